@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh"
+build=${VANTOREL_BUILD:-$root/build}
+cd "$build"
+ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" "$@"

@@ -1,0 +1,9 @@
+// The program's own texts that several windows share.
+#pragma once
+
+namespace app {
+
+inline constexpr wchar_t kProductName[] = L"Vantorel";
+inline constexpr wchar_t kProductVersion[] = L"3.1";
+
+}  // namespace app

@@ -1,0 +1,44 @@
+#include "ui/Application.h"
+
+#include <commctrl.h>
+
+#include "ui/Form.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
+
+namespace ui {
+
+Application& Application::Instance() {
+  static Application app;
+  return app;
+}
+
+void Application::Initialize() {
+  module_ = ::GetModuleHandleW(nullptr);
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&icc);
+}
+
+int Application::Run(Form& mainForm) {
+  mainForm.SetMainForm(true);
+  ::ShowWindow(mainForm.Handle(), SW_SHOW);
+  ::UpdateWindow(mainForm.Handle());
+  MSG msg{};
+  for (;;) {
+    BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    try {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    } catch (const std::exception& e) {
+      ShowException(e);
+    }
+  }
+  return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+void Application::ShowException(const std::exception& e) {
+  ShowMessage(nullptr, FromUtf8(e.what()), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace ui

@@ -1,0 +1,61 @@
+#include "ui/Form.h"
+
+#include "ui/Application.h"
+
+namespace ui {
+
+bool Form::RegisterClassOnce() {
+  HINSTANCE inst = Application::Instance().Module();
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (::GetClassInfoExW(inst, className_.c_str(), &existing)) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = &Window::StaticWndProc;
+  wc.hInstance = inst;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hIcon = ::LoadIconW(inst, MAKEINTRESOURCEW(1));
+  wc.lpszClassName = className_.c_str();
+  return ::RegisterClassExW(&wc) != 0;
+}
+
+bool Form::Create(HWND owner, const std::wstring& caption, DWORD style, DWORD exStyle) {
+  if (className_.empty() || className_.size() > 63 || !RegisterClassOnce()) return false;
+  HWND h = ::CreateWindowExW(exStyle, className_.c_str(), caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                             400, 300, owner, nullptr, Application::Instance().Module(), this);
+  return h != nullptr;
+}
+
+void Form::SetClientSize(int width, int height) {
+  RECT r{0, 0, width, height};
+  DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
+  DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+  ::AdjustWindowRectEx(&r, style, ::GetMenu(hwnd_) != nullptr, exStyle);
+  ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE Form::ClientSize() const {
+  RECT r{};
+  ::GetClientRect(hwnd_, &r);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_CLOSE:
+      if (OnCloseQuery()) ::DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      if (isMain_) ::PostQuitMessage(0);
+      return 0;
+    default:
+      return DefaultProc(msg, w, l);
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,35 @@
+// A top-level window of our own class. The class name is fixed per form so
+// that other programs can find the window by it.
+#pragma once
+#include "ui/Window.h"
+
+namespace ui {
+
+class Form : public Window {
+ public:
+  explicit Form(std::wstring className) : className_(std::move(className)) {}
+
+  // Creates the window hidden. `owner` may be null for the main form.
+  bool Create(HWND owner, const std::wstring& caption, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);
+  void SetClientSize(int width, int height);
+  SIZE ClientSize() const;
+  void Close() { Post(WM_CLOSE); }
+
+  const std::wstring& ClassName() const { return className_; }
+  // The application's main form ends the message loop when it is destroyed.
+  void SetMainForm(bool isMain) { isMain_ = isMain; }
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  // Runs inside WM_CREATE; controls are made here.
+  virtual void OnCreate() {}
+  // Returns false to keep the window open.
+  virtual bool OnCloseQuery() { return true; }
+
+ private:
+  bool RegisterClassOnce();
+  std::wstring className_;
+  bool isMain_ = false;
+};
+
+}  // namespace ui

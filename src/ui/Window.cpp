@@ -1,0 +1,62 @@
+#include "ui/Window.h"
+
+#include <stdexcept>
+
+#include "ui/Application.h"
+
+namespace ui {
+
+Window::~Window() {
+  if (hwnd_ != nullptr && ::IsWindow(hwnd_)) {
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+std::wstring Window::Text() const {
+  int len = ::GetWindowTextLengthW(hwnd_);
+  std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+  int got = ::GetWindowTextW(hwnd_, text.data(), len + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
+    auto* self = static_cast<Window*>(cs->lpCreateParams);
+    if (self != nullptr) {
+      self->hwnd_ = hwnd;
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+  }
+  auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return ::DefWindowProcW(hwnd, msg, w, l);
+  // No exception may cross back into Win32.
+  try {
+    LRESULT result = self->Dispatch(msg, w, l);
+    if (msg == WM_NCDESTROY) {
+      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+      self->OnDestroyed();
+    }
+    return result;
+  } catch (const std::exception& e) {
+    Application::Instance().ShowException(e);
+  } catch (...) {
+    Application::Instance().ShowException(std::runtime_error("Unknown error"));
+  }
+  return 0;
+}
+
+LRESULT Window::Dispatch(UINT msg, WPARAM w, LPARAM l) {
+  auto it = handlers_.find(msg);
+  if (it != handlers_.end()) return it->second(w, l);
+  return OnMessage(msg, w, l);
+}
+
+LRESULT Window::OnMessage(UINT msg, WPARAM w, LPARAM l) { return DefaultProc(msg, w, l); }
+
+LRESULT Window::DefaultProc(UINT msg, WPARAM w, LPARAM l) { return ::DefWindowProcW(hwnd_, msg, w, l); }
+
+}  // namespace ui

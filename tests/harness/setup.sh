@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Prepares a test run: its own Xvfb display, its own Wine prefix (made once and
+# reused), and one persistent wineserver for the whole run.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$1"
+source "$here/wine-env.sh" "$1"
+
+# Leftovers of an interrupted run.
+bash "$here/teardown.sh" "$env_dir" >/dev/null 2>&1 || true
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+
+# Xvfb picks a free display number and writes it to fd 3.
+rm -f "$env_dir/display" "$env_dir/display.tmp"
+setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+  </dev/null >"$env_dir/xvfb.log" 2>&1 3>"$env_dir/display.tmp" &
+echo $! >"$env_dir/xvfb.pid"
+for _ in $(seq 1 100); do
+  [ -s "$env_dir/display.tmp" ] && break
+  sleep 0.1
+done
+if [ ! -s "$env_dir/display.tmp" ]; then
+  echo "harness: Xvfb did not start (see $env_dir/xvfb.log)" >&2
+  exit 1
+fi
+echo ":$(tr -d '[:space:]' <"$env_dir/display.tmp")" >"$env_dir/display"
+rm -f "$env_dir/display.tmp"
+export DISPLAY="$(cat "$env_dir/display")"
+
+if [ ! -f "$WINEPREFIX/.vantorel-ready" ]; then
+  echo "harness: creating the Wine prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  wineboot -i </dev/null >"$env_dir/wineboot.log" 2>&1 || { echo "harness: wineboot failed (see $env_dir/wineboot.log)" >&2; exit 1; }
+  wineserver -w
+  touch "$WINEPREFIX/.vantorel-ready"
+fi
+
+# A persistent server must not inherit CTest's pipes, or CTest waits for it.
+setsid wineserver -p </dev/null >"$env_dir/wineserver.log" 2>&1 &
+for _ in $(seq 1 50); do
+  pgrep -f "wineserver -p" >/dev/null && break
+  sleep 0.1
+done
+echo "harness: prefix $WINEPREFIX, HOME $HOME, DISPLAY $DISPLAY"

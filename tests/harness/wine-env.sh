@@ -1,0 +1,17 @@
+# Sourced by the harness scripts: everything a test run does under Wine stays
+# inside the test environment folder given as $1 (inside the build folder).
+env_dir=$(cd "$1" 2>/dev/null && pwd || echo "$1")
+export VANTOREL_TEST_ENV="$env_dir"
+export WINEPREFIX="$env_dir/prefix"
+export HOME="$env_dir/home"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko install prompts.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WAYLAND_DISPLAY
+if [ -s "$env_dir/display" ]; then
+  export DISPLAY="$(cat "$env_dir/display")"
+else
+  unset DISPLAY
+fi

@@ -1,0 +1,46 @@
+// The test run must never touch a real home folder or prefix.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/TestSupport.h"
+
+using namespace testing_support;
+
+namespace {
+bool StartsWith(const std::wstring& s, const std::wstring& prefix) {
+  return !prefix.empty() && s.compare(0, prefix.size(), prefix) == 0;
+}
+}  // namespace
+
+TEST(Harness, PrefixAndProfileLieInsideTheBuildFolder) {
+  std::wstring build = Env(L"VANTOREL_BUILD_DIR");
+  ASSERT_FALSE(build.empty());
+  build += L"/";
+  EXPECT_TRUE(StartsWith(Env(L"WINEPREFIX"), build)) << "WINEPREFIX outside the build folder";
+  // Wine does not hand HOME to Windows programs; the run's own copy is kept.
+  std::wstring home = Env(L"VANTOREL_TEST_ENV");
+  EXPECT_TRUE(StartsWith(home, build)) << "test environment outside the build folder";
+
+  std::wstring profile = Env(L"USERPROFILE");
+  ASSERT_FALSE(profile.empty());
+  std::wstring unixProfile = ToUnixPath(profile);
+  EXPECT_TRUE(StartsWith(unixProfile, build)) << "profile maps to outside the build folder";
+
+  // Whatever links Wine keeps in the profile (Documents, Desktop) must also
+  // resolve inside the build folder.
+  for (const wchar_t* sub : {L"\\Documents", L"\\Desktop"}) {
+    std::wstring p = profile + sub;
+    if (::GetFileAttributesW(p.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    wchar_t full[MAX_PATH * 4] = {};
+    HANDLE h = ::CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD n = ::GetFinalPathNameByHandleW(h, full, MAX_PATH * 4, 0);
+    ::CloseHandle(h);
+    ASSERT_GT(n, 0u);
+    std::wstring resolved = full;
+    if (StartsWith(resolved, L"\\\\?\\")) resolved = resolved.substr(4);
+    EXPECT_TRUE(StartsWith(ToUnixPath(resolved), build)) << "link leaves the build folder: " << std::string(p.begin(), p.end());
+  }
+}

@@ -1,0 +1,92 @@
+#include "support/TestSupport.h"
+
+#include <vector>
+
+namespace testing_support {
+
+std::wstring Env(const wchar_t* name) {
+  DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+  if (n == 0) return {};
+  std::wstring value(n, L'\0');
+  n = ::GetEnvironmentVariableW(name, value.data(), n);
+  value.resize(n);
+  return value;
+}
+
+std::wstring FromUnixPath(const std::wstring& unixPath) {
+  std::wstring out = L"Z:" + unixPath;
+  for (auto& c : out)
+    if (c == L'/') c = L'\\';
+  return out;
+}
+
+std::wstring ToUnixPath(const std::wstring& winPath) {
+  using Fn = char*(CDECL*)(LPCWSTR);
+  auto fn = reinterpret_cast<Fn>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
+  if (fn == nullptr) return {};
+  char* unixName = fn(winPath.c_str());
+  if (unixName == nullptr) return {};
+  std::string s(unixName);
+  ::HeapFree(::GetProcessHeap(), 0, unixName);
+  return std::wstring(s.begin(), s.end());
+}
+
+std::wstring BuildDir() { return FromUnixPath(Env(L"VANTOREL_BUILD_DIR")); }
+std::wstring ProgramPath() { return FromUnixPath(Env(L"VANTOREL_BIN_DIR")) + L"\\Vantorel.exe"; }
+
+StartedProcess::~StartedProcess() {
+  if (pi_.hProcess != nullptr) {
+    if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi_.hProcess, 99);
+    ::CloseHandle(pi_.hProcess);
+    ::CloseHandle(pi_.hThread);
+  }
+}
+
+bool StartedProcess::Start(const std::wstring& exe, const std::wstring& args) {
+  std::wstring cmd = L"\"" + exe + L"\"";
+  if (!args.empty()) cmd += L" " + args;
+  std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+  buf.push_back(L'\0');
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  return ::CreateProcessW(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != FALSE;
+}
+
+namespace {
+struct FindCtx {
+  DWORD pid;
+  const wchar_t* cls;
+  HWND found;
+};
+BOOL CALLBACK FindProc(HWND h, LPARAM l) {
+  auto* ctx = reinterpret_cast<FindCtx*>(l);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(h, &pid);
+  wchar_t cls[256] = {};
+  ::GetClassNameW(h, cls, 256);
+  if (pid == ctx->pid && lstrcmpW(cls, ctx->cls) == 0) {
+    ctx->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+HWND StartedProcess::WaitForWindow(const wchar_t* className, DWORD ms) const {
+  DWORD start = ::GetTickCount();
+  do {
+    FindCtx ctx{pi_.dwProcessId, className, nullptr};
+    ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&ctx));
+    if (ctx.found != nullptr) return ctx.found;
+    if (::WaitForSingleObject(pi_.hProcess, 100) == WAIT_OBJECT_0) return nullptr;
+  } while (::GetTickCount() - start < ms);
+  return nullptr;
+}
+
+bool StartedProcess::WaitForExit(DWORD ms, DWORD* exitCode) {
+  if (::WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
+  if (exitCode != nullptr) ::GetExitCodeProcess(pi_.hProcess, exitCode);
+  return true;
+}
+
+}  // namespace testing_support

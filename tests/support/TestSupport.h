@@ -1,0 +1,39 @@
+// Helpers shared by the test programs: where the build lies, Wine's view of
+// Unix paths, and starting the program and finding its window.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+std::wstring Env(const wchar_t* name);
+// "/a/b" -> "Z:\a\b" (Wine maps the Unix root to drive Z:).
+std::wstring FromUnixPath(const std::wstring& unixPath);
+// The Unix path Wine uses for a Windows path, or empty when Wine cannot say.
+std::wstring ToUnixPath(const std::wstring& winPath);
+
+std::wstring BuildDir();    // Windows form of the build folder
+std::wstring ProgramPath(); // Windows form of Vantorel.exe
+
+// A started program; the handle is closed (and the process killed if still
+// running) when the object goes.
+class StartedProcess {
+ public:
+  StartedProcess() = default;
+  ~StartedProcess();
+  StartedProcess(const StartedProcess&) = delete;
+  StartedProcess& operator=(const StartedProcess&) = delete;
+
+  bool Start(const std::wstring& exe, const std::wstring& args);
+  // Waits up to `ms` for a top-level window of `className` owned by this process.
+  HWND WaitForWindow(const wchar_t* className, DWORD ms) const;
+  // Waits up to `ms`; returns true and fills `exitCode` when it ended.
+  bool WaitForExit(DWORD ms, DWORD* exitCode);
+  DWORD Id() const { return pi_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+}  // namespace testing_support
