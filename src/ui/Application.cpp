@@ -5,6 +5,7 @@
 #include "ui/Form.h"
 #include "ui/MessageBox.h"
 #include "ui/Text.h"
+#include "ui/Thread.h"
 
 namespace ui {
 
@@ -17,6 +18,7 @@ void Application::Initialize() {
   module_ = ::GetModuleHandleW(nullptr);
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&icc);
+  sync::Init();
 }
 
 int Application::Run(Form& mainForm) {
@@ -34,6 +36,7 @@ int Application::Run(Form& mainForm) {
       ShowException(e);
     }
   }
+  sync::Shutdown();
   return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
