@@ -48,7 +48,11 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       OnCreate();
       return 0;
     case WM_CLOSE:
-      if (OnCloseQuery()) ::DestroyWindow(hwnd_);
+      if (modal_) {
+        if (modalResult_ == 0) modalResult_ = IDCANCEL;
+      } else if (OnCloseQuery()) {
+        ::DestroyWindow(hwnd_);
+      }
       return 0;
     case WM_DESTROY:
       if (isMain_) ::PostQuitMessage(0);
@@ -56,6 +60,49 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     default:
       return DefaultProc(msg, w, l);
   }
+}
+
+}  // namespace ui
+
+namespace ui {
+
+void Form::CenterOn(HWND owner) {
+  RECT area{};
+  if (owner != nullptr && ::IsWindowVisible(owner)) ::GetWindowRect(owner, &area);
+  else ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  RECT r{};
+  ::GetWindowRect(hwnd_, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  ::SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Form::ShowModal(HWND owner) {
+  modal_ = true;
+  modalResult_ = 0;
+  bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
+  if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
+  ::ShowWindow(hwnd_, SW_SHOW);
+  ::SetForegroundWindow(hwnd_);
+  MSG msg{};
+  bool quit = false;
+  while (modalResult_ == 0 && Exists()) {
+    BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      quit = true;
+      break;
+    }
+    if (!::IsDialogMessageW(hwnd_, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+  if (ownerWasEnabled) ::EnableWindow(owner, TRUE);
+  if (Exists()) ::ShowWindow(hwnd_, SW_HIDE);
+  if (owner != nullptr) ::SetActiveWindow(owner);
+  if (quit) ::PostQuitMessage(static_cast<int>(msg.wParam));
+  modal_ = false;
+  return modalResult_ == 0 ? IDCANCEL : modalResult_;
 }
 
 }  // namespace ui

@@ -15,6 +15,14 @@ class Form : public Window {
   SIZE ClientSize() const;
   void Close() { Post(WM_CLOSE); }
 
+  // Shows the form over a disabled owner until ModalResult is set (1 OK,
+  // 2 Cancel, 6 Yes, 7 No); closing the form gives 2.
+  int ShowModal(HWND owner);
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int result) { modalResult_ = result; }
+  // Centres the form on `owner` (or the work area without one).
+  void CenterOn(HWND owner);
+
   const std::wstring& ClassName() const { return className_; }
   // The application's main form ends the message loop when it is destroyed.
   void SetMainForm(bool isMain) { isMain_ = isMain; }
@@ -30,6 +38,8 @@ class Form : public Window {
   bool RegisterClassOnce();
   std::wstring className_;
   bool isMain_ = false;
+  bool modal_ = false;
+  int modalResult_ = 0;
 };
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "ui/Application.h"
+#include "ui/Control.h"
 
 namespace ui {
 
@@ -32,15 +33,19 @@ LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) 
   }
   auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return ::DefWindowProcW(hwnd, msg, w, l);
+  LRESULT result = self->SafeDispatch(msg, w, l);
+  if (msg == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    self->OnDestroyed();
+  }
+  return result;
+}
+
+LRESULT Window::SafeDispatch(UINT msg, WPARAM w, LPARAM l) {
   // No exception may cross back into Win32.
   try {
-    LRESULT result = self->Dispatch(msg, w, l);
-    if (msg == WM_NCDESTROY) {
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      self->hwnd_ = nullptr;
-      self->OnDestroyed();
-    }
-    return result;
+    return Dispatch(msg, w, l);
   } catch (const std::exception& e) {
     Application::Instance().ShowException(e);
   } catch (...) {
@@ -52,7 +57,34 @@ LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) 
 LRESULT Window::Dispatch(UINT msg, WPARAM w, LPARAM l) {
   auto it = handlers_.find(msg);
   if (it != handlers_.end()) return it->second(w, l);
+  LRESULT reflected = 0;
+  if (Reflect(msg, w, l, &reflected)) return reflected;
   return OnMessage(msg, w, l);
+}
+
+bool Window::Reflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
+  HWND child = nullptr;
+  switch (msg) {
+    case WM_COMMAND:
+      child = reinterpret_cast<HWND>(l);
+      break;
+    case WM_NOTIFY:
+      child = reinterpret_cast<NMHDR*>(l)->hwndFrom;
+      break;
+    case WM_DRAWITEM:
+      child = reinterpret_cast<DRAWITEMSTRUCT*>(l)->hwndItem;
+      break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      child = reinterpret_cast<HWND>(l);
+      break;
+    default:
+      return false;
+  }
+  Control* control = child != nullptr ? Control::FromHandle(child) : nullptr;
+  return control != nullptr && control->OnReflect(msg, w, l, result);
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM w, LPARAM l) { return DefaultProc(msg, w, l); }

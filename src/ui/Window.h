@@ -40,6 +40,9 @@ class Window {
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 
   virtual LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l);
+  // Runs one message through the handler table, the child-notification
+  // reflection and OnMessage, catching every exception.
+  LRESULT SafeDispatch(UINT msg, WPARAM w, LPARAM l);
   virtual LRESULT DefaultProc(UINT msg, WPARAM w, LPARAM l);
   // Called once the handle is gone; the object may still be alive.
   virtual void OnDestroyed() {}
@@ -48,6 +51,9 @@ class Window {
 
  private:
   LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l);
+  // Hands WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* to the child
+  // control they concern; true when the control handled it.
+  static bool Reflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result);
   std::unordered_map<UINT, Handler> handlers_;
 };
 

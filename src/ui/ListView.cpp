@@ -1,0 +1,85 @@
+#include "ui/ListView.h"
+
+namespace ui {
+
+bool ListView::Create(HWND parent, int x, int y, int w, int h, bool checkBoxes) {
+  if (!CreateControl(parent, WC_LISTVIEWW, L"", WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
+                     WS_EX_CLIENTEDGE, x, y, w, h))
+    return false;
+  DWORD ex = LVS_EX_FULLROWSELECT | (checkBoxes ? LVS_EX_CHECKBOXES : 0);
+  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+  return true;
+}
+
+void ListView::SetGridLines(bool on) {
+  Send(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, on ? LVS_EX_GRIDLINES : 0);
+}
+
+void ListView::AddColumn(const std::wstring& caption, int width, bool rightAligned) {
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  int index = header != nullptr ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  LVCOLUMNW col{};
+  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+  col.fmt = rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
+  col.cx = width;
+  col.pszText = const_cast<wchar_t*>(caption.c_str());
+  Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col));
+}
+
+int ListView::AddRow(const std::wstring& caption, const std::vector<std::wstring>& subItems, LPARAM data) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = Count();
+  item.pszText = const_cast<wchar_t*>(caption.c_str());
+  item.lParam = data;
+  int row = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  for (size_t i = 0; i < subItems.size() && row >= 0; ++i) SetCellText(row, static_cast<int>(i) + 1, subItems[i]);
+  return row;
+}
+
+std::wstring ListView::CellText(int row, int column) const {
+  std::vector<wchar_t> buf(1024);
+  for (;;) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buf.data();
+    item.cchTextMax = static_cast<int>(buf.size());
+    int n = static_cast<int>(Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    if (n + 1 < static_cast<int>(buf.size())) return std::wstring(buf.data(), static_cast<size_t>(n));
+    buf.resize(buf.size() * 4);
+  }
+}
+
+void ListView::SetCellText(int row, int column, const std::wstring& text) {
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<wchar_t*>(text.c_str());
+  Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+LPARAM ListView::RowData(int row) const {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return item.lParam;
+}
+
+bool ListView::Checked(int row) const {
+  UINT state = static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+  return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void ListView::SetChecked(int row, bool checked) {
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(checked ? 2u : 1u);
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::EndUpdate() {
+  Send(WM_SETREDRAW, TRUE);
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+}  // namespace ui

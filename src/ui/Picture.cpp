@@ -1,0 +1,50 @@
+#include "ui/Picture.h"
+
+namespace ui {
+
+Picture::~Picture() {
+  if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
+}
+
+bool Picture::Create(HWND parent, int x, int y, int w, int h, bool stretch) {
+  stretch_ = stretch;
+  return CreateCustom(parent, L"VantorelPicture", L"", WS_VISIBLE, 0, x, y, w, h);
+}
+
+void Picture::SetBitmap(HBITMAP bitmap) {
+  if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
+  bitmap_ = bitmap;
+  Invalidate();
+}
+
+LRESULT Picture::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_LBUTTONUP && OnClick) {
+    OnClick();
+    return 0;
+  }
+  if (msg == WM_ERASEBKGND) return 1;
+  if (msg != WM_PAINT) return DefaultProc(msg, w, l);
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(hwnd_, &ps);
+  RECT rc{};
+  ::GetClientRect(hwnd_, &rc);
+  if (bitmap_ == nullptr) {
+    ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+  } else {
+    BITMAP bm{};
+    ::GetObjectW(bitmap_, sizeof(bm), &bm);
+    HDC mem = ::CreateCompatibleDC(dc);
+    HGDIOBJ old = ::SelectObject(mem, bitmap_);
+    ::SetStretchBltMode(dc, HALFTONE);
+    if (stretch_)
+      ::StretchBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    else
+      ::BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+    ::SelectObject(mem, old);
+    ::DeleteDC(mem);
+  }
+  ::EndPaint(hwnd_, &ps);
+  return 0;
+}
+
+}  // namespace ui

@@ -1,0 +1,136 @@
+#include "ui/TreeView.h"
+
+#include <windowsx.h>
+
+namespace ui {
+
+HIMAGELIST CheckStateImages() {
+  static HIMAGELIST list = [] {
+    const int size = 16;
+    HIMAGELIST il = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 3, 0);
+    HDC screen = ::GetDC(nullptr);
+    for (int i = 0; i < 3; ++i) {
+      HDC dc = ::CreateCompatibleDC(screen);
+      HBITMAP bmp = ::CreateCompatibleBitmap(screen, size, size);
+      HGDIOBJ old = ::SelectObject(dc, bmp);
+      RECT all{0, 0, size, size};
+      HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
+      ::FillRect(dc, &all, magenta);
+      ::DeleteObject(magenta);
+      if (i > 0) {
+        RECT box{1, 1, size - 2, size - 2};
+        ::DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (i == 2 ? DFCS_CHECKED : 0));
+      }
+      ::SelectObject(dc, old);
+      ImageList_AddMasked(il, bmp, RGB(255, 0, 255));
+      ::DeleteObject(bmp);
+      ::DeleteDC(dc);
+    }
+    ::ReleaseDC(nullptr, screen);
+    return il;
+  }();
+  return list;
+}
+
+bool TreeView::Create(HWND parent, int x, int y, int w, int h) {
+  if (!CreateControl(parent, WC_TREEVIEWW, L"",
+                     WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
+                         TVS_DISABLEDRAGDROP,
+                     WS_EX_CLIENTEDGE, x, y, w, h))
+    return false;
+  Send(TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(CheckStateImages()));
+  return true;
+}
+
+TreeNode TreeView::Add(TreeNode parent, const std::wstring& text, int imageIndex, int stateIndex) {
+  TVINSERTSTRUCTW ins{};
+  ins.hParent = parent != nullptr ? parent : TVI_ROOT;
+  ins.hInsertAfter = TVI_LAST;
+  ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+  ins.item.pszText = const_cast<wchar_t*>(text.c_str());
+  ins.item.lParam = imageIndex;
+  ins.item.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(stateIndex));
+  ins.item.stateMask = TVIS_STATEIMAGEMASK;
+  return reinterpret_cast<TreeNode>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+int TreeView::Level(TreeNode n) const {
+  int level = 0;
+  for (TreeNode p = Parent(n); p != nullptr; p = Parent(p)) ++level;
+  return level;
+}
+
+std::wstring TreeView::NodeText(TreeNode n) const {
+  wchar_t buf[512] = {};
+  TVITEMW item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = n;
+  item.pszText = buf;
+  item.cchTextMax = 512;
+  Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return buf;
+}
+
+int TreeView::ImageIndex(TreeNode n) const {
+  TVITEMW item{};
+  item.mask = TVIF_PARAM;
+  item.hItem = n;
+  Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return static_cast<int>(item.lParam);
+}
+
+int TreeView::StateIndex(TreeNode n) const {
+  UINT state = static_cast<UINT>(Send(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(n), TVIS_STATEIMAGEMASK));
+  return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+}
+
+void TreeView::SetStateIndex(TreeNode n, int stateIndex) {
+  TVITEMW item{};
+  item.mask = TVIF_STATE;
+  item.hItem = n;
+  item.state = INDEXTOSTATEIMAGEMASK(static_cast<UINT>(stateIndex));
+  item.stateMask = TVIS_STATEIMAGEMASK;
+  Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+bool TreeView::Expanded(TreeNode n) const {
+  return (Send(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(n), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+void TreeView::Expand(TreeNode n, bool recurse) {
+  Send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n));
+  if (!recurse) return;
+  for (TreeNode c = FirstChild(n); c != nullptr; c = NextSibling(c)) Expand(c, true);
+}
+
+void TreeView::FullExpand() {
+  for (TreeNode n = First(); n != nullptr; n = NextSibling(n)) Expand(n, true);
+}
+
+void TreeView::ForEachFrom(TreeNode n, const std::function<void(TreeNode)>& fn) const {
+  for (; n != nullptr; n = NextSibling(n)) {
+    fn(n);
+    ForEachFrom(FirstChild(n), fn);
+  }
+}
+
+void TreeView::ForEach(const std::function<void(TreeNode)>& fn) const { ForEachFrom(First(), fn); }
+
+TreeView::HitKind TreeView::HitTest(POINT pt, TreeNode* node) const {
+  TVHITTESTINFO info{};
+  info.pt = pt;
+  *node = reinterpret_cast<TreeNode>(Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+  if (*node == nullptr) return HitKind::None;
+  if (info.flags & TVHT_ONITEMSTATEICON) return HitKind::StateIcon;
+  if (info.flags & TVHT_ONITEMLABEL) return HitKind::Label;
+  return HitKind::Other;
+}
+
+LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  if ((msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) && OnMouseDown) {
+    OnMouseDown(msg, POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+  }
+  return DefaultProc(msg, w, l);
+}
+
+}  // namespace ui
