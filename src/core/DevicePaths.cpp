@@ -1,0 +1,60 @@
+#include "core/DevicePaths.h"
+
+#include <windows.h>
+
+#include "core/TextCompare.h"
+
+namespace core {
+namespace {
+
+// Position of the n-th backslash (1-based), or npos.
+size_t NthBackslash(const std::wstring& s, int n) {
+  size_t at = std::wstring::npos;
+  for (int i = 0; i < n; ++i) {
+    at = s.find(L'\\', at == std::wstring::npos ? 0 : at + 1);
+    if (at == std::wstring::npos) break;
+  }
+  return at;
+}
+
+// How many backslashes end the device part: \Device\HarddiskVolume3 is followed
+// by the third, \Device\Harddisk0\Partition1 by the fourth; 0 for any other.
+int DeviceDepth(const std::wstring& path) {
+  if (FindText(path, L"Device\\HarddiskVolume") != std::wstring::npos) return 3;
+  if (FindText(path, L"Device\\Harddisk") != std::wstring::npos) return 4;
+  return 0;
+}
+
+}  // namespace
+
+std::wstring QueryDosDeviceName(const std::wstring& drive) {
+  wchar_t buf[1000] = {};
+  if (::QueryDosDeviceW(drive.c_str(), buf, 1000) == 0) return {};
+  return buf;  // the first name of the list
+}
+
+std::wstring DevicePathToDosPath(const std::wstring& DevicePath, const DosDeviceLookup& lookup) {
+  std::wstring path = DevicePath;
+  if (!path.empty() && path[0] != L'\\' && StartsWithText(path, L"Device")) path.insert(0, 1, L'\\');
+  std::wstring device = path;
+  std::wstring rest;
+  if (int depth = DeviceDepth(path)) {
+    size_t at = NthBackslash(path, depth);
+    if (at != std::wstring::npos) {
+      device = path.substr(0, at);
+      rest = path.substr(at);
+    }
+  }
+  for (wchar_t letter = L'a'; letter <= L'z'; ++letter) {
+    const std::wstring drive{letter, L':'};
+    const std::wstring name = lookup(drive);
+    if (!name.empty() && (SameText(name, device) || SameText(L"\\" + name, device))) return drive + rest;
+  }
+  return {};
+}
+
+std::wstring DevicePathToDosPath(const std::wstring& DevicePath) {
+  return DevicePathToDosPath(DevicePath, &QueryDosDeviceName);
+}
+
+}  // namespace core

@@ -1,0 +1,58 @@
+#include "core/Paths.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <wininet.h>
+
+#include "core/TextCompare.h"
+
+namespace core {
+namespace {
+
+std::wstring SpecialFolder(int csidl) {
+  PIDLIST_ABSOLUTE items = nullptr;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &items)) || items == nullptr) return {};
+  wchar_t buf[MAX_PATH] = {};
+  bool ok = ::SHGetPathFromIDListW(items, buf) != FALSE;
+  ::CoTaskMemFree(items);
+  return ok ? buf : std::wstring();
+}
+
+std::wstring EnvironmentValue(const wchar_t* name) {
+  DWORD n = ::GetEnvironmentVariableW(name, nullptr, 0);
+  if (n == 0) return {};
+  std::wstring value(n, L'\0');
+  n = ::GetEnvironmentVariableW(name, value.data(), n);
+  value.resize(n);
+  return value;
+}
+
+}  // namespace
+
+std::wstring GetAppDataPath() {
+  ::InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
+  std::wstring path = SpecialFolder(CSIDL_APPDATA);
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+std::wstring GetInternetCachePath() {
+  ::InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
+  return SpecialFolder(CSIDL_INTERNET_CACHE);
+}
+
+std::wstring UserAppDataRootFrom(const std::wstring& appData) {
+  size_t at = FindText(appData, L"AppData");
+  if (at == std::wstring::npos) return {};
+  return appData.substr(0, at) + L"AppData\\";
+}
+
+std::wstring GetUserAppDataRoot() { return UserAppDataRootFrom(EnvironmentValue(L"APPDATA")); }
+
+std::wstring GetEdgePackagePath() {
+  std::wstring root = GetUserAppDataRoot();
+  if (root.empty()) return {};
+  return root + L"Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC\\";
+}
+
+}  // namespace core

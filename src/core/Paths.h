@@ -1,0 +1,20 @@
+// The user's special folders. Empty means "not available": a caller never
+// builds on a relative or root-relative path.
+#pragma once
+#include <string>
+
+namespace core {
+
+// The roaming application-data folder, ending in "\". Also tells WinINet to
+// end this process's browser session, dropping cookies held only in memory.
+std::wstring GetAppDataPath();
+// Internet Explorer's cache folder, without a trailing "\".
+std::wstring GetInternetCachePath();
+// The "AppData\" folder above %APPDATA% (C:\Users\Ann\AppData\).
+std::wstring GetUserAppDataRoot();
+// The same from a given %APPDATA% value; empty when it holds no "AppData".
+std::wstring UserAppDataRootFrom(const std::wstring& appData);
+// The Edge package folder under the user's AppData, ending in "\".
+std::wstring GetEdgePackagePath();
+
+}  // namespace core
