@@ -1,0 +1,97 @@
+// The registry scanner's worker thread. The registry page creates it, hands
+// it the ids of the ticked sections and starts it; it runs one routine per id
+// and reports through the shared rows and status and two posted messages:
+// WM_SCANSECTIONDONE after every section, WM_SCANFINISHED exactly once at the
+// end, also when it was cancelled or a section failed.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "registry/PathCheck.h"
+#include "registry/ScanSections.h"
+#include "registry/ScanShared.h"
+#include "ui/Thread.h"
+
+namespace registry {
+
+// What the scanner reads of the system and the options, taken at creation.
+struct TScanSettings {
+  bool IncludeRemoveMedia = false;
+  int WindowsVersion = 0;  // the version code
+  bool IsWow64 = false;
+  std::shared_ptr<const TPathFileSystem> FileSystem;  // null: the real one
+};
+
+// The settings of this machine and of the options record.
+TScanSettings ScanSettingsFromSystem();
+
+class TScanTaskThread : public ui::Thread {
+ public:
+  explicit TScanTaskThread(const TScanSettings& settings);
+  ~TScanTaskThread() override;
+
+  // Set by the creator before Start().
+  HWND FMainHandle = nullptr;              // receives the messages unless a poster is set
+  std::vector<std::wstring> FSections;     // section ids as decimal text, in run order
+  bool FDriveAReady = false;               // drive A: answered a volume query
+  bool FDriveBReady = false;
+  void SetPoster(std::shared_ptr<TScanPoster> poster) { FPoster = std::move(poster); }
+
+  // Rows and status outlive the thread (it may free itself on termination).
+  std::shared_ptr<TScanShared> Shared() const { return FShared; }
+  const std::wstring& DriveLetters() const { return FDriveLetters; }
+
+  bool IsInvalidPath(const std::wstring& Path, const std::wstring& CutText, const std::wstring& DriveLetters,
+                     bool AcceptDirs) const;
+  std::wstring ExpandEnvPath(const std::wstring& Src) const;
+
+ protected:
+  void Execute() override;
+  // Runs the routine of one section; a failure ends that section only.
+  virtual void RunSection(int id);
+
+  void ShowTitle(const std::wstring& title);
+  void ShowCurrentKey(const std::wstring& key);
+  void AddProblemRow(TProblemRow row);
+  void AddValueProblemRow(const std::wstring& problem, const std::wstring& keyPath, const std::wstring& valueName,
+                          const std::wstring& data);
+  const std::wstring& ProblemText() const;  // of the section in progress
+
+  // Sections (the routines of the section table).
+  void ScanHkcr();
+  void ScanHkcu();
+  void ScanHklm();
+  void ScanHku();
+  void ScanAppPaths();
+  void ScanRegistryTree(const std::wstring& Root, const std::wstring& SubKey, const std::wstring& Problem,
+                        const std::wstring& CutText, const std::wstring& DriveLetters);
+
+  std::wstring FDriveLetters;  // lower-case letters of the drives judged at all
+  bool FIsWow64 = false;
+  bool FIsWin7OrLater = false;
+  bool FIsWin8OrLater = false;
+  bool FIncludeRemoveMedia = false;
+  int FCurrentSection = 0;
+
+ private:
+  friend const TScanSection* FindScanSection(int id);
+  static const TScanSection Sections[];
+
+  void SyncNop() {}
+  void NotifySectionDone();
+  void RunSections();
+  void Post(UINT message);
+
+  std::shared_ptr<const TPathFileSystem> FFileSystem;
+  std::shared_ptr<TScanShared> FShared;
+  std::shared_ptr<TScanPoster> FPoster;
+  std::wstring FProblem;
+};
+
+// "3" -> 3; anything that is not a whole decimal number -> 0.
+int SectionIdFromText(const std::wstring& text);
+
+}  // namespace registry
