@@ -1,26 +1,334 @@
 #include "app/Main.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include "app/Strings.h"
+#include "core/SystemInfo.h"
+#include "core/Text.h"
+#include "ui/Application.h"
+#include "ui/Jpeg.h"
+#include "ui/MessageBox.h"
+#include "ui/Thread.h"
 
 namespace app {
+namespace {
+constexpr UINT WM_ACTIVATEONCE = WM_APP + 0x101;
+constexpr int kNavLeft = 5;
+constexpr int kNavWidth = 75;
+constexpr int kNavHeight = 53;
+}  // namespace
 
-bool TfrmMain::CreateMain() {
+std::wstring FirstParam(const std::vector<std::wstring>& args) { return args.empty() ? std::wstring() : args[0]; }
+
+TfrmMain::TfrmMain() : ui::Form(kMainWindowClass) {}
+
+TfrmMain::~TfrmMain() {
+  core::OptionsSetting.IgnoreValueList = nullptr;
+  core::OptionsSetting.IgnoreKeyList = nullptr;
+}
+
+bool TfrmMain::CreateMain(std::vector<std::wstring> args) {
+  args_ = std::move(args);
   if (!Create(nullptr, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN)) return false;
+  CreateComponents();
+  BindMessages();
   FormCreate();
   return true;
+}
+
+void TfrmMain::CreateComponents() {
+  CreateHeader();
+  CreateNavigation();
+  CreateCleanerPage();
+  CreateRegistryPage();
+  CreateToolsPage();
+  CreateDefragPage();
+  CreateMenus();
+  ListBox1.Create(hwnd_, 0, 0, 10, 10);
+  ListBox1.Show(false);
+  ListBox2.Create(hwnd_, 0, 0, 10, 10);
+  ListBox2.Show(false);
+  Timer1.SetInterval(500);
+}
+
+void TfrmMain::CreateHeader() {
+  imgTitle.Create(hwnd_, 0, 0, 697, 50, true);
+  imgTitle.SetBitmap(ui::LoadJpegResource(L"TITLE"));
+  Image1.Create(hwnd_, 6, 5, 40, 40, false);
+  Image1.Show(false);
+  lTitle.Create(hwnd_, L"", 12, 7);
+  lTitle.SetLabelFont(ui::BoldFont(16));
+  lTitle.SetTextColor(RGB(255, 255, 255));
+  lTitle.SetTransparent(true);
+  lTitleHint.Create(hwnd_, L"", 14, 29);
+  lTitleHint.SetTextColor(RGB(255, 255, 255));
+  lTitleHint.SetTransparent(true);
+  lUpdate.Create(hwnd_, L"Check for updates...", 600, 10);
+  lUpdate.SetTransparent(true);
+  iUpdate.Create(hwnd_, 560, 0, 32, 32, false);
+  iUpdate.Show(false);
+  lDonate.Create(hwnd_, L"Donate...", 520, 10);
+  lDonate.SetTransparent(true);
+}
+
+void TfrmMain::CreateNavigation() {
+  struct Nav {
+    ui::FlatButton* button;
+    const wchar_t* caption;
+    int tag;
+  };
+  const Nav navs[] = {{&bCleaner, L"Cleaner", 17}, {&bRegistry, L"Registry", 18}, {&bTools, L"Tools", 19},
+                      {&bOptions, L"Options", 20}, {&bRegistryDefrag, L"Defrag", 21}, {&bHelp, L"Help", 22}};
+  for (const Nav& n : navs) {
+    n.button->Create(hwnd_, n.caption, kNavLeft, 55, kNavWidth, kNavHeight);
+    n.button->Tag = n.tag;
+  }
+  for (ui::FlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
+    b->OnClick = [this, b] { FlatButtonClick(*b); };
+  }
+}
+
+void TfrmMain::CreateCleanerPage() {
+  gbCleaner.Create(hwnd_, L"Progress", 85, 55, 606, 395);
+  gbCleaner.Tag = 17;
+  HWND p = gbCleaner.Handle();
+  Label1.Create(p, L"Cleaner Settings", 10, 18);
+  tvCleanItems.Create(p, 10, 36, 200, 340);
+  ProgressBar1.Create(p, 218, 14, 378, 18, 1000);
+  ProgressBar1.Show(false);
+  lMain.Create(p, 218, 36, 378, 300);
+  cbFastMode.Create(p, L"Fast Mode", 218, 350, 100, 17);
+  bTest.Create(p, L"Test", 420, 348, 75, 25);
+  bClean.Create(p, L"Clean", 515, 348, 75, 25);
+  BuildCleanTree();
+  tvCleanItems.OnMouseDown = [this](UINT b, POINT pt) { tvCleanItemsMouseDown(b, pt); };
+  cbFastMode.OnClick = [this] { core::OptionsSetting.FastScan = cbFastMode.Checked(); };
+}
+
+void TfrmMain::CreateRegistryPage() {
+  gbRegistry.Create(hwnd_, L"Progress", 85, 55, 606, 395);
+  gbRegistry.Tag = 18;
+  HWND p = gbRegistry.Handle();
+  lScanTitle.Create(p, L"Select the sections to scan", 10, 18, false, 200, 14);
+  tvRegistry.Create(p, 10, 36, 200, 300);
+  ProgressBar2.Create(p, 218, 14, 378, 18, 1000);
+  ProgressBar2.Show(false);
+  lvRegistryData.Create(p, 218, 36, 378, 300, true);
+  lvRegistryData.AddColumn(L"Problem", 80);
+  lvRegistryData.AddColumn(L"Data", 158);
+  lvRegistryData.AddColumn(L"Registry key", 120);
+  pRegistryStatus.Create(p, 10, 350, 200, 23, true);
+  lStatusBar.Create(pRegistryStatus.Handle(), L"", 4, 4, false, 190, 15);
+  Memo1.Create(p, 218, 345, 150, 30, false);
+  Memo1.Show(false);
+  bRestoreRegistry.Create(p, L"Restore", 220, 348, 75, 25);
+  bScan.Create(p, L"Scan", 420, 348, 75, 25);
+  bFixErrors.Create(p, L"Fix Errors", 515, 348, 75, 25);
+  BuildRegistryTree();
+  tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
+}
+
+void TfrmMain::CreateToolsPage() {
+  gbTools.Create(hwnd_, L"Tools", 85, 55, 606, 395);
+  gbTools.Tag = 19;
+  HWND p = gbTools.Handle();
+  bStartup.Create(p, L"Startup Manager", 10, 20, 130, 25);
+  bViewHistory.Create(p, L"Index.dat Viewer", 146, 20, 130, 25);
+  bBackupFullRegistry.Create(p, L"Full Registry Backup", 282, 20, 130, 25);
+  bWindowsBackup.Create(p, L"Windows Backup", 418, 20, 130, 25);
+  lvStartup.Create(p, 10, 54, 586, 290, true);
+  bDeleteEntry.Create(p, L"Delete Entry", 10, 355, 90, 25);
+  bSelectAll.Create(p, L"Select All", 400, 355, 90, 25);
+  bSelectNone.Create(p, L"Select None", 500, 355, 90, 25);
+}
+
+void TfrmMain::CreateDefragPage() {
+  gbDefrag.Create(hwnd_, L"Registry Defrag", 85, 55, 606, 395);
+  gbDefrag.Tag = 21;
+  HWND p = gbDefrag.Handle();
+  bAnalyzeRegistry.Create(p, L"Analyze", 10, 20, 100, 25);
+  bDefragRegistry.Create(p, L"Defrag", 116, 20, 100, 25);
+  bDefragRegistry.Enable(false);
+  lvMain.Create(p, 10, 54, 586, 290, false);
+  lvMain.AddColumn(L"Hive Name", 205);
+  lvMain.AddColumn(L"Current Size", 80, true);
+  lvMain.AddColumn(L"New Size", 85, true);
+  lvMain.AddColumn(L"Reduction", 75, true);
+  struct Pair {
+    ui::Label* title;
+    const wchar_t* text;
+    ui::Label* value;
+    int left;
+  };
+  const Pair pairs[] = {{&lCurrentRegistrySize_Title, L"Current Registry Size:", &lCurrentRegistrySize, 10},
+                        {&lNewRegistrySize_Title, L"New Registry Size:", &lNewRegistrySize, 10},
+                        {&lSizeReduction_Title, L"Size Reduction:", &lSizeReduction, 397},
+                        {&lCompactPercent_Title, L"Compact Percent:", &lCompactPercent, 397}};
+  for (const Pair& pr : pairs) {
+    pr.title->Create(p, pr.text, pr.left, 350);
+    pr.value->Create(p, L"", pr.left + 120, 350);
+  }
+}
+
+void TfrmMain::CreateMenus() {
+  pmSelf.Add(L"&Open", [this] { RestoreFromTray(); });
+  pmSelf.Add(L"", nullptr);
+  pmSelf.Add(L"&Help", nullptr);
+  pmSelf.Add(L"&About...", nullptr);
+  pmSelf.Add(L"", nullptr);
+  pmSelf.Add(L"&Exit", [this] {
+    Close();
+    SetTrayIcon(false);
+  });
+}
+
+void TfrmMain::BindMessages() {
+  OnMsg(WM_ACTIVATEONCE, [this](WPARAM, LPARAM) {
+    FormActivate();
+    return 0;
+  });
+  OnMsg(WM_ACTIVATE, [this](WPARAM w, LPARAM l) {
+    if (LOWORD(w) != WA_INACTIVE) FormActivate();
+    return DefaultProc(WM_ACTIVATE, w, l);
+  });
+  OnMsg(WM_SIZE, [this](WPARAM w, LPARAM l) {
+    if (w != SIZE_MINIMIZED) ArrangeControls();
+    return DefaultProc(WM_SIZE, w, l);
+  });
+  OnMsg(WM_GETMINMAXINFO, [](WPARAM, LPARAM l) {
+    auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
+    mmi->ptMinTrackSize.x = 626;
+    mmi->ptMinTrackSize.y = 455;
+    return 0;
+  });
+  OnMsg(WM_QUERYENDSESSION, [this](WPARAM, LPARAM) { return WMQueryEndSession(); });
+  OnMsg(WM_SYSCOMMAND, [this](WPARAM w, LPARAM l) { return WMSysCommand(w, l); });
+  OnMsg(WM_TRAYNOTIFY, [this](WPARAM w, LPARAM l) { return WMTrayNotify(w, l); });
+  OnMsg(WM_SHOWMAINWINDOW, [this](WPARAM, LPARAM) {
+    RestoreFromTray();
+    return 0;
+  });
 }
 
 void TfrmMain::FormCreate() {
   SetClientSize(697, 456);
   SetText(std::wstring(kProductName) + L" " + kProductVersion);
-  // Centred on the desktop.
-  RECT wr{};
-  ::GetWindowRect(hwnd_, &wr);
-  RECT work{};
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  int w = wr.right - wr.left, h = wr.bottom - wr.top;
-  ::SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - w) / 2, work.top + (work.bottom - work.top - h) / 2,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  lTitle.SetCaption(kProductName);
+  lTitleHint.SetCaption(L"Optimize your computer performance");
+  SIZE client = ClientSize();
+  imgTitle.SetBounds(0, 0, imgTitle.Width(), 50);
+  lUpdate.SetLeft(client.cx - lUpdate.Width() - 10);
+  lUpdate.SetTextColor(RGB(255, 255, 255));
+  iUpdate.SetLeft(lUpdate.Left() - 20);
+  lDonate.SetBounds(lUpdate.Left() - lDonate.Width() - 15, lUpdate.Top(), lDonate.Width(), lDonate.Height());
+  lDonate.SetTextColor(RGB(255, 255, 255));
+  gbRegistry.Show(false);
+  gbTools.Show(false);
+  FSelectedItems.reset();
+  FBrowsersHidden = FSilentClear = FCleaning = false;
+  FCleanStep = FCleanMode = 0;
+  lStatusBar.SetCaption(L"");
+  FScanStep = 10;
+  core::OptionsSetting.IgnoreValueList = &ignoreValues_;
+  core::OptionsSetting.IgnoreKeyList = &ignoreKeys_;
+  LoadInstalledApplications();
+  tvCleanItems.Post(WM_VSCROLL, SB_TOP, 0);
+  core::LoadSaveOptions(true, *this);
+  if (FirstParam(args_) == L"/Auto") SetTrayIcon(true);
+  FAppExStyle = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  SyncTreeExpansion(false);
+  cbFastMode.SetChecked(core::OptionsSetting.FastScan);
+  tvRegistry.FullExpand();
+  FWindowsVersion = core::GetWindowsVersion();
+  if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
+  FHiveNames.clear();
+  FHiveFiles.clear();
+  for (ui::Label* l : {&lCurrentRegistrySize, &lNewRegistrySize, &lSizeReduction, &lCompactPercent}) l->SetCaption(L"");
+  FCommandLineRun = false;
+  bool defragSupported = (FWindowsVersion >= 5 && FWindowsVersion <= 7) || (FWindowsVersion >= 9 && FWindowsVersion <= 13);
+  if (!defragSupported) {
+    bAnalyzeRegistry.Enable(false);
+    lvMain.AddRow(L"The software does not support the current Windows system!");
+  }
+  lvMain.SetGridLines(true);
+  FlatButtonClick(bCleaner);
 }
+
+void TfrmMain::ShowMain() {
+  FormShow();
+  ::ShowWindow(hwnd_, SW_SHOW);
+  ::UpdateWindow(hwnd_);
+  // Without a window manager no activation may arrive; the steps run once either way.
+  Post(WM_ACTIVATEONCE);
+}
+
+void TfrmMain::FormShow() {
+  ArrangeControls();
+  WalkRegistryTree(tvRegistry.First(), 100);
+  if (bAnalyzeRegistry.Enabled()) {
+    FIsWow64 = core::IsWow64();
+    // The hive list and the "/Regdefrag" and "/Regscan" runs belong to the defrag page.
+  }
+  if (core::OptionsSetting.WindowState == core::TWindowState::wsMaximized) Post(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+}
+
+void TfrmMain::FormActivate() {
+  // Runs once: after a modal window closes, the automatic runs must not start
+  // again and the window must not jump back to its saved bounds.
+  if (activated_) return;
+  activated_ = true;
+  const core::TOptionsSetting& o = core::OptionsSetting;
+  if (o.WindowState != core::TWindowState::wsMaximized) {
+    if (o.Width > 0 && o.Height > 0)
+      ::SetWindowPos(hwnd_, nullptr, o.Left, o.Top, o.Width, o.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    ::ShowWindow(hwnd_, SW_MAXIMIZE);
+  }
+  std::wstring first = FirstParam(args_);
+  if (first == L"/Auto") {
+    Post(WM_SYSCOMMAND, SC_MINIMIZE, 1);
+    if (o.StartClean) Post(WM_AUTORUN);
+  }
+  if (::lstrcmpiW(first.c_str(), L"/Clear") == 0) {
+    FSilentClear = true;
+    Post(WM_AUTORUN);
+  } else {
+    Timer2.SetInterval(core::ScheduleIntervalToMs(o.CleanInterval));
+    Timer2.SetEnabled(o.AutoClean);
+  }
+}
+
+bool TfrmMain::OnCloseQuery() {
+  FormClose();
+  return true;
+}
+
+void TfrmMain::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  FSelectedItems.reset();
+  SyncTreeExpansion(true);
+  try {
+    core::LoadSaveOptions(false, *this);
+  } catch (const std::exception& e) {
+    ui::Application::Instance().ShowException(e);
+  }
+  SetTrayIcon(false);
+  for (const std::wstring& hive : FHiveFiles) ::DeleteFileW((hive + L".fdc").c_str());
+  ui::Application::Instance().Terminate();
+}
+
+LRESULT TfrmMain::WMQueryEndSession() {
+  try {
+    core::LoadSaveOptions(false, *this);
+  } catch (const std::exception&) {
+    // Windows is ending; there is nobody to tell.
+  }
+  Close();
+  return 1;
+}
+
+LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) { return ui::Form::OnMessage(msg, w, l); }
 
 }  // namespace app

@@ -1,19 +1,171 @@
-// The program's main window.
+// The program's main window: the header strip, the navigation column, the
+// Cleaner, Registry, Tools and Defrag pages, and what the window remembers.
 #pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Options.h"
+#include "ui/FlatButton.h"
 #include "ui/Form.h"
+#include "ui/ListView.h"
+#include "ui/Menu.h"
+#include "ui/Panels.h"
+#include "ui/Picture.h"
+#include "ui/ProgressBar.h"
+#include "ui/StdControls.h"
+#include "ui/Timer.h"
+#include "ui/TreeView.h"
 
 namespace app {
 
 // Other programs find the main window by this class name.
 inline constexpr wchar_t kMainWindowClass[] = L"TVantorelMainWindow";
 
-class TfrmMain : public ui::Form {
+// The program's own window messages.
+enum : UINT {
+  WM_SHOWMAINWINDOW = 0x5405,
+  WM_TRAYNOTIFY = 0x5406,
+  WM_AUTORUN = 0x5407,
+  WM_CLEANPROGRESS = 0x5408,
+  WM_CLEANFINISHED = 0x5409,
+  WM_STARTREALCLEAN = 0x5430,
+  WM_SCANSECTIONDONE = 0x6413,
+  WM_SCANFINISHED = 0x6414,
+  WM_REGDEFRAG = 0x6426,
+  WM_REGSCAN = 0x6427,
+};
+
+class TfrmMain : public ui::Form, public core::IOptionsHost {
  public:
-  TfrmMain() : ui::Form(kMainWindowClass) {}
-  bool CreateMain();
+  TfrmMain();
+  ~TfrmMain() override;
+
+  // Creates the window and its components and runs FormCreate; `args` are
+  // the command-line parameters after the program name.
+  bool CreateMain(std::vector<std::wstring> args);
+  // Lays out and shows the window (FormShow, then the activation steps).
+  void ShowMain();
+
+  // Tree walks through which the options store the trees' states.
+  bool WalkCleanTree(ui::TreeNode node, int mode, const std::wstring& text);
+  void WalkRegistryTree(ui::TreeNode node, int mode);
+  void SyncTreeExpansion(bool save);
+
+  void FlatButtonClick(ui::FlatButton& sender);
+  void ArrangeControls();
+
+  // core::IOptionsHost
+  void UntickAllCleanNodes() override;
+  void TickCleanCaption(const std::wstring& caption) override;
+  std::vector<std::wstring> TickedCleanCaptions() override;
+  void StoreRegistryTicks(bool (&check)[26]) override;
+  RECT WindowBounds() override;
+  bool WindowShowCommand(UINT* showCmd) override;
+
+  // Components, named as the program's other parts refer to them.
+  ui::Picture imgTitle, Image1, iUpdate;
+  ui::Label lTitle, lTitleHint, lUpdate, lDonate;
+  ui::FlatButton bCleaner, bRegistry, bTools, bOptions, bRegistryDefrag, bHelp;
+  ui::GroupBox gbCleaner, gbRegistry, gbTools, gbDefrag;
+  // Cleaner page
+  ui::Label Label1;
+  ui::TreeView tvCleanItems;
+  ui::ProgressBar ProgressBar1;
+  ui::ListBox lMain;
+  ui::CheckBox cbFastMode;
+  ui::Button bTest, bClean;
+  // Registry page
+  ui::Label lScanTitle;
+  ui::TreeView tvRegistry;
+  ui::ProgressBar ProgressBar2;
+  ui::ListView lvRegistryData;
+  ui::Memo Memo1;
+  ui::Panel pRegistryStatus;
+  ui::Label lStatusBar;
+  ui::Button bRestoreRegistry, bScan, bFixErrors;
+  // Tools page
+  ui::Button bStartup, bViewHistory, bBackupFullRegistry, bWindowsBackup;
+  ui::ListView lvStartup;
+  ui::Button bDeleteEntry, bSelectAll, bSelectNone;
+  // Defrag page
+  ui::ListView lvMain;
+  ui::Button bAnalyzeRegistry, bDefragRegistry;
+  ui::Label lCurrentRegistrySize_Title, lCurrentRegistrySize, lNewRegistrySize_Title, lNewRegistrySize,
+      lSizeReduction_Title, lSizeReduction, lCompactPercent_Title, lCompactPercent;
+  // Not shown
+  ui::ListBox ListBox1, ListBox2;
+  ui::Timer Timer1, Timer2;
+  ui::PopupMenu PopupMenu1, PopupMenu_ClearHistory, pmHelp, pmSelf;
+
+  // State the other parts read.
+  bool Cleaning() const { return FCleaning; }
+  bool SilentClear() const { return FSilentClear; }
+  bool CommandLineRun() const { return FCommandLineRun; }
+  BYTE WindowsVersion() const { return FWindowsVersion; }
+  bool TrayIconShown() const { return trayIconShown_; }
 
  protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  bool OnCloseQuery() override;
+
+ private:
+  void CreateComponents();
+  void CreateHeader();
+  void CreateNavigation();
+  void CreateCleanerPage();
+  void CreateRegistryPage();
+  void CreateToolsPage();
+  void CreateDefragPage();
+  void CreateMenus();
+  void BuildCleanTree();
+  void BuildRegistryTree();
+  void BindMessages();
+
   void FormCreate();
+  void FormShow();
+  void FormActivate();
+  void FormClose();
+  LRESULT WMQueryEndSession();
+
+  void LoadInstalledApplications();
+  void tvCleanItemsMouseDown(UINT button, POINT pt);
+  void tvRegistryMouseDown(UINT button, POINT pt);
+  void SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent);
+
+  // Tray icon (minimise to tray, restore).
+  void SetTrayIcon(bool add);
+  void RestoreFromTray();
+  LRESULT WMSysCommand(WPARAM w, LPARAM l);
+  LRESULT WMTrayNotify(WPARAM w, LPARAM l);
+
+  // Fields, as the other parts of the window use them.
+  std::unique_ptr<std::vector<std::wstring>> FSelectedItems;
+  ATOM FHotkeyAtom = 0;
+  bool FBrowsersHidden = false;
+  bool FSilentClear = false;
+  LONG_PTR FAppExStyle = 0;
+  int FCleanStep = 0;
+  COLORREF FSavedLogColor = 0;
+  bool FSavedFastScan = false;
+  BYTE FWindowsVersion = 0;
+  int FScanStep = 0;
+  std::wstring FBackupFile;
+  int FCleanMode = 0;
+  bool FCleaning = false;
+  int FCleanTotal = 0;
+  bool FCommandLineRun = false;
+  std::vector<std::wstring> FHiveNames, FHiveFiles;
+  bool FIsWow64 = false;
+
+  std::vector<std::wstring> args_;
+  std::vector<std::wstring> ignoreValues_, ignoreKeys_;
+  bool activated_ = false;
+  bool closed_ = false;
+  bool trayIconShown_ = false;
 };
+
+// The first command-line parameter, or empty.
+std::wstring FirstParam(const std::vector<std::wstring>& args);
 
 }  // namespace app

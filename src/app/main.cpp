@@ -1,9 +1,24 @@
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 #include "app/Main.h"
-#include "ui/Application.h"
 #include "app/Strings.h"
+#include "ui/Application.h"
 #include "ui/MessageBox.h"
+
+namespace {
+std::vector<std::wstring> CommandLineParams() {
+  std::vector<std::wstring> params;
+  int argc = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  for (int i = 1; argv != nullptr && i < argc; ++i) params.emplace_back(argv[i]);
+  if (argv != nullptr) ::LocalFree(argv);
+  return params;
+}
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   auto& app = ui::Application::Instance();
@@ -11,10 +26,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app.Initialize();
     app.SetTitle(app::kProductName);
     app::TfrmMain frmMain;
-    if (!frmMain.CreateMain()) {
+    if (!frmMain.CreateMain(CommandLineParams())) {
       ui::ShowError(nullptr, L"The main window could not be created.");
       return 1;
     }
+    frmMain.ShowMain();
     return app.Run(frmMain);
   } catch (const std::exception& e) {
     app.ShowException(e);

@@ -23,8 +23,10 @@ void Application::Initialize() {
 
 int Application::Run(Form& mainForm) {
   mainForm.SetMainForm(true);
-  ::ShowWindow(mainForm.Handle(), SW_SHOW);
-  ::UpdateWindow(mainForm.Handle());
+  if (!::IsWindowVisible(mainForm.Handle())) {
+    ::ShowWindow(mainForm.Handle(), SW_SHOW);
+    ::UpdateWindow(mainForm.Handle());
+  }
   MSG msg{};
   for (;;) {
     BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
