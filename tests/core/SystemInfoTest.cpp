@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "core/Privileges.h"
+#include "core/SystemInfo.h"
+
+using namespace core;
+
+namespace {
+constexpr DWORD kNt = VER_PLATFORM_WIN32_NT;
+constexpr DWORD k9x = VER_PLATFORM_WIN32_WINDOWS;
+}  // namespace
+
+TEST(WindowsVersionCode, MapsTheNineXFamily) {
+  EXPECT_EQ(WindowsVersionCode(k9x, 4, 0), 1);
+  EXPECT_EQ(WindowsVersionCode(k9x, 4, 10), 3);
+  EXPECT_EQ(WindowsVersionCode(k9x, 4, 90), 8);
+  EXPECT_EQ(WindowsVersionCode(k9x, 4, 3), 10);
+  EXPECT_EQ(WindowsVersionCode(k9x, 5, 0), 10);
+  EXPECT_EQ(WindowsVersionCode(VER_PLATFORM_WIN32s, 4, 0), 1);  // anything not NT
+}
+
+TEST(WindowsVersionCode, MapsTheNtFamily) {
+  struct Row {
+    DWORD major, minor;
+    int code;
+  };
+  const Row rows[] = {
+      {3, 0, 5},  {3, 51, 5}, {4, 0, 6},   {4, 90, 6},  {5, 0, 7},  {5, 1, 9},  {5, 2, 10},
+      {5, 3, 7},  {5, 9, 7},  {6, 0, 11},  {6, 1, 12},  {6, 2, 13}, {6, 3, 13}, {6, 4, 13},
+      {6, 99, 13}, {7, 0, 10}, {10, 0, 10}, {2, 0, 10},  {0, 0, 10},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(WindowsVersionCode(kNt, r.major, r.minor), r.code) << r.major << "." << r.minor;
+}
+
+TEST(WindowsVersionCode, NeverGivesTwoOrFour) {
+  for (DWORD platform : {k9x, kNt})
+    for (DWORD major = 0; major < 12; ++major)
+      for (DWORD minor = 0; minor < 100; ++minor) {
+        int code = WindowsVersionCode(platform, major, minor);
+        ASSERT_TRUE(code != 2 && code != 4) << platform << " " << major << "." << minor;
+      }
+}
+
+TEST(SystemInfo, RealVersionAndWow64UnderWine) {
+  // The program names no supported versions, so modern systems report 6.2.
+  BYTE code = GetWindowsVersion();
+  EXPECT_GE(code, 5);
+  EXPECT_LE(code, 13);
+  // The test prefix is a 64-bit one: this 32-bit program runs under WOW64.
+  BOOL wow = FALSE;
+  ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &wow));
+  EXPECT_EQ(IsWow64(), wow != FALSE);
+}
+
+TEST(Privileges, BackupAndRestoreCanBeEnabledInTheTestPrefix) {
+  EXPECT_TRUE(EnableBackupPrivilege());
+  EXPECT_TRUE(EnableRestorePrivilege());
+}
+
+TEST(ProcessNameMatches, ComparesFilePartOrWholeTextIgnoringCase) {
+  EXPECT_TRUE(ProcessNameMatches(L"FIREFOX.EXE", L"firefox.exe"));
+  EXPECT_TRUE(ProcessNameMatches(L"C:\\Program Files\\Mozilla\\firefox.exe", L"FireFox.exe"));
+  EXPECT_TRUE(ProcessNameMatches(L"C:\\Apps\\x.exe", L"c:\\apps\\X.EXE"));
+  EXPECT_FALSE(ProcessNameMatches(L"C:\\Apps\\firefox.exe.bak", L"firefox.exe"));
+  EXPECT_FALSE(ProcessNameMatches(L"notfirefox.exe", L"firefox.exe"));
+}
