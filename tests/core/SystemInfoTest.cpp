@@ -33,15 +33,6 @@ TEST(WindowsVersionCode, MapsTheNtFamily) {
     EXPECT_EQ(WindowsVersionCode(kNt, r.major, r.minor), r.code) << r.major << "." << r.minor;
 }
 
-TEST(WindowsVersionCode, NeverGivesTwoOrFour) {
-  for (DWORD platform : {k9x, kNt})
-    for (DWORD major = 0; major < 12; ++major)
-      for (DWORD minor = 0; minor < 100; ++minor) {
-        int code = WindowsVersionCode(platform, major, minor);
-        ASSERT_TRUE(code != 2 && code != 4) << platform << " " << major << "." << minor;
-      }
-}
-
 TEST(SystemInfo, RealVersionAndWow64UnderWine) {
   // The program names no supported versions, so modern systems report 6.2.
   BYTE code = GetWindowsVersion();
