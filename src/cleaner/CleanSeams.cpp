@@ -1,0 +1,37 @@
+#include "cleaner/CleanSeams.h"
+
+#include "cleaner/RegistryPaths.h"
+#include "cleaner/WipeFile.h"
+#include "ui/MessageBox.h"
+#include "ui/RegistryKey.h"
+
+namespace cleaner {
+
+bool MessageBoxAsker::AskYesNo(const std::wstring& text) {
+  return ui::ShowMessage(nullptr, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
+}
+
+FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) {
+  FileRemoval result;
+  DWORD attrs = ::GetFileAttributesW(path.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;
+  if (wipePasses > 0) {
+    result.wipe = WipeFile(path, wipePasses) == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
+  }
+  bool readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly) ::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+  result.removed = ::DeleteFileW(path.c_str()) != FALSE;
+  if (!result.removed && readOnly) ::SetFileAttributesW(path.c_str(), attrs);
+  return result;
+}
+
+bool SystemDeleter::RemoveFolder(const std::wstring& path) { return ::RemoveDirectoryW(path.c_str()) != FALSE; }
+
+bool SystemDeleter::RemoveRegKey(HKEY root, const std::wstring& key) { return DeleteRegKeyTree(root, key); }
+
+bool SystemDeleter::RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) {
+  ui::RegistryKey k;
+  return k.Open(root, key, KEY_SET_VALUE) && k.DeleteValue(name);
+}
+
+}  // namespace cleaner

@@ -1,0 +1,105 @@
+// What the clean thread needs of the world outside it: the log list, the
+// main window's message queue, the clock, the user, and the calls that
+// delete. Each has the real implementation below; tests substitute fakes.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace cleaner {
+
+// Lines of the clean log. Called from the worker and the GUI thread.
+class ILogSink {
+ public:
+  virtual ~ILogSink() = default;
+  virtual void AddLine(const std::wstring& line) = 0;
+  virtual void ScrollToEnd() = 0;
+};
+
+class IMessagePoster {
+ public:
+  virtual ~IMessagePoster() = default;
+  virtual void Post(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+class IClock {
+ public:
+  virtual ~IClock() = default;
+  // Milliseconds of a monotonic clock; only differences are used.
+  virtual DWORD NowMs() = 0;
+};
+
+class IQuestionAsker {
+ public:
+  virtual ~IQuestionAsker() = default;
+  // Yes/No with No as the default; true for Yes.
+  virtual bool AskYesNo(const std::wstring& text) = 0;
+};
+
+enum class WipeOutcome { NotAsked, Wiped, NotWiped };
+
+struct FileRemoval {
+  bool removed = false;
+  WipeOutcome wipe = WipeOutcome::NotAsked;
+};
+
+// Every call that changes the file system or the registry on behalf of a
+// clean goes through here. A test run is given a deleter that refuses all.
+class IDeleter {
+ public:
+  virtual ~IDeleter() = default;
+  // Deletes one file (a link: the link itself), overwriting it first with
+  // `wipePasses` passes when that is more than 0. Read-only files are deleted.
+  virtual FileRemoval RemoveFile(const std::wstring& path, int wipePasses) = 0;
+  // Removes an empty folder, or a folder link without touching its target.
+  virtual bool RemoveFolder(const std::wstring& path) = 0;
+  virtual bool RemoveRegKey(HKEY root, const std::wstring& key) = 0;
+  virtual bool RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) = 0;
+};
+
+// The real ones.
+
+class NullLog : public ILogSink {
+ public:
+  void AddLine(const std::wstring&) override {}
+  void ScrollToEnd() override {}
+};
+
+class WindowPoster : public IMessagePoster {
+ public:
+  explicit WindowPoster(HWND window) : window_(window) {}
+  void Post(UINT msg, WPARAM wParam, LPARAM lParam) override { ::PostMessageW(window_, msg, wParam, lParam); }
+
+ private:
+  HWND window_;
+};
+
+class TickClock : public IClock {
+ public:
+  DWORD NowMs() override { return ::GetTickCount(); }
+};
+
+// A modal message box with the information icon, Yes and No, No the default.
+class MessageBoxAsker : public IQuestionAsker {
+ public:
+  bool AskYesNo(const std::wstring& text) override;
+};
+
+class SystemDeleter : public IDeleter {
+ public:
+  FileRemoval RemoveFile(const std::wstring& path, int wipePasses) override;
+  bool RemoveFolder(const std::wstring& path) override;
+  bool RemoveRegKey(HKEY root, const std::wstring& key) override;
+  bool RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) override;
+};
+
+// Deletes nothing; what a test run holds instead of a deleter.
+class RefusingDeleter : public IDeleter {
+ public:
+  FileRemoval RemoveFile(const std::wstring&, int) override { return {}; }
+  bool RemoveFolder(const std::wstring&) override { return false; }
+  bool RemoveRegKey(HKEY, const std::wstring&) override { return false; }
+  bool RemoveRegValue(HKEY, const std::wstring&, const std::wstring&) override { return false; }
+};
+
+}  // namespace cleaner

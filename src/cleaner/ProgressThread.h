@@ -1,0 +1,142 @@
+// The clean thread: one run of the cleaner over a list of clean item
+// captions, as a test (count only) or a real clean. It writes the run's log,
+// keeps per-item and run totals, and reports to the main window by posted
+// messages. The deletion primitives the item routines share are here too.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cleaner/CleanSeams.h"
+#include "cleaner/ItemRoutines.h"
+#include "cleaner/PathGuard.h"
+#include "ui/Thread.h"
+
+namespace cleaner {
+
+// Posted to the main window. wParam: running count of entries.
+constexpr UINT WM_CLEANPROGRESS = 0x5408;
+// Posted once when a run ends neither cancelled nor failed. wParam: total.
+constexpr UINT WM_CLEANFINISHED = 0x5409;
+// Posted once when an error ended the run, so that the window can leave its
+// running state. wParam: the total counted until then.
+constexpr UINT WM_CLEANFAILED = 0x540A;
+
+enum class CleanMode : int {
+  RealClean = 0,       // the real clean after the counting pass
+  AutoClean = 1,       // schedule, end of session, command line: nobody to ask
+  Test = 2,            // analyse only; also the counting pass
+  CleanRequested = 3,  // the window's state before its counting pass
+};
+
+// The options a run reads; taken when the thread is created.
+struct CleanSettings {
+  bool FastScan = false;  // no per-entry log lines
+  bool IsWipeFile = false;
+  int WipeNumber = 1;  // passes, 1 to 10
+  bool ShowLogTempInternetFiles = false;
+  bool ShowLogRecycleBin = false;
+};
+
+// The settings of the options record as they stand now.
+CleanSettings CleanSettingsFromOptions();
+
+// The seams of a run; whatever is left empty gets the real implementation.
+struct CleanServices {
+  std::shared_ptr<ILogSink> log;            // default: no log
+  std::shared_ptr<IMessagePoster> poster;   // default: posts to FMainHandle
+  std::shared_ptr<IClock> clock;
+  std::shared_ptr<IQuestionAsker> asker;
+  std::shared_ptr<IDeleter> deleter;        // never used by a test run
+  std::shared_ptr<const PathGuard> guard;   // default: this system's folders, built at the start of the run
+  const ItemRoutineTable* routines = nullptr;  // default: the program's table
+};
+
+class TClearTaskThread : public ui::Thread {
+ public:
+  // The mode is fixed here: nothing done later to the window that started the
+  // run can turn a test into a deletion. Any mode but 0 and 1 runs as a test.
+  TClearTaskThread(CleanMode mode, const CleanSettings& settings, CleanServices services = {});
+  ~TClearTaskThread() override;
+
+  // Set by the creator before Start.
+  HWND FMainHandle = nullptr;
+  HWND FProgressBar = nullptr;  // not read by the thread
+  std::vector<std::wstring> FItems;
+  int FExpectedTotal = 0;  // not read by the thread
+
+  // The current item, filled by its routine.
+  int FItemCount = 0;
+  std::wstring FItemSizeText = L"0";
+  int64_t FItemBytes = 0;
+  std::wstring FWorkPath;
+  int FItemFailed = 0;  // entries that could not be removed
+
+  // The run's totals over the finished items.
+  int FTotalItems = 0;
+  int64_t FTotalBytes = 0;
+
+  CleanMode Mode() const { return mode_; }
+  bool IsTest() const { return mode_ == CleanMode::Test; }
+  const CleanSettings& Settings() const { return settings_; }
+  const std::wstring& Prefix() const { return FPrefix; }
+
+  void AddLog(const std::wstring& line);
+  // Scrolls the log to its end now (n = 0) or every n/2-th call in a clean and
+  // every n-th call in a test.
+  void ScrollLog(int n);
+  // After an entry was counted: posts progress when more than 2 seconds have
+  // passed since the last post.
+  void ProgressTick(int runningCount);
+  // Yes/No question of a real clean; No when the run is unattended.
+  bool AskUser(const std::wstring& text);
+
+  // Bytes to KB, rounded up, digits grouped by ",".
+  static std::wstring FormatKB(int64_t bytes);
+
+  // Deletion primitives. Each counts in a test and deletes in a clean, writes
+  // its per-entry lines, and returns the bytes (or registry entries) removed.
+  int64_t DeleteFolderFiles(const std::wstring& folder, bool removeFolder, bool logFlag, const std::wstring& excluded,
+                            int& count);
+  int64_t DeleteSubFolder(const std::wstring& folder, int& count, bool logFlag, const std::wstring& excluded);
+  int64_t DeleteFilesByMask(const std::wstring& folder, const std::wstring& mask, int& count, bool recursive);
+  bool DeleteOneFile(const std::wstring& path, bool logFlag);
+  int DeleteRegKeyByName(const std::wstring& rootName, const std::wstring& key);
+  int DeleteRegKey(HKEY root, const std::wstring& key);
+  int DeleteRegValuesByName(const std::wstring& rootName, const std::wstring& key, const std::wstring& value);
+  int DeleteRegValues(HKEY root, const std::wstring& key, const std::wstring& value);
+
+ protected:
+  void Execute() override;
+
+ private:
+  struct Walk;  // one folder walk's settings
+
+  void PrepareServices();
+  void RunItems();
+  void RunItem(const std::wstring& caption);
+  void BeginItem();
+  void EndItem();
+  void Post(UINT msg, WPARAM wParam);
+
+  bool Live() const { return !IsTest(); }
+  int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
+  int64_t WalkFolder(const std::wstring& path, const std::wstring& key, const Walk& walk, int& count);
+  static std::wstring Question(const Walk& walk, const std::wstring& folder);
+  bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question);
+  int DeleteKey(HKEY root, const std::wstring& rootName, const std::wstring& key);
+  int DeleteValues(HKEY root, const std::wstring& rootName, const std::wstring& key, const std::wstring& value);
+
+  const CleanMode mode_;
+  const CleanSettings settings_;
+  CleanServices services_;
+  std::wstring FPrefix;
+  std::wstring FVerbText;
+  DWORD FLastPost = 0;
+  int FScrollCounter = 0;
+};
+
+}  // namespace cleaner

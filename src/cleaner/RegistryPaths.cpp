@@ -1,0 +1,78 @@
+#include "cleaner/RegistryPaths.h"
+
+#include "cleaner/Masks.h"
+#include "ui/RegistryKey.h"
+
+namespace cleaner {
+namespace {
+
+struct RootName {
+  HKEY root;
+  const wchar_t* name;
+};
+
+const RootName kRoots[] = {
+    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER"},     {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT"},
+    {HKEY_USERS, L"HKEY_USERS"},                   {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG"},
+    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE"},
+};
+
+}  // namespace
+
+HKEY RootKeyFromName(const std::wstring& name) {
+  std::wstring upper = UpperName(name);
+  for (const auto& r : kRoots) {
+    if (upper == r.name) return r.root;
+  }
+  return nullptr;
+}
+
+std::wstring RootKeyName(HKEY root) {
+  for (const auto& r : kRoots) {
+    if (root == r.root) return r.name;
+  }
+  return std::wstring();
+}
+
+std::wstring NormalKeyPath(const std::wstring& key) {
+  size_t first = key.find_first_not_of(L'\\');
+  if (first == std::wstring::npos) return std::wstring();
+  size_t last = key.find_last_not_of(L'\\');
+  std::wstring path = key.substr(first, last - first + 1);
+  if (path.find(L"\\\\") != std::wstring::npos) return std::wstring();
+  return path;
+}
+
+bool IsDeletableKeyPath(const std::wstring& normalKey) {
+  return !normalKey.empty() && normalKey.find(L'\\') != std::wstring::npos;
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& key) {
+  ui::RegistryKey k;
+  return k.Open(root, key, KEY_READ);
+}
+
+int CountRegValues(HKEY root, const std::wstring& key) {
+  ui::RegistryKey k;
+  if (!k.Open(root, key, KEY_READ)) return 0;
+  DWORD values = 0;
+  if (::RegQueryInfoKeyW(k.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS) {
+    return 0;
+  }
+  int count = static_cast<int>(values);
+  for (const auto& sub : k.SubKeyNames()) count += CountRegValues(root, key + L"\\" + sub);
+  return count;
+}
+
+bool DeleteRegKeyTree(HKEY root, const std::wstring& key) {
+  {
+    ui::RegistryKey k;
+    if (!k.Open(root, key, KEY_READ)) return !RegKeyExists(root, key);
+    // Names are collected before anything below is deleted.
+    for (const auto& sub : k.SubKeyNames()) DeleteRegKeyTree(root, key + L"\\" + sub);
+  }
+  return ::RegDeleteKeyW(root, key.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace cleaner

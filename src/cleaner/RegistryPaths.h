@@ -1,0 +1,28 @@
+// Registry roots by name, key paths as the items write them, and the counts
+// and deletions the registry primitives build on.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace cleaner {
+
+// One of the five full root names, in any letter case; nullptr for any other.
+HKEY RootKeyFromName(const std::wstring& name);
+// The full name of a root, or empty for any other handle.
+std::wstring RootKeyName(HKEY root);
+
+// "\Software\X\" -> "Software\X"; empty for a path with an empty component
+// ("Software\\X"), which names no key we may touch.
+std::wstring NormalKeyPath(const std::wstring& key);
+// Whole-key and all-values deletions are refused for a root or a first-level
+// key ("Software"): nothing the program cleans lives that high.
+bool IsDeletableKeyPath(const std::wstring& normalKey);
+
+bool RegKeyExists(HKEY root, const std::wstring& key);
+// Values of the key and of every key below it; 0 for a missing key.
+int CountRegValues(HKEY root, const std::wstring& key);
+// Deletes the key with everything below it; true when it is gone.
+bool DeleteRegKeyTree(HKEY root, const std::wstring& key);
+
+}  // namespace cleaner

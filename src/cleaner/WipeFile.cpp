@@ -1,0 +1,120 @@
+#include "cleaner/WipeFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "cleaner/Masks.h"
+#include "cleaner/PathGuard.h"
+
+namespace cleaner {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (ok()) ::CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+HANDLE OpenExclusive(const std::wstring& path) {
+  return ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+
+// Whether the open file is the one its path names and not reached through a
+// link: some systems show a file symbolic link as a plain file, so the
+// resolved name of the handle is compared with that of its folder + name.
+bool ReachedThroughLink(HANDLE file, const std::wstring& path) {
+  static auto finalPath = reinterpret_cast<GetFinalPathFn>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
+  if (finalPath == nullptr) return false;  // no file links before Vista
+  size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return true;
+  std::wstring folder = PathGuard::ResolvedPath(PathGuard::CanonicalPath(path.substr(0, slash + 1)));
+  std::wstring buf(1024, L'\0');
+  DWORD n = finalPath(file, &buf[0], static_cast<DWORD>(buf.size()), 0);
+  if (n == 0 || n >= buf.size()) return true;
+  buf.resize(n);
+  if (buf.compare(0, 8, L"\\\\?\\UNC\\") == 0) buf = L"\\\\" + buf.substr(8);
+  else if (buf.compare(0, 4, L"\\\\?\\") == 0) buf = buf.substr(4);
+  return !SameName(buf, folder + path.substr(slash + 1));
+}
+
+// Checks the file on the first open; false when it must not be wiped.
+WipeResult CheckWipeable(HANDLE file, const std::wstring& path) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return WipeResult::Failed;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1) {
+    return WipeResult::Refused;
+  }
+  return ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
+}
+
+bool WritePass(HANDLE file, LONGLONG size, const std::vector<BYTE>& block) {
+  LARGE_INTEGER zero{};
+  if (!::SetFilePointerEx(file, zero, nullptr, FILE_BEGIN)) return false;
+  for (LONGLONG left = size; left > 0;) {
+    DWORD chunk = left < static_cast<LONGLONG>(block.size()) ? static_cast<DWORD>(left) : static_cast<DWORD>(block.size());
+    DWORD written = 0;
+    if (!::WriteFile(file, block.data(), chunk, &written, nullptr) || written != chunk) return false;
+    left -= chunk;
+  }
+  return ::FlushFileBuffers(file) != FALSE;
+}
+
+// One pass: open, check (first pass only), overwrite, flush, close.
+WipeResult WipePass(const std::wstring& path, bool firstPass, const std::vector<BYTE>& block) {
+  Handle file(OpenExclusive(path));
+  if (!file.ok()) return WipeResult::Failed;
+  if (firstPass) {
+    WipeResult check = CheckWipeable(file.get(), path);
+    if (check != WipeResult::Wiped) return check;
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size) || !WritePass(file.get(), size.QuadPart, block)) return WipeResult::Failed;
+  return WipeResult::Wiped;
+}
+
+WipeResult RunPasses(const std::wstring& path, int passes, const WipePassHook& afterPass) {
+  std::minstd_rand random(::GetTickCount() ^ static_cast<unsigned>(reinterpret_cast<uintptr_t>(&path)));
+  std::uniform_int_distribution<int> byteValue(0, 254);
+  std::vector<BYTE> block(kWipeBlockSize);
+  for (int pass = 1; pass <= passes; ++pass) {
+    BYTE value = static_cast<BYTE>(byteValue(random));
+    std::fill(block.begin(), block.end(), value);
+    WipeResult result = WipePass(path, pass == 1, block);
+    if (result != WipeResult::Wiped) return result;
+    if (afterPass) afterPass(pass, value);
+  }
+  return WipeResult::Wiped;
+}
+
+}  // namespace
+
+WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& afterPass) {
+  DWORD attrs = ::GetFileAttributesW(path.c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES) return WipeResult::Missing;
+  if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return WipeResult::Missing;
+  if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return WipeResult::Refused;
+  if (passes < 1) passes = 1;
+  if (passes > 10) passes = 10;
+  bool readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly && !::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY)) return WipeResult::Failed;
+  WipeResult result = RunPasses(path, passes, afterPass);
+  if (readOnly) ::SetFileAttributesW(path.c_str(), attrs);
+  return result;
+}
+
+}  // namespace cleaner

@@ -1,0 +1,30 @@
+// Overwriting a file's bytes before it is deleted.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace cleaner {
+
+// Bytes written per call; a file is overwritten block by block.
+constexpr DWORD kWipeBlockSize = 64 * 1024;
+
+enum class WipeResult {
+  Wiped,    // every pass wrote every byte
+  Missing,  // no such file
+  Refused,  // a link, or a file with more than one name: its data is not only ours
+  Failed,   // in use, not writable, or a write failed
+};
+
+// Called after each pass, with the file closed: pass number from 1 and the
+// byte value written.
+using WipePassHook = std::function<void(int pass, BYTE value)>;
+
+// Overwrites every byte of `path` `passes` times (1 to 10), each pass with one
+// byte value from 0 to 254, flushed to disk. A read-only file is overwritten
+// all the same; its attributes are put back afterwards. The file keeps its
+// size and its name.
+WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& afterPass = {});
+
+}  // namespace cleaner
