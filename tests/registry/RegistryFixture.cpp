@@ -1,0 +1,118 @@
+#include "RegistryFixture.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "ui/RegistryKey.h"
+#include "ui/Text.h"
+
+namespace registry_test {
+
+void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value, DWORD type) {
+  ui::RegistryKey k;
+  if (k.Create(root, key)) k.WriteString(name, value, type);
+}
+
+void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
+  ui::RegistryKey k;
+  if (k.Create(root, key)) k.WriteDword(name, value);
+}
+
+void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::wstring& text) {
+  ui::RegistryKey k;
+  const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
+  if (k.Create(root, key)) k.WriteRaw(name, type, std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t)));
+}
+
+void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name) {
+  ui::RegistryKey k;
+  if (k.Open(root, key, KEY_SET_VALUE)) k.DeleteValue(name);
+}
+
+void DeleteTree(HKEY root, const std::wstring& key) { ::RegDeleteTreeW(root, key.c_str()); }
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+  ui::RegistryKey k;
+  return k.Open(root, key);
+}
+
+namespace {
+
+void RemoveFolder(const std::wstring& path) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring full = path + L"\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveFolder(full);
+      else ::DeleteFileW(full.c_str());
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+  }
+  ::RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+TTestFolder::TTestFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  DWORD n = ::GetTempPathW(MAX_PATH, temp);
+  path_ = std::wstring(temp, n) + name;
+  RemoveFolder(path_);
+  ::CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TTestFolder::~TTestFolder() { RemoveFolder(path_); }
+
+std::wstring TTestFolder::File(const std::wstring& name) const {
+  std::wstring full = path_ + L"\\" + name;
+  HANDLE h = ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+  return full;
+}
+
+std::wstring TTestFolder::Folder(const std::wstring& name) const {
+  std::wstring full = path_ + L"\\" + name;
+  ::CreateDirectoryW(full.c_str(), nullptr);
+  return full;
+}
+
+TRecordingPoster::TRecordingPoster() : finished_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+TRecordingPoster::~TRecordingPoster() { ::CloseHandle(finished_); }
+
+void TRecordingPoster::Post(UINT message) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  messages_.push_back(message);
+  if (message == registry::WM_SCANFINISHED) ::SetEvent(finished_);
+}
+
+std::vector<UINT> TRecordingPoster::Messages() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return messages_;
+}
+
+int TRecordingPoster::Count(UINT message) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<int>(std::count(messages_.begin(), messages_.end(), message));
+}
+
+TRows Without(TRows a, TRows b) {
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  TRows out;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+  return out;
+}
+
+std::string Describe(const TRows& rows) {
+  std::string s;
+  for (const auto& r : rows)
+    s += "  [" + ui::ToUtf8(r.Problem) + "] " + ui::ToUtf8(r.RegistryKey) + " | " + ui::ToUtf8(r.Data) + " | kind " +
+         std::to_string(r.FixKind) + "\n";
+  return s;
+}
+
+}  // namespace registry_test

@@ -1,0 +1,57 @@
+// Seeding the test prefix's registry and files, and watching a scan run.
+#pragma once
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "registry/ProblemRow.h"
+#include "registry/ScanShared.h"
+
+namespace registry_test {
+
+void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value,
+             DWORD type = REG_SZ);
+void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
+void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::wstring& text);
+void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name);
+void DeleteTree(HKEY root, const std::wstring& key);
+bool KeyExists(HKEY root, const std::wstring& key);
+
+// A folder under the prefix's temporary folder, emptied and removed again.
+class TTestFolder {
+ public:
+  explicit TTestFolder(const std::wstring& name);
+  ~TTestFolder();
+  const std::wstring& Path() const { return path_; }
+  std::wstring File(const std::wstring& name) const;    // creates it
+  std::wstring Folder(const std::wstring& name) const;  // creates it
+  std::wstring Missing(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+// Records the scan's messages; Wait returns once WM_SCANFINISHED came.
+class TRecordingPoster : public registry::TScanPoster {
+ public:
+  TRecordingPoster();
+  ~TRecordingPoster() override;
+  void Post(UINT message) override;
+  bool WaitFinished(DWORD ms) const { return ::WaitForSingleObject(finished_, ms) == WAIT_OBJECT_0; }
+  std::vector<UINT> Messages() const;
+  int Count(UINT message) const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<UINT> messages_;
+  HANDLE finished_;
+};
+
+using TRows = std::vector<registry::TProblemRow>;
+// Multiset difference: the rows of `a` that `b` does not hold (as often).
+TRows Without(TRows a, TRows b);
+std::string Describe(const TRows& rows);
+
+}  // namespace registry_test
