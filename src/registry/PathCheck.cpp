@@ -174,6 +174,15 @@ bool TPathCheck::IsInvalidByPrefix(const std::wstring& w) const {
 
 }  // namespace
 
+TPathKind TScanFileSystem::Kind(const std::wstring& path) const {
+  auto it = known_.find(path);
+  if (it != known_.end()) return it->second;
+  if (known_.size() >= limit_) known_.clear();  // bounded: a huge scan starts afresh
+  TPathKind kind = inner_->Kind(path);
+  known_.emplace(path, kind);
+  return kind;
+}
+
 const TPathFileSystem& RealFileSystem() {
   static const TRealFileSystem fs;
   return fs;

@@ -4,7 +4,9 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace registry {
 
@@ -23,6 +25,25 @@ class TPathFileSystem {
 };
 
 const TPathFileSystem& RealFileSystem();
+
+// Remembers the view's answers for the length of one scan. Registry strings
+// share their folders, so most existence tests repeat; a scan judges a
+// snapshot of the disk either way. Used by one thread only.
+class TScanFileSystem : public TPathFileSystem {
+ public:
+  explicit TScanFileSystem(std::shared_ptr<const TPathFileSystem> inner, size_t limit = 65536)
+      : inner_(std::move(inner)), limit_(limit) {}
+  TPathKind Kind(const std::wstring& path) const override;
+  bool ExpandEnvironment(const std::wstring& src, std::wstring* out) const override {
+    return inner_->ExpandEnvironment(src, out);
+  }
+  UINT DriveType(wchar_t letter) const override { return inner_->DriveType(letter); }
+
+ private:
+  std::shared_ptr<const TPathFileSystem> inner_;
+  size_t limit_;
+  mutable std::unordered_map<std::wstring, TPathKind> known_;
+};
 
 struct TPathCheckContext {
   const TPathFileSystem* FileSystem = &RealFileSystem();

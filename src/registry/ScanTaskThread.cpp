@@ -49,6 +49,7 @@ TScanTaskThread::TScanTaskThread(const TScanSettings& settings)
       FShared(std::make_shared<TScanShared>()) {
   if (!FFileSystem) FFileSystem = std::shared_ptr<const TPathFileSystem>(&RealFileSystem(), [](const void*) {});
   FDriveLetters = DriveLettersFor(FIncludeRemoveMedia, *FFileSystem);
+  FFileSystem = std::make_shared<TScanFileSystem>(FFileSystem);
 }
 
 TScanTaskThread::~TScanTaskThread() = default;

@@ -160,6 +160,28 @@ TEST(PathCheck, ExpandEnvPathGivesOnlyExistingFolders) {
   EXPECT_EQ(ExpandEnvPath(fs, L"%Undefined%"), L"%Undefined%");
 }
 
+class TCountingFileSystem : public TFakeFileSystem {
+ public:
+  mutable int calls = 0;
+  registry::TPathKind Kind(const std::wstring& path) const override {
+    ++calls;
+    return TFakeFileSystem::Kind(path);
+  }
+};
+
+TEST(PathCheck, ScanViewAsksOncePerPathWithinItsLimit) {
+  auto inner = std::make_shared<TCountingFileSystem>();
+  inner->File(L"C:\\App\\app.exe");
+  registry::TScanFileSystem fs(inner, 2);
+  EXPECT_EQ(fs.Kind(L"C:\\App\\app.exe"), registry::pkFile);
+  EXPECT_EQ(fs.Kind(L"C:\\App\\app.exe"), registry::pkFile);
+  EXPECT_EQ(fs.Kind(L"C:\\App"), registry::pkFolder);
+  EXPECT_EQ(inner->calls, 2);
+  EXPECT_EQ(fs.Kind(L"C:\\Gone"), registry::pkMissing);  // full: starts afresh
+  EXPECT_EQ(fs.Kind(L"C:\\App"), registry::pkFolder);
+  EXPECT_EQ(inner->calls, 4);
+}
+
 TEST(PathCheck, RealFileSystemSeesThePrefix) {
   const auto& fs = registry::RealFileSystem();
   wchar_t windows[MAX_PATH];

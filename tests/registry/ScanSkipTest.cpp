@@ -56,15 +56,4 @@ TEST(ScanSkip, Table) {
   }
 }
 
-TEST(ScanSkip, EveryHklmSkipKeyIsSkippedInSection5Only) {
-  for (const wchar_t* key : HklmScanSkipKeys) {
-    EXPECT_TRUE(IsScanSkipped(sidHklm, key, {}));
-    EXPECT_FALSE(IsScanSkipped(sidHkcr, key, {}));
-  }
-  for (const wchar_t* key : HkcuScanSkipKeys) {
-    EXPECT_TRUE(IsScanSkipped(sidHkcu, key, {}));
-    EXPECT_FALSE(IsScanSkipped(sidHku, key, {}));
-  }
-}
-
 }  // namespace

@@ -118,10 +118,4 @@ TEST_F(TreeWalk, SkipTablesBelongToTheirSection) {
             1);
 }
 
-TEST_F(TreeWalk, NothingIsReadOnceTerminated) {
-  SetText(HKEY_CURRENT_USER, kWalk, L"Bad", L"C:\\Gone\\app.exe");
-  thread_->Terminate();
-  EXPECT_TRUE(thread_->Walk(sidHkcu, L"HKEY_CURRENT_USER", kWalk).empty());
-}
-
 }  // namespace
