@@ -257,7 +257,10 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::ShowMain() {
   FormShow();
-  ::ShowWindow(hwnd_, SW_SHOW);
+  // A maximised start shows maximised at once rather than resizing a window
+  // that the display has just placed.
+  bool maximised = core::OptionsSetting.WindowState == core::TWindowState::wsMaximized;
+  ::ShowWindow(hwnd_, maximised ? SW_SHOWMAXIMIZED : SW_SHOW);
   ::UpdateWindow(hwnd_);
   // Without a window manager no activation may arrive; the steps run once either way.
   Post(WM_ACTIVATEONCE);
@@ -279,12 +282,10 @@ void TfrmMain::FormActivate() {
   if (activated_) return;
   activated_ = true;
   const core::TOptionsSetting& o = core::OptionsSetting;
-  if (o.WindowState != core::TWindowState::wsMaximized) {
-    if (o.Width > 0 && o.Height > 0)
-      ::SetWindowPos(hwnd_, nullptr, o.Left, o.Top, o.Width, o.Height, SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    ::ShowWindow(hwnd_, SW_MAXIMIZE);
-  }
+  // A maximised start is the SC_MAXIMIZE that FormShow posted; maximising
+  // here as well, inside the activation of the first showing, is undone by it.
+  if (o.WindowState != core::TWindowState::wsMaximized && o.Width > 0 && o.Height > 0)
+    ::SetWindowPos(hwnd_, nullptr, o.Left, o.Top, o.Width, o.Height, SWP_NOZORDER | SWP_NOACTIVATE);
   std::wstring first = FirstParam(args_);
   if (first == L"/Auto") {
     Post(WM_SYSCOMMAND, SC_MINIMIZE, 1);

@@ -183,11 +183,12 @@ void TfrmMain::StoreRegistryTicks(bool (&check)[26]) {
 }
 
 RECT TfrmMain::WindowBounds() {
-  // The normal rectangle: a minimised or hidden window still saves where it will come back.
+  RECT r{};
+  if (::IsWindowVisible(hwnd_) && !::IsIconic(hwnd_) && !::IsZoomed(hwnd_) && ::GetWindowRect(hwnd_, &r)) return r;
+  // Minimised, maximised or in the tray: the rectangle it comes back to.
   WINDOWPLACEMENT wp{};
   wp.length = sizeof(wp);
   if (::GetWindowPlacement(hwnd_, &wp)) return wp.rcNormalPosition;
-  RECT r{};
   ::GetWindowRect(hwnd_, &r);
   return r;
 }

@@ -1,0 +1,102 @@
+// The real program, started as a user or another program would start it.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/TestSupport.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::wstring OptionsFile() {
+  wchar_t appData[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+  return std::wstring(appData) + L"\\Vantorel\\options.ini";
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path) {
+  std::ifstream in(path.c_str());
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+// Starts the program, waits for its window, runs `check`, closes it and
+// expects a clean exit.
+void RunAndClose(const std::wstring& args, const std::function<void(HWND)>& check) {
+  StartedProcess p;
+  ASSERT_TRUE(p.Start(ProgramPath(), args));
+  HWND wnd = p.WaitForWindow(L"TVantorelMainWindow", 20000);
+  ASSERT_NE(wnd, nullptr);
+  ::Sleep(1500);  // the activation steps and posted commands run
+  check(wnd);
+  ASSERT_TRUE(::PostMessageW(wnd, WM_CLOSE, 0, 0));
+  DWORD code = 99;
+  ASSERT_TRUE(p.WaitForExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST(ProgramRun, FirstCloseWritesEveryOptionWithItsDefault) {
+  ::DeleteFileW(OptionsFile().c_str());
+  ::DeleteFileW((FromUnixPath(Env(L"VANTOREL_BIN_DIR")) + L"\\options.ini").c_str());
+  RunAndClose(L"", [](HWND) {});
+  std::vector<std::string> lines = ReadLines(OptionsFile());
+  ASSERT_FALSE(lines.empty()) << "no options.ini in the per-user folder";
+
+  std::vector<std::string> sections;
+  for (const std::string& l : lines)
+    if (l.front() == '[') sections.push_back(l);
+  EXPECT_EQ(sections, (std::vector<std::string>{"[Options]", "[Hotkey]", "[SChedule]", "[NodeSelected]",
+                                                "[FirstNodeExpand]", "[Settings]", "[TreeViewNodeCheck]",
+                                                "[IgnoreValue]", "[IgnoreKey]", "[Window]"}));
+  std::string all;
+  for (const std::string& l : lines) all += l + "\n";
+  for (const char* expected :
+       {"[Options]\nIsAskBeforeClear=1\nIsWipeFile=0\nWipeNumber=1\nOutputDirectory=",
+        "\nDeleteBackupFile=1\nIncludeRemoveMedia=1\nIncludeCDdrive=0\nRestorePoint=0\n",
+        "[Hotkey]\nEnableHotkey=0\nIsCtrl=1\nIsShift=0\nIsAlt=0\nCharString=F5\nCharAscII=116\nEnableIE=0\n"
+        "EnableNetscape=0\nEnableFirefox=0\nEnableOpera=0\n",
+        "[SChedule]\nAutoClean=0\nCleanInterval=0\nStartClean=0\nShutdownClean=0\n",
+        "[NodeSelected]\nSelectedCount=0\n",
+        "[Settings]\nShowLogTempInternetFiles=0\nShowLogRecycleBin=0\nFastScan=1\n",
+        "[IgnoreValue]\nCount=0\n[IgnoreKey]\nCount=0\n[Window]\nState=1\nLeft="}) {
+    EXPECT_NE(all.find(expected), std::string::npos) << "missing block:\n" << expected;
+  }
+  std::string checks = "[TreeViewNodeCheck]\n";
+  for (int i = 1; i <= 25; ++i) checks += std::to_string(i) + "=1\n";
+  EXPECT_NE(all.find(checks), std::string::npos);
+  // The output folder defaults to the program folder's "Backup".
+  EXPECT_NE(all.find("Backup\nDeleteBackupFile"), std::string::npos);
+}
+
+TEST(ProgramRun, AutoSwitchHidesTheWindowOnlyInItsExactCase) {
+  RunAndClose(L"/auto", [](HWND wnd) { EXPECT_TRUE(::IsWindowVisible(wnd)) << "\"/auto\" must not hide the window"; });
+  RunAndClose(L"/Auto", [](HWND wnd) { EXPECT_FALSE(::IsWindowVisible(wnd)) << "\"/Auto\" must hide to the tray"; });
+}
+
+TEST(ProgramRun, SavedTicksAndMaximisedStateComeBack) {
+  std::wstring file = OptionsFile();
+  ::WritePrivateProfileStringW(L"NodeSelected", L"SelectedCount", L"1", file.c_str());
+  ::WritePrivateProfileStringW(L"NodeSelected", L"1", L"Windows - Temporary Files", file.c_str());
+  ::WritePrivateProfileStringW(L"TreeViewNodeCheck", L"7", L"0", file.c_str());
+  ::WritePrivateProfileStringW(L"Window", L"State", L"3", file.c_str());
+  ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+  RunAndClose(L"", [](HWND wnd) { EXPECT_TRUE(::IsZoomed(wnd)); });
+  wchar_t buf[256] = {};
+  ::GetPrivateProfileStringW(L"NodeSelected", L"1", L"", buf, 256, file.c_str());
+  EXPECT_STREQ(buf, L"Windows - Temporary Files");
+  EXPECT_EQ(::GetPrivateProfileIntW(L"NodeSelected", L"SelectedCount", -1, file.c_str()), 1u);
+  EXPECT_EQ(::GetPrivateProfileIntW(L"TreeViewNodeCheck", L"7", -1, file.c_str()), 0u);
+  EXPECT_EQ(::GetPrivateProfileIntW(L"Window", L"State", -1, file.c_str()), 3u);
+}
+
+}  // namespace
