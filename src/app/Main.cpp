@@ -70,6 +70,10 @@ void TfrmMain::CreateHeader() {
   iUpdate.Show(false);
   lDonate.Create(hwnd_, L"Donate...", 520, 10);
   lDonate.SetTransparent(true);
+  // The header labels sit on the title picture and paint its part behind them.
+  for (ui::Label* l : {&lTitle, &lTitleHint, &lUpdate, &lDonate}) {
+    l->SetBackgroundPainter([this](HDC dc, const RECT& r) { imgTitle.PaintPart(dc, r); });
+  }
 }
 
 void TfrmMain::CreateNavigation() {

@@ -8,13 +8,36 @@ Picture::~Picture() {
 
 bool Picture::Create(HWND parent, int x, int y, int w, int h, bool stretch) {
   stretch_ = stretch;
-  return CreateCustom(parent, L"VantorelPicture", L"", WS_VISIBLE, 0, x, y, w, h);
+  // Controls laid over the picture paint themselves; it must not paint over them.
+  return CreateCustom(parent, L"VantorelPicture", L"", WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, w, h);
 }
 
 void Picture::SetBitmap(HBITMAP bitmap) {
   if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
   bitmap_ = bitmap;
   Invalidate();
+}
+
+void Picture::PaintPart(HDC dc, const RECT& part) const {
+  int w = part.right - part.left, h = part.bottom - part.top;
+  if (bitmap_ == nullptr) {
+    RECT r{0, 0, w, h};
+    ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
+  BITMAP bm{};
+  ::GetObjectW(bitmap_, sizeof(bm), &bm);
+  RECT rc{};
+  ::GetClientRect(hwnd_, &rc);
+  double sx = stretch_ && rc.right > 0 ? static_cast<double>(bm.bmWidth) / rc.right : 1.0;
+  double sy = stretch_ && rc.bottom > 0 ? static_cast<double>(bm.bmHeight) / rc.bottom : 1.0;
+  HDC mem = ::CreateCompatibleDC(dc);
+  HGDIOBJ old = ::SelectObject(mem, bitmap_);
+  ::SetStretchBltMode(dc, HALFTONE);
+  ::StretchBlt(dc, 0, 0, w, h, mem, static_cast<int>(part.left * sx), static_cast<int>(part.top * sy),
+               static_cast<int>(w * sx), static_cast<int>(h * sy), SRCCOPY);
+  ::SelectObject(mem, old);
+  ::DeleteDC(mem);
 }
 
 LRESULT Picture::OnMessage(UINT msg, WPARAM w, LPARAM l) {

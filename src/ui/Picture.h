@@ -13,6 +13,9 @@ class Picture : public Control {
   // Takes ownership of the bitmap.
   void SetBitmap(HBITMAP bitmap);
   std::function<void()> OnClick;
+  // Draws the part `part` (in this control's client coordinates) of what the
+  // picture shows into `dc` at (0, 0); for controls laid over the picture.
+  void PaintPart(HDC dc, const RECT& part) const;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;

@@ -68,6 +68,29 @@ bool Label::OnReflect(UINT msg, WPARAM w, LPARAM, LRESULT* result) {
   return true;
 }
 
+LRESULT Label::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (!background_) return DefaultProc(msg, w, l);
+  if (msg == WM_ERASEBKGND) return 1;
+  if (msg != WM_PAINT) return DefaultProc(msg, w, l);
+  PaintOverBackground();
+  return 0;
+}
+
+void Label::PaintOverBackground() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(hwnd_, &ps);
+  RECT rc{};
+  ::GetClientRect(hwnd_, &rc);
+  background_(dc, Bounds());
+  HGDIOBJ old = ::SelectObject(dc, font_ != nullptr ? font_ : DefaultFont());
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, color_ != CLR_INVALID ? color_ : ::GetSysColor(COLOR_BTNTEXT));
+  std::wstring text = Text();
+  ::DrawTextW(dc, text.c_str(), -1, &rc, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  ::SelectObject(dc, old);
+  ::EndPaint(hwnd_, &ps);
+}
+
 bool Memo::Create(HWND parent, int x, int y, int w, int h, bool border) {
   return CreateControl(parent, L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | (border ? WS_BORDER : 0),
                        0, x, y, w, h);

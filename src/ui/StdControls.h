@@ -29,12 +29,20 @@ class Label : public Control {
   void SetCaption(const std::wstring& text);
   void SetTextColor(COLORREF c) { color_ = c; Invalidate(); }
   void SetTransparent(bool v) { transparent_ = v; }
+  // Paints what lies behind the label (a part of a picture under it) into
+  // `dc`; `rect` is the label's rectangle in its parent's coordinates.
+  void SetBackgroundPainter(std::function<void(HDC dc, const RECT& rect)> painter) { background_ = std::move(painter); }
   void SetLabelFont(HFONT f);
   std::function<void()> OnClick;
   bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
 
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+
  private:
   void FitToText();
+  void PaintOverBackground();
+  std::function<void(HDC, const RECT&)> background_;
   bool autoSize_ = true;
   bool transparent_ = false;
   COLORREF color_ = CLR_INVALID;
