@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "app/Strings.h"
 #include "core/SystemInfo.h"
@@ -176,6 +177,8 @@ void TfrmMain::CreateDefragPage() {
 }
 
 void TfrmMain::CreateMenus() {
+  PopupMenu_ClearHistory.Add(L"S&ave to text file", [this] { aSaveText_ClearHistoryExecute(); },
+                             [this] { return lMain.Count() > 0; });
   pmSelf.Add(L"&Open", [this] { RestoreFromTray(); });
   pmSelf.Add(L"", nullptr);
   pmSelf.Add(L"&Help", nullptr);
@@ -213,6 +216,23 @@ void TfrmMain::BindMessages() {
     RestoreFromTray();
     return 0;
   });
+  OnMsg(WM_AUTORUN, [this](WPARAM, LPARAM) { return WMAutoRun(); });
+  OnMsg(WM_CLEANPROGRESS, [this](WPARAM w, LPARAM l) { return WMCleanProgress(w, l); });
+  OnMsg(WM_CLEANFINISHED, [this](WPARAM w, LPARAM l) { return WMCleanFinished(w, l); });
+  OnMsg(WM_CLEANFAILED, [this](WPARAM w, LPARAM l) { return WMCleanFailed(w, l); });
+  OnMsg(WM_CLEANTHREADENDED, [this](WPARAM w, LPARAM l) { return WMCleanThreadEnded(w, l); });
+  OnMsg(WM_STARTREALCLEAN, [this](WPARAM, LPARAM l) { return WMStartRealClean(l); });
+  OnMsg(WM_HOTKEY, [this](WPARAM w, LPARAM) { return WMHotKey(w); });
+  OnMsg(WM_CONTEXTMENU, [this](WPARAM w, LPARAM l) {
+    if (reinterpret_cast<HWND>(w) != lMain.Handle()) return DefaultProc(WM_CONTEXTMENU, w, l);
+    POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+    PopupMenu_ClearHistory.Popup(hwnd_, pt);
+    return LRESULT{0};
+  });
+  bTest.OnClick = [this] { bTestClick(); };
+  bClean.OnClick = [this] { bCleanClick(); };
+  Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer2.OnTimer = [this] { Timer2Timer(); };
 }
 
 void TfrmMain::FormCreate() {
@@ -243,6 +263,10 @@ void TfrmMain::FormCreate() {
   FAppExStyle = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   SyncTreeExpansion(false);
   cbFastMode.SetChecked(core::OptionsSetting.FastScan);
+  if (core::OptionsSetting.EnableHotkey) {
+    UnregisterBossKey();
+    RegisterBossKey();
+  }
   tvRegistry.FullExpand();
   FWindowsVersion = core::GetWindowsVersion();
   if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
@@ -312,6 +336,13 @@ bool TfrmMain::OnCloseQuery() {
 void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
+  if (FClearThread) {
+    // Cancel, and wait (bounded) before anything the thread uses goes away.
+    CancelClean();
+    if (!WaitForCleanThread(15000)) FClearThread.release();  // still running: never free it under its feet
+  }
+  EndCountingPassLook();
+  if (cleanLog_) cleanLog_->Detach();
   FSelectedItems.reset();
   SyncTreeExpansion(true);
   try {
@@ -319,12 +350,19 @@ void TfrmMain::FormClose() {
   } catch (const std::exception& e) {
     ui::Application::Instance().ShowException(e);
   }
+  if (core::OptionsSetting.EnableHotkey) UnregisterBossKey();
+  ShowHiddenBrowsers();
   SetTrayIcon(false);
   for (const std::wstring& hive : FHiveFiles) ::DeleteFileW((hive + L".fdc").c_str());
   ui::Application::Instance().Terminate();
 }
 
 LRESULT TfrmMain::WMQueryEndSession() {
+  if (core::OptionsSetting.ShutdownClean) {
+    StartCleaner(1);
+    // The session ends only once the clean has run to its end (bounded).
+    WaitForCleanThread(120000);
+  }
   try {
     core::LoadSaveOptions(false, *this);
   } catch (const std::exception&) {

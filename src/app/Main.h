@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/CleanerEnvironment.h"
+#include "cleaner/ListBoxLog.h"
+#include "cleaner/ProgressThread.h"
 #include "core/Options.h"
 #include "ui/FlatButton.h"
 #include "ui/Form.h"
@@ -30,6 +33,8 @@ enum : UINT {
   WM_CLEANPROGRESS = 0x5408,
   WM_CLEANFINISHED = 0x5409,
   WM_STARTREALCLEAN = 0x5430,
+  WM_CLEANFAILED = 0x540A,      // the clean thread ended on an error
+  WM_CLEANTHREADENDED = 0x540B, // the clean thread has returned (lParam: run id)
   WM_SCANSECTIONDONE = 0x6413,
   WM_SCANFINISHED = 0x6414,
   WM_REGDEFRAG = 0x6426,
@@ -98,6 +103,29 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   ui::Timer Timer1, Timer2;
   ui::PopupMenu PopupMenu1, PopupMenu_ClearHistory, pmHelp, pmSelf;
 
+  // Cleaner page.
+  void bTestClick();
+  void bCleanClick();
+  // Starts a run in `requestedMode` (0 real clean, 1 automatic, 2 test,
+  // 3 clean with counting pass); the mode is committed only when a run starts.
+  void StartCleaner(int requestedMode);
+  void SetCleanerEnvironment(CleanerEnvironment env) { env_ = std::move(env); }
+  bool IsFirefoxChecked() const;
+  bool IsChromeChecked() const;
+  void aSaveText_ClearHistoryExecute();
+  int CleanMode() const { return FCleanMode; }
+  int CleanTotal() const { return FCleanTotal; }
+  bool CleanThreadAlive() const { return FClearThread != nullptr; }
+  // Waits (serving the thread's synchronised calls) until the clean thread
+  // has ended; false on timeout.
+  bool WaitForCleanThread(DWORD timeoutMs);
+
+  // Boss key and timers.
+  void RegisterBossKey();
+  void UnregisterBossKey();
+  void Timer1Timer();
+  void Timer2Timer();
+
   // State the other parts read.
   bool Cleaning() const { return FCleaning; }
   bool SilentClear() const { return FSilentClear; }
@@ -133,6 +161,23 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void tvRegistryMouseDown(UINT button, POINT pt);
   void SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent);
 
+  // Cleaner page messages and steps.
+  LRESULT WMAutoRun();
+  LRESULT WMCleanProgress(WPARAM w, LPARAM l);
+  LRESULT WMCleanFinished(WPARAM w, LPARAM l);
+  LRESULT WMCleanFailed(WPARAM w, LPARAM l);
+  LRESULT WMCleanThreadEnded(WPARAM w, LPARAM l);
+  LRESULT WMStartRealClean(LPARAM l);
+  bool AskBeforeRun(int mode);
+  void LaunchCleanThread(int mode);
+  void EndCountingPassLook();
+  void SetCleanIdle();
+  void CancelClean();
+  void AfterSilentClean();
+  bool CurrentRun(LPARAM runId) const { return static_cast<UINT>(runId) == runId_ && !cancelled_; }
+  LRESULT WMHotKey(WPARAM w);
+  void ShowHiddenBrowsers();
+
   // Tray icon (minimise to tray, restore).
   void SetTrayIcon(bool add);
   void RestoreFromTray();
@@ -157,6 +202,15 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool FCommandLineRun = false;
   std::vector<std::wstring> FHiveNames, FHiveFiles;
   bool FIsWow64 = false;
+
+  std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
+  std::shared_ptr<cleaner::ListBoxLog> cleanLog_;
+  CleanerEnvironment env_ = CleanerEnvironment::Real();
+  UINT runId_ = 0;
+  bool cancelled_ = false;
+  bool inStartCleaner_ = false;
+  bool countingPass_ = false;
+  std::vector<HWND> hiddenBrowsers_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;

@@ -7,3 +7,9 @@ inline constexpr wchar_t kProductName[] = L"Vantorel";
 inline constexpr wchar_t kProductVersion[] = L"3.1";
 
 }  // namespace app
+
+namespace app {
+
+inline constexpr wchar_t kHomePage[] = L"https://vantorel.example/";
+
+}  // namespace app

@@ -1,0 +1,232 @@
+// The cleaner page's decisions, with the machine, the user and the item
+// routines replaced by fakes.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <fstream>
+
+#include "app/Main.h"
+#include "cleaner/ItemRoutines.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
+
+namespace {
+
+void Pump(DWORD ms) {
+  DWORD start = ::GetTickCount();
+  MSG msg;
+  do {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(5);
+  } while (::GetTickCount() - start < ms);
+}
+
+template <typename Pred>
+bool PumpUntil(Pred done, DWORD ms = 10000) {
+  DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start > ms) return false;
+    Pump(10);
+  }
+  return true;
+}
+
+struct Calls {
+  std::atomic<int> tests{0};
+  std::atomic<int> cleans{0};
+  std::atomic<bool> block{false};
+};
+
+class CleanerPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t appData[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    ::DeleteFileW((std::wstring(appData) + L"\\Vantorel\\options.ini").c_str());
+    ui::Application::Instance().Initialize();
+    // Each ticked item counts three entries and records whether it ran as a test.
+    Calls* c = &calls;
+    routines.Register(L"Windows - Temporary Files", [c](cleaner::TClearTaskThread& t) {
+      while (c->block && !t.Terminated()) ::Sleep(5);
+      (t.IsTest() ? c->tests : c->cleans)++;
+      t.FItemCount += 3;
+    });
+    app::CleanerEnvironment env = app::CleanerEnvironment::Real();
+    env.isProcessRunning = [this](const std::wstring& exe) { return exe == L"firefox.exe" && firefoxRunning; };
+    env.windowClassExists = [this](const wchar_t*) { return chromeWindow; };
+    env.askBeforeClean = [this](HWND) {
+      ++confirmations;
+      return confirmAnswer;
+    };
+    env.completeServices = [this](cleaner::CleanServices& s) {
+      s.routines = &routines;
+      s.deleter = std::make_shared<cleaner::RefusingDeleter>();
+    };
+    ASSERT_TRUE(form.CreateMain({}));
+    form.SetCleanerEnvironment(env);
+    form.ShowMain();
+    Pump(100);
+    core::OptionsSetting.IsAskBeforeClear = false;
+    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
+      boxes.push_back(text);
+      return boxAnswer;
+    });
+  }
+  void TearDown() override {
+    calls.block = false;
+    form.WaitForCleanThread(10000);
+    ui::SetMessageBoxAnswerer(previous);
+    ::DestroyWindow(form.Handle());
+    Pump(50);
+  }
+  bool Idle() { return !form.Cleaning() && !form.CleanThreadAlive(); }
+
+  app::TfrmMain form;
+  cleaner::ItemRoutineTable routines;
+  Calls calls;
+  bool firefoxRunning = false;
+  bool chromeWindow = false;
+  int confirmAnswer = IDYES;
+  int confirmations = 0;
+  int boxAnswer = IDNO;
+  std::vector<std::wstring> boxes;
+  ui::MessageBoxAnswerer previous;
+};
+
+TEST_F(CleanerPage, NothingTickedTellsTheUserButTheScheduleSaysNothing) {
+  form.bCleanClick();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], L"Please select the sections which you want to scan from the left list.");
+  form.StartCleaner(1);
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_FALSE(form.CleanThreadAlive());
+}
+
+TEST_F(CleanerPage, QuestionsBeforeACleanFollowTheDecisionTable) {
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  // The browser checks look at the group nodes.
+  form.TickCleanCaption(L"Mozilla Firefox");
+  form.TickCleanCaption(L"Google Chrome");
+  ASSERT_TRUE(form.IsFirefoxChecked());
+  ASSERT_TRUE(form.IsChromeChecked());
+
+  firefoxRunning = true;
+  form.bCleanClick();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], L"Please close Mozilla Firefox first!");
+  EXPECT_TRUE(Idle());
+
+  // A test asks nothing and runs.
+  form.bTestClick();
+  ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  EXPECT_EQ(calls.tests.load(), 1);
+  EXPECT_EQ(boxes.size(), 1u);
+
+  firefoxRunning = false;
+  chromeWindow = true;
+  boxAnswer = IDNO;
+  form.bCleanClick();
+  EXPECT_EQ(boxes.back(), L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?");
+  EXPECT_TRUE(Idle());
+
+  chromeWindow = false;
+  core::OptionsSetting.IsAskBeforeClear = true;
+  confirmAnswer = IDNO;
+  form.bCleanClick();
+  EXPECT_EQ(confirmations, 1);
+  EXPECT_TRUE(Idle());
+  EXPECT_EQ(calls.cleans.load(), 0);
+}
+
+TEST_F(CleanerPage, CleanCountsFirstThenCleansAndEndsFinished) {
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  // The group is ticked through the walk only for leaves; the ticked leaf suffices.
+  form.bCleanClick();
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && calls.cleans.load() == 1; }));
+  EXPECT_EQ(calls.tests.load(), 1) << "the counting pass runs as a test";
+  EXPECT_EQ(form.CleanTotal(), 3);
+  EXPECT_EQ(form.CleanMode(), 0);
+  EXPECT_EQ(form.ProgressBar1.Position(), 1000);
+  EXPECT_EQ(form.ProgressBar1.Caption(), L"Finished!");
+  EXPECT_EQ(form.bTest.Text(), L"Test");
+  EXPECT_EQ(form.lMain.TextColor(), ::GetSysColor(COLOR_WINDOWTEXT)) << "the log is readable again";
+  EXPECT_GT(form.lMain.Count(), 0);
+}
+
+TEST_F(CleanerPage, CancelKeepsThePageBusyUntilTheThreadEndsAndALateFinishStartsNothing) {
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  bool fastScan = core::OptionsSetting.FastScan = false;
+  calls.block = true;
+  form.bCleanClick();  // counting pass, blocked inside its item
+  ASSERT_TRUE(form.CleanThreadAlive());
+  EXPECT_EQ(form.bTest.Text(), L"Cancel");
+  form.bTestClick();  // cancel
+  EXPECT_TRUE(form.Cleaning() || form.CleanThreadAlive());
+  ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  EXPECT_EQ(form.bTest.Text(), L"Test");
+  EXPECT_EQ(core::OptionsSetting.FastScan, fastScan) << "Fast Mode comes back after a cancelled counting pass";
+  EXPECT_EQ(form.lMain.TextColor(), ::GetSysColor(COLOR_WINDOWTEXT));
+  // A finish message of the cancelled run arrives late: nothing starts.
+  form.Post(app::WM_CLEANFINISHED, 3, 1);
+  form.Post(app::WM_STARTREALCLEAN, 0, 1);
+  form.Post(app::WM_CLEANFINISHED, 3, 0);
+  Pump(300);
+  EXPECT_TRUE(Idle());
+  EXPECT_EQ(calls.cleans.load(), 0);
+}
+
+TEST_F(CleanerPage, AScheduledTickDuringATestLeavesThatRunATest) {
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  calls.block = true;
+  form.bTestClick();
+  ASSERT_TRUE(form.CleanThreadAlive());
+  form.Timer2Timer();
+  EXPECT_EQ(form.CleanMode(), 2);
+  calls.block = false;
+  ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  EXPECT_EQ(calls.tests.load(), 1);
+  EXPECT_EQ(calls.cleans.load(), 0);
+}
+
+TEST(LogExport, TxtIsAppendedUnlessTheNameEndsInExactlyTxt) {
+  EXPECT_EQ(app::LogExportFileName(L"C:\\a\\log.txt"), L"C:\\a\\log.txt");
+  EXPECT_EQ(app::LogExportFileName(L"C:\\a\\log.TXT"), L"C:\\a\\log.TXT.txt");
+  EXPECT_EQ(app::LogExportFileName(L"C:\\a.d\\log"), L"C:\\a.d\\log.txt");
+}
+
+TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
+  wchar_t dir[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, dir);
+  std::wstring target = std::wstring(dir) + L"cleanlog.txt";
+  { std::ofstream(target.c_str()) << "keep"; }
+  form.lMain.Add(L"Test: line");
+  app::CleanerEnvironment env = app::CleanerEnvironment::Real();
+  env.chooseSaveFile = [&](HWND) { return std::wstring(dir) + L"cleanlog"; };
+  form.SetCleanerEnvironment(env);
+  boxAnswer = IDNO;
+  form.aSaveText_ClearHistoryExecute();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], target + L" has existed,overite it?");
+  std::string content;
+  std::getline(std::ifstream(target.c_str()), content);
+  EXPECT_EQ(content, "keep");
+  boxAnswer = IDYES;
+  form.aSaveText_ClearHistoryExecute();
+  std::ifstream in(target.c_str());
+  std::string l1, l2, l3, l4;
+  std::getline(in, l1);
+  std::getline(in, l2);
+  std::getline(in, l3);
+  std::getline(in, l4);
+  EXPECT_EQ(l1, "This file was generated by Vantorel");
+  EXPECT_EQ(l3, "");
+  EXPECT_EQ(l4, "Test: line");
+  ::DeleteFileW(target.c_str());
+}
+
+}  // namespace
