@@ -192,3 +192,38 @@ TEST_F(MainWindow, MinimisingHidesToTheTrayWithOneIconAndRestoreBringsItBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindow, BossKeyHidesVisibleBrowserWindowsAndShowsExactlyThoseAgain) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ::DefWindowProcW;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"MozillaWindowClass";
+  ::RegisterClassW(&wc);
+  HWND shown = ::CreateWindowExW(0, wc.lpszClassName, L"browser", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+  HWND hiddenByItself = ::CreateWindowExW(0, wc.lpszClassName, L"hidden", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                          nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_TRUE(shown && hiddenByItself);
+  core::OptionsSetting.Hotkey.IsCtrl = true;
+  core::OptionsSetting.Hotkey.CharAscII = VK_F11;
+  form.RegisterBossKey();
+  ATOM atom = ::GlobalFindAtomW(L"MyQRVTHotkey_Hide");
+  ASSERT_NE(atom, 0);
+  form.Send(WM_HOTKEY, atom, 0);
+  EXPECT_FALSE(::IsWindowVisible(shown));
+  form.Send(WM_HOTKEY, atom, 0);
+  EXPECT_TRUE(::IsWindowVisible(shown));
+  EXPECT_FALSE(::IsWindowVisible(hiddenByItself));
+  // Hidden when the key goes away: shown again.
+  form.Send(WM_HOTKEY, atom, 0);
+  EXPECT_FALSE(::IsWindowVisible(shown));
+  form.UnregisterBossKey();
+  EXPECT_TRUE(::IsWindowVisible(shown));
+  EXPECT_EQ(::GlobalFindAtomW(L"MyQRVTHotkey_Hide"), 0);
+  ::DestroyWindow(shown);
+  ::DestroyWindow(hiddenByItself);
+}
+
+}  // namespace
