@@ -1,0 +1,188 @@
+#include "cleaner/items/DataFiles.h"
+
+#include <map>
+
+#include "cleaner/ItemRoutines.h"
+#include "cleaner/Masks.h"
+#include "cleaner/ProgressThread.h"
+#include "cleaner/items/DataFileEntries.h"
+#include "core/SystemInfo.h"
+#include "ui/IniFile.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
+
+namespace cleaner {
+
+const wchar_t kKavoFileName[] = L"kavo.dat";
+const wchar_t kCustomFileName[] = L"Custom.dat";
+const wchar_t kCookiesFileName[] = L"Cookies.dat";
+const wchar_t kAdministratorMessage[] = L"You must have administrators user.";
+
+namespace {
+
+const wchar_t kCookiesSection[] = L"Cookies to Keep";
+
+// Machine-wide values need administrator rights on the NT family; the
+// user hears of it once per item, and never in an unattended clean.
+class AdministratorGate {
+ public:
+  AdministratorGate(TClearTaskThread& t, const ItemServices& s) : t_(t), s_(s) {}
+  bool Allowed() {
+    if (!decided_) {
+      BYTE version = core::GetWindowsVersion();
+      bool family9x = (version >= 1 && version <= 4) || version == 8;
+      allowed_ = family9x || s_.isAdministrator();
+      decided_ = true;
+    }
+    if (!allowed_ && !warned_) {
+      warned_ = true;
+      if (t_.Mode() != CleanMode::AutoClean) ui::ShowMessage(nullptr, kAdministratorMessage, MB_OK);
+    }
+    return allowed_;
+  }
+
+ private:
+  TClearTaskThread& t_;
+  const ItemServices& s_;
+  bool decided_ = false;
+  bool allowed_ = false;
+  bool warned_ = false;
+};
+
+int RunRegistryEntry(TClearTaskThread& t, const std::wstring& value, AdministratorGate& gate) {
+  RegistryEntry entry;
+  if (!ParseRegistryEntry(value, &entry)) return 0;
+  std::wstring root = UpperName(entry.root);
+  // Whole keys are attempted whatever the rights; a refusal fails quietly.
+  if (!entry.valuesOnly) return t.DeleteRegKeyByName(root, entry.key);
+  if (root == L"HKEY_LOCAL_MACHINE" && !gate.Allowed()) return 0;
+  return t.DeleteRegValuesByName(root, entry.key, entry.valueName);
+}
+
+int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const FolderTokens& tokens) {
+  FileEntry entry;
+  if (!ResolveFileEntry(value, tokens, &entry)) return 0;
+  switch (entry.form) {
+    case FileEntryForm::Folder:
+      return t.DeleteFolderFiles(entry.folder, true, true, std::wstring(), t.FItemCount);
+    case FileEntryForm::FolderContents:
+      return t.DeleteFolderFiles(entry.folder, false, true, std::wstring(), t.FItemCount);
+    case FileEntryForm::Mask:
+      return t.DeleteFilesByMask(entry.folder, entry.mask, t.FItemCount, false);
+  }
+  return 0;
+}
+
+bool Storable(const std::wstring& text) {
+  bool lossless = false;
+  ui::ToAnsi(text, &lossless);
+  return lossless && text.find_first_of(L"\r\n") == std::wstring::npos;
+}
+
+bool CheckStorable(const std::vector<std::wstring>& rows, std::vector<std::wstring>* refused) {
+  refused->clear();
+  for (const auto& row : rows) {
+    if (!Storable(row)) refused->push_back(row);
+  }
+  return refused->empty();
+}
+
+bool HasSection(const ui::IniFile& ini, const std::wstring& section) {
+  for (const auto& name : ini.SectionNames()) {
+    if (SameName(name, section)) return true;
+  }
+  return false;
+}
+
+std::wstring Trim(const std::wstring& s) {
+  size_t first = s.find_first_not_of(L" \t");
+  if (first == std::wstring::npos) return std::wstring();
+  return s.substr(first, s.find_last_not_of(L" \t") - first + 1);
+}
+
+// "key=value" lines split at the first "=", both sides trimmed of blanks:
+// the same text the cleaner runs.
+std::vector<std::pair<std::wstring, std::wstring>> SectionPairs(const ui::IniFile& ini, const std::wstring& section) {
+  std::vector<std::pair<std::wstring, std::wstring>> pairs;
+  for (const auto& line : ini.SectionLines(section)) {
+    size_t eq = line.find(L'=');
+    if (eq != std::wstring::npos) pairs.emplace_back(Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
+  }
+  return pairs;
+}
+
+}  // namespace
+
+void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::wstring& fileName,
+                       const std::wstring& section) {
+  if (s.dataFolder.empty()) return;
+  ui::IniFile ini(s.dataFolder + fileName);
+  std::vector<std::wstring> lines = ini.SectionLines(section);
+  if (lines.empty()) return;
+  FolderTokens tokens = ReadFolderTokens();
+  AdministratorGate gate(t, s);
+  int64_t bytes = 0;
+  for (const std::wstring& line : lines) {
+    DataLine entry = ClassifyDataLine(line);
+    if (entry.kind == EntryKind::Registry) t.FItemCount += RunRegistryEntry(t, entry.value, gate);
+    else if (entry.kind == EntryKind::File) bytes += RunFileEntry(t, entry.value, tokens);
+  }
+  t.FItemBytes = bytes;
+  t.FItemSizeText = TClearTaskThread::FormatKB(bytes);
+}
+
+std::vector<std::wstring> ReadKavoSections(const std::wstring& path) { return ui::IniFile(path).SectionNames(); }
+
+std::vector<std::wstring> ReadCustomList(const std::wstring& path) {
+  std::vector<std::wstring> rows;
+  for (const auto& pair : SectionPairs(ui::IniFile(path), kCustomListSection)) rows.push_back(pair.second);
+  return rows;
+}
+
+bool WriteCustomList(const std::wstring& path, const std::vector<std::wstring>& rows,
+                     std::vector<std::wstring>* refused) {
+  if (!CheckStorable(rows, refused)) return false;
+  ui::IniFile ini(path);
+  if (HasSection(ini, kCustomListSection)) ini.EraseSection(kCustomListSection);
+  int registryRows = 0;
+  int fileRows = 0;
+  for (const auto& row : rows) {
+    bool registry = UpperName(row).compare(0, 5, L"HKEY_") == 0;
+    std::wstring key = registry ? L"DelRegValue" + std::to_wstring(++registryRows)
+                                : L"DelFile" + std::to_wstring(++fileRows);
+    ini.WriteString(kCustomListSection, key, row);
+  }
+  ini.Flush();
+  return true;
+}
+
+std::vector<std::wstring> ReadCookiesToKeep(const std::wstring& path) {
+  ui::IniFile ini(path);
+  long count = ini.ReadInteger(kCookiesSection, L"Count", 0);
+  // Entries by number; only the keys below Count are read, whatever else the
+  // section holds, and a huge Count costs nothing.
+  std::map<long, std::wstring> byNumber;
+  for (const auto& pair : SectionPairs(ini, kCookiesSection)) {
+    const std::wstring& key = pair.first;
+    bool decimal = !key.empty() && key.find_first_not_of(L"0123456789") == std::wstring::npos &&
+                   (key == L"0" || key[0] != L'0') && key.size() <= 9;
+    if (!decimal) continue;
+    long number = std::stol(key);
+    if (number < count && !pair.second.empty()) byNumber.emplace(number, pair.second);
+  }
+  std::vector<std::wstring> entries;
+  for (const auto& entry : byNumber) entries.push_back(entry.second);
+  return entries;
+}
+
+bool WriteCookiesToKeep(const std::wstring& path, const std::vector<std::wstring>& entries,
+                        std::vector<std::wstring>* refused) {
+  if (!CheckStorable(entries, refused)) return false;
+  ui::IniFile ini(path);
+  ini.WriteInteger(kCookiesSection, L"Count", static_cast<long>(entries.size()));
+  for (size_t i = 0; i < entries.size(); ++i) ini.WriteString(kCookiesSection, std::to_wstring(i), entries[i]);
+  ini.Flush();
+  return true;
+}
+
+}  // namespace cleaner

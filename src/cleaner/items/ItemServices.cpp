@@ -1,0 +1,55 @@
+#include "cleaner/items/ItemServices.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "cleaner/SystemPaths.h"
+
+namespace cleaner {
+
+bool ShellRecycleBin::Query(RecycleBinContents* contents) {
+  SHQUERYRBINFO info{};
+  info.cbSize = sizeof(info);
+  // An empty root: the bins of every drive.
+  if (FAILED(::SHQueryRecycleBinW(nullptr, &info))) return false;
+  contents->items = info.i64NumItems;
+  contents->bytes = info.i64Size;
+  return true;
+}
+
+bool ShellRecycleBin::Empty(HWND owner) {
+  HRESULT hr = ::SHEmptyRecycleBinW(owner, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+  return SUCCEEDED(hr);
+}
+
+bool SystemClipboard::Clear() {
+  if (!::OpenClipboard(nullptr)) return false;
+  bool cleared = ::EmptyClipboard() != FALSE;
+  ::CloseClipboard();
+  return cleared;
+}
+
+ItemServices WithDefaults(ItemServices services) {
+  if (!services.recycleBin) services.recycleBin = std::make_shared<ShellRecycleBin>();
+  if (!services.clipboard) services.clipboard = std::make_shared<SystemClipboard>();
+  if (!services.isAdministrator) services.isAdministrator = &IsAdministrator;
+  if (services.dataFolder.empty()) services.dataFolder = ProgramFolder();
+  if (!services.dataFolder.empty() && services.dataFolder.back() != L'\\') services.dataFolder += L'\\';
+  return services;
+}
+
+std::wstring ProgramFolder() {
+  std::vector<wchar_t> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return std::wstring();
+    if (n < buf.size()) {
+      std::wstring exe(buf.data(), n);
+      return exe.substr(0, exe.find_last_of(L'\\') + 1);
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+}  // namespace cleaner
