@@ -1,0 +1,198 @@
+#include "registry/fix/FixRun.h"
+
+#include <exception>
+
+#include "core/Options.h"
+#include "core/SystemInfo.h"
+#include "core/Text.h"
+#include "registry/RegKey.h"
+#include "registry/fix/FixErrors.h"
+#include "registry/fix/SystemPointForms.h"
+#include "ui/MessageBox.h"
+#include "ui/Text.h"
+
+namespace registry {
+namespace {
+
+std::wstring WithBackslash(const std::wstring& folder) {
+  return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
+}
+
+bool DirectoryExists(const std::wstring& path) {
+  DWORD attrs = ::GetFileAttributesW(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Creates `path` and every missing folder above it.
+bool CreateFolderWithParents(std::wstring path) {
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  if (path.empty()) return false;
+  if (DirectoryExists(path)) return true;
+  size_t slash = path.find_last_of(L'\\');
+  if (slash != std::wstring::npos && slash > 0 && !CreateFolderWithParents(path.substr(0, slash))) return false;
+  return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE || DirectoryExists(path);
+}
+
+// Writes and removes a scratch file: a folder that takes no file cannot take
+// the backup either, and then nothing may be deleted.
+bool FolderTakesFiles(const std::wstring& folder, DWORD* error) {
+  std::wstring probe = WithBackslash(folder) + L"~vantorel-backup-test-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+  HANDLE h = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    *error = ::GetLastError();
+    return false;
+  }
+  DWORD written = 0;
+  bool ok = ::WriteFile(h, "\r\n", 2, &written, nullptr) && written == 2;
+  *error = ok ? ERROR_SUCCESS : ::GetLastError();
+  ::CloseHandle(h);
+  return ok;
+}
+
+bool AskCreateFolder(HWND owner, const std::wstring& folder) {
+  std::wstring text = folder + L"," + L"can not find the backup folder." + L"\r\n" + L"creates a new directory?";
+  return ui::ShowMessage(owner, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
+}
+
+void StopWith(TFixRunResult* r, TFixStop stop, HWND owner, const std::wstring& message) {
+  r->Stop = stop;
+  r->Message = message;
+  if (!message.empty()) ui::ShowError(owner, message);
+}
+
+// Steps before the rows: the folder, the empty list, the restore point.
+bool Prepare(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRunResult* r) {
+  const std::wstring& folder = s.OutputDirectory;
+  if (!DirectoryExists(folder)) {
+    if (!AskCreateFolder(s.Owner, folder)) {
+      r->Stop = fsFolderDeclined;
+      return false;
+    }
+    if (!CreateFolderWithParents(folder)) {
+      StopWith(r, fsFolderFailed, s.Owner,
+               L"The backup folder could not be created:\r\n" + folder + L"\r\n" + SystemErrorText(::GetLastError()) +
+                   L"\r\nNothing was deleted.");
+      return false;
+    }
+  }
+  if (rows.empty()) {
+    r->Stop = fsNoRows;
+    return false;
+  }
+  DWORD error = ERROR_SUCCESS;
+  if (!FolderTakesFiles(folder, &error)) {
+    StopWith(r, fsFolderFailed, s.Owner,
+             L"The backup folder cannot be written:\r\n" + folder + L"\r\n" + SystemErrorText(error) +
+                 L"\r\nNothing was deleted.");
+    return false;
+  }
+  bool systemRestore = s.WindowsVersion >= 9 && s.WindowsVersion <= 12;
+  if (s.RestorePoint && systemRestore && ShowSystemPointDialog(s.Owner) != IDOK) {
+    r->Stop = fsRestorePointCancelled;
+    return false;
+  }
+  return true;
+}
+
+TFixRowResult OutcomeOf(const TDeleteResult& d) {
+  switch (d.Status) {
+    case dsDeleted: return {foFixed, {}};
+    case dsMissing: return {foAlreadyGone, d.Reason};
+    default: return {foFailed, d.Reason};
+  }
+}
+
+void HandleRows(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRunResult* r) {
+  for (size_t i = rows.size(); i-- > 0;) {
+    const TFixRow& row = rows[i];
+    if (!row.Ticked) continue;
+    if (row.RegistryKey.find(L'\\') == std::wstring::npos) {
+      r->Rows[i] = {foKept, L"The registry key holds no backslash."};
+      continue;
+    }
+    TDeleteResult d = FixProblemRow(row, r->BackupFile);
+    r->Rows[i] = OutcomeOf(d);
+    if (d.Status == dsBackupIoError) {
+      StopWith(r, fsBackupWriteFailed, s.Owner,
+               d.Reason + L"\r\nThe entries not yet handled were not deleted.");
+      return;
+    }
+  }
+}
+
+void Count(TFixRunResult* r) {
+  for (const auto& row : r->Rows) {
+    if (row.Outcome == foFixed) ++r->Fixed;
+    else if (row.Outcome == foFailed) ++r->Failed;
+    else if (row.Outcome == foKept || row.Outcome == foAlreadyGone) ++r->Skipped;
+  }
+}
+
+}  // namespace
+
+TFixSettings FixSettingsFromOptions(HWND owner) {
+  TFixSettings s;
+  s.Owner = owner;
+  s.OutputDirectory = core::OptionsSetting.OutputDirectory;
+  s.RestorePoint = core::OptionsSetting.RestorePoint;
+  s.WindowsVersion = core::GetWindowsVersion();
+  ::GetLocalTime(&s.Now);
+  return s;
+}
+
+std::wstring MakeBackupFileName(const std::wstring& folder, const SYSTEMTIME& now) {
+  return WithBackslash(folder) + std::to_wstring(now.wYear) + L"_" + core::TwoDigitStr(now.wMonth) + L"_" +
+         core::TwoDigitStr(now.wDay) + L"_" + core::TwoDigitStr(now.wHour) + core::TwoDigitStr(now.wMinute) +
+         core::TwoDigitStr(now.wSecond) + L".reg";
+}
+
+TFixRunResult RunFix(const std::vector<TFixRow>& rows, const TFixSettings& settings) {
+  TFixRunResult r;
+  r.Rows.resize(rows.size());
+  try {
+    if (Prepare(rows, settings, &r)) {
+      r.BackupFile = MakeBackupFileName(settings.OutputDirectory, settings.Now);
+      HandleRows(rows, settings, &r);
+    }
+  } catch (const std::exception& e) {
+    StopWith(&r, fsError, settings.Owner, L"The fix stopped: " + ui::FromUtf8(e.what()));
+  } catch (...) {
+    StopWith(&r, fsError, settings.Owner, L"The fix stopped after an unexpected error.");
+  }
+  Count(&r);
+  return r;
+}
+
+TDeleteResult FixProblemRow(const TFixRow& row, const std::wstring& BackupFile) {
+  const std::wstring& K = row.RegistryKey;
+  const std::wstring& D = row.Data;
+  size_t slash = K.find(L'\\');
+  if (slash == std::wstring::npos) return {dsRefused, L"The registry key holds no backslash."};
+  const std::wstring root = K.substr(0, slash);
+  const std::wstring rest = K.substr(slash + 1);
+  switch (row.FixKind) {
+    case fkDeleteKey:
+      return DeleteKeyWithBackup(root, rest, BackupFile);
+    case fkDeleteValue: {
+      size_t last = rest.find_last_of(L'\\');
+      if (last == std::wstring::npos) return DeleteValueWithBackup(root, L"", true, rest, BackupFile);
+      return DeleteValueWithBackup(root, rest.substr(0, last), true, rest.substr(last + 1), BackupFile);
+    }
+    case fkDeleteNamedValue:
+      return DeleteValueWithBackup(root, rest, true, D, BackupFile);
+    case fkDeleteSubKey:
+      if (D.empty()) return {dsRefused, L"The subkey has no name."};
+      return DeleteKeyWithBackup(root, JoinKeyPath(rest, D), BackupFile);
+    case fkDeleteFile:
+      return DeleteShortcutFile(K);
+    case fkDeleteDefaultValue:
+      return DeleteValueWithBackup(root, rest, true, L"", BackupFile);
+    case fkDeleteUserAssistValue:
+      return DeleteValueWithBackup(root, rest, true, core::Rot13(D), BackupFile);
+    default:
+      return {dsRefused, L"The row has an unknown fix kind."};
+  }
+}
+
+}  // namespace registry

@@ -1,0 +1,235 @@
+#include "registry/fix/RegExport.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "registry/RegKey.h"
+#include "registry/fix/FixErrors.h"
+#include "registry/fix/RegFileFormat.h"
+
+namespace registry {
+namespace {
+
+class TKeyHandle {
+ public:
+  ~TKeyHandle() {
+    if (key_ != nullptr) ::RegCloseKey(key_);
+  }
+  LONG Open(HKEY root, const std::wstring& path, REGSAM access) {
+    return ::RegOpenKeyExW(root, path.c_str(), 0, access, &key_);
+  }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+TExportResult Fail(TExportStatus status, std::wstring reason) { return {status, std::move(reason)}; }
+
+TExportResult FromOpenError(LONG rc, const std::wstring& what) {
+  if (rc == ERROR_FILE_NOT_FOUND) return Fail(esMissing, what + L" does not exist.");
+  return Fail(esNotWritable, what + L" cannot be read: " + SystemErrorText(rc));
+}
+
+std::wstring TrimOneBackslash(const std::wstring& key) {
+  return !key.empty() && key.back() == L'\\' ? key.substr(0, key.size() - 1) : key;
+}
+
+// Every value of an open key, formatted, in the registry's order. The count
+// is checked against the key's own so that no value goes missing unseen.
+TExportResult FormatAllValues(HKEY key, std::string* text) {
+  DWORD count = 0, maxName = 0, maxData = 0;
+  LONG rc = ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName, &maxData,
+                               nullptr, nullptr);
+  if (rc != ERROR_SUCCESS) return Fail(esNotWritable, L"The key cannot be read: " + SystemErrorText(rc));
+  std::vector<wchar_t> name(maxName + 2);
+  std::vector<BYTE> data(maxData + 2);
+  DWORD index = 0;
+  for (int retries = 0;;) {
+    DWORD nameLen = static_cast<DWORD>(name.size());
+    DWORD size = static_cast<DWORD>(data.size());
+    DWORD type = REG_NONE;
+    rc = ::RegEnumValueW(key, index, name.data(), &nameLen, nullptr, &type, data.data(), &size);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_MORE_DATA && ++retries < 8) {  // it grew meanwhile: ask again with room
+      name.resize(name.size() * 2 + 256);
+      data.resize(data.size() * 2 + size);
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) return Fail(esNotWritable, L"A value cannot be read: " + SystemErrorText(rc));
+    retries = 0;
+    std::string line;
+    std::wstring why;
+    std::wstring valueName(name.data(), nameLen);
+    if (!FormatRegValueLine(valueName, type, data.data(), size, &line, &why))
+      return Fail(esNotWritable, L"Value \"" + valueName + L"\": " + why);
+    *text += line;
+    ++index;
+  }
+  if (index != count) return Fail(esNotWritable, L"The key changed while it was read.");
+  return {esWritten, {}};
+}
+
+TExportResult SubKeyNames(HKEY key, std::vector<std::wstring>* names) {
+  wchar_t buf[256];  // key names are at most 255 characters
+  for (DWORD i = 0;; ++i) {
+    DWORD len = 256;
+    LONG rc = ::RegEnumKeyExW(key, i, buf, &len, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) return {esWritten, {}};
+    if (rc != ERROR_SUCCESS) return Fail(esNotWritable, L"A subkey cannot be listed: " + SystemErrorText(rc));
+    names->emplace_back(buf, len);
+  }
+}
+
+TExportResult FormatKeySection(HKEY root, const std::wstring& rootName, const std::wstring& path, std::string* text) {
+  std::vector<std::wstring> subKeys;
+  {
+    TKeyHandle key;
+    LONG rc = key.Open(root, path, KEY_READ);
+    if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The key " + rootName + L"\\" + path);
+    std::string header;
+    std::wstring why;
+    if (!FormatRegKeyHeader(rootName, path, &header, &why)) return Fail(esNotWritable, L"Key " + path + L": " + why);
+    *text += header;
+    TExportResult r = FormatAllValues(key.Get(), text);
+    if (r.Status != esWritten) return r;
+    r = SubKeyNames(key.Get(), &subKeys);
+    if (r.Status != esWritten) return r;
+  }
+  for (const auto& sub : subKeys) {
+    TExportResult r = FormatKeySection(root, rootName, path + L"\\" + sub, text);
+    // A subkey that vanished meanwhile would not come back: the copy is incomplete.
+    if (r.Status == esMissing) return Fail(esNotWritable, L"The key changed while it was read.");
+    if (r.Status != esWritten) return r;
+  }
+  return {esWritten, {}};
+}
+
+LONG ReadValue(HKEY key, const std::wstring& name, DWORD* type, std::vector<BYTE>* data) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    DWORD size = 0;
+    LONG rc = ::RegQueryValueExW(key, name.c_str(), nullptr, type, nullptr, &size);
+    if (rc != ERROR_SUCCESS) return rc;
+    data->resize(size + 2);
+    size = static_cast<DWORD>(data->size());
+    rc = ::RegQueryValueExW(key, name.c_str(), nullptr, type, data->data(), &size);
+    if (rc == ERROR_SUCCESS) {
+      data->resize(size);
+      return rc;
+    }
+    if (rc != ERROR_MORE_DATA) return rc;
+  }
+  return ERROR_MORE_DATA;
+}
+
+TExportResult FormatValueSection(HKEY root, const std::wstring& rootName, const std::wstring& path,
+                                 const std::wstring& valueName, std::string* text) {
+  TKeyHandle key;
+  LONG rc = key.Open(root, path, KEY_QUERY_VALUE);
+  if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The key " + rootName + L"\\" + path);
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+  rc = ReadValue(key.Get(), valueName, &type, &data);
+  if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The value \"" + valueName + L"\"");
+  std::string header, line;
+  std::wstring why;
+  if (!FormatRegKeyHeader(rootName, path, &header, &why)) return Fail(esNotWritable, L"Key " + path + L": " + why);
+  if (!FormatRegValueLine(valueName, type, data.data(), data.size(), &line, &why))
+    return Fail(esNotWritable, L"Value \"" + valueName + L"\": " + why);
+  *text += header + line;
+  return {esWritten, {}};
+}
+
+}  // namespace
+
+TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
+                             std::string* text) {
+  const std::wstring rootName = RootName(RootKey);
+  if (rootName.empty()) return Fail(esNotWritable, L"The registry root is not one of the five known roots.");
+  const std::wstring path = TrimOneBackslash(Key);
+  text->clear();
+  TExportResult r = WholeKey ? FormatKeySection(RootKey, rootName, path, text)
+                             : FormatValueSection(RootKey, rootName, path, ValueName, text);
+  if (r.Status != esWritten) text->clear();
+  return r;
+}
+
+TExportResult ExportRegEntry(const std::wstring& FileName, HKEY RootKey, const std::wstring& Key,
+                             const std::wstring& ValueName, bool WholeKey) {
+  std::string text;
+  TExportResult r = FormatRegEntry(RootKey, Key, ValueName, WholeKey, &text);
+  if (r.Status != esWritten) return r;
+  std::wstring why;
+  if (!AppendToRegFile(FileName, text, &why)) return Fail(esFileError, why);
+  return r;
+}
+
+}  // namespace registry
+
+namespace registry {
+namespace {
+
+class TFileHandle {
+ public:
+  explicit TFileHandle(HANDLE h) : h_(h) {}
+  ~TFileHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+  }
+  HANDLE Get() const { return h_; }
+  bool Close() {
+    HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return ::CloseHandle(h) != FALSE;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+bool WriteAll(HANDLE file, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!::WriteFile(file, text.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+bool Seek(HANDLE file, LONGLONG at) {
+  LARGE_INTEGER pos;
+  pos.QuadPart = at;
+  return ::SetFilePointerEx(file, pos, nullptr, FILE_BEGIN) != FALSE;
+}
+
+}  // namespace
+
+bool AppendToRegFile(const std::wstring& FileName, const std::string& text, std::wstring* why) {
+  TFileHandle file(::CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.Get() == INVALID_HANDLE_VALUE) {
+    *why = L"The backup file " + FileName + L" cannot be opened: " + SystemErrorText(::GetLastError());
+    return false;
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.Get(), &size) || !Seek(file.Get(), size.QuadPart)) {
+    *why = L"The backup file " + FileName + L" cannot be read: " + SystemErrorText(::GetLastError());
+    return false;
+  }
+  const std::string all = size.QuadPart == 0 ? kRegFileHeader + text : text;
+  if (!WriteAll(file.Get(), all) || !::FlushFileBuffers(file.Get())) {
+    DWORD error = ::GetLastError();
+    // Cut a partial entry off again so that the file stays importable.
+    if (Seek(file.Get(), size.QuadPart)) ::SetEndOfFile(file.Get());
+    *why = L"The backup file " + FileName + L" cannot be written: " + SystemErrorText(error);
+    return false;
+  }
+  if (!file.Close()) {
+    *why = L"The backup file " + FileName + L" cannot be closed: " + SystemErrorText(::GetLastError());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace registry
