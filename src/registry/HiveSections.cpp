@@ -22,35 +22,50 @@ void TScanTaskThread::ScanAppPaths() {
                    L"", FDriveLetters);
 }
 
+// What stays the same during one walk.
+struct TScanTaskThread::TTreeWalk {
+  std::wstring Root;  // full upper-case root name
+  const std::wstring& Problem;
+  const std::wstring& CutText;
+  const std::wstring& DriveLetters;
+  TScanSkipFlags Flags;
+};
+
 // Visits SubKey and every key below it. The skip rules are tested for each
 // key before it is opened, so a skipped key takes its subtree with it. Every
 // loop tests the terminate flag, so a cancel ends the walk at once.
 void TScanTaskThread::ScanRegistryTree(const std::wstring& Root, const std::wstring& SubKey,
                                        const std::wstring& Problem, const std::wstring& CutText,
                                        const std::wstring& DriveLetters) {
-  TScanSkipFlags flags;
-  flags.IsWin7OrLater = FIsWin7OrLater;
-  flags.IsWin8OrLater = FIsWin8OrLater;
-  if (IsScanSkipped(FCurrentSection, SubKey, flags)) return;
-  const std::wstring root = UpperCase(Root);
+  TTreeWalk walk{UpperCase(Root), Problem, CutText, DriveLetters, {}};
+  walk.Flags.IsWin7OrLater = FIsWin7OrLater;
+  walk.Flags.IsWin8OrLater = FIsWin8OrLater;
+  if (IsScanSkipped(FCurrentSection, SubKey, walk.Flags)) return;
   TRegKey key;
-  if (Terminated() || !key.Open(RootFromName(root), SubKey)) return;
-  ShowCurrentKey(SubKey);
+  if (Terminated() || !key.Open(RootFromName(walk.Root), SubKey)) return;
+  ScanTreeKey(walk, key, SubKey);
+}
 
-  const std::wstring keyPath = JoinKeyPath(root, SubKey);
+void TScanTaskThread::ScanTreeKey(const TTreeWalk& walk, const TRegKey& key, const std::wstring& subKey) {
+  ShowCurrentKey(subKey);
+  const std::wstring keyPath = JoinKeyPath(walk.Root, subKey);
   static const std::wstring imeFolder = UpperCase(L"system32\\ime\\");
   key.ForEachValue([&](const TRegValue& value) {
     if (Terminated()) return false;
     if (!value.IsText()) return true;
     std::wstring text = value.Text();
     if (Contains(UpperCase(text), imeFolder)) return true;
-    if (IsInvalidPath(text, CutText, DriveLetters, true)) AddValueProblemRow(Problem, keyPath, value.Name, text);
+    if (IsInvalidPath(text, walk.CutText, walk.DriveLetters, true))
+      AddValueProblemRow(walk.Problem, keyPath, value.Name, text);
     return true;
   });
 
   for (const auto& name : key.SubKeyNames()) {
     if (Terminated()) return;
-    ScanRegistryTree(Root, JoinKeyPath(SubKey, name), Problem, CutText, DriveLetters);
+    std::wstring child = JoinKeyPath(subKey, name);
+    if (IsScanSkipped(FCurrentSection, child, walk.Flags)) continue;
+    TRegKey sub;
+    if (sub.Open(key, name)) ScanTreeKey(walk, sub, child);
   }
 }
 

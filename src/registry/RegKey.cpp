@@ -1,5 +1,7 @@
 #include "registry/RegKey.h"
 
+#include <algorithm>
+
 #include "registry/ScanText.h"
 
 namespace registry {
@@ -62,6 +64,10 @@ bool TRegKey::Open(const std::wstring& rootName, const std::wstring& path) {
   return Open(RootFromName(rootName), path);
 }
 
+bool TRegKey::Open(const TRegKey& parent, const std::wstring& name) {
+  return Open(parent.Handle(), name);
+}
+
 bool TRegKey::ReadText(const std::wstring& name, std::wstring* text) const { return key_.ReadString(name, text); }
 
 bool TRegKey::ReadDword(const std::wstring& name, DWORD* value) const { return key_.ReadDword(name, value); }
@@ -73,20 +79,21 @@ bool TRegKey::Counts(DWORD* subKeys, DWORD* values) const {
 
 void TRegKey::ForEachValue(const std::function<bool(const TRegValue&)>& visit) const {
   if (!IsOpen()) return;
-  DWORD maxName = 0, maxData = 0;
-  ::RegQueryInfoKeyW(key_.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
-                     &maxData, nullptr, nullptr);
-  std::wstring name(maxName + 1, L'\0');
-  std::vector<BYTE> data(maxData + sizeof(wchar_t));
+  // Most values fit these; a larger one makes us ask the key for its sizes.
+  std::wstring name(256, L'\0');
+  std::vector<BYTE> data(2048);
   int retries = 0;
   for (DWORD i = 0;;) {
     DWORD nameLen = static_cast<DWORD>(name.size());
     DWORD size = static_cast<DWORD>(data.size());
     DWORD type = REG_NONE;
     LONG rc = ::RegEnumValueW(key_.Handle(), i, &name[0], &nameLen, nullptr, &type, data.data(), &size);
-    if (rc == ERROR_MORE_DATA && ++retries < 4) {  // a value grew meanwhile: ask again with room
-      name.resize(name.size() * 2 + 256);
-      data.resize(data.size() * 2 + size);
+    if (rc == ERROR_MORE_DATA && ++retries < 4) {
+      DWORD maxName = 0, maxData = 0;
+      ::RegQueryInfoKeyW(key_.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
+                         &maxData, nullptr, nullptr);
+      name.resize(std::max<size_t>(name.size() * 2, maxName + 1));
+      data.resize(std::max<size_t>(data.size() * 2, std::max<size_t>(maxData, size) + sizeof(wchar_t)));
       continue;
     }
     if (rc != ERROR_SUCCESS) return;

@@ -37,6 +37,9 @@ class TRegKey {
   // KEY_READ only. A leading backslash of `path` is ignored.
   bool Open(HKEY root, const std::wstring& path);
   bool Open(const std::wstring& rootName, const std::wstring& path);
+  // A subkey of an open key: one step, where a path from the root costs a
+  // lookup per level.
+  bool Open(const TRegKey& parent, const std::wstring& name);
   void Close() { key_.Close(); }
   bool IsOpen() const { return key_.IsOpen(); }
   HKEY Handle() const { return key_.Handle(); }

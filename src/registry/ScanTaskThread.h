@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "registry/PathCheck.h"
+#include "registry/RegKey.h"
 #include "registry/ScanSections.h"
 #include "registry/ScanShared.h"
 #include "ui/Thread.h"
@@ -79,6 +80,9 @@ class TScanTaskThread : public ui::Thread {
  private:
   friend const TScanSection* FindScanSection(int id);
   static const TScanSection Sections[];
+
+  struct TTreeWalk;
+  void ScanTreeKey(const TTreeWalk& walk, const TRegKey& key, const std::wstring& subKey);
 
   void SyncNop() {}
   void NotifySectionDone();
