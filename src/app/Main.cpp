@@ -177,6 +177,19 @@ void TfrmMain::CreateDefragPage() {
 }
 
 void TfrmMain::CreateMenus() {
+  auto rowSelected = [this] { return lvRegistryData.Selected() >= 0; };
+  PopupMenu1.Add(L"Select &Item", [this] { SetSelectedTick(true); }, rowSelected);
+  PopupMenu1.Add(L"&Deselect Item", [this] { SetSelectedTick(false); }, rowSelected);
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"Select All of &Type", [this] { SetTicksOfType(true); }, rowSelected);
+  PopupMenu1.Add(L"Deselect A&ll of Type", [this] { SetTicksOfType(false); }, rowSelected);
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"Select &All", [this] { aSelectAllExecute(); });
+  PopupMenu1.Add(L"De&select All", [this] { aSelectNoneExecute(); });
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"Save as Text...", [this] { aSaveTextExecute(); }, [this] { return lvRegistryData.Count() > 0; });
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"&RegEdit...", [this] { aOpenRegeditExecute(); }, rowSelected);
   PopupMenu_ClearHistory.Add(L"S&ave to text file", [this] { aSaveText_ClearHistoryExecute(); },
                              [this] { return lMain.Count() > 0; });
   pmSelf.Add(L"&Open", [this] { RestoreFromTray(); });
@@ -224,11 +237,17 @@ void TfrmMain::BindMessages() {
   OnMsg(WM_STARTREALCLEAN, [this](WPARAM, LPARAM l) { return WMStartRealClean(l); });
   OnMsg(WM_HOTKEY, [this](WPARAM w, LPARAM) { return WMHotKey(w); });
   OnMsg(WM_CONTEXTMENU, [this](WPARAM w, LPARAM l) {
-    if (reinterpret_cast<HWND>(w) != lMain.Handle()) return DefaultProc(WM_CONTEXTMENU, w, l);
     POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-    PopupMenu_ClearHistory.Popup(hwnd_, pt);
+    if (reinterpret_cast<HWND>(w) == lMain.Handle()) PopupMenu_ClearHistory.Popup(hwnd_, pt);
+    else if (reinterpret_cast<HWND>(w) == lvRegistryData.Handle()) PopupMenu1.Popup(hwnd_, pt);
+    else return DefaultProc(WM_CONTEXTMENU, w, l);
     return LRESULT{0};
   });
+  OnMsg(registry::WM_SCANSECTIONDONE, [this](WPARAM, LPARAM l) { return WMScanSectionDone(l); });
+  OnMsg(registry::WM_SCANFINISHED, [this](WPARAM, LPARAM l) { return WMScanFinished(l); });
+  bScan.OnClick = [this] { bScanClick(); };
+  bFixErrors.OnClick = [this] { bFixErrorsClick(); };
+  lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
   bTest.OnClick = [this] { bTestClick(); };
   bClean.OnClick = [this] { bCleanClick(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
@@ -343,6 +362,11 @@ void TfrmMain::FormClose() {
   }
   EndCountingPassLook();
   if (cleanLog_) cleanLog_->Detach();
+  if (FScanThread) {
+    FScanThread->Terminate();
+    if (!FScanThread->WaitFor(15000)) FScanThread.release();  // still running: never free it under its feet
+    FScanThread.reset();
+  }
   FSelectedItems.reset();
   SyncTreeExpansion(true);
   try {

@@ -9,6 +9,8 @@
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
+#include "registry/ProblemRow.h"
+#include "registry/ScanTaskThread.h"
 #include "ui/FlatButton.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
@@ -40,6 +42,9 @@ enum : UINT {
   WM_REGDEFRAG = 0x6426,
   WM_REGSCAN = 0x6427,
 };
+
+// Drives the registry editor to `root\key` and selects `value` when given.
+void NavigateRegedit(const std::wstring& root, const std::wstring& key, const std::wstring& value);
 
 class TfrmMain : public ui::Form, public core::IOptionsHost {
  public:
@@ -120,6 +125,25 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // has ended; false on timeout.
   bool WaitForCleanThread(DWORD timeoutMs);
 
+  // Registry page.
+  void bScanClick();
+  void bFixErrorsClick();
+  void FilterScanResults();
+  void UpdateErrorCounts();
+  void aSelectAllExecute() { SetAllTicks(true); }
+  void aSelectNoneExecute() { SetAllTicks(false); }
+  void aSaveTextExecute();
+  void aOpenRegeditExecute();
+  // Opens `path` in the registry editor through the navigator (a seam).
+  void OpenKeyInRegedit(const std::wstring& path);
+  using RegeditNavigator = std::function<void(const std::wstring& root, const std::wstring& key, const std::wstring& value)>;
+  void SetRegeditNavigator(RegeditNavigator n) { regeditNavigator_ = std::move(n); }
+  bool Scanning() const { return FScanThread != nullptr; }
+  const std::vector<registry::TProblemRow>& ScanRows() const { return scanRows_; }
+  int ScanStep() const { return FScanStep; }
+  // Adds a row as the scanner does (tests use it to fill the list).
+  void AddScanRow(const registry::TProblemRow& row);
+
   // Boss key and timers.
   void RegisterBossKey();
   void UnregisterBossKey();
@@ -176,6 +200,16 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void AfterSilentClean();
   bool CurrentRun(LPARAM runId) const { return static_cast<UINT>(runId) == runId_ && !cancelled_; }
   LRESULT WMHotKey(WPARAM w);
+  LRESULT WMScanSectionDone(LPARAM l);
+  LRESULT WMScanFinished(LPARAM l);
+  void CancelScan();
+  void DrainScan();
+  void SetAllTicks(bool ticked);
+  void SetTicksOfType(bool ticked);
+  void SetSelectedTick(bool ticked);
+  void DeleteScanRow(int index);
+  void SilentRunStepDone();
+  static bool IsDriveReady(const wchar_t* root);
   void ShowHiddenBrowsers();
 
   // Tray icon (minimise to tray, restore).
@@ -211,6 +245,12 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool inStartCleaner_ = false;
   bool countingPass_ = false;
   std::vector<HWND> hiddenBrowsers_;
+  std::unique_ptr<registry::TScanTaskThread> FScanThread;
+  std::shared_ptr<registry::TScanShared> scanShared_;
+  std::vector<registry::TProblemRow> scanRows_;  // parallel to lvRegistryData
+  UINT scanRunId_ = 0;
+  bool silentRegistryDone_ = false;
+  RegeditNavigator regeditNavigator_ = &NavigateRegedit;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;

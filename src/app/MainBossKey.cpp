@@ -72,6 +72,7 @@ void TfrmMain::Timer1Timer() {
     ProgressBar1.SetPosition(pos >= 1000 ? 0 : pos);
     if (ProgressBar1.ShowCaption() && ProgressBar1.Caption() == L"Finished!") Timer1.SetEnabled(false);
   }
+  DrainScan();
   if (gbRegistry.Visible()) {
     int pos = ProgressBar2.Position() + FScanStep;
     ProgressBar2.SetPosition(pos > 1000 ? 0 : pos);

@@ -256,15 +256,14 @@ LRESULT TfrmMain::WMCleanThreadEnded(WPARAM, LPARAM l) {
 LRESULT TfrmMain::WMAutoRun() {
   ::ShowWindow(hwnd_, SW_HIDE);
   StartCleaner(1);
-  // The registry scan of an automatic run follows here once the registry
-  // page can run one.
+  bScanClick();
   return 0;
 }
 
 void TfrmMain::AfterSilentClean() {
-  // "/Clear": clean, then scan and fix the registry, then close; the close
-  // comes only once the clean thread has ended.
-  if (FClearThread) return;
+  // "/Clear": clean, and scan and fix the registry; the window closes only
+  // once the clean thread has ended and the fix is done.
+  if (FClearThread || FCleaning || !silentRegistryDone_) return;
   Close();
 }
 

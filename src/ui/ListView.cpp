@@ -77,6 +77,13 @@ void ListView::SetChecked(int row, bool checked) {
   Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+bool ListView::OnReflect(UINT msg, WPARAM, LPARAM l, LRESULT* result) {
+  if (msg != WM_NOTIFY || reinterpret_cast<NMHDR*>(l)->code != static_cast<UINT>(NM_CLICK) || !OnClick) return false;
+  OnClick();
+  *result = 0;
+  return true;
+}
+
 void ListView::EndUpdate() {
   Send(WM_SETREDRAW, TRUE);
   ::InvalidateRect(hwnd_, nullptr, TRUE);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ class ListView : public Control {
   void SetGridLines(bool on);
   void BeginUpdate() { Send(WM_SETREDRAW, FALSE); }
   void EndUpdate();
+
+  std::function<void()> OnClick;
+  bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
 };
 
 }  // namespace ui

@@ -1,0 +1,131 @@
+// The registry page with a real scan of one small section.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "app/Main.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
+#include "ui/RegistryKey.h"
+
+namespace {
+
+void Pump(DWORD ms) {
+  DWORD start = ::GetTickCount();
+  MSG msg;
+  do {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(5);
+  } while (::GetTickCount() - start < ms);
+}
+
+class RegistryPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t appData[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    ::DeleteFileW((std::wstring(appData) + L"\\Vantorel\\options.ini").c_str());
+    ui::Application::Instance().Initialize();
+    ASSERT_TRUE(form.CreateMain({}));
+    form.ShowMain();
+    form.FlatButtonClick(form.bRegistry);
+    Pump(100);
+    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
+      boxes.push_back(text);
+      return IDOK;
+    });
+  }
+  void TearDown() override {
+    ui::SetMessageBoxAnswerer(previous);
+    ::DestroyWindow(form.Handle());
+    Pump(50);
+  }
+  // Ticks only the section with this id.
+  void TickOnly(int id) {
+    form.WalkRegistryTree(form.tvRegistry.First(), 1);
+    form.tvRegistry.ForEach([&](ui::TreeNode n) {
+      if (form.tvRegistry.ImageIndex(n) == id) form.tvRegistry.SetStateIndex(n, 2);
+    });
+  }
+  bool WaitScanEnd() {
+    for (int i = 0; i < 600 && form.Scanning(); ++i) Pump(50);
+    Pump(100);
+    return !form.Scanning();
+  }
+  app::TfrmMain form;
+  std::vector<std::wstring> boxes;
+  ui::MessageBoxAnswerer previous;
+};
+
+TEST_F(RegistryPage, NothingTickedShowsTheMessageAndKeepsTheOldRows) {
+  form.AddScanRow({L"P", L"D", L"HKEY_CURRENT_USER\\X", registry::fkDeleteKey});
+  form.WalkRegistryTree(form.tvRegistry.First(), 1);
+  form.bScanClick();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], L"Please select the sections which you want to scan from the left list.");
+  EXPECT_EQ(form.lvRegistryData.Count(), 1);
+  EXPECT_FALSE(form.Scanning());
+}
+
+TEST_F(RegistryPage, AScanFindsASeededBadAppPathTicksItAndCountsIt) {
+  ui::RegistryKey k;
+  const std::wstring sub = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vantorel-missing-app.exe";
+  ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, sub));
+  ASSERT_TRUE(k.WriteString(L"", L"C:\\no\\such\\folder\\vantorel-missing-app.exe"));
+  k.Close();
+  TickOnly(8);
+  form.bScanClick();
+  EXPECT_EQ(form.bScan.Text(), L"Cancel");
+  EXPECT_FALSE(form.bFixErrors.Enabled()) << "no fix while a scan runs";
+  ASSERT_TRUE(WaitScanEnd());
+  EXPECT_EQ(form.bScan.Text(), L"Scan");
+  EXPECT_TRUE(form.bFixErrors.Enabled());
+  bool found = false;
+  for (int i = 0; i < form.lvRegistryData.Count(); ++i) {
+    EXPECT_TRUE(form.lvRegistryData.Checked(i)) << "every row is ticked after a scan";
+    found = found || form.ScanRows()[static_cast<size_t>(i)].RegistryKey.find(L"vantorel-missing-app.exe") != std::wstring::npos;
+  }
+  EXPECT_TRUE(found);
+  int n = form.lvRegistryData.Count();
+  EXPECT_EQ(form.lStatusBar.Text(), L" " + std::to_wstring(n) + L" Errors Found,  " + std::to_wstring(n) + L" Errors Selected.");
+  EXPECT_EQ(form.ProgressBar2.Caption(), L"Finished!");
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, sub.c_str());
+}
+
+TEST_F(RegistryPage, CancelEndsTheScanOnceAndLeavesThePageUsable) {
+  form.WalkRegistryTree(form.tvRegistry.First(), 2);  // everything, so there is time to cancel
+  form.bScanClick();
+  ASSERT_TRUE(form.Scanning());
+  Pump(200);
+  DWORD start = ::GetTickCount();
+  form.bScanClick();  // cancel
+  ASSERT_TRUE(WaitScanEnd());
+  EXPECT_LT(::GetTickCount() - start, 5000u);
+  EXPECT_EQ(form.bScan.Text(), L"Scan");
+  EXPECT_TRUE(form.bScan.Enabled());
+  EXPECT_TRUE(form.tvRegistry.Enabled());
+}
+
+TEST_F(RegistryPage, TheEditorOpensTheKeyOrTheValueBelowIt) {
+  std::vector<std::wstring> opened;
+  form.SetRegeditNavigator([&](const std::wstring& root, const std::wstring& key, const std::wstring& value) {
+    opened.push_back(root + L"|" + key + L"|" + value);
+  });
+  ui::RegistryKey k;
+  ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, L"Software\\VantorelEditorTest"));
+  ASSERT_TRUE(k.WriteString(L"Val", L"x"));
+  form.OpenKeyInRegedit(L"HKCU\\Software\\VantorelEditorTest");
+  form.OpenKeyInRegedit(L"HKEY_CURRENT_USER\\Software\\VantorelEditorTest\\Val");
+  form.OpenKeyInRegedit(L"HKEY_CURRENT_USER\\Software\\VantorelEditorTest\\Nothing");
+  form.OpenKeyInRegedit(L"C:\\file.lnk");
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[0], L"HKEY_CURRENT_USER|Software\\VantorelEditorTest|");
+  EXPECT_EQ(opened[1], L"HKEY_CURRENT_USER|Software\\VantorelEditorTest|Val");
+  EXPECT_EQ(boxes.size(), 2u);
+  ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VantorelEditorTest");
+}
+
+}  // namespace
