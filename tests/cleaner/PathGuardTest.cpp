@@ -1,0 +1,130 @@
+// The guard in front of every folder walk: accepted path forms, the folders
+// it refuses or asks about, and the tricks ("..", 8.3 names, links) that
+// must not get past it.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include "CleanFakes.h"
+#include "cleaner/PathGuard.h"
+#include "cleaner/SystemPaths.h"
+
+using namespace cleaner;
+using namespace cleaner_test;
+
+namespace {
+
+std::wstring ShortPath(const std::wstring& path) {
+  wchar_t buf[MAX_PATH + 1] = {};
+  DWORD n = ::GetShortPathNameW(path.c_str(), buf, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
+}
+
+PathVerdict Judge(const PathGuard& guard, const std::wstring& path, DeleteReach reach = DeleteReach::Tree) {
+  return guard.CheckFolder(path, reach).verdict;
+}
+
+}  // namespace
+
+TEST(PathGuard, AcceptsOnlyDriveAndSharePaths) {
+  for (const wchar_t* ok : {L"C:\\x", L"c:/x", L"C:\\", L"\\\\server\\share\\x", L"\\\\server\\share"}) {
+    EXPECT_TRUE(PathGuard::HasAcceptedForm(ok)) << ok;
+  }
+  for (const wchar_t* bad : {L"", L"x", L"\\x", L"C:x", L"C:", L"\\\\?\\C:\\x", L"\\\\.\\C:\\x", L"\\\\server",
+                             L"\\\\server\\", L"\\\\\\share"}) {
+    EXPECT_FALSE(PathGuard::HasAcceptedForm(bad)) << bad;
+    EXPECT_EQ(PathGuard::CanonicalPath(bad), L"") << bad;
+  }
+  EXPECT_EQ(PathGuard::CanonicalPath(L"C:\\a\\b\\..\\c"), L"C:\\a\\c\\");
+}
+
+TEST(PathGuard, RefusesRootsAndSystemFoldersForEveryBroadDelete) {
+  PathGuard guard(SystemGuardFolders());
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  wchar_t system[MAX_PATH] = {};
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  std::wstring profile = SpecialFolderPath(CSIDL_PROFILE);
+  ASSERT_FALSE(profile.empty());
+
+  for (const std::wstring& p : {std::wstring(L"C:\\"), std::wstring(L"Z:\\"), std::wstring(windows),
+                                std::wstring(system), profile, GetProgramFilesDir(), std::wstring(L"\\\\server\\share\\")}) {
+    EXPECT_EQ(Judge(guard, p), PathVerdict::Refused) << std::string(p.begin(), p.end());
+    EXPECT_EQ(Judge(guard, p, DeleteReach::AllFiles), PathVerdict::Refused);
+  }
+  // One named file, or a narrow mask in the Windows folder, is still fine;
+  // a drive root takes no wildcard at all.
+  EXPECT_EQ(Judge(guard, L"C:\\", DeleteReach::OneName), PathVerdict::Allowed);
+  EXPECT_EQ(Judge(guard, windows, DeleteReach::SomeFiles), PathVerdict::Allowed);
+  EXPECT_EQ(Judge(guard, L"C:\\", DeleteReach::SomeFiles), PathVerdict::Refused);
+  // Below a refused folder all is ordinary.
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  EXPECT_EQ(Judge(guard, temp), PathVerdict::Allowed);
+}
+
+TEST(PathGuard, AsksForDocumentsAndRefusesItsAncestorsHoweverWritten) {
+  PathGuard guard(SystemGuardFolders());
+  std::wstring docs = GetMyDocumentsPath();
+  ASSERT_FALSE(docs.empty());
+  // Wine makes My Documents a link to the Unix home, and no link is emptied.
+  DWORD attrs = ::GetFileAttributesW(docs.substr(0, docs.size() - 1).c_str());
+  PathVerdict expected = (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? PathVerdict::Refused : PathVerdict::Ask;
+  EXPECT_EQ(Judge(guard, docs), expected);
+  std::wstring lower = docs;
+  for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
+  EXPECT_EQ(Judge(guard, lower), expected);
+  EXPECT_EQ(Judge(guard, docs, DeleteReach::OneName), PathVerdict::Ask);
+  EXPECT_EQ(Judge(guard, docs + L".."), PathVerdict::Refused);
+  EXPECT_EQ(Judge(guard, docs + L"..\\..\\"), PathVerdict::Refused);
+  std::wstring profileShort = ShortPath(SpecialFolderPath(CSIDL_PROFILE));
+  if (!profileShort.empty()) {
+    EXPECT_EQ(Judge(guard, profileShort), PathVerdict::Refused);
+  }
+  std::wstring systemShort = ShortPath(GetProgramFilesDir());
+  if (!systemShort.empty()) {
+    EXPECT_EQ(Judge(guard, systemShort), PathVerdict::Refused);
+  }
+}
+
+TEST(PathGuard, ProtectsTheFoldersItIsGivenAndTheirAncestors) {
+  Sandbox box(L"guard");
+  box.Folder(L"a");
+  box.Folder(L"a\\keep");
+  box.Folder(L"a\\keep\\below");
+  box.Folder(L"a\\docs");
+  box.Folder(L"other");
+  PathGuard guard({{box.Path(L"a\\keep")}, {box.Path(L"a\\docs")}});
+
+  EXPECT_EQ(Judge(guard, box.Path(L"a\\keep")), PathVerdict::Refused);
+  EXPECT_EQ(Judge(guard, box.Path(L"a\\KEEP\\")), PathVerdict::Refused);
+  EXPECT_EQ(Judge(guard, box.Path(L"a")), PathVerdict::Refused);
+  EXPECT_EQ(Judge(guard, box.Path(L"other\\..\\a")), PathVerdict::Refused);
+  EXPECT_EQ(Judge(guard, box.Path(L"a\\docs")), PathVerdict::Ask);
+  EXPECT_EQ(Judge(guard, box.Path(L"a\\keep\\below")), PathVerdict::Allowed);
+  EXPECT_EQ(Judge(guard, box.Path(L"other")), PathVerdict::Allowed);
+
+  // Children found by a walk are judged from their parent's key.
+  CheckedFolder other = guard.CheckFolder(box.Path(L"other"), DeleteReach::Tree);
+  EXPECT_EQ(guard.CheckKey(other.key + L"X\\", DeleteReach::Tree), PathVerdict::Allowed);
+  CheckedFolder below = guard.CheckFolder(box.Path(L"a\\keep\\below"), DeleteReach::Tree);
+  EXPECT_EQ(guard.CheckKey(below.key + L"..\\", DeleteReach::Tree), PathVerdict::Allowed)
+      << "keys come from the file system and never hold \"..\"";
+}
+
+TEST(PathGuard, RefusesALinkAndWhatItLeadsTo) {
+  Sandbox box(L"guard-links");
+  box.Folder(L"target");
+  box.File(L"target\\sentinel.txt", "keep");
+  std::wstring profile = SpecialFolderPath(CSIDL_PROFILE);
+  if (!MakeSymlink(box.Path(L"target"), box.Path(L"link")) || !MakeSymlink(profile, box.Path(L"toprofile"))) {
+    GTEST_SKIP() << "links can only be made under Wine";
+  }
+  PathGuard guard(SystemGuardFolders());
+  CheckedFolder link = guard.CheckFolder(box.Path(L"link"), DeleteReach::Tree);
+  EXPECT_TRUE(link.isLink);
+  EXPECT_EQ(link.verdict, PathVerdict::Refused);
+  EXPECT_EQ(Judge(guard, box.Path(L"link"), DeleteReach::OneName), PathVerdict::Allowed);
+  // Through a link to the profile, even a narrow mask meets the profile.
+  CheckedFolder inProfile = guard.CheckFolder(box.Path(L"toprofile\\AppData"), DeleteReach::Tree);
+  EXPECT_EQ(inProfile.verdict, PathVerdict::Refused);
+}

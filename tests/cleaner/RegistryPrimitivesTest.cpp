@@ -1,0 +1,91 @@
+// The registry primitives against the test prefix's registry: their counts,
+// what a test leaves alone, and the keys no form may delete or empty.
+#include <gtest/gtest.h>
+
+#include "CleanFakes.h"
+#include "cleaner/RegistryPaths.h"
+#include "ui/RegistryKey.h"
+
+using namespace cleaner;
+using namespace cleaner_test;
+
+namespace {
+
+const std::wstring kBase = L"Software\\VantorelTests\\Cleaner";
+
+class RegistryPrimitives : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteRegKeyTree(HKEY_CURRENT_USER, kBase);
+    Make(L"Empty", {});
+    Make(L"Full", {L"v1", L"v2", L"v3"});
+    Make(L"Full\\Sub", {L"s1", L"s2"});
+  }
+  void TearDown() override { DeleteRegKeyTree(HKEY_CURRENT_USER, kBase); }
+
+  static void Make(const std::wstring& key, const std::vector<std::wstring>& values) {
+    ui::RegistryKey k;
+    ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, kBase + L"\\" + key));
+    for (const auto& v : values) k.WriteString(v, L"data");
+  }
+  static std::wstring Key(const std::wstring& rel) { return kBase + L"\\" + rel; }
+};
+
+}  // namespace
+
+TEST_F(RegistryPrimitives, KeyDeletionCountsValuesOfTheWholeTree) {
+  CleanRun run(CleanMode::RealClean, {}, true);
+  TClearTaskThread& t = run.Thread();
+  EXPECT_EQ(t.DeleteRegKeyByName(L"hkey_current_user", Key(L"Empty")), 1);
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, Key(L"Full")), 5);
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, Key(L"Missing")), 0);
+  EXPECT_EQ(t.DeleteRegKeyByName(L"HKEY_NOWHERE", Key(L"Empty")), 0);
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Key(L"Empty")));
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Key(L"Full")));
+  EXPECT_TRUE(run.log->Contains(L"Clean: deleting registry key HKEY_CURRENT_USER\\" + Key(L"Empty")));
+}
+
+TEST_F(RegistryPrimitives, ValueFormsKeepTheKey) {
+  CleanRun run(CleanMode::RealClean, {}, true);
+  TClearTaskThread& t = run.Thread();
+  EXPECT_EQ(t.DeleteRegValues(HKEY_CURRENT_USER, Key(L"Full"), L"v2"), 1);
+  EXPECT_EQ(t.DeleteRegValues(HKEY_CURRENT_USER, Key(L"Full"), L"v2"), 0);
+  EXPECT_TRUE(run.log->Contains(L"Clean: deleting registry value HKEY_CURRENT_USER\\" + Key(L"Full") + L"\\v2"));
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", Key(L"Full"), L""), 4);  // v1, v3 and the sub-key's 2
+  ui::RegistryKey k;
+  ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, Key(L"Full")));
+  EXPECT_TRUE(k.ValueNames().empty());
+  EXPECT_TRUE(k.SubKeyNames().empty());
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", Key(L"Missing"), L""), 0);
+}
+
+TEST_F(RegistryPrimitives, ATestCountsTheSameAndChangesNothing) {
+  CleanRun run(CleanMode::Test, {}, true);
+  TClearTaskThread& t = run.Thread();
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, Key(L"Full")), 5);
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", Key(L"Full"), L""), 5);
+  EXPECT_EQ(t.DeleteRegValues(HKEY_CURRENT_USER, Key(L"Full"), L"v1"), 1);
+  EXPECT_EQ(CountRegValues(HKEY_CURRENT_USER, Key(L"Full")), 5);
+  EXPECT_TRUE(run.log->Contains(L"Test: deleting registry key HKEY_CURRENT_USER\\" + Key(L"Full")));
+}
+
+TEST_F(RegistryPrimitives, RootsAndFirstLevelKeysAreNeverDeletedNorEmptied) {
+  CleanRun run(CleanMode::RealClean, {}, false);  // records, deletes nothing
+  TClearTaskThread& t = run.Thread();
+  EXPECT_EQ(t.DeleteRegKeyByName(L"HKEY_CURRENT_USER", L"Software"), 0);
+  EXPECT_EQ(t.DeleteRegKeyByName(L"HKEY_CURRENT_USER", L"\\Software\\"), 0);
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, L""), 0);
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", L"Software", L""), 0);
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_LOCAL_MACHINE", L"SOFTWARE\\", L""), 0);
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, L"Software\\\\VantorelTests"), 0);
+  EXPECT_TRUE(run.deleter->calls.empty());
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected registry key HKEY_CURRENT_USER\\Software"));
+}
+
+TEST_F(RegistryPrimitives, FastScanWritesNoEntryLines) {
+  CleanSettings fast;
+  fast.FastScan = true;
+  CleanRun run(CleanMode::Test, fast);
+  EXPECT_EQ(run.Thread().DeleteRegKey(HKEY_CURRENT_USER, Key(L"Full")), 5);
+  EXPECT_TRUE(run.log->Lines().empty());
+}

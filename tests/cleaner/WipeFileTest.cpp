@@ -1,0 +1,51 @@
+// Wiping: every byte overwritten on every pass, sizes and names kept, and the
+// files it must not touch.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "CleanFakes.h"
+#include "cleaner/WipeFile.h"
+
+using namespace cleaner;
+using namespace cleaner_test;
+
+TEST(WipeFile, OverwritesEveryByteOnEveryPass) {
+  Sandbox box(L"wipe");
+  const size_t size = kWipeBlockSize * 2 + 123;
+  box.File(L"f.bin", std::string(size, '\xFF'), FILE_ATTRIBUTE_READONLY);
+  std::vector<BYTE> values;
+  bool allPassesWhole = true;
+  WipeResult r = WipeFile(box.Path(L"f.bin"), 3, [&](int pass, BYTE value) {
+    std::string data = ReadAll(box.Path(L"f.bin"));
+    allPassesWhole = allPassesWhole && data.size() == size &&
+                     data.find_first_not_of(static_cast<char>(value)) == std::string::npos;
+    values.push_back(value);
+  });
+  EXPECT_EQ(r, WipeResult::Wiped);
+  EXPECT_EQ(values.size(), 3u);
+  EXPECT_TRUE(allPassesWhole);
+  for (BYTE v : values) EXPECT_LT(v, 255);
+  EXPECT_EQ(::GetFileAttributesW(box.Path(L"f.bin").c_str()) & FILE_ATTRIBUTE_READONLY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+TEST(WipeFile, LeavesFilesThatAreNotOnlyOursAlone) {
+  Sandbox box(L"wipe-refused");
+  box.File(L"precious.txt", "precious");
+  ASSERT_TRUE(::CreateHardLinkW(box.Path(L"second-name.txt").c_str(), box.Path(L"precious.txt").c_str(), nullptr));
+  EXPECT_EQ(WipeFile(box.Path(L"second-name.txt"), 1), WipeResult::Refused);
+  EXPECT_EQ(ReadAll(box.Path(L"precious.txt")), "precious");
+  // Wine shows a file link as a plain file; its resolved name gives it away.
+  box.File(L"single.txt", "single");
+  if (MakeSymlink(box.Path(L"single.txt"), box.Path(L"to-single.txt"))) {
+    EXPECT_EQ(WipeFile(box.Path(L"to-single.txt"), 1), WipeResult::Refused);
+    EXPECT_EQ(ReadAll(box.Path(L"single.txt")), "single");
+  }
+  EXPECT_EQ(WipeFile(box.Path(L"missing.txt"), 1), WipeResult::Missing);
+  box.File(L"busy.txt", "busy");
+  HANDLE busy = ::CreateFileW(box.Path(L"busy.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(WipeFile(box.Path(L"busy.txt"), 1), WipeResult::Failed);
+  ::CloseHandle(busy);
+  EXPECT_EQ(ReadAll(box.Path(L"busy.txt")), "busy");
+}
