@@ -137,11 +137,9 @@ bool PathGuard::IsRootKey(const std::wstring& key) {
   return shareEnd == std::wstring::npos || shareEnd + 1 == key.size();
 }
 
-bool PathGuard::IsAncestorOfProtected(const std::wstring& key) const {
-  for (const auto* list : {&refused_, &asked_}) {
-    for (const auto& k : *list) {
-      if (k.size() > key.size() && k.compare(0, key.size(), key) == 0) return true;
-    }
+bool PathGuard::IsAncestorOf(const std::vector<std::wstring>& keys, const std::wstring& key) {
+  for (const auto& k : keys) {
+    if (k.size() > key.size() && k.compare(0, key.size(), key) == 0) return true;
   }
   return false;
 }
@@ -153,7 +151,11 @@ PathVerdict PathGuard::CheckKey(const std::wstring& key, DeleteReach reach) cons
   // A narrow mask touches only the top-level files of the folder, so the
   // Windows folder may still lose its *.log files.
   bool narrow = reach == DeleteReach::SomeFiles;
-  if (Contains(refused_, key) || IsAncestorOfProtected(key)) return narrow ? PathVerdict::Allowed : PathVerdict::Refused;
+  // An asked folder may hold another (My Pictures in My Documents): a Yes
+  // covers both. Every other ancestor of a protected folder is refused.
+  bool refused = Contains(refused_, key) || IsAncestorOf(refused_, key) ||
+                 (!Contains(asked_, key) && IsAncestorOf(asked_, key));
+  if (refused) return narrow ? PathVerdict::Allowed : PathVerdict::Refused;
   if (Contains(asked_, key)) return PathVerdict::Ask;
   return PathVerdict::Allowed;
 }
@@ -162,7 +164,9 @@ CheckedFolder PathGuard::CheckFolder(const std::wstring& folder, DeleteReach rea
   CheckedFolder checked;
   checked.path = CanonicalPath(folder);
   if (checked.path.empty()) return checked;
-  DWORD attrs = ::GetFileAttributesW(checked.path.c_str());
+  // Without the trailing "\", which makes some systems answer for a link's target.
+  std::wstring bare = checked.path.size() > 3 ? checked.path.substr(0, checked.path.size() - 1) : checked.path;
+  DWORD attrs = ::GetFileAttributesW(bare.c_str());
   checked.isLink = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   std::wstring resolved = ResolvedPath(checked.path);
   checked.key = UpperName(resolved);

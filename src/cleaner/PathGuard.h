@@ -65,7 +65,7 @@ class PathGuard {
  private:
   void Add(std::vector<std::wstring>* keys, const std::wstring& folder);
   static bool IsRootKey(const std::wstring& key);
-  bool IsAncestorOfProtected(const std::wstring& key) const;
+  static bool IsAncestorOf(const std::vector<std::wstring>& keys, const std::wstring& key);
   static bool Contains(const std::vector<std::wstring>& keys, const std::wstring& key);
 
   std::vector<std::wstring> refused_;

@@ -31,12 +31,13 @@ TClearTaskThread::TClearTaskThread(CleanMode mode, const CleanSettings& settings
   FVerbText = IsTest() ? L"will be removed" : L"to be removed";
   // A test holds nothing that can delete.
   if (IsTest()) services_.deleter = std::make_shared<RefusingDeleter>();
+  PrepareServices();
 }
 
 TClearTaskThread::~TClearTaskThread() = default;
 
+// Everything but the poster, whose window the creator names after this.
 void TClearTaskThread::PrepareServices() {
-  if (!services_.poster) services_.poster = std::make_shared<WindowPoster>(FMainHandle);
   if (!services_.log) services_.log = std::make_shared<NullLog>();
   if (!services_.clock) services_.clock = std::make_shared<TickClock>();
   if (!services_.asker) services_.asker = std::make_shared<MessageBoxAsker>();
@@ -47,7 +48,6 @@ void TClearTaskThread::PrepareServices() {
 
 void TClearTaskThread::Execute() {
   try {
-    PrepareServices();
     RunItems();
   } catch (...) {
     // Whatever ended the run, the window must hear of it to leave its running state.
@@ -55,7 +55,7 @@ void TClearTaskThread::Execute() {
       AddLog(FPrefix + L"stopped by an error");
     } catch (...) {
     }
-    if (services_.poster) services_.poster->Post(WM_CLEANFAILED, static_cast<WPARAM>(FTotalItems), 0);
+    Post(WM_CLEANFAILED, static_cast<WPARAM>(FTotalItems));
   }
 }
 
@@ -119,7 +119,10 @@ void TClearTaskThread::EndItem() {
   Post(WM_CLEANPROGRESS, static_cast<WPARAM>(FTotalItems));
 }
 
-void TClearTaskThread::Post(UINT msg, WPARAM wParam) { services_.poster->Post(msg, wParam, 0); }
+void TClearTaskThread::Post(UINT msg, WPARAM wParam) {
+  if (services_.poster) services_.poster->Post(msg, wParam, 0);
+  else ::PostMessageW(FMainHandle, msg, wParam, 0);
+}
 
 void TClearTaskThread::AddLog(const std::wstring& line) { services_.log->AddLine(line); }
 

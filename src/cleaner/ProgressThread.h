@@ -47,7 +47,7 @@ CleanSettings CleanSettingsFromOptions();
 // The seams of a run; whatever is left empty gets the real implementation.
 struct CleanServices {
   std::shared_ptr<ILogSink> log;            // default: no log
-  std::shared_ptr<IMessagePoster> poster;   // default: posts to FMainHandle
+  std::shared_ptr<IMessagePoster> poster;   // default: posts to FMainHandle as it stands then
   std::shared_ptr<IClock> clock;
   std::shared_ptr<IQuestionAsker> asker;
   std::shared_ptr<IDeleter> deleter;        // never used by a test run
