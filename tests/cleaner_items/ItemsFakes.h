@@ -1,0 +1,144 @@
+// Fakes of the clean thread's and the items' seams, sandbox folders and
+// registry keys inside the test prefix, and one clean run to its end.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "cleaner/ProgressThread.h"
+#include "cleaner/items/CleanItemCatalogue.h"
+
+namespace items_test {
+
+using namespace cleaner;
+
+class RecordingLog : public ILogSink {
+ public:
+  void AddLine(const std::wstring& line) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    lines_.push_back(line);
+  }
+  void ScrollToEnd() override {}
+  std::vector<std::wstring> Lines() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+  }
+  bool Contains(const std::wstring& line);
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::wstring> lines_;
+};
+
+class RecordingPoster : public IMessagePoster {
+ public:
+  void Post(UINT msg, WPARAM wParam, LPARAM) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    posts.emplace_back(msg, static_cast<int>(wParam));
+  }
+  std::vector<std::pair<UINT, int>> posts;
+
+ private:
+  std::mutex mutex_;
+};
+
+class NoAsker : public IQuestionAsker {
+ public:
+  bool AskYesNo(const std::wstring& text) override {
+    questions.push_back(text);
+    return false;
+  }
+  std::vector<std::wstring> questions;
+};
+
+class FakeRecycleBin : public IRecycleBin {
+ public:
+  bool Query(RecycleBinContents* c) override {
+    *c = contents;
+    return true;
+  }
+  bool Empty(HWND) override {
+    ++emptied;
+    contents = leftAfterEmpty;
+    return true;
+  }
+  RecycleBinContents contents;
+  RecycleBinContents leftAfterEmpty;
+  int emptied = 0;
+};
+
+class FakeClipboard : public IClipboard {
+ public:
+  bool Clear() override {
+    ++cleared;
+    return opens;
+  }
+  bool opens = true;
+  int cleared = 0;
+};
+
+// The count and KB text of an item as its log line gives them.
+struct ItemResult {
+  int count = -1;
+  std::wstring kb;
+};
+
+// One run of the clean thread over captions, with the program's item
+// routines registered into its own table.
+struct ItemRun {
+  // `services`: the data folder and the administrator test; the recycle bin
+  // and the clipboard are always the run's fakes.
+  explicit ItemRun(CleanMode mode, ItemServices services = {});
+  void Run(const std::vector<std::wstring>& captions);
+  // Per caption, from the log.
+  std::map<std::wstring, ItemResult> Results();
+
+  std::shared_ptr<RecordingLog> log = std::make_shared<RecordingLog>();
+  std::shared_ptr<RecordingPoster> poster = std::make_shared<RecordingPoster>();
+  std::shared_ptr<NoAsker> asker = std::make_shared<NoAsker>();
+  std::shared_ptr<FakeRecycleBin> bin = std::make_shared<FakeRecycleBin>();
+  std::shared_ptr<FakeClipboard> clipboard = std::make_shared<FakeClipboard>();
+  ItemRoutineTable table;
+  std::unique_ptr<TClearTaskThread> thread;
+};
+
+ItemServices DataFolder(const std::wstring& folder);
+
+// A fresh folder under the prefix's temporary folder, removed at the end.
+class Sandbox {
+ public:
+  explicit Sandbox(const std::wstring& name);
+  ~Sandbox();
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+  const std::wstring& Root() const { return root_; }  // ends in "\"
+  std::wstring Path(const std::wstring& relative) const { return root_ + relative; }
+  void Folder(const std::wstring& relative) const;
+  void File(const std::wstring& relative, const std::string& content = "x") const;
+
+ private:
+  std::wstring root_;
+};
+
+bool Exists(const std::wstring& path);
+void MakeFolders(const std::wstring& path);
+void WriteFile(const std::wstring& path, const std::string& content);
+void WriteText(const std::wstring& path, const std::wstring& text);  // ANSI
+std::string ReadBytes(const std::wstring& path);
+// Removes a tree of plain files and folders; a link is removed, never entered.
+void RemoveTree(const std::wstring& path);
+
+// HKEY_CURRENT_USER helpers.
+void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& data);
+bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
+bool KeyExists(HKEY root, const std::wstring& key);
+void DeleteKey(HKEY root, const std::wstring& key);
+
+// A Unix symbolic link made beside Wine; false when it could not be made.
+bool MakeSymlink(const std::wstring& target, const std::wstring& link);
+
+}  // namespace items_test
