@@ -8,7 +8,7 @@ using namespace testing_support;
 TEST(Smoke, MainWindowOpensAndClosesWithExitCodeZero) {
   StartedProcess p;
   ASSERT_TRUE(p.Start(ProgramPath(), L"")) << "could not start Vantorel.exe, error " << ::GetLastError();
-  HWND wnd = p.WaitForWindow(L"TVantorelMainWindow", 20000);
+  HWND wnd = p.WaitForWindow(L"TVantorelMainWindow", 20000, true);
   ASSERT_NE(wnd, nullptr) << "main window not found by its class name";
 
   wchar_t caption[64] = {};

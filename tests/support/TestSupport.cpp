@@ -56,6 +56,7 @@ namespace {
 struct FindCtx {
   DWORD pid;
   const wchar_t* cls;
+  bool visible;
   HWND found;
 };
 BOOL CALLBACK FindProc(HWND h, LPARAM l) {
@@ -64,7 +65,7 @@ BOOL CALLBACK FindProc(HWND h, LPARAM l) {
   ::GetWindowThreadProcessId(h, &pid);
   wchar_t cls[256] = {};
   ::GetClassNameW(h, cls, 256);
-  if (pid == ctx->pid && lstrcmpW(cls, ctx->cls) == 0) {
+  if (pid == ctx->pid && lstrcmpW(cls, ctx->cls) == 0 && (!ctx->visible || ::IsWindowVisible(h))) {
     ctx->found = h;
     return FALSE;
   }
@@ -72,10 +73,10 @@ BOOL CALLBACK FindProc(HWND h, LPARAM l) {
 }
 }  // namespace
 
-HWND StartedProcess::WaitForWindow(const wchar_t* className, DWORD ms) const {
+HWND StartedProcess::WaitForWindow(const wchar_t* className, DWORD ms, bool visible) const {
   DWORD start = ::GetTickCount();
   do {
-    FindCtx ctx{pi_.dwProcessId, className, nullptr};
+    FindCtx ctx{pi_.dwProcessId, className, visible, nullptr};
     ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&ctx));
     if (ctx.found != nullptr) return ctx.found;
     if (::WaitForSingleObject(pi_.hProcess, 100) == WAIT_OBJECT_0) return nullptr;

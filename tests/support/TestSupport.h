@@ -26,8 +26,9 @@ class StartedProcess {
   StartedProcess& operator=(const StartedProcess&) = delete;
 
   bool Start(const std::wstring& exe, const std::wstring& args);
-  // Waits up to `ms` for a top-level window of `className` owned by this process.
-  HWND WaitForWindow(const wchar_t* className, DWORD ms) const;
+  // Waits up to `ms` for a top-level window of `className` owned by this
+  // process (a visible one when `visible`: the window is then fully made).
+  HWND WaitForWindow(const wchar_t* className, DWORD ms, bool visible = false) const;
   // Waits up to `ms`; returns true and fills `exitCode` when it ended.
   bool WaitForExit(DWORD ms, DWORD* exitCode);
   DWORD Id() const { return pi_.dwProcessId; }
