@@ -68,38 +68,35 @@ TEST(DataLine, RegistryEntryForms) {
 }
 
 TEST(DataLine, FileEntryFormsAndTokens) {
-  Resolved r = Resolve(L"%windir%\\Temp");
-  EXPECT_TRUE(r.ok);
-  EXPECT_EQ(r.form, FileEntryForm::Folder);
-  EXPECT_EQ(r.folder, L"C:\\windows\\Temp");
-
-  r = Resolve(L"%windir%\\Temp,*.*");
-  EXPECT_EQ(r.form, FileEntryForm::FolderContents);
-  EXPECT_EQ(r.folder, L"C:\\windows\\Temp");
-
-  r = Resolve(L"%windir%\\Temp,*.tmp");
-  EXPECT_EQ(r.form, FileEntryForm::Mask);
-  EXPECT_EQ(r.mask, L"*.tmp");
-
-  r = Resolve(L"%windir%\\,setupact.log");
-  EXPECT_EQ(r.folder, L"C:\\windows\\");
-  EXPECT_EQ(r.mask, L"setupact.log");
-
-  EXPECT_EQ(Resolve(L"{Local AppData}\\X").folder, L"C:\\users\\ann\\AppData\\Local\\X");
-  EXPECT_EQ(Resolve(L"{Current AppData}\\X").folder, L"C:\\users\\ann\\AppData\\Roaming\\X");
-  EXPECT_EQ(Resolve(L"%ProgramFiles%\\X").folder, L"C:\\Program Files\\X");
-  EXPECT_EQ(Resolve(L"{C: Drive}\\X").folder, L"C:\\X");
-  EXPECT_EQ(Resolve(L"D:\\Logs,*.log").folder, L"D:\\Logs");
-  // A network path has an empty base and still names its share.
-  EXPECT_EQ(Resolve(L"\\\\server\\share\\x,*.log").folder, L"\\\\server\\share\\x");
-  // A value without "\" gets one: a drive names its root.
-  r = Resolve(L"C:");
-  EXPECT_TRUE(r.ok);
-  EXPECT_EQ(r.folder, L"C:\\");
-  // An empty mask stays an (empty) mask, which matches nothing.
-  r = Resolve(L"%windir%\\Temp,");
-  EXPECT_EQ(r.form, FileEntryForm::Mask);
-  EXPECT_EQ(r.mask, L"");
+  using F = FileEntryForm;
+  const struct {
+    const wchar_t* value;
+    F form;
+    const wchar_t* folder;
+    const wchar_t* mask;
+  } cases[] = {
+      {L"%windir%\\Temp", F::Folder, L"C:\\windows\\Temp", L""},
+      {L"%windir%\\Temp,*.*", F::FolderContents, L"C:\\windows\\Temp", L"*.*"},
+      {L"%windir%\\Temp,*.tmp", F::Mask, L"C:\\windows\\Temp", L"*.tmp"},
+      {L"%windir%\\Temp,", F::Mask, L"C:\\windows\\Temp", L""},  // matches nothing
+      {L"%windir%\\,setupact.log", F::Mask, L"C:\\windows\\", L"setupact.log"},
+      {L"{Local AppData}\\X", F::Folder, L"C:\\users\\ann\\AppData\\Local\\X", L""},
+      {L"{Current AppData}\\X", F::Folder, L"C:\\users\\ann\\AppData\\Roaming\\X", L""},
+      {L"%ProgramFiles%\\X", F::Folder, L"C:\\Program Files\\X", L""},
+      {L"{C: Drive}\\X", F::Folder, L"C:\\X", L""},
+      {L"D:\\Logs,*.log", F::Mask, L"D:\\Logs", L"*.log"},
+      // A network path has an empty base and still names its share.
+      {L"\\\\server\\share\\x,*.log", F::Mask, L"\\\\server\\share\\x", L"*.log"},
+      // A value without "\" gets one: a drive names its root.
+      {L"C:", F::Folder, L"C:\\", L""},
+  };
+  for (const auto& c : cases) {
+    Resolved r = Resolve(c.value);
+    EXPECT_TRUE(r.ok) << c.value;
+    EXPECT_EQ(r.form, c.form) << c.value;
+    EXPECT_EQ(r.folder, c.folder) << c.value;
+    EXPECT_EQ(r.mask, c.mask) << c.value;
+  }
 }
 
 TEST(DataLine, NothingRelativeIsEverNamed) {

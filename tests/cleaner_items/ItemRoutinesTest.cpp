@@ -138,6 +138,10 @@ TEST(RecycleBin, TestReportsWhatTheShellHoldsCleanCountsWhatWent) {
   EXPECT_EQ(clean.Results()[L"Windows - Empty Recycle Bin"].kb, L"2");
   EXPECT_TRUE(clean.log->Contains(L"Clearing, please wait..."));
   EXPECT_TRUE(clean.log->Contains(L"1 items could not be removed."));
+
+  // The shell answers the query under the test prefix (its bin is the test HOME's trash).
+  RecycleBinContents real;
+  EXPECT_TRUE(ShellRecycleBin().Query(&real));
 }
 
 TEST(Clipboard, EmptiedOnlyInACleanAndNeverCounted) {
