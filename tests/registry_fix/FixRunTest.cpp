@@ -1,0 +1,231 @@
+// The fix run as the registry page drives it: rows last to first with a
+// result each, the backup folder and its question, a backup that cannot be
+// written, and the restore-point step by option and version.
+#include <gtest/gtest.h>
+
+#include "FixTestSupport.h"
+#include "core/Text.h"
+#include "registry/fix/FixRun.h"
+#include "ui/Application.h"
+
+using namespace registry;
+using namespace fix_test;
+
+namespace {
+
+const std::wstring kBase = std::wstring(kTestKey) + L"\\Run";
+const std::wstring K = L"HKEY_CURRENT_USER\\" + kBase;
+const std::wstring kVals = kBase + L"\\Vals";
+
+class FixRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::Application::Instance().Initialize();
+    DeleteTree(HKEY_CURRENT_USER, kTestKey);
+  }
+  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+
+  TFixSettings Settings(const std::wstring& folder, int version = 13) const {
+    TFixSettings s;
+    s.OutputDirectory = folder;
+    s.WindowsVersion = version;
+    s.Now = SYSTEMTIME{2026, 12, 0, 6, 8, 5, 9, 0};
+    return s;
+  }
+  std::wstring BackupFile() const { return folder_.Sub(L"2026_12_06_080509.reg"); }
+  // One ticked value row of kind 2 in kVals.
+  static TFixRow ValueRow(const std::wstring& name) { return {L"P", name, K + L"\\Vals", fkDeleteNamedValue, true}; }
+
+  TTempFolder folder_{L"run"};
+};
+
+}  // namespace
+
+TEST(FixRunName, BackupFileIsNamedByTheRunsDateAndTime) {
+  SYSTEMTIME t{2026, 12, 0, 6, 8, 5, 9, 0};
+  EXPECT_EQ(MakeBackupFileName(L"C:\\Backup", t), L"C:\\Backup\\2026_12_06_080509.reg");
+  EXPECT_EQ(MakeBackupFileName(L"C:\\Backup\\", t), L"C:\\Backup\\2026_12_06_080509.reg");
+  SYSTEMTIME u{2031, 1, 0, 31, 23, 59, 58, 0};
+  EXPECT_EQ(MakeBackupFileName(L"D:\\b", u), L"D:\\b\\2031_01_31_235958.reg");
+}
+
+TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
+  SetString(HKEY_CURRENT_USER, kBase + L"\\KeyDoomed", L"a", L"1");
+  CreateKey(HKEY_CURRENT_USER, kBase + L"\\KeyTwin");
+  for (const wchar_t* name : {L"Bad1", L"Named\\Bad", L"", L"Twin"}) SetString(HKEY_CURRENT_USER, kVals, name, L"v");
+  SetString(HKEY_CURRENT_USER, kVals, core::Rot13(L"UserAssistName"), L"v");
+  CreateKey(HKEY_CURRENT_USER, kBase + L"\\Parent\\Child");
+  CreateKey(HKEY_CURRENT_USER, kBase + L"\\Parent\\ChildTwin");
+  const std::wstring link = folder_.WriteFile(L"dead.lnk", "L");
+  const std::vector<TFixRow> rows = {
+      {L"P", L"d", K + L"\\KeyDoomed", fkDeleteKey, true},                  // 0
+      {L"P", L"d", K + L"\\Vals\\Bad1", fkDeleteValue, true},               // 1
+      {L"P", L"Named\\Bad", K + L"\\Vals", fkDeleteNamedValue, true},       // 2
+      {L"P", L"Child", K + L"\\Parent", fkDeleteSubKey, true},              // 3
+      {L"P", L"target", link, fkDeleteFile, true},                          // 4
+      {L"P", L"d", K + L"\\Vals", fkDeleteDefaultValue, true},              // 5
+      {L"P", L"UserAssistName", K + L"\\Vals", fkDeleteUserAssistValue, true},  // 6
+      {L"P", L"Twin", K + L"\\Vals", fkDeleteNamedValue, false},            // 7 not ticked
+      {L"P", L"S-1-5-21", L"HKEY_USERS", fkDeleteSubKey, true},             // 8 no backslash
+      {L"P", L"d", K + L"\\Vals\\Gone", fkDeleteValue, true},               // 9 already gone
+      {L"P", L"d", K + L"\\KeyTwin", 9, true},                              // 10 unknown kind
+      {L"P", L"d", L"HKEY_CURRENT_USER\\Software", fkDeleteKey, true},      // 11 first-level key
+      {L"P", L"d", L"HKEY_NOWHERE\\Software\\X", fkDeleteKey, true},        // 12 unknown root
+  };
+  TMessageRecorder messages(IDNO);
+  TFixRunResult r = RunFix(rows, Settings(folder_.Path()));
+  EXPECT_EQ(r.Stop, fsFinished);
+  EXPECT_TRUE(messages.Messages.empty());
+  EXPECT_EQ(r.BackupFile, BackupFile());
+  const TFixOutcome expected[] = {foFixed,       foFixed,     foFixed, foFixed,  foFixed,  foFixed,  foFixed,
+                                  foNotHandled, foKept, foAlreadyGone, foFailed, foFailed, foFailed};
+  ASSERT_EQ(r.Rows.size(), rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Rows[i].Outcome, expected[i]) << "row " << i;
+  EXPECT_EQ(r.Fixed, 7);
+  EXPECT_EQ(r.Failed, 3);
+  EXPECT_EQ(r.Skipped, 2);
+  EXPECT_FALSE(r.Rows[10].Reason.empty());
+  EXPECT_FALSE(r.Rows[11].LeavesList());
+  EXPECT_TRUE(r.Rows[9].LeavesList());
+
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\KeyDoomed"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\Parent\\Child"));
+  EXPECT_FALSE(FileExists(link));
+  for (const std::wstring& name : {std::wstring(L"Bad1"), std::wstring(L"Named\\Bad"), std::wstring(),
+                                   core::Rot13(L"UserAssistName")})
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kVals, name)) << "value " << name.size();
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVals, L"Twin"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\Parent\\ChildTwin"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\KeyTwin"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software"));
+
+  // One file, its entries in the order the rows were handled: last row first.
+  const std::string file = ReadFileBytes(BackupFile());
+  EXPECT_EQ(file.rfind("REGEDIT4\r\n", 0), 0u);
+  const size_t userAssist = file.find("\"" + std::string("HfreNffvfgAnzr") + "\"=");
+  const size_t subKey = file.find("\\Parent\\Child]");
+  const size_t key = file.find("\\KeyDoomed]");
+  ASSERT_NE(userAssist, std::string::npos);
+  ASSERT_NE(subKey, std::string::npos);
+  ASSERT_NE(key, std::string::npos);
+  EXPECT_LT(userAssist, subKey);
+  EXPECT_LT(subKey, key);
+}
+
+TEST_F(FixRun, TwoRunsInTheSameSecondShareOneFile) {
+  SetString(HKEY_CURRENT_USER, kVals, L"First", L"1");
+  SetString(HKEY_CURRENT_USER, kVals, L"Second", L"2");
+  EXPECT_EQ(RunFix({ValueRow(L"First")}, Settings(folder_.Path())).Fixed, 1);
+  EXPECT_EQ(RunFix({ValueRow(L"Second")}, Settings(folder_.Path())).Fixed, 1);
+  const std::string file = ReadFileBytes(BackupFile());
+  EXPECT_EQ(file, "REGEDIT4\r\n"
+                  "\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Run\\Vals]\r\n\"First\"=\"1\"\r\n"
+                  "\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Run\\Vals]\r\n\"Second\"=\"2\"\r\n");
+}
+
+TEST_F(FixRun, MissingBackupFolderIsCreatedOnlyWhenTheUserSaysYes) {
+  SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
+  const std::wstring folder = folder_.Sub(L"new\\Backup");
+  {
+    TMessageRecorder no(IDNO);
+    TFixRunResult r = RunFix({ValueRow(L"Bad")}, Settings(folder));
+    EXPECT_EQ(r.Stop, fsFolderDeclined);
+    ASSERT_EQ(no.Messages.size(), 1u);
+    EXPECT_EQ(no.Messages[0].Text, folder + L",can not find the backup folder.\r\ncreates a new directory?");
+    EXPECT_EQ(no.Messages[0].Flags & (MB_TYPEMASK | MB_ICONMASK), UINT(MB_YESNO | MB_ICONINFORMATION));
+    EXPECT_EQ(r.Rows[0].Outcome, foNotHandled);
+    EXPECT_FALSE(FileExists(folder));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVals, L"Bad"));
+  }
+  TMessageRecorder yes(IDYES);
+  TFixRunResult r = RunFix({ValueRow(L"Bad")}, Settings(folder));
+  EXPECT_EQ(r.Stop, fsFinished);
+  EXPECT_EQ(yes.Messages.size(), 1u);
+  EXPECT_EQ(r.Rows[0].Outcome, foFixed);
+  EXPECT_TRUE(FileExists(folder + L"\\2026_12_06_080509.reg"));
+}
+
+TEST_F(FixRun, AnEmptyListEndsTheRun) {
+  TMessageRecorder messages(IDYES);
+  EXPECT_EQ(RunFix({}, Settings(folder_.Path())).Stop, fsNoRows);
+  EXPECT_TRUE(messages.Messages.empty());
+}
+
+TEST_F(FixRun, BackupFolderThatCannotBeMadeOrWrittenDeletesNothing) {
+  SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
+  const std::wstring blocked = folder_.WriteFile(L"file.txt", "x") + L"\\Backup";
+  std::vector<std::wstring> folders = {blocked};
+  // /proc takes no new files, not even from root.
+  const DWORD procAttrs = ::GetFileAttributesW(L"Z:\\proc");
+  if (procAttrs != INVALID_FILE_ATTRIBUTES && (procAttrs & FILE_ATTRIBUTE_DIRECTORY)) folders.push_back(L"Z:\\proc");
+  for (const auto& folder : folders) {
+    TMessageRecorder messages(IDYES);
+    TFixRunResult r = RunFix({ValueRow(L"Bad")}, Settings(folder));
+    EXPECT_EQ(r.Stop, fsFolderFailed);
+    ASSERT_FALSE(messages.Messages.empty());
+    const auto& shown = messages.Messages.back();
+    EXPECT_NE(shown.Text.find(folder), std::wstring::npos);
+    EXPECT_NE(shown.Text.find(L"Nothing was deleted."), std::wstring::npos);
+    EXPECT_EQ(shown.Flags & MB_ICONMASK, UINT(MB_ICONERROR));
+    EXPECT_EQ(r.Message, shown.Text);
+    EXPECT_EQ(r.Rows[0].Outcome, foNotHandled);
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVals, L"Bad"));
+  }
+  EXPECT_EQ(folders.size(), 2u) << "Z:\\proc is not there to play an unwritable folder";
+}
+
+TEST_F(FixRun, BackupFileFailingMidRunStopsBeforeAnyDeletion) {
+  SetString(HKEY_CURRENT_USER, kVals, L"A", L"1");
+  SetString(HKEY_CURRENT_USER, kVals, L"B", L"2");
+  // The run's file name is taken by a folder: the folder takes files, the backup cannot be opened.
+  ::CreateDirectoryW(BackupFile().c_str(), nullptr);
+  TMessageRecorder messages(IDYES);
+  TFixRunResult r = RunFix({ValueRow(L"A"), ValueRow(L"B")}, Settings(folder_.Path()));
+  EXPECT_EQ(r.Stop, fsBackupWriteFailed);
+  EXPECT_EQ(r.Rows[1].Outcome, foFailed);
+  EXPECT_EQ(r.Rows[0].Outcome, foNotHandled);
+  EXPECT_EQ(r.Failed, 1);
+  ASSERT_EQ(messages.Messages.size(), 1u);
+  EXPECT_NE(messages.Messages[0].Text.find(BackupFile()), std::wstring::npos);
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVals, L"A"));
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVals, L"B"));
+}
+
+TEST_F(FixRun, RestorePointComesFirstOnVersionsWithSystemRestore) {
+  struct Case {
+    bool option;
+    int version;
+    std::string answer;
+    const wchar_t* hintButton;  // null: no hint expected
+    size_t requests;
+    TFixStop stop;
+  };
+  const Case cases[] = {
+      {true, 13, "ok", nullptr, 0, fsFinished},
+      {true, 8, "ok", nullptr, 0, fsFinished},
+      {false, 12, "ok", nullptr, 0, fsFinished},
+      {true, 12, "ok", nullptr, 1, fsFinished},
+      {true, 11, "fail", L"&Continue to Repair", 1, fsFinished},
+      {true, 9, "fail", L"&Cancel", 1, fsRestorePointCancelled},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("version " + std::to_string(c.version) + " " + c.answer);
+    SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
+    ::DeleteFileW(BackupFile().c_str());
+    TFakeSystemRestore fake(folder_, c.answer);
+    TFixSettings s = Settings(folder_.Path(), c.version);
+    s.RestorePoint = c.option;
+    TFixRunResult r;
+    {
+      TWindowClicker hint(L"TfrmSystemPointFailHint", c.hintButton ? c.hintButton : L"&Cancel");
+      r = RunFix({ValueRow(L"Bad")}, s);
+      EXPECT_EQ(hint.Seen(), c.hintButton != nullptr);
+    }
+    EXPECT_EQ(fake.Requests().size(), 80 * c.requests);
+    EXPECT_EQ(r.Stop, c.stop);
+    const bool fixed = c.stop == fsFinished;
+    EXPECT_EQ(r.Rows[0].Outcome, fixed ? foFixed : foNotHandled);
+    EXPECT_EQ(ValueExists(HKEY_CURRENT_USER, kVals, L"Bad"), !fixed);
+    EXPECT_EQ(FileExists(BackupFile()), fixed);
+  }
+}

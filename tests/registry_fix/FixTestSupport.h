@@ -1,0 +1,101 @@
+// Test helpers of the fix: scratch folders and registry keys inside the test
+// prefix, a canonical registry dump, a recording message-box answerer, a
+// clicker for the restore-point windows and the stand-in System Restore.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/MessageBox.h"
+
+namespace fix_test {
+
+constexpr wchar_t kTestKey[] = L"Software\\VantorelFixTest";  // below HKEY_CURRENT_USER
+
+// A fresh folder under the prefix's temporary folder, removed with its contents.
+class TTempFolder {
+ public:
+  explicit TTempFolder(const std::wstring& name);
+  ~TTempFolder();
+  const std::wstring& Path() const { return path_; }
+  std::wstring Sub(const std::wstring& name) const { return path_ + L"\\" + name; }
+  std::wstring WriteFile(const std::wstring& name, const std::string& bytes) const;
+
+ private:
+  std::wstring path_;
+};
+
+void RemoveFolder(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+std::string ReadFileBytes(const std::wstring& path);
+
+// Registry seeding below a root.
+void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
+void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& text,
+               DWORD type = REG_SZ);
+void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
+void CreateKey(HKEY root, const std::wstring& key);
+void DeleteTree(HKEY root, const std::wstring& key);
+bool KeyExists(HKEY root, const std::wstring& key);
+bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
+// UTF-16 bytes of `text` with its NUL (or the given bytes of a multi-string).
+std::vector<BYTE> TextBytes(const std::wstring& text);
+std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
+
+// One line per key and per value ("path" and "path|name|type|hex"), keys and
+// values sorted, so that two dumps compare whole.
+std::vector<std::string> DumpTree(HKEY root, const std::wstring& key);
+
+// Answers every message box with `answer` and keeps what was asked.
+class TMessageRecorder {
+ public:
+  explicit TMessageRecorder(int answer);
+  ~TMessageRecorder();
+  struct Message {
+    std::wstring Text;
+    UINT Flags;
+  };
+  std::vector<Message> Messages;
+
+ private:
+  ui::MessageBoxAnswerer previous_;
+};
+
+// Watches for a window of this process of class `className` and, once it is
+// there, clicks its button captioned `button` (or closes it when `button` is
+// empty). Seen() tells whether the window ever showed.
+class TWindowClicker {
+ public:
+  TWindowClicker(const wchar_t* className, std::wstring button, DWORD delayMs = 0);
+  ~TWindowClicker();
+  bool Seen() const { return seen_; }
+  DWORD SeenAfterMs() const { return seenAfter_; }
+
+ private:
+  void Run();
+  std::wstring className_, button_;
+  DWORD delay_;
+  std::atomic<bool> stop_{false}, seen_{false};
+  std::atomic<DWORD> seenAfter_{0};
+  std::thread thread_;
+};
+
+// The stand-in library answers `answer` ("ok", "fail", "delay:N") and records
+// into a file of `folder`; the real library's path comes back afterwards.
+class TFakeSystemRestore {
+ public:
+  TFakeSystemRestore(const TTempFolder& folder, const std::string& answer);
+  explicit TFakeSystemRestore(const std::wstring& libraryPath);  // another library, nothing recorded
+  ~TFakeSystemRestore();
+  // Every request received, 80 bytes each.
+  std::string Requests() const { return record_.empty() ? std::string() : ReadFileBytes(record_); }
+  static std::wstring LibraryPath();
+
+ private:
+  std::wstring record_;
+};
+
+}  // namespace fix_test
