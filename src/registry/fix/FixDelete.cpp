@@ -47,8 +47,8 @@ TDeleteResult FromExport(const TExportResult& r) {
   }
 }
 
-// Deletes `path` below `parent` with every subkey, children first. Keys are
-// opened without following anything but the registry's own view.
+// Deletes `path` below `parent` with every subkey, children first, in the
+// same registry view the scan and the backup read.
 LONG DeleteKeyTree(HKEY parent, const std::wstring& path) {
   HKEY key = nullptr;
   LONG rc = ::RegOpenKeyExW(parent, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &key);
@@ -61,7 +61,11 @@ LONG DeleteKeyTree(HKEY parent, const std::wstring& path) {
     if (rc != ERROR_SUCCESS) break;
     children.emplace_back(buf, len);
   }
-  LONG result = rc == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : rc;
+  if (rc != ERROR_NO_MORE_ITEMS) {  // a subkey that cannot be listed: delete none of them
+    ::RegCloseKey(key);
+    return rc;
+  }
+  LONG result = ERROR_SUCCESS;
   for (const auto& child : children) {
     LONG childRc = DeleteKeyTree(key, child);
     if (childRc != ERROR_SUCCESS && childRc != ERROR_FILE_NOT_FOUND && result == ERROR_SUCCESS) result = childRc;
