@@ -5,7 +5,8 @@
 #include <iterator>
 
 #include "app/Main.h"
-#include "app/TreeTables.h"
+#include "app/RegistryTree.h"
+#include "cleaner/items/CleanItemCatalogue.h"
 #include "core/Paths.h"
 #include "ui/IniFile.h"
 #include "ui/RegistryKey.h"
@@ -29,9 +30,10 @@ std::wstring ProgramFolder() {
 }  // namespace
 
 void TfrmMain::BuildCleanTree() {
-  for (const CleanGroupNode& g : CleanTreeGroups()) {
+  // The same catalogue fills the cleaner's dispatch: no caption in one and not the other.
+  for (const cleaner::CleanGroup& g : cleaner::CleanItemCatalogue()) {
     ui::TreeNode group = tvCleanItems.Add(nullptr, g.text, g.imageIndex);
-    for (const wchar_t* leaf : g.leaves) tvCleanItems.Add(group, leaf, 0);
+    for (const cleaner::CleanLeaf& leaf : g.leaves) tvCleanItems.Add(group, leaf.text, leaf.imageIndex);
   }
 }
 

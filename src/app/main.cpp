@@ -6,6 +6,7 @@
 
 #include "app/Main.h"
 #include "app/Strings.h"
+#include "cleaner/items/CleanItemCatalogue.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
 
@@ -25,6 +26,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     app.Initialize();
     app.SetTitle(app::kProductName);
+    cleaner::RegisterCleanItems(cleaner::ItemRoutineTable::Program());
     app::TfrmMain frmMain;
     if (!frmMain.CreateMain(CommandLineParams())) {
       ui::ShowError(nullptr, L"The main window could not be created.");

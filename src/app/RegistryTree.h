@@ -1,17 +1,8 @@
-// The fixed nodes of the main window's two check trees.
+// The fixed nodes of the main window's registry tree.
 #pragma once
 #include <vector>
 
 namespace app {
-
-struct CleanGroupNode {
-  const wchar_t* text;
-  int imageIndex;  // the group id that the expansion store keys by
-  std::vector<const wchar_t*> leaves;
-};
-
-// Groups of the clean tree in their order, with their leaves.
-const std::vector<CleanGroupNode>& CleanTreeGroups();
 
 struct RegistryNode {
   const wchar_t* text;

@@ -1,0 +1,99 @@
+// The unattended runs of the real program: "/Clear" cleans and closes by
+// itself; "/Auto" with StartClean still asks first.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <string>
+
+#include "support/TestSupport.h"
+#include "ui/RegistryKey.h"
+
+using namespace testing_support;
+
+namespace {
+
+const wchar_t kRoot[] = L"C:\\vantorel-auto";
+const wchar_t kRunMru[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+
+std::wstring OptionsFile() {
+  wchar_t appData[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+  return std::wstring(appData) + L"\\Vantorel\\options.ini";
+}
+
+bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Touch(const std::wstring& p) { std::ofstream(p.c_str()) << "data"; }
+
+class AutomaticRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::wstring temp = std::wstring(kRoot) + L"\\temp";
+    ::SHCreateDirectoryExW(nullptr, (temp + L"\\sub").c_str(), nullptr);
+    Touch(temp + L"\\a.tmp");
+    Touch(temp + L"\\sub\\b.tmp");
+    Touch(std::wstring(kRoot) + L"\\sentinel.txt");
+    ui::RegistryKey mru;
+    ASSERT_TRUE(mru.Create(HKEY_CURRENT_USER, kRunMru));
+    mru.WriteString(L"a", L"notepad\\1");
+    mru.WriteString(L"MRUList", L"a");
+    std::wstring ini = OptionsFile();
+    ::DeleteFileW(ini.c_str());
+    ::SHCreateDirectoryExW(nullptr, (ini.substr(0, ini.rfind(L'\\'))).c_str(), nullptr);
+    auto put = [&](const wchar_t* s, const wchar_t* k, const wchar_t* v) { ::WritePrivateProfileStringW(s, k, v, ini.c_str()); };
+    put(L"Options", L"IsAskBeforeClear", L"1");
+    put(L"SChedule", L"StartClean", L"1");
+    put(L"NodeSelected", L"SelectedCount", L"2");
+    put(L"NodeSelected", L"1", L"Windows - Temporary Files");
+    put(L"NodeSelected", L"2", L"Windows - Start Run");
+    for (int i = 1; i <= 25; ++i) put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+    // The program's temporary folder is ours, not the one other tests use.
+    savedTemp_ = Env(L"TEMP");
+    savedTmp_ = Env(L"TMP");
+    ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    ::SetEnvironmentVariableW(L"TMP", temp.c_str());
+  }
+  void TearDown() override {
+    ::SetEnvironmentVariableW(L"TEMP", savedTemp_.c_str());
+    ::SetEnvironmentVariableW(L"TMP", savedTmp_.c_str());
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kRunMru);
+  }
+  std::wstring Temp() const { return std::wstring(kRoot) + L"\\temp"; }
+  std::wstring savedTemp_, savedTmp_;
+};
+
+TEST_F(AutomaticRun, ClearCleansTheTickedItemsAndClosesByItself) {
+  StartedProcess p;
+  ASSERT_TRUE(p.Start(ProgramPath(), L"/clear"));
+  DWORD code = 99;
+  ASSERT_TRUE(p.WaitForExit(60000, &code)) << "\"/Clear\" must close the program by itself";
+  EXPECT_EQ(code, 0u);
+  EXPECT_FALSE(Exists(Temp() + L"\\a.tmp"));
+  EXPECT_FALSE(Exists(Temp() + L"\\sub\\b.tmp"));
+  EXPECT_TRUE(Exists(std::wstring(kRoot) + L"\\sentinel.txt")) << "a file outside every target was removed";
+  ui::RegistryKey mru;
+  if (mru.Open(HKEY_CURRENT_USER, kRunMru)) {
+    EXPECT_FALSE(mru.ValueExists(L"a"));
+    EXPECT_FALSE(mru.ValueExists(L"MRUList"));
+  }
+}
+
+TEST_F(AutomaticRun, AutoWithStartCleanAsksFirstAndADeclineCleansNothing) {
+  StartedProcess p;
+  ASSERT_TRUE(p.Start(ProgramPath(), L"/Auto"));
+  HWND ask = p.WaitForWindow(L"TVantorelAskDelete", 20000, true);
+  ASSERT_NE(ask, nullptr) << "the confirmation was not asked";
+  ::PostMessageW(ask, WM_CLOSE, 0, 0);  // a closed confirmation is a No
+  ::Sleep(1500);
+  EXPECT_TRUE(Exists(Temp() + L"\\a.tmp"));
+  HWND main = p.WaitForWindow(L"TVantorelMainWindow", 5000);
+  ASSERT_NE(main, nullptr);
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(p.WaitForExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
