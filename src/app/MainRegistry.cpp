@@ -4,6 +4,7 @@
 
 #include "app/Main.h"
 #include "app/RegistryRows.h"
+#include "registry/fix/FixRun.h"
 #include "ui/MessageBox.h"
 #include "ui/RegistryKey.h"
 #include "ui/Text.h"
@@ -276,7 +277,27 @@ void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
 namespace app {
 
 void TfrmMain::bFixErrorsClick() {
-  // The fix with its .reg backup is hooked in here.
+  if (FScanThread || lvRegistryData.Count() == 0) return;
+  std::vector<registry::TFixRow> rows;
+  rows.reserve(scanRows_.size());
+  for (size_t i = 0; i < scanRows_.size(); ++i)
+    rows.emplace_back(scanRows_[i], lvRegistryData.Checked(static_cast<int>(i)));
+  registry::TFixRunResult r = registry::RunFix(rows, registry::FixSettingsFromOptions(hwnd_));
+  FBackupFile = r.BackupFile;
+  // Fixed rows leave the list; failed and untouched ones stay with their ticks.
+  lvRegistryData.BeginUpdate();
+  for (size_t i = r.Rows.size(); i-- > 0;)
+    if (r.Rows[i].LeavesList()) DeleteScanRow(static_cast<int>(i));
+  lvRegistryData.EndUpdate();
+  UpdateErrorCounts();
+  if (r.Stop != registry::fsFinished) return;
+  if (r.Failed == 0) {
+    lStatusBar.SetCaption(L"Fix errors finished!");
+  } else {
+    lStatusBar.SetCaption(L" " + std::to_wstring(r.Fixed) + L" fixed, " + std::to_wstring(r.Failed) +
+                          L" could not be fixed.");
+  }
+  FilterScanResults();
 }
 
 }  // namespace app

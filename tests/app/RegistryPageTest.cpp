@@ -129,3 +129,54 @@ TEST_F(RegistryPage, TheEditorOpensTheKeyOrTheValueBelowIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
+  const std::wstring base = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+  for (const wchar_t* name : {L"vantorel-fix-a.exe", L"vantorel-fix-b.exe"}) {
+    ui::RegistryKey k;
+    ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, base + name));
+    ASSERT_TRUE(k.WriteString(L"", std::wstring(L"C:\\no\\such\\folder\\") + name));
+  }
+  TickOnly(8);
+  form.bScanClick();
+  ASSERT_TRUE(WaitScanEnd());
+  // Untick everything but row a.
+  int rowA = -1;
+  for (int i = 0; i < form.lvRegistryData.Count(); ++i) {
+    bool isA = form.ScanRows()[static_cast<size_t>(i)].RegistryKey.find(L"vantorel-fix-a.exe") != std::wstring::npos;
+    form.lvRegistryData.SetChecked(i, isA);
+    if (isA) rowA = i;
+  }
+  ASSERT_GE(rowA, 0);
+  int before = form.lvRegistryData.Count();
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-fix-backup";
+  core::OptionsSetting.RestorePoint = false;
+  boxes.clear();
+  ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
+    boxes.push_back(text);
+    return IDYES;  // create the missing backup folder
+  });
+  form.bFixErrorsClick();
+  EXPECT_EQ(form.lvRegistryData.Count(), before - 1);
+  EXPECT_EQ(form.lStatusBar.Text(), L"Fix errors finished!");
+  // The section reports the bad path value; the fix deletes that value.
+  ui::RegistryKey k;
+  std::wstring value;
+  EXPECT_FALSE(k.Open(HKEY_LOCAL_MACHINE, base + L"vantorel-fix-a.exe") && k.ReadString(L"", &value))
+      << "the ticked row's value is still there";
+  EXPECT_TRUE(k.Open(HKEY_LOCAL_MACHINE, base + L"vantorel-fix-b.exe") && k.ReadString(L"", &value))
+      << "an unticked row's value was deleted";
+  WIN32_FIND_DATAW fd{};
+  HANDLE h = ::FindFirstFileW((core::OptionsSetting.OutputDirectory + L"\\*.reg").c_str(), &fd);
+  EXPECT_NE(h, INVALID_HANDLE_VALUE) << "no .reg backup was written";
+  if (h != INVALID_HANDLE_VALUE) ::FindClose(h);
+  k.Close();
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (base + L"vantorel-fix-a.exe").c_str());
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (base + L"vantorel-fix-b.exe").c_str());
+}
+
+}  // namespace
