@@ -128,3 +128,15 @@ TEST(PathGuard, RefusesALinkAndWhatItLeadsTo) {
   CheckedFolder inProfile = guard.CheckFolder(box.Path(L"toprofile\\AppData"), DeleteReach::Tree);
   EXPECT_EQ(inProfile.verdict, PathVerdict::Refused);
 }
+
+TEST(SystemPaths, FoldersEndInASeparatorAndTheTokenIsRead) {
+  std::wstring docs = GetMyDocumentsPath();
+  ASSERT_FALSE(docs.empty());
+  EXPECT_EQ(docs.back(), L'\\');
+  std::wstring profile = GetUserProfilePath();
+  ASSERT_FALSE(profile.empty());
+  EXPECT_EQ(profile.back(), L'\\');
+  EXPECT_FALSE(GetProgramFilesDir().empty());
+  // The test prefix's user is an administrator, as Vantorel's manifest asks.
+  EXPECT_TRUE(IsAdministrator());
+}

@@ -197,3 +197,31 @@ TEST(ListBoxLog, LinesFromAWorkerReachTheListInOrder) {
   EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 500);
   ::DestroyWindow(list);
 }
+
+TEST(ListBoxLog, ARunWithTheRealSeamsFillsTheListFromTheGuiThread) {
+  ui::sync::Init();
+  HWND list = ::CreateWindowExW(0, L"LISTBOX", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
+                                ::GetModuleHandleW(nullptr), nullptr);
+  auto log = std::make_shared<ListBoxLog>(list);
+  ItemRoutineTable table;
+  table.Register(L"Windows - Clipboard", &CountThree);
+  CleanServices services;
+  services.log = log;
+  services.poster = std::make_shared<RecordingPoster>();
+  services.routines = &table;
+  {
+    TClearTaskThread thread(CleanMode::Test, {}, services);
+    thread.FItems = {L"Windows - Clipboard"};
+    thread.Start();
+    EXPECT_TRUE(thread.WaitFor(30000)) << "the begin and end steps are served while the GUI thread waits";
+  }
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  ASSERT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 7);
+  wchar_t text[128] = {};
+  ::SendMessageW(list, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"3 items will be removed; 2 KB will be removed.");
+  log->Detach();
+  ::DestroyWindow(list);
+  ui::sync::Shutdown();
+}
