@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "AppTestSupport.h"
 #include "support/TestSupport.h"
 #include "ui/RegistryKey.h"
 
@@ -13,14 +14,10 @@ using namespace testing_support;
 
 namespace {
 
+using app_test::OptionsFile;
+
 const wchar_t kRoot[] = L"C:\\vantorel-auto";
 const wchar_t kRunMru[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-
-std::wstring OptionsFile() {
-  wchar_t appData[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-  return std::wstring(appData) + L"\\Vantorel\\options.ini";
-}
 
 bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

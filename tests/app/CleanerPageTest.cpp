@@ -6,6 +6,7 @@
 #include <atomic>
 #include <fstream>
 
+#include "AppTestSupport.h"
 #include "app/Main.h"
 #include "cleaner/ItemRoutines.h"
 #include "ui/Application.h"
@@ -13,28 +14,9 @@
 
 namespace {
 
-void Pump(DWORD ms) {
-  DWORD start = ::GetTickCount();
-  MSG msg;
-  do {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::Sleep(5);
-  } while (::GetTickCount() - start < ms);
-}
-
-template <typename Pred>
-bool PumpUntil(Pred done, DWORD ms = 10000) {
-  DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > ms) return false;
-    Pump(10);
-  }
-  return true;
-}
+using app_test::ForgetOptions;
+using app_test::Pump;
+using app_test::PumpUntil;
 
 struct Calls {
   std::atomic<int> tests{0};
@@ -45,9 +27,7 @@ struct Calls {
 class CleanerPage : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t appData[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    ::DeleteFileW((std::wstring(appData) + L"\\Vantorel\\options.ini").c_str());
+    ForgetOptions();
     ui::Application::Instance().Initialize();
     // Each ticked item counts three entries and records whether it ran as a test.
     Calls* c = &calls;

@@ -2,31 +2,20 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include "AppTestSupport.h"
 #include "app/Main.h"
 #include "ui/Application.h"
 
 namespace {
 
-void Pump(DWORD ms) {
-  DWORD start = ::GetTickCount();
-  MSG msg;
-  do {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::Sleep(5);
-  } while (::GetTickCount() - start < ms);
-}
+using app_test::ForgetOptions;
+using app_test::Pump;
+using app_test::PumpUntil;
 
 class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Start from defaults, whatever an earlier test saved.
-    wchar_t appData[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-    ::DeleteFileW((std::wstring(appData) + L"\\Vantorel\\options.ini").c_str());
+    ForgetOptions();
     ui::Application::Instance().Initialize();
     ASSERT_TRUE(form.CreateMain({}));
     form.ShowMain();

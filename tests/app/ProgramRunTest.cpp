@@ -7,17 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "AppTestSupport.h"
 #include "support/TestSupport.h"
 
 using namespace testing_support;
 
 namespace {
 
-std::wstring OptionsFile() {
-  wchar_t appData[MAX_PATH] = {};
-  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-  return std::wstring(appData) + L"\\Vantorel\\options.ini";
-}
+using app_test::OptionsFile;
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
   std::ifstream in(path.c_str());

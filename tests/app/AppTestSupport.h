@@ -1,0 +1,44 @@
+// Shared by the main-window tests: a message pump and a fresh options file.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+namespace app_test {
+
+// Runs the thread's messages for `ms` milliseconds (a quit message is dropped:
+// closing a form in a test must not end the others).
+inline void Pump(DWORD ms) {
+  DWORD start = ::GetTickCount();
+  MSG msg;
+  do {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(5);
+  } while (::GetTickCount() - start < ms);
+}
+
+template <typename Pred>
+bool PumpUntil(Pred done, DWORD ms = 10000) {
+  DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start > ms) return false;
+    Pump(10);
+  }
+  return true;
+}
+
+inline std::wstring OptionsFile() {
+  wchar_t appData[MAX_PATH] = {};
+  ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+  return std::wstring(appData) + L"\\Vantorel\\options.ini";
+}
+
+// Every test starts from the defaults, whatever an earlier one saved.
+inline void ForgetOptions() { ::DeleteFileW(OptionsFile().c_str()); }
+
+}  // namespace app_test
