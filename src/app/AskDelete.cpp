@@ -12,10 +12,10 @@ bool TfrmAskDelete::CreateAskDialog(HWND owner) {
   Label2.Create(h, L"It's better to close all programs you want to clear their", 16, 40);
   Label3.Create(h, L" history, the software can not delete the entries being used", 16, 56);
   Label4.Create(h, L"by those programs such as Internet Explorer.", 16, 72);
-  Label5.Create(h, L"", 16, 98);
-  cbAsk.Create(h, L"Don't show me this message again", 16, 136, 200, 20);
-  bOK.Create(h, L"&OK", 222, 134, 75, 25, BS_DEFPUSHBUTTON);
-  bCancel.Create(h, L"&Cancel", 304, 134, 75, 25);
+  Label5.Create(h, L"", 16, 94);
+  cbAsk.Create(h, L"Don't show me this message again", 16, 116, 300, 20);
+  bOK.Create(h, L"&OK", 222, 140, 75, 25, BS_DEFPUSHBUTTON);
+  bCancel.Create(h, L"&Cancel", 304, 140, 75, 25);
   cbAsk.SetChecked(false);
   // The setting follows the box at once, even when the clean is then declined.
   cbAsk.OnClick = [this] { core::OptionsSetting.IsAskBeforeClear = !cbAsk.Checked(); };
