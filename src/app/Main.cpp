@@ -123,8 +123,8 @@ void TfrmMain::CreateRegistryPage() {
   lvRegistryData.AddColumn(L"Problem", 80);
   lvRegistryData.AddColumn(L"Data", 158);
   lvRegistryData.AddColumn(L"Registry key", 120);
-  pRegistryStatus.Create(p, 10, 350, 200, 23, true);
-  lStatusBar.Create(pRegistryStatus.Handle(), L"", 4, 4, false, 190, 15);
+  pRegistryStatus.Create(p, 10, 350, 200, 30, true);
+  lStatusBar.Create(pRegistryStatus.Handle(), L"", 4, 2, false, 192, 26);  // two lines: the count line is wider than the column
   Memo1.Create(p, 218, 345, 150, 30, false);
   Memo1.Show(false);
   bRestoreRegistry.Create(p, L"Restore", 220, 348, 75, 25);
