@@ -3,7 +3,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh"
+bash "$root/scripts/build.sh" -DVANTOREL_TESTS=ON
 build=${VANTOREL_BUILD:-$root/build}
 cd "$build"
 ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" "$@"
