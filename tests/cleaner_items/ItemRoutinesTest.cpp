@@ -144,6 +144,27 @@ TEST(RecycleBin, TestReportsWhatTheShellHoldsCleanCountsWhatWent) {
   EXPECT_TRUE(ShellRecycleBin().Query(&real));
 }
 
+// The old-style bin folder is a fixed name at a drive's root, where any
+// user may create a junction: its target is not a recycle bin.
+TEST(RecycleBin, AnOldStyleBinThatIsALinkIsNeverEntered) {
+  const std::wstring bin = L"C:\\Recycled";
+  ASSERT_FALSE(Exists(bin)) << "left over from an earlier run";
+  Sandbox box(L"bin-link");
+  box.File(L"elsewhere\\INFO2", "i");
+  box.File(L"elsewhere\\desktop.ini", "d");
+  box.File(L"elsewhere\\precious.txt", "keep");
+  box.File(L"elsewhere\\inner\\also-precious.txt", "keep");
+  if (!MakeSymlink(box.Path(L"elsewhere"), bin)) GTEST_SKIP() << "links can only be made under Wine";
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    ItemRun run(mode);
+    run.Run({L"Windows - Empty Recycle Bin"});
+    EXPECT_EQ(run.Results()[L"Windows - Empty Recycle Bin"].count, 0) << static_cast<int>(mode);
+  }
+  RemoveLink(bin);
+  EXPECT_EQ(ReadBytes(box.Path(L"elsewhere\\precious.txt")), "keep");
+  EXPECT_EQ(ReadBytes(box.Path(L"elsewhere\\inner\\also-precious.txt")), "keep");
+}
+
 TEST(Clipboard, EmptiedOnlyInACleanAndNeverCounted) {
   ItemRun test(CleanMode::Test);
   test.Run({L"Windows - Clipboard"});

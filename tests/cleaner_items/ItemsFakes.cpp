@@ -192,4 +192,15 @@ bool MakeSymlink(const std::wstring& target, const std::wstring& link) {
   return Exists(link);
 }
 
+void RemoveLink(const std::wstring& link) {
+  // The folder's Unix name + the link's own, so that nothing resolves the link.
+  size_t slash = link.find_last_of(L'\\');
+  if (slash == std::wstring::npos || !Exists(link)) return;
+  std::wstring folder = testing_support::ToUnixPath(link.substr(0, slash + 1));
+  if (folder.empty()) return;
+  if (folder.back() != L'/') folder += L'/';
+  RunUnix(L"/usr/bin/unlink \"" + folder + link.substr(slash + 1) + L"\"");
+  for (int i = 0; i < 100 && Exists(link); ++i) ::Sleep(50);
+}
+
 }  // namespace items_test

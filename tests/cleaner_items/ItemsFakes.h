@@ -140,5 +140,7 @@ void DeleteKey(HKEY root, const std::wstring& key);
 
 // A Unix symbolic link made beside Wine; false when it could not be made.
 bool MakeSymlink(const std::wstring& target, const std::wstring& link);
+// Removes such a link itself (never a folder, never its target).
+void RemoveLink(const std::wstring& link);
 
 }  // namespace items_test

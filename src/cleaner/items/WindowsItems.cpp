@@ -109,6 +109,13 @@ int64_t ClearOldStyleBins(TClearTaskThread& t) {
     std::wstring root = std::wstring(1, letter) + L":\\";
     if (::GetDriveTypeW(root.c_str()) != DRIVE_FIXED) continue;
     std::wstring bin = root + L"Recycled";
+    // Any user may put a junction of that name at a drive's root: only a
+    // plain folder is a bin.
+    DWORD attrs = ::GetFileAttributesW(bin.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      continue;
+    }
     DWORD info = ::GetFileAttributesW((bin + L"\\INFO2").c_str());
     DWORD desktop = ::GetFileAttributesW((bin + L"\\desktop.ini").c_str());
     if (info != INVALID_FILE_ATTRIBUTES && desktop != INVALID_FILE_ATTRIBUTES) bytes += ClearOldStyleBin(t, bin);
