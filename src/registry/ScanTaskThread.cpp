@@ -4,6 +4,7 @@
 
 #include "core/Options.h"
 #include "core/SystemInfo.h"
+#include "registry/ScanText.h"
 
 namespace registry {
 namespace {
@@ -45,6 +46,7 @@ TScanTaskThread::TScanTaskThread(const TScanSettings& settings)
       FIsWin7OrLater(settings.WindowsVersion == 12 || settings.WindowsVersion == 13),
       FIsWin8OrLater(settings.WindowsVersion == 13),
       FIncludeRemoveMedia(settings.IncludeRemoveMedia),
+      FWindowsVersion(settings.WindowsVersion),
       FFileSystem(settings.FileSystem),
       FShared(std::make_shared<TScanShared>()) {
   if (!FFileSystem) FFileSystem = std::shared_ptr<const TPathFileSystem>(&RealFileSystem(), [](const void*) {});
@@ -63,6 +65,12 @@ bool TScanTaskThread::IsInvalidPath(const std::wstring& Path, const std::wstring
   ctx.DriveAReady = FDriveAReady;
   ctx.DriveBReady = FDriveBReady;
   return registry::IsInvalidPath(ctx, Path, CutText, DriveLetters, AcceptDirs);
+}
+
+bool TScanTaskThread::IsOnUnreadyDrive(const std::wstring& Path) const {
+  if (FIncludeRemoveMedia) return false;
+  std::wstring head = UpperCase(Path.substr(0, 3));
+  return (head == L"A:\\" && !FDriveAReady) || (head == L"B:\\" && !FDriveBReady);
 }
 
 std::wstring TScanTaskThread::ExpandEnvPath(const std::wstring& Src) const {

@@ -55,7 +55,8 @@ class TScanTaskThread : public ui::Thread {
   virtual void RunSection(int id);
 
   void ShowTitle(const std::wstring& title);
-  void ShowCurrentKey(const std::wstring& key);
+  // Virtual so that a test can watch (and cancel) a section key by key.
+  virtual void ShowCurrentKey(const std::wstring& key);
   void AddProblemRow(TProblemRow row);
   void AddValueProblemRow(const std::wstring& problem, const std::wstring& keyPath, const std::wstring& valueName,
                           const std::wstring& data);
@@ -70,11 +71,56 @@ class TScanTaskThread : public ui::Thread {
   void ScanRegistryTree(const std::wstring& Root, const std::wstring& SubKey, const std::wstring& Problem,
                         const std::wstring& CutText, const std::wstring& DriveLetters);
 
+  // File-reference sections.
+  void ScanSharedDlls();
+  void ScanFonts();
+  void ScanHelpFiles();
+  void ScanStartup();
+  void ScanRunKey(const std::wstring& Root, const std::wstring& Key);
+  void ScanServices();
+  void ScanInstaller();
+  void ScanOpenWithApps();
+
+  // Orphan and empty-key sections.
+  void ScanStartMenuOrder();
+  void ScanObsoleteSoftware();
+  void ScanFileExtensions();
+  void ScanUninstall();
+  void ScanEmptyUninstallEntries();
+  void ScanEmptyRegistryKeys();
+  // 0 when the key is empty: no value, and no subkey or one empty subkey. A
+  // key that cannot be read counts as not empty.
+  int CountTreeValues(HKEY Root, const std::wstring& SubKey);
+  void ScanEmptyKeys(const std::wstring& Root, const std::wstring& SubKey, int Id);
+  void ScanEmptyUserKeys(const std::wstring& Root, const std::wstring& SubKey);
+  bool IsEmptyKeyReportable(const std::wstring& Path, int Id) const;
+
+  // COM sections.
+  void ScanCustomControls();
+  void ScanActiveX();
+  bool IsHklmScanSelected() const;
+  void ScanClsidTree(const std::wstring& Root, const std::wstring& Base, const std::wstring& Name);
+  void ScanInterfaceTypeLibs();
+  void ScanClsidAppIds();
+
+  // Shortcut, sound and history sections.
+  void ScanShortcuts();
+  void ScanShortcutFolder(const std::wstring& Folder);
+  void ScanSoundEvents();
+  void ScanSoundKey(const std::wstring& Root, const std::wstring& Base, const std::wstring& Name);
+  void ScanMruLists();
+
+  // The removable-drive test: a path on A: or B: while that drive is not
+  // ready counts as missing (only when removable media are not judged).
+  bool IsOnUnreadyDrive(const std::wstring& Path) const;
+  TPathKind PathKind(const std::wstring& Path) const { return FFileSystem->Kind(Path); }
+
   std::wstring FDriveLetters;  // lower-case letters of the drives judged at all
   bool FIsWow64 = false;
   bool FIsWin7OrLater = false;
   bool FIsWin8OrLater = false;
   bool FIncludeRemoveMedia = false;
+  int FWindowsVersion = 0;  // the version code
   int FCurrentSection = 0;
 
  private:
@@ -83,6 +129,20 @@ class TScanTaskThread : public ui::Thread {
 
   struct TTreeWalk;
   void ScanTreeKey(const TTreeWalk& walk, const TRegKey& key, const std::wstring& subKey);
+
+  void ScanStartupReg();
+  void ScanOpenWithCommands(const TRegKey& key, const std::wstring& path);
+  int CountOpenKeyValues(const TRegKey& key);
+  void ScanEmptyKeysOf(const std::wstring& root, const TRegKey& key, const std::wstring& subKey, int id);
+  void ScanEmptyUserKeysOf(const std::wstring& root, const TRegKey& key, const std::wstring& subKey);
+  void ScanMachineClasses();
+  void ScanUserFileExts();
+  void ScanClsidKey(const std::wstring& root, const TRegKey& key, const std::wstring& path);
+  void ScanShortcut(const std::wstring& file);
+  void ScanSoundKeyOf(const std::wstring& root, const TRegKey& key, const std::wstring& path,
+                      const std::wstring& name);
+  void ScanOpenSaveMru();
+  void ScanUserAssist();
 
   void SyncNop() {}
   void NotifySectionDone();

@@ -24,6 +24,16 @@ void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD 
   if (k.Create(root, key)) k.WriteRaw(name, type, std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t)));
 }
 
+void SetBytes(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
+  ui::RegistryKey k;
+  if (k.Create(root, key)) k.WriteRaw(name, type, data);
+}
+
+void CreateKey(HKEY root, const std::wstring& key) {
+  ui::RegistryKey k;
+  k.Create(root, key);
+}
+
 void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name) {
   ui::RegistryKey k;
   if (k.Open(root, key, KEY_SET_VALUE)) k.DeleteValue(name);
@@ -113,6 +123,37 @@ std::string Describe(const TRows& rows) {
     s += "  [" + ui::ToUtf8(r.Problem) + "] " + ui::ToUtf8(r.RegistryKey) + " | " + ui::ToUtf8(r.Data) + " | kind " +
          std::to_string(r.FixKind) + "\n";
   return s;
+}
+
+TRows RunScan(const std::vector<std::wstring>& sections, const registry::TScanSettings& settings) {
+  auto poster = std::make_shared<TRecordingPoster>();
+  registry::TScanTaskThread thread(settings);
+  thread.FSections = sections;
+  thread.SetPoster(poster);
+  EXPECT_TRUE(thread.Start());
+  EXPECT_TRUE(thread.WaitFor(300000));
+  EXPECT_EQ(poster->Count(registry::WM_SCANSECTIONDONE), static_cast<int>(sections.size()));
+  EXPECT_EQ(poster->Count(registry::WM_SCANFINISHED), 1);
+  return thread.Shared()->Rows.TakeAll();
+}
+
+::testing::AssertionResult AddsExactly(const TRows& before, const TRows& after, const TRows& expected) {
+  TRows added = Without(after, before);
+  TRows unexpected = Without(added, expected), missing = Without(expected, added), lost = Without(before, after);
+  if (unexpected.empty() && missing.empty() && lost.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "unexpected rows:\n"
+                                       << Describe(unexpected) << "missing rows:\n"
+                                       << Describe(missing) << "rows lost:\n"
+                                       << Describe(lost);
+}
+
+std::vector<std::wstring> UserHivesShowing(const std::wstring& key) {
+  std::vector<std::wstring> sids;
+  ui::RegistryKey users;
+  users.Open(HKEY_USERS, L"");
+  for (const auto& sid : users.SubKeyNames())
+    if (KeyExists(HKEY_USERS, sid + L"\\" + key)) sids.push_back(sid);
+  return sids;
 }
 
 }  // namespace registry_test

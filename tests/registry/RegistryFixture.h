@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "registry/ProblemRow.h"
 #include "registry/ScanShared.h"
+#include "registry/ScanTaskThread.h"
 
 namespace registry_test {
 
@@ -15,6 +18,8 @@ void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const
              DWORD type = REG_SZ);
 void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
 void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::wstring& text);
+void SetBytes(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
+void CreateKey(HKEY root, const std::wstring& key);
 void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name);
 void DeleteTree(HKEY root, const std::wstring& key);
 bool KeyExists(HKEY root, const std::wstring& key);
@@ -53,5 +58,15 @@ using TRows = std::vector<registry::TProblemRow>;
 // Multiset difference: the rows of `a` that `b` does not hold (as often).
 TRows Without(TRows a, TRows b);
 std::string Describe(const TRows& rows);
+
+// Runs a whole scan of `sections` on its own thread and returns its rows.
+TRows RunScan(const std::vector<std::wstring>& sections,
+              const registry::TScanSettings& settings = registry::ScanSettingsFromSystem());
+// The rows `after` holds beyond `before` are exactly `expected` (as
+// multisets), and none of `before` went missing.
+::testing::AssertionResult AddsExactly(const TRows& before, const TRows& after, const TRows& expected);
+
+// The names below HKEY_USERS of the hives that show `key` of the current user.
+std::vector<std::wstring> UserHivesShowing(const std::wstring& key);
 
 }  // namespace registry_test
