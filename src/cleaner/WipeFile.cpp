@@ -52,13 +52,26 @@ bool ReachedThroughLink(HANDLE file, const std::wstring& path) {
   return !SameName(buf, folder + path.substr(slash + 1));
 }
 
-// Checks the file on the first open; false when it must not be wiped.
-WipeResult CheckWipeable(HANDLE file, const std::wstring& path) {
+// The file a handle names: volume and index.
+struct FileIdentity {
+  DWORD volume = 0;
+  DWORD high = 0;
+  DWORD low = 0;
+  bool operator==(const FileIdentity& o) const { return volume == o.volume && high == o.high && low == o.low; }
+};
+
+// Checks the file on every open, since each pass opens it anew and its name
+// may have been given to another file meanwhile; false when it must not be
+// wiped. The first pass records which file it is, later passes must meet the same.
+WipeResult CheckWipeable(HANDLE file, const std::wstring& path, bool firstPass, FileIdentity* identity) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(file, &info)) return WipeResult::Failed;
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1) {
     return WipeResult::Refused;
   }
+  FileIdentity opened{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  if (firstPass) *identity = opened;
+  else if (!(opened == *identity)) return WipeResult::Refused;
   return ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
 }
 
@@ -74,14 +87,12 @@ bool WritePass(HANDLE file, LONGLONG size, const std::vector<BYTE>& block) {
   return ::FlushFileBuffers(file) != FALSE;
 }
 
-// One pass: open, check (first pass only), overwrite, flush, close.
-WipeResult WipePass(const std::wstring& path, bool firstPass, const std::vector<BYTE>& block) {
+// One pass: open, check, overwrite, flush, close.
+WipeResult WipePass(const std::wstring& path, bool firstPass, FileIdentity* identity, const std::vector<BYTE>& block) {
   Handle file(OpenExclusive(path));
   if (!file.ok()) return WipeResult::Failed;
-  if (firstPass) {
-    WipeResult check = CheckWipeable(file.get(), path);
-    if (check != WipeResult::Wiped) return check;
-  }
+  WipeResult check = CheckWipeable(file.get(), path, firstPass, identity);
+  if (check != WipeResult::Wiped) return check;
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size) || !WritePass(file.get(), size.QuadPart, block)) return WipeResult::Failed;
   return WipeResult::Wiped;
@@ -91,10 +102,11 @@ WipeResult RunPasses(const std::wstring& path, int passes, const WipePassHook& a
   std::minstd_rand random(::GetTickCount() ^ static_cast<unsigned>(reinterpret_cast<uintptr_t>(&path)));
   std::uniform_int_distribution<int> byteValue(0, 254);
   std::vector<BYTE> block(kWipeBlockSize);
+  FileIdentity identity;
   for (int pass = 1; pass <= passes; ++pass) {
     BYTE value = static_cast<BYTE>(byteValue(random));
     std::fill(block.begin(), block.end(), value);
-    WipeResult result = WipePass(path, pass == 1, block);
+    WipeResult result = WipePass(path, pass == 1, &identity, block);
     if (result != WipeResult::Wiped) return result;
     if (afterPass) afterPass(pass, value);
   }

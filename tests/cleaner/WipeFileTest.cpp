@@ -49,3 +49,19 @@ TEST(WipeFile, LeavesFilesThatAreNotOnlyOursAlone) {
   ::CloseHandle(busy);
   EXPECT_EQ(ReadAll(box.Path(L"busy.txt")), "busy");
 }
+
+// Each pass opens the file anew: a name swapped for another file's second
+// name between passes must not lead a later pass into that file.
+TEST(WipeFile, ANameSwappedBetweenPassesIsNotFollowed) {
+  Sandbox box(L"wipe-swap");
+  box.File(L"precious.txt", "precious");
+  box.File(L"junk.bin", std::string(100, 'j'));
+  std::wstring junk = box.Path(L"junk.bin");
+  WipeResult r = WipeFile(junk, 3, [&](int pass, BYTE) {
+    if (pass != 1) return;
+    ::DeleteFileW(junk.c_str());
+    ::CreateHardLinkW(junk.c_str(), box.Path(L"precious.txt").c_str(), nullptr);
+  });
+  EXPECT_EQ(ReadAll(box.Path(L"precious.txt")), "precious");
+  EXPECT_NE(r, WipeResult::Wiped);
+}
