@@ -1,6 +1,11 @@
 // Times the HKEY_CURRENT_USER section over a seeded subtree against a bare
-// enumeration of the same keys. Run it inside a throw-away Wine prefix only
-// (run.sh does): it writes to HKEY_CURRENT_USER\Software\VantorelBench.
+// enumeration of the same keys, and the Custom Controls section over seeded
+// interfaces and type libraries. Run it inside a throw-away Wine prefix only
+// (run.sh does): it writes to HKEY_CURRENT_USER\Software\VantorelBench and
+// below HKEY_CLASSES_ROOT\Interface and \TypeLib.
+//   scan_bench [key counts...]   the hive section only
+//   scan_bench controls          the Custom Controls section only
+//   scan_bench                   both
 #include <windows.h>
 
 #include <algorithm>
@@ -124,11 +129,7 @@ double Best(F run) {
   return best;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(_wtoi(argv[i]));
+void BenchHiveSection(std::vector<int> sizes) {
   if (sizes.empty()) sizes = {10000, 100000};
   ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
   TPaths paths = MakeFolder();
@@ -136,8 +137,8 @@ int wmain(int argc, wchar_t** argv) {
   size_t baseRows = 0;
   double base = Best([&] { return TimeSection(&baseRows); });
   std::printf("baseline: HKEY_CURRENT_USER section %.3f s, %u rows\n", base, static_cast<unsigned>(baseRows));
-  std::printf("%8s %10s %12s %12s %12s %10s %7s\n", "keys", "scan s", "scan keys/s", "bare s", "bare keys/s",
-              "us/key", "ratio");
+  std::printf("%8s %10s %12s %12s %12s %10s %7s\n", "keys", "scan s", "scan keys/s", "bare s", "bare keys/s", "us/key",
+              "ratio");
   double firstPerKey = 0;
   for (int total : sizes) {
     Seed(total, paths);
@@ -153,8 +154,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     double perKey = scan / total * 1e6;
     if (firstPerKey == 0) firstPerKey = perKey;
-    std::printf("%8d %10.3f %12.0f %12.3f %12.0f %10.1f %7.2f\n", total, scan, total / scan, bare, total / bare,
-                perKey, scan / bare);
+    std::printf("%8d %10.3f %12.0f %12.3f %12.0f %10.1f %7.2f\n", total, scan, total / scan, bare, total / bare, perKey,
+                scan / bare);
     std::printf("         rows found %u (expected %d), keys walked %u, time per key %+.0f%% against the first size\n",
                 static_cast<unsigned>(rows - baseRows), total, static_cast<unsigned>(visited),
                 (perKey / firstPerKey - 1) * 100);
@@ -163,5 +164,108 @@ int wmain(int argc, wchar_t** argv) {
   }
   ::DeleteFileW(paths.present.c_str());
   ::RemoveDirectoryW(paths.folder.c_str());
+}
+
+// --- Custom Controls: interfaces against the registered type libraries ---
+
+// Every tenth interface names a type library that is not registered.
+const int kUnregisteredEvery = 10;
+
+std::wstring BenchGuid(const wchar_t* head, int n) {
+  wchar_t buf[64];
+  ::wsprintfW(buf, L"{%s-0000-4000-8000-%012d}", head, n);
+  return buf;
+}
+std::wstring TypeLibGuid(int n) { return BenchGuid(L"B0BE0C01", n); }
+std::wstring InterfaceGuid(int n) { return BenchGuid(L"B0BE0C02", n); }
+std::wstring MissingLibGuid(int n) { return BenchGuid(L"B0BE0C03", n); }
+
+void SetDefault(const std::wstring& key, const std::wstring& text) {
+  HKEY h = nullptr;
+  if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
+      ERROR_SUCCESS)
+    return;
+  SetText(h, L"", text);
+  ::RegCloseKey(h);
+}
+
+void SeedControls(int interfaces, int typeLibs) {
+  for (int i = 0; i < typeLibs; ++i) SetDefault(L"TypeLib\\" + TypeLibGuid(i), L"Bench library");
+  for (int i = 0; i < interfaces; ++i) {
+    const std::wstring key = L"Interface\\" + InterfaceGuid(i);
+    SetDefault(key, L"IBench" + std::to_wstring(i));
+    SetDefault(key + L"\\TypeLib", i % kUnregisteredEvery == 0 ? MissingLibGuid(i) : TypeLibGuid(i % typeLibs));
+  }
+}
+
+void RemoveControls(int interfaces, int typeLibs) {
+  for (int i = 0; i < typeLibs; ++i) ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"TypeLib\\" + TypeLibGuid(i)).c_str());
+  for (int i = 0; i < interfaces; ++i) ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"Interface\\" + InterfaceGuid(i)).c_str());
+}
+
+// The section as it runs beside HKEY_LOCAL_MACHINE (whose own walk is left
+// out here): the interfaces against the type libraries only.
+class TControlsThread : public TScanTaskThread {
+ public:
+  using TScanTaskThread::TScanTaskThread;
+
+ protected:
+  void RunSection(int id) override {
+    if (id != sidHklm) TScanTaskThread::RunSection(id);
+  }
+};
+
+double TimeControls(size_t* rows) {
+  TControlsThread thread(ScanSettingsFromSystem());
+  thread.FSections = {L"5", L"16"};
+  thread.SetPoster(std::make_shared<TNoPoster>());
+  double start = Now();
+  thread.Start();
+  thread.WaitFor(INFINITE);
+  double elapsed = Now() - start;
+  *rows = thread.Shared()->Rows.TakeAll().size();
+  return elapsed;
+}
+
+void BenchCustomControls() {
+  struct TSize {
+    int Interfaces, TypeLibs;
+  };
+  const TSize sizes[] = {{5000, 1000}, {20000, 4000}};
+  for (const auto& size : sizes) RemoveControls(size.Interfaces, size.TypeLibs);
+  size_t baseRows = 0;
+  double base = Best([&] { return TimeControls(&baseRows); });
+  std::printf("\nCustom Controls section (interfaces against type libraries)\n");
+  std::printf("baseline: %.3f s, %u rows\n", base, static_cast<unsigned>(baseRows));
+  std::printf("%10s %9s %10s %10s %10s\n", "interfaces", "typelibs", "scan s", "us/itf", "rows");
+  double first = 0, firstWork = 0;
+  for (const auto& size : sizes) {
+    SeedControls(size.Interfaces, size.TypeLibs);
+    size_t rows = 0;
+    double scan = Best([&] { return TimeControls(&rows) - base; });
+    std::printf("%10d %9d %10.3f %10.1f %10u (expected %d)\n", size.Interfaces, size.TypeLibs, scan,
+                scan / size.Interfaces * 1e6, static_cast<unsigned>(rows - baseRows),
+                (size.Interfaces + kUnregisteredEvery - 1) / kUnregisteredEvery);
+    std::fflush(stdout);
+    RemoveControls(size.Interfaces, size.TypeLibs);
+    double work = static_cast<double>(size.Interfaces);
+    if (first == 0) {
+      first = scan;
+      firstWork = work;
+    } else {
+      std::printf("ratio %.2f for %.0fx the interfaces and type libraries (linear: %.0f, quadratic: %.0f)\n",
+                  scan / first, work / firstWork, work / firstWork, (work / firstWork) * (work / firstWork));
+    }
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const bool controlsOnly = argc > 1 && std::wstring(argv[1]) == L"controls";
+  std::vector<int> sizes;
+  for (int i = 1; i < argc && !controlsOnly; ++i) sizes.push_back(_wtoi(argv[i]));
+  if (!controlsOnly) BenchHiveSection(sizes);
+  if (controlsOnly || argc == 1) BenchCustomControls();
   return 0;
 }
