@@ -46,6 +46,42 @@ bool IsFolder(const std::wstring& path) {
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// A folder held open while it is walked. A listing may be older than the
+// folder it names; the pin looks at the folder itself, and since it does not
+// share delete access, the folder cannot be renamed or replaced by a link
+// until the pin is closed.
+class FolderPin {
+ public:
+  explicit FolderPin(const std::wstring& folder) {
+    std::wstring bare = folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
+    handle_ = ::CreateFileW(bare.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (handle_ == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle_, &info)) return;
+    // The name is asked too: some systems show a link only there.
+    DWORD named = ::GetFileAttributesW(bare.c_str());
+    if (named == INVALID_FILE_ATTRIBUTES) return;
+    DWORD attrs = info.dwFileAttributes | named;
+    folder_ = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    link_ = (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+  ~FolderPin() { Close(); }
+  FolderPin(const FolderPin&) = delete;
+  FolderPin& operator=(const FolderPin&) = delete;
+  // A folder that could be opened and looked at.
+  bool IsFolder() const { return folder_; }
+  bool IsLink() const { return link_; }
+  void Close() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  bool folder_ = false;
+  bool link_ = false;
+};
+
 }  // namespace
 
 std::wstring TClearTaskThread::Question(const Walk& walk, const std::wstring& folder) {
@@ -87,7 +123,10 @@ int64_t TClearTaskThread::EmptyFolder(const std::wstring& folder, DeleteReach re
   if (Terminated() || folder == L"\\" || !IsFolder(folder)) return 0;
   CheckedFolder checked = services_.guard->CheckFolder(folder, reach);
   if (!PassesGuard(checked.verdict, checked.path, Question(walk, checked.path))) return 0;
+  FolderPin pin(checked.path);
+  if (!pin.IsFolder() || (pin.IsLink() && reach != DeleteReach::OneName)) return 0;
   int64_t bytes = WalkFolder(checked.path, checked.key, walk, count);
+  pin.Close();
   if (walk.removeTop && Live() && !Terminated()) services_.deleter->RemoveFolder(checked.path);
   return bytes;
 }
@@ -137,7 +176,14 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
     if (!PassesGuard(services_.guard->CheckKey(childKey, DeleteReach::Tree), childPath, Question(walk, childPath))) {
       continue;
     }
+    FolderPin pin(childPath);
+    if (pin.IsLink()) {
+      if (walk.removeFolders && Live()) services_.deleter->RemoveFolder(path + name);
+      continue;
+    }
+    if (!pin.IsFolder()) continue;
     bytes += WalkFolder(childPath, childKey, walk, count);
+    pin.Close();
     if (walk.removeFolders && Live() && !Terminated()) services_.deleter->RemoveFolder(childPath);
   } while (::FindNextFileW(find, &fd));
   ::FindClose(find);

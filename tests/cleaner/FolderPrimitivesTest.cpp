@@ -241,3 +241,30 @@ TEST(FolderPrimitives, FailuresAreCountedApartAndLargeFilesCountInFull) {
   EXPECT_TRUE(clean.log->Contains(L"1 items to be removed; 3,145,729 KB to be removed."));
   EXPECT_TRUE(clean.log->Contains(L"1 items could not be removed."));
 }
+
+// A folder listed as plain may be a link by the time the walk reaches it:
+// while the first folder is emptied, the next one is swapped for a link.
+TEST(FolderPrimitives, AFolderThatBecomesALinkDuringTheWalkIsNotEntered) {
+  Sandbox box(L"swap");
+  box.Folder(L"target");
+  box.Folder(L"target\\a");
+  box.File(L"target\\a\\first.txt", "1");
+  box.Folder(L"target\\zz");
+  box.File(L"target\\zz\\second.txt", "2");
+  box.Folder(L"outside");
+  box.File(L"outside\\precious.txt", "keep");
+  if (!MakeSymlink(box.Path(L"outside"), box.Path(L"probe"))) GTEST_SKIP() << "links can only be made under Wine";
+
+  CleanRun run(CleanMode::RealClean, {}, true);
+  bool swapped = false;
+  run.deleter->onFile = [&](const std::wstring&) {
+    if (swapped) return;
+    swapped = ::MoveFileW(box.Path(L"target\\zz").c_str(), box.Path(L"moved").c_str()) &&
+              MakeSymlink(box.Path(L"outside"), box.Path(L"target\\zz"));
+  };
+  int count = 0;
+  run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"", count);
+  ASSERT_TRUE(swapped);
+  EXPECT_EQ(ReadAll(box.Path(L"outside\\precious.txt")), "keep");
+  EXPECT_EQ(count, 1);
+}
