@@ -6,7 +6,6 @@
 #include "RegistryFixture.h"
 #include "registry/ScanTaskThread.h"
 #include "registry/ScanText.h"
-#include "ui/RegistryKey.h"
 
 using namespace registry;
 using namespace registry_test;
@@ -31,16 +30,6 @@ TRows Scan() {
   EXPECT_EQ(poster->Count(WM_SCANSECTIONDONE), 5);
   EXPECT_EQ(poster->Count(WM_SCANFINISHED), 1);
   return thread.Shared()->Rows.TakeAll();
-}
-
-// The HKEY_USERS names of the current user's hive: those that show the seeded key.
-std::vector<std::wstring> UserHives() {
-  std::vector<std::wstring> sids;
-  ui::RegistryKey users;
-  users.Open(HKEY_USERS, L"");
-  for (const auto& sid : users.SubKeyNames())
-    if (KeyExists(HKEY_USERS, sid + L"\\" + kBase)) sids.push_back(sid);
-  return sids;
 }
 
 // A seeded bad value: its key below the root, its name and its text.
@@ -119,7 +108,7 @@ TEST_F(HiveScan, NewRowsAreExactlyTheSeededBadValues) {
   for (const auto& b : appPaths) SetText(HKEY_LOCAL_MACHINE, b.key, b.name, b.data);
   SetText(HKEY_LOCAL_MACHINE, kAppPaths, L"Present", dir.Path() + L"\\present.exe");
 
-  std::vector<std::wstring> sids = UserHives();
+  std::vector<std::wstring> sids = UserHivesShowing(kBase);
   ASSERT_FALSE(sids.empty());
   TRows expected = RowsFor(L"HKEY_CURRENT_USER", user, kProblem);
   for (const auto& sid : sids) {

@@ -46,6 +46,21 @@ bool KeyExists(HKEY root, const std::wstring& key) {
   return k.Open(root, key);
 }
 
+bool CreateBrokenLink(HKEY root, const std::wstring& key) {
+  HKEY h = nullptr;
+  if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &h, nullptr) != ERROR_SUCCESS)
+    return false;
+  std::wstring target = L"\\Registry\\Machine\\Software\\VantorelNoSuchKey\\Nowhere";
+  LONG rc = ::RegSetValueExW(h, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.data()),
+                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+  ::RegCloseKey(h);
+  HKEY probe = nullptr;
+  bool opens = ::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS;
+  if (probe) ::RegCloseKey(probe);
+  return rc == ERROR_SUCCESS && !opens;
+}
+
 namespace {
 
 void RemoveFolder(const std::wstring& path) {

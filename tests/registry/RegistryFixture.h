@@ -23,6 +23,8 @@ void CreateKey(HKEY root, const std::wstring& key);
 void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name);
 void DeleteTree(HKEY root, const std::wstring& key);
 bool KeyExists(HKEY root, const std::wstring& key);
+// A registry link whose target does not exist: listed, but never opens.
+bool CreateBrokenLink(HKEY root, const std::wstring& key);
 
 // A folder under the prefix's temporary folder, emptied and removed again.
 class TTestFolder {

@@ -81,7 +81,7 @@ TEST(ScanThread, SectionTableCoversThreeToTwentyFive) {
 }
 
 TEST(ScanThread, EachSectionPostsDoneAndTheEndPostsFinishedOnce) {
-  // Groups, unknown ids, text and not-yet-built sections all count as sections.
+  // Groups, unknown ids and text all count as sections.
   ScanRun run({L"1", L"2", L"7", L"x", L"99", L"12", L"25", L"9", L"10", L"11"});
   run.StartAndWait();
   std::vector<UINT> msgs = run.poster->Messages();

@@ -55,7 +55,5 @@ class SectionTest : public ::testing::Test {
 
 // A shell link at `link` pointing to `target`; the target need not exist.
 bool MakeShortcut(const std::wstring& link, const std::wstring& target);
-// A registry link that is listed but never opens.
-bool CreateBrokenLink(HKEY root, const std::wstring& key);
 
 }  // namespace registry_test

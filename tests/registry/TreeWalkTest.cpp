@@ -31,22 +31,6 @@ class TWalkThread : public TScanTaskThread {
   void Execute() override {}
 };
 
-// A registry link whose target does not exist: listed, but never opens.
-bool CreateBrokenLink(const std::wstring& key) {
-  HKEY h = nullptr;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK,
-                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &h, nullptr) != ERROR_SUCCESS)
-    return false;
-  std::wstring target = L"\\Registry\\Machine\\Software\\VantorelNoSuchKey\\Nowhere";
-  LONG rc = ::RegSetValueExW(h, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.data()),
-                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
-  ::RegCloseKey(h);
-  HKEY probe = nullptr;
-  bool opens = ::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &probe) == ERROR_SUCCESS;
-  if (probe) ::RegCloseKey(probe);
-  return rc == ERROR_SUCCESS && !opens;
-}
-
 class TreeWalk : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -103,7 +87,7 @@ TEST_F(TreeWalk, CutTextAndRootNames) {
 
 TEST_F(TreeWalk, KeysThatCannotBeOpenedAreSkippedAndTheWalkGoesOn) {
   SetText(HKEY_CURRENT_USER, kWalk + std::wstring(L"\\A"), L"Bad", L"C:\\Gone\\a.exe");
-  if (!CreateBrokenLink(kWalk + std::wstring(L"\\B"))) GTEST_SKIP() << "no registry links here";
+  if (!CreateBrokenLink(HKEY_CURRENT_USER, kWalk + std::wstring(L"\\B"))) GTEST_SKIP() << "no registry links here";
   SetText(HKEY_CURRENT_USER, kWalk + std::wstring(L"\\C"), L"Bad", L"C:\\Gone\\c.exe");
   TRows rows = thread_->Walk(sidHkcu, L"HKEY_CURRENT_USER", kWalk);
   EXPECT_EQ(Without(rows, {}), (TRows{{L"Problem", L"C:\\Gone\\a.exe", kWalkPath + L"\\A\\Bad", fkDeleteValue},
