@@ -27,7 +27,7 @@ class ShellSections : public SectionTest {
   }
 };
 
-// Shortcuts on the user's desktop, removed again with their folder.
+// Shortcuts on the user's desktop and in a folder on it, removed again.
 class DesktopShortcuts : public ShellSections {
  protected:
   void SetUp() override {
@@ -35,37 +35,36 @@ class DesktopShortcuts : public ShellSections {
     desktop_ = SpecialFolderPath(CSIDL_DESKTOPDIRECTORY);
     ASSERT_FALSE(desktop_.empty());
     folder_ = desktop_ + L"\\VantorelShortcuts";
-    TearDownFolder();
+    RemoveShortcuts();
     ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr));
   }
   void TearDown() override {
-    TearDownFolder();
+    RemoveShortcuts();
     ShellSections::TearDown();
   }
-  void TearDownFolder() {
-    for (const wchar_t* name : {L"gone.lnk", L"present.lnk", L"folder.lnk", L"not a link.lnk", L"Deeper\\deep.lnk"})
-      ::DeleteFileW((folder_ + L"\\" + name).c_str());
-    ::RemoveDirectoryW((folder_ + L"\\Deeper").c_str());
+  void RemoveShortcuts() {
+    for (const wchar_t* name : {L"VantorelGone.lnk", L"VantorelPresent.lnk", L"VantorelFolder.lnk",
+                                L"VantorelNotALink.lnk", L"VantorelShortcuts\\deep.lnk"})
+      ::DeleteFileW((desktop_ + L"\\" + name).c_str());
     ::RemoveDirectoryW(folder_.c_str());
   }
+  std::wstring Link(const wchar_t* name) const { return desktop_ + L"\\" + name; }
   std::wstring desktop_, folder_;
 };
 
 TEST_F(DesktopShortcuts, ShortcutsToMissingTargetsOnly) {
   const TRows before = Scan({L"18"});
   const std::wstring gone = dir_.Missing(L"gone.exe"), deep = dir_.Missing(L"deep.exe");
-  ASSERT_TRUE(MakeShortcut(folder_ + L"\\gone.lnk", gone));
-  ASSERT_TRUE(MakeShortcut(folder_ + L"\\present.lnk", dir_.File(L"present.exe")));
-  ASSERT_TRUE(MakeShortcut(folder_ + L"\\folder.lnk", dir_.Folder(L"Folder")));
-  ASSERT_TRUE(::CreateDirectoryW((folder_ + L"\\Deeper").c_str(), nullptr));
-  ASSERT_TRUE(MakeShortcut(folder_ + L"\\Deeper\\deep.lnk", deep));
-  dir_.File(L"not a link.lnk");
-  ASSERT_TRUE(::CopyFileW((dir_.Path() + L"\\not a link.lnk").c_str(), (folder_ + L"\\not a link.lnk").c_str(), FALSE));
+  ASSERT_TRUE(MakeShortcut(Link(L"VantorelGone.lnk"), gone));
+  ASSERT_TRUE(MakeShortcut(Link(L"VantorelPresent.lnk"), dir_.File(L"present.exe")));
+  ASSERT_TRUE(MakeShortcut(Link(L"VantorelFolder.lnk"), dir_.Folder(L"Folder")));
+  ASSERT_TRUE(MakeShortcut(Link(L"VantorelShortcuts\\deep.lnk"), deep));
+  ASSERT_TRUE(::CopyFileW(dir_.File(L"plain.txt").c_str(), Link(L"VantorelNotALink.lnk").c_str(), FALSE));
 
   const std::wstring p = Problem(sidShortcuts);
   EXPECT_TRUE(AddsExactly(before, Scan({L"18"}),
-                          {{p, gone, folder_ + L"\\gone.lnk", fkDeleteFile},
-                           {p, deep, folder_ + L"\\Deeper\\deep.lnk", fkDeleteFile}}));
+                          {{p, gone, Link(L"VantorelGone.lnk"), fkDeleteFile},
+                           {p, deep, Link(L"VantorelShortcuts\\deep.lnk"), fkDeleteFile}}));
 }
 
 TEST_F(ShellSections, SoundSchemeKeysNamingMissingFiles) {
