@@ -221,7 +221,7 @@ int TClearTaskThread::DeleteRegKey(HKEY root, const std::wstring& key) {
 int TClearTaskThread::DeleteKey(HKEY root, const std::wstring& rootName, const std::wstring& key) {
   std::wstring path = NormalKeyPath(key);
   std::wstring shown = rootName + L"\\" + key;
-  if (!IsDeletableKeyPath(path)) {
+  if (!IsDeletableKeyPath(root, path)) {
     if (path.empty() || RegKeyExists(root, path)) AddLog(FPrefix + L"skipping protected registry key" + L" " + shown);
     return 0;
   }
@@ -255,7 +255,7 @@ int TClearTaskThread::DeleteValues(HKEY root, const std::wstring& rootName, cons
   std::wstring path = NormalKeyPath(key);
   ui::RegistryKey opened;
   if (path.empty() || !opened.Open(root, path, KEY_READ)) return 0;
-  if (value.empty() && !IsDeletableKeyPath(path)) {
+  if (value.empty() && !IsDeletableKeyPath(root, path)) {
     AddLog(FPrefix + L"skipping protected registry key" + L" " + rootName + L"\\" + key);
     return 0;
   }

@@ -1,5 +1,7 @@
 #include "cleaner/RegistryPaths.h"
 
+#include <vector>
+
 #include "cleaner/Masks.h"
 #include "ui/RegistryKey.h"
 
@@ -43,8 +45,40 @@ std::wstring NormalKeyPath(const std::wstring& key) {
   return path;
 }
 
-bool IsDeletableKeyPath(const std::wstring& normalKey) {
-  return !normalKey.empty() && normalKey.find(L'\\') != std::wstring::npos;
+namespace {
+
+std::vector<std::wstring> UpperParts(const std::wstring& path) {
+  std::vector<std::wstring> parts;
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    parts.push_back(UpperName(path.substr(start, end - start)));
+    start = end + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+// Some keys are a root under another name: every key of HKEY_USERS is a
+// user's hive, "Software\Classes" is the classes root of its hive, and
+// "Wow6432Node" is the 32-bit view of the key that holds it. Their levels
+// count from there.
+bool IsDeletableKeyPath(HKEY root, const std::wstring& normalKey) {
+  if (normalKey.empty()) return false;
+  std::vector<std::wstring> parts = UpperParts(normalKey);
+  size_t at = root == HKEY_USERS ? 1 : 0;
+  auto is = [&](size_t i, const wchar_t* name) { return i < parts.size() && parts[i] == name; };
+  auto skipView = [&](size_t i) {
+    if (is(i, L"WOW6432NODE")) parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i));
+  };
+  if (root == HKEY_CLASSES_ROOT) skipView(at);
+  skipView(at + 1);
+  if (is(at, L"SOFTWARE") && is(at + 1, L"CLASSES")) {
+    at += 2;
+    skipView(at);
+  }
+  return parts.size() >= at + 2;
 }
 
 bool RegKeyExists(HKEY root, const std::wstring& key) {

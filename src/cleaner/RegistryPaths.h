@@ -16,8 +16,10 @@ std::wstring RootKeyName(HKEY root);
 // ("Software\\X"), which names no key we may touch.
 std::wstring NormalKeyPath(const std::wstring& key);
 // Whole-key and all-values deletions are refused for a root or a first-level
-// key ("Software"): nothing the program cleans lives that high.
-bool IsDeletableKeyPath(const std::wstring& normalKey);
+// key ("Software"): nothing the program cleans lives that high. A user's
+// hive under HKEY_USERS, a classes root ("Software\Classes") and a 32-bit
+// view ("Wow6432Node") count as roots.
+bool IsDeletableKeyPath(HKEY root, const std::wstring& normalKey);
 
 bool RegKeyExists(HKEY root, const std::wstring& key);
 // Values of the key and of every key below it; 0 for a missing key.

@@ -82,6 +82,16 @@ TEST_F(RegistryPrimitives, RootsAndFirstLevelKeysAreNeverDeletedNorEmptied) {
   EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected registry key HKEY_CURRENT_USER\\Software"));
 }
 
+TEST_F(RegistryPrimitives, AHiveOrClassesRootUnderAnotherNameIsProtectedToo) {
+  CleanRun run(CleanMode::RealClean, {}, false);  // records, deletes nothing
+  TClearTaskThread& t = run.Thread();
+  EXPECT_EQ(t.DeleteRegKeyByName(L"HKEY_USERS", L".DEFAULT\\Software"), 0);
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_USERS", L".DEFAULT\\Software", L""), 0);
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, L"Software\\Classes"), 0);
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_LOCAL_MACHINE", L"Software\\Classes", L""), 0);
+  EXPECT_TRUE(run.deleter->calls.empty());
+}
+
 TEST_F(RegistryPrimitives, FastScanWritesNoEntryLines) {
   CleanSettings fast;
   fast.FastScan = true;

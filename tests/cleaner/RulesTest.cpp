@@ -82,7 +82,24 @@ TEST(RegistryPaths, RootsKeyPathsAndProtectedLevels) {
 
   EXPECT_EQ(NormalKeyPath(L"\\Software\\X\\"), L"Software\\X");
   EXPECT_EQ(NormalKeyPath(L"Software\\\\X"), L"");
-  EXPECT_FALSE(IsDeletableKeyPath(NormalKeyPath(L"\\Software\\")));
-  EXPECT_FALSE(IsDeletableKeyPath(NormalKeyPath(L"")));
-  EXPECT_TRUE(IsDeletableKeyPath(NormalKeyPath(L"Software\\Vendor")));
+  const HKEY CU = HKEY_CURRENT_USER, LM = HKEY_LOCAL_MACHINE, CR = HKEY_CLASSES_ROOT, U = HKEY_USERS;
+  EXPECT_FALSE(IsDeletableKeyPath(CU, NormalKeyPath(L"\\Software\\")));
+  EXPECT_FALSE(IsDeletableKeyPath(CU, NormalKeyPath(L"")));
+  EXPECT_TRUE(IsDeletableKeyPath(CU, NormalKeyPath(L"Software\\Vendor")));
+  // Keys that are a root under another name: a user's hive, the classes
+  // roots and the 32-bit view. Their first-level keys are first-level keys.
+  struct Case {
+    HKEY root;
+    const wchar_t* key;
+    bool deletable;
+  };
+  for (const Case& c : {Case{U, L".DEFAULT", false}, Case{U, L".DEFAULT\\Software", false},
+                        Case{U, L"S-1-5-21-1-2-3-1000_Classes\\CLSID", false},
+                        Case{U, L".DEFAULT\\Software\\Vendor", true}, Case{CU, L"Software\\Classes", false},
+                        Case{CU, L"software\\classes\\.txt", false}, Case{CU, L"Software\\Classes\\.txt\\OpenWithList", true},
+                        Case{U, L"S-1-5-18\\Software\\Classes\\CLSID", false}, Case{LM, L"SOFTWARE\\Wow6432Node", false},
+                        Case{LM, L"SOFTWARE\\Wow6432Node\\Vendor", true}, Case{LM, L"SOFTWARE\\Wow6432Node\\Classes\\CLSID", false},
+                        Case{CR, L"Wow6432Node\\CLSID", false}, Case{CR, L"CLSID\\{0}", true}}) {
+    EXPECT_EQ(IsDeletableKeyPath(c.root, c.key), c.deletable) << std::string(c.key, c.key + wcslen(c.key));
+  }
 }
