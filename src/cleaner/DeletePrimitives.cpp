@@ -225,6 +225,11 @@ int TClearTaskThread::DeleteKey(HKEY root, const std::wstring& rootName, const s
     if (path.empty() || RegKeyExists(root, path)) AddLog(FPrefix + L"skipping protected registry key" + L" " + shown);
     return 0;
   }
+  // As with a folder link: the key it stands for is not ours to delete.
+  if (IsRegLink(root, path)) {
+    AddLog(FPrefix + L"skipping protected registry key" + L" " + shown);
+    return 0;
+  }
   if (!RegKeyExists(root, path)) return 0;
   int values = CountRegValues(root, path);
   if (!settings_.FastScan) {
@@ -255,7 +260,7 @@ int TClearTaskThread::DeleteValues(HKEY root, const std::wstring& rootName, cons
   std::wstring path = NormalKeyPath(key);
   ui::RegistryKey opened;
   if (path.empty() || !opened.Open(root, path, KEY_READ)) return 0;
-  if (value.empty() && !IsDeletableKeyPath(root, path)) {
+  if (value.empty() && (!IsDeletableKeyPath(root, path) || IsRegLink(root, path))) {
     AddLog(FPrefix + L"skipping protected registry key" + L" " + rootName + L"\\" + key);
     return 0;
   }

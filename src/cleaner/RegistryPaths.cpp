@@ -86,7 +86,37 @@ bool RegKeyExists(HKEY root, const std::wstring& key) {
   return k.Open(root, key, KEY_READ);
 }
 
+bool IsRegLink(HKEY root, const std::wstring& key) {
+  HKEY h = nullptr;
+  if (::RegOpenKeyExW(root, key.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return false;
+  DWORD type = REG_NONE;
+  bool link = ::RegQueryValueExW(h, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+              type == REG_LINK;
+  ::RegCloseKey(h);
+  return link;
+}
+
+namespace {
+
+// The link key itself; RegDeleteKey would open, and delete, its target.
+bool DeleteRegLink(HKEY root, const std::wstring& key) {
+  using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+  static auto ntDeleteKey =
+      reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
+  HKEY h = nullptr;
+  if (ntDeleteKey == nullptr ||
+      ::RegOpenKeyExW(root, key.c_str(), REG_OPTION_OPEN_LINK, DELETE, &h) != ERROR_SUCCESS) {
+    return false;
+  }
+  bool deleted = ntDeleteKey(h) >= 0;
+  ::RegCloseKey(h);
+  return deleted;
+}
+
+}  // namespace
+
 int CountRegValues(HKEY root, const std::wstring& key) {
+  if (IsRegLink(root, key)) return 0;
   ui::RegistryKey k;
   if (!k.Open(root, key, KEY_READ)) return 0;
   DWORD values = 0;
@@ -100,6 +130,7 @@ int CountRegValues(HKEY root, const std::wstring& key) {
 }
 
 bool DeleteRegKeyTree(HKEY root, const std::wstring& key) {
+  if (IsRegLink(root, key)) return DeleteRegLink(root, key);
   {
     ui::RegistryKey k;
     if (!k.Open(root, key, KEY_READ)) return !RegKeyExists(root, key);

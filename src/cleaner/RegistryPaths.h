@@ -22,9 +22,14 @@ std::wstring NormalKeyPath(const std::wstring& key);
 bool IsDeletableKeyPath(HKEY root, const std::wstring& normalKey);
 
 bool RegKeyExists(HKEY root, const std::wstring& key);
-// Values of the key and of every key below it; 0 for a missing key.
+// The key is a registry symbolic link: it stands for a key elsewhere.
+bool IsRegLink(HKEY root, const std::wstring& key);
+// Values of the key and of every key below it; 0 for a missing key. Links
+// are not entered and count nothing.
 int CountRegValues(HKEY root, const std::wstring& key);
-// Deletes the key with everything below it; true when it is gone.
+// Deletes the key with everything below it; true when it is gone. A link
+// below it (or the key itself, when it is one) goes as a link: its target
+// is never entered.
 bool DeleteRegKeyTree(HKEY root, const std::wstring& key);
 
 }  // namespace cleaner

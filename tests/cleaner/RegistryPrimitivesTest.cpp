@@ -92,6 +92,83 @@ TEST_F(RegistryPrimitives, AHiveOrClassesRootUnderAnotherNameIsProtectedToo) {
   EXPECT_TRUE(run.deleter->calls.empty());
 }
 
+namespace {
+
+using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+
+// A registry symbolic link at `key` (below HKEY_CURRENT_USER) to the native
+// key `target`; volatile, so that nothing of it outlives the registry server.
+bool MakeRegLink(const std::wstring& key, const std::wstring& target) {
+  HKEY link = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  LONG rc = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
+                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+  ::RegCloseKey(link);
+  return rc == ERROR_SUCCESS;
+}
+
+// Removes such a link itself, whatever the code under test did.
+void RemoveRegLink(const std::wstring& key) {
+  HKEY link = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), REG_OPTION_OPEN_LINK, DELETE, &link) != ERROR_SUCCESS) return;
+  auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
+  if (ntDeleteKey != nullptr) ntDeleteKey(link);
+  ::RegCloseKey(link);
+}
+
+// The link target: a key of the machine's native view, outside every key the
+// test deletes.
+const std::wstring kTarget = L"Software\\VantorelTestsLinkTarget";
+
+void MakeTarget() {
+  ui::RegistryKey k;
+  ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, kTarget + L"\\child", KEY_ALL_ACCESS | KEY_WOW64_64KEY));
+  k.WriteString(L"keep", L"data");
+}
+
+bool TargetIntact() {
+  ui::RegistryKey k;
+  return k.Open(HKEY_LOCAL_MACHINE, kTarget + L"\\child", KEY_READ | KEY_WOW64_64KEY) && k.ValueExists(L"keep");
+}
+
+void RemoveTarget() {
+  ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (kTarget + L"\\child").c_str(), KEY_WOW64_64KEY, 0);
+  ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kTarget.c_str(), KEY_WOW64_64KEY, 0);
+}
+
+}  // namespace
+
+// A registry link is the registry's junction: it is deleted as a link and
+// never entered, counted or emptied through.
+TEST_F(RegistryPrimitives, ALinkKeyIsNeverFollowed) {
+  MakeTarget();
+  const std::wstring native = L"\\Registry\\Machine\\" + kTarget;
+  const std::wstring inner = Key(L"Full\\Sub\\link"), top = Key(L"toplink");
+  if (!MakeRegLink(inner, native) || !MakeRegLink(top, native)) {
+    RemoveRegLink(inner);
+    RemoveTarget();
+    GTEST_SKIP() << "this registry makes no links";
+  }
+  CleanRun test(CleanMode::Test, {}, false);
+  EXPECT_EQ(test.Thread().DeleteRegKey(HKEY_CURRENT_USER, Key(L"Full")), 5);
+  EXPECT_EQ(CountRegValues(HKEY_CURRENT_USER, Key(L"Full")), 5);
+
+  CleanRun run(CleanMode::RealClean, {}, true);
+  TClearTaskThread& t = run.Thread();
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", top, L""), 0);
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, top), 0) << "a link named by an item is refused, as a folder link is";
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected registry key HKEY_CURRENT_USER\\" + top));
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, Key(L"Full")), 5);
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Key(L"Full"))) << "the link below goes as a link";
+  EXPECT_TRUE(TargetIntact());
+  RemoveRegLink(inner);
+  RemoveRegLink(top);
+  RemoveTarget();
+}
+
 TEST_F(RegistryPrimitives, FastScanWritesNoEntryLines) {
   CleanSettings fast;
   fast.FastScan = true;
