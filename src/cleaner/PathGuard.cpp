@@ -73,6 +73,9 @@ PathVerdict Worse(PathVerdict a, PathVerdict b) {
 bool PathGuard::HasAcceptedForm(const std::wstring& typed) {
   std::wstring path = typed;
   std::replace(path.begin(), path.end(), L'/', L'\\');
+  // A colon past the drive names a stream ("C:\\Windows::$INDEX_ALLOCATION"
+  // is the Windows folder by another name); no item names one.
+  if (path.find(L':', 2) != std::wstring::npos) return false;
   if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == L':' && path[2] == L'\\') return true;
   if (path.compare(0, 2, L"\\\\") != 0) return false;
   size_t serverEnd = path.find(L'\\', 2);

@@ -55,7 +55,8 @@ class PathGuard {
   // Judges a folder found while walking a checked one, from its key.
   PathVerdict CheckKey(const std::wstring& key, DeleteReach reach) const;
 
-  // "X:\..." or "\\server\share\..." as typed; nothing relative, no device paths.
+  // "X:\..." or "\\server\share\..." as typed; nothing relative, no device
+  // paths, no stream names.
   static bool HasAcceptedForm(const std::wstring& path);
   // The canonical and the resolved forms of a path (each with a trailing
   // "\"); empty when the path has no accepted form.

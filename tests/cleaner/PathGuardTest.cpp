@@ -30,7 +30,7 @@ TEST(PathGuard, AcceptsOnlyDriveAndSharePaths) {
     EXPECT_TRUE(PathGuard::HasAcceptedForm(ok)) << ok;
   }
   for (const wchar_t* bad : {L"", L"x", L"\\x", L"C:x", L"C:", L"\\\\?\\C:\\x", L"\\\\.\\C:\\x", L"\\\\server",
-                             L"\\\\server\\", L"\\\\\\share"}) {
+                             L"\\\\server\\", L"\\\\\\share", L"C:\\x::$INDEX_ALLOCATION", L"C:\\x:s:$DATA"}) {
     EXPECT_FALSE(PathGuard::HasAcceptedForm(bad)) << bad;
     EXPECT_EQ(PathGuard::CanonicalPath(bad), L"") << bad;
   }
@@ -83,6 +83,22 @@ TEST(PathGuard, AsksForDocumentsAndRefusesItsAncestorsHoweverWritten) {
   std::wstring systemShort = ShortPath(GetProgramFilesDir());
   if (!systemShort.empty()) {
     EXPECT_EQ(Judge(guard, systemShort), PathVerdict::Refused);
+  }
+}
+
+TEST(PathGuard, OtherSpellingsOfAProtectedFolderAreRefused) {
+  PathGuard guard(SystemGuardFolders());
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  std::wstring w = windows;
+  std::wstring slashes = w;
+  for (auto& c : slashes) c = c == L'\\' ? L'/' : c;
+  for (const std::wstring& p : {w + L".", w + L" ", w + L". .", w + L"\\.", w + L"\\\\", slashes + L"/",
+                                w + L"\\System32\\..", w.substr(0, 3) + L".\\" + w.substr(3), w + L"::$INDEX_ALLOCATION",
+                                std::wstring(L"C:\\.\\"), std::wstring(L"C:\\..\\.."), std::wstring(L"\\\\server\\share\\.\\"),
+                                std::wstring(L"\\\\server\\share\\x\\..\\..")}) {
+    PathVerdict v = Judge(guard, p);
+    EXPECT_TRUE(v == PathVerdict::Refused || v == PathVerdict::Invalid) << std::string(p.begin(), p.end());
   }
 }
 
