@@ -56,6 +56,7 @@ TEST_F(OrphanSections, EmptinessCountsValuesAndSingleChains) {
   EXPECT_NE(count(L"NoSuchKey"), 0);  // cannot be opened: never empty
   if (CreateBrokenLink(HKEY_CURRENT_USER, Sub(kCountTest, L"Broken\\Link"))) {
     EXPECT_NE(count(L"Broken"), 0);
+    DeleteLink(HKEY_CURRENT_USER, Sub(kCountTest, L"Broken\\Link"));
   }
 }
 

@@ -61,6 +61,16 @@ bool CreateBrokenLink(HKEY root, const std::wstring& key) {
   return rc == ERROR_SUCCESS && !opens;
 }
 
+void DeleteLink(HKEY root, const std::wstring& key) {
+  using TNtDeleteKey = LONG(WINAPI*)(HANDLE);
+  auto deleteKey = reinterpret_cast<TNtDeleteKey>(::GetProcAddress(::GetModuleHandleW(L"ntdll"), "NtDeleteKey"));
+  HKEY h = nullptr;
+  if (deleteKey == nullptr || ::RegOpenKeyExW(root, key.c_str(), REG_OPTION_OPEN_LINK, DELETE, &h) != ERROR_SUCCESS)
+    return;
+  deleteKey(h);
+  ::RegCloseKey(h);
+}
+
 namespace {
 
 void RemoveFolder(const std::wstring& path) {

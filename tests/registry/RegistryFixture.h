@@ -25,6 +25,8 @@ void DeleteTree(HKEY root, const std::wstring& key);
 bool KeyExists(HKEY root, const std::wstring& key);
 // A registry link whose target does not exist: listed, but never opens.
 bool CreateBrokenLink(HKEY root, const std::wstring& key);
+// Removes such a link (which the usual deletes cannot open).
+void DeleteLink(HKEY root, const std::wstring& key);
 
 // A folder under the prefix's temporary folder, emptied and removed again.
 class TTestFolder {

@@ -90,6 +90,7 @@ TEST_F(TreeWalk, KeysThatCannotBeOpenedAreSkippedAndTheWalkGoesOn) {
   if (!CreateBrokenLink(HKEY_CURRENT_USER, kWalk + std::wstring(L"\\B"))) GTEST_SKIP() << "no registry links here";
   SetText(HKEY_CURRENT_USER, kWalk + std::wstring(L"\\C"), L"Bad", L"C:\\Gone\\c.exe");
   TRows rows = thread_->Walk(sidHkcu, L"HKEY_CURRENT_USER", kWalk);
+  DeleteLink(HKEY_CURRENT_USER, kWalk + std::wstring(L"\\B"));
   EXPECT_EQ(Without(rows, {}), (TRows{{L"Problem", L"C:\\Gone\\a.exe", kWalkPath + L"\\A\\Bad", fkDeleteValue},
                                      {L"Problem", L"C:\\Gone\\c.exe", kWalkPath + L"\\C\\Bad", fkDeleteValue}}));
 }
