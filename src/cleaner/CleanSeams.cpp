@@ -11,7 +11,20 @@ bool MessageBoxAsker::AskYesNo(const std::wstring& text) {
   return ui::ShowMessage(nullptr, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
 }
 
-FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) {
+namespace {
+
+// A full path taken as it is written. The system trims a trailing dot or
+// space from the name otherwise, and "keep.dat." would reach "keep.dat".
+std::wstring LiteralPath(const std::wstring& path) {
+  if (path.empty() || (path.back() != L'.' && path.back() != L' ')) return path;
+  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return L"\\\\?\\" + path;
+}
+
+}  // namespace
+
+FileRemoval SystemDeleter::RemoveFile(const std::wstring& fullPath, int wipePasses) {
+  const std::wstring path = LiteralPath(fullPath);
   FileRemoval result;
   DWORD attrs = ::GetFileAttributesW(path.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;

@@ -48,8 +48,9 @@ struct FileRemoval {
 class IDeleter {
  public:
   virtual ~IDeleter() = default;
-  // Deletes one file (a link: the link itself), overwriting it first with
-  // `wipePasses` passes when that is more than 0. Read-only files are deleted.
+  // Deletes one file named by a full path (a link: the link itself),
+  // overwriting it first with `wipePasses` passes when that is more than 0.
+  // Read-only files are deleted.
   virtual FileRemoval RemoveFile(const std::wstring& path, int wipePasses) = 0;
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool RemoveFolder(const std::wstring& path) = 0;

@@ -36,10 +36,18 @@ using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
 // Whether the open file is the one its path names and not reached through a
 // link: some systems show a file symbolic link as a plain file, so the
 // resolved name of the handle is compared with that of its folder + name.
-bool ReachedThroughLink(HANDLE file, const std::wstring& path) {
+// "\\?\C:\x" -> "C:\x", "\\?\UNC\s\x" -> "\\s\x".
+std::wstring WithoutExtendedPrefix(const std::wstring& path) {
+  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+  return path;
+}
+
+bool ReachedThroughLink(HANDLE file, const std::wstring& typed) {
   static auto finalPath = reinterpret_cast<GetFinalPathFn>(
       ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
   if (finalPath == nullptr) return false;  // no file links before Vista
+  std::wstring path = WithoutExtendedPrefix(typed);
   size_t slash = path.find_last_of(L'\\');
   if (slash == std::wstring::npos) return true;
   std::wstring folder = PathGuard::ResolvedPath(PathGuard::CanonicalPath(path.substr(0, slash + 1)));
@@ -47,9 +55,7 @@ bool ReachedThroughLink(HANDLE file, const std::wstring& path) {
   DWORD n = finalPath(file, &buf[0], static_cast<DWORD>(buf.size()), 0);
   if (n == 0 || n >= buf.size()) return true;
   buf.resize(n);
-  if (buf.compare(0, 8, L"\\\\?\\UNC\\") == 0) buf = L"\\\\" + buf.substr(8);
-  else if (buf.compare(0, 4, L"\\\\?\\") == 0) buf = buf.substr(4);
-  return !SameName(buf, folder + path.substr(slash + 1));
+  return !SameName(WithoutExtendedPrefix(buf), folder + path.substr(slash + 1));
 }
 
 // The file a handle names: volume and index.

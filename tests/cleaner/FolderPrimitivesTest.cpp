@@ -268,3 +268,27 @@ TEST(FolderPrimitives, AFolderThatBecomesALinkDuringTheWalkIsNotEntered) {
   EXPECT_EQ(ReadAll(box.Path(L"outside\\precious.txt")), "keep");
   EXPECT_EQ(count, 1);
 }
+
+// A name that ends in a dot or a space is another file's name once the
+// system trims it: deleting or wiping "keep.dat." must not reach "keep.dat".
+TEST(FolderPrimitives, ANameEndingInADotIsDeletedAsItself) {
+  Sandbox box(L"dots");
+  box.Folder(L"target");
+  box.File(L"target\\keep.dat", "keep");
+  for (const wchar_t* name : {L"keep.dat.", L"keep.dat "}) {
+    HANDLE h = ::CreateFileW((L"\\\\?\\" + box.Path(L"target\\") + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::CloseHandle(h);
+  }
+  CleanSettings wipe;
+  wipe.IsWipeFile = true;
+  wipe.WipeNumber = 2;
+  CleanRun run(CleanMode::RealClean, wipe, true);
+  int count = 0;
+  run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"keep.dat", count);
+  EXPECT_EQ(ReadAll(box.Path(L"target\\keep.dat")), "keep");
+  EXPECT_EQ(count, 2);
+  EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\keep.dat.")));
+  EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\keep.dat ")));
+}
