@@ -33,9 +33,6 @@ HANDLE OpenExclusive(const std::wstring& path) {
 
 using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
 
-// Whether the open file is the one its path names and not reached through a
-// link: some systems show a file symbolic link as a plain file, so the
-// resolved name of the handle is compared with that of its folder + name.
 // "\\?\C:\x" -> "C:\x", "\\?\UNC\s\x" -> "\\s\x".
 std::wstring WithoutExtendedPrefix(const std::wstring& path) {
   if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
@@ -43,6 +40,9 @@ std::wstring WithoutExtendedPrefix(const std::wstring& path) {
   return path;
 }
 
+// Whether the open file is the one its path names and not reached through a
+// link: some systems show a file symbolic link as a plain file, so the
+// resolved name of the handle is compared with that of its folder + name.
 bool ReachedThroughLink(HANDLE file, const std::wstring& typed) {
   static auto finalPath = reinterpret_cast<GetFinalPathFn>(
       ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
