@@ -4,6 +4,8 @@
 
 #include "app/Main.h"
 #include "app/RegistryRows.h"
+#include "core/TextCompare.h"
+#include "registry/RegKey.h"
 #include "registry/fix/FixRun.h"
 #include "ui/MessageBox.h"
 #include "ui/RegistryKey.h"
@@ -26,18 +28,6 @@ class RunScanPoster : public registry::TScanPoster {
   HWND window_;
   UINT runId_;
 };
-
-HKEY RootKey(const std::wstring& fullName) {
-  static const struct {
-    const wchar_t* name;
-    HKEY key;
-  } kRoots[] = {{L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE}, {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-                {L"HKEY_USERS", HKEY_USERS},                 {L"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-                {L"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG}};
-  for (const auto& r : kRoots)
-    if (::lstrcmpiW(fullName.c_str(), r.name) == 0) return r.key;
-  return nullptr;
-}
 
 }  // namespace
 
@@ -244,9 +234,7 @@ void TfrmMain::aOpenRegeditExecute() {
 }
 
 void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
-  std::wstring upper = path;
-  for (auto& c : upper) c = static_cast<wchar_t>(::towupper(c));
-  if (upper.find(L"HK") == std::wstring::npos) {
+  if (core::UpperCase(path).find(L"HK") == std::wstring::npos) {
     ui::ShowNotice(hwnd_, kNotFound);
     return;
   }
@@ -254,7 +242,7 @@ void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
   if (slash == std::wstring::npos) return;
   std::wstring root = FullRootName(path.substr(0, slash));
   std::wstring subKey = path.substr(slash + 1);
-  HKEY rootKey = RootKey(root);
+  HKEY rootKey = registry::RootFromName(root);
   ui::RegistryKey key;
   if (rootKey != nullptr && key.Open(rootKey, subKey)) {
     if (regeditNavigator_) regeditNavigator_(root, subKey, L"");

@@ -8,24 +8,12 @@
 #include "app/RegistryTree.h"
 #include "cleaner/items/CleanItemCatalogue.h"
 #include "core/Paths.h"
+#include "core/TextCompare.h"
 #include "ui/IniFile.h"
 #include "ui/RegistryKey.h"
 
 namespace app {
 namespace {
-
-std::wstring Upper(std::wstring s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
-  return s;
-}
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH * 2] = {};
-  DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-  std::wstring p(path, n);
-  size_t slash = p.find_last_of(L'\\');
-  return slash == std::wstring::npos ? std::wstring() : p.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -142,7 +130,7 @@ void TfrmMain::LoadInstalledApplications() {
   for (ui::TreeNode n = tvCleanItems.First(); n != nullptr && apps == nullptr; n = tvCleanItems.NextSibling(n))
     if (::lstrcmpiW(tvCleanItems.NodeText(n).c_str(), L"Applications") == 0) apps = n;
   if (apps == nullptr) return;
-  std::wstring dat = ProgramFolder() + L"kavo.dat";
+  std::wstring dat = core::GetProgramFolder() + L"kavo.dat";
   if (::GetFileAttributesW(dat.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   std::vector<std::wstring> sections = ui::IniFile(dat).SectionNames();
   ui::RegistryKey uninstall;
@@ -152,9 +140,9 @@ void TfrmMain::LoadInstalledApplications() {
     ui::RegistryKey key;
     std::wstring name;
     if (!key.Open(uninstall.Handle(), sub) || !key.ReadString(L"DisplayName", &name) || name.empty()) continue;
-    std::wstring display = Upper(name);
+    std::wstring display = core::UpperCase(name);
     for (const std::wstring& section : sections) {
-      std::wstring s = Upper(section);
+      std::wstring s = core::UpperCase(section);
       bool matches = display.find(s) != std::wstring::npos || s.find(display) != std::wstring::npos;
       if (!matches || std::find(added.begin(), added.end(), s) != added.end()) continue;
       tvCleanItems.Add(apps, section, 0);

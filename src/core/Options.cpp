@@ -1,4 +1,5 @@
 #include "core/Options.h"
+#include "core/Paths.h"
 
 #include <shlobj.h>
 
@@ -280,12 +281,7 @@ OptionsPaths DefaultOptionsPaths() {
   OptionsPaths p;
   wchar_t buf[MAX_PATH] = {};
   if (::SHGetSpecialFolderPathW(nullptr, buf, CSIDL_APPDATA, FALSE)) p.AppDataFolder = WithSlash(buf);
-  std::wstring exe(MAX_PATH, L'\0');
-  DWORD n;
-  while ((n = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()))) >= exe.size())
-    exe.resize(exe.size() * 2);
-  exe.resize(n);
-  p.ProgramFolder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+  p.ProgramFolder = GetProgramFolder();
   p.Screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   p.IsOnSomeMonitor = [](const RECT& r) { return ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr; };
   return p;

@@ -1,5 +1,7 @@
 #include "core/Paths.h"
 
+#include <vector>
+
 #include <windows.h>
 #include <shlobj.h>
 #include <wininet.h>
@@ -53,6 +55,19 @@ std::wstring GetEdgePackagePath() {
   std::wstring root = GetUserAppDataRoot();
   if (root.empty()) return {};
   return root + L"Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC\\";
+}
+
+std::wstring GetProgramFolder() {
+  std::vector<wchar_t> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return std::wstring();
+    if (n < buf.size()) {
+      std::wstring exe(buf.data(), n);
+      return exe.substr(0, exe.find_last_of(L'\\') + 1);
+    }
+    buf.resize(buf.size() * 2);
+  }
 }
 
 }  // namespace core

@@ -16,5 +16,8 @@ std::wstring GetUserAppDataRoot();
 std::wstring UserAppDataRootFrom(const std::wstring& appData);
 // The Edge package folder under the user's AppData, ending in "\".
 std::wstring GetEdgePackagePath();
+// The folder of the program file, ending in "\" (kavo.dat and the other
+// shipped files lie there); empty when it cannot be read.
+std::wstring GetProgramFolder();
 
 }  // namespace core

@@ -1,5 +1,7 @@
 #include "cleaner/items/ItemServices.h"
 
+#include "core/Paths.h"
+
 #include <shellapi.h>
 
 #include <vector>
@@ -39,17 +41,6 @@ ItemServices WithDefaults(ItemServices services) {
   return services;
 }
 
-std::wstring ProgramFolder() {
-  std::vector<wchar_t> buf(MAX_PATH);
-  for (;;) {
-    DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return std::wstring();
-    if (n < buf.size()) {
-      std::wstring exe(buf.data(), n);
-      return exe.substr(0, exe.find_last_of(L'\\') + 1);
-    }
-    buf.resize(buf.size() * 2);
-  }
-}
+std::wstring ProgramFolder() { return core::GetProgramFolder(); }
 
 }  // namespace cleaner
