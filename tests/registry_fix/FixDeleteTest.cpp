@@ -1,10 +1,12 @@
 // The three deletions and their guards: backup first, nothing deleted when
-// the backup cannot be made, and never a root, a first-level key, a path
-// with empty parts, or a file that is not a regular shortcut.
+// the backup cannot be made, and never a root (under any of its names), a
+// first-level key, a path with empty parts, anything through a registry
+// link, or a file that is not a regular shortcut.
 #include <gtest/gtest.h>
 
 #include "FixTestSupport.h"
 #include "registry/fix/FixDelete.h"
+#include "ui/Text.h"
 
 using namespace registry;
 using namespace fix_test;
@@ -79,4 +81,125 @@ TEST_F(FixDelete, OnlyExistingRegularShortcutFiles) {
   EXPECT_FALSE(FileExists(link));
   EXPECT_TRUE(FileExists(text));
   EXPECT_TRUE(FileExists(folder_.Sub(L"folder.lnk\\inside.txt")));
+}
+
+// A root reached under another name is a root: a user's hive under
+// HKEY_USERS, the classes roots below Software, the 32-bit views. Below a
+// classes root only a class with no subkeys (an empty file extension) may go;
+// tables such as CLSID never do. The backup here cannot be written, so a
+// guard that let one through deletes nothing either.
+TEST_F(FixDelete, RootsUnderAnotherNameAreRoots) {
+  const std::wstring unwritable = folder_.Sub(L"missing\\backup.reg");
+  const std::wstring classes = L"Software\\Classes\\";
+  CreateKey(HKEY_LOCAL_MACHINE, classes + L".vantorelfixtable\\shell");
+  struct Case {
+    const wchar_t* root;
+    std::wstring key;
+  };
+  for (const Case& c : {Case{L"HKEY_USERS", L".DEFAULT\\Software"}, Case{L"HKEY_USERS", L".default\\software\\"},
+                        Case{L"HKEY_USERS", L".DEFAULT\\Software\\Classes"},
+                        Case{L"HKEY_USERS", L"S-1-5-21-0-0-0-1000_Classes\\Wow6432Node"},
+                        Case{L"HKEY_LOCAL_MACHINE", L"Software\\Classes"}, Case{L"HKEY_CURRENT_USER", L"SOFTWARE\\CLASSES"},
+                        Case{L"HKEY_LOCAL_MACHINE", L"Software\\Wow6432Node"},
+                        Case{L"HKEY_LOCAL_MACHINE", L"Software\\Wow6432Node\\Classes"},
+                        Case{L"HKEY_LOCAL_MACHINE", L"Software\\Classes\\Wow6432Node"},
+                        Case{L"HKEY_CLASSES_ROOT", L"Wow6432Node\\CLSID"},
+                        Case{L"HKEY_LOCAL_MACHINE", L"Software\\Classes\\CLSID"},
+                        Case{L"HKEY_LOCAL_MACHINE", classes + L".vantorelfixtable"}}) {
+    TDeleteResult r = DeleteKeyWithBackup(c.root, c.key, unwritable);
+    EXPECT_EQ(r.Status, dsRefused) << ui::ToUtf8(c.root + (L"\\" + c.key)) << ": " << ui::ToUtf8(r.Reason);
+  }
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, classes + L".vantorelfixtable\\shell"));
+
+  // What the empty-extension section names is still fixed, with its backup.
+  CreateKey(HKEY_LOCAL_MACHINE, classes + L".vantorelfixempty");
+  EXPECT_EQ(DeleteKeyWithBackup(L"HKEY_LOCAL_MACHINE", classes + L".vantorelfixempty", file_).Status, dsDeleted);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, classes + L".vantorelfixempty"));
+  EXPECT_NE(ReadFileBytes(file_).find("\\Classes\\.vantorelfixempty]"), std::string::npos);
+  DeleteTree(HKEY_LOCAL_MACHINE, classes + L".vantorelfixtable");
+}
+
+namespace {
+
+// A link target of the machine's native view, outside every key a test deletes.
+const std::wstring kLinkTarget = L"Software\\VantorelFixLinkTarget";
+
+void MakeLinkTarget() {
+  HKEY k = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kLinkTarget + L"\\child").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExW(k, L"keep", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"data"), 10);
+  ::RegCloseKey(k);
+}
+
+bool LinkTargetIntact() {
+  HKEY k = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kLinkTarget + L"\\child").c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k) !=
+      ERROR_SUCCESS)
+    return false;
+  bool found = ::RegQueryValueExW(k, L"keep", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  ::RegCloseKey(k);
+  return found;
+}
+
+void RemoveLinkTarget() {
+  ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, (kLinkTarget + L"\\child").c_str(), KEY_WOW64_64KEY, 0);
+  ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kLinkTarget.c_str(), KEY_WOW64_64KEY, 0);
+}
+
+}  // namespace
+
+// A registry link is the registry's junction: a backup file cannot bring it
+// back, and deleting through it would empty and delete the key it stands for.
+// A key that is one, or holds one, is left whole and its target untouched.
+TEST_F(FixDelete, ARegistryLinkIsNeverFollowed) {
+  MakeLinkTarget();
+  const std::wstring native = L"\\Registry\\Machine\\" + kLinkTarget;
+  const std::wstring holder = kBase + L"\\Holder", inner = holder + L"\\Sub\\link", top = kBase + L"\\TopLink";
+  SetString(HKEY_CURRENT_USER, holder + L"\\Sub", L"mine", L"x");
+  if (!MakeRegLink(inner, native) || !MakeRegLink(top, native)) {
+    RemoveRegLink(inner);
+    RemoveLinkTarget();
+    GTEST_SKIP() << "this registry makes no links";
+  }
+  TDeleteResult r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", top, file_);
+  EXPECT_EQ(r.Status, dsBackupFailed) << ui::ToUtf8(r.Reason);
+  EXPECT_TRUE(LinkTargetIntact());
+  r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", holder, file_);
+  EXPECT_EQ(r.Status, dsBackupFailed) << ui::ToUtf8(r.Reason);
+  EXPECT_TRUE(LinkTargetIntact());
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, holder + L"\\Sub", L"mine"));
+  EXPECT_FALSE(FileExists(file_));
+  RemoveRegLink(inner);
+  RemoveRegLink(top);
+  RemoveLinkTarget();
+}
+
+// The system trims a trailing dot or space from the parts of a plain path, so
+// such a path names another file than the one the scan saw: it is refused,
+// and the file it would have reached stays.
+TEST_F(FixDelete, APathThatWouldNameAnotherFileIsRefused) {
+  const std::wstring kept = folder_.WriteFile(L"keep.lnk", "L");
+  for (const wchar_t* folder : {L"dir", L"dir.", L"dir "})
+    ::CreateDirectoryW((L"\\\\?\\" + folder_.Sub(folder)).c_str(), nullptr);
+  for (const wchar_t* file : {L"dir\\x.lnk", L"dir.\\x.lnk", L"dir \\x.lnk"}) {
+    HANDLE h = ::CreateFileW((L"\\\\?\\" + folder_.Sub(file)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                             nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::CloseHandle(h);
+  }
+  for (const wchar_t* name : {L"keep.lnk.", L"keep.lnk ", L"keep.lnk. ", L"dir.\\x.lnk", L"dir \\x.lnk"}) {
+    TDeleteResult r = DeleteShortcutFile(folder_.Sub(name));
+    EXPECT_EQ(r.Status, dsRefused) << ui::ToUtf8(name);
+  }
+  EXPECT_TRUE(FileExists(kept));
+  EXPECT_TRUE(FileExists(folder_.Sub(L"dir\\x.lnk")));
+  for (const wchar_t* file : {L"dir.\\x.lnk", L"dir \\x.lnk"})
+    EXPECT_TRUE(FileExists(L"\\\\?\\" + folder_.Sub(file))) << ui::ToUtf8(file);
+  // Only their literal names reach these again.
+  for (const wchar_t* folder : {L"dir.", L"dir "}) {
+    ::DeleteFileW((L"\\\\?\\" + folder_.Sub(folder) + L"\\x.lnk").c_str());
+    ::RemoveDirectoryW((L"\\\\?\\" + folder_.Sub(folder)).c_str());
+  }
 }

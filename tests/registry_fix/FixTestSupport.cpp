@@ -111,6 +111,28 @@ bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name) {
   return found;
 }
 
+bool MakeRegLink(const std::wstring& key, const std::wstring& target) {
+  HKEY link = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS)
+    return false;
+  LONG rc = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
+                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+  ::RegCloseKey(link);
+  return rc == ERROR_SUCCESS;
+}
+
+void RemoveRegLink(const std::wstring& key) {
+  using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+  auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
+  HKEY link = nullptr;
+  if (ntDeleteKey == nullptr ||
+      ::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), REG_OPTION_OPEN_LINK, DELETE, &link) != ERROR_SUCCESS)
+    return;
+  ntDeleteKey(link);
+  ::RegCloseKey(link);
+}
+
 namespace {
 
 std::string Hex(const BYTE* p, DWORD n) {
@@ -130,10 +152,13 @@ void DumpInto(HKEY root, const std::wstring& key, std::vector<std::string>* line
   lines->push_back(path);
   std::vector<std::string> values;
   std::vector<std::wstring> subKeys;
+  DWORD maxData = 0;
+  ::RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxData, nullptr,
+                     nullptr);
+  std::vector<BYTE> data(maxData + 16);
   for (DWORD i = 0;; ++i) {
-    wchar_t name[1024];
-    DWORD nameLen = 1024, size = 65536, type = 0;
-    std::vector<BYTE> data(size);
+    wchar_t name[16384];
+    DWORD nameLen = 16384, size = static_cast<DWORD>(data.size()), type = 0;
     if (::RegEnumValueW(k, i, name, &nameLen, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
     values.push_back(path + "|" + ui::ToUtf8(std::wstring(name, nameLen)) + "|" + std::to_string(type) + "|" +
                      Hex(data.data(), size));

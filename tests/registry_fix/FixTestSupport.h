@@ -41,6 +41,13 @@ void CreateKey(HKEY root, const std::wstring& key);
 void DeleteTree(HKEY root, const std::wstring& key);
 bool KeyExists(HKEY root, const std::wstring& key);
 bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
+// A registry symbolic link at `key` below HKEY_CURRENT_USER to the native key
+// path `target` (\Registry\Machine\...); volatile, so that nothing of it
+// outlives the registry server. False when this registry makes no links.
+bool MakeRegLink(const std::wstring& key, const std::wstring& target);
+// Removes such a link itself (never its target), whatever became of it.
+void RemoveRegLink(const std::wstring& key);
+
 // UTF-16 bytes of `text` with its NUL (or the given bytes of a multi-string).
 std::vector<BYTE> TextBytes(const std::wstring& text);
 std::vector<BYTE> Bytes(std::initializer_list<int> bytes);

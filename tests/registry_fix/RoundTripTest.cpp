@@ -167,3 +167,39 @@ TEST_F(RoundTrip, FixedEntriesAreGoneTwinsStayAndTheBackupRestoresThemExactly) {
   ASSERT_TRUE(ImportWithRegedit(r.BackupFile));
   EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kBase), before);
 }
+
+// Names the file's syntax gives a meaning to, and values far beyond one line:
+// each deleted key comes back from the backup with the same names, types and
+// bytes.
+TEST_F(RoundTrip, OddNamesAndLargeValuesComeBackExactly) {
+  const std::wstring doomed = kBase + L"\\Odd";
+  for (const wchar_t* key : {L"a]b", L"[x]", L" lead", L"trail ", L"-dash", L"semi;colon", L"eq=ual", L"qu\"ote",
+                             L"caf\u00e9", L"@"}) {
+    for (const wchar_t* name : {L"=", L"]", L"@", L";x", L"-", L"trail ", L" ", L"a\"b\\", L"\\", L"\"", L"[x]",
+                                L"\"=\""})
+      SetString(HKEY_CURRENT_USER, doomed + L"\\" + key, name, std::wstring(L"v\\\"") + name + L"\"");
+  }
+  std::vector<BYTE> big(1 << 20);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<BYTE>(i * 31 + (i >> 8));
+  SetValue(HKEY_CURRENT_USER, doomed, L"BigBinary", REG_BINARY, big);
+  std::wstring text;
+  for (int i = 0; i < 20000; ++i) text += L"line \"" + std::to_wstring(i) + L"\" \\ ";
+  SetString(HKEY_CURRENT_USER, doomed, L"BigText", text);
+  SetString(HKEY_CURRENT_USER, doomed, L"BigExpand", L"%TEMP%\\" + text, REG_EXPAND_SZ);
+  std::wstring multi;
+  for (int i = 0; i < 5000; ++i) multi += L"entry " + std::to_wstring(i) + L'\0';
+  SetValue(HKEY_CURRENT_USER, doomed, L"BigMulti", REG_MULTI_SZ, TextBytes(multi));
+
+  const std::vector<std::string> before = DumpTree(HKEY_CURRENT_USER, doomed);
+  ASSERT_EQ(before.size(), 1u + 4 + 10 * 13);
+  const std::wstring file = folder_.Sub(L"odd.reg");
+  TDeleteResult r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", doomed, file);
+  ASSERT_EQ(r.Status, dsDeleted) << ui::ToUtf8(r.Reason);
+  ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, doomed));
+  ASSERT_TRUE(ImportWithRegedit(file));
+  const std::vector<std::string> after = DumpTree(HKEY_CURRENT_USER, doomed);
+  EXPECT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < before.size() && i < after.size(); ++i)
+    EXPECT_EQ(after[i].substr(0, 200), before[i].substr(0, 200)) << "line " << i;
+  EXPECT_TRUE(after == before);
+}

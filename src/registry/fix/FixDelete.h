@@ -21,8 +21,11 @@ struct TDeleteResult {
 };
 
 // The key Key under the root named Root (any case), with all its subkeys,
-// after appending it whole to BackupFile. Keys directly under a root, the
-// roots themselves and paths with empty parts are never deleted.
+// after appending it whole to BackupFile. Roots (also under another name: a
+// user's hive, "Software\Classes", "Wow6432Node"), keys directly under one,
+// and paths with empty parts are never deleted; directly under a classes
+// root other than HKEY_CLASSES_ROOT, a class only when it holds no subkeys.
+// A registry link in the key is never followed: such a key is not deleted.
 TDeleteResult DeleteKeyWithBackup(const std::wstring& Root, const std::wstring& Key, const std::wstring& BackupFile);
 
 // The value ValueName ("" the default value) of the key Key; with WithBackup
@@ -33,9 +36,5 @@ TDeleteResult DeleteValueWithBackup(const std::wstring& Root, const std::wstring
 // A dead shortcut, removed for good: only an existing regular ".lnk" file
 // named by a full path, never a folder or a link.
 TDeleteResult DeleteShortcutFile(const std::wstring& Path);
-
-// True when `path` (below a root, one trailing "\" ignored) names a key at
-// least two levels down with no empty part.
-bool IsDeletableKeyPath(const std::wstring& path);
 
 }  // namespace registry

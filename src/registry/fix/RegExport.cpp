@@ -15,8 +15,8 @@ class TKeyHandle {
   ~TKeyHandle() {
     if (key_ != nullptr) ::RegCloseKey(key_);
   }
-  LONG Open(HKEY root, const std::wstring& path, REGSAM access) {
-    return ::RegOpenKeyExW(root, path.c_str(), 0, access, &key_);
+  LONG Open(HKEY root, const std::wstring& path, REGSAM access, DWORD options = 0) {
+    return ::RegOpenKeyExW(root, path.c_str(), options, access, &key_);
   }
   HKEY Get() const { return key_; }
 
@@ -81,23 +81,28 @@ TExportResult SubKeyNames(HKEY key, std::vector<std::wstring>* names) {
   }
 }
 
-TExportResult FormatKeySection(HKEY root, const std::wstring& rootName, const std::wstring& path, std::string* text) {
+// The key `name` below `parent` (the path from the root is `path`), opened
+// as itself: a registry link is not entered. A backup file cannot bring a
+// link back, and what lies behind one is not part of this key.
+TExportResult FormatKeySection(HKEY parent, const std::wstring& name, const std::wstring& rootName,
+                               const std::wstring& path, std::string* text) {
+  TKeyHandle key;
+  LONG rc = key.Open(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
+  if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The key " + rootName + L"\\" + path);
+  if (IsRegLinkKey(key.Get()))
+    return Fail(esNotWritable,
+                L"The key " + rootName + L"\\" + path + L" is a registry link, which a backup file cannot restore.");
+  std::string header;
+  std::wstring why;
+  if (!FormatRegKeyHeader(rootName, path, &header, &why)) return Fail(esNotWritable, L"Key " + path + L": " + why);
+  *text += header;
+  TExportResult r = FormatAllValues(key.Get(), text);
+  if (r.Status != esWritten) return r;
   std::vector<std::wstring> subKeys;
-  {
-    TKeyHandle key;
-    LONG rc = key.Open(root, path, KEY_READ);
-    if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The key " + rootName + L"\\" + path);
-    std::string header;
-    std::wstring why;
-    if (!FormatRegKeyHeader(rootName, path, &header, &why)) return Fail(esNotWritable, L"Key " + path + L": " + why);
-    *text += header;
-    TExportResult r = FormatAllValues(key.Get(), text);
-    if (r.Status != esWritten) return r;
-    r = SubKeyNames(key.Get(), &subKeys);
-    if (r.Status != esWritten) return r;
-  }
+  r = SubKeyNames(key.Get(), &subKeys);
+  if (r.Status != esWritten) return r;
   for (const auto& sub : subKeys) {
-    TExportResult r = FormatKeySection(root, rootName, path + L"\\" + sub, text);
+    r = FormatKeySection(key.Get(), sub, rootName, path + L"\\" + sub, text);
     // A subkey that vanished meanwhile would not come back: the copy is incomplete.
     if (r.Status == esMissing) return Fail(esNotWritable, L"The key changed while it was read.");
     if (r.Status != esWritten) return r;
@@ -142,13 +147,19 @@ TExportResult FormatValueSection(HKEY root, const std::wstring& rootName, const 
 
 }  // namespace
 
+bool IsRegLinkKey(HKEY key) {
+  DWORD type = REG_NONE;
+  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+         type == REG_LINK;
+}
+
 TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
                              std::string* text) {
   const std::wstring rootName = RootName(RootKey);
   if (rootName.empty()) return Fail(esNotWritable, L"The registry root is not one of the five known roots.");
   const std::wstring path = TrimOneBackslash(Key);
   text->clear();
-  TExportResult r = WholeKey ? FormatKeySection(RootKey, rootName, path, text)
+  TExportResult r = WholeKey ? FormatKeySection(RootKey, path, rootName, path, text)
                              : FormatValueSection(RootKey, rootName, path, ValueName, text);
   if (r.Status != esWritten) text->clear();
   return r;

@@ -22,7 +22,8 @@ struct TExportResult {
 };
 
 // Appends one key (WholeKey: its values and all its subkeys, depth first) or
-// the one value ValueName of Key ("" is the default value). A new or empty
+// the one value ValueName of Key ("" is the default value). A key that is or
+// holds a registry link cannot be written whole (esNotWritable). A new or empty
 // file gets the "REGEDIT4" line first. A trailing "\" of Key is ignored.
 TExportResult ExportRegEntry(const std::wstring& FileName, HKEY RootKey, const std::wstring& Key,
                              const std::wstring& ValueName, bool WholeKey);
@@ -30,6 +31,9 @@ TExportResult ExportRegEntry(const std::wstring& FileName, HKEY RootKey, const s
 // The same entry as file text, without touching the file.
 TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
                              std::string* text);
+
+// Whether a key opened with REG_OPTION_OPEN_LINK is a registry symbolic link.
+bool IsRegLinkKey(HKEY key);
 
 // Appends `text` to the file (with the header when the file is new or
 // empty) and flushes it; on any failure the file is cut back to its old end.
