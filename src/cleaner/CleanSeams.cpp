@@ -1,5 +1,6 @@
 #include "cleaner/CleanSeams.h"
 
+#include "cleaner/PathGuard.h"
 #include "cleaner/RegistryPaths.h"
 #include "cleaner/WipeFile.h"
 #include "ui/MessageBox.h"
@@ -28,6 +29,9 @@ FileRemoval SystemDeleter::RemoveFile(const std::wstring& fullPath, int wipePass
   FileRemoval result;
   DWORD attrs = ::GetFileAttributesW(path.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;
+  // Where a file link looks like a plain file, deleting it would delete the
+  // file it points at, which no clean asked for: it stays.
+  if (PathGuard::IsFileReachedThroughLink(path)) return result;
   if (wipePasses > 0) {
     result.wipe = WipeFile(path, wipePasses) == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
   }

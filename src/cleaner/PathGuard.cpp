@@ -113,6 +113,34 @@ std::wstring PathGuard::ResolvedPath(const std::wstring& canonical) {
   return HasAcceptedForm(resolved) ? WithSlash(resolved) : canonical;
 }
 
+bool PathGuard::ReachedThroughLink(HANDLE file, const std::wstring& typed) {
+  GetFinalPathFn finalPath = FinalPathFunction();
+  if (finalPath == nullptr) return false;  // no file links before Vista
+  std::wstring path = StripExtendedPrefix(typed);
+  size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return true;
+  std::wstring folder = ResolvedPath(CanonicalPath(path.substr(0, slash + 1)));
+  std::wstring buf(1024, L'\0');
+  DWORD n = finalPath(file, &buf[0], static_cast<DWORD>(buf.size()), 0);
+  if (n == 0 || n >= buf.size()) return true;
+  buf.resize(n);
+  std::wstring name = path.substr(slash + 1);
+  std::wstring resolved = StripExtendedPrefix(buf);
+  if (SameName(resolved, folder + name)) return false;
+  // Some systems give a name that ends in dots or spaces without them.
+  size_t end = name.find_last_not_of(L". ");
+  return end == std::wstring::npos || !SameName(resolved, folder + name.substr(0, end + 1));
+}
+
+bool PathGuard::IsFileReachedThroughLink(const std::wstring& path) {
+  HANDLE h = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;  // nothing to delete through
+  bool linked = ReachedThroughLink(h, path);
+  ::CloseHandle(h);
+  return linked;
+}
+
 PathGuard::PathGuard(const GuardFolders& folders) {
   for (const auto& f : folders.refused) Add(&refused_, f);
   for (const auto& f : folders.asked) Add(&asked_, f);

@@ -3,6 +3,8 @@
 // case folded), so that "..", 8.3 names and junctions cannot lead a delete
 // into a folder that must never be emptied.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -62,6 +64,11 @@ class PathGuard {
   // "\"); empty when the path has no accepted form.
   static std::wstring CanonicalPath(const std::wstring& path);
   static std::wstring ResolvedPath(const std::wstring& canonical);
+  // Whether an open file is not the one its path names but reached through a
+  // link. Some systems show a file symbolic link as a plain file, so the
+  // resolved name of the handle is compared with its resolved folder + name.
+  static bool ReachedThroughLink(HANDLE file, const std::wstring& typedPath);
+  static bool IsFileReachedThroughLink(const std::wstring& path);
 
  private:
   void Add(std::vector<std::wstring>* keys, const std::wstring& folder);

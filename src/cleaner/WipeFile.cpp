@@ -31,33 +31,6 @@ HANDLE OpenExclusive(const std::wstring& path) {
                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
-
-// "\\?\C:\x" -> "C:\x", "\\?\UNC\s\x" -> "\\s\x".
-std::wstring WithoutExtendedPrefix(const std::wstring& path) {
-  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + path.substr(8);
-  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
-  return path;
-}
-
-// Whether the open file is the one its path names and not reached through a
-// link: some systems show a file symbolic link as a plain file, so the
-// resolved name of the handle is compared with that of its folder + name.
-bool ReachedThroughLink(HANDLE file, const std::wstring& typed) {
-  static auto finalPath = reinterpret_cast<GetFinalPathFn>(
-      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
-  if (finalPath == nullptr) return false;  // no file links before Vista
-  std::wstring path = WithoutExtendedPrefix(typed);
-  size_t slash = path.find_last_of(L'\\');
-  if (slash == std::wstring::npos) return true;
-  std::wstring folder = PathGuard::ResolvedPath(PathGuard::CanonicalPath(path.substr(0, slash + 1)));
-  std::wstring buf(1024, L'\0');
-  DWORD n = finalPath(file, &buf[0], static_cast<DWORD>(buf.size()), 0);
-  if (n == 0 || n >= buf.size()) return true;
-  buf.resize(n);
-  return !SameName(WithoutExtendedPrefix(buf), folder + path.substr(slash + 1));
-}
-
 // The file a handle names: volume and index.
 struct FileIdentity {
   DWORD volume = 0;
@@ -78,7 +51,7 @@ WipeResult CheckWipeable(HANDLE file, const std::wstring& path, bool firstPass, 
   FileIdentity opened{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
   if (firstPass) *identity = opened;
   else if (!(opened == *identity)) return WipeResult::Refused;
-  return ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
+  return PathGuard::ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
 }
 
 bool WritePass(HANDLE file, LONGLONG size, const std::vector<BYTE>& block) {

@@ -292,3 +292,27 @@ TEST(FolderPrimitives, ANameEndingInADotIsDeletedAsItself) {
   EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\keep.dat.")));
   EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\keep.dat ")));
 }
+
+// Wine shows a Unix link to a file as a plain file, and deleting it deletes
+// the file it points at: a clean must leave such a file alone.
+TEST(FolderPrimitives, AFileThatIsALinkIsNeverDeletedThroughToItsTarget) {
+  Sandbox box(L"file-link");
+  box.Folder(L"target");
+  box.Folder(L"outside");
+  box.File(L"outside\\secret.txt", "keep me");
+  box.File(L"target\\plain.tmp", "go");
+  if (!MakeSymlink(box.Path(L"outside\\secret.txt"), box.Path(L"target\\to-secret.txt"))) {
+    GTEST_SKIP() << "links can only be made under Wine";
+  }
+  for (bool wipe : {false, true}) {
+    CleanSettings settings;
+    settings.IsWipeFile = wipe;
+    settings.WipeNumber = 1;
+    box.File(L"target\\plain.tmp", "go");
+    CleanRun run(CleanMode::RealClean, settings, true);
+    int count = 0;
+    run.Thread().DeleteFolderFiles(box.Path(L"target\\"), false, true, L"", count);
+    EXPECT_EQ(ReadAll(box.Path(L"outside\\secret.txt")), "keep me") << (wipe ? "with wiping" : "without wiping");
+    EXPECT_FALSE(Exists(box.Path(L"target\\plain.tmp")));
+  }
+}
