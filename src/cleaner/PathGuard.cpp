@@ -119,7 +119,15 @@ bool PathGuard::ReachedThroughLink(HANDLE file, const std::wstring& typed) {
   std::wstring path = StripExtendedPrefix(typed);
   size_t slash = path.find_last_of(L'\\');
   if (slash == std::wstring::npos) return true;
-  std::wstring folder = ResolvedPath(CanonicalPath(path.substr(0, slash + 1)));
+  // A walk asks for many files of one folder in a row; resolving the folder
+  // (long names, links) is the slow part, so the last answer is kept.
+  static thread_local std::wstring lastTyped, lastFolder;
+  std::wstring typedFolder = path.substr(0, slash + 1);
+  if (typedFolder != lastTyped) {
+    lastFolder = ResolvedPath(CanonicalPath(typedFolder));
+    lastTyped = typedFolder;
+  }
+  const std::wstring& folder = lastFolder;
   std::wstring buf(1024, L'\0');
   DWORD n = finalPath(file, &buf[0], static_cast<DWORD>(buf.size()), 0);
   if (n == 0 || n >= buf.size()) return true;
