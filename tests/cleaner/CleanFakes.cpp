@@ -28,18 +28,6 @@ void CleanRun::Run(const std::vector<std::wstring>& captions) {
 
 namespace {
 
-bool RunUnix(const std::wstring& commandLine) {
-  std::wstring cmd = commandLine;
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  ::WaitForSingleObject(pi.hProcess, 30000);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return true;
-}
-
 std::wstring TempRoot() {
   wchar_t buf[MAX_PATH + 1] = {};
   ::GetTempPathW(MAX_PATH, buf);
@@ -82,29 +70,13 @@ std::string ReadAll(const std::wstring& path) {
   return data;
 }
 
-bool MakeSymlink(const std::wstring& target, const std::wstring& link) {
-  std::wstring t = testing_support::ToUnixPath(target);
-  // The link does not exist yet: its folder's Unix name + its own name.
-  std::wstring trimmed = link.back() == L'\\' ? link.substr(0, link.size() - 1) : link;
-  size_t slash = trimmed.find_last_of(L'\\');
-  if (slash == std::wstring::npos) return false;
-  std::wstring folder = testing_support::ToUnixPath(trimmed.substr(0, slash));
-  if (t.empty() || folder.empty()) return false;
-  if (folder.back() != L'/') folder += L'/';
-  std::wstring l = folder + trimmed.substr(slash + 1);
-  if (!RunUnix(L"/bin/ln -s \"" + t + L"\" \"" + l + L"\"")) return false;
-  // Wine hands the Unix program over and may return before it ran.
-  for (int i = 0; i < 100 && !Exists(link); ++i) ::Sleep(50);
-  return Exists(link);
-}
-
 // Never follows a link: under Wine the Unix tool removes the tree, links as
 // links; elsewhere only plain folders are entered.
 void RemoveTree(const std::wstring& path) {
   // Only ever a sandbox of these tests.
   if (path.find(L"\\vantorel-cleaner-tests\\") == std::wstring::npos || !Exists(path)) return;
   std::wstring unixPath = testing_support::ToUnixPath(path);
-  if (unixPath.find(L"/vantorel-cleaner-tests/") != std::wstring::npos && RunUnix(L"/bin/rm -rf \"" + unixPath + L"\"")) {
+  if (unixPath.find(L"/vantorel-cleaner-tests/") != std::wstring::npos && testing_support::RunUnix(L"/bin/rm -rf \"" + unixPath + L"\"")) {
     for (int i = 0; i < 200 && Exists(path); ++i) ::Sleep(50);
     if (!Exists(path)) return;
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cleaner/ProgressThread.h"
+#include "support/TestSupport.h"
 
 namespace cleaner_test {
 
@@ -150,7 +151,7 @@ bool Exists(const std::wstring& path);
 std::string ReadAll(const std::wstring& path);
 // A Unix symbolic link made beside Wine; Wine shows one to a folder as a
 // directory reparse point. False when this is not Wine.
-bool MakeSymlink(const std::wstring& target, const std::wstring& link);
+using testing_support::MakeSymlink;
 void RemoveTree(const std::wstring& path);
 
 }  // namespace cleaner_test

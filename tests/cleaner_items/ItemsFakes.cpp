@@ -117,24 +117,13 @@ std::string ReadBytes(const std::wstring& path) {
 
 namespace {
 
-bool RunUnix(std::wstring cmd) {
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  ::WaitForSingleObject(pi.hProcess, 30000);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return true;
-}
-
 // Wine cannot remove a Unix link through Win32; the Unix tool removes links
 // as links. Only ever a sandbox of these tests.
 bool RemoveSandboxTree(const std::wstring& path) {
   if (path.find(L"\\vantorel-items-tests\\") == std::wstring::npos) return false;
   std::wstring unixPath = testing_support::ToUnixPath(path);
   if (unixPath.find(L"/vantorel-items-tests/") == std::wstring::npos) return false;
-  if (!RunUnix(L"/bin/rm -rf \"" + unixPath + L"\"")) return false;
+  if (!testing_support::RunUnix(L"/bin/rm -rf \"" + unixPath + L"\"")) return false;
   for (int i = 0; i < 200 && Exists(path); ++i) ::Sleep(25);
   return !Exists(path);
 }
@@ -180,18 +169,6 @@ bool KeyExists(HKEY root, const std::wstring& key) { return cleaner::RegKeyExist
 
 void DeleteKey(HKEY root, const std::wstring& key) { cleaner::DeleteRegKeyTree(root, key); }
 
-bool MakeSymlink(const std::wstring& target, const std::wstring& link) {
-  std::wstring t = testing_support::ToUnixPath(target);
-  size_t slash = link.find_last_of(L'\\');
-  if (t.empty() || slash == std::wstring::npos) return false;
-  std::wstring folder = testing_support::ToUnixPath(link.substr(0, slash));
-  if (folder.empty()) return false;
-  if (!RunUnix(L"/bin/ln -s \"" + t + L"\" \"" + folder + L"/" + link.substr(slash + 1) + L"\"")) return false;
-  // Wine may hand the Unix program over and return before it ran.
-  for (int i = 0; i < 100 && !Exists(link); ++i) ::Sleep(50);
-  return Exists(link);
-}
-
 void RemoveLink(const std::wstring& link) {
   // The folder's Unix name + the link's own, so that nothing resolves the link.
   size_t slash = link.find_last_of(L'\\');
@@ -199,7 +176,7 @@ void RemoveLink(const std::wstring& link) {
   std::wstring folder = testing_support::ToUnixPath(link.substr(0, slash + 1));
   if (folder.empty()) return;
   if (folder.back() != L'/') folder += L'/';
-  RunUnix(L"/usr/bin/unlink \"" + folder + link.substr(slash + 1) + L"\"");
+  testing_support::RunUnix(L"/usr/bin/unlink \"" + folder + link.substr(slash + 1) + L"\"");
   for (int i = 0; i < 100 && Exists(link); ++i) ::Sleep(50);
 }
 

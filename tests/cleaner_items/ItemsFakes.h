@@ -11,6 +11,7 @@
 
 #include "cleaner/ProgressThread.h"
 #include "cleaner/items/CleanItemCatalogue.h"
+#include "support/TestSupport.h"
 
 namespace items_test {
 
@@ -139,7 +140,7 @@ bool KeyExists(HKEY root, const std::wstring& key);
 void DeleteKey(HKEY root, const std::wstring& key);
 
 // A Unix symbolic link made beside Wine; false when it could not be made.
-bool MakeSymlink(const std::wstring& target, const std::wstring& link);
+using testing_support::MakeSymlink;
 // Removes such a link itself (never a folder, never its target).
 void RemoveLink(const std::wstring& link);
 

@@ -31,6 +31,32 @@ std::wstring ToUnixPath(const std::wstring& winPath) {
   return std::wstring(s.begin(), s.end());
 }
 
+bool RunUnix(std::wstring cmd) {
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  ::WaitForSingleObject(pi.hProcess, 30000);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return true;
+}
+
+bool MakeSymlink(const std::wstring& target, const std::wstring& link) {
+  auto exists = [](const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; };
+  std::wstring t = ToUnixPath(target);
+  // The link does not exist yet: its folder's Unix name + its own name.
+  std::wstring trimmed = !link.empty() && link.back() == L'\\' ? link.substr(0, link.size() - 1) : link;
+  size_t slash = trimmed.find_last_of(L'\\');
+  if (t.empty() || slash == std::wstring::npos) return false;
+  std::wstring folder = ToUnixPath(trimmed.substr(0, slash));
+  if (folder.empty()) return false;
+  if (folder.back() != L'/') folder += L'/';
+  if (!RunUnix(L"/bin/ln -s \"" + t + L"\" \"" + folder + trimmed.substr(slash + 1) + L"\"")) return false;
+  for (int i = 0; i < 100 && !exists(link); ++i) ::Sleep(50);
+  return exists(link);
+}
+
 std::wstring BuildDir() { return FromUnixPath(Env(L"VANTOREL_BUILD_DIR")); }
 std::wstring ProgramPath() { return FromUnixPath(Env(L"VANTOREL_BIN_DIR")) + L"\\Vantorel.exe"; }
 

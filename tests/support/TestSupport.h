@@ -13,6 +13,13 @@ std::wstring FromUnixPath(const std::wstring& unixPath);
 // The Unix path Wine uses for a Windows path, or empty when Wine cannot say.
 std::wstring ToUnixPath(const std::wstring& winPath);
 
+// Runs a Unix program of the host (Wine starts it) and waits for it; Wine may
+// return before the program has finished its work, so callers wait for its effect.
+bool RunUnix(std::wstring commandLine);
+// Makes a Unix symbolic link `link` -> `target` (both Windows paths inside the
+// prefix); false where links cannot be made this way (not Wine).
+bool MakeSymlink(const std::wstring& target, const std::wstring& link);
+
 std::wstring BuildDir();    // Windows form of the build folder
 std::wstring ProgramPath(); // Windows form of Vantorel.exe
 
