@@ -7,6 +7,7 @@
 #include "FixTestSupport.h"
 #include "registry/fix/FixDelete.h"
 #include "ui/Text.h"
+#include "support/TestSupport.h"
 
 using namespace registry;
 using namespace fix_test;
@@ -202,4 +203,16 @@ TEST_F(FixDelete, APathThatWouldNameAnotherFileIsRefused) {
     ::DeleteFileW((L"\\\\?\\" + folder_.Sub(folder) + L"\\x.lnk").c_str());
     ::RemoveDirectoryW((L"\\\\?\\" + folder_.Sub(folder)).c_str());
   }
+}
+
+// Under Wine a link to a file looks like a plain file and deleting it deletes
+// the file it points at: such a shortcut is refused.
+TEST_F(FixDelete, AShortcutThatIsALinkIsRefused) {
+  const std::wstring target = folder_.WriteFile(L"real.lnk", "L");
+  const std::wstring link = folder_.Sub(L"linked-shortcut.lnk");
+  if (!testing_support::MakeSymlink(target, link)) GTEST_SKIP() << "links can only be made under Wine";
+  EXPECT_EQ(DeleteShortcutFile(link).Status, dsRefused);
+  EXPECT_TRUE(FileExists(target));
+  // Only a Unix tool removes the link itself; named by its folder, so nothing resolves it.
+  testing_support::RunUnix(L"/bin/rm -f \"" + testing_support::ToUnixPath(folder_.Sub(L"")) + L"/linked-shortcut.lnk\"");
 }

@@ -1,5 +1,7 @@
 #include "registry/fix/FixDelete.h"
 
+#include "core/TextCompare.h"
+
 #include <windows.h>
 
 #include <cwctype>
@@ -177,6 +179,40 @@ bool HasTrimmedPart(const std::wstring& path) {
   return false;
 }
 
+// The resolved name of an open file or folder, without "\\?\"; empty when unknown.
+std::wstring FinalName(HANDLE h) {
+  using Fn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+  static auto finalPath =
+      reinterpret_cast<Fn>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
+  if (finalPath == nullptr) return std::wstring();
+  std::wstring buf(1024, L'\0');
+  DWORD n = finalPath(h, &buf[0], static_cast<DWORD>(buf.size()), 0);
+  if (n == 0 || n >= buf.size()) return std::wstring();
+  buf.resize(n);
+  return buf.compare(0, 4, L"\\\\?\\") == 0 ? buf.substr(4) : buf;
+}
+
+std::wstring FinalNameOf(const std::wstring& path, DWORD flags) {
+  HANDLE h = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, flags, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::wstring();
+  std::wstring name = FinalName(h);
+  ::CloseHandle(h);
+  return name;
+}
+
+// Some systems show a symbolic link to a file as a plain file, and deleting
+// it deletes the file it points at: the file must resolve to its own folder
+// and name. Without the system's resolved names there are no such links.
+bool IsReachedThroughLink(const std::wstring& path) {
+  size_t slash = path.find_last_of(L'\\');
+  std::wstring file = FinalNameOf(path, FILE_FLAG_OPEN_REPARSE_POINT);
+  std::wstring folder = FinalNameOf(path.substr(0, slash + 1), FILE_FLAG_BACKUP_SEMANTICS);
+  if (file.empty() && folder.empty()) return false;
+  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+  return !core::SameText(file, folder + path.substr(slash + 1));
+}
+
 }  // namespace
 
 TDeleteResult DeleteKeyWithBackup(const std::wstring& Root, const std::wstring& Key, const std::wstring& BackupFile) {
@@ -231,6 +267,7 @@ TDeleteResult DeleteShortcutFile(const std::wstring& Path) {
   }
   if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))
     return Result(dsRefused, L"The path is not a regular shortcut file.");
+  if (IsReachedThroughLink(Path)) return Result(dsRefused, L"The shortcut file is a link to another file.");
   if (!core::ShellDeletePath(Path) || ::GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES)
     return Result(dsDeleteFailed, L"The shortcut file could not be deleted.");
   return Result(dsDeleted);
