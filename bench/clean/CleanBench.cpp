@@ -6,6 +6,8 @@
 //   clean_bench.exe [file counts...]   (default 10000 100000)
 #include <windows.h>
 
+#include "../BenchClock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -22,16 +24,7 @@ namespace {
 const int kFilesPerFolder = 100;
 const int kRepeats = 3;
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+using bench::Now;
 
 std::wstring BenchRoot() {
   wchar_t buf[MAX_PATH + 1] = {};

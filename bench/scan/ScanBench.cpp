@@ -8,6 +8,8 @@
 //   scan_bench                   both
 #include <windows.h>
 
+#include "../BenchClock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -23,16 +25,7 @@ const wchar_t kBenchKey[] = L"Software\\VantorelBench";
 const int kFanOut = 10;
 const int kRepeats = 3;
 
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+using bench::Now;
 
 class TNoPoster : public TScanPoster {
  public:
