@@ -55,8 +55,18 @@ bool IsEmptyFolder(const std::wstring& folder) {
   return empty;
 }
 
+// A folder that is a junction or symbolic link: its target is not ours. A
+// single named file may be deleted through a link, so the mask deletion of
+// the spared-file case does not refuse one by itself.
+bool IsLinkedFolder(const std::wstring& folder) {
+  std::wstring bare = folder.substr(0, folder.size() - 1);
+  DWORD attrs = ::GetFileAttributesW(bare.c_str());
+  return attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 int64_t EmptyExcept(TClearTaskThread& t, const std::wstring& folder, bool removeFolder, int& count,
                     const std::wstring& sparedUpper) {
+  if (IsLinkedFolder(folder)) return 0;
   FolderEntries entries = ListFolder(folder, sparedUpper);
   int64_t bytes = 0;
   for (const auto& name : entries.folders) {
