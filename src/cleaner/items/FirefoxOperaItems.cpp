@@ -39,11 +39,11 @@ void ClearFirefoxHistory(TClearTaskThread& t, const ItemServices&) {
   if (profiles.empty()) return;
   t.FItemBytes = t.DeleteFilesByMask(profiles, L"history.dat", t.FItemCount, true);
   if (!t.IsTest()) {
-    // Only the default profiles: a profile made for something else is left as it is.
+    // Only the default profiles: a profile made for something else is left
+    // as it is. The profile's own name decides, not a folder above it.
     for (const auto& name : SubFolderNames(profiles)) {
-      std::wstring profile = profiles + name + L"\\";
-      if (profile.find(L".default") == std::wstring::npos) continue;
-      RunDatabaseStep(t, profile + L"places.sqlite", FirefoxHistoryStatements());
+      if (name.find(L".default") == std::wstring::npos) continue;
+      RunDatabaseStep(t, profiles + name + L"\\places.sqlite", FirefoxHistoryStatements());
     }
   }
   SetItemBytes(t, t.FItemBytes);
