@@ -35,7 +35,9 @@ std::vector<DatabaseStatement> EachTable(const std::vector<std::wstring>& tables
 
 }  // namespace
 
-std::wstring GetFirefoxProfilesPath() { return IfFolder(Under(core::GetAppDataPath(), L"Mozilla\\Firefox\\Profiles\\")); }
+std::wstring GetFirefoxProfilesPath() {
+  return IfFolder(Under(core::GetAppDataPath(), L"Mozilla\\Firefox\\Profiles\\"));
+}
 std::wstring GetFirefoxLocalProfilesPath() { return IfFolder(Under(LocalAppData(), L"Mozilla\\Firefox\\Profiles\\")); }
 std::wstring GetOperaPath() { return IfFolder(Under(core::GetAppDataPath(), L"Opera\\")); }
 std::wstring GetOperaLocalPath() { return IfFolder(Under(LocalAppData(), L"Opera\\")); }

@@ -81,8 +81,9 @@ void ClearOperaCache(TClearTaskThread& t, const ItemServices&) {
   std::wstring roaming = GetOperaPath();
   if (roaming.empty()) return;
   int64_t bytes = EmptyInEachProfile(t, roaming, {L"profile\\cache4"}, true);
-  bytes += EmptyInEachProfile(t, GetOperaLocalPath(),
-                              {L"profile\\cache4", L"cache", L"icons\\cache", L"temporary_downloads", L"opcache"}, true);
+  const std::vector<const wchar_t*> localCaches = {L"profile\\cache4", L"cache", L"icons\\cache",
+                                                   L"temporary_downloads", L"opcache"};
+  bytes += EmptyInEachProfile(t, GetOperaLocalPath(), localCaches, true);
   SetItemBytes(t, bytes);
 }
 
