@@ -121,3 +121,23 @@ TEST(Catalogue, ShippedKavoDatStaysNarrow) {
   }
   EXPECT_GT(entries, 10);
 }
+
+// A browser leaf that fell through to kavo.dat would run a section that
+// merely shares its name; each has a routine of its own instead.
+TEST(Catalogue, BrowserLeavesRunTheirOwnRoutines) {
+  ItemRoutineTable table;
+  RegisterCleanItems(table);
+  std::set<CatalogueRoutine> seen;
+  int leaves = 0;
+  for (const CleanGroup& group : CleanItemCatalogue()) {
+    std::wstring name = group.text;
+    if (name != L"Edge" && name != L"Opera" && name != L"Mozilla Firefox" && name != L"Google Chrome") continue;
+    for (const CleanLeaf& leaf : group.leaves) {
+      ++leaves;
+      std::wstring caption = CleanItemCaption(group.text, leaf.text);
+      EXPECT_NE(ResolveCaption(table, caption).routine, nullptr) << testing::PrintToString(caption);
+      EXPECT_TRUE(seen.insert(leaf.routine).second) << "shared routine: " << testing::PrintToString(caption);
+    }
+  }
+  EXPECT_EQ(leaves, 30);
+}

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "cleaner/items/BrowserItems.h"
 #include "cleaner/items/CleanItems.h"
 #include "cleaner/items/DataFiles.h"
 
@@ -10,8 +11,8 @@ namespace {
 
 constexpr LeafHandler R = LeafHandler::Routine;
 constexpr LeafHandler K = LeafHandler::KavoSection;
-// The browser items are registered here once they are built; until then
-// their captions count nothing.
+// The Internet Explorer items are registered here once they are built; until
+// then their captions count nothing.
 constexpr CatalogueRoutine kBrowserItem = nullptr;
 
 std::vector<CleanGroup> MakeCatalogue() {
@@ -35,41 +36,41 @@ std::vector<CleanGroup> MakeCatalogue() {
         {L"Chkdsk File Fragments", 17, R, &ClearChkdskFragments},
         {L"Windows Log Files", 18, K, nullptr}}},
       {L"Edge", 3,
-       {{L"Recently Typed URLs", 0, R, kBrowserItem},
-        {L"Cookies", 0, R, kBrowserItem},
-        {L"Visited URL History", 0, R, kBrowserItem},
-        {L"Temporary Internet Files", 0, R, kBrowserItem},
-        {L"Sessions", 0, R, kBrowserItem},
-        {L"Download History", 0, R, kBrowserItem},
-        {L"Saved Form Information", 0, R, kBrowserItem},
-        {L"Saved Passwords", 0, R, kBrowserItem}}},
+       {{L"Recently Typed URLs", 0, R, &ClearEdgeTypedURLs},
+        {L"Cookies", 0, R, &ClearEdgeCookies},
+        {L"Visited URL History", 0, R, &ClearEdgeHistory},
+        {L"Temporary Internet Files", 0, R, &ClearEdgeCache},
+        {L"Sessions", 0, R, &ClearEdgeSessions},
+        {L"Download History", 0, R, &ClearEdgeDownloads},
+        {L"Saved Form Information", 0, R, &ClearEdgeFormData},
+        {L"Saved Passwords", 0, R, &ClearEdgePasswords}}},
       {L"Opera", 4,
-       {{L"Recently Typed URLs", 0, R, kBrowserItem},
-        {L"Cookies", 0, R, kBrowserItem},
-        {L"Visited URL History", 0, R, kBrowserItem},
-        {L"Temporary Internet Files", 0, R, kBrowserItem},
-        {L"Autocomplete History", 0, R, kBrowserItem},
-        {L"Transfers", 0, R, kBrowserItem}}},
+       {{L"Recently Typed URLs", 0, R, &ClearOperaTypedURLs},
+        {L"Cookies", 0, R, &ClearOperaCookies},
+        {L"Visited URL History", 0, R, &ClearOperaHistory},
+        {L"Temporary Internet Files", 0, R, &ClearOperaCache},
+        {L"Autocomplete History", 0, R, &ClearOperaWand},
+        {L"Transfers", 0, R, &ClearOperaTransfers}}},
       // "Download Manager" takes the Firefox download-history routine: no
       // fixed path of kavo.dat can name a Firefox profile's folder.
       {L"Mozilla Firefox", 5,
-       {{L"Cookies", 0, R, kBrowserItem},
-        {L"Visited URL History", 0, R, kBrowserItem},
-        {L"Download Manager", 0, R, kBrowserItem},
-        {L"Temporary Internet Files", 0, R, kBrowserItem},
-        {L"Autocomplete History", 0, R, kBrowserItem},
-        {L"Preferences", 0, R, kBrowserItem},
-        {L"Saved Form Information", 0, R, kBrowserItem},
-        {L"Session", 0, R, kBrowserItem}}},
+       {{L"Cookies", 0, R, &ClearFirefoxCookies},
+        {L"Visited URL History", 0, R, &ClearFirefoxHistory},
+        {L"Download Manager", 0, R, &ClearFirefoxDownloads},
+        {L"Temporary Internet Files", 0, R, &ClearFirefoxCache},
+        {L"Autocomplete History", 0, R, &ClearFirefoxSignons},
+        {L"Preferences", 0, R, &ClearFirefoxPreferences},
+        {L"Saved Form Information", 0, R, &ClearFirefoxFormHistory},
+        {L"Session", 0, R, &ClearFirefoxSession}}},
       {L"Google Chrome", 11,
-       {{L"Temporary Internet Files", 0, R, kBrowserItem},
-        {L"Cookies", 0, R, kBrowserItem},
-        {L"Visited URL History", 0, R, kBrowserItem},
-        {L"Session", 0, R, kBrowserItem},
-        {L"Stored passwords in Forms", 0, R, kBrowserItem},
-        {L"Saved Form Information", 0, R, kBrowserItem},
-        {L"Download History", 0, R, kBrowserItem},
-        {L"Local Storage", 0, R, kBrowserItem}}},
+       {{L"Temporary Internet Files", 0, R, &ClearChromeCache},
+        {L"Cookies", 0, R, &ClearChromeCookies},
+        {L"Visited URL History", 0, R, &ClearChromeHistory},
+        {L"Session", 0, R, &ClearChromeSession},
+        {L"Stored passwords in Forms", 0, R, &ClearChromePasswords},
+        {L"Saved Form Information", 0, R, &ClearChromeFormData},
+        {L"Download History", 0, R, &ClearChromeDownloads},
+        {L"Local Storage", 0, R, &ClearChromeLocalStorage}}},
       {L"Advanced", 6,
        {{L"Open File History", 0, R, &ClearOpenSaveMRU},
         {L"Menu Order Cache", 0, R, &ClearMenuOrder},

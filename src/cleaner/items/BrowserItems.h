@@ -1,0 +1,92 @@
+// The item routines of the groups Mozilla Firefox, Opera, Google Chrome and
+// Edge: fixed files and folders of each browser's profile folders, and in a
+// real clean the DELETE statements on the browsers' own databases.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cleaner/ProgressThread.h"
+#include "cleaner/items/ItemServices.h"
+
+namespace cleaner {
+
+// Profile folders, each ending in "\"; empty when the folder does not exist.
+std::wstring GetFirefoxProfilesPath();
+std::wstring GetFirefoxLocalProfilesPath();
+std::wstring GetOperaPath();
+std::wstring GetOperaLocalPath();
+std::wstring GetChromeProfilePath();
+
+// Empties a folder tree but spares every file whose name contains `spared`
+// (letter case ignored; nothing spared when empty). Folders are removed only
+// with `removeFolder`, and only once nothing is left in them. Returns the
+// bytes deleted; `count` grows by the files deleted.
+int64_t DeleteFolderExcept(TClearTaskThread& t, const std::wstring& folder, bool removeFolder, int& count,
+                           const std::wstring& spared);
+
+// One database of a browser profile and the tables a clean empties in it.
+struct DatabaseStatement {
+  std::vector<std::wstring> tables;  // every table the statement names
+  std::wstring sql;
+};
+
+// In a real clean only: opens `file` when it exists and runs each statement
+// whose tables all exist. A database that cannot be opened or a statement
+// that fails is logged for this item and the item goes on.
+void RunDatabaseStep(TClearTaskThread& t, const std::wstring& file, const std::vector<DatabaseStatement>& statements);
+
+// The statements of each browser database.
+const std::vector<DatabaseStatement>& FirefoxHistoryStatements();
+const std::vector<DatabaseStatement>& ChromeShortcutsStatements();
+const std::vector<DatabaseStatement>& ChromeLoginsStatements();
+const std::vector<DatabaseStatement>& ChromeFormDataStatements();
+const std::vector<DatabaseStatement>& ChromeDownloadsStatements();
+
+// Shared by the browser routines. The masks of `masks` deleted in `folder`
+// in turn, the bytes summed; the names of the folder's sub-folders.
+int64_t DeleteMasks(TClearTaskThread& t, const std::wstring& folder, const std::vector<const wchar_t*>& masks,
+                    bool recursive);
+std::vector<std::wstring> SubFolderNames(const std::wstring& folder);
+// FItemBytes := bytes and the size text from it.
+void SetItemBytes(TClearTaskThread& t, int64_t bytes);
+
+// Mozilla Firefox
+void ClearFirefoxCookies(TClearTaskThread& t, const ItemServices& s);
+void ClearFirefoxHistory(TClearTaskThread& t, const ItemServices& s);
+void ClearFirefoxCache(TClearTaskThread& t, const ItemServices& s);
+void ClearFirefoxDownloads(TClearTaskThread& t, const ItemServices& s);
+void ClearFirefoxSignons(TClearTaskThread& t, const ItemServices& s);
+void ClearFirefoxPreferences(TClearTaskThread& t, const ItemServices& s);
+void ClearFirefoxFormHistory(TClearTaskThread& t, const ItemServices& s);
+void ClearFirefoxSession(TClearTaskThread& t, const ItemServices& s);
+
+// Opera
+void ClearOperaCache(TClearTaskThread& t, const ItemServices& s);
+void ClearOperaCookies(TClearTaskThread& t, const ItemServices& s);
+void ClearOperaHistory(TClearTaskThread& t, const ItemServices& s);
+void ClearOperaTypedURLs(TClearTaskThread& t, const ItemServices& s);
+void ClearOperaWand(TClearTaskThread& t, const ItemServices& s);
+void ClearOperaTransfers(TClearTaskThread& t, const ItemServices& s);
+
+// Google Chrome
+void ClearChromeCache(TClearTaskThread& t, const ItemServices& s);
+void ClearChromeCookies(TClearTaskThread& t, const ItemServices& s);
+void ClearChromeLocalStorage(TClearTaskThread& t, const ItemServices& s);
+void ClearChromeSession(TClearTaskThread& t, const ItemServices& s);
+void ClearChromeHistory(TClearTaskThread& t, const ItemServices& s);
+void ClearChromePasswords(TClearTaskThread& t, const ItemServices& s);
+void ClearChromeFormData(TClearTaskThread& t, const ItemServices& s);
+void ClearChromeDownloads(TClearTaskThread& t, const ItemServices& s);
+
+// Edge
+void ClearEdgeCookies(TClearTaskThread& t, const ItemServices& s);
+void ClearEdgeDownloads(TClearTaskThread& t, const ItemServices& s);
+void ClearEdgeSessions(TClearTaskThread& t, const ItemServices& s);
+void ClearEdgeHistory(TClearTaskThread& t, const ItemServices& s);
+void ClearEdgeCache(TClearTaskThread& t, const ItemServices& s);
+void ClearEdgeTypedURLs(TClearTaskThread& t, const ItemServices& s);
+void ClearEdgeFormData(TClearTaskThread& t, const ItemServices& s);
+void ClearEdgePasswords(TClearTaskThread& t, const ItemServices& s);
+
+}  // namespace cleaner

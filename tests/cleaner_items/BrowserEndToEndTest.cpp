@@ -1,0 +1,239 @@
+// Whole clean runs of the browser items against fake profiles seeded in the
+// test prefix's own application-data folders: a test changes no byte, the
+// clean removes what the items name and empties the named tables only.
+#include <gtest/gtest.h>
+
+#include "BrowserProfiles.h"
+#include "ItemsFakes.h"
+#include "cleaner/items/ItemSteps.h"
+#include "core/Paths.h"
+#include "core/SQLiteWrapper.h"
+
+using namespace cleaner;
+using namespace items_test;
+
+namespace {
+
+const HKEY CU = HKEY_CURRENT_USER;
+const std::wstring kEdgeKey =
+    L"Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppContainer\\Storage\\"
+    L"microsoft.microsoftedge_8wekyb3d8bbwe\\MicrosoftEdge\\";
+
+std::wstring Roaming() { return core::GetAppDataPath(); }
+std::wstring Local() { return StartFolder(StepBase::LocalAppData); }
+
+bool LogHas(ItemRun& run, const std::wstring& part1, const std::wstring& part2) {
+  for (const auto& line : run.log->Lines()) {
+    if (line.find(part1) != std::wstring::npos && line.find(part2) != std::wstring::npos) return true;
+  }
+  return false;
+}
+
+// A fake browser's folders, which must not exist before the test and are
+// removed after it.
+class BrowserRoad : public testing::Test {
+ protected:
+  void Own(const std::wstring& folder, const std::wstring& marker) {
+    ASSERT_FALSE(Exists(folder)) << "left over from an earlier run";
+    owned_.emplace_back(folder, marker);
+  }
+  void TearDown() override {
+    for (const auto& o : owned_) RemoveSeededTree(o.first, o.second);
+  }
+  void Seed(const std::wstring& root, const std::vector<const wchar_t*>& files) {
+    for (const wchar_t* f : files) WriteFile(root + f, std::string(700, 'x'));
+  }
+  std::map<std::wstring, ItemResult> Run(CleanMode mode, const std::vector<std::wstring>& captions) {
+    ItemRun run(mode);
+    run.Run(captions);
+    EXPECT_TRUE(run.asker->questions.empty());
+    EXPECT_FALSE(run.poster->posts.empty());
+    if (!run.poster->posts.empty()) {
+      EXPECT_EQ(run.poster->posts.back().first, WM_CLEANFINISHED);
+    }
+    return run.Results();
+  }
+  void ExpectCounts(const std::map<std::wstring, ItemResult>& results, const std::map<std::wstring, int>& expected) {
+    for (const auto& e : expected) {
+      auto found = results.find(e.first);
+      ASSERT_NE(found, results.end()) << testing::PrintToString(e.first);
+      EXPECT_EQ(found->second.count, e.second) << testing::PrintToString(e.first);
+    }
+  }
+
+  std::vector<std::pair<std::wstring, std::wstring>> owned_;
+};
+
+TEST_F(BrowserRoad, Firefox) {
+  const std::wstring mozilla = Roaming() + L"Mozilla\\", localMozilla = Local() + L"Mozilla\\";
+  Own(mozilla, L"\\Mozilla\\");
+  Own(localMozilla, L"\\Mozilla\\");
+  const std::wstring a = mozilla + L"Firefox\\Profiles\\a.default\\", b = mozilla + L"Firefox\\Profiles\\b.other\\";
+  MakePlacesDatabase(a + L"places.sqlite");
+  MakePlacesDatabase(b + L"places.sqlite");
+  Seed(a, {L"cookies.sqlite", L"cookies.txt", L"history.dat", L"downloads.sqlite", L"signons3.txt", L"prefs.js",
+           L"formhistory.sqlite", L"sessionstore.js", L"keep.ini", L"Cache\\c1"});
+  Seed(b, {L"prefs.js", L"keep.ini"});
+  Seed(localMozilla + L"Firefox\\Profiles\\a.default\\", {L"Cache\\1", L"Cache\\sub\\2", L"keep.ini"});
+  const std::string placesA = ReadBytes(a + L"places.sqlite"), placesB = ReadBytes(b + L"places.sqlite");
+  const std::map<std::wstring, int> expected = {
+      {L"Mozilla Firefox - Cookies", 2},          {L"Mozilla Firefox - Visited URL History", 1},
+      {L"Mozilla Firefox - Download Manager", 1}, {L"Mozilla Firefox - Temporary Internet Files", 3},
+      {L"Mozilla Firefox - Autocomplete History", 1}, {L"Mozilla Firefox - Preferences", 2},
+      {L"Mozilla Firefox - Saved Form Information", 1}, {L"Mozilla Firefox - Session", 1}};
+  std::vector<std::wstring> captions;
+  for (const auto& e : expected) captions.push_back(e.first);
+
+  ExpectCounts(Run(CleanMode::Test, captions), expected);
+  EXPECT_EQ(ReadBytes(a + L"places.sqlite"), placesA);
+  EXPECT_EQ(ReadBytes(b + L"places.sqlite"), placesB);
+  EXPECT_TRUE(Exists(a + L"cookies.sqlite"));
+
+  ExpectCounts(Run(CleanMode::RealClean, captions), expected);
+  EXPECT_EQ(Ids(a + L"places.sqlite", L"moz_places"), (std::vector<long long>{1, 3}));
+  EXPECT_EQ(RowCount(a + L"places.sqlite", L"moz_historyvisits"), 0);
+  EXPECT_EQ(RowCount(a + L"places.sqlite", L"moz_bookmarks"), 3);
+  EXPECT_EQ(ReadBytes(b + L"places.sqlite"), placesB);
+  for (const wchar_t* gone : {L"cookies.sqlite", L"cookies.txt", L"history.dat", L"prefs.js", L"Cache\\c1"}) {
+    EXPECT_FALSE(Exists(a + gone)) << testing::PrintToString(std::wstring(gone));
+  }
+  EXPECT_FALSE(Exists(localMozilla + L"Firefox\\Profiles\\a.default\\Cache\\sub"));
+  EXPECT_TRUE(Exists(localMozilla + L"Firefox\\Profiles\\a.default\\Cache"));
+  EXPECT_TRUE(Exists(a + L"keep.ini"));
+  EXPECT_TRUE(Exists(b + L"keep.ini"));
+}
+
+class ChromeRoad : public BrowserRoad {
+ protected:
+  void SetUp() override {
+    Own(Local() + L"Google\\", L"\\Google\\");
+    MakeHistoryDatabase(p_ + L"History");
+    MakeWebDataDatabase(p_ + L"Web Data");
+    MakeShortcutsDatabase(p_ + L"Shortcuts");
+    Seed(p_, {L"Cache\\f1", L"Cache\\sub\\f2", L"Media Cache\\m1", L"Cookies", L"Current Session", L"Last Session",
+              L"Archived History", L"Visited Links", L"Top Sites", L"History Index 2010-01", L"Login Data",
+              L"Preferences", L"Local Storage\\http_a.example_0.localstorage", kExtension, kExtensionUpper});
+  }
+  const std::wstring p_ = Local() + L"Google\\Chrome\\User Data\\Default\\";
+  const wchar_t* kExtension = L"Local Storage\\chrome-extension_abc_0.localstorage";
+  const wchar_t* kExtensionUpper = L"Local Storage\\CHROME-EXTENSION_def_0.localstorage";
+};
+
+TEST_F(ChromeRoad, Chrome) {
+  const std::vector<std::wstring> databases = {L"History", L"Web Data", L"Shortcuts"};
+  std::vector<std::string> before;
+  for (const auto& d : databases) before.push_back(ReadBytes(p_ + d));
+  std::vector<std::wstring> all = {
+      L"Google Chrome - Temporary Internet Files", L"Google Chrome - Cookies",
+      L"Google Chrome - Visited URL History",      L"Google Chrome - Session",
+      L"Google Chrome - Stored passwords in Forms", L"Google Chrome - Saved Form Information",
+      L"Google Chrome - Download History",          L"Google Chrome - Local Storage"};
+  ExpectCounts(Run(CleanMode::Test, all), {{all[0], 3}, {all[1], 2}, {all[2], 5}, {all[3], 2}, {all[4], 1},
+                                           {all[5], 0}, {all[6], 0}, {all[7], 3}});
+  for (size_t i = 0; i < databases.size(); ++i) EXPECT_EQ(ReadBytes(p_ + databases[i]), before[i]) << i;
+
+  // The download history first: the history item deletes the whole file.
+  ExpectCounts(Run(CleanMode::RealClean, {all[6]}), {{all[6], 0}});
+  EXPECT_EQ(RowCount(p_ + L"History", L"downloads"), 0);
+  EXPECT_EQ(RowCount(p_ + L"History", L"urls"), 1);
+
+  ExpectCounts(Run(CleanMode::RealClean, {all[0], all[1], all[2], all[3], all[4], all[5]}),
+               {{all[0], 3}, {all[1], 2}, {all[2], 5}, {all[3], 2}, {all[4], 1}, {all[5], 0}});
+  EXPECT_EQ(RowCount(p_ + L"Shortcuts", L"omni_box_shortcuts"), 0);
+  for (const wchar_t* table : {L"logins", L"autofill", L"autofill_dates", L"autofill_profile_emails",
+                               L"autofill_profile_names", L"autofill_profile_phones", L"autofill_profiles",
+                               L"autofill_profiles_trash"}) {
+    EXPECT_EQ(RowCount(p_ + L"Web Data", table), 0) << testing::PrintToString(std::wstring(table));
+  }
+  EXPECT_EQ(RowCount(p_ + L"Web Data", L"keywords"), 1);
+  for (const wchar_t* gone : {L"Cookies", L"Login Data", L"History", L"History Index 2010-01", L"Current Session",
+                              L"Cache\\f1", L"Cache\\sub", L"Media Cache\\m1",
+                              L"Local Storage\\http_a.example_0.localstorage"}) {
+    EXPECT_FALSE(Exists(p_ + gone)) << testing::PrintToString(std::wstring(gone));
+  }
+  EXPECT_TRUE(Exists(p_ + kExtension));
+  EXPECT_TRUE(Exists(p_ + kExtensionUpper));
+  EXPECT_TRUE(Exists(p_ + L"Preferences"));
+
+  ExpectCounts(Run(CleanMode::RealClean, {all[7]}), {{all[7], 2}});
+  EXPECT_FALSE(Exists(p_ + kExtension));
+  EXPECT_TRUE(Exists(p_ + L"Local Storage"));
+}
+
+TEST_F(ChromeRoad, LockedDatabaseIsLoggedAndTheRunGoesOn) {
+  core::TSQLiteDatabase holder(p_ + L"Web Data");
+  holder.ExecSQL(L"BEGIN IMMEDIATE");
+  holder.ExecSQL(L"UPDATE keywords SET short_name = 'Held'");
+  ItemRun run(CleanMode::RealClean);
+  run.Run({L"Google Chrome - Stored passwords in Forms", L"Google Chrome - Saved Form Information",
+           L"Google Chrome - Session"});
+  holder.ExecSQL(L"ROLLBACK");
+  EXPECT_TRUE(LogHas(run, p_ + L"Web Data", L"The database file is locked"));
+  ASSERT_FALSE(run.poster->posts.empty());
+  EXPECT_EQ(run.poster->posts.back().first, WM_CLEANFINISHED);
+  EXPECT_FALSE(Exists(p_ + L"Login Data"));
+  EXPECT_FALSE(Exists(p_ + L"Current Session"));
+  EXPECT_EQ(RowCount(p_ + L"Web Data", L"logins"), 1);
+}
+
+TEST_F(BrowserRoad, Opera) {
+  const std::wstring roaming = Roaming() + L"Opera\\", local = Local() + L"Opera\\";
+  Own(roaming, L"\\Opera\\");
+  Own(local, L"\\Opera\\");
+  Seed(roaming, {L"cookies4.dat", L"global_history.dat", L"vlink4.dat", L"opera.dir", L"wand.dat", L"download.dat",
+                 L"operaprefs.ini", L"Opera\\profile\\cache4\\c1"});
+  Seed(local, {L"Opera\\cache\\x1", L"Opera\\cache\\sub\\x2", L"Opera\\opcache\\o1", L"Opera\\vps\\0000\\v1",
+               L"Opera\\keep.dat"});
+  const std::map<std::wstring, int> expected = {
+      {L"Opera - Recently Typed URLs", 1}, {L"Opera - Cookies", 1},      {L"Opera - Visited URL History", 3},
+      {L"Opera - Temporary Internet Files", 4}, {L"Opera - Autocomplete History", 1}, {L"Opera - Transfers", 1}};
+  std::vector<std::wstring> captions;
+  for (const auto& e : expected) captions.push_back(e.first);
+  ExpectCounts(Run(CleanMode::Test, captions), expected);
+  EXPECT_TRUE(Exists(roaming + L"wand.dat"));
+  ExpectCounts(Run(CleanMode::RealClean, captions), expected);
+  for (const wchar_t* gone : {L"cookies4.dat", L"vlink4.dat", L"wand.dat", L"Opera\\profile\\cache4\\c1"}) {
+    EXPECT_FALSE(Exists(roaming + gone)) << testing::PrintToString(std::wstring(gone));
+  }
+  EXPECT_FALSE(Exists(local + L"Opera\\vps\\0000"));
+  EXPECT_TRUE(Exists(roaming + L"operaprefs.ini"));
+  EXPECT_TRUE(Exists(local + L"Opera\\keep.dat"));
+}
+
+TEST_F(BrowserRoad, Edge) {
+  const std::wstring package = core::GetEdgePackagePath();
+  ASSERT_FALSE(package.empty());
+  const std::wstring packageRoot = package.substr(0, package.size() - 3);  // without "AC\"
+  Own(packageRoot, L"Microsoft.MicrosoftEdge_8wekyb3d8bbwe");
+  Seed(package, {L"MicrosoftEdge\\Cookies\\c1", L"#!001\\MicrosoftEdge\\Cookies\\c2",
+                 L"#!001\\MicrosoftEdge\\Cookies\\sub\\deep", L"#!002\\MicrosoftEdge\\User\\Default\\DOMStore\\x\\d1",
+                 L"MicrosoftEdge\\User\\Default\\DownloadHistory\\h1",
+                 L"MicrosoftEdge\\User\\Default\\Recovery\\Active\\r1", L"MicrosoftEdge\\History\\h",
+                 L"#!001\\MicrosoftEdge\\User\\Default\\Tiles\\t\\t1", L"#!001\\MicrosoftEdge\\User\\Default\\f1",
+                 L"MicrosoftEdge\\Cache\\a\\b1"});
+  SetValue(CU, kEdgeKey + L"TypedURLs", L"url1", L"http://a.example/");
+  SetValue(CU, kEdgeKey + L"TypedURLs", L"url2", L"http://b.example/");
+  SetValue(CU, kEdgeKey + L"IntelliForms\\FormData", L"v", L"x");
+  SetValue(CU, kEdgeKey + L"Main", L"Keep", L"1");
+  const std::map<std::wstring, int> expected = {
+      {L"Edge - Recently Typed URLs", 2}, {L"Edge - Cookies", 3},   {L"Edge - Visited URL History", 3},
+      {L"Edge - Temporary Internet Files", 1}, {L"Edge - Sessions", 1}, {L"Edge - Download History", 1},
+      {L"Edge - Saved Form Information", 1},   {L"Edge - Saved Passwords", 0}};
+  std::vector<std::wstring> captions;
+  for (const auto& e : expected) captions.push_back(e.first);
+  ExpectCounts(Run(CleanMode::Test, captions), expected);
+  EXPECT_TRUE(KeyExists(CU, kEdgeKey + L"TypedURLs"));
+  auto clean = Run(CleanMode::RealClean, captions);
+  ExpectCounts(clean, expected);
+  EXPECT_EQ(clean[L"Edge - Saved Passwords"].kb, L"0");
+  EXPECT_FALSE(KeyExists(CU, kEdgeKey + L"TypedURLs"));
+  EXPECT_FALSE(KeyExists(CU, kEdgeKey + L"IntelliForms\\FormData"));
+  EXPECT_TRUE(ValueExists(CU, kEdgeKey + L"Main", L"Keep"));
+  EXPECT_FALSE(Exists(package + L"MicrosoftEdge\\Cookies\\c1"));
+  EXPECT_FALSE(Exists(package + L"#!001\\MicrosoftEdge\\User\\Default\\Tiles\\t\\t1"));
+  EXPECT_TRUE(Exists(package + L"#!001\\MicrosoftEdge\\Cookies\\sub\\deep"));  // a flat deletion
+  DeleteKey(CU, L"Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppContainer\\"
+                L"Storage\\microsoft.microsoftedge_8wekyb3d8bbwe");
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// The database wrapper against real database files in the test prefix.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+
+#include "Scratch.h"
+#include "core/SQLiteWrapper.h"
+
+using namespace core;
+using core_test::ScratchFolder;
+using core_test::WriteFileBytes;
+
+namespace {
+
+std::wstring RaisedMessage(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ESQLiteException& e) {
+    return e.Message();
+  }
+  return L"(nothing raised)";
+}
+
+bool Has(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+class SQLiteWrapper : public testing::Test {
+ protected:
+  void SetUp() override {
+    TSQLiteDatabase db(file_);
+    db.ExecSQL(L"CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, frecency REAL, icon BLOB)");
+    db.ExecSQL(L"CREATE TABLE \"it's\" (id INTEGER)");
+    db.ExecSQL(L"INSERT INTO moz_places VALUES (1, 'http://a/', 1.5, x'0102')");
+    db.ExecSQL(L"INSERT INTO moz_places VALUES (2, NULL, NULL, x'')");
+  }
+  ScratchFolder scratch_;
+  std::wstring file_ = scratch_ / L"places \u00e9t\u00e9.sqlite";  // a name beyond ASCII
+};
+
+TEST_F(SQLiteWrapper, TableExistsIgnoresCaseAndCopesWithApostrophes) {
+  TSQLiteDatabase db(file_);
+  struct Case {
+    const wchar_t* name;
+    bool exists;
+  } cases[] = {
+      {L"moz_places", true}, {L"MOZ_PLACES", true}, {L"Moz_Places", true}, {L"it's", true},
+      {L"IT'S", true},       {L"moz", false},       {L"x' or '1'='1", false}, {L"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(db.TableExists(c.name), c.exists) << c.name;
+}
+
+TEST_F(SQLiteWrapper, ExecSQLOutcomes) {
+  TSQLiteDatabase db(file_);
+  EXPECT_NO_THROW(db.ExecSQL(L"DELETE FROM moz_places WHERE id = 99"));
+  std::wstring row = RaisedMessage([&] { db.ExecSQL(L"SELECT id FROM moz_places"); });
+  EXPECT_TRUE(Has(row, L"Error executing SQL statement")) << row;
+  std::wstring empty = RaisedMessage([&] { db.ExecSQL(L"-- nothing"); });
+  EXPECT_EQ(empty, L"Could not prepare SQL statement");
+  std::wstring bad = RaisedMessage([&] { db.ExecSQL(L"DELETE FROM nowhere"); });
+  EXPECT_EQ(bad, L"Error executing SQL.\rError [1]: SQL error or missing database.\r\"DELETE FROM nowhere\": "
+                 L"no such table: nowhere");
+}
+
+TEST_F(SQLiteWrapper, GetTableReadsEveryCellByDeclaredType) {
+  TSQLiteDatabase db(file_);
+  TSQLiteTable table = db.GetTable(L"SELECT id, url, frecency, icon, 7 * 6 AS answer FROM moz_places ORDER BY id");
+  ASSERT_EQ(table.Count(), 2);
+  ASSERT_EQ(table.ColCount, 5);
+  EXPECT_EQ(table.Cols, (std::vector<std::wstring>{L"ID", L"URL", L"FRECENCY", L"ICON", L"ANSWER"}));
+  EXPECT_EQ(table.ColTypes, (std::vector<int>{1, 3, 2, 4, 1}));
+  EXPECT_EQ(std::get<int64_t>(table.Cell(0, 0)), 1);
+  EXPECT_EQ(std::get<std::wstring>(table.Cell(0, 1)), L"http://a/");
+  EXPECT_EQ(std::get<double>(table.Cell(0, 2)), 1.5);
+  EXPECT_EQ(std::get<std::vector<uint8_t>>(table.Cell(0, 3)), (std::vector<uint8_t>{1, 2}));
+  EXPECT_EQ(std::get<int64_t>(table.Cell(0, 4)), 42);
+  for (int c = 1; c < 4; ++c) EXPECT_TRUE(std::holds_alternative<std::monostate>(table.Cell(1, c))) << c;
+  EXPECT_EQ(table.Row, 0);
+}
+
+TEST_F(SQLiteWrapper, NonDatabaseFileFailsAtTheFirstQuery) {
+  std::wstring junk = scratch_ / L"junk.sqlite";
+  ASSERT_TRUE(WriteFileBytes(junk, std::string(4096, 'j')));
+  {
+    TSQLiteDatabase db(junk);
+    std::wstring message = RaisedMessage([&] { db.TableExists(L"logins"); });
+    EXPECT_TRUE(Has(message, L"[26]")) << message;
+    EXPECT_TRUE(Has(message, L"File opened that is not a database file")) << message;
+  }
+  EXPECT_TRUE(::DeleteFileW(junk.c_str()));
+}
+
+TEST_F(SQLiteWrapper, OpenFailureNamesTheFile) {
+  std::wstring missing = scratch_ / L"no folder\\x.sqlite";
+  std::wstring message = RaisedMessage([&] { TSQLiteDatabase db(missing); });
+  EXPECT_EQ(message.rfind(L"Failed to open database \"" + missing + L"\" : ", 0), 0u) << message;
+}
+
+TEST_F(SQLiteWrapper, LockedDatabaseGivesCode5AndStaysDeletable) {
+  {
+    TSQLiteDatabase holder(file_);
+    holder.ExecSQL(L"BEGIN IMMEDIATE");
+    holder.ExecSQL(L"DELETE FROM moz_places WHERE id = 2");
+    TSQLiteDatabase db(file_);
+    ASSERT_TRUE(db.TableExists(L"moz_places"));
+    std::wstring message = RaisedMessage([&] { db.ExecSQL(L"DELETE FROM moz_places"); });
+    EXPECT_TRUE(Has(message, L"Error executing SQL statement")) << message;
+    EXPECT_TRUE(Has(message, L"Error [5]: The database file is locked.")) << message;
+    holder.ExecSQL(L"ROLLBACK");
+  }
+  EXPECT_TRUE(::DeleteFileW(file_.c_str())) << ::GetLastError();
+}
+
+TEST(SQLiteErrorText, CodesAndUnknownCodes) {
+  struct Case {
+    int code;
+    const wchar_t* text;
+  } cases[] = {
+      {0, L"Successful result"},
+      {5, L"The database file is locked"},
+      {19, L"Abort due to contraint violation"},
+      {26, L"File opened that is not a database file"},
+      {100, L"sqlite3_step() has another row ready"},
+      {101, L"sqlite3_step() has finished executing"},
+      {27, L"Unknown SQLite Error Code \"27\""},
+      {-1, L"Unknown SQLite Error Code \"-1\""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SQLiteErrorStr(c.code), c.text) << c.code;
+}
+
+}  // namespace
