@@ -10,7 +10,7 @@
 #include "ui/Application.h"
 #include "ui/Jpeg.h"
 #include "ui/MessageBox.h"
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 namespace app {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "app/Main.h"
 #include "ui/MessageBox.h"
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 namespace app {
 namespace {

@@ -4,12 +4,12 @@
 
 #include "app/Main.h"
 #include "app/RegistryRows.h"
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 #include "registry/RegKey.h"
 #include "registry/fix/FixRun.h"
 #include "ui/MessageBox.h"
-#include "ui/RegistryKey.h"
-#include "ui/Text.h"
+#include "sys/RegistryKey.h"
+#include "sys/Text.h"
 
 namespace app {
 namespace {
@@ -222,7 +222,7 @@ void TfrmMain::aSaveTextExecute() {
       !ui::AskYesNo(hwnd_, path + L" has existed,overite it?"))
     return;
   std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  for (const registry::TProblemRow& r : scanRows_) out << ui::ToAnsi(ExportLine(r)) << "\r\n";
+  for (const registry::TProblemRow& r : scanRows_) out << sys::ToAnsi(ExportLine(r)) << "\r\n";
   out.flush();
   if (!out) ui::ShowError(hwnd_, L"Unable to write to " + path);
 }
@@ -234,7 +234,7 @@ void TfrmMain::aOpenRegeditExecute() {
 }
 
 void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
-  if (core::UpperCase(path).find(L"HK") == std::wstring::npos) {
+  if (sys::UpperCase(path).find(L"HK") == std::wstring::npos) {
     ui::ShowNotice(hwnd_, kNotFound);
     return;
   }
@@ -243,7 +243,7 @@ void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
   std::wstring root = FullRootName(path.substr(0, slash));
   std::wstring subKey = path.substr(slash + 1);
   HKEY rootKey = registry::RootFromName(root);
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   if (rootKey != nullptr && key.Open(rootKey, subKey)) {
     if (regeditNavigator_) regeditNavigator_(root, subKey, L"");
     return;
@@ -252,7 +252,7 @@ void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
   size_t last = subKey.rfind(L'\\');
   std::wstring value = last == std::wstring::npos ? subKey : subKey.substr(last + 1);
   std::wstring parent = last == std::wstring::npos ? std::wstring() : subKey.substr(0, last);
-  ui::RegistryKey parentKey;
+  sys::RegistryKey parentKey;
   if (rootKey == nullptr || !parentKey.Open(rootKey, parent) || !parentKey.ValueExists(value)) {
     ui::ShowNotice(hwnd_, kNotFound);
     return;

@@ -8,9 +8,9 @@
 #include "app/RegistryTree.h"
 #include "cleaner/items/CleanItemCatalogue.h"
 #include "core/Paths.h"
-#include "core/TextCompare.h"
-#include "ui/IniFile.h"
-#include "ui/RegistryKey.h"
+#include "sys/TextCompare.h"
+#include "sys/IniFile.h"
+#include "sys/RegistryKey.h"
 
 namespace app {
 namespace {
@@ -132,17 +132,17 @@ void TfrmMain::LoadInstalledApplications() {
   if (apps == nullptr) return;
   std::wstring dat = core::GetProgramFolder() + L"kavo.dat";
   if (::GetFileAttributesW(dat.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  std::vector<std::wstring> sections = ui::IniFile(dat).SectionNames();
-  ui::RegistryKey uninstall;
+  std::vector<std::wstring> sections = sys::IniFile(dat).SectionNames();
+  sys::RegistryKey uninstall;
   if (!uninstall.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall")) return;
   std::vector<std::wstring> added;
   for (const std::wstring& sub : uninstall.SubKeyNames()) {
-    ui::RegistryKey key;
+    sys::RegistryKey key;
     std::wstring name;
     if (!key.Open(uninstall.Handle(), sub) || !key.ReadString(L"DisplayName", &name) || name.empty()) continue;
-    std::wstring display = core::UpperCase(name);
+    std::wstring display = sys::UpperCase(name);
     for (const std::wstring& section : sections) {
-      std::wstring s = core::UpperCase(section);
+      std::wstring s = sys::UpperCase(section);
       bool matches = display.find(s) != std::wstring::npos || s.find(display) != std::wstring::npos;
       if (!matches || std::find(added.begin(), added.end(), s) != added.end()) continue;
       tvCleanItems.Add(apps, section, 0);

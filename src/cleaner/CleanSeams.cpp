@@ -4,7 +4,7 @@
 #include "cleaner/RegistryPaths.h"
 #include "cleaner/WipeFile.h"
 #include "ui/MessageBox.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace cleaner {
 
@@ -47,7 +47,7 @@ bool SystemDeleter::RemoveFolder(const std::wstring& path) { return ::RemoveDire
 bool SystemDeleter::RemoveRegKey(HKEY root, const std::wstring& key) { return DeleteRegKeyTree(root, key); }
 
 bool SystemDeleter::RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(root, key, KEY_SET_VALUE) && k.DeleteValue(name);
 }
 

@@ -5,7 +5,7 @@
 #include "cleaner/Masks.h"
 #include "cleaner/ProgressThread.h"
 #include "cleaner/RegistryPaths.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace cleaner {
 
@@ -258,7 +258,7 @@ int TClearTaskThread::DeleteRegValues(HKEY root, const std::wstring& key, const 
 int TClearTaskThread::DeleteValues(HKEY root, const std::wstring& rootName, const std::wstring& key,
                                    const std::wstring& value) {
   std::wstring path = NormalKeyPath(key);
-  ui::RegistryKey opened;
+  sys::RegistryKey opened;
   if (path.empty() || !opened.Open(root, path, KEY_READ)) return 0;
   if (value.empty() && (!IsDeletableKeyPath(root, path) || IsRegLink(root, path))) {
     AddLog(FPrefix + L"skipping protected registry key" + L" " + rootName + L"\\" + key);

@@ -13,7 +13,7 @@
 #include "cleaner/CleanSeams.h"
 #include "cleaner/ItemRoutines.h"
 #include "cleaner/PathGuard.h"
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 namespace cleaner {
 
@@ -55,7 +55,7 @@ struct CleanServices {
   const ItemRoutineTable* routines = nullptr;  // default: the program's table
 };
 
-class TClearTaskThread : public ui::Thread {
+class TClearTaskThread : public sys::Thread {
  public:
   // The mode is fixed here: nothing done later to the window that started the
   // run can turn a test into a deletion. Any mode but 0 and 1 runs as a test.

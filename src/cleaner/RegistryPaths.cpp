@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "cleaner/Masks.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace cleaner {
 namespace {
@@ -82,7 +82,7 @@ bool IsDeletableKeyPath(HKEY root, const std::wstring& normalKey) {
 }
 
 bool RegKeyExists(HKEY root, const std::wstring& key) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(root, key, KEY_READ);
 }
 
@@ -117,7 +117,7 @@ bool DeleteRegLink(HKEY root, const std::wstring& key) {
 
 int CountRegValues(HKEY root, const std::wstring& key) {
   if (IsRegLink(root, key)) return 0;
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   if (!k.Open(root, key, KEY_READ)) return 0;
   DWORD values = 0;
   if (::RegQueryInfoKeyW(k.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
@@ -132,7 +132,7 @@ int CountRegValues(HKEY root, const std::wstring& key) {
 bool DeleteRegKeyTree(HKEY root, const std::wstring& key) {
   if (IsRegLink(root, key)) return DeleteRegLink(root, key);
   {
-    ui::RegistryKey k;
+    sys::RegistryKey k;
     if (!k.Open(root, key, KEY_READ)) return !RegKeyExists(root, key);
     // Names are collected before anything below is deleted.
     for (const auto& sub : k.SubKeyNames()) DeleteRegKeyTree(root, key + L"\\" + sub);

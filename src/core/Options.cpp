@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 
 namespace core {
 
@@ -14,7 +14,7 @@ TOptionsSetting OptionsSetting;
 
 namespace {
 
-using ui::IniFile;
+using sys::IniFile;
 
 const wchar_t kOptions[] = L"Options";
 const wchar_t kHotkey[] = L"Hotkey";

@@ -8,7 +8,7 @@
 
 #include "AppTestSupport.h"
 #include "support/TestSupport.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 using namespace testing_support;
 
@@ -31,7 +31,7 @@ class AutomaticRun : public ::testing::Test {
     Touch(temp + L"\\a.tmp");
     Touch(temp + L"\\sub\\b.tmp");
     Touch(std::wstring(kRoot) + L"\\sentinel.txt");
-    ui::RegistryKey mru;
+    sys::RegistryKey mru;
     ASSERT_TRUE(mru.Create(HKEY_CURRENT_USER, kRunMru));
     mru.WriteString(L"a", L"notepad\\1");
     mru.WriteString(L"MRUList", L"a");
@@ -70,7 +70,7 @@ TEST_F(AutomaticRun, ClearCleansTheTickedItemsAndClosesByItself) {
   EXPECT_FALSE(Exists(Temp() + L"\\a.tmp"));
   EXPECT_FALSE(Exists(Temp() + L"\\sub\\b.tmp"));
   EXPECT_TRUE(Exists(std::wstring(kRoot) + L"\\sentinel.txt")) << "a file outside every target was removed";
-  ui::RegistryKey mru;
+  sys::RegistryKey mru;
   if (mru.Open(HKEY_CURRENT_USER, kRunMru)) {
     EXPECT_FALSE(mru.ValueExists(L"a"));
     EXPECT_FALSE(mru.ValueExists(L"MRUList"));

@@ -6,7 +6,7 @@
 #include "app/Main.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST_F(RegistryPage, NothingTickedShowsTheMessageAndKeepsTheOldRows) {
 }
 
 TEST_F(RegistryPage, AScanFindsASeededBadAppPathTicksItAndCountsIt) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   const std::wstring sub = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vantorel-missing-app.exe";
   ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, sub));
   ASSERT_TRUE(k.WriteString(L"", L"C:\\no\\such\\folder\\vantorel-missing-app.exe"));
@@ -104,7 +104,7 @@ TEST_F(RegistryPage, TheEditorOpensTheKeyOrTheValueBelowIt) {
   form.SetRegeditNavigator([&](const std::wstring& root, const std::wstring& key, const std::wstring& value) {
     opened.push_back(root + L"|" + key + L"|" + value);
   });
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, L"Software\\VantorelEditorTest"));
   ASSERT_TRUE(k.WriteString(L"Val", L"x"));
   form.OpenKeyInRegedit(L"HKCU\\Software\\VantorelEditorTest");
@@ -125,7 +125,7 @@ namespace {
 TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   const std::wstring base = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
   for (const wchar_t* name : {L"vantorel-fix-a.exe", L"vantorel-fix-b.exe"}) {
-    ui::RegistryKey k;
+    sys::RegistryKey k;
     ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, base + name));
     ASSERT_TRUE(k.WriteString(L"", std::wstring(L"C:\\no\\such\\folder\\") + name));
   }
@@ -154,7 +154,7 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   EXPECT_EQ(form.lvRegistryData.Count(), before - 1);
   EXPECT_EQ(form.lStatusBar.Text(), L"Fix errors finished!");
   // The section reports the bad path value; the fix deletes that value.
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   std::wstring value;
   EXPECT_FALSE(k.Open(HKEY_LOCAL_MACHINE, base + L"vantorel-fix-a.exe") && k.ReadString(L"", &value))
       << "the ticked row's value is still there";

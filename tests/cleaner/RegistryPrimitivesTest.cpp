@@ -4,7 +4,7 @@
 
 #include "CleanFakes.h"
 #include "cleaner/RegistryPaths.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 using namespace cleaner;
 using namespace cleaner_test;
@@ -24,7 +24,7 @@ class RegistryPrimitives : public ::testing::Test {
   void TearDown() override { DeleteRegKeyTree(HKEY_CURRENT_USER, kBase); }
 
   static void Make(const std::wstring& key, const std::vector<std::wstring>& values) {
-    ui::RegistryKey k;
+    sys::RegistryKey k;
     ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, kBase + L"\\" + key));
     for (const auto& v : values) k.WriteString(v, L"data");
   }
@@ -52,7 +52,7 @@ TEST_F(RegistryPrimitives, ValueFormsKeepTheKey) {
   EXPECT_EQ(t.DeleteRegValues(HKEY_CURRENT_USER, Key(L"Full"), L"v2"), 0);
   EXPECT_TRUE(run.log->Contains(L"Clean: deleting registry value HKEY_CURRENT_USER\\" + Key(L"Full") + L"\\v2"));
   EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", Key(L"Full"), L""), 4);  // v1, v3 and the sub-key's 2
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, Key(L"Full")));
   EXPECT_TRUE(k.ValueNames().empty());
   EXPECT_TRUE(k.SubKeyNames().empty());
@@ -124,13 +124,13 @@ void RemoveRegLink(const std::wstring& key) {
 const std::wstring kTarget = L"Software\\VantorelTestsLinkTarget";
 
 void MakeTarget() {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, kTarget + L"\\child", KEY_ALL_ACCESS | KEY_WOW64_64KEY));
   k.WriteString(L"keep", L"data");
 }
 
 bool TargetIntact() {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(HKEY_LOCAL_MACHINE, kTarget + L"\\child", KEY_READ | KEY_WOW64_64KEY) && k.ValueExists(L"keep");
 }
 

@@ -4,8 +4,8 @@
 
 #include "cleaner/RegistryPaths.h"
 #include "support/TestSupport.h"
-#include "ui/RegistryKey.h"
-#include "ui/Text.h"
+#include "sys/RegistryKey.h"
+#include "sys/Text.h"
 
 namespace items_test {
 
@@ -101,7 +101,7 @@ void WriteFile(const std::wstring& path, const std::string& content) {
   ::CloseHandle(h);
 }
 
-void WriteText(const std::wstring& path, const std::wstring& text) { WriteFile(path, ui::ToAnsi(text)); }
+void WriteText(const std::wstring& path, const std::wstring& text) { WriteFile(path, sys::ToAnsi(text)); }
 
 std::string ReadBytes(const std::wstring& path) {
   HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
@@ -155,13 +155,13 @@ void RemoveTree(const std::wstring& path) {
 }
 
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& data) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   k.Create(root, key);
   k.WriteString(name, data);
 }
 
 bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(root, key) && k.ValueExists(name);
 }
 

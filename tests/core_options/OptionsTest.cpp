@@ -8,7 +8,7 @@
 
 #include "core/Options.h"
 #include "support/TestSupport.h"
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 
 using core::OptionsSetting;
 
@@ -156,7 +156,7 @@ class OptionsTest : public ::testing::Test {
     Load();
   }
   std::wstring Value(const std::wstring& file, const wchar_t* section, const std::wstring& key) {
-    return ui::IniFile(file).ReadString(section, key, L"<missing>");
+    return sys::IniFile(file).ReadString(section, key, L"<missing>");
   }
 
   static int counter_;
@@ -436,7 +436,7 @@ TEST_F(OptionsTest, WriteErrorPropagates) {
   try {
     Save();
     ADD_FAILURE() << "a key that cannot be written must raise";
-  } catch (const ui::IniWriteError& e) {
+  } catch (const sys::IniWriteError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Unable to write to ", 0), 0u) << e.what();
   }
   ::CloseHandle(lock);

@@ -5,7 +5,7 @@
 
 #include "registry/fix/SystemPointThread.h"
 #include "support/TestSupport.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace fix_test {
 
@@ -148,7 +148,7 @@ std::string Hex(const BYTE* p, DWORD n) {
 void DumpInto(HKEY root, const std::wstring& key, std::vector<std::string>* lines) {
   HKEY k = nullptr;
   if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return;
-  const std::string path = ui::ToUtf8(key);
+  const std::string path = sys::ToUtf8(key);
   lines->push_back(path);
   std::vector<std::string> values;
   std::vector<std::wstring> subKeys;
@@ -160,7 +160,7 @@ void DumpInto(HKEY root, const std::wstring& key, std::vector<std::string>* line
     wchar_t name[16384];
     DWORD nameLen = 16384, size = static_cast<DWORD>(data.size()), type = 0;
     if (::RegEnumValueW(k, i, name, &nameLen, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
-    values.push_back(path + "|" + ui::ToUtf8(std::wstring(name, nameLen)) + "|" + std::to_string(type) + "|" +
+    values.push_back(path + "|" + sys::ToUtf8(std::wstring(name, nameLen)) + "|" + std::to_string(type) + "|" +
                      Hex(data.data(), size));
   }
   for (DWORD i = 0;; ++i) {

@@ -1,6 +1,6 @@
 #include "registry/fix/FixDelete.h"
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 #include <windows.h>
 
@@ -9,7 +9,7 @@
 
 #include "core/Files.h"
 #include "registry/RegKey.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 #include "registry/fix/FixErrors.h"
 #include "registry/fix/RegExport.h"
 
@@ -50,7 +50,7 @@ enum TKeyPlace { kpRoot, kpFirstLevel, kpClass, kpDeeper };
 // directly under a classes root other than HKEY_CLASSES_ROOT is one class
 // (kpClass); HKEY_CLASSES_ROOT's own first level stays a first level.
 TKeyPlace KeyPlace(HKEY root, const std::wstring& path) {
-  std::vector<std::wstring> parts = SplitPath(UpperCase(path));
+  std::vector<std::wstring> parts = SplitPath(sys::UpperCase(path));
   auto is = [&](size_t i, const wchar_t* name) { return i < parts.size() && parts[i] == name; };
   auto skipView = [&](size_t i) {
     if (is(i, L"WOW6432NODE")) parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i));
@@ -210,7 +210,7 @@ bool IsReachedThroughLink(const std::wstring& path) {
   std::wstring folder = FinalNameOf(path.substr(0, slash + 1), FILE_FLAG_BACKUP_SEMANTICS);
   if (file.empty() && folder.empty()) return false;
   if (folder.empty() || folder.back() != L'\\') folder += L'\\';
-  return !core::SameText(file, folder + path.substr(slash + 1));
+  return !sys::SameText(file, folder + path.substr(slash + 1));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "registry/fix/FixErrors.h"
 #include "registry/fix/SystemPointForms.h"
 #include "ui/MessageBox.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace registry {
 namespace {
@@ -156,7 +156,7 @@ TFixRunResult RunFix(const std::vector<TFixRow>& rows, const TFixSettings& setti
       HandleRows(rows, settings, &r);
     }
   } catch (const std::exception& e) {
-    StopWith(&r, fsError, settings.Owner, L"The fix stopped: " + ui::FromUtf8(e.what()));
+    StopWith(&r, fsError, settings.Owner, L"The fix stopped: " + sys::FromUtf8(e.what()));
   } catch (...) {
     StopWith(&r, fsError, settings.Owner, L"The fix stopped after an unexpected error.");
   }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 namespace registry {
 
@@ -43,7 +43,7 @@ std::wstring SystemRestoreLibraryPath();
 // An empty path restores the system's library.
 void SetSystemRestoreLibraryPath(const std::wstring& path);
 
-class TCreateSystemPointThread : public ui::Thread {
+class TCreateSystemPointThread : public sys::Thread {
  public:
   explicit TCreateSystemPointThread(std::wstring libraryPath) : FLibraryPath(std::move(libraryPath)) {}
   HWND FFormHandle = nullptr;  // receives WM_RESTOREPOINTDONE
