@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "skin/theme/FileThemeRef.h"
