@@ -1,0 +1,118 @@
+// Text shortening, hit tests, parent backgrounds and the safe look-ups.
+#include <gtest/gtest.h>
+
+#include "SkinTestSupport.h"
+#include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
+#include "skin/draw/SafeCalls.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+
+namespace {
+
+int Width(HDC dc, const std::wstring& text) {
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+TEST(EllipsizeText, KeepsWhatFitsAndShortensTheRest) {
+  skin::Bitmap b(10, 10);
+  HDC dc = b.Canvas();
+  const std::wstring caption = L"Add to Ignore List and more words";
+  std::wstring result;
+  skin::EllipsizeText(dc, caption, Width(dc, caption), result);
+  EXPECT_EQ(caption, result);
+  skin::EllipsizeText(dc, L"W", 1, result);
+  EXPECT_EQ(L"W", result);  // nothing shorter to offer
+  const int max = Width(dc, L"Add to...");
+  skin::EllipsizeText(dc, caption, max, result);
+  ASSERT_GE(result.size(), 4u);
+  EXPECT_EQ(L"...", result.substr(result.size() - 3));
+  EXPECT_EQ(0u, caption.find(result.substr(0, result.size() - 3)));
+  EXPECT_GE(Width(dc, result), max);
+  EXPECT_LT(Width(dc, result.substr(0, result.size() - 4) + L"..."), max);  // the shortest such text
+}
+
+TEST(PointInRect, AllFourEdgesCount) {
+  const RECT r{10, 20, 30, 40};
+  struct Case {
+    int x, y;
+    bool inside;
+  };
+  const Case cases[] = {{10, 20, true},  {30, 40, true},  {30, 20, true},  {20, 30, true},
+                        {9, 30, false},  {31, 30, false}, {20, 19, false}, {20, 41, false}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.inside, skin::PointInRect(c.x, c.y, r)) << c.x << "," << c.y;
+    EXPECT_EQ(c.inside, skin::RectContainsPoint(POINT{c.x, c.y}, r)) << c.x << "," << c.y;
+  }
+}
+
+TEST(StringFromPChar, NullIsEmpty) {
+  std::wstring s = L"old";
+  skin::StringFromPChar(nullptr, s);
+  EXPECT_TRUE(s.empty());
+  skin::StringFromPChar(L"abc", s);
+  EXPECT_EQ(L"abc", s);
+}
+
+class Painter : public ui::Form {
+ public:
+  Painter() : ui::Form(L"VantorelSkinTestParent") {}
+};
+
+TEST(DrawParentBackground, PaintsWhatLiesUnderTheControl) {
+  ui::Application::Instance().Initialize();
+  Painter parent;
+  ASSERT_TRUE(parent.Create(nullptr, L"parent"));
+  parent.SetClientSize(100, 100);
+  parent.OnMsg(WM_ERASEBKGND, [](WPARAM w, LPARAM) -> LRESULT {
+    RECT all{0, 0, 100, 100};
+    HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+    ::FillRect(reinterpret_cast<HDC>(w), &all, red);
+    ::DeleteObject(red);
+    return 1;
+  });
+  parent.OnMsg(WM_PAINT, [](WPARAM w, LPARAM) -> LRESULT {
+    if (w == 0) return 0;
+    RECT spot{20, 10, 25, 15};
+    HBRUSH blue = ::CreateSolidBrush(RGB(0, 0, 255));
+    ::FillRect(reinterpret_cast<HDC>(w), &spot, blue);
+    ::DeleteObject(blue);
+    return 0;
+  });
+  HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 20, 10, 10, 10, parent.Handle(), nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, child);
+  skin::Bitmap b = skin_test::Canvas(10, 10);
+  skin::DrawParentBackground(b.Canvas(), child);
+  EXPECT_EQ(RGB(0, 0, 255), b.Pixel(0, 0));
+  EXPECT_EQ(RGB(0, 0, 255), b.Pixel(4, 4));
+  EXPECT_EQ(RGB(255, 0, 0), b.Pixel(5, 5));
+  EXPECT_EQ(RGB(255, 0, 0), b.Pixel(9, 9));
+  // The canvas is as it was: later drawing lands at the canvas origin.
+  b.FillRect(RECT{0, 0, 1, 1}, RGB(1, 1, 1));
+  EXPECT_EQ(RGB(1, 1, 1), b.Pixel(0, 0));
+  skin::Bitmap orphan = skin_test::Canvas(2, 2);
+  skin::DrawParentBackground(orphan.Canvas(), parent.Handle());  // a top-level window: nothing
+  EXPECT_EQ(skin_test::kBackground, orphan.Pixel(0, 0));
+}
+
+TEST(SafeCalls, AnswerFromTheSystemOrZeroForGood) {
+  HWND combo = ::CreateWindowExW(0, L"COMBOBOX", L"", WS_POPUP | CBS_DROPDOWN, 0, 0, 100, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+  ASSERT_NE(nullptr, combo);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  EXPECT_NE(0, skin::SafeGetComboBoxInfo(combo, &info));
+  EXPECT_EQ(combo, info.hwndCombo);
+
+  skin::UserEntryPoints lacking(L"kernel32.dll");  // has neither entry point
+  EXPECT_EQ(0, lacking.GetComboBoxInfo(combo, &info));
+  EXPECT_TRUE(lacking.Unavailable());
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof(bar);
+  EXPECT_EQ(0, lacking.GetScrollBarInfo(combo, OBJID_VSCROLL, &bar));
+  ::DestroyWindow(combo);
+}
+
+}  // namespace
