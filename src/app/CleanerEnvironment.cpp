@@ -11,29 +11,31 @@
 
 namespace app {
 
-CleanerEnvironment CleanerEnvironment::Real() {
-  CleanerEnvironment env;
-  env.isProcessRunning = [](const std::wstring& exe) { return core::IsProcessRunning(exe); };
-  env.windowClassExists = [](const wchar_t* cls) { return ::FindWindowW(cls, nullptr) != nullptr; };
-  env.askBeforeClean = [](HWND owner) {
-    TfrmAskDelete dlg;
-    if (!dlg.CreateAskDialog(owner)) return IDNO;
-    return dlg.Execute(owner);
-  };
-  env.completeServices = [](cleaner::CleanServices&) {};
-  env.chooseSaveFile = [](HWND owner) {
-    wchar_t file[MAX_PATH * 2] = {};
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = L"Text files (*.txt)\0*.txt\0";
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH * 2;
-    ofn.lpstrTitle = L"Save as Text";
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    return ::GetSaveFileNameW(&ofn) ? std::wstring(file) : std::wstring();
-  };
-  return env;
+bool SystemCleanerEnvironment::IsProcessRunning(const std::wstring& exeName) {
+  return core::IsProcessRunning(exeName);
+}
+
+bool SystemCleanerEnvironment::WindowClassExists(const wchar_t* windowClass) {
+  return ::FindWindowW(windowClass, nullptr) != nullptr;
+}
+
+int SystemCleanerEnvironment::AskBeforeClean(HWND owner) {
+  TfrmAskDelete dlg;
+  if (!dlg.CreateAskDialog(owner)) return IDNO;
+  return dlg.Execute(owner);
+}
+
+std::wstring SystemCleanerEnvironment::ChooseSaveFile(HWND owner) {
+  wchar_t file[MAX_PATH * 2] = {};
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"Text files (*.txt)\0*.txt\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH * 2;
+  ofn.lpstrTitle = L"Save as Text";
+  ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  return ::GetSaveFileNameW(&ofn) ? std::wstring(file) : std::wstring();
 }
 
 std::wstring LogExportFileName(const std::wstring& chosen) {

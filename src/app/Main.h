@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "app/CleanerEnvironment.h"
+#include "app/RegeditDriver.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
+#include "core/WindowMessages.h"
 #include "registry/ProblemRow.h"
 #include "registry/ScanTaskThread.h"
 #include "ui/FlatButton.h"
@@ -27,24 +29,17 @@ namespace app {
 // Other programs find the main window by this class name.
 inline constexpr wchar_t kMainWindowClass[] = L"TVantorelMainWindow";
 
-// The program's own window messages.
-enum : UINT {
-  WM_SHOWMAINWINDOW = 0x5405,
-  WM_TRAYNOTIFY = 0x5406,
-  WM_AUTORUN = 0x5407,
-  WM_CLEANPROGRESS = 0x5408,
-  WM_CLEANFINISHED = 0x5409,
-  WM_STARTREALCLEAN = 0x5430,
-  WM_CLEANFAILED = 0x540A,      // the clean thread ended on an error
-  WM_CLEANTHREADENDED = 0x540B, // the clean thread has returned (lParam: run id)
-  WM_SCANSECTIONDONE = 0x6413,
-  WM_SCANFINISHED = 0x6414,
-  WM_REGDEFRAG = 0x6426,
-  WM_REGSCAN = 0x6427,
-};
-
-// Drives the registry editor to `root\key` and selects `value` when given.
-void NavigateRegedit(const std::wstring& root, const std::wstring& key, const std::wstring& value);
+// The program's own window messages (numbers: core/WindowMessages.h).
+using core::WM_AUTORUN;
+using core::WM_CLEANFAILED;
+using core::WM_CLEANFINISHED;
+using core::WM_CLEANPROGRESS;
+using core::WM_CLEANTHREADENDED;
+using core::WM_SCANFINISHED;
+using core::WM_SCANSECTIONDONE;
+using core::WM_SHOWMAINWINDOW;
+using core::WM_STARTREALCLEAN;
+using core::WM_TRAYNOTIFY;
 
 class TfrmMain : public ui::Form, public core::IOptionsHost {
  public:
@@ -114,7 +109,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // Starts a run in `requestedMode` (0 real clean, 1 automatic, 2 test,
   // 3 clean with counting pass); the mode is committed only when a run starts.
   void StartCleaner(int requestedMode);
-  void SetCleanerEnvironment(CleanerEnvironment env) { env_ = std::move(env); }
+  void SetCleanerEnvironment(std::shared_ptr<ICleanerEnvironment> env) { env_ = std::move(env); }
   bool IsFirefoxChecked() const;
   bool IsChromeChecked() const;
   void aSaveText_ClearHistoryExecute();
@@ -136,8 +131,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void aOpenRegeditExecute();
   // Opens `path` in the registry editor through the navigator (a seam).
   void OpenKeyInRegedit(const std::wstring& path);
-  using RegeditNavigator = std::function<void(const std::wstring& root, const std::wstring& key, const std::wstring& value)>;
-  void SetRegeditNavigator(RegeditNavigator n) { regeditNavigator_ = std::move(n); }
+  void SetRegeditNavigator(std::shared_ptr<IRegeditNavigator> n) { regeditNavigator_ = std::move(n); }
   bool Scanning() const { return FScanThread != nullptr; }
   const std::vector<registry::TProblemRow>& ScanRows() const { return scanRows_; }
   int ScanStep() const { return FScanStep; }
@@ -239,7 +233,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
 
   std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
   std::shared_ptr<cleaner::ListBoxLog> cleanLog_;
-  CleanerEnvironment env_ = CleanerEnvironment::Real();
+  std::shared_ptr<ICleanerEnvironment> env_ = std::make_shared<SystemCleanerEnvironment>();
   UINT runId_ = 0;
   bool cancelled_ = false;
   bool inStartCleaner_ = false;
@@ -250,7 +244,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::vector<registry::TProblemRow> scanRows_;  // parallel to lvRegistryData
   UINT scanRunId_ = 0;
   bool silentRegistryDone_ = false;
-  RegeditNavigator regeditNavigator_ = &NavigateRegedit;
+  std::shared_ptr<IRegeditNavigator> regeditNavigator_ = std::make_shared<RegeditDriver>();
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;

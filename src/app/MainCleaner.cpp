@@ -87,16 +87,16 @@ void TfrmMain::StartCleaner(int requestedMode) {
 }
 
 bool TfrmMain::AskBeforeRun(int mode) {
-  if (mode != 2 && IsFirefoxChecked() && env_.isProcessRunning(L"firefox.exe")) {
+  if (mode != 2 && IsFirefoxChecked() && env_->IsProcessRunning(L"firefox.exe")) {
     ui::ShowNotice(hwnd_, L"Please close Mozilla Firefox first!");
     return false;
   }
-  if (mode != 2 && IsChromeChecked() && env_.windowClassExists(L"Chrome_WidgetWin_1") &&
+  if (mode != 2 && IsChromeChecked() && env_->WindowClassExists(L"Chrome_WidgetWin_1") &&
       !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
     return false;
   if (core::OptionsSetting.IsAskBeforeClear && mode != 2 && !FSilentClear) {
     FCleaning = true;  // nothing else may start while the question is open
-    bool yes = env_.askBeforeClean(hwnd_) == IDYES;
+    bool yes = env_->AskBeforeClean(hwnd_) == IDYES;
     FCleaning = false;
     if (!yes) return false;
   }
@@ -133,7 +133,7 @@ void TfrmMain::LaunchCleanThread(int mode) {
   cleaner::CleanServices services;
   services.log = cleanLog_;
   services.poster = std::make_shared<RunPoster>(hwnd_, ++runId_);
-  env_.completeServices(services);
+  env_->CompleteServices(services);
   auto thread = std::make_unique<cleaner::TClearTaskThread>(ThreadMode(mode), cleaner::CleanSettingsFromOptions(), services);
   thread->FMainHandle = hwnd_;
   thread->FProgressBar = ProgressBar1.Handle();
@@ -270,7 +270,7 @@ void TfrmMain::AfterSilentClean() {
 void TfrmMain::aSaveText_ClearHistoryExecute() {
   if (cleanLog_) cleanLog_->Flush();
   if (lMain.Count() == 0) return;
-  std::wstring chosen = env_.chooseSaveFile(hwnd_);
+  std::wstring chosen = env_->ChooseSaveFile(hwnd_);
   if (chosen.empty()) return;
   std::wstring path = LogExportFileName(chosen);
   if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&

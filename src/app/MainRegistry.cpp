@@ -215,7 +215,7 @@ void TfrmMain::SetTicksOfType(bool ticked) {
 
 void TfrmMain::aSaveTextExecute() {
   if (lvRegistryData.Count() == 0) return;
-  std::wstring chosen = env_.chooseSaveFile(hwnd_);
+  std::wstring chosen = env_->ChooseSaveFile(hwnd_);
   if (chosen.empty()) return;
   std::wstring path = LogExportFileName(chosen);
   if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
@@ -245,7 +245,7 @@ void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
   HKEY rootKey = registry::RootFromName(root);
   sys::RegistryKey key;
   if (rootKey != nullptr && key.Open(rootKey, subKey)) {
-    if (regeditNavigator_) regeditNavigator_(root, subKey, L"");
+    if (regeditNavigator_) regeditNavigator_->Navigate(root, subKey, L"");
     return;
   }
   // Not a key: its last part may be a value of the key above it.
@@ -257,7 +257,7 @@ void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
     ui::ShowNotice(hwnd_, kNotFound);
     return;
   }
-  if (!parent.empty() && regeditNavigator_) regeditNavigator_(root, parent, value);
+  if (!parent.empty() && regeditNavigator_) regeditNavigator_->Navigate(root, parent, value);
 }
 
 }  // namespace app

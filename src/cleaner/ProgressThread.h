@@ -13,17 +13,15 @@
 #include "cleaner/CleanSeams.h"
 #include "cleaner/ItemRoutines.h"
 #include "cleaner/PathGuard.h"
+#include "core/WindowMessages.h"
 #include "sys/Thread.h"
 
 namespace cleaner {
 
-// Posted to the main window. wParam: running count of entries.
-constexpr UINT WM_CLEANPROGRESS = 0x5408;
-// Posted once when a run ends neither cancelled nor failed. wParam: total.
-constexpr UINT WM_CLEANFINISHED = 0x5409;
-// Posted once when an error ended the run, so that the window can leave its
-// running state. wParam: the total counted until then.
-constexpr UINT WM_CLEANFAILED = 0x540A;
+// What the thread posts to the main window (numbers: core/WindowMessages.h).
+using core::WM_CLEANFAILED;
+using core::WM_CLEANFINISHED;
+using core::WM_CLEANPROGRESS;
 
 enum class CleanMode : int {
   RealClean = 0,       // the real clean after the counting pass

@@ -24,7 +24,26 @@ struct Calls {
   std::atomic<bool> block{false};
 };
 
-class CleanerPage : public ::testing::Test {
+class CleanerPage;
+
+// The machine and the user as each test sets them.
+class FakeEnvironment : public app::SystemCleanerEnvironment {
+ public:
+  explicit FakeEnvironment(CleanerPage* page) : page_(page) {}
+  bool IsProcessRunning(const std::wstring& exe) override;
+  bool WindowClassExists(const wchar_t*) override;
+  int AskBeforeClean(HWND) override;
+  void CompleteServices(cleaner::CleanServices& s) override;
+  std::wstring ChooseSaveFile(HWND owner) override {
+    return chosenFile.empty() ? app::SystemCleanerEnvironment::ChooseSaveFile(owner) : chosenFile;
+  }
+  std::wstring chosenFile;
+
+ private:
+  CleanerPage* page_;
+};
+
+class CleanerPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
     ForgetOptions();
@@ -36,26 +55,16 @@ class CleanerPage : public ::testing::Test {
       (t.IsTest() ? c->tests : c->cleans)++;
       t.FItemCount += 3;
     });
-    app::CleanerEnvironment env = app::CleanerEnvironment::Real();
-    env.isProcessRunning = [this](const std::wstring& exe) { return exe == L"firefox.exe" && firefoxRunning; };
-    env.windowClassExists = [this](const wchar_t*) { return chromeWindow; };
-    env.askBeforeClean = [this](HWND) {
-      ++confirmations;
-      return confirmAnswer;
-    };
-    env.completeServices = [this](cleaner::CleanServices& s) {
-      s.routines = &routines;
-      s.deleter = std::make_shared<cleaner::RefusingDeleter>();
-    };
     ASSERT_TRUE(form.CreateMain({}));
     form.SetCleanerEnvironment(env);
     form.ShowMain();
     Pump(100);
     core::OptionsSetting.IsAskBeforeClear = false;
-    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-      boxes.push_back(text);
-      return boxAnswer;
-    });
+    previous = ui::SetMessageBoxAnswerer(this);
+  }
+  int Answer(HWND, const std::wstring& text, UINT) override {
+    boxes.push_back(text);
+    return boxAnswer;
   }
   void TearDown() override {
     calls.block = false;
@@ -75,8 +84,23 @@ class CleanerPage : public ::testing::Test {
   int confirmations = 0;
   int boxAnswer = IDNO;
   std::vector<std::wstring> boxes;
-  ui::MessageBoxAnswerer previous;
+  ui::IMessageBoxAnswerer* previous = nullptr;
+  std::shared_ptr<FakeEnvironment> env = std::make_shared<FakeEnvironment>(this);
+  friend class FakeEnvironment;
 };
+
+bool FakeEnvironment::IsProcessRunning(const std::wstring& exe) {
+  return exe == L"firefox.exe" && page_->firefoxRunning;
+}
+bool FakeEnvironment::WindowClassExists(const wchar_t*) { return page_->chromeWindow; }
+int FakeEnvironment::AskBeforeClean(HWND) {
+  ++page_->confirmations;
+  return page_->confirmAnswer;
+}
+void FakeEnvironment::CompleteServices(cleaner::CleanServices& s) {
+  s.routines = &page_->routines;
+  s.deleter = std::make_shared<cleaner::RefusingDeleter>();
+}
 
 TEST_F(CleanerPage, NothingTickedTellsTheUserButTheScheduleSaysNothing) {
   form.bCleanClick();
@@ -185,9 +209,7 @@ TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
   std::wstring target = std::wstring(dir) + L"cleanlog.txt";
   { std::ofstream(target.c_str()) << "keep"; }
   form.lMain.Add(L"Test: line");
-  app::CleanerEnvironment env = app::CleanerEnvironment::Real();
-  env.chooseSaveFile = [&](HWND) { return std::wstring(dir) + L"cleanlog"; };
-  form.SetCleanerEnvironment(env);
+  env->chosenFile = std::wstring(dir) + L"cleanlog";
   boxAnswer = IDNO;
   form.aSaveText_ClearHistoryExecute();
   ASSERT_EQ(boxes.size(), 1u);

@@ -14,7 +14,7 @@ using app_test::ForgetOptions;
 using app_test::Pump;
 using app_test::PumpUntil;
 
-class RegistryPage : public ::testing::Test {
+class RegistryPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
     ForgetOptions();
@@ -23,10 +23,11 @@ class RegistryPage : public ::testing::Test {
     form.ShowMain();
     form.FlatButtonClick(form.bRegistry);
     Pump(100);
-    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-      boxes.push_back(text);
-      return IDOK;
-    });
+    previous = ui::SetMessageBoxAnswerer(this);
+  }
+  int Answer(HWND, const std::wstring& text, UINT) override {
+    boxes.push_back(text);
+    return boxAnswer;
   }
   void TearDown() override {
     ui::SetMessageBoxAnswerer(previous);
@@ -47,7 +48,8 @@ class RegistryPage : public ::testing::Test {
   }
   app::TfrmMain form;
   std::vector<std::wstring> boxes;
-  ui::MessageBoxAnswerer previous;
+  int boxAnswer = IDOK;
+  ui::IMessageBoxAnswerer* previous = nullptr;
 };
 
 TEST_F(RegistryPage, NothingTickedShowsTheMessageAndKeepsTheOldRows) {
@@ -100,10 +102,15 @@ TEST_F(RegistryPage, CancelEndsTheScanOnceAndLeavesThePageUsable) {
 }
 
 TEST_F(RegistryPage, TheEditorOpensTheKeyOrTheValueBelowIt) {
-  std::vector<std::wstring> opened;
-  form.SetRegeditNavigator([&](const std::wstring& root, const std::wstring& key, const std::wstring& value) {
-    opened.push_back(root + L"|" + key + L"|" + value);
-  });
+  struct Recorder : app::IRegeditNavigator {
+    std::vector<std::wstring> opened;
+    void Navigate(const std::wstring& root, const std::wstring& key, const std::wstring& value) override {
+      opened.push_back(root + L"|" + key + L"|" + value);
+    }
+  };
+  auto recorder = std::make_shared<Recorder>();
+  const std::vector<std::wstring>& opened = recorder->opened;
+  form.SetRegeditNavigator(recorder);
   sys::RegistryKey k;
   ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, L"Software\\VantorelEditorTest"));
   ASSERT_TRUE(k.WriteString(L"Val", L"x"));
@@ -146,10 +153,7 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-fix-backup";
   core::OptionsSetting.RestorePoint = false;
   boxes.clear();
-  ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-    boxes.push_back(text);
-    return IDYES;  // create the missing backup folder
-  });
+  boxAnswer = IDYES;  // create the missing backup folder
   form.bFixErrorsClick();
   EXPECT_EQ(form.lvRegistryData.Count(), before - 1);
   EXPECT_EQ(form.lStatusBar.Text(), L"Fix errors finished!");

@@ -184,11 +184,11 @@ std::vector<std::string> DumpTree(HKEY root, const std::wstring& key) {
   return lines;
 }
 
-TMessageRecorder::TMessageRecorder(int answer) {
-  previous_ = ui::SetMessageBoxAnswerer([this, answer](HWND, const std::wstring& text, UINT flags) {
-    Messages.push_back({text, flags});
-    return answer;
-  });
+TMessageRecorder::TMessageRecorder(int answer) : answer_(answer) { previous_ = ui::SetMessageBoxAnswerer(this); }
+
+int TMessageRecorder::Answer(HWND, const std::wstring& text, UINT flags) {
+  Messages.push_back({text, flags});
+  return answer_;
 }
 
 TMessageRecorder::~TMessageRecorder() { ui::SetMessageBoxAnswerer(previous_); }

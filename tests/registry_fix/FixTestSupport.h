@@ -57,10 +57,11 @@ std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
 std::vector<std::string> DumpTree(HKEY root, const std::wstring& key);
 
 // Answers every message box with `answer` and keeps what was asked.
-class TMessageRecorder {
+class TMessageRecorder : public ui::IMessageBoxAnswerer {
  public:
   explicit TMessageRecorder(int answer);
-  ~TMessageRecorder();
+  ~TMessageRecorder() override;
+  int Answer(HWND owner, const std::wstring& text, UINT flags) override;
   struct Message {
     std::wstring Text;
     UINT Flags;
@@ -68,7 +69,8 @@ class TMessageRecorder {
   std::vector<Message> Messages;
 
  private:
-  ui::MessageBoxAnswerer previous_;
+  int answer_;
+  ui::IMessageBoxAnswerer* previous_ = nullptr;
 };
 
 // Watches for a window of this process of class `className` and, once it is

@@ -31,7 +31,7 @@ class AdministratorGate {
     if (!decided_) {
       BYTE version = core::GetWindowsVersion();
       bool family9x = (version >= 1 && version <= 4) || version == 8;
-      allowed_ = family9x || s_.isAdministrator();
+      allowed_ = family9x || s_.account->IsAdministrator();
       decided_ = true;
     }
     if (!allowed_ && !warned_) {

@@ -5,12 +5,13 @@
 
 #include <string>
 
+#include "core/WindowMessages.h"
 #include "sys/Thread.h"
 
 namespace registry {
 
-// Posted to the restore-point dialog: wParam 0; lParam 0 made, 1 failed.
-constexpr UINT WM_RESTOREPOINTDONE = 0x5412;
+// Posted to the restore-point dialog (number: core/WindowMessages.h).
+using core::WM_RESTOREPOINTDONE;
 
 constexpr DWORD kBeginSystemChange = 100;  // the request's event type
 constexpr DWORD kApplicationInstall = 0;   // the restore point's type
