@@ -204,47 +204,8 @@ void TfrmMain::CreateMenus() {
 }
 
 void TfrmMain::BindMessages() {
-  OnMsg(WM_ACTIVATEONCE, [this](WPARAM, LPARAM) {
-    FormActivate();
-    return 0;
-  });
-  OnMsg(WM_ACTIVATE, [this](WPARAM w, LPARAM l) {
-    if (LOWORD(w) != WA_INACTIVE) FormActivate();
-    return DefaultProc(WM_ACTIVATE, w, l);
-  });
-  OnMsg(WM_SIZE, [this](WPARAM w, LPARAM l) {
-    if (w != SIZE_MINIMIZED) ArrangeControls();
-    return DefaultProc(WM_SIZE, w, l);
-  });
-  OnMsg(WM_GETMINMAXINFO, [](WPARAM, LPARAM l) {
-    auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
-    mmi->ptMinTrackSize.x = 626;
-    mmi->ptMinTrackSize.y = 455;
-    return 0;
-  });
-  OnMsg(WM_QUERYENDSESSION, [this](WPARAM, LPARAM) { return WMQueryEndSession(); });
-  OnMsg(WM_SYSCOMMAND, [this](WPARAM w, LPARAM l) { return WMSysCommand(w, l); });
-  OnMsg(WM_TRAYNOTIFY, [this](WPARAM w, LPARAM l) { return WMTrayNotify(w, l); });
-  OnMsg(WM_SHOWMAINWINDOW, [this](WPARAM, LPARAM) {
-    RestoreFromTray();
-    return 0;
-  });
-  OnMsg(WM_AUTORUN, [this](WPARAM, LPARAM) { return WMAutoRun(); });
-  OnMsg(WM_CLEANPROGRESS, [this](WPARAM w, LPARAM l) { return WMCleanProgress(w, l); });
-  OnMsg(WM_CLEANFINISHED, [this](WPARAM w, LPARAM l) { return WMCleanFinished(w, l); });
-  OnMsg(WM_CLEANFAILED, [this](WPARAM w, LPARAM l) { return WMCleanFailed(w, l); });
-  OnMsg(WM_CLEANTHREADENDED, [this](WPARAM w, LPARAM l) { return WMCleanThreadEnded(w, l); });
-  OnMsg(WM_STARTREALCLEAN, [this](WPARAM, LPARAM l) { return WMStartRealClean(l); });
-  OnMsg(WM_HOTKEY, [this](WPARAM w, LPARAM) { return WMHotKey(w); });
-  OnMsg(WM_CONTEXTMENU, [this](WPARAM w, LPARAM l) {
-    POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-    if (reinterpret_cast<HWND>(w) == lMain.Handle()) PopupMenu_ClearHistory.Popup(hwnd_, pt);
-    else if (reinterpret_cast<HWND>(w) == lvRegistryData.Handle()) PopupMenu1.Popup(hwnd_, pt);
-    else return DefaultProc(WM_CONTEXTMENU, w, l);
-    return LRESULT{0};
-  });
-  OnMsg(registry::WM_SCANSECTIONDONE, [this](WPARAM, LPARAM l) { return WMScanSectionDone(l); });
-  OnMsg(registry::WM_SCANFINISHED, [this](WPARAM, LPARAM l) { return WMScanFinished(l); });
+  Timer1.SetOwner(hwnd_, 1);
+  Timer2.SetOwner(hwnd_, 2);
   bScan.OnClick = [this] { bScanClick(); };
   bFixErrors.OnClick = [this] { bFixErrorsClick(); };
   lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
@@ -252,6 +213,54 @@ void TfrmMain::BindMessages() {
   bClean.OnClick = [this] { bCleanClick(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
   Timer2.OnTimer = [this] { Timer2Timer(); };
+}
+
+LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_ACTIVATEONCE:
+      FormActivate();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(w) != WA_INACTIVE) FormActivate();
+      break;
+    case WM_SIZE:
+      if (w != SIZE_MINIMIZED) ArrangeControls();
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
+      mmi->ptMinTrackSize.x = 626;
+      mmi->ptMinTrackSize.y = 455;
+      return 0;
+    }
+    case WM_QUERYENDSESSION: return WMQueryEndSession();
+    case WM_SYSCOMMAND: return WMSysCommand(w, l);
+    case WM_TRAYNOTIFY: return WMTrayNotify(w, l);
+    case WM_SHOWMAINWINDOW:
+      RestoreFromTray();
+      return 0;
+    case WM_AUTORUN: return WMAutoRun();
+    case WM_CLEANPROGRESS: return WMCleanProgress(w, l);
+    case WM_CLEANFINISHED: return WMCleanFinished(w, l);
+    case WM_CLEANFAILED: return WMCleanFailed(w, l);
+    case WM_CLEANTHREADENDED: return WMCleanThreadEnded(w, l);
+    case WM_STARTREALCLEAN: return WMStartRealClean(l);
+    case WM_HOTKEY: return WMHotKey(w);
+    case WM_CONTEXTMENU:
+      if (WMContextMenu(reinterpret_cast<HWND>(w), POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)})) return 0;
+      break;
+    case WM_SCANSECTIONDONE: return WMScanSectionDone(l);
+    case WM_SCANFINISHED: return WMScanFinished(l);
+    default:
+      break;
+  }
+  return ui::Form::OnMessage(msg, w, l);
+}
+
+bool TfrmMain::WMContextMenu(HWND target, POINT pt) {
+  if (target == lMain.Handle()) PopupMenu_ClearHistory.Popup(hwnd_, pt);
+  else if (target == lvRegistryData.Handle()) PopupMenu1.Popup(hwnd_, pt);
+  else return false;
+  return true;
 }
 
 void TfrmMain::FormCreate() {
@@ -395,7 +404,5 @@ LRESULT TfrmMain::WMQueryEndSession() {
   Close();
   return 1;
 }
-
-LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) { return ui::Form::OnMessage(msg, w, l); }
 
 }  // namespace app

@@ -194,6 +194,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void AfterSilentClean();
   bool CurrentRun(LPARAM runId) const { return static_cast<UINT>(runId) == runId_ && !cancelled_; }
   LRESULT WMHotKey(WPARAM w);
+  bool WMContextMenu(HWND target, POINT pt);
   LRESULT WMScanSectionDone(LPARAM l);
   LRESULT WMScanFinished(LPARAM l);
   void CancelScan();

@@ -15,6 +15,11 @@ class Control : public Window {
 
   int Tag = 0;
 
+  // Every control gets an ID of its own when it is made; dialog buttons take
+  // IDOK and IDCANCEL so that Enter and Escape reach them.
+  int Id() const { return ::GetDlgCtrlID(hwnd_); }
+  void SetId(int id) { ::SetWindowLongPtrW(hwnd_, GWLP_ID, id); }
+
   int Left() const { return Bounds().left; }
   int Top() const { return Bounds().top; }
   int Width() const;

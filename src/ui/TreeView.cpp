@@ -130,7 +130,7 @@ LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   if ((msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) && OnMouseDown) {
     OnMouseDown(msg, POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
   }
-  return DefaultProc(msg, w, l);
+  return Window::OnMessage(msg, w, l);
 }
 
 }  // namespace ui
