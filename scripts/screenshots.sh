@@ -61,7 +61,7 @@ shoot_screen Cleaner-log-popup
 xdotool key Escape
 click 637 415 1 2 # Clean: the question before a clean
 shoot_screen Clean-question
-xdotool key Escape # Cancel
+click 493 294 # its Cancel button (the question is centred on the window)
 sleep 1
 
 page 1
