@@ -9,6 +9,7 @@ cache=$2
 mkdir -p "$cache"
 cd "$cache"
 
+# Messages go to stderr: the build hides the configure step's own output.
 fail() { echo "deps: $*" >&2; exit 1; }
 
 verify() { # file sha256
@@ -29,7 +30,7 @@ case "$what" in
     tgz=better-sqlite3-$ver.tgz
     if [ ! -f "$tgz" ]; then
       # npm fetches from whatever registry this machine's npm is set up with.
-      echo "deps: downloading the SQLite amalgamation (npm pack better-sqlite3@$ver)"
+      echo >&2 "deps: downloading the SQLite amalgamation (npm pack better-sqlite3@$ver)"
       command -v npm >/dev/null 2>&1 || fail "npm is missing (bash scripts/setup.sh installs it)"
       rm -rf npm-pack && mkdir npm-pack
       (cd npm-pack && npm pack --silent "better-sqlite3@$ver" >../npm-pack.log 2>&1) \
@@ -52,7 +53,7 @@ case "$what" in
     [ -f "$dir/.ok" ] && exit 0
     orig=libjpeg-turbo_$ver.orig.tar.gz
     if [ ! -f "$orig" ]; then
-      echo "deps: downloading libjpeg-turbo $debver (apt-get source, from the machine's deb-src entries)"
+      echo >&2 "deps: downloading libjpeg-turbo $debver (apt-get source, from the machine's deb-src entries)"
       apt-get source --download-only "libjpeg-turbo=$debver" >/dev/null 2>apt-source.log \
         || fail "apt-get source libjpeg-turbo=$debver failed (see $cache/apt-source.log; scripts/setup.sh adds the deb-src entries)"
     fi
