@@ -278,8 +278,8 @@ void TfrmMain::FormCreate() {
   gbRegistry.Show(false);
   gbTools.Show(false);
   FSelectedItems.reset();
-  FBrowsersHidden = FSilentClear = FCleaning = false;
-  FCleanStep = FCleanMode = 0;
+  FBrowsersHidden = FSilentClear = false;
+  FCleanStep = 0;
   lStatusBar.SetCaption(L"");
   FScanStep = 10;
   core::OptionsSetting.IgnoreValueList = &ignoreValues_;
@@ -392,7 +392,7 @@ void TfrmMain::FormClose() {
 
 LRESULT TfrmMain::WMQueryEndSession() {
   if (core::OptionsSetting.ShutdownClean) {
-    StartCleaner(1);
+    StartCleaner(crAutoClean);
     // The session ends only once the clean has run to its end (bounded).
     WaitForCleanThread(120000);
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CleanRun.h"
 #include "app/CleanerEnvironment.h"
 #include "app/RegeditDriver.h"
 #include "cleaner/ListBoxLog.h"
@@ -114,8 +115,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool IsFirefoxChecked() const;
   bool IsChromeChecked() const;
   void aSaveText_ClearHistoryExecute();
-  int CleanMode() const { return FCleanMode; }
-  int CleanTotal() const { return FCleanTotal; }
+  int CleanMode() const { return run_.Mode(); }
+  int CleanTotal() const { return run_.Total(); }
+  const TCleanRun& CleanRun() const { return run_; }
   bool CleanThreadAlive() const { return FClearThread != nullptr; }
   // Waits (serving the thread's synchronised calls) until the clean thread
   // has ended; false on timeout.
@@ -146,7 +148,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void Timer2Timer();
 
   // State the other parts read.
-  bool Cleaning() const { return FCleaning; }
+  // A run is going on, or the question before one is open.
+  bool Cleaning() const { return run_.Active() || asking_; }
   bool SilentClear() const { return FSilentClear; }
   bool CommandLineRun() const { return FCommandLineRun; }
   BYTE WindowsVersion() const { return FWindowsVersion; }
@@ -193,7 +196,6 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void SetCleanIdle();
   void CancelClean();
   void AfterSilentClean();
-  bool CurrentRun(LPARAM runId) const { return static_cast<UINT>(runId) == runId_ && !cancelled_; }
   LRESULT WMHotKey(WPARAM w);
   bool WMContextMenu(HWND target, POINT pt);
   LRESULT WMScanSectionDone(LPARAM l);
@@ -222,13 +224,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   LONG_PTR FAppExStyle = 0;
   int FCleanStep = 0;
   COLORREF FSavedLogColor = 0;
-  bool FSavedFastScan = false;
   BYTE FWindowsVersion = 0;
   int FScanStep = 0;
   std::wstring FBackupFile;
-  int FCleanMode = 0;
-  bool FCleaning = false;
-  int FCleanTotal = 0;
   bool FCommandLineRun = false;
   std::vector<std::wstring> FHiveNames, FHiveFiles;
   bool FIsWow64 = false;
@@ -236,10 +234,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
   std::shared_ptr<cleaner::ListBoxLog> cleanLog_;
   std::shared_ptr<ICleanerEnvironment> env_ = std::make_shared<SystemCleanerEnvironment>();
-  UINT runId_ = 0;
-  bool cancelled_ = false;
+  TCleanRun run_;
+  bool asking_ = false;     // the question before a run is open
+  bool logHidden_ = false;  // the counting pass shows the log in the background colour
   bool inStartCleaner_ = false;
-  bool countingPass_ = false;
   std::vector<HWND> hiddenBrowsers_;
   std::unique_ptr<registry::TScanTaskThread> FScanThread;
   std::shared_ptr<registry::TScanShared> scanShared_;

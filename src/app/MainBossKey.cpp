@@ -70,7 +70,7 @@ void TfrmMain::Timer1Timer() {
   if (gbCleaner.Visible()) {
     int pos = ProgressBar1.Position() + FCleanStep;
     ProgressBar1.SetPosition(pos >= 1000 ? 0 : pos);
-    if (ProgressBar1.ShowCaption() && ProgressBar1.Caption() == L"Finished!") Timer1.SetEnabled(false);
+    if (run_.Finished()) Timer1.SetEnabled(false);
   }
   DrainScan();
   if (gbRegistry.Visible()) {
@@ -82,7 +82,7 @@ void TfrmMain::Timer1Timer() {
 void TfrmMain::Timer2Timer() {
   // The automatic mode is committed by StartCleaner only if a run starts;
   // a test running now stays a test.
-  StartCleaner(1);
+  StartCleaner(crAutoClean);
 }
 
 }  // namespace app

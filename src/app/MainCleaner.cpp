@@ -35,17 +35,17 @@ cleaner::CleanMode ThreadMode(int mode) {
 }  // namespace
 
 void TfrmMain::bTestClick() {
-  if (bTest.Text() == L"Cancel") {
+  if (run_.Active()) {
     CancelClean();
     return;
   }
-  StartCleaner(2);
+  StartCleaner(crTest);
 }
 
 void TfrmMain::bCleanClick() {
-  if (FCleaning) return;  // a click during a run must not reset the counting total
-  FCleanTotal = 0;
-  StartCleaner(3);
+  if (Cleaning()) return;  // a click during a run must not reset the counting total
+  run_.SetTotal(0);
+  StartCleaner(crCountThenClean);
 }
 
 bool TfrmMain::IsFirefoxChecked() const {
@@ -75,10 +75,10 @@ void TfrmMain::StartCleaner(int requestedMode) {
   WalkCleanTree(tvCleanItems.First(), -1, L"");
   if (FSelectedItems->empty()) {
     if (requestedMode != 1) ui::ShowNotice(hwnd_, L"Please select the sections which you want to scan from the left list.");
-    if (FSilentClear && !FCleaning) AfterSilentClean();
+    if (FSilentClear && !Cleaning()) AfterSilentClean();
     return;
   }
-  if (FCleaning || FClearThread) return;
+  if (Cleaning() || FClearThread) return;
   if (requestedMode != 0 && !AskBeforeRun(requestedMode)) {
     if (FSilentClear) AfterSilentClean();
     return;
@@ -95,53 +95,50 @@ bool TfrmMain::AskBeforeRun(int mode) {
       !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
     return false;
   if (core::OptionsSetting.IsAskBeforeClear && mode != 2 && !FSilentClear) {
-    FCleaning = true;  // nothing else may start while the question is open
+    asking_ = true;  // nothing else may start while the question is open
     bool yes = env_->AskBeforeClean(hwnd_) == IDYES;
-    FCleaning = false;
+    asking_ = false;
     if (!yes) return false;
   }
   return true;
 }
 
 void TfrmMain::LaunchCleanThread(int mode) {
-  FCleaning = true;
-  cancelled_ = false;
+  // The mode is committed now that the run really starts.
+  const UINT runId = run_.Begin(static_cast<TCleanRequest>(mode), core::OptionsSetting.FastScan);
   bTest.SetText(L"Cancel");
   bTest.Enable(true);
   ProgressBar1.Show(true);
-  countingPass_ = mode == 3;
-  if (countingPass_) {
+  ProgressBar1.SetPosition(0);
+  if (run_.State() == TCleanState::Counting) {
     // The counting pass runs as an invisible test with fast logging.
     FSavedLogColor = lMain.TextColor();
     lMain.SetTextColor(lMain.BackColor());
-    ProgressBar1.SetPosition(0);
+    logHidden_ = true;
     ProgressBar1.SetCaption(kPrepare);
     ProgressBar1.SetShowCaption(true);
-    FSavedFastScan = core::OptionsSetting.FastScan;
-    core::OptionsSetting.FastScan = true;
-    mode = 2;
   } else {
-    ProgressBar1.SetPosition(0);
     ProgressBar1.SetCaption(L"");
-    ProgressBar1.SetShowCaption(mode == 0);
+    ProgressBar1.SetShowCaption(run_.Mode() == 0);
   }
-  FCleanMode = mode;  // committed now that the run really starts
+  mode = run_.Mode();
   if (cleanLog_) cleanLog_->Flush();
   lMain.Clear();
   if (!cleanLog_) cleanLog_ = std::make_shared<cleaner::ListBoxLog>(lMain.Handle());
 
   cleaner::CleanServices services;
   services.log = cleanLog_;
-  services.poster = std::make_shared<RunPoster>(hwnd_, ++runId_);
+  services.poster = std::make_shared<RunPoster>(hwnd_, runId);
   env_->CompleteServices(services);
-  auto thread = std::make_unique<cleaner::TClearTaskThread>(ThreadMode(mode), cleaner::CleanSettingsFromOptions(), services);
+  cleaner::CleanSettings settings = cleaner::CleanSettingsFromOptions();
+  settings.FastScan = run_.FastScan();
+  auto thread = std::make_unique<cleaner::TClearTaskThread>(ThreadMode(mode), settings, services);
   thread->FMainHandle = hwnd_;
   thread->FProgressBar = ProgressBar1.Handle();
   thread->FItems = *FSelectedItems;
-  thread->FExpectedTotal = FCleanTotal;
+  thread->FExpectedTotal = run_.Total();
   HWND self = hwnd_;
-  UINT run = runId_;
-  thread->SetOnTerminate([self, run] { ::PostMessageW(self, WM_CLEANTHREADENDED, 0, run); });
+  thread->SetOnTerminate([self, runId] { ::PostMessageW(self, WM_CLEANTHREADENDED, 0, runId); });
   FClearThread = std::move(thread);
   if (!FClearThread->Start()) {
     FClearThread.reset();
@@ -149,21 +146,20 @@ void TfrmMain::LaunchCleanThread(int mode) {
     return;
   }
   FCleanStep = mode == 2 ? 50 : 20;
-  if (mode == 2 && lMain.TextColor() != lMain.BackColor()) Timer1.SetEnabled(true);
+  if (run_.State() == TCleanState::Testing) Timer1.SetEnabled(true);
 }
 
 void TfrmMain::EndCountingPassLook() {
-  if (!countingPass_) return;
-  countingPass_ = false;
+  if (!logHidden_) return;
+  logHidden_ = false;
   lMain.SetTextColor(FSavedLogColor);
-  core::OptionsSetting.FastScan = FSavedFastScan;
 }
 
 void TfrmMain::SetCleanIdle() {
   bTest.SetText(L"Test");
   bTest.Enable(true);
   Timer1.SetEnabled(false);
-  FCleaning = false;
+  if (run_.Active()) run_.End();
 }
 
 void TfrmMain::CancelClean() {
@@ -172,7 +168,7 @@ void TfrmMain::CancelClean() {
     return;
   }
   // The page stays busy until the thread has really ended (WM_CLEANTHREADENDED).
-  cancelled_ = true;
+  run_.Cancel();
   FClearThread->Terminate();
   bTest.Enable(false);
   Timer1.SetEnabled(false);
@@ -187,21 +183,22 @@ bool TfrmMain::WaitForCleanThread(DWORD timeoutMs) {
 }
 
 LRESULT TfrmMain::WMCleanProgress(WPARAM w, LPARAM l) {
-  if (!CurrentRun(l) || FCleanMode != 0 || FCleanTotal == 0) return 0;
-  long long pos = static_cast<long long>(w) * 1000 / FCleanTotal;
+  if (!run_.IsCurrent(l) || run_.Mode() != 0 || run_.Total() == 0) return 0;
+  long long pos = static_cast<long long>(w) * 1000 / run_.Total();
   ProgressBar1.SetPosition(static_cast<int>(std::min<long long>(std::max<long long>(pos, 0), 1000)));
   return 0;
 }
 
 LRESULT TfrmMain::WMCleanFinished(WPARAM w, LPARAM l) {
-  if (!CurrentRun(l)) return 0;
+  if (!run_.IsCurrent(l)) return 0;
   if (cleanLog_) cleanLog_->Flush();
-  if (ProgressBar1.ShowCaption() && ProgressBar1.Caption() == kPrepare) {
-    FCleanTotal = static_cast<int>(w);
+  if (run_.State() == TCleanState::Counting) {
+    run_.SetTotal(static_cast<int>(w));
     lMain.Clear();
     Post(WM_STARTREALCLEAN, 0, l);
     return 0;
   }
+  run_.Finish();
   SetCleanIdle();
   // Wide enough to scroll to the longest line.
   int widest = 0;
@@ -224,7 +221,7 @@ LRESULT TfrmMain::WMCleanFinished(WPARAM w, LPARAM l) {
 }
 
 LRESULT TfrmMain::WMCleanFailed(WPARAM, LPARAM l) {
-  if (!CurrentRun(l)) return 0;
+  if (!run_.IsCurrent(l)) return 0;
   // The thread ended on an error: the page leaves its running state.
   EndCountingPassLook();
   SetCleanIdle();
@@ -233,29 +230,29 @@ LRESULT TfrmMain::WMCleanFailed(WPARAM, LPARAM l) {
 
 LRESULT TfrmMain::WMStartRealClean(LPARAM l) {
   // Only the counting pass of the current run leads to a real clean.
-  if (!CurrentRun(l) || !countingPass_) return 0;
+  if (!run_.IsCurrent(l) || run_.State() != TCleanState::Counting) return 0;
   EndCountingPassLook();
   WaitForCleanThread(10000);
-  FCleaning = false;
-  StartCleaner(0);
+  run_.End();
+  StartCleaner(crRealClean);
   return 0;
 }
 
 LRESULT TfrmMain::WMCleanThreadEnded(WPARAM, LPARAM l) {
-  if (static_cast<UINT>(l) != runId_) return 0;
-  bool endedByCancel = cancelled_;
+  if (!run_.IsLatest(l)) return 0;
+  bool endedByCancel = run_.State() == TCleanState::Cancelling;
   WaitForCleanThread(10000);
   if (endedByCancel) {
     EndCountingPassLook();
     SetCleanIdle();
   }
-  if (FSilentClear && !FCleaning && FCleanMode != 2) AfterSilentClean();
+  if (FSilentClear && !Cleaning() && run_.Mode() != 2) AfterSilentClean();
   return 0;
 }
 
 LRESULT TfrmMain::WMAutoRun() {
   ::ShowWindow(hwnd_, SW_HIDE);
-  StartCleaner(1);
+  StartCleaner(crAutoClean);
   bScanClick();
   return 0;
 }
@@ -263,7 +260,7 @@ LRESULT TfrmMain::WMAutoRun() {
 void TfrmMain::AfterSilentClean() {
   // "/Clear": clean, and scan and fix the registry; the window closes only
   // once the clean thread has ended and the fix is done.
-  if (FClearThread || FCleaning || !silentRegistryDone_) return;
+  if (FClearThread || Cleaning() || !silentRegistryDone_) return;
   Close();
 }
 

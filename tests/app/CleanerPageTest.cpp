@@ -184,6 +184,21 @@ TEST_F(CleanerPage, CancelKeepsThePageBusyUntilTheThreadEndsAndALateFinishStarts
   EXPECT_EQ(calls.cleans.load(), 0);
 }
 
+TEST_F(CleanerPage, TheCountingPassRunsFastWithoutTouchingTheOptions) {
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  core::OptionsSetting.FastScan = false;
+  calls.block = true;
+  form.bCleanClick();
+  ASSERT_TRUE(form.CleanThreadAlive());
+  EXPECT_EQ(form.CleanRun().State(), app::TCleanState::Counting);
+  EXPECT_TRUE(form.CleanRun().FastScan());
+  EXPECT_FALSE(core::OptionsSetting.FastScan);
+  calls.block = false;
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && calls.cleans.load() == 1; }));
+  EXPECT_FALSE(form.CleanRun().FastScan()) << "the real clean takes the user's Fast Mode";
+  EXPECT_FALSE(core::OptionsSetting.FastScan);
+}
+
 TEST_F(CleanerPage, AScheduledTickDuringATestLeavesThatRunATest) {
   form.TickCleanCaption(L"Windows - Temporary Files");
   calls.block = true;
