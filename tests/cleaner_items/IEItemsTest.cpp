@@ -15,6 +15,7 @@
 #include "cleaner/items/IEServices.h"
 #include "indexdat/IndexDatBuilder.h"
 #include "core/Files.h"
+#include "core/SystemInfo.h"
 #include "ui/RegistryKey.h"
 #include "ui/Text.h"
 
@@ -338,4 +339,109 @@ TEST(IERestart, WininitSectionAppendedWhenMissing) {
   EXPECT_EQ(ReadBytes(ini), "[rename]\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\C\r\n");
   ASSERT_TRUE(AddWininitRenames(ini, {L"NUL=C:\\D", L"NUL=C:\\E", L"NUL=C:\\F"}));
   EXPECT_EQ(ReadBytes(ini), "[rename]\r\nNUL=C:\\F\r\nNUL=C:\\E\r\nNUL=C:\\D\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\C\r\n");
+}
+
+namespace {
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t buf[MAX_PATH] = {};
+  if (::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, buf) != S_OK) return L"";
+  return std::wstring(buf) + L"\\";
+}
+
+// The three index files of the browser, seeded with one record each; the
+// ones that were there before are put back at the end.
+class IEIndexDatItem : public testing::Test {
+ protected:
+  void SetUp() override {
+    files_ = {ShellFolder(CSIDL_COOKIES) + L"index.dat", ShellFolder(CSIDL_INTERNET_CACHE) + L"Content.IE5\\index.dat",
+              ShellFolder(CSIDL_HISTORY) + L"History.IE5\\index.dat"};
+    std::vector<uint8_t> sample = SampleIndexDat();
+    for (const std::wstring& f : files_) {
+      saved_.push_back(Exists(f) ? ReadBytes(f) : std::string());
+      WriteFile(f, std::string(sample.begin(), sample.end()));
+    }
+    pending_ = PendingRenames();
+  }
+  void TearDown() override {
+    RestorePendingRenames(pending_);
+    for (size_t i = 0; i < files_.size(); ++i) {
+      if (saved_[i].empty()) ::DeleteFileW(files_[i].c_str());
+      else WriteFile(files_[i], saved_[i]);
+    }
+  }
+  std::vector<std::wstring> files_;
+  std::vector<std::string> saved_;
+  std::wstring pending_;
+};
+
+}  // namespace
+
+TEST_F(IEIndexDatItem, TestCountsThreeCleanScrubsAndSchedulesThem) {
+  const std::wstring caption = L"Internet Explorer - Index.dat Files";
+  ItemRun test(CleanMode::Test);
+  test.Run({caption});
+  EXPECT_EQ(test.Results()[caption].count, 3);
+  EXPECT_TRUE(test.log->Contains(L"Warning: This will take effect next time windows is rebooted."));
+  for (const std::wstring& f : files_) EXPECT_EQ(Records(f), 1u) << testing::PrintToString(f);
+  EXPECT_EQ(PendingRenames(), pending_);
+
+  ItemRun clean(CleanMode::RealClean);
+  clean.Run({caption});
+  EXPECT_EQ(clean.Results()[caption].count, 3);
+  std::wstring pending = PendingRenames();
+  for (const std::wstring& f : files_) {
+    EXPECT_EQ(Records(f), 0u) << testing::PrintToString(f);
+    EXPECT_NE(pending.find(f), std::wstring::npos) << testing::PrintToString(f);
+  }
+}
+
+TEST(IETempFiles, TestSparesIndexFilesCleanEmptiesTheCache) {
+  std::wstring cache = ShellFolder(CSIDL_INTERNET_CACHE);
+  ASSERT_FALSE(cache.empty());
+  std::wstring mine = cache + L"vantorel-e2e\\";
+  WriteFile(mine + L"a.htm", std::string(1000, 'a'));
+  WriteFile(mine + L"sub\\b.jpg", "b");
+  WriteFile(mine + L"index.dat", "not counted in a test");
+  const std::wstring caption = L"Internet Explorer - Temporary Internet Files";
+  ItemRun test(CleanMode::Test);
+  test.Run({caption});
+  int counted = test.Results()[caption].count;
+  EXPECT_GE(counted, 2);
+  EXPECT_TRUE(Exists(mine + L"a.htm"));
+  ItemRun clean(CleanMode::RealClean);
+  clean.Run({caption});
+  EXPECT_GE(clean.Results()[caption].count, counted);
+  EXPECT_FALSE(Exists(mine + L"a.htm"));
+  EXPECT_FALSE(Exists(mine + L"sub\\b.jpg"));
+  RemoveTree(mine);
+}
+
+TEST(IEHistoryItem, HistoryFolderEmptiedAroundItsIndexFile) {
+  std::wstring history = ShellFolder(CSIDL_HISTORY);
+  ASSERT_FALSE(history.empty());
+  std::wstring ie5 = history + L"History.IE5\\";
+  std::vector<uint8_t> sample = SampleIndexDat();
+  std::string index(sample.begin(), sample.end());
+  WriteFile(ie5 + L"index.dat", index);
+  WriteFile(ie5 + L"MSHist012020010120200108\\index.dat", index);
+  WriteFile(ie5 + L"MSHist012020010120200108\\page.dat", "p");
+  ItemServices s;
+  auto fakeHistory = std::make_shared<FakeHistory>();
+  fakeHistory->urls = {L"http://visited.test/"};
+  s.urlHistory = fakeHistory;
+  s.urlCache = std::make_shared<FakeCache>();
+  const std::wstring caption = L"Internet Explorer - Visited URL History";
+  BYTE version = core::GetWindowsVersion();
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    ItemRun run(mode, s);
+    run.Run({caption});
+    EXPECT_GE(run.Results()[caption].count, 1);
+    if (version == 11 || version == 12) continue;  // the protected-mode folders instead
+    EXPECT_EQ(Exists(ie5 + L"MSHist012020010120200108\\page.dat"), mode == CleanMode::Test);
+    EXPECT_EQ(Records(ie5 + L"index.dat"), 1u);
+  }
+  EXPECT_EQ(fakeHistory->deleted, fakeHistory->urls);
+  RemoveTree(ie5 + L"MSHist012020010120200108");
+  ::DeleteFileW((ie5 + L"index.dat").c_str());
 }
