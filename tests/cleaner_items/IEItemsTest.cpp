@@ -308,6 +308,10 @@ TEST(IERestart, MoveFileExOnNtAndWininitLinesOnNineX) {
   box.File(L"b\\index.dat");
   std::vector<std::wstring> files = {box.Path(L"a\\index.dat"), box.Path(L"b\\index.dat"), box.Path(L"missing.dat")};
   std::wstring ini = box.Path(L"Wininit.ini");
+  box.File(L"precious.txt");
+  bool linked = MakeSymlink(box.Path(L"precious.txt"), box.Path(L"link.dat"));
+  std::vector<std::wstring> withLink = files;
+  if (linked) withLink.push_back(box.Path(L"link.dat"));
   std::wstring before = PendingRenames();
 
   RunRoutine(CleanMode::Test, {}, [&](TClearTaskThread& t) {
@@ -317,9 +321,12 @@ TEST(IERestart, MoveFileExOnNtAndWininitLinesOnNineX) {
   EXPECT_EQ(PendingRenames(), before) << "a test schedules nothing";
   EXPECT_FALSE(Exists(ini));
 
-  RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, files, 9, ini); });
+  RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, withLink, 9, ini); });
   std::wstring pending = PendingRenames();
   RestorePendingRenames(before);
+  if (linked) RemoveLink(box.Path(L"link.dat"));
+  EXPECT_EQ(pending.find(L"link.dat"), std::wstring::npos) << "a link is never removed at restart";
+  EXPECT_EQ(pending.find(L"precious.txt"), std::wstring::npos);
   EXPECT_NE(pending.find(box.Path(L"a\\index.dat")), std::wstring::npos) << testing::PrintToString(pending);
   EXPECT_NE(pending.find(box.Path(L"b\\index.dat")), std::wstring::npos);
   EXPECT_EQ(pending.find(L"missing.dat"), std::wstring::npos);

@@ -8,6 +8,7 @@
 #include "IndexDatBuilder.h"
 #include "cleaner/indexdat/IndexDat.h"
 #include "cleaner/indexdat/IndexDatFile.h"
+#include "support/TestSupport.h"
 
 using namespace indexdat;
 using indexdat_test::IndexDatBuilder;
@@ -239,4 +240,20 @@ TEST(IndexDatScrubFile, ForeignAndMissingFilesAreNotWritten) {
   EXPECT_EQ(Read(path), foreign.Bytes());
   ::DeleteFileW(path.c_str());
   EXPECT_EQ(ScrubIndexDat(path, 1).status, FileStatus::Missing);
+}
+
+TEST(IndexDatScrubFile, ALinkIsNotWrittenThrough) {
+  IndexDatBuilder b = OneTable();
+  b.Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://kept/");
+  std::wstring target = TempFile(L"link-target-index.dat"), link = TempFile(L"link-index.dat");
+  Write(target, b.Bytes());
+  if (!testing_support::MakeSymlink(target, link)) GTEST_SKIP() << "links cannot be made here";
+  EXPECT_EQ(ScrubIndexDat(link, 1).status, FileStatus::Refused);
+  EXPECT_EQ(Read(target), b.Bytes());
+  // The folder's Unix name + the link's own, so that nothing resolves the link.
+  std::wstring folder = testing_support::ToUnixPath(TempFile(L""));
+  if (!folder.empty() && folder.back() != L'/') folder += L'/';
+  testing_support::RunUnix(L"/usr/bin/unlink \"" + folder + L"link-index.dat\"");
+  for (int i = 0; i < 100 && ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(50);
+  ::DeleteFileW(target.c_str());
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <random>
 
+#include "cleaner/PathGuard.h"
+
 namespace indexdat {
 namespace {
 
@@ -32,9 +34,20 @@ FileStatus Open(const std::wstring& path, DWORD access, HANDLE* out) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return FileStatus::Missing;
   // A link is never written through: its target is not ours to scrub.
   if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) return FileStatus::Refused;
-  *out = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  return *out == INVALID_HANDLE_VALUE ? FileStatus::CannotOpen : FileStatus::Done;
+  HANDLE h = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return FileStatus::CannotOpen;
+  // Checked again on the open file: some systems show a file link as a
+  // plain file, and the name may have become a link since.
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+      cleaner::PathGuard::ReachedThroughLink(h, path)) {
+    ::CloseHandle(h);
+    return FileStatus::Refused;
+  }
+  *out = h;
+  return FileStatus::Done;
 }
 
 bool At(HANDLE file, uint64_t offset) {

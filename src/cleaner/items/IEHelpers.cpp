@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cleaner/PathGuard.h"
 #include "cleaner/SystemPaths.h"
 #include "cleaner/indexdat/IndexDatFile.h"
 #include "cleaner/items/IEItems.h"
@@ -50,9 +51,11 @@ std::wstring StripSlash(std::wstring path) {
   return path;
 }
 
+// Removing a link at restart would remove what it points at.
 bool IsLinkOrFolder(const std::wstring& path) {
   DWORD a = ::GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+  return a != INVALID_FILE_ATTRIBUTES &&
+         ((a & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 || PathGuard::IsFileReachedThroughLink(path));
 }
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
