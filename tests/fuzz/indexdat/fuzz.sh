@@ -2,7 +2,10 @@
 # Builds the index.dat parser natively with libFuzzer and the address and
 # undefined-behaviour sanitizers, and runs it over a copy of the corpus.
 # Usage: fuzz.sh [seconds]   (default 600). Run by hand, never in CTest.
-# Needs clang and libclang-rt-14-dev (Debian).
+# Needs clang and libclang-rt-14-dev (Debian). The corpus holds the seeds of
+# make_corpus.py and a merged set of what earlier runs found; the test run
+# replays all of it. To add a run's finds:
+#   fuzz-indexdat -merge=1 -max_len=2048 <new> corpus <work>, then copy <new> in.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../../../src" && pwd)
