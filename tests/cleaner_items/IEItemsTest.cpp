@@ -102,6 +102,21 @@ TEST(IEHelpers, TodayHistoryFolderAndNineXCodes) {
 
 namespace {
 
+std::vector<uint8_t> SampleIndexDat() {
+  indexdat_test::IndexDatBuilder b(0x800);
+  b.FirstTable(0x100).Table(0x100, 2, 0).Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://s.test/");
+  return b.Bytes();
+}
+
+size_t Records(const std::wstring& path) {
+  std::string bytes = ReadBytes(path);
+  return indexdat::ReadRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()).size();
+}
+
+}  // namespace
+
+namespace {
+
 class IECookieItem : public testing::Test {
  protected:
   void SetUp() override {
@@ -113,13 +128,19 @@ class IECookieItem : public testing::Test {
     WriteFile(folder_ + L"vantorel@locked[1].txt", "k\nv\ngone.test/\n");
     WriteFile(folder_ + L"vantorel-other.dat", "x");
     WriteText(box_.Path(L"Cookies.dat"), L"[Cookies to keep]\r\nCount=1\r\n0=kept.test\r\n");
+    savedIndex_ = Exists(folder_ + L"index.dat") ? ReadBytes(folder_ + L"index.dat") : std::string();
+    std::vector<uint8_t> sample = SampleIndexDat();
+    WriteFile(folder_ + L"index.dat", std::string(sample.begin(), sample.end()));
   }
   void TearDown() override {
+    if (savedIndex_.empty()) ::DeleteFileW((folder_ + L"index.dat").c_str());
+    else WriteFile(folder_ + L"index.dat", savedIndex_);
     for (const wchar_t* name :
          {L"vantorel@kept[1].txt", L"vantorel@gone[1].txt", L"vantorel@locked[1].txt", L"vantorel-other.dat"})
       ::DeleteFileW((folder_ + name).c_str());
   }
   std::wstring folder_;
+  std::string savedIndex_;
   Sandbox box_{L"ie-cookies"};
 };
 
@@ -138,6 +159,7 @@ TEST_F(IECookieItem, KeptAndUnreadableCookiesSurvive) {
     EXPECT_TRUE(Exists(folder_ + L"vantorel@kept[1].txt"));
     EXPECT_EQ(Exists(folder_ + L"vantorel@gone[1].txt"), mode == CleanMode::Test);
     EXPECT_TRUE(Exists(folder_ + L"vantorel-other.dat"));
+    EXPECT_EQ(Records(folder_ + L"index.dat"), 1u) << "a kept cookie keeps its index entry";
   }
   ::CloseHandle(locked);
   EXPECT_TRUE(Exists(folder_ + L"vantorel@locked[1].txt"));
@@ -239,20 +261,6 @@ TEST(IERegistryItems, TypedUrlsAndDownloadFolder) {
   }
 }
 
-namespace {
-
-std::vector<uint8_t> SampleIndexDat() {
-  indexdat_test::IndexDatBuilder b(0x800);
-  b.FirstTable(0x100).Table(0x100, 2, 0).Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://s.test/");
-  return b.Bytes();
-}
-
-size_t Records(const std::wstring& path) {
-  std::string bytes = ReadBytes(path);
-  return indexdat::ReadRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()).size();
-}
-
-}  // namespace
 
 TEST(IEIndexDat, TreeScrubSparesTheWorkFolderAndWritesNothingInATest) {
   Sandbox box(L"ie-indexdat");
