@@ -140,7 +140,8 @@ LRESULT TfrmMain::WMScanFinished(LPARAM l) {
     FScanThread.reset();
   }
   scanShared_.reset();
-  Timer1.SetEnabled(false);
+  // Timer1 also cycles the bar of a visible test still running.
+  Timer1.SetEnabled(FCleaning && FCleanMode == 2 && FClearThread != nullptr);
   bScan.SetText(L"Scan");
   bScan.Enable(true);
   bFixErrors.Enable(true);
