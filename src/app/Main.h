@@ -254,6 +254,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::shared_ptr<registry::TScanShared> scanShared_;
   std::vector<registry::TProblemRow> scanRows_;  // parallel to lvRegistryData
   UINT scanRunId_ = 0;
+  int scanSectionsDone_ = 0;   // sections of the running scan reported done
+  int scanSectionsTotal_ = 0;
   bool silentRegistryDone_ = false;
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
 
