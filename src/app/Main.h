@@ -68,6 +68,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::vector<std::wstring> TickedCleanCaptions() override;
   void StoreRegistryTicks(bool (&check)[26]) override;
   RECT WindowBounds() override;
+  // Sets the rectangle (screen coordinates) of the normal state through the
+  // window placement, keeping the window's present state.
+  void ApplyWindowBounds(const RECT& screen);
   bool WindowShowCommand(UINT* showCmd) override;
 
   // Components, named as the program's other parts refer to them.
@@ -193,11 +196,11 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool AskBeforeRun(int mode);
   void LaunchCleanThread(int mode);
   void EndCountingPassLook();
+  void StopCleanerTimer();
   void SetCleanIdle();
   void CancelClean();
   void AfterSilentClean();
   LRESULT WMHotKey(WPARAM w);
-  bool WMContextMenu(HWND target, POINT pt);
   LRESULT WMScanSectionDone(LPARAM l);
   LRESULT WMScanFinished(LPARAM l);
   void CancelScan();
@@ -238,11 +241,14 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool asking_ = false;     // the question before a run is open
   bool logHidden_ = false;  // the counting pass shows the log in the background colour
   bool inStartCleaner_ = false;
+  bool sessionEnding_ = false;  // inside WM_QUERYENDSESSION: nobody is asked anything
   std::vector<HWND> hiddenBrowsers_;
   std::unique_ptr<registry::TScanTaskThread> FScanThread;
   std::shared_ptr<registry::TScanShared> scanShared_;
   std::vector<registry::TProblemRow> scanRows_;  // parallel to lvRegistryData
   UINT scanRunId_ = 0;
+  int scanSectionsDone_ = 0;   // sections of the running scan reported done
+  int scanSectionsTotal_ = 0;
   bool silentRegistryDone_ = false;
   std::shared_ptr<IRegeditNavigator> regeditNavigator_ = std::make_shared<RegeditDriver>();
 
@@ -252,6 +258,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool closed_ = false;
   bool trayIconShown_ = false;
 };
+
+// How far the work area's corner lies from the screen's on the window's
+// monitor: the offset between placement and screen coordinates.
+POINT WorkAreaOffset(HWND window);
 
 // The first command-line parameter, or empty.
 std::wstring FirstParam(const std::vector<std::wstring>& args);

@@ -1,6 +1,7 @@
 #include "ui/Control.h"
 
 #include "ui/Application.h"
+#include "ui/Menu.h"
 
 namespace ui {
 namespace {
@@ -82,6 +83,11 @@ bool Control::CreateCustom(HWND parent, const wchar_t* cls, const std::wstring& 
   ::SetPropW(hwnd_, kSelfProp, this);
   SetFont(DefaultFont());
   return true;
+}
+
+LRESULT Control::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (menu_ != nullptr && menu_->OnControlMessage(msg, w, l)) return 0;
+  return Window::OnMessage(msg, w, l);
 }
 
 LRESULT Control::DefaultProc(UINT msg, WPARAM w, LPARAM l) {

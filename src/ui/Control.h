@@ -5,6 +5,8 @@
 
 namespace ui {
 
+class PopupMenu;
+
 // The form font of the program's windows.
 HFONT DefaultFont();
 HFONT BoldFont(int height);
@@ -35,6 +37,11 @@ class Control : public Window {
   void SetFont(HFONT font) { Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
   void Invalidate() { ::InvalidateRect(hwnd_, nullptr, TRUE); }
 
+  // The control's own handling of a message, for handlers that add to it.
+  LRESULT CallDefault(UINT msg, WPARAM w, LPARAM l) { return DefaultProc(msg, w, l); }
+  // The pop-up menu that opens over this control (PopupMenu::AttachTo).
+  void AttachMenu(const PopupMenu* menu) { menu_ = menu; }
+
   // Notifications the parent received about this control. Returns true when handled.
   virtual bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) { return false; }
 
@@ -46,8 +53,11 @@ class Control : public Window {
   bool CreateCustom(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle, int x, int y,
                     int w, int h, UINT classStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
   LRESULT DefaultProc(UINT msg, WPARAM w, LPARAM l) override;
+  // An attached menu sees the control's messages first.
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
+  const PopupMenu* menu_ = nullptr;
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
   WNDPROC prevProc_ = nullptr;
 };

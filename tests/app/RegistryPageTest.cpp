@@ -102,13 +102,7 @@ TEST_F(RegistryPage, CancelEndsTheScanOnceAndLeavesThePageUsable) {
 }
 
 TEST_F(RegistryPage, TheEditorOpensTheKeyOrTheValueBelowIt) {
-  struct Recorder : app::IRegeditNavigator {
-    std::vector<std::wstring> opened;
-    void Navigate(const std::wstring& root, const std::wstring& key, const std::wstring& value) override {
-      opened.push_back(root + L"|" + key + L"|" + value);
-    }
-  };
-  auto recorder = std::make_shared<Recorder>();
+  auto recorder = std::make_shared<app_test::NavigatorRecorder>();
   const std::vector<std::wstring>& opened = recorder->opened;
   form.SetRegeditNavigator(recorder);
   sys::RegistryKey k;
