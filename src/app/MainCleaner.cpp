@@ -146,6 +146,7 @@ void TfrmMain::LaunchCleanThread(int mode) {
   if (!FClearThread->Start()) {
     FClearThread.reset();
     SetCleanIdle();
+    if (FSilentClear) NoteUnattendedOutcome(2);
     return;
   }
   FCleanStep = mode == 2 ? 50 : 20;
@@ -182,6 +183,7 @@ bool TfrmMain::WaitForCleanThread(DWORD timeoutMs) {
   if (!FClearThread) return true;
   if (!FClearThread->WaitFor(timeoutMs)) return false;
   if (cleanLog_) cleanLog_->Flush();
+  if (FSilentClear && FClearThread->FTotalFailed > 0) NoteUnattendedOutcome(1);
   FClearThread.reset();
   return true;
 }
@@ -226,6 +228,7 @@ LRESULT TfrmMain::WMCleanFinished(WPARAM w, LPARAM l) {
 LRESULT TfrmMain::WMCleanFailed(WPARAM, LPARAM l) {
   if (!CurrentRun(l)) return 0;
   // The thread ended on an error: the page leaves its running state.
+  if (FSilentClear) NoteUnattendedOutcome(1);
   EndCountingPassLook();
   SetCleanIdle();
   return 0;
@@ -264,6 +267,7 @@ void TfrmMain::AfterSilentClean() {
   // "/Clear": clean, and scan and fix the registry; the window closes only
   // once the clean thread has ended and the fix is done.
   if (FClearThread || FCleaning || !silentRegistryDone_) return;
+  WriteUnattendedLog();
   Close();
 }
 

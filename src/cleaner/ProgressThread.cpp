@@ -94,6 +94,7 @@ void TClearTaskThread::RunItem(const std::wstring& caption) {
     }
   } catch (const std::exception& e) {
     AddLog(FPrefix + L"error in " + caption + L": " + ui::FromUtf8(e.what()));
+    ++FTotalFailed;
   }
 }
 
@@ -103,6 +104,7 @@ void TClearTaskThread::BeginItem() {
   FItemBytes = 0;
   FWorkPath.clear();
   FItemFailed = 0;
+  FItemRefused = 0;
   FLastPost = services_.clock->NowMs();
   FScrollCounter = 0;
 }
@@ -116,6 +118,7 @@ void TClearTaskThread::EndItem() {
   services_.log->ScrollToEnd();
   FTotalItems += FItemCount;
   FTotalBytes += FItemBytes;
+  FTotalFailed += FItemFailed + FItemRefused;
   Post(WM_CLEANPROGRESS, static_cast<WPARAM>(FTotalItems));
 }
 
