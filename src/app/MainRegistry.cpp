@@ -136,9 +136,9 @@ LRESULT TfrmMain::WMScanSectionDone(LPARAM l) {
 LRESULT TfrmMain::WMScanFinished(LPARAM l) {
   if (static_cast<UINT>(l) != scanRunId_) return 0;
   if (FScanThread) {
-    FScanThread->WaitFor(10000);
     DrainScan();
-    FScanThread.reset();
+    // Its last message is posted; it is freed once it has really ended.
+    registry::FreeScanThreadWhenEnded(std::move(FScanThread), 10000);
   }
   scanShared_.reset();
   Timer1.SetEnabled(false);

@@ -296,8 +296,11 @@ TRegBackupFile::~TRegBackupFile() {
   if (file_ != INVALID_HANDLE_VALUE) ::CloseHandle(file_);
 }
 
+// Runs started in one second are few; past this many the folder is at fault.
+constexpr int kMaxBackupNames = 99;
+
 bool TRegBackupFile::Create(std::wstring* why) {
-  for (int n = 1; n <= 999; ++n) {
+  for (int n = 1; n <= kMaxBackupNames; ++n) {
     std::wstring name = NumberedName(wanted_, n);
     // No write sharing: a second run cannot open this file and takes the next name.
     HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
