@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <vector>
 
+#include "core/Text.h"
 #include "registry/RegKey.h"
 #include "registry/fix/FixRun.h"
 
@@ -117,7 +118,39 @@ TRecheck RecheckShownPath(const std::wstring& path, const TPathCheckContext& ctx
   return {};
 }
 
+bool ValueGone(const TTarget& key, const std::wstring& name) {
+  TOpenKey k(key.Root, key.Rest);
+  if (k.Get() == nullptr) return true;
+  return ::RegQueryValueExW(k.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+}
+
+bool KeyGone(const TTarget& key) {
+  HKEY k = nullptr;
+  LONG rc = ::RegOpenKeyExW(key.Root, key.Rest.c_str(), 0, KEY_QUERY_VALUE, &k);
+  if (rc == ERROR_SUCCESS) ::RegCloseKey(k);
+  return rc == ERROR_FILE_NOT_FOUND;
+}
+
 }  // namespace
+
+bool RowTargetGone(const TFixRow& row) {
+  TTarget t = Split(row.RegistryKey);
+  if (row.FixKind == fkDeleteFile) return ::GetFileAttributesW(row.RegistryKey.c_str()) == INVALID_FILE_ATTRIBUTES;
+  if (t.Root == nullptr) return false;
+  switch (row.FixKind) {
+    case fkDeleteKey: return KeyGone(t);
+    case fkDeleteSubKey: return KeyGone({t.Root, JoinKeyPath(t.Rest, row.Data)});
+    case fkDeleteValue: {
+      size_t last = t.Rest.find_last_of(L'\\');
+      if (last == std::wstring::npos) return ValueGone({t.Root, L""}, t.Rest);
+      return ValueGone({t.Root, t.Rest.substr(0, last)}, t.Rest.substr(last + 1));
+    }
+    case fkDeleteNamedValue: return ValueGone(t, row.Data);
+    case fkDeleteDefaultValue: return ValueGone(t, L"");
+    case fkDeleteUserAssistValue: return ValueGone(t, core::Rot13(row.Data));
+    default: return false;
+  }
+}
 
 TPathCheckContext FixPathContext() {
   TPathCheckContext ctx;

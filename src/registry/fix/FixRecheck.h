@@ -21,6 +21,10 @@ struct TRecheck {
 // that is gone is not "changed": the deletion reports it as already gone.
 TRecheck RecheckRow(const TFixRow& row, const TPathCheckContext& ctx);
 
+// Whether the key, value or file the row deletes is gone now (another
+// program removed it while this run was about it).
+bool RowTargetGone(const TFixRow& row);
+
 // The context a fix judges paths in: every fixed drive letter, folders accepted.
 TPathCheckContext FixPathContext();
 

@@ -145,6 +145,9 @@ void HandleRows(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRun
     }
     TDeleteResult d = FixProblemRow(row, r->BackupFile);
     r->Rows[i] = OutcomeOf(d);
+    // Another program (a second run, say) removed it between our backup and our delete.
+    if (d.Status == dsDeleteFailed && RowTargetGone(row))
+      r->Rows[i] = {foAlreadyGone, L"It was removed by another program meanwhile."};
     if (d.Status == dsBackupIoError) {
       StopWith(r, fsBackupWriteFailed, s, d.Reason + L"\r\nThe entries not yet handled were not deleted.");
       return;
