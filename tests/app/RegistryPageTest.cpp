@@ -152,7 +152,10 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   });
   form.bFixErrorsClick();
   EXPECT_EQ(form.lvRegistryData.Count(), before - 1);
-  EXPECT_EQ(form.lStatusBar.Text(), L"Fix errors finished!");
+  // The count line says where the backup went.
+  const std::wstring status = form.lStatusBar.Text();
+  EXPECT_EQ(status.rfind(L"Fix errors finished! Backup file: " + core::OptionsSetting.OutputDirectory + L"\\", 0), 0u)
+      << std::string(status.begin(), status.end());
   // The section reports the bad path value; the fix deletes that value.
   ui::RegistryKey k;
   std::wstring value;
