@@ -259,6 +259,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
   void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
   void WriteUnattendedLog();
+  bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
 
   std::vector<std::wstring> args_;

@@ -88,12 +88,16 @@ void TfrmMain::StartCleaner(int requestedMode) {
 
 bool TfrmMain::AskBeforeRun(int mode) {
   if (mode != 2 && IsFirefoxChecked() && env_.isProcessRunning(L"firefox.exe")) {
+    if (FSilentClear) return DeclineUnattended(L"Mozilla Firefox is running: nothing was cleaned.");
     ui::ShowNotice(hwnd_, L"Please close Mozilla Firefox first!");
     return false;
   }
-  if (mode != 2 && IsChromeChecked() && env_.windowClassExists(L"Chrome_WidgetWin_1") &&
-      !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
-    return false;
+  if (mode != 2 && IsChromeChecked() && env_.windowClassExists(L"Chrome_WidgetWin_1")) {
+    // Nobody can answer in a "/Clear" run: its answer is No.
+    if (FSilentClear) return DeclineUnattended(L"Google Chrome is running: nothing was cleaned.");
+    if (!ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
+      return false;
+  }
   if (core::OptionsSetting.IsAskBeforeClear && mode != 2 && !FSilentClear) {
     FCleaning = true;  // nothing else may start while the question is open
     bool yes = env_.askBeforeClean(hwnd_) == IDYES;
@@ -101,6 +105,12 @@ bool TfrmMain::AskBeforeRun(int mode) {
     if (!yes) return false;
   }
   return true;
+}
+
+bool TfrmMain::DeclineUnattended(const std::wstring& why) {
+  unattendedLog_.push_back(why);
+  NoteUnattendedOutcome(1);
+  return false;
 }
 
 void TfrmMain::LaunchCleanThread(int mode) {
