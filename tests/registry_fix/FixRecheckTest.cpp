@@ -77,21 +77,24 @@ TEST_F(FixRecheck, RowsStillBadAreFixedBesideStaleOnes) {
   SetString(HKEY_CURRENT_USER, kBase + L"\\Vals", L"Args", L"\"" + gone + L"\" -x");
   CreateKey(HKEY_CURRENT_USER, kBase + L"\\Empty\\Hollow\\EmptyChild");  // only an empty subkey: still empty
   SetString(HKEY_CURRENT_USER, kBase + L"\\Vals", L"Back", folder_.Path());  // a folder that exists
+  // A command line naming a second, existing path: only the cut reading judges it.
+  SetString(HKEY_CURRENT_USER, kBase + L"\\Vals", L"Two", gone + L" " + folder_.Path());
   const std::vector<TFixRow> rows = {
       {L"P", gone, K + L"\\Vals\\Bad", fkDeleteValue, true},
       {L"P", gone, K + L"\\Vals\\Args", fkDeleteValue, true},
       {L"Empty Registry Keys", L"Hollow", K + L"\\Empty", fkDeleteSubKey, true},
       {L"P", folder_.Path(), K + L"\\Vals\\Back", fkDeleteValue, true},
+      {L"P", gone, K + L"\\Vals\\Two", fkDeleteValue, true},
   };
   TFixRunResult r = Run(rows);
-  const TFixOutcome expected[] = {foFixed, foFixed, foFixed, foChanged};
+  const TFixOutcome expected[] = {foFixed, foFixed, foFixed, foChanged, foFixed};
   for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Rows[i].Outcome, expected[i]) << "row " << i;
   EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kBase + L"\\Vals", L"Bad"));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\Empty\\Hollow"));
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kBase + L"\\Vals", L"Back"));
-  EXPECT_EQ(r.BackupEntries, 3);
+  EXPECT_EQ(r.BackupEntries, 4);
   EXPECT_EQ(FixBackupLine(r), L"Backup file: " + r.BackupFile);
-  EXPECT_EQ(FixCountLine(r), L"Fix errors finished! 3 fixed, 1 skipped (1 changed since the scan).");
+  EXPECT_EQ(FixCountLine(r), L"Fix errors finished! 4 fixed, 1 skipped (1 changed since the scan).");
 }
 
 TEST(FixReport, FailedRowsCarryTheirReasonsAndTheLineSaysSo) {

@@ -7,6 +7,7 @@
 
 #include "core/Text.h"
 #include "registry/RegKey.h"
+#include "registry/ScanText.h"
 #include "registry/fix/FixRun.h"
 
 namespace registry {
@@ -93,8 +94,17 @@ bool IsDrivePath(const std::wstring& text) {
          t[i + 2] == L'\\';
 }
 
+// The sections read some strings cut after ".exe" or ".dll" (arguments,
+// icon indexes). The row stands while any such reading still finds the path
+// missing; only when none does has the file come back.
 bool NamesExisting(const TPathCheckContext& ctx, const std::wstring& path) {
-  return IsDrivePath(path) && !IsInvalidPath(ctx, path, L"", kJudgedLetters, true);
+  if (!IsDrivePath(path)) return false;
+  const std::wstring upper = UpperCase(path);
+  for (const wchar_t* cut : {L"", L".exe", L".dll"}) {
+    if (*cut != L'\0' && upper.find(UpperCase(cut)) == std::wstring::npos) continue;
+    if (IsInvalidPath(ctx, path, cut, kJudgedLetters, true)) return false;
+  }
+  return true;
 }
 
 TRecheck Changed(const std::wstring& what) { return {true, std::wstring(kChangedSinceScan) + L": " + what}; }
