@@ -36,7 +36,7 @@ std::string ReadAll(const std::wstring& path) {
 std::vector<std::wstring> OurValues() {
   std::vector<std::wstring> found;
   ui::RegistryKey run;
-  if (!run.Open(HKEY_CURRENT_USER, kRun)) return found;
+  if (!run.Open(HKEY_LOCAL_MACHINE, kRun)) return found;
   for (int i = 0; i < kValues; ++i) {
     std::wstring text;
     if (run.ValueExists(ValueName(i)) && run.ReadString(ValueName(i), &text)) found.push_back(ValueName(i) + L"=" + text);
@@ -94,7 +94,7 @@ class UnattendedRun : public ::testing::Test {
     ::SHCreateDirectoryExW(nullptr, Temp().c_str(), nullptr);
     RemoveTree(DefaultBackup());
     ui::RegistryKey run;
-    ASSERT_TRUE(run.Create(HKEY_CURRENT_USER, kRun));
+    ASSERT_TRUE(run.Create(HKEY_LOCAL_MACHINE, kRun));
     for (int i = 0; i < kValues; ++i)
       run.WriteString(ValueName(i), std::wstring(kRoot) + L"\\gone\\tool" + std::to_wstring(i) + L".exe /start");
     seeded_ = OurValues();
@@ -116,7 +116,7 @@ class UnattendedRun : public ::testing::Test {
     ::SetEnvironmentVariableW(L"TEMP", savedTemp_.c_str());
     ::SetEnvironmentVariableW(L"TMP", savedTmp_.c_str());
     ui::RegistryKey run;
-    if (run.Open(HKEY_CURRENT_USER, kRun, KEY_SET_VALUE))
+    if (run.Open(HKEY_LOCAL_MACHINE, kRun, KEY_SET_VALUE))
       for (int i = 0; i < kValues; ++i) run.DeleteValue(ValueName(i));
     RemoveTree(DefaultBackup());
     RemoveTree(kRoot);
