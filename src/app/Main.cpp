@@ -413,8 +413,7 @@ void TfrmMain::FormClose() {
   if (cleanLog_) cleanLog_->Detach();
   if (FScanThread) {
     FScanThread->Terminate();
-    if (!FScanThread->WaitFor(15000)) FScanThread.release();  // still running: never free it under its feet
-    FScanThread.reset();
+    registry::FreeScanThreadWhenEnded(std::move(FScanThread), 15000);  // a thread still running is never freed
   }
   FSelectedItems.reset();
   SyncTreeExpansion(true);

@@ -11,6 +11,7 @@
 #include "core/Options.h"
 #include "registry/ProblemRow.h"
 #include "registry/ScanTaskThread.h"
+#include "registry/fix/FixRun.h"
 #include "ui/FlatButton.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
@@ -157,6 +158,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // State the other parts read.
   bool Cleaning() const { return FCleaning; }
   bool SilentClear() const { return FSilentClear; }
+  // The process exit code of a "/Clear" run: 0 all done, 1 some entries or
+  // rows failed or were refused, 2 the run could not start or back up.
+  int ExitCode() const { return exitCode_; }
   bool CommandLineRun() const { return FCommandLineRun; }
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
@@ -258,6 +262,12 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   int scanSectionsDone_ = 0;   // sections of the running scan reported done
   int scanSectionsTotal_ = 0;
   bool silentRegistryDone_ = false;
+  int exitCode_ = 0;
+  std::vector<std::wstring> unattendedLog_;  // the fix's lines of a "/Clear" run
+  void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
+  void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
+  void WriteUnattendedLog();
+  bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
 
   std::vector<std::wstring> args_;
