@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CleanerEnvironment.h"
+#include "app/DefragPage.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
@@ -156,6 +157,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool CommandLineRun() const { return FCommandLineRun; }
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
+  TDefragPage& DefragPage() { return *defragPage_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -234,7 +236,6 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool FCleaning = false;
   int FCleanTotal = 0;
   bool FCommandLineRun = false;
-  std::vector<std::wstring> FHiveNames, FHiveFiles;
   bool FIsWow64 = false;
 
   std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
@@ -251,6 +252,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   UINT scanRunId_ = 0;
   bool silentRegistryDone_ = false;
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
+  std::unique_ptr<TDefragPage> defragPage_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;
