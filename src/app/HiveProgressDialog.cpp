@@ -28,10 +28,11 @@ TfrmGetNewHiveProgess::~TfrmGetNewHiveProgess() {
 void TfrmGetNewHiveProgess::OnCreate() {
   Label1.Create(hwnd_, L"Analyzing registry. Please wait.", 12, 12);
   Label2.Create(hwnd_, L"Checking: ", 12, 38);
-  Memo1.Create(hwnd_, 80, 38, 300, 18, false);
-  ProgressBar1.Create(hwnd_, 12, 64, 368, 20, 1000);
+  Memo1.Create(hwnd_, 80, 38, 300, 30, false);  // two lines: hive names are long
+  Memo1.Show(true);
+  ProgressBar1.Create(hwnd_, 12, 74, 368, 20, 1000);
   ProgressBar1.SetShowCaption(true);
-  bStop.Create(hwnd_, L"Stop", 158, 98, 75, 25);
+  bStop.Create(hwnd_, L"Stop", 158, 106, 75, 25);
   bStop.OnClick = [this] { bStopClick(); };
   Timer1.SetInterval(1000);
   Timer1.OnTimer = [this] { Timer1Timer(); };
@@ -44,7 +45,7 @@ THiveSaveOutcome TfrmGetNewHiveProgess::Execute(HWND owner, const std::vector<re
   slowSystem_ = slowSystem;
   hidden_ = hidden;
   if (!Create(owner, L"Defrag Registry", kDialogStyle, WS_EX_DLGMODALFRAME)) return {};
-  SetClientSize(392, 134);
+  SetClientSize(392, 142);
   CenterOn(owner);
   FormShow();
   // Activation may not arrive (no window manager, a hidden run): start anyway.

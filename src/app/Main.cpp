@@ -1,5 +1,7 @@
 #include "app/Main.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -174,6 +176,9 @@ void TfrmMain::CreateDefragPage() {
     pr.title->Create(p, pr.text, pr.left, 350);
     pr.value->Create(p, L"", pr.left + 120, 350);
   }
+  const int valueLeft = 15 + std::max(lCurrentRegistrySize_Title.Width(), lNewRegistrySize_Title.Width());
+  lCurrentRegistrySize.SetLeft(valueLeft);
+  lNewRegistrySize.SetLeft(valueLeft);
   defragPage_ = std::make_unique<TDefragPage>(hwnd_, TDefragPage::Controls{lvMain, bAnalyzeRegistry, bDefragRegistry,
       lCurrentRegistrySize, lNewRegistrySize, lSizeReduction, lCompactPercent});
   bAnalyzeRegistry.OnClick = [this] { defragPage_->bAnalyzeRegistryClick(); };

@@ -1,4 +1,6 @@
 // Placement of every control from the client size, and the page switch.
+#include <algorithm>
+
 #include "app/Main.h"
 
 namespace app {
@@ -71,7 +73,8 @@ void TfrmMain::ArrangeControls() {
     l->SetTop(row2);
   if (W >= 695) {
     lSizeReduction_Title.SetLeft(397);
-    lSizeReduction.SetLeft(492);
+    // Clear of the titles, whose width follows the font.
+    lSizeReduction.SetLeft(std::max(492, 402 + std::max(lSizeReduction_Title.Width(), lCompactPercent_Title.Width())));
   } else {
     lSizeReduction_Title.SetLeft(lCurrentRegistrySize.Right() + 5);
     lSizeReduction.SetLeft(lSizeReduction_Title.Right() + 5);
