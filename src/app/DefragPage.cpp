@@ -118,30 +118,37 @@ void TDefragPage::bDefragRegistryClick() {
 
 void TDefragPage::HideOwner() const { ::ShowWindow(owner_, SW_HIDE); }
 
-void TDefragPage::WMAutoDefrag() {
+void TDefragPage::RunUnattended(const std::function<void()>& run) {
   HideOwner();
-  bAnalyzeRegistryClick();
-  // Unattended, only a complete analysis is acted on.
-  if (c_.bDefragRegistry.Enabled() && AnalysisComplete()) bDefragRegistryClick();
+  // Nothing may stop the run before the window closes, nor ask anybody why.
+  try {
+    run();
+  } catch (const std::exception&) {
+  }
+}
+
+void TDefragPage::WMAutoDefrag() {
+  RunUnattended([this] {
+    bAnalyzeRegistryClick();
+    // Unattended, only a complete analysis is acted on.
+    if (c_.bDefragRegistry.Enabled() && AnalysisComplete()) bDefragRegistryClick();
+  });
 }
 
 void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
-  HideOwner();
-  const std::wstring file = iniName.empty() ? std::wstring() : FullPath(iniName);
-  if (!file.empty()) ui::IniFile(file).EraseSection(kScanSection);
-  bAnalyzeRegistryClick();
-  if (file.empty()) return;
-  ui::IniFile ini(file);
-  try {
+  RunUnattended([&] {
+    const std::wstring file = iniName.empty() ? std::wstring() : FullPath(iniName);
+    if (!file.empty()) ::WritePrivateProfileStringW(kScanSection, nullptr, nullptr, file.c_str());
+    bAnalyzeRegistryClick();
+    if (file.empty()) return;
+    ui::IniFile ini(file);
     ini.WriteString(kScanSection, L"Current Size", c_.lCurrentRegistrySize.Text());
     ini.WriteString(kScanSection, L"New Size", c_.lNewRegistrySize.Text());
     ini.WriteString(kScanSection, L"Size Reduction", c_.lSizeReduction.Text());
     ini.WriteString(kScanSection, L"Compact Percent", c_.lCompactPercent.Text());
     ini.WriteString(kScanSection, L"Time", LocalDateTimeText());
     ini.Flush();
-  } catch (const ui::IniWriteError&) {
-    // Unattended: nobody to tell; the caller finds the keys missing.
-  }
+  });
 }
 
 void TDefragPage::FormClose() { registry::DeleteLeftoverCopies(hives_, scheduled_); }

@@ -60,6 +60,7 @@ class TDefragPage {
   void Notice(const std::wstring& text) const;
   void ShowSizeTable();
   void HideOwner() const;
+  void RunUnattended(const std::function<void()>& run);
 
   HWND owner_;
   Controls c_;

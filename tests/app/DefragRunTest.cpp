@@ -36,15 +36,19 @@ TEST(DefragRun, RegscanWritesTheFiveKeysAndLeavesNoCopy) {
   defrag_test::SeededHives seed(L"VantorelDefragRun");
   std::vector<registry::THive> hives = {seed.Add(L"A", 64 * 1024), seed.Add(L"B", 32 * 1024)};
   const std::wstring ini = seed.Folder() + L"\\result.ini";
-  ::WritePrivateProfileStringW(L"Scan Result", L"Stale", L"from an earlier run", ini.c_str());
 
-  RunToItsEnd(L"/Regscan result.ini", seed.Folder());
+  RunToItsEnd(L"/Regscan result.ini", seed.Folder());  // a file not there yet
   EXPECT_EQ(IniText(ini, L"Current Size"), L"96 KB");
   EXPECT_NE(IniText(ini, L"New Size").find(L" KB"), std::wstring::npos);
   EXPECT_NE(IniText(ini, L"Size Reduction").find(L" KB"), std::wstring::npos);
   EXPECT_NE(IniText(ini, L"Compact Percent").find(L'%'), std::wstring::npos);
   EXPECT_NE(IniText(ini, L"Time"), L"<none>");
+
+  ::WritePrivateProfileStringW(L"Scan Result", L"Stale", L"from an earlier run", ini.c_str());
+  ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+  RunToItsEnd(L"/Regscan result.ini", seed.Folder());
   EXPECT_EQ(IniText(ini, L"Stale"), L"<none>") << "the section is erased first";
+  EXPECT_EQ(IniText(ini, L"Current Size"), L"96 KB");
   for (const registry::THive& h : hives) EXPECT_FALSE(Exists(registry::HiveCopyFile(h.File)));
 
   ::DeleteFileW(ini.c_str());
