@@ -9,6 +9,7 @@ cache=$2
 mkdir -p "$cache"
 cd "$cache"
 
+# Messages go to stderr: the build hides the configure step's own output.
 fail() { echo "deps: $*" >&2; exit 1; }
 
 verify() { # file sha256
@@ -28,10 +29,15 @@ case "$what" in
     [ -f "$dir/.ok" ] && exit 0
     tgz=better-sqlite3-$ver.tgz
     if [ ! -f "$tgz" ]; then
-      echo "deps: fetching the SQLite amalgamation (better-sqlite3 $ver from the npm registry)"
-      curl -fsSL --retry 3 -o "$tgz.part" "https://registry.npmjs.org/better-sqlite3/-/$tgz" \
-        || fail "could not download $tgz from the npm registry"
-      mv "$tgz.part" "$tgz"
+      # npm fetches from whatever registry this machine's npm is set up with.
+      echo >&2 "deps: downloading the SQLite amalgamation (npm pack better-sqlite3@$ver)"
+      command -v npm >/dev/null 2>&1 || fail "npm is missing (bash scripts/setup.sh installs it)"
+      rm -rf npm-pack && mkdir npm-pack
+      (cd npm-pack && npm pack --silent "better-sqlite3@$ver" >../npm-pack.log 2>&1) \
+        || fail "npm pack better-sqlite3@$ver failed (see $cache/npm-pack.log)"
+      [ -f "npm-pack/$tgz" ] || fail "npm pack did not produce $tgz (see $cache/npm-pack.log)"
+      mv "npm-pack/$tgz" "$tgz"
+      rm -rf npm-pack
     fi
     verify "$tgz" "$sum"
     rm -rf "$dir" && mkdir -p "$dir"
@@ -47,7 +53,7 @@ case "$what" in
     [ -f "$dir/.ok" ] && exit 0
     orig=libjpeg-turbo_$ver.orig.tar.gz
     if [ ! -f "$orig" ]; then
-      echo "deps: fetching libjpeg-turbo $debver (Debian source package)"
+      echo >&2 "deps: downloading libjpeg-turbo $debver (apt-get source, from the machine's deb-src entries)"
       apt-get source --download-only "libjpeg-turbo=$debver" >/dev/null 2>apt-source.log \
         || fail "apt-get source libjpeg-turbo=$debver failed (see $cache/apt-source.log; scripts/setup.sh adds the deb-src entries)"
     fi

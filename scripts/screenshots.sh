@@ -1,34 +1,96 @@
 #!/usr/bin/env bash
-# Starts the built program on a private Xvfb display inside its own Wine
-# prefix (build/shot-env) and saves a picture of each page of the main window
-# to build/screenshots. Needs xdotool and ImageMagick.
+# Installs what is missing, builds, and saves pictures of the program to
+# build/screenshots: the four pages, the header at a small and a large size, a
+# finished test of the cleaner, a finished registry scan, both popup menus and
+# the question before a clean. The program runs in its own Wine prefix under
+# build/shot-env (never ~/.wine), on the DISPLAY already set, or on a private
+# Xvfb screen when there is none.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh" screenshots
+bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF
 build=${VANTOREL_BUILD:-$root/build}
 env_dir="$build/shot-env"
 out="$build/screenshots"
 mkdir -p "$env_dir" "$out"
+rm -f "$out"/*.png
+user_display=${DISPLAY:-}
 bash "$root/tests/harness/setup.sh" "$env_dir" >/dev/null
 trap 'bash "$root/tests/harness/teardown.sh" "$env_dir"' EXIT
 source "$root/tests/harness/wine-env.sh" "$env_dir"
+[ -n "$user_display" ] && export DISPLAY="$user_display"
+echo "screenshots: DISPLAY $DISPLAY, Wine prefix $WINEPREFIX"
+
+# Saved ticks, so that the test and the question have items to show.
+appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')")
+mkdir -p "$appdata/Vantorel"
+printf '[NodeSelected]\r\n1=Windows - Temporary Files\r\n2=Windows - Clipboard\r\n3=Internet Explorer - Cookies\r\nSelectedCount=3\r\n' \
+  >"$appdata/Vantorel/options.ini"
+
 wine "$build/bin/Vantorel.exe" </dev/null >"$env_dir/program.log" 2>&1 &
+program=$!
 wid=""
 for _ in $(seq 1 60); do
-  wid=$(xdotool search --name "^Vantorel 3.1$" 2>/dev/null | head -n 1 || true)
+  wid=$(xdotool search --onlyvisible --name "^Vantorel 3.1$" 2>/dev/null | head -n 1 || true)
   [ -n "$wid" ] && break
   sleep 0.5
 done
 [ -n "$wid" ] || { echo "screenshots: the main window did not appear" >&2; exit 1; }
 sleep 2
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-# The navigation buttons: 75 x 53 at (5, 60 + 61 * n) in the client area.
-shoot() { import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out/$1.png"; }
+
+geometry() { eval "$(xdotool getwindowgeometry --shell "$wid")"; }
+# The main window alone, or the whole screen for menus and questions that
+# may lie outside it. +repage drops the crop's page offset.
+shoot() { geometry; import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"; }
+shoot_screen() { import -window root +repage "$out/$1.png"; }
+# A point of the client area at the default size (697 x 456).
+click() { geometry; xdotool mousemove $((X + $1)) $((Y + $2)) click "${3:-1}"; sleep "${4:-1}"; }
+page() { click 42 $((86 + 61 * $1)); } # the navigation buttons, 75 x 53 at (5, 60 + 61 n)
+
 shoot Cleaner
-for page in "Registry:1" "Defrag:2" "Tools:3"; do
-  name=${page%%:*}; n=${page##*:}
-  xdotool mousemove $((X + 40)) $((Y + 85 + 61 * n)) click 1
-  sleep 1
-  shoot "$name"
+for p in "Registry:1" "Defrag:2" "Tools:3"; do
+  page "${p##*:}"
+  shoot "${p%%:*}"
 done
-xdotool windowclose "$wid" 2>/dev/null || true
+
+page 0
+click 542 415 1 8 # Test
+shoot Cleaner-test-finished
+click 492 241 3 # right click on the log
+shoot_screen Cleaner-log-popup
+xdotool key Escape
+click 637 415 1 2 # Clean: the question before a clean
+shoot_screen Clean-question
+click 493 294 # its Cancel button (the question is centred on the window)
+sleep 1
+
+page 1
+click 542 415 1 40 # Scan
+shoot Registry-scan-finished
+click 300 120 1 # a row
+click 300 120 3 # right click on the problem list
+shoot_screen Registry-list-popup
+xdotool key Escape
+
+geometry
+xdotool windowsize "$wid" 560 420
+sleep 1
+shoot Header-small
+xdotool windowsize "$wid" 1260 990
+sleep 1
+shoot Header-large
+xdotool windowsize "$wid" "$WIDTH" "$HEIGHT"
+sleep 1
+
+# WM_CLOSE, as a user's close would send: the program saves options.ini.
+wine taskkill /im Vantorel.exe </dev/null >/dev/null 2>&1 || true
+for _ in $(seq 1 30); do
+  kill -0 "$program" 2>/dev/null || break
+  sleep 1
+done
+if kill -0 "$program" 2>/dev/null; then
+  echo "screenshots: the program did not close" >&2
+else
+  grep -q '^\[Window\]' "$appdata/Vantorel/options.ini" && echo "screenshots: options.ini saved at close"
+fi
 echo "screenshots: $out"

@@ -1,12 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts Vantorel under Wine. Without a
 # display it starts one with Xvfb. Arguments are passed to the program.
+#
+# The program runs in a Wine prefix of its own, never in ~/.wine: a clean
+# empties the prefix's Temp folder and removes empty registry keys, which must
+# not happen to the prefix of the user's other Windows programs. The prefix is
+# ~/.local/share/vantorel/wine (under $XDG_DATA_HOME when that is set), made on
+# the first start; WINEPREFIX chooses another.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" start
 bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF
 build=${VANTOREL_BUILD:-$root/build}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vantorel/wine}
+if [ ! -d "$WINEPREFIX" ]; then
+  echo "start: making the Wine prefix $WINEPREFIX (first start, takes a minute)"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1 || { echo "start: wineboot failed in $WINEPREFIX" >&2; exit 1; }
+  wineserver -w
+fi
+echo "start: Wine prefix $WINEPREFIX"
 exe="$build/bin/Vantorel.exe"
 if [ -z "${DISPLAY:-}" ]; then
   echo "start: no DISPLAY; running on a virtual Xvfb screen"

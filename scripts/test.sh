@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" test
 bash "$root/scripts/build.sh" -DVANTOREL_TESTS=ON
 build=${VANTOREL_BUILD:-$root/build}
 cd "$build"

@@ -68,7 +68,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
 
   // core::IOptionsHost
   void UntickAllCleanNodes() override;
-  void TickCleanCaption(const std::wstring& caption) override;
+  void TickCleanCaptions(const std::vector<std::wstring>& captions) override;
+  void TickCleanCaption(const std::wstring& caption) { TickCleanCaptions({caption}); }
   std::vector<std::wstring> TickedCleanCaptions() override;
   void StoreRegistryTicks(bool (&check)[26]) override;
   RECT WindowBounds() override;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <iterator>
+#include <unordered_set>
 
 #include "app/Main.h"
 #include "app/RegistryTree.h"
@@ -130,7 +131,7 @@ void TfrmMain::LoadInstalledApplications() {
   for (ui::TreeNode n = tvCleanItems.First(); n != nullptr && apps == nullptr; n = tvCleanItems.NextSibling(n))
     if (::lstrcmpiW(tvCleanItems.NodeText(n).c_str(), L"Applications") == 0) apps = n;
   if (apps == nullptr) return;
-  std::wstring dat = core::GetProgramFolder() + L"kavo.dat";
+  std::wstring dat = core::JoinPath(core::GetProgramFolder(), L"kavo.dat");
   if (::GetFileAttributesW(dat.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   std::vector<std::wstring> sections = ui::IniFile(dat).SectionNames();
   ui::RegistryKey uninstall;
@@ -153,7 +154,18 @@ void TfrmMain::LoadInstalledApplications() {
 
 void TfrmMain::UntickAllCleanNodes() { tvCleanItems.ForEach([this](ui::TreeNode n) { tvCleanItems.SetStateIndex(n, 1); }); }
 
-void TfrmMain::TickCleanCaption(const std::wstring& caption) { WalkCleanTree(tvCleanItems.First(), 100, caption); }
+// One pass over the tree however many captions the file names: each ticks
+// the first node it names, as a walk per caption would.
+void TfrmMain::TickCleanCaptions(const std::vector<std::wstring>& captions) {
+  std::unordered_set<std::wstring> pending(captions.begin(), captions.end());
+  tvCleanItems.ForEach([&](ui::TreeNode n) {
+    if (pending.empty()) return;
+    std::wstring caption = tvCleanItems.Level(n) == 0
+                               ? tvCleanItems.NodeText(n)
+                               : tvCleanItems.NodeText(tvCleanItems.Parent(n)) + L" - " + tvCleanItems.NodeText(n);
+    if (pending.erase(caption) > 0) tvCleanItems.SetStateIndex(n, 2);
+  });
+}
 
 std::vector<std::wstring> TfrmMain::TickedCleanCaptions() {
   std::vector<std::wstring> out;

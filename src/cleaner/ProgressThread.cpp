@@ -103,14 +103,16 @@ void TClearTaskThread::BeginItem() {
   FItemBytes = 0;
   FWorkPath.clear();
   FItemFailed = 0;
+  FItemUnavailable = false;
   FLastPost = services_.clock->NowMs();
   FScrollCounter = 0;
 }
 
 void TClearTaskThread::EndItem() {
   AddLog(L"");
-  AddLog(std::to_wstring(FItemCount) + L" " + L"items" + L" " + FVerbText + L"; " + FItemSizeText + L" KB " +
-         FVerbText + L".");
+  if (!FItemUnavailable)
+    AddLog(std::to_wstring(FItemCount) + L" " + L"items" + L" " + FVerbText + L"; " + FItemSizeText + L" KB " +
+           FVerbText + L".");
   if (FItemFailed > 0) AddLog(std::to_wstring(FItemFailed) + L" " + L"items could not be removed.");
   AddLog(L"");
   services_.log->ScrollToEnd();
@@ -125,6 +127,11 @@ void TClearTaskThread::Post(UINT msg, WPARAM wParam) {
 }
 
 void TClearTaskThread::AddLog(const std::wstring& line) { services_.log->AddLine(line); }
+
+void TClearTaskThread::ItemNotAvailable(const std::wstring& caption) {
+  AddLog(FPrefix + caption + L": not available yet");
+  FItemUnavailable = true;
+}
 
 void TClearTaskThread::ScrollLog(int n) {
   if (n == 0) {

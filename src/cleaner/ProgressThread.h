@@ -74,6 +74,7 @@ class TClearTaskThread : public ui::Thread {
   int64_t FItemBytes = 0;
   std::wstring FWorkPath;
   int FItemFailed = 0;  // entries that could not be removed
+  bool FItemUnavailable = false;
 
   // The run's totals over the finished items.
   int FTotalItems = 0;
@@ -85,6 +86,9 @@ class TClearTaskThread : public ui::Thread {
   const std::wstring& Prefix() const { return FPrefix; }
 
   void AddLog(const std::wstring& line);
+  // The running item has no routine yet: the log says so, and the item's end
+  // gives no count that would pass for "nothing found".
+  void ItemNotAvailable(const std::wstring& caption);
   // Scrolls the log to its end now (n = 0) or every n/2-th call in a clean and
   // every n-th call in a test.
   void ScrollLog(int n);

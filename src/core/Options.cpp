@@ -1,10 +1,12 @@
 #include "core/Options.h"
 #include "core/Paths.h"
+#include "core/TextCompare.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
 #include <climits>
+#include <map>
 
 #include "ui/IniFile.h"
 
@@ -29,11 +31,6 @@ const int kRegistrySections = 25;
 const long kShowMaximized = 3;
 
 std::wstring Num(int i) { return std::to_wstring(i); }
-
-std::wstring WithSlash(std::wstring folder) {
-  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
-  return folder;
-}
 
 bool FileExists(const std::wstring& path) {
   DWORD attr = ::GetFileAttributesW(path.c_str());
@@ -70,12 +67,46 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
          ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-std::wstring MirrorPath(const OptionsPaths& paths) { return WithSlash(paths.ProgramFolder) + L"options.ini"; }
+std::wstring MirrorPath(const OptionsPaths& paths) { return JoinPath(paths.ProgramFolder, L"options.ini"); }
 
-// A count from the file sizes a loop and a list: never negative, never absurd.
-int ReadCount(const IniFile& ini, const wchar_t* section, const wchar_t* key) {
-  return static_cast<int>(std::clamp<long>(ini.ReadInteger(section, key, 0), 0, kMaxOptionsListCount));
+std::wstring Trimmed(const std::wstring& s) {
+  size_t first = s.find_first_not_of(L" \t");
+  if (first == std::wstring::npos) return {};
+  return s.substr(first, s.find_last_not_of(L" \t") - first + 1);
 }
+
+std::wstring KeyOf(const std::wstring& line) { return UpperCase(Trimmed(line.substr(0, line.find(L'=')))); }
+
+// A numbered section read in one call: thousands of numbered keys cost one
+// file read, not one each. Keys compare without regard to case and the
+// first of two equal keys wins, as the profile functions do.
+class SectionValues {
+ public:
+  SectionValues(const IniFile& ini, const wchar_t* section) {
+    for (const std::wstring& line : ini.SectionLines(section)) {
+      size_t eq = line.find(L'=');
+      if (eq != std::wstring::npos) values_.emplace(KeyOf(line), Unquoted(Trimmed(line.substr(eq + 1))));
+    }
+  }
+  std::wstring Get(const std::wstring& key) const {
+    auto it = values_.find(UpperCase(key));
+    return it == values_.end() ? std::wstring() : it->second;
+  }
+  // A count sizes a loop and a list: never negative, never absurd.
+  int Count(const std::wstring& key) const {
+    long n = 0;
+    if (!IniFile::ParseInteger(Get(key), &n)) return 0;
+    return static_cast<int>(std::clamp<long>(n, 0, kMaxOptionsListCount));
+  }
+
+ private:
+  // A single read strips one pair of enclosing quotes; so does this.
+  static std::wstring Unquoted(const std::wstring& v) {
+    bool quoted = v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front();
+    return quoted ? v.substr(1, v.size() - 2) : v;
+  }
+  std::map<std::wstring, std::wstring> values_;
+};
 
 // ---- load ----
 
@@ -108,8 +139,12 @@ void LoadSchedule(const IniFile& ini, TOptionsSetting& o) {
 
 void LoadNodeSelected(const IniFile& ini, TOptionsSetting& o, IOptionsHost& host) {
   host.UntickAllCleanNodes();
-  o.SelectedCount = ReadCount(ini, kNodeSelected, L"SelectedCount");
-  for (int i = 1; i <= o.SelectedCount; ++i) host.TickCleanCaption(ini.ReadString(kNodeSelected, Num(i), L""));
+  const SectionValues values(ini, kNodeSelected);
+  o.SelectedCount = values.Count(L"SelectedCount");
+  std::vector<std::wstring> captions;
+  captions.reserve(o.SelectedCount);
+  for (int i = 1; i <= o.SelectedCount; ++i) captions.push_back(values.Get(Num(i)));
+  host.TickCleanCaptions(captions);
 }
 
 void LoadSettings(const IniFile& ini, TOptionsSetting& o, const OptionsPaths& paths) {
@@ -117,7 +152,7 @@ void LoadSettings(const IniFile& ini, TOptionsSetting& o, const OptionsPaths& pa
   o.ShowLogTempInternetFiles = ini.ReadBool(kSettings, L"ShowLogTempInternetFiles", false);
   o.ShowLogRecycleBin = ini.ReadBool(kSettings, L"ShowLogRecycleBin", false);
   o.FastScan = ini.ReadBool(kSettings, L"FastScan", true);
-  o.OutputDirectory = ini.ReadString(kOptions, L"OutputDirectory", WithSlash(paths.ProgramFolder) + L"Backup");
+  o.OutputDirectory = ini.ReadString(kOptions, L"OutputDirectory", JoinPath(paths.ProgramFolder, L"Backup"));
   o.DeleteBackupFile = ini.ReadBool(kOptions, L"DeleteBackupFile", true);
   o.IncludeRemoveMedia = ini.ReadBool(kOptions, L"IncludeRemoveMedia", true);
   o.IncludeCDdrive = ini.ReadBool(kOptions, L"IncludeCDdrive", false);
@@ -128,8 +163,10 @@ void LoadSettings(const IniFile& ini, TOptionsSetting& o, const OptionsPaths& pa
 void LoadList(const IniFile& ini, const wchar_t* section, const wchar_t* prefix, int& count,
               std::vector<std::wstring>* list) {
   if (list == nullptr) return;
-  int n = ReadCount(ini, section, L"Count");
-  for (int i = 1; i <= n; ++i) list->push_back(ini.ReadString(section, prefix + Num(i), L""));
+  const SectionValues values(ini, section);
+  const int n = values.Count(L"Count");
+  list->reserve(list->size() + n);
+  for (int i = 1; i <= n; ++i) list->push_back(values.Get(prefix + Num(i)));
   count = static_cast<int>(list->size());
 }
 
@@ -219,14 +256,29 @@ void SaveSettings(IniFile& ini, TOptionsSetting& o, IOptionsHost& host) {
   for (int i = 1; i <= kRegistrySections; ++i) ini.WriteBool(kTreeViewNodeCheck, Num(i), o.TreeViewNodeCheck[i]);
 }
 
+// "Count" or the prefix followed by digits only.
+bool IsListKey(const std::wstring& key, const std::wstring& prefix) {
+  if (key == L"COUNT") return true;
+  const std::wstring p = UpperCase(prefix);
+  return key.size() > p.size() && key.compare(0, p.size(), p) == 0 &&
+         key.find_first_not_of(L"0123456789", p.size()) == std::wstring::npos;
+}
+
 // Written from the list itself, so a stale count field can neither drop
-// entries nor index past the end.
+// entries nor index past the end. The section goes in one write (key by key,
+// ten thousand entries took minutes); numbered keys of a longer earlier list
+// go with it, keys of anyone else stay.
 void SaveList(IniFile& ini, const wchar_t* section, const wchar_t* prefix, int& count,
               const std::vector<std::wstring>* list) {
   if (list == nullptr) return;
   count = static_cast<int>(list->size());
-  ini.WriteInteger(section, L"Count", count);
-  for (int i = 1; i <= count; ++i) ini.WriteString(section, prefix + Num(i), (*list)[i - 1]);
+  std::vector<std::wstring> lines;
+  lines.reserve(list->size() + 1);
+  lines.push_back(L"Count=" + Num(count));
+  for (int i = 1; i <= count; ++i) lines.push_back(prefix + Num(i) + L"=" + (*list)[i - 1]);
+  for (const std::wstring& line : ini.SectionLines(section))
+    if (!IsListKey(KeyOf(line), prefix)) lines.push_back(line);
+  ini.WriteSection(section, lines);
 }
 
 void SaveWindow(IniFile& ini, IOptionsHost& host) {
@@ -252,11 +304,11 @@ void Save(IniFile& ini, TOptionsSetting& o, IOptionsHost& host) {
 }  // namespace
 
 std::wstring OptionsFilePath(const OptionsPaths& paths) {
-  std::wstring folder = WithSlash(paths.ProgramFolder);
+  std::wstring folder = paths.ProgramFolder;
   // An unknown application-data folder must not turn into "\Vantorel\" at the drive root.
-  if (!paths.AppDataFolder.empty() && ForceFolder(WithSlash(paths.AppDataFolder) + L"Vantorel\\"))
-    folder = WithSlash(paths.AppDataFolder) + L"Vantorel\\";
-  std::wstring file = folder + L"options.ini";
+  const std::wstring own = paths.AppDataFolder.empty() ? std::wstring() : JoinPath(paths.AppDataFolder, L"Vantorel");
+  if (!own.empty() && ForceFolder(own)) folder = own;
+  std::wstring file = JoinPath(folder, L"options.ini");
   std::wstring mirror = MirrorPath(paths);
   if (!FileExists(file) && FileExists(mirror)) ::CopyFileW(mirror.c_str(), file.c_str(), FALSE);
   return file;
@@ -280,7 +332,7 @@ void LoadSaveOptions(bool IsLoad, IOptionsHost& host) { LoadSaveOptions(IsLoad, 
 OptionsPaths DefaultOptionsPaths() {
   OptionsPaths p;
   wchar_t buf[MAX_PATH] = {};
-  if (::SHGetSpecialFolderPathW(nullptr, buf, CSIDL_APPDATA, FALSE)) p.AppDataFolder = WithSlash(buf);
+  if (::SHGetSpecialFolderPathW(nullptr, buf, CSIDL_APPDATA, FALSE)) p.AppDataFolder = WithTrailingBackslash(buf);
   p.ProgramFolder = GetProgramFolder();
   p.Screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   p.IsOnSomeMonitor = [](const RECT& r) { return ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr; };

@@ -56,10 +56,12 @@ extern TOptionsSetting OptionsSetting;
 class IOptionsHost {
  public:
   virtual ~IOptionsHost() = default;
-  // Clean tree: untick every node; tick the first node whose caption equals
-  // `caption` exactly (a group by its own text, a leaf as "group - leaf").
+  // Clean tree: untick every node; tick by caption, compared exactly (a group
+  // by its own text, a leaf as "group - leaf").
   virtual void UntickAllCleanNodes() = 0;
-  virtual void TickCleanCaption(const std::wstring& caption) = 0;
+  // Each caption ticks the first node it names; one call for all of them, so
+  // that a long list costs one pass over the tree.
+  virtual void TickCleanCaptions(const std::vector<std::wstring>& captions) = 0;
   // Ticked nodes of the clean tree in tree order, as captions (above).
   virtual std::vector<std::wstring> TickedCleanCaptions() = 0;
   // Copies the registry tree's ticks into TreeViewNodeCheck (ids 1..25).
@@ -88,9 +90,10 @@ constexpr int kMaxOptionsListCount = 10000;
 // Loads (true) or saves (false) OptionsSetting. Ini write errors propagate
 // as ui::IniWriteError. The ignore lists are saved from their real sizes and
 // their count fields follow the lists; a list pointer left null skips that
-// list's section in both directions. Counts read from the file are held to 0..kMaxOptionsListCount,
-// and a saved window rectangle that shows on no monitor loads as the centred
-// default.
+// list's section in both directions. Counts read from the file are held to
+// 0..kMaxOptionsListCount, and a saved window rectangle that shows on no
+// monitor loads as the centred default. The numbered sections are read and
+// the list sections written in one call each, so a long list stays quick.
 void LoadSaveOptions(bool IsLoad, IOptionsHost& host, const OptionsPaths& paths);
 void LoadSaveOptions(bool IsLoad, IOptionsHost& host);
 

@@ -31,11 +31,23 @@ std::wstring EnvironmentValue(const wchar_t* name) {
 
 }  // namespace
 
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
+  if (folder.empty()) return name;
+  size_t start = name.find_first_not_of(L"\\/");
+  std::wstring tail = start == std::wstring::npos ? std::wstring() : name.substr(start);
+  size_t end = folder.find_last_not_of(L"\\/");
+  if (end == std::wstring::npos) return folder + tail;  // nothing but separators ("\\\\")
+  return folder.substr(0, end + 1) + L"\\" + tail;
+}
+
+std::wstring WithTrailingBackslash(const std::wstring& folder) {
+  if (folder.empty()) return folder;
+  return JoinPath(folder, L"");
+}
+
 std::wstring GetAppDataPath() {
   ::InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
-  std::wstring path = SpecialFolder(CSIDL_APPDATA);
-  if (!path.empty() && path.back() != L'\\') path += L'\\';
-  return path;
+  return WithTrailingBackslash(SpecialFolder(CSIDL_APPDATA));
 }
 
 std::wstring GetInternetCachePath() {
@@ -46,7 +58,7 @@ std::wstring GetInternetCachePath() {
 std::wstring UserAppDataRootFrom(const std::wstring& appData) {
   size_t at = FindText(appData, L"AppData");
   if (at == std::wstring::npos) return {};
-  return appData.substr(0, at) + L"AppData\\";
+  return JoinPath(appData.substr(0, at), L"AppData\\");
 }
 
 std::wstring GetUserAppDataRoot() { return UserAppDataRootFrom(EnvironmentValue(L"APPDATA")); }
@@ -54,7 +66,7 @@ std::wstring GetUserAppDataRoot() { return UserAppDataRootFrom(EnvironmentValue(
 std::wstring GetEdgePackagePath() {
   std::wstring root = GetUserAppDataRoot();
   if (root.empty()) return {};
-  return root + L"Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC\\";
+  return JoinPath(root, L"Local\\Packages\\Microsoft.MicrosoftEdge_8wekyb3d8bbwe\\AC\\");
 }
 
 std::wstring GetProgramFolder() {

@@ -5,6 +5,14 @@
 
 namespace core {
 
+// The one way to build a file path from a folder and a name: exactly one
+// backslash between them, however many the two parts bring (C:\A\ and \b
+// give C:\A\b). An empty folder gives the name as it is, never a
+// root-relative path.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+// The folder with exactly one trailing backslash; empty stays empty.
+std::wstring WithTrailingBackslash(const std::wstring& folder);
+
 // The roaming application-data folder, ending in "\". Also tells WinINet to
 // end this process's browser session, dropping cookies held only in memory.
 std::wstring GetAppDataPath();

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "core/Paths.h"
 #include "registry/ScanText.h"
 
 namespace registry {
@@ -15,8 +16,7 @@ std::wstring SpecialFolderPath(int csidl) {
 }
 
 std::wstring JoinFilePath(const std::wstring& folder, const std::wstring& name) {
-  if (folder.empty()) return name;
-  return folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
+  return core::JoinPath(folder, name);
 }
 
 bool HasExtension(const std::wstring& name, const std::wstring& ext) {

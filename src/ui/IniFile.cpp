@@ -109,6 +109,14 @@ void IniFile::EraseSection(const std::wstring& section) {
     throw IniWriteError("Unable to write to " + ToUtf8(path_));
 }
 
+void IniFile::WriteSection(const std::wstring& section, const std::vector<std::wstring>& lines) {
+  std::wstring block;
+  for (const std::wstring& line : lines) block.append(line).push_back(L'\0');
+  block.push_back(L'\0');
+  if (!::WritePrivateProfileSectionW(section.c_str(), block.c_str(), path_.c_str()))
+    throw IniWriteError("Unable to write to " + ToUtf8(path_));
+}
+
 void IniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
   ::WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr, path_.c_str());
 }

@@ -35,6 +35,8 @@ class IniFile {
   // Every "key=value" line of a section as it stands, duplicates kept.
   std::vector<std::wstring> SectionLines(const std::wstring& section) const;
   void EraseSection(const std::wstring& section);
+  // Replaces the whole section by these "key=value" lines in one write.
+  void WriteSection(const std::wstring& section, const std::vector<std::wstring>& lines);
   void DeleteKey(const std::wstring& section, const std::wstring& key);
   // Writes cached changes to disk.
   void Flush();

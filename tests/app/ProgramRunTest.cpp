@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -94,6 +95,28 @@ TEST(ProgramRun, SavedTicksAndMaximisedStateComeBack) {
   EXPECT_EQ(::GetPrivateProfileIntW(L"NodeSelected", L"SelectedCount", -1, file.c_str()), 1u);
   EXPECT_EQ(::GetPrivateProfileIntW(L"TreeViewNodeCheck", L"7", -1, file.c_str()), 0u);
   EXPECT_EQ(::GetPrivateProfileIntW(L"Window", L"State", -1, file.c_str()), 3u);
+}
+
+TEST(ProgramRun, HugeSavedCountsDoNotHoldUpStartUp) {
+  std::wstring file = OptionsFile();
+  ::DeleteFileW(file.c_str());
+  ::WritePrivateProfileStringW(L"NodeSelected", L"SelectedCount", L"2000000000", file.c_str());
+  ::WritePrivateProfileStringW(L"NodeSelected", L"1", L"Windows - Temporary Files", file.c_str());
+  ::WritePrivateProfileStringW(L"IgnoreKey", L"Count", L"2000000000", file.c_str());
+  ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+  StartedProcess p;
+  DWORD start = ::GetTickCount();
+  ASSERT_TRUE(p.Start(ProgramPath(), L""));
+  HWND wnd = p.WaitForWindow(L"TVantorelMainWindow", 20000, true);
+  DWORD ms = ::GetTickCount() - start;
+  std::printf("main window after %lu ms with SelectedCount=2000000000\n", static_cast<unsigned long>(ms));
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_LT(ms, 5000u);
+  ASSERT_TRUE(::PostMessageW(wnd, WM_CLOSE, 0, 0));
+  DWORD code = 99;
+  ASSERT_TRUE(p.WaitForExit(30000, &code));
+  EXPECT_EQ(::GetPrivateProfileIntW(L"NodeSelected", L"SelectedCount", -1, file.c_str()), 1u);
+  ::DeleteFileW(file.c_str());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <thread>
+#include <utility>
 
 #include "Scratch.h"
 #include "core/FolderDialog.h"
@@ -30,6 +31,33 @@ struct BrowserScope {
 };
 
 }  // namespace
+
+TEST(JoinPath, OneBackslashBetweenFolderAndName) {
+  struct Case {
+    const wchar_t* folder;
+    const wchar_t* name;
+    const wchar_t* joined;
+  };
+  const Case cases[] = {
+      {L"C:\\Users\\Ann\\AppData\\Roaming", L"Vantorel", L"C:\\Users\\Ann\\AppData\\Roaming\\Vantorel"},
+      {L"C:\\Roaming\\", L"Vantorel", L"C:\\Roaming\\Vantorel"},
+      {L"C:\\Roaming\\", L"\\Vantorel\\options.ini", L"C:\\Roaming\\Vantorel\\options.ini"},
+      {L"C:\\Roaming\\\\", L"\\\\options.ini", L"C:\\Roaming\\options.ini"},
+      {L"C:\\Roaming/", L"options.ini", L"C:\\Roaming\\options.ini"},
+      {L"C:\\", L"kavo.dat", L"C:\\kavo.dat"},
+      {L"C:\\Prog", L"", L"C:\\Prog\\"},
+      {L"", L"options.ini", L"options.ini"},  // never made root-relative
+      {L"\\\\", L"server", L"\\\\server"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(JoinPath(c.folder, c.name), c.joined) << c.folder << L" + " << c.name;
+}
+
+TEST(JoinPath, FolderWithOneTrailingBackslash) {
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"", L""}, {L"C:\\A", L"C:\\A\\"}, {L"C:\\A\\", L"C:\\A\\"}, {L"C:\\A\\\\", L"C:\\A\\"}, {L"C:\\", L"C:\\"}};
+  for (const auto& c : cases) EXPECT_EQ(WithTrailingBackslash(c.first), c.second) << c.first;
+  EXPECT_EQ(GetAppDataPath().find(L"\\\\"), std::wstring::npos) << GetAppDataPath();
+}
 
 TEST(UserAppDataRoot, CutsAppDataOutOfTheRoamingFolder) {
   EXPECT_EQ(UserAppDataRootFrom(L"C:\\Users\\Ann\\AppData\\Roaming"), L"C:\\Users\\Ann\\AppData\\");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -21,16 +22,20 @@ class FakeHost : public core::IOptionsHost {
                                    L"Internet Explorer - History", L"Windows", L"Windows - Recycle Bin"};
   std::vector<bool> ticked = std::vector<bool>(nodes.size(), true);
   int tickCalls = 0;
+  size_t captionsOffered = 0;
   bool registry[26] = {};
   RECT bounds{100, 80, 100 + 713, 80 + 494};
   bool placementReadable = true;
   UINT showCmd = SW_SHOWNORMAL;
 
   void UntickAllCleanNodes() override { std::fill(ticked.begin(), ticked.end(), false); }
-  void TickCleanCaption(const std::wstring& caption) override {
+  void TickCleanCaptions(const std::vector<std::wstring>& captions) override {
     ++tickCalls;
-    auto it = std::find(nodes.begin(), nodes.end(), caption);
-    if (it != nodes.end()) ticked[it - nodes.begin()] = true;
+    captionsOffered += captions.size();
+    for (const std::wstring& caption : captions) {
+      auto it = std::find(nodes.begin(), nodes.end(), caption);
+      if (it != nodes.end()) ticked[it - nodes.begin()] = true;
+    }
   }
   std::vector<std::wstring> TickedCleanCaptions() override {
     std::vector<std::wstring> out;
@@ -149,6 +154,7 @@ class OptionsTest : public ::testing::Test {
   void LoadText(const std::string& text) {
     paths_.AppDataFolder = root_ + L"\\appdata" + std::to_wstring(++loads_) + L"\\";
     host_.tickCalls = 0;
+    host_.captionsOffered = 0;
     ::CreateDirectoryW(paths_.AppDataFolder.c_str(), nullptr);
     ::CreateDirectoryW((paths_.AppDataFolder + L"Vantorel").c_str(), nullptr);
     WriteText(UserFile(), text);
@@ -359,7 +365,7 @@ TEST_F(OptionsTest, AbsurdCountsAreClamped) {
   LoadText("[NodeSelected]\r\nSelectedCount=-5\r\n[IgnoreValue]\r\nCount=-3\r\nValue1=x\r\n"
            "[IgnoreKey]\r\nCount=0x7FFFFFFF\r\nKey1=HKCU\\A\r\n");
   EXPECT_EQ(OptionsSetting.SelectedCount, 0);
-  EXPECT_EQ(host_.tickCalls, 0);
+  EXPECT_EQ(host_.captionsOffered, 0u);
   EXPECT_TRUE(values_.empty());
   EXPECT_EQ(OptionsSetting.IgnoreValueCount, 0);
   ASSERT_EQ(keys_.size(), static_cast<size_t>(core::kMaxOptionsListCount));
@@ -368,7 +374,64 @@ TEST_F(OptionsTest, AbsurdCountsAreClamped) {
 
   LoadText("[NodeSelected]\r\nSelectedCount=99999999\r\n");
   EXPECT_EQ(OptionsSetting.SelectedCount, core::kMaxOptionsListCount);
-  EXPECT_EQ(host_.tickCalls, core::kMaxOptionsListCount);
+  EXPECT_EQ(host_.captionsOffered, static_cast<size_t>(core::kMaxOptionsListCount));
+  EXPECT_EQ(host_.tickCalls, 1) << "all captions in one pass over the tree";
+}
+
+TEST_F(OptionsTest, HugeSelectedCountLoadsQuicklyInOnePass) {
+  DWORD start = ::GetTickCount();
+  LoadText("[NodeSelected]\r\n1=Windows\r\nSelectedCount=2000000000\r\n");
+  DWORD ms = ::GetTickCount() - start;
+  std::printf("load with SelectedCount=2000000000: %lu ms\n", static_cast<unsigned long>(ms));
+  EXPECT_LT(ms, 2000u);
+  EXPECT_EQ(OptionsSetting.SelectedCount, core::kMaxOptionsListCount);
+  EXPECT_EQ(host_.tickCalls, 1);
+  EXPECT_EQ(host_.TickedCleanCaptions(), std::vector<std::wstring>{L"Windows"});
+}
+
+TEST_F(OptionsTest, TenThousandIgnoreEntriesSaveAndLoadQuickly) {
+  Load();
+  for (int i = 1; i <= 10000; ++i) values_.push_back(L"HKCU\\Software\\Vendor " + std::to_wstring(i) + L"\\Value");
+  keys_ = values_;
+  DWORD start = ::GetTickCount();
+  Save();
+  DWORD saveMs = ::GetTickCount() - start;
+  std::printf("save of 2 x 10000 ignore entries: %lu ms\n", static_cast<unsigned long>(saveMs));
+  EXPECT_LT(saveMs, 5000u);
+
+  const std::vector<std::wstring> saved = values_;
+  FreshRecord();
+  start = ::GetTickCount();
+  Load();
+  DWORD loadMs = ::GetTickCount() - start;
+  std::printf("load of 2 x 10000 ignore entries: %lu ms\n", static_cast<unsigned long>(loadMs));
+  EXPECT_LT(loadMs, 5000u);
+  EXPECT_EQ(values_, saved);
+  EXPECT_EQ(keys_, saved);
+  EXPECT_EQ(OptionsSetting.IgnoreKeyCount, 10000);
+}
+
+TEST_F(OptionsTest, ListEntriesReadAsASingleKeyReadWouldGiveThem) {
+  const std::string file =
+      "[IgnoreKey]\r\nCount=6\r\nKey1 = spaced \r\nkey2=lower case key\r\nKey3=\"quoted\"\r\n"
+      "Key4=a=b\r\nKey5=first\r\nKey5=second\r\n";
+  LoadText(file);
+  ASSERT_EQ(keys_.size(), 6u);
+  const ui::IniFile ini(UserFile());
+  for (int i = 1; i <= 6; ++i)
+    EXPECT_EQ(keys_[i - 1], ini.ReadString(L"IgnoreKey", L"Key" + std::to_wstring(i), L"")) << "Key" << i;
+  EXPECT_EQ(keys_[3], L"a=b");
+}
+
+TEST_F(OptionsTest, SavingAListKeepsOtherKeysOfItsSectionAndDropsStaleEntries) {
+  LoadText("[IgnoreValue]\r\nCount=3\r\nValue1=A\r\nValue2=B\r\nValue3=C\r\nNote=kept\r\n[After]\r\nX=1\r\n");
+  values_ = {L"Z"};
+  Save();
+  EXPECT_EQ(Value(UserFile(), L"IgnoreValue", L"Count"), L"1");
+  EXPECT_EQ(Value(UserFile(), L"IgnoreValue", L"Value1"), L"Z");
+  EXPECT_EQ(Value(UserFile(), L"IgnoreValue", L"Value2"), L"<missing>");
+  EXPECT_EQ(Value(UserFile(), L"IgnoreValue", L"Note"), L"kept");
+  EXPECT_EQ(Value(UserFile(), L"After", L"X"), L"1");
 }
 
 TEST_F(OptionsTest, IgnoreListsAreSavedFromTheirRealSizes) {
@@ -427,6 +490,7 @@ TEST_F(OptionsTest, UnusablePerUserFolderFallsBackToTheProgramFolder) {
 }
 
 TEST_F(OptionsTest, WriteErrorPropagates) {
+  paths_.AppDataFolder = root_ + L"\\appdata\\\\";  // a folder that ends in two backslashes
   Load();
   Save();
   // Another program holds the file open without sharing it.
@@ -438,6 +502,7 @@ TEST_F(OptionsTest, WriteErrorPropagates) {
     ADD_FAILURE() << "a key that cannot be written must raise";
   } catch (const ui::IniWriteError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Unable to write to ", 0), 0u) << e.what();
+    EXPECT_EQ(std::string(e.what()).find("\\\\"), std::string::npos) << e.what();
   }
   ::CloseHandle(lock);
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr LeafHandler R = LeafHandler::Routine;
 constexpr LeafHandler K = LeafHandler::KavoSection;
 // The Internet Explorer items are registered here once they are built; until
-// then their captions count nothing.
+// then their captions say in the log that they are not available yet.
 constexpr CatalogueRoutine kBrowserItem = nullptr;
 
 std::vector<CleanGroup> MakeCatalogue() {
@@ -114,10 +114,15 @@ void RegisterCleanItems(ItemRoutineTable& table, ItemServices services) {
   auto shared = std::make_shared<const ItemServices>(WithDefaults(std::move(services)));
   for (const CleanGroup& group : CleanItemCatalogue()) {
     for (const CleanLeaf& leaf : group.leaves) {
-      if (leaf.handler != LeafHandler::Routine || leaf.routine == nullptr) continue;
+      if (leaf.handler != LeafHandler::Routine) continue;
+      const std::wstring caption = CleanItemCaption(group.text, leaf.text);
       CatalogueRoutine routine = leaf.routine;
-      table.Register(CleanItemCaption(group.text, leaf.text),
-                     [routine, shared](TClearTaskThread& t) { routine(t, *shared); });
+      // A leaf that waits for its routine says so, rather than count a
+      // kavo.dat section of its name that does not exist as 0 items.
+      if (routine == nullptr)
+        table.Register(caption, [caption](TClearTaskThread& t) { t.ItemNotAvailable(caption); });
+      else
+        table.Register(caption, [routine, shared](TClearTaskThread& t) { routine(t, *shared); });
     }
   }
   table.SetDataFileRoutine([shared](TClearTaskThread& t, DataFile file, const std::wstring& section) {

@@ -7,6 +7,7 @@
 #include "cleaner/Masks.h"
 #include "cleaner/items/CleanItems.h"
 #include "cleaner/items/ItemSteps.h"
+#include "core/Paths.h"
 
 namespace cleaner {
 namespace {
@@ -82,7 +83,7 @@ namespace {
 // beside its INFO2 index and desktop.ini; on the NT family there is none.
 int64_t ClearOldStyleBin(TClearTaskThread& t, const std::wstring& bin) {
   WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((bin + L"\\*").c_str(), &fd);
+  HANDLE find = ::FindFirstFileW((core::JoinPath(bin, L"*")).c_str(), &fd);
   if (find == INVALID_HANDLE_VALUE) return 0;
   bool log = t.Settings().ShowLogRecycleBin;
   int64_t bytes = 0;
@@ -90,7 +91,7 @@ int64_t ClearOldStyleBin(TClearTaskThread& t, const std::wstring& bin) {
     if (t.Terminated()) break;
     std::wstring name = fd.cFileName;
     if (name == L"." || name == L"..") continue;
-    std::wstring path = bin + L"\\" + name;
+    std::wstring path = core::JoinPath(bin, name);
     if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       bytes += t.DeleteSubFolder(path, t.FItemCount, log, std::wstring());
     } else if (!SameName(name, L"desktop.ini") && !SameName(name, L"INFO2") && t.DeleteOneFile(path, log)) {
@@ -116,8 +117,8 @@ int64_t ClearOldStyleBins(TClearTaskThread& t) {
         (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
       continue;
     }
-    DWORD info = ::GetFileAttributesW((bin + L"\\INFO2").c_str());
-    DWORD desktop = ::GetFileAttributesW((bin + L"\\desktop.ini").c_str());
+    DWORD info = ::GetFileAttributesW((core::JoinPath(bin, L"INFO2")).c_str());
+    DWORD desktop = ::GetFileAttributesW((core::JoinPath(bin, L"desktop.ini")).c_str());
     if (info != INVALID_FILE_ATTRIBUTES && desktop != INVALID_FILE_ATTRIBUTES) bytes += ClearOldStyleBin(t, bin);
   }
   return bytes;

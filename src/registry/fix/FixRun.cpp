@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "core/Options.h"
+#include "core/Paths.h"
 #include "core/SystemInfo.h"
 #include "core/Text.h"
 #include "registry/RegKey.h"
@@ -15,7 +16,7 @@ namespace registry {
 namespace {
 
 std::wstring WithBackslash(const std::wstring& folder) {
-  return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
+  return folder.empty() ? L"\\" : core::WithTrailingBackslash(folder);
 }
 
 bool DirectoryExists(const std::wstring& path) {

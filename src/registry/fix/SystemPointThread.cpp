@@ -3,6 +3,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "core/Paths.h"
+
 namespace registry {
 namespace {
 
@@ -32,7 +34,7 @@ std::wstring SystemRestoreLibraryPath() {
   wchar_t system[MAX_PATH] = {};
   UINT n = ::GetSystemDirectoryW(system, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return {};
-  return std::wstring(system, n) + L"\\SrClient.dll";
+  return core::JoinPath(std::wstring(system, n), L"SrClient.dll");
 }
 
 void SetSystemRestoreLibraryPath(const std::wstring& path) {
