@@ -1,6 +1,4 @@
 // Placement of every control from the client size, and the page switch.
-#include <algorithm>
-
 #include "app/Main.h"
 
 namespace app {
@@ -73,8 +71,7 @@ void TfrmMain::ArrangeControls() {
     l->SetTop(row2);
   if (W >= 695) {
     lSizeReduction_Title.SetLeft(397);
-    // Clear of the titles, whose width follows the font.
-    lSizeReduction.SetLeft(std::max(492, 402 + std::max(lSizeReduction_Title.Width(), lCompactPercent_Title.Width())));
+    lSizeReduction.SetLeft(492);
   } else {
     lSizeReduction_Title.SetLeft(lCurrentRegistrySize.Right() + 5);
     lSizeReduction.SetLeft(lSizeReduction_Title.Right() + 5);
