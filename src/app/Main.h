@@ -73,6 +73,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::vector<std::wstring> TickedCleanCaptions() override;
   void StoreRegistryTicks(bool (&check)[26]) override;
   RECT WindowBounds() override;
+  // Sets the rectangle (screen coordinates) of the normal state through the
+  // window placement, keeping the window's present state.
+  void ApplyWindowBounds(const RECT& screen);
   bool WindowShowCommand(UINT* showCmd) override;
 
   // Components, named as the program's other parts refer to them.
@@ -198,6 +201,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool AskBeforeRun(int mode);
   void LaunchCleanThread(int mode);
   void EndCountingPassLook();
+  void StopCleanerTimer();
   void SetCleanIdle();
   void CancelClean();
   void AfterSilentClean();
@@ -245,12 +249,15 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   UINT runId_ = 0;
   bool cancelled_ = false;
   bool inStartCleaner_ = false;
+  bool sessionEnding_ = false;  // inside WM_QUERYENDSESSION: nobody is asked anything
   bool countingPass_ = false;
   std::vector<HWND> hiddenBrowsers_;
   std::unique_ptr<registry::TScanTaskThread> FScanThread;
   std::shared_ptr<registry::TScanShared> scanShared_;
   std::vector<registry::TProblemRow> scanRows_;  // parallel to lvRegistryData
   UINT scanRunId_ = 0;
+  int scanSectionsDone_ = 0;   // sections of the running scan reported done
+  int scanSectionsTotal_ = 0;
   bool silentRegistryDone_ = false;
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
   std::unique_ptr<TDefragPage> defragPage_;
@@ -261,6 +268,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool closed_ = false;
   bool trayIconShown_ = false;
 };
+
+// How far the work area's corner lies from the screen's on the window's
+// monitor: the offset between placement and screen coordinates.
+POINT WorkAreaOffset(HWND window);
 
 // The first command-line parameter, or empty.
 std::wstring FirstParam(const std::vector<std::wstring>& args);

@@ -81,6 +81,8 @@ void TfrmMain::bScanClick() {
   }
   ProgressBar2.SetPosition(0);
   FScanStep = ScanStepFor(*FSelectedItems);
+  scanSectionsDone_ = 0;
+  scanSectionsTotal_ = static_cast<int>(FSelectedItems->size());
 
   registry::TScanSettings settings = registry::ScanSettingsFromSystem();
   auto thread = std::make_unique<registry::TScanTaskThread>(settings);
@@ -127,7 +129,13 @@ void TfrmMain::DrainScan() {
 }
 
 LRESULT TfrmMain::WMScanSectionDone(LPARAM l) {
-  if (static_cast<UINT>(l) == scanRunId_) DrainScan();
+  if (static_cast<UINT>(l) == scanRunId_) {
+    DrainScan();
+    // The bar never shows less than the share of sections done.
+    ++scanSectionsDone_;
+    int floor = ScanBarFloor(scanSectionsDone_, scanSectionsTotal_);
+    if (FScanThread && ProgressBar2.Position() < floor) ProgressBar2.SetPosition(floor);
+  }
   UpdateErrorCounts();
   return 0;
 }
@@ -140,7 +148,8 @@ LRESULT TfrmMain::WMScanFinished(LPARAM l) {
     FScanThread.reset();
   }
   scanShared_.reset();
-  Timer1.SetEnabled(false);
+  // Timer1 also cycles the bar of a visible test still running.
+  Timer1.SetEnabled(FCleaning && FCleanMode == 2 && FClearThread != nullptr);
   bScan.SetText(L"Scan");
   bScan.Enable(true);
   bFixErrors.Enable(true);
