@@ -1,5 +1,7 @@
 #include "app/Main.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -194,8 +196,8 @@ void TfrmMain::CreateDefragPage() {
   gbDefrag.Create(hwnd_, L"Registry Defrag", 85, 55, 606, 395);
   gbDefrag.Tag = 21;
   HWND p = gbDefrag.Handle();
-  bAnalyzeRegistry.Create(p, L"Analyze", 10, 20, 100, 25);
-  bDefragRegistry.Create(p, L"Defrag", 116, 20, 100, 25);
+  bAnalyzeRegistry.Create(p, L"Analyze Registry", 10, 20, 110, 25);
+  bDefragRegistry.Create(p, L"Defrag Registry", 126, 20, 110, 25);
   bDefragRegistry.Enable(false);
   lvMain.Create(p, 10, 54, 586, 290, false);
   lvMain.AddColumn(L"Hive Name", 205);
@@ -216,6 +218,13 @@ void TfrmMain::CreateDefragPage() {
     pr.title->Create(p, pr.text, pr.left, 350);
     pr.value->Create(p, L"", pr.left + 120, 350);
   }
+  const int valueLeft = 15 + std::max(lCurrentRegistrySize_Title.Width(), lNewRegistrySize_Title.Width());
+  lCurrentRegistrySize.SetLeft(valueLeft);
+  lNewRegistrySize.SetLeft(valueLeft);
+  defragPage_ = std::make_unique<TDefragPage>(hwnd_, TDefragPage::Controls{lvMain, bAnalyzeRegistry, bDefragRegistry,
+      lCurrentRegistrySize, lNewRegistrySize, lSizeReduction, lCompactPercent});
+  bAnalyzeRegistry.OnClick = [this] { defragPage_->bAnalyzeRegistryClick(); };
+  bDefragRegistry.OnClick = [this] { defragPage_->bDefragRegistryClick(); };
 }
 
 void TfrmMain::CreateMenus() {
@@ -294,6 +303,16 @@ void TfrmMain::BindMessages() {
   OnMsg(WM_HOTKEY, [this](WPARAM w, LPARAM) { return WMHotKey(w); });
   OnMsg(registry::WM_SCANSECTIONDONE, [this](WPARAM, LPARAM l) { return WMScanSectionDone(l); });
   OnMsg(registry::WM_SCANFINISHED, [this](WPARAM, LPARAM l) { return WMScanFinished(l); });
+  OnMsg(WM_REGDEFRAG, [this](WPARAM, LPARAM) {
+    defragPage_->WMAutoDefrag();
+    Close();
+    return 0;
+  });
+  OnMsg(WM_REGSCAN, [this](WPARAM, LPARAM) {
+    defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
+    Close();
+    return 0;
+  });
   bScan.OnClick = [this] { bScanClick(); };
   bFixErrors.OnClick = [this] { bFixErrorsClick(); };
   lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
@@ -338,8 +357,6 @@ void TfrmMain::FormCreate() {
   tvRegistry.FullExpand();
   FWindowsVersion = core::GetWindowsVersion();
   if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
-  FHiveNames.clear();
-  FHiveFiles.clear();
   for (ui::Label* l : {&lCurrentRegistrySize, &lNewRegistrySize, &lSizeReduction, &lCompactPercent}) l->SetCaption(L"");
   FCommandLineRun = false;
   bool defragSupported = (FWindowsVersion >= 5 && FWindowsVersion <= 7) || (FWindowsVersion >= 9 && FWindowsVersion <= 13);
@@ -367,7 +384,15 @@ void TfrmMain::FormShow() {
   WalkRegistryTree(tvRegistry.First(), 100);
   if (bAnalyzeRegistry.Enabled()) {
     FIsWow64 = core::IsWow64();
-    // The hive list and the "/Regdefrag" and "/Regscan" runs belong to the defrag page.
+    defragPage_->FIsWow64 = FIsWow64;
+    defragPage_->FWindowsVersion = FWindowsVersion;
+    defragPage_->LoadHiveList();
+    const std::wstring first = FirstParam(args_);
+    for (UINT msg : {WM_REGDEFRAG, WM_REGSCAN}) {
+      if (::lstrcmpiW(first.c_str(), msg == WM_REGDEFRAG ? L"/Regdefrag" : L"/Regscan") != 0) continue;
+      FCommandLineRun = defragPage_->FCommandLineRun = true;
+      Post(msg);
+    }
   }
   if (core::OptionsSetting.WindowState == core::TWindowState::wsMaximized) Post(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
@@ -425,7 +450,7 @@ void TfrmMain::FormClose() {
   if (core::OptionsSetting.EnableHotkey) UnregisterBossKey();
   ShowHiddenBrowsers();
   SetTrayIcon(false);
-  for (const std::wstring& hive : FHiveFiles) ::DeleteFileW((hive + L".fdc").c_str());
+  defragPage_->FormClose();
   ui::Application::Instance().Terminate();
 }
 

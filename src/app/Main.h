@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CleanerEnvironment.h"
+#include "app/DefragPage.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
@@ -164,6 +165,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool CommandLineRun() const { return FCommandLineRun; }
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
+  TDefragPage& DefragPage() { return *defragPage_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -243,7 +245,6 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool FCleaning = false;
   int FCleanTotal = 0;
   bool FCommandLineRun = false;
-  std::vector<std::wstring> FHiveNames, FHiveFiles;
   bool FIsWow64 = false;
 
   std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
@@ -269,6 +270,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void WriteUnattendedLog();
   bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
+  std::unique_ptr<TDefragPage> defragPage_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;
