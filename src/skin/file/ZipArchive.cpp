@@ -176,6 +176,8 @@ int ExtractZipEntry(const ByteSource& archive, const std::string& entryName, con
   }
   const bool decoded = status == InflateStatus::Ok;
   if (status == InflateStatus::TooLong) return Fail(kExtractRejected, reason, "more data than the directory says");
+  // Undecodable encrypted data most likely means a wrong password whose check byte matched by chance.
+  if (!decoded && encrypted) return Fail(kExtractRejected, reason, "wrong password or damaged data");
   if (!decoded && out.written == 0) return Fail(kExtractUnreadable, reason, "invalid compressed data");
   if (!decoded || out.written != entry.size) return Fail(kExtractRejected, reason, "size differs from the directory");
   if (out.crc != entry.crc) return Fail(kExtractRejected, reason, "checksum differs from the directory");

@@ -342,6 +342,14 @@ bool THuffmanTree::Build(const std::uint8_t* lengths, int count, int firstExtraS
   return true;
 }
 
+std::size_t MemoryInflateInput::Read(std::uint8_t* buffer, std::size_t max) {
+  const std::size_t n = std::min(max, left_);
+  if (n != 0) std::memcpy(buffer, data_, n);
+  data_ += n;
+  left_ -= n;
+  return n;
+}
+
 InflateResult InflateRaw(InflateInput& input, ByteSink& output, std::uint64_t maxOutput) {
   Inflater inflater(input, output, maxOutput);
   return inflater.Run();

@@ -17,6 +17,18 @@ class InflateInput {
   virtual std::size_t Read(std::uint8_t* buffer, std::size_t max) = 0;
 };
 
+// Input from bytes held in memory.
+class MemoryInflateInput : public InflateInput {
+ public:
+  MemoryInflateInput(const void* data, std::size_t size)
+      : data_(static_cast<const std::uint8_t*>(data)), left_(size) {}
+  std::size_t Read(std::uint8_t* buffer, std::size_t max) override;
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t left_;
+};
+
 enum class InflateStatus {
   Ok,
   BadData,       // invalid block type, tree, symbol or distance
