@@ -23,7 +23,9 @@ void Tsk2SkinFileReader::LoadFromFile(const std::wstring& FileName, const std::w
   temp.Close();
   std::string error;
   SkinData items;
-  if (!ParseSkinData(bytes.data(), bytes.size(), items, error)) throw SkinFileError("Failed to read skin file! " + error);
+  if (!ParseSkinData(bytes.data(), bytes.size(), items, error)) {
+    throw SkinFileError("Failed to read skin file! " + error);
+  }
   Items = std::move(items);
   Loaded = true;
 }

@@ -149,7 +149,9 @@ int ExtractZipEntry(const ByteSource& archive, const std::string& entryName, con
   ZipEntryInfo entry;
   if (!FindZipEntry(archive, end, entryName, entry)) return Fail(kExtractUnreadable, reason, "entry not found");
   std::uint64_t dataOffset = 0;
-  if (!LocateData(archive, entry, dataOffset)) return Fail(kExtractUnreadable, reason, "entry data outside the archive");
+  if (!LocateData(archive, entry, dataOffset)) {
+    return Fail(kExtractUnreadable, reason, "entry data outside the archive");
+  }
   if (entry.size == 0 || entry.size > kMaxEntrySize) return Fail(kExtractUnreadable, reason, "entry size out of range");
   if (entry.method != kMethodDeflated && entry.method != kMethodStored)
     return Fail(kExtractUnreadable, reason, "unknown compression method");
@@ -160,7 +162,9 @@ int ExtractZipEntry(const ByteSource& archive, const std::string& entryName, con
   if (encrypted) {
     if (password.empty()) return Fail(kExtractRejected, reason, "password needed");
     if (length < kCryptHeaderSize) return Fail(kExtractUnreadable, reason, "encrypted entry too short");
-    if (!OpenEncrypted(archive, entry, password, dataOffset, keys)) return Fail(kExtractRejected, reason, "wrong password");
+    if (!OpenEncrypted(archive, entry, password, dataOffset, keys)) {
+      return Fail(kExtractRejected, reason, "wrong password");
+    }
     dataOffset += kCryptHeaderSize;
     length -= kCryptHeaderSize;
   }

@@ -21,8 +21,9 @@ const std::uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13, 
 const std::uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2,
                                        3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 0, 0};
 // Codes 0..29; 30 and 31 never occur in valid data.
-const std::uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-                                     193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+const std::uint16_t kDistBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
+                                     33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
+                                     1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 const std::uint8_t kDistExtra[32] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,  6,
                                      7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 0, 0};
 
@@ -42,9 +43,9 @@ std::uint32_t ReverseBits(std::uint32_t code, int n) {
   return r16 >> (16 - n);
 }
 
-class BitReader {
+class ZipBitReader {
  public:
-  explicit BitReader(InflateInput& input) : input_(input) {}
+  explicit ZipBitReader(InflateInput& input) : input_(input) {}
 
   // The next n bits (n <= 32), zeros past the end of the input.
   std::uint32_t Peek(int n) {
@@ -132,7 +133,7 @@ class InflateWindow {
     pos_ += length;
     return Flush();
   }
-  InflateStatus Stored(BitReader& reader, std::uint32_t length) {
+  InflateStatus Stored(ZipBitReader& reader, std::uint32_t length) {
     if (Total() + length > limit_) return InflateStatus::TooLong;
     while (length > 0) {
       const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::size_t>(length, kFlushAt - pos_));
@@ -182,7 +183,8 @@ struct FixedTrees {
   }
 };
 
-const FixedTrees& Fixed() {
+// Built once, on first use, and shared by every extraction.
+const FixedTrees& BuildFixedHuffmanTrees() {
   static const FixedTrees trees;
   return trees;
 }
@@ -206,7 +208,10 @@ class Inflater {
       if (!reader_.Get(1, final) || !reader_.Get(2, type)) return InflateStatus::InputEnded;
       InflateStatus status = InflateStatus::BadData;
       if (type == 0) status = StoredBlock();
-      if (type == 1) status = HuffmanBlock(Fixed().literals, Fixed().distances);
+      if (type == 1) {
+        const FixedTrees& fixed = BuildFixedHuffmanTrees();
+        status = InflateHuffmanBlock(fixed.literals, fixed.distances);
+      }
       if (type == 2) status = DynamicBlock();
       if (status != InflateStatus::Ok) return status;
       if (final) return InflateStatus::Ok;
@@ -229,7 +234,7 @@ class Inflater {
     return InflateStatus::Ok;
   }
 
-  InflateStatus HuffmanBlock(const THuffmanTree& literals, const THuffmanTree& distances) {
+  InflateStatus InflateHuffmanBlock(const THuffmanTree& literals, const THuffmanTree& distances) {
     for (;;) {
       std::uint32_t symbol = 0, more = 0;
       int extra = 0;
@@ -300,10 +305,10 @@ class Inflater {
         !distances.Build(lengths + hlit, static_cast<int>(hdist), 0, kDistExtra)) {
       return InflateStatus::BadData;
     }
-    return HuffmanBlock(literals, distances);
+    return InflateHuffmanBlock(literals, distances);
   }
 
-  BitReader reader_;
+  ZipBitReader reader_;
   InflateWindow window_;
 };
 
