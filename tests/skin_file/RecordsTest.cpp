@@ -124,6 +124,21 @@ TEST(SkinRecords, MisSizedAndUnknownRecordsArePassedOver) {
   EXPECT_TRUE(items.Bytes.empty());
 }
 
+TEST(SkinRecords, ManyRecordsSharingOneLargePictureAreRefused) {
+  std::vector<Record> records(8, Record{"SKIN2_BUTTON", 0, {}});
+  records[0].data = Bmp(2048, 2048, 8, {0, 1});
+  Bytes data = Sk2(records);
+  const std::uint32_t shared = static_cast<std::uint32_t>(24 + 77 * 9);
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    PutU32(data, 24 + 77 * i + 65, shared);
+    PutU32(data, 24 + 77 * i + 69, static_cast<std::uint32_t>(records[0].data.size()));
+  }
+  skin::SkinData items;
+  std::string error;
+  EXPECT_FALSE(Parse(data, items, &error));
+  EXPECT_EQ("skin items too large in total", error);
+}
+
 struct BadData {
   const char* what;
   std::size_t at;  // where to write `value`, or SIZE_MAX to cut the data to `value` bytes

@@ -40,6 +40,9 @@ namespace {
 
 constexpr std::uint32_t kHeaderLength = 24;
 constexpr std::size_t kRecordSize = 77, kNameSize = 64;
+// Records may share their data, so a small file could ask for many copies of
+// one large picture or text: what all records keep together is capped.
+constexpr std::uint64_t kMaxKeptBytes = 64u * 1024u * 1024u;
 enum RecordType : std::uint8_t { kBitmap = 0, kInteger = 1, kByte = 2, kText = 3 };
 
 struct SkinRecord {
@@ -82,13 +85,20 @@ bool ReadRecord(const std::uint8_t* data, std::size_t size, std::uint32_t at, Sk
   return true;
 }
 
-bool AddRecord(const std::uint8_t* data, const SkinRecord& r, SkinData& skin, std::string& error) {
+bool AddRecord(const std::uint8_t* data, const SkinRecord& r, SkinData& skin, std::uint64_t& kept,
+               std::string& error) {
   const std::uint8_t* value = data + r.dataOffset;
+  if (r.type == kText) {
+    kept += r.dataSize;
+    if (kept > kMaxKeptBytes) return Fail(error, "skin items too large in total");
+  }
   switch (r.type) {
     case kBitmap: {
       SkinImage image;
       std::string why;
       if (!DecodeSkinBitmap(value, r.dataSize, image, why)) return Fail(error, r.name + ": " + why);
+      kept += image.pixels.size() * sizeof(image.pixels[0]);
+      if (kept > kMaxKeptBytes) return Fail(error, "skin items too large in total");
       skin.Bitmaps.emplace_back(r.name, std::move(image));
       break;
     }
@@ -128,13 +138,14 @@ bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, s
   SkinRecord record;
   std::uint32_t at = GetU32(data + 20);
   std::unordered_set<std::uint32_t> seen;
+  std::uint64_t kept = 0;
   for (;;) {
     if (!ReadRecord(data, size, at, record)) return Fail(error, "skin record past the end of the data");
     if (!seen.insert(at).second) return Fail(error, "skin record chain loops");
     if (record.next == 0) return true;  // the record that ends the chain carries no item
     if (record.dataOffset > size || record.dataSize > size - record.dataOffset)
       return Fail(error, record.name + ": data past the end of the skin data");
-    if (!AddRecord(data, record, skin, error)) return false;
+    if (!AddRecord(data, record, skin, kept, error)) return false;
     at = record.next;
   }
 }
