@@ -1,5 +1,7 @@
 #include "app/Main.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -194,8 +196,8 @@ void TfrmMain::CreateDefragPage() {
   gbDefrag.Create(hwnd_, L"Registry Defrag", 85, 55, 606, 395);
   gbDefrag.Tag = 21;
   HWND p = gbDefrag.Handle();
-  bAnalyzeRegistry.Create(p, L"Analyze", 10, 20, 100, 25);
-  bDefragRegistry.Create(p, L"Defrag", 116, 20, 100, 25);
+  bAnalyzeRegistry.Create(p, L"Analyze Registry", 10, 20, 110, 25);
+  bDefragRegistry.Create(p, L"Defrag Registry", 126, 20, 110, 25);
   bDefragRegistry.Enable(false);
   lvMain.Create(p, 10, 54, 586, 290, false);
   lvMain.AddColumn(L"Hive Name", 205);
@@ -216,6 +218,13 @@ void TfrmMain::CreateDefragPage() {
     pr.title->Create(p, pr.text, pr.left, 350);
     pr.value->Create(p, L"", pr.left + 120, 350);
   }
+  const int valueLeft = 15 + std::max(lCurrentRegistrySize_Title.Width(), lNewRegistrySize_Title.Width());
+  lCurrentRegistrySize.SetLeft(valueLeft);
+  lNewRegistrySize.SetLeft(valueLeft);
+  defragPage_ = std::make_unique<TDefragPage>(hwnd_, TDefragPage::Controls{lvMain, bAnalyzeRegistry, bDefragRegistry,
+      lCurrentRegistrySize, lNewRegistrySize, lSizeReduction, lCompactPercent});
+  bAnalyzeRegistry.OnClick = [this] { defragPage_->bAnalyzeRegistryClick(); };
+  bDefragRegistry.OnClick = [this] { defragPage_->bDefragRegistryClick(); };
 }
 
 void TfrmMain::CreateMenus() {
@@ -303,6 +312,14 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_HOTKEY: return WMHotKey(w);
     case WM_SCANSECTIONDONE: return WMScanSectionDone(l);
     case WM_SCANFINISHED: return WMScanFinished(l);
+    case WM_REGDEFRAG:
+      defragPage_->WMAutoDefrag();
+      Close();
+      return 0;
+    case WM_REGSCAN:
+      defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
+      Close();
+      return 0;
     default:
       break;
   }
@@ -344,8 +361,6 @@ void TfrmMain::FormCreate() {
   tvRegistry.FullExpand();
   FWindowsVersion = core::GetWindowsVersion();
   if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
-  FHiveNames.clear();
-  FHiveFiles.clear();
   for (ui::Label* l : {&lCurrentRegistrySize, &lNewRegistrySize, &lSizeReduction, &lCompactPercent}) l->SetCaption(L"");
   FCommandLineRun = false;
   bool defragSupported = (FWindowsVersion >= 5 && FWindowsVersion <= 7) || (FWindowsVersion >= 9 && FWindowsVersion <= 13);
@@ -373,7 +388,15 @@ void TfrmMain::FormShow() {
   WalkRegistryTree(tvRegistry.First(), 100);
   if (bAnalyzeRegistry.Enabled()) {
     FIsWow64 = core::IsWow64();
-    // The hive list and the "/Regdefrag" and "/Regscan" runs belong to the defrag page.
+    defragPage_->FIsWow64 = FIsWow64;
+    defragPage_->FWindowsVersion = FWindowsVersion;
+    defragPage_->LoadHiveList();
+    const std::wstring first = FirstParam(args_);
+    for (UINT msg : {WM_REGDEFRAG, WM_REGSCAN}) {
+      if (::lstrcmpiW(first.c_str(), msg == WM_REGDEFRAG ? L"/Regdefrag" : L"/Regscan") != 0) continue;
+      FCommandLineRun = defragPage_->FCommandLineRun = true;
+      Post(msg);
+    }
   }
   if (core::OptionsSetting.WindowState == core::TWindowState::wsMaximized) Post(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
@@ -419,8 +442,7 @@ void TfrmMain::FormClose() {
   if (cleanLog_) cleanLog_->Detach();
   if (FScanThread) {
     FScanThread->Terminate();
-    if (!FScanThread->WaitFor(15000)) FScanThread.release();  // still running: never free it under its feet
-    FScanThread.reset();
+    registry::FreeScanThreadWhenEnded(std::move(FScanThread), 15000);  // a thread still running is never freed
   }
   FSelectedItems.reset();
   SyncTreeExpansion(true);
@@ -432,7 +454,7 @@ void TfrmMain::FormClose() {
   if (core::OptionsSetting.EnableHotkey) UnregisterBossKey();
   ShowHiddenBrowsers();
   SetTrayIcon(false);
-  for (const std::wstring& hive : FHiveFiles) ::DeleteFileW((hive + L".fdc").c_str());
+  defragPage_->FormClose();
   ui::Application::Instance().Terminate();
 }
 

@@ -8,12 +8,14 @@
 #include "app/CleanRun.h"
 #include "app/CleanerEnvironment.h"
 #include "app/RegeditDriver.h"
+#include "app/DefragPage.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
 #include "core/WindowMessages.h"
 #include "registry/ProblemRow.h"
 #include "registry/ScanTaskThread.h"
+#include "registry/fix/FixRun.h"
 #include "ui/FlatButton.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
@@ -36,6 +38,8 @@ using core::WM_CLEANFAILED;
 using core::WM_CLEANFINISHED;
 using core::WM_CLEANPROGRESS;
 using core::WM_CLEANTHREADENDED;
+using core::WM_REGDEFRAG;
+using core::WM_REGSCAN;
 using core::WM_SCANFINISHED;
 using core::WM_SCANSECTIONDONE;
 using core::WM_SHOWMAINWINDOW;
@@ -154,9 +158,13 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // A run is going on, or the question before one is open.
   bool Cleaning() const { return run_.Active() || asking_; }
   bool SilentClear() const { return FSilentClear; }
+  // The process exit code of a "/Clear" run: 0 all done, 1 some entries or
+  // rows failed or were refused, 2 the run could not start or back up.
+  int ExitCode() const { return exitCode_; }
   bool CommandLineRun() const { return FCommandLineRun; }
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
+  TDefragPage& DefragPage() { return *defragPage_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -231,7 +239,6 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   int FScanStep = 0;
   std::wstring FBackupFile;
   bool FCommandLineRun = false;
-  std::vector<std::wstring> FHiveNames, FHiveFiles;
   bool FIsWow64 = false;
 
   std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
@@ -251,6 +258,13 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   int scanSectionsTotal_ = 0;
   bool silentRegistryDone_ = false;
   std::shared_ptr<IRegeditNavigator> regeditNavigator_ = std::make_shared<RegeditDriver>();
+  int exitCode_ = 0;
+  std::vector<std::wstring> unattendedLog_;  // the fix's lines of a "/Clear" run
+  void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
+  void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
+  void WriteUnattendedLog();
+  bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
+  std::unique_ptr<TDefragPage> defragPage_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;

@@ -110,13 +110,17 @@ bool TfrmMain::AskBeforeRun(int mode) {
   // While Windows is ending nobody may be asked: each question counts as No.
   const bool unattended = sessionEnding_;
   if (mode != 2 && IsFirefoxChecked() && env_->IsProcessRunning(L"firefox.exe")) {
+    if (FSilentClear) return DeclineUnattended(L"Mozilla Firefox is running: nothing was cleaned.");
     if (!unattended) ui::ShowNotice(hwnd_, L"Please close Mozilla Firefox first!");
     return false;
   }
-  if (mode != 2 && IsChromeChecked() && env_->WindowClassExists(L"Chrome_WidgetWin_1") &&
-      (unattended ||
-       !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?")))
-    return false;
+  if (mode != 2 && IsChromeChecked() && env_->WindowClassExists(L"Chrome_WidgetWin_1")) {
+    // Nobody can answer in a "/Clear" run or while Windows ends: the answer is No.
+    if (FSilentClear) return DeclineUnattended(L"Google Chrome is running: nothing was cleaned.");
+    if (unattended ||
+        !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
+      return false;
+  }
   if (core::OptionsSetting.IsAskBeforeClear && mode != 2 && !FSilentClear) {
     if (unattended) return false;
     asking_ = true;  // nothing else may start while the question is open
@@ -125,6 +129,12 @@ bool TfrmMain::AskBeforeRun(int mode) {
     if (!yes) return false;
   }
   return true;
+}
+
+bool TfrmMain::DeclineUnattended(const std::wstring& why) {
+  unattendedLog_.push_back(why);
+  NoteUnattendedOutcome(1);
+  return false;
 }
 
 void TfrmMain::LaunchCleanThread(int mode) {
@@ -168,6 +178,7 @@ void TfrmMain::LaunchCleanThread(int mode) {
   if (!FClearThread->Start()) {
     FClearThread.reset();
     SetCleanIdle();
+    if (FSilentClear) NoteUnattendedOutcome(2);
     return;
   }
   FCleanStep = mode == 2 ? 50 : 20;
@@ -214,6 +225,7 @@ bool TfrmMain::WaitForCleanThread(DWORD timeoutMs) {
   if (!FClearThread) return true;
   if (!FClearThread->WaitFor(timeoutMs)) return false;
   if (cleanLog_) cleanLog_->Flush();
+  if (FSilentClear && FClearThread->FTotalFailed > 0) NoteUnattendedOutcome(1);
   FClearThread.reset();
   return true;
 }
@@ -259,6 +271,7 @@ LRESULT TfrmMain::WMCleanFinished(WPARAM w, LPARAM l) {
 LRESULT TfrmMain::WMCleanFailed(WPARAM, LPARAM l) {
   if (!run_.IsCurrent(l)) return 0;
   // The thread ended on an error: the page leaves its running state.
+  if (FSilentClear) NoteUnattendedOutcome(1);
   EndCountingPassLook();
   SetCleanIdle();
   return 0;
@@ -297,6 +310,7 @@ void TfrmMain::AfterSilentClean() {
   // "/Clear": clean, and scan and fix the registry; the window closes only
   // once the clean thread has ended and the fix is done.
   if (FClearThread || Cleaning() || !silentRegistryDone_) return;
+  WriteUnattendedLog();
   Close();
 }
 

@@ -29,6 +29,13 @@ enum : UINT {
   WM_SCANSECTIONDONE = 0x6413,
   // The scan ended (always exactly once).
   WM_SCANFINISHED = 0x6414,
+  // To the hive analysis dialog: start saving; a hive was saved (wParam: the
+  // milliseconds the first hive took, lParam: hives handled so far).
+  WM_STARTSAVE = 0x6422,
+  WM_HIVESAVED = 0x6423,
+  // The "/Regdefrag" and "/Regscan" runs of the defrag page.
+  WM_REGDEFRAG = 0x6426,
+  WM_REGSCAN = 0x6427,
 };
 
 }  // namespace core
