@@ -21,18 +21,6 @@ constexpr int kNavLeft = 5;
 constexpr int kNavWidth = 75;
 constexpr int kNavHeight = 53;
 
-// Where a menu opened from the keyboard appears: below the current row when it
-// is in view, else at the list's top left corner.
-POINT KeyboardMenuPoint(HWND list, const RECT* row) {
-  RECT client{};
-  ::GetClientRect(list, &client);
-  POINT pt{client.left + 8, client.top + 8};
-  if (row != nullptr && row->bottom > client.top && row->top < client.bottom) pt = POINT{row->left + 8, row->bottom};
-  ::ClientToScreen(list, &pt);
-  return pt;
-}
-
-
 constexpr DWORD kSessionEndWaitMs = 120000;
 
 // Tells Windows why the session's end waits, for as long as the object lives.
@@ -82,8 +70,12 @@ bool TfrmMain::CreateMain(std::vector<std::wstring> args) {
 void TfrmMain::CreateComponents() {
   CreateHeader();
   CreateNavigation();
-  CreateCleanerPage();
-  CreateRegistryPage();
+  Cleaner.CreateControls(hwnd_);
+  BuildCleanTree();
+  tvCleanItems.OnMouseDown = [this](UINT b, POINT pt) { tvCleanItemsMouseDown(b, pt); };
+  Registry.CreateControls(hwnd_);
+  BuildRegistryTree();
+  tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
   CreateToolsPage();
   CreateDefragPage();
   CreateMenus();
@@ -138,46 +130,6 @@ void TfrmMain::CreateNavigation() {
   }
 }
 
-void TfrmMain::CreateCleanerPage() {
-  gbCleaner.Create(hwnd_, L"Progress", 85, 55, 606, 395);
-  gbCleaner.Tag = 17;
-  HWND p = gbCleaner.Handle();
-  Label1.Create(p, L"Cleaner Settings", 10, 18);
-  tvCleanItems.Create(p, 10, 36, 200, 340);
-  ProgressBar1.Create(p, 218, 14, 378, 18, 1000);
-  ProgressBar1.Show(false);
-  lMain.Create(p, 218, 36, 378, 300);
-  cbFastMode.Create(p, L"Fast Mode", 218, 350, 100, 17);
-  bTest.Create(p, L"Test", 420, 348, 75, 25);
-  bClean.Create(p, L"Clean", 515, 348, 75, 25);
-  BuildCleanTree();
-  tvCleanItems.OnMouseDown = [this](UINT b, POINT pt) { tvCleanItemsMouseDown(b, pt); };
-  cbFastMode.OnClick = [this] { core::OptionsSetting.FastScan = cbFastMode.Checked(); };
-}
-
-void TfrmMain::CreateRegistryPage() {
-  gbRegistry.Create(hwnd_, L"Progress", 85, 55, 606, 395);
-  gbRegistry.Tag = 18;
-  HWND p = gbRegistry.Handle();
-  lScanTitle.Create(p, L"Select the sections to scan", 10, 18, false, 200, 14);
-  tvRegistry.Create(p, 10, 36, 200, 300);
-  ProgressBar2.Create(p, 218, 14, 378, 18, 1000);
-  ProgressBar2.Show(false);
-  lvRegistryData.Create(p, 218, 36, 378, 300, true);
-  lvRegistryData.AddColumn(L"Problem", 80);
-  lvRegistryData.AddColumn(L"Data", 158);
-  lvRegistryData.AddColumn(L"Registry key", 120);
-  pRegistryStatus.Create(p, 10, 350, 200, 30, true);
-  lStatusBar.Create(pRegistryStatus.Handle(), L"", 4, 2, false, 192, 26);  // two lines: the count line is wider than the column
-  Memo1.Create(p, 218, 345, 150, 30, false);
-  Memo1.Show(false);
-  bRestoreRegistry.Create(p, L"Restore", 220, 348, 75, 25);
-  bScan.Create(p, L"Scan", 420, 348, 75, 25);
-  bFixErrors.Create(p, L"Fix Errors", 515, 348, 75, 25);
-  BuildRegistryTree();
-  tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
-}
-
 void TfrmMain::CreateToolsPage() {
   gbTools.Create(hwnd_, L"Tools", 85, 55, 606, 395);
   gbTools.Tag = 19;
@@ -228,35 +180,8 @@ void TfrmMain::CreateDefragPage() {
 }
 
 void TfrmMain::CreateMenus() {
-  auto rowSelected = [this] { return lvRegistryData.Selected() >= 0; };
-  PopupMenu1.Add(L"Select &Item", [this] { SetSelectedTick(true); }, rowSelected);
-  PopupMenu1.Add(L"&Deselect Item", [this] { SetSelectedTick(false); }, rowSelected);
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"Select All of &Type", [this] { SetTicksOfType(true); }, rowSelected);
-  PopupMenu1.Add(L"Deselect A&ll of Type", [this] { SetTicksOfType(false); }, rowSelected);
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"Select &All", [this] { aSelectAllExecute(); });
-  PopupMenu1.Add(L"De&select All", [this] { aSelectNoneExecute(); });
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"Save as Text...", [this] { aSaveTextExecute(); }, [this] { return lvRegistryData.Count() > 0; });
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"&RegEdit...", [this] { aOpenRegeditExecute(); }, rowSelected, L"Ctrl+R");
-  PopupMenu_ClearHistory.Add(L"S&ave to text file", [this] { aSaveText_ClearHistoryExecute(); },
-                             [this] { return lMain.Count() > 0; });
-  // From the keyboard a list's menu opens below its current row.
-  PopupMenu1.AttachTo(lvRegistryData, hwnd_, [this] {
-    int row = static_cast<int>(lvRegistryData.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    RECT r{};
-    r.left = LVIR_BOUNDS;
-    bool onRow = row >= 0 && lvRegistryData.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-    return KeyboardMenuPoint(lvRegistryData.Handle(), onRow ? &r : nullptr);
-  });
-  PopupMenu_ClearHistory.AttachTo(lMain, hwnd_, [this] {
-    int row = static_cast<int>(lMain.Send(LB_GETCARETINDEX));
-    RECT r{};
-    bool onRow = row >= 0 && lMain.Send(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)) != LB_ERR;
-    return KeyboardMenuPoint(lMain.Handle(), onRow ? &r : nullptr);
-  });
+  Registry.CreateMenu();
+  Cleaner.CreateMenu();
   pmSelf.Add(L"&Open", [this] { RestoreFromTray(); });
   pmSelf.Add(L"", nullptr);
   pmSelf.Add(L"&Help", nullptr);
@@ -271,11 +196,6 @@ void TfrmMain::CreateMenus() {
 void TfrmMain::BindMessages() {
   Timer1.SetOwner(hwnd_, 1);
   Timer2.SetOwner(hwnd_, 2);
-  bScan.OnClick = [this] { bScanClick(); };
-  bFixErrors.OnClick = [this] { bFixErrorsClick(); };
-  lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
-  bTest.OnClick = [this] { bTestClick(); };
-  bClean.OnClick = [this] { bCleanClick(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
   Timer2.OnTimer = [this] { Timer2Timer(); };
 }
@@ -304,14 +224,14 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       RestoreFromTray();
       return 0;
     case WM_AUTORUN: return WMAutoRun();
-    case WM_CLEANPROGRESS: return WMCleanProgress(w, l);
-    case WM_CLEANFINISHED: return WMCleanFinished(w, l);
-    case WM_CLEANFAILED: return WMCleanFailed(w, l);
-    case WM_CLEANTHREADENDED: return WMCleanThreadEnded(w, l);
-    case WM_STARTREALCLEAN: return WMStartRealClean(l);
+    case WM_CLEANPROGRESS: return Cleaner.WMCleanProgress(w, l);
+    case WM_CLEANFINISHED: return Cleaner.WMCleanFinished(w, l);
+    case WM_CLEANFAILED: return Cleaner.WMCleanFailed(w, l);
+    case WM_CLEANTHREADENDED: return Cleaner.WMCleanThreadEnded(w, l);
+    case WM_STARTREALCLEAN: return Cleaner.WMStartRealClean(l);
     case WM_HOTKEY: return WMHotKey(w);
-    case WM_SCANSECTIONDONE: return WMScanSectionDone(l);
-    case WM_SCANFINISHED: return WMScanFinished(l);
+    case WM_SCANSECTIONDONE: return Registry.WMScanSectionDone(l);
+    case WM_SCANFINISHED: return Registry.WMScanFinished(l);
     case WM_REGDEFRAG:
       defragPage_->WMAutoDefrag();
       Close();
@@ -342,9 +262,7 @@ void TfrmMain::FormCreate() {
   gbTools.Show(false);
   FSelectedItems.reset();
   FBrowsersHidden = FSilentClear = false;
-  FCleanStep = 0;
   lStatusBar.SetCaption(L"");
-  FScanStep = 10;
   core::OptionsSetting.IgnoreValueList = &ignoreValues_;
   core::OptionsSetting.IgnoreKeyList = &ignoreKeys_;
   LoadInstalledApplications();
@@ -433,17 +351,8 @@ bool TfrmMain::OnCloseQuery() {
 void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
-  if (FClearThread) {
-    // Cancel, and wait (bounded) before anything the thread uses goes away.
-    CancelClean();
-    if (!WaitForCleanThread(15000)) FClearThread.release();  // still running: never free it under its feet
-  }
-  EndCountingPassLook();
-  if (cleanLog_) cleanLog_->Detach();
-  if (FScanThread) {
-    FScanThread->Terminate();
-    registry::FreeScanThreadWhenEnded(std::move(FScanThread), 15000);  // a thread still running is never freed
-  }
+  Cleaner.FormClose();
+  Registry.FormClose();
   FSelectedItems.reset();
   SyncTreeExpansion(true);
   try {
@@ -462,7 +371,7 @@ LRESULT TfrmMain::WMQueryEndSession() {
   sessionEnding_ = true;
   if (core::OptionsSetting.ShutdownClean) {
     StartCleaner(crAutoClean);
-    if (FClearThread) {
+    if (Cleaner.CleanThreadAlive()) {
       // The session ends only once the clean has run to its end (bounded);
       // Windows shows the user why it waits.
       ShutdownBlock block(hwnd_, L"Cleaning before Windows ends...");

@@ -53,6 +53,15 @@ bool PopupMenu::ChooseShortcut(UINT key) const {
   return false;
 }
 
+POINT KeyboardMenuPoint(HWND list, const RECT* row) {
+  RECT client{};
+  ::GetClientRect(list, &client);
+  POINT pt{client.left + 8, client.top + 8};
+  if (row != nullptr && row->bottom > client.top && row->top < client.bottom) pt = POINT{row->left + 8, row->bottom};
+  ::ClientToScreen(list, &pt);
+  return pt;
+}
+
 void PopupMenu::AttachTo(Control& control, HWND owner, std::function<POINT()> keyboardPoint) {
   owner_ = owner;
   keyboardPoint_ = std::move(keyboardPoint);

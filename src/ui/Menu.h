@@ -47,4 +47,8 @@ class PopupMenu {
   std::function<POINT()> keyboardPoint_;
 };
 
+// Where a menu opened from the keyboard appears: below the current row when it
+// is in view, else at the list's top left corner (screen coordinates).
+POINT KeyboardMenuPoint(HWND list, const RECT* row);
+
 }  // namespace ui

@@ -1,8 +1,11 @@
 // The cleaner page: collecting the ticked items, the questions before a run,
 // the two-pass clean, progress, cancel and the log export.
+#include "app/CleanerPage.h"
+
 #include <algorithm>
 
 #include "app/Main.h"
+#include "core/Options.h"
 #include "ui/MessageBox.h"
 #include "sys/Thread.h"
 
@@ -54,7 +57,49 @@ cleaner::CleanMode ThreadMode(int mode) {
 
 }  // namespace
 
-void TfrmMain::bTestClick() {
+TCleanerPage::TCleanerPage(TfrmMain& form)
+    : form_(form),
+      gbCleaner(form.gbCleaner),
+      Label1(form.Label1),
+      tvCleanItems(form.tvCleanItems),
+      ProgressBar1(form.ProgressBar1),
+      lMain(form.lMain),
+      cbFastMode(form.cbFastMode),
+      bTest(form.bTest),
+      bClean(form.bClean),
+      PopupMenu_ClearHistory(form.PopupMenu_ClearHistory),
+      Timer1(form.Timer1) {}
+
+void TCleanerPage::CreateControls(HWND parent) {
+  gbCleaner.Create(parent, L"Progress", 85, 55, 606, 395);
+  gbCleaner.Tag = 17;
+  HWND p = gbCleaner.Handle();
+  Label1.Create(p, L"Cleaner Settings", 10, 18);
+  tvCleanItems.Create(p, 10, 36, 200, 340);
+  ProgressBar1.Create(p, 218, 14, 378, 18, 1000);
+  ProgressBar1.Show(false);
+  lMain.Create(p, 218, 36, 378, 300);
+  cbFastMode.Create(p, L"Fast Mode", 218, 350, 100, 17);
+  bTest.Create(p, L"Test", 420, 348, 75, 25);
+  bClean.Create(p, L"Clean", 515, 348, 75, 25);
+  cbFastMode.OnClick = [this] { core::OptionsSetting.FastScan = cbFastMode.Checked(); };
+  bTest.OnClick = [this] { bTestClick(); };
+  bClean.OnClick = [this] { bCleanClick(); };
+}
+
+void TCleanerPage::CreateMenu() {
+  PopupMenu_ClearHistory.Add(L"S&ave to text file", [this] { aSaveText_ClearHistoryExecute(); },
+                             [this] { return lMain.Count() > 0; });
+  // From the keyboard the log's menu opens below its current row.
+  PopupMenu_ClearHistory.AttachTo(lMain, form_.Handle(), [this] {
+    int row = static_cast<int>(lMain.Send(LB_GETCARETINDEX));
+    RECT r{};
+    bool onRow = row >= 0 && lMain.Send(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)) != LB_ERR;
+    return ui::KeyboardMenuPoint(lMain.Handle(), onRow ? &r : nullptr);
+  });
+}
+
+void TCleanerPage::bTestClick() {
   if (run_.Active()) {
     CancelClean();
     return;
@@ -62,25 +107,25 @@ void TfrmMain::bTestClick() {
   StartCleaner(crTest);
 }
 
-void TfrmMain::bCleanClick() {
+void TCleanerPage::bCleanClick() {
   if (Cleaning()) return;  // a click during a run must not reset the counting total
   run_.SetTotal(0);
   StartCleaner(crCountThenClean);
 }
 
-bool TfrmMain::IsFirefoxChecked() const {
+bool TCleanerPage::IsFirefoxChecked() const {
   for (ui::TreeNode n = tvCleanItems.First(); n != nullptr; n = tvCleanItems.NextSibling(n))
     if (tvCleanItems.NodeText(n) == L"Mozilla Firefox") return tvCleanItems.StateIndex(n) == 2;
   return false;
 }
 
-bool TfrmMain::IsChromeChecked() const {
+bool TCleanerPage::IsChromeChecked() const {
   for (ui::TreeNode n = tvCleanItems.First(); n != nullptr; n = tvCleanItems.NextSibling(n))
     if (tvCleanItems.NodeText(n) == L"Google Chrome") return tvCleanItems.StateIndex(n) == 2;
   return false;
 }
 
-void TfrmMain::StartCleaner(int requestedMode) {
+void TCleanerPage::StartCleaner(int requestedMode) {
   // Its own question boxes run a message loop; a timer or a second click
   // arriving meanwhile must not start a second run.
   if (inStartCleaner_) return;
@@ -90,54 +135,49 @@ void TfrmMain::StartCleaner(int requestedMode) {
     ~Reset() { flag = false; }
   } reset{inStartCleaner_};
 
-  if (!FSelectedItems) FSelectedItems = std::make_unique<std::vector<std::wstring>>();
-  FSelectedItems->clear();
-  WalkCleanTree(tvCleanItems.First(), -1, L"");
-  if (FSelectedItems->empty()) {
-    if (requestedMode != 1) ui::ShowNotice(hwnd_, L"Please select the sections which you want to scan from the left list.");
-    if (FSilentClear && !Cleaning()) AfterSilentClean();
+  if (!form_.FSelectedItems) form_.FSelectedItems = std::make_unique<std::vector<std::wstring>>();
+  form_.FSelectedItems->clear();
+  form_.WalkCleanTree(tvCleanItems.First(), -1, L"");
+  if (form_.FSelectedItems->empty()) {
+    if (requestedMode != 1)
+      ui::ShowNotice(form_.Handle(), L"Please select the sections which you want to scan from the left list.");
+    if (form_.FSilentClear && !Cleaning()) form_.AfterSilentClean();
     return;
   }
   if (Cleaning() || FClearThread) return;
   if (requestedMode != 0 && !AskBeforeRun(requestedMode)) {
-    if (FSilentClear) AfterSilentClean();
+    if (form_.FSilentClear) form_.AfterSilentClean();
     return;
   }
   LaunchCleanThread(requestedMode);
 }
 
-bool TfrmMain::AskBeforeRun(int mode) {
+bool TCleanerPage::AskBeforeRun(int mode) {
   // While Windows is ending nobody may be asked: each question counts as No.
-  const bool unattended = sessionEnding_;
+  const bool unattended = form_.sessionEnding_;
   if (mode != 2 && IsFirefoxChecked() && env_->IsProcessRunning(L"firefox.exe")) {
-    if (FSilentClear) return DeclineUnattended(L"Mozilla Firefox is running: nothing was cleaned.");
-    if (!unattended) ui::ShowNotice(hwnd_, L"Please close Mozilla Firefox first!");
+    if (form_.FSilentClear) return form_.DeclineUnattended(L"Mozilla Firefox is running: nothing was cleaned.");
+    if (!unattended) ui::ShowNotice(form_.Handle(), L"Please close Mozilla Firefox first!");
     return false;
   }
   if (mode != 2 && IsChromeChecked() && env_->WindowClassExists(L"Chrome_WidgetWin_1")) {
     // Nobody can answer in a "/Clear" run or while Windows ends: the answer is No.
-    if (FSilentClear) return DeclineUnattended(L"Google Chrome is running: nothing was cleaned.");
+    if (form_.FSilentClear) return form_.DeclineUnattended(L"Google Chrome is running: nothing was cleaned.");
     if (unattended ||
-        !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
+        !ui::AskYesNo(form_.Handle(), L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
       return false;
   }
-  if (core::OptionsSetting.IsAskBeforeClear && mode != 2 && !FSilentClear) {
+  if (core::OptionsSetting.IsAskBeforeClear && mode != 2 && !form_.FSilentClear) {
     if (unattended) return false;
     asking_ = true;  // nothing else may start while the question is open
-    bool yes = env_->AskBeforeClean(hwnd_) == IDYES;
+    bool yes = env_->AskBeforeClean(form_.Handle()) == IDYES;
     asking_ = false;
     if (!yes) return false;
   }
   return true;
 }
 
-bool TfrmMain::DeclineUnattended(const std::wstring& why) {
-  unattendedLog_.push_back(why);
-  NoteUnattendedOutcome(1);
-  return false;
-}
-
-void TfrmMain::LaunchCleanThread(int mode) {
+void TCleanerPage::LaunchCleanThread(int mode) {
   // The mode is committed now that the run really starts.
   const UINT runId = run_.Begin(static_cast<TCleanRequest>(mode), core::OptionsSetting.FastScan);
   bTest.SetText(L"Cancel");
@@ -162,23 +202,23 @@ void TfrmMain::LaunchCleanThread(int mode) {
 
   cleaner::CleanServices services;
   services.log = cleanLog_;
-  services.poster = std::make_shared<RunPoster>(hwnd_, runId);
-  services.asker = std::make_shared<WindowAsker>(hwnd_, &sessionEnding_);
+  services.poster = std::make_shared<RunPoster>(form_.Handle(), runId);
+  services.asker = std::make_shared<WindowAsker>(form_.Handle(), &form_.sessionEnding_);
   env_->CompleteServices(services);
   cleaner::CleanSettings settings = cleaner::CleanSettingsFromOptions();
   settings.FastScan = run_.FastScan();
   auto thread = std::make_unique<cleaner::TClearTaskThread>(ThreadMode(mode), settings, services);
-  thread->FMainHandle = hwnd_;
+  thread->FMainHandle = form_.Handle();
   thread->FProgressBar = ProgressBar1.Handle();
-  thread->FItems = *FSelectedItems;
+  thread->FItems = *form_.FSelectedItems;
   thread->FExpectedTotal = run_.Total();
-  HWND self = hwnd_;
+  HWND self = form_.Handle();
   thread->SetOnTerminate([self, runId] { ::PostMessageW(self, WM_CLEANTHREADENDED, 0, runId); });
   FClearThread = std::move(thread);
   if (!FClearThread->Start()) {
     FClearThread.reset();
     SetCleanIdle();
-    if (FSilentClear) NoteUnattendedOutcome(2);
+    if (form_.FSilentClear) form_.NoteUnattendedOutcome(2);
     return;
   }
   FCleanStep = mode == 2 ? 50 : 20;
@@ -187,26 +227,26 @@ void TfrmMain::LaunchCleanThread(int mode) {
   if (run_.Mode() == 2) Timer1.SetEnabled(true);
 }
 
-void TfrmMain::StopCleanerTimer() {
+void TCleanerPage::StopCleanerTimer() {
   // Timer1 also moves the scan bar: a running scan keeps it.
-  Timer1.SetEnabled(FScanThread != nullptr);
+  Timer1.SetEnabled(form_.Registry.Scanning());
 }
 
-void TfrmMain::EndCountingPassLook() {
+void TCleanerPage::EndCountingPassLook() {
   if (!logHidden_) return;
   logHidden_ = false;
   StopCleanerTimer();
   lMain.SetTextColor(FSavedLogColor);
 }
 
-void TfrmMain::SetCleanIdle() {
+void TCleanerPage::SetCleanIdle() {
   bTest.SetText(L"Test");
   bTest.Enable(true);
   StopCleanerTimer();
   if (run_.Active()) run_.End();
 }
 
-void TfrmMain::CancelClean() {
+void TCleanerPage::CancelClean() {
   if (!FClearThread) {
     SetCleanIdle();
     return;
@@ -221,29 +261,29 @@ void TfrmMain::CancelClean() {
   ProgressBar1.SetShowCaption(true);
 }
 
-bool TfrmMain::WaitForCleanThread(DWORD timeoutMs) {
+bool TCleanerPage::WaitForCleanThread(DWORD timeoutMs) {
   if (!FClearThread) return true;
   if (!FClearThread->WaitFor(timeoutMs)) return false;
   if (cleanLog_) cleanLog_->Flush();
-  if (FSilentClear && FClearThread->FTotalFailed > 0) NoteUnattendedOutcome(1);
+  if (form_.FSilentClear && FClearThread->FTotalFailed > 0) form_.NoteUnattendedOutcome(1);
   FClearThread.reset();
   return true;
 }
 
-LRESULT TfrmMain::WMCleanProgress(WPARAM w, LPARAM l) {
+LRESULT TCleanerPage::WMCleanProgress(WPARAM w, LPARAM l) {
   if (!run_.IsCurrent(l) || run_.Mode() != 0 || run_.Total() == 0) return 0;
   long long pos = static_cast<long long>(w) * 1000 / run_.Total();
   ProgressBar1.SetPosition(static_cast<int>(std::min<long long>(std::max<long long>(pos, 0), 1000)));
   return 0;
 }
 
-LRESULT TfrmMain::WMCleanFinished(WPARAM w, LPARAM l) {
+LRESULT TCleanerPage::WMCleanFinished(WPARAM w, LPARAM l) {
   if (!run_.IsCurrent(l)) return 0;
   if (cleanLog_) cleanLog_->Flush();
   if (run_.State() == TCleanState::Counting) {
     run_.SetTotal(static_cast<int>(w));
     lMain.Clear();
-    Post(WM_STARTREALCLEAN, 0, l);
+    form_.Post(WM_STARTREALCLEAN, 0, l);
     return 0;
   }
   run_.Finish();
@@ -268,16 +308,16 @@ LRESULT TfrmMain::WMCleanFinished(WPARAM w, LPARAM l) {
   return 0;
 }
 
-LRESULT TfrmMain::WMCleanFailed(WPARAM, LPARAM l) {
+LRESULT TCleanerPage::WMCleanFailed(WPARAM, LPARAM l) {
   if (!run_.IsCurrent(l)) return 0;
   // The thread ended on an error: the page leaves its running state.
-  if (FSilentClear) NoteUnattendedOutcome(1);
+  if (form_.FSilentClear) form_.NoteUnattendedOutcome(1);
   EndCountingPassLook();
   SetCleanIdle();
   return 0;
 }
 
-LRESULT TfrmMain::WMStartRealClean(LPARAM l) {
+LRESULT TCleanerPage::WMStartRealClean(LPARAM l) {
   // Only the counting pass of the current run leads to a real clean.
   if (!run_.IsCurrent(l) || run_.State() != TCleanState::Counting) return 0;
   EndCountingPassLook();
@@ -287,7 +327,7 @@ LRESULT TfrmMain::WMStartRealClean(LPARAM l) {
   return 0;
 }
 
-LRESULT TfrmMain::WMCleanThreadEnded(WPARAM, LPARAM l) {
+LRESULT TCleanerPage::WMCleanThreadEnded(WPARAM, LPARAM l) {
   if (!run_.IsLatest(l)) return 0;
   bool endedByCancel = run_.State() == TCleanState::Cancelling;
   WaitForCleanThread(10000);
@@ -295,35 +335,41 @@ LRESULT TfrmMain::WMCleanThreadEnded(WPARAM, LPARAM l) {
     EndCountingPassLook();
     SetCleanIdle();
   }
-  if (FSilentClear && !Cleaning() && run_.Mode() != 2) AfterSilentClean();
+  if (form_.FSilentClear && !Cleaning() && run_.Mode() != 2) form_.AfterSilentClean();
   return 0;
 }
 
-LRESULT TfrmMain::WMAutoRun() {
-  ::ShowWindow(hwnd_, SW_HIDE);
-  StartCleaner(crAutoClean);
-  bScanClick();
-  return 0;
-}
-
-void TfrmMain::AfterSilentClean() {
-  // "/Clear": clean, and scan and fix the registry; the window closes only
-  // once the clean thread has ended and the fix is done.
-  if (FClearThread || Cleaning() || !silentRegistryDone_) return;
-  WriteUnattendedLog();
-  Close();
-}
-
-void TfrmMain::aSaveText_ClearHistoryExecute() {
+void TCleanerPage::aSaveText_ClearHistoryExecute() {
   if (cleanLog_) cleanLog_->Flush();
   if (lMain.Count() == 0) return;
-  std::wstring chosen = env_->ChooseSaveFile(hwnd_);
+  std::wstring chosen = env_->ChooseSaveFile(form_.Handle());
   if (chosen.empty()) return;
   std::wstring path = LogExportFileName(chosen);
   if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      !ui::AskYesNo(hwnd_, path + L" has existed,overite it?"))
+      !ui::AskYesNo(form_.Handle(), path + L" has existed,overite it?"))
     return;
-  if (!WriteLogExport(path, lMain.Items())) ui::ShowError(hwnd_, L"Unable to write to " + path);
+  if (!WriteLogExport(path, lMain.Items())) ui::ShowError(form_.Handle(), L"Unable to write to " + path);
+}
+
+void TCleanerPage::Timer1Step() {
+  if (!gbCleaner.Visible()) return;
+  int pos = ProgressBar1.Position() + FCleanStep;
+  ProgressBar1.SetPosition(pos >= 1000 ? 0 : pos);
+  if (run_.Finished()) Timer1.SetEnabled(false);
+}
+
+void TCleanerPage::FlushLog() {
+  if (cleanLog_) cleanLog_->Flush();
+}
+
+void TCleanerPage::FormClose() {
+  if (FClearThread) {
+    // Cancel, and wait (bounded) before anything the thread uses goes away.
+    CancelClean();
+    if (!WaitForCleanThread(15000)) FClearThread.release();  // still running: never free it under its feet
+  }
+  EndCountingPassLook();
+  if (cleanLog_) cleanLog_->Detach();
 }
 
 }  // namespace app
