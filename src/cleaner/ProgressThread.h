@@ -83,6 +83,7 @@ class TClearTaskThread : public ui::Thread {
   bool IsTest() const { return mode_ == CleanMode::Test; }
   const CleanSettings& Settings() const { return settings_; }
   const std::wstring& Prefix() const { return FPrefix; }
+  const PathGuard& Guard() const { return *services_.guard; }
 
   void AddLog(const std::wstring& line);
   // Scrolls the log to its end now (n = 0) or every n/2-th call in a clean and
@@ -124,6 +125,7 @@ class TClearTaskThread : public ui::Thread {
 
   bool Live() const { return !IsTest(); }
   int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
+  bool DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes, bool logFlag);
   int64_t WalkFolder(const std::wstring& path, const std::wstring& key, const Walk& walk, int& count);
   static std::wstring Question(const Walk& walk, const std::wstring& folder);
   bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question);

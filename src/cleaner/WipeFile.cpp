@@ -51,7 +51,7 @@ WipeResult CheckWipeable(HANDLE file, const std::wstring& path, bool firstPass, 
   FileIdentity opened{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
   if (firstPass) *identity = opened;
   else if (!(opened == *identity)) return WipeResult::Refused;
-  return PathGuard::ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
+  return core::guard::ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
 }
 
 bool WritePass(HANDLE file, LONGLONG size, const std::vector<BYTE>& block) {
