@@ -171,7 +171,8 @@ FileDeleteResult DeleteNamedFile(const std::wstring& path) {
   std::wstring folder, name;
   DWORD attributes = 0;
   if (!FindListedFile(path, &folder, &name, &attributes)) {
-    return HasAcceptedForm(path) ? FileDeleteResult::Missing : FileDeleteResult::Refused;
+    bool named = HasAcceptedForm(path) && path.find_first_of(L"*?") == std::wstring::npos;
+    return named ? FileDeleteResult::Missing : FileDeleteResult::Refused;
   }
   return DeleteListedFile(folder, name, attributes);
 }
