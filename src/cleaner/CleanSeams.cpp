@@ -23,16 +23,20 @@ FileRemoval SystemDeleter::RemoveListedFile(const std::wstring& folder, const st
   FileRemoval result;
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;
   if (wipePasses > 0) {
-    bool wiped = WipeFile(core::guard::LiteralPath(folder + name), wipePasses) == WipeResult::Wiped;
-    result.wipe = wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
+    WipeResult wiped = WipeFile(core::guard::LiteralPath(folder + name), wipePasses);
+    result.wipe = wiped == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
+    if (wiped == WipeResult::Sparse) result.notWipedBecause = L"it is sparse or compressed";
+    if (wiped == WipeResult::NoSpace) result.notWipedBecause = L"it is bigger than the free space";
   }
   // Where a file link looks like a plain file, deleting it would delete the
   // file it points at, which no clean asked for: the guard leaves it.
-  result.removed = core::guard::DeleteListedFile(folder, name, attributes) == core::guard::FileDeleteResult::Deleted;
+  core::guard::FileDeleteResult deleted = core::guard::DeleteListedFile(folder, name, attributes);
+  result.removed = deleted == core::guard::FileDeleteResult::Deleted;
+  result.refusedAsLink = deleted == core::guard::FileDeleteResult::Refused;
   return result;
 }
 
-bool SystemDeleter::RemoveFolder(const std::wstring& path) { return ::RemoveDirectoryW(path.c_str()) != FALSE; }
+bool SystemDeleter::RemoveFolder(const std::wstring& path) { return core::guard::RemoveFolder(path); }
 
 bool SystemDeleter::RemoveRegKey(HKEY root, const std::wstring& key) { return DeleteRegKeyTree(root, key); }
 

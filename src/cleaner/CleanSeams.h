@@ -41,6 +41,8 @@ enum class WipeOutcome { NotAsked, Wiped, NotWiped };
 struct FileRemoval {
   bool removed = false;
   WipeOutcome wipe = WipeOutcome::NotAsked;
+  const wchar_t* notWipedBecause = nullptr;  // with NotWiped, when the reason is worth a word
+  bool refusedAsLink = false;                // left: reached through a link, not itself
 };
 
 // Every call that changes the file system or the registry on behalf of a

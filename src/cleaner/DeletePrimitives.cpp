@@ -166,9 +166,17 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
       continue;
     }
     std::wstring childPath = path + name + L"\\";
+    // A plain path to "x." reaches "x", and one to "a:b" a stream: such a
+    // folder is left, and said so.
+    if (!core::guard::IsPlainFileName(name) || core::guard::EndsInDotOrSpace(name)) {
+      if (walk.removeFolders && walk.logFlag) {
+        AddLog(FPrefix + L"skipping" + L" " + path + name + L" (the name cannot be handled)");
+      }
+      continue;
+    }
     // A junction or symbolic link is never entered: the link goes, its target stays.
     if ((fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-      if (walk.removeFolders && Live()) services_.deleter->RemoveFolder(path + name);
+      RemoveFolderLink(path + name, walk);
       continue;
     }
     if (!walk.recursive) continue;
@@ -178,7 +186,7 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
     }
     FolderPin pin(childPath);
     if (pin.IsLink()) {
-      if (walk.removeFolders && Live()) services_.deleter->RemoveFolder(path + name);
+      RemoveFolderLink(path + name, walk);
       continue;
     }
     if (!pin.IsFolder()) continue;
@@ -188,6 +196,13 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
   } while (::FindNextFileW(find, &fd));
   ::FindClose(find);
   return bytes;
+}
+
+void TClearTaskThread::RemoveFolderLink(const std::wstring& link, const Walk& walk) {
+  if (!walk.removeFolders || !Live()) return;
+  if (!services_.deleter->RemoveFolder(link) && walk.logFlag && !settings_.FastScan) {
+    AddLog(FPrefix + L"skipping" + L" " + link + L" (a folder link that could not be removed; its target is kept)");
+  }
 }
 
 bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
@@ -201,6 +216,11 @@ bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
 bool TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
                                         bool logFlag) {
   const std::wstring path = folder + name;
+  if (!core::guard::IsPlainFileName(name)) {
+    if (Live()) ++FItemFailed;
+    AddLog(FPrefix + L"skipping" + L" " + path + L" (the name cannot be handled)");
+    return false;
+  }
   if (!settings_.FastScan && logFlag) {
     AddLog(FPrefix + L"deleting" + L" " + path);
     ScrollLog(50);
@@ -212,11 +232,15 @@ bool TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::w
                             : services_.deleter->RemoveListedFile(folder, name, attributes, passes);
   if (!removal.removed) {
     ++FItemFailed;
-    if (!settings_.FastScan) AddLog(FPrefix + L"could not delete" + L" " + path);
+    if (removal.refusedAsLink) AddLog(FPrefix + L"skipping" + L" " + path + L" (a link to another file)");
+    else if (!settings_.FastScan) AddLog(FPrefix + L"could not delete" + L" " + path);
     return false;
   }
   // The user asked for wiping: say so when a file went without it.
-  if (removal.wipe == WipeOutcome::NotWiped) AddLog(FPrefix + L"deleted without wiping" + L" " + path);
+  if (removal.wipe == WipeOutcome::NotWiped) {
+    std::wstring why = removal.notWipedBecause != nullptr ? std::wstring(L" (") + removal.notWipedBecause + L")" : L"";
+    AddLog(FPrefix + L"deleted without wiping" + L" " + path + why);
+  }
   return true;
 }
 

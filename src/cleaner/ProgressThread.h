@@ -125,6 +125,7 @@ class TClearTaskThread : public ui::Thread {
 
   bool Live() const { return !IsTest(); }
   int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
+  void RemoveFolderLink(const std::wstring& link, const Walk& walk);
   bool DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes, bool logFlag);
   int64_t WalkFolder(const std::wstring& path, const std::wstring& key, const Walk& walk, int& count);
   static std::wstring Question(const Walk& walk, const std::wstring& folder);

@@ -345,3 +345,24 @@ TEST(FolderPrimitives, ANamedFileThatIsALinkLeavesItsTarget) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box.Path(L"target\\")) + L"/" + link);
   }
 }
+
+// Every entry found and left gets a line that says why: a folder whose name
+// a plain path would trim is never walked (it would reach its namesake).
+TEST(FolderPrimitives, AFolderNameEndingInADotIsLeftAndLogged) {
+  Sandbox box(L"dot-folder");
+  box.Folder(L"target");
+  ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + box.Path(L"target\\x.")).c_str(), nullptr));
+  box.File(L"target\\plain.tmp", "go");
+  HANDLE h = ::CreateFileW((L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")).c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ::CloseHandle(h);
+  CleanRun run(CleanMode::RealClean, {}, true);
+  int count = 0;
+  run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"", count);
+  EXPECT_EQ(count, 1);
+  EXPECT_TRUE(Exists(L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")));
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + box.Path(L"target\\x.") + L" (the name cannot be handled)"));
+  ::DeleteFileW((L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")).c_str());
+  ::RemoveDirectoryW((L"\\\\?\\" + box.Path(L"target\\x.")).c_str());
+}

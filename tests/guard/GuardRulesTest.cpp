@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Files.h"
+#include "core/guard/FileDelete.h"
 #include "core/guard/FileNames.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SystemPlaces.h"
@@ -60,6 +61,15 @@ TEST(GuardRules, PathFormsAndFileNames) {
   EXPECT_EQ(LiteralPath(L"C:\\x\\keep.dat"), L"C:\\x\\keep.dat");
   EXPECT_EQ(TrimmedName(L"keep.dat. ."), L"keep.dat");
   EXPECT_EQ(TrimmedName(L". ."), L"");
+}
+
+TEST(GuardRules, ListedFileNames) {
+  for (const wchar_t* name : {L"a.tmp", L"keep.dat.", L"x y", L"~$doc.docx", L"#SharedObjects"}) {
+    EXPECT_TRUE(IsPlainFileName(name)) << Narrow(name);
+  }
+  for (const wchar_t* name : {L"", L".", L"..", L"bad:name", L"a\\b", L"a/b", L"*.tmp", L"a?", L"a|b", L"a<b"}) {
+    EXPECT_FALSE(IsPlainFileName(name)) << Narrow(name);
+  }
 }
 
 // Roots and first-level keys under every name they have.

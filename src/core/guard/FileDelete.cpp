@@ -135,8 +135,16 @@ bool IsFileReachedThroughLink(const std::wstring& path) {
   return linked;
 }
 
+bool IsPlainFileName(const std::wstring& name) {
+  return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos;
+}
+
 FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileDeleteResult::Refused;
+  // A name with a colon would name a stream of another file, one with a
+  // separator a file elsewhere.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsPlainFileName(name) || !HasAcceptedForm(folder)) {
+    return FileDeleteResult::Refused;
+  }
   bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   DWORD access = DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
   HANDLE h = ::CreateFileW(LiteralPath(folder + name).c_str(), access,
@@ -151,6 +159,12 @@ FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring
   }
   ::CloseHandle(h);
   return result;
+}
+
+bool RemoveFolder(const std::wstring& path) {
+  std::wstring bare = path.size() > 3 && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
+  if (!HasAcceptedForm(bare) || bare.size() <= 3) return false;  // never a drive root
+  return ::RemoveDirectoryW(LiteralPath(bare).c_str()) != FALSE;
 }
 
 bool FindListedFile(const std::wstring& path, std::wstring* folder, std::wstring* name, DWORD* attributes) {

@@ -24,11 +24,19 @@ bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstr
 bool ReachedThroughLink(HANDLE file, const std::wstring& path);
 bool IsFileReachedThroughLink(const std::wstring& path);
 
+// A name a folder may list and a delete may take as one file: no separator,
+// no stream colon, no wildcard, not "." or "..".
+bool IsPlainFileName(const std::wstring& name);
+
 // Deletes the file `name` of `folder` (ending in "\") as a folder walk listed
 // it, with its listed attributes: opened without following a link, checked,
 // marked for deletion on that handle and closed. A read-only file loses the
 // attribute on the same handle first.
 FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes);
+
+// Removes an empty folder, or a folder link without touching its target;
+// a name ending in a dot or a space is taken as written.
+bool RemoveFolder(const std::wstring& path);
 
 // One file named by a full path as its folder lists it: the folder (with its
 // "\"), the name as the folder spells it, and its attributes. False when the
