@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cwctype>
-#include <vector>
 
 #include "core/Files.h"
 #include "core/guard/FileDelete.h"
@@ -74,7 +73,7 @@ bool HasLnkExtension(const std::wstring& path) {
 }  // namespace
 
 TDeleteResult DeleteKeyWithBackup(const std::wstring& Root, const std::wstring& Key, const std::wstring& BackupFile) {
-  HKEY root = RootFromName(Root);
+  HKEY root = guard::RootKeyFromName(Root);
   if (root == nullptr) return Result(dsBadRoot, L"\"" + Root + L"\" is not a registry root.");
   const std::wstring path = TrimOneBackslash(Key);
   const std::wstring refusal = KeyRefusal(root, path);
@@ -89,7 +88,7 @@ TDeleteResult DeleteKeyWithBackup(const std::wstring& Root, const std::wstring& 
 
 TDeleteResult DeleteValueWithBackup(const std::wstring& Root, const std::wstring& Key, bool WithBackup,
                                     const std::wstring& ValueName, const std::wstring& BackupFile) {
-  HKEY root = RootFromName(Root);
+  HKEY root = guard::RootKeyFromName(Root);
   if (root == nullptr) return Result(dsBadRoot, L"\"" + Root + L"\" is not a registry root.");
   const std::wstring path = TrimOneBackslash(Key);
   if (!guard::IsCleanKeyPath(path)) return Result(dsRefused, L"The key path has an empty part.");
