@@ -152,3 +152,57 @@ TEST(SystemPaths, FoldersEndInASeparatorAndTheTokenIsRead) {
   // The test prefix's user is an administrator, as Vantorel's manifest asks.
   EXPECT_TRUE(IsAdministrator());
 }
+
+// A data-file entry inside the system's own folders: junk kinds and junk
+// folders only, judged on the canonical path (short names, "..").
+TEST(PathGuard, DataFileEntriesTakeOnlyJunkFromSystemFolders) {
+  PathGuard guard(SystemGuardFolders());
+  wchar_t buf[MAX_PATH] = {};
+  std::wstring windows(buf, ::GetWindowsDirectoryW(buf, MAX_PATH));
+  std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  std::wstring temp(buf, ::GetTempPathW(MAX_PATH, buf));
+  std::wstring profile = SpecialFolderPath(CSIDL_PROFILE);
+  std::wstring appData = SpecialFolderPath(CSIDL_APPDATA);
+  std::wstring programs = GetProgramFilesDir();
+  ::CreateDirectoryW((windows + L"\\Temp").c_str(), nullptr);
+  ASSERT_FALSE(profile.empty());
+  ASSERT_FALSE(appData.empty());
+  struct Row {
+    std::wstring folder;
+    const wchar_t* mask;
+    bool allowed;
+    bool keepFolder;
+  };
+  const Row rows[] = {
+      {windows, L"*.log", true, false},
+      {windows, L"setupact.log", true, false},
+      {windows + L"\\inf", L"setupapi*.log", true, false},
+      {windows, L"*.ini", false, false},
+      {windows, L"win.ini", false, false},
+      {system, L"*.dll", false, false},
+      {system + L"\\drivers", L"*.sys", false, false},
+      {windows + L"\\inf", L"", false, false},
+      {windows + L"\\inf", L"*.*", false, false},
+      {windows + L"\\Temp", L"", true, true},
+      {windows + L"\\Temp", L"*.*", true, true},
+      {windows + L"\\system32\\..\\Temp", L"", true, true},
+      {windows + L"\\system32\\..\\inf", L"", false, false},
+      {ShortPath(programs), L"*.exe", false, false},
+      {programs + L"\\Vendor", L"", false, false},
+      {programs + L"\\Vendor\\Logs", L"*.*", true, true},
+      {profile, L"*.*", false, false},
+      {profile, L"*.tmp", true, false},
+      {appData, L"", false, false},
+      {appData + L"\\Vendor\\Cache", L"*.*", true, false},  // below the profile's roots: ordinary
+      {temp + L"own", L"*.*", true, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.folder.begin(), r.folder.end()) + "," + std::string(r.mask, r.mask + wcslen(r.mask)));
+    DataFileJudgement judged = guard.JudgeDataFileEntry(r.folder, r.mask);
+    EXPECT_EQ(judged.allowed, r.allowed);
+    if (r.allowed) {
+      EXPECT_EQ(judged.keepFolder, r.keepFolder);
+    }
+    EXPECT_EQ(judged.reason.empty(), r.allowed);
+  }
+}
