@@ -1,6 +1,7 @@
 #include "app/DefragPage.h"
 
 #include "core/Options.h"
+#include "core/SystemInfo.h"
 #include "core/Privileges.h"
 #include "registry/defrag/DefragSteps.h"
 #include "registry/defrag/SizeTable.h"
@@ -62,7 +63,7 @@ void TDefragPage::bAnalyzeRegistryClick() {
   }
   TfrmGetNewHiveProgess dialog;
   if (dialogSetup_) dialogSetup_(dialog);
-  bool slow = (FWindowsVersion >= 11 && FWindowsVersion <= 13) || FIsWow64;
+  bool slow = core::IsVistaOrLater(FWindowsVersion) || FIsWow64;
   THiveSaveOutcome outcome = dialog.Execute(owner_, hives_, FIsWow64, slow, FCommandLineRun);
   saved_.clear();
   c_.bDefragRegistry.Enable(false);
@@ -96,7 +97,7 @@ void TDefragPage::ShowSizeTable() {
 }
 
 void TDefragPage::bDefragRegistryClick() {
-  bool systemRestore = FWindowsVersion >= 9 && FWindowsVersion <= 12;
+  bool systemRestore = core::IsXPTo7(FWindowsVersion);
   if (core::OptionsSetting.RestorePoint && !FCommandLineRun && systemRestore &&
       registry::ShowSystemPointDialog(owner_) != IDOK)
     return;

@@ -79,10 +79,6 @@ void TfrmMain::CreateComponents() {
   CreateToolsPage();
   CreateDefragPage();
   CreateMenus();
-  ListBox1.Create(hwnd_, 0, 0, 10, 10);
-  ListBox1.Show(false);
-  ListBox2.Create(hwnd_, 0, 0, 10, 10);
-  ListBox2.Show(false);
   Timer1.SetInterval(500);
 }
 
@@ -278,10 +274,10 @@ void TfrmMain::FormCreate() {
   }
   tvRegistry.FullExpand();
   FWindowsVersion = core::GetWindowsVersion();
-  if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
+  if (core::IsWindows9x(FWindowsVersion)) bWindowsBackup.Show(false);
   for (ui::Label* l : {&lCurrentRegistrySize, &lNewRegistrySize, &lSizeReduction, &lCompactPercent}) l->SetCaption(L"");
   FCommandLineRun = false;
-  bool defragSupported = (FWindowsVersion >= 5 && FWindowsVersion <= 7) || (FWindowsVersion >= 9 && FWindowsVersion <= 13);
+  bool defragSupported = core::IsWindowsNT(FWindowsVersion);
   if (!defragSupported) {
     bAnalyzeRegistry.Enable(false);
     lvMain.AddRow(L"The software does not support the current Windows system!");
@@ -305,8 +301,7 @@ void TfrmMain::FormShow() {
   ArrangeControls();
   WalkRegistryTree(tvRegistry.First(), 100);
   if (bAnalyzeRegistry.Enabled()) {
-    FIsWow64 = core::IsWow64();
-    defragPage_->FIsWow64 = FIsWow64;
+    defragPage_->FIsWow64 = core::IsWow64();
     defragPage_->FWindowsVersion = FWindowsVersion;
     defragPage_->LoadHiveList();
     const std::wstring first = FirstParam(args_);

@@ -105,9 +105,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   ui::Label lCurrentRegistrySize_Title, lCurrentRegistrySize, lNewRegistrySize_Title, lNewRegistrySize,
       lSizeReduction_Title, lSizeReduction, lCompactPercent_Title, lCompactPercent;
   // Not shown
-  ui::ListBox ListBox1, ListBox2;
   ui::Timer Timer1, Timer2;
-  ui::PopupMenu PopupMenu1, PopupMenu_ClearHistory, pmHelp, pmSelf;
+  ui::PopupMenu PopupMenu1, PopupMenu_ClearHistory, pmSelf;
 
   // The pages, which work the controls above.
   TCleanerPage Cleaner{*this};
@@ -216,7 +215,6 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   LONG_PTR FAppExStyle = 0;
   BYTE FWindowsVersion = 0;
   bool FCommandLineRun = false;
-  bool FIsWow64 = false;
 
   bool sessionEnding_ = false;  // inside WM_QUERYENDSESSION: nobody is asked anything
   std::vector<HWND> hiddenBrowsers_;

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "core/Text.h"
+#include "core/SystemInfo.h"
 #include "sys/TextCompare.h"
 
 namespace app {
@@ -155,7 +156,7 @@ std::vector<size_t> FilterScanRows(const std::vector<registry::TProblemRow>& row
                                    const std::vector<std::wstring>& ignoreKeys, int windowsVersion) {
   std::vector<std::wstring> keyList = BuiltInExcludedKeys();
   keyList.insert(keyList.end(), ignoreKeys.begin(), ignoreKeys.end());
-  if (windowsVersion >= 11 && windowsVersion <= 13) {
+  if (core::IsVistaOrLater(windowsVersion)) {
     std::vector<std::wstring> later = LaterWindowsExcludedKeys();
     keyList.insert(keyList.end(), later.begin(), later.end());
   }

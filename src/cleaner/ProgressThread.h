@@ -62,9 +62,7 @@ class TClearTaskThread : public sys::Thread {
 
   // Set by the creator before Start.
   HWND FMainHandle = nullptr;
-  HWND FProgressBar = nullptr;  // not read by the thread
   std::vector<std::wstring> FItems;
-  int FExpectedTotal = 0;  // not read by the thread
 
   // The current item, filled by its routine.
   int FItemCount = 0;

@@ -83,7 +83,8 @@ TEST_F(AutomaticRun, AutoWithStartCleanAsksFirstAndADeclineCleansNothing) {
   HWND ask = p.WaitForWindow(L"TVantorelAskDelete", 20000, true);
   ASSERT_NE(ask, nullptr) << "the confirmation was not asked";
   ::PostMessageW(ask, WM_CLOSE, 0, 0);  // a closed confirmation is a No
-  ::Sleep(1500);
+  for (DWORD waited = 0; ::IsWindow(ask) && waited < 10000; waited += 20) ::Sleep(20);
+  ASSERT_TRUE(p.WaitForIdle(10000));
   EXPECT_TRUE(Exists(Temp() + L"\\a.tmp"));
   HWND main = p.WaitForWindow(L"TVantorelMainWindow", 5000);
   ASSERT_NE(main, nullptr);

@@ -12,6 +12,7 @@
 #include "AppTestSupport.h"
 #include "support/TestSupport.h"
 #include "sys/RegistryKey.h"
+#include "support/Registry.h"
 
 using namespace testing_support;
 
@@ -71,21 +72,7 @@ void RemoveTree(const std::wstring& folder) {
   ::RemoveDirectoryW(folder.c_str());
 }
 
-bool Regedit(const std::wstring& file) {
-  wchar_t windows[MAX_PATH];
-  UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
-  std::wstring cmd = L"\"" + std::wstring(windows, n) + L"\\regedit.exe\" /s \"" + file + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  bool ended = ::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
-  DWORD code = 1;
-  ::GetExitCodeProcess(pi.hProcess, &code);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return ended && code == 0;
-}
+bool Regedit(const std::wstring& file) { return testing_support::ImportWithRegedit(file, 60000); }
 
 class UnattendedRun : public ::testing::Test {
  protected:

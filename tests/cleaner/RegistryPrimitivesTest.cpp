@@ -5,6 +5,7 @@
 #include "CleanFakes.h"
 #include "cleaner/RegistryPaths.h"
 #include "sys/RegistryKey.h"
+#include "support/Registry.h"
 
 using namespace cleaner;
 using namespace cleaner_test;
@@ -94,30 +95,8 @@ TEST_F(RegistryPrimitives, AHiveOrClassesRootUnderAnotherNameIsProtectedToo) {
 
 namespace {
 
-using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
-
-// A registry symbolic link at `key` (below HKEY_CURRENT_USER) to the native
-// key `target`; volatile, so that nothing of it outlives the registry server.
-bool MakeRegLink(const std::wstring& key, const std::wstring& target) {
-  HKEY link = nullptr;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  LONG rc = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
-                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
-  ::RegCloseKey(link);
-  return rc == ERROR_SUCCESS;
-}
-
-// Removes such a link itself, whatever the code under test did.
-void RemoveRegLink(const std::wstring& key) {
-  HKEY link = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), REG_OPTION_OPEN_LINK, DELETE, &link) != ERROR_SUCCESS) return;
-  auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
-  if (ntDeleteKey != nullptr) ntDeleteKey(link);
-  ::RegCloseKey(link);
-}
+using testing_support::MakeRegLink;
+using testing_support::RemoveRegLink;
 
 // The link target: a key of the machine's native view, outside every key the
 // test deletes.

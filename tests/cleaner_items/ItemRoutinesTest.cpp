@@ -185,7 +185,7 @@ TEST(Clipboard, EmptiedOnlyInACleanAndNeverCounted) {
   busy.clipboard->opens = false;
   busy.Run({L"Windows - Clipboard", L"Windows - Clipboard"});
   EXPECT_EQ(busy.clipboard->cleared, 2);
-  EXPECT_EQ(busy.poster->posts.back().first, WM_CLEANFINISHED);
+  EXPECT_EQ(busy.poster->Posts().back().first, WM_CLEANFINISHED);
 }
 
 TEST(MSNMessenger, LogFolderThatIsTheReceivedFolderIsEmptiedOnce) {

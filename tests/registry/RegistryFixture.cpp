@@ -1,5 +1,7 @@
 #include "RegistryFixture.h"
 
+#include "support/Folders.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -71,25 +73,7 @@ void DeleteLink(HKEY root, const std::wstring& key) {
   ::RegCloseKey(h);
 }
 
-namespace {
-
-void RemoveFolder(const std::wstring& path) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = path + L"\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveFolder(full);
-      else ::DeleteFileW(full.c_str());
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-  }
-  ::RemoveDirectoryW(path.c_str());
-}
-
-}  // namespace
+using testing_support::RemoveFolder;
 
 TTestFolder::TTestFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH];

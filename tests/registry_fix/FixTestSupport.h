@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/Folders.h"
+#include "support/Registry.h"
 #include "ui/MessageBox.h"
 
 namespace fix_test {
@@ -28,9 +30,9 @@ class TTempFolder {
   std::wstring path_;
 };
 
-void RemoveFolder(const std::wstring& path);
-bool FileExists(const std::wstring& path);
-std::string ReadFileBytes(const std::wstring& path);
+using testing_support::RemoveFolder;
+inline bool FileExists(const std::wstring& path) { return testing_support::Exists(path); }
+inline std::string ReadFileBytes(const std::wstring& path) { return testing_support::ReadBytes(path); }
 
 // Registry seeding below a root.
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
@@ -41,12 +43,8 @@ void CreateKey(HKEY root, const std::wstring& key);
 void DeleteTree(HKEY root, const std::wstring& key);
 bool KeyExists(HKEY root, const std::wstring& key);
 bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
-// A registry symbolic link at `key` below HKEY_CURRENT_USER to the native key
-// path `target` (\Registry\Machine\...); volatile, so that nothing of it
-// outlives the registry server. False when this registry makes no links.
-bool MakeRegLink(const std::wstring& key, const std::wstring& target);
-// Removes such a link itself (never its target), whatever became of it.
-void RemoveRegLink(const std::wstring& key);
+using testing_support::MakeRegLink;
+using testing_support::RemoveRegLink;
 
 // UTF-16 bytes of `text` with its NUL (or the given bytes of a multi-string).
 std::vector<BYTE> TextBytes(const std::wstring& text);
@@ -109,6 +107,6 @@ class TFakeSystemRestore {
 
 // Imports a .reg file with Wine's own registry editor ("regedit /s"); true
 // when it ran and ended with 0.
-bool ImportWithRegedit(const std::wstring& file);
+using testing_support::ImportWithRegedit;
 
 }  // namespace fix_test

@@ -109,7 +109,7 @@ bool Prepare(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRunRes
                  L"\r\nNothing was deleted.");
     return false;
   }
-  bool systemRestore = s.WindowsVersion >= 9 && s.WindowsVersion <= 12;
+  bool systemRestore = core::IsXPTo7(s.WindowsVersion);
   if (s.RestorePoint && systemRestore && s.Unattended) {
     // Its dialog waits for a person when System Restore refuses; the .reg
     // backup still stands before every deletion.
