@@ -24,6 +24,8 @@
 
 namespace app {
 
+struct TOptionsEnvironment;
+
 // Other programs find the main window by this class name.
 inline constexpr wchar_t kMainWindowClass[] = L"TVantorelMainWindow";
 
@@ -145,6 +147,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // Adds a row as the scanner does (tests use it to fill the list).
   void AddScanRow(const registry::TProblemRow& row);
 
+  // Options dialog; tests give it its own files and folders.
+  void bOptionsClick();
+  void SetOptionsEnvironment(std::function<TOptionsEnvironment()> env) { optionsEnv_ = std::move(env); }
+
   // Boss key and timers.
   void RegisterBossKey();
   void UnregisterBossKey();
@@ -252,6 +258,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   UINT scanRunId_ = 0;
   bool silentRegistryDone_ = false;
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
+  std::function<TOptionsEnvironment()> optionsEnv_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;
