@@ -122,21 +122,32 @@ class OptionsDialog : public ::testing::Test {
   }
   // Opens the dialog with the Options button and runs `act` on it from
   // inside its modal loop; `act` must close it.
+  // A dialog still open 5 s after `act` is closed with Cancel, and the test fails.
   void WithDialog(const std::function<void(app::TfrmOptions&)>& act) {
     ui::Timer timer;
     timer.SetInterval(30);
-    bool ran = false;
+    app::TfrmOptions* dialog = nullptr;
+    DWORD actedAt = 0;
+    bool forced = false;
     timer.OnTimer = [&] {
+      if (dialog != nullptr) {
+        if (::GetTickCount() - actedAt < 5000) return;
+        forced = true;
+        dialog->SetModalResult(IDCANCEL);
+        timer.SetEnabled(false);
+        return;
+      }
       HWND h = ::FindWindowW(app::kOptionsClass, nullptr);
-      if (ran || h == nullptr || !::IsWindowVisible(h)) return;
-      ran = true;
-      timer.SetEnabled(false);
-      auto* window = reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
-      act(*static_cast<app::TfrmOptions*>(window));
+      if (h == nullptr || !::IsWindowVisible(h)) return;
+      dialog = static_cast<app::TfrmOptions*>(reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+      actedAt = ::GetTickCount();  // before: a nested modal loop runs this timer too
+      act(*dialog);
+      actedAt = ::GetTickCount();
     };
     timer.SetEnabled(true);
     form.bOptions.OnClick();
-    EXPECT_TRUE(ran);
+    EXPECT_NE(dialog, nullptr);
+    EXPECT_FALSE(forced) << "the dialog did not close";
   }
   void Press(app::TfrmOptions& d, UINT key, std::initializer_list<BYTE> held = {}) {
     WithKeysHeld(held, [&] {
@@ -213,13 +224,20 @@ TEST_F(OptionsDialog, OkWithEveryFourHoursArmsTheScheduleAndWritesTheRunValue) {
   EXPECT_NE(ini.find("CleanInterval=3"), std::string::npos);
   EXPECT_NE(ini.find("AutoClean=1"), std::string::npos);
 
-  // Unticking both removes the value again.
+  // Escape leaves everything; unticking both boxes and Enter removes the value again.
+  WithDialog([&](app::TfrmOptions& d) {
+    d.cbAutoStart.SetChecked(false);
+    d.cbAutoWash.SetChecked(false);
+    d.cbAskClear.Post(WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  EXPECT_NE(RunValue(), L"<none>");
+  EXPECT_TRUE(form.Timer2.Enabled());
   WithDialog([&](app::TfrmOptions& d) {
     EXPECT_TRUE(d.cbAutoStart.Checked());
     d.cbStartWash.SetChecked(false);
     d.cbAutoStart.SetChecked(false);
     d.cbAutoWash.SetChecked(false);
-    d.bOK.OnClick();
+    d.cbAskClear.Post(WM_KEYDOWN, VK_RETURN, 1);
   });
   EXPECT_EQ(RunValue(), L"<none>");
   EXPECT_FALSE(form.Timer2.Enabled());
@@ -278,6 +296,35 @@ TEST_F(OptionsDialog, AddToIgnoreListAcceptsOnlyARegistryRoot) {
     add.eRegistryKey.SetText(k.text);
     EXPECT_EQ(add.bOK.Enabled(), k.enabled) << k.text;
   }
+}
+
+// Clicks on the "Add to Ignore List" dialog once it is shown: types `text`,
+// then presses its OK (or Cancel) button.
+void AnswerAddDialog(ui::Timer& timer, const std::wstring& text, bool ok) {
+  timer.SetInterval(30);
+  timer.OnTimer = [&timer, text, ok] {
+    HWND h = ::FindWindowW(app::kRegAddRegistryClass, nullptr);
+    if (h == nullptr || !::IsWindowVisible(h)) return;
+    timer.SetEnabled(false);
+    auto* add = static_cast<app::TfrmRegAddRegistry*>(reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+    add->eRegistryKey.SetText(text);
+    (ok ? add->bOK : add->bCancel).Send(BM_CLICK);
+  };
+  timer.SetEnabled(true);
+}
+
+TEST_F(OptionsDialog, TheAddDialogGivesItsTextOnOkAndNothingOnCancel) {
+  WithDialog([&](app::TfrmOptions& d) {
+    ui::Timer answer;
+    std::wstring text = L"keep me";
+    AnswerAddDialog(answer, L"HKEY_CURRENT_USER\\Software\\Typed", true);
+    EXPECT_TRUE(app::TfrmRegAddRegistry::Execute(d.Handle(), &text));
+    EXPECT_EQ(text, L"HKEY_CURRENT_USER\\Software\\Typed");
+    AnswerAddDialog(answer, L"HKEY_CURRENT_USER\\Other", false);
+    EXPECT_FALSE(app::TfrmRegAddRegistry::Execute(d.Handle(), &text));
+    EXPECT_EQ(text, L"HKEY_CURRENT_USER\\Software\\Typed");
+    d.bCancel.Send(BM_CLICK);
+  });
 }
 
 TEST_F(OptionsDialog, IgnoreListsReachTheRecordAndTheFileOnlyThroughOk) {

@@ -77,10 +77,10 @@ void TfrmOptions::CreateCommonPage(HWND p) {
   };
   int y = 12;
   for (const Box& b : boxes) {
-    b.box->Create(p, b.caption, 14, y, b.box == &cbWipeFile ? 250 : 430, 18);
+    b.box->Create(p, b.caption, 14, y, b.box == &cbWipeFile ? 272 : 430, 18);
     y += 24;
   }
-  cbWipeNumber.Create(p, 270, 12 + 2 * 24 - 2, 50, 200);
+  cbWipeNumber.Create(p, 290, 12 + 2 * 24 - 2, 50, 200);
   std::vector<std::wstring> numbers;
   for (int i = 1; i <= 10; ++i) numbers.push_back(std::to_wstring(i));
   cbWipeNumber.SetItems(numbers);
@@ -93,14 +93,14 @@ void TfrmOptions::CreateCommonPage(HWND p) {
 
 void TfrmOptions::CreateCookiesPage(HWND p) {
   lCookiesToDelete.Create(p, L"Cookies to Delete", 10, 10);
-  lCookiesToKeep.Create(p, L"Cookies to Keep", 284, 10);
-  ListBox1.Create(p, 10, 28, 170, 320);
-  ListBox2.Create(p, 284, 28, 170, 320);
-  bAddCookies.Create(p, L"Add         =>", 190, 70, 84, 25);
-  bRemoveCookies.Create(p, L"Remove <=", 190, 104, 84, 25);
-  bAddAll.Create(p, L"Add All    =>", 190, 158, 84, 25);
-  bRemoveAll.Create(p, L"Remove All <=", 190, 192, 84, 25);
-  bView.Create(p, L"&View", 190, 260, 84, 25);
+  lCookiesToKeep.Create(p, L"Cookies to Keep", 288, 10);
+  ListBox1.Create(p, 10, 28, 166, 320);
+  ListBox2.Create(p, 288, 28, 166, 320);
+  bAddCookies.Create(p, L"Add         =>", 184, 70, 96, 25);
+  bRemoveCookies.Create(p, L"Remove <=", 184, 104, 96, 25);
+  bAddAll.Create(p, L"Add All    =>", 184, 158, 96, 25);
+  bRemoveAll.Create(p, L"Remove All <=", 184, 192, 96, 25);
+  bView.Create(p, L"&View", 184, 260, 96, 25);
 }
 
 void TfrmOptions::CreateSchedulePage(HWND p) {
@@ -175,6 +175,14 @@ void TfrmOptions::ReadCookieLists() {
   FCookieFolder = env_.CookieFolder ? env_.CookieFolder() : std::wstring();
   cookieFiles_ = CookiesToDelete(FCookieFolder, keep);
   for (const TCookieFile& c : cookieFiles_) ListBox1.Add(c.Host);
+}
+
+LRESULT TfrmOptions::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  // Enter and Escape arrive from the dialog keys as IDOK and IDCANCEL.
+  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDOK) bOKClick();
+  else if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDCANCEL) SetModalResult(IDCANCEL);
+  else return ui::Form::OnMessage(msg, w, l);
+  return 0;
 }
 
 void TfrmOptions::Error(const std::wstring& text) { ui::ShowMessage(hwnd_, text, MB_OK | MB_ICONERROR); }

@@ -103,6 +103,9 @@ class TfrmOptions : public ui::Form {
   ui::ListView lvValues, lvKeys;
   ui::Button bAdd, bEdit, bRemove;
 
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+
  private:
   void CreateCommonPage(HWND page);
   void CreateCookiesPage(HWND page);

@@ -13,7 +13,7 @@ bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   lRegistryKey.Create(hwnd_, L"Registry Key", 16, 20);
   bLaunchRegedit.Create(hwnd_, L"&Launch Registry Editor", 222, 14, 154, 25);
   eRegistryKey.Create(hwnd_, text, 16, 50, 360, 21);
-  lExample.Create(hwnd_, L"Enter the value or key like: HKEY_CURRENT_USER\\Software\\Microsoft", 16, 82);
+  lExample.Create(hwnd_, L"Enter the value or key like: HKEY_CURRENT_USER\\Software\\Microsoft", 16, 82, false, 360, 30);
   bOK.Create(hwnd_, L"&OK", 216, 152, 75, 25, BS_DEFPUSHBUTTON);
   bCancel.Create(hwnd_, L"&Cancel", 301, 152, 75, 25);
   eRegistryKey.OnChange = [this] { aOKUpdate(); };
@@ -27,6 +27,21 @@ bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   return true;
 }
 
+LRESULT TfrmRegAddRegistry::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  // Enter and Escape arrive from the dialog keys as IDOK and IDCANCEL.
+  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDOK) {
+    if (bOK.Enabled()) aOKExecute();
+  } else if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDCANCEL) {
+    SetModalResult(IDCANCEL);
+  } else if (msg == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
+    ::SetFocus(eRegistryKey.Handle());
+    return 0;
+  } else {
+    return ui::Form::OnMessage(msg, w, l);
+  }
+  return 0;
+}
+
 void TfrmRegAddRegistry::aOKUpdate() { bOK.Enable(IsIgnoreEntryAcceptable(eRegistryKey.Text())); }
 
 void TfrmRegAddRegistry::bLaunchRegeditClick() {
@@ -36,7 +51,6 @@ void TfrmRegAddRegistry::bLaunchRegeditClick() {
 bool TfrmRegAddRegistry::Execute(HWND owner, std::wstring* text) {
   TfrmRegAddRegistry dialog;
   if (!dialog.CreateForm(owner, *text)) return false;
-  ::SetFocus(dialog.eRegistryKey.Handle());
   dialog.eRegistryKey.SelectAll();
   if (dialog.ShowModal(owner) != IDOK) return false;
   *text = dialog.eRegistryKey.Text();

@@ -26,6 +26,9 @@ class TfrmRegAddRegistry : public ui::Form {
   ui::Label lRegistryKey, lExample;
   ui::Button bLaunchRegedit, bOK, bCancel;
   ui::Edit eRegistryKey;
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 };
 
 }  // namespace app
