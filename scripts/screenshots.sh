@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and saves pictures of the program to
 # build/screenshots: the four pages, the header at a small and a large size, a
 # finished test of the cleaner, a finished registry scan, both popup menus,
-# the question before a clean and the pages of the Options dialog. The program runs in its own Wine prefix under
+# the question before a clean and the pages of the Options dialog. The
+# program runs in its own Wine prefix under
 # build/shot-env (never ~/.wine), on the DISPLAY already set, or on a private
 # Xvfb screen when there is none.
 set -euo pipefail
