@@ -1,5 +1,7 @@
 #include "app/Main.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <shellapi.h>
 #include <windowsx.h>
@@ -18,6 +20,45 @@ constexpr UINT WM_ACTIVATEONCE = WM_APP + 0x101;
 constexpr int kNavLeft = 5;
 constexpr int kNavWidth = 75;
 constexpr int kNavHeight = 53;
+
+// Where a menu opened from the keyboard appears: below the current row when it
+// is in view, else at the list's top left corner.
+POINT KeyboardMenuPoint(HWND list, const RECT* row) {
+  RECT client{};
+  ::GetClientRect(list, &client);
+  POINT pt{client.left + 8, client.top + 8};
+  if (row != nullptr && row->bottom > client.top && row->top < client.bottom) pt = POINT{row->left + 8, row->bottom};
+  ::ClientToScreen(list, &pt);
+  return pt;
+}
+
+
+constexpr DWORD kSessionEndWaitMs = 120000;
+
+// Tells Windows why the session's end waits, for as long as the object lives.
+// The calls are looked up at run time: older systems do not have them.
+class ShutdownBlock {
+ public:
+  ShutdownBlock(HWND window, const wchar_t* reason) : window_(window) {
+    HMODULE user = ::GetModuleHandleW(L"user32.dll");
+    using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
+    auto create = user != nullptr ? reinterpret_cast<Create>(::GetProcAddress(user, "ShutdownBlockReasonCreate")) : nullptr;
+    destroy_ = user != nullptr ? reinterpret_cast<Destroy>(::GetProcAddress(user, "ShutdownBlockReasonDestroy")) : nullptr;
+    created_ = create != nullptr && destroy_ != nullptr && create(window_, reason);
+  }
+  ~ShutdownBlock() {
+    if (created_) destroy_(window_);
+  }
+  ShutdownBlock(const ShutdownBlock&) = delete;
+  ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+
+ private:
+  using Destroy = BOOL(WINAPI*)(HWND);
+  HWND window_;
+  Destroy destroy_ = nullptr;
+  bool created_ = false;
+};
+
 }  // namespace
 
 std::wstring FirstParam(const std::vector<std::wstring>& args) { return args.empty() ? std::wstring() : args[0]; }
@@ -71,6 +112,9 @@ void TfrmMain::CreateHeader() {
   iUpdate.Show(false);
   lDonate.Create(hwnd_, L"Donate...", 520, 10);
   lDonate.SetTransparent(true);
+  // The picture lies below the labels in the Z order. On top (where it was
+  // created) it painted over them whenever the window was resized.
+  ::SetWindowPos(imgTitle.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // The header labels sit on the title picture and paint its part behind them.
   for (ui::Label* l : {&lTitle, &lTitleHint, &lUpdate, &lDonate}) {
     l->SetBackgroundPainter([this](HDC dc, const RECT& r) { imgTitle.PaintPart(dc, r); });
@@ -153,8 +197,8 @@ void TfrmMain::CreateDefragPage() {
   gbDefrag.Create(hwnd_, L"Registry Defrag", 85, 55, 606, 395);
   gbDefrag.Tag = 21;
   HWND p = gbDefrag.Handle();
-  bAnalyzeRegistry.Create(p, L"Analyze", 10, 20, 100, 25);
-  bDefragRegistry.Create(p, L"Defrag", 116, 20, 100, 25);
+  bAnalyzeRegistry.Create(p, L"Analyze Registry", 10, 20, 110, 25);
+  bDefragRegistry.Create(p, L"Defrag Registry", 126, 20, 110, 25);
   bDefragRegistry.Enable(false);
   lvMain.Create(p, 10, 54, 586, 290, false);
   lvMain.AddColumn(L"Hive Name", 205);
@@ -175,6 +219,13 @@ void TfrmMain::CreateDefragPage() {
     pr.title->Create(p, pr.text, pr.left, 350);
     pr.value->Create(p, L"", pr.left + 120, 350);
   }
+  const int valueLeft = 15 + std::max(lCurrentRegistrySize_Title.Width(), lNewRegistrySize_Title.Width());
+  lCurrentRegistrySize.SetLeft(valueLeft);
+  lNewRegistrySize.SetLeft(valueLeft);
+  defragPage_ = std::make_unique<TDefragPage>(hwnd_, TDefragPage::Controls{lvMain, bAnalyzeRegistry, bDefragRegistry,
+      lCurrentRegistrySize, lNewRegistrySize, lSizeReduction, lCompactPercent});
+  bAnalyzeRegistry.OnClick = [this] { defragPage_->bAnalyzeRegistryClick(); };
+  bDefragRegistry.OnClick = [this] { defragPage_->bDefragRegistryClick(); };
 }
 
 void TfrmMain::CreateMenus() {
@@ -190,9 +241,23 @@ void TfrmMain::CreateMenus() {
   PopupMenu1.Add(L"", nullptr);
   PopupMenu1.Add(L"Save as Text...", [this] { aSaveTextExecute(); }, [this] { return lvRegistryData.Count() > 0; });
   PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"&RegEdit...", [this] { aOpenRegeditExecute(); }, rowSelected);
+  PopupMenu1.Add(L"&RegEdit...", [this] { aOpenRegeditExecute(); }, rowSelected, L"Ctrl+R");
   PopupMenu_ClearHistory.Add(L"S&ave to text file", [this] { aSaveText_ClearHistoryExecute(); },
                              [this] { return lMain.Count() > 0; });
+  // From the keyboard a list's menu opens below its current row.
+  PopupMenu1.AttachTo(lvRegistryData, hwnd_, [this] {
+    int row = static_cast<int>(lvRegistryData.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    bool onRow = row >= 0 && lvRegistryData.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return KeyboardMenuPoint(lvRegistryData.Handle(), onRow ? &r : nullptr);
+  });
+  PopupMenu_ClearHistory.AttachTo(lMain, hwnd_, [this] {
+    int row = static_cast<int>(lMain.Send(LB_GETCARETINDEX));
+    RECT r{};
+    bool onRow = row >= 0 && lMain.Send(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)) != LB_ERR;
+    return KeyboardMenuPoint(lMain.Handle(), onRow ? &r : nullptr);
+  });
   pmSelf.Add(L"&Open", [this] { RestoreFromTray(); });
   pmSelf.Add(L"", nullptr);
   pmSelf.Add(L"&Help", nullptr);
@@ -237,15 +302,18 @@ void TfrmMain::BindMessages() {
   OnMsg(WM_CLEANTHREADENDED, [this](WPARAM w, LPARAM l) { return WMCleanThreadEnded(w, l); });
   OnMsg(WM_STARTREALCLEAN, [this](WPARAM, LPARAM l) { return WMStartRealClean(l); });
   OnMsg(WM_HOTKEY, [this](WPARAM w, LPARAM) { return WMHotKey(w); });
-  OnMsg(WM_CONTEXTMENU, [this](WPARAM w, LPARAM l) {
-    POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-    if (reinterpret_cast<HWND>(w) == lMain.Handle()) PopupMenu_ClearHistory.Popup(hwnd_, pt);
-    else if (reinterpret_cast<HWND>(w) == lvRegistryData.Handle()) PopupMenu1.Popup(hwnd_, pt);
-    else return DefaultProc(WM_CONTEXTMENU, w, l);
-    return LRESULT{0};
-  });
   OnMsg(registry::WM_SCANSECTIONDONE, [this](WPARAM, LPARAM l) { return WMScanSectionDone(l); });
   OnMsg(registry::WM_SCANFINISHED, [this](WPARAM, LPARAM l) { return WMScanFinished(l); });
+  OnMsg(WM_REGDEFRAG, [this](WPARAM, LPARAM) {
+    defragPage_->WMAutoDefrag();
+    Close();
+    return 0;
+  });
+  OnMsg(WM_REGSCAN, [this](WPARAM, LPARAM) {
+    defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
+    Close();
+    return 0;
+  });
   bScan.OnClick = [this] { bScanClick(); };
   bFixErrors.OnClick = [this] { bFixErrorsClick(); };
   lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
@@ -290,8 +358,6 @@ void TfrmMain::FormCreate() {
   tvRegistry.FullExpand();
   FWindowsVersion = core::GetWindowsVersion();
   if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
-  FHiveNames.clear();
-  FHiveFiles.clear();
   for (ui::Label* l : {&lCurrentRegistrySize, &lNewRegistrySize, &lSizeReduction, &lCompactPercent}) l->SetCaption(L"");
   FCommandLineRun = false;
   bool defragSupported = (FWindowsVersion >= 5 && FWindowsVersion <= 7) || (FWindowsVersion >= 9 && FWindowsVersion <= 13);
@@ -319,7 +385,15 @@ void TfrmMain::FormShow() {
   WalkRegistryTree(tvRegistry.First(), 100);
   if (bAnalyzeRegistry.Enabled()) {
     FIsWow64 = core::IsWow64();
-    // The hive list and the "/Regdefrag" and "/Regscan" runs belong to the defrag page.
+    defragPage_->FIsWow64 = FIsWow64;
+    defragPage_->FWindowsVersion = FWindowsVersion;
+    defragPage_->LoadHiveList();
+    const std::wstring first = FirstParam(args_);
+    for (UINT msg : {WM_REGDEFRAG, WM_REGSCAN}) {
+      if (::lstrcmpiW(first.c_str(), msg == WM_REGDEFRAG ? L"/Regdefrag" : L"/Regscan") != 0) continue;
+      FCommandLineRun = defragPage_->FCommandLineRun = true;
+      Post(msg);
+    }
   }
   if (core::OptionsSetting.WindowState == core::TWindowState::wsMaximized) Post(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
@@ -333,7 +407,7 @@ void TfrmMain::FormActivate() {
   // A maximised start is the SC_MAXIMIZE that FormShow posted; maximising
   // here as well, inside the activation of the first showing, is undone by it.
   if (o.WindowState != core::TWindowState::wsMaximized && o.Width > 0 && o.Height > 0)
-    ::SetWindowPos(hwnd_, nullptr, o.Left, o.Top, o.Width, o.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyWindowBounds(RECT{o.Left, o.Top, o.Left + o.Width, o.Top + o.Height});
   std::wstring first = FirstParam(args_);
   if (first == L"/Auto") {
     Post(WM_SYSCOMMAND, SC_MINIMIZE, 1);
@@ -365,8 +439,7 @@ void TfrmMain::FormClose() {
   if (cleanLog_) cleanLog_->Detach();
   if (FScanThread) {
     FScanThread->Terminate();
-    if (!FScanThread->WaitFor(15000)) FScanThread.release();  // still running: never free it under its feet
-    FScanThread.reset();
+    registry::FreeScanThreadWhenEnded(std::move(FScanThread), 15000);  // a thread still running is never freed
   }
   FSelectedItems.reset();
   SyncTreeExpansion(true);
@@ -378,15 +451,20 @@ void TfrmMain::FormClose() {
   if (core::OptionsSetting.EnableHotkey) UnregisterBossKey();
   ShowHiddenBrowsers();
   SetTrayIcon(false);
-  for (const std::wstring& hive : FHiveFiles) ::DeleteFileW((hive + L".fdc").c_str());
+  defragPage_->FormClose();
   ui::Application::Instance().Terminate();
 }
 
 LRESULT TfrmMain::WMQueryEndSession() {
+  sessionEnding_ = true;
   if (core::OptionsSetting.ShutdownClean) {
     StartCleaner(1);
-    // The session ends only once the clean has run to its end (bounded).
-    WaitForCleanThread(120000);
+    if (FClearThread) {
+      // The session ends only once the clean has run to its end (bounded);
+      // Windows shows the user why it waits.
+      ShutdownBlock block(hwnd_, L"Cleaning before Windows ends...");
+      WaitForCleanThread(kSessionEndWaitMs);
+    }
   }
   try {
     core::LoadSaveOptions(false, *this);

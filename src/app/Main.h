@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "app/CleanerEnvironment.h"
+#include "app/DefragPage.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
 #include "registry/ProblemRow.h"
 #include "registry/ScanTaskThread.h"
+#include "registry/fix/FixRun.h"
 #include "ui/FlatButton.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
@@ -74,6 +76,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::vector<std::wstring> TickedCleanCaptions() override;
   void StoreRegistryTicks(bool (&check)[26]) override;
   RECT WindowBounds() override;
+  // Sets the rectangle (screen coordinates) of the normal state through the
+  // window placement, keeping the window's present state.
+  void ApplyWindowBounds(const RECT& screen);
   bool WindowShowCommand(UINT* showCmd) override;
 
   // Components, named as the program's other parts refer to them.
@@ -160,9 +165,13 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // State the other parts read.
   bool Cleaning() const { return FCleaning; }
   bool SilentClear() const { return FSilentClear; }
+  // The process exit code of a "/Clear" run: 0 all done, 1 some entries or
+  // rows failed or were refused, 2 the run could not start or back up.
+  int ExitCode() const { return exitCode_; }
   bool CommandLineRun() const { return FCommandLineRun; }
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
+  TDefragPage& DefragPage() { return *defragPage_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -202,6 +211,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool AskBeforeRun(int mode);
   void LaunchCleanThread(int mode);
   void EndCountingPassLook();
+  void StopCleanerTimer();
   void SetCleanIdle();
   void CancelClean();
   void AfterSilentClean();
@@ -241,7 +251,6 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool FCleaning = false;
   int FCleanTotal = 0;
   bool FCommandLineRun = false;
-  std::vector<std::wstring> FHiveNames, FHiveFiles;
   bool FIsWow64 = false;
 
   std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
@@ -250,15 +259,25 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   UINT runId_ = 0;
   bool cancelled_ = false;
   bool inStartCleaner_ = false;
+  bool sessionEnding_ = false;  // inside WM_QUERYENDSESSION: nobody is asked anything
   bool countingPass_ = false;
   std::vector<HWND> hiddenBrowsers_;
   std::unique_ptr<registry::TScanTaskThread> FScanThread;
   std::shared_ptr<registry::TScanShared> scanShared_;
   std::vector<registry::TProblemRow> scanRows_;  // parallel to lvRegistryData
   UINT scanRunId_ = 0;
+  int scanSectionsDone_ = 0;   // sections of the running scan reported done
+  int scanSectionsTotal_ = 0;
   bool silentRegistryDone_ = false;
+  int exitCode_ = 0;
+  std::vector<std::wstring> unattendedLog_;  // the fix's lines of a "/Clear" run
+  void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
+  void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
+  void WriteUnattendedLog();
+  bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
   std::function<TOptionsEnvironment()> optionsEnv_;
+  std::unique_ptr<TDefragPage> defragPage_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;
@@ -266,6 +285,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool closed_ = false;
   bool trayIconShown_ = false;
 };
+
+// How far the work area's corner lies from the screen's on the window's
+// monitor: the offset between placement and screen coordinates.
+POINT WorkAreaOffset(HWND window);
 
 // The first command-line parameter, or empty.
 std::wstring FirstParam(const std::vector<std::wstring>& args);

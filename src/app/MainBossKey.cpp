@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/Main.h"
+#include "app/RegistryRows.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -73,9 +74,8 @@ void TfrmMain::Timer1Timer() {
     if (ProgressBar1.ShowCaption() && ProgressBar1.Caption() == L"Finished!") Timer1.SetEnabled(false);
   }
   DrainScan();
-  if (gbRegistry.Visible()) {
-    int pos = ProgressBar2.Position() + FScanStep;
-    ProgressBar2.SetPosition(pos > 1000 ? 0 : pos);
+  if (gbRegistry.Visible() && FScanThread) {
+    ProgressBar2.SetPosition(NextScanBarPosition(ProgressBar2.Position(), FScanStep, scanSectionsDone_, scanSectionsTotal_));
   }
 }
 

@@ -11,6 +11,7 @@ namespace {
 
 const wchar_t kPrepare[] = L"Prepare to clean...";
 const wchar_t kFinished[] = L"Finished!";
+const wchar_t kCancelled[] = L"Cancelled";
 
 // Tags every message of a run with its id, so that a late message of an
 // earlier run is recognised and ignored.
@@ -22,6 +23,25 @@ class RunPoster : public cleaner::IMessagePoster {
  private:
   HWND window_;
   UINT runId_;
+};
+
+// The clean thread's questions, asked on the GUI thread in a box owned by the
+// main window, so that it cannot hide behind the window while the run waits.
+// While Windows is ending nobody is asked: the answer is No.
+class WindowAsker : public cleaner::IQuestionAsker {
+ public:
+  WindowAsker(HWND owner, const bool* sessionEnding) : owner_(owner), sessionEnding_(sessionEnding) {}
+  bool AskYesNo(const std::wstring& text) override {
+    bool yes = false;
+    ui::sync::Run([&] {
+      if (!*sessionEnding_) yes = ui::ShowMessage(owner_, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
+    });
+    return yes;
+  }
+
+ private:
+  HWND owner_;
+  const bool* sessionEnding_;  // the window's flag; the window outlives its clean thread
 };
 
 cleaner::CleanMode ThreadMode(int mode) {
@@ -87,20 +107,34 @@ void TfrmMain::StartCleaner(int requestedMode) {
 }
 
 bool TfrmMain::AskBeforeRun(int mode) {
+  // While Windows is ending nobody may be asked: each question counts as No.
+  const bool unattended = sessionEnding_;
   if (mode != 2 && IsFirefoxChecked() && env_.isProcessRunning(L"firefox.exe")) {
-    ui::ShowNotice(hwnd_, L"Please close Mozilla Firefox first!");
+    if (FSilentClear) return DeclineUnattended(L"Mozilla Firefox is running: nothing was cleaned.");
+    if (!unattended) ui::ShowNotice(hwnd_, L"Please close Mozilla Firefox first!");
     return false;
   }
-  if (mode != 2 && IsChromeChecked() && env_.windowClassExists(L"Chrome_WidgetWin_1") &&
-      !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
-    return false;
+  if (mode != 2 && IsChromeChecked() && env_.windowClassExists(L"Chrome_WidgetWin_1")) {
+    // Nobody can answer in a "/Clear" run or while Windows ends: the answer is No.
+    if (FSilentClear) return DeclineUnattended(L"Google Chrome is running: nothing was cleaned.");
+    if (unattended ||
+        !ui::AskYesNo(hwnd_, L"Please close Google Chrome first, otherwise some history will not be deleted. Continue?"))
+      return false;
+  }
   if (core::OptionsSetting.IsAskBeforeClear && mode != 2 && !FSilentClear) {
+    if (unattended) return false;
     FCleaning = true;  // nothing else may start while the question is open
     bool yes = env_.askBeforeClean(hwnd_) == IDYES;
     FCleaning = false;
     if (!yes) return false;
   }
   return true;
+}
+
+bool TfrmMain::DeclineUnattended(const std::wstring& why) {
+  unattendedLog_.push_back(why);
+  NoteUnattendedOutcome(1);
+  return false;
 }
 
 void TfrmMain::LaunchCleanThread(int mode) {
@@ -133,6 +167,7 @@ void TfrmMain::LaunchCleanThread(int mode) {
   cleaner::CleanServices services;
   services.log = cleanLog_;
   services.poster = std::make_shared<RunPoster>(hwnd_, ++runId_);
+  services.asker = std::make_shared<WindowAsker>(hwnd_, &sessionEnding_);
   env_.completeServices(services);
   auto thread = std::make_unique<cleaner::TClearTaskThread>(ThreadMode(mode), cleaner::CleanSettingsFromOptions(), services);
   thread->FMainHandle = hwnd_;
@@ -146,15 +181,24 @@ void TfrmMain::LaunchCleanThread(int mode) {
   if (!FClearThread->Start()) {
     FClearThread.reset();
     SetCleanIdle();
+    if (FSilentClear) NoteUnattendedOutcome(2);
     return;
   }
   FCleanStep = mode == 2 ? 50 : 20;
-  if (mode == 2 && lMain.TextColor() != lMain.BackColor()) Timer1.SetEnabled(true);
+  // A visible test cycles the bar; so does the counting pass, whose log is
+  // hidden, so that the page shows it is at work.
+  if (mode == 2) Timer1.SetEnabled(true);
+}
+
+void TfrmMain::StopCleanerTimer() {
+  // Timer1 also moves the scan bar: a running scan keeps it.
+  Timer1.SetEnabled(FScanThread != nullptr);
 }
 
 void TfrmMain::EndCountingPassLook() {
   if (!countingPass_) return;
   countingPass_ = false;
+  StopCleanerTimer();
   lMain.SetTextColor(FSavedLogColor);
   core::OptionsSetting.FastScan = FSavedFastScan;
 }
@@ -162,7 +206,7 @@ void TfrmMain::EndCountingPassLook() {
 void TfrmMain::SetCleanIdle() {
   bTest.SetText(L"Test");
   bTest.Enable(true);
-  Timer1.SetEnabled(false);
+  StopCleanerTimer();
   FCleaning = false;
 }
 
@@ -175,13 +219,17 @@ void TfrmMain::CancelClean() {
   cancelled_ = true;
   FClearThread->Terminate();
   bTest.Enable(false);
-  Timer1.SetEnabled(false);
+  StopCleanerTimer();
+  // The bar must not look like a finished run, nor like one still counting.
+  ProgressBar1.SetCaption(kCancelled);
+  ProgressBar1.SetShowCaption(true);
 }
 
 bool TfrmMain::WaitForCleanThread(DWORD timeoutMs) {
   if (!FClearThread) return true;
   if (!FClearThread->WaitFor(timeoutMs)) return false;
   if (cleanLog_) cleanLog_->Flush();
+  if (FSilentClear && FClearThread->FTotalFailed > 0) NoteUnattendedOutcome(1);
   FClearThread.reset();
   return true;
 }
@@ -226,6 +274,7 @@ LRESULT TfrmMain::WMCleanFinished(WPARAM w, LPARAM l) {
 LRESULT TfrmMain::WMCleanFailed(WPARAM, LPARAM l) {
   if (!CurrentRun(l)) return 0;
   // The thread ended on an error: the page leaves its running state.
+  if (FSilentClear) NoteUnattendedOutcome(1);
   EndCountingPassLook();
   SetCleanIdle();
   return 0;
@@ -264,6 +313,7 @@ void TfrmMain::AfterSilentClean() {
   // "/Clear": clean, and scan and fix the registry; the window closes only
   // once the clean thread has ended and the fix is done.
   if (FClearThread || FCleaning || !silentRegistryDone_) return;
+  WriteUnattendedLog();
   Close();
 }
 

@@ -83,6 +83,9 @@ void TfrmMain::ArrangeControls() {
   lUpdate.SetLeft(client.cx - lUpdate.Width() - 8);
   iUpdate.SetBounds(lUpdate.Left() - 36, lUpdate.Top() - 18, iUpdate.Width(), iUpdate.Height());
   lDonate.SetLeft(lUpdate.Left() - lDonate.Width() - 15);
+  // The stretched picture changed under every label: each repaints its part.
+  imgTitle.Invalidate();
+  for (ui::Label* l : {&lTitle, &lTitleHint, &lUpdate, &lDonate}) l->Invalidate();
 }
 
 void TfrmMain::FlatButtonClick(ui::FlatButton& sender) {

@@ -6,6 +6,7 @@
 #include "app/RegistryRows.h"
 #include "core/TextCompare.h"
 #include "registry/RegKey.h"
+#include "registry/fix/FixReport.h"
 #include "registry/fix/FixRun.h"
 #include "ui/MessageBox.h"
 #include "ui/RegistryKey.h"
@@ -81,6 +82,8 @@ void TfrmMain::bScanClick() {
   }
   ProgressBar2.SetPosition(0);
   FScanStep = ScanStepFor(*FSelectedItems);
+  scanSectionsDone_ = 0;
+  scanSectionsTotal_ = static_cast<int>(FSelectedItems->size());
 
   registry::TScanSettings settings = registry::ScanSettingsFromSystem();
   auto thread = std::make_unique<registry::TScanTaskThread>(settings);
@@ -127,7 +130,13 @@ void TfrmMain::DrainScan() {
 }
 
 LRESULT TfrmMain::WMScanSectionDone(LPARAM l) {
-  if (static_cast<UINT>(l) == scanRunId_) DrainScan();
+  if (static_cast<UINT>(l) == scanRunId_) {
+    DrainScan();
+    // The bar never shows less than the share of sections done.
+    ++scanSectionsDone_;
+    int floor = ScanBarFloor(scanSectionsDone_, scanSectionsTotal_);
+    if (FScanThread && ProgressBar2.Position() < floor) ProgressBar2.SetPosition(floor);
+  }
   UpdateErrorCounts();
   return 0;
 }
@@ -135,12 +144,13 @@ LRESULT TfrmMain::WMScanSectionDone(LPARAM l) {
 LRESULT TfrmMain::WMScanFinished(LPARAM l) {
   if (static_cast<UINT>(l) != scanRunId_) return 0;
   if (FScanThread) {
-    FScanThread->WaitFor(10000);
     DrainScan();
-    FScanThread.reset();
+    // Its last message is posted; it is freed once it has really ended.
+    registry::FreeScanThreadWhenEnded(std::move(FScanThread), 10000);
   }
   scanShared_.reset();
-  Timer1.SetEnabled(false);
+  // Timer1 also cycles the bar of a visible test still running.
+  Timer1.SetEnabled(FCleaning && FCleanMode == 2 && FClearThread != nullptr);
   bScan.SetText(L"Scan");
   bScan.Enable(true);
   bFixErrors.Enable(true);
@@ -270,7 +280,7 @@ void TfrmMain::bFixErrorsClick() {
   rows.reserve(scanRows_.size());
   for (size_t i = 0; i < scanRows_.size(); ++i)
     rows.emplace_back(scanRows_[i], lvRegistryData.Checked(static_cast<int>(i)));
-  registry::TFixRunResult r = registry::RunFix(rows, registry::FixSettingsFromOptions(hwnd_));
+  registry::TFixRunResult r = registry::RunFix(rows, registry::FixSettingsFromOptions(hwnd_, FSilentClear));
   FBackupFile = r.BackupFile;
   // Fixed rows leave the list; failed and untouched ones stay with their ticks.
   lvRegistryData.BeginUpdate();
@@ -278,14 +288,32 @@ void TfrmMain::bFixErrorsClick() {
     if (r.Rows[i].LeavesList()) DeleteScanRow(static_cast<int>(i));
   lvRegistryData.EndUpdate();
   UpdateErrorCounts();
+  ReportFix(rows, r);
   if (r.Stop != registry::fsFinished) return;
-  if (r.Failed == 0) {
-    lStatusBar.SetCaption(L"Fix errors finished!");
-  } else {
-    lStatusBar.SetCaption(L" " + std::to_wstring(r.Fixed) + L" fixed, " + std::to_wstring(r.Failed) +
-                          L" could not be fixed.");
-  }
+  lStatusBar.SetCaption(registry::FixCountLine(r) + L" " + registry::FixBackupLine(r));
   FilterScanResults();
+}
+
+void TfrmMain::ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r) {
+  if (!FSilentClear) {
+    // The reasons of the rows that stay, so that the user can act on them.
+    if (r.Stop == registry::fsFinished && r.Failed > 0)
+      ui::ShowNotice(hwnd_, registry::FixCountLine(r) + L"\r\n\r\n" +
+                                registry::JoinReasonLines(registry::FixRowReasonLines(rows, r, false), 10) +
+                                L"\r\n\r\n" + registry::FixBackupLine(r));
+    return;
+  }
+  for (const std::wstring& note : r.Notes) unattendedLog_.push_back(note);
+  if (!r.Message.empty()) {
+    std::wstring message = r.Message;
+    for (size_t at; (at = message.find(L"\r\n")) != std::wstring::npos;) message.replace(at, 2, L" ");
+    unattendedLog_.push_back(L"Registry fix stopped: " + message);
+  }
+  if (r.Stop == registry::fsFinished) unattendedLog_.push_back(registry::FixCountLine(r));
+  for (const std::wstring& line : registry::FixRowReasonLines(rows, r, true)) unattendedLog_.push_back(line);
+  if (r.Stop == registry::fsFinished || r.BackupEntries > 0) unattendedLog_.push_back(registry::FixBackupLine(r));
+  if (r.StoppedOnBackup()) NoteUnattendedOutcome(2);
+  else if (r.Failed > 0) NoteUnattendedOutcome(1);
 }
 
 }  // namespace app

@@ -185,14 +185,46 @@ void TfrmMain::StoreRegistryTicks(bool (&check)[26]) {
 }
 
 RECT TfrmMain::WindowBounds() {
-  RECT r{};
-  if (::IsWindowVisible(hwnd_) && !::IsIconic(hwnd_) && !::IsZoomed(hwnd_) && ::GetWindowRect(hwnd_, &r)) return r;
-  // Minimised, maximised or in the tray: the rectangle it comes back to.
+  // The placement's normal rectangle is the one the window returns to from
+  // minimised, maximised or the tray; it is in work-area coordinates.
   WINDOWPLACEMENT wp{};
   wp.length = sizeof(wp);
-  if (::GetWindowPlacement(hwnd_, &wp)) return wp.rcNormalPosition;
-  ::GetWindowRect(hwnd_, &r);
+  RECT r{};
+  if (!::GetWindowPlacement(hwnd_, &wp)) {
+    ::GetWindowRect(hwnd_, &r);
+    return r;
+  }
+  r = wp.rcNormalPosition;
+  POINT off = WorkAreaOffset(hwnd_);
+  ::OffsetRect(&r, off.x, off.y);
   return r;
+}
+
+void TfrmMain::ApplyWindowBounds(const RECT& screen) {
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof(wp);
+  if (!::GetWindowPlacement(hwnd_, &wp)) return;
+  POINT off = WorkAreaOffset(hwnd_);
+  wp.rcNormalPosition = screen;
+  ::OffsetRect(&wp.rcNormalPosition, -off.x, -off.y);
+  // The window keeps its present state; only the rectangle it has (or
+  // returns to) changes.
+  if (!::IsWindowVisible(hwnd_)) wp.showCmd = SW_HIDE;
+  else if (::IsIconic(hwnd_)) wp.showCmd = SW_SHOWMINNOACTIVE;
+  else if (::IsZoomed(hwnd_)) wp.showCmd = SW_SHOWMAXIMIZED;
+  else wp.showCmd = SW_SHOWNOACTIVATE;
+  ::SetWindowPlacement(hwnd_, &wp);
+}
+
+POINT WorkAreaOffset(HWND window) {
+  // The placement calls measure from the work area's corner, which lies
+  // below or right of the screen's corner when the taskbar is on top or left.
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  HMONITOR monitor = ::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  if (monitor == nullptr || !::GetMonitorInfoW(monitor, &mi)) return POINT{0, 0};
+  if ((::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0) return POINT{0, 0};
+  return POINT{mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top};
 }
 
 bool TfrmMain::WindowShowCommand(UINT* showCmd) {

@@ -169,6 +169,18 @@ std::wstring ErrorCountLine(int rows, int ticked) {
   return L" " + std::to_wstring(rows) + L" Errors Found, " + L" " + std::to_wstring(ticked) + L" Errors Selected.";
 }
 
+int ScanBarFloor(int sectionsDone, int sectionsTotal) {
+  if (sectionsTotal <= 0 || sectionsDone <= 0) return 0;
+  if (sectionsDone >= sectionsTotal) return 1000;
+  return static_cast<int>(static_cast<long long>(sectionsDone) * 1000 / sectionsTotal);
+}
+
+int NextScanBarPosition(int position, int step, int sectionsDone, int sectionsTotal) {
+  int next = position + step;
+  if (next > 1000) next = 0;
+  return std::max(next, ScanBarFloor(sectionsDone, sectionsTotal));
+}
+
 int ScanStepFor(const std::vector<std::wstring>& sectionIds) {
   static const int kSteps[] = {10, 5, 4, 3, 2, 1};
   int slow = 0;

@@ -41,6 +41,12 @@ std::vector<size_t> FilterScanRows(const std::vector<registry::TProblemRow>& row
 std::wstring ErrorCountLine(int rows, int ticked);
 // The progress step per timer tick from the ticked section ids.
 int ScanStepFor(const std::vector<std::wstring>& sectionIds);
+// The scan bar's next position (0 to 1000) on a timer tick: it advances by
+// `step` and starts again from 0 once past 1000, but never shows less than
+// the share of sections already done.
+int NextScanBarPosition(int position, int step, int sectionsDone, int sectionsTotal);
+// The share of sections done, 0 to 1000.
+int ScanBarFloor(int sectionsDone, int sectionsTotal);
 // Problem + "  ^^^  " + Data + "  ^^^  " + Registry key.
 std::wstring ExportLine(const registry::TProblemRow& row);
 // The registry path a row opens in the registry editor (empty for a file row).

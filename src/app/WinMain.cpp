@@ -33,7 +33,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       return 1;
     }
     frmMain.ShowMain();
-    return app.Run(frmMain);
+    int code = app.Run(frmMain);
+    return code != 0 ? code : frmMain.ExitCode();
   } catch (const std::exception& e) {
     app.ShowException(e);
     return 1;

@@ -138,6 +138,7 @@ bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path
     case PathVerdict::Ask:
       return IsTest() || AskUser(question);
     case PathVerdict::Refused:
+      ++FItemRefused;
       AddLog(FPrefix + L"skipping protected folder" + L" " + path);
       return false;
     case PathVerdict::Invalid:
@@ -200,7 +201,7 @@ bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
   FileRemoval removal = services_.deleter->RemoveFile(path, settings_.IsWipeFile ? settings_.WipeNumber : 0);
   if (!removal.removed) {
     ++FItemFailed;
-    if (!settings_.FastScan) AddLog(FPrefix + L"could not delete" + L" " + path);
+    AddLog(FPrefix + L"could not delete" + L" " + path);
     return false;
   }
   // The user asked for wiping: say so when a file went without it.
@@ -238,7 +239,7 @@ int TClearTaskThread::DeleteKey(HKEY root, const std::wstring& rootName, const s
   }
   if (Live() && !services_.deleter->RemoveRegKey(root, path)) {
     ++FItemFailed;
-    if (!settings_.FastScan) AddLog(FPrefix + L"could not delete registry key" + L" " + shown);
+    AddLog(FPrefix + L"could not delete registry key" + L" " + shown);
     return 0;
   }
   return values == 0 ? 1 : values;
@@ -281,7 +282,7 @@ int TClearTaskThread::DeleteValues(HKEY root, const std::wstring& rootName, cons
     }
     if (Live() && !services_.deleter->RemoveRegValue(root, path, name)) {
       ++FItemFailed;
-      if (!settings_.FastScan) AddLog(FPrefix + L"could not delete registry value" + L" " + shown);
+      AddLog(FPrefix + L"could not delete registry value" + L" " + shown);
       continue;
     }
     ++count;

@@ -94,6 +94,7 @@ void TClearTaskThread::RunItem(const std::wstring& caption) {
     }
   } catch (const std::exception& e) {
     AddLog(FPrefix + L"error in " + caption + L": " + ui::FromUtf8(e.what()));
+    ++FTotalFailed;
   }
 }
 
@@ -104,6 +105,7 @@ void TClearTaskThread::BeginItem() {
   FWorkPath.clear();
   FItemFailed = 0;
   FItemUnavailable = false;
+  FItemRefused = 0;
   FLastPost = services_.clock->NowMs();
   FScrollCounter = 0;
 }
@@ -118,6 +120,7 @@ void TClearTaskThread::EndItem() {
   services_.log->ScrollToEnd();
   FTotalItems += FItemCount;
   FTotalBytes += FItemBytes;
+  FTotalFailed += FItemFailed + FItemRefused;
   Post(WM_CLEANPROGRESS, static_cast<WPARAM>(FTotalItems));
 }
 

@@ -75,10 +75,12 @@ class TClearTaskThread : public ui::Thread {
   std::wstring FWorkPath;
   int FItemFailed = 0;  // entries that could not be removed
   bool FItemUnavailable = false;
+  int FItemRefused = 0;  // entries a guard refused
 
   // The run's totals over the finished items.
   int FTotalItems = 0;
   int64_t FTotalBytes = 0;
+  int FTotalFailed = 0;   // failed or refused entries: an unattended run reports them in its exit code
 
   CleanMode Mode() const { return mode_; }
   bool IsTest() const { return mode_ == CleanMode::Test; }

@@ -19,7 +19,39 @@ std::wstring DriveLettersFor(bool includeRemoveMedia, const TPathFileSystem& fs)
   return letters;
 }
 
+// Threads that outlived their wait. Never destroyed with the process: at its
+// end the threads go with it, and deleting one still running would not be safe.
+std::vector<TScanTaskThread*>& Lingering() {
+  static auto* threads = new std::vector<TScanTaskThread*>();
+  return *threads;
+}
+
+void ReapLingering() {
+  auto& threads = Lingering();
+  for (size_t i = threads.size(); i-- > 0;) {
+    if (!threads[i]->WaitFor(0)) continue;
+    delete threads[i];
+    threads.erase(threads.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+}
+
 }  // namespace
+
+bool FreeScanThreadWhenEnded(std::unique_ptr<TScanTaskThread> thread, DWORD waitMs) {
+  ReapLingering();
+  if (!thread) return false;
+  if (thread->WaitFor(waitMs)) {
+    thread.reset();
+    return true;
+  }
+  Lingering().push_back(thread.release());
+  return false;
+}
+
+size_t LingeringScanThreads() {
+  ReapLingering();
+  return Lingering().size();
+}
 
 TScanSettings ScanSettingsFromSystem() {
   TScanSettings s;

@@ -29,6 +29,15 @@ struct TScanSettings {
 // The settings of this machine and of the options record.
 TScanSettings ScanSettingsFromSystem();
 
+class TScanTaskThread;
+
+// Frees a scan thread once it has ended. One still running after `waitMs` is
+// never freed under its feet: it is kept and freed by a later call, after it
+// has ended. Returns true when `thread` itself was freed now.
+bool FreeScanThreadWhenEnded(std::unique_ptr<TScanTaskThread> thread, DWORD waitMs);
+// How many such threads are kept now.
+size_t LingeringScanThreads();
+
 class TScanTaskThread : public ui::Thread {
  public:
   explicit TScanTaskThread(const TScanSettings& settings);

@@ -30,6 +30,9 @@ class Control : public Window {
   void SetFont(HFONT font) { Send(WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
   void Invalidate() { ::InvalidateRect(hwnd_, nullptr, TRUE); }
 
+  // The control's own handling of a message, for handlers that add to it.
+  LRESULT CallDefault(UINT msg, WPARAM w, LPARAM l) { return DefaultProc(msg, w, l); }
+
   // Notifications the parent received about this control. Returns true when handled.
   virtual bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) { return false; }
 

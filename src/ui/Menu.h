@@ -8,20 +8,35 @@
 
 namespace ui {
 
+class Control;
+
 class PopupMenu {
  public:
   struct Item {
     std::wstring caption;
     std::function<void()> action;
     std::function<bool()> enabled;  // empty: always enabled
+    std::wstring shortcut;          // shown right of the caption ("Ctrl+R")
   };
   // An empty caption adds a separator.
-  void Add(const std::wstring& caption, std::function<void()> action, std::function<bool()> enabled = {});
+  void Add(const std::wstring& caption, std::function<void()> action, std::function<bool()> enabled = {},
+           const std::wstring& shortcut = {});
   const std::vector<Item>& Items() const { return items_; }
   // Shows the menu at screen point `pt` for `owner` and runs the chosen item.
   void Popup(HWND owner, POINT pt) const;
   // Runs the item with this caption as if chosen; false when absent or disabled.
   bool Choose(const std::wstring& caption) const;
+
+  // Opens the menu over `control` on a right click, Shift+F10 or the menu key.
+  // A mouse opening shows it at the mouse; a keyboard one at the screen point
+  // `keyboardPoint` gives (the current row of a list). The control handles the
+  // request itself: a control inside a group box would otherwise pass it on
+  // under the group box's handle, and the window would not know it.
+  // Its "Ctrl+<letter>" shortcuts work while the control has the focus.
+  void AttachTo(Control& control, HWND owner, std::function<POINT()> keyboardPoint);
+  // Runs the item whose shortcut is Ctrl + `key` (a virtual key); true when
+  // one matches, even a disabled one, which then does nothing.
+  bool ChooseShortcut(UINT key) const;
 
  private:
   std::vector<Item> items_;

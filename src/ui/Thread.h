@@ -21,6 +21,8 @@ void Drain();
 // Waits for `handle` on the GUI thread while serving synchronised calls.
 // Returns true when the handle was signalled within `timeoutMs`.
 bool WaitServing(HANDLE handle, DWORD timeoutMs);
+// Runs `fn` on the GUI thread and waits for it (at once when called there).
+void Run(const std::function<void()>& fn);
 }  // namespace sync
 
 class Thread {

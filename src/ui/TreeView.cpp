@@ -127,10 +127,20 @@ TreeView::HitKind TreeView::HitTest(POINT pt, TreeNode* node) const {
 }
 
 LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if ((msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) && OnMouseDown) {
-    OnMouseDown(msg, POINT{GET_X_LPARAM(l), GET_Y_LPARAM(l)});
+  if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return DefaultProc(msg, w, l);
+  POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  if (OnMouseDown) OnMouseDown(msg, pt);
+  TreeNode node = nullptr;
+  bool onBox = HitTest(pt, &node) == HitKind::StateIcon;
+  LRESULT result = DefaultProc(msg, w, l);
+  if (onBox && msg == WM_LBUTTONDOWN && ::IsWindow(hwnd_)) {
+    // A click on a box focuses its row without selecting it, and the row
+    // focused before keeps its highlight: several rows looked selected. The
+    // row clicked becomes the one selected row, and the tree repaints.
+    Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node));
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
   }
-  return DefaultProc(msg, w, l);
+  return result;
 }
 
 }  // namespace ui

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <memory>
 
 #include "AppTestSupport.h"
 #include "app/Main.h"
@@ -207,6 +208,87 @@ TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
   EXPECT_EQ(l3, "");
   EXPECT_EQ(l4, "Test: line");
   ::DeleteFileW(target.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CleanerPage, TheCountingPassMovesTheBarAndACancelSaysCancelled) {
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  form.lMain.Add(L"an earlier line");
+  calls.block = true;
+  form.bCleanClick();
+  ASSERT_TRUE(form.CleanThreadAlive());
+  EXPECT_EQ(form.ProgressBar1.Caption(), L"Prepare to clean...");
+  ASSERT_TRUE(PumpUntil([&] { return form.ProgressBar1.Position() > 0; }, 3000)) << "the counting pass shows it is at work";
+  form.bTestClick();  // cancel
+  ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  EXPECT_TRUE(form.ProgressBar1.ShowCaption());
+  EXPECT_EQ(form.ProgressBar1.Caption(), L"Cancelled");
+}
+
+TEST_F(CleanerPage, TheThreadsQuestionsAreAskedOnTheWindowsThreadOverTheWindow) {
+  struct Asked {
+    HWND owner;
+    DWORD thread;
+  };
+  std::vector<Asked> asked;
+  ui::SetMessageBoxAnswerer([&](HWND owner, const std::wstring&, UINT) {
+    asked.push_back({owner, ::GetCurrentThreadId()});
+    return IDNO;
+  });
+  routines.Register(L"Windows - Temporary Files", [](cleaner::TClearTaskThread& t) { t.AskUser(L"Empty C:\\ ?"); });
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  form.bTestClick();
+  ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].owner, form.Handle());
+  EXPECT_EQ(asked[0].thread, ::GetCurrentThreadId());
+}
+
+TEST_F(CleanerPage, AtTheEndOfTheSessionNothingIsAskedAndEveryQuestionCountsAsNo) {
+  core::OptionsSetting.ShutdownClean = true;
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  form.TickCleanCaption(L"Mozilla Firefox");
+  form.TickCleanCaption(L"Google Chrome");
+  struct Case {
+    bool firefox, chrome, askBeforeClear;
+    int cleans;
+  } cases[] = {{true, false, false, 0}, {false, true, false, 0}, {false, false, true, 0}, {false, false, false, 1}};
+  for (const Case& c : cases) {
+    calls.cleans = 0;
+    firefoxRunning = c.firefox;
+    chromeWindow = c.chrome;
+    auto owned = std::make_unique<app::TfrmMain>();
+    app::TfrmMain& f = *owned;
+    ASSERT_TRUE(f.CreateMain({}));  // loads what the previous window saved
+    core::OptionsSetting.ShutdownClean = true;
+    core::OptionsSetting.IsAskBeforeClear = c.askBeforeClear;
+    app::CleanerEnvironment env = app::CleanerEnvironment::Real();
+    env.isProcessRunning = [&](const std::wstring& exe) { return exe == L"firefox.exe" && firefoxRunning; };
+    env.windowClassExists = [&](const wchar_t*) { return chromeWindow; };
+    env.askBeforeClean = [&](HWND) {
+      ++confirmations;
+      return IDYES;
+    };
+    env.completeServices = [this](cleaner::CleanServices& s) {
+      s.routines = &routines;
+      s.deleter = std::make_shared<cleaner::RefusingDeleter>();
+    };
+    f.SetCleanerEnvironment(env);
+    f.TickCleanCaption(L"Windows - Temporary Files");
+    f.TickCleanCaption(L"Mozilla Firefox");
+    f.TickCleanCaption(L"Google Chrome");
+    EXPECT_EQ(f.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 1);
+    EXPECT_TRUE(boxes.empty()) << c.firefox << c.chrome << c.askBeforeClear;
+    EXPECT_EQ(confirmations, 0);
+    EXPECT_EQ(calls.cleans.load(), c.cleans) << c.firefox << c.chrome << c.askBeforeClear;
+    EXPECT_FALSE(f.CleanThreadAlive());
+    Pump(50);
+    owned.reset();
+  }
+  core::OptionsSetting.ShutdownClean = false;
 }
 
 }  // namespace

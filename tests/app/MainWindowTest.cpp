@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "AppTestSupport.h"
 #include "app/Main.h"
 #include "ui/Application.h"
@@ -213,6 +216,127 @@ TEST_F(MainWindow, BossKeyHidesVisibleBrowserWindowsAndShowsExactlyThoseAgain) {
   EXPECT_EQ(::GlobalFindAtomW(L"MyQRVTHotkey_Hide"), 0);
   ::DestroyWindow(shown);
   ::DestroyWindow(hiddenByItself);
+}
+
+}  // namespace
+
+namespace {
+
+// Pixels of `color` now on screen inside `client` (client coordinates of `window`).
+int ColourPixelsOnScreen(HWND window, RECT r, COLORREF color) {
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC mem = ::CreateCompatibleDC(screen);
+  HBITMAP bmp = ::CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = ::SelectObject(mem, bmp);
+  ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  int n = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) n += ::GetPixel(mem, x, y) == color ? 1 : 0;
+  ::SelectObject(mem, old);
+  ::DeleteObject(bmp);
+  ::DeleteDC(mem);
+  ::ReleaseDC(nullptr, screen);
+  return n;
+}
+
+int TextPixelsOnScreen(const ui::Label& label, COLORREF color) {
+  RECT r{};
+  ::GetClientRect(label.Handle(), &r);
+  return ColourPixelsOnScreen(label.Handle(), r, color);
+}
+
+TEST_F(MainWindow, TheHeaderKeepsItsTextsAtEverySize) {
+  struct Case {
+    const char* name;
+    int width, height;
+  };
+  // The picture lies below every label, so it cannot paint over them.
+  std::vector<HWND> above;
+  for (HWND h = ::GetWindow(form.imgTitle.Handle(), GW_HWNDPREV); h != nullptr; h = ::GetWindow(h, GW_HWNDPREV))
+    above.push_back(h);
+  for (const ui::Label* l : {&form.lTitle, &form.lTitleHint, &form.lUpdate, &form.lDonate})
+    EXPECT_NE(std::find(above.begin(), above.end(), l->Handle()), above.end());
+  // Without a window manager a maximised window does not move on the X
+  // screen, so the screen cannot show it; the largest size stands in for it.
+  const Case cases[] = {{"normal", 713, 494}, {"small", 626, 455}, {"large", 1280, 1000}, {"normal again", 713, 494}};
+  for (const Case& c : cases) {
+    ::SetWindowPos(form.Handle(), nullptr, 0, 0, c.width, c.height, SWP_NOZORDER);
+    Pump(300);
+    for (const ui::Label* l : {&form.lTitle, &form.lTitleHint, &form.lUpdate, &form.lDonate}) {
+      EXPECT_GT(TextPixelsOnScreen(*l, RGB(255, 255, 255)), 10) << c.name << ": " << l->Left();
+    }
+  }
+}
+
+TEST_F(MainWindow, TheSavedRectangleComesBackExactlyFromEveryState) {
+  const RECT wanted{40, 60, 40 + 720, 60 + 500};
+  form.ApplyWindowBounds(wanted);
+  Pump(50);
+  RECT now{};
+  ::GetWindowRect(form.Handle(), &now);
+  EXPECT_TRUE(::EqualRect(&now, &wanted));
+  // Maximised or minimised, the saved rectangle is the one it returns to.
+  for (int cmd : {SW_MAXIMIZE, SW_MINIMIZE}) {
+    ::ShowWindow(form.Handle(), cmd);
+    Pump(50);
+    RECT saved = form.WindowBounds();
+    EXPECT_TRUE(::EqualRect(&saved, &wanted)) << cmd << ": " << saved.left << "," << saved.top;
+    ::ShowWindow(form.Handle(), SW_RESTORE);
+    Pump(50);
+  }
+  // Applied while maximised: the window stays maximised and returns there.
+  const RECT other{100, 80, 100 + 650, 80 + 470};
+  ::ShowWindow(form.Handle(), SW_MAXIMIZE);
+  Pump(50);
+  form.ApplyWindowBounds(other);
+  EXPECT_TRUE(::IsZoomed(form.Handle()));
+  ::ShowWindow(form.Handle(), SW_RESTORE);
+  Pump(50);
+  ::GetWindowRect(form.Handle(), &now);
+  EXPECT_TRUE(::EqualRect(&now, &other));
+}
+
+TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
+  ui::TreeView& tv = form.tvCleanItems;
+  ::SetForegroundWindow(form.Handle());
+  // Real clicks through the input queue: the tree's own mouse tracking runs.
+  for (const wchar_t* group : {L"Internet Explorer", L"Windows", L"Edge"}) {
+    ui::TreeNode n = FindTop(tv, group);
+    ASSERT_NE(n, nullptr);
+    union {
+      RECT rect;
+      HTREEITEM item;
+    } in{};
+    in.item = n;
+    ASSERT_TRUE(tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect)));
+    POINT pt{in.rect.left - 8, (in.rect.top + in.rect.bottom) / 2};
+    ::ClientToScreen(tv.Handle(), &pt);
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, click, sizeof(INPUT));
+    Pump(200);
+    EXPECT_EQ(tv.StateIndex(n), 2) << "the click ticked the box";
+  }
+  // What the eye sees: rows painted in the selection colour.
+  Pump(200);
+  int highlighted = 0;
+  tv.ForEach([&](ui::TreeNode n) {
+    union {
+      RECT rect;
+      HTREEITEM item;
+    } in{};
+    in.item = n;
+    if (!tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect))) return;
+    highlighted += ColourPixelsOnScreen(tv.Handle(), in.rect, ::GetSysColor(COLOR_HIGHLIGHT)) > 20 ? 1 : 0;
+  });
+  EXPECT_LE(highlighted, 1);
+  ui::TreeNode edge = FindTop(tv, L"Edge");
+  EXPECT_EQ(reinterpret_cast<ui::TreeNode>(tv.Send(TVM_GETNEXTITEM, TVGN_CARET, 0)), edge) << "the row last clicked is the selected one";
 }
 
 }  // namespace

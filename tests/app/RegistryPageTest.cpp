@@ -152,7 +152,10 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   });
   form.bFixErrorsClick();
   EXPECT_EQ(form.lvRegistryData.Count(), before - 1);
-  EXPECT_EQ(form.lStatusBar.Text(), L"Fix errors finished!");
+  // The count line says where the backup went.
+  const std::wstring status = form.lStatusBar.Text();
+  EXPECT_EQ(status.rfind(L"Fix errors finished! Backup file: " + core::OptionsSetting.OutputDirectory + L"\\", 0), 0u)
+      << std::string(status.begin(), status.end());
   // The section reports the bad path value; the fix deletes that value.
   ui::RegistryKey k;
   std::wstring value;
@@ -167,6 +170,29 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   k.Close();
   ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (base + L"vantorel-fix-a.exe").c_str());
   ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (base + L"vantorel-fix-b.exe").c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RegistryPage, RowsThatCannotBeFixedAreListedWithTheirReasonsAndStay) {
+  // A key path with an empty part is never deleted: the row fails, with its reason.
+  form.AddScanRow({L"ActiveX Issue", L"d", L"HKEY_CURRENT_USER\\Software\\\\VantorelReasons", registry::fkDeleteKey});
+  form.lvRegistryData.SetChecked(0, true);
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-fix-reasons";
+  ::CreateDirectoryW(core::OptionsSetting.OutputDirectory.c_str(), nullptr);
+  core::OptionsSetting.RestorePoint = false;
+  boxes.clear();
+  form.bFixErrorsClick();
+  EXPECT_EQ(form.lvRegistryData.Count(), 1) << "a row that was not fixed left the list";
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find(L"Not fixed: HKEY_CURRENT_USER\\Software\\\\VantorelReasons (d) - "), std::wstring::npos);
+  EXPECT_NE(boxes[0].find(L"No backup file was written."), std::wstring::npos);
+  EXPECT_EQ(form.lStatusBar.Text(), L"Fix errors finished! 0 fixed, 1 could not be fixed. No backup file was written.");
+  ::RemoveDirectoryW(core::OptionsSetting.OutputDirectory.c_str());
 }
 
 }  // namespace

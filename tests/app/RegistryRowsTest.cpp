@@ -80,3 +80,25 @@ TEST(RegistryRows, CountLineStepExportAndEditorPath) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RegistryRows, TheScanBarCyclesByItsStepButNeverShowsLessThanTheSectionsDone) {
+  struct Case {
+    int position, step, done, total, next;
+  } cases[] = {
+      {0, 10, 0, 6, 10},      // the step rule alone
+      {995, 10, 0, 6, 0},     // past 1000: from the start again
+      {1000, 1, 0, 6, 0},
+      {10, 1, 3, 6, 500},     // half the sections done
+      {600, 1, 3, 6, 601},    // already beyond them: the step rule
+      {999, 5, 5, 6, 833},    // wraps, but not below five sixths
+      {0, 1, 7, 6, 1000},     // more reports than sections: full
+      {0, 1, 2, 0, 1},        // nothing to measure by
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(app::NextScanBarPosition(c.position, c.step, c.done, c.total), c.next)
+        << c.position << " " << c.step << " " << c.done << "/" << c.total;
+}
+
+}  // namespace

@@ -161,3 +161,51 @@ TEST(ScanThread, CancelMidWalkFinishesWithinASecond) {
 }
 
 }  // namespace
+
+namespace {
+
+// Holds its one section until released; counts its own destruction.
+class TSlowThread : public TScanTaskThread {
+ public:
+  TSlowThread(HANDLE release, std::atomic<int>* destroyed)
+      : TScanTaskThread([] {
+          TScanSettings s;
+          s.FileSystem = std::make_shared<TFakeFileSystem>();
+          return s;
+        }()),
+        release_(release),
+        destroyed_(destroyed) {
+    FSections = {L"3"};
+  }
+  ~TSlowThread() override { ++*destroyed_; }
+
+ protected:
+  void RunSection(int) override { ::WaitForSingleObject(release_, 30000); }
+
+ private:
+  HANDLE release_;
+  std::atomic<int>* destroyed_;
+};
+
+}  // namespace
+
+TEST(ScanThread, AThreadStillRunningAfterTheWaitIsNeverFreedOnlyLater) {
+  HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<int> destroyed{0};
+  auto thread = std::make_unique<TSlowThread>(release, &destroyed);
+  thread->SetPoster(std::make_shared<TRecordingPoster>());
+  ASSERT_TRUE(thread->Start());
+  EXPECT_FALSE(FreeScanThreadWhenEnded(std::move(thread), 50));
+  EXPECT_EQ(destroyed, 0) << "a running thread was freed";
+  EXPECT_EQ(LingeringScanThreads(), 1u);
+  ::SetEvent(release);
+  for (int i = 0; i < 500 && LingeringScanThreads() > 0; ++i) ::Sleep(20);
+  EXPECT_EQ(destroyed, 1) << "the ended thread was not freed";
+  // One that ends within the wait is freed at once.
+  auto quick = std::make_unique<TSlowThread>(release, &destroyed);
+  quick->SetPoster(std::make_shared<TRecordingPoster>());
+  ASSERT_TRUE(quick->Start());
+  EXPECT_TRUE(FreeScanThreadWhenEnded(std::move(quick), 10000));
+  EXPECT_EQ(destroyed, 2);
+  ::CloseHandle(release);
+}

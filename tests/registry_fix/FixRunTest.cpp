@@ -6,6 +6,7 @@
 #include "FixTestSupport.h"
 #include "core/Text.h"
 #include "registry/fix/FixRun.h"
+#include "registry/fix/RegExport.h"
 #include "ui/Application.h"
 
 using namespace registry;
@@ -112,15 +113,55 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   EXPECT_LT(subKey, key);
 }
 
-TEST_F(FixRun, TwoRunsInTheSameSecondShareOneFile) {
+TEST_F(FixRun, TwoRunsInTheSameSecondWriteTwoFilesNeverOne) {
   SetString(HKEY_CURRENT_USER, kVals, L"First", L"1");
   SetString(HKEY_CURRENT_USER, kVals, L"Second", L"2");
-  EXPECT_EQ(RunFix({ValueRow(L"First")}, Settings(folder_.Path())).Fixed, 1);
-  EXPECT_EQ(RunFix({ValueRow(L"Second")}, Settings(folder_.Path())).Fixed, 1);
-  const std::string file = ReadFileBytes(BackupFile());
-  EXPECT_EQ(file, "REGEDIT4\r\n"
-                  "\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Run\\Vals]\r\n\"First\"=\"1\"\r\n"
-                  "\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Run\\Vals]\r\n\"Second\"=\"2\"\r\n");
+  TFixRunResult first = RunFix({ValueRow(L"First")}, Settings(folder_.Path()));
+  TFixRunResult second = RunFix({ValueRow(L"Second")}, Settings(folder_.Path()));
+  EXPECT_EQ(first.Fixed, 1);
+  EXPECT_EQ(second.Fixed, 1);
+  EXPECT_EQ(first.BackupFile, BackupFile());
+  EXPECT_EQ(second.BackupFile, folder_.Sub(L"2026_12_06_080509_2.reg"));
+  const std::string head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Run\\Vals]\r\n";
+  EXPECT_EQ(ReadFileBytes(first.BackupFile), head + "\"First\"=\"1\"\r\n");
+  EXPECT_EQ(ReadFileBytes(second.BackupFile), head + "\"Second\"=\"2\"\r\n");
+}
+
+TEST_F(FixRun, ARunWhoseFileAnotherRunHoldsTakesTheNextFreeName) {
+  SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
+  TRegBackupFile other(BackupFile());  // a second instance in the same second
+  std::wstring why;
+  ASSERT_TRUE(other.Append("\r\n[HKEY_CURRENT_USER\\X]\r\n", &why)) << why;
+  // This process routes its own name to `other`; another process would only
+  // meet a file it cannot open: the same outcome is checked end to end.
+  TFixRunResult r = RunFix({ValueRow(L"Bad")}, Settings(folder_.Path()));
+  EXPECT_EQ(r.Fixed, 1);
+  EXPECT_NE(r.BackupFile, other.Name());
+  EXPECT_EQ(ReadFileBytes(other.Name()), std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n"));
+}
+
+TEST_F(FixRun, UnattendedRunsNeverAskAndStopBeforeDeletingOnAnyFolderProblem) {
+  SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
+  TMessageRecorder messages(IDYES);
+  // Another folder than the default one: not made, nothing deleted.
+  TFixSettings s = Settings(folder_.Sub(L"elsewhere\\Backup"));
+  s.Unattended = true;
+  s.DefaultOutputDirectory = folder_.Sub(L"Default\\Backup");
+  TFixRunResult r = RunFix({ValueRow(L"Bad")}, s);
+  EXPECT_EQ(r.Stop, fsFolderMissing);
+  EXPECT_TRUE(r.StoppedOnBackup());
+  EXPECT_NE(r.Message.find(L"elsewhere"), std::wstring::npos);
+  EXPECT_FALSE(FileExists(folder_.Sub(L"elsewhere")));
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVals, L"Bad"));
+  // The default folder is made without a question, and the row is fixed.
+  s.OutputDirectory = s.DefaultOutputDirectory + L"\\";
+  r = RunFix({ValueRow(L"Bad")}, s);
+  EXPECT_EQ(r.Stop, fsFinished);
+  EXPECT_EQ(r.Fixed, 1);
+  EXPECT_EQ(r.BackupEntries, 1);
+  EXPECT_TRUE(FileExists(r.BackupFile));
+  EXPECT_FALSE(r.Notes.empty());
+  EXPECT_TRUE(messages.Messages.empty()) << "an unattended run asked or showed something";
 }
 
 TEST_F(FixRun, MissingBackupFolderIsCreatedOnlyWhenTheUserSaysYes) {
@@ -177,8 +218,10 @@ TEST_F(FixRun, BackupFolderThatCannotBeMadeOrWrittenDeletesNothing) {
 TEST_F(FixRun, BackupFileFailingMidRunStopsBeforeAnyDeletion) {
   SetString(HKEY_CURRENT_USER, kVals, L"A", L"1");
   SetString(HKEY_CURRENT_USER, kVals, L"B", L"2");
-  // The run's file name is taken by a folder: the folder takes files, the backup cannot be opened.
+  // Every name the run could take is a folder: the folder takes files, no backup file can be made.
   ::CreateDirectoryW(BackupFile().c_str(), nullptr);
+  for (int n = 2; n <= 99; ++n)
+    ::CreateDirectoryW(folder_.Sub(L"2026_12_06_080509_" + std::to_wstring(n) + L".reg").c_str(), nullptr);
   TMessageRecorder messages(IDYES);
   TFixRunResult r = RunFix({ValueRow(L"A"), ValueRow(L"B")}, Settings(folder_.Path()));
   EXPECT_EQ(r.Stop, fsBackupWriteFailed);

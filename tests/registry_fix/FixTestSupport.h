@@ -105,4 +105,8 @@ class TFakeSystemRestore {
   std::wstring record_;
 };
 
+// Imports a .reg file with Wine's own registry editor ("regedit /s"); true
+// when it ran and ended with 0.
+bool ImportWithRegedit(const std::wstring& file);
+
 }  // namespace fix_test

@@ -5,6 +5,7 @@
 
 #include "FixTestSupport.h"
 #include "registry/fix/RegExport.h"
+#include "registry/fix/RegFileFormat.h"
 
 using namespace registry;
 using namespace fix_test;
@@ -65,4 +66,48 @@ TEST_F(RegExport, NothingWrittenForMissingOrUnwritableEntries) {
   const std::string before = ReadFileBytes(file_);
   EXPECT_EQ(ExportRegEntry(file_, HKEY_CURRENT_USER, kBase, L"", true).Status, esNotWritable);
   EXPECT_EQ(ReadFileBytes(file_), before);
+}
+
+// A kill or crash while a large entry is appended leaves the file cut
+// somewhere inside it. Every such file, imported with the registry editor,
+// must leave the registry as it was: the entry is on disk with its headers
+// spoiled until it is whole, so no part of it imports.
+TEST_F(RegExport, ABackupCutInsideALargeEntryImportsNothingOfIt) {
+  std::vector<BYTE> big(200000);
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<BYTE>((i * 131) ^ (i >> 7));
+  SetString(HKEY_CURRENT_USER, kBase + L"\\Large", L"before", L"kept");
+  SetValue(HKEY_CURRENT_USER, kBase + L"\\Large", L"Data", REG_BINARY, big);
+  SetValue(HKEY_CURRENT_USER, kBase + L"\\Large\\Sub", L"More", REG_BINARY, std::vector<BYTE>(big.begin(), big.begin() + 5000));
+  const std::vector<std::string> original = DumpTree(HKEY_CURRENT_USER, kBase);
+
+  std::string text;
+  ASSERT_EQ(FormatRegEntry(HKEY_CURRENT_USER, kBase + L"\\Large", L"", true, &text).Status, esWritten);
+  std::string onDisk = std::string(kRegFileHeader) + text;
+  const auto spoiled = SpoilRegHeaders(&onDisk);
+  ASSERT_EQ(spoiled.size(), 2u);
+  for (const auto& [at, c] : spoiled) EXPECT_EQ(c, 'H') << at;
+
+  const size_t first = std::string(kRegFileHeader).size();
+  for (int cut = 0; cut < 20; ++cut) {
+    size_t length = first + 1 + (onDisk.size() - first - 1) * cut / 19;  // the last one is the whole spoiled entry
+    std::wstring copy = folder_.WriteFile(L"cut" + std::to_wstring(cut) + L".reg", onDisk.substr(0, length));
+    ImportWithRegedit(copy);  // its exit code may report the spoiled keys
+    ASSERT_EQ(DumpTree(HKEY_CURRENT_USER, kBase), original) << "a copy cut at byte " << length << " changed the registry";
+  }
+
+  // Written through the writer, the same entry is whole and restores exactly.
+  ASSERT_EQ(ExportRegEntry(file_, HKEY_CURRENT_USER, kBase + L"\\Large", L"", true).Status, esWritten);
+  EXPECT_EQ(ReadFileBytes(file_), std::string(kRegFileHeader) + text);
+  DeleteTree(HKEY_CURRENT_USER, kBase + L"\\Large");
+  ASSERT_TRUE(ImportWithRegedit(file_));
+  EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kBase), original);
+}
+
+TEST(RegSpoil, EveryKeyHeaderAndNothingElseIsSpoiled) {
+  std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n\"[x\"=\"[HKEY\"\r\n\r\n[HKEY_USERS\\B]\r\n@=hex:01,\\\r\n02\r\n";
+  const auto spoiled = SpoilRegHeaders(&text);
+  EXPECT_EQ(text, "REGEDIT4\r\n\r\n[~KEY_CURRENT_USER\\A]\r\n\"[x\"=\"[HKEY\"\r\n\r\n[~KEY_USERS\\B]\r\n@=hex:01,\\\r\n02\r\n");
+  ASSERT_EQ(spoiled.size(), 2u);
+  EXPECT_EQ(text[spoiled[0].first], kSpoiledRootChar);
+  EXPECT_EQ(spoiled[1].second, 'H');
 }

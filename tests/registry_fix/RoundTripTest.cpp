@@ -82,22 +82,6 @@ bool Removed(const std::string& line, const std::vector<std::string>& keys,
   return false;
 }
 
-bool ImportWithRegedit(const std::wstring& file) {
-  wchar_t windows[MAX_PATH];
-  UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
-  std::wstring cmd = L"\"" + std::wstring(windows, n) + L"\\regedit.exe\" /s \"" + file + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  bool ended = ::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0;
-  DWORD code = 1;
-  ::GetExitCodeProcess(pi.hProcess, &code);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return ended && code == 0;
-}
-
 class RoundTrip : public ::testing::Test {
  protected:
   void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }

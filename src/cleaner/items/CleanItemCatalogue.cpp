@@ -5,26 +5,24 @@
 #include "cleaner/items/BrowserItems.h"
 #include "cleaner/items/CleanItems.h"
 #include "cleaner/items/DataFiles.h"
+#include "cleaner/items/IEItems.h"
 
 namespace cleaner {
 namespace {
 
 constexpr LeafHandler R = LeafHandler::Routine;
 constexpr LeafHandler K = LeafHandler::KavoSection;
-// The Internet Explorer items are registered here once they are built; until
-// then their captions say in the log that they are not available yet.
-constexpr CatalogueRoutine kBrowserItem = nullptr;
 
 std::vector<CleanGroup> MakeCatalogue() {
   return {
       {L"Internet Explorer", 1,
-       {{L"Recently Typed URLs", 2, R, kBrowserItem},
-        {L"Cookies", 3, R, kBrowserItem},
-        {L"Visited URL History", 4, R, kBrowserItem},
-        {L"Last Download Location", 5, R, kBrowserItem},
-        {L"Temporary Internet Files", 6, R, kBrowserItem},
-        {L"Index.dat Files", 7, R, kBrowserItem},
-        {L"Autocomplete History", 8, R, kBrowserItem}}},
+       {{L"Recently Typed URLs", 2, R, &ClearIETypedURLs},
+        {L"Cookies", 3, R, &ClearIECookies},
+        {L"Visited URL History", 4, R, &ClearIEHistory},
+        {L"Last Download Location", 5, R, &ClearIEDownloadDir},
+        {L"Temporary Internet Files", 6, R, &ClearIETempFiles},
+        {L"Index.dat Files", 7, R, &ClearIndexDatFiles},
+        {L"Autocomplete History", 8, R, &ClearIEAutoComplete}}},
       {L"Windows", 2,
        {{L"Recent Documents", 10, R, &ClearRecentDocuments},
         {L"Start Run", 11, R, &ClearRunMRU},

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cleaner/SystemPaths.h"
+#include "cleaner/items/IEServices.h"
 
 namespace cleaner {
 
@@ -36,6 +37,8 @@ ItemServices WithDefaults(ItemServices services) {
   if (!services.recycleBin) services.recycleBin = std::make_shared<ShellRecycleBin>();
   if (!services.clipboard) services.clipboard = std::make_shared<SystemClipboard>();
   if (!services.isAdministrator) services.isAdministrator = &IsAdministrator;
+  if (!services.urlHistory) services.urlHistory = std::make_shared<ComUrlHistory>();
+  if (!services.urlCache) services.urlCache = std::make_shared<WinInetUrlCache>();
   if (services.dataFolder.empty()) services.dataFolder = ProgramFolder();
   if (!services.dataFolder.empty() && services.dataFolder.back() != L'\\') services.dataFolder += L'\\';
   return services;

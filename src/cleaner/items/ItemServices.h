@@ -12,6 +12,9 @@
 
 namespace cleaner {
 
+class IUrlHistory;
+class IUrlCache;
+
 struct RecycleBinContents {
   int64_t items = 0;
   int64_t bytes = 0;
@@ -49,6 +52,8 @@ struct ItemServices {
   std::shared_ptr<IRecycleBin> recycleBin;
   std::shared_ptr<IClipboard> clipboard;
   std::function<bool()> isAdministrator;
+  std::shared_ptr<IUrlHistory> urlHistory;
+  std::shared_ptr<IUrlCache> urlCache;
   // Where kavo.dat and Custom.dat lie, ending in "\".
   std::wstring dataFolder;
 };

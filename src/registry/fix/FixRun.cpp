@@ -1,6 +1,7 @@
 #include "registry/fix/FixRun.h"
 
 #include <exception>
+#include <memory>
 
 #include "core/Options.h"
 #include "core/Paths.h"
@@ -8,6 +9,8 @@
 #include "core/Text.h"
 #include "registry/RegKey.h"
 #include "registry/fix/FixErrors.h"
+#include "registry/fix/FixRecheck.h"
+#include "registry/fix/RegExport.h"
 #include "registry/fix/SystemPointForms.h"
 #include "ui/MessageBox.h"
 #include "ui/Text.h"
@@ -56,40 +59,62 @@ bool AskCreateFolder(HWND owner, const std::wstring& folder) {
   return ui::ShowMessage(owner, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
 }
 
-void StopWith(TFixRunResult* r, TFixStop stop, HWND owner, const std::wstring& message) {
+void StopWith(TFixRunResult* r, TFixStop stop, const TFixSettings& s, const std::wstring& message) {
   r->Stop = stop;
   r->Message = message;
-  if (!message.empty()) ui::ShowError(owner, message);
+  if (!message.empty() && !s.Unattended) ui::ShowError(s.Owner, message);
+}
+
+bool SameFolder(std::wstring a, std::wstring b) {
+  while (!a.empty() && a.back() == L'\\') a.pop_back();
+  while (!b.empty() && b.back() == L'\\') b.pop_back();
+  return !a.empty() && ::lstrcmpiW(a.c_str(), b.c_str()) == 0;
+}
+
+// A missing backup folder: a person is asked; an unattended run makes only
+// the default folder and stops on any other, before anything is deleted.
+bool MakeMissingFolder(const TFixSettings& s, TFixRunResult* r) {
+  const std::wstring& folder = s.OutputDirectory;
+  if (s.Unattended && !SameFolder(folder, s.DefaultOutputDirectory)) {
+    StopWith(r, fsFolderMissing, s,
+             L"The backup folder does not exist: " + folder + L". Nothing was deleted.");
+    return false;
+  }
+  if (!s.Unattended && !AskCreateFolder(s.Owner, folder)) {
+    r->Stop = fsFolderDeclined;
+    return false;
+  }
+  if (!CreateFolderWithParents(folder)) {
+    StopWith(r, fsFolderFailed, s,
+             L"The backup folder could not be created:\r\n" + folder + L"\r\n" + SystemErrorText(::GetLastError()) +
+                 L"\r\nNothing was deleted.");
+    return false;
+  }
+  if (s.Unattended) r->Notes.push_back(L"The backup folder was created: " + folder);
+  return true;
 }
 
 // Steps before the rows: the folder, the empty list, the restore point.
 bool Prepare(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRunResult* r) {
   const std::wstring& folder = s.OutputDirectory;
-  if (!DirectoryExists(folder)) {
-    if (!AskCreateFolder(s.Owner, folder)) {
-      r->Stop = fsFolderDeclined;
-      return false;
-    }
-    if (!CreateFolderWithParents(folder)) {
-      StopWith(r, fsFolderFailed, s.Owner,
-               L"The backup folder could not be created:\r\n" + folder + L"\r\n" + SystemErrorText(::GetLastError()) +
-                   L"\r\nNothing was deleted.");
-      return false;
-    }
-  }
+  if (!DirectoryExists(folder) && !MakeMissingFolder(s, r)) return false;
   if (rows.empty()) {
     r->Stop = fsNoRows;
     return false;
   }
   DWORD error = ERROR_SUCCESS;
   if (!FolderTakesFiles(folder, &error)) {
-    StopWith(r, fsFolderFailed, s.Owner,
+    StopWith(r, fsFolderFailed, s,
              L"The backup folder cannot be written:\r\n" + folder + L"\r\n" + SystemErrorText(error) +
                  L"\r\nNothing was deleted.");
     return false;
   }
   bool systemRestore = s.WindowsVersion >= 9 && s.WindowsVersion <= 12;
-  if (s.RestorePoint && systemRestore && ShowSystemPointDialog(s.Owner) != IDOK) {
+  if (s.RestorePoint && systemRestore && s.Unattended) {
+    // Its dialog waits for a person when System Restore refuses; the .reg
+    // backup still stands before every deletion.
+    r->Notes.push_back(L"No restore point is made in an unattended run.");
+  } else if (s.RestorePoint && systemRestore && ShowSystemPointDialog(s.Owner) != IDOK) {
     r->Stop = fsRestorePointCancelled;
     return false;
   }
@@ -105,6 +130,7 @@ TFixRowResult OutcomeOf(const TDeleteResult& d) {
 }
 
 void HandleRows(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRunResult* r) {
+  const TPathCheckContext paths = FixPathContext();
   for (size_t i = rows.size(); i-- > 0;) {
     const TFixRow& row = rows[i];
     if (!row.Ticked) continue;
@@ -112,11 +138,18 @@ void HandleRows(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRun
       r->Rows[i] = {foKept, L"The registry key holds no backslash."};
       continue;
     }
+    TRecheck again = RecheckRow(row, paths);
+    if (again.Changed) {
+      r->Rows[i] = {foChanged, again.Reason};
+      continue;
+    }
     TDeleteResult d = FixProblemRow(row, r->BackupFile);
     r->Rows[i] = OutcomeOf(d);
+    // Another program (a second run, say) removed it between our backup and our delete.
+    if (d.Status == dsDeleteFailed && RowTargetGone(row))
+      r->Rows[i] = {foAlreadyGone, L"It was removed by another program meanwhile."};
     if (d.Status == dsBackupIoError) {
-      StopWith(r, fsBackupWriteFailed, s.Owner,
-               d.Reason + L"\r\nThe entries not yet handled were not deleted.");
+      StopWith(r, fsBackupWriteFailed, s, d.Reason + L"\r\nThe entries not yet handled were not deleted.");
       return;
     }
   }
@@ -126,15 +159,18 @@ void Count(TFixRunResult* r) {
   for (const auto& row : r->Rows) {
     if (row.Outcome == foFixed) ++r->Fixed;
     else if (row.Outcome == foFailed) ++r->Failed;
-    else if (row.Outcome == foKept || row.Outcome == foAlreadyGone) ++r->Skipped;
+    else if (row.Outcome == foKept || row.Outcome == foAlreadyGone || row.Outcome == foChanged) ++r->Skipped;
+    if (row.Outcome == foChanged) ++r->Changed;
   }
 }
 
 }  // namespace
 
-TFixSettings FixSettingsFromOptions(HWND owner) {
+TFixSettings FixSettingsFromOptions(HWND owner, bool unattended) {
   TFixSettings s;
   s.Owner = owner;
+  s.Unattended = unattended;
+  s.DefaultOutputDirectory = WithBackslash(core::GetProgramFolder()) + L"Backup";
   s.OutputDirectory = core::OptionsSetting.OutputDirectory;
   s.RestorePoint = core::OptionsSetting.RestorePoint;
   s.WindowsVersion = core::GetWindowsVersion();
@@ -151,15 +187,22 @@ std::wstring MakeBackupFileName(const std::wstring& folder, const SYSTEMTIME& no
 TFixRunResult RunFix(const std::vector<TFixRow>& rows, const TFixSettings& settings) {
   TFixRunResult r;
   r.Rows.resize(rows.size());
+  std::unique_ptr<TRegBackupFile> backup;
   try {
     if (Prepare(rows, settings, &r)) {
       r.BackupFile = MakeBackupFileName(settings.OutputDirectory, settings.Now);
+      // The run's own new file: another run never writes into it.
+      backup = std::make_unique<TRegBackupFile>(r.BackupFile);
       HandleRows(rows, settings, &r);
     }
   } catch (const std::exception& e) {
-    StopWith(&r, fsError, settings.Owner, L"The fix stopped: " + ui::FromUtf8(e.what()));
+    StopWith(&r, fsError, settings, L"The fix stopped: " + ui::FromUtf8(e.what()));
   } catch (...) {
-    StopWith(&r, fsError, settings.Owner, L"The fix stopped after an unexpected error.");
+    StopWith(&r, fsError, settings, L"The fix stopped after an unexpected error.");
+  }
+  if (backup) {
+    r.BackupEntries = backup->Entries();
+    if (!backup->Name().empty()) r.BackupFile = backup->Name();
   }
   Count(&r);
   return r;

@@ -35,18 +35,21 @@ enum TFixOutcome {
   foFixed,        // deleted, after its backup: it leaves the list
   foAlreadyGone,  // nothing was left to delete: it leaves the list (counted skipped)
   foFailed,       // not deleted (or the system refused): it stays, Reason says why
+  foChanged,      // judged again before its deletion, it is no longer a problem: left alone,
+                  // it leaves the list (counted skipped)
 };
 
 struct TFixRowResult {
   TFixOutcome Outcome = foNotHandled;
   std::wstring Reason;
-  bool LeavesList() const { return Outcome == foFixed || Outcome == foAlreadyGone; }
+  bool LeavesList() const { return Outcome == foFixed || Outcome == foAlreadyGone || Outcome == foChanged; }
 };
 
 enum TFixStop {
   fsFinished,                // every row was handled
   fsNoRows,                  // the list was empty
   fsFolderDeclined,          // the user chose not to create the missing backup folder
+  fsFolderMissing,           // unattended: a backup folder other than the default one is missing
   fsFolderFailed,            // the backup folder cannot be created or written; a message said why
   fsRestorePointCancelled,   // the restore-point dialog ended with Cancel
   fsBackupWriteFailed,       // the backup file failed during the run; a message said why
@@ -55,12 +58,20 @@ enum TFixStop {
 
 struct TFixRunResult {
   TFixStop Stop = fsFinished;
-  std::wstring Message;      // the message shown for fsFolderFailed, fsBackupWriteFailed and fsError
+  std::wstring Message;      // why the run stopped early (shown to a person, logged when unattended)
   std::wstring BackupFile;   // the run's file (empty when the run ended before naming it)
+  int BackupEntries = 0;     // entries written to it; none means no file was made
+  std::vector<std::wstring> Notes;  // what an unattended run did instead of asking
   std::vector<TFixRowResult> Rows;  // one per row handed in, in the same order
   int Fixed = 0;
   int Failed = 0;
-  int Skipped = 0;           // foKept and foAlreadyGone
+  int Skipped = 0;           // foKept, foAlreadyGone and foChanged
+  int Changed = 0;           // foChanged alone
+
+  // The run could not start or could not back up: nothing more was deleted.
+  bool StoppedOnBackup() const {
+    return Stop == fsFolderFailed || Stop == fsFolderMissing || Stop == fsBackupWriteFailed || Stop == fsError;
+  }
 };
 
 struct TFixSettings {
@@ -69,10 +80,14 @@ struct TFixSettings {
   bool RestorePoint = false;     // the option
   int WindowsVersion = 0;        // the version code
   SYSTEMTIME Now{};              // when the run started; names the backup file
+  // Nobody is at the screen: nothing is asked or shown. Only the default
+  // backup folder is made; any other folder problem stops the run.
+  bool Unattended = false;
+  std::wstring DefaultOutputDirectory;  // the program folder + "Backup"
 };
 
 // The options record, the version code and the local time now.
-TFixSettings FixSettingsFromOptions(HWND owner);
+TFixSettings FixSettingsFromOptions(HWND owner, bool unattended = false);
 
 // Folder + "YYYY_MM_DD_HHNNSS.reg" (a "\" added to the folder when missing).
 std::wstring MakeBackupFileName(const std::wstring& folder, const SYSTEMTIME& now);

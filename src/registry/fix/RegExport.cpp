@@ -1,6 +1,9 @@
 #include "registry/fix/RegExport.h"
 
 #include <algorithm>
+#include <cwctype>
+#include <map>
+#include <mutex>
 #include <vector>
 
 #include "registry/RegKey.h"
@@ -214,28 +217,131 @@ bool Seek(HANDLE file, LONGLONG at) {
   return ::SetFilePointerEx(file, pos, nullptr, FILE_BEGIN) != FALSE;
 }
 
+// Writes `text` at the end of the open file (after the file's header when it
+// is empty), spoiled first and made whole second; cut back on failure.
+bool AppendEntry(HANDLE file, const std::wstring& FileName, const std::string& text, std::wstring* why) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size) || !Seek(file, size.QuadPart)) {
+    *why = L"The backup file " + FileName + L" cannot be read: " + SystemErrorText(::GetLastError());
+    return false;
+  }
+  std::string all = size.QuadPart == 0 ? kRegFileHeader + text : text;
+  const std::vector<std::pair<size_t, char>> spoiled = SpoilRegHeaders(&all);
+  bool ok = WriteAll(file, all) && ::FlushFileBuffers(file);
+  for (size_t i = 0; ok && i < spoiled.size(); ++i)
+    ok = Seek(file, size.QuadPart + static_cast<LONGLONG>(spoiled[i].first)) &&
+         WriteAll(file, std::string(1, spoiled[i].second));
+  ok = ok && ::FlushFileBuffers(file);
+  if (!ok) {
+    DWORD error = ::GetLastError();
+    // Cut the entry off again so that the file stays importable.
+    if (Seek(file, size.QuadPart)) ::SetEndOfFile(file);
+    *why = L"The backup file " + FileName + L" cannot be written: " + SystemErrorText(error);
+    return false;
+  }
+  return true;
+}
+
+std::mutex& OpenRunsLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::map<std::wstring, TRegBackupFile*>& OpenRuns() {
+  static std::map<std::wstring, TRegBackupFile*> runs;
+  return runs;
+}
+
+std::wstring NameKey(const std::wstring& name) {
+  std::wstring key = name;
+  for (wchar_t& c : key) c = static_cast<wchar_t>(std::towupper(c));
+  return key;
+}
+
+std::wstring NumberedName(const std::wstring& wanted, int n) {
+  if (n <= 1) return wanted;
+  size_t dot = wanted.find_last_of(L'.');
+  size_t slash = wanted.find_last_of(L'\\');
+  bool hasExt = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
+  std::wstring stem = hasExt ? wanted.substr(0, dot) : wanted;
+  std::wstring ext = hasExt ? wanted.substr(dot) : L"";
+  return stem + L"_" + std::to_wstring(n) + ext;
+}
+
 }  // namespace
 
+std::vector<std::pair<size_t, char>> SpoilRegHeaders(std::string* text) {
+  std::vector<std::pair<size_t, char>> spoiled;
+  std::string& t = *text;
+  for (size_t at = 0; at < t.size(); ++at) {
+    bool lineStart = at == 0 || t[at - 1] == '\n';
+    if (!lineStart || t[at] != '[' || at + 1 >= t.size() || t[at + 1] == '\r') continue;
+    spoiled.emplace_back(at + 1, t[at + 1]);
+    t[at + 1] = kSpoiledRootChar;
+  }
+  return spoiled;
+}
+
+TRegBackupFile::TRegBackupFile(std::wstring wanted) : wanted_(std::move(wanted)) {
+  std::lock_guard<std::mutex> guard(OpenRunsLock());
+  OpenRuns()[NameKey(wanted_)] = this;
+}
+
+TRegBackupFile::~TRegBackupFile() {
+  {
+    std::lock_guard<std::mutex> guard(OpenRunsLock());
+    auto it = OpenRuns().find(NameKey(wanted_));
+    if (it != OpenRuns().end() && it->second == this) OpenRuns().erase(it);
+  }
+  if (file_ != INVALID_HANDLE_VALUE) ::CloseHandle(file_);
+}
+
+// Runs started in one second are few; past this many the folder is at fault.
+constexpr int kMaxBackupNames = 99;
+
+bool TRegBackupFile::Create(std::wstring* why) {
+  for (int n = 1; n <= kMaxBackupNames; ++n) {
+    std::wstring name = NumberedName(wanted_, n);
+    // No write sharing: a second run cannot open this file and takes the next name.
+    HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      file_ = h;
+      name_ = name;
+      return true;
+    }
+    DWORD error = ::GetLastError();
+    bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_SHARING_VIOLATION ||
+                 (error == ERROR_ACCESS_DENIED && ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES);
+    if (!taken) {
+      *why = L"The backup file " + name + L" cannot be created: " + SystemErrorText(error);
+      return false;
+    }
+  }
+  *why = L"No free backup file name is left beside " + wanted_ + L".";
+  return false;
+}
+
+bool TRegBackupFile::Append(const std::string& text, std::wstring* why) {
+  if (file_ == INVALID_HANDLE_VALUE && !Create(why)) return false;
+  if (!AppendEntry(file_, name_, text, why)) return false;
+  ++entries_;
+  return true;
+}
+
 bool AppendToRegFile(const std::wstring& FileName, const std::string& text, std::wstring* why) {
+  {
+    std::lock_guard<std::mutex> guard(OpenRunsLock());
+    auto it = OpenRuns().find(NameKey(FileName));
+    if (it != OpenRuns().end()) return it->second->Append(text, why);
+  }
   TFileHandle file(::CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE) {
     *why = L"The backup file " + FileName + L" cannot be opened: " + SystemErrorText(::GetLastError());
     return false;
   }
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.Get(), &size) || !Seek(file.Get(), size.QuadPart)) {
-    *why = L"The backup file " + FileName + L" cannot be read: " + SystemErrorText(::GetLastError());
-    return false;
-  }
-  const std::string all = size.QuadPart == 0 ? kRegFileHeader + text : text;
-  if (!WriteAll(file.Get(), all) || !::FlushFileBuffers(file.Get())) {
-    DWORD error = ::GetLastError();
-    // Cut a partial entry off again so that the file stays importable.
-    if (Seek(file.Get(), size.QuadPart)) ::SetEndOfFile(file.Get());
-    *why = L"The backup file " + FileName + L" cannot be written: " + SystemErrorText(error);
-    return false;
-  }
+  if (!AppendEntry(file.Get(), FileName, text, why)) return false;
   if (!file.Close()) {
     *why = L"The backup file " + FileName + L" cannot be closed: " + SystemErrorText(::GetLastError());
     return false;

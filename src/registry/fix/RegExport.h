@@ -1,11 +1,15 @@
 // Appends registry keys and values to a REGEDIT4 backup file. An entry is
-// read and formatted whole before anything is written, then appended and
-// flushed in one step: the file never holds half an entry, and a caller that
-// deletes only after esWritten never deletes what the file cannot give back.
+// read and formatted whole before anything is written. It is then appended
+// with every key header spoiled, so that the registry editor skips it, and
+// flushed; only then are the headers made whole and flushed again. A write
+// cut off by a kill or a crash leaves an entry that imports nothing, never
+// one that imports part of a value; a caller that deletes only after
+// esWritten never deletes what the file cannot give back.
 #pragma once
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace registry {
 
@@ -36,7 +40,43 @@ TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::w
 bool IsRegLinkKey(HKEY key);
 
 // Appends `text` to the file (with the header when the file is new or
-// empty) and flushes it; on any failure the file is cut back to its old end.
+// empty) as above; on any failure the file is cut back to its old end. A name
+// that a TRegBackupFile of this process holds goes to that run's own file.
 bool AppendToRegFile(const std::wstring& FileName, const std::string& text, std::wstring* why);
+
+// Stands in for the first character of a key header's root name until the
+// entry is whole in the file: the registry editor cannot open such a key and
+// skips its lines.
+constexpr char kSpoiledRootChar = '~';
+
+// Spoils every key header of `text` (a line "[" root...) and returns the
+// offsets of the spoiled characters with the characters they replaced.
+std::vector<std::pair<size_t, char>> SpoilRegHeaders(std::string* text);
+
+// The backup file of one fix run, made on its first entry and held open
+// until the run ends, so that no other run can write into it. It is a new
+// file: when the wanted name exists or another run holds it, the next free
+// name ("..._2.reg", "..._3.reg") is taken. While it lives, AppendToRegFile
+// of the wanted name writes here.
+class TRegBackupFile {
+ public:
+  explicit TRegBackupFile(std::wstring wanted);
+  ~TRegBackupFile();
+  TRegBackupFile(const TRegBackupFile&) = delete;
+  TRegBackupFile& operator=(const TRegBackupFile&) = delete;
+
+  bool Append(const std::string& text, std::wstring* why);
+  const std::wstring& Wanted() const { return wanted_; }
+  // The file written; empty until the first entry.
+  const std::wstring& Name() const { return name_; }
+  int Entries() const { return entries_; }
+
+ private:
+  bool Create(std::wstring* why);
+
+  std::wstring wanted_, name_;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  int entries_ = 0;
+};
 
 }  // namespace registry

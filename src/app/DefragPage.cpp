@@ -1,0 +1,156 @@
+#include "app/DefragPage.h"
+
+#include "core/Options.h"
+#include "core/Privileges.h"
+#include "registry/defrag/DefragSteps.h"
+#include "registry/defrag/SizeTable.h"
+#include "registry/fix/SystemPointForms.h"
+#include "ui/IniFile.h"
+#include "ui/MessageBox.h"
+
+namespace app {
+namespace {
+
+const wchar_t kCopyInUse[] = L"Can not analyze the registry now! Please try again later.";
+const wchar_t kAnalysisFailed[] = L"Failed to analyze the registry!";
+const wchar_t kDefragFailed[] = L"Failed to defrag the registry";
+const wchar_t kRestartQuestion[] =
+    L"You must restart your computer for the changes to take effect. Click the YES button to restart your computer "
+    L"now.";
+const wchar_t kScanSection[] = L"Scan Result";
+
+std::wstring FullPath(const std::wstring& name) {
+  wchar_t buf[MAX_PATH] = {};
+  DWORD n = ::GetFullPathNameW(name.c_str(), MAX_PATH, buf, nullptr);
+  return n == 0 || n >= MAX_PATH ? name : std::wstring(buf, n);
+}
+
+}  // namespace
+
+std::wstring LocalDateTimeText() {
+  wchar_t date[64] = {}, time[64] = {};
+  ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 64);
+  ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 64);
+  return std::wstring(date) + L" " + time;
+}
+
+TDefragPage::TDefragPage(HWND owner, Controls controls)
+    : owner_(owner), c_(controls), platform_(registry::RealDefragPlatform()) {}
+
+void TDefragPage::Notice(const std::wstring& text) const {
+  // An unattended run never waits on a person.
+  if (!FCommandLineRun) ui::ShowMessage(owner_, text, MB_OK);
+}
+
+bool TDefragPage::AnalysisComplete() const {
+  if (saved_.empty() || saved_.size() != hives_.size()) return false;
+  for (bool s : saved_)
+    if (!s) return false;
+  return true;
+}
+
+void TDefragPage::LoadHiveList() {
+  hives_ = registry::LoadHiveList(FIsWow64);
+  for (const registry::THive& h : hives_) c_.lvMain.AddRow(h.Name, {L"", L"", L""});
+}
+
+void TDefragPage::bAnalyzeRegistryClick() {
+  if (hives_.empty()) return;
+  if (registry::AnyHiveCopyInUse(hives_)) {
+    Notice(kCopyInUse);
+    return;
+  }
+  TfrmGetNewHiveProgess dialog;
+  if (dialogSetup_) dialogSetup_(dialog);
+  bool slow = (FWindowsVersion >= 11 && FWindowsVersion <= 13) || FIsWow64;
+  THiveSaveOutcome outcome = dialog.Execute(owner_, hives_, FIsWow64, slow, FCommandLineRun);
+  saved_.clear();
+  c_.bDefragRegistry.Enable(false);
+  if (!outcome.Finished) return;  // rows and labels keep what they showed
+  if (registry::SoftwareCopyTooSmall(hives_, outcome.Saved)) {
+    Notice(kAnalysisFailed);
+    return;
+  }
+  saved_ = outcome.Saved;
+  ShowSizeTable();
+}
+
+void TDefragPage::ShowSizeTable() {
+  registry::TSizeTable t =
+      registry::BuildSizeTable(registry::MeasureHives(hives_, saved_), registry::LocaleDecimalSeparator());
+  for (size_t i = 0; i < t.Rows.size() && static_cast<int>(i) < c_.lvMain.Count(); ++i) {
+    int row = static_cast<int>(i);
+    c_.lvMain.SetCellText(row, 1, t.Rows[i].CurrentSize);
+    c_.lvMain.SetCellText(row, 2, t.Rows[i].NewSize);
+    c_.lvMain.SetCellText(row, 3, t.Rows[i].Reduction);
+  }
+  c_.lCurrentRegistrySize.SetCaption(t.CurrentRegistrySize);
+  c_.lNewRegistrySize.SetCaption(t.NewRegistrySize);
+  c_.lSizeReduction.SetCaption(t.SizeReduction);
+  c_.lCompactPercent.SetCaption(t.CompactPercent);
+  // A hive whose copy failed is never swapped; the others may be.
+  bool anySaved = false;
+  for (bool s : saved_) anySaved = anySaved || s;
+  c_.bDefragRegistry.Enable(anySaved);
+  if (t.LowRate) Notice(registry::LowRateMessage(t.CompactPercent));
+}
+
+void TDefragPage::bDefragRegistryClick() {
+  bool systemRestore = FWindowsVersion >= 9 && FWindowsVersion <= 12;
+  if (core::OptionsSetting.RestorePoint && !FCommandLineRun && systemRestore &&
+      registry::ShowSystemPointDialog(owner_) != IDOK)
+    return;
+  core::EnableRestorePrivilege();
+  for (size_t i = 0; i < hives_.size() && i < saved_.size(); ++i) {
+    if (!saved_[i]) continue;
+    if (registry::ReplaceHive(*platform_, hives_[i], FIsWow64)) scheduled_.insert(registry::HiveCopyFile(hives_[i].File));
+    else Notice(kDefragFailed + hives_[i].Name);
+  }
+  if (scheduled_.empty()) return;
+  // The swaps wait for the restart; a second analysis or swap now would work
+  // on files Windows is about to take.
+  c_.bDefragRegistry.Enable(false);
+  c_.bAnalyzeRegistry.Enable(false);
+  if (FCommandLineRun) return;
+  if (ui::ShowMessage(owner_, kRestartQuestion, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) != IDNO)
+    platform_->RestartWindows();
+}
+
+void TDefragPage::HideOwner() const { ::ShowWindow(owner_, SW_HIDE); }
+
+void TDefragPage::RunUnattended(const std::function<void()>& run) {
+  HideOwner();
+  // Nothing may stop the run before the window closes, nor ask anybody why.
+  try {
+    run();
+  } catch (const std::exception&) {
+  }
+}
+
+void TDefragPage::WMAutoDefrag() {
+  RunUnattended([this] {
+    bAnalyzeRegistryClick();
+    // Unattended, only a complete analysis is acted on.
+    if (c_.bDefragRegistry.Enabled() && AnalysisComplete()) bDefragRegistryClick();
+  });
+}
+
+void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
+  RunUnattended([&] {
+    const std::wstring file = iniName.empty() ? std::wstring() : FullPath(iniName);
+    if (!file.empty()) ::WritePrivateProfileStringW(kScanSection, nullptr, nullptr, file.c_str());
+    bAnalyzeRegistryClick();
+    if (file.empty()) return;
+    ui::IniFile ini(file);
+    ini.WriteString(kScanSection, L"Current Size", c_.lCurrentRegistrySize.Text());
+    ini.WriteString(kScanSection, L"New Size", c_.lNewRegistrySize.Text());
+    ini.WriteString(kScanSection, L"Size Reduction", c_.lSizeReduction.Text());
+    ini.WriteString(kScanSection, L"Compact Percent", c_.lCompactPercent.Text());
+    ini.WriteString(kScanSection, L"Time", LocalDateTimeText());
+    ini.Flush();
+  });
+}
+
+void TDefragPage::FormClose() { registry::DeleteLeftoverCopies(hives_, scheduled_); }
+
+}  // namespace app

@@ -1,0 +1,77 @@
+// The Defrag page: the hive list, the analysis and its size table, the
+// defragmentation, and the "/Regdefrag" and "/Regscan" runs. The main window
+// owns the controls and hands them in.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/HiveProgressDialog.h"
+#include "registry/defrag/DefragPlatform.h"
+#include "registry/defrag/HiveList.h"
+#include "ui/ListView.h"
+#include "ui/StdControls.h"
+
+namespace app {
+
+class TDefragPage {
+ public:
+  struct Controls {
+    ui::ListView& lvMain;
+    ui::Button& bAnalyzeRegistry;
+    ui::Button& bDefragRegistry;
+    ui::Label& lCurrentRegistrySize;
+    ui::Label& lNewRegistrySize;
+    ui::Label& lSizeReduction;
+    ui::Label& lCompactPercent;
+  };
+
+  TDefragPage(HWND owner, Controls controls);
+
+  // What the main window knows of the run and the system.
+  bool FCommandLineRun = false;
+  bool FIsWow64 = false;
+  BYTE FWindowsVersion = 0;
+
+  // Reads the hive list and adds one empty row per hive.
+  void LoadHiveList();
+  void bAnalyzeRegistryClick();
+  void bDefragRegistryClick();
+  // "/Regdefrag": analysis, then the swap at the next start, no restart.
+  void WMAutoDefrag();
+  // "/Regscan": analysis, result to the "Scan Result" section of `iniName`
+  // (relative names are taken from the current folder; empty: nothing written).
+  void WMAutoDefragScan(const std::wstring& iniName);
+  // Deletes the copies left by analyses, never those due at the next start.
+  void FormClose();
+
+  const std::vector<registry::THive>& Hives() const { return hives_; }
+  const std::vector<bool>& SavedHives() const { return saved_; }
+  bool AnalysisComplete() const;
+  void SetPlatform(std::shared_ptr<registry::IDefragPlatform> platform) { platform_ = std::move(platform); }
+  // Tests prepare each analysis dialog (their own thread, an early Stop).
+  void SetDialogSetup(std::function<void(TfrmGetNewHiveProgess&)> setup) { dialogSetup_ = std::move(setup); }
+
+ private:
+  void Notice(const std::wstring& text) const;
+  void ShowSizeTable();
+  void HideOwner() const;
+  void RunUnattended(const std::function<void()>& run);
+
+  HWND owner_;
+  Controls c_;
+  std::vector<registry::THive> hives_;
+  std::vector<bool> saved_;          // of the last finished analysis
+  std::set<std::wstring> scheduled_; // copies Windows loads at the next start
+  std::shared_ptr<registry::IDefragPlatform> platform_;
+  std::function<void(TfrmGetNewHiveProgess&)> dialogSetup_;
+};
+
+// The local date-time text of the "Time" key.
+std::wstring LocalDateTimeText();
+
+}  // namespace app

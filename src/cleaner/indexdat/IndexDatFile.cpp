@@ -1,0 +1,132 @@
+#include "cleaner/indexdat/IndexDatFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+
+#include "cleaner/PathGuard.h"
+
+namespace indexdat {
+namespace {
+
+// Real index files stay far below this; a larger one is not read into memory.
+constexpr LONGLONG kMaxFileSize = 256LL * 1024 * 1024;
+constexpr DWORD kChunk = 4096;
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (Valid()) ::CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+FileStatus Open(const std::wstring& path, DWORD access, HANDLE* out) {
+  DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileStatus::Missing;
+  // A link is never written through: its target is not ours to scrub.
+  if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) return FileStatus::Refused;
+  HANDLE h = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return FileStatus::CannotOpen;
+  // Checked again on the open file: some systems show a file link as a
+  // plain file, and the name may have become a link since.
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!::GetFileInformationByHandle(h, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+      cleaner::PathGuard::ReachedThroughLink(h, path)) {
+    ::CloseHandle(h);
+    return FileStatus::Refused;
+  }
+  *out = h;
+  return FileStatus::Done;
+}
+
+bool At(HANDLE file, uint64_t offset) {
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return ::SetFilePointerEx(file, to, nullptr, FILE_BEGIN) != 0;
+}
+
+FileStatus ReadAll(HANDLE file, std::vector<uint8_t>* bytes) {
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file, &size)) return FileStatus::CannotOpen;
+  if (size.QuadPart > kMaxFileSize) return FileStatus::Refused;
+  bytes->assign(static_cast<size_t>(size.QuadPart), 0);
+  if (!At(file, 0)) return FileStatus::CannotOpen;
+  size_t done = 0;
+  while (done < bytes->size()) {
+    DWORD want = static_cast<DWORD>(std::min<size_t>(bytes->size() - done, 1 << 20));
+    DWORD got = 0;
+    if (!::ReadFile(file, bytes->data() + done, want, &got, nullptr)) return FileStatus::CannotOpen;
+    if (got == 0) break;  // the file shrank under us: parse what is there
+    done += got;
+  }
+  bytes->resize(done);
+  return FileStatus::Done;
+}
+
+bool Fill(HANDLE file, const Region& region, uint8_t value) {
+  if (!At(file, region.begin)) return false;
+  std::vector<uint8_t> chunk(kChunk, value);
+  for (uint64_t left = region.end - region.begin; left > 0;) {
+    DWORD n = static_cast<DWORD>(std::min<uint64_t>(left, kChunk));
+    DWORD wrote = 0;
+    if (!::WriteFile(file, chunk.data(), n, &wrote, nullptr) || wrote != n) return false;
+    left -= n;
+  }
+  return true;
+}
+
+// One pass over a file opened for writing; the layout is read afresh, since
+// the browser may have grown the file meanwhile.
+FileStatus ScrubPass(HANDLE file, uint8_t value, uint64_t* written) {
+  std::vector<uint8_t> bytes;
+  FileStatus read = ReadAll(file, &bytes);
+  if (read != FileStatus::Done) return read;
+  if (!HasCacheSignature(bytes.data(), bytes.size())) return FileStatus::NotCacheFile;
+  *written = 0;
+  for (const Region& region : ScrubRegions(bytes.data(), bytes.size())) {
+    if (!Fill(file, region, value)) return FileStatus::CannotOpen;
+    *written += region.end - region.begin;
+  }
+  return FileStatus::Done;
+}
+
+}  // namespace
+
+FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes) {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  FileStatus opened = Open(path, GENERIC_READ, &h);
+  if (opened != FileStatus::Done) return opened;
+  Handle file(h);
+  return ReadAll(file.Get(), bytes);
+}
+
+ScrubResult ScrubIndexDat(const std::wstring& path, int passes) {
+  passes = std::clamp(passes, 1, 3);
+  std::minstd_rand random(::GetTickCount() ^ ::GetCurrentThreadId());
+  std::uniform_int_distribution<int> anyByte(0, 254);
+  ScrubResult result;
+  for (int pass = 1; pass <= passes; ++pass) {
+    HANDLE h = INVALID_HANDLE_VALUE;
+    result.status = Open(path, GENERIC_READ | GENERIC_WRITE, &h);
+    if (result.status != FileStatus::Done) break;
+    Handle file(h);
+    uint8_t value = pass == passes ? 0 : static_cast<uint8_t>(anyByte(random));
+    result.status = ScrubPass(file.Get(), value, &result.written);
+    if (result.status != FileStatus::Done) break;
+    result.passes = pass;
+  }
+  return result;
+}
+
+}  // namespace indexdat

@@ -1,0 +1,36 @@
+// index.dat files on disk: read for listing, and scrubbed in place, which
+// overwrites the tables' entries and the records while the file keeps its
+// header and its chain of tables (the browser may hold the file open, so it
+// cannot simply be deleted).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cleaner/indexdat/IndexDat.h"
+
+namespace indexdat {
+
+enum class FileStatus {
+  Done,
+  Missing,       // no such file
+  CannotOpen,    // in use without sharing, no access, or unreadable
+  NotCacheFile,  // does not start with the cache signature: left untouched
+  Refused,       // a link, or too large to be an index file
+};
+
+// Reads the whole file (sharing it with the browser).
+FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes);
+
+struct ScrubResult {
+  FileStatus status = FileStatus::Missing;
+  int passes = 0;         // passes written
+  uint64_t written = 0;   // bytes written in the last pass
+};
+
+// Passes are clamped to 1..3: the last fills with zero bytes, any earlier
+// one with a random byte 0..254. A file that cannot be opened ends the
+// scrub; the passes done stay done.
+ScrubResult ScrubIndexDat(const std::wstring& path, int passes);
+
+}  // namespace indexdat

@@ -1,0 +1,238 @@
+// Folders, the cookies to keep, index.dat scrubs and removal at restart.
+#include <windows.h>
+#include <shlobj.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "cleaner/PathGuard.h"
+#include "cleaner/SystemPaths.h"
+#include "cleaner/indexdat/IndexDatFile.h"
+#include "cleaner/items/IEItems.h"
+#include "cleaner/items/ItemSteps.h"
+#include "core/Files.h"
+#include "core/RegistryRead.h"
+#include "core/Text.h"
+#include "ui/IniFile.h"
+#include "ui/Text.h"
+
+namespace cleaner {
+namespace {
+
+const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const wchar_t kKeepSection[] = L"Cookies to keep";
+// A keep list longer than this is not a list anybody wrote by hand.
+constexpr long kMaxKeepEntries = 100000;
+
+std::wstring WithSlash(std::wstring path) {
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+std::wstring ExistingFolder(const std::wstring& path) { return FolderExists(path) ? WithSlash(path) : L""; }
+
+std::wstring LocalAppData() { return core::ReadRegString(HKEY_CURRENT_USER, kShellFolders, L"Local AppData"); }
+
+std::wstring Upper(std::wstring s) {
+  if (!s.empty()) ::CharUpperBuffW(&s[0], static_cast<DWORD>(s.size()));
+  return s;
+}
+
+std::wstring WindowsFolder() {
+  wchar_t buf[MAX_PATH + 1] = {};
+  UINT n = ::GetWindowsDirectoryW(buf, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? WithSlash(std::wstring(buf, n)) : std::wstring();
+}
+
+std::wstring StripSlash(std::wstring path) {
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+// Removing a link at restart would remove what it points at.
+bool IsLinkOrFolder(const std::wstring& path) {
+  DWORD a = ::GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES &&
+         ((a & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 || PathGuard::IsFileReachedThroughLink(path));
+}
+
+std::vector<std::string> ReadLines(const std::wstring& path) {
+  std::vector<std::string> lines;
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return lines;
+  std::string text;
+  char buf[4096];
+  DWORD got = 0;
+  while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
+  ::CloseHandle(h);
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Written beside the file and then put in its place, so that a failed write
+// leaves the old file whole.
+bool WriteLines(const std::wstring& path, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  std::wstring temp = path + L".new";
+  HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD wrote = 0;
+  bool ok = ::WriteFile(h, text.data(), DWORD(text.size()), &wrote, nullptr) && wrote == text.size();
+  ok = ::CloseHandle(h) && ok;
+  return ok && ::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+}  // namespace
+
+std::wstring BrowserFolder(int csidl) {
+  ::InternetSetOptionW(nullptr, INTERNET_OPTION_END_BROWSER_SESSION, nullptr, 0);
+  return SpecialFolderPath(csidl);
+}
+
+std::wstring GetIELocalPath() {
+  std::wstring local = LocalAppData();
+  return local.empty() ? L"" : ExistingFolder(WithSlash(local) + L"Microsoft\\Internet Explorer");
+}
+
+std::wstring GetIERecoveryPath() {
+  std::wstring local = LocalAppData();
+  return local.empty() ? L"" : ExistingFolder(WithSlash(local) + L"Microsoft\\Internet Explorer\\Recovery");
+}
+
+std::wstring IECacheFolder() { return BrowserFolder(CSIDL_INTERNET_CACHE); }
+std::wstring IEHistoryFolder() { return BrowserFolder(CSIDL_HISTORY); }
+
+std::wstring IECookieFolder() {
+  std::wstring folder = BrowserFolder(CSIDL_COOKIES);
+  if (!folder.empty() && FolderExists(folder)) return folder;
+  std::wstring windows = WindowsFolder();
+  return windows.empty() ? L"" : ExistingFolder(windows + L"cookies");
+}
+
+std::wstring GetTodayHistoryFolderName(const SYSTEMTIME& day) {
+  return L"MSHist01" + std::to_wstring(day.wYear) + core::TwoDigitStr(day.wMonth) + core::TwoDigitStr(day.wDay);
+}
+
+std::vector<std::wstring> ReadCookieKeepList(const std::wstring& dataFolder) {
+  std::vector<std::wstring> keep;
+  std::wstring path = dataFolder + L"Cookies.dat";
+  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return keep;
+  ui::IniFile ini(path);
+  long count = std::min(ini.ReadInteger(kKeepSection, L"Count", 0), kMaxKeepEntries);
+  for (long i = 0; i < count; ++i) {
+    std::wstring entry = ini.ReadString(kKeepSection, std::to_wstring(i), L"");
+    if (!entry.empty()) keep.push_back(entry);
+  }
+  return keep;
+}
+
+bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const std::vector<std::wstring>& keep) {
+  const std::wstring* compared = &host;
+  for (const std::wstring& entry : keep) {
+    if (entry.find(L".txt") != std::wstring::npos) compared = &fileName;
+    if (entry == *compared) return true;
+  }
+  return false;
+}
+
+void WipeIndexDat(TClearTaskThread& t, const std::wstring& path) {
+  if (t.IsTest()) return;
+  const CleanSettings& s = t.Settings();
+  indexdat::ScrubResult result = indexdat::ScrubIndexDat(path, s.IsWipeFile ? s.WipeNumber : 0);
+  if (result.status == indexdat::FileStatus::NotCacheFile)
+    t.AddLog(L"Not a cache index file, left unchanged: " + path);
+  else if (result.status == indexdat::FileStatus::Refused)
+    t.AddLog(L"Not scrubbed (a link or too large): " + path);
+}
+
+void WipeIndexDatTree(TClearTaskThread& t, const std::wstring& folder) {
+  if (t.IsTest() || folder.empty() || !FolderExists(folder)) return;
+  std::wstring base = WithSlash(folder);
+  bool spared = !t.FWorkPath.empty() && StripSlash(folder) == StripSlash(t.FWorkPath);
+  WIN32_FIND_DATAW fd;
+  HANDLE find = ::FindFirstFileW((base + L"*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (t.Terminated()) break;
+    std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    // A linked folder is never entered: what it points at is not the browser's.
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      WipeIndexDatTree(t, base + name);
+    else if (!spared && Upper(name) == L"INDEX.DAT")
+      WipeIndexDat(t, base + name);
+  } while (::FindNextFileW(find, &fd));
+  ::FindClose(find);
+}
+
+bool IsWininitVersion(BYTE versionCode) { return (versionCode >= 1 && versionCode <= 4) || versionCode == 8; }
+
+bool DeleteAtReboot(TClearTaskThread& t, const std::wstring& path) {
+  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+  if (t.IsTest() || IsLinkOrFolder(path)) return false;
+  return ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
+bool AddWininitRenames(const std::wstring& iniPath, const std::vector<std::wstring>& lines) {
+  std::vector<std::string> text = ReadLines(iniPath);
+  auto header = std::find_if(text.begin(), text.end(), [](const std::string& line) {
+    return Upper(ui::FromAnsi(line)) == L"[RENAME]";
+  });
+  std::vector<std::string> added;
+  for (const std::wstring& line : lines) {
+    bool lossless = true;
+    std::string narrow = ui::ToAnsi(line, &lossless);
+    if (!lossless) return false;  // a changed name would remove another file
+    added.push_back(narrow);
+  }
+  if (header == text.end()) {
+    text.push_back("[rename]");
+    text.insert(text.end(), added.begin(), added.end());
+  } else {
+    text.insert(header + 1, added.rbegin(), added.rend());
+  }
+  return WriteLines(iniPath, text);
+}
+
+void RemoveAtRestart(TClearTaskThread& t, const std::vector<std::wstring>& files, BYTE versionCode,
+                     const std::wstring& iniPath) {
+  if (t.IsTest()) return;
+  if (!IsWininitVersion(versionCode)) {
+    for (const std::wstring& file : files) DeleteAtReboot(t, file);
+    return;
+  }
+  // "NUL=<short path>" deletes the file before the 9x family starts. A
+  // missing file has no short path and gets no line.
+  std::vector<std::wstring> lines;
+  for (const std::wstring& file : files) {
+    std::wstring shortPath = core::GetShortPath(file);
+    if (!shortPath.empty() && !IsLinkOrFolder(file)) lines.push_back(L"NUL=" + shortPath);
+  }
+  if (!lines.empty() && !AddWininitRenames(iniPath, lines)) t.AddLog(L"Unable to write to " + iniPath);
+}
+
+bool RunCommandHidden(const std::wstring& commandLine) {
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  si.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION pi = {};
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr, &si,
+                        &pi))
+    return false;
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return true;
+}
+
+}  // namespace cleaner

@@ -1,0 +1,281 @@
+// The items of the group Internet Explorer.
+#include "cleaner/items/IEItems.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "cleaner/items/IEServices.h"
+#include "cleaner/items/ItemSteps.h"
+#include "core/Files.h"
+#include "core/PStorage.h"
+#include "core/Paths.h"
+#include "core/RegistryRead.h"
+#include "core/SystemInfo.h"
+#include "core/Text.h"
+#include "ui/RegistryKey.h"
+
+namespace cleaner {
+namespace {
+
+const wchar_t kIEKey[] = L"Software\\Microsoft\\Internet Explorer";
+const wchar_t kTypedURLs[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const wchar_t kExplorerBar[] =
+    L"Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}\\";
+const wchar_t kIntelliForms[] = L"Software\\Microsoft\\Internet Explorer\\IntelliForms\\";
+
+int64_t SizeOf(const WIN32_FIND_DATAW& fd) { return (int64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow; }
+
+void LogEntry(TClearTaskThread& t, const std::wstring& text) {
+  if (t.Settings().FastScan) return;
+  t.AddLog(t.Prefix() + L"deleting " + text);
+  t.ScrollLog(50);
+}
+
+bool HasFile(const std::wstring& pattern) {
+  WIN32_FIND_DATAW fd;
+  HANDLE find = ::FindFirstFileW(pattern.c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(find);
+  return true;
+}
+
+// An emptied "Low" folder is where a protected-mode browser keeps them.
+std::wstring CookieWorkFolder() {
+  std::wstring folder = IECookieFolder();
+  if (folder.empty()) return folder;
+  std::wstring low = folder + L"Low\\";
+  if (FolderExists(low) && !HasFile(folder + L"*.txt") && HasFile(low + L"*.txt")) return low;
+  return folder;
+}
+
+// One cookie file: kept, deleted (its bytes added) or left because it
+// could not be read.
+void ClearCookieFile(TClearTaskThread& t, const std::wstring& folder, const WIN32_FIND_DATAW& fd,
+                     const std::vector<std::wstring>& keep, int64_t* bytes) {
+  std::wstring path = folder + fd.cFileName;
+  std::wstring host;
+  try {
+    host = core::GetCookieHost(path);
+  } catch (...) {
+    // Nothing is deleted on the strength of a file we could not read.
+    t.AddLog(L"Cannot read cookie " + path + L", kept");
+    return;
+  }
+  if (IsCookieKept(fd.cFileName, host, keep) || !t.DeleteOneFile(path, true)) return;
+  ++t.FItemCount;
+  *bytes += SizeOf(fd);
+  t.ProgressTick(t.FItemCount);
+}
+
+int64_t ClearCookieFiles(TClearTaskThread& t, const std::wstring& folder, const std::vector<std::wstring>& keep) {
+  int64_t bytes = 0;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (t.Terminated()) break;
+    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    if (std::wstring(fd.cFileName).find(L".txt") == std::wstring::npos) continue;
+    ClearCookieFile(t, folder, fd, keep, &bytes);
+  } while (::FindNextFileW(find, &fd));
+  ::FindClose(find);
+  return bytes;
+}
+
+int64_t ClearOldHistoryFolders(TClearTaskThread& t, const std::wstring& folder) {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  std::wstring today = GetTodayHistoryFolderName(now);
+  ::CharUpperBuffW(&today[0], DWORD(today.size()));
+  int64_t bytes = 0;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do {
+    if (t.Terminated()) break;
+    std::wstring name = fd.cFileName;
+    if (name == L"." || name == L".." || !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    std::wstring upper = name;
+    ::CharUpperBuffW(&upper[0], DWORD(upper.size()));
+    if (upper.find(today) == std::wstring::npos) bytes += t.DeleteSubFolder(folder + name, t.FItemCount, true, L"");
+  } while (::FindNextFileW(find, &fd));
+  ::FindClose(find);
+  return bytes;
+}
+
+// The browser's major version from "Version Vector", 0 when unknown.
+int IEMajorVersion() {
+  std::wstring v = core::ReadRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Internet Explorer\\Version Vector",
+                                       L"IE");
+  size_t dot = v.find(L'.');
+  if (dot == std::wstring::npos) return 0;
+  try {
+    return std::stoi(v.substr(0, dot));
+  } catch (...) {
+    return 0;
+  }
+}
+
+std::wstring WindowsFile(const wchar_t* name) { return StartFolder(StepBase::Windows) + name; }
+
+}  // namespace
+
+void ClearIETempFiles(TClearTaskThread& t, const ItemServices&) {
+  bool logFiles = t.Settings().ShowLogTempInternetFiles;
+  if (!t.IsTest() && !logFiles) t.AddLog(L"Clearing, please wait...");
+  std::wstring cache = IECacheFolder();
+  if (cache.empty() || !FolderExists(cache)) return;
+  t.FItemBytes = t.DeleteFolderFiles(cache, false, logFiles, t.IsTest() ? L"index.dat" : L"", t.FItemCount);
+  t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
+  WipeIndexDat(t, cache + L"Content.IE5\\index.dat");
+}
+
+void ClearIECookies(TClearTaskThread& t, const ItemServices& s) {
+  std::wstring folder = CookieWorkFolder();
+  if (folder.empty()) return;
+  std::vector<std::wstring> keep = ReadCookieKeepList(s.dataFolder);
+  t.FItemBytes = ClearCookieFiles(t, folder, keep);
+  std::wstring local = GetIELocalPath();
+  if (!local.empty()) t.FItemBytes += t.DeleteFilesByMask(local + L"DOMStore", L"*.xml", t.FItemCount, true);
+  std::wstring roaming = core::GetAppDataPath();
+  if (!roaming.empty())
+    t.FItemBytes += t.DeleteFilesByMask(roaming + L"Microsoft\\Internet Explorer\\UserData", L"*.xml", t.FItemCount,
+                                        true);
+  t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
+  // A cookie kept must keep its index entry too.
+  if (keep.empty()) WipeIndexDat(t, folder + L"index.dat");
+}
+
+void ClearIEUrlHistory(TClearTaskThread& t, const ItemServices& s) {
+  try {
+    s.urlHistory->Walk([&](const std::wstring& url) {
+      if (t.Terminated()) return false;
+      HRESULT hr = t.IsTest() ? S_OK : s.urlHistory->Delete(url);
+      if (hr == S_FALSE) return false;
+      if (FAILED(hr)) {
+        ++t.FItemFailed;
+        return true;
+      }
+      ++t.FItemCount;
+      LogEntry(t, url);
+      t.ProgressTick(t.FItemCount);
+      return true;
+    });
+  } catch (...) {
+    // A broken history store ends this step only.
+  }
+}
+
+int ClearUrlCache(TClearTaskThread& t, const ItemServices& s) {
+  int count = 0;
+  s.urlCache->Walk([&](const std::wstring& url) {
+    if (t.Terminated()) return false;
+    if (url.compare(0, 7, L"http://") != 0) return true;
+    if (!t.IsTest() && !s.urlCache->Delete(url)) {
+      ++t.FItemFailed;
+      return true;
+    }
+    ++count;
+    LogEntry(t, url);
+    if (count > 1) t.ProgressTick(count);
+    return true;
+  });
+  return count;
+}
+
+void ClearIEHistory(TClearTaskThread& t, const ItemServices& s) {
+  std::wstring history = IEHistoryFolder();
+  ClearIEUrlHistory(t, s);
+  t.FItemCount += ClearUrlCache(t, s);
+  if (history.empty() || !FolderExists(history)) return;
+  BYTE version = core::GetWindowsVersion();
+  if (version != 11 && version != 12) {
+    t.FWorkPath = history + L"History.IE5";
+    t.FItemBytes = t.DeleteFolderFiles(t.FWorkPath, false, true, L"index.dat", t.FItemCount);
+    t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
+  } else {
+    std::wstring low = history + L"Low\\History.IE5\\";
+    if (FolderExists(low)) {
+      t.FItemBytes += ClearOldHistoryFolders(t, low);
+      std::wstring recovery = GetIERecoveryPath();
+      if (!recovery.empty()) t.FItemBytes += t.DeleteFilesByMask(recovery, L"*.dat", t.FItemCount, true);
+      t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
+    }
+    t.FWorkPath = history;
+  }
+  if (t.IsTest()) return;
+  WipeIndexDatTree(t, t.FWorkPath);
+  if (version == 11 && IEMajorVersion() >= 8)
+    RunCommandHidden(L"RunDll32.exe InetCpl.cpl,ClearMyTracksByProcess 1");
+}
+
+void ClearIETypedURLs(TClearTaskThread& t, const ItemServices&) {
+  if (!t.Settings().FastScan) {
+    ui::RegistryKey key;
+    if (key.Open(HKEY_CURRENT_USER, kTypedURLs)) {
+      for (const std::wstring& name : key.ValueNames()) {
+        std::wstring url;
+        if (key.ReadString(name, &url)) t.AddLog(t.Prefix() + L"deleting " + url);
+      }
+    }
+    t.ScrollLog(0);
+  }
+  t.FItemCount = t.DeleteRegKey(HKEY_CURRENT_USER, kTypedURLs);
+  t.FItemCount += t.DeleteRegKey(HKEY_CURRENT_USER, std::wstring(kExplorerBar) + L"FilesNamedMRU");
+  t.FItemCount += t.DeleteRegKey(HKEY_CURRENT_USER, std::wstring(kExplorerBar) + L"ContainingTextMRU");
+}
+
+void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices&) {
+  t.AddLog(L"Warning: This will take effect next time windows is rebooted.");
+  std::wstring cookies = BrowserFolder(CSIDL_COOKIES), cache = IECacheFolder(), history = IEHistoryFolder();
+  std::vector<std::wstring> files;
+  if (!cookies.empty()) files.push_back(cookies + L"index.dat");
+  if (!cache.empty()) files.push_back(cache + L"Content.IE5\\index.dat");
+  if (!history.empty()) files.push_back(history + L"History.IE5\\index.dat");
+  for (const std::wstring& file : files) t.FItemBytes += core::GetFileSizeByFind(file);
+  t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
+  if (t.FItemSizeText != L"0") t.FItemCount = 3;
+  if (t.IsTest()) return;
+  for (const std::wstring& file : files) WipeIndexDat(t, file);
+  RemoveAtRestart(t, files, core::GetWindowsVersion(), WindowsFile(L"Wininit.ini"));
+}
+
+void ClearIEDownloadDir(TClearTaskThread& t, const ItemServices&) {
+  t.FItemCount += t.DeleteRegValues(HKEY_CURRENT_USER, kIEKey, L"Download Directory");
+}
+
+namespace {
+
+void ClearProtectedStorage(TClearTaskThread& t) {
+  core::TPStorage store;
+  if (!core::PStoreLoaded() || !store.Connect()) return;
+  std::unique_ptr<core::TIDList> types = store.GetTypes();
+  for (int i = 0; i < types->Count(); ++i) {
+    GUID type = types->GetItem(i);
+    if (store.GetTypeName(type) != L"Internet Explorer") continue;
+    std::unique_ptr<core::TIDList> subtypes = store.GetSubtypes(type);
+    for (int j = 0; j < subtypes->Count(); ++j) {
+      GUID subtype = subtypes->GetItem(j);
+      std::unique_ptr<core::TItemList> items = store.GetItems(type, subtype);
+      t.FItemCount = items->Count() == 1 ? 1 : items->Count() / 2;
+      for (int k = 0; k < items->Count(); ++k) {
+        const std::wstring& name = items->GetFullName(k);
+        if (name.compare(0, 7, L"http://") == 0 && name.find(L"StringData") != std::wstring::npos)
+          t.ProgressTick(t.FItemCount);
+        if (!t.IsTest()) store.DeleteItem(type, subtype, name);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void ClearIEAutoComplete(TClearTaskThread& t, const ItemServices&) {
+  ClearProtectedStorage(t);
+  // The form data of later browsers is in the registry, whether or not the
+  // store above exists.
+  t.FItemCount += t.DeleteRegKey(HKEY_CURRENT_USER, std::wstring(kIntelliForms) + L"Storage1");
+  t.FItemCount += t.DeleteRegKey(HKEY_CURRENT_USER, std::wstring(kIntelliForms) + L"Storage2");
+}
+
+}  // namespace cleaner

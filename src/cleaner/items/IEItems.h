@@ -1,0 +1,66 @@
+// The items of the group Internet Explorer and the helpers they share: the
+// browser's folders, the cookies to keep, the scrub of its index.dat files
+// and the removal of files at the next restart.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "cleaner/ProgressThread.h"
+#include "cleaner/items/ItemServices.h"
+
+namespace cleaner {
+
+void ClearIETempFiles(TClearTaskThread& t, const ItemServices& s);
+void ClearIECookies(TClearTaskThread& t, const ItemServices& s);
+void ClearIEHistory(TClearTaskThread& t, const ItemServices& s);
+void ClearIETypedURLs(TClearTaskThread& t, const ItemServices& s);
+void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices& s);
+void ClearIEDownloadDir(TClearTaskThread& t, const ItemServices& s);
+void ClearIEAutoComplete(TClearTaskThread& t, const ItemServices& s);
+
+// The visited-URL store and the URL cache; each adds to FItemCount.
+void ClearIEUrlHistory(TClearTaskThread& t, const ItemServices& s);
+int ClearUrlCache(TClearTaskThread& t, const ItemServices& s);
+
+// A shell folder (CSIDL_*) ending in "\", read after the browser session
+// ended (so that the browser writes out and releases its files).
+std::wstring BrowserFolder(int csidl);
+// Folders, each ending in "\" and empty when missing.
+std::wstring GetIELocalPath();
+std::wstring GetIERecoveryPath();
+std::wstring IECacheFolder();
+std::wstring IECookieFolder();
+std::wstring IEHistoryFolder();
+// "MSHist01" + yyyymmdd of the given day.
+std::wstring GetTodayHistoryFolderName(const SYSTEMTIME& day);
+
+// Cookies.dat in `dataFolder`: the non-empty entries of "Cookies to keep".
+std::vector<std::wstring> ReadCookieKeepList(const std::wstring& dataFolder);
+// Whether a cookie file is kept: the host is compared with each entry in
+// turn, or the file's name once an entry naming a ".txt" file was met.
+bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const std::vector<std::wstring>& keep);
+
+// Scrub in place (never in a test): one file, or every index.dat below a
+// folder except those directly in FWorkPath.
+void WipeIndexDat(TClearTaskThread& t, const std::wstring& path);
+void WipeIndexDatTree(TClearTaskThread& t, const std::wstring& folder);
+
+// The 9x family (version codes 1 to 4 and 8) removes files at the next
+// restart through Wininit.ini, the rest through MoveFileEx.
+bool IsWininitVersion(BYTE versionCode);
+// Nothing in a test. True for a missing file; a link is refused.
+bool DeleteAtReboot(TClearTaskThread& t, const std::wstring& path);
+// Inserts `lines` below the first "[rename]" header of `iniPath` (appending
+// one when there is none), so that they stand there in reverse order.
+bool AddWininitRenames(const std::wstring& iniPath, const std::vector<std::wstring>& lines);
+// Schedules the files' removal at the next restart the way `versionCode`
+// asks for; `iniPath` is Wininit.ini of the Windows folder.
+void RemoveAtRestart(TClearTaskThread& t, const std::vector<std::wstring>& files, BYTE versionCode,
+                     const std::wstring& iniPath);
+
+// Starts a program with its window hidden and does not wait for it.
+bool RunCommandHidden(const std::wstring& commandLine);
+
+}  // namespace cleaner

@@ -1,0 +1,90 @@
+#include "registry/defrag/HiveList.h"
+
+#include <windows.h>
+
+#include "core/DevicePaths.h"
+#include "core/TextCompare.h"
+#include "ui/RegistryKey.h"
+
+namespace registry {
+namespace {
+
+const wchar_t kHiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
+
+// Where `device` occurs in `path` as a whole device part, followed by a
+// separator or the end ("...Volume1" must not match "...Volume10\").
+size_t FindDevice(const std::wstring& path, const std::wstring& device) {
+  const std::wstring upper = core::UpperCase(path);
+  const std::wstring dev = core::UpperCase(device);
+  for (size_t at = upper.find(dev); at != std::wstring::npos; at = upper.find(dev, at + 1)) {
+    size_t end = at + dev.size();
+    if (end == upper.size() || upper[end] == L'\\') return at;
+  }
+  return std::wstring::npos;
+}
+
+std::wstring ExistingOrEmpty(std::wstring file, bool IsWow64) {
+  if (file.empty()) return {};
+  if (IsWow64) file = ToSysnativePath(file);
+  return FileExists(file) ? file : std::wstring();
+}
+
+}  // namespace
+
+bool FileExists(const std::wstring& path) {
+  DWORD attr = ::GetFileAttributesW(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::vector<TFixedDrive> FixedDrives() {
+  std::vector<TFixedDrive> drives;
+  wchar_t roots[105] = {};
+  DWORD length = ::GetLogicalDriveStringsW(104, roots);
+  if (length == 0 || length > 104) return drives;
+  for (const wchar_t* root = roots; *root != 0; root += wcslen(root) + 1) {
+    if (::GetDriveTypeW(root) != DRIVE_FIXED) continue;
+    const std::wstring drive{root[0], L':'};
+    std::wstring device = core::QueryDosDeviceName(drive);
+    if (!device.empty()) drives.push_back({drive, device});
+  }
+  return drives;
+}
+
+std::wstring DevicePathToDrivePath(const std::wstring& Path, const std::vector<TFixedDrive>& drives) {
+  for (const TFixedDrive& d : drives) {
+    size_t at = FindDevice(Path, d.Device);
+    if (at != std::wstring::npos) return d.Drive + Path.substr(at + d.Device.size());
+  }
+  return {};
+}
+
+std::wstring ToSysnativePath(const std::wstring& Path, const FileExistsFn& exists) {
+  size_t at = core::FindText(Path, L"system32");
+  if (at == std::wstring::npos) return Path;
+  std::wstring candidate = Path.substr(0, at) + L"sysnative" + Path.substr(at + 8);
+  return exists(candidate) ? candidate : Path;
+}
+
+std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64) {
+  std::wstring file;
+  if (core::FindText(Path, L"Device\\Harddisk") != std::wstring::npos)
+    file = ExistingOrEmpty(DevicePathToDrivePath(Path, FixedDrives()), IsWow64);
+  if (file.empty()) file = ExistingOrEmpty(core::DevicePathToDosPath(Path), IsWow64);
+  return file;
+}
+
+std::vector<THive> LoadHiveList(bool IsWow64) {
+  std::vector<THive> hives;
+  ui::RegistryKey key;
+  if (!key.Open(HKEY_LOCAL_MACHINE, kHiveListKey, KEY_READ)) return hives;
+  for (const std::wstring& name : key.ValueNames()) {
+    std::wstring text;
+    // Hives without a file (the machine's own volatile ones) have empty text.
+    if (!key.ReadString(name, &text) || text.empty()) continue;
+    std::wstring file = HivePathToFileName(text, IsWow64);
+    if (!file.empty()) hives.push_back({name, file});
+  }
+  return hives;
+}
+
+}  // namespace registry

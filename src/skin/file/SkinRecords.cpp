@@ -1,0 +1,153 @@
+#include "skin/file/SkinRecords.h"
+
+#include <cstring>
+#include <unordered_set>
+
+#include "skin/file/ByteStream.h"
+
+namespace skin {
+
+const char* const SkinItemKeys[kSkinItemKeyCount] = {
+    // colours
+    "SKIN2_TRANSCOLOR", "SKIN2_TITLEFONTCOLOR", "SKIN2_FORMCOLOR", "SKIN2_MENUBARSTARTCOLOR",
+    "SKIN2_MENUBARENDCOLOR", "SKIN2_TOPSELECTEDMENUCOLOR", "SKIN2_TOPSELECTEDMENUBORDERCOLOR",
+    "SKIN2_TOPSELECTEDMENUFONTCOLOR", "SKIN2_TOPMENUFONTCOLOR", "SKIN2_LEFTBARSTARTCOLOR", "SKIN2_LEFTBARENDCOLOR",
+    "SKIN2_MENUITEMCOLOR", "SKIN2_MENUITEMFONTCOLOR", "SKIN2_SELECTEDMENUCOLOR", "SKIN2_SELECTEDMENUBORDERCOLOR",
+    "SKIN2_SELECTEDMENUFONTCOLOR", "SKIN2_TOOLBARSTARTCOLOR", "SKIN2_TOOLBARENDCOLOR", "SKIN2_TOOLBARONCOLOR",
+    "SKIN2_TOOLBARBORDERCOLOR", "SKIN2_TOOLBARDOWNCOLOR", "SKIN2_CONTROLCOLOR", "SKIN2_CONTROLBORDERCOLOR",
+    "SKIN2_CONTROLFONTCOLOR", "SKIN2_BUTTONFONTCOLOR", "SKIN2_SCROLLBARCOLOR", "SKIN2_TABCONTROLCOLOR",
+    "SKIN2_TABCONTROLBORDERCOLOR", "SKIN2_TABCONTROLACTIVEFONTCOLOR", "SKIN2_TABCONTROLINACTIVEFONTCOLOR",
+    "SKIN2_SIDECHANNELCOLOR", "SKIN2_SIDECHANNELBORDERCOLOR",
+    // bitmaps
+    "SKIN2_TITLEBAR1", "SKIN2_TITLEBAR2", "SKIN2_TITLEBAR3", "SKIN2_TITLEBAR4", "SKIN2_TITLEBAR5",
+    "SKIN2_FORMLEFTBORDER", "SKIN2_FORMRIGHTBORDER", "SKIN2_FORMBOTTOMBORDER1", "SKIN2_FORMBOTTOMBORDER2",
+    "SKIN2_FORMBOTTOMBORDER3", "SKIN2_MINIMIZEDTITLE", "SKIN2_TITLEBUTTONS", "SKIN2_CHECKEDMENUICON",
+    "SKIN2_MENUBAR", "SKIN2_TOOLBAR", "SKIN2_BUTTON", "SKIN2_CHECKBOX", "SKIN2_CHECKBOXLIST", "SKIN2_RADIOBUTTON",
+    "SKIN2_PROGRESSBAR1", "SKIN2_PROGRESSBAR2", "SKIN2_PROGRESSBAR3", "SKIN2_PROGRESSBAR4", "SKIN2_TRACKBAR",
+    "SKIN2_TRACKBARSLIDER", "SKIN2_TRACKBARVSLIDER", "SKIN2_SCROLLBARUPBUTTON", "SKIN2_SCROLLBAR",
+    "SKIN2_SCROLLBARDOWNBUTTON", "SKIN2_TABCONTROL", "SKIN2_TABCONTROLLINE", "SKIN2_SIDECHANNELBAR",
+    "SKIN2_SIDECHANNELTITLE", "SKIN2_SCROLLBUTTON",
+    // integers
+    "SKIN2_TITLEBARICONPOSX", "SKIN2_TITLEBARICONPOSY", "SKIN2_TITLEBARCAPTIONTOP", "SKIN2_TITLEBARBUTTONPOSX",
+    "SKIN2_TITLEBARBUTTONPOSY", "SKIN2_TITLEBARREGIONMINY", "SKIN2_TITLEBARREGIONMAXY", "SKIN2_BOTTOMREGIONMINY",
+    "SKIN2_BOTTOMREGIONMAXY",
+    // flags
+    "SKIN2_TITLEFIVESECT", "SKIN2_BOTTOMBORDERTHREESECT", "SKIN2_TITLEBARNEEDREGION", "SKIN2_BOTTOMBORDERNEEDREGION",
+    "SKIN2_TITLEBTNTRANS", "SKIN2_BUTTONTRANS", "SKIN2_CHECKBOXTRANS", "SKIN2_RADIOBUTTONTRANS",
+    "SKIN2_TABCONTROLTRANS"};
+
+namespace {
+
+constexpr std::uint32_t kHeaderLength = 24;
+constexpr std::size_t kRecordSize = 77, kNameSize = 64;
+// Records may share their data, so a small file could ask for many copies of
+// one large picture or text: what all records keep together is capped.
+constexpr std::uint64_t kMaxKeptBytes = 64u * 1024u * 1024u;
+enum RecordType : std::uint8_t { kBitmap = 0, kInteger = 1, kByte = 2, kText = 3 };
+
+struct SkinRecord {
+  std::string name;
+  std::uint8_t type = 0;
+  std::uint32_t dataOffset = 0, dataSize = 0, next = 0;
+};
+
+bool SameKey(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto up = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+    if (up(a[i]) != up(b[i])) return false;
+  }
+  return true;
+}
+
+template <typename T>
+const T* Find(const std::vector<std::pair<std::string, T>>& list, const std::string& key) {
+  for (const auto& line : list) {
+    if (SameKey(line.first, key)) return &line.second;
+  }
+  return nullptr;
+}
+
+bool Fail(std::string& error, const std::string& text) {
+  error = text;
+  return false;
+}
+
+bool ReadRecord(const std::uint8_t* data, std::size_t size, std::uint32_t at, SkinRecord& r) {
+  if (at > size || size - at < kRecordSize) return false;
+  const std::uint8_t* p = data + at;
+  const void* zero = std::memchr(p, 0, kNameSize);
+  r.name.assign(reinterpret_cast<const char*>(p), zero ? static_cast<const std::uint8_t*>(zero) - p : kNameSize);
+  r.type = p[64];
+  r.dataOffset = GetU32(p + 65);
+  r.dataSize = GetU32(p + 69);
+  r.next = GetU32(p + 73);
+  return true;
+}
+
+bool AddRecord(const std::uint8_t* data, const SkinRecord& r, SkinData& skin, std::uint64_t& kept,
+               std::string& error) {
+  const std::uint8_t* value = data + r.dataOffset;
+  if (r.type == kText) {
+    kept += r.dataSize;
+    if (kept > kMaxKeptBytes) return Fail(error, "skin items too large in total");
+  }
+  switch (r.type) {
+    case kBitmap: {
+      SkinImage image;
+      std::string why;
+      if (!DecodeSkinBitmap(value, r.dataSize, image, why)) return Fail(error, r.name + ": " + why);
+      kept += image.pixels.size() * sizeof(image.pixels[0]);
+      if (kept > kMaxKeptBytes) return Fail(error, "skin items too large in total");
+      skin.Bitmaps.emplace_back(r.name, std::move(image));
+      break;
+    }
+    case kInteger:  // a colour, position or size: exactly four bytes or nothing
+      if (r.dataSize == 4) skin.Integers.emplace_back(r.name, static_cast<std::int32_t>(GetU32(value)));
+      break;
+    case kByte:
+      if (r.dataSize == 1) skin.Bytes.emplace_back(r.name, value[0]);
+      break;
+    case kText:
+      skin.Strings.emplace_back(r.name, std::string(reinterpret_cast<const char*>(value), r.dataSize));
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+}  // namespace
+
+const SkinImage* SkinData::FindBitmap(const std::string& key) const { return Find(Bitmaps, key); }
+
+std::int32_t SkinData::FindInteger(const std::string& key) const {
+  const std::int32_t* value = Find(Integers, key);
+  return value ? *value : -1;
+}
+
+std::uint8_t SkinData::FindByte(const std::string& key) const {
+  const std::uint8_t* value = Find(Bytes, key);
+  return value ? *value : 0;
+}
+
+bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, std::string& error) {
+  skin = SkinData();
+  if (size < kHeaderLength) return Fail(error, "skin data shorter than its header");
+  if (GetU32(data + 12) != kHeaderLength) return Fail(error, "skin data header length is not 24");
+  SkinRecord record;
+  std::uint32_t at = GetU32(data + 20);
+  std::unordered_set<std::uint32_t> seen;
+  std::uint64_t kept = 0;
+  for (;;) {
+    if (!ReadRecord(data, size, at, record)) return Fail(error, "skin record past the end of the data");
+    if (!seen.insert(at).second) return Fail(error, "skin record chain loops");
+    if (record.next == 0) return true;  // the record that ends the chain carries no item
+    if (record.dataOffset > size || record.dataSize > size - record.dataOffset)
+      return Fail(error, record.name + ": data past the end of the skin data");
+    if (!AddRecord(data, record, skin, kept, error)) return false;
+    at = record.next;
+  }
+}
+
+}  // namespace skin

@@ -1,0 +1,68 @@
+// Our own decoder of raw deflate data: table-driven Huffman decoding, a 16 KB
+// input buffer and a 64 KB output window flushed 32 KB at a time.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "skin/file/ByteStream.h"
+
+namespace skin {
+
+// Sequential input of the compressed bytes; Read returns 0 at the end.
+class InflateInput {
+ public:
+  virtual ~InflateInput() = default;
+  virtual std::size_t Read(std::uint8_t* buffer, std::size_t max) = 0;
+};
+
+// Input from bytes held in memory.
+class MemoryInflateInput : public InflateInput {
+ public:
+  MemoryInflateInput(const void* data, std::size_t size)
+      : data_(static_cast<const std::uint8_t*>(data)), left_(size) {}
+  std::size_t Read(std::uint8_t* buffer, std::size_t max) override;
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t left_;
+};
+
+enum class InflateStatus {
+  Ok,
+  BadData,       // invalid block type, tree, symbol or distance
+  InputEnded,    // the data ended before the final block did
+  TooLong,       // more output than the caller allowed
+  WriteFailed,
+};
+
+struct InflateResult {
+  InflateStatus status = InflateStatus::BadData;
+  std::uint64_t written = 0;
+};
+
+// A canonical Huffman code as one table of 2^L entries, L the longest code
+// length present: symbol in bits 0-15, code length in bits 16-23, extra bits
+// in 24-31; entries no code reaches hold kNoEntry.
+class THuffmanTree {
+ public:
+  static constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
+  explicit THuffmanTree(int maxLength) : maxLength_(maxLength) {}
+  // False for lengths over the declared maximum or an over-subscribed code.
+  bool Build(const std::uint8_t* lengths, int count, int firstExtraSymbol,
+             const std::uint8_t* extraBits);
+  std::uint32_t Lookup(std::uint32_t index) const { return table_[index & ((1u << bits_) - 1)]; }
+  int Bits() const { return bits_; }
+
+ private:
+  std::vector<std::uint32_t> table_{kNoEntry};
+  int maxLength_;
+  int bits_ = 0;
+};
+
+// Decodes one raw deflate stream from `input` into `output`, writing at most
+// `maxOutput` bytes.
+InflateResult InflateRaw(InflateInput& input, ByteSink& output, std::uint64_t maxOutput);
+
+}  // namespace skin

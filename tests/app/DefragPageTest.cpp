@@ -1,0 +1,117 @@
+// The Defrag page over a seeded hive list: the analysis with its dialog and
+// thread, the size table, the swaps through a recording platform, Stop, and
+// the copies left at the window's close.
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "app/Main.h"
+#include "registry/defrag/ScanDefragTaskThread.h"
+#include "registry_defrag/DefragTestSupport.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
+
+namespace {
+
+using app_test::ForgetOptions;
+using app_test::Pump;
+using defrag_test::RecordingPlatform;
+using registry::HiveCopyFile;
+using registry::THive;
+
+bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class DefragPage : public ::testing::Test {
+ protected:
+  // Seeds the hives before the window reads the list.
+  void Open(const std::vector<std::pair<std::wstring, bool>>& hives, DWORD size = 64 * 1024) {
+    for (const auto& h : hives) seeded.push_back(seed.Add(h.first, size, h.second));
+    ForgetOptions();
+    ui::Application::Instance().Initialize();
+    ASSERT_TRUE(form.CreateMain({}));
+    form.ShowMain();
+    form.FlatButtonClick(form.bRegistryDefrag);
+    Pump(100);
+    form.DefragPage().SetPlatform(platform);
+    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
+      boxes.push_back(text);
+      return IDNO;
+    });
+  }
+  void TearDown() override {
+    ui::SetMessageBoxAnswerer(previous);
+    if (::IsWindow(form.Handle())) ::DestroyWindow(form.Handle());
+    Pump(50);
+  }
+  std::vector<std::wstring> Column(int column) {
+    std::vector<std::wstring> cells;
+    for (int i = 0; i < form.lvMain.Count(); ++i) cells.push_back(form.lvMain.CellText(i, column));
+    return cells;
+  }
+
+  defrag_test::SeededHives seed{L"VantorelDefragPage"};
+  std::vector<THive> seeded;
+  std::shared_ptr<RecordingPlatform> platform = std::make_shared<RecordingPlatform>();
+  app::TfrmMain form;
+  std::vector<std::wstring> boxes;
+  ui::MessageBoxAnswerer previous;
+};
+
+TEST_F(DefragPage, AnalysisShowsTheTableAndOnlySavedHivesAreSwapped) {
+  Open({{L"A", true}, {L"B", false}, {L"C", true}});
+  ASSERT_EQ(form.lvMain.Count(), 3);
+  EXPECT_EQ(Column(0), (std::vector<std::wstring>{seeded[0].Name, seeded[1].Name, seeded[2].Name}));
+  EXPECT_FALSE(form.bDefragRegistry.Enabled());
+
+  form.DefragPage().bAnalyzeRegistryClick();
+  EXPECT_TRUE(Exists(HiveCopyFile(seeded[0].File)));
+  EXPECT_FALSE(Exists(HiveCopyFile(seeded[1].File)));
+  EXPECT_TRUE(Exists(HiveCopyFile(seeded[2].File)));
+  EXPECT_EQ(Column(1), (std::vector<std::wstring>{L"64 KB", L"64 KB", L"64 KB"}));
+  std::vector<std::wstring> next = Column(2), reduction = Column(3);
+  EXPECT_EQ(next[1], L"Failed");
+  EXPECT_EQ(reduction[1], L"");
+  EXPECT_NE(reduction[0].find(L'%'), std::wstring::npos);
+  EXPECT_EQ(form.lCurrentRegistrySize.Text(), L"128 KB");  // the failed hive counts in no total
+  EXPECT_NE(form.lCompactPercent.Text().find(L'%'), std::wstring::npos);
+  EXPECT_TRUE(form.bDefragRegistry.Enabled());
+  EXPECT_TRUE(boxes.empty());
+
+  platform->failing.insert(HiveCopyFile(seeded[2].File));
+  form.DefragPage().bDefragRegistryClick();
+  ASSERT_EQ(platform->calls.size(), 2u);  // never the hive whose copy failed
+  EXPECT_EQ(platform->calls[0].newFile, HiveCopyFile(seeded[0].File));
+  EXPECT_EQ(platform->calls[0].oldFile, seeded[0].File + L".bak");
+  EXPECT_EQ(platform->calls[1].newFile, HiveCopyFile(seeded[2].File));
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0], L"Failed to defrag the registry" + seeded[2].Name);
+  EXPECT_EQ(boxes[1].rfind(L"You must restart your computer", 0), 0u);
+  EXPECT_EQ(platform->restarts, 0);  // answered No
+  EXPECT_FALSE(form.bDefragRegistry.Enabled());
+
+  ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Exists(HiveCopyFile(seeded[0].File))) << "Windows loads this copy at the next start";
+  EXPECT_FALSE(Exists(HiveCopyFile(seeded[2].File))) << "a copy whose swap failed is left over";
+}
+
+TEST_F(DefragPage, StopLeavesTheAnalysisUnfinished) {
+  Open({{L"A", true}, {L"B", true}});
+  form.DefragPage().SetDialogSetup([](app::TfrmGetNewHiveProgess& dialog) {
+    dialog.OnStarted = [](app::TfrmGetNewHiveProgess& d) { d.bStopClick(); };
+  });
+  form.DefragPage().bAnalyzeRegistryClick();
+  EXPECT_FALSE(form.bDefragRegistry.Enabled());
+  EXPECT_EQ(Column(2), (std::vector<std::wstring>{L"", L""}));
+  EXPECT_EQ(form.lCurrentRegistrySize.Text(), L"");
+  form.DefragPage().bDefragRegistryClick();  // as if clicked anyway: nothing was analysed
+  EXPECT_TRUE(platform->calls.empty());
+}
+
+TEST_F(DefragPage, ASoftwareCopyBelowAQuarterOfItsHiveFailsTheAnalysis) {
+  Open({{L"SOFTWARE", true}}, 1024 * 1024);
+  form.DefragPage().bAnalyzeRegistryClick();
+  ASSERT_EQ(boxes, (std::vector<std::wstring>{L"Failed to analyze the registry!"}));
+  EXPECT_FALSE(form.bDefragRegistry.Enabled());
+  EXPECT_EQ(Column(2), (std::vector<std::wstring>{L""}));
+}
+
+}  // namespace

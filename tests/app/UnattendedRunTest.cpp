@@ -1,0 +1,218 @@
+// "/Clear" with nobody at the screen, end to end: it never waits on a
+// question, it backs up before every registry deletion or deletes nothing,
+// and its exit code and log say how it went.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "support/TestSupport.h"
+#include "ui/RegistryKey.h"
+
+using namespace testing_support;
+
+namespace {
+
+const wchar_t kRoot[] = L"C:\\vantorel-unattended";
+const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const int kValues = 12;
+
+bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring ValueName(int i) { return L"VantorelUnattended" + std::to_wstring(i); }
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Our Run values as "name=text", in order; absent ones are left out.
+std::vector<std::wstring> OurValues() {
+  std::vector<std::wstring> found;
+  ui::RegistryKey run;
+  if (!run.Open(HKEY_LOCAL_MACHINE, kRun)) return found;
+  for (int i = 0; i < kValues; ++i) {
+    std::wstring text;
+    if (run.ValueExists(ValueName(i)) && run.ReadString(ValueName(i), &text)) found.push_back(ValueName(i) + L"=" + text);
+  }
+  return found;
+}
+
+std::vector<std::wstring> RegFilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> files;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((folder + L"\\*.reg").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return files;
+  do files.push_back(folder + L"\\" + fd.cFileName);
+  while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+  return files;
+}
+
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      else ::DeleteFileW(path.c_str());
+    } while (::FindNextFileW(h, &fd));
+    ::FindClose(h);
+  }
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+bool Regedit(const std::wstring& file) {
+  wchar_t windows[MAX_PATH];
+  UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
+  std::wstring cmd = L"\"" + std::wstring(windows, n) + L"\\regedit.exe\" /s \"" + file + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  bool ended = ::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
+  DWORD code = 1;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return ended && code == 0;
+}
+
+class UnattendedRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveTree(kRoot);
+    ::SHCreateDirectoryExW(nullptr, Temp().c_str(), nullptr);
+    RemoveTree(DefaultBackup());
+    ui::RegistryKey run;
+    ASSERT_TRUE(run.Create(HKEY_LOCAL_MACHINE, kRun));
+    for (int i = 0; i < kValues; ++i)
+      run.WriteString(ValueName(i), std::wstring(kRoot) + L"\\gone\\tool" + std::to_wstring(i) + L".exe /start");
+    seeded_ = OurValues();
+    ASSERT_EQ(seeded_.size(), static_cast<size_t>(kValues));
+    // Only the startup-programs section is scanned; no clean item but the
+    // temporary files, whose folder is ours.
+    std::wstring ini = app_test::OptionsFile();
+    ::DeleteFileW(ini.c_str());
+    ::SHCreateDirectoryExW(nullptr, ini.substr(0, ini.rfind(L'\\')).c_str(), nullptr);
+    Put(L"NodeSelected", L"SelectedCount", L"1");
+    Put(L"NodeSelected", L"1", L"Windows - Temporary Files");
+    for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), i == 14 ? L"1" : L"0");
+    savedTemp_ = Env(L"TEMP");
+    savedTmp_ = Env(L"TMP");
+    ::SetEnvironmentVariableW(L"TEMP", Temp().c_str());
+    ::SetEnvironmentVariableW(L"TMP", Temp().c_str());
+  }
+  void TearDown() override {
+    ::SetEnvironmentVariableW(L"TEMP", savedTemp_.c_str());
+    ::SetEnvironmentVariableW(L"TMP", savedTmp_.c_str());
+    ui::RegistryKey run;
+    if (run.Open(HKEY_LOCAL_MACHINE, kRun, KEY_SET_VALUE))
+      for (int i = 0; i < kValues; ++i) run.DeleteValue(ValueName(i));
+    RemoveTree(DefaultBackup());
+    RemoveTree(kRoot);
+  }
+  static void Put(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
+    std::wstring ini = app_test::OptionsFile();
+    ::WritePrivateProfileStringW(section, key, value, ini.c_str());
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+  }
+  static std::wstring Temp() { return std::wstring(kRoot) + L"\\temp"; }
+  static std::wstring DefaultBackup() {
+    std::wstring exe = ProgramPath();
+    return exe.substr(0, exe.rfind(L'\\')) + L"\\Backup";
+  }
+  static std::wstring Log() {
+    std::wstring ini = app_test::OptionsFile();
+    return ini.substr(0, ini.rfind(L'\\')) + L"\\Clear.log";
+  }
+  // Runs "/Clear" to its end (it must end by itself) and gives its exit code.
+  static DWORD ClearRun() {
+    StartedProcess p;
+    EXPECT_TRUE(p.Start(ProgramPath(), L"/Clear"));
+    DWORD code = 99;
+    EXPECT_TRUE(p.WaitForExit(90000, &code)) << "\"/Clear\" did not end by itself";
+    return code;
+  }
+  std::vector<std::wstring> seeded_;
+  std::wstring savedTemp_, savedTmp_;
+};
+
+}  // namespace
+
+TEST_F(UnattendedRun, FirstRunWithDefaultOptionsMakesTheBackupFolderFixesAndEndsWithZero) {
+  ::DeleteFileW(Log().c_str());
+  EXPECT_EQ(ClearRun(), 0u);
+  EXPECT_TRUE(OurValues().empty()) << "the dead startup entries were not fixed";
+  std::vector<std::wstring> files = RegFilesIn(DefaultBackup());
+  ASSERT_EQ(files.size(), 1u) << "the default backup folder was not made, or holds more than the run's file";
+  std::string log = ReadAll(Log());
+  EXPECT_NE(log.find("Backup file: "), std::string::npos) << log;
+  EXPECT_NE(log.find("Exit code: 0"), std::string::npos) << log;
+  ASSERT_TRUE(Regedit(files[0]));
+  EXPECT_EQ(OurValues(), seeded_);
+}
+
+TEST_F(UnattendedRun, ABackupFolderThatIsMissingOrCannotBeWrittenStopsTheFixWithTwo) {
+  const std::wstring folders[] = {L"Q:\\VantorelBackup", FromUnixPath(L"/proc")};
+  for (const std::wstring& folder : folders) {
+    SCOPED_TRACE(std::string(folder.begin(), folder.end()));
+    Put(L"Options", L"OutputDirectory", folder.c_str());
+    EXPECT_EQ(ClearRun(), 2u);
+    EXPECT_EQ(OurValues(), seeded_) << "a registry entry was deleted without its backup";
+    std::string log = ReadAll(Log());
+    EXPECT_NE(log.find("Registry fix stopped: "), std::string::npos) << log;
+  }
+  EXPECT_FALSE(Exists(L"Q:\\VantorelBackup"));
+}
+
+TEST_F(UnattendedRun, TwoInstancesAtOnceBothEndAndTheirBackupsImportExactly) {
+  StartedProcess a, b;
+  ASSERT_TRUE(a.Start(ProgramPath(), L"/Clear"));
+  ASSERT_TRUE(b.Start(ProgramPath(), L"/Clear"));
+  DWORD codeA = 99, codeB = 99;
+  ASSERT_TRUE(a.WaitForExit(90000, &codeA));
+  ASSERT_TRUE(b.WaitForExit(90000, &codeB));
+  EXPECT_EQ(codeA, 0u) << ReadAll(Log());
+  EXPECT_EQ(codeB, 0u) << ReadAll(Log());
+  EXPECT_TRUE(OurValues().empty());
+  std::vector<std::wstring> files = RegFilesIn(DefaultBackup());
+  ASSERT_FALSE(files.empty());
+  for (const std::wstring& file : files) {
+    std::string text = ReadAll(file);
+    EXPECT_EQ(text.rfind("REGEDIT4\r\n", 0), 0u);
+    EXPECT_EQ(text.find("REGEDIT4", 1), std::string::npos) << "two runs wrote into one file";
+    EXPECT_EQ(text.find("[~"), std::string::npos) << "an entry was left unfinished";
+    ASSERT_TRUE(Regedit(file));
+  }
+  EXPECT_EQ(OurValues(), seeded_) << "the backups together do not give back exactly what was deleted";
+}
+
+TEST_F(UnattendedRun, ACleanWhereAFileCannotBeDeletedEndsWithOneAndTheLogNamesIt) {
+  // The registry part has nothing to do here.
+  for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
+  const std::wstring held = Temp() + L"\\held.tmp";
+  const std::wstring loose = Temp() + L"\\loose.tmp";
+  std::ofstream(loose.c_str()) << "x";
+  HANDLE h = ::CreateFileW(held.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, 0,
+                           nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD code = ClearRun();
+  ::CloseHandle(h);
+  EXPECT_EQ(code, 1u);
+  EXPECT_FALSE(Exists(loose));
+  EXPECT_TRUE(Exists(held));
+  std::string log = ReadAll(Log());
+  EXPECT_NE(log.find("could not delete"), std::string::npos) << log;
+  EXPECT_NE(log.find("held.tmp"), std::string::npos) << log;
+  EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
+}

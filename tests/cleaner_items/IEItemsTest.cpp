@@ -1,0 +1,462 @@
+// The Internet Explorer items: the cookies to keep, the history store and
+// URL cache through fakes, Protected Storage through a fake store, index.dat
+// scrubs, and removal at the next restart, each in a test and a clean.
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "ItemsFakes.h"
+#include "core/FakePStore.h"
+#include "core/PStorage.h"
+#include "cleaner/indexdat/IndexDat.h"
+#include "cleaner/items/IEItems.h"
+#include "cleaner/items/IEServices.h"
+#include "indexdat/IndexDatBuilder.h"
+#include "core/Files.h"
+#include "core/SystemInfo.h"
+#include "ui/RegistryKey.h"
+#include "ui/Text.h"
+
+using namespace cleaner;
+using namespace items_test;
+
+namespace {
+
+const HKEY CU = HKEY_CURRENT_USER;
+const std::wstring kIE = L"Software\\Microsoft\\Internet Explorer\\";
+
+class FakeHistory : public IUrlHistory {
+ public:
+  bool Walk(const UrlVisitor& visit) override {
+    for (const std::wstring& url : urls)
+      if (!visit(url)) break;
+    return true;
+  }
+  HRESULT Delete(const std::wstring& url) override {
+    deleted.push_back(url);
+    return url == stopAt ? S_FALSE : S_OK;
+  }
+  std::vector<std::wstring> urls, deleted;
+  std::wstring stopAt;
+};
+
+class FakeCache : public IUrlCache {
+ public:
+  void Walk(const UrlVisitor& visit) override {
+    for (const std::wstring& url : urls)
+      if (!visit(url)) break;
+  }
+  bool Delete(const std::wstring& url) override {
+    deleted.push_back(url);
+    return true;
+  }
+  std::vector<std::wstring> urls, deleted;
+};
+
+// A run whose own routine calls `body`; the item's count comes back.
+int RunRoutine(CleanMode mode, ItemServices services, std::function<void(TClearTaskThread&)> body) {
+  ItemRun run(mode, services);
+  run.table.Register(L"Test - routine", [&](TClearTaskThread& t) { body(t); });
+  run.Run({L"Test - routine"});
+  return run.Results()[L"Test - routine"].count;
+}
+
+}  // namespace
+
+TEST(IECookies, KeepListRules) {
+  struct Case {
+    const char* name;
+    std::vector<std::wstring> keep;
+    bool kept;
+  };
+  const std::wstring file = L"user@site[1].txt", host = L"www.site.com";
+  const std::vector<Case> cases = {
+      {"host listed", {L"other.com", L"www.site.com"}, true},
+      {"host not listed", {L"other.com"}, false},
+      {"empty list", {}, false},
+      {"case counts", {L"WWW.SITE.COM"}, false},
+      {"file name listed", {L"user@site[1].txt"}, true},
+      {"after a file name, hosts are compared with the name", {L"x@y[1].txt", L"www.site.com"}, false},
+      {"a later file name still matches", {L"x@y[1].txt", L"user@site[1].txt"}, true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsCookieKept(file, host, c.keep), c.kept) << c.name;
+}
+
+TEST(IECookies, KeepListFileSkipsEmptyAndStaleEntries) {
+  Sandbox box(L"ie-keep");
+  EXPECT_TRUE(ReadCookieKeepList(box.Root()).empty()) << "no Cookies.dat";
+  WriteText(box.Path(L"Cookies.dat"),
+            L"[Cookies to keep]\r\nCount=5\r\n0=a.com\r\n1=\r\n2=x@b[1].txt\r\n4=gone.com\r\n9=beyond.com\r\n");
+  EXPECT_EQ(ReadCookieKeepList(box.Root()), (std::vector<std::wstring>{L"a.com", L"x@b[1].txt", L"gone.com"}));
+}
+
+TEST(IEHelpers, TodayHistoryFolderAndNineXCodes) {
+  SYSTEMTIME day = {};
+  day.wYear = 2024, day.wMonth = 3, day.wDay = 7;
+  EXPECT_EQ(GetTodayHistoryFolderName(day), L"MSHist0120240307");
+  for (BYTE code = 0; code <= 13; ++code)
+    EXPECT_EQ(IsWininitVersion(code), code >= 1 && (code <= 4 || code == 8)) << int(code);
+}
+
+namespace {
+
+std::vector<uint8_t> SampleIndexDat() {
+  indexdat_test::IndexDatBuilder b(0x800);
+  b.FirstTable(0x100).Table(0x100, 2, 0).Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://s.test/");
+  return b.Bytes();
+}
+
+size_t Records(const std::wstring& path) {
+  std::string bytes = ReadBytes(path);
+  return indexdat::ReadRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()).size();
+}
+
+}  // namespace
+
+namespace {
+
+class IECookieItem : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t buf[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_COOKIES | CSIDL_FLAG_CREATE, nullptr, 0, buf), S_OK);
+    folder_ = std::wstring(buf) + L"\\";
+    WriteFile(folder_ + L"vantorel@kept[1].txt", "k\nv\nkept.test/\n");
+    WriteFile(folder_ + L"vantorel@gone[1].txt", "k\nv\ngone.test/\n");
+    WriteFile(folder_ + L"vantorel@locked[1].txt", "k\nv\ngone.test/\n");
+    WriteFile(folder_ + L"vantorel-other.dat", "x");
+    WriteText(box_.Path(L"Cookies.dat"), L"[Cookies to keep]\r\nCount=1\r\n0=kept.test\r\n");
+    savedIndex_ = Exists(folder_ + L"index.dat") ? ReadBytes(folder_ + L"index.dat") : std::string();
+    std::vector<uint8_t> sample = SampleIndexDat();
+    WriteFile(folder_ + L"index.dat", std::string(sample.begin(), sample.end()));
+  }
+  void TearDown() override {
+    if (savedIndex_.empty()) ::DeleteFileW((folder_ + L"index.dat").c_str());
+    else WriteFile(folder_ + L"index.dat", savedIndex_);
+    for (const wchar_t* name :
+         {L"vantorel@kept[1].txt", L"vantorel@gone[1].txt", L"vantorel@locked[1].txt", L"vantorel-other.dat"})
+      ::DeleteFileW((folder_ + name).c_str());
+  }
+  std::wstring folder_;
+  std::string savedIndex_;
+  Sandbox box_{L"ie-cookies"};
+};
+
+}  // namespace
+
+TEST_F(IECookieItem, KeptAndUnreadableCookiesSurvive) {
+  // Held open without sharing: its host cannot be read, so it stays.
+  HANDLE locked = ::CreateFileW((folder_ + L"vantorel@locked[1].txt").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    ItemRun run(mode, DataFolder(box_.Root()));
+    run.Run({L"Internet Explorer - Cookies"});
+    EXPECT_GE(run.Results()[L"Internet Explorer - Cookies"].count, 1);
+    EXPECT_TRUE(run.log->Contains(L"Cannot read cookie " + folder_ + L"vantorel@locked[1].txt, kept"));
+    EXPECT_TRUE(Exists(folder_ + L"vantorel@kept[1].txt"));
+    EXPECT_EQ(Exists(folder_ + L"vantorel@gone[1].txt"), mode == CleanMode::Test);
+    EXPECT_TRUE(Exists(folder_ + L"vantorel-other.dat"));
+    EXPECT_EQ(Records(folder_ + L"index.dat"), 1u) << "a kept cookie keeps its index entry";
+  }
+  ::CloseHandle(locked);
+  EXPECT_TRUE(Exists(folder_ + L"vantorel@locked[1].txt"));
+}
+
+TEST(IEHistory, StoreAndCacheCountedInATestRemovedInAClean) {
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    auto history = std::make_shared<FakeHistory>();
+    auto cache = std::make_shared<FakeCache>();
+    history->urls = {L"http://a.test/", L"https://b.test/", L"file:///c"};
+    cache->urls = {L"http://x.test/1", L"https://y.test/", L"http://z.test/2", L"Cookie:v@x.test/"};
+    ItemServices s;
+    s.urlHistory = history;
+    s.urlCache = cache;
+    int count = RunRoutine(mode, s, [&](TClearTaskThread& t) {
+      ClearIEUrlHistory(t, s);
+      t.FItemCount += ClearUrlCache(t, s);
+    });
+    EXPECT_EQ(count, 3 + 2);
+    bool test = mode == CleanMode::Test;
+    EXPECT_EQ(history->deleted, test ? std::vector<std::wstring>{} : history->urls);
+    EXPECT_EQ(cache->deleted, test ? std::vector<std::wstring>{}
+                                   : (std::vector<std::wstring>{L"http://x.test/1", L"http://z.test/2"}));
+  }
+  // The store saying S_FALSE ends the walk.
+  auto history = std::make_shared<FakeHistory>();
+  history->urls = {L"http://a/", L"http://b/", L"http://c/"};
+  history->stopAt = L"http://b/";
+  ItemServices s;
+  s.urlHistory = history;
+  s.urlCache = std::make_shared<FakeCache>();
+  RunRoutine(CleanMode::RealClean, s, [&](TClearTaskThread& t) { ClearIEUrlHistory(t, s); });
+  EXPECT_EQ(history->deleted, (std::vector<std::wstring>{L"http://a/", L"http://b/"}));
+}
+
+namespace {
+
+class IEAutoComplete : public testing::Test {
+ protected:
+  void SetUp() override {
+    pstore_test::ResetFake();
+    saved_ = core::SetPStoreCreateInstance(&pstore_test::FakeCreateInstance);
+    using pstore_test::MakeGuid;
+    pstore_test::Fake().types = {
+        {MakeGuid(1), L"Outlook", {{MakeGuid(11), {L"mail"}}}},
+        {MakeGuid(2), L"Internet Explorer",
+         {{MakeGuid(21), {L"http://a.test/StringData", L"http://a.test/StringIndex", L"name:StringData",
+                          L"name:StringIndex"}},
+          {MakeGuid(22), {std::wstring(300, L'q')}}}}};
+    SetValue(CU, kIE + L"IntelliForms\\Storage1", L"h1", L"x");
+    SetValue(CU, kIE + L"IntelliForms\\Storage1", L"h2", L"x");
+  }
+  void TearDown() override {
+    core::SetPStoreCreateInstance(saved_);
+    DeleteKey(CU, kIE + L"IntelliForms");
+  }
+  int Run(CleanMode mode) {
+    ItemRun run(mode);
+    run.Run({L"Internet Explorer - Autocomplete History"});
+    return run.Results()[L"Internet Explorer - Autocomplete History"].count;
+  }
+  core::PStoreCreateInstanceFn saved_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(IEAutoComplete, CountsInATestDeletesEveryItemInAClean) {
+  // The last subtype sets the count afresh: one item counts 1; then the two
+  // registry values.
+  EXPECT_EQ(Run(CleanMode::Test), 1 + 2);
+  EXPECT_TRUE(pstore_test::Fake().deleted.empty());
+  EXPECT_TRUE(KeyExists(CU, kIE + L"IntelliForms\\Storage1"));
+  EXPECT_EQ(Run(CleanMode::RealClean), 1 + 2);
+  EXPECT_EQ(pstore_test::Fake().deleted,
+            (std::vector<std::wstring>{L"http://a.test/StringData", L"http://a.test/StringIndex", L"name:StringData",
+                                       L"name:StringIndex", std::wstring(300, L'q')}));
+  EXPECT_FALSE(KeyExists(CU, kIE + L"IntelliForms\\Storage1"));
+}
+
+TEST_F(IEAutoComplete, RegistryFormDataGoesEvenWithoutProtectedStorage) {
+  core::SetPStoreCreateInstance(nullptr);
+  EXPECT_EQ(Run(CleanMode::RealClean), 2);
+  EXPECT_FALSE(KeyExists(CU, kIE + L"IntelliForms\\Storage1"));
+}
+
+TEST(IERegistryItems, TypedUrlsAndDownloadFolder) {
+  SetValue(CU, kIE + L"TypedURLs", L"url1", L"http://typed.test/1");
+  SetValue(CU, kIE + L"TypedURLs", L"url2", L"http://typed.test/2");
+  SetValue(CU, kIE.substr(0, kIE.size() - 1), L"Download Directory", L"C:\\x");
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    ItemRun run(mode);
+    run.Run({L"Internet Explorer - Recently Typed URLs", L"Internet Explorer - Last Download Location"});
+    auto results = run.Results();
+    EXPECT_EQ(results[L"Internet Explorer - Recently Typed URLs"].count, 2);
+    EXPECT_EQ(results[L"Internet Explorer - Last Download Location"].count, 1);
+    EXPECT_TRUE(run.log->Contains(run.thread->Prefix() + L"deleting http://typed.test/2"));
+    EXPECT_EQ(KeyExists(CU, kIE + L"TypedURLs"), mode == CleanMode::Test);
+    EXPECT_EQ(ValueExists(CU, kIE.substr(0, kIE.size() - 1), L"Download Directory"), mode == CleanMode::Test);
+  }
+}
+
+
+TEST(IEIndexDat, TreeScrubSparesTheWorkFolderAndWritesNothingInATest) {
+  Sandbox box(L"ie-indexdat");
+  std::vector<uint8_t> sample = SampleIndexDat();
+  std::string bytes(sample.begin(), sample.end());
+  WriteFile(box.Path(L"hist\\index.dat"), bytes);
+  WriteFile(box.Path(L"hist\\MSHist01\\index.dat"), bytes);
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    RunRoutine(mode, {}, [&](TClearTaskThread& t) {
+      t.FWorkPath = box.Path(L"hist");
+      WipeIndexDatTree(t, t.FWorkPath);
+    });
+    EXPECT_EQ(Records(box.Path(L"hist\\index.dat")), 1u);
+    EXPECT_EQ(Records(box.Path(L"hist\\MSHist01\\index.dat")), mode == CleanMode::Test ? 1u : 0u);
+  }
+}
+
+namespace {
+
+const wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+std::wstring PendingRenames() {
+  ui::RegistryKey key;
+  std::vector<wchar_t> data(1 << 16);
+  DWORD size = DWORD(data.size() * sizeof(wchar_t)), type = 0;
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
+                     &type, data.data(), &size) != ERROR_SUCCESS)
+    return L"";
+  std::wstring all(data.data(), size / sizeof(wchar_t));
+  std::replace(all.begin(), all.end(), L'\0', L'|');
+  return all;
+}
+
+void RestorePendingRenames(const std::wstring& before) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  if (before.empty()) {
+    ::RegDeleteValueW(key, L"PendingFileRenameOperations");
+  } else {
+    std::wstring data = before;
+    std::replace(data.begin(), data.end(), L'|', L'\0');
+    ::RegSetValueExW(key, L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                     reinterpret_cast<const BYTE*>(data.data()), DWORD(data.size() * sizeof(wchar_t)));
+  }
+  ::RegCloseKey(key);
+}
+
+}  // namespace
+
+TEST(IERestart, MoveFileExOnNtAndWininitLinesOnNineX) {
+  Sandbox box(L"ie-restart");
+  box.File(L"a\\index.dat");
+  box.File(L"b\\index.dat");
+  std::vector<std::wstring> files = {box.Path(L"a\\index.dat"), box.Path(L"b\\index.dat"), box.Path(L"missing.dat")};
+  std::wstring ini = box.Path(L"Wininit.ini");
+  box.File(L"precious.txt");
+  bool linked = MakeSymlink(box.Path(L"precious.txt"), box.Path(L"link.dat"));
+  std::vector<std::wstring> withLink = files;
+  if (linked) withLink.push_back(box.Path(L"link.dat"));
+  std::wstring before = PendingRenames();
+
+  RunRoutine(CleanMode::Test, {}, [&](TClearTaskThread& t) {
+    RemoveAtRestart(t, files, 9, ini);
+    RemoveAtRestart(t, files, 3, ini);
+  });
+  EXPECT_EQ(PendingRenames(), before) << "a test schedules nothing";
+  EXPECT_FALSE(Exists(ini));
+
+  RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, withLink, 9, ini); });
+  std::wstring pending = PendingRenames();
+  RestorePendingRenames(before);
+  if (linked) RemoveLink(box.Path(L"link.dat"));
+  EXPECT_EQ(pending.find(L"link.dat"), std::wstring::npos) << "a link is never removed at restart";
+  EXPECT_EQ(pending.find(L"precious.txt"), std::wstring::npos);
+  EXPECT_NE(pending.find(box.Path(L"a\\index.dat")), std::wstring::npos) << testing::PrintToString(pending);
+  EXPECT_NE(pending.find(box.Path(L"b\\index.dat")), std::wstring::npos);
+  EXPECT_EQ(pending.find(L"missing.dat"), std::wstring::npos);
+  EXPECT_FALSE(Exists(ini));
+
+  WriteText(ini, L"[Other]\r\nx=1\r\n[Rename]\r\nNUL=C:\\OLD.TXT\r\n");
+  RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, files, 3, ini); });
+  std::string text = ReadBytes(ini);
+  std::string a = ui::ToAnsi(core::GetShortPath(files[0])), b = ui::ToAnsi(core::GetShortPath(files[1]));
+  EXPECT_EQ(text, "[Other]\r\nx=1\r\n[Rename]\r\nNUL=" + b + "\r\nNUL=" + a + "\r\nNUL=C:\\OLD.TXT\r\n");
+}
+
+TEST(IERestart, WininitSectionAppendedWhenMissing) {
+  Sandbox box(L"ie-wininit");
+  std::wstring ini = box.Path(L"Wininit.ini");
+  ASSERT_TRUE(AddWininitRenames(ini, {L"NUL=C:\\A", L"NUL=C:\\B", L"NUL=C:\\C"}));
+  EXPECT_EQ(ReadBytes(ini), "[rename]\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\C\r\n");
+  ASSERT_TRUE(AddWininitRenames(ini, {L"NUL=C:\\D", L"NUL=C:\\E", L"NUL=C:\\F"}));
+  EXPECT_EQ(ReadBytes(ini), "[rename]\r\nNUL=C:\\F\r\nNUL=C:\\E\r\nNUL=C:\\D\r\nNUL=C:\\A\r\nNUL=C:\\B\r\nNUL=C:\\C\r\n");
+}
+
+namespace {
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t buf[MAX_PATH] = {};
+  if (::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, buf) != S_OK) return L"";
+  return std::wstring(buf) + L"\\";
+}
+
+// The three index files of the browser, seeded with one record each; the
+// ones that were there before are put back at the end.
+class IEIndexDatItem : public testing::Test {
+ protected:
+  void SetUp() override {
+    files_ = {ShellFolder(CSIDL_COOKIES) + L"index.dat", ShellFolder(CSIDL_INTERNET_CACHE) + L"Content.IE5\\index.dat",
+              ShellFolder(CSIDL_HISTORY) + L"History.IE5\\index.dat"};
+    std::vector<uint8_t> sample = SampleIndexDat();
+    for (const std::wstring& f : files_) {
+      saved_.push_back(Exists(f) ? ReadBytes(f) : std::string());
+      WriteFile(f, std::string(sample.begin(), sample.end()));
+    }
+    pending_ = PendingRenames();
+  }
+  void TearDown() override {
+    RestorePendingRenames(pending_);
+    for (size_t i = 0; i < files_.size(); ++i) {
+      if (saved_[i].empty()) ::DeleteFileW(files_[i].c_str());
+      else WriteFile(files_[i], saved_[i]);
+    }
+  }
+  std::vector<std::wstring> files_;
+  std::vector<std::string> saved_;
+  std::wstring pending_;
+};
+
+}  // namespace
+
+TEST_F(IEIndexDatItem, TestCountsThreeCleanScrubsAndSchedulesThem) {
+  const std::wstring caption = L"Internet Explorer - Index.dat Files";
+  ItemRun test(CleanMode::Test);
+  test.Run({caption});
+  EXPECT_EQ(test.Results()[caption].count, 3);
+  EXPECT_TRUE(test.log->Contains(L"Warning: This will take effect next time windows is rebooted."));
+  for (const std::wstring& f : files_) EXPECT_EQ(Records(f), 1u) << testing::PrintToString(f);
+  EXPECT_EQ(PendingRenames(), pending_);
+
+  ItemRun clean(CleanMode::RealClean);
+  clean.Run({caption});
+  EXPECT_EQ(clean.Results()[caption].count, 3);
+  std::wstring pending = PendingRenames();
+  for (const std::wstring& f : files_) {
+    EXPECT_EQ(Records(f), 0u) << testing::PrintToString(f);
+    EXPECT_NE(pending.find(f), std::wstring::npos) << testing::PrintToString(f);
+  }
+}
+
+TEST(IETempFiles, TestSparesIndexFilesCleanEmptiesTheCache) {
+  std::wstring cache = ShellFolder(CSIDL_INTERNET_CACHE);
+  ASSERT_FALSE(cache.empty());
+  std::wstring mine = cache + L"vantorel-e2e\\";
+  WriteFile(mine + L"a.htm", std::string(1000, 'a'));
+  WriteFile(mine + L"sub\\b.jpg", "b");
+  WriteFile(mine + L"index.dat", "not counted in a test");
+  const std::wstring caption = L"Internet Explorer - Temporary Internet Files";
+  ItemRun test(CleanMode::Test);
+  test.Run({caption});
+  int counted = test.Results()[caption].count;
+  EXPECT_GE(counted, 2);
+  EXPECT_TRUE(Exists(mine + L"a.htm"));
+  ItemRun clean(CleanMode::RealClean);
+  clean.Run({caption});
+  EXPECT_GE(clean.Results()[caption].count, counted);
+  EXPECT_FALSE(Exists(mine + L"a.htm"));
+  EXPECT_FALSE(Exists(mine + L"sub\\b.jpg"));
+  RemoveTree(mine);
+}
+
+TEST(IEHistoryItem, HistoryFolderEmptiedAroundItsIndexFile) {
+  std::wstring history = ShellFolder(CSIDL_HISTORY);
+  ASSERT_FALSE(history.empty());
+  std::wstring ie5 = history + L"History.IE5\\";
+  std::vector<uint8_t> sample = SampleIndexDat();
+  std::string index(sample.begin(), sample.end());
+  WriteFile(ie5 + L"index.dat", index);
+  WriteFile(ie5 + L"MSHist012020010120200108\\index.dat", index);
+  WriteFile(ie5 + L"MSHist012020010120200108\\page.dat", "p");
+  ItemServices s;
+  auto fakeHistory = std::make_shared<FakeHistory>();
+  fakeHistory->urls = {L"http://visited.test/"};
+  s.urlHistory = fakeHistory;
+  s.urlCache = std::make_shared<FakeCache>();
+  const std::wstring caption = L"Internet Explorer - Visited URL History";
+  BYTE version = core::GetWindowsVersion();
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    ItemRun run(mode, s);
+    run.Run({caption});
+    EXPECT_GE(run.Results()[caption].count, 1);
+    if (version == 11 || version == 12) continue;  // the protected-mode folders instead
+    EXPECT_EQ(Exists(ie5 + L"MSHist012020010120200108\\page.dat"), mode == CleanMode::Test);
+    EXPECT_EQ(Records(ie5 + L"index.dat"), 1u);
+  }
+  EXPECT_EQ(fakeHistory->deleted, fakeHistory->urls);
+  RemoveTree(ie5 + L"MSHist012020010120200108");
+  ::DeleteFileW((ie5 + L"index.dat").c_str());
+}

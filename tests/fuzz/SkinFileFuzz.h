@@ -1,0 +1,7 @@
+// The one entry point that drives every parser of a skin file with
+// untrusted bytes; shared by the native fuzzer and the corpus replay test.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+int FuzzSkinFile(const std::uint8_t* data, std::size_t size);

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Fuzzes the skin-file parsers (archive, inflate, records, bitmaps) natively
+# with libFuzzer and the address and undefined-behaviour sanitizers.
+# Run by hand, never from CTest:  tests/fuzz/run-skin-fuzz.sh [seconds]
+# New inputs that add coverage are merged into corpus/; a crash leaves its
+# reproducer in crashes/. Commit both: the test run replays them.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+seconds=${1:-60}
+out=${VANTOREL_FUZZ_BUILD:-$root/build-fuzz}
+mkdir -p "$out/found" "$here/corpus" "$here/crashes"
+
+src="$root/src/skin/file"
+clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  -DVANTOREL_LIBFUZZER -I"$root/src" -I"$here" \
+  "$here/SkinFileFuzz.cpp" "$src/ByteStream.cpp" "$src/SkinBitmap.cpp" "$src/SkinRecords.cpp" \
+  "$src/ZipArchive.cpp" "$src/ZipCrypt.cpp" "$src/ZipInflate.cpp" -o "$out/skin_file_fuzz"
+
+# Seeds: the kept corpus and the small test archives and streams.
+seeds="$out/seeds"
+rm -rf "$seeds" && mkdir -p "$seeds"
+find "$root/tests/skin_file/data" -type f -size -64k -exec cp {} "$seeds/" \;
+
+"$out/skin_file_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=5 -rss_limit_mb=1024 \
+  -artifact_prefix="$here/crashes/" "$out/found" "$here/corpus" "$seeds"
+
+# Keep a minimal corpus that covers what everything found covers.
+merged="$out/merged"
+rm -rf "$merged" && mkdir -p "$merged"
+"$out/skin_file_fuzz" -merge=1 "$merged" "$here/corpus" "$out/found" "$seeds" >/dev/null 2>&1
+rm -f "$here/corpus"/*
+cp "$merged"/* "$here/corpus/"
+echo "corpus: $(ls "$here/corpus" | wc -l) files; crashes: $(ls "$here/crashes" | wc -l)"

@@ -1,0 +1,128 @@
+// Seeds the test prefix's hive list with hives of our own: each a key under
+// the current user's Software and a stand-in "hive file" in a temporary
+// folder, listed by its device path as the system lists hives.
+#pragma once
+#include <windows.h>
+#include <sddl.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "registry/defrag/DefragPlatform.h"
+#include "registry/defrag/HiveList.h"
+#include "ui/RegistryKey.h"
+
+namespace defrag_test {
+
+inline const wchar_t kHiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
+inline const wchar_t kSeedKey[] = L"Software\\VantorelDefragSeed";
+
+inline std::wstring CurrentUserSid() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  BYTE buf[256];
+  DWORD n = 0;
+  std::wstring text;
+  if (::GetTokenInformation(token, TokenUser, buf, sizeof(buf), &n)) {
+    wchar_t* sid = nullptr;
+    if (::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &sid)) {
+      text = sid;
+      ::LocalFree(sid);
+    }
+  }
+  ::CloseHandle(token);
+  return text;
+}
+
+// "c:\x" as the kernel names it: "\Device\HarddiskVolume1\x".
+inline std::wstring DevicePathOf(const std::wstring& path) {
+  for (const registry::TFixedDrive& d : registry::FixedDrives())
+    if (::CompareStringOrdinal(d.Drive.c_str(), 2, path.c_str(), 2, TRUE) == CSTR_EQUAL) return d.Device + path.substr(2);
+  return {};
+}
+
+inline void WriteFileOfSize(const std::wstring& path, DWORD size) {
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  std::vector<char> zeros(size, 'h');
+  DWORD written = 0;
+  ::WriteFile(h, zeros.data(), size, &written, nullptr);
+  ::CloseHandle(h);
+}
+
+class SeededHives {
+ public:
+  explicit SeededHives(const std::wstring& folderName) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + folderName;
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+    Clear();
+  }
+  ~SeededHives() { Clear(); }
+
+  // A hive whose key exists (with a few values) or not; its file has `size` bytes.
+  registry::THive Add(const std::wstring& name, DWORD size, bool keyExists = true) {
+    registry::THive h{L"\\REGISTRY\\USER\\" + CurrentUserSid() + L"\\" + kSeedKey + L"\\" + name, folder_ + L"\\" + name};
+    if (keyExists) {
+      ui::RegistryKey k;
+      k.Create(HKEY_CURRENT_USER, std::wstring(kSeedKey) + L"\\" + name);
+      for (int i = 0; i < 20; ++i) k.WriteString(L"Value" + std::to_wstring(i), L"some data of the hive");
+    }
+    WriteFileOfSize(h.File, size);
+    ListValue(h.Name, DevicePathOf(h.File));
+    names_.push_back(h.Name);
+    return h;
+  }
+  void ListValue(const std::wstring& name, const std::wstring& data, DWORD type = REG_SZ) {
+    ui::RegistryKey list;
+    list.Create(HKEY_LOCAL_MACHINE, kHiveListKey);
+    list.WriteString(name, data, type);
+    names_.push_back(name);
+  }
+  const std::wstring& Folder() const { return folder_; }
+
+ private:
+  void Clear() {
+    ui::RegistryKey list;
+    if (list.Open(HKEY_LOCAL_MACHINE, kHiveListKey, KEY_READ | KEY_WRITE))
+      for (const std::wstring& n : names_) list.DeleteValue(n);
+    names_.clear();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSeedKey);
+    WIN32_FIND_DATAW fd;
+    HANDLE f = ::FindFirstFileW((folder_ + L"\\*").c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return;
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileW((folder_ + L"\\" + fd.cFileName).c_str());
+    } while (::FindNextFileW(f, &fd));
+    ::FindClose(f);
+  }
+  std::wstring folder_;
+  std::vector<std::wstring> names_;
+};
+
+// Records the swaps and restarts asked for; restarts nothing.
+class RecordingPlatform : public registry::IDefragPlatform {
+ public:
+  struct Call {
+    HKEY root;
+    std::wstring subKey;
+    bool view64;
+    std::wstring newFile, oldFile;
+    bool oldFileFree;  // the ".bak" name was free at the call
+  };
+  LONG ReplaceKey(const core::HiveTarget& hive, const std::wstring& newFile, const std::wstring& oldFile) override {
+    calls.push_back({hive.root, hive.subKey, hive.view64, newFile, oldFile,
+                     ::GetFileAttributesW(oldFile.c_str()) == INVALID_FILE_ATTRIBUTES});
+    return failing.count(newFile) ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
+  }
+  bool RestartWindows() override {
+    ++restarts;
+    return false;
+  }
+  std::vector<Call> calls;
+  std::set<std::wstring> failing;  // copies whose swap fails
+  int restarts = 0;
+};
+
+}  // namespace defrag_test

@@ -1,0 +1,172 @@
+// Saving the hives on the worker thread, swapping them at the next start and
+// the copies left at the end.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "DefragTestSupport.h"
+#include "registry/defrag/DefragSteps.h"
+#include "registry/defrag/ScanDefragTaskThread.h"
+
+using namespace registry;
+using defrag_test::RecordingPlatform;
+
+namespace {
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Contents(const std::wstring& path) {
+  std::ifstream in(path.c_str());
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteText(const std::wstring& path, const char* text) { std::ofstream(path.c_str()) << text; }
+
+// A window that only collects what is posted to it.
+struct Inbox {
+  Inbox() { hwnd = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr); }
+  ~Inbox() { ::DestroyWindow(hwnd); }
+  std::vector<MSG> Take() {
+    std::vector<MSG> got;
+    MSG m;
+    while (::PeekMessageW(&m, hwnd, 0, 0, PM_REMOVE)) got.push_back(m);
+    return got;
+  }
+  HWND hwnd;
+};
+
+void Hand(TScanDefragTaskThread& t, const std::vector<THive>& hives, HWND to) {
+  t.FFormHandle = to;
+  for (const THive& h : hives) {
+    t.FHiveNames.push_back(h.Name);
+    t.FHiveFiles.push_back(h.File);
+  }
+}
+
+TEST(ScanDefragTaskThread, SavesEachHiveAndFlagsTheOneThatFailed) {
+  defrag_test::SeededHives seed(L"VantorelDefragSave");
+  std::vector<THive> hives = {seed.Add(L"A", 8192), seed.Add(L"Missing", 8192, false), seed.Add(L"B", 8192)};
+  WriteText(HiveCopyFile(hives[1].File), "stale copy of an earlier analysis");
+  Inbox inbox;
+  TScanDefragTaskThread t;
+  Hand(t, hives, inbox.hwnd);
+  ASSERT_TRUE(t.Start());
+  ASSERT_TRUE(t.WaitFor(30000));
+  EXPECT_EQ(t.Saved(), (std::vector<bool>{true, false, true}));
+  EXPECT_TRUE(t.AllHandled());
+  EXPECT_TRUE(Exists(HiveCopyFile(hives[0].File)));
+  EXPECT_FALSE(Exists(HiveCopyFile(hives[1].File))) << "a stale copy must not pass for a fresh one";
+  EXPECT_TRUE(Exists(HiveCopyFile(hives[2].File)));
+  std::vector<MSG> got = inbox.Take();
+  ASSERT_EQ(got.size(), 4u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(got[i].message, static_cast<UINT>(WM_HIVESAVED));
+    EXPECT_EQ(got[i].lParam, i + 1);
+  }
+  EXPECT_EQ(got[3].message, static_cast<UINT>(WM_CLOSE));
+}
+
+// Holds the second hive until the test has pressed Stop.
+class HeldThread : public TScanDefragTaskThread {
+ public:
+  HANDLE entered = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::vector<size_t> saved;
+  ~HeldThread() override {
+    ::CloseHandle(entered);
+    ::CloseHandle(release);
+  }
+
+ protected:
+  bool SaveHive(size_t i) override {
+    if (i == 1) {
+      ::SetEvent(entered);
+      ::WaitForSingleObject(release, 10000);
+    }
+    saved.push_back(i);
+    return true;
+  }
+};
+
+TEST(ScanDefragTaskThread, StopFinishesTheHiveBeingSavedAndSavesNoOther) {
+  std::vector<THive> hives;
+  for (int i = 0; i < 5; ++i) hives.push_back({L"\\REGISTRY\\USER\\X" + std::to_wstring(i), L"c:\\none"});
+  Inbox inbox;
+  HeldThread t;
+  Hand(t, hives, inbox.hwnd);
+  ASSERT_TRUE(t.Start());
+  ASSERT_EQ(::WaitForSingleObject(t.entered, 10000), WAIT_OBJECT_0);
+  t.Terminate();
+  ::SetEvent(t.release);
+  ASSERT_TRUE(t.WaitFor(10000));
+  EXPECT_EQ(t.saved, (std::vector<size_t>{0, 1}));
+  EXPECT_FALSE(t.AllHandled());
+  std::vector<MSG> got = inbox.Take();
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[1].lParam, 2);
+  EXPECT_EQ(got[2].message, static_cast<UINT>(WM_CLOSE));
+}
+
+struct SwapCase {
+  const char* what;
+  bool copy, backup, failing;
+  bool result, called, backupKept, asideExists;
+};
+
+TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
+  const SwapCase cases[] = {
+      {"no old backup", true, false, false, true, true, false, false},
+      {"old backup, swap scheduled", true, true, false, true, true, false, true},
+      {"old backup, swap refused", true, true, true, false, true, true, false},
+      {"no copy: nothing to swap in", false, true, false, false, false, true, false},
+  };
+  defrag_test::SeededHives seed(L"VantorelDefragSwap");
+  for (const SwapCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    THive h = seed.Add(L"Swap", 100);
+    const std::wstring copy = HiveCopyFile(h.File), bak = HiveBackupFile(h.File), aside = HiveBackupAsideFile(h.File);
+    for (const std::wstring& f : {copy, bak, aside}) ::DeleteFileW(f.c_str());
+    if (c.copy) WriteText(copy, "copy");
+    if (c.backup) WriteText(bak, "previous backup");
+    RecordingPlatform platform;
+    if (c.failing) platform.failing.insert(copy);
+    EXPECT_EQ(ReplaceHive(platform, h, false), c.result);
+    ASSERT_EQ(platform.calls.size(), c.called ? 1u : 0u);
+    if (c.called) {
+      const RecordingPlatform::Call& call = platform.calls[0];
+      EXPECT_EQ(call.root, HKEY_USERS);
+      EXPECT_EQ(call.subKey, h.Name.substr(std::wstring(L"\\REGISTRY\\USER\\").size()));
+      EXPECT_EQ(call.newFile, copy);
+      EXPECT_EQ(call.oldFile, bak);
+      EXPECT_TRUE(call.oldFileFree);
+    }
+    EXPECT_EQ(Exists(bak) && Contents(bak) == "previous backup", c.backupKept);
+    EXPECT_EQ(Exists(aside) && Contents(aside) == "previous backup", c.asideExists);
+  }
+}
+
+TEST(ReplaceHive, TheMachineSoftwareHiveIsSwappedInTheSixtyFourBitView) {
+  defrag_test::SeededHives seed(L"VantorelDefragSwap64");
+  THive h = seed.Add(L"Soft", 100);
+  h.Name = L"\\REGISTRY\\MACHINE\\SOFTWARE";
+  WriteText(HiveCopyFile(h.File), "copy");
+  RecordingPlatform platform;
+  EXPECT_TRUE(ReplaceHive(platform, h, true));
+  ASSERT_EQ(platform.calls.size(), 1u);
+  EXPECT_EQ(platform.calls[0].root, HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(platform.calls[0].subKey, L"SOFTWARE");
+  EXPECT_TRUE(platform.calls[0].view64);
+}
+
+TEST(DeleteLeftoverCopies, KeepsTheCopiesDueAtTheNextStart) {
+  defrag_test::SeededHives seed(L"VantorelDefragLeft");
+  std::vector<THive> hives = {seed.Add(L"A", 10), seed.Add(L"B", 10), seed.Add(L"C", 10)};
+  WriteText(HiveCopyFile(hives[0].File), "x");
+  WriteText(HiveCopyFile(hives[1].File), "x");
+  DeleteLeftoverCopies(hives, {HiveCopyFile(hives[1].File)});
+  EXPECT_FALSE(Exists(HiveCopyFile(hives[0].File)));
+  EXPECT_TRUE(Exists(HiveCopyFile(hives[1].File)));
+  EXPECT_TRUE(Exists(hives[0].File)) << "only copies go";
+}
+
+}  // namespace

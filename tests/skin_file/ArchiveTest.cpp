@@ -1,0 +1,156 @@
+// Extracting entries of skin archives: every kind of entry, passwords, and
+// archives whose tables are cut or point outside the file.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "SkinTestData.h"
+#include "skin/file/SkinTempFile.h"
+#include "skin/file/ZipArchive.h"
+
+using skintest::Bytes;
+
+namespace {
+
+int Extract(const Bytes& archive, const std::string& entry, const std::string& password, Bytes* out = nullptr) {
+  skin::MemorySource source(archive.data(), archive.size());
+  skin::MemorySink sink;
+  const int result = skin::ExtractZipEntry(source, entry, password, sink);
+  if (out) *out = sink.bytes;
+  return result;
+}
+
+struct ArchiveCase {
+  const char* archive;
+  const char* entry;
+  std::string password;
+  int expected;
+};
+
+std::string WrongPasswordWithMatchingCheck() {
+  const Bytes text = skintest::ReadData("wrong_password_matching_check.txt");
+  return std::string(text.begin(), text.end());
+}
+
+TEST(SkinArchive, ExtractsOrRefusesByArchiveEntryAndPassword) {
+  const ArchiveCase cases[] = {
+      {"plain.skn", "SKINDATA.SK2", "", 0},
+      {"plain.skn", "skindata.sk2", "", 0},
+      {"lower.skn", "SKINDATA.SK2", "", 0},
+      {"stored.skn", "SKINDATA.SK2", "", 0},
+      {"plaindescriptor.skn", "SKINDATA.SK2", "", 0},
+      {"encrypted.skn", "SKINDATA.SK2", "secret", 0},
+      {"descriptor.skn", "SKINDATA.SK2", "secret", 0},
+      {"encrypted.skn", "SKINDATA.SK2", "", 2},
+      {"descriptor.skn", "SKINDATA.SK2", "", 2},
+      {"encrypted.skn", "SKINDATA.SK2", "Secret", 2},
+      {"encrypted.skn", "SKINDATA.SK2", WrongPasswordWithMatchingCheck(), 2},
+      {"plain.skn", "MISSING.SK2", "", 1},
+      {"pk.skn", "SKINDATA.SK2", "", 1},
+      {"comment.skn", "SKINDATA.SK2", "", 1},
+      {"hugesize.skn", "SKINDATA.SK2", "", 1},
+      {"bomb.skn", "SKINDATA.SK2", "", 2},
+  };
+  const Bytes expected = skintest::ReadData("SKINDATA.SK2");
+  ASSERT_FALSE(expected.empty());
+  for (const ArchiveCase& c : cases) {
+    Bytes out;
+    EXPECT_EQ(c.expected, Extract(skintest::ReadData(c.archive), c.entry, c.password, &out))
+        << c.archive << " " << c.entry << " '" << c.password << "'";
+    if (c.expected == 0) {
+      EXPECT_TRUE(out == expected) << c.archive;
+    }
+  }
+}
+
+TEST(SkinArchive, OtherEntriesOfAnArchiveExtractByteIdentical) {
+  const Bytes archive = skintest::ReadData("plain.skn");
+  Bytes out;
+  ASSERT_EQ(0, Extract(archive, "readme.txt", "", &out));
+  EXPECT_EQ(std::string("not the data"), std::string(out.begin(), out.end()));
+  ASSERT_EQ(0, Extract(archive, "OTHER.BIN", "", &out));
+  const Bytes text = skintest::ReadData("text.bin");
+  EXPECT_TRUE(out == Bytes(text.begin(), text.begin() + 5000));
+}
+
+TEST(SkinArchive, BombReturnsWithinASecond) {
+  const Bytes bomb = skintest::ReadData("bomb.skn");
+  const auto start = std::chrono::steady_clock::now();
+  Bytes out;
+  EXPECT_EQ(2, Extract(bomb, "SKINDATA.SK2", "", &out));
+  EXPECT_LE(out.size(), 1000u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+TEST(SkinArchive, DamagedTablesAreRefused) {
+  const Bytes good = skintest::ReadData("lower.skn");
+  ASSERT_GT(good.size(), 100u);
+  const std::size_t end = good.size() - 22;
+  const std::size_t central = good[end + 16] | (good[end + 17] << 8);
+  struct Damage {
+    const char* what;
+    std::size_t at;
+    std::uint32_t value;
+    int expected;
+  };
+  const Damage damages[] = {
+      {"directory offset past the end", end + 16, 0xFFFFFF00u, 1},
+      {"directory offset into the end record", end + 16, static_cast<std::uint32_t>(end + 4), 1},
+      {"name length past the directory", central + 28, 0xFFFF0000u | 0x0C, 1},
+      {"local header offset past the end", central + 42, 0x7FFFFFF0u, 1},
+      {"compressed size past the end", central + 20, 0x7FFFFFF0u, 1},
+      {"central signature", central, 0x12345678u, 1},
+      {"local name length", 26, 0xFFFFu, 1},
+      {"announced size one short", central + 24, 0, 2},
+  };
+  for (const Damage& d : damages) {
+    Bytes bad = good;
+    if (std::strcmp(d.what, "announced size one short") == 0) {
+      PutU32(bad, d.at, (bad[d.at] | (bad[d.at + 1] << 8)) - 1u);
+    } else if (std::strcmp(d.what, "local name length") == 0) {
+      bad[d.at] = 0xFF;
+      bad[d.at + 1] = 0xFF;
+    } else {
+      PutU32(bad, d.at, d.value);
+    }
+    EXPECT_EQ(d.expected, Extract(bad, "SKINDATA.SK2", "")) << d.what;
+  }
+}
+
+TEST(SkinArchive, TruncatedArchivesAreRefused) {
+  const Bytes good = skintest::ReadData("encrypted.skn");
+  for (std::size_t cut = 0; cut < good.size(); cut += 7) {
+    const Bytes part(good.begin(), good.begin() + cut);
+    EXPECT_NE(0, Extract(part, "SKINDATA.SK2", "secret")) << cut;
+  }
+  EXPECT_EQ(1, Extract(Bytes{'S', 'K', 3, 4}, "SKINDATA.SK2", ""));
+}
+
+TEST(SkinArchive, ExtractFromZipWritesANewTemporaryFileThatGoesWithItsHandle) {
+  skin::SkinTempFile temp;
+  ASSERT_TRUE(temp.Create());
+  const std::wstring folder = skin::GetTempDirectory();
+  ASSERT_EQ(folder.size() + 38, temp.Path().size());
+  EXPECT_EQ(L'{', temp.Path()[folder.size()]);
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(temp.Path().c_str()));
+
+  ASSERT_EQ(0, skin::ExtractFromZip(skintest::DataPath("encrypted.skn"), "SKINDATA.SK2", temp, L"secret"));
+  Bytes back;
+  ASSERT_TRUE(temp.ReadAll(back, skin::kMaxEntrySize));
+  EXPECT_TRUE(back == skintest::ReadData("SKINDATA.SK2"));
+  temp.Close();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(temp.Path().c_str()));
+
+  skin::SkinTempFile missing;
+  ASSERT_TRUE(missing.Create());
+  EXPECT_EQ(1, skin::ExtractFromZip(skintest::DataPath("no-such.skn"), "SKINDATA.SK2", missing, L""));
+}
+
+}  // namespace

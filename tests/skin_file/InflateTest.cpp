@@ -1,0 +1,185 @@
+// Our inflate against streams the reference implementation made, and against
+// hand-made invalid data that must fail cleanly.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+
+#include "SkinTestData.h"
+#include "skin/file/ZipInflate.h"
+
+using skin::InflateStatus;
+using skintest::BitWriter;
+using skintest::Bytes;
+
+namespace {
+
+skin::InflateResult Inflate(const Bytes& stream, Bytes* out = nullptr, std::uint64_t limit = 1u << 24) {
+  skin::MemoryInflateInput input(stream.data(), stream.size());
+  skin::MemorySink sink;
+  const skin::InflateResult result = skin::InflateRaw(input, sink, limit);
+  if (out) *out = sink.bytes;
+  return result;
+}
+
+// Fixed-code symbols.
+void Literal(BitWriter& w, int c) { c < 144 ? w.Code(0x30 + c, 8) : w.Code(0x190 + c - 144, 9); }
+void LengthSymbol(BitWriter& w, int s) { s < 280 ? w.Code(s - 256, 7) : w.Code(0xC0 + s - 280, 8); }
+void FixedHeader(BitWriter& w, bool final) { w.Bits(final, 1).Bits(1, 2); }
+
+// A dynamic block header whose code-length code gives length 1 to `a` and `b`.
+void DynamicHeader(BitWriter& w, int hlitField, int a, int b) {
+  static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+  w.Bits(1, 1).Bits(2, 2).Bits(hlitField, 5).Bits(0, 5).Bits(15, 4);
+  for (int i = 0; i < 19; ++i) w.Bits(order[i] == a || order[i] == b ? 1 : 0, 3);
+}
+
+TEST(Inflate, EqualsTheReferenceOutputForEveryStreamKind) {
+  const char* payloads[] = {"text", "random", "run", "small"};
+  const char* kinds[] = {"stored", "fixed", "dynamic"};
+  for (const char* payload : payloads) {
+    const Bytes expected = skintest::ReadData(std::string(payload) + ".bin");
+    ASSERT_FALSE(expected.empty()) << payload;
+    for (const char* kind : kinds) {
+      Bytes out;
+      const auto result = Inflate(skintest::ReadData(std::string(payload) + "." + kind + ".deflate"), &out);
+      EXPECT_EQ(InflateStatus::Ok, result.status) << payload << "." << kind;
+      EXPECT_TRUE(out == expected) << payload << "." << kind;
+    }
+  }
+}
+
+TEST(Inflate, StreamsEndingAtABufferBoundaryOrMidWordDecodeWhole) {
+  for (const char* name : {"edge16k.stored", "oddtail.fixed"}) {
+    const std::string base(name, std::string(name).find('.'));
+    const Bytes stream = skintest::ReadData(std::string(name) + ".deflate");
+    Bytes out;
+    EXPECT_EQ(InflateStatus::Ok, Inflate(stream, &out).status) << name;
+    EXPECT_TRUE(out == skintest::ReadData(base + ".bin")) << name;
+  }
+  EXPECT_EQ(16384u, skintest::ReadData("edge16k.stored.deflate").size());
+}
+
+TEST(Inflate, OverlappingMatchRepeatsOneByte) {
+  BitWriter w;
+  FixedHeader(w, true);
+  Literal(w, 'x');
+  LengthSymbol(w, 285);  // length 258
+  w.Code(0, 5);          // distance 1
+  LengthSymbol(w, 256);
+  Bytes out;
+  ASSERT_EQ(InflateStatus::Ok, Inflate(w.Done(), &out).status);
+  EXPECT_EQ(Bytes(259, 'x'), out);
+}
+
+struct BadStream {
+  const char* what;
+  Bytes stream;
+  InflateStatus expected;
+};
+
+std::vector<BadStream> BadStreams() {
+  std::vector<BadStream> cases;
+  cases.push_back({"empty input", {}, InflateStatus::InputEnded});
+  cases.push_back({"block type 3", {0x07}, InflateStatus::BadData});
+  cases.push_back({"stored length not matched by its complement", {0x01, 5, 0, 0, 0, 'a'}, InflateStatus::BadData});
+  cases.push_back({"stored block past the end", {0x01, 5, 0, 0xFA, 0xFF, 'a', 'b'}, InflateStatus::InputEnded});
+  {
+    BitWriter w;
+    FixedHeader(w, true);
+    LengthSymbol(w, 257);
+    w.Code(0, 5);
+    cases.push_back({"distance before the start", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    FixedHeader(w, true);
+    Literal(w, 'a');
+    LengthSymbol(w, 286);
+    cases.push_back({"length symbol 286", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    FixedHeader(w, true);
+    Literal(w, 'a');
+    LengthSymbol(w, 257);
+    w.Code(30, 5);
+    cases.push_back({"distance code 30", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    FixedHeader(w, false);
+    Literal(w, 'a');
+    LengthSymbol(w, 256);
+    cases.push_back({"no final block", w.Done(), InflateStatus::InputEnded});
+  }
+  {
+    BitWriter w;
+    w.Bits(1, 1).Bits(2, 2).Bits(30, 5).Bits(0, 5).Bits(0, 4);
+    cases.push_back({"more than 286 length codes", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    DynamicHeader(w, 0, 1, 16);
+    w.Code(1, 1);  // symbol 16 first: nothing to repeat
+    cases.push_back({"repeat with no previous length", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    DynamicHeader(w, 0, 0, 18);
+    w.Code(1, 1).Bits(127, 7).Code(1, 1).Bits(127, 7);  // 276 zeros for 258 lengths
+    cases.push_back({"repeat past the lengths", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    DynamicHeader(w, 0, 0, 18);
+    w.Code(1, 1).Bits(127, 7).Code(1, 1).Bits(109, 7);  // all 258 lengths zero
+    cases.push_back({"no end-of-block code", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    w.Bits(1, 1).Bits(2, 2).Bits(0, 5).Bits(0, 5).Bits(0, 4);
+    for (int i = 0; i < 4; ++i) w.Bits(1, 3);  // four codes of length 1
+    cases.push_back({"over-subscribed code", w.Done(), InflateStatus::BadData});
+  }
+  return cases;
+}
+
+TEST(Inflate, InvalidDataFailsCleanly) {
+  for (const BadStream& c : BadStreams()) {
+    EXPECT_EQ(c.expected, Inflate(c.stream).status) << c.what;
+  }
+}
+
+TEST(Inflate, TruncatedStreamsNeverSucceed) {
+  const Bytes stream = skintest::ReadData("text.dynamic.deflate");
+  ASSERT_GT(stream.size(), 1000u);
+  for (std::size_t cut = 0; cut + 1 < stream.size(); cut += stream.size() / 97 + 1) {
+    const Bytes part(stream.begin(), stream.begin() + cut);
+    EXPECT_NE(InflateStatus::Ok, Inflate(part).status) << cut;
+  }
+}
+
+TEST(Inflate, CorruptedStreamsEndWithinTheirLimit) {
+  const Bytes stream = skintest::ReadData("text.dynamic.deflate");
+  std::mt19937 random(5);
+  for (int round = 0; round < 200; ++round) {
+    Bytes broken = stream;
+    for (int flips = 0; flips < 3; ++flips) broken[random() % 64] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+    Bytes out;
+    Inflate(broken, &out, 1u << 20);
+    EXPECT_LE(out.size(), 1u << 20);
+  }
+}
+
+TEST(Inflate, OutputStopsAtTheLimitQuickly) {
+  const Bytes stream = skintest::ReadData("run.dynamic.deflate");
+  const auto start = std::chrono::steady_clock::now();
+  Bytes out;
+  const auto result = Inflate(stream, &out, 1000);
+  EXPECT_EQ(InflateStatus::TooLong, result.status);
+  EXPECT_LE(out.size(), 1000u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+}  // namespace

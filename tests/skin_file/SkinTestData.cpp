@@ -1,0 +1,57 @@
+#include "SkinTestData.h"
+
+#include <windows.h>
+
+#include "support/TestSupport.h"
+
+namespace skintest {
+
+std::wstring DataPath(const std::string& name) {
+  return testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_SOURCE_DIR") + L"/tests/skin_file/data/" +
+                                       std::wstring(name.begin(), name.end()));
+}
+
+std::wstring FuzzPath(const std::string& folder) {
+  return testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_SOURCE_DIR") + L"/tests/fuzz/" +
+                                       std::wstring(folder.begin(), folder.end()));
+}
+
+Bytes ReadFileBytes(const std::wstring& path) {
+  Bytes bytes;
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return bytes;
+  LARGE_INTEGER size{};
+  DWORD got = 0;
+  if (::GetFileSizeEx(h, &size)) {
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    if (!bytes.empty() && !::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) bytes.clear();
+  }
+  ::CloseHandle(h);
+  return bytes;
+}
+
+Bytes ReadData(const std::string& name) { return ReadFileBytes(DataPath(name)); }
+
+BitWriter& BitWriter::Bits(std::uint32_t value, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (used_ == 0) bytes_.push_back(0);
+    bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | (((value >> i) & 1) << used_));
+    used_ = (used_ + 1) % 8;
+  }
+  return *this;
+}
+
+BitWriter& BitWriter::Code(std::uint32_t code, int length) {
+  for (int i = length - 1; i >= 0; --i) Bits((code >> i) & 1, 1);
+  return *this;
+}
+
+BitWriter& BitWriter::Byte(std::uint8_t b) {
+  used_ = 0;
+  bytes_.push_back(b);
+  return *this;
+}
+
+Bytes BitWriter::Done() { return bytes_; }
+
+}  // namespace skintest
