@@ -278,6 +278,10 @@ TEST_F(OptionsDialog, KeyCaptureShowsStoresAndSwallowsTheKeys) {
   std::string ini = ReadBytes(app_test::OptionsFile());
   for (const char* line : {"EnableHotkey=1", "IsCtrl=1", "IsShift=1", "IsAlt=0", "CharString=F5", "CharAscII=116"})
     EXPECT_NE(ini.find(line), std::string::npos) << line;
+  // OK registered the new key with the main window; it goes with the window.
+  EXPECT_NE(::GlobalFindAtomW(L"MyQRVTHotkey_Hide"), 0);
+  form.UnregisterBossKey();
+  EXPECT_EQ(::GlobalFindAtomW(L"MyQRVTHotkey_Hide"), 0);
 }
 
 TEST_F(OptionsDialog, AddToIgnoreListAcceptsOnlyARegistryRoot) {
