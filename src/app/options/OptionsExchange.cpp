@@ -200,7 +200,9 @@ void TfrmOptions::WriteCookiesFile() {
   std::vector<std::wstring> refused;
   try {
     if (cleaner::WriteCookiesToKeep(path, ListBox2.Items(), &refused)) return;
-    Error(L"These cookies cannot be stored in " + path + L":\r\n" + refused.front());
+    std::wstring lines;
+    for (const std::wstring& r : refused) lines += L"\r\n" + r;
+    Error(L"These cookies cannot be stored in " + path + L":" + lines);
   } catch (const std::exception& e) {
     Error(ui::FromUtf8(e.what()));
   }
