@@ -4,7 +4,6 @@
 #include "cleaner/RegistryPaths.h"
 #include "cleaner/WipeFile.h"
 #include "ui/MessageBox.h"
-#include "ui/RegistryKey.h"
 
 namespace cleaner {
 
@@ -12,43 +11,37 @@ bool MessageBoxAsker::AskYesNo(const std::wstring& text) {
   return ui::ShowMessage(nullptr, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
 }
 
-namespace {
-
-// A full path taken as it is written. The system trims a trailing dot or
-// space from the name otherwise, and "keep.dat." would reach "keep.dat".
-std::wstring LiteralPath(const std::wstring& path) {
-  if (path.empty() || (path.back() != L'.' && path.back() != L' ')) return path;
-  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-  return L"\\\\?\\" + path;
+FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) {
+  std::wstring folder, name;
+  DWORD attributes = 0;
+  if (!core::guard::FindListedFile(path, &folder, &name, &attributes)) return {};
+  return RemoveListedFile(folder, name, attributes, wipePasses);
 }
 
-}  // namespace
-
-FileRemoval SystemDeleter::RemoveFile(const std::wstring& fullPath, int wipePasses) {
-  const std::wstring path = LiteralPath(fullPath);
+FileRemoval SystemDeleter::RemoveListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
+                                            int wipePasses) {
   FileRemoval result;
-  DWORD attrs = ::GetFileAttributesW(path.c_str());
-  if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;
-  // Where a file link looks like a plain file, deleting it would delete the
-  // file it points at, which no clean asked for: it stays.
-  if (PathGuard::IsFileReachedThroughLink(path)) return result;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;
   if (wipePasses > 0) {
-    result.wipe = WipeFile(path, wipePasses) == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
+    WipeResult wiped = WipeFile(core::guard::LiteralPath(folder + name), wipePasses);
+    result.wipe = wiped == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
+    if (wiped == WipeResult::Sparse) result.notWipedBecause = L"it is sparse or compressed";
+    if (wiped == WipeResult::NoSpace) result.notWipedBecause = L"it is bigger than the free space";
   }
-  bool readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
-  if (readOnly) ::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-  result.removed = ::DeleteFileW(path.c_str()) != FALSE;
-  if (!result.removed && readOnly) ::SetFileAttributesW(path.c_str(), attrs);
+  // Where a file link looks like a plain file, deleting it would delete the
+  // file it points at, which no clean asked for: the guard leaves it.
+  core::guard::FileDeleteResult deleted = core::guard::DeleteListedFile(folder, name, attributes);
+  result.removed = deleted == core::guard::FileDeleteResult::Deleted;
+  result.refusedAsLink = deleted == core::guard::FileDeleteResult::Refused;
   return result;
 }
 
-bool SystemDeleter::RemoveFolder(const std::wstring& path) { return ::RemoveDirectoryW(path.c_str()) != FALSE; }
+bool SystemDeleter::RemoveFolder(const std::wstring& path) { return core::guard::RemoveFolder(path); }
 
 bool SystemDeleter::RemoveRegKey(HKEY root, const std::wstring& key) { return DeleteRegKeyTree(root, key); }
 
 bool SystemDeleter::RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) {
-  ui::RegistryKey k;
-  return k.Open(root, key, KEY_SET_VALUE) && k.DeleteValue(name);
+  return core::guard::DeleteOneValue(root, key, name) == ERROR_SUCCESS;
 }
 
 }  // namespace cleaner

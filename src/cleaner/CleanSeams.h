@@ -41,6 +41,8 @@ enum class WipeOutcome { NotAsked, Wiped, NotWiped };
 struct FileRemoval {
   bool removed = false;
   WipeOutcome wipe = WipeOutcome::NotAsked;
+  const wchar_t* notWipedBecause = nullptr;  // with NotWiped, when the reason is worth a word
+  bool refusedAsLink = false;                // left: reached through a link, not itself
 };
 
 // Every call that changes the file system or the registry on behalf of a
@@ -52,6 +54,13 @@ class IDeleter {
   // overwriting it first with `wipePasses` passes when that is more than 0.
   // Read-only files are deleted.
   virtual FileRemoval RemoveFile(const std::wstring& path, int wipePasses) = 0;
+  // The same for a file a folder walk listed: `folder` ends in "\", and the
+  // listed attributes spare the deleter a look of its own.
+  virtual FileRemoval RemoveListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
+                                       int wipePasses) {
+    (void)attributes;
+    return RemoveFile(folder + name, wipePasses);
+  }
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool RemoveFolder(const std::wstring& path) = 0;
   virtual bool RemoveRegKey(HKEY root, const std::wstring& key) = 0;
@@ -89,6 +98,8 @@ class MessageBoxAsker : public IQuestionAsker {
 class SystemDeleter : public IDeleter {
  public:
   FileRemoval RemoveFile(const std::wstring& path, int wipePasses) override;
+  FileRemoval RemoveListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
+                               int wipePasses) override;
   bool RemoveFolder(const std::wstring& path) override;
   bool RemoveRegKey(HKEY root, const std::wstring& key) override;
   bool RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) override;

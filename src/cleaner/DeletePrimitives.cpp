@@ -159,7 +159,7 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
     if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       bool skip = walk.mask != nullptr ? !walk.mask->Matches(name)
                                        : !walk.excluded.empty() && SameName(name, walk.excluded);
-      if (!skip && DeleteOneFile(path + name, walk.logFlag)) {
+      if (!skip && DeleteListedFile(path, name, fd.dwFileAttributes, walk.logFlag)) {
         ++count;
         bytes += FileSize(fd);
         ProgressTick(count);
@@ -167,9 +167,17 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
       continue;
     }
     std::wstring childPath = path + name + L"\\";
+    // A plain path to "x." reaches "x", and one to "a:b" a stream: such a
+    // folder is left, and said so.
+    if (!core::guard::IsPlainFileName(name) || core::guard::EndsInDotOrSpace(name)) {
+      if (walk.removeFolders && walk.logFlag) {
+        AddLog(FPrefix + L"skipping" + L" " + path + name + L" (the name cannot be handled)");
+      }
+      continue;
+    }
     // A junction or symbolic link is never entered: the link goes, its target stays.
     if ((fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-      if (walk.removeFolders && Live()) services_.deleter->RemoveFolder(path + name);
+      RemoveFolderLink(path + name, walk);
       continue;
     }
     if (!walk.recursive) continue;
@@ -179,7 +187,7 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
     }
     FolderPin pin(childPath);
     if (pin.IsLink()) {
-      if (walk.removeFolders && Live()) services_.deleter->RemoveFolder(path + name);
+      RemoveFolderLink(path + name, walk);
       continue;
     }
     if (!pin.IsFolder()) continue;
@@ -191,21 +199,49 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
   return bytes;
 }
 
+void TClearTaskThread::RemoveFolderLink(const std::wstring& link, const Walk& walk) {
+  if (!walk.removeFolders || !Live()) return;
+  if (!services_.deleter->RemoveFolder(link) && walk.logFlag && !settings_.FastScan) {
+    AddLog(FPrefix + L"skipping" + L" " + link + L" (a folder link that could not be removed; its target is kept)");
+  }
+}
+
 bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
   if (!PathGuard::HasAcceptedForm(path)) return false;
+  size_t slash = path.find_last_of(L"\\/");
+  return DeleteListedFile(path.substr(0, slash + 1), path.substr(slash + 1), INVALID_FILE_ATTRIBUTES, logFlag);
+}
+
+// `attributes` as the folder listed them; INVALID_FILE_ATTRIBUTES for a file
+// named by an item, which the deleter looks up itself.
+bool TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
+                                        bool logFlag) {
+  const std::wstring path = folder + name;
+  if (!core::guard::IsPlainFileName(name)) {
+    if (Live()) ++FItemFailed;
+    AddLog(FPrefix + L"skipping" + L" " + path + L" (the name cannot be handled)");
+    return false;
+  }
   if (!settings_.FastScan && logFlag) {
     AddLog(FPrefix + L"deleting" + L" " + path);
     ScrollLog(50);
   }
   if (!Live()) return true;
-  FileRemoval removal = services_.deleter->RemoveFile(path, settings_.IsWipeFile ? settings_.WipeNumber : 0);
+  int passes = settings_.IsWipeFile ? settings_.WipeNumber : 0;
+  FileRemoval removal = attributes == INVALID_FILE_ATTRIBUTES
+                            ? services_.deleter->RemoveFile(path, passes)
+                            : services_.deleter->RemoveListedFile(folder, name, attributes, passes);
   if (!removal.removed) {
     ++FItemFailed;
-    AddLog(FPrefix + L"could not delete" + L" " + path);
+    if (removal.refusedAsLink) AddLog(FPrefix + L"skipping" + L" " + path + L" (a link to another file)");
+    else AddLog(FPrefix + L"could not delete" + L" " + path);
     return false;
   }
   // The user asked for wiping: say so when a file went without it.
-  if (removal.wipe == WipeOutcome::NotWiped) AddLog(FPrefix + L"deleted without wiping" + L" " + path);
+  if (removal.wipe == WipeOutcome::NotWiped) {
+    std::wstring why = removal.notWipedBecause != nullptr ? std::wstring(L" (") + removal.notWipedBecause + L")" : L"";
+    AddLog(FPrefix + L"deleted without wiping" + L" " + path + why);
+  }
   return true;
 }
 
@@ -259,12 +295,15 @@ int TClearTaskThread::DeleteRegValues(HKEY root, const std::wstring& key, const 
 int TClearTaskThread::DeleteValues(HKEY root, const std::wstring& rootName, const std::wstring& key,
                                    const std::wstring& value) {
   std::wstring path = NormalKeyPath(key);
-  ui::RegistryKey opened;
-  if (path.empty() || !opened.Open(root, path, KEY_READ)) return 0;
-  if (value.empty() && (!IsDeletableKeyPath(root, path) || IsRegLink(root, path))) {
+  if (path.empty() || !RegKeyExists(root, path)) return 0;
+  // A link is never followed, for one value as for all: the values are not
+  // the link's but its target's.
+  if ((value.empty() && !IsDeletableKeyPath(root, path)) || IsRegLink(root, path)) {
     AddLog(FPrefix + L"skipping protected registry key" + L" " + rootName + L"\\" + key);
     return 0;
   }
+  ui::RegistryKey opened;
+  if (!opened.Open(root, path, KEY_READ)) return 0;
   // The one-value form names its value; the all-values form takes every value.
   std::vector<std::wstring> names;
   if (!value.empty()) {

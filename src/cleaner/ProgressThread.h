@@ -86,6 +86,7 @@ class TClearTaskThread : public ui::Thread {
   bool IsTest() const { return mode_ == CleanMode::Test; }
   const CleanSettings& Settings() const { return settings_; }
   const std::wstring& Prefix() const { return FPrefix; }
+  const PathGuard& Guard() const { return *services_.guard; }
 
   void AddLog(const std::wstring& line);
   // The running item has no routine yet: the log says so, and the item's end
@@ -130,6 +131,8 @@ class TClearTaskThread : public ui::Thread {
 
   bool Live() const { return !IsTest(); }
   int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
+  void RemoveFolderLink(const std::wstring& link, const Walk& walk);
+  bool DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes, bool logFlag);
   int64_t WalkFolder(const std::wstring& path, const std::wstring& key, const Walk& walk, int& count);
   static std::wstring Question(const Walk& walk, const std::wstring& folder);
   bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question);

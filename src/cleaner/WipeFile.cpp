@@ -51,7 +51,7 @@ WipeResult CheckWipeable(HANDLE file, const std::wstring& path, bool firstPass, 
   FileIdentity opened{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
   if (firstPass) *identity = opened;
   else if (!(opened == *identity)) return WipeResult::Refused;
-  return PathGuard::ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
+  return core::guard::ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
 }
 
 bool WritePass(HANDLE file, LONGLONG size, const std::vector<BYTE>& block) {
@@ -66,6 +66,29 @@ bool WritePass(HANDLE file, LONGLONG size, const std::vector<BYTE>& block) {
   return ::FlushFileBuffers(file) != FALSE;
 }
 
+// The bytes the file holds on disk; -1 when the system does not say.
+LONGLONG AllocatedSize(HANDLE file) {
+  FILE_STANDARD_INFO info{};
+  using Fn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+  static auto get = reinterpret_cast<Fn>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFileInformationByHandleEx"));
+  if (get == nullptr || !get(file, FileStandardInfo, &info, sizeof(info))) return -1;
+  return info.AllocationSize.QuadPart;
+}
+
+// A file with holes, or compressed, would grow to its whole size on disk.
+WipeResult CheckOccupied(HANDLE file, const std::wstring& path, LONGLONG size) {
+  LONGLONG allocated = AllocatedSize(file);
+  if (allocated >= 0 && allocated < size) return WipeResult::Sparse;
+  ULARGE_INTEGER freeBytes{};
+  std::wstring folder = path.substr(0, path.find_last_of(L'\\') + 1);
+  if (::GetDiskFreeSpaceExW(folder.c_str(), &freeBytes, nullptr, nullptr) &&
+      static_cast<ULONGLONG>(size) > freeBytes.QuadPart) {
+    return WipeResult::NoSpace;
+  }
+  return WipeResult::Wiped;
+}
+
 // One pass: open, check, overwrite, flush, close.
 WipeResult WipePass(const std::wstring& path, bool firstPass, FileIdentity* identity, const std::vector<BYTE>& block) {
   Handle file(OpenExclusive(path));
@@ -73,7 +96,12 @@ WipeResult WipePass(const std::wstring& path, bool firstPass, FileIdentity* iden
   WipeResult check = CheckWipeable(file.get(), path, firstPass, identity);
   if (check != WipeResult::Wiped) return check;
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size) || !WritePass(file.get(), size.QuadPart, block)) return WipeResult::Failed;
+  if (!::GetFileSizeEx(file.get(), &size)) return WipeResult::Failed;
+  if (firstPass) {
+    WipeResult occupied = CheckOccupied(file.get(), path, size.QuadPart);
+    if (occupied != WipeResult::Wiped) return occupied;
+  }
+  if (!WritePass(file.get(), size.QuadPart, block)) return WipeResult::Failed;
   return WipeResult::Wiped;
 }
 
@@ -99,6 +127,7 @@ WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& af
   if (attrs == INVALID_FILE_ATTRIBUTES) return WipeResult::Missing;
   if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return WipeResult::Missing;
   if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return WipeResult::Refused;
+  if ((attrs & (FILE_ATTRIBUTE_SPARSE_FILE | FILE_ATTRIBUTE_COMPRESSED)) != 0) return WipeResult::Sparse;
   if (passes < 1) passes = 1;
   if (passes > 10) passes = 10;
   bool readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;

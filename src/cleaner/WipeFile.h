@@ -15,6 +15,8 @@ enum class WipeResult {
   Missing,  // no such file
   Refused,  // a link, or a file with more than one name: its data is not only ours
   Failed,   // in use, not writable, or a write failed
+  Sparse,   // the file occupies less than its size (sparse or compressed): a wipe would fill the drive
+  NoSpace,  // bigger than the free space of its drive: the wipe cannot afford it
 };
 
 // Called after each pass, with the file closed: pass number from 1 and the
@@ -24,7 +26,9 @@ using WipePassHook = std::function<void(int pass, BYTE value)>;
 // Overwrites every byte of `path` `passes` times (1 to 10), each pass with one
 // byte value from 0 to 254, flushed to disk. A read-only file is overwritten
 // all the same; its attributes are put back afterwards. The file keeps its
-// size and its name.
+// size and its name. Only what the file really occupies is overwritten: a
+// sparse or compressed file, or one bigger than the drive's free space, is
+// left unwiped.
 WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& afterPass = {});
 
 }  // namespace cleaner

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "core/guard/FileNames.h"
 
 namespace core {
 namespace {
@@ -92,6 +93,8 @@ bool IsFileInUse(const std::wstring& FileName) {
 bool IsSafeDeletePath(const std::wstring& Path) {
   const size_t root = RootLength(Path);
   if (root == 0 || Path.find_first_of(L"*?") != std::wstring::npos) return false;
+  // A stream name makes a folder or file another thing ("C:\Windows::$INDEX_ALLOCATION").
+  if (guard::HasStreamName(Path)) return false;
   bool anyPart = false;
   for (size_t at = root; at < Path.size();) {
     size_t end = Path.find_first_of(L"\\/", at);

@@ -16,8 +16,8 @@ std::int64_t GetFileSizeByFind(const std::wstring& FileName);
 // without sharing (in use, locked or read-only); false for a missing file.
 bool IsFileInUse(const std::wstring& FileName);
 
-// True for a full path below a drive or share root, free of wildcards and of
-// "." and ".." parts: the only kind ShellDeletePath accepts.
+// True for a full path below a drive or share root, free of wildcards, stream
+// names and "." and ".." parts: the only kind ShellDeletePath accepts.
 bool IsSafeDeletePath(const std::wstring& Path);
 // Removes a file or a folder with its contents for good (not to the recycle
 // bin), without any dialog. False for a refused path or a shell failure.

@@ -93,4 +93,53 @@ TEST_F(AutomaticRun, AutoWithStartCleanAsksFirstAndADeclineCleansNothing) {
   EXPECT_EQ(code, 0u);
 }
 
+// A custom list aimed at the system's own files and keys is refused line by
+// line under "/Clear", and its ordinary line still cleans.
+TEST_F(AutomaticRun, ClearRefusesSystemLinesOfACustomListAndCleansTheRest) {
+  wchar_t buf[MAX_PATH] = {};
+  std::wstring windows(buf, ::GetWindowsDirectoryW(buf, MAX_PATH));
+  std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  const std::wstring probeKey = L"SYSTEM\\CurrentControlSet\\Services\\VantorelClearProbe";
+  const std::wstring own = std::wstring(kRoot) + L"\\own";
+  ::SHCreateDirectoryExW(nullptr, own.c_str(), nullptr);
+  ::SHCreateDirectoryExW(nullptr, (windows + L"\\vantorel-clear").c_str(), nullptr);
+  Touch(own + L"\\a.tmp");
+  Touch(own + L"\\keep.txt");
+  Touch(system + L"\\vantorel-clear.dll");
+  Touch(windows + L"\\vantorel-clear\\inner.txt");
+  ui::RegistryKey probe;
+  ASSERT_TRUE(probe.Create(HKEY_LOCAL_MACHINE, probeKey + L"\\Deep"));
+  probe.WriteString(L"Start", L"2");
+  const std::wstring custom = ProgramPath().substr(0, ProgramPath().rfind(L'\\')) + L"\\Custom.dat";
+  std::ofstream(custom.c_str()) << "[<New List>]\r\n"
+                                << "DelFile1=" << std::string(system.begin(), system.end()) << ",*.dll\r\n"
+                                << "DelFile2=%windir%\\vantorel-clear\r\n"
+                                << "DelFile3=C:\\vantorel-auto\\own,*.tmp\r\n"
+                                << "DelRegValue1=HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\VantorelClearProbe\r\n";
+  std::wstring ini = OptionsFile();
+  ::WritePrivateProfileStringW(L"NodeSelected", L"SelectedCount", L"1", ini.c_str());
+  ::WritePrivateProfileStringW(L"NodeSelected", L"1", L"Custom Lists - <New List>", ini.c_str());
+  ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+
+  StartedProcess p;
+  ASSERT_TRUE(p.Start(ProgramPath(), L"/clear"));
+  DWORD code = 99;
+  bool ended = p.WaitForExit(60000, &code);
+  ::DeleteFileW(custom.c_str());
+  ASSERT_TRUE(ended) << "\"/Clear\" must close the program by itself";
+  EXPECT_EQ(code, 0u);
+  EXPECT_FALSE(Exists(own + L"\\a.tmp"));
+  EXPECT_TRUE(Exists(own + L"\\keep.txt"));
+  EXPECT_TRUE(Exists(system + L"\\vantorel-clear.dll"));
+  EXPECT_TRUE(Exists(system + L"\\kernel32.dll"));
+  EXPECT_TRUE(Exists(windows + L"\\vantorel-clear\\inner.txt"));
+  ui::RegistryKey kept;
+  EXPECT_TRUE(kept.Open(HKEY_LOCAL_MACHINE, probeKey + L"\\Deep") && kept.ValueExists(L"Start"));
+  ::DeleteFileW((system + L"\\vantorel-clear.dll").c_str());
+  ::DeleteFileW((windows + L"\\vantorel-clear\\inner.txt").c_str());
+  ::RemoveDirectoryW((windows + L"\\vantorel-clear").c_str());
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, (probeKey + L"\\Deep").c_str());
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, probeKey.c_str());
+}
+
 }  // namespace

@@ -316,3 +316,53 @@ TEST(FolderPrimitives, AFileThatIsALinkIsNeverDeletedThroughToItsTarget) {
     EXPECT_FALSE(Exists(box.Path(L"target\\plain.tmp")));
   }
 }
+
+// One file named exactly (not a walk): a link whose name differs from its
+// target's only in letter case, or only by a trailing dot, is not the target.
+TEST(FolderPrimitives, ANamedFileThatIsALinkLeavesItsTarget) {
+  Sandbox box(L"named-link");
+  box.Folder(L"target");
+  box.File(L"target\\caselink.tmp", "keep");
+  box.File(L"target\\keep.dat", "keep");
+  box.File(L"target\\plain.tmp", "go");
+  if (!MakeSymlink(box.Path(L"target\\caselink.tmp"), box.Path(L"target\\CaseLink.tmp")) ||
+      !MakeSymlink(box.Path(L"target\\keep.dat"), box.Path(L"target\\keep.dat."))) {
+    GTEST_SKIP() << "links can only be made under Wine";
+  }
+  for (bool wipe : {false, true}) {
+    CleanSettings settings;
+    settings.IsWipeFile = wipe;
+    CleanRun run(CleanMode::RealClean, settings, true);
+    EXPECT_FALSE(run.Thread().DeleteOneFile(box.Path(L"target\\CaseLink.tmp"), true));
+    EXPECT_FALSE(run.Thread().DeleteOneFile(box.Path(L"target\\keep.dat."), true));
+    EXPECT_EQ(ReadAll(box.Path(L"target\\caselink.tmp")), "keep") << (wipe ? "with wiping" : "without wiping");
+    EXPECT_EQ(ReadAll(box.Path(L"target\\keep.dat")), "keep") << (wipe ? "with wiping" : "without wiping");
+  }
+  CleanRun run(CleanMode::RealClean, {}, true);
+  EXPECT_TRUE(run.Thread().DeleteOneFile(box.Path(L"target\\plain.tmp"), true));
+  EXPECT_FALSE(Exists(box.Path(L"target\\plain.tmp")));
+  for (const wchar_t* link : {L"CaseLink.tmp", L"keep.dat."}) {
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box.Path(L"target\\")) + L"/" + link);
+  }
+}
+
+// Every entry found and left gets a line that says why: a folder whose name
+// a plain path would trim is never walked (it would reach its namesake).
+TEST(FolderPrimitives, AFolderNameEndingInADotIsLeftAndLogged) {
+  Sandbox box(L"dot-folder");
+  box.Folder(L"target");
+  ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + box.Path(L"target\\x.")).c_str(), nullptr));
+  box.File(L"target\\plain.tmp", "go");
+  HANDLE h = ::CreateFileW((L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")).c_str(), GENERIC_WRITE, 0, nullptr,
+                           CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ::CloseHandle(h);
+  CleanRun run(CleanMode::RealClean, {}, true);
+  int count = 0;
+  run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"", count);
+  EXPECT_EQ(count, 1);
+  EXPECT_TRUE(Exists(L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")));
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + box.Path(L"target\\x.") + L" (the name cannot be handled)"));
+  ::DeleteFileW((L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")).c_str());
+  ::RemoveDirectoryW((L"\\\\?\\" + box.Path(L"target\\x.")).c_str());
+}

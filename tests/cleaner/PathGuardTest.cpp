@@ -25,13 +25,9 @@ PathVerdict Judge(const PathGuard& guard, const std::wstring& path, DeleteReach 
 
 }  // namespace
 
-TEST(PathGuard, AcceptsOnlyDriveAndSharePaths) {
-  for (const wchar_t* ok : {L"C:\\x", L"c:/x", L"C:\\", L"\\\\server\\share\\x", L"\\\\server\\share"}) {
-    EXPECT_TRUE(PathGuard::HasAcceptedForm(ok)) << ok;
-  }
-  for (const wchar_t* bad : {L"", L"x", L"\\x", L"C:x", L"C:", L"\\\\?\\C:\\x", L"\\\\.\\C:\\x", L"\\\\server",
-                             L"\\\\server\\", L"\\\\\\share", L"C:\\x::$INDEX_ALLOCATION", L"C:\\x:s:$DATA"}) {
-    EXPECT_FALSE(PathGuard::HasAcceptedForm(bad)) << bad;
+// The accepted forms themselves are the module's file-name table.
+TEST(PathGuard, CanonicalFormsOnlyOfAcceptedPaths) {
+  for (const wchar_t* bad : {L"", L"x", L"C:x", L"\\\\?\\C:\\x", L"C:\\x::$INDEX_ALLOCATION"}) {
     EXPECT_EQ(PathGuard::CanonicalPath(bad), L"") << bad;
   }
   EXPECT_EQ(PathGuard::CanonicalPath(L"C:\\a\\b\\..\\c"), L"C:\\a\\c\\");
@@ -155,4 +151,58 @@ TEST(SystemPaths, FoldersEndInASeparatorAndTheTokenIsRead) {
   EXPECT_FALSE(GetProgramFilesDir().empty());
   // The test prefix's user is an administrator, as Vantorel's manifest asks.
   EXPECT_TRUE(IsAdministrator());
+}
+
+// A data-file entry inside the system's own folders: junk kinds and junk
+// folders only, judged on the canonical path (short names, "..").
+TEST(PathGuard, DataFileEntriesTakeOnlyJunkFromSystemFolders) {
+  PathGuard guard(SystemGuardFolders());
+  wchar_t buf[MAX_PATH] = {};
+  std::wstring windows(buf, ::GetWindowsDirectoryW(buf, MAX_PATH));
+  std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  std::wstring temp(buf, ::GetTempPathW(MAX_PATH, buf));
+  std::wstring profile = SpecialFolderPath(CSIDL_PROFILE);
+  std::wstring appData = SpecialFolderPath(CSIDL_APPDATA);
+  std::wstring programs = GetProgramFilesDir();
+  ::CreateDirectoryW((windows + L"\\Temp").c_str(), nullptr);
+  ASSERT_FALSE(profile.empty());
+  ASSERT_FALSE(appData.empty());
+  struct Row {
+    std::wstring folder;
+    const wchar_t* mask;
+    bool allowed;
+    bool keepFolder;
+  };
+  const Row rows[] = {
+      {windows, L"*.log", true, false},
+      {windows, L"setupact.log", true, false},
+      {windows + L"\\inf", L"setupapi*.log", true, false},
+      {windows, L"*.ini", false, false},
+      {windows, L"win.ini", false, false},
+      {system, L"*.dll", false, false},
+      {system + L"\\drivers", L"*.sys", false, false},
+      {windows + L"\\inf", L"", false, false},
+      {windows + L"\\inf", L"*.*", false, false},
+      {windows + L"\\Temp", L"", true, true},
+      {windows + L"\\Temp", L"*.*", true, true},
+      {windows + L"\\system32\\..\\Temp", L"", true, true},
+      {windows + L"\\system32\\..\\inf", L"", false, false},
+      {ShortPath(programs), L"*.exe", false, false},
+      {programs + L"\\Vendor", L"", false, false},
+      {programs + L"\\Vendor\\Logs", L"*.*", true, true},
+      {profile, L"*.*", false, false},
+      {profile, L"*.tmp", true, false},
+      {appData, L"", false, false},
+      {appData + L"\\Vendor\\Cache", L"*.*", true, false},  // below the profile's roots: ordinary
+      {temp + L"own", L"*.*", true, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.folder.begin(), r.folder.end()) + "," + std::string(r.mask, r.mask + wcslen(r.mask)));
+    DataFileJudgement judged = guard.JudgeDataFileEntry(r.folder, r.mask);
+    EXPECT_EQ(judged.allowed, r.allowed);
+    if (r.allowed) {
+      EXPECT_EQ(judged.keepFolder, r.keepFolder);
+    }
+    EXPECT_EQ(judged.reason.empty(), r.allowed);
+  }
 }

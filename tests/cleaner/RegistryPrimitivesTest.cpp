@@ -159,6 +159,14 @@ TEST_F(RegistryPrimitives, ALinkKeyIsNeverFollowed) {
   CleanRun run(CleanMode::RealClean, {}, true);
   TClearTaskThread& t = run.Thread();
   EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", top, L""), 0);
+  // One named value is the link target's value as much as all of them are.
+  const std::wstring childLink = Key(L"childlink");
+  ASSERT_TRUE(MakeRegLink(childLink, native + L"\\child"));
+  EXPECT_EQ(t.DeleteRegValues(HKEY_CURRENT_USER, childLink, L"keep"), 0);
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", childLink, L"keep"), 0);
+  EXPECT_FALSE(SystemDeleter().RemoveRegValue(HKEY_CURRENT_USER, childLink, L"keep"));
+  EXPECT_TRUE(TargetIntact());
+  RemoveRegLink(childLink);
   EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, top), 0) << "a link named by an item is refused, as a folder link is";
   EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected registry key HKEY_CURRENT_USER\\" + top));
   EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, Key(L"Full")), 5);

@@ -65,3 +65,33 @@ TEST(WipeFile, ANameSwappedBetweenPassesIsNotFollowed) {
   EXPECT_EQ(ReadAll(box.Path(L"precious.txt")), "precious");
   EXPECT_NE(r, WipeResult::Wiped);
 }
+
+// A file with holes occupies far less than its size: overwriting it would
+// fill the drive. It is deleted without wiping, and the log says why.
+TEST(WipeFile, ASparseFileIsDeletedWithoutWipingAndSaysSo) {
+  Sandbox box(L"wipe-sparse");
+  box.Folder(L"target");
+  box.File(L"target\\sparse.bin", "");
+  std::wstring unixPath = testing_support::ToUnixPath(box.Path(L"target\\sparse.bin"));
+  if (unixPath.empty()) GTEST_SKIP() << "holes can only be made this way under Wine";
+  testing_support::RunUnix(L"/usr/bin/truncate -s 64G " + unixPath);
+  for (int i = 0; i < 100; ++i) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW(box.Path(L"target\\sparse.bin").c_str(), GetFileExInfoStandard, &data) &&
+        data.nFileSizeHigh > 0) {
+      break;
+    }
+    ::Sleep(50);
+  }
+  EXPECT_EQ(WipeFile(box.Path(L"target\\sparse.bin"), 1), WipeResult::Sparse);
+  CleanSettings wipe;
+  wipe.IsWipeFile = true;
+  wipe.WipeNumber = 1;
+  CleanRun run(CleanMode::RealClean, wipe, true);
+  int count = 0;
+  run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"", count);
+  EXPECT_EQ(count, 1);
+  EXPECT_FALSE(Exists(box.Path(L"target\\sparse.bin")));
+  EXPECT_TRUE(run.log->Contains(L"Clean: deleted without wiping " + box.Path(L"target\\sparse.bin") +
+                                L" (it is sparse or compressed)"));
+}

@@ -1,7 +1,13 @@
 // What a line of kavo.dat or Custom.dat names, before anything runs.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "cleaner/PathGuard.h"
 #include "cleaner/items/DataFileEntries.h"
+#include "core/guard/RegistryGuard.h"
+#include "core/guard/SystemPlaces.h"
+#include "support/TestSupport.h"
 
 using namespace cleaner;
 
@@ -107,4 +113,39 @@ TEST(DataLine, NothingRelativeIsEverNamed) {
   for (const wchar_t* value : {L"Temp\\x", L"\\Temp", L"\\\\server", L"..\\x", L"", L",*.*"}) {
     EXPECT_FALSE(Resolve(value).ok) << value;
   }
+}
+
+// Every line of the shipped kavo.dat stays allowed by the rules for the
+// system's own files and keys, with this system's folders.
+TEST(DataLine, TheShippedKavoDatPassesTheSystemPlaceRules) {
+  wchar_t source[MAX_PATH] = {};
+  ASSERT_GT(::GetEnvironmentVariableW(L"VANTOREL_SOURCE_DIR", source, MAX_PATH), 0u);
+  std::wstring path = testing_support::FromUnixPath(source) + L"\\data\\kavo.dat";
+  std::ifstream in(path.c_str());
+  ASSERT_TRUE(in.good()) << "cannot read kavo.dat";
+  PathGuard guard(SystemGuardFolders());
+  FolderTokens tokens = ReadFolderTokens();
+  int files = 0, keys = 0;
+  for (std::string raw; std::getline(in, raw);) {
+    std::wstring line(raw.begin(), raw.end());
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    DataLine entry = ClassifyDataLine(line);
+    SCOPED_TRACE(raw);
+    if (entry.kind == EntryKind::File) {
+      FileEntry file;
+      if (!ResolveFileEntry(entry.value, tokens, &file)) continue;  // a token this system lacks
+      DataFileJudgement judged = guard.JudgeDataFileEntry(file.folder, file.mask);
+      EXPECT_TRUE(judged.allowed) << std::string(judged.reason.begin(), judged.reason.end());
+      ++files;
+    } else if (entry.kind == EntryKind::Registry) {
+      RegistryEntry reg;
+      ASSERT_TRUE(ParseRegistryEntry(entry.value, &reg));
+      HKEY root = core::guard::RootKeyFromName(reg.root);
+      ASSERT_NE(root, nullptr);
+      EXPECT_EQ(core::guard::DataFileKeyRefusal(root, core::guard::NormalKeyPath(reg.key)), L"");
+      ++keys;
+    }
+  }
+  EXPECT_GT(files, 10);
+  EXPECT_GT(keys, 10);
 }

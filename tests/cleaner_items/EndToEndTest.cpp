@@ -218,3 +218,53 @@ TEST_F(EndToEnd, TestCountsAndChangesNothingThenCleanRemovesExactlyThat) {
   ExpectSentinels();
   EXPECT_TRUE(linked_) << "the link inside the temporary folder was not made";
 }
+
+// A data file may name the system's own files and keys; those lines are
+// refused and logged, and the rest of the list still cleans.
+TEST(DataFileGuard, SystemFilesAndKeysAreRefusedAndOrdinaryLinesStillClean) {
+  Sandbox box(L"data-file-guard");
+  wchar_t buf[MAX_PATH] = {};
+  std::wstring windows(buf, ::GetWindowsDirectoryW(buf, MAX_PATH));
+  std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  const std::wstring services = L"SYSTEM\\CurrentControlSet\\Services\\VantorelProbe";
+  const std::wstring run = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  WriteFile(system + L"\\vantorel-probe.dll", "keep");
+  WriteFile(windows + L"\\vantorel-probe.ini", "keep");
+  WriteFile(windows + L"\\vantorel-probe\\inner.txt", "keep");
+  WriteFile(windows + L"\\vantorel-probe.log", "junk");
+  WriteFile(box.Path(L"own\\a.tmp"), "junk");
+  WriteFile(box.Path(L"own\\keep.txt"), "keep");
+  SetValue(HKEY_LOCAL_MACHINE, services, L"Start", L"2");
+  SetValue(HKEY_CURRENT_USER, run, L"VantorelProbe", L"x");
+  const std::vector<std::wstring> refusedLines = {
+      system + L",vantorel-probe.dll", L"%windir%\\,*.ini", windows + L"\\vantorel-probe",
+      L"HKEY_LOCAL_MACHINE\\" + services, L"HKEY_CURRENT_USER\\" + run + L",VantorelProbe"};
+  std::vector<std::wstring> rows = refusedLines;
+  rows.push_back(box.Path(L"own,*.tmp"));
+  rows.push_back(L"%windir%\\,vantorel-probe.log");
+  std::vector<std::wstring> unstorable;
+  box.Folder(L"data");
+  ASSERT_TRUE(WriteCustomList(box.Path(L"data\\Custom.dat"), rows, &unstorable));
+
+  ItemRun clean(CleanMode::RealClean, DataFolder(box.Path(L"data")));
+  clean.Run({L"Custom Lists - <New List>"});
+  EXPECT_EQ(ReadBytes(system + L"\\vantorel-probe.dll"), "keep");
+  EXPECT_EQ(ReadBytes(windows + L"\\vantorel-probe.ini"), "keep");
+  EXPECT_EQ(ReadBytes(windows + L"\\vantorel-probe\\inner.txt"), "keep");
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, services));
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, run, L"VantorelProbe"));
+  EXPECT_FALSE(Exists(box.Path(L"own\\a.tmp")));
+  EXPECT_TRUE(Exists(box.Path(L"own\\keep.txt")));
+  EXPECT_FALSE(Exists(windows + L"\\vantorel-probe.log")) << "a junk file of the Windows folder still goes";
+  int refusals = 0;
+  for (const auto& line : clean.log->Lines()) {
+    if (line.find(L"Clean: skipping protected entry ") == 0 && line.back() == L')') ++refusals;
+  }
+  EXPECT_EQ(refusals, static_cast<int>(refusedLines.size()));
+
+  ::DeleteFileW((system + L"\\vantorel-probe.dll").c_str());
+  ::DeleteFileW((windows + L"\\vantorel-probe.ini").c_str());
+  RemoveTree(windows + L"\\vantorel-probe");
+  DeleteKey(HKEY_LOCAL_MACHINE, services);
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, run.c_str(), L"VantorelProbe");
+}

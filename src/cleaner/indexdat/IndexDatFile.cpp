@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "cleaner/PathGuard.h"
+#include "core/guard/FileDelete.h"
 
 namespace indexdat {
 namespace {
@@ -42,7 +42,7 @@ FileStatus Open(const std::wstring& path, DWORD access, HANDLE* out) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(h, &info) ||
       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
-      cleaner::PathGuard::ReachedThroughLink(h, path)) {
+      core::guard::ReachedThroughLink(h, path)) {
     ::CloseHandle(h);
     return FileStatus::Refused;
   }

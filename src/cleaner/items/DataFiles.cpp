@@ -7,6 +7,8 @@
 #include "cleaner/ProgressThread.h"
 #include "cleaner/items/DataFileEntries.h"
 #include "core/SystemInfo.h"
+#include "core/guard/RegistryGuard.h"
+#include "core/guard/SystemPlaces.h"
 #include "ui/IniFile.h"
 #include "ui/MessageBox.h"
 #include "ui/Text.h"
@@ -49,10 +51,25 @@ class AdministratorGate {
   bool warned_ = false;
 };
 
+// A data file may not touch the system's own places; a refused line is
+// logged with its reason, counted as refused (an unattended run reports it
+// in its exit code), and the run goes on.
+void LogRefusedEntry(TClearTaskThread& t, const std::wstring& value, const std::wstring& reason) {
+  ++t.FItemRefused;
+  t.AddLog(t.Prefix() + L"skipping protected entry " + value + L" (" + reason + L")");
+}
+
 int RunRegistryEntry(TClearTaskThread& t, const std::wstring& value, AdministratorGate& gate) {
   RegistryEntry entry;
   if (!ParseRegistryEntry(value, &entry)) return 0;
   std::wstring root = UpperName(entry.root);
+  HKEY rootKey = core::guard::RootKeyFromName(root);
+  std::wstring refusal = rootKey == nullptr ? std::wstring()
+                                            : core::guard::DataFileKeyRefusal(rootKey, core::guard::NormalKeyPath(entry.key));
+  if (!refusal.empty()) {
+    LogRefusedEntry(t, value, refusal);
+    return 0;
+  }
   // Whole keys are attempted whatever the rights; a refusal fails quietly.
   if (!entry.valuesOnly) return t.DeleteRegKeyByName(root, entry.key);
   if (root == L"HKEY_LOCAL_MACHINE" && !gate.Allowed()) return 0;
@@ -62,9 +79,14 @@ int RunRegistryEntry(TClearTaskThread& t, const std::wstring& value, Administrat
 int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const FolderTokens& tokens) {
   FileEntry entry;
   if (!ResolveFileEntry(value, tokens, &entry)) return 0;
+  DataFileJudgement judged = t.Guard().JudgeDataFileEntry(entry.folder, entry.mask);
+  if (!judged.allowed) {
+    LogRefusedEntry(t, value, judged.reason);
+    return 0;
+  }
   switch (entry.form) {
     case FileEntryForm::Folder:
-      return t.DeleteFolderFiles(entry.folder, true, true, std::wstring(), t.FItemCount);
+      return t.DeleteFolderFiles(entry.folder, !judged.keepFolder, true, std::wstring(), t.FItemCount);
     case FileEntryForm::FolderContents:
       return t.DeleteFolderFiles(entry.folder, false, true, std::wstring(), t.FItemCount);
     case FileEntryForm::Mask:

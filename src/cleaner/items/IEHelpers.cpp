@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cleaner/PathGuard.h"
+#include "core/guard/FileDelete.h"
 #include "cleaner/SystemPaths.h"
 #include "cleaner/indexdat/IndexDatFile.h"
 #include "cleaner/items/IEItems.h"
@@ -55,7 +55,7 @@ std::wstring StripSlash(std::wstring path) {
 bool IsLinkOrFolder(const std::wstring& path) {
   DWORD a = ::GetFileAttributesW(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES &&
-         ((a & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 || PathGuard::IsFileReachedThroughLink(path));
+         ((a & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 || core::guard::IsFileReachedThroughLink(path));
 }
 
 std::vector<std::string> ReadLines(const std::wstring& path) {

@@ -1,0 +1,195 @@
+#include "core/guard/FileDelete.h"
+
+#include "core/guard/FileNames.h"
+
+namespace core {
+namespace guard {
+namespace {
+
+struct NtUnicodeString {
+  USHORT Length;
+  USHORT MaximumLength;
+  PWSTR Buffer;
+};
+
+struct IoStatus {
+  union {
+    LONG Status;
+    PVOID Pointer;
+  };
+  ULONG_PTR Information;
+};
+
+constexpr int kObjectNameInformation = 1;
+constexpr int kFileBasicInformation = 4;
+constexpr int kFileDispositionInformation = 13;
+
+using NtQueryObjectFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+using NtSetInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
+
+FARPROC NtFunction(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name); }
+
+// The kernel's name of an open file or folder ("\Device\...\x"); empty when
+// the system does not say. One call, with no translation to a drive letter.
+std::wstring ObjectName(HANDLE h) {
+  static auto query = reinterpret_cast<NtQueryObjectFn>(NtFunction("NtQueryObject"));
+  if (query == nullptr) return std::wstring();
+  alignas(8) BYTE buf[4096];
+  ULONG needed = 0;
+  if (query(h, kObjectNameInformation, buf, sizeof(buf) - 2, &needed) < 0) return std::wstring();
+  const auto* name = reinterpret_cast<const NtUnicodeString*>(buf);
+  if (name->Buffer == nullptr) return std::wstring();
+  return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+}
+
+HANDLE OpenAttributes(const std::wstring& path, DWORD flags) {
+  return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+// The kernel's name of a folder, kept for the last folder asked: a walk asks
+// for many files of one folder in a row.
+std::wstring FolderObjectName(const std::wstring& folder) {
+  static thread_local std::wstring lastFolder, lastName;
+  if (folder != lastFolder) {
+    std::wstring bare = folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
+    HANDLE h = OpenAttributes(LiteralPath(bare), FILE_FLAG_BACKUP_SEMANTICS);
+    lastName = h == INVALID_HANDLE_VALUE ? std::wstring() : ObjectName(h);
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    lastFolder = folder;
+  }
+  return lastName;
+}
+
+bool SameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+  return ::GetFileInformationByHandle(a, &ia) && ::GetFileInformationByHandle(b, &ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+         ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+// Some systems give a name that ends in dots or spaces without them. Then
+// the file is itself only when it is not the file the trimmed name holds.
+bool IsTrimmedNameOfItself(HANDLE file, const std::wstring& folder, const std::wstring& name) {
+  std::wstring trimmed = TrimmedName(name);
+  if (trimmed.empty()) return false;
+  HANDLE other = OpenAttributes(folder + trimmed, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (other == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  bool same = SameFile(file, other);
+  ::CloseHandle(other);
+  return !same;
+}
+
+LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
+  static auto set = reinterpret_cast<NtSetInformationFileFn>(NtFunction("NtSetInformationFile"));
+  if (set == nullptr) return -1;
+  IoStatus io{};
+  return set(h, &io, info, size, infoClass);
+}
+
+bool MarkForDeletion(HANDLE h) {
+  BOOLEAN remove = TRUE;
+  return SetInformation(h, &remove, sizeof(remove), kFileDispositionInformation) >= 0;
+}
+
+struct BasicInfo {
+  LARGE_INTEGER creation, access, write, change;
+  ULONG attributes;
+};
+
+bool SetAttributes(HANDLE h, DWORD attributes) {
+  BasicInfo info{};  // zero times: left as they are
+  info.attributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+  return SetInformation(h, &info, sizeof(info), kFileBasicInformation) >= 0;
+}
+
+FileDeleteResult FromOpenError(DWORD error) {
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileDeleteResult::Missing;
+  return FileDeleteResult::Failed;
+}
+
+}  // namespace
+
+bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstring& name) {
+  std::wstring folderName = FolderObjectName(folder);
+  std::wstring fileName = ObjectName(file);
+  if (folderName.empty() || fileName.empty()) return true;
+  if (folderName.back() != L'\\') folderName += L'\\';
+  if (fileName == folderName + name) return false;
+  if (!EndsInDotOrSpace(name) || fileName != folderName + TrimmedName(name)) return true;
+  return !IsTrimmedNameOfItself(file, folder, name);
+}
+
+bool ReachedThroughLink(HANDLE file, const std::wstring& path) {
+  std::wstring plain = StripExtendedPrefix(path);
+  size_t slash = plain.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return true;
+  return ReachedThroughLink(file, plain.substr(0, slash + 1), plain.substr(slash + 1));
+}
+
+bool IsFileReachedThroughLink(const std::wstring& path) {
+  HANDLE h = OpenAttributes(LiteralPath(path), FILE_FLAG_OPEN_REPARSE_POINT);
+  if (h == INVALID_HANDLE_VALUE) return false;  // nothing to delete through
+  bool linked = ReachedThroughLink(h, path);
+  ::CloseHandle(h);
+  return linked;
+}
+
+bool IsPlainFileName(const std::wstring& name) {
+  return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos;
+}
+
+FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
+  // A name with a colon would name a stream of another file, one with a
+  // separator a file elsewhere.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsPlainFileName(name) || !HasAcceptedForm(folder)) {
+    return FileDeleteResult::Refused;
+  }
+  bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  DWORD access = DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
+  HANDLE h = ::CreateFileW(LiteralPath(folder + name).c_str(), access,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return FromOpenError(::GetLastError());
+  FileDeleteResult result = FileDeleteResult::Refused;
+  if (!ReachedThroughLink(h, folder, name)) {
+    bool cleared = readOnly && SetAttributes(h, attributes & ~FILE_ATTRIBUTE_READONLY);
+    result = MarkForDeletion(h) ? FileDeleteResult::Deleted : FileDeleteResult::Failed;
+    if (result != FileDeleteResult::Deleted && cleared) SetAttributes(h, attributes);
+  }
+  ::CloseHandle(h);
+  return result;
+}
+
+bool RemoveFolder(const std::wstring& path) {
+  std::wstring bare = path.size() > 3 && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
+  if (!HasAcceptedForm(bare) || bare.size() <= 3) return false;  // never a drive root
+  return ::RemoveDirectoryW(LiteralPath(bare).c_str()) != FALSE;
+}
+
+bool FindListedFile(const std::wstring& path, std::wstring* folder, std::wstring* name, DWORD* attributes) {
+  if (!HasAcceptedForm(path) || path.find_first_of(L"*?") != std::wstring::npos) return false;
+  size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos || slash + 1 == path.size()) return false;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = ::FindFirstFileW(LiteralPath(path).c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(find);
+  *folder = path.substr(0, slash + 1);
+  *name = fd.cFileName;
+  *attributes = fd.dwFileAttributes;
+  return true;
+}
+
+FileDeleteResult DeleteNamedFile(const std::wstring& path) {
+  std::wstring folder, name;
+  DWORD attributes = 0;
+  if (!FindListedFile(path, &folder, &name, &attributes)) {
+    bool named = HasAcceptedForm(path) && path.find_first_of(L"*?") == std::wstring::npos;
+    return named ? FileDeleteResult::Missing : FileDeleteResult::Refused;
+  }
+  return DeleteListedFile(folder, name, attributes);
+}
+
+}  // namespace guard
+}  // namespace core

@@ -1,0 +1,97 @@
+// The last check before any folder is emptied or searched with a wildcard.
+// Paths are made canonical first (full path, long names, links resolved,
+// case folded), so that "..", 8.3 names and junctions cannot lead a delete
+// into a folder that must never be emptied.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/guard/FileNames.h"
+
+namespace core {
+namespace guard {
+
+// How far a delete reaches into a folder.
+enum class DeleteReach {
+  Tree,       // the folder and everything below it
+  AllFiles,   // every file of the folder, not below
+  SomeFiles,  // the files of the folder that a wildcard mask selects
+  OneName,    // one file named exactly
+};
+
+enum class PathVerdict {
+  Allowed,
+  Ask,      // the user must agree (My Documents, My Pictures)
+  Refused,  // never, whatever anybody answers
+  Invalid,  // not a "X:\..." or "\\server\share\..." path
+};
+
+// Folders the guard protects. `refused` may never be emptied nor searched with
+// a wildcard; `asked` may be after a Yes; every ancestor of either is refused.
+// `systemTrees` (Windows, system and program folders) and `systemTops` (the
+// profile and application-data roots, the folder itself only) are where a
+// data-file entry may remove only junk.
+struct GuardFolders {
+  std::vector<std::wstring> refused;
+  std::vector<std::wstring> asked;
+  std::vector<std::wstring> systemTrees;
+  std::vector<std::wstring> systemTops;
+};
+
+// What a data-file entry (kavo.dat, Custom.dat) may do in a folder.
+struct DataFileJudgement {
+  bool allowed = true;
+  bool keepFolder = false;  // in a system place a junk folder is emptied, never removed
+  std::wstring reason;      // why it is refused
+};
+
+// A folder as the guard judged it: `path` is the canonical form with a
+// trailing "\" to delete through, `key` the upper-cased resolved form that
+// children extend.
+struct CheckedFolder {
+  PathVerdict verdict = PathVerdict::Invalid;
+  std::wstring path;
+  std::wstring key;
+  bool isLink = false;  // the folder itself is a junction or symbolic link
+};
+
+class PathGuard {
+ public:
+  explicit PathGuard(const GuardFolders& folders);
+
+  // Judges a folder named by an item. A folder that is itself a link is
+  // refused for every reach but OneName: its target is not ours to empty.
+  CheckedFolder CheckFolder(const std::wstring& folder, DeleteReach reach) const;
+  // Judges a folder found while walking a checked one, from its key.
+  PathVerdict CheckKey(const std::wstring& key, DeleteReach reach) const;
+  // Judges a data-file entry: the files of `folder` that `mask` selects, or
+  // the whole folder when `mask` is empty or "*.*". Inside a system place
+  // only junk-kind files and known junk folders may go.
+  DataFileJudgement JudgeDataFileEntry(const std::wstring& folder, const std::wstring& mask) const;
+
+  // "X:\..." or "\\server\share\..." as typed; nothing relative, no device
+  // paths, no stream names.
+  static bool HasAcceptedForm(const std::wstring& path);  // see FileNames.h
+  // The canonical and the resolved forms of a path (each with a trailing
+  // "\"); empty when the path has no accepted form.
+  static std::wstring CanonicalPath(const std::wstring& path);
+  static std::wstring ResolvedPath(const std::wstring& canonical);
+
+ private:
+  void Add(std::vector<std::wstring>* keys, const std::wstring& folder);
+  static bool IsRootKey(const std::wstring& key);
+  static bool IsAncestorOf(const std::vector<std::wstring>& keys, const std::wstring& key);
+  static bool Contains(const std::vector<std::wstring>& keys, const std::wstring& key);
+
+  bool InSystemPlace(const std::wstring& key) const;
+
+  std::vector<std::wstring> refused_;
+  std::vector<std::wstring> asked_;
+  std::vector<std::wstring> systemTrees_;
+  std::vector<std::wstring> systemTops_;
+};
+
+}  // namespace guard
+}  // namespace core

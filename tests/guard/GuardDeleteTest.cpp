@@ -1,0 +1,193 @@
+// The deletes of the guarded-delete module against the test prefix: a
+// registry link is never followed for a key tree, all values or one value,
+// and a file is deleted only when its handle is the file its name names.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <sddl.h>
+
+#include "Scratch.h"
+#include "support/TestSupport.h"
+#include "core/guard/FileDelete.h"
+#include "core/guard/RegistryGuard.h"
+
+using namespace core::guard;
+using core_test::ScratchFolder;
+using testing_support::MakeSymlink;
+
+namespace {
+
+const std::wstring kBase = L"Software\\VantorelTests\\Guard";
+const std::wstring kTarget = L"Software\\VantorelTests\\GuardTarget";
+
+bool MakeKey(const std::wstring& key, const wchar_t* value) {
+  HKEY h = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) != 0) {
+    return false;
+  }
+  if (value != nullptr) ::RegSetValueExW(h, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+  ::RegCloseKey(h);
+  return true;
+}
+
+bool HasValue(const std::wstring& key, const wchar_t* value) {
+  HKEY h = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &h) != 0) return false;
+  bool has = ::RegQueryValueExW(h, value, nullptr, nullptr, nullptr, nullptr) == 0;
+  ::RegCloseKey(h);
+  return has;
+}
+
+// The native name of a key below HKEY_CURRENT_USER, for a link's target.
+std::wstring NativeUserKey(const std::wstring& key) {
+  HANDLE token = nullptr;
+  ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
+  BYTE buf[256];
+  DWORD len = 0;
+  std::wstring sid;
+  if (::GetTokenInformation(token, TokenUser, buf, sizeof(buf), &len)) {
+    wchar_t* text = nullptr;
+    if (::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &text)) {
+      sid = text;
+      ::LocalFree(text);
+    }
+  }
+  ::CloseHandle(token);
+  return L"\\Registry\\User\\" + sid + L"\\" + key;
+}
+
+bool MakeLink(const std::wstring& key, const std::wstring& target) {
+  HKEY link = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  LONG rc = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
+                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+  ::RegCloseKey(link);
+  return rc == ERROR_SUCCESS;
+}
+
+class GuardRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TearDown();
+    ASSERT_TRUE(MakeKey(kTarget + L"\\child", L"keep"));
+    ASSERT_TRUE(MakeKey(kTarget, L"top"));
+    ASSERT_TRUE(MakeKey(kBase + L"\\tree\\sub", L"v"));
+    linked_ = MakeLink(kBase + L"\\link", NativeUserKey(kTarget)) &&
+              MakeLink(kBase + L"\\tree\\sub\\link", NativeUserKey(kTarget));
+    if (linked_) linked_ = HasValue(kBase + L"\\link", L"top");
+  }
+  void TearDown() override {
+    DeleteKeyTree(HKEY_CURRENT_USER, kBase, LinkBelow::RemoveLink);
+    DeleteKeyTree(HKEY_CURRENT_USER, kTarget, LinkBelow::RemoveLink);
+  }
+  static bool TargetIntact() { return HasValue(kTarget, L"top") && HasValue(kTarget + L"\\child", L"keep"); }
+  bool linked_ = false;
+};
+
+}  // namespace
+
+TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
+  if (!linked_) GTEST_SKIP() << "this registry makes no links";
+  EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\link"));
+  EXPECT_FALSE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\tree"));
+  struct Row {
+    const char* what;
+    LONG (*run)();
+    LONG expected;
+  };
+  const Row rows[] = {
+      {"one value", [] { return DeleteOneValue(HKEY_CURRENT_USER, kBase + L"\\link", L"top"); }, kLinkMet},
+      {"all values", [] { return DeleteAllValues(HKEY_CURRENT_USER, kBase + L"\\link"); }, kLinkMet},
+      {"key tree, stop", [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\link", LinkBelow::Stop); },
+       kLinkMet},
+      {"tree with a link below, stop",
+       [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::Stop); }, kLinkMet},
+      {"tree with a link below, link removed",
+       [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::RemoveLink); },
+       static_cast<LONG>(ERROR_SUCCESS)},
+      {"the link itself", [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\link", LinkBelow::RemoveLink); },
+       static_cast<LONG>(ERROR_SUCCESS)},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(r.run(), r.expected) << r.what;
+    EXPECT_TRUE(TargetIntact()) << r.what;
+  }
+  HKEY h = nullptr;
+  EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, (kBase + L"\\tree").c_str(), 0, KEY_READ, &h), ERROR_SUCCESS);
+}
+
+TEST_F(GuardRegistry, PlainKeysAndValuesGo) {
+  EXPECT_EQ(DeleteOneValue(HKEY_CURRENT_USER, kTarget, L"top"), ERROR_SUCCESS);
+  EXPECT_FALSE(HasValue(kTarget, L"top"));
+  EXPECT_EQ(DeleteOneValue(HKEY_CURRENT_USER, kTarget, L"top"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(DeleteAllValues(HKEY_CURRENT_USER, kTarget + L"\\child"), ERROR_SUCCESS);
+  EXPECT_FALSE(HasValue(kTarget + L"\\child", L"keep"));
+  EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, kTarget, LinkBelow::Stop), ERROR_SUCCESS);
+  EXPECT_EQ(DeleteKeyTree(HKEY_CURRENT_USER, L"", LinkBelow::Stop), ERROR_ACCESS_DENIED);
+}
+
+namespace {
+
+bool MakeFile(const std::wstring& path, const std::string& content, DWORD attributes = 0) {
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  ::CloseHandle(h);
+  return attributes == 0 || ::SetFileAttributesW(path.c_str(), attributes);
+}
+
+}  // namespace
+
+// Wine shows a Unix link to a file as a plain file: its name only tells. A
+// link may differ from its target only in letter case, or only by a
+// trailing dot that a plain path loses.
+TEST(GuardFiles, AFileIsDeletedOnlyAsItself) {
+  ScratchFolder box;
+  const std::wstring dir = box.Path() + L"\\";
+  ASSERT_TRUE(MakeFile(dir + L"plain.tmp", "go"));
+  ASSERT_TRUE(MakeFile(dir + L"readonly.tmp", "go", FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(MakeFile(dir + L"caselink.tmp", "keep"));
+  ASSERT_TRUE(MakeFile(dir + L"keep.dat", "keep"));
+  ASSERT_TRUE(MakeFile(dir + L"secret.txt", "keep"));
+  ASSERT_TRUE(MakeFile(L"\\\\?\\" + dir + L"own.dat.", "go"));
+  ASSERT_TRUE(MakeFile(dir + L"own.dat", "keep"));
+  bool links = MakeSymlink(dir + L"caselink.tmp", dir + L"CaseLink.tmp") &&
+               MakeSymlink(dir + L"keep.dat", dir + L"keep.dat.") && MakeSymlink(dir + L"secret.txt", dir + L"to.txt");
+  struct Row {
+    const wchar_t* name;
+    bool needsLinks;
+    FileDeleteResult expected;
+  };
+  const Row rows[] = {
+      {L"plain.tmp", false, FileDeleteResult::Deleted},
+      {L"readonly.tmp", false, FileDeleteResult::Deleted},
+      {L"own.dat.", false, FileDeleteResult::Deleted},
+      {L"missing.tmp", false, FileDeleteResult::Missing},
+      {L"to.txt", true, FileDeleteResult::Refused},
+      {L"CaseLink.tmp", true, FileDeleteResult::Refused},
+      {L"keep.dat.", true, FileDeleteResult::Refused},
+  };
+  for (const Row& r : rows) {
+    if (r.needsLinks && !links) continue;
+    SCOPED_TRACE(std::string(r.name, r.name + wcslen(r.name)));
+    EXPECT_EQ(DeleteNamedFile(dir + r.name), r.expected);
+    if (r.expected == FileDeleteResult::Deleted) {
+      EXPECT_EQ(::GetFileAttributesW((L"\\\\?\\" + dir + r.name).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+  }
+  for (const wchar_t* kept : {L"caselink.tmp", L"keep.dat", L"secret.txt", L"own.dat"}) {
+    EXPECT_EQ(core_test::ReadFileBytes(dir + kept), "keep") << std::string(kept, kept + wcslen(kept));
+  }
+  EXPECT_EQ(DeleteNamedFile(dir + L"*.tmp"), FileDeleteResult::Refused);
+  EXPECT_EQ(DeleteNamedFile(dir + L"plain.tmp::$DATA"), FileDeleteResult::Refused);
+  EXPECT_EQ(DeleteListedFile(box.Path() + L"\\..\\", box.Path().substr(box.Path().find_last_of(L'\\') + 1),
+                             FILE_ATTRIBUTE_DIRECTORY),
+            FileDeleteResult::Refused);
+  for (const wchar_t* link : {L"CaseLink.tmp", L"keep.dat.", L"to.txt"}) {
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(dir) + L"/" + link);
+  }
+  if (!links) std::printf("note: no file links here (not Wine)\n");
+}
