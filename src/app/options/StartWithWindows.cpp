@@ -1,7 +1,7 @@
 #include "app/options/StartWithWindows.h"
 
 #include "app/options/OptionsModel.h"
-#include "registry/fix/FixDelete.h"
+#include "core/guard/RegistryGuard.h"
 #include "ui/RegistryKey.h"
 
 namespace app {
@@ -14,12 +14,10 @@ bool ReadAutoStart() {
 
 bool WriteAutoStart(bool on, const std::wstring& programPath, std::wstring* error) {
   if (!on) {
-    // Our own value, removed through the guarded registry delete without a backup.
-    registry::TDeleteResult r =
-        registry::DeleteValueWithBackup(L"HKEY_CURRENT_USER", kRunKey, false, kRunValueName, L"");
-    if (r.Deleted() || r.Status == registry::dsMissing) return true;
+    LONG rc = core::guard::DeleteOneValue(HKEY_CURRENT_USER, kRunKey, kRunValueName);
+    if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) return true;
     *error = L"Failed to delete the value \"" + std::wstring(kRunValueName) + L"\" of HKEY_CURRENT_USER\\" + kRunKey +
-             L": " + r.Reason;
+             L" (error " + std::to_wstring(rc) + L").";
     return false;
   }
   ui::RegistryKey key;
