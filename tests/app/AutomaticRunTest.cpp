@@ -127,7 +127,7 @@ TEST_F(AutomaticRun, ClearRefusesSystemLinesOfACustomListAndCleansTheRest) {
   bool ended = p.WaitForExit(60000, &code);
   ::DeleteFileW(custom.c_str());
   ASSERT_TRUE(ended) << "\"/Clear\" must close the program by itself";
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(code, 1u) << "refused lines are reported in the exit code";
   EXPECT_FALSE(Exists(own + L"\\a.tmp"));
   EXPECT_TRUE(Exists(own + L"\\keep.txt"));
   EXPECT_TRUE(Exists(system + L"\\vantorel-clear.dll"));
