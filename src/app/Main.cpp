@@ -124,6 +124,7 @@ void TfrmMain::CreateNavigation() {
   for (ui::FlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
     b->OnClick = [this, b] { FlatButtonClick(*b); };
   }
+  bOptions.OnClick = [this] { bOptionsClick(); };
 }
 
 void TfrmMain::CreateToolsPage() {

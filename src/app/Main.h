@@ -26,6 +26,8 @@
 
 namespace app {
 
+struct TOptionsEnvironment;
+
 // Other programs find the main window by this class name.
 inline constexpr wchar_t kMainWindowClass[] = L"TVantorelMainWindow";
 
@@ -145,6 +147,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   int ScanStep() const { return Registry.ScanStep(); }
   void AddScanRow(const registry::TProblemRow& row) { Registry.AddScanRow(row); }
 
+  // Options dialog; tests give it its own files and folders.
+  void bOptionsClick();
+  void SetOptionsEnvironment(std::function<TOptionsEnvironment()> env) { optionsEnv_ = std::move(env); }
+
   // Boss key and timers.
   void RegisterBossKey();
   void UnregisterBossKey();
@@ -220,6 +226,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::vector<HWND> hiddenBrowsers_;
   int exitCode_ = 0;
   std::vector<std::wstring> unattendedLog_;  // the fix's lines of a "/Clear" run
+  std::function<TOptionsEnvironment()> optionsEnv_;
   std::unique_ptr<TDefragPage> defragPage_;
 
   std::vector<std::wstring> args_;

@@ -7,7 +7,9 @@
 //      OnReflect, which raises the control's own event (OnClick, ...);
 //   2. everything else goes to the virtual OnMessage, whose default hands
 //      WM_COMMAND to OnCommand(code, id), WM_NOTIFY to OnNotify and WM_TIMER
-//      to OnTimer, and the rest to DefaultProc.
+//      to OnTimer, and the rest to DefaultProc. A control's OnMessage first
+//      lets the pop-up menu attached to it see the message (right click,
+//      menu keys, shortcuts).
 // Those are the two ways of handling a message: override OnMessage (or the
 // three handlers behind it) in the window, or OnReflect in the control.
 #pragma once
