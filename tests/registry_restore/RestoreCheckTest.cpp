@@ -51,6 +51,26 @@ TEST_F(RestoreCheck, DeletedValuesComeBackThroughTheRegistryEditor) {
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kKey, L"Count"));
 }
 
+// HKLM\Software is redirected for a 32-bit program on a 64-bit system: the
+// editor that imports must see the same view as the one the backup came from.
+TEST(RestoreView, AMachineValueComesBackIntoTheViewItWasTakenFrom) {
+  const std::wstring key = L"Software\\VantorelRestoreView";
+  TTempFolder dir(L"VantorelRestoreView");
+  const std::wstring backup = dir.Sub(L"view.reg");
+  SetString(HKEY_LOCAL_MACHINE, key, L"Here", L"C:\\here.exe");
+  ASSERT_TRUE(registry::DeleteValueWithBackup(L"HKEY_LOCAL_MACHINE", key, true, L"Here", backup).Deleted());
+  ASSERT_TRUE(RunImport(backup));
+  EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, key, L"Here"));
+  EXPECT_TRUE(registry::CheckRegFileRestored(backup).AllPresent());
+  DeleteTree(HKEY_LOCAL_MACHINE, key);
+  HKEY other = nullptr;  // nothing landed in the other view
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &other) == ERROR_SUCCESS) {
+    ::RegCloseKey(other);
+    ADD_FAILURE() << "the key exists in the 64-bit view";
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+  }
+}
+
 TEST_F(RestoreCheck, EntriesAreJudgedByWhatTheRegistryHolds) {
   SetString(HKEY_CURRENT_USER, kKey, L"A", L"one");
   SetDword(HKEY_CURRENT_USER, kKey, L"N", 1);
