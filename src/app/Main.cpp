@@ -141,6 +141,7 @@ void TfrmMain::CreateNavigation() {
     b->OnClick = [this, b] { FlatButtonClick(*b); };
   }
   bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp); };
+  bOptions.OnClick = [this] { bOptionsClick(); };
 }
 
 void TfrmMain::CreateCleanerPage() {
