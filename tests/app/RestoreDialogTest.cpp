@@ -120,6 +120,20 @@ TEST(BackupHint, TheBarSlowsDownNearItsEnd) {
   for (const auto& c : cases) EXPECT_EQ(app::TfrmBackupHint::NextPosition(c.first), c.second) << c.first;
 }
 
+TEST(BackupHint, StopEndsTheProgramAndCountsAsNotDone) {
+  ui::Application::Instance().Initialize();
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  // A program that runs until it is killed stands in for a slow editor.
+  const std::wstring cmd = L"\"" + std::wstring(windows) + L"\\notepad.exe\"";
+  TWindowClicker stop(L"TfrmBackupHint", L"Stop", 1200);
+  DWORD start = ::GetTickCount();
+  EXPECT_FALSE(app::RunRegeditCommand(nullptr, cmd, L"Restore registry..."));
+  EXPECT_TRUE(stop.Seen());
+  EXPECT_LT(::GetTickCount() - start, 20000u);
+  EXPECT_EQ(::FindWindowW(L"Notepad", nullptr), nullptr);
+}
+
 TEST(BackupHint, AMissingProgramIsReportedAndNothingRuns) {
   TMessageRecorder boxes(IDOK);
   EXPECT_FALSE(app::RunRegeditCommand(nullptr, L"\"C:\\no\\such\\regedit.exe\" /s \"x.reg\"", L"Restore registry..."));
