@@ -10,6 +10,7 @@
 #include "app/CleanerPage.h"
 #include "app/DefragPage.h"
 #include "app/RegistryPage.h"
+#include "app/ToolsPage.h"
 #include "core/Options.h"
 #include "core/WindowMessages.h"
 #include "registry/fix/FixRun.h"
@@ -108,7 +109,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
       lSizeReduction_Title, lSizeReduction, lCompactPercent_Title, lCompactPercent;
   // Not shown
   ui::Timer Timer1, Timer2;
-  ui::PopupMenu PopupMenu1, PopupMenu_ClearHistory, pmSelf;
+  ui::PopupMenu PopupMenu1, PopupMenu_ClearHistory, pmHelp, pmSelf;
 
   // The pages, which work the controls above.
   TCleanerPage Cleaner{*this};
@@ -166,6 +167,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
   TDefragPage& DefragPage() { return *defragPage_; }
+  TToolsPage& ToolsPage() { return *toolsPage_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -228,6 +230,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::vector<std::wstring> unattendedLog_;  // the fix's lines of a "/Clear" run
   std::function<TOptionsEnvironment()> optionsEnv_;
   std::unique_ptr<TDefragPage> defragPage_;
+  std::unique_ptr<TToolsPage> toolsPage_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;

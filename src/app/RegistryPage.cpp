@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/Main.h"
+#include "app/RestoreForm.h"
 #include "app/RegistryRows.h"
 #include "sys/TextCompare.h"
 #include "registry/RegKey.h"
@@ -70,6 +71,7 @@ void TRegistryPage::CreateControls(HWND parent) {
   bRestoreRegistry.Create(p, L"Restore", 220, 348, 75, 25);
   bScan.Create(p, L"Scan", 420, 348, 75, 25);
   bFixErrors.Create(p, L"Fix Errors", 515, 348, 75, 25);
+  bRestoreRegistry.OnClick = [this] { bRestoreRegistryClick(form_.Handle()); };
   bScan.OnClick = [this] { bScanClick(); };
   bFixErrors.OnClick = [this] { bFixErrorsClick(); };
   lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
