@@ -17,6 +17,6 @@ for group in MACOS WINXP DEEPBLUE PROTEIN BLUEGLASS "MORE MENU PROTEIN_FORM"; do
     args+=(-label "$(basename "$f" .bmp)" "$big")
   done
   montage -background '#9a9a9a' -fill black -pointsize 12 ${font:+-font "$font"} "${args[@]}" \
-    -geometry '+8+8' -tile 3x "$out/sheet-$name.png"
+    -tile 2x -geometry '+6+6' "$out/sheet-$name.png"
 done
 echo "$out"/sheet-*.png

@@ -51,6 +51,12 @@ class Canvas:
             f.write(header + info + pixels)
 
 
+def ink_on(pair, dark):
+    """The glyph colour that reads on a face gradient: dark ink on light faces."""
+    light = sum(pair[0]) + sum(pair[1]) > 2 * 450
+    return dark if light else (255, 255, 255)
+
+
 def mix(a, b, t):
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
 
@@ -327,8 +333,8 @@ def title_disc(pal, cw, h, kind, state):
     colour = DISC_COLOURS[kind]
     fill = (colour, shade(colour, 0.3), shade(colour, -0.35))[state]
     disc(cell, cw / 2, h / 2, min(cw, h) / 2 - 1.5, fill, shade(colour, -0.45))
-    if state > 0:
-        glyph(cell, TITLE_GLYPHS[kind], shade(colour, -0.65))
+    # the sign shows faintly at rest and plainly under the mouse
+    glyph(cell, TITLE_GLYPHS[kind], shade(colour, -0.65 if state else -0.3))
     return cell
 
 
@@ -349,8 +355,8 @@ def title_box(style, pal, cw, h, kind, state):
     if out != MASK:
         out = gradient(pal["title"], 0.5)
     cell = face_box(box_pal, cw, h, STATES3[state], pal["small_radius"], out)
-    ink = (255, 255, 255) if sum(pal["title"][1]) < 400 else pal["glyph"]
-    glyph(cell, TITLE_GLYPHS[kind], ink if state < 2 else shade(ink, -0.15), oy=(h - 6) // 2 + (state == 2))
+    ink = ink_on(box_pal[STATES3[state]], shade(pal["title"][1], -0.5))
+    glyph(cell, TITLE_GLYPHS[kind], ink, oy=(h - 6) // 2 + (state == 2))
     return cell
 
 
@@ -445,8 +451,7 @@ def paint_scrollbar_button(style, pal, w, h):
     for i, cw in enumerate(cells_of(w, 6)):
         arrow, state = divmod(i, 3)
         cell = face_box(pal, cw, h, STATES3[state], pal["small_radius"], pal["bg"], horizontal=True)
-        glyph(cell, (UP, DOWN)[arrow], pal["glyph"] if state < 2 else (255, 255, 255),
-              oy=(h - 4) // 2 + (state == 2))
+        glyph(cell, (UP, DOWN)[arrow], ink_on(pal[STATES3[state]], pal["glyph"]), oy=(h - 4) // 2 + (state == 2))
         cells.append(cell)
     return strip(cells)
 
