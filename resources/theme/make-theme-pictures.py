@@ -126,8 +126,7 @@ def disc(c, cx, cy, rad, fill, border, light=True):
                 continue
             t = (y + 0.5 - (cy - rad)) / (2 * rad)
             col = mix(shade(fill, 0.45), fill, t) if light else fill
-            if d > rad - 1:
-                col = border
+            col = mix(col, border, max(0.0, min(1.0, d - (rad - 1.5))))  # a soft rim
             a = min(1.0, rad + 0.5 - d)
             c.blend(x, y, col, a if c.get(x, y) != MASK else (1.0 if a > 0.5 else 0))
 
@@ -465,7 +464,6 @@ def paint_scrollbar_track(style, pal, w, h):
     for y in range(h):
         for x in range(widths[1]):
             middle.set(x, y, thumb.get(w // 2, y))
-    glyph(middle, "#\n#\n#\n#\n#\n#", shade(pal["border"], 0.4))
     start = Canvas(widths[0], h)
     end = Canvas(widths[2], h)
     start.paste(thumb, 0)
