@@ -41,6 +41,11 @@ class WindowAsker : public cleaner::IQuestionAsker {
     });
     return yes;
   }
+  void Tell(const std::wstring& text) override {
+    sys::sync::Run([&] {
+      if (!*sessionEnding_) ui::ShowMessage(owner_, text, MB_OK);
+    });
+  }
 
  private:
   HWND owner_;

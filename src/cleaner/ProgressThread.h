@@ -96,6 +96,8 @@ class TClearTaskThread : public sys::Thread {
   void ProgressTick(int runningCount);
   // Yes/No question of a real clean; No when the run is unattended.
   bool AskUser(const std::wstring& text);
+  // A notice for the user, shown by whoever asks the thread's questions.
+  void TellUser(const std::wstring& text) { services_.asker->Tell(text); }
 
   // Bytes to KB, rounded up, digits grouped by ",".
   static std::wstring FormatKB(int64_t bytes);

@@ -34,7 +34,9 @@ class ScriptedAsker : public IQuestionAsker {
     questions.push_back(text);
     return answer;
   }
+  void Tell(const std::wstring& text) override { notices.push_back(text); }
   bool answer = false;
+  std::vector<std::wstring> notices;
   std::vector<std::wstring> questions;
 };
 

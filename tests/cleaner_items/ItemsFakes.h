@@ -14,6 +14,7 @@
 #include "support/CleanRecorders.h"
 #include "support/Folders.h"
 #include "support/TestSupport.h"
+#include "ui/MessageBox.h"
 
 namespace items_test {
 
@@ -28,6 +29,8 @@ class NoAsker : public IQuestionAsker {
     questions.push_back(text);
     return false;
   }
+  // Shown as the window would, so that tests see each notice as a box.
+  void Tell(const std::wstring& text) override { ui::ShowMessage(nullptr, text, MB_OK); }
   std::vector<std::wstring> questions;
 };
 

@@ -10,7 +10,6 @@
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SystemPlaces.h"
 #include "sys/IniFile.h"
-#include "ui/MessageBox.h"
 #include "sys/Text.h"
 
 namespace cleaner {
@@ -38,7 +37,7 @@ class AdministratorGate {
     }
     if (!allowed_ && !warned_) {
       warned_ = true;
-      if (t_.Mode() != CleanMode::AutoClean) ui::ShowMessage(nullptr, kAdministratorMessage, MB_OK);
+      if (t_.Mode() != CleanMode::AutoClean) t_.TellUser(kAdministratorMessage);
     }
     return allowed_;
   }
