@@ -133,3 +133,46 @@ TEST(SkinMenu, OwnerDrawReachesItemsAddedLaterAndSubItems) {
 }
 
 }  // namespace
+
+namespace {
+
+bool g_menuShot = false;
+
+void CALLBACK ShootMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND menu = ::FindWindowW(L"#32768", nullptr);
+  if (menu != nullptr && ::IsWindowVisible(menu)) {
+    ::UpdateWindow(menu);
+    g_menuShot = lists_test::SaveWindowShot(menu, L"skin_lists_menu");
+  }
+  ::KillTimer(nullptr, id);
+  ::EndMenu();
+}
+
+// The log's popup menu drawn in the theme, saved for a person to look at.
+TEST(SkinMenuScreenshot, APopupMenuIsDrawnOwnerDrawn) {
+  lists_test::HostForm form;
+  form.Show(true);
+  lists_test::Pump();
+  TskPopupMenu menu;
+  bool ran = false;
+  TskMenuItem copy{L"&Copy"};
+  copy.ShortCut = L"Ctrl+C";
+  copy.OnClick = [&] { ran = true; };
+  menu.Add(copy);
+  menu.Add(TskMenuItem{L"-"});
+  TskMenuItem all{L"Select &All"};
+  all.ShortCut = L"Ctrl+A";
+  all.Checked = true;
+  menu.Add(all);
+  TskMenuItem off{L"Save to file..."};
+  off.Enabled = false;
+  menu.Add(off);
+  ::SetTimer(nullptr, 0, 400, &ShootMenu);
+  RECT r{};
+  ::GetWindowRect(form.Handle(), &r);
+  menu.Popup(form.Handle(), POINT{r.left + 40, r.top + 40});
+  EXPECT_FALSE(ran);  // closed without a choice
+  EXPECT_TRUE(g_menuShot);
+}
+
+}  // namespace
