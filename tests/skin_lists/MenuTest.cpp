@@ -2,7 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "ListsTestSupport.h"
+#include <utility>
+#include <vector>
+
+#include "skin/menus/DressMenu.h"
 #include "skin/menus/PopupMenu.h"
+#include "ui/Menu.h"
 #include "skin/theme/BuiltinTheme.h"
 
 using namespace skin;
@@ -137,12 +142,24 @@ TEST(SkinMenu, OwnerDrawReachesItemsAddedLaterAndSubItems) {
 namespace {
 
 bool g_menuShot = false;
+const wchar_t* g_shotName = L"skin_lists_menu";
+// Type and state of each entry of the menu on the screen.
+std::vector<std::pair<UINT, UINT>> g_entries;
 
 void CALLBACK ShootMenu(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = ::FindWindowW(L"#32768", nullptr);
   if (menu != nullptr && ::IsWindowVisible(menu)) {
     ::UpdateWindow(menu);
-    g_menuShot = lists_test::SaveWindowShot(menu, L"skin_lists_menu");
+    g_menuShot = lists_test::SaveWindowShot(menu, g_shotName);
+    HMENU handle = reinterpret_cast<HMENU>(::SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    g_entries.clear();
+    for (int i = 0; handle != nullptr && i < ::GetMenuItemCount(handle); ++i) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_FTYPE | MIIM_STATE;
+      ::GetMenuItemInfoW(handle, static_cast<UINT>(i), TRUE, &info);
+      g_entries.emplace_back(info.fType, info.fState);
+    }
   }
   ::KillTimer(nullptr, id);
   ::EndMenu();
@@ -173,6 +190,31 @@ TEST(SkinMenuScreenshot, APopupMenuIsDrawnOwnerDrawn) {
   menu.Popup(form.Handle(), POINT{r.left + 40, r.top + 40});
   EXPECT_FALSE(ran);  // closed without a choice
   EXPECT_TRUE(g_menuShot);
+}
+
+// A window's plain menu (the log's) shown themed: owner-drawn entries with
+// the plain menu's enabled states.
+TEST(SkinMenuScreenshot, APlainMenuDressedPopsUpOwnerDrawn) {
+  lists_test::HostForm form;
+  form.Show(true);
+  lists_test::Pump();
+  ui::PopupMenu log;
+  bool hasLines = false;
+  log.Add(L"S&ave to text file", [] {}, [&] { return hasLines; });
+  log.Add(L"", nullptr);
+  log.Add(L"&Clear", [] {});
+  DressPopupMenu(log, WinXP);
+  g_menuShot = false;
+  g_shotName = L"skin_lists_logmenu";
+  ::SetTimer(nullptr, 0, 400, &ShootMenu);
+  RECT r{};
+  ::GetWindowRect(form.Handle(), &r);
+  log.Popup(form.Handle(), POINT{r.left + 40, r.top + 40});
+  EXPECT_TRUE(g_menuShot);
+  ASSERT_EQ(3u, g_entries.size());
+  for (const auto& entry : g_entries) EXPECT_NE(0u, entry.first & MFT_OWNERDRAW);
+  EXPECT_NE(0u, g_entries[0].second & MFS_DISABLED);
+  EXPECT_EQ(0u, g_entries[2].second & MFS_DISABLED);
 }
 
 }  // namespace

@@ -18,10 +18,11 @@ using namespace skin;
 namespace {
 
 struct PagesFixture : ::testing::Test {
+  // Declared first: the sheets log into it while they are taken down.
+  std::vector<std::string> log;
   lists_test::HostForm form;
   TskPageControl pages;
   TskTabSheet sheets[3];
-  std::vector<std::string> log;
   void SetUp() override {
     ASSERT_TRUE(pages.Create(form.Handle(), 10, 10, 500, 300));
     const wchar_t* captions[] = {L"General", L"Cookies", L"Ignore List"};

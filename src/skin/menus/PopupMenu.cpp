@@ -101,6 +101,8 @@ void TskPopupMenu::Popup(HWND Owner, POINT Point) {
   ::SetForegroundWindow(Owner);
   UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, Point.x, Point.y,
                                                      host != nullptr ? host : Owner, nullptr));
+  // Lets the menu close properly when the user clicks away from it.
+  ::PostMessageW(Owner, WM_NULL, 0, 0);
   ::DestroyMenu(menu);
   if (host != nullptr) ::DestroyWindow(host);
   if (chosen >= kFirstId && chosen - kFirstId < byId.size()) {
