@@ -4,6 +4,7 @@
 #include "skin/draw/Fills.h"
 #include "skin/draw/SafeCalls.h"
 #include "skin/draw/Strips.h"
+#include "skin/lists/FileThemeLink.h"
 #include "skin/lists/ThemeAccess.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -100,8 +101,10 @@ void TskCustomComboBox::SetUIStyle(TskUIStyle Value) {
   Invalidate();
 }
 
+TskCustomComboBox::~TskCustomComboBox() { RelinkFileTheme(this, FileTheme_, nullptr); }
+
 void TskCustomComboBox::SetFileTheme(TskFileTheme* Value) {
-  FileTheme_ = Value;
+  RelinkFileTheme(this, FileTheme_, Value);
   SetUIStyle(UIStyle_);
 }
 

@@ -29,8 +29,9 @@ void DrawComboArrow(HDC Canvas, int X, int Y, COLORREF ArrowColor, bool Enabled)
 // a fill with an edge line and the arrow. A missing picture gives the plain face.
 void DrawComboButtonFace(HDC Canvas, const RECT& Button, const ComboButtonLook& Look, HMODULE Pictures = nullptr);
 
-class TskCustomComboBox : public ui::Control, public Component {
+class TskCustomComboBox : public ui::Control, public Component, public TskFileThemeUser {
  public:
+  ~TskCustomComboBox() override;
   // Style CBS_DROPDOWNLIST or CBS_DROPDOWN (CBS_SIMPLE draws no button).
   bool Create(HWND Parent, int X, int Y, int W, int H, DWORD ComboStyle = CBS_DROPDOWNLIST,
               const ui::Window* Owner = nullptr);
@@ -43,8 +44,8 @@ class TskCustomComboBox : public ui::Control, public Component {
 
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* Value) override;
   COLORREF GetBorderColor() const { return BorderColor_; }
   void SetBorderColor(COLORREF Value);
   COLORREF GetButtonColor() const { return ButtonColor_; }

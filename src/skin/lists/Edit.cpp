@@ -1,6 +1,7 @@
 #include "skin/lists/Edit.h"
 
 #include "skin/draw/Fills.h"
+#include "skin/lists/FileThemeLink.h"
 #include "skin/lists/ThemeAccess.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -27,8 +28,10 @@ void TskEdit::SetUIStyle(TskUIStyle Value) {
   DrawFrame();
 }
 
+TskEdit::~TskEdit() { RelinkFileTheme(this, FileTheme_, nullptr); }
+
 void TskEdit::SetFileTheme(TskFileTheme* Value) {
-  FileTheme_ = Value;
+  RelinkFileTheme(this, FileTheme_, Value);
   SetUIStyle(UIStyle_);
 }
 

@@ -9,14 +9,15 @@
 
 namespace skin {
 
-class TskEdit : public ui::Control, public Component {
+class TskEdit : public ui::Control, public Component, public TskFileThemeUser {
  public:
+  ~TskEdit() override;
   bool Create(HWND Parent, const std::wstring& Text, int X, int Y, int W, int H, const ui::Window* Owner = nullptr);
 
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* Value) override;
   COLORREF GetBorderColor() const { return BorderColor_; }
   void SetBorderColor(COLORREF Value);
   PropertyTable PublishedProperties() const override { return StyledProperties<TskEdit>(); }

@@ -5,6 +5,7 @@
 
 #include "skin/draw/Fills.h"
 #include "skin/draw/SafeCalls.h"
+#include "skin/lists/FileThemeLink.h"
 #include "skin/lists/ThemeAccess.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -48,6 +49,7 @@ TskListView::~TskListView() {
   }
   if (VScrollBar_ != nullptr) VScrollBar_->SetChangeHandler({});
   if (HScrollBar_ != nullptr) HScrollBar_->SetChangeHandler({});
+  RelinkFileTheme(this, FileTheme_, nullptr);
 }
 
 bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxes, const ui::Window* Owner) {
@@ -85,7 +87,7 @@ void TskListView::SetUIStyle(TskUIStyle Value) {
 }
 
 void TskListView::SetFileTheme(TskFileTheme* Value) {
-  FileTheme_ = Value;
+  RelinkFileTheme(this, FileTheme_, Value);
   SetUIStyle(UIStyle_);
 }
 

@@ -31,15 +31,15 @@ class ListScrollBar {
 // narrower than Room on the canvas; the text itself when it fits.
 std::wstring FitCaption(HDC Canvas, const std::wstring& Text, int Room);
 
-class TskListView : public ui::ListView, public Component {
+class TskListView : public ui::ListView, public Component, public TskFileThemeUser {
  public:
   ~TskListView() override;
   bool Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxes, const ui::Window* Owner = nullptr);
 
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* Value) override;
   COLORREF GetBorderColor() const { return BorderColor_; }
   void SetBorderColor(COLORREF Value);
   COLORREF GetHeaderColor() const { return HeaderColor_; }

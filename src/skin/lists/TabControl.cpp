@@ -1,6 +1,7 @@
 #include "skin/lists/TabControl.h"
 
 #include "skin/draw/Fills.h"
+#include "skin/lists/FileThemeLink.h"
 #include "skin/lists/ThemeAccess.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -10,6 +11,7 @@ namespace skin {
 TskTab::~TskTab() {
   // The strip calls back into this object; it must go first.
   TopPanel_.reset();
+  RelinkFileTheme(this, FileTheme_, nullptr);
 }
 
 bool TskTab::Create(HWND Parent, int X, int Y, int W, int H, const ui::Window* Owner) {
@@ -48,7 +50,7 @@ void TskTab::SetUIStyle(TskUIStyle Value) {
 }
 
 void TskTab::SetFileTheme(TskFileTheme* Value) {
-  FileTheme_ = Value;
+  RelinkFileTheme(this, FileTheme_, Value);
   SetUIStyle(UIStyle_);
 }
 

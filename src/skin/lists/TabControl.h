@@ -113,7 +113,7 @@ class TskTabControlTopPanel : public ui::Control {
   Bitmap Buffer_;
 };
 
-class TskTab : public ui::Control, public Component {
+class TskTab : public ui::Control, public Component, public TskFileThemeUser {
  public:
   TskTab() = default;
   ~TskTab() override;
@@ -123,8 +123,8 @@ class TskTab : public ui::Control, public Component {
 
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* Value) override;
   COLORREF GetBorderColor() const { return BorderColor_; }
   void SetBorderColor(COLORREF Value);
   COLORREF GetColor() const { return Color_; }

@@ -5,6 +5,7 @@
 #include "skin/draw/Bitmap.h"
 #include "skin/draw/Fills.h"
 #include "skin/draw/Strips.h"
+#include "skin/lists/FileThemeLink.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
 
@@ -108,6 +109,8 @@ HIMAGELIST CreateCheckMarkList() {
 
 TskSkinMenu::TskSkinMenu() = default;
 
+TskSkinMenu::~TskSkinMenu() { RelinkFileTheme(this, FileTheme_, nullptr); }
+
 void TskSkinMenu::SetUIStyle(TskUIStyle Value) {
   UIStyle_ = Value;
   BarWidth = 26;
@@ -139,12 +142,12 @@ void TskSkinMenu::SetUIStyle(TskUIStyle Value) {
 }
 
 void TskSkinMenu::SetFileTheme(TskFileTheme* Value) {
-  FileTheme_ = Value;
+  RelinkFileTheme(this, FileTheme_, Value);
   SetUIStyle(UIStyle_);
 }
 
 void TskSkinMenu::FileThemeRemoved() {
-  FileTheme_ = nullptr;
+  RelinkFileTheme(this, FileTheme_, nullptr);
   SetUIStyle(DeepBlue);
 }
 

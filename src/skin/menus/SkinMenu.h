@@ -50,10 +50,10 @@ bool GetSystemMenuFont(LOGFONTW& Font);
 HIMAGELIST CreateCheckMarkList();
 
 // The theme state and painting both menus share.
-class TskSkinMenu {
+class TskSkinMenu : public TskFileThemeUser {
  public:
   TskSkinMenu();
-  virtual ~TskSkinMenu() = default;
+  ~TskSkinMenu() override;
   TskSkinMenu(const TskSkinMenu&) = delete;
   TskSkinMenu& operator=(const TskSkinMenu&) = delete;
 
@@ -61,8 +61,8 @@ class TskSkinMenu {
 
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* Value) override;
   // The file theme is going away: DeepBlue from now on.
   void FileThemeRemoved();
   int GetMenuItemHeight() const { return MenuItemHeight_; }
