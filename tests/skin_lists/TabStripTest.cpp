@@ -115,11 +115,15 @@ TEST_F(StripFixture, TabsFarPastTheSixtyFourthAreLaidOutAndClickable) {
   EXPECT_EQ(79, Strip().GetTabIndex());
 }
 
-TEST_F(StripFixture, HiddenTabsTakeNoRoom) {
+TEST_F(StripFixture, HiddenTabsTakeNoRoomAndTheTabKeyPassesThemOver) {
   Make(600, 3);
   Strip().SetTabVisible(1, false);
   EXPECT_EQ(0, Strip().TabWidth(1));
   EXPECT_EQ(2, Strip().TabAt(Strip().GetLeftMargin() + Strip().TabWidth(0) + 3, 5));
+  Strip().SelectNextTab();
+  EXPECT_EQ(2, Strip().GetTabIndex());
+  Strip().SelectNextTab();
+  EXPECT_EQ(0, Strip().GetTabIndex());
 }
 
 TEST_F(StripFixture, TheLineLiesUnderTheTabsAtTheTopAndAboveThemAtTheBottom) {

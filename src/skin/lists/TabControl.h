@@ -69,6 +69,8 @@ class TskTabControlTopPanel : public ui::Control {
   void MouseDown(int X, int Y);
   // The tab under (X, Y) as last laid out; -1 for none.
   int TabAt(int X, int Y) const;
+  // The Tab key: the next visible tab, after the last the first.
+  void SelectNextTab();
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;

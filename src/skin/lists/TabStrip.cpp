@@ -357,6 +357,15 @@ void TskTabControlTopPanel::MouseDown(int X, int Y) {
   InTabClick_ = false;
 }
 
+void TskTabControlTopPanel::SelectNextTab() {
+  const int count = static_cast<int>(Tabs_.size());
+  // Hidden tabs are passed over: their pages are not meant to be reached.
+  for (int step = 1; step <= count; ++step) {
+    const int next = (TabIndex_ + step) % count;
+    if (GetTabVisible(next)) return SetTabIndex(next);
+  }
+}
+
 LRESULT TskTabControlTopPanel::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_ERASEBKGND:
@@ -384,10 +393,11 @@ LRESULT TskTabControlTopPanel::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       Repaint();
       return 0;
     case WM_GETDLGCODE:
-      return DLGC_WANTTAB;
+      // Shift+Tab still leaves the strip, so the keyboard is never trapped.
+      return (::GetKeyState(VK_SHIFT) & 0x8000) != 0 ? 0 : DLGC_WANTTAB;
     case WM_KEYDOWN:
-      if (w == VK_TAB && !Tabs_.empty()) {
-        SetTabIndex(TabIndex_ + 1 >= static_cast<int>(Tabs_.size()) ? 0 : TabIndex_ + 1);
+      if (w == VK_TAB) {
+        SelectNextTab();
         return 0;
       }
       break;
