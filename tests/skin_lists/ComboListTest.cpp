@@ -134,3 +134,66 @@ TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stand-in for a skinned scroll bar that records what the list tells it.
+class FakeBar : public ui::Control, public ListScrollBar {
+ public:
+  bool Create(HWND parent, int w, int h) {
+    return CreateCustom(parent, L"VantorelSkinListsFakeBar", L"", WS_VISIBLE, 0, 0, 0, w, h);
+  }
+  HWND BarHandle() const override { return Handle(); }
+  void SetVertical(bool v) override { vertical = v; }
+  void SetLineButtonSize(int s) override { lineButton = s; }
+  void SetRange(int mn, int mx) override {
+    min = mn;
+    max = mx;
+  }
+  void SetPosition(int p) override { position = p; }
+  void SetBarStyle(TskUIStyle, TskFileTheme*) override {}
+  void SetChangeHandler(std::function<void(int)> h) override { handler = std::move(h); }
+  bool vertical = false;
+  int lineButton = -1, min = -1, max = -1, position = -1;
+  std::function<void(int)> handler;
+};
+
+TEST(SkinListView, AnAssignedBarFollowsTheListsOwnAndScrollsIt) {
+  lists_test::HostForm form;
+  TskListView view;
+  FakeBar bar;
+  ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 200, 150, false));
+  ASSERT_TRUE(bar.Create(form.Handle(), 16, 16));
+  view.AddColumn(L"Problem", 150);
+  for (int i = 0; i < 60; ++i) view.AddRow(L"row " + std::to_wstring(i));
+  form.Show(true);
+  lists_test::Pump();
+  view.SetVScrollBar(&bar);
+  EXPECT_TRUE(bar.vertical);
+  const RECT placed = bar.Bounds();
+  EXPECT_EQ(10 + 200 - 16 - 2, placed.left);
+  EXPECT_EQ(11, placed.top);
+  EXPECT_EQ(150 - 2, placed.bottom - placed.top);
+  EXPECT_TRUE(bar.Visible());
+  EXPECT_TRUE(bar.Enabled());
+  EXPECT_GT(bar.lineButton, 0);
+  EXPECT_EQ(0, bar.position);
+  EXPECT_GT(bar.max, 0);
+
+  ASSERT_TRUE(bar.handler != nullptr);
+  bar.handler(5);  // five lines down
+  EXPECT_EQ(5, static_cast<int>(view.Send(LVM_GETTOPINDEX)));
+  view.SyncScrollBars();
+  EXPECT_EQ(5, bar.position);
+
+  view.Clear();  // every row fits: the list's bar goes, and the skinned one
+  EXPECT_FALSE(bar.Visible());
+  EXPECT_FALSE(bar.Enabled());
+  EXPECT_EQ(0, bar.lineButton);
+
+  view.SetVScrollBar(nullptr);  // released: no handler, range back to 0-100
+  EXPECT_EQ(nullptr, bar.handler);
+  EXPECT_EQ(100, bar.max);
+}
+
+}  // namespace
