@@ -7,6 +7,7 @@
 
 #include "app/CleanerEnvironment.h"
 #include "app/DefragPage.h"
+#include "app/ToolsPage.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
@@ -25,6 +26,8 @@
 #include "ui/TreeView.h"
 
 namespace app {
+
+struct TOptionsEnvironment;
 
 // Other programs find the main window by this class name.
 inline constexpr wchar_t kMainWindowClass[] = L"TVantorelMainWindow";
@@ -150,6 +153,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // Adds a row as the scanner does (tests use it to fill the list).
   void AddScanRow(const registry::TProblemRow& row);
 
+  // Options dialog; tests give it its own files and folders.
+  void bOptionsClick();
+  void SetOptionsEnvironment(std::function<TOptionsEnvironment()> env) { optionsEnv_ = std::move(env); }
+
   // Boss key and timers.
   void RegisterBossKey();
   void UnregisterBossKey();
@@ -166,6 +173,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
   TDefragPage& DefragPage() { return *defragPage_; }
+  TToolsPage& ToolsPage() { return *toolsPage_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -270,7 +278,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void WriteUnattendedLog();
   bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
+  std::function<TOptionsEnvironment()> optionsEnv_;
   std::unique_ptr<TDefragPage> defragPage_;
+  std::unique_ptr<TToolsPage> toolsPage_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;
