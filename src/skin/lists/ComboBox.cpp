@@ -81,6 +81,11 @@ int TskCustomComboBox::Add(const std::wstring& Item) {
   return static_cast<int>(Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Item.c_str())));
 }
 
+void TskCustomComboBox::SetItems(const std::vector<std::wstring>& Lines) {
+  Send(CB_RESETCONTENT);
+  for (const std::wstring& line : Lines) Add(line);
+}
+
 TskUIStyle TskCustomComboBox::ResolvedStyle() const {
   TskUIStyle style = DeepBlue;
   ResolveFileTheme(FileTheme_, UIStyle_, style);

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "skin/file/FileTheme.h"
 #include "skin/theme/Published.h"
@@ -37,6 +38,8 @@ class TskCustomComboBox : public ui::Control, public Component, public TskFileTh
               const ui::Window* Owner = nullptr);
 
   int Add(const std::wstring& Item);
+  // Replaces the lines.
+  void SetItems(const std::vector<std::wstring>& Lines);
   int Count() const { return static_cast<int>(Send(CB_GETCOUNT)); }
   int ItemIndex() const { return static_cast<int>(Send(CB_GETCURSEL)); }
   void SetItemIndex(int Index) { Send(CB_SETCURSEL, static_cast<WPARAM>(Index)); }

@@ -105,6 +105,12 @@ void TskPageControl::SetActivePage(TskTabSheet* Page) {
   if (Page == nullptr || Page->PageControl_ == this) Activate(Page);
 }
 
+TskTabSheet& TskPageControl::AddPage(const std::wstring& Caption) {
+  OwnedSheets_.push_back(std::make_unique<TskTabSheet>());
+  OwnedSheets_.back()->Create(*this, Caption);
+  return *OwnedSheets_.back();
+}
+
 int TskPageControl::GetTabImageIndex(int Index) const {
   TskTabSheet* page = Page(Index);
   return page != nullptr ? page->ImageIndex_ : -1;

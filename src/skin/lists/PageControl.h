@@ -2,6 +2,7 @@
 // on top; the others stay behind it, disabled.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,12 @@ class TskPageControl : public TskTab {
   // nullptr outside the range.
   TskTabSheet* Page(int Index) const;
 
+  // For windows that build their pages in code: a sheet owned by the control,
+  // appended and made active.
+  TskTabSheet& AddPage(const std::wstring& Caption);
+  int ActivePageIndex() const { return GetActivePageIndex(); }
+  void SetActivePage(int Index) { SetActivePageIndex(Index); }
+
   int GetTabImageIndex(int Index) const override;
   void TabChanged(int Index) override;
 
@@ -91,6 +98,7 @@ class TskPageControl : public TskTab {
   void FocusFirstChild(TskTabSheet& Page);
 
   std::vector<TskTabSheet*> Pages_;
+  std::vector<std::unique_ptr<TskTabSheet>> OwnedSheets_;
   TskTabSheet* ActivePage_ = nullptr;
   bool Activating_ = false;
 };
