@@ -17,13 +17,17 @@ MessageBoxAnswerer SetMessageBoxAnswerer(MessageBoxAnswerer answerer) {
 }
 
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+  return ShowMessage(owner, text, Application::Instance().Title(), flags);
+}
+
+int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
   MessageBoxAnswerer answerer;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     answerer = g_answerer;
   }
   if (answerer) return answerer(owner, text, flags);
-  return ::MessageBoxW(owner, text.c_str(), Application::Instance().Title().c_str(), flags);
+  return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }
 
 }  // namespace ui
