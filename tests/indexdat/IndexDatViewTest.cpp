@@ -24,7 +24,7 @@ std::wstring TempFile(const wchar_t* name, const std::string& bytes) {
 }
 
 // 2012-01-01 12:00 UTC as a FILETIME.
-constexpr uint64_t kNoon2012 = 129698352000000000ULL;
+constexpr uint64_t kNoon2012 = 129698928000000000ULL;
 
 // Two chained tables (28 + 60 entries), used entries in both.
 IndexDatBuilder TwoTables() {
