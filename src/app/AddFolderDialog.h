@@ -5,7 +5,8 @@
 #include <string>
 
 #include "cleaner/custom/CustomRows.h"
-#include "ui/EditControls.h"
+#include "ui/Edit.h"
+#include "ui/RadioGroup.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
 #include "ui/StdControls.h"

@@ -124,7 +124,7 @@ void TfrmIndexDatViewer::bShowClick() {
   if (loading_) return;  // a second Show waits for the first
   std::wstring path = eFileName.Text();
   if (!indexdat::IsIndexDatFileName(path)) {
-    ui::ShowMessage(hwnd_, indexdat::kBadFileNameMessage, indexdat::kViewerCaption, MB_OK);
+    ui::ShowMessageTitled(hwnd_, indexdat::kBadFileNameMessage, indexdat::kViewerCaption, MB_OK);
     ::SetFocus(eFileName.Handle());
     return;
   }

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "cleaner/indexdat/IndexDatView.h"
-#include "ui/EditControls.h"
+#include "ui/Edit.h"
+#include "ui/RadioGroup.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
 #include "ui/ProgressBar.h"
