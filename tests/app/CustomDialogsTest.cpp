@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "AppTestSupport.h"
 #include "app/AddFolderDialog.h"
 #include "app/AddRegistryDialog.h"
 #include "app/CustomListDialog.h"
 #include "app/IndexDatViewer.h"
+#include "app/Main.h"
 #include "core/ShellOpen.h"
 #include "indexdat/IndexDatBuilder.h"
 #include "support/TestSupport.h"
@@ -288,6 +291,58 @@ TEST_F(CustomDialogs, ViewerDeleteScrubsACacheIndex) {
   Click(viewer.bDelete);
   EXPECT_EQ(ReadAll(index).find("http://a.example/"), std::string::npos);
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(CustomDialogs, ClickingNewListInTheCleanTreeOpensTheList) {
+  app_test::ForgetOptions();
+  app::TfrmMain form;
+  ASSERT_TRUE(form.CreateMain({}));
+  form.ShowMain();
+  Pump(200);
+  ui::TreeView& tv = form.tvCleanItems;
+  ui::TreeNode group = tv.First();
+  while (group != nullptr && tv.NodeText(group) != L"Custom Lists") group = tv.NextSibling(group);
+  ASSERT_NE(group, nullptr);
+  tv.Expand(group, true);
+  ui::TreeNode leaf = tv.FirstChild(group);
+  ASSERT_NE(leaf, nullptr);
+  ASSERT_EQ(tv.NodeText(leaf), L"<New List>");
+  tv.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(leaf));
+  Pump(100);
+  union {
+    RECT rect;
+    HTREEITEM item;
+  } in{};
+  in.item = leaf;
+  ASSERT_TRUE(tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect)));
+  // The dialog is modal: another thread sees it and cancels it.
+  std::atomic<bool> seen{false};
+  std::thread closer([&] {
+    for (int i = 0; i < 500 && !seen; ++i) {
+      HWND dialog = ::FindWindowW(L"TfrmNewCustomItem", nullptr);
+      if (dialog != nullptr && ::IsWindowVisible(dialog)) {
+        seen = true;
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      }
+      ::Sleep(20);
+    }
+  });
+  ::SetForegroundWindow(form.Handle());
+  POINT pt{(in.rect.left + in.rect.right) / 2, (in.rect.top + in.rect.bottom) / 2};
+  ::ClientToScreen(tv.Handle(), &pt);
+  ::SetCursorPos(pt.x, pt.y);
+  INPUT click[2] = {};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, click, sizeof(INPUT));
+  app_test::PumpUntil([&] { return seen.load(); }, 8000);
+  Pump(200);
+  closer.join();
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(::IsWindowEnabled(form.Handle())) << "the dialog has closed";
+  ::DestroyWindow(form.Handle());
+  Pump(50);
 }
 
 }  // namespace
