@@ -56,21 +56,23 @@ void TfrmIndexDatViewer::OnCreate() {
   bShow.OnClick = [this] { bShowClick(); };
   skButton3.OnClick = [this] { SetModalResult(IDCANCEL); };
   bDelete.OnClick = [this] { bDeleteClick(); };
-  for (ui::Window* w : std::vector<ui::Window*>{&lvIndexDat, &eFileName, &bBrowseFolder, &bShow, &skButton3, &bDelete})
-    WatchShortcut(*w);
+  for (ui::Control* c : std::vector<ui::Control*>{&lvIndexDat, &bBrowseFolder, &bShow, &skButton3, &bDelete})
+    WatchShortcut(*c);
+  eFileName.OnKeyDown = [this](UINT key) { return IsShowShortcut(key); };
 }
 
 // Ctrl+Alt+S reveals Delete, whichever control has the focus.
-void TfrmIndexDatViewer::WatchShortcut(ui::Window& control) {
-  auto handler = [this, &control](WPARAM w, LPARAM l) -> LRESULT {
-    bool ctrlAlt = (::GetKeyState(VK_CONTROL) & 0x8000) != 0 && (::GetKeyState(VK_MENU) & 0x8000) != 0;
-    if (w == 'S' && ctrlAlt) {
-      Show1Click();
-      return 0;
-    }
-    return static_cast<ui::Control&>(control).CallDefault(WM_KEYDOWN, w, l);
-  };
-  control.OnMsg(WM_KEYDOWN, handler);
+bool TfrmIndexDatViewer::IsShowShortcut(WPARAM key) {
+  bool ctrlAlt = (::GetKeyState(VK_CONTROL) & 0x8000) != 0 && (::GetKeyState(VK_MENU) & 0x8000) != 0;
+  if (key != 'S' || !ctrlAlt) return false;
+  Show1Click();
+  return true;
+}
+
+void TfrmIndexDatViewer::WatchShortcut(ui::Control& control) {
+  control.OnMsg(WM_KEYDOWN, [this, &control](WPARAM w, LPARAM l) -> LRESULT {
+    return IsShowShortcut(w) ? 0 : control.CallDefault(WM_KEYDOWN, w, l);
+  });
 }
 
 LRESULT TfrmIndexDatViewer::OnMessage(UINT msg, WPARAM w, LPARAM l) {

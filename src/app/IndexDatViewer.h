@@ -47,7 +47,8 @@ class TfrmIndexDatViewer : public ui::Form {
  private:
   void FormShow();
   bool PumpOneMessage();
-  void WatchShortcut(ui::Window& control);
+  bool IsShowShortcut(WPARAM key);
+  void WatchShortcut(ui::Control& control);
 
   indexdat::ViewerRows rows_;
   bool loading_ = false;

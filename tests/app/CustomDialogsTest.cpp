@@ -287,7 +287,20 @@ TEST_F(CustomDialogs, ViewerDeleteScrubsACacheIndex) {
   ASSERT_TRUE(viewer.CreateDialogWindow(nullptr));
   viewer.Show(true);
   viewer.eFileName.SetText(index);
-  viewer.Show1Click();
+  // Ctrl+Alt+S through the input queue, the focus in the file box.
+  ::SetForegroundWindow(viewer.Handle());
+  ::SetFocus(viewer.eFileName.Handle());
+  INPUT keys[6] = {};
+  const WORD order[6] = {VK_CONTROL, VK_MENU, 'S', 'S', VK_MENU, VK_CONTROL};
+  for (int i = 0; i < 6; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = order[i];
+    keys[i].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
+  }
+  ::SendInput(6, keys, sizeof(INPUT));
+  app_test::PumpUntil([&] { return viewer.bDelete.Visible(); }, 3000);
+  ASSERT_TRUE(viewer.bDelete.Visible());
+  EXPECT_EQ(viewer.eFileName.Text(), index) << "the shortcut types nothing";
   Click(viewer.bDelete);
   EXPECT_EQ(ReadAll(index).find("http://a.example/"), std::string::npos);
   EXPECT_TRUE(boxes.empty());
