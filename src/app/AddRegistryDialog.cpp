@@ -1,6 +1,6 @@
 #include "app/AddRegistryDialog.h"
 
-#include "core/ShellOpen.h"
+#include "app/WebPages.h"
 
 namespace app {
 namespace {
@@ -59,7 +59,8 @@ LRESULT TfrmAddRegistry::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   return ui::Form::OnMessage(msg, w, l);
 }
 
-void TfrmAddRegistry::bLaunchRegeditClick() { core::ShellOpen(hwnd_, L"Regedit.exe"); }
+// The shell's "open" of the editor, through the same seam as the web pages.
+void TfrmAddRegistry::bLaunchRegeditClick() { OpenWebPage(hwnd_, L"Regedit.exe"); }
 
 void TfrmAddRegistry::rbWashValueClick() {
   eRegistryValue.Enable(rbWashValue.Checked());

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/ShellOpen.h"
+#include "app/WebPages.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -154,7 +154,7 @@ void TfrmIndexDatViewer::bShowClick() {
 void TfrmIndexDatViewer::lvIndexDatDblClick() {
   int row = lvIndexDat.Selected();
   if (row < 0 || row >= RowCount()) return;
-  core::ShellOpen(hwnd_, rows_.urls[static_cast<size_t>(row)]);
+  OpenWebPage(hwnd_, rows_.urls[static_cast<size_t>(row)]);
 }
 
 void TfrmIndexDatViewer::bDeleteClick() {

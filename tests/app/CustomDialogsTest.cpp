@@ -14,7 +14,7 @@
 #include "app/CustomListDialog.h"
 #include "app/IndexDatViewer.h"
 #include "app/Main.h"
-#include "core/ShellOpen.h"
+#include "app/WebPages.h"
 #include "indexdat/IndexDatBuilder.h"
 #include "support/TestSupport.h"
 #include "ui/Application.h"
@@ -81,6 +81,15 @@ void SelectRow(ui::ListView& list, int row) {
   list.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+class RecordingPages : public app::IWebPages {
+ public:
+  explicit RecordingPages(std::vector<std::wstring>* opened) : opened_(opened) {}
+  void Open(HWND, const std::wstring& address) override { opened_->push_back(address); }
+
+ private:
+  std::vector<std::wstring>* opened_;
+};
+
 class CustomDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,17 +99,14 @@ class CustomDialogs : public ::testing::Test {
       return IDOK;
     });
     opened.clear();
-    previousOpener = core::SetShellOpener([this](HWND, const std::wstring& file) {
-      opened.push_back(file);
-      return true;
-    });
+    previousPages = app::SetWebPages(std::make_shared<RecordingPages>(&opened));
   }
   void TearDown() override {
     ui::SetMessageBoxAnswerer(previous);
-    core::SetShellOpener(previousOpener);
+    app::SetWebPages(previousPages);
   }
   ui::MessageBoxAnswerer previous;
-  core::ShellOpener previousOpener;
+  std::shared_ptr<app::IWebPages> previousPages;
   std::vector<std::wstring> boxes;
   std::vector<std::wstring> opened;
 };
