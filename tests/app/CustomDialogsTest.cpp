@@ -312,6 +312,38 @@ TEST_F(CustomDialogs, ViewerDeleteScrubsACacheIndex) {
   EXPECT_TRUE(boxes.empty());
 }
 
+// A modal dialog blocks the test's thread: another thread waits for it to be
+// shown and cancels it as Escape would.
+std::thread CancelWhenShown(const wchar_t* className, std::atomic<bool>* seen) {
+  return std::thread([className, seen] {
+    for (int i = 0; i < 500 && !*seen; ++i) {
+      HWND dialog = ::FindWindowW(className, nullptr);
+      if (dialog != nullptr && ::IsWindowVisible(dialog)) {
+        *seen = true;
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      }
+      ::Sleep(20);
+    }
+  });
+}
+
+TEST_F(CustomDialogs, TheToolsPageOpensTheViewer) {
+  app_test::ForgetOptions();
+  app::TfrmMain form;
+  ASSERT_TRUE(form.CreateMain({}));
+  form.ShowMain();
+  form.FlatButtonClick(form.bTools);
+  Pump(200);
+  std::atomic<bool> seen{false};
+  std::thread closer = CancelWhenShown(L"TfrmIndexDatViewer", &seen);
+  Click(form.bViewHistory);
+  closer.join();
+  EXPECT_TRUE(seen);
+  EXPECT_TRUE(::IsWindowEnabled(form.Handle())) << "the viewer has closed";
+  ::DestroyWindow(form.Handle());
+  Pump(50);
+}
+
 TEST_F(CustomDialogs, ClickingNewListInTheCleanTreeOpensTheList) {
   app_test::ForgetOptions();
   app::TfrmMain form;
@@ -334,18 +366,8 @@ TEST_F(CustomDialogs, ClickingNewListInTheCleanTreeOpensTheList) {
   } in{};
   in.item = leaf;
   ASSERT_TRUE(tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect)));
-  // The dialog is modal: another thread sees it and cancels it.
   std::atomic<bool> seen{false};
-  std::thread closer([&] {
-    for (int i = 0; i < 500 && !seen; ++i) {
-      HWND dialog = ::FindWindowW(L"TfrmNewCustomItem", nullptr);
-      if (dialog != nullptr && ::IsWindowVisible(dialog)) {
-        seen = true;
-        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-      }
-      ::Sleep(20);
-    }
-  });
+  std::thread closer = CancelWhenShown(L"TfrmNewCustomItem", &seen);
   ::SetForegroundWindow(form.Handle());
   POINT pt{(in.rect.left + in.rect.right) / 2, (in.rect.top + in.rect.bottom) / 2};
   ::ClientToScreen(tv.Handle(), &pt);
