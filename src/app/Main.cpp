@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "app/CustomListDialog.h"
 #include "app/RestoreForm.h"
 #include "app/Strings.h"
 #include "core/SystemInfo.h"
@@ -237,6 +238,9 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_HOTKEY: return WMHotKey(w);
     case WM_SCANSECTIONDONE: return Registry.WMScanSectionDone(l);
     case WM_SCANFINISHED: return Registry.WMScanFinished(l);
+    case WM_SHOWCUSTOMLIST:
+      ShowCustomListDialog(hwnd_);
+      return 0;
     case WM_REGDEFRAG:
       defragPage_->WMAutoDefrag();
       Close();

@@ -42,6 +42,7 @@ using core::WM_REGDEFRAG;
 using core::WM_REGSCAN;
 using core::WM_SCANFINISHED;
 using core::WM_SCANSECTIONDONE;
+using core::WM_SHOWCUSTOMLIST;
 using core::WM_SHOWMAINWINDOW;
 using core::WM_STARTREALCLEAN;
 using core::WM_TRAYNOTIFY;

@@ -23,6 +23,8 @@ enum : UINT {
   WM_CLEANTHREADENDED = 0x540B,
   // The counting pass is over: the real clean starts (lParam: run id).
   WM_STARTREALCLEAN = 0x5430,
+  // Opens the custom-list dialog once the clean tree has finished with a click.
+  WM_SHOWCUSTOMLIST = WM_APP + 0x121,
   // To the restore-point dialog: wParam 0; lParam 0 made, 1 failed.
   WM_RESTOREPOINTDONE = 0x5412,
   // One scan section finished.

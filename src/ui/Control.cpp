@@ -87,6 +87,7 @@ bool Control::CreateCustom(HWND parent, const wchar_t* cls, const std::wstring& 
 
 LRESULT Control::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   if (menu_ != nullptr && menu_->OnControlMessage(msg, w, l)) return 0;
+  if (msg == WM_KEYDOWN && OnKey && OnKey(w)) return 0;
   return Window::OnMessage(msg, w, l);
 }
 

@@ -1,6 +1,8 @@
 // A child control: a standard window class subclassed so that its messages
 // reach this object, with bounds in its parent's coordinates and a Tag.
 #pragma once
+#include <functional>
+
 #include "ui/Window.h"
 
 namespace ui {
@@ -39,6 +41,8 @@ class Control : public Window {
 
   // The control's own handling of a message, for handlers that add to it.
   LRESULT CallDefault(UINT msg, WPARAM w, LPARAM l) { return DefaultProc(msg, w, l); }
+  // Sees the control's WM_KEYDOWN first; true when it handled the key.
+  std::function<bool(WPARAM key)> OnKey;
   // The pop-up menu that opens over this control (PopupMenu::AttachTo).
   void AttachMenu(const PopupMenu* menu) { menu_ = menu; }
 

@@ -41,10 +41,16 @@ class PopupMenu {
   // menu handled the message (its result is 0).
   bool OnControlMessage(UINT msg, WPARAM w, LPARAM l) const;
 
+  // Shows the menu in another look (a themed one) in place of the plain
+  // system menu; the presenter runs the chosen item itself.
+  using Presenter = std::function<void(const PopupMenu& menu, HWND owner, POINT pt)>;
+  void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
+
  private:
   std::vector<Item> items_;
   HWND owner_ = nullptr;
   std::function<POINT()> keyboardPoint_;
+  Presenter presenter_;
 };
 
 // Where a menu opened from the keyboard appears: below the current row when it
