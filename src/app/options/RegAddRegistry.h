@@ -29,6 +29,7 @@ class TfrmRegAddRegistry : public ui::Form {
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  bool OnCommand(UINT code, UINT id) override;
 };
 
 }  // namespace app
