@@ -35,6 +35,9 @@ void TfrmAddFolder::OnCreate() {
   gbWashMode.Show(false);
   bOK.Create(hwnd_, L"&OK", 236, 296, 75, 25, BS_DEFPUSHBUTTON);
   bCancel.Create(hwnd_, L"&Cancel", 317, 296, 75, 25);
+  // Enter and Escape reach these two through their IDs.
+  bOK.SetId(IDOK);
+  bCancel.SetId(IDCANCEL);
   // The two groups take turns in one place.
   gbWashMode.SetBounds(gbSelectFile.Left(), gbSelectFile.Top(), gbWashMode.Width(), gbWashMode.Height());
 
@@ -50,19 +53,6 @@ void TfrmAddFolder::OnCreate() {
   bOK.OnClick = [this] { aOKExecute(); };
   bCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
   UpdateActions();
-}
-
-LRESULT TfrmAddFolder::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  // Enter and Escape from the dialog manager.
-  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDCANCEL) {
-    SetModalResult(IDCANCEL);
-    return 0;
-  }
-  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDOK) {
-    aOKExecute();
-    return 0;
-  }
-  return ui::Form::OnMessage(msg, w, l);
 }
 
 void TfrmAddFolder::rgOptionsClick() {

@@ -37,7 +37,6 @@ class TfrmAddFolder : public ui::Form {
 
  protected:
   void OnCreate() override;
-  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   std::wstring FResultText;

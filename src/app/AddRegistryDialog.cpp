@@ -37,6 +37,9 @@ void TfrmAddRegistry::OnCreate() {
   rbWashKey.SetChecked(true);
   bOK.Create(hwnd_, L"&OK", 252, 204, 75, 25, BS_DEFPUSHBUTTON);
   bCancel.Create(hwnd_, L"&Cancel", 333, 204, 75, 25);
+  // Enter and Escape reach these two through their IDs.
+  bOK.SetId(IDOK);
+  bCancel.SetId(IDCANCEL);
 
   for (ui::RadioButton* rb : {&rbWashKey, &rbWashAllValues, &rbWashValue}) rb->OnClick = [this] { rbWashValueClick(); };
   eRegistryKey.OnChange = [this] { UpdateActions(); };
@@ -45,18 +48,6 @@ void TfrmAddRegistry::OnCreate() {
   bOK.OnClick = [this] { aOKExecute(); };
   bCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
   UpdateActions();
-}
-
-LRESULT TfrmAddRegistry::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDCANCEL) {
-    SetModalResult(IDCANCEL);
-    return 0;
-  }
-  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDOK) {
-    aOKExecute();
-    return 0;
-  }
-  return ui::Form::OnMessage(msg, w, l);
 }
 
 // The shell's "open" of the editor, through the same seam as the web pages.

@@ -32,7 +32,6 @@ class TfrmAddRegistry : public ui::Form {
 
  protected:
   void OnCreate() override;
-  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   std::wstring FResultText;
