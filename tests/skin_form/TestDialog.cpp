@@ -20,8 +20,9 @@ bool TestDialog::Build(bool withMaximize) {
   if (!panel_.Create(Frame.Handle(), 0, 0, 10, 10, false)) return false;
   Frame.SetFormPanel(&panel_);
   HWND p = panel_.Handle();
-  return label_.Create(p, L"Registry Key", 12, 14) && key_.Create(p, 12, 34, 362, 22, true) &&
-         ok_.Create(p, L"&OK", 214, 120, 75, 25) && cancel_.Create(p, L"&Cancel", 298, 120, 75, 25);
+  if (!label_.Create(p, L"Registry Key", 12, 14) || !key_.Create(p, 12, 34, 362, 22, true)) return false;
+  key_.Show(true);
+  return ok_.Create(p, L"&OK", 214, 120, 75, 25) && cancel_.Create(p, L"&Cancel", 298, 120, 75, 25);
 }
 
 }  // namespace skin_test

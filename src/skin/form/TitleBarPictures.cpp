@@ -22,22 +22,61 @@ void PlainSection(TskUIStyle style, int item, Bitmap& picture) {
                        ColorToRGB(0x80000000 | COLOR_ACTIVECAPTION));
 }
 
-// The system's own caption button for the cell's type and state.
+void Line(HDC dc, int x1, int y1, int x2, int y2) {
+  ::MoveToEx(dc, x1, y1, nullptr);
+  ::LineTo(dc, x2, y2);
+}
+
+// The glyph of a caption button type (1 help .. 5 close) inside `r`.
+void DrawGlyph(HDC dc, int type, const RECT& r) {
+  int l = r.left, t = r.top, w = r.right - r.left, h = r.bottom - r.top;
+  switch (type) {
+    case 1: {  // help
+      RECT box = r;
+      ::SetBkMode(dc, TRANSPARENT);
+      ::DrawTextW(dc, L"?", 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      break;
+    }
+    case 2:  // maximise: a window
+      ::Rectangle(dc, l, t, l + w, t + h);
+      Line(dc, l, t + 1, l + w, t + 1);
+      break;
+    case 3:  // restore: two windows
+      ::Rectangle(dc, l + w / 3, t, l + w, t + h * 2 / 3);
+      ::Rectangle(dc, l, t + h / 3, l + w * 2 / 3, t + h);
+      break;
+    case 4:  // minimise: a bar at the bottom
+      Line(dc, l, t + h - 1, l + w, t + h - 1);
+      Line(dc, l, t + h - 2, l + w, t + h - 2);
+      break;
+    default:  // close: a cross
+      Line(dc, l, t, l + w, t + h);
+      Line(dc, l + 1, t, l + w, t + h - 1);
+      Line(dc, l + w - 1, t, l - 1, t + h);
+      Line(dc, l + w - 1, t + 1, l, t + h);
+      break;
+  }
+}
+
+// A plain face with a raised (or, pressed, sunken) edge and the type's glyph.
 void PlainButton(TskUIStyle style, int cell, Bitmap& picture) {
   SIZE strip = PictureSizeOr(style, 5, SIZE{18 * 19, 19});
   int side = strip.cx / kTitleButtonCells;
   if (side > strip.cy) side = strip.cy;
   picture.SetSize(side, side);
   int type = (cell - 1) / 3, state = (cell - 1) % 3;
-  static const UINT kKinds[] = {0, DFCS_CAPTIONHELP, DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE, DFCS_CAPTIONMIN,
-                                DFCS_CAPTIONCLOSE};
+  HDC dc = picture.Canvas();
+  picture.Fill(ColorToRGB(0x80000000 | (state == 1 ? COLOR_BTNHIGHLIGHT : COLOR_BTNFACE)));
+  if (type == 0) return;  // the control box: a plain face
   RECT r{0, 0, side, side};
-  if (type == 0) {  // the control box: a plain face
-    picture.Fill(ColorToRGB(0x80000000 | COLOR_BTNFACE));
-    return;
-  }
-  ::DrawFrameControl(picture.Canvas(), &r, DFC_CAPTION, kKinds[type] | (state == 2 ? DFCS_PUSHED : 0));
-  if (state == 1) ::FrameRect(picture.Canvas(), &r, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+  ::DrawEdge(dc, &r, state == 2 ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  int pad = side / 4 + (state == 2 ? 1 : 0);
+  RECT glyph{pad, pad, side - side / 4 + (state == 2 ? 1 : 0), side - side / 4 + (state == 2 ? 1 : 0)};
+  HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(BLACK_PEN));
+  HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+  DrawGlyph(dc, type, glyph);
+  ::SelectObject(dc, oldBrush);
+  ::SelectObject(dc, oldPen);
 }
 
 }  // namespace
