@@ -2,10 +2,13 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "skin/draw/Fills.h"
 #include "skin/draw/Geometry.h"
 #include "skin/draw/Strips.h"
 #include "skin/file/FileTheme.h"
+#include "skin/form/FileLook.h"
 #include "skin/form/FormMessages.h"
 #include "skin/form/SkinForm.h"
 #include "skin/form/TitleBarPictures.h"
@@ -73,15 +76,15 @@ void TskTitleBar::SetUIStyle(TskUIStyle style) {
   if (Custom) return;
   Sections.clear();
   TskUIStyle resolved = DeepBlue;
-  // The skin-file look of the bar is not built yet: a file theme shows the
-  // DeepBlue built-in look, as a file theme that is not ready does.
-  if (ResolveFileTheme(FileTheme_, UIStyle_, resolved)) resolved = DeepBlue;
-  ApplyBuiltinThemeLook(resolved);
+  bool fromFile = ResolveFileTheme(FileTheme_, UIStyle_, resolved);
+  if (fromFile) ApplyFileThemeLook();
+  else ApplyBuiltinThemeLook(resolved);
   for (TskTitleBarButton& b : Buttons) {
     b.UIStyle = resolved;
     UpdateButtonPictures(b);
   }
-  if (!KeepFontColor) FontColor = resolved == MacOS ? RGB(0, 0, 0) : RGB(255, 255, 255);
+  if (!KeepFontColor)
+    FontColor = fromFile ? static_cast<COLORREF>(FileTheme_->GetColor(1)) : resolved == MacOS ? RGB(0, 0, 0) : RGB(255, 255, 255);
   SetAutoSize(true);
   Repaint();
 }
@@ -108,10 +111,63 @@ void TskTitleBar::ApplyBuiltinThemeLook(TskUIStyle s) {
   RoundCornerBottom = 0;
 }
 
+bool TskTitleBar::FileReady() const {
+  TskUIStyle s = DeepBlue;
+  return ResolveFileTheme(FileTheme_, UIStyle_, s);
+}
+
+void TskTitleBar::ApplyFileThemeLook() {
+  const TskFileTheme& t = *FileTheme_;
+  FiveSections_ = t.GetBool(0);
+  TitleTransparentColor_ = static_cast<COLORREF>(t.GetColor(0));
+  struct Spec {
+    int bitmap;
+    bool autoSize;
+    TskTitleBarAlign align;
+    bool capSec;
+  };
+  const Spec three[] = {{0, true, skLeft, false}, {1, false, skClient, false}, {2, true, skRight, false}};
+  const Spec five[] = {{0, true, skLeft, false}, {1, false, skLeft, true}, {2, true, skLeft, false},
+                       {3, false, skClient, false}, {4, true, skRight, false}};
+  const Spec* specs = FiveSections_ ? five : three;
+  size_t count = FiveSections_ ? 5 : 3;
+  for (size_t i = 0; i < count; ++i) {
+    Sections.emplace_back();
+    TskTitleBarSection& sec = Sections.back();
+    FileThemeBitmap(t, specs[i].bitmap, sec.Picture);
+    sec.Align = specs[i].align;
+    sec.Stretch = sec.Align == skClient;
+    sec.CapSec = specs[i].capSec;
+    sec.AutoSize = specs[i].autoSize;
+    if (sec.AutoSize && !sec.Picture.Empty()) sec.Width = sec.Picture.Width();
+  }
+  LeftBtnXOffset_ = t.GetInteger(0);
+  RightBtnXOffset_ = t.GetInteger(3);
+  int lift = OnSkinFrame() ? 3 : 0;
+  ButtonTop_ = t.GetInteger(4) - lift;
+  ControlBoxTop_ = t.GetInteger(1) - lift;
+  CaptionTop_ = t.GetInteger(2);
+  TitleFillColor_ = static_cast<COLORREF>(t.GetColor(2));
+  auto width = [&t](int n) {
+    const SkinImage* img = t.GetBitmap(n);
+    return img == nullptr ? 0 : img->width;
+  };
+  int row = width(11) / 18 * static_cast<int>(Buttons.size()) + t.GetInteger(3);
+  MinTrackWidth = FiveSections_ ? width(0) + width(2) + 16 + std::max(width(4), row) : width(0) + std::max(width(2), row);
+}
+
 void TskTitleBar::UpdateButtonPictures(TskTitleBarButton& b) {
   int cells[3];
   HWND form = ParentForm();
   if (!TitleButtonCells(b.ButtonType, form != nullptr && ::IsZoomed(form), cells)) return;
+  if (FileReady()) {
+    FileThemeBitmap(*FileTheme_, 11, b.PicNormal, 18, cells[0]);
+    FileThemeBitmap(*FileTheme_, 11, b.PicMouseOn, 18, cells[1]);
+    FileThemeBitmap(*FileTheme_, 11, b.PicMouseDown, 18, cells[2]);
+    b.Transparent = FileTheme_->GetBool(4);
+    b.Top = FileTheme_->GetInteger(4);
+    return;
+  }
   LoadTitleButtonCell(b.UIStyle, cells[0], b.PicNormal);
   LoadTitleButtonCell(b.UIStyle, cells[1], b.PicMouseOn);
   LoadTitleButtonCell(b.UIStyle, cells[2], b.PicMouseDown);

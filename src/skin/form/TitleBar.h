@@ -106,6 +106,8 @@ class TskTitleBar : public ui::Control, public Component {
   bool OnSkinFrame() const;
   int BorderAnswer() const;
   void ApplyBuiltinThemeLook(TskUIStyle style);
+  void ApplyFileThemeLook();
+  bool FileReady() const;
   void UpdateButtonPictures(TskTitleBarButton& button);
   void LayoutButtons(int width);
   void Paint(HDC dc);
@@ -122,6 +124,7 @@ class TskTitleBar : public ui::Control, public Component {
   TskUIStyle UIStyle_ = DeepBlue;
   TskFileTheme* FileTheme_ = nullptr;
   bool AutoSize_ = false;
+  bool FiveSections_ = false;
   std::wstring Caption_;
   std::wstring SectionCaption_;
   bool FormActive_ = true;

@@ -4,6 +4,7 @@
 #include "skin/draw/Fills.h"
 #include "skin/draw/Geometry.h"
 #include "skin/draw/Strips.h"
+#include "skin/file/FileTheme.h"
 #include "skin/form/SkinForm.h"
 #include "skin/form/TitleBar.h"
 #include "skin/theme/StyleResolve.h"
@@ -255,13 +256,14 @@ void TskTitleBar::PaintButtons(Bitmap& b) {
   if (ParentForm() == nullptr) return;
   LayoutButtons(b.Width());
   HotIndex_ = HitButton(Mouse_);
+  COLORREF mask = FileReady() ? TitleTransparentColor_ : kMaskColour;
   for (size_t i = 0; i < Buttons.size(); ++i) {
     const TskTitleBarButton& btn = Buttons[i];
     const RECT& r = ButtonRects_[i];
     if (r.right <= r.left || static_cast<int>(i) == ControlBoxIndex_) continue;
     bool hot = static_cast<int>(i) == HotIndex_;
     const Bitmap& p = hot ? (MouseDown_ ? btn.PicMouseDown : btn.PicMouseOn) : btn.PicNormal;
-    DrawPart(p, RECT{0, 0, p.Width(), p.Height()}, b.Canvas(), r.left, r.top, btn.Transparent, kMaskColour);
+    DrawPart(p, RECT{0, 0, p.Width(), p.Height()}, b.Canvas(), r.left, r.top, btn.Transparent, mask);
   }
   int iconX = IconX_;
   if (ControlBoxIndex_ >= 0) {
@@ -272,8 +274,7 @@ void TskTitleBar::PaintButtons(Bitmap& b) {
     } else {
       bool hot = ControlBoxIndex_ == HotIndex_;
       const Bitmap& p = hot ? (MouseDown_ ? box.PicMouseDown : box.PicMouseOn) : box.PicNormal;
-      DrawPart(p, RECT{0, 0, p.Width(), p.Height()}, b.Canvas(), iconX, ControlBoxTop_ - 1, box.Transparent,
-               kMaskColour);
+      DrawPart(p, RECT{0, 0, p.Width(), p.Height()}, b.Canvas(), iconX, ControlBoxTop_ - 1, box.Transparent, mask);
       iconX += p.Width() + 5;
     }
   }
@@ -292,9 +293,7 @@ void TskTitleBar::DrawCaption(Bitmap& b, int iconX, int rowRight) {
       text += L"...";
     }
   }
-  TskUIStyle resolved = DeepBlue;
-  ResolveFileTheme(nullptr, UIStyle_, resolved);
-  int y = ButtonTop_ + (resolved == Protein ? 3 : 0);
+  int y = FileReady() ? CaptionTop_ - 3 : ButtonTop_ + (UIStyle_ == Protein ? 3 : 0);
   ::TextOutW(dc, iconX, y, text.c_str(), static_cast<int>(text.size()));
 }
 
