@@ -6,6 +6,7 @@
 #include "skin/draw/Fills.h"
 #include "skin/draw/Geometry.h"
 #include "skin/file/FileTheme.h"
+#include "skin/form/FileLook.h"
 #include "skin/form/FormMessages.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -41,6 +42,7 @@ HWND MainFormOf(HWND form) {
 }  // namespace
 
 TskForm::~TskForm() {
+  if (FileTheme_ != nullptr) FileTheme_->RemoveUser(this);
   Remove();
   auto& frames = LiveFrames();
   frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
@@ -307,23 +309,64 @@ LRESULT TskForm::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   return DefaultProc(msg, w, l);
 }
 
-void TskForm::SetUIStyle(TskUIStyle style) {
-  UIStyle_ = style;
+bool TskForm::FileReady() const {
   TskUIStyle s = DeepBlue;
-  // The skin-file look of the frame is not built yet: a file theme shows
-  // the DeepBlue built-in look.
-  if (ResolveFileTheme(FileTheme_, style, s)) s = DeepBlue;
+  return ResolveFileTheme(FileTheme_, UIStyle_, s);
+}
+
+void TskForm::ApplyBuiltinLook(TskUIStyle s) {
   BottomHeight_ = LeftImageWidth_ = RightImageWidth_ = 0;
+  RegionFromTitle_ = RegionFromBottom_ = false;
   TransparentColor_ = RGB(255, 0, 255);
   BorderColor_ = GetBuiltinThemeColor(s, 16);
   BorderWidth_ = GetBuiltinThemeInteger(s, 17);
   Color_ = GetBuiltinThemeColor(s, 15);
   MenuBarColor_ = MenuBarToColor_ = Color_;
+}
+
+void TskForm::ApplyFileLook() {
+  const TskFileTheme& t = *FileTheme_;
+  Color_ = static_cast<COLORREF>(t.GetColor(2));
+  MenuBarColor_ = static_cast<COLORREF>(t.GetColor(3));
+  MenuBarToColor_ = static_cast<COLORREF>(t.GetColor(4));
+  FileThemeBitmap(t, 5, LeftImage_);
+  FileThemeBitmap(t, 6, RightImage_);
+  FileThemeBitmap(t, 7, BottomLeft_);
+  FileThemeBitmap(t, 8, BottomMiddle_);
+  FileThemeBitmap(t, 9, BottomRight_);
+  LeftImageWidth_ = LeftImage_.Width();
+  RightImageWidth_ = RightImage_.Width();
+  BottomHeight_ = BottomLeft_.Height();
+  TransparentColor_ = static_cast<COLORREF>(t.GetColor(0));
+  RegionFromTitle_ = t.GetBool(2);
+  RegionFromBottom_ = t.GetBool(3);
+  TitleScanFirst_ = t.GetInteger(5);
+  TitleScanLast_ = t.GetInteger(6);
+  BottomScanFirst_ = t.GetInteger(7);
+  BottomScanLast_ = t.GetInteger(8);
+}
+
+void TskForm::SetUIStyle(TskUIStyle style) {
+  RECT bounds{};
+  if (form_ != nullptr) ::GetWindowRect(form_, &bounds);
+  UIStyle_ = style;
+  TskUIStyle s = DeepBlue;
+  bool fromFile = ResolveFileTheme(FileTheme_, style, s);
+  if (fromFile) ApplyFileLook();
+  else ApplyBuiltinLook(s);
   TitleBar_.SetFileTheme(FileTheme_);
   TitleBar_.SetUIStyle(style);
-  TitleBar_.RoundCorner = GetBuiltinThemeInteger(s, 14);
-  TitleBar_.RoundCornerBottom = 0;
+  if (!fromFile) {
+    TitleBar_.RoundCorner = GetBuiltinThemeInteger(s, 14);
+    TitleBar_.RoundCornerBottom = 0;
+  }
   if (UIStyleAutoUpdateSub && hwnd_ != nullptr) ApplyUIStyleToChildren(hwnd_, style, FileTheme_);
+  if (form_ != nullptr && IsMdiChild()) {
+    HWND parent = ::GetParent(form_);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
+    ::SetWindowPos(form_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   if (form_ != nullptr) ::SetWindowPos(form_, nullptr, 0, 0, 0, 0, kFrameChanged);
   if (hwnd_ != nullptr) ::InvalidateRect(hwnd_, nullptr, TRUE);
   LayoutChildren();
@@ -334,7 +377,9 @@ void TskForm::SetUIStyle(TskUIStyle style) {
 
 void TskForm::SetFileTheme(TskFileTheme* theme) {
   if (theme == FileTheme_) return;
+  if (FileTheme_ != nullptr) FileTheme_->RemoveUser(this);
   FileTheme_ = theme;
+  if (FileTheme_ != nullptr) FileTheme_->AddUser(this);
   SetUIStyle(UIStyle_);
 }
 

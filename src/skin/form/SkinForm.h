@@ -9,6 +9,7 @@
 #include <string>
 
 #include "skin/draw/Bitmap.h"
+#include "skin/file/FileTheme.h"
 #include "skin/form/MenuBar.h"
 #include "skin/form/TitleBar.h"
 #include "skin/theme/Published.h"
@@ -21,7 +22,7 @@ class Form;
 
 namespace skin {
 
-class TskForm : public ui::Control, public Component {
+class TskForm : public ui::Control, public Component, public TskFileThemeUser {
  public:
   TskForm() = default;
   ~TskForm() override;
@@ -36,8 +37,9 @@ class TskForm : public ui::Control, public Component {
   PropertyTable PublishedProperties() const override { return StyledProperties<TskForm>(); }
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   void SetUIStyle(TskUIStyle style);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* theme);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* theme) override;
+  HWND FileThemeFrameWindow() const override { return form_; }
   bool UIStyleAutoUpdateSub = false;
 
   TskTitleBar& TitleBar() { return TitleBar_; }
@@ -97,6 +99,12 @@ class TskForm : public ui::Control, public Component {
   void LayoutChildren();
   bool IsMdiChild() const;
   void PaintBuiltinBorder(HDC dc, int W, int H);
+  bool FileReady() const;
+  void ApplyBuiltinLook(TskUIStyle s);
+  void ApplyFileLook();
+  void PaintFileBorder(HDC dc, int W, int H);
+  void PaintFileSide(HDC dc, const Bitmap& image, int x, int gapFrom, int gapTo, int top, int H);
+  void ComposeBottomImage(int W);
   void PaintTopStrip(HDC dc, int W);
   void PopupSystemMenuAtMainForm();
 
@@ -122,6 +130,10 @@ class TskForm : public ui::Control, public Component {
   bool InternalTitleChange_ = false;
   bool InSize_ = false;
   int MinHeight_ = 0;
+  // The skin file's border pictures and region settings.
+  Bitmap LeftImage_, RightImage_, BottomLeft_, BottomMiddle_, BottomRight_, BottomImage_;
+  bool RegionFromTitle_ = false, RegionFromBottom_ = false;
+  int TitleScanFirst_ = 0, TitleScanLast_ = 0, BottomScanFirst_ = 0, BottomScanLast_ = 0;
 };
 
 }  // namespace skin

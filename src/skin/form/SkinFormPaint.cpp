@@ -1,6 +1,10 @@
 // Border painting and the window region of the skinned frame.
 #include "skin/draw/Fills.h"
+#include "skin/draw/Strips.h"
+#include "skin/form/FileLook.h"
 #include "skin/form/SkinForm.h"
+
+#include <algorithm>
 
 namespace skin {
 namespace {
@@ -42,7 +46,8 @@ void TskForm::PaintBorder() {
   ::GetWindowRect(form_, &wr);
   HDC dc = ::GetWindowDC(form_);
   if (dc == nullptr) return;
-  PaintBuiltinBorder(dc, wr.right - wr.left, wr.bottom - wr.top);
+  if (FileReady()) PaintFileBorder(dc, wr.right - wr.left, wr.bottom - wr.top);
+  else PaintBuiltinBorder(dc, wr.right - wr.left, wr.bottom - wr.top);
   ::ReleaseDC(form_, dc);
 }
 
@@ -99,11 +104,74 @@ void TskForm::PaintBuiltinBorder(HDC dc, int W, int H) {
   }
 }
 
+void TskForm::ComposeBottomImage(int W) {
+  BottomImage_.SetSize(W, BottomLeft_.Height());
+  if (BottomImage_.Empty()) return;
+  HDC c = BottomImage_.Canvas();
+  if (FileTheme_ != nullptr && FileTheme_->GetBool(1)) {
+    Blit(BottomLeft_, c, 0, 0);
+    int right = W - BottomRight_.Width();
+    Stretch(BottomMiddle_, c, RECT{BottomLeft_.Width(), 0, right, BottomImage_.Height()});
+    Blit(BottomRight_, c, right, 0);
+  } else {
+    DrawThreePartBitmapTransparent(BottomLeft_, c, RECT{0, 0, W, BottomImage_.Height()}, true, TransparentColor_);
+  }
+}
+
+void TskForm::PaintFileSide(HDC dc, const Bitmap& image, int x, int gapFrom, int gapTo, int top, int H) {
+  Stretch(image, dc, RECT{x, top, x + image.Width(), H - BottomHeight_});
+  if (gapTo <= gapFrom) return;
+  COLORREF face = static_cast<COLORREF>(FileTheme_->GetColor(2));
+  Fill(dc, RECT{gapFrom, top, gapTo, H - BottomHeight_}, face);
+  int menuTop = GetTitleBarBottom(), menuBottom = menuTop + MenuBarHeight();
+  if (menuBottom <= menuTop) return;
+  RECT beside{gapFrom, menuTop, gapTo, menuBottom};
+  if (MenuBarColor_ != MenuBarToColor_) FillGradientVertical(dc, beside, ColorToRGB(MenuBarColor_), ColorToRGB(MenuBarToColor_));
+  else Fill(dc, beside, MenuBarColor_);
+}
+
+void TskForm::PaintFileBorder(HDC dc, int W, int H) {
+  int T = TitleBarVisible() ? TitleBar_.Height() + 3 : 0;
+  int left = std::max(LeftImageWidth_, 4), right = std::max(RightImageWidth_, 4);
+  const Bitmap* framed = TitleBar_.GetPartBitmap(-2);
+  if (TitleBarVisible() && TitleBar_.HasAllSectionPictures() && framed != nullptr && !framed->Empty()) {
+    int iw = framed->Width(), ih = framed->Height();
+    ::BitBlt(dc, 0, 0, left, ih, framed->Canvas(), 0, 0, SRCCOPY);
+    ::BitBlt(dc, 0, 0, iw, 3, framed->Canvas(), 0, 0, SRCCOPY);
+    ::BitBlt(dc, W - right, 0, right, ih, framed->Canvas(), iw - right, 0, SRCCOPY);
+  }
+  PaintFileSide(dc, LeftImage_, 0, LeftImage_.Width(), 4, T, H);
+  PaintFileSide(dc, RightImage_, W - RightImage_.Width(), W - 4, W - RightImage_.Width(), T, H);
+  ComposeBottomImage(W);
+  COLORREF face = static_cast<COLORREF>(FileTheme_->GetColor(2));
+  if (RegionFromBottom_ && !BottomImage_.Empty()) {
+    Bitmap over(BottomImage_.Width(), BottomImage_.Height());
+    over.Fill(ColorToRGB(face));
+    DrawPart(BottomImage_, RECT{0, 0, over.Width(), over.Height()}, over.Canvas(), 0, 0, true, TransparentColor_);
+    Blit(over, dc, 0, H - BottomHeight_);
+  } else {
+    Blit(BottomImage_, dc, 0, H - BottomHeight_);
+  }
+  if (BottomHeight_ < 4) Fill(dc, RECT{LeftImageWidth_, H - 4, W - RightImageWidth_, H - BottomHeight_}, face);
+}
+
 void TskForm::UpdateWindowRegion() {
   if (form_ == nullptr || Destroying_) return;
   RECT wr{};
   ::GetWindowRect(form_, &wr);
   int W = wr.right - wr.left, H = wr.bottom - wr.top;
+  if (FileReady()) {
+    bool mdiAside = IsMdiChild() && (::IsZoomed(form_) || ::IsIconic(form_));
+    if ((RegionFromTitle_ || RegionFromBottom_) && !mdiAside) {
+      TitleBar_.PaintNow();
+      ComposeBottomImage(W);
+      SetSkinWindowRegion(form_, TitleBar_.GetPartBitmap(-1), &BottomImage_, W, H, TransparentColor_, BottomScanLast_,
+                          BottomScanFirst_, TitleScanLast_, TitleScanFirst_, RegionFromBottom_, RegionFromTitle_);
+    } else {
+      ::SetWindowRgn(form_, ::CreateRectRgn(0, 0, W, H), TRUE);
+    }
+    return;
+  }
   int half = H / 2;
   int r = RoundCorner(), rb = RoundCornerBottom();
   if (rb < 0) rb = 0;
