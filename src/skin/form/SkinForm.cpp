@@ -63,7 +63,9 @@ bool TskForm::Create(ui::Form& form) {
   CreatedMaximized_ = ::IsZoomed(f) != FALSE;
   RECT cr{};
   ::GetClientRect(f, &cr);
-  if (!CreateCustom(f, L"TskForm", L" ", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, cr.right, cr.bottom,
+  // A control parent, so that the dialog keys reach the controls on it.
+  if (!CreateCustom(f, L"TskForm", L" ", WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, 0, 0,
+                    cr.right, cr.bottom,
                     CS_DBLCLKS)) {
     form_ = nullptr;
     return false;
@@ -419,6 +421,9 @@ void TskForm::SetCaption(const std::wstring& caption) {
 bool TskForm::SetFormPanel(ui::Control* panel) {
   if (panel == this) return false;
   FormPanel_ = panel;
+  if (panel != nullptr && panel->Exists())
+    ::SetWindowLongPtrW(panel->Handle(), GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(panel->Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
   LayoutChildren();
   return true;
 }
