@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/options/RegAddRegistry.h"
 #include "skin/draw/Bitmap.h"
 #include "skin/form/FormMessages.h"
 #include "skin_form/TestDialog.h"
@@ -176,6 +177,28 @@ TEST(SkinFormModal, CloseButtonClosesTheDialog) {
   g_modal = nullptr;
 }
 
+void CALLBACK ClickAddDialogClose(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND h = ::FindWindowW(app::kRegAddRegistryClass, nullptr);
+  if (h == nullptr || !::IsWindowVisible(h)) return;
+  ::KillTimer(nullptr, id);
+  auto* add = static_cast<app::TfrmRegAddRegistry*>(reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+  skin::TskTitleBar& bar = add->skForm.TitleBar();
+  add->eRegistryKey.SetText(L"HKEY_CURRENT_USER\\Software\\Typed");
+  POINT c = Centre(bar.ButtonRect(ButtonIndex(bar, skin::skClose)));
+  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(c));
+  ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(c));
+  ::SendMessageW(bar.Handle(), WM_LBUTTONUP, 0, At(c));
+}
+
+TEST(SkinFormModal, AddToIgnoreListCloseButtonCancels) {
+  ui::Application::Instance().Initialize();
+  std::wstring text = L"keep me";
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &ClickAddDialogClose);
+  EXPECT_FALSE(app::TfrmRegAddRegistry::Execute(nullptr, &text));
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(text, L"keep me");
+}
+
 TEST_F(SkinFormTest, DraggingStartsOnlyAwayFromTheButtons) {
   HWND bar = Bar().Handle();
   RECT close = Bar().ButtonRect(ButtonIndex(Bar(), skin::skClose));
@@ -232,13 +255,19 @@ TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {
   EXPECT_TRUE(dialog.Exists());
 }
 
-// With VANTOREL_SKIN_SCREENSHOT set, saves the dialog as the screen shows it.
-TEST_F(SkinFormTest, Screenshot) {
+// With VANTOREL_SKIN_SCREENSHOT set, saves the program's "Add to Ignore List"
+// dialog as the screen shows it.
+TEST(SkinFormShot, Screenshot) {
   const char* out = std::getenv("VANTOREL_SKIN_SCREENSHOT");
   if (out == nullptr) GTEST_SKIP() << "no screenshot asked for";
-  ::SetForegroundWindow(dialog.Handle());
+  ui::Application::Instance().Initialize();
+  app::TfrmRegAddRegistry add;
+  ASSERT_TRUE(add.CreateForm(nullptr, L"HKEY_CURRENT_USER\\Software\\Example"));
+  ::ShowWindow(add.Handle(), SW_SHOW);
+  ::SetForegroundWindow(add.Handle());
   Pump(500);
-  RECT wr = WindowRect();
+  RECT wr{};
+  ::GetWindowRect(add.Handle(), &wr);
   skin::Bitmap shot(wr.right - wr.left + 20, wr.bottom - wr.top + 20);
   HDC screen = ::GetDC(nullptr);
   ::BitBlt(shot.Canvas(), 0, 0, shot.Width(), shot.Height(), screen, wr.left - 10, wr.top - 10, SRCCOPY);
