@@ -247,6 +247,41 @@ TEST_F(SkinFormTest, AltSpaceOpensTheSystemMenu) {
   EXPECT_TRUE(dialog.Exists());
 }
 
+// A main menu with two top items, recording what the bar asks of it.
+class FakeMenu : public skin::TskMenuSource {
+ public:
+  std::vector<TopItem> TopItems() const override { return {{L"&File", true}, {L"&Help", false}}; }
+  void DropDown(size_t index, HWND, POINT) override { dropped.push_back(index); }
+  bool IsShortCut(WPARAM key, LPARAM) override { return key == 'R'; }
+  void SetFrame(skin::TskForm* f) override { frame = f; }
+  std::vector<size_t> dropped;
+  skin::TskForm* frame = nullptr;
+};
+
+TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndDropsItsItemsDown) {
+  FakeMenu menu;
+  dialog.Frame.SetMenu(&menu);
+  ASSERT_NE(dialog.Frame.MenuBar(), nullptr);
+  EXPECT_EQ(menu.frame, &dialog.Frame);
+  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  ASSERT_EQ(bar.ButtonCount(), 2u);
+  EXPECT_EQ(bar.Top(), Bar().Height());
+  EXPECT_EQ(dialog.Frame.MenuBarHeight(), 22);
+  EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height() + 22);
+  // A disabled item does not drop down.
+  for (size_t i = 0; i < 2; ++i)
+    ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(bar.ButtonBounds(i))));
+  EXPECT_EQ(menu.dropped, std::vector<size_t>{0});
+  ::SetForegroundWindow(dialog.Handle());
+  Pump(50);
+  EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), ::GetActiveWindow() == dialog.Handle());
+  EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
+  dialog.Frame.SetMenu(nullptr);
+  EXPECT_EQ(menu.frame, nullptr);
+  EXPECT_EQ(dialog.Frame.MenuBar(), nullptr);
+  EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height());
+}
+
 TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {
   dialog.Frame.Remove();
   EXPECT_NE(::GetWindowLongPtrW(dialog.Handle(), GWL_STYLE) & WS_CAPTION, 0);
