@@ -247,6 +247,29 @@ TEST_F(SkinFormTest, AltSpaceOpensTheSystemMenu) {
   EXPECT_TRUE(dialog.Exists());
 }
 
+TEST_F(SkinFormTest, EveryBuiltinStyleDrawsWithoutItsPictures) {
+  // The theme pictures may be missing: each style still gets its border,
+  // corners and a title bar with a close button.
+  struct Case {
+    skin::TskUIStyle style;
+    int borderWidth, roundCorner, minWidth;
+  } cases[] = {{skin::MacOS, 1, 0, 130},   {skin::WinXP, 3, 13, 150}, {skin::DeepBlue, 1, 0, 130},
+               {skin::Protein, 1, 0, 130}, {skin::BlueGlass, 1, 11, 270}};
+  for (const Case& c : cases) {
+    dialog.Frame.SetUIStyle(c.style);
+    Pump(30);
+    EXPECT_EQ(dialog.Frame.BorderWidth(), c.borderWidth) << c.style;
+    EXPECT_EQ(dialog.Frame.RoundCorner(), c.roundCorner) << c.style;
+    EXPECT_EQ(Bar().MinTrackWidth, c.minWidth) << c.style;
+    RECT close = Bar().ButtonRect(ButtonIndex(Bar(), skin::skClose));
+    EXPECT_GT(close.right, close.left) << c.style;
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(::GetWindowRgn(dialog.Handle(), rgn), ERROR);
+    EXPECT_EQ(::PtInRegion(rgn, 0, 0) != FALSE, c.roundCorner == 0) << c.style;
+    ::DeleteObject(rgn);
+  }
+}
+
 // A main menu with two top items, recording what the bar asks of it.
 class FakeMenu : public skin::TskMenuSource {
  public:

@@ -281,13 +281,7 @@ LRESULT TskForm::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(hwnd_, &ps);
-      if (!Destroying_) {
-        HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Color_));
-        RECT r{};
-        ::GetClientRect(hwnd_, &r);
-        ::FillRect(dc, &r, brush);
-        ::DeleteObject(brush);
-      }
+      if (!Destroying_) PaintBackground(dc);
       ::EndPaint(hwnd_, &ps);
       PaintBorder();
       return 0;
@@ -375,6 +369,21 @@ void TskForm::SetUIStyle(TskUIStyle style) {
   PaintBorder();
   UpdateWindowRegion();
   MinHeight_ = BottomHeight_ + MenuBarHeight() + TitleBar_.Height() + 3;
+}
+
+void TskForm::PaintBackground(HDC dc) {
+  RECT r{};
+  ::GetClientRect(hwnd_, &r);
+  // MacOS and Protein show a patterned face; the others, and a missing
+  // pattern picture, a plain one.
+  const wchar_t* pattern = UIStyle_ == MacOS ? L"MACOS_FORM_BACKGROUND" : UIStyle_ == Protein ? L"PROTEIN_FORM_BACKGROUND" : nullptr;
+  Bitmap tile;
+  HBRUSH brush = nullptr;
+  if (pattern != nullptr && tile.LoadFromResource(::GetModuleHandleW(nullptr), pattern))
+    brush = ::CreatePatternBrush(tile.Handle());
+  if (brush == nullptr) brush = ::CreateSolidBrush(ColorToRGB(Color_));
+  ::FillRect(dc, &r, brush);
+  ::DeleteObject(brush);
 }
 
 void TskForm::SetFileTheme(TskFileTheme* theme) {

@@ -99,6 +99,7 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
   void LayoutChildren();
   bool IsMdiChild() const;
   void PaintBuiltinBorder(HDC dc, int W, int H);
+  void PaintBackground(HDC dc);
   bool FileReady() const;
   void ApplyBuiltinLook(TskUIStyle s);
   void ApplyFileLook();
