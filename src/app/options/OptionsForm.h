@@ -8,6 +8,9 @@
 
 #include "app/options/CookieLists.h"
 #include "app/options/OptionsModel.h"
+#include "skin/lists/ComboBox.h"
+#include "skin/lists/ListView.h"
+#include "skin/lists/PageControl.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
@@ -77,12 +80,12 @@ class TfrmOptions : public ui::Form {
   ui::ListView& ActiveIgnoreList();
   bool WipeHintActive() const { return wipeHint_.Active(); }
 
-  ui::PageControl skPageControl1, skPageControl2;
+  skin::TskPageControl skPageControl1, skPageControl2;
   ui::Button bOK, bCancel;
   // Common
   ui::CheckBox cbAutoStart, cbAskClear, cbWipeFile, cbDeleteBackupFile, cbIgnoreRemoveMedia, cbIncludeCDdrive,
       cbCreateRestore, cbFastScan, cbShowLogTempInternetFiles, cbShowLogRecycleBin;
-  ui::ComboBox cbWipeNumber;
+  skin::TskComboBox cbWipeNumber;
   ui::GroupBox gbOutputFolder;
   ui::Edit eOutputFolder;
   ui::Button bBrowse;
@@ -100,7 +103,7 @@ class TfrmOptions : public ui::Form {
   ui::CheckBox cbIE, cbNetscape, cbFirefox, cbOpera;
   // Ignore Lists
   ui::Label lIgnore;
-  ui::ListView lvValues, lvKeys;
+  skin::TskListView lvValues, lvKeys;
   ui::Button bAdd, bEdit, bRemove;
 
  protected:
