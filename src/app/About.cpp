@@ -41,6 +41,7 @@ void TfrmAbout::OnCreate() {
   lbEAddress.Create(hwnd_, kHomePage, 18, 170);
   lbEAddress.SetTextColor(kLinkColor);
   bOK.Create(hwnd_, L"OK", 273, 203, 75, 25, BS_DEFPUSHBUTTON);
+  bOK.SetId(IDOK);
   bOK.OnClick = [this] { bOKClick(); };
   lMail.OnClick = [this] { lMailClick(); };
   lbEAddress.OnClick = [this] { lbEAddressClick(); };

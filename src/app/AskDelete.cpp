@@ -16,6 +16,8 @@ bool TfrmAskDelete::CreateAskDialog(HWND owner) {
   cbAsk.Create(h, L"Don't show me this message again", 16, 116, 300, 20);
   bOK.Create(h, L"&OK", 222, 140, 75, 25, BS_DEFPUSHBUTTON);
   bCancel.Create(h, L"&Cancel", 304, 140, 75, 25);
+  bOK.SetId(IDOK);
+  bCancel.SetId(IDCANCEL);
   cbAsk.SetChecked(false);
   // The setting follows the box at once, even when the clean is then declined.
   cbAsk.OnClick = [this] { core::OptionsSetting.IsAskBeforeClear = !cbAsk.Checked(); };

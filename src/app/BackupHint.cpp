@@ -27,7 +27,9 @@ void TfrmBackupHint::OnCreate() {
   ProgressBar1.SetShowCaption(false);
   ProgressBar1.SetPosition(0);
   bStop.Create(hwnd_, L"Stop", 127, 86, 75, 25);
+  bStop.SetId(IDCANCEL);  // Escape stops, as the button does
   bStop.OnClick = [this] { bStopClick(); };
+  Timer1.SetOwner(hwnd_, 1);
   Timer1.SetInterval(500);
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

@@ -3,24 +3,34 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "cleaner/ProgressThread.h"
 
 namespace app {
 
-struct CleanerEnvironment {
-  std::function<bool(const std::wstring& exeName)> isProcessRunning;
-  std::function<bool(const wchar_t* windowClass)> windowClassExists;
+class ICleanerEnvironment {
+ public:
+  virtual ~ICleanerEnvironment() = default;
+  virtual bool IsProcessRunning(const std::wstring& exeName) = 0;
+  virtual bool WindowClassExists(const wchar_t* windowClass) = 0;
   // Shows the "Run Cleaner" confirmation; returns IDYES or another answer.
-  std::function<int(HWND owner)> askBeforeClean;
+  virtual int AskBeforeClean(HWND owner) = 0;
   // Fills in services the page does not set itself (tests: routines, deleter...).
-  std::function<void(cleaner::CleanServices&)> completeServices;
+  virtual void CompleteServices(cleaner::CleanServices& services) = 0;
   // Chooses the file a log is saved to; empty when cancelled.
-  std::function<std::wstring(HWND owner)> chooseSaveFile;
+  virtual std::wstring ChooseSaveFile(HWND owner) = 0;
+};
 
-  static CleanerEnvironment Real();
+// The machine and the user as they are.
+class SystemCleanerEnvironment : public ICleanerEnvironment {
+ public:
+  bool IsProcessRunning(const std::wstring& exeName) override;
+  bool WindowClassExists(const wchar_t* windowClass) override;
+  int AskBeforeClean(HWND owner) override;
+  void CompleteServices(cleaner::CleanServices&) override {}
+  std::wstring ChooseSaveFile(HWND owner) override;
 };
 
 // The file name a log export writes: ".txt" is appended unless the name

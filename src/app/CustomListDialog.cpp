@@ -4,7 +4,7 @@
 #include "app/AddRegistryDialog.h"
 #include "cleaner/items/DataFiles.h"
 #include "cleaner/items/ItemServices.h"
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -134,7 +134,7 @@ void TfrmNewCustomItem::aOKExecute() {
       ui::ShowError(hwnd_, text);
       return;
     }
-  } catch (const ui::IniWriteError& e) {
+  } catch (const sys::IniWriteError& e) {
     std::string what = e.what();
     ui::ShowError(hwnd_, std::wstring(what.begin(), what.end()));
     return;

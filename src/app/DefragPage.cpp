@@ -1,11 +1,12 @@
 #include "app/DefragPage.h"
 
 #include "core/Options.h"
+#include "core/SystemInfo.h"
 #include "core/Privileges.h"
 #include "registry/defrag/DefragSteps.h"
 #include "registry/defrag/SizeTable.h"
 #include "registry/fix/SystemPointForms.h"
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -62,7 +63,7 @@ void TDefragPage::bAnalyzeRegistryClick() {
   }
   TfrmGetNewHiveProgess dialog;
   if (dialogSetup_) dialogSetup_(dialog);
-  bool slow = (FWindowsVersion >= 11 && FWindowsVersion <= 13) || FIsWow64;
+  bool slow = core::IsVistaOrLater(FWindowsVersion) || FIsWow64;
   THiveSaveOutcome outcome = dialog.Execute(owner_, hives_, FIsWow64, slow, FCommandLineRun);
   saved_.clear();
   c_.bDefragRegistry.Enable(false);
@@ -96,7 +97,7 @@ void TDefragPage::ShowSizeTable() {
 }
 
 void TDefragPage::bDefragRegistryClick() {
-  bool systemRestore = FWindowsVersion >= 9 && FWindowsVersion <= 12;
+  bool systemRestore = core::IsXPTo7(FWindowsVersion);
   if (core::OptionsSetting.RestorePoint && !FCommandLineRun && systemRestore &&
       registry::ShowSystemPointDialog(owner_) != IDOK)
     return;
@@ -141,7 +142,7 @@ void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
     if (!file.empty()) ::WritePrivateProfileStringW(kScanSection, nullptr, nullptr, file.c_str());
     bAnalyzeRegistryClick();
     if (file.empty()) return;
-    ui::IniFile ini(file);
+    sys::IniFile ini(file);
     ini.WriteString(kScanSection, L"Current Size", c_.lCurrentRegistrySize.Text());
     ini.WriteString(kScanSection, L"New Size", c_.lNewRegistrySize.Text());
     ini.WriteString(kScanSection, L"Size Reduction", c_.lSizeReduction.Text());

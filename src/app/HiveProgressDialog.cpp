@@ -33,7 +33,9 @@ void TfrmGetNewHiveProgess::OnCreate() {
   ProgressBar1.Create(hwnd_, 12, 74, 368, 20, 1000);
   ProgressBar1.SetShowCaption(true);
   bStop.Create(hwnd_, L"Stop", 158, 106, 75, 25);
+  bStop.SetId(IDCANCEL);  // Escape stops, as the button does
   bStop.OnClick = [this] { bStopClick(); };
+  Timer1.SetOwner(hwnd_, 1);
   Timer1.SetInterval(1000);
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

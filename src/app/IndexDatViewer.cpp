@@ -70,9 +70,7 @@ bool TfrmIndexDatViewer::IsShowShortcut(WPARAM key) {
 }
 
 void TfrmIndexDatViewer::WatchShortcut(ui::Control& control) {
-  control.OnMsg(WM_KEYDOWN, [this, &control](WPARAM w, LPARAM l) -> LRESULT {
-    return IsShowShortcut(w) ? 0 : control.CallDefault(WM_KEYDOWN, w, l);
-  });
+  control.OnKey = [this](WPARAM key) { return IsShowShortcut(key); };
 }
 
 LRESULT TfrmIndexDatViewer::OnMessage(UINT msg, WPARAM w, LPARAM l) {

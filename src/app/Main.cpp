@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "app/CustomListDialog.h"
 #include "app/RestoreForm.h"
 #include "app/Strings.h"
 #include "core/SystemInfo.h"
@@ -13,7 +14,7 @@
 #include "ui/Application.h"
 #include "ui/Jpeg.h"
 #include "ui/MessageBox.h"
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 namespace app {
 namespace {
@@ -21,18 +22,6 @@ constexpr UINT WM_ACTIVATEONCE = WM_APP + 0x101;
 constexpr int kNavLeft = 5;
 constexpr int kNavWidth = 75;
 constexpr int kNavHeight = 53;
-
-// Where a menu opened from the keyboard appears: below the current row when it
-// is in view, else at the list's top left corner.
-POINT KeyboardMenuPoint(HWND list, const RECT* row) {
-  RECT client{};
-  ::GetClientRect(list, &client);
-  POINT pt{client.left + 8, client.top + 8};
-  if (row != nullptr && row->bottom > client.top && row->top < client.bottom) pt = POINT{row->left + 8, row->bottom};
-  ::ClientToScreen(list, &pt);
-  return pt;
-}
-
 
 constexpr DWORD kSessionEndWaitMs = 120000;
 
@@ -83,15 +72,15 @@ bool TfrmMain::CreateMain(std::vector<std::wstring> args) {
 void TfrmMain::CreateComponents() {
   CreateHeader();
   CreateNavigation();
-  CreateCleanerPage();
-  CreateRegistryPage();
+  Cleaner.CreateControls(hwnd_);
+  BuildCleanTree();
+  tvCleanItems.OnMouseDown = [this](UINT b, POINT pt) { tvCleanItemsMouseDown(b, pt); };
+  Registry.CreateControls(hwnd_);
+  BuildRegistryTree();
+  tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
   CreateToolsPage();
   CreateDefragPage();
   CreateMenus();
-  ListBox1.Create(hwnd_, 0, 0, 10, 10);
-  ListBox1.Show(false);
-  ListBox2.Create(hwnd_, 0, 0, 10, 10);
-  ListBox2.Show(false);
   Timer1.SetInterval(500);
 }
 
@@ -142,47 +131,6 @@ void TfrmMain::CreateNavigation() {
   }
   bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp); };
   bOptions.OnClick = [this] { bOptionsClick(); };
-}
-
-void TfrmMain::CreateCleanerPage() {
-  gbCleaner.Create(hwnd_, L"Progress", 85, 55, 606, 395);
-  gbCleaner.Tag = 17;
-  HWND p = gbCleaner.Handle();
-  Label1.Create(p, L"Cleaner Settings", 10, 18);
-  tvCleanItems.Create(p, 10, 36, 200, 340);
-  ProgressBar1.Create(p, 218, 14, 378, 18, 1000);
-  ProgressBar1.Show(false);
-  lMain.Create(p, 218, 36, 378, 300);
-  cbFastMode.Create(p, L"Fast Mode", 218, 350, 100, 17);
-  bTest.Create(p, L"Test", 420, 348, 75, 25);
-  bClean.Create(p, L"Clean", 515, 348, 75, 25);
-  BuildCleanTree();
-  tvCleanItems.OnMouseDown = [this](UINT b, POINT pt) { tvCleanItemsMouseDown(b, pt); };
-  cbFastMode.OnClick = [this] { core::OptionsSetting.FastScan = cbFastMode.Checked(); };
-}
-
-void TfrmMain::CreateRegistryPage() {
-  gbRegistry.Create(hwnd_, L"Progress", 85, 55, 606, 395);
-  gbRegistry.Tag = 18;
-  HWND p = gbRegistry.Handle();
-  lScanTitle.Create(p, L"Select the sections to scan", 10, 18, false, 200, 14);
-  tvRegistry.Create(p, 10, 36, 200, 300);
-  ProgressBar2.Create(p, 218, 14, 378, 18, 1000);
-  ProgressBar2.Show(false);
-  lvRegistryData.Create(p, 218, 36, 378, 300, true);
-  lvRegistryData.AddColumn(L"Problem", 80);
-  lvRegistryData.AddColumn(L"Data", 158);
-  lvRegistryData.AddColumn(L"Registry key", 120);
-  pRegistryStatus.Create(p, 10, 350, 200, 30, true);
-  lStatusBar.Create(pRegistryStatus.Handle(), L"", 4, 2, false, 192, 26);  // two lines: the count line is wider than the column
-  Memo1.Create(p, 218, 345, 150, 30, false);
-  Memo1.Show(false);
-  bRestoreRegistry.Create(p, L"Restore", 220, 348, 75, 25);
-  bScan.Create(p, L"Scan", 420, 348, 75, 25);
-  bFixErrors.Create(p, L"Fix Errors", 515, 348, 75, 25);
-  bRestoreRegistry.OnClick = [this] { bRestoreRegistryClick(hwnd_); };
-  BuildRegistryTree();
-  tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
 }
 
 void TfrmMain::CreateToolsPage() {
@@ -237,35 +185,8 @@ void TfrmMain::CreateDefragPage() {
 }
 
 void TfrmMain::CreateMenus() {
-  auto rowSelected = [this] { return lvRegistryData.Selected() >= 0; };
-  PopupMenu1.Add(L"Select &Item", [this] { SetSelectedTick(true); }, rowSelected);
-  PopupMenu1.Add(L"&Deselect Item", [this] { SetSelectedTick(false); }, rowSelected);
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"Select All of &Type", [this] { SetTicksOfType(true); }, rowSelected);
-  PopupMenu1.Add(L"Deselect A&ll of Type", [this] { SetTicksOfType(false); }, rowSelected);
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"Select &All", [this] { aSelectAllExecute(); });
-  PopupMenu1.Add(L"De&select All", [this] { aSelectNoneExecute(); });
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"Save as Text...", [this] { aSaveTextExecute(); }, [this] { return lvRegistryData.Count() > 0; });
-  PopupMenu1.Add(L"", nullptr);
-  PopupMenu1.Add(L"&RegEdit...", [this] { aOpenRegeditExecute(); }, rowSelected, L"Ctrl+R");
-  PopupMenu_ClearHistory.Add(L"S&ave to text file", [this] { aSaveText_ClearHistoryExecute(); },
-                             [this] { return lMain.Count() > 0; });
-  // From the keyboard a list's menu opens below its current row.
-  PopupMenu1.AttachTo(lvRegistryData, hwnd_, [this] {
-    int row = static_cast<int>(lvRegistryData.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-    RECT r{};
-    r.left = LVIR_BOUNDS;
-    bool onRow = row >= 0 && lvRegistryData.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-    return KeyboardMenuPoint(lvRegistryData.Handle(), onRow ? &r : nullptr);
-  });
-  PopupMenu_ClearHistory.AttachTo(lMain, hwnd_, [this] {
-    int row = static_cast<int>(lMain.Send(LB_GETCARETINDEX));
-    RECT r{};
-    bool onRow = row >= 0 && lMain.Send(LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r)) != LB_ERR;
-    return KeyboardMenuPoint(lMain.Handle(), onRow ? &r : nullptr);
-  });
+  Registry.CreateMenu();
+  Cleaner.CreateMenu();
   pmSelf.Add(L"&Open", [this] { RestoreFromTray(); });
   pmSelf.Add(L"", nullptr);
   toolsPage_->BuildHelpMenu(pmHelp);
@@ -279,57 +200,59 @@ void TfrmMain::CreateMenus() {
 }
 
 void TfrmMain::BindMessages() {
-  OnMsg(WM_ACTIVATEONCE, [this](WPARAM, LPARAM) {
-    FormActivate();
-    return 0;
-  });
-  OnMsg(WM_ACTIVATE, [this](WPARAM w, LPARAM l) {
-    if (LOWORD(w) != WA_INACTIVE) FormActivate();
-    return DefaultProc(WM_ACTIVATE, w, l);
-  });
-  OnMsg(WM_SIZE, [this](WPARAM w, LPARAM l) {
-    if (w != SIZE_MINIMIZED) ArrangeControls();
-    return DefaultProc(WM_SIZE, w, l);
-  });
-  OnMsg(WM_GETMINMAXINFO, [](WPARAM, LPARAM l) {
-    auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
-    mmi->ptMinTrackSize.x = 626;
-    mmi->ptMinTrackSize.y = 455;
-    return 0;
-  });
-  OnMsg(WM_QUERYENDSESSION, [this](WPARAM, LPARAM) { return WMQueryEndSession(); });
-  OnMsg(WM_SYSCOMMAND, [this](WPARAM w, LPARAM l) { return WMSysCommand(w, l); });
-  OnMsg(WM_TRAYNOTIFY, [this](WPARAM w, LPARAM l) { return WMTrayNotify(w, l); });
-  OnMsg(WM_SHOWMAINWINDOW, [this](WPARAM, LPARAM) {
-    RestoreFromTray();
-    return 0;
-  });
-  OnMsg(WM_AUTORUN, [this](WPARAM, LPARAM) { return WMAutoRun(); });
-  OnMsg(WM_CLEANPROGRESS, [this](WPARAM w, LPARAM l) { return WMCleanProgress(w, l); });
-  OnMsg(WM_CLEANFINISHED, [this](WPARAM w, LPARAM l) { return WMCleanFinished(w, l); });
-  OnMsg(WM_CLEANFAILED, [this](WPARAM w, LPARAM l) { return WMCleanFailed(w, l); });
-  OnMsg(WM_CLEANTHREADENDED, [this](WPARAM w, LPARAM l) { return WMCleanThreadEnded(w, l); });
-  OnMsg(WM_STARTREALCLEAN, [this](WPARAM, LPARAM l) { return WMStartRealClean(l); });
-  OnMsg(WM_HOTKEY, [this](WPARAM w, LPARAM) { return WMHotKey(w); });
-  OnMsg(registry::WM_SCANSECTIONDONE, [this](WPARAM, LPARAM l) { return WMScanSectionDone(l); });
-  OnMsg(registry::WM_SCANFINISHED, [this](WPARAM, LPARAM l) { return WMScanFinished(l); });
-  OnMsg(WM_REGDEFRAG, [this](WPARAM, LPARAM) {
-    defragPage_->WMAutoDefrag();
-    Close();
-    return 0;
-  });
-  OnMsg(WM_REGSCAN, [this](WPARAM, LPARAM) {
-    defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
-    Close();
-    return 0;
-  });
-  bScan.OnClick = [this] { bScanClick(); };
-  bFixErrors.OnClick = [this] { bFixErrorsClick(); };
-  lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
-  bTest.OnClick = [this] { bTestClick(); };
-  bClean.OnClick = [this] { bCleanClick(); };
+  Timer1.SetOwner(hwnd_, 1);
+  Timer2.SetOwner(hwnd_, 2);
   Timer1.OnTimer = [this] { Timer1Timer(); };
   Timer2.OnTimer = [this] { Timer2Timer(); };
+}
+
+LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_ACTIVATEONCE:
+      FormActivate();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(w) != WA_INACTIVE) FormActivate();
+      break;
+    case WM_SIZE:
+      if (w != SIZE_MINIMIZED) ArrangeControls();
+      break;
+    case WM_GETMINMAXINFO: {
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(l);
+      mmi->ptMinTrackSize.x = 626;
+      mmi->ptMinTrackSize.y = 455;
+      return 0;
+    }
+    case WM_QUERYENDSESSION: return WMQueryEndSession();
+    case WM_SYSCOMMAND: return WMSysCommand(w, l);
+    case WM_TRAYNOTIFY: return WMTrayNotify(w, l);
+    case WM_SHOWMAINWINDOW:
+      RestoreFromTray();
+      return 0;
+    case WM_AUTORUN: return WMAutoRun();
+    case WM_CLEANPROGRESS: return Cleaner.WMCleanProgress(w, l);
+    case WM_CLEANFINISHED: return Cleaner.WMCleanFinished(w, l);
+    case WM_CLEANFAILED: return Cleaner.WMCleanFailed(w, l);
+    case WM_CLEANTHREADENDED: return Cleaner.WMCleanThreadEnded(w, l);
+    case WM_STARTREALCLEAN: return Cleaner.WMStartRealClean(l);
+    case WM_HOTKEY: return WMHotKey(w);
+    case WM_SCANSECTIONDONE: return Registry.WMScanSectionDone(l);
+    case WM_SCANFINISHED: return Registry.WMScanFinished(l);
+    case WM_SHOWCUSTOMLIST:
+      ShowCustomListDialog(hwnd_);
+      return 0;
+    case WM_REGDEFRAG:
+      defragPage_->WMAutoDefrag();
+      Close();
+      return 0;
+    case WM_REGSCAN:
+      defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
+      Close();
+      return 0;
+    default:
+      break;
+  }
+  return ui::Form::OnMessage(msg, w, l);
 }
 
 void TfrmMain::FormCreate() {
@@ -347,10 +270,8 @@ void TfrmMain::FormCreate() {
   gbRegistry.Show(false);
   gbTools.Show(false);
   FSelectedItems.reset();
-  FBrowsersHidden = FSilentClear = FCleaning = false;
-  FCleanStep = FCleanMode = 0;
+  FBrowsersHidden = FSilentClear = false;
   lStatusBar.SetCaption(L"");
-  FScanStep = 10;
   core::OptionsSetting.IgnoreValueList = &ignoreValues_;
   core::OptionsSetting.IgnoreKeyList = &ignoreKeys_;
   LoadInstalledApplications();
@@ -367,10 +288,10 @@ void TfrmMain::FormCreate() {
   tvRegistry.FullExpand();
   FWindowsVersion = core::GetWindowsVersion();
   toolsPage_->FWindowsVersion = FWindowsVersion;
-  if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
+  if (core::IsWindows9x(FWindowsVersion)) bWindowsBackup.Show(false);
   for (ui::Label* l : {&lCurrentRegistrySize, &lNewRegistrySize, &lSizeReduction, &lCompactPercent}) l->SetCaption(L"");
   FCommandLineRun = false;
-  bool defragSupported = (FWindowsVersion >= 5 && FWindowsVersion <= 7) || (FWindowsVersion >= 9 && FWindowsVersion <= 13);
+  bool defragSupported = core::IsWindowsNT(FWindowsVersion);
   if (!defragSupported) {
     bAnalyzeRegistry.Enable(false);
     lvMain.AddRow(L"The software does not support the current Windows system!");
@@ -394,8 +315,7 @@ void TfrmMain::FormShow() {
   ArrangeControls();
   WalkRegistryTree(tvRegistry.First(), 100);
   if (bAnalyzeRegistry.Enabled()) {
-    FIsWow64 = core::IsWow64();
-    defragPage_->FIsWow64 = FIsWow64;
+    defragPage_->FIsWow64 = core::IsWow64();
     defragPage_->FWindowsVersion = FWindowsVersion;
     defragPage_->LoadHiveList();
     const std::wstring first = FirstParam(args_);
@@ -440,17 +360,8 @@ bool TfrmMain::OnCloseQuery() {
 void TfrmMain::FormClose() {
   if (closed_) return;
   closed_ = true;
-  if (FClearThread) {
-    // Cancel, and wait (bounded) before anything the thread uses goes away.
-    CancelClean();
-    if (!WaitForCleanThread(15000)) FClearThread.release();  // still running: never free it under its feet
-  }
-  EndCountingPassLook();
-  if (cleanLog_) cleanLog_->Detach();
-  if (FScanThread) {
-    FScanThread->Terminate();
-    registry::FreeScanThreadWhenEnded(std::move(FScanThread), 15000);  // a thread still running is never freed
-  }
+  Cleaner.FormClose();
+  Registry.FormClose();
   FSelectedItems.reset();
   SyncTreeExpansion(true);
   try {
@@ -468,8 +379,8 @@ void TfrmMain::FormClose() {
 LRESULT TfrmMain::WMQueryEndSession() {
   sessionEnding_ = true;
   if (core::OptionsSetting.ShutdownClean) {
-    StartCleaner(1);
-    if (FClearThread) {
+    StartCleaner(crAutoClean);
+    if (Cleaner.CleanThreadAlive()) {
       // The session ends only once the clean has run to its end (bounded);
       // Windows shows the user why it waits.
       ShutdownBlock block(hwnd_, L"Cleaning before Windows ends...");
@@ -484,7 +395,5 @@ LRESULT TfrmMain::WMQueryEndSession() {
   Close();
   return 1;
 }
-
-LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) { return ui::Form::OnMessage(msg, w, l); }
 
 }  // namespace app

@@ -1,18 +1,18 @@
 // The program's main window: the header strip, the navigation column, the
-// Cleaner, Registry, Tools and Defrag pages, and what the window remembers.
+// tray, the boss key, the timers and the options host. It owns the controls
+// of every page; the Cleaner, Registry and Defrag pages (their own files)
+// work them.
 #pragma once
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/CleanerEnvironment.h"
+#include "app/CleanerPage.h"
 #include "app/DefragPage.h"
+#include "app/RegistryPage.h"
 #include "app/ToolsPage.h"
-#include "cleaner/ListBoxLog.h"
-#include "cleaner/ProgressThread.h"
 #include "core/Options.h"
-#include "registry/ProblemRow.h"
-#include "registry/ScanTaskThread.h"
+#include "core/WindowMessages.h"
 #include "registry/fix/FixRun.h"
 #include "ui/FlatButton.h"
 #include "ui/Form.h"
@@ -32,24 +32,20 @@ struct TOptionsEnvironment;
 // Other programs find the main window by this class name.
 inline constexpr wchar_t kMainWindowClass[] = L"TVantorelMainWindow";
 
-// The program's own window messages.
-enum : UINT {
-  WM_SHOWMAINWINDOW = 0x5405,
-  WM_TRAYNOTIFY = 0x5406,
-  WM_AUTORUN = 0x5407,
-  WM_CLEANPROGRESS = 0x5408,
-  WM_CLEANFINISHED = 0x5409,
-  WM_STARTREALCLEAN = 0x5430,
-  WM_CLEANFAILED = 0x540A,      // the clean thread ended on an error
-  WM_CLEANTHREADENDED = 0x540B, // the clean thread has returned (lParam: run id)
-  WM_SCANSECTIONDONE = 0x6413,
-  WM_SCANFINISHED = 0x6414,
-  WM_REGDEFRAG = 0x6426,
-  WM_REGSCAN = 0x6427,
-};
-
-// Drives the registry editor to `root\key` and selects `value` when given.
-void NavigateRegedit(const std::wstring& root, const std::wstring& key, const std::wstring& value);
+// The program's own window messages (numbers: core/WindowMessages.h).
+using core::WM_AUTORUN;
+using core::WM_CLEANFAILED;
+using core::WM_CLEANFINISHED;
+using core::WM_CLEANPROGRESS;
+using core::WM_CLEANTHREADENDED;
+using core::WM_REGDEFRAG;
+using core::WM_REGSCAN;
+using core::WM_SCANFINISHED;
+using core::WM_SCANSECTIONDONE;
+using core::WM_SHOWCUSTOMLIST;
+using core::WM_SHOWMAINWINDOW;
+using core::WM_STARTREALCLEAN;
+using core::WM_TRAYNOTIFY;
 
 class TfrmMain : public ui::Form, public core::IOptionsHost {
  public:
@@ -113,45 +109,45 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   ui::Label lCurrentRegistrySize_Title, lCurrentRegistrySize, lNewRegistrySize_Title, lNewRegistrySize,
       lSizeReduction_Title, lSizeReduction, lCompactPercent_Title, lCompactPercent;
   // Not shown
-  ui::ListBox ListBox1, ListBox2;
   ui::Timer Timer1, Timer2;
   ui::PopupMenu PopupMenu1, PopupMenu_ClearHistory, pmHelp, pmSelf;
 
+  // The pages, which work the controls above.
+  TCleanerPage Cleaner{*this};
+  TRegistryPage Registry{*this};
+
   // Cleaner page.
-  void bTestClick();
-  void bCleanClick();
+  void bTestClick() { Cleaner.bTestClick(); }
+  void bCleanClick() { Cleaner.bCleanClick(); }
   // Starts a run in `requestedMode` (0 real clean, 1 automatic, 2 test,
   // 3 clean with counting pass); the mode is committed only when a run starts.
-  void StartCleaner(int requestedMode);
-  void SetCleanerEnvironment(CleanerEnvironment env) { env_ = std::move(env); }
-  bool IsFirefoxChecked() const;
-  bool IsChromeChecked() const;
-  void aSaveText_ClearHistoryExecute();
-  int CleanMode() const { return FCleanMode; }
-  int CleanTotal() const { return FCleanTotal; }
-  bool CleanThreadAlive() const { return FClearThread != nullptr; }
-  // Waits (serving the thread's synchronised calls) until the clean thread
-  // has ended; false on timeout.
-  bool WaitForCleanThread(DWORD timeoutMs);
+  void StartCleaner(int requestedMode) { Cleaner.StartCleaner(requestedMode); }
+  void SetCleanerEnvironment(std::shared_ptr<ICleanerEnvironment> env) { Cleaner.SetCleanerEnvironment(std::move(env)); }
+  bool IsFirefoxChecked() const { return Cleaner.IsFirefoxChecked(); }
+  bool IsChromeChecked() const { return Cleaner.IsChromeChecked(); }
+  void aSaveText_ClearHistoryExecute() { Cleaner.aSaveText_ClearHistoryExecute(); }
+  int CleanMode() const { return Cleaner.CleanRun().Mode(); }
+  int CleanTotal() const { return Cleaner.CleanRun().Total(); }
+  const TCleanRun& CleanRun() const { return Cleaner.CleanRun(); }
+  bool CleanThreadAlive() const { return Cleaner.CleanThreadAlive(); }
+  bool WaitForCleanThread(DWORD timeoutMs) { return Cleaner.WaitForCleanThread(timeoutMs); }
+  bool Cleaning() const { return Cleaner.Cleaning(); }
 
   // Registry page.
-  void bScanClick();
-  void bFixErrorsClick();
-  void FilterScanResults();
-  void UpdateErrorCounts();
-  void aSelectAllExecute() { SetAllTicks(true); }
-  void aSelectNoneExecute() { SetAllTicks(false); }
-  void aSaveTextExecute();
-  void aOpenRegeditExecute();
-  // Opens `path` in the registry editor through the navigator (a seam).
-  void OpenKeyInRegedit(const std::wstring& path);
-  using RegeditNavigator = std::function<void(const std::wstring& root, const std::wstring& key, const std::wstring& value)>;
-  void SetRegeditNavigator(RegeditNavigator n) { regeditNavigator_ = std::move(n); }
-  bool Scanning() const { return FScanThread != nullptr; }
-  const std::vector<registry::TProblemRow>& ScanRows() const { return scanRows_; }
-  int ScanStep() const { return FScanStep; }
-  // Adds a row as the scanner does (tests use it to fill the list).
-  void AddScanRow(const registry::TProblemRow& row);
+  void bScanClick() { Registry.bScanClick(); }
+  void bFixErrorsClick() { Registry.bFixErrorsClick(); }
+  void FilterScanResults() { Registry.FilterScanResults(); }
+  void UpdateErrorCounts() { Registry.UpdateErrorCounts(); }
+  void aSelectAllExecute() { Registry.aSelectAllExecute(); }
+  void aSelectNoneExecute() { Registry.aSelectNoneExecute(); }
+  void aSaveTextExecute() { Registry.aSaveTextExecute(); }
+  void aOpenRegeditExecute() { Registry.aOpenRegeditExecute(); }
+  void OpenKeyInRegedit(const std::wstring& path) { Registry.OpenKeyInRegedit(path); }
+  void SetRegeditNavigator(std::shared_ptr<IRegeditNavigator> n) { Registry.SetRegeditNavigator(std::move(n)); }
+  bool Scanning() const { return Registry.Scanning(); }
+  const std::vector<registry::TProblemRow>& ScanRows() const { return Registry.ScanRows(); }
+  int ScanStep() const { return Registry.ScanStep(); }
+  void AddScanRow(const registry::TProblemRow& row) { Registry.AddScanRow(row); }
 
   // Options dialog; tests give it its own files and folders.
   void bOptionsClick();
@@ -164,7 +160,6 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void Timer2Timer();
 
   // State the other parts read.
-  bool Cleaning() const { return FCleaning; }
   bool SilentClear() const { return FSilentClear; }
   // The process exit code of a "/Clear" run: 0 all done, 1 some entries or
   // rows failed or were refused, 2 the run could not start or back up.
@@ -180,11 +175,12 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool OnCloseQuery() override;
 
  private:
+  friend class TCleanerPage;
+  friend class TRegistryPage;
+
   void CreateComponents();
   void CreateHeader();
   void CreateNavigation();
-  void CreateCleanerPage();
-  void CreateRegistryPage();
   void CreateToolsPage();
   void CreateDefragPage();
   void CreateMenus();
@@ -203,32 +199,15 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void tvRegistryMouseDown(UINT button, POINT pt);
   void SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent);
 
-  // Cleaner page messages and steps.
+  // The automatic runs over both pages, and what an unattended one reports.
   LRESULT WMAutoRun();
-  LRESULT WMCleanProgress(WPARAM w, LPARAM l);
-  LRESULT WMCleanFinished(WPARAM w, LPARAM l);
-  LRESULT WMCleanFailed(WPARAM w, LPARAM l);
-  LRESULT WMCleanThreadEnded(WPARAM w, LPARAM l);
-  LRESULT WMStartRealClean(LPARAM l);
-  bool AskBeforeRun(int mode);
-  void LaunchCleanThread(int mode);
-  void EndCountingPassLook();
-  void StopCleanerTimer();
-  void SetCleanIdle();
-  void CancelClean();
   void AfterSilentClean();
-  bool CurrentRun(LPARAM runId) const { return static_cast<UINT>(runId) == runId_ && !cancelled_; }
+  void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
+  void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
+  void WriteUnattendedLog();
+  bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
+
   LRESULT WMHotKey(WPARAM w);
-  LRESULT WMScanSectionDone(LPARAM l);
-  LRESULT WMScanFinished(LPARAM l);
-  void CancelScan();
-  void DrainScan();
-  void SetAllTicks(bool ticked);
-  void SetTicksOfType(bool ticked);
-  void SetSelectedTick(bool ticked);
-  void DeleteScanRow(int index);
-  void SilentRunStepDone();
-  static bool IsDriveReady(const wchar_t* root);
   void ShowHiddenBrowsers();
 
   // Tray icon (minimise to tray, restore).
@@ -243,41 +222,13 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   bool FBrowsersHidden = false;
   bool FSilentClear = false;
   LONG_PTR FAppExStyle = 0;
-  int FCleanStep = 0;
-  COLORREF FSavedLogColor = 0;
-  bool FSavedFastScan = false;
   BYTE FWindowsVersion = 0;
-  int FScanStep = 0;
-  std::wstring FBackupFile;
-  int FCleanMode = 0;
-  bool FCleaning = false;
-  int FCleanTotal = 0;
   bool FCommandLineRun = false;
-  bool FIsWow64 = false;
 
-  std::unique_ptr<cleaner::TClearTaskThread> FClearThread;
-  std::shared_ptr<cleaner::ListBoxLog> cleanLog_;
-  CleanerEnvironment env_ = CleanerEnvironment::Real();
-  UINT runId_ = 0;
-  bool cancelled_ = false;
-  bool inStartCleaner_ = false;
   bool sessionEnding_ = false;  // inside WM_QUERYENDSESSION: nobody is asked anything
-  bool countingPass_ = false;
   std::vector<HWND> hiddenBrowsers_;
-  std::unique_ptr<registry::TScanTaskThread> FScanThread;
-  std::shared_ptr<registry::TScanShared> scanShared_;
-  std::vector<registry::TProblemRow> scanRows_;  // parallel to lvRegistryData
-  UINT scanRunId_ = 0;
-  int scanSectionsDone_ = 0;   // sections of the running scan reported done
-  int scanSectionsTotal_ = 0;
-  bool silentRegistryDone_ = false;
   int exitCode_ = 0;
   std::vector<std::wstring> unattendedLog_;  // the fix's lines of a "/Clear" run
-  void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
-  void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
-  void WriteUnattendedLog();
-  bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
-  RegeditNavigator regeditNavigator_ = &NavigateRegedit;
   std::function<TOptionsEnvironment()> optionsEnv_;
   std::unique_ptr<TDefragPage> defragPage_;
   std::unique_ptr<TToolsPage> toolsPage_;

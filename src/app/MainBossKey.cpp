@@ -68,21 +68,14 @@ LRESULT TfrmMain::WMHotKey(WPARAM w) {
 }
 
 void TfrmMain::Timer1Timer() {
-  if (gbCleaner.Visible()) {
-    int pos = ProgressBar1.Position() + FCleanStep;
-    ProgressBar1.SetPosition(pos >= 1000 ? 0 : pos);
-    if (ProgressBar1.ShowCaption() && ProgressBar1.Caption() == L"Finished!") Timer1.SetEnabled(false);
-  }
-  DrainScan();
-  if (gbRegistry.Visible() && FScanThread) {
-    ProgressBar2.SetPosition(NextScanBarPosition(ProgressBar2.Position(), FScanStep, scanSectionsDone_, scanSectionsTotal_));
-  }
+  Cleaner.Timer1Step();
+  Registry.Timer1Step();
 }
 
 void TfrmMain::Timer2Timer() {
   // The automatic mode is committed by StartCleaner only if a run starts;
   // a test running now stays a test.
-  StartCleaner(1);
+  StartCleaner(crAutoClean);
 }
 
 }  // namespace app

@@ -10,9 +10,9 @@
 #include "app/RegistryTree.h"
 #include "cleaner/items/CleanItemCatalogue.h"
 #include "core/Paths.h"
-#include "core/TextCompare.h"
-#include "ui/IniFile.h"
-#include "ui/RegistryKey.h"
+#include "sys/TextCompare.h"
+#include "sys/IniFile.h"
+#include "sys/RegistryKey.h"
 
 namespace app {
 namespace {
@@ -94,10 +94,8 @@ void TfrmMain::tvCleanItemsMouseDown(UINT button, POINT pt) {
   ui::TreeView::HitKind hit = tvCleanItems.HitTest(pt, &node);
   if (hit == ui::TreeView::HitKind::Label) {
     // Opened once the tree has finished with the click, not inside it.
-    constexpr UINT WM_SHOWCUSTOMLIST = WM_APP + 0x121;
     if (button != WM_LBUTTONDOWN || tvCleanItems.Level(node) != 1 || tvCleanItems.NodeText(node) != L"<New List>")
       return;
-    OnMsg(WM_SHOWCUSTOMLIST, [this](WPARAM, LPARAM) { return ShowCustomListDialog(hwnd_), LRESULT(0); });
     Post(WM_SHOWCUSTOMLIST);
     return;
   }
@@ -139,17 +137,17 @@ void TfrmMain::LoadInstalledApplications() {
   if (apps == nullptr) return;
   std::wstring dat = core::JoinPath(core::GetProgramFolder(), L"kavo.dat");
   if (::GetFileAttributesW(dat.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  std::vector<std::wstring> sections = ui::IniFile(dat).SectionNames();
-  ui::RegistryKey uninstall;
+  std::vector<std::wstring> sections = sys::IniFile(dat).SectionNames();
+  sys::RegistryKey uninstall;
   if (!uninstall.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall")) return;
   std::vector<std::wstring> added;
   for (const std::wstring& sub : uninstall.SubKeyNames()) {
-    ui::RegistryKey key;
+    sys::RegistryKey key;
     std::wstring name;
     if (!key.Open(uninstall.Handle(), sub) || !key.ReadString(L"DisplayName", &name) || name.empty()) continue;
-    std::wstring display = core::UpperCase(name);
+    std::wstring display = sys::UpperCase(name);
     for (const std::wstring& section : sections) {
-      std::wstring s = core::UpperCase(section);
+      std::wstring s = sys::UpperCase(section);
       bool matches = display.find(s) != std::wstring::npos || s.find(display) != std::wstring::npos;
       if (!matches || std::find(added.begin(), added.end(), s) != added.end()) continue;
       tvCleanItems.Add(apps, section, 0);

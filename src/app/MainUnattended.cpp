@@ -1,12 +1,15 @@
-// The end of an unattended "/Clear" run: nobody saw the window, so what it
-// did is kept in a log file beside options.ini, and the exit code tells a
-// scheduled task how it went.
+// The automatic runs over both pages ("/Auto", "/Clear"), and the end of an
+// unattended "/Clear" run: nobody saw the window, so what it did is kept in a
+// log file beside options.ini, and the exit code tells a scheduled task how
+// it went.
 #include "app/Main.h"
+#include "registry/fix/FixReport.h"
+#include "ui/MessageBox.h"
 
 namespace app {
 
 void TfrmMain::WriteUnattendedLog() {
-  if (cleanLog_) cleanLog_->Flush();
+  Cleaner.FlushLog();
   std::vector<std::wstring> lines = lMain.Items();
   lines.insert(lines.end(), unattendedLog_.begin(), unattendedLog_.end());
   lines.push_back(L"Exit code: " + std::to_wstring(exitCode_));
@@ -14,6 +17,49 @@ void TfrmMain::WriteUnattendedLog() {
   std::wstring path = options.substr(0, options.find_last_of(L'\\') + 1) + L"Clear.log";
   // Nobody is there to tell when it cannot be written; the exit code still says how the run went.
   WriteLogExport(path, lines);
+}
+
+LRESULT TfrmMain::WMAutoRun() {
+  ::ShowWindow(hwnd_, SW_HIDE);
+  StartCleaner(crAutoClean);
+  bScanClick();
+  return 0;
+}
+
+void TfrmMain::AfterSilentClean() {
+  // "/Clear": clean, and scan and fix the registry; the window closes only
+  // once the clean thread has ended and the fix is done.
+  if (Cleaner.CleanThreadAlive() || Cleaning() || !Registry.SilentRunDone()) return;
+  WriteUnattendedLog();
+  Close();
+}
+
+bool TfrmMain::DeclineUnattended(const std::wstring& why) {
+  unattendedLog_.push_back(why);
+  NoteUnattendedOutcome(1);
+  return false;
+}
+
+void TfrmMain::ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r) {
+  if (!FSilentClear) {
+    // The reasons of the rows that stay, so that the user can act on them.
+    if (r.Stop == registry::fsFinished && r.Failed > 0)
+      ui::ShowNotice(hwnd_, registry::FixCountLine(r) + L"\r\n\r\n" +
+                                registry::JoinReasonLines(registry::FixRowReasonLines(rows, r, false), 10) +
+                                L"\r\n\r\n" + registry::FixBackupLine(r));
+    return;
+  }
+  for (const std::wstring& note : r.Notes) unattendedLog_.push_back(note);
+  if (!r.Message.empty()) {
+    std::wstring message = r.Message;
+    for (size_t at; (at = message.find(L"\r\n")) != std::wstring::npos;) message.replace(at, 2, L" ");
+    unattendedLog_.push_back(L"Registry fix stopped: " + message);
+  }
+  if (r.Stop == registry::fsFinished) unattendedLog_.push_back(registry::FixCountLine(r));
+  for (const std::wstring& line : registry::FixRowReasonLines(rows, r, true)) unattendedLog_.push_back(line);
+  if (r.Stop == registry::fsFinished || r.BackupEntries > 0) unattendedLog_.push_back(registry::FixBackupLine(r));
+  if (r.StoppedOnBackup()) NoteUnattendedOutcome(2);
+  else if (r.Failed > 0) NoteUnattendedOutcome(1);
 }
 
 }  // namespace app

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/Main.h"
+#include "app/RegeditDriver.h"
 
 namespace app {
 namespace {

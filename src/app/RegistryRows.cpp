@@ -4,7 +4,8 @@
 #include <cwctype>
 
 #include "core/Text.h"
-#include "core/TextCompare.h"
+#include "core/SystemInfo.h"
+#include "sys/TextCompare.h"
 
 namespace app {
 namespace {
@@ -120,10 +121,10 @@ std::vector<std::wstring> LaterWindowsExcludedKeys() {
 }
 
 bool IsBuiltInExcluded(const registry::TProblemRow& row) {
-  std::wstring k = core::UpperCase(row.RegistryKey);
-  std::wstring d = core::UpperCase(row.Data);
-  return Contains(k, core::UpperCase(L"CLSID\\{DFEAF541-F3E1-4c24-ACAC-99C30715084A}")) ||
-         Contains(k, core::UpperCase(L"CLSID\\{DC6EFB56-9CFA-464D-8880-44885D7DC193}")) || Contains(k, L"%USERNAME%_") ||
+  std::wstring k = sys::UpperCase(row.RegistryKey);
+  std::wstring d = sys::UpperCase(row.Data);
+  return Contains(k, sys::UpperCase(L"CLSID\\{DFEAF541-F3E1-4c24-ACAC-99C30715084A}")) ||
+         Contains(k, sys::UpperCase(L"CLSID\\{DC6EFB56-9CFA-464D-8880-44885D7DC193}")) || Contains(k, L"%USERNAME%_") ||
          Contains(d, L"%USERNAME%_") || HasMangledPath(row.RegistryKey, L"%\\") || HasMangledPath(row.Data, L"%");
 }
 
@@ -132,17 +133,17 @@ bool IsIgnored(const registry::TProblemRow& row, const std::vector<std::wstring>
   if (row.RegistryKey.find(L'\\') == std::wstring::npos) return false;
   IgnorePair pair = MakeIgnorePair(row);
   if (!pair.hasKey) return false;  // a shortcut file: no ignore list applies
-  const std::wstring key = core::UpperCase(pair.key);
+  const std::wstring key = sys::UpperCase(pair.key);
   const std::wstring keyWithSlash = WithSlash(key);
-  const std::wstring k = core::UpperCase(row.RegistryKey);
+  const std::wstring k = sys::UpperCase(row.RegistryKey);
   for (const std::wstring& raw : ignoreValues) {
     if (raw.empty()) continue;  // an empty entry matches nothing
-    std::wstring e = core::UpperCase(raw);
-    if (pair.hasValue ? core::UpperCase(pair.key + L"\\" + pair.value) == e : Contains(e, key)) return true;
+    std::wstring e = sys::UpperCase(raw);
+    if (pair.hasValue ? sys::UpperCase(pair.key + L"\\" + pair.value) == e : Contains(e, key)) return true;
   }
   for (const std::wstring& raw : keyList) {
     if (raw.empty()) continue;
-    std::wstring e = WithSlash(core::UpperCase(raw));
+    std::wstring e = WithSlash(sys::UpperCase(raw));
     bool match = pair.hasValue ? (Contains(keyWithSlash, e) || e == k || e == k + L"\\")
                                : (Contains(keyWithSlash, e) || Contains(e, keyWithSlash));
     if (match) return true;
@@ -155,7 +156,7 @@ std::vector<size_t> FilterScanRows(const std::vector<registry::TProblemRow>& row
                                    const std::vector<std::wstring>& ignoreKeys, int windowsVersion) {
   std::vector<std::wstring> keyList = BuiltInExcludedKeys();
   keyList.insert(keyList.end(), ignoreKeys.begin(), ignoreKeys.end());
-  if (windowsVersion >= 11 && windowsVersion <= 13) {
+  if (core::IsVistaOrLater(windowsVersion)) {
     std::vector<std::wstring> later = LaterWindowsExcludedKeys();
     keyList.insert(keyList.end(), later.begin(), later.end());
   }
@@ -228,7 +229,7 @@ std::wstring FullRootName(const std::wstring& root) {
                 {L"HKCR", L"HKEY_CLASSES_ROOT"},
                 {L"HKCC", L"HKEY_CURRENT_CONFIG"}};
   for (const auto& r : kRoots)
-    if (core::SameText(root, r.shortName)) return r.full;
+    if (sys::SameText(root, r.shortName)) return r.full;
   return root;
 }
 

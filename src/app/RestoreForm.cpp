@@ -64,6 +64,7 @@ void TfrmRestore::OnCreate() {
   bRestore.OnClick = [this] { aRestoreExecute(); };
   bOpenDirectory.OnClick = [this] { bOpenDirectoryClick(); };
   bDelete.OnClick = [this] { aDeleteExecute(); };
+  bClose.SetId(IDCANCEL);  // Escape closes, as the button does
   bClose.OnClick = [this] { SetModalResult(IDCANCEL); };
   ListView1.OnDblClick = [this] { aRestoreExecute(); };
   ListView1.OnSelectionChange = [this] { aRestoreUpdate(); };

@@ -11,6 +11,8 @@ bool MessageBoxAsker::AskYesNo(const std::wstring& text) {
   return ui::ShowMessage(nullptr, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
 }
 
+void MessageBoxAsker::Tell(const std::wstring& text) { ui::ShowMessage(nullptr, text, MB_OK); }
+
 FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) {
   std::wstring folder, name;
   DWORD attributes = 0;

@@ -34,6 +34,8 @@ class IQuestionAsker {
   virtual ~IQuestionAsker() = default;
   // Yes/No with No as the default; true for Yes.
   virtual bool AskYesNo(const std::wstring& text) = 0;
+  // A notice with an OK button.
+  virtual void Tell(const std::wstring& text) = 0;
 };
 
 enum class WipeOutcome { NotAsked, Wiped, NotWiped };
@@ -89,10 +91,13 @@ class TickClock : public IClock {
   DWORD NowMs() override { return ::GetTickCount(); }
 };
 
-// A modal message box with the information icon, Yes and No, No the default.
+// A modal message box with the information icon, Yes and No, No the default;
+// only for a thread run without a window (the main window asks on its own
+// thread).
 class MessageBoxAsker : public IQuestionAsker {
  public:
   bool AskYesNo(const std::wstring& text) override;
+  void Tell(const std::wstring& text) override;
 };
 
 class SystemDeleter : public IDeleter {

@@ -5,7 +5,7 @@
 #include "cleaner/Masks.h"
 #include "cleaner/ProgressThread.h"
 #include "cleaner/RegistryPaths.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace cleaner {
 
@@ -302,7 +302,7 @@ int TClearTaskThread::DeleteValues(HKEY root, const std::wstring& rootName, cons
     AddLog(FPrefix + L"skipping protected registry key" + L" " + rootName + L"\\" + key);
     return 0;
   }
-  ui::RegistryKey opened;
+  sys::RegistryKey opened;
   if (!opened.Open(root, path, KEY_READ)) return 0;
   // The one-value form names its value; the all-values form takes every value.
   std::vector<std::wstring> names;

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "core/Options.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace cleaner {
 namespace {
@@ -93,7 +93,7 @@ void TClearTaskThread::RunItem(const std::wstring& caption) {
       services_.routines->DataFileHandler()(*this, item.file, item.section);
     }
   } catch (const std::exception& e) {
-    AddLog(FPrefix + L"error in " + caption + L": " + ui::FromUtf8(e.what()));
+    AddLog(FPrefix + L"error in " + caption + L": " + sys::FromUtf8(e.what()));
     ++FTotalFailed;
   }
 }

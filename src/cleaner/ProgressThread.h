@@ -13,17 +13,15 @@
 #include "cleaner/CleanSeams.h"
 #include "cleaner/ItemRoutines.h"
 #include "cleaner/PathGuard.h"
-#include "ui/Thread.h"
+#include "core/WindowMessages.h"
+#include "sys/Thread.h"
 
 namespace cleaner {
 
-// Posted to the main window. wParam: running count of entries.
-constexpr UINT WM_CLEANPROGRESS = 0x5408;
-// Posted once when a run ends neither cancelled nor failed. wParam: total.
-constexpr UINT WM_CLEANFINISHED = 0x5409;
-// Posted once when an error ended the run, so that the window can leave its
-// running state. wParam: the total counted until then.
-constexpr UINT WM_CLEANFAILED = 0x540A;
+// What the thread posts to the main window (numbers: core/WindowMessages.h).
+using core::WM_CLEANFAILED;
+using core::WM_CLEANFINISHED;
+using core::WM_CLEANPROGRESS;
 
 enum class CleanMode : int {
   RealClean = 0,       // the real clean after the counting pass
@@ -55,7 +53,7 @@ struct CleanServices {
   const ItemRoutineTable* routines = nullptr;  // default: the program's table
 };
 
-class TClearTaskThread : public ui::Thread {
+class TClearTaskThread : public sys::Thread {
  public:
   // The mode is fixed here: nothing done later to the window that started the
   // run can turn a test into a deletion. Any mode but 0 and 1 runs as a test.
@@ -64,9 +62,7 @@ class TClearTaskThread : public ui::Thread {
 
   // Set by the creator before Start.
   HWND FMainHandle = nullptr;
-  HWND FProgressBar = nullptr;  // not read by the thread
   std::vector<std::wstring> FItems;
-  int FExpectedTotal = 0;  // not read by the thread
 
   // The current item, filled by its routine.
   int FItemCount = 0;
@@ -100,6 +96,8 @@ class TClearTaskThread : public ui::Thread {
   void ProgressTick(int runningCount);
   // Yes/No question of a real clean; No when the run is unattended.
   bool AskUser(const std::wstring& text);
+  // A notice for the user, shown by whoever asks the thread's questions.
+  void TellUser(const std::wstring& text) { services_.asker->Tell(text); }
 
   // Bytes to KB, rounded up, digits grouped by ",".
   static std::wstring FormatKB(int64_t bytes);

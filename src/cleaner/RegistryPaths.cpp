@@ -1,17 +1,17 @@
 #include "cleaner/RegistryPaths.h"
 
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace cleaner {
 
 bool RegKeyExists(HKEY root, const std::wstring& key) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(root, key, KEY_READ);
 }
 
 int CountRegValues(HKEY root, const std::wstring& key) {
   if (IsRegLink(root, key)) return 0;
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   if (!k.Open(root, key, KEY_READ)) return 0;
   DWORD values = 0;
   if (::RegQueryInfoKeyW(k.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,

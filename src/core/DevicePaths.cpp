@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 namespace {
@@ -20,8 +20,8 @@ size_t NthBackslash(const std::wstring& s, int n) {
 // How many backslashes end the device part: \Device\HarddiskVolume3 is followed
 // by the third, \Device\Harddisk0\Partition1 by the fourth; 0 for any other.
 int DeviceDepth(const std::wstring& path) {
-  if (FindText(path, L"Device\\HarddiskVolume") != std::wstring::npos) return 3;
-  if (FindText(path, L"Device\\Harddisk") != std::wstring::npos) return 4;
+  if (sys::FindText(path, L"Device\\HarddiskVolume") != std::wstring::npos) return 3;
+  if (sys::FindText(path, L"Device\\Harddisk") != std::wstring::npos) return 4;
   return 0;
 }
 
@@ -35,7 +35,7 @@ std::wstring QueryDosDeviceName(const std::wstring& drive) {
 
 std::wstring DevicePathToDosPath(const std::wstring& DevicePath, const DosDeviceLookup& lookup) {
   std::wstring path = DevicePath;
-  if (!path.empty() && path[0] != L'\\' && StartsWithText(path, L"Device")) path.insert(0, 1, L'\\');
+  if (!path.empty() && path[0] != L'\\' && sys::StartsWithText(path, L"Device")) path.insert(0, 1, L'\\');
   std::wstring device = path;
   std::wstring rest;
   if (int depth = DeviceDepth(path)) {
@@ -48,7 +48,7 @@ std::wstring DevicePathToDosPath(const std::wstring& DevicePath, const DosDevice
   for (wchar_t letter = L'a'; letter <= L'z'; ++letter) {
     const std::wstring drive{letter, L':'};
     const std::wstring name = lookup(drive);
-    if (!name.empty() && (SameText(name, device) || SameText(L"\\" + name, device))) return drive + rest;
+    if (!name.empty() && (sys::SameText(name, device) || sys::SameText(L"\\" + name, device))) return drive + rest;
   }
   return {};
 }

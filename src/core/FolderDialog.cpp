@@ -8,8 +8,8 @@
 namespace core {
 namespace {
 
-FolderBrowser& CurrentBrowser() {
-  static FolderBrowser browser;
+IFolderBrowser*& CurrentBrowser() {
+  static IFolderBrowser* browser = nullptr;
   return browser;
 }
 
@@ -54,9 +54,9 @@ PIDLIST_ABSOLUTE ParseRoot(HWND owner, const std::wstring& root) {
 
 }  // namespace
 
-FolderBrowser SetFolderBrowser(FolderBrowser browser) {
-  FolderBrowser previous = std::move(CurrentBrowser());
-  CurrentBrowser() = std::move(browser);
+IFolderBrowser* SetFolderBrowser(IFolderBrowser* browser) {
+  IFolderBrowser* previous = CurrentBrowser();
+  CurrentBrowser() = browser;
   return previous;
 }
 
@@ -95,9 +95,9 @@ bool ShellBrowseForFolder(const std::wstring& caption, const std::wstring& root,
 
 bool SelectDirectory(const std::wstring& Caption, const std::wstring& Root, std::wstring& Directory) {
   if (!IsFolder(Directory)) Directory.clear();
-  const FolderBrowser& browser = CurrentBrowser();
+  IFolderBrowser* browser = CurrentBrowser();
   std::wstring chosen;
-  bool picked = browser ? browser(Caption, Root, &chosen) : ShellBrowseForFolder(Caption, Root, &chosen);
+  bool picked = browser != nullptr ? browser->Browse(Caption, Root, &chosen) : ShellBrowseForFolder(Caption, Root, &chosen);
   if (picked) Directory = chosen;
   return picked;
 }

@@ -2,19 +2,21 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace core {
 
-// Asks the user for a folder below `root` (the desktop when empty); true and
-// the chosen path in *chosen when one was picked.
-using FolderBrowser =
-    std::function<bool(const std::wstring& caption, const std::wstring& root, std::wstring* chosen)>;
+class IFolderBrowser {
+ public:
+  virtual ~IFolderBrowser() = default;
+  // Asks the user for a folder below `root` (the desktop when empty); true and
+  // the chosen path in *chosen when one was picked.
+  virtual bool Browse(const std::wstring& caption, const std::wstring& root, std::wstring* chosen) = 0;
+};
 
-// Replaces the browser (tests answer for the user); an empty one restores the
-// shell's. Returns the previous one.
-FolderBrowser SetFolderBrowser(FolderBrowser browser);
+// Replaces the browser (not owned; tests answer for the user); null restores
+// the shell's. Returns the previous one.
+IFolderBrowser* SetFolderBrowser(IFolderBrowser* browser);
 
 // The shell's folder browser, modal over the application's windows.
 bool ShellBrowseForFolder(const std::wstring& caption, const std::wstring& root, std::wstring* chosen);

@@ -1,6 +1,6 @@
 #include "core/Options.h"
 #include "core/Paths.h"
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 #include <shlobj.h>
 
@@ -8,7 +8,7 @@
 #include <climits>
 #include <map>
 
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 
 namespace core {
 
@@ -16,7 +16,7 @@ TOptionsSetting OptionsSetting;
 
 namespace {
 
-using ui::IniFile;
+using sys::IniFile;
 
 const wchar_t kOptions[] = L"Options";
 const wchar_t kHotkey[] = L"Hotkey";
@@ -75,7 +75,7 @@ std::wstring Trimmed(const std::wstring& s) {
   return s.substr(first, s.find_last_not_of(L" \t") - first + 1);
 }
 
-std::wstring KeyOf(const std::wstring& line) { return UpperCase(Trimmed(line.substr(0, line.find(L'=')))); }
+std::wstring KeyOf(const std::wstring& line) { return sys::UpperCase(Trimmed(line.substr(0, line.find(L'=')))); }
 
 // A numbered section read in one call: thousands of numbered keys cost one
 // file read, not one each. Keys compare without regard to case and the
@@ -89,7 +89,7 @@ class SectionValues {
     }
   }
   std::wstring Get(const std::wstring& key) const {
-    auto it = values_.find(UpperCase(key));
+    auto it = values_.find(sys::UpperCase(key));
     return it == values_.end() ? std::wstring() : it->second;
   }
   // A count sizes a loop and a list: never negative, never absurd.
@@ -259,7 +259,7 @@ void SaveSettings(IniFile& ini, TOptionsSetting& o, IOptionsHost& host) {
 // "Count" or the prefix followed by digits only.
 bool IsListKey(const std::wstring& key, const std::wstring& prefix) {
   if (key == L"COUNT") return true;
-  const std::wstring p = UpperCase(prefix);
+  const std::wstring p = sys::UpperCase(prefix);
   return key.size() > p.size() && key.compare(0, p.size(), p) == 0 &&
          key.find_first_not_of(L"0123456789", p.size()) == std::wstring::npos;
 }

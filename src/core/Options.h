@@ -88,7 +88,7 @@ OptionsPaths DefaultOptionsPaths();
 constexpr int kMaxOptionsListCount = 10000;
 
 // Loads (true) or saves (false) OptionsSetting. Ini write errors propagate
-// as ui::IniWriteError. The ignore lists are saved from their real sizes and
+// as sys::IniWriteError. The ignore lists are saved from their real sizes and
 // their count fields follow the lists; a list pointer left null skips that
 // list's section in both directions. Counts read from the file are held to
 // 0..kMaxOptionsListCount, and a saved window rectangle that shows on no

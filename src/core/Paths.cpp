@@ -6,7 +6,7 @@
 #include <shlobj.h>
 #include <wininet.h>
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 namespace {
@@ -56,7 +56,7 @@ std::wstring GetInternetCachePath() {
 }
 
 std::wstring UserAppDataRootFrom(const std::wstring& appData) {
-  size_t at = FindText(appData, L"AppData");
+  size_t at = sys::FindText(appData, L"AppData");
   if (at == std::wstring::npos) return {};
   return JoinPath(appData.substr(0, at), L"AppData\\");
 }

@@ -1,24 +1,22 @@
 #include "core/RegistryRead.h"
 
 #include "core/guard/FileDelete.h"
-#include "core/TextCompare.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 
 std::wstring ReadRegString(HKEY Root, const std::wstring& Key, const std::wstring& Name) {
-  // Key names never start with a separator; callers write absolute paths so.
-  std::wstring path = !Key.empty() && Key[0] == L'\\' ? Key.substr(1) : Key;
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   std::wstring value;
-  if (!key.Open(Root, path, KEY_READ) || !key.ReadString(Name, &value)) return {};
+  if (!key.Open(Root, Key, KEY_READ) || !key.ReadString(Name, &value)) return {};
   return value;
 }
 
 HiveTarget ParseHivePath(const std::wstring& KeyPath, bool IsWow64) {
   static const std::wstring kMachine = L"REGISTRY\\MACHINE\\";
   static const std::wstring kUser = L"REGISTRY\\USER\\";
-  const std::wstring upper = UpperCase(KeyPath);
+  const std::wstring upper = sys::UpperCase(KeyPath);
   HiveTarget target;
   size_t at = upper.find(kMachine);
   if (at != std::wstring::npos) {

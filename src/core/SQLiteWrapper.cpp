@@ -5,7 +5,7 @@
 #include <cwctype>
 #include <memory>
 
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace core {
 namespace {
@@ -62,13 +62,13 @@ class Statement {
 [[noreturn]] void RaiseError(sqlite3* db, const std::wstring& message, const std::wstring& sql) {
   int code = db != nullptr ? sqlite3_errcode(db) : 0;
   if (code == 0) throw ESQLiteException(message);
-  std::wstring native = ui::FromUtf8(sqlite3_errmsg(db));
+  std::wstring native = sys::FromUtf8(sqlite3_errmsg(db));
   throw ESQLiteException(message + L".\rError [" + std::to_wstring(code) + L"]: " + SQLiteErrorStr(code) + L".\r\"" +
                          sql + L"\": " + native);
 }
 
 void Prepare(sqlite3* db, const std::wstring& sql, Statement* stmt) {
-  std::string text = ui::ToUtf8(sql);
+  std::string text = sys::ToUtf8(sql);
   if (sqlite3_prepare_v2(db, text.c_str(), -1, stmt->Out(), nullptr) != SQLITE_OK) {
     RaiseError(db, L"Error executing SQL", sql);
   }
@@ -124,7 +124,7 @@ SQLiteCell ReadCell(sqlite3_stmt* stmt, int col, int type) {
     }
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-      return ui::FromUtf8(text != nullptr ? text : "");
+      return sys::FromUtf8(text != nullptr ? text : "");
     }
   }
 }
@@ -132,7 +132,7 @@ SQLiteCell ReadCell(sqlite3_stmt* stmt, int col, int type) {
 }  // namespace
 
 ESQLiteException::ESQLiteException(const std::wstring& message)
-    : std::runtime_error(ui::ToUtf8(message)), message_(message) {}
+    : std::runtime_error(sys::ToUtf8(message)), message_(message) {}
 
 std::wstring SQLiteErrorStr(int code) {
   if (code >= 0 && code < static_cast<int>(sizeof(kErrorTexts) / sizeof(kErrorTexts[0]))) return kErrorTexts[code];
@@ -142,9 +142,9 @@ std::wstring SQLiteErrorStr(int code) {
 }
 
 TSQLiteDatabase::TSQLiteDatabase(const std::wstring& FileName) {
-  int rc = sqlite3_open(ui::ToUtf8(FileName).c_str(), &db_);
+  int rc = sqlite3_open(sys::ToUtf8(FileName).c_str(), &db_);
   if (rc == SQLITE_OK) return;
-  std::wstring reason = db_ != nullptr ? ui::FromUtf8(sqlite3_errmsg(db_)) : L"unknown error";
+  std::wstring reason = db_ != nullptr ? sys::FromUtf8(sqlite3_errmsg(db_)) : L"unknown error";
   // A failed open still hands back a connection; it is closed before the raise.
   if (db_ != nullptr) sqlite3_close(db_);
   db_ = nullptr;
@@ -188,7 +188,7 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& Database, const std::wstring& SQL) {
       ColCount = sqlite3_column_count(stmt.Get());
       for (int c = 0; c < ColCount; ++c) {
         const char* name = sqlite3_column_name(stmt.Get(), c);
-        Cols.push_back(AsciiUpper(ui::FromUtf8(name != nullptr ? name : "")));
+        Cols.push_back(AsciiUpper(sys::FromUtf8(name != nullptr ? name : "")));
         ColTypes.push_back(DeclaredType(stmt.Get(), c));
       }
     }

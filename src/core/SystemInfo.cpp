@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 namespace {
@@ -62,7 +62,7 @@ bool IsWow64() {
 bool ProcessNameMatches(const std::wstring& exeFile, const std::wstring& ExeName) {
   size_t slash = exeFile.find_last_of(L"\\/");
   std::wstring filePart = slash == std::wstring::npos ? exeFile : exeFile.substr(slash + 1);
-  return SameText(filePart, ExeName) || SameText(exeFile, ExeName);
+  return sys::SameText(filePart, ExeName) || sys::SameText(exeFile, ExeName);
 }
 
 bool IsProcessRunning(const std::wstring& ExeName) {

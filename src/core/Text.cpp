@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "core/Errors.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace core {
 namespace {
@@ -73,7 +73,7 @@ std::wstring CookieHostFromText(const std::string& text) {
   std::string host = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
   if (!host.empty() && host.back() == '\r') host.pop_back();
   if (!host.empty() && host.back() == '/') host.pop_back();
-  return ui::FromAnsi(host);
+  return sys::FromAnsi(host);
 }
 
 std::wstring GetCookieHost(const std::wstring& FileName) {

@@ -5,8 +5,9 @@
 
 #include "registry/NameIndex.h"
 #include "registry/RegKey.h"
+#include "sys/RegistryKey.h"
 #include "registry/ScanTaskThread.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 const wchar_t kHkcr[] = L"HKEY_CLASSES_ROOT";
 
 std::vector<std::wstring> SubKeyNamesOf(HKEY root, const std::wstring& path) {
-  TRegKey key;
+  sys::RegistryKey key;
   return key.Open(root, path) ? key.SubKeyNames() : std::vector<std::wstring>();
 }
 
@@ -33,23 +34,23 @@ void TScanTaskThread::ScanCustomControls() {
 }
 
 void TScanTaskThread::ScanClsidTree(const std::wstring& Root, const std::wstring& Base, const std::wstring& Name) {
-  const std::wstring root = UpperCase(Root);
+  const std::wstring root = sys::UpperCase(Root);
   const std::wstring path = Base + Name;
-  TRegKey key;
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(RootFromName(root), path)) return;
   ScanClsidKey(root, key, path);
 }
 
 // Every key of the tree whose default value names a missing file is reported
 // whole (a server key, mostly).
-void TScanTaskThread::ScanClsidKey(const std::wstring& root, const TRegKey& key, const std::wstring& path) {
+void TScanTaskThread::ScanClsidKey(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& path) {
   ShowCurrentKey(path);
   std::wstring text;
-  if (key.ReadText(L"", &text) && IsInvalidPath(text, L"", FDriveLetters, false))
+  if (key.ReadString(L"", &text) && IsInvalidPath(text, L"", FDriveLetters, false))
     AddProblemRow({ProblemText(), text, JoinKeyPath(root, path), fkDeleteKey});
   for (const auto& name : key.SubKeyNames()) {
     if (Terminated()) return;
-    TRegKey sub;
+    sys::RegistryKey sub;
     if (sub.Open(key, name)) ScanClsidKey(root, sub, path + L"\\" + name);
   }
 }
@@ -57,16 +58,16 @@ void TScanTaskThread::ScanClsidKey(const std::wstring& root, const TRegKey& key,
 void TScanTaskThread::ScanInterfaceTypeLibs() {
   if (Terminated()) return;
   const TNameIndex typeLibs(SubKeyNamesOf(HKEY_CLASSES_ROOT, L"TypeLib"));
-  TRegKey interfaces;
+  sys::RegistryKey interfaces;
   if (!interfaces.Open(HKEY_CLASSES_ROOT, L"Interface")) return;
   for (const auto& id : interfaces.SubKeyNames()) {
     if (Terminated()) return;
-    TRegKey itf, lib;
+    sys::RegistryKey itf, lib;
     if (!itf.Open(interfaces, id)) continue;
     const std::wstring path = L"Interface\\" + id;
     ShowCurrentKey(path);
     std::wstring name, libId;
-    if (!itf.ReadText(L"", &name) || !lib.Open(itf, L"TypeLib") || !lib.ReadText(L"", &libId)) continue;
+    if (!itf.ReadString(L"", &name) || !lib.Open(itf, L"TypeLib") || !lib.ReadString(L"", &libId)) continue;
     if (!typeLibs.AnyContains(libId))
       AddProblemRow({ProblemText(), name + L" - " + libId, JoinKeyPath(kHkcr, path), fkDeleteKey});
   }
@@ -83,19 +84,19 @@ void TScanTaskThread::ScanClsidAppIds() {
   if (Terminated()) return;
   if (const TScanSection* s = FindScanSection(sidActiveX)) ShowTitle(s->Title);
   const TNameIndex appIds(SubKeyNamesOf(HKEY_CLASSES_ROOT, L"AppID"));
-  TRegKey classes;
+  sys::RegistryKey classes;
   if (!classes.Open(HKEY_CLASSES_ROOT, L"CLSID")) return;
   for (const auto& id : classes.SubKeyNames()) {
     if (Terminated()) return;
     const std::wstring path = L"CLSID\\" + id;
     ShowCurrentKey(path);
-    TRegKey cls, server;
+    sys::RegistryKey cls, server;
     std::wstring appId, serverFile;
-    if (!cls.Open(classes, id) || !cls.ReadText(L"AppID", &appId) || appId.empty()) continue;
+    if (!cls.Open(classes, id) || !cls.ReadString(L"AppID", &appId) || appId.empty()) continue;
     if (appIds.AnyContains(appId) || appIds.AnyContains(id)) continue;
     // The accessibility library serves classes that carry no AppID of their own.
     if (server.Open(cls, L"InprocServer32") &&
-        (!server.ReadText(L"", &serverFile) || ContainsNoCase(serverFile, L"oleacc.dll")))
+        (!server.ReadString(L"", &serverFile) || sys::ContainsNoCase(serverFile, L"oleacc.dll")))
       continue;
     AddProblemRow({ProblemText(), appId, JoinKeyPath(kHkcr, path), fkDeleteKey});
   }

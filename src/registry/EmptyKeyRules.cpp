@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 namespace {
@@ -92,11 +92,11 @@ bool Applies(TApplies a, const TEmptyKeyFlags& flags) {
 }  // namespace
 
 bool IsEmptyUserKeyReportable(const std::wstring& path, const TEmptyKeyFlags& flags) {
-  const std::wstring upper = UpperCase(path);
+  const std::wstring upper = sys::UpperCase(path);
   for (const auto& group : kKeptEmptyKeys) {
     if (!Applies(group.Applies, flags)) continue;
     for (const wchar_t* text : group.Texts)
-      if (group.IgnoreCase ? Contains(upper, UpperCase(text)) : Contains(path, text)) return false;
+      if (group.IgnoreCase ? sys::Contains(upper, sys::UpperCase(text)) : sys::Contains(path, text)) return false;
   }
   return true;
 }
@@ -104,12 +104,12 @@ bool IsEmptyUserKeyReportable(const std::wstring& path, const TEmptyKeyFlags& fl
 bool IsUserKeyPassedOver(const std::wstring& path) {
   static const std::vector<std::wstring> upperTexts = [] {
     std::vector<std::wstring> v;
-    for (const wchar_t* t : kPassedOverUserKeys) v.push_back(UpperCase(t));
+    for (const wchar_t* t : kPassedOverUserKeys) v.push_back(sys::UpperCase(t));
     return v;
   }();
-  const std::wstring upper = UpperCase(path);
+  const std::wstring upper = sys::UpperCase(path);
   for (const auto& t : upperTexts)
-    if (Contains(upper, t)) return true;
+    if (sys::Contains(upper, t)) return true;
   return false;
 }
 

@@ -7,9 +7,10 @@
 #include <unordered_set>
 
 #include "registry/RegKey.h"
+#include "sys/RegistryKey.h"
 #include "registry/ScanFiles.h"
 #include "registry/ScanTaskThread.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 namespace {
@@ -34,18 +35,18 @@ std::wstring HklmPath(const std::wstring& key) { return JoinKeyPath(kHklm, key);
 bool IsWin9xFamily(int versionCode) { return versionCode == 1 || versionCode == 3 || versionCode == 8; }
 
 // The names of the files (not folders) directly in a folder, upper-cased.
-std::unordered_set<std::wstring> FileNamesIn(const std::wstring& folder, const ui::Thread& thread) {
+std::unordered_set<std::wstring> FileNamesIn(const std::wstring& folder, const sys::Thread& thread) {
   std::unordered_set<std::wstring> names;
   ForEachFolderEntry(folder, [&](const WIN32_FIND_DATAW& e) {
-    if (!IsFolderEntry(e)) names.insert(UpperCase(e.cFileName));
+    if (!IsFolderEntry(e)) names.insert(sys::UpperCase(e.cFileName));
     return !thread.Terminated();
   });
   return names;
 }
 
-std::unordered_set<std::wstring> UpperSubKeyNames(const TRegKey& key) {
+std::unordered_set<std::wstring> UpperSubKeyNames(const sys::RegistryKey& key) {
   std::unordered_set<std::wstring> names;
-  for (const auto& n : key.SubKeyNames()) names.insert(UpperCase(n));
+  for (const auto& n : key.SubKeyNames()) names.insert(sys::UpperCase(n));
   return names;
 }
 
@@ -53,17 +54,17 @@ std::unordered_set<std::wstring> UpperSubKeyNames(const TRegKey& key) {
 
 // A shared library is reported when its file is missing or its usage count is 0.
 void TScanTaskThread::ScanSharedDlls() {
-  TRegKey key;
+  sys::RegistryKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, kSharedDllsKey)) return;
   ShowCurrentKey(kSharedDllsKey);
   const std::wstring keyPath = HklmPath(kSharedDllsKey);
-  key.ForEachValue([&](const TRegValue& v) {
+  key.ForEachValue([&](const sys::RegistryValue& v) {
     if (Terminated()) return false;
     if (v.Type != REG_DWORD || v.Size < sizeof(DWORD)) return true;
     DWORD count = 0;
     std::memcpy(&count, v.Data, sizeof(count));
     if (!IsOnUnreadyDrive(v.Name) && count != 0 && !IsInvalidPath(v.Name, L"", FDriveLetters, false)) return true;
-    if (FIsWin8OrLater && Contains(v.Name, L"Windows\\Microsoft.NET\\Framework")) return true;
+    if (FIsWin8OrLater && sys::Contains(v.Name, L"Windows\\Microsoft.NET\\Framework")) return true;
     AddProblemRow({ProblemText(), v.Name, keyPath, fkDeleteNamedValue});
     return true;
   });
@@ -72,16 +73,16 @@ void TScanTaskThread::ScanSharedDlls() {
 void TScanTaskThread::ScanFonts() {
   const wchar_t* fontsKey = IsWin9xFamily(FWindowsVersion) ? k9xFontsKey : kNtFontsKey;
   const auto installed = FileNamesIn(SpecialFolderPath(CSIDL_FONTS), *this);
-  TRegKey key;
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(HKEY_LOCAL_MACHINE, fontsKey)) return;
   ShowCurrentKey(fontsKey);
   const std::wstring keyPath = HklmPath(fontsKey);
-  key.ForEachValue([&](const TRegValue& v) {
+  key.ForEachValue([&](const sys::RegistryValue& v) {
     if (Terminated()) return false;
     if (!v.IsText()) return true;
     std::wstring text = v.Text();
     if (!IsOnUnreadyDrive(text) &&
-        (installed.count(UpperCase(text)) != 0 || !IsInvalidPath(text, L"", FDriveLetters, false)))
+        (installed.count(sys::UpperCase(text)) != 0 || !IsInvalidPath(text, L"", FDriveLetters, false)))
       return true;
     AddValueProblemRow(ProblemText(), keyPath, v.Name, text);
     return true;
@@ -91,12 +92,12 @@ void TScanTaskThread::ScanFonts() {
 // The value name is a help file's name, the data its folder.
 void TScanTaskThread::ScanHelpFiles() {
   for (const wchar_t* helpKey : kHelpKeys) {
-    TRegKey key;
+    sys::RegistryKey key;
     if (Terminated()) return;
     if (!key.Open(HKEY_LOCAL_MACHINE, helpKey)) continue;
     ShowCurrentKey(helpKey);
     const std::wstring keyPath = HklmPath(helpKey);
-    key.ForEachValue([&](const TRegValue& v) {
+    key.ForEachValue([&](const sys::RegistryValue& v) {
       if (Terminated()) return false;
       if (!v.IsText()) return true;
       std::wstring folder = v.Text();
@@ -116,12 +117,12 @@ void TScanTaskThread::ScanStartup() {
 
 // Only text values are judged: a Run value of another type is no command line.
 void TScanTaskThread::ScanRunKey(const std::wstring& Root, const std::wstring& Key) {
-  const std::wstring root = UpperCase(Root);
-  TRegKey key;
+  const std::wstring root = sys::UpperCase(Root);
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(RootFromName(root), Key)) return;
   ShowCurrentKey(Key);
   const std::wstring keyPath = JoinKeyPath(root, Key);
-  key.ForEachValue([&](const TRegValue& v) {
+  key.ForEachValue([&](const sys::RegistryValue& v) {
     if (Terminated()) return false;
     if (!v.IsText()) return true;
     std::wstring text = v.Text();
@@ -133,30 +134,30 @@ void TScanTaskThread::ScanRunKey(const std::wstring& Root, const std::wstring& K
 
 // Entries disabled in the system configuration tool, one subkey each.
 void TScanTaskThread::ScanStartupReg() {
-  TRegKey key;
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(HKEY_LOCAL_MACHINE, kStartupRegKey)) return;
   ShowCurrentKey(kStartupRegKey);
   for (const auto& name : key.SubKeyNames()) {
     if (Terminated()) return;
-    TRegKey entry;
+    sys::RegistryKey entry;
     std::wstring command;
-    if (entry.Open(key, name) && entry.ReadText(L"command", &command) &&
+    if (entry.Open(key, name) && entry.ReadString(L"command", &command) &&
         IsInvalidPath(command, L"", FDriveLetters, false))
       AddProblemRow({ProblemText(), command, HklmPath(JoinKeyPath(kStartupRegKey, name)), fkDeleteKey});
   }
 }
 
 void TScanTaskThread::ScanServices() {
-  TRegKey services;
+  sys::RegistryKey services;
   if (!services.Open(HKEY_LOCAL_MACHINE, kServicesKey)) return;
   for (const auto& name : services.SubKeyNames()) {
     if (Terminated()) return;
-    if (Contains(UpperCase(name), L"SLSVC")) continue;
+    if (sys::Contains(sys::UpperCase(name), L"SLSVC")) continue;
     const std::wstring path = JoinKeyPath(kServicesKey, name);
     ShowCurrentKey(path);
-    TRegKey service;
+    sys::RegistryKey service;
     std::wstring image;
-    if (service.Open(services, name) && service.ReadText(L"ImagePath", &image) &&
+    if (service.Open(services, name) && service.ReadString(L"ImagePath", &image) &&
         IsInvalidPath(image, L"", FDriveLetters, true))
       AddProblemRow({ProblemText(), image, HklmPath(path) + L"\\ImagePath", fkDeleteValue});
   }
@@ -166,12 +167,12 @@ void TScanTaskThread::ScanInstaller() {
   // Uninstall commands are judged up to their ".exe" only.
   ScanRegistryTree(kHklm, kUninstallKey, ProblemText(), L".exe", FDriveLetters);
 
-  TRegKey folders;
+  sys::RegistryKey folders;
   if (Terminated()) return;
   if (folders.Open(HKEY_LOCAL_MACHINE, kInstallerFoldersKey)) {
     ShowCurrentKey(kInstallerFoldersKey);
     const std::wstring keyPath = HklmPath(kInstallerFoldersKey);
-    folders.ForEachValue([&](const TRegValue& v) {
+    folders.ForEachValue([&](const sys::RegistryValue& v) {
       if (Terminated()) return false;
       if (IsInvalidPath(v.Name, L"", FDriveLetters, true))
         AddProblemRow({ProblemText(), v.Name, keyPath, fkDeleteNamedValue});
@@ -180,7 +181,7 @@ void TScanTaskThread::ScanInstaller() {
   }
 
   // Cached entries of programs that are no longer listed for uninstalling.
-  TRegKey uninstall, cache;
+  sys::RegistryKey uninstall, cache;
   if (Terminated()) return;
   uninstall.Open(HKEY_LOCAL_MACHINE, kUninstallKey);
   const auto listed = UpperSubKeyNames(uninstall);
@@ -189,38 +190,38 @@ void TScanTaskThread::ScanInstaller() {
   const std::wstring cachePath = HklmPath(kArpCacheKey);
   for (const auto& name : cache.SubKeyNames()) {
     if (Terminated()) return;
-    if (listed.count(UpperCase(name)) == 0) AddProblemRow({ProblemText(), name, cachePath, fkDeleteSubKey});
+    if (listed.count(sys::UpperCase(name)) == 0) AddProblemRow({ProblemText(), name, cachePath, fkDeleteSubKey});
   }
 }
 
 // Programs registered for the Open With list: every "command" key below a
 // program's key, in depth-first order.
 void TScanTaskThread::ScanOpenWithApps() {
-  TRegKey apps;
+  sys::RegistryKey apps;
   if (!apps.Open(HKEY_LOCAL_MACHINE, kApplicationsKey)) return;
   for (const auto& name : apps.SubKeyNames()) {
     if (Terminated()) return;
     const std::wstring base = JoinKeyPath(kApplicationsKey, name);
     ShowCurrentKey(base);
-    TRegKey app;
+    sys::RegistryKey app;
     if (app.Open(apps, name)) ScanOpenWithCommands(app, base);
   }
 }
 
 // One walk finds the command keys in the order a search restarted after each
 // find would: a key's own "command" first, then those below its subkeys.
-void TScanTaskThread::ScanOpenWithCommands(const TRegKey& key, const std::wstring& path) {
+void TScanTaskThread::ScanOpenWithCommands(const sys::RegistryKey& key, const std::wstring& path) {
   if (Terminated()) return;
-  TRegKey command;
+  sys::RegistryKey command;
   if (command.Open(key, L"command")) {
     std::wstring text;
-    if (!command.ReadText(L"", &text)) text.clear();
+    if (!command.ReadString(L"", &text)) text.clear();
     if (text.empty() || IsInvalidPath(text, L"", FDriveLetters, false))
       AddProblemRow({ProblemText(), text, HklmPath(path) + L"\\command", fkDeleteKey});
   }
   for (const auto& name : key.SubKeyNames()) {
     if (Terminated()) return;
-    TRegKey sub;
+    sys::RegistryKey sub;
     if (sub.Open(key, name)) ScanOpenWithCommands(sub, JoinKeyPath(path, name));
   }
 }

@@ -1,9 +1,10 @@
 // The hive sections (3 to 6) and Software Locations (8): single walks of the
 // registry tree that judge every text value with the path check.
 #include "registry/RegKey.h"
+#include "sys/RegistryKey.h"
 #include "registry/ScanSkipKeys.h"
 #include "registry/ScanTaskThread.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 
@@ -37,24 +38,24 @@ struct TScanTaskThread::TTreeWalk {
 void TScanTaskThread::ScanRegistryTree(const std::wstring& Root, const std::wstring& SubKey,
                                        const std::wstring& Problem, const std::wstring& CutText,
                                        const std::wstring& DriveLetters) {
-  TTreeWalk walk{UpperCase(Root), Problem, CutText, DriveLetters, {}};
+  TTreeWalk walk{sys::UpperCase(Root), Problem, CutText, DriveLetters, {}};
   walk.Flags.IsWin7OrLater = FIsWin7OrLater;
   walk.Flags.IsWin8OrLater = FIsWin8OrLater;
   if (IsScanSkipped(FCurrentSection, SubKey, walk.Flags)) return;
-  TRegKey key;
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(RootFromName(walk.Root), SubKey)) return;
   ScanTreeKey(walk, key, SubKey);
 }
 
-void TScanTaskThread::ScanTreeKey(const TTreeWalk& walk, const TRegKey& key, const std::wstring& subKey) {
+void TScanTaskThread::ScanTreeKey(const TTreeWalk& walk, const sys::RegistryKey& key, const std::wstring& subKey) {
   ShowCurrentKey(subKey);
   const std::wstring keyPath = JoinKeyPath(walk.Root, subKey);
-  static const std::wstring imeFolder = UpperCase(L"system32\\ime\\");
-  key.ForEachValue([&](const TRegValue& value) {
+  static const std::wstring imeFolder = sys::UpperCase(L"system32\\ime\\");
+  key.ForEachValue([&](const sys::RegistryValue& value) {
     if (Terminated()) return false;
     if (!value.IsText()) return true;
     std::wstring text = value.Text();
-    if (Contains(UpperCase(text), imeFolder)) return true;
+    if (sys::Contains(sys::UpperCase(text), imeFolder)) return true;
     if (IsInvalidPath(text, walk.CutText, walk.DriveLetters, true))
       AddValueProblemRow(walk.Problem, keyPath, value.Name, text);
     return true;
@@ -64,7 +65,7 @@ void TScanTaskThread::ScanTreeKey(const TTreeWalk& walk, const TRegKey& key, con
     if (Terminated()) return;
     std::wstring child = JoinKeyPath(subKey, name);
     if (IsScanSkipped(FCurrentSection, child, walk.Flags)) continue;
-    TRegKey sub;
+    sys::RegistryKey sub;
     if (sub.Open(key, name)) ScanTreeKey(walk, sub, child);
   }
 }

@@ -1,6 +1,6 @@
 #include "registry/NameIndex.h"
 
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 
@@ -11,7 +11,7 @@ TNameIndex::TNameIndex(const std::vector<std::wstring>& names) {
   edges_.reserve(3 * total + 1);
   NewState(0, -1);
   for (const auto& n : names) {
-    for (wchar_t c : UpperCase(n)) Add(c);
+    for (wchar_t c : sys::UpperCase(n)) Add(c);
     Add(L'\\');
   }
 }
@@ -19,7 +19,7 @@ TNameIndex::TNameIndex(const std::vector<std::wstring>& names) {
 bool TNameIndex::AnyContains(const std::wstring& text) const {
   if (text.empty() || text.find(L'\\') != std::wstring::npos) return false;
   int state = 0;
-  for (wchar_t c : UpperCase(text)) {
+  for (wchar_t c : sys::UpperCase(text)) {
     state = Find(state, c);
     if (state < 0) return false;
   }

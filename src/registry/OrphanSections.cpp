@@ -8,9 +8,10 @@
 
 #include "registry/EmptyKeyRules.h"
 #include "registry/RegKey.h"
+#include "sys/RegistryKey.h"
 #include "registry/ScanFiles.h"
 #include "registry/ScanTaskThread.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 namespace {
@@ -38,14 +39,14 @@ const wchar_t* SectionProblem(int id) {
 }
 
 bool IsDefaultUsersKey(const std::wstring& root, const std::wstring& name) {
-  return root == L"HKEY_USERS" && SameText(name, L".DEFAULT");
+  return root == L"HKEY_USERS" && sys::SameText(name, L".DEFAULT");
 }
 
 // An uninstall command of any kind, or a component Windows hides from the list.
-bool HasUninstallEntry(const TRegKey& key) {
+bool HasUninstallEntry(const sys::RegistryKey& key) {
   bool found = false;
-  key.ForEachValue([&](const TRegValue& v) {
-    found = Contains(v.Name, L"UninstallString") || SameText(v.Name, L"SystemComponent");
+  key.ForEachValue([&](const sys::RegistryValue& v) {
+    found = sys::Contains(v.Name, L"UninstallString") || sys::SameText(v.Name, L"SystemComponent");
     return !found;
   });
   return found;
@@ -53,9 +54,9 @@ bool HasUninstallEntry(const TRegKey& key) {
 
 // The one value of a key with one value: whether it is the default value
 // holding empty text. A default of another type is data, not emptiness.
-bool IsOnlyAnEmptyDefault(const TRegKey& key) {
+bool IsOnlyAnEmptyDefault(const sys::RegistryKey& key) {
   bool empty = false;
-  key.ForEachValue([&](const TRegValue& v) {
+  key.ForEachValue([&](const sys::RegistryValue& v) {
     empty = v.Name.empty() && v.IsText() && v.Text().empty();
     return false;
   });
@@ -65,21 +66,21 @@ bool IsOnlyAnEmptyDefault(const TRegKey& key) {
 }  // namespace
 
 int TScanTaskThread::CountTreeValues(HKEY Root, const std::wstring& SubKey) {
-  TRegKey key;
+  sys::RegistryKey key;
   if (!key.Open(Root, SubKey)) return 1;
   return CountOpenKeyValues(key);
 }
 
 // Unknown answers (a key that cannot be read, a cancelled count) are "not
 // empty": reporting a key deletes it.
-int TScanTaskThread::CountOpenKeyValues(const TRegKey& key) {
+int TScanTaskThread::CountOpenKeyValues(const sys::RegistryKey& key) {
   DWORD subKeys = 0, values = 0;
   if (!key.Counts(&subKeys, &values)) return 1;
   if (values >= 1) return static_cast<int>(values);
   if (subKeys >= 2) return static_cast<int>(subKeys);
   if (subKeys == 0) return 0;
   std::vector<std::wstring> names = key.SubKeyNames();
-  TRegKey only;
+  sys::RegistryKey only;
   if (names.size() != 1 || Terminated() || !only.Open(key, names[0])) return 1;
   return CountOpenKeyValues(only);
 }
@@ -88,18 +89,18 @@ void TScanTaskThread::ScanStartMenuOrder() {
   std::unordered_set<std::wstring> folders;
   for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
     ForEachFolderEntry(SpecialFolderPath(csidl), [&](const WIN32_FIND_DATAW& e) {
-      if (IsFolderEntry(e)) folders.insert(UpperCase(e.cFileName));
+      if (IsFolderEntry(e)) folders.insert(sys::UpperCase(e.cFileName));
       return !Terminated();
     });
   for (const wchar_t* menuKey : kMenuOrderKeys) {
-    TRegKey key;
+    sys::RegistryKey key;
     if (Terminated()) return;
     if (!key.Open(HKEY_CURRENT_USER, menuKey)) continue;
     const std::wstring keyPath = JoinKeyPath(L"HKEY_CURRENT_USER", menuKey);
     for (const auto& name : key.SubKeyNames()) {
       if (Terminated()) return;
       ShowCurrentKey(JoinKeyPath(menuKey, name));
-      if (folders.count(UpperCase(name)) == 0) AddProblemRow({ProblemText(), name, keyPath, fkDeleteSubKey});
+      if (folders.count(sys::UpperCase(name)) == 0) AddProblemRow({ProblemText(), name, keyPath, fkDeleteSubKey});
     }
   }
 }
@@ -116,15 +117,15 @@ void TScanTaskThread::ScanEmptyUninstallEntries() {
 void TScanTaskThread::ScanEmptyRegistryKeys() { ScanEmptyUserKeys(L"HKEY_USERS", L""); }
 
 void TScanTaskThread::ScanEmptyKeys(const std::wstring& Root, const std::wstring& SubKey, int Id) {
-  const std::wstring root = UpperCase(Root);
-  TRegKey key;
+  const std::wstring root = sys::UpperCase(Root);
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(RootFromName(root), SubKey)) return;
   ScanEmptyKeysOf(root, key, SubKey, Id);
 }
 
 // Obsolete software is judged by the direct children of Software only; the
 // other sections report an empty chain at every level.
-void TScanTaskThread::ScanEmptyKeysOf(const std::wstring& root, const TRegKey& key, const std::wstring& subKey,
+void TScanTaskThread::ScanEmptyKeysOf(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& subKey,
                                       int id) {
   const std::wstring keyPath = JoinKeyPath(root, subKey);
   for (const auto& name : key.SubKeyNames()) {
@@ -132,7 +133,7 @@ void TScanTaskThread::ScanEmptyKeysOf(const std::wstring& root, const TRegKey& k
     if (IsDefaultUsersKey(root, name)) continue;
     const std::wstring child = JoinKeyPath(subKey, name);
     ShowCurrentKey(child);
-    TRegKey sub;
+    sys::RegistryKey sub;
     if (!sub.Open(key, name)) continue;
     if (CountOpenKeyValues(sub) == 0 && IsEmptyKeyReportable(child, id))
       AddProblemRow({SectionProblem(id), name, keyPath, fkDeleteSubKey});
@@ -141,13 +142,13 @@ void TScanTaskThread::ScanEmptyKeysOf(const std::wstring& root, const TRegKey& k
 }
 
 void TScanTaskThread::ScanEmptyUserKeys(const std::wstring& Root, const std::wstring& SubKey) {
-  const std::wstring root = UpperCase(Root);
-  TRegKey key;
+  const std::wstring root = sys::UpperCase(Root);
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(RootFromName(root), SubKey)) return;
   ScanEmptyUserKeysOf(root, key, SubKey);
 }
 
-void TScanTaskThread::ScanEmptyUserKeysOf(const std::wstring& root, const TRegKey& key, const std::wstring& subKey) {
+void TScanTaskThread::ScanEmptyUserKeysOf(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& subKey) {
   const std::wstring keyPath = JoinKeyPath(root, subKey);
   for (const auto& name : key.SubKeyNames()) {
     if (Terminated()) return;
@@ -155,9 +156,9 @@ void TScanTaskThread::ScanEmptyUserKeysOf(const std::wstring& root, const TRegKe
     // The first level keeps its leading backslash, as the exclusions expect.
     const std::wstring path = subKey + L"\\" + name;
     if (IsUserKeyPassedOver(path)) continue;
-    if (ContainsNoCase(path, L"Microsoft.MicrosoftEdge_")) return;
+    if (sys::ContainsNoCase(path, L"Microsoft.MicrosoftEdge_")) return;
     ShowCurrentKey(path);
-    TRegKey sub;
+    sys::RegistryKey sub;
     if (!sub.Open(key, name)) continue;
     if (CountOpenKeyValues(sub) == 0 && IsEmptyKeyReportable(path, sidEmptyRegistryKeys))
       AddProblemRow({SectionProblem(sidEmptyRegistryKeys), name, keyPath, fkDeleteSubKey});
@@ -181,14 +182,14 @@ void TScanTaskThread::ScanFileExtensions() {
 // Classes of the machine with nothing in them. Newer and 64-bit systems
 // count an empty default value as content.
 void TScanTaskThread::ScanMachineClasses() {
-  TRegKey classes;
+  sys::RegistryKey classes;
   if (Terminated() || !classes.Open(HKEY_LOCAL_MACHINE, kClassesKey)) return;
   const bool bareOnly = (FIsWin7OrLater && FIsWow64) || FIsWin8OrLater;
   const std::wstring keyPath = JoinKeyPath(L"HKEY_LOCAL_MACHINE", kClassesKey);
   for (const auto& name : classes.SubKeyNames()) {
     if (Terminated()) return;
     ShowCurrentKey(JoinKeyPath(kClassesKey, name));
-    TRegKey sub;
+    sys::RegistryKey sub;
     DWORD subKeys = 0, values = 0;
     if (!sub.Open(classes, name) || !sub.Counts(&subKeys, &values) || subKeys != 0) continue;
     if (values == 0 || (!bareOnly && values == 1 && IsOnlyAnEmptyDefault(sub)))
@@ -197,14 +198,14 @@ void TScanTaskThread::ScanMachineClasses() {
 }
 
 void TScanTaskThread::ScanUserFileExts() {
-  TRegKey exts;
+  sys::RegistryKey exts;
   if (Terminated() || !exts.Open(HKEY_CURRENT_USER, kFileExtsKey)) return;
   const std::wstring keyPath = JoinKeyPath(L"HKEY_CURRENT_USER", kFileExtsKey);
   for (const auto& name : exts.SubKeyNames()) {
     if (Terminated()) return;
     ShowCurrentKey(JoinKeyPath(kFileExtsKey, name));
-    if (ContainsAnyNoCase(name, kKeptFileExts)) continue;
-    TRegKey sub;
+    if (sys::ContainsAnyNoCase(name, kKeptFileExts)) continue;
+    sys::RegistryKey sub;
     if (!sub.Open(exts, name)) continue;
     bool useless;
     if (FIsWin7OrLater && FIsWow64) {
@@ -218,16 +219,16 @@ void TScanTaskThread::ScanUserFileExts() {
 }
 
 void TScanTaskThread::ScanUninstall() {
-  TRegKey uninstall;
+  sys::RegistryKey uninstall;
   if (!uninstall.Open(HKEY_LOCAL_MACHINE, kUninstallKey)) return;
   const std::wstring keyPath = JoinKeyPath(L"HKEY_LOCAL_MACHINE", kUninstallKey);
   for (const auto& name : uninstall.SubKeyNames()) {
     if (Terminated()) return;
-    if (StartsWith(name, L"{")) continue;
+    if (sys::StartsWith(name, L"{")) continue;
     ShowCurrentKey(JoinKeyPath(kUninstallKey, name));
-    TRegKey entry;
+    sys::RegistryKey entry;
     if (!entry.Open(uninstall, name) || HasUninstallEntry(entry)) continue;
-    if (FIsWin8OrLater && ContainsAny(name, kWin8InboxEntries)) continue;
+    if (FIsWin8OrLater && sys::ContainsAny(name, kWin8InboxEntries)) continue;
     AddProblemRow({ProblemText(), name, keyPath, fkDeleteSubKey});
   }
 }

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 namespace {
@@ -45,13 +45,13 @@ using TUpperList = std::vector<std::wstring>;
 template <size_t N>
 TUpperList UpperList(const wchar_t* const (&texts)[N]) {
   TUpperList list;
-  for (const wchar_t* t : texts) list.push_back(UpperCase(t));
+  for (const wchar_t* t : texts) list.push_back(sys::UpperCase(t));
   return list;
 }
 
 bool ContainsAny(const std::wstring& upperText, const TUpperList& upperParts) {
   for (const auto& p : upperParts)
-    if (Contains(upperText, p)) return true;
+    if (sys::Contains(upperText, p)) return true;
   return false;
 }
 
@@ -65,7 +65,7 @@ std::wstring Trim(const std::wstring& s) {
 class TPathCheck {
  public:
   TPathCheck(const TPathCheckContext& ctx, const std::wstring& driveLetters, bool acceptDirs)
-      : ctx_(ctx), fs_(*ctx.FileSystem), letters_(UpperCase(driveLetters)), acceptDirs_(acceptDirs) {}
+      : ctx_(ctx), fs_(*ctx.FileSystem), letters_(sys::UpperCase(driveLetters)), acceptDirs_(acceptDirs) {}
 
   bool IsInvalid(const std::wstring& path, const std::wstring& cutText) const;
 
@@ -77,11 +77,11 @@ class TPathCheck {
     return k == pkFile || (acceptDirs_ && k == pkFolder) || HasExecutable(c);
   }
   bool PassesDriveTest(const std::wstring& w) const {
-    return !w.empty() && letters_.find(UpperCase(w.substr(0, 1))) != std::wstring::npos && w.find(L":\\") == 1;
+    return !w.empty() && letters_.find(sys::UpperCase(w.substr(0, 1))) != std::wstring::npos && w.find(L":\\") == 1;
   }
   bool IsOnUnreadyDrive(const std::wstring& w) const {
     if (ctx_.IncludeRemoveMedia) return false;
-    std::wstring head = UpperCase(w.substr(0, 3));
+    std::wstring head = sys::UpperCase(w.substr(0, 3));
     return (head == L"A:\\" && !ctx_.DriveAReady) || (head == L"B:\\" && !ctx_.DriveBReady);
   }
   bool ExpandVariable(std::wstring* w) const;
@@ -103,15 +103,15 @@ bool TPathCheck::ExpandVariable(std::wstring* w) const {
   size_t close = t.find(L'%');
   if (t.empty() || close == std::wstring::npos) return false;
   std::wstring expanded = ExpandEnvPath(fs_, L"%" + t.substr(0, close + 1));
-  if (StartsWith(expanded, L"%")) return false;
+  if (sys::StartsWith(expanded, L"%")) return false;
   *w = expanded + w->substr(close + 2);
   return true;
 }
 
 bool TPathCheck::IsInvalid(const std::wstring& path, const std::wstring& cutText) const {
-  if (path.empty() || Contains(path, L"?")) return false;
-  std::wstring upper = UpperCase(path);
-  if (Contains(upper, L"\\HP")) return false;
+  if (path.empty() || sys::Contains(path, L"?")) return false;
+  std::wstring upper = sys::UpperCase(path);
+  if (sys::Contains(upper, L"\\HP")) return false;
   static const TUpperList pathMarkers = UpperList(kWow64PathMarkers);
   static const TUpperList folderMarkers = UpperList(kWow64FolderMarkers);
   if (ctx_.IsWow64 && ContainsAny(upper, pathMarkers)) return false;
@@ -121,13 +121,13 @@ bool TPathCheck::IsInvalid(const std::wstring& path, const std::wstring& cutText
     if (t.empty()) return false;
     w = t.substr(0, t.find(L'"'));
   }
-  if (StartsWith(w, L"%") && !ExpandVariable(&w)) return false;
-  if (ctx_.IsWow64 && ContainsAny(UpperCase(w), folderMarkers)) return false;
+  if (sys::StartsWith(w, L"%") && !ExpandVariable(&w)) return false;
+  if (ctx_.IsWow64 && ContainsAny(sys::UpperCase(w), folderMarkers)) return false;
   return cutText.empty() ? IsInvalidWhole(w) : IsInvalidCut(w, cutText);
 }
 
 bool TPathCheck::IsInvalidCut(std::wstring w, const std::wstring& cutText) const {
-  size_t p = UpperCase(w).find(UpperCase(cutText));
+  size_t p = sys::UpperCase(w).find(sys::UpperCase(cutText));
   if (p == std::wstring::npos) return false;
   w = w.substr(0, p) + cutText;
   if (!PassesDriveTest(w)) return false;
@@ -138,7 +138,7 @@ bool TPathCheck::IsInvalidCut(std::wstring w, const std::wstring& cutText) const
 bool TPathCheck::IsInvalidWhole(const std::wstring& w) const {
   if (w.empty() || !PassesDriveTest(w)) return false;
   if (IsOnUnreadyDrive(w)) return true;
-  if (w.size() > 3 && Contains(w.substr(3), L":\\")) return false;  // a command line with a second path
+  if (w.size() > 3 && sys::Contains(w.substr(3), L":\\")) return false;  // a command line with a second path
   std::wstring dir = w.substr(0, w.rfind(L'\\') + 1);
   if (dir == w && fs_.Kind(w) == pkFolder) return false;
   if (fs_.Kind(dir) == pkFolder) return IsInvalidInFolder(w, dir);

@@ -3,7 +3,7 @@
 #include <shlobj.h>
 
 #include "core/Paths.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 
@@ -23,7 +23,7 @@ bool HasExtension(const std::wstring& name, const std::wstring& ext) {
   size_t dot = name.rfind(L'.');
   size_t slash = name.rfind(L'\\');
   if (dot == std::wstring::npos || (slash != std::wstring::npos && slash > dot)) return false;
-  return SameText(name.substr(dot), ext);
+  return sys::SameText(name.substr(dot), ext);
 }
 
 void ForEachFolderEntry(const std::wstring& folder, const std::function<bool(const WIN32_FIND_DATAW&)>& visit) {

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "core/WindowMessages.h"
 #include "registry/ProblemRow.h"
 
 namespace registry {
 
-constexpr UINT WM_SCANSECTIONDONE = 0x6413;  // one section finished
-constexpr UINT WM_SCANFINISHED = 0x6414;     // the scan ended (always exactly once)
+// What the scan posts to the main window (numbers: core/WindowMessages.h).
+using core::WM_SCANFINISHED;
+using core::WM_SCANSECTIONDONE;
 
 // Rows travel whole: the worker pushes a row only once it is complete, the
 // GUI thread takes everything queued so far (on 0x6413, 0x6414 and its timer).

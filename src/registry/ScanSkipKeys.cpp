@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "registry/ScanSections.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 
@@ -73,12 +73,12 @@ class TKeyList {
  public:
   template <size_t N>
   TKeyList(const wchar_t* const (&texts)[N], bool ignoreCase) : ignoreCase_(ignoreCase) {
-    for (const wchar_t* t : texts) texts_.push_back(ignoreCase ? UpperCase(t) : std::wstring(t));
+    for (const wchar_t* t : texts) texts_.push_back(ignoreCase ? sys::UpperCase(t) : std::wstring(t));
   }
   // `upper` is `key` upper-cased, computed once per key by the caller.
   bool HasPartOf(const std::wstring& key, const std::wstring& upper) const {
     for (const auto& t : texts_)
-      if (Contains(ignoreCase_ ? upper : key, t)) return true;
+      if (sys::Contains(ignoreCase_ ? upper : key, t)) return true;
     return false;
   }
   bool HasEqual(const std::wstring& upper) const {
@@ -110,7 +110,7 @@ bool IsScanSkipped(int section, const std::wstring& subKey, const TScanSkipFlags
   static const TKeyList win8Sensitive(kWin8KeysCaseSensitive, false);
   static const TKeyList win8(kWin8Keys, true);
   static const TKeyList nested(kNestedRedirection, true);
-  std::wstring upper = UpperCase(subKey);
+  std::wstring upper = sys::UpperCase(subKey);
   if (section == sidHklm && IsSkippedInHklm(subKey, upper, flags)) return true;
   if (section == sidHkcu && hkcuKeys.HasEqual(upper)) return true;
   if (flags.IsWin8OrLater && (win8Sensitive.HasPartOf(subKey, upper) || win8.HasPartOf(subKey, upper))) return true;

@@ -4,7 +4,7 @@
 
 #include "core/Options.h"
 #include "core/SystemInfo.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 namespace {
@@ -101,7 +101,7 @@ bool TScanTaskThread::IsInvalidPath(const std::wstring& Path, const std::wstring
 
 bool TScanTaskThread::IsOnUnreadyDrive(const std::wstring& Path) const {
   if (FIncludeRemoveMedia) return false;
-  std::wstring head = UpperCase(Path.substr(0, 3));
+  std::wstring head = sys::UpperCase(Path.substr(0, 3));
   return (head == L"A:\\" && !FDriveAReady) || (head == L"B:\\" && !FDriveBReady);
 }
 

@@ -12,9 +12,10 @@
 
 #include "registry/PathCheck.h"
 #include "registry/RegKey.h"
+#include "sys/RegistryKey.h"
 #include "registry/ScanSections.h"
 #include "registry/ScanShared.h"
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 namespace registry {
 
@@ -38,7 +39,7 @@ bool FreeScanThreadWhenEnded(std::unique_ptr<TScanTaskThread> thread, DWORD wait
 // How many such threads are kept now.
 size_t LingeringScanThreads();
 
-class TScanTaskThread : public ui::Thread {
+class TScanTaskThread : public sys::Thread {
  public:
   explicit TScanTaskThread(const TScanSettings& settings);
   ~TScanTaskThread() override;
@@ -137,18 +138,18 @@ class TScanTaskThread : public ui::Thread {
   static const TScanSection Sections[];
 
   struct TTreeWalk;
-  void ScanTreeKey(const TTreeWalk& walk, const TRegKey& key, const std::wstring& subKey);
+  void ScanTreeKey(const TTreeWalk& walk, const sys::RegistryKey& key, const std::wstring& subKey);
 
   void ScanStartupReg();
-  void ScanOpenWithCommands(const TRegKey& key, const std::wstring& path);
-  int CountOpenKeyValues(const TRegKey& key);
-  void ScanEmptyKeysOf(const std::wstring& root, const TRegKey& key, const std::wstring& subKey, int id);
-  void ScanEmptyUserKeysOf(const std::wstring& root, const TRegKey& key, const std::wstring& subKey);
+  void ScanOpenWithCommands(const sys::RegistryKey& key, const std::wstring& path);
+  int CountOpenKeyValues(const sys::RegistryKey& key);
+  void ScanEmptyKeysOf(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& subKey, int id);
+  void ScanEmptyUserKeysOf(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& subKey);
   void ScanMachineClasses();
   void ScanUserFileExts();
-  void ScanClsidKey(const std::wstring& root, const TRegKey& key, const std::wstring& path);
+  void ScanClsidKey(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& path);
   void ScanShortcut(const std::wstring& file);
-  void ScanSoundKeyOf(const std::wstring& root, const TRegKey& key, const std::wstring& path,
+  void ScanSoundKeyOf(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& path,
                       const std::wstring& name);
   void ScanOpenSaveMru();
   void ScanUserAssist();

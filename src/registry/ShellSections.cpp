@@ -7,9 +7,10 @@
 #include "core/Files.h"
 #include "core/Text.h"
 #include "registry/RegKey.h"
+#include "sys/RegistryKey.h"
 #include "registry/ScanFiles.h"
 #include "registry/ScanTaskThread.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 namespace {
@@ -30,14 +31,14 @@ const DWORD kLargestUserAssistData = 32767;
 
 bool IsSoundSchemeName(const std::wstring& name) {
   for (const wchar_t* s : kSoundSchemeNames)
-    if (SameText(name, s)) return true;
+    if (sys::SameText(name, s)) return true;
   return false;
 }
 
 // Drive-letter paths on a drive the scanner judges at all.
 bool IsJudgedDrivePath(const std::wstring& path, const std::wstring& driveLetters) {
   return path.size() >= 3 && path.find(L":\\") == 1 &&
-         UpperCase(driveLetters).find(UpperCase(path.substr(0, 1))) != std::wstring::npos;
+         sys::UpperCase(driveLetters).find(sys::UpperCase(path.substr(0, 1))) != std::wstring::npos;
 }
 
 // A shortcut row deletes the file it names, so it may only name a shortcut.
@@ -65,7 +66,7 @@ void TScanTaskThread::ScanShortcuts() {
     if (Terminated()) return;
     const std::wstring folder = SpecialFolderPath(csidl);
     if (folder.empty()) continue;
-    if ((csidl == CSIDL_RECENT || csidl == CSIDL_STARTMENU) && !appData.empty() && Contains(folder, appData)) continue;
+    if ((csidl == CSIDL_RECENT || csidl == CSIDL_STARTMENU) && !appData.empty() && sys::Contains(folder, appData)) continue;
     ScanShortcutFolder(folder);
   }
 }
@@ -86,7 +87,7 @@ void TScanTaskThread::ScanShortcutFolder(const std::wstring& Folder) {
 void TScanTaskThread::ScanShortcut(const std::wstring& file) {
   ShowCurrentKey(file);
   const std::wstring target = core::GetShortcutTarget(file);
-  if (FIsWow64 && ContainsAnyNoCase(target, kWow64TargetMarkers)) return;
+  if (FIsWow64 && sys::ContainsAnyNoCase(target, kWow64TargetMarkers)) return;
   if (!IsJudgedDrivePath(target, FDriveLetters)) return;
   if (!IsOnUnreadyDrive(target) && (!IsInvalidPath(target, L"", FDriveLetters, false) || PathKind(target) == pkFolder))
     return;
@@ -96,25 +97,25 @@ void TScanTaskThread::ScanShortcut(const std::wstring& file) {
 void TScanTaskThread::ScanSoundEvents() { ScanSoundKey(L"HKEY_Current_User", L"AppEvents\\Schemes\\Apps", L""); }
 
 void TScanTaskThread::ScanSoundKey(const std::wstring& Root, const std::wstring& Base, const std::wstring& Name) {
-  const std::wstring root = UpperCase(Root);
+  const std::wstring root = sys::UpperCase(Root);
   const std::wstring path = Base + Name;
-  TRegKey key;
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(RootFromName(root), path)) return;
   ScanSoundKeyOf(root, key, path, Name);
 }
 
 // Only the scheme keys of an event name a sound file, in their default value.
-void TScanTaskThread::ScanSoundKeyOf(const std::wstring& root, const TRegKey& key, const std::wstring& path,
+void TScanTaskThread::ScanSoundKeyOf(const std::wstring& root, const sys::RegistryKey& key, const std::wstring& path,
                                      const std::wstring& name) {
   std::wstring sound;
-  if (IsSoundSchemeName(name) && key.ReadText(L"", &sound)) {
+  if (IsSoundSchemeName(name) && key.ReadString(L"", &sound)) {
     ShowCurrentKey(path);
     if (IsInvalidPath(sound, L"", FDriveLetters, false))
       AddProblemRow({ProblemText(), sound, JoinKeyPath(root, path), fkDeleteDefaultValue});
   }
   for (const auto& sub : key.SubKeyNames()) {
     if (Terminated()) return;
-    TRegKey child;
+    sys::RegistryKey child;
     if (child.Open(key, sub)) ScanSoundKeyOf(root, child, path + L"\\" + sub, sub);
   }
 }
@@ -131,12 +132,12 @@ void TScanTaskThread::ScanMruLists() {
 // The key's own values name files without their extension; its subkeys are
 // the extensions (and "*"), each with a list of full names.
 void TScanTaskThread::ScanOpenSaveMru() {
-  TRegKey key;
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(HKEY_CURRENT_USER, kOpenSaveMruKey)) return;
   ShowCurrentKey(kOpenSaveMruKey);
   const std::vector<std::wstring> subKeys = key.SubKeyNames();
   const std::wstring keyPath = JoinKeyPath(L"HKEY_CURRENT_USER", kOpenSaveMruKey);
-  key.ForEachValue([&](const TRegValue& v) {
+  key.ForEachValue([&](const sys::RegistryValue& v) {
     if (Terminated()) return false;
     if (!v.IsText()) return true;
     const std::wstring text = v.Text();
@@ -157,17 +158,17 @@ void TScanTaskThread::ScanOpenSaveMru() {
 // Explorer's run counters: value names are program paths in ROT13, the data
 // holds the run count in its second 32-bit word.
 void TScanTaskThread::ScanUserAssist() {
-  TRegKey key;
+  sys::RegistryKey key;
   if (Terminated() || !key.Open(HKEY_CURRENT_USER, kUserAssistKey)) return;
   ShowCurrentKey(kUserAssistKey);
   const std::wstring keyPath = JoinKeyPath(L"HKEY_CURRENT_USER", kUserAssistKey);
-  key.ForEachValue([&](const TRegValue& v) {
+  key.ForEachValue([&](const sys::RegistryValue& v) {
     if (Terminated()) return false;
     if (v.Size > kLargestUserAssistData) return true;
     const std::wstring name = core::Rot13(v.Name);
     bool bad = false;
     size_t colon = name.find(L':');
-    if (!Contains(name, L".lnk") && colon != std::wstring::npos)
+    if (!sys::Contains(name, L".lnk") && colon != std::wstring::npos)
       bad = IsInvalidPath(name.substr(colon + 1), L"", FDriveLetters, true);
     // Data too short to hold a count says nothing about how often it ran.
     DWORD count = 1;

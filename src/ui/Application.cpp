@@ -4,8 +4,8 @@
 
 #include "ui/Form.h"
 #include "ui/MessageBox.h"
-#include "ui/Text.h"
-#include "ui/Thread.h"
+#include "sys/Text.h"
+#include "sys/Thread.h"
 
 namespace ui {
 
@@ -18,7 +18,7 @@ void Application::Initialize() {
   module_ = ::GetModuleHandleW(nullptr);
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&icc);
-  sync::Init();
+  sys::sync::Init();
 }
 
 int Application::Run(Form& mainForm) {
@@ -38,12 +38,12 @@ int Application::Run(Form& mainForm) {
       ShowException(e);
     }
   }
-  sync::Shutdown();
+  sys::sync::Shutdown();
   return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
 void Application::ShowException(const std::exception& e) {
-  ShowMessage(nullptr, FromUtf8(e.what()), MB_OK | MB_ICONERROR);
+  ShowMessage(nullptr, sys::FromUtf8(e.what()), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace ui

@@ -1,11 +1,18 @@
 #include "ui/Control.h"
 
 #include "ui/Application.h"
+#include "ui/Menu.h"
 
 namespace ui {
 namespace {
 const wchar_t kSelfProp[] = L"VantorelControl";
+
+// IDs below this are the dialog commands (IDOK, IDCANCEL, ...).
+HMENU NextControlId() {
+  static UINT_PTR next = 1000;
+  return reinterpret_cast<HMENU>(next < 0xFFFF ? next++ : next);
 }
+}  // namespace
 
 HFONT DefaultFont() {
   static HFONT font = ::CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Sans Serif");
@@ -44,7 +51,7 @@ void Control::SetBounds(int left, int top, int width, int height) {
 
 bool Control::CreateControl(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle,
                             int x, int y, int w, int h) {
-  hwnd_ = ::CreateWindowExW(exStyle, cls, text.c_str(), style | WS_CHILD, x, y, w, h, parent, nullptr,
+  hwnd_ = ::CreateWindowExW(exStyle, cls, text.c_str(), style | WS_CHILD, x, y, w, h, parent, NextControlId(),
                             Application::Instance().Module(), nullptr);
   if (hwnd_ == nullptr) return false;
   ::SetPropW(hwnd_, kSelfProp, this);
@@ -70,11 +77,18 @@ bool Control::CreateCustom(HWND parent, const wchar_t* cls, const std::wstring& 
     wc.lpszClassName = cls;
     if (!::RegisterClassExW(&wc)) return false;
   }
-  HWND h2 = ::CreateWindowExW(exStyle, cls, text.c_str(), style | WS_CHILD, x, y, w, h, parent, nullptr, inst, this);
+  HWND h2 = ::CreateWindowExW(exStyle, cls, text.c_str(), style | WS_CHILD, x, y, w, h, parent, NextControlId(), inst,
+                              this);
   if (h2 == nullptr) return false;
   ::SetPropW(hwnd_, kSelfProp, this);
   SetFont(DefaultFont());
   return true;
+}
+
+LRESULT Control::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (menu_ != nullptr && menu_->OnControlMessage(msg, w, l)) return 0;
+  if (msg == WM_KEYDOWN && OnKey && OnKey(w)) return 0;
+  return Window::OnMessage(msg, w, l);
 }
 
 LRESULT Control::DefaultProc(UINT msg, WPARAM w, LPARAM l) {

@@ -1,9 +1,13 @@
 // A child control: a standard window class subclassed so that its messages
 // reach this object, with bounds in its parent's coordinates and a Tag.
 #pragma once
+#include <functional>
+
 #include "ui/Window.h"
 
 namespace ui {
+
+class PopupMenu;
 
 // The form font of the program's windows.
 HFONT DefaultFont();
@@ -14,6 +18,11 @@ class Control : public Window {
   static Control* FromHandle(HWND hwnd);
 
   int Tag = 0;
+
+  // Every control gets an ID of its own when it is made; dialog buttons take
+  // IDOK and IDCANCEL so that Enter and Escape reach them.
+  int Id() const { return ::GetDlgCtrlID(hwnd_); }
+  void SetId(int id) { ::SetWindowLongPtrW(hwnd_, GWLP_ID, id); }
 
   int Left() const { return Bounds().left; }
   int Top() const { return Bounds().top; }
@@ -32,6 +41,10 @@ class Control : public Window {
 
   // The control's own handling of a message, for handlers that add to it.
   LRESULT CallDefault(UINT msg, WPARAM w, LPARAM l) { return DefaultProc(msg, w, l); }
+  // Sees the control's WM_KEYDOWN first; true when it handled the key.
+  std::function<bool(WPARAM key)> OnKey;
+  // The pop-up menu that opens over this control (PopupMenu::AttachTo).
+  void AttachMenu(const PopupMenu* menu) { menu_ = menu; }
 
   // Notifications the parent received about this control. Returns true when handled.
   virtual bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) { return false; }
@@ -44,8 +57,11 @@ class Control : public Window {
   bool CreateCustom(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, DWORD exStyle, int x, int y,
                     int w, int h, UINT classStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
   LRESULT DefaultProc(UINT msg, WPARAM w, LPARAM l) override;
+  // An attached menu sees the control's messages first.
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
+  const PopupMenu* menu_ = nullptr;
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
   WNDPROC prevProc_ = nullptr;
 };

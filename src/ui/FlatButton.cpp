@@ -73,7 +73,7 @@ LRESULT FlatButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     }
     default:
-      return DefaultProc(msg, w, l);
+      return Control::OnMessage(msg, w, l);
   }
 }
 

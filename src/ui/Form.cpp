@@ -58,7 +58,7 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (isMain_) ::PostQuitMessage(0);
       return 0;
     default:
-      return DefaultProc(msg, w, l);
+      return Window::OnMessage(msg, w, l);
   }
 }
 

@@ -57,30 +57,42 @@ bool PopupMenu::ChooseShortcut(UINT key) const {
   return false;
 }
 
+POINT KeyboardMenuPoint(HWND list, const RECT* row) {
+  RECT client{};
+  ::GetClientRect(list, &client);
+  POINT pt{client.left + 8, client.top + 8};
+  if (row != nullptr && row->bottom > client.top && row->top < client.bottom) pt = POINT{row->left + 8, row->bottom};
+  ::ClientToScreen(list, &pt);
+  return pt;
+}
+
 void PopupMenu::AttachTo(Control& control, HWND owner, std::function<POINT()> keyboardPoint) {
-  auto fromKeyboard = [this, owner, keyboardPoint] {
-    Popup(owner, keyboardPoint());
-    return LRESULT{0};
-  };
-  control.OnMsg(WM_CONTEXTMENU, [this, owner, fromKeyboard](WPARAM, LPARAM l) {
-    if (l == static_cast<LPARAM>(-1)) return fromKeyboard();
-    POINT pt{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
-    Popup(owner, pt);
-    return LRESULT{0};
-  });
-  // Shift+F10 and the menu key, handled here so that the default handling
-  // cannot open the menu a second time.
-  Control* c = &control;
-  control.OnMsg(WM_SYSKEYDOWN, [c, fromKeyboard](WPARAM w, LPARAM l) {
-    if (w == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0) return fromKeyboard();
-    return c->CallDefault(WM_SYSKEYDOWN, w, l);
-  });
-  control.OnMsg(WM_KEYDOWN, [this, c, fromKeyboard](WPARAM w, LPARAM l) {
-    if (w == VK_APPS) return fromKeyboard();
-    if (ChooseShortcut(static_cast<UINT>(w))) return LRESULT{0};
-    return c->CallDefault(WM_KEYDOWN, w, l);
-  });
-  control.OnMsg(WM_KEYUP, [c](WPARAM w, LPARAM l) { return w == VK_APPS ? LRESULT{0} : c->CallDefault(WM_KEYUP, w, l); });
+  owner_ = owner;
+  keyboardPoint_ = std::move(keyboardPoint);
+  control.AttachMenu(this);
+}
+
+bool PopupMenu::OnControlMessage(UINT msg, WPARAM w, LPARAM l) const {
+  switch (msg) {
+    case WM_CONTEXTMENU:
+      if (l == static_cast<LPARAM>(-1)) break;
+      Popup(owner_, POINT{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))});
+      return true;
+    // Shift+F10 and the menu key, handled here so that the default handling
+    // cannot open the menu a second time.
+    case WM_SYSKEYDOWN:
+      if (w == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0) break;
+      return false;
+    case WM_KEYDOWN:
+      if (w == VK_APPS) break;
+      return ChooseShortcut(static_cast<UINT>(w));
+    case WM_KEYUP:
+      return w == VK_APPS;
+    default:
+      return false;
+  }
+  Popup(owner_, keyboardPoint_ ? keyboardPoint_() : POINT{});
+  return true;
 }
 
 }  // namespace ui

@@ -37,6 +37,9 @@ class PopupMenu {
   // Runs the item whose shortcut is Ctrl + `key` (a virtual key); true when
   // one matches, even a disabled one, which then does nothing.
   bool ChooseShortcut(UINT key) const;
+  // The control's messages come here first once attached; true when the
+  // menu handled the message (its result is 0).
+  bool OnControlMessage(UINT msg, WPARAM w, LPARAM l) const;
 
   // Shows the menu in another look (a themed one) in place of the plain
   // system menu; the presenter runs the chosen item itself.
@@ -45,7 +48,13 @@ class PopupMenu {
 
  private:
   std::vector<Item> items_;
+  HWND owner_ = nullptr;
+  std::function<POINT()> keyboardPoint_;
   Presenter presenter_;
 };
+
+// Where a menu opened from the keyboard appears: below the current row when it
+// is in view, else at the list's top left corner (screen coordinates).
+POINT KeyboardMenuPoint(HWND list, const RECT* row);
 
 }  // namespace ui

@@ -7,22 +7,22 @@
 namespace ui {
 namespace {
 std::mutex g_mutex;
-MessageBoxAnswerer g_answerer;
+IMessageBoxAnswerer* g_answerer = nullptr;
 }  // namespace
 
-MessageBoxAnswerer SetMessageBoxAnswerer(MessageBoxAnswerer answerer) {
+IMessageBoxAnswerer* SetMessageBoxAnswerer(IMessageBoxAnswerer* answerer) {
   std::lock_guard<std::mutex> lock(g_mutex);
   std::swap(g_answerer, answerer);
   return answerer;
 }
 
 int ShowMessageTitled(HWND owner, const std::wstring& text, const std::wstring& title, UINT flags) {
-  MessageBoxAnswerer answerer;
+  IMessageBoxAnswerer* answerer = nullptr;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     answerer = g_answerer;
   }
-  if (answerer) return answerer(owner, text, flags);
+  if (answerer != nullptr) return answerer->Answer(owner, text, flags);
   return ::MessageBoxW(owner, text.c_str(), title.c_str(), flags);
 }
 

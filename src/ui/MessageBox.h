@@ -3,17 +3,20 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 namespace ui {
 
-// Receives the owner, the text and the MB_* flags; returns the IDYES/IDNO/IDOK answer.
-using MessageBoxAnswerer = std::function<int(HWND owner, const std::wstring& text, UINT flags)>;
+class IMessageBoxAnswerer {
+ public:
+  virtual ~IMessageBoxAnswerer() = default;
+  // Receives the owner, the text and the MB_* flags; returns the IDYES/IDNO/IDOK answer.
+  virtual int Answer(HWND owner, const std::wstring& text, UINT flags) = 0;
+};
 
-// Replaces the answerer; an empty one restores the real message box.
-// Returns the previous one.
-MessageBoxAnswerer SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
+// Replaces the answerer (not owned; it must outlive its use); null restores
+// the real message box. Returns the previous one.
+IMessageBoxAnswerer* SetMessageBoxAnswerer(IMessageBoxAnswerer* answerer);
 
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags);
 // The same under a title of its own (an installed answerer sees the text only).

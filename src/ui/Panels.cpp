@@ -7,7 +7,7 @@ bool GroupBox::Create(HWND parent, const std::wstring& caption, int x, int y, in
 }
 
 LRESULT GroupBox::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg != WM_PAINT) return DefaultProc(msg, w, l);
+  if (msg != WM_PAINT) return Control::OnMessage(msg, w, l);
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(hwnd_, &ps);
   RECT rc{};
@@ -36,7 +36,7 @@ bool Panel::Create(HWND parent, int x, int y, int w, int h, bool bevel) {
 }
 
 LRESULT Panel::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg != WM_PAINT) return DefaultProc(msg, w, l);
+  if (msg != WM_PAINT) return Control::OnMessage(msg, w, l);
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(hwnd_, &ps);
   RECT rc{};

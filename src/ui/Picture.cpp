@@ -46,7 +46,7 @@ LRESULT Picture::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     return 0;
   }
   if (msg == WM_ERASEBKGND) return 1;
-  if (msg != WM_PAINT) return DefaultProc(msg, w, l);
+  if (msg != WM_PAINT) return Control::OnMessage(msg, w, l);
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(hwnd_, &ps);
   RECT rc{};

@@ -34,7 +34,7 @@ void ProgressBar::Paint(HDC dc) {
 
 LRESULT ProgressBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_ERASEBKGND) return 1;
-  if (msg != WM_PAINT) return DefaultProc(msg, w, l);
+  if (msg != WM_PAINT) return Control::OnMessage(msg, w, l);
   PAINTSTRUCT ps;
   HDC dc = ::BeginPaint(hwnd_, &ps);
   // Drawn off screen and copied once, so the bar does not flicker.

@@ -69,9 +69,9 @@ bool Label::OnReflect(UINT msg, WPARAM w, LPARAM, LRESULT* result) {
 }
 
 LRESULT Label::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (!background_) return DefaultProc(msg, w, l);
+  if (!background_) return Control::OnMessage(msg, w, l);
   if (msg == WM_ERASEBKGND) return 1;
-  if (msg != WM_PAINT) return DefaultProc(msg, w, l);
+  if (msg != WM_PAINT) return Control::OnMessage(msg, w, l);
   PaintOverBackground();
   return 0;
 }

@@ -7,8 +7,10 @@
 
 namespace ui {
 namespace {
-std::map<UINT_PTR, Timer*>& Timers() {
-  static std::map<UINT_PTR, Timer*> timers;
+using Key = std::pair<HWND, UINT_PTR>;
+
+std::map<Key, Timer*>& Timers() {
+  static std::map<Key, Timer*> timers;
   return timers;
 }
 }  // namespace
@@ -24,20 +26,26 @@ void Timer::SetInterval(UINT ms) {
 void Timer::SetEnabled(bool on) {
   if (on == Enabled()) return;
   if (on) {
-    id_ = ::SetTimer(nullptr, 0, interval_, &Timer::Proc);
-    if (id_ != 0) Timers()[id_] = this;
+    id_ = owner_ != nullptr ? ::SetTimer(owner_, ownerId_, interval_, nullptr)
+                            : ::SetTimer(nullptr, 0, interval_, &Timer::Proc);
+    if (id_ != 0) Timers()[Key(owner_, id_)] = this;
   } else {
-    ::KillTimer(nullptr, id_);
-    Timers().erase(id_);
+    ::KillTimer(owner_, id_);
+    Timers().erase(Key(owner_, id_));
     id_ = 0;
   }
 }
 
+bool Timer::Fire(HWND owner, UINT_PTR id) {
+  auto it = Timers().find(Key(owner, id));
+  if (it == Timers().end()) return false;
+  if (it->second->OnTimer) it->second->OnTimer();
+  return true;
+}
+
 void CALLBACK Timer::Proc(HWND, UINT, UINT_PTR id, DWORD) {
-  auto it = Timers().find(id);
-  if (it == Timers().end() || !it->second->OnTimer) return;
   try {
-    it->second->OnTimer();
+    Fire(nullptr, id);
   } catch (const std::exception& e) {
     Application::Instance().ShowException(e);
   }

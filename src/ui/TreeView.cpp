@@ -127,7 +127,7 @@ TreeView::HitKind TreeView::HitTest(POINT pt, TreeNode* node) const {
 }
 
 LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return DefaultProc(msg, w, l);
+  if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return Control::OnMessage(msg, w, l);
   POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   if (OnMouseDown) OnMouseDown(msg, pt);
   TreeNode node = nullptr;

@@ -4,6 +4,7 @@
 
 #include "ui/Application.h"
 #include "ui/Control.h"
+#include "ui/Timer.h"
 
 namespace ui {
 
@@ -55,8 +56,6 @@ LRESULT Window::SafeDispatch(UINT msg, WPARAM w, LPARAM l) {
 }
 
 LRESULT Window::Dispatch(UINT msg, WPARAM w, LPARAM l) {
-  auto it = handlers_.find(msg);
-  if (it != handlers_.end()) return it->second(w, l);
   LRESULT reflected = 0;
   if (Reflect(msg, w, l, &reflected)) return reflected;
   return OnMessage(msg, w, l);
@@ -87,7 +86,26 @@ bool Window::Reflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
   return control != nullptr && control->OnReflect(msg, w, l, result);
 }
 
-LRESULT Window::OnMessage(UINT msg, WPARAM w, LPARAM l) { return DefaultProc(msg, w, l); }
+LRESULT Window::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (OnCommand(HIWORD(w), LOWORD(w))) return 0;
+      break;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnNotify(*reinterpret_cast<const NMHDR*>(l), &result)) return result;
+      break;
+    }
+    case WM_TIMER:
+      if (OnTimer(static_cast<UINT_PTR>(w))) return 0;
+      break;
+    default:
+      break;
+  }
+  return DefaultProc(msg, w, l);
+}
+
+bool Window::OnTimer(UINT_PTR id) { return Timer::Fire(hwnd_, id); }
 
 LRESULT Window::DefaultProc(UINT msg, WPARAM w, LPARAM l) { return ::DefWindowProcW(hwnd_, msg, w, l); }
 

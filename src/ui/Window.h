@@ -1,18 +1,26 @@
-// Base of every window we own: one HWND, not copyable, a per-instance table of
-// message handlers and a single window procedure that dispatches to it.
+// Base of every window we own: one HWND, not copyable, and one way in for
+// every message:
+//   window procedure -> SafeDispatch, which catches every exception so none
+//   crosses into Win32 (it is reported instead) ->
+//   1. a notification a child control sent (WM_COMMAND from a control,
+//      WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*) is reflected to that control's
+//      OnReflect, which raises the control's own event (OnClick, ...);
+//   2. everything else goes to the virtual OnMessage, whose default hands
+//      WM_COMMAND to OnCommand(code, id), WM_NOTIFY to OnNotify and WM_TIMER
+//      to OnTimer, and the rest to DefaultProc. A control's OnMessage first
+//      lets the pop-up menu attached to it see the message (right click,
+//      menu keys, shortcuts).
+// Those are the two ways of handling a message: override OnMessage (or the
+// three handlers behind it) in the window, or OnReflect in the control.
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
-#include <unordered_map>
 
 namespace ui {
 
 class Window {
  public:
-  using Handler = std::function<LRESULT(WPARAM, LPARAM)>;
-
   Window() = default;
   virtual ~Window();
   Window(const Window&) = delete;
@@ -31,17 +39,22 @@ class Window {
   void Enable(bool enabled) { ::EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
   bool Enabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
 
-  // Registers a handler for one message; it runs before the class's own handling.
-  void OnMsg(UINT msg, Handler handler) { handlers_[msg] = std::move(handler); }
-
  protected:
   // Window procedure for window classes we register: `this` travels in the
   // creation parameters and is kept in GWLP_USERDATA.
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 
   virtual LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l);
-  // Runs one message through the handler table, the child-notification
-  // reflection and OnMessage, catching every exception.
+  // A command not reflected to a control: a menu item, an accelerator, or
+  // IDOK / IDCANCEL from the dialog keys when no such button exists.
+  // Return true when handled.
+  virtual bool OnCommand(UINT code, UINT id) { return false; }
+  // A WM_NOTIFY that no control of ours took. Return true when handled.
+  virtual bool OnNotify(const NMHDR& header, LRESULT* result) { return false; }
+  // WM_TIMER of a timer owned by this window. Return true when handled.
+  virtual bool OnTimer(UINT_PTR id);
+  // Runs one message through the child-notification reflection and
+  // OnMessage, catching every exception.
   LRESULT SafeDispatch(UINT msg, WPARAM w, LPARAM l);
   virtual LRESULT DefaultProc(UINT msg, WPARAM w, LPARAM l);
   // Called once the handle is gone; the object may still be alive.
@@ -54,7 +67,6 @@ class Window {
   // Hands WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* to the child
   // control they concern; true when the control handled it.
   static bool Reflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result);
-  std::unordered_map<UINT, Handler> handlers_;
 };
 
 }  // namespace ui

@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "app/RegeditDriver.h"
 
 namespace app_test {
 
@@ -40,5 +44,13 @@ inline std::wstring OptionsFile() {
 
 // Every test starts from the defaults, whatever an earlier one saved.
 inline void ForgetOptions() { ::DeleteFileW(OptionsFile().c_str()); }
+
+// Records what the registry editor was asked to show: "root|key|value".
+struct NavigatorRecorder : app::IRegeditNavigator {
+  std::vector<std::wstring> opened;
+  void Navigate(const std::wstring& root, const std::wstring& key, const std::wstring& value) override {
+    opened.push_back(root + L"|" + key + L"|" + value);
+  }
+};
 
 }  // namespace app_test

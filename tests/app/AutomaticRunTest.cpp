@@ -8,7 +8,7 @@
 
 #include "AppTestSupport.h"
 #include "support/TestSupport.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 using namespace testing_support;
 
@@ -31,7 +31,7 @@ class AutomaticRun : public ::testing::Test {
     Touch(temp + L"\\a.tmp");
     Touch(temp + L"\\sub\\b.tmp");
     Touch(std::wstring(kRoot) + L"\\sentinel.txt");
-    ui::RegistryKey mru;
+    sys::RegistryKey mru;
     ASSERT_TRUE(mru.Create(HKEY_CURRENT_USER, kRunMru));
     mru.WriteString(L"a", L"notepad\\1");
     mru.WriteString(L"MRUList", L"a");
@@ -70,7 +70,7 @@ TEST_F(AutomaticRun, ClearCleansTheTickedItemsAndClosesByItself) {
   EXPECT_FALSE(Exists(Temp() + L"\\a.tmp"));
   EXPECT_FALSE(Exists(Temp() + L"\\sub\\b.tmp"));
   EXPECT_TRUE(Exists(std::wstring(kRoot) + L"\\sentinel.txt")) << "a file outside every target was removed";
-  ui::RegistryKey mru;
+  sys::RegistryKey mru;
   if (mru.Open(HKEY_CURRENT_USER, kRunMru)) {
     EXPECT_FALSE(mru.ValueExists(L"a"));
     EXPECT_FALSE(mru.ValueExists(L"MRUList"));
@@ -83,7 +83,8 @@ TEST_F(AutomaticRun, AutoWithStartCleanAsksFirstAndADeclineCleansNothing) {
   HWND ask = p.WaitForWindow(L"TVantorelAskDelete", 20000, true);
   ASSERT_NE(ask, nullptr) << "the confirmation was not asked";
   ::PostMessageW(ask, WM_CLOSE, 0, 0);  // a closed confirmation is a No
-  ::Sleep(1500);
+  for (DWORD waited = 0; ::IsWindow(ask) && waited < 10000; waited += 20) ::Sleep(20);
+  ASSERT_TRUE(p.WaitForIdle(10000));
   EXPECT_TRUE(Exists(Temp() + L"\\a.tmp"));
   HWND main = p.WaitForWindow(L"TVantorelMainWindow", 5000);
   ASSERT_NE(main, nullptr);
@@ -107,7 +108,7 @@ TEST_F(AutomaticRun, ClearRefusesSystemLinesOfACustomListAndCleansTheRest) {
   Touch(own + L"\\keep.txt");
   Touch(system + L"\\vantorel-clear.dll");
   Touch(windows + L"\\vantorel-clear\\inner.txt");
-  ui::RegistryKey probe;
+  sys::RegistryKey probe;
   ASSERT_TRUE(probe.Create(HKEY_LOCAL_MACHINE, probeKey + L"\\Deep"));
   probe.WriteString(L"Start", L"2");
   const std::wstring custom = ProgramPath().substr(0, ProgramPath().rfind(L'\\')) + L"\\Custom.dat";
@@ -133,7 +134,7 @@ TEST_F(AutomaticRun, ClearRefusesSystemLinesOfACustomListAndCleansTheRest) {
   EXPECT_TRUE(Exists(system + L"\\vantorel-clear.dll"));
   EXPECT_TRUE(Exists(system + L"\\kernel32.dll"));
   EXPECT_TRUE(Exists(windows + L"\\vantorel-clear\\inner.txt"));
-  ui::RegistryKey kept;
+  sys::RegistryKey kept;
   EXPECT_TRUE(kept.Open(HKEY_LOCAL_MACHINE, probeKey + L"\\Deep") && kept.ValueExists(L"Start"));
   ::DeleteFileW((system + L"\\vantorel-clear.dll").c_str());
   ::DeleteFileW((windows + L"\\vantorel-clear\\inner.txt").c_str());

@@ -1,6 +1,8 @@
 // The cleaner page's decisions, with the machine, the user and the item
 // routines replaced by fakes.
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <shlobj.h>
 
 #include <atomic>
@@ -25,7 +27,26 @@ struct Calls {
   std::atomic<bool> block{false};
 };
 
-class CleanerPage : public ::testing::Test {
+class CleanerPage;
+
+// The machine and the user as each test sets them.
+class FakeEnvironment : public app::SystemCleanerEnvironment {
+ public:
+  explicit FakeEnvironment(CleanerPage* page) : page_(page) {}
+  bool IsProcessRunning(const std::wstring& exe) override;
+  bool WindowClassExists(const wchar_t*) override;
+  int AskBeforeClean(HWND) override;
+  void CompleteServices(cleaner::CleanServices& s) override;
+  std::wstring ChooseSaveFile(HWND owner) override {
+    return chosenFile.empty() ? app::SystemCleanerEnvironment::ChooseSaveFile(owner) : chosenFile;
+  }
+  std::wstring chosenFile;
+
+ private:
+  CleanerPage* page_;
+};
+
+class CleanerPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
     ForgetOptions();
@@ -37,27 +58,20 @@ class CleanerPage : public ::testing::Test {
       (t.IsTest() ? c->tests : c->cleans)++;
       t.FItemCount += 3;
     });
-    app::CleanerEnvironment env = app::CleanerEnvironment::Real();
-    env.isProcessRunning = [this](const std::wstring& exe) { return exe == L"firefox.exe" && firefoxRunning; };
-    env.windowClassExists = [this](const wchar_t*) { return chromeWindow; };
-    env.askBeforeClean = [this](HWND) {
-      ++confirmations;
-      return confirmAnswer;
-    };
-    env.completeServices = [this](cleaner::CleanServices& s) {
-      s.routines = &routines;
-      s.deleter = std::make_shared<cleaner::RefusingDeleter>();
-    };
     ASSERT_TRUE(form.CreateMain({}));
     form.SetCleanerEnvironment(env);
     form.ShowMain();
     Pump(100);
     core::OptionsSetting.IsAskBeforeClear = false;
-    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-      boxes.push_back(text);
-      return boxAnswer;
-    });
+    previous = ui::SetMessageBoxAnswerer(this);
   }
+  int Answer(HWND owner, const std::wstring& text, UINT) override {
+    if (answerHook) return answerHook(owner);
+    boxes.push_back(text);
+    return boxAnswer;
+  }
+  // Answers in place of the above when set.
+  std::function<int(HWND owner)> answerHook;
   void TearDown() override {
     calls.block = false;
     form.WaitForCleanThread(10000);
@@ -76,8 +90,23 @@ class CleanerPage : public ::testing::Test {
   int confirmations = 0;
   int boxAnswer = IDNO;
   std::vector<std::wstring> boxes;
-  ui::MessageBoxAnswerer previous;
+  ui::IMessageBoxAnswerer* previous = nullptr;
+  std::shared_ptr<FakeEnvironment> env = std::make_shared<FakeEnvironment>(this);
+  friend class FakeEnvironment;
 };
+
+bool FakeEnvironment::IsProcessRunning(const std::wstring& exe) {
+  return exe == L"firefox.exe" && page_->firefoxRunning;
+}
+bool FakeEnvironment::WindowClassExists(const wchar_t*) { return page_->chromeWindow; }
+int FakeEnvironment::AskBeforeClean(HWND) {
+  ++page_->confirmations;
+  return page_->confirmAnswer;
+}
+void FakeEnvironment::CompleteServices(cleaner::CleanServices& s) {
+  s.routines = &page_->routines;
+  s.deleter = std::make_shared<cleaner::RefusingDeleter>();
+}
 
 TEST_F(CleanerPage, NothingTickedTellsTheUserButTheScheduleSaysNothing) {
   form.bCleanClick();
@@ -161,6 +190,21 @@ TEST_F(CleanerPage, CancelKeepsThePageBusyUntilTheThreadEndsAndALateFinishStarts
   EXPECT_EQ(calls.cleans.load(), 0);
 }
 
+TEST_F(CleanerPage, TheCountingPassRunsFastWithoutTouchingTheOptions) {
+  form.TickCleanCaption(L"Windows - Temporary Files");
+  core::OptionsSetting.FastScan = false;
+  calls.block = true;
+  form.bCleanClick();
+  ASSERT_TRUE(form.CleanThreadAlive());
+  EXPECT_EQ(form.CleanRun().State(), app::TCleanState::Counting);
+  EXPECT_TRUE(form.CleanRun().FastScan());
+  EXPECT_FALSE(core::OptionsSetting.FastScan);
+  calls.block = false;
+  ASSERT_TRUE(PumpUntil([&] { return Idle() && calls.cleans.load() == 1; }));
+  EXPECT_FALSE(form.CleanRun().FastScan()) << "the real clean takes the user's Fast Mode";
+  EXPECT_FALSE(core::OptionsSetting.FastScan);
+}
+
 TEST_F(CleanerPage, AScheduledTickDuringATestLeavesThatRunATest) {
   form.TickCleanCaption(L"Windows - Temporary Files");
   calls.block = true;
@@ -186,9 +230,7 @@ TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
   std::wstring target = std::wstring(dir) + L"cleanlog.txt";
   { std::ofstream(target.c_str()) << "keep"; }
   form.lMain.Add(L"Test: line");
-  app::CleanerEnvironment env = app::CleanerEnvironment::Real();
-  env.chooseSaveFile = [&](HWND) { return std::wstring(dir) + L"cleanlog"; };
-  form.SetCleanerEnvironment(env);
+  env->chosenFile = std::wstring(dir) + L"cleanlog";
   boxAnswer = IDNO;
   form.aSaveText_ClearHistoryExecute();
   ASSERT_EQ(boxes.size(), 1u);
@@ -234,10 +276,10 @@ TEST_F(CleanerPage, TheThreadsQuestionsAreAskedOnTheWindowsThreadOverTheWindow) 
     DWORD thread;
   };
   std::vector<Asked> asked;
-  ui::SetMessageBoxAnswerer([&](HWND owner, const std::wstring&, UINT) {
+  answerHook = [&](HWND owner) {
     asked.push_back({owner, ::GetCurrentThreadId()});
     return IDNO;
-  });
+  };
   routines.Register(L"Windows - Temporary Files", [](cleaner::TClearTaskThread& t) { t.AskUser(L"Empty C:\\ ?"); });
   form.TickCleanCaption(L"Windows - Temporary Files");
   form.bTestClick();
@@ -265,18 +307,8 @@ TEST_F(CleanerPage, AtTheEndOfTheSessionNothingIsAskedAndEveryQuestionCountsAsNo
     ASSERT_TRUE(f.CreateMain({}));  // loads what the previous window saved
     core::OptionsSetting.ShutdownClean = true;
     core::OptionsSetting.IsAskBeforeClear = c.askBeforeClear;
-    app::CleanerEnvironment env = app::CleanerEnvironment::Real();
-    env.isProcessRunning = [&](const std::wstring& exe) { return exe == L"firefox.exe" && firefoxRunning; };
-    env.windowClassExists = [&](const wchar_t*) { return chromeWindow; };
-    env.askBeforeClean = [&](HWND) {
-      ++confirmations;
-      return IDYES;
-    };
-    env.completeServices = [this](cleaner::CleanServices& s) {
-      s.routines = &routines;
-      s.deleter = std::make_shared<cleaner::RefusingDeleter>();
-    };
-    f.SetCleanerEnvironment(env);
+    confirmAnswer = IDYES;
+    f.SetCleanerEnvironment(std::make_shared<FakeEnvironment>(this));
     f.TickCleanCaption(L"Windows - Temporary Files");
     f.TickCleanCaption(L"Mozilla Firefox");
     f.TickCleanCaption(L"Google Chrome");

@@ -113,10 +113,9 @@ TEST_F(ContextMenu, RightClickAndShiftF10OpenTheLogMenuWithSaveEnabledOnlyForALo
 }
 
 TEST_F(ContextMenu, TheProblemListMenuOpensByMouseAndKeyboardAndCtrlRDrivesTheEditor) {
-  std::vector<std::wstring> opened;
-  form.SetRegeditNavigator([&](const std::wstring& root, const std::wstring& key, const std::wstring& value) {
-    opened.push_back(root + L"|" + key + L"|" + value);
-  });
+  auto recorder = std::make_shared<app_test::NavigatorRecorder>();
+  const std::vector<std::wstring>& opened = recorder->opened;
+  form.SetRegeditNavigator(recorder);
   form.FlatButtonClick(form.bRegistry);
   AddRow(L"HKEY_CURRENT_USER\\Software");
   Pump(100);

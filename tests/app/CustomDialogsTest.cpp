@@ -90,14 +90,11 @@ class RecordingPages : public app::IWebPages {
   std::vector<std::wstring>* opened_;
 };
 
-class CustomDialogs : public ::testing::Test {
+class CustomDialogs : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
     ui::Application::Instance().Initialize();
-    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-      boxes.push_back(text);
-      return IDOK;
-    });
+    previous = ui::SetMessageBoxAnswerer(this);
     opened.clear();
     previousPages = app::SetWebPages(std::make_shared<RecordingPages>(&opened));
   }
@@ -105,7 +102,11 @@ class CustomDialogs : public ::testing::Test {
     ui::SetMessageBoxAnswerer(previous);
     app::SetWebPages(previousPages);
   }
-  ui::MessageBoxAnswerer previous;
+  int Answer(HWND, const std::wstring& text, UINT) override {
+    boxes.push_back(text);
+    return IDOK;
+  }
+  ui::IMessageBoxAnswerer* previous = nullptr;
   std::shared_ptr<app::IWebPages> previousPages;
   std::vector<std::wstring> boxes;
   std::vector<std::wstring> opened;

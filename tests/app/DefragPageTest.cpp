@@ -20,7 +20,7 @@ using registry::THive;
 
 bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-class DefragPage : public ::testing::Test {
+class DefragPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   // Seeds the hives before the window reads the list.
   void Open(const std::vector<std::pair<std::wstring, bool>>& hives, DWORD size = 64 * 1024) {
@@ -32,10 +32,11 @@ class DefragPage : public ::testing::Test {
     form.FlatButtonClick(form.bRegistryDefrag);
     Pump(100);
     form.DefragPage().SetPlatform(platform);
-    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-      boxes.push_back(text);
-      return IDNO;
-    });
+    previous = ui::SetMessageBoxAnswerer(this);
+  }
+  int Answer(HWND, const std::wstring& text, UINT) override {
+    boxes.push_back(text);
+    return IDNO;
   }
   void TearDown() override {
     ui::SetMessageBoxAnswerer(previous);
@@ -53,7 +54,7 @@ class DefragPage : public ::testing::Test {
   std::shared_ptr<RecordingPlatform> platform = std::make_shared<RecordingPlatform>();
   app::TfrmMain form;
   std::vector<std::wstring> boxes;
-  ui::MessageBoxAnswerer previous;
+  ui::IMessageBoxAnswerer* previous = nullptr;
 };
 
 TEST_F(DefragPage, AnalysisShowsTheTableAndOnlySavedHivesAreSwapped) {

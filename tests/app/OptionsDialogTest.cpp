@@ -14,7 +14,7 @@
 #include "app/options/RegAddRegistry.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 #include "ui/Timer.h"
 
 namespace {
@@ -42,14 +42,14 @@ void WriteBytes(const std::wstring& path, const std::string& text) {
 }
 
 std::wstring RunValue() {
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   std::wstring value = L"<none>";
   if (key.Open(HKEY_CURRENT_USER, app::kRunKey)) key.ReadString(app::kRunValueName, &value);
   return value;
 }
 
 void SetRunValue(const std::wstring* value) {
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, app::kRunKey));
   if (value != nullptr) key.WriteString(app::kRunValueName, *value);
   else key.DeleteValue(app::kRunValueName);
@@ -78,7 +78,7 @@ void WithKeysHeld(std::initializer_list<BYTE> keys, const std::function<void()>&
   ::SetKeyboardState(none);
 }
 
-class OptionsDialog : public ::testing::Test {
+class OptionsDialog : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
     ForgetOptions();
@@ -95,10 +95,11 @@ class OptionsDialog : public ::testing::Test {
     form.ShowMain();
     Pump(100);
     core::OptionsSetting.OutputDirectory = data + L"Backup";
-    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-      boxes.push_back(text);
-      return IDOK;
-    });
+    previous = ui::SetMessageBoxAnswerer(this);
+  }
+  int Answer(HWND, const std::wstring& text, UINT) override {
+    boxes.push_back(text);
+    return IDOK;
   }
   void TearDown() override {
     ui::SetMessageBoxAnswerer(previous);
@@ -161,7 +162,7 @@ class OptionsDialog : public ::testing::Test {
   app::TfrmMain form;
   std::wstring data, cookies;
   std::vector<std::wstring> boxes, entryAnswers;
-  ui::MessageBoxAnswerer previous;
+  ui::IMessageBoxAnswerer* previous = nullptr;
 };
 
 TEST_F(OptionsDialog, CancelAfterAFailedHotkeyTrialLeavesEverythingAsItWas) {

@@ -35,7 +35,7 @@ void RunAndClose(const std::wstring& args, const std::function<void(HWND)>& chec
   ASSERT_TRUE(p.Start(ProgramPath(), args));
   HWND wnd = p.WaitForWindow(L"TVantorelMainWindow", 20000);
   ASSERT_NE(wnd, nullptr);
-  ::Sleep(1500);  // the activation steps and posted commands run
+  ASSERT_TRUE(p.WaitForIdle(10000)) << "the activation steps and posted commands run";
   check(wnd);
   ASSERT_TRUE(::PostMessageW(wnd, WM_CLOSE, 0, 0));
   DWORD code = 99;

@@ -6,7 +6,7 @@
 #include "app/Main.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using app_test::ForgetOptions;
 using app_test::Pump;
 using app_test::PumpUntil;
 
-class RegistryPage : public ::testing::Test {
+class RegistryPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
     ForgetOptions();
@@ -23,10 +23,11 @@ class RegistryPage : public ::testing::Test {
     form.ShowMain();
     form.FlatButtonClick(form.bRegistry);
     Pump(100);
-    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-      boxes.push_back(text);
-      return IDOK;
-    });
+    previous = ui::SetMessageBoxAnswerer(this);
+  }
+  int Answer(HWND, const std::wstring& text, UINT) override {
+    boxes.push_back(text);
+    return boxAnswer;
   }
   void TearDown() override {
     ui::SetMessageBoxAnswerer(previous);
@@ -47,7 +48,8 @@ class RegistryPage : public ::testing::Test {
   }
   app::TfrmMain form;
   std::vector<std::wstring> boxes;
-  ui::MessageBoxAnswerer previous;
+  int boxAnswer = IDOK;
+  ui::IMessageBoxAnswerer* previous = nullptr;
 };
 
 TEST_F(RegistryPage, NothingTickedShowsTheMessageAndKeepsTheOldRows) {
@@ -61,7 +63,7 @@ TEST_F(RegistryPage, NothingTickedShowsTheMessageAndKeepsTheOldRows) {
 }
 
 TEST_F(RegistryPage, AScanFindsASeededBadAppPathTicksItAndCountsIt) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   const std::wstring sub = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\vantorel-missing-app.exe";
   ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, sub));
   ASSERT_TRUE(k.WriteString(L"", L"C:\\no\\such\\folder\\vantorel-missing-app.exe"));
@@ -100,11 +102,10 @@ TEST_F(RegistryPage, CancelEndsTheScanOnceAndLeavesThePageUsable) {
 }
 
 TEST_F(RegistryPage, TheEditorOpensTheKeyOrTheValueBelowIt) {
-  std::vector<std::wstring> opened;
-  form.SetRegeditNavigator([&](const std::wstring& root, const std::wstring& key, const std::wstring& value) {
-    opened.push_back(root + L"|" + key + L"|" + value);
-  });
-  ui::RegistryKey k;
+  auto recorder = std::make_shared<app_test::NavigatorRecorder>();
+  const std::vector<std::wstring>& opened = recorder->opened;
+  form.SetRegeditNavigator(recorder);
+  sys::RegistryKey k;
   ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, L"Software\\VantorelEditorTest"));
   ASSERT_TRUE(k.WriteString(L"Val", L"x"));
   form.OpenKeyInRegedit(L"HKCU\\Software\\VantorelEditorTest");
@@ -125,7 +126,7 @@ namespace {
 TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   const std::wstring base = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
   for (const wchar_t* name : {L"vantorel-fix-a.exe", L"vantorel-fix-b.exe"}) {
-    ui::RegistryKey k;
+    sys::RegistryKey k;
     ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, base + name));
     ASSERT_TRUE(k.WriteString(L"", std::wstring(L"C:\\no\\such\\folder\\") + name));
   }
@@ -146,10 +147,7 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-fix-backup";
   core::OptionsSetting.RestorePoint = false;
   boxes.clear();
-  ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
-    boxes.push_back(text);
-    return IDYES;  // create the missing backup folder
-  });
+  boxAnswer = IDYES;  // create the missing backup folder
   form.bFixErrorsClick();
   EXPECT_EQ(form.lvRegistryData.Count(), before - 1);
   // The count line says where the backup went.
@@ -157,7 +155,7 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   EXPECT_EQ(status.rfind(L"Fix errors finished! Backup file: " + core::OptionsSetting.OutputDirectory + L"\\", 0), 0u)
       << std::string(status.begin(), status.end());
   // The section reports the bad path value; the fix deletes that value.
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   std::wstring value;
   EXPECT_FALSE(k.Open(HKEY_LOCAL_MACHINE, base + L"vantorel-fix-a.exe") && k.ReadString(L"", &value))
       << "the ticked row's value is still there";

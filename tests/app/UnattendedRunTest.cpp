@@ -11,7 +11,8 @@
 
 #include "AppTestSupport.h"
 #include "support/TestSupport.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
+#include "support/Registry.h"
 
 using namespace testing_support;
 
@@ -35,7 +36,7 @@ std::string ReadAll(const std::wstring& path) {
 // Our Run values as "name=text", in order; absent ones are left out.
 std::vector<std::wstring> OurValues() {
   std::vector<std::wstring> found;
-  ui::RegistryKey run;
+  sys::RegistryKey run;
   if (!run.Open(HKEY_LOCAL_MACHINE, kRun)) return found;
   for (int i = 0; i < kValues; ++i) {
     std::wstring text;
@@ -71,21 +72,7 @@ void RemoveTree(const std::wstring& folder) {
   ::RemoveDirectoryW(folder.c_str());
 }
 
-bool Regedit(const std::wstring& file) {
-  wchar_t windows[MAX_PATH];
-  UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
-  std::wstring cmd = L"\"" + std::wstring(windows, n) + L"\\regedit.exe\" /s \"" + file + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  bool ended = ::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
-  DWORD code = 1;
-  ::GetExitCodeProcess(pi.hProcess, &code);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return ended && code == 0;
-}
+bool Regedit(const std::wstring& file) { return testing_support::ImportWithRegedit(file, 60000); }
 
 class UnattendedRun : public ::testing::Test {
  protected:
@@ -93,7 +80,7 @@ class UnattendedRun : public ::testing::Test {
     RemoveTree(kRoot);
     ::SHCreateDirectoryExW(nullptr, Temp().c_str(), nullptr);
     RemoveTree(DefaultBackup());
-    ui::RegistryKey run;
+    sys::RegistryKey run;
     ASSERT_TRUE(run.Create(HKEY_LOCAL_MACHINE, kRun));
     for (int i = 0; i < kValues; ++i)
       run.WriteString(ValueName(i), std::wstring(kRoot) + L"\\gone\\tool" + std::to_wstring(i) + L".exe /start");
@@ -115,7 +102,7 @@ class UnattendedRun : public ::testing::Test {
   void TearDown() override {
     ::SetEnvironmentVariableW(L"TEMP", savedTemp_.c_str());
     ::SetEnvironmentVariableW(L"TMP", savedTmp_.c_str());
-    ui::RegistryKey run;
+    sys::RegistryKey run;
     if (run.Open(HKEY_LOCAL_MACHINE, kRun, KEY_SET_VALUE))
       for (int i = 0; i < kValues; ++i) run.DeleteValue(ValueName(i));
     RemoveTree(DefaultBackup());

@@ -11,57 +11,16 @@
 #include <vector>
 
 #include "cleaner/ProgressThread.h"
+#include "support/CleanRecorders.h"
+#include "support/Folders.h"
 #include "support/TestSupport.h"
 
 namespace cleaner_test {
 
 using namespace cleaner;
 
-class RecordingLog : public ILogSink {
- public:
-  void AddLine(const std::wstring& line) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    lines_.push_back(line);
-  }
-  void ScrollToEnd() override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ++scrolls_;
-  }
-  std::vector<std::wstring> Lines() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return lines_;
-  }
-  int Scrolls() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return scrolls_;
-  }
-  bool Contains(const std::wstring& line) {
-    for (const auto& l : Lines())
-      if (l == line) return true;
-    return false;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<std::wstring> lines_;
-  int scrolls_ = 0;
-};
-
-class RecordingPoster : public IMessagePoster {
- public:
-  void Post(UINT msg, WPARAM wParam, LPARAM lParam) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    posts_.emplace_back(msg, static_cast<int>(wParam));
-  }
-  std::vector<std::pair<UINT, int>> Posts() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return posts_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<std::pair<UINT, int>> posts_;
-};
+using testing_support::RecordingLog;
+using testing_support::RecordingPoster;
 
 class FakeClock : public IClock {
  public:
@@ -75,7 +34,9 @@ class ScriptedAsker : public IQuestionAsker {
     questions.push_back(text);
     return answer;
   }
+  void Tell(const std::wstring& text) override { notices.push_back(text); }
   bool answer = false;
+  std::vector<std::wstring> notices;
   std::vector<std::wstring> questions;
 };
 
@@ -131,24 +92,15 @@ struct CleanRun {
 };
 
 // A fresh folder under the prefix's temporary folder, removed at the end.
-class Sandbox {
+class Sandbox : public testing_support::ScratchFolder {
  public:
-  explicit Sandbox(const std::wstring& name);
-  ~Sandbox();
-  Sandbox(const Sandbox&) = delete;
-  Sandbox& operator=(const Sandbox&) = delete;
-  // Root with a trailing "\".
-  const std::wstring& Root() const { return root_; }
-  std::wstring Path(const std::wstring& relative) const { return root_ + relative; }
+  explicit Sandbox(const std::wstring& name) : ScratchFolder(L"vantorel-cleaner-tests", name) {}
   void Folder(const std::wstring& relative) const;
   void File(const std::wstring& relative, const std::string& content, DWORD attrs = 0) const;
-
- private:
-  std::wstring root_;
 };
 
-bool Exists(const std::wstring& path);
-std::string ReadAll(const std::wstring& path);
+using testing_support::Exists;
+inline std::string ReadAll(const std::wstring& path) { return testing_support::ReadBytes(path); }
 // A Unix symbolic link made beside Wine; Wine shows one to a folder as a
 // directory reparse point. False when this is not Wine.
 using testing_support::MakeSymlink;

@@ -4,7 +4,8 @@
 
 #include "CleanFakes.h"
 #include "cleaner/RegistryPaths.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
+#include "support/Registry.h"
 
 using namespace cleaner;
 using namespace cleaner_test;
@@ -24,7 +25,7 @@ class RegistryPrimitives : public ::testing::Test {
   void TearDown() override { DeleteRegKeyTree(HKEY_CURRENT_USER, kBase); }
 
   static void Make(const std::wstring& key, const std::vector<std::wstring>& values) {
-    ui::RegistryKey k;
+    sys::RegistryKey k;
     ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, kBase + L"\\" + key));
     for (const auto& v : values) k.WriteString(v, L"data");
   }
@@ -52,7 +53,7 @@ TEST_F(RegistryPrimitives, ValueFormsKeepTheKey) {
   EXPECT_EQ(t.DeleteRegValues(HKEY_CURRENT_USER, Key(L"Full"), L"v2"), 0);
   EXPECT_TRUE(run.log->Contains(L"Clean: deleting registry value HKEY_CURRENT_USER\\" + Key(L"Full") + L"\\v2"));
   EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", Key(L"Full"), L""), 4);  // v1, v3 and the sub-key's 2
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   ASSERT_TRUE(k.Open(HKEY_CURRENT_USER, Key(L"Full")));
   EXPECT_TRUE(k.ValueNames().empty());
   EXPECT_TRUE(k.SubKeyNames().empty());
@@ -94,43 +95,21 @@ TEST_F(RegistryPrimitives, AHiveOrClassesRootUnderAnotherNameIsProtectedToo) {
 
 namespace {
 
-using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
-
-// A registry symbolic link at `key` (below HKEY_CURRENT_USER) to the native
-// key `target`; volatile, so that nothing of it outlives the registry server.
-bool MakeRegLink(const std::wstring& key, const std::wstring& target) {
-  HKEY link = nullptr;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  LONG rc = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
-                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
-  ::RegCloseKey(link);
-  return rc == ERROR_SUCCESS;
-}
-
-// Removes such a link itself, whatever the code under test did.
-void RemoveRegLink(const std::wstring& key) {
-  HKEY link = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), REG_OPTION_OPEN_LINK, DELETE, &link) != ERROR_SUCCESS) return;
-  auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
-  if (ntDeleteKey != nullptr) ntDeleteKey(link);
-  ::RegCloseKey(link);
-}
+using testing_support::MakeRegLink;
+using testing_support::RemoveRegLink;
 
 // The link target: a key of the machine's native view, outside every key the
 // test deletes.
 const std::wstring kTarget = L"Software\\VantorelTestsLinkTarget";
 
 void MakeTarget() {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   ASSERT_TRUE(k.Create(HKEY_LOCAL_MACHINE, kTarget + L"\\child", KEY_ALL_ACCESS | KEY_WOW64_64KEY));
   k.WriteString(L"keep", L"data");
 }
 
 bool TargetIntact() {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(HKEY_LOCAL_MACHINE, kTarget + L"\\child", KEY_READ | KEY_WOW64_64KEY) && k.ValueExists(L"keep");
 }
 

@@ -199,7 +199,7 @@ TEST(ListBoxLog, LinesFromAWorkerReachTheListInOrder) {
 }
 
 TEST(ListBoxLog, ARunWithTheRealSeamsFillsTheListFromTheGuiThread) {
-  ui::sync::Init();
+  sys::sync::Init();
   HWND list = ::CreateWindowExW(0, L"LISTBOX", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
                                 ::GetModuleHandleW(nullptr), nullptr);
   auto log = std::make_shared<ListBoxLog>(list);
@@ -223,5 +223,5 @@ TEST(ListBoxLog, ARunWithTheRealSeamsFillsTheListFromTheGuiThread) {
   EXPECT_STREQ(text, L"3 items will be removed; 2 KB will be removed.");
   log->Detach();
   ::DestroyWindow(list);
-  ui::sync::Shutdown();
+  sys::sync::Shutdown();
 }

@@ -47,9 +47,9 @@ class BrowserRoad : public testing::Test {
     ItemRun run(mode);
     run.Run(captions);
     EXPECT_TRUE(run.asker->questions.empty());
-    EXPECT_FALSE(run.poster->posts.empty());
-    if (!run.poster->posts.empty()) {
-      EXPECT_EQ(run.poster->posts.back().first, WM_CLEANFINISHED);
+    EXPECT_FALSE(run.poster->Posts().empty());
+    if (!run.poster->Posts().empty()) {
+      EXPECT_EQ(run.poster->Posts().back().first, WM_CLEANFINISHED);
     }
     return run.Results();
   }
@@ -169,8 +169,8 @@ TEST_F(ChromeRoad, LockedDatabaseIsLoggedAndTheRunGoesOn) {
            L"Google Chrome - Session"});
   holder.ExecSQL(L"ROLLBACK");
   EXPECT_TRUE(LogHas(run, p_ + L"Web Data", L"The database file is locked"));
-  ASSERT_FALSE(run.poster->posts.empty());
-  EXPECT_EQ(run.poster->posts.back().first, WM_CLEANFINISHED);
+  ASSERT_FALSE(run.poster->Posts().empty());
+  EXPECT_EQ(run.poster->Posts().back().first, WM_CLEANFINISHED);
   EXPECT_FALSE(Exists(p_ + L"Login Data"));
   EXPECT_FALSE(Exists(p_ + L"Current Session"));
   EXPECT_EQ(RowCount(p_ + L"Web Data", L"logins"), 1);

@@ -1,5 +1,7 @@
 #include "BrowserProfiles.h"
 
+#include "support/Folders.h"
+
 #include <windows.h>
 
 #include "ItemsFakes.h"
@@ -116,25 +118,7 @@ std::vector<long long> Ids(const std::wstring& file, const std::wstring& table) 
 
 void RemoveSeededTree(const std::wstring& folder, const std::wstring& mustContain) {
   if (folder.find(mustContain) == std::wstring::npos) return;
-  DWORD attrs = ::GetFileAttributesW(folder.c_str());
-  if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
-  std::wstring dir = folder.back() == L'\\' ? folder : folder + L"\\";
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((dir + L"*").c_str(), &fd);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        RemoveSeededTree(dir + name, mustContain);
-      } else {
-        ::SetFileAttributesW((dir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW((dir + name).c_str());
-      }
-    } while (::FindNextFileW(find, &fd));
-    ::FindClose(find);
-  }
-  ::RemoveDirectoryW(dir.c_str());
+  testing_support::RemoveFolder(folder);
 }
 
 }  // namespace items_test

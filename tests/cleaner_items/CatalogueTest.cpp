@@ -10,8 +10,8 @@
 #include "cleaner/items/DataFileEntries.h"
 #include "cleaner/items/DataFiles.h"
 #include "ItemsFakes.h"
-#include "ui/IniFile.h"
-#include "ui/Text.h"
+#include "sys/IniFile.h"
+#include "sys/Text.h"
 
 using namespace cleaner;
 using namespace items_test;
@@ -72,7 +72,7 @@ TEST(Catalogue, EveryCaptionReachesARoutineOrAShippedSection) {
     }
   }
   EXPECT_EQ(groupIds, (std::set<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-  if (!pending.empty()) std::cout << "Captions without a routine yet:" << ui::ToUtf8(pending) << std::endl;
+  if (!pending.empty()) std::cout << "Captions without a routine yet:" << sys::ToUtf8(pending) << std::endl;
 }
 
 TEST(Catalogue, LeafWithoutRoutineSaysItIsNotAvailableYet) {
@@ -107,7 +107,7 @@ TEST(Catalogue, ShippedKavoDatStaysNarrow) {
   tokens.localAppData = L"C:\\L";
   tokens.currentAppData = L"C:\\R";
   tokens.commonAppData = L"C:\\C";
-  ui::IniFile ini(ShippedKavo());
+  sys::IniFile ini(ShippedKavo());
   int entries = 0;
   for (const std::wstring& section : ini.SectionNames()) {
     for (const std::wstring& line : ini.SectionLines(section)) {

@@ -132,9 +132,9 @@ class EndToEnd : public testing::Test {
     EXPECT_TRUE(run.asker->questions.empty());
     EXPECT_EQ(run.bin->emptied, mode == CleanMode::Test ? 0 : 1);
     EXPECT_EQ(run.clipboard->cleared, mode == CleanMode::Test ? 0 : 1);
-    EXPECT_FALSE(run.poster->posts.empty());
-    if (!run.poster->posts.empty()) {
-      EXPECT_EQ(run.poster->posts.back().first, WM_CLEANFINISHED);
+    EXPECT_FALSE(run.poster->Posts().empty());
+    if (!run.poster->Posts().empty()) {
+      EXPECT_EQ(run.poster->Posts().back().first, WM_CLEANFINISHED);
     }
     return run.Results();
   }

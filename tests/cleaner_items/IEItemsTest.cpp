@@ -16,8 +16,8 @@
 #include "indexdat/IndexDatBuilder.h"
 #include "core/Files.h"
 #include "core/SystemInfo.h"
-#include "ui/RegistryKey.h"
-#include "ui/Text.h"
+#include "sys/RegistryKey.h"
+#include "sys/Text.h"
 
 using namespace cleaner;
 using namespace items_test;
@@ -283,7 +283,7 @@ namespace {
 const wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
 std::wstring PendingRenames() {
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   std::vector<wchar_t> data(1 << 16);
   DWORD size = DWORD(data.size() * sizeof(wchar_t)), type = 0;
   if (::RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ,
@@ -343,7 +343,7 @@ TEST(IERestart, MoveFileExOnNtAndWininitLinesOnNineX) {
   WriteText(ini, L"[Other]\r\nx=1\r\n[Rename]\r\nNUL=C:\\OLD.TXT\r\n");
   RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, files, 3, ini); });
   std::string text = ReadBytes(ini);
-  std::string a = ui::ToAnsi(core::GetShortPath(files[0])), b = ui::ToAnsi(core::GetShortPath(files[1]));
+  std::string a = sys::ToAnsi(core::GetShortPath(files[0])), b = sys::ToAnsi(core::GetShortPath(files[1]));
   EXPECT_EQ(text, "[Other]\r\nx=1\r\n[Rename]\r\nNUL=" + b + "\r\nNUL=" + a + "\r\nNUL=C:\\OLD.TXT\r\n");
 }
 

@@ -16,23 +16,28 @@ const HKEY CU = HKEY_CURRENT_USER;
 const std::wstring kKey = L"Software\\VantorelItemsTest\\Forms";
 
 // Counts the administrator messages; every other box is a failure.
-class MessageCounter {
+class MessageCounter : public ui::IMessageBoxAnswerer {
  public:
-  MessageCounter() {
-    ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT flags) {
-      EXPECT_EQ(text, kAdministratorMessage);
-      EXPECT_EQ(flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
-      ++shown;
-      return IDOK;
-    });
+  MessageCounter() { ui::SetMessageBoxAnswerer(this); }
+  ~MessageCounter() override { ui::SetMessageBoxAnswerer(nullptr); }
+  int Answer(HWND, const std::wstring& text, UINT flags) override {
+    EXPECT_EQ(text, kAdministratorMessage);
+    EXPECT_EQ(flags & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    ++shown;
+    return IDOK;
   }
-  ~MessageCounter() { ui::SetMessageBoxAnswerer(nullptr); }
   int shown = 0;
+};
+
+struct FixedAccount : IAccount {
+  explicit FixedAccount(bool admin) : admin(admin) {}
+  bool IsAdministrator() override { return admin; }
+  bool admin;
 };
 
 ItemServices Services(const std::wstring& folder, bool admin) {
   ItemServices s = DataFolder(folder);
-  s.isAdministrator = [admin] { return admin; };
+  s.account = std::make_shared<FixedAccount>(admin);
   return s;
 }
 
@@ -180,7 +185,7 @@ TEST(Clipboard, EmptiedOnlyInACleanAndNeverCounted) {
   busy.clipboard->opens = false;
   busy.Run({L"Windows - Clipboard", L"Windows - Clipboard"});
   EXPECT_EQ(busy.clipboard->cleared, 2);
-  EXPECT_EQ(busy.poster->posts.back().first, WM_CLEANFINISHED);
+  EXPECT_EQ(busy.poster->Posts().back().first, WM_CLEANFINISHED);
 }
 
 TEST(MSNMessenger, LogFolderThatIsTheReceivedFolderIsEmptiedOnce) {

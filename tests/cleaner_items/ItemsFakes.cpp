@@ -4,16 +4,10 @@
 
 #include "cleaner/RegistryPaths.h"
 #include "support/TestSupport.h"
-#include "ui/RegistryKey.h"
-#include "ui/Text.h"
+#include "sys/RegistryKey.h"
+#include "sys/Text.h"
 
 namespace items_test {
-
-bool RecordingLog::Contains(const std::wstring& line) {
-  for (const auto& l : Lines())
-    if (l == line) return true;
-  return false;
-}
 
 ItemRun::ItemRun(CleanMode mode, ItemServices services) {
   services.recycleBin = bin;
@@ -59,109 +53,16 @@ ItemServices DataFolder(const std::wstring& folder) {
   return s;
 }
 
-namespace {
-
-std::wstring TempRoot() {
-  wchar_t buf[MAX_PATH + 1] = {};
-  ::GetTempPathW(MAX_PATH, buf);
-  return std::wstring(buf) + L"vantorel-items-tests\\";
-}
-
-}  // namespace
-
-Sandbox::Sandbox(const std::wstring& name) {
-  ::CreateDirectoryW(TempRoot().c_str(), nullptr);
-  root_ = TempRoot() + name + L"\\";
-  RemoveTree(root_);
-  ::CreateDirectoryW(root_.c_str(), nullptr);
-}
-
-Sandbox::~Sandbox() { RemoveTree(root_); }
-
-void Sandbox::Folder(const std::wstring& relative) const { MakeFolders(Path(relative)); }
-
-void Sandbox::File(const std::wstring& relative, const std::string& content) const {
-  WriteFile(Path(relative), content);
-}
-
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void MakeFolders(const std::wstring& path) {
-  for (size_t i = 3; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == L'\\') ::CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-  }
-}
-
-void WriteFile(const std::wstring& path, const std::string& content) {
-  size_t slash = path.find_last_of(L'\\');
-  if (slash != std::wstring::npos) MakeFolders(path.substr(0, slash));
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  if (!content.empty()) ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  ::CloseHandle(h);
-}
-
-void WriteText(const std::wstring& path, const std::wstring& text) { WriteFile(path, ui::ToAnsi(text)); }
-
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-  if (h == INVALID_HANDLE_VALUE) return {};
-  std::string data;
-  char buf[4096];
-  DWORD n = 0;
-  while (::ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) data.append(buf, n);
-  ::CloseHandle(h);
-  return data;
-}
-
-namespace {
-
-// Wine cannot remove a Unix link through Win32; the Unix tool removes links
-// as links. Only ever a sandbox of these tests.
-bool RemoveSandboxTree(const std::wstring& path) {
-  if (path.find(L"\\vantorel-items-tests\\") == std::wstring::npos) return false;
-  std::wstring unixPath = testing_support::ToUnixPath(path);
-  if (unixPath.find(L"/vantorel-items-tests/") == std::wstring::npos) return false;
-  if (!testing_support::RunUnix(L"/bin/rm -rf \"" + unixPath + L"\"")) return false;
-  for (int i = 0; i < 200 && Exists(path); ++i) ::Sleep(25);
-  return !Exists(path);
-}
-
-}  // namespace
-
-void RemoveTree(const std::wstring& path) {
-  if (!Exists(path) || RemoveSandboxTree(path)) return;
-  std::wstring folder = path.back() == L'\\' ? path : path + L'\\';
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((folder + L"*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring p = folder + name;
-      ::SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if ((fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        if (!::RemoveDirectoryW(p.c_str())) ::DeleteFileW(p.c_str());
-      } else if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        RemoveTree(p);
-      } else {
-        ::DeleteFileW(p.c_str());
-      }
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-  }
-  ::RemoveDirectoryW(folder.c_str());
-}
+void WriteText(const std::wstring& path, const std::wstring& text) { WriteFile(path, sys::ToAnsi(text)); }
 
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& data) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   k.Create(root, key);
   k.WriteString(name, data);
 }
 
 bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(root, key) && k.ValueExists(name);
 }
 

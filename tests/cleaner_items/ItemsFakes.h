@@ -11,41 +11,17 @@
 
 #include "cleaner/ProgressThread.h"
 #include "cleaner/items/CleanItemCatalogue.h"
+#include "support/CleanRecorders.h"
+#include "support/Folders.h"
 #include "support/TestSupport.h"
+#include "ui/MessageBox.h"
 
 namespace items_test {
 
 using namespace cleaner;
 
-class RecordingLog : public ILogSink {
- public:
-  void AddLine(const std::wstring& line) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    lines_.push_back(line);
-  }
-  void ScrollToEnd() override {}
-  std::vector<std::wstring> Lines() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return lines_;
-  }
-  bool Contains(const std::wstring& line);
-
- private:
-  std::mutex mutex_;
-  std::vector<std::wstring> lines_;
-};
-
-class RecordingPoster : public IMessagePoster {
- public:
-  void Post(UINT msg, WPARAM wParam, LPARAM) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    posts.emplace_back(msg, static_cast<int>(wParam));
-  }
-  std::vector<std::pair<UINT, int>> posts;
-
- private:
-  std::mutex mutex_;
-};
+using testing_support::RecordingLog;
+using testing_support::RecordingPoster;
 
 class NoAsker : public IQuestionAsker {
  public:
@@ -53,6 +29,8 @@ class NoAsker : public IQuestionAsker {
     questions.push_back(text);
     return false;
   }
+  // Shown as the window would, so that tests see each notice as a box.
+  void Tell(const std::wstring& text) override { ui::ShowMessage(nullptr, text, MB_OK); }
   std::vector<std::wstring> questions;
 };
 
@@ -110,28 +88,22 @@ struct ItemRun {
 ItemServices DataFolder(const std::wstring& folder);
 
 // A fresh folder under the prefix's temporary folder, removed at the end.
-class Sandbox {
+class Sandbox : public testing_support::ScratchFolder {
  public:
-  explicit Sandbox(const std::wstring& name);
-  ~Sandbox();
-  Sandbox(const Sandbox&) = delete;
-  Sandbox& operator=(const Sandbox&) = delete;
-  const std::wstring& Root() const { return root_; }  // ends in "\"
-  std::wstring Path(const std::wstring& relative) const { return root_ + relative; }
-  void Folder(const std::wstring& relative) const;
-  void File(const std::wstring& relative, const std::string& content = "x") const;
-
- private:
-  std::wstring root_;
+  explicit Sandbox(const std::wstring& name) : ScratchFolder(L"vantorel-items-tests", name) {}
+  void Folder(const std::wstring& relative) const { testing_support::MakeFolders(Path(relative)); }
+  void File(const std::wstring& relative, const std::string& content = "x") const {
+    testing_support::WriteBytes(Path(relative), content);
+  }
 };
 
-bool Exists(const std::wstring& path);
-void MakeFolders(const std::wstring& path);
-void WriteFile(const std::wstring& path, const std::string& content);
+using testing_support::Exists;
+using testing_support::MakeFolders;
+using testing_support::ReadBytes;
+inline void WriteFile(const std::wstring& path, const std::string& content) { testing_support::WriteBytes(path, content); }
 void WriteText(const std::wstring& path, const std::wstring& text);  // ANSI
-std::string ReadBytes(const std::wstring& path);
 // Removes a tree of plain files and folders; a link is removed, never entered.
-void RemoveTree(const std::wstring& path);
+inline void RemoveTree(const std::wstring& path) { testing_support::RemoveFolder(path, L"vantorel-items-tests"); }
 
 // HKEY_CURRENT_USER helpers.
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& data);

@@ -6,7 +6,7 @@
 
 #include "Scratch.h"
 #include "core/Files.h"
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 #include "support/TestSupport.h"
 
 using namespace core;
@@ -149,7 +149,7 @@ TEST(GetShortcutTarget, ReadsBackALinkMadeWithTheShellLinkObject) {
   ASSERT_TRUE(WriteFileBytes(target, "MZ"));
   const std::wstring link = dir / L"Target.lnk";
   ASSERT_TRUE(MakeShellLink(link, target));
-  EXPECT_TRUE(SameText(GetShortcutTarget(link), target)) << GetShortcutTarget(link);
+  EXPECT_TRUE(sys::SameText(GetShortcutTarget(link), target)) << GetShortcutTarget(link);
 
   ASSERT_TRUE(WriteFileBytes(dir / L"broken.lnk", "not a link at all"));
   EXPECT_EQ(GetShortcutTarget(dir / L"broken.lnk"), L"");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -24,10 +26,16 @@ bool IsFolder(const std::wstring& path) {
 }
 
 // Restores the shell's folder browser when a test ends.
-struct BrowserScope {
-  explicit BrowserScope(FolderBrowser b) : previous(SetFolderBrowser(std::move(b))) {}
-  ~BrowserScope() { SetFolderBrowser(previous); }
-  FolderBrowser previous;
+using BrowseAnswer = std::function<bool(const std::wstring& caption, const std::wstring& root, std::wstring* chosen)>;
+
+struct BrowserScope : IFolderBrowser {
+  explicit BrowserScope(BrowseAnswer b) : answer(std::move(b)), previous(SetFolderBrowser(this)) {}
+  ~BrowserScope() override { SetFolderBrowser(previous); }
+  bool Browse(const std::wstring& caption, const std::wstring& root, std::wstring* chosen) override {
+    return answer(caption, root, chosen);
+  }
+  BrowseAnswer answer;
+  IFolderBrowser* previous;
 };
 
 }  // namespace

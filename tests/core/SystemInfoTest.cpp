@@ -33,6 +33,28 @@ TEST(WindowsVersionCode, MapsTheNtFamily) {
     EXPECT_EQ(WindowsVersionCode(kNt, r.major, r.minor), r.code) << r.major << "." << r.minor;
 }
 
+TEST(WindowsVersionCode, FamiliesByName) {
+  const struct {
+    BYTE code;
+    bool nineX, nt, vistaOrLater, xpTo7;
+  } cases[] = {
+      {wvWindows95, true, false, false, false}, {2, true, false, false, false},
+      {wvWindows98, true, false, false, false}, {4, true, false, false, false},
+      {wvNT3, false, true, false, false},       {wvNT4, false, true, false, false},
+      {wvWindows2000, false, true, false, false}, {wvWindowsMe, true, false, false, false},
+      {wvWindowsXP, false, true, false, true},  {wvServer2003, false, true, false, true},
+      {wvVista, false, true, true, true},       {wvWindows7, false, true, true, true},
+      {wvWindows8, false, true, true, false},   {0, false, false, false, false},
+      {14, false, false, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsWindows9x(c.code), c.nineX) << int(c.code);
+    EXPECT_EQ(IsWindowsNT(c.code), c.nt) << int(c.code);
+    EXPECT_EQ(IsVistaOrLater(c.code), c.vistaOrLater) << int(c.code);
+    EXPECT_EQ(IsXPTo7(c.code), c.xpTo7) << int(c.code);
+  }
+}
+
 TEST(SystemInfo, RealVersionAndWow64UnderWine) {
   // The program names no supported versions, so modern systems report 6.2.
   BYTE code = GetWindowsVersion();

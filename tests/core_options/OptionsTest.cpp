@@ -9,7 +9,7 @@
 
 #include "core/Options.h"
 #include "support/TestSupport.h"
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 
 using core::OptionsSetting;
 
@@ -162,7 +162,7 @@ class OptionsTest : public ::testing::Test {
     Load();
   }
   std::wstring Value(const std::wstring& file, const wchar_t* section, const std::wstring& key) {
-    return ui::IniFile(file).ReadString(section, key, L"<missing>");
+    return sys::IniFile(file).ReadString(section, key, L"<missing>");
   }
 
   static int counter_;
@@ -417,7 +417,7 @@ TEST_F(OptionsTest, ListEntriesReadAsASingleKeyReadWouldGiveThem) {
       "Key4=a=b\r\nKey5=first\r\nKey5=second\r\n";
   LoadText(file);
   ASSERT_EQ(keys_.size(), 6u);
-  const ui::IniFile ini(UserFile());
+  const sys::IniFile ini(UserFile());
   for (int i = 1; i <= 6; ++i)
     EXPECT_EQ(keys_[i - 1], ini.ReadString(L"IgnoreKey", L"Key" + std::to_wstring(i), L"")) << "Key" << i;
   EXPECT_EQ(keys_[3], L"a=b");
@@ -500,7 +500,7 @@ TEST_F(OptionsTest, WriteErrorPropagates) {
   try {
     Save();
     ADD_FAILURE() << "a key that cannot be written must raise";
-  } catch (const ui::IniWriteError& e) {
+  } catch (const sys::IniWriteError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Unable to write to ", 0), 0u) << e.what();
     EXPECT_EQ(std::string(e.what()).find("\\\\"), std::string::npos) << e.what();
   }

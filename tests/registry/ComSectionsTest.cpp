@@ -4,7 +4,7 @@
 
 #include "SectionTest.h"
 #include "registry/NameIndex.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 using namespace registry;
 using namespace registry_test;
@@ -109,7 +109,7 @@ TEST_F(ComSections, ActiveXLibraryFilesAndUnregisteredAppIds) {
 bool NaiveAnyContains(const std::vector<std::wstring>& names, const std::wstring& text) {
   if (text.empty()) return false;
   for (const auto& n : names)
-    if (ContainsNoCase(n, text)) return true;
+    if (sys::ContainsNoCase(n, text)) return true;
   return false;
 }
 
@@ -134,7 +134,7 @@ TEST(NameIndex, AnswersLikeAskingEachName) {
       std::wstring text = randomText(5);
       ASSERT_EQ(index.AnyContains(text), NaiveAnyContains(names, text)) << round << " " << q;
     }
-    for (const auto& n : names) EXPECT_EQ(index.AnyContains(UpperCase(n)), !n.empty());
+    for (const auto& n : names) EXPECT_EQ(index.AnyContains(sys::UpperCase(n)), !n.empty());
   }
   EXPECT_FALSE(TNameIndex({}).AnyContains(L"a"));
   EXPECT_FALSE(TNameIndex({L"abc"}).AnyContains(L""));

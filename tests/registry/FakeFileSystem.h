@@ -5,7 +5,7 @@
 #include <string>
 
 #include "registry/PathCheck.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 namespace registry_test {
 
@@ -23,7 +23,7 @@ class TFakeFileSystem : public registry::TPathFileSystem {
     return *this;
   }
   TFakeFileSystem& Env(const std::wstring& name, const std::wstring& value) {
-    env_[registry::UpperCase(name)] = value;
+    env_[sys::UpperCase(name)] = value;
     return *this;
   }
   TFakeFileSystem& Drive(wchar_t letter, UINT type) {
@@ -49,7 +49,7 @@ class TFakeFileSystem : public registry::TPathFileSystem {
     while (i < src.size()) {
       size_t open = src.find(L'%', i), close = open == std::wstring::npos ? open : src.find(L'%', open + 1);
       if (close == std::wstring::npos) break;
-      auto it = env_.find(registry::UpperCase(src.substr(open + 1, close - open - 1)));
+      auto it = env_.find(sys::UpperCase(src.substr(open + 1, close - open - 1)));
       *out += src.substr(i, open - i) + (it == env_.end() ? src.substr(open, close - open + 1) : it->second);
       i = close + 1;
     }
@@ -62,7 +62,7 @@ class TFakeFileSystem : public registry::TPathFileSystem {
   }
 
  private:
-  static std::wstring Key(const std::wstring& path) { return registry::UpperCase(path); }
+  static std::wstring Key(const std::wstring& path) { return sys::UpperCase(path); }
   void AddParents(const std::wstring& path) {
     for (size_t p = path.rfind(L'\\'); p != std::wstring::npos && p >= 2; p = path.rfind(L'\\', p - 1)) {
       entries_[Key(p == 2 ? path.substr(0, 3) : path.substr(0, p))] = registry::pkFolder;

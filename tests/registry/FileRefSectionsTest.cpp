@@ -1,7 +1,7 @@
 // The file-reference sections end to end: Shared DLLs, Fonts, Help files,
 // Startup programs, Windows services, Installer and Applications.
 #include "SectionTest.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 using namespace registry;
 using namespace registry_test;
@@ -156,7 +156,7 @@ TEST_F(FileRefSections, ApplicationsReportEachBadCommandKeyInDepthFirstOrder) {
   EXPECT_TRUE(AddsExactly(before, after, expected));
   // In the order of a depth-first walk over the registry's own listing.
   std::vector<std::wstring> order, seen;
-  ui::RegistryKey shell;
+  sys::RegistryKey shell;
   ASSERT_TRUE(shell.Open(HKEY_LOCAL_MACHINE, app + L"\\shell"));
   for (const auto& verb : shell.SubKeyNames())
     for (const auto& r : expected)

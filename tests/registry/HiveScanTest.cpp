@@ -5,7 +5,7 @@
 
 #include "RegistryFixture.h"
 #include "registry/ScanTaskThread.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 
 using namespace registry;
 using namespace registry_test;
@@ -78,7 +78,7 @@ class HiveScan : public ::testing::Test {
         {base, L"", dir.Missing(L"default.exe")},
         {base + L"\\Sub\\Deeper", L"Deep", dir.Missing(L"deep.exe")},
     };
-    for (const auto& b : bad) SetText(HKEY_CURRENT_USER, b.key, b.name, b.data, Contains(b.data, L"%") ? REG_EXPAND_SZ : REG_SZ);
+    for (const auto& b : bad) SetText(HKEY_CURRENT_USER, b.key, b.name, b.data, sys::Contains(b.data, L"%") ? REG_EXPAND_SZ : REG_SZ);
     return bad;
   }
 };

@@ -1,48 +1,50 @@
 #include "RegistryFixture.h"
 
+#include "support/Folders.h"
+
 #include <algorithm>
 #include <iterator>
 
-#include "ui/RegistryKey.h"
-#include "ui/Text.h"
+#include "sys/RegistryKey.h"
+#include "sys/Text.h"
 
 namespace registry_test {
 
 void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value, DWORD type) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   if (k.Create(root, key)) k.WriteString(name, value, type);
 }
 
 void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   if (k.Create(root, key)) k.WriteDword(name, value);
 }
 
 void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::wstring& text) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
   if (k.Create(root, key)) k.WriteRaw(name, type, std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t)));
 }
 
 void SetBytes(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   if (k.Create(root, key)) k.WriteRaw(name, type, data);
 }
 
 void CreateKey(HKEY root, const std::wstring& key) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   k.Create(root, key);
 }
 
 void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   if (k.Open(root, key, KEY_SET_VALUE)) k.DeleteValue(name);
 }
 
 void DeleteTree(HKEY root, const std::wstring& key) { ::RegDeleteTreeW(root, key.c_str()); }
 
 bool KeyExists(HKEY root, const std::wstring& key) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   return k.Open(root, key);
 }
 
@@ -71,25 +73,7 @@ void DeleteLink(HKEY root, const std::wstring& key) {
   ::RegCloseKey(h);
 }
 
-namespace {
-
-void RemoveFolder(const std::wstring& path) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = path + L"\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveFolder(full);
-      else ::DeleteFileW(full.c_str());
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-  }
-  ::RemoveDirectoryW(path.c_str());
-}
-
-}  // namespace
+using testing_support::RemoveFolder;
 
 TTestFolder::TTestFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH];
@@ -145,7 +129,7 @@ TRows Without(TRows a, TRows b) {
 std::string Describe(const TRows& rows) {
   std::string s;
   for (const auto& r : rows)
-    s += "  [" + ui::ToUtf8(r.Problem) + "] " + ui::ToUtf8(r.RegistryKey) + " | " + ui::ToUtf8(r.Data) + " | kind " +
+    s += "  [" + sys::ToUtf8(r.Problem) + "] " + sys::ToUtf8(r.RegistryKey) + " | " + sys::ToUtf8(r.Data) + " | kind " +
          std::to_string(r.FixKind) + "\n";
   return s;
 }
@@ -174,7 +158,7 @@ TRows RunScan(const std::vector<std::wstring>& sections, const registry::TScanSe
 
 std::vector<std::wstring> UserHivesShowing(const std::wstring& key) {
   std::vector<std::wstring> sids;
-  ui::RegistryKey users;
+  sys::RegistryKey users;
   users.Open(HKEY_USERS, L"");
   for (const auto& sid : users.SubKeyNames())
     if (KeyExists(HKEY_USERS, sid + L"\\" + key)) sids.push_back(sid);

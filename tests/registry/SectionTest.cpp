@@ -3,7 +3,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace registry_test {
 
@@ -28,7 +28,7 @@ bool IsSeedName(const std::wstring& name) {
 }  // namespace
 
 void PurgeSeeds(HKEY root, const std::wstring& key) {
-  ui::RegistryKey k;
+  sys::RegistryKey k;
   if (!k.Open(root, key, KEY_READ | KEY_SET_VALUE)) return;
   for (const auto& name : k.SubKeyNames())
     if (IsSeedName(name)) DeleteTree(root, key.empty() ? name : key + L"\\" + name);

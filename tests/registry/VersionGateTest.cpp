@@ -7,8 +7,8 @@
 
 #include "SectionTest.h"
 #include "support/TestSupport.h"
-#include "ui/RegistryKey.h"
-#include "ui/Text.h"
+#include "sys/RegistryKey.h"
+#include "sys/Text.h"
 
 using namespace registry;
 using namespace registry_test;
@@ -42,10 +42,10 @@ TEST(VersionGateChild, WritesItsScan) {
   if (out.empty()) GTEST_SKIP() << "runs inside the version gate test only";
   const TScanSettings settings = ScanSettingsFromSystem();
   const TRows rows = RunScan(Split(EnvText(L"VANTOREL_GATE_SECTIONS"), L','), settings);
-  std::ofstream file(ui::ToAnsi(out), std::ios::binary);
+  std::ofstream file(sys::ToAnsi(out), std::ios::binary);
   file << settings.WindowsVersion << "\n";
   for (const auto& r : rows)
-    file << ui::ToUtf8(r.Problem + L"\t" + r.Data + L"\t" + r.RegistryKey + L"\t") << r.FixKind << "\n";
+    file << sys::ToUtf8(r.Problem + L"\t" + r.Data + L"\t" + r.RegistryKey + L"\t") << r.FixKind << "\n";
 }
 
 class VersionGate : public SectionTest {
@@ -86,12 +86,12 @@ class VersionGate : public SectionTest {
   }
 
   static TRows ReadRows(const std::wstring& path, int* code) {
-    std::ifstream file(ui::ToAnsi(path), std::ios::binary);
+    std::ifstream file(sys::ToAnsi(path), std::ios::binary);
     std::string line;
     *code = std::getline(file, line) ? std::stoi(line) : -1;
     TRows rows;
     while (std::getline(file, line)) {
-      std::vector<std::wstring> f = Split(ui::FromUtf8(line), L'\t');
+      std::vector<std::wstring> f = Split(sys::FromUtf8(line), L'\t');
       if (f.size() == 4) rows.push_back({f[0], f[1], f[2], static_cast<TFixKind>(std::stoi(f[3]))});
     }
     return rows;
@@ -110,7 +110,7 @@ TEST_F(VersionGate, WindowsXpAgainstSevenAgainstEight) {
   for (auto& run : runs) {
     int code = 0;
     run.Before = ScanAs(run.Version, &code);
-    ASSERT_EQ(code, run.Code) << "Wine did not report " << ui::ToUtf8(run.Version);
+    ASSERT_EQ(code, run.Code) << "Wine did not report " << sys::ToUtf8(run.Version);
   }
 
   const std::wstring framework = dir_.Missing(L"Windows\\Microsoft.NET\\Framework\\v9\\gone.dll");
@@ -133,7 +133,7 @@ TEST_F(VersionGate, WindowsXpAgainstSevenAgainstEight) {
   for (size_t i = 0; i < 3; ++i) {
     int code = 0;
     EXPECT_TRUE(AddsExactly(runs[i].Before, ScanAs(runs[i].Version, &code), expected[i]))
-        << ui::ToUtf8(runs[i].Version);
+        << sys::ToUtf8(runs[i].Version);
   }
 }
 

@@ -11,7 +11,7 @@
 
 #include "registry/defrag/DefragPlatform.h"
 #include "registry/defrag/HiveList.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace defrag_test {
 
@@ -65,7 +65,7 @@ class SeededHives {
   registry::THive Add(const std::wstring& name, DWORD size, bool keyExists = true) {
     registry::THive h{L"\\REGISTRY\\USER\\" + CurrentUserSid() + L"\\" + kSeedKey + L"\\" + name, folder_ + L"\\" + name};
     if (keyExists) {
-      ui::RegistryKey k;
+      sys::RegistryKey k;
       k.Create(HKEY_CURRENT_USER, std::wstring(kSeedKey) + L"\\" + name);
       for (int i = 0; i < 20; ++i) k.WriteString(L"Value" + std::to_wstring(i), L"some data of the hive");
     }
@@ -75,7 +75,7 @@ class SeededHives {
     return h;
   }
   void ListValue(const std::wstring& name, const std::wstring& data, DWORD type = REG_SZ) {
-    ui::RegistryKey list;
+    sys::RegistryKey list;
     list.Create(HKEY_LOCAL_MACHINE, kHiveListKey);
     list.WriteString(name, data, type);
     names_.push_back(name);
@@ -84,7 +84,7 @@ class SeededHives {
 
  private:
   void Clear() {
-    ui::RegistryKey list;
+    sys::RegistryKey list;
     if (list.Open(HKEY_LOCAL_MACHINE, kHiveListKey, KEY_READ | KEY_WRITE))
       for (const std::wstring& n : names_) list.DeleteValue(n);
     names_.clear();

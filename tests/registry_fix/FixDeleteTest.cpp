@@ -6,7 +6,7 @@
 
 #include "FixTestSupport.h"
 #include "registry/fix/FixDelete.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 #include "support/TestSupport.h"
 
 using namespace registry;
@@ -108,7 +108,7 @@ TEST_F(FixDelete, RootsUnderAnotherNameAreRoots) {
                         Case{L"HKEY_LOCAL_MACHINE", L"Software\\Classes\\CLSID"},
                         Case{L"HKEY_LOCAL_MACHINE", classes + L".vantorelfixtable"}}) {
     TDeleteResult r = DeleteKeyWithBackup(c.root, c.key, unwritable);
-    EXPECT_EQ(r.Status, dsRefused) << ui::ToUtf8(c.root + (L"\\" + c.key)) << ": " << ui::ToUtf8(r.Reason);
+    EXPECT_EQ(r.Status, dsRefused) << sys::ToUtf8(c.root + (L"\\" + c.key)) << ": " << sys::ToUtf8(r.Reason);
   }
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, classes + L".vantorelfixtable\\shell"));
 
@@ -165,10 +165,10 @@ TEST_F(FixDelete, ARegistryLinkIsNeverFollowed) {
     GTEST_SKIP() << "this registry makes no links";
   }
   TDeleteResult r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", top, file_);
-  EXPECT_EQ(r.Status, dsBackupFailed) << ui::ToUtf8(r.Reason);
+  EXPECT_EQ(r.Status, dsBackupFailed) << sys::ToUtf8(r.Reason);
   EXPECT_TRUE(LinkTargetIntact());
   r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", holder, file_);
-  EXPECT_EQ(r.Status, dsBackupFailed) << ui::ToUtf8(r.Reason);
+  EXPECT_EQ(r.Status, dsBackupFailed) << sys::ToUtf8(r.Reason);
   EXPECT_TRUE(LinkTargetIntact());
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, holder + L"\\Sub", L"mine"));
   EXPECT_FALSE(FileExists(file_));
@@ -192,12 +192,12 @@ TEST_F(FixDelete, APathThatWouldNameAnotherFileIsRefused) {
   }
   for (const wchar_t* name : {L"keep.lnk.", L"keep.lnk ", L"keep.lnk. ", L"dir.\\x.lnk", L"dir \\x.lnk"}) {
     TDeleteResult r = DeleteShortcutFile(folder_.Sub(name));
-    EXPECT_EQ(r.Status, dsRefused) << ui::ToUtf8(name);
+    EXPECT_EQ(r.Status, dsRefused) << sys::ToUtf8(name);
   }
   EXPECT_TRUE(FileExists(kept));
   EXPECT_TRUE(FileExists(folder_.Sub(L"dir\\x.lnk")));
   for (const wchar_t* file : {L"dir.\\x.lnk", L"dir \\x.lnk"})
-    EXPECT_TRUE(FileExists(L"\\\\?\\" + folder_.Sub(file))) << ui::ToUtf8(file);
+    EXPECT_TRUE(FileExists(L"\\\\?\\" + folder_.Sub(file))) << sys::ToUtf8(file);
   // Only their literal names reach these again.
   for (const wchar_t* folder : {L"dir.", L"dir "}) {
     ::DeleteFileW((L"\\\\?\\" + folder_.Sub(folder) + L"\\x.lnk").c_str());

@@ -5,7 +5,7 @@
 
 #include "registry/fix/SystemPointThread.h"
 #include "support/TestSupport.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace fix_test {
 
@@ -28,37 +28,6 @@ std::wstring TTempFolder::WriteFile(const std::wstring& name, const std::string&
     ::CloseHandle(h);
   }
   return path;
-}
-
-void RemoveFolder(const std::wstring& path) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((path + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = path + L"\\" + name;
-      ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveFolder(full);
-      else ::DeleteFileW(full.c_str());
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-  }
-  ::RemoveDirectoryW(path.c_str());
-}
-
-bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadFileBytes(const std::wstring& path) {
-  std::string out;
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-  if (h == INVALID_HANDLE_VALUE) return out;
-  char buf[4096];
-  DWORD got = 0;
-  while (::ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0) out.append(buf, got);
-  ::CloseHandle(h);
-  return out;
 }
 
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
@@ -111,28 +80,6 @@ bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name) {
   return found;
 }
 
-bool MakeRegLink(const std::wstring& key, const std::wstring& target) {
-  HKEY link = nullptr;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS)
-    return false;
-  LONG rc = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
-                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
-  ::RegCloseKey(link);
-  return rc == ERROR_SUCCESS;
-}
-
-void RemoveRegLink(const std::wstring& key) {
-  using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
-  auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey"));
-  HKEY link = nullptr;
-  if (ntDeleteKey == nullptr ||
-      ::RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), REG_OPTION_OPEN_LINK, DELETE, &link) != ERROR_SUCCESS)
-    return;
-  ntDeleteKey(link);
-  ::RegCloseKey(link);
-}
-
 namespace {
 
 std::string Hex(const BYTE* p, DWORD n) {
@@ -148,7 +95,7 @@ std::string Hex(const BYTE* p, DWORD n) {
 void DumpInto(HKEY root, const std::wstring& key, std::vector<std::string>* lines) {
   HKEY k = nullptr;
   if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return;
-  const std::string path = ui::ToUtf8(key);
+  const std::string path = sys::ToUtf8(key);
   lines->push_back(path);
   std::vector<std::string> values;
   std::vector<std::wstring> subKeys;
@@ -160,7 +107,7 @@ void DumpInto(HKEY root, const std::wstring& key, std::vector<std::string>* line
     wchar_t name[16384];
     DWORD nameLen = 16384, size = static_cast<DWORD>(data.size()), type = 0;
     if (::RegEnumValueW(k, i, name, &nameLen, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
-    values.push_back(path + "|" + ui::ToUtf8(std::wstring(name, nameLen)) + "|" + std::to_string(type) + "|" +
+    values.push_back(path + "|" + sys::ToUtf8(std::wstring(name, nameLen)) + "|" + std::to_string(type) + "|" +
                      Hex(data.data(), size));
   }
   for (DWORD i = 0;; ++i) {
@@ -184,11 +131,11 @@ std::vector<std::string> DumpTree(HKEY root, const std::wstring& key) {
   return lines;
 }
 
-TMessageRecorder::TMessageRecorder(int answer) {
-  previous_ = ui::SetMessageBoxAnswerer([this, answer](HWND, const std::wstring& text, UINT flags) {
-    Messages.push_back({text, flags});
-    return answer;
-  });
+TMessageRecorder::TMessageRecorder(int answer) : answer_(answer) { previous_ = ui::SetMessageBoxAnswerer(this); }
+
+int TMessageRecorder::Answer(HWND, const std::wstring& text, UINT flags) {
+  Messages.push_back({text, flags});
+  return answer_;
 }
 
 TMessageRecorder::~TMessageRecorder() { ui::SetMessageBoxAnswerer(previous_); }
@@ -244,22 +191,6 @@ TFakeSystemRestore::~TFakeSystemRestore() {
   registry::SetSystemRestoreLibraryPath(L"");
   ::SetEnvironmentVariableW(L"VANTOREL_SR_RECORD", nullptr);
   ::SetEnvironmentVariableW(L"VANTOREL_SR_ANSWER", nullptr);
-}
-
-bool ImportWithRegedit(const std::wstring& file) {
-  wchar_t windows[MAX_PATH];
-  UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
-  std::wstring cmd = L"\"" + std::wstring(windows, n) + L"\\regedit.exe\" /s \"" + file + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  bool ended = ::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0;
-  DWORD code = 1;
-  ::GetExitCodeProcess(pi.hProcess, &code);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return ended && code == 0;
 }
 
 }  // namespace fix_test

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/Folders.h"
+#include "support/Registry.h"
 #include "ui/MessageBox.h"
 
 namespace fix_test {
@@ -28,9 +30,9 @@ class TTempFolder {
   std::wstring path_;
 };
 
-void RemoveFolder(const std::wstring& path);
-bool FileExists(const std::wstring& path);
-std::string ReadFileBytes(const std::wstring& path);
+using testing_support::RemoveFolder;
+inline bool FileExists(const std::wstring& path) { return testing_support::Exists(path); }
+inline std::string ReadFileBytes(const std::wstring& path) { return testing_support::ReadBytes(path); }
 
 // Registry seeding below a root.
 void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
@@ -41,12 +43,8 @@ void CreateKey(HKEY root, const std::wstring& key);
 void DeleteTree(HKEY root, const std::wstring& key);
 bool KeyExists(HKEY root, const std::wstring& key);
 bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
-// A registry symbolic link at `key` below HKEY_CURRENT_USER to the native key
-// path `target` (\Registry\Machine\...); volatile, so that nothing of it
-// outlives the registry server. False when this registry makes no links.
-bool MakeRegLink(const std::wstring& key, const std::wstring& target);
-// Removes such a link itself (never its target), whatever became of it.
-void RemoveRegLink(const std::wstring& key);
+using testing_support::MakeRegLink;
+using testing_support::RemoveRegLink;
 
 // UTF-16 bytes of `text` with its NUL (or the given bytes of a multi-string).
 std::vector<BYTE> TextBytes(const std::wstring& text);
@@ -57,10 +55,11 @@ std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
 std::vector<std::string> DumpTree(HKEY root, const std::wstring& key);
 
 // Answers every message box with `answer` and keeps what was asked.
-class TMessageRecorder {
+class TMessageRecorder : public ui::IMessageBoxAnswerer {
  public:
   explicit TMessageRecorder(int answer);
-  ~TMessageRecorder();
+  ~TMessageRecorder() override;
+  int Answer(HWND owner, const std::wstring& text, UINT flags) override;
   struct Message {
     std::wstring Text;
     UINT Flags;
@@ -68,7 +67,8 @@ class TMessageRecorder {
   std::vector<Message> Messages;
 
  private:
-  ui::MessageBoxAnswerer previous_;
+  int answer_;
+  ui::IMessageBoxAnswerer* previous_ = nullptr;
 };
 
 // Watches for a window of this process of class `className` and, once it is
@@ -107,6 +107,6 @@ class TFakeSystemRestore {
 
 // Imports a .reg file with Wine's own registry editor ("regedit /s"); true
 // when it ran and ended with 0.
-bool ImportWithRegedit(const std::wstring& file);
+using testing_support::ImportWithRegedit;
 
 }  // namespace fix_test

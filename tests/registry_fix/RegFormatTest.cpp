@@ -5,7 +5,7 @@
 
 #include "FixTestSupport.h"
 #include "registry/fix/RegFileFormat.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 using namespace registry;
 using fix_test::Bytes;
@@ -16,7 +16,7 @@ namespace {
 std::string Line(const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
   std::string line;
   std::wstring why;
-  EXPECT_TRUE(FormatRegValueLine(name, type, data.data(), data.size(), &line, &why)) << ui::ToUtf8(why);
+  EXPECT_TRUE(FormatRegValueLine(name, type, data.data(), data.size(), &line, &why)) << sys::ToUtf8(why);
   return line;
 }
 

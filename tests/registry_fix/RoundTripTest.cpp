@@ -8,7 +8,7 @@
 #include "core/Text.h"
 #include "registry/ScanTaskThread.h"
 #include "registry/fix/FixRun.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 using namespace registry;
 using namespace fix_test;
@@ -17,7 +17,7 @@ namespace {
 
 const std::wstring kBase = std::wstring(kTestKey) + L"\\RoundTrip";
 const std::wstring K = L"HKEY_CURRENT_USER\\" + kBase;
-const std::string kBaseText = ui::ToUtf8(kBase);
+const std::string kBaseText = sys::ToUtf8(kBase);
 
 class TFinishWaiter : public TScanPoster {
  public:
@@ -133,9 +133,9 @@ TEST_F(RoundTrip, FixedEntriesAreGoneTwinsStayAndTheBackupRestoresThemExactly) {
   ::GetLocalTime(&settings.Now);
   settings.WindowsVersion = 13;
   TFixRunResult r = RunFix(rows, settings);
-  ASSERT_EQ(r.Stop, fsFinished) << ui::ToUtf8(r.Message);
+  ASSERT_EQ(r.Stop, fsFinished) << sys::ToUtf8(r.Message);
   EXPECT_EQ(r.Fixed, static_cast<int>(rows.size()));
-  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Rows[i].Outcome, foFixed) << ui::ToUtf8(r.Rows[i].Reason);
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Rows[i].Outcome, foFixed) << sys::ToUtf8(r.Rows[i].Reason);
 
   std::vector<std::string> expectedAfter;
   const std::vector<std::string> goneKeys = {kBaseText + "\\Doomed", kBaseText + "\\Parent\\Child"};
@@ -143,7 +143,7 @@ TEST_F(RoundTrip, FixedEntriesAreGoneTwinsStayAndTheBackupRestoresThemExactly) {
       {kBaseText + "\\Values", "BadFile"},
       {kBaseText + "\\Values", "Named\\Bad"},
       {kBaseText + "\\Sound", ""},
-      {kBaseText + "\\UserAssist", ui::ToUtf8(core::Rot13(L"C:\\Old\\tool.exe"))}};
+      {kBaseText + "\\UserAssist", sys::ToUtf8(core::Rot13(L"C:\\Old\\tool.exe"))}};
   for (const auto& line : before)
     if (!Removed(line, goneKeys, goneValues)) expectedAfter.push_back(line);
   EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kBase), expectedAfter);
@@ -178,7 +178,7 @@ TEST_F(RoundTrip, OddNamesAndLargeValuesComeBackExactly) {
   ASSERT_EQ(before.size(), 1u + 4 + 10 * 13);
   const std::wstring file = folder_.Sub(L"odd.reg");
   TDeleteResult r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", doomed, file);
-  ASSERT_EQ(r.Status, dsDeleted) << ui::ToUtf8(r.Reason);
+  ASSERT_EQ(r.Status, dsDeleted) << sys::ToUtf8(r.Reason);
   ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, doomed));
   ASSERT_TRUE(ImportWithRegedit(file));
   const std::vector<std::string> after = DumpTree(HKEY_CURRENT_USER, doomed);

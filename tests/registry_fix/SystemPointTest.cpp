@@ -7,6 +7,7 @@
 
 #include "FixTestSupport.h"
 #include "registry/fix/SystemPointForms.h"
+#include "support/KeyPresser.h"
 #include "ui/Application.h"
 
 using namespace registry;
@@ -84,6 +85,15 @@ TEST_F(SystemPoint, RefusalShowsTheHintWhichDecides) {
     EXPECT_EQ(ShowDialog().result, result);
     EXPECT_TRUE(hint.Seen());
     EXPECT_EQ(fake.Requests().size(), 80u);
+  }
+}
+
+TEST_F(SystemPoint, EnterContinuesAndEscapeCancelsInTheHint) {
+  for (const auto& [key, result] : {std::pair<WPARAM, int>{VK_RETURN, IDOK}, std::pair<WPARAM, int>{VK_ESCAPE, IDCANCEL}}) {
+    TFakeSystemRestore fake(folder_, "fail");
+    testing_support::KeyPresser press(L"TfrmSystemPointFailHint", key);
+    EXPECT_EQ(ShowDialog().result, result) << "key " << key;
+    EXPECT_TRUE(press.Pressed());
   }
 }
 

@@ -56,9 +56,30 @@ TEST(StringFromPChar, NullIsEmpty) {
   EXPECT_EQ(L"abc", s);
 }
 
+// Red background, a blue spot at (20,10)-(25,15).
 class Painter : public ui::Form {
  public:
   Painter() : ui::Form(L"VantorelSkinTestParent") {}
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override {
+    if (msg == WM_ERASEBKGND) {
+      RECT all{0, 0, 100, 100};
+      HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+      ::FillRect(reinterpret_cast<HDC>(w), &all, red);
+      ::DeleteObject(red);
+      return 1;
+    }
+    if (msg == WM_PAINT) {
+      if (w == 0) return 0;
+      RECT spot{20, 10, 25, 15};
+      HBRUSH blue = ::CreateSolidBrush(RGB(0, 0, 255));
+      ::FillRect(reinterpret_cast<HDC>(w), &spot, blue);
+      ::DeleteObject(blue);
+      return 0;
+    }
+    return ui::Form::OnMessage(msg, w, l);
+  }
 };
 
 TEST(DrawParentBackground, PaintsWhatLiesUnderTheControl) {
@@ -66,21 +87,6 @@ TEST(DrawParentBackground, PaintsWhatLiesUnderTheControl) {
   Painter parent;
   ASSERT_TRUE(parent.Create(nullptr, L"parent"));
   parent.SetClientSize(100, 100);
-  parent.OnMsg(WM_ERASEBKGND, [](WPARAM w, LPARAM) -> LRESULT {
-    RECT all{0, 0, 100, 100};
-    HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
-    ::FillRect(reinterpret_cast<HDC>(w), &all, red);
-    ::DeleteObject(red);
-    return 1;
-  });
-  parent.OnMsg(WM_PAINT, [](WPARAM w, LPARAM) -> LRESULT {
-    if (w == 0) return 0;
-    RECT spot{20, 10, 25, 15};
-    HBRUSH blue = ::CreateSolidBrush(RGB(0, 0, 255));
-    ::FillRect(reinterpret_cast<HDC>(w), &spot, blue);
-    ::DeleteObject(blue);
-    return 0;
-  });
   HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 20, 10, 10, 10, parent.Handle(), nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, child);
   skin::Bitmap b = skin_test::Canvas(10, 10);

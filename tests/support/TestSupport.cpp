@@ -110,6 +110,10 @@ HWND StartedProcess::WaitForWindow(const wchar_t* className, DWORD ms, bool visi
   return nullptr;
 }
 
+bool StartedProcess::WaitForIdle(DWORD ms) const {
+  return pi_.hProcess != nullptr && ::WaitForInputIdle(pi_.hProcess, ms) == 0;
+}
+
 bool StartedProcess::WaitForExit(DWORD ms, DWORD* exitCode) {
   if (::WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
   if (exitCode != nullptr) ::GetExitCodeProcess(pi_.hProcess, exitCode);

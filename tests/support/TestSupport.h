@@ -36,6 +36,9 @@ class StartedProcess {
   // Waits up to `ms` for a top-level window of `className` owned by this
   // process (a visible one when `visible`: the window is then fully made).
   HWND WaitForWindow(const wchar_t* className, DWORD ms, bool visible = false) const;
+  // Waits up to `ms` until the program has handled what it was sent and
+  // posted and waits for input; false on timeout.
+  bool WaitForIdle(DWORD ms) const;
   // Waits up to `ms`; returns true and fills `exitCode` when it ended.
   bool WaitForExit(DWORD ms, DWORD* exitCode);
   DWORD Id() const { return pi_.dwProcessId; }

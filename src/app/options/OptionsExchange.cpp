@@ -8,7 +8,7 @@
 #include "core/Paths.h"
 #include "core/Text.h"
 #include "ui/MessageBox.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace app {
 namespace {
@@ -180,7 +180,7 @@ void TfrmOptions::bOKClick() {
   try {
     if (apply_.SaveOptions) apply_.SaveOptions();
   } catch (const std::exception& e) {
-    Error(ui::FromUtf8(e.what()));
+    Error(sys::FromUtf8(e.what()));
   }
   WriteCookiesFile();
   SetModalResult(IDOK);
@@ -204,7 +204,7 @@ void TfrmOptions::WriteCookiesFile() {
     for (const std::wstring& r : refused) lines += L"\r\n" + r;
     Error(L"These cookies cannot be stored in " + path + L":" + lines);
   } catch (const std::exception& e) {
-    Error(ui::FromUtf8(e.what()));
+    Error(sys::FromUtf8(e.what()));
   }
 }
 

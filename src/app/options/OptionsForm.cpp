@@ -177,12 +177,12 @@ void TfrmOptions::ReadCookieLists() {
   for (const TCookieFile& c : cookieFiles_) ListBox1.Add(c.Host);
 }
 
-LRESULT TfrmOptions::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+bool TfrmOptions::OnCommand(UINT, UINT id) {
   // Enter and Escape arrive from the dialog keys as IDOK and IDCANCEL.
-  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDOK) bOKClick();
-  else if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDCANCEL) SetModalResult(IDCANCEL);
-  else return ui::Form::OnMessage(msg, w, l);
-  return 0;
+  if (id == IDOK) bOKClick();
+  else if (id == IDCANCEL) SetModalResult(IDCANCEL);
+  else return false;
+  return true;
 }
 
 void TfrmOptions::Error(const std::wstring& text) { ui::ShowMessage(hwnd_, text, MB_OK | MB_ICONERROR); }

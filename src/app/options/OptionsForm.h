@@ -107,7 +107,7 @@ class TfrmOptions : public ui::Form {
   ui::Button bAdd, bEdit, bRemove;
 
  protected:
-  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  bool OnCommand(UINT code, UINT id) override;
 
  private:
   void CreateCommonPage(HWND page);

@@ -5,7 +5,7 @@
 #include "app/options/OptionsForm.h"
 #include "core/Paths.h"
 #include "ui/MessageBox.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace app {
 namespace {
@@ -26,7 +26,7 @@ bool ReadTextLines(const std::wstring& path, std::vector<std::wstring>* lines) {
   std::istringstream text(bytes);
   for (std::string line; std::getline(text, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines->push_back(ui::FromAnsi(line));
+    lines->push_back(sys::FromAnsi(line));
   }
   return true;
 }

@@ -47,18 +47,23 @@ void TfrmRegAddRegistry::SetPanelSize(int width, int height) {
 }
 
 LRESULT TfrmRegAddRegistry::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  // Enter and Escape arrive from the dialog keys as IDOK and IDCANCEL.
-  if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDOK) {
-    if (bOK.Enabled()) aOKExecute();
-  } else if (msg == WM_COMMAND && l == 0 && LOWORD(w) == IDCANCEL) {
-    SetModalResult(IDCANCEL);
-  } else if (msg == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
+  if (msg == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
     ::SetFocus(eRegistryKey.Handle());
     return 0;
-  } else {
-    return ui::Form::OnMessage(msg, w, l);
   }
-  return 0;
+  return ui::Form::OnMessage(msg, w, l);
+}
+
+bool TfrmRegAddRegistry::OnCommand(UINT, UINT id) {
+  // Enter and Escape arrive from the dialog keys as IDOK and IDCANCEL.
+  if (id == IDOK) {
+    if (bOK.Enabled()) aOKExecute();
+  } else if (id == IDCANCEL) {
+    SetModalResult(IDCANCEL);
+  } else {
+    return false;
+  }
+  return true;
 }
 
 void TfrmRegAddRegistry::aOKUpdate() { bOK.Enable(IsIgnoreEntryAcceptable(eRegistryKey.Text())); }

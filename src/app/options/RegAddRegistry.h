@@ -37,6 +37,7 @@ class TfrmRegAddRegistry : public ui::Form {
   // Makes the area below the title bar `width` x `height`.
   void SetPanelSize(int width, int height);
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  bool OnCommand(UINT code, UINT id) override;
 };
 
 }  // namespace app

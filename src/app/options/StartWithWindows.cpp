@@ -2,12 +2,12 @@
 
 #include "app/options/OptionsModel.h"
 #include "core/guard/RegistryGuard.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace app {
 
 bool ReadAutoStart() {
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   std::wstring value;
   return key.Open(HKEY_CURRENT_USER, kRunKey) && key.ReadString(kRunValueName, &value) && IsAutoStartValue(value);
 }
@@ -20,7 +20,7 @@ bool WriteAutoStart(bool on, const std::wstring& programPath, std::wstring* erro
              L" (error " + std::to_wstring(rc) + L").";
     return false;
   }
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   if (key.Create(HKEY_CURRENT_USER, kRunKey, KEY_SET_VALUE) && key.WriteString(kRunValueName, RunValueText(programPath)))
     return true;
   *error = L"Failed to set the value \"" + std::wstring(kRunValueName) + L"\" of HKEY_CURRENT_USER\\" + kRunKey + L".";

@@ -33,7 +33,7 @@ class TCustomListModel {
   bool OKEnabled() const { return !rows_.empty() || modified_; }
 
   // Writes the rows; false with the refused rows listed when a row cannot be
-  // stored (then nothing is written). Raises ui::IniWriteError when the file
+  // stored (then nothing is written). Raises sys::IniWriteError when the file
   // cannot be written.
   bool Save(const std::wstring& path, std::vector<std::wstring>* refused) const;
 

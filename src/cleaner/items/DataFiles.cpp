@@ -9,9 +9,8 @@
 #include "core/SystemInfo.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SystemPlaces.h"
-#include "ui/IniFile.h"
-#include "ui/MessageBox.h"
-#include "ui/Text.h"
+#include "sys/IniFile.h"
+#include "sys/Text.h"
 
 namespace cleaner {
 
@@ -33,12 +32,12 @@ class AdministratorGate {
     if (!decided_) {
       BYTE version = core::GetWindowsVersion();
       bool family9x = (version >= 1 && version <= 4) || version == 8;
-      allowed_ = family9x || s_.isAdministrator();
+      allowed_ = family9x || s_.account->IsAdministrator();
       decided_ = true;
     }
     if (!allowed_ && !warned_) {
       warned_ = true;
-      if (t_.Mode() != CleanMode::AutoClean) ui::ShowMessage(nullptr, kAdministratorMessage, MB_OK);
+      if (t_.Mode() != CleanMode::AutoClean) t_.TellUser(kAdministratorMessage);
     }
     return allowed_;
   }
@@ -97,7 +96,7 @@ int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const Folde
 
 bool Storable(const std::wstring& text) {
   bool lossless = false;
-  ui::ToAnsi(text, &lossless);
+  sys::ToAnsi(text, &lossless);
   return lossless && text.find_first_of(L"\r\n") == std::wstring::npos;
 }
 
@@ -109,7 +108,7 @@ bool CheckStorable(const std::vector<std::wstring>& rows, std::vector<std::wstri
   return refused->empty();
 }
 
-bool HasSection(const ui::IniFile& ini, const std::wstring& section) {
+bool HasSection(const sys::IniFile& ini, const std::wstring& section) {
   for (const auto& name : ini.SectionNames()) {
     if (SameName(name, section)) return true;
   }
@@ -124,7 +123,7 @@ std::wstring Trim(const std::wstring& s) {
 
 // "key=value" lines split at the first "=", both sides trimmed of blanks:
 // the same text the cleaner runs.
-std::vector<std::pair<std::wstring, std::wstring>> SectionPairs(const ui::IniFile& ini, const std::wstring& section) {
+std::vector<std::pair<std::wstring, std::wstring>> SectionPairs(const sys::IniFile& ini, const std::wstring& section) {
   std::vector<std::pair<std::wstring, std::wstring>> pairs;
   for (const auto& line : ini.SectionLines(section)) {
     size_t eq = line.find(L'=');
@@ -138,7 +137,7 @@ std::vector<std::pair<std::wstring, std::wstring>> SectionPairs(const ui::IniFil
 void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::wstring& fileName,
                        const std::wstring& section) {
   if (s.dataFolder.empty()) return;
-  ui::IniFile ini(s.dataFolder + fileName);
+  sys::IniFile ini(s.dataFolder + fileName);
   std::vector<std::wstring> lines = ini.SectionLines(section);
   if (lines.empty()) return;
   FolderTokens tokens = ReadFolderTokens();
@@ -153,18 +152,18 @@ void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::ws
   t.FItemSizeText = TClearTaskThread::FormatKB(bytes);
 }
 
-std::vector<std::wstring> ReadKavoSections(const std::wstring& path) { return ui::IniFile(path).SectionNames(); }
+std::vector<std::wstring> ReadKavoSections(const std::wstring& path) { return sys::IniFile(path).SectionNames(); }
 
 std::vector<std::wstring> ReadCustomList(const std::wstring& path) {
   std::vector<std::wstring> rows;
-  for (const auto& pair : SectionPairs(ui::IniFile(path), kCustomListSection)) rows.push_back(pair.second);
+  for (const auto& pair : SectionPairs(sys::IniFile(path), kCustomListSection)) rows.push_back(pair.second);
   return rows;
 }
 
 bool WriteCustomList(const std::wstring& path, const std::vector<std::wstring>& rows,
                      std::vector<std::wstring>* refused) {
   if (!CheckStorable(rows, refused)) return false;
-  ui::IniFile ini(path);
+  sys::IniFile ini(path);
   if (HasSection(ini, kCustomListSection)) ini.EraseSection(kCustomListSection);
   int registryRows = 0;
   int fileRows = 0;
@@ -179,7 +178,7 @@ bool WriteCustomList(const std::wstring& path, const std::vector<std::wstring>& 
 }
 
 std::vector<std::wstring> ReadCookiesToKeep(const std::wstring& path) {
-  ui::IniFile ini(path);
+  sys::IniFile ini(path);
   long count = ini.ReadInteger(kCookiesSection, L"Count", 0);
   // Entries by number; only the keys below Count are read, whatever else the
   // section holds, and a huge Count costs nothing.
@@ -200,7 +199,7 @@ std::vector<std::wstring> ReadCookiesToKeep(const std::wstring& path) {
 bool WriteCookiesToKeep(const std::wstring& path, const std::vector<std::wstring>& entries,
                         std::vector<std::wstring>* refused) {
   if (!CheckStorable(entries, refused)) return false;
-  ui::IniFile ini(path);
+  sys::IniFile ini(path);
   ini.WriteInteger(kCookiesSection, L"Count", static_cast<long>(entries.size()));
   for (size_t i = 0; i < entries.size(); ++i) ini.WriteString(kCookiesSection, std::to_wstring(i), entries[i]);
   ini.Flush();

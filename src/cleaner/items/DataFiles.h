@@ -33,7 +33,7 @@ std::vector<std::wstring> ReadCustomList(const std::wstring& path);
 // under DelRegValue1, 2, ..., every other row under DelFile1, 2, ... When a
 // row cannot be stored (a character the ANSI code page lacks, a line break)
 // nothing is written, the rows are listed in `refused` and the result is
-// false. Raises ui::IniWriteError when the file cannot be written.
+// false. Raises sys::IniWriteError when the file cannot be written.
 bool WriteCustomList(const std::wstring& path, const std::vector<std::wstring>& rows,
                      std::vector<std::wstring>* refused);
 

@@ -15,8 +15,8 @@
 #include "core/Files.h"
 #include "core/RegistryRead.h"
 #include "core/Text.h"
-#include "ui/IniFile.h"
-#include "ui/Text.h"
+#include "sys/IniFile.h"
+#include "sys/Text.h"
 
 namespace cleaner {
 namespace {
@@ -124,7 +124,7 @@ std::vector<std::wstring> ReadCookieKeepList(const std::wstring& dataFolder) {
   std::vector<std::wstring> keep;
   std::wstring path = dataFolder + L"Cookies.dat";
   if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return keep;
-  ui::IniFile ini(path);
+  sys::IniFile ini(path);
   long count = std::min(ini.ReadInteger(kKeepSection, L"Count", 0), kMaxKeepEntries);
   for (long i = 0; i < count; ++i) {
     std::wstring entry = ini.ReadString(kKeepSection, std::to_wstring(i), L"");
@@ -184,12 +184,12 @@ bool DeleteAtReboot(TClearTaskThread& t, const std::wstring& path) {
 bool AddWininitRenames(const std::wstring& iniPath, const std::vector<std::wstring>& lines) {
   std::vector<std::string> text = ReadLines(iniPath);
   auto header = std::find_if(text.begin(), text.end(), [](const std::string& line) {
-    return Upper(ui::FromAnsi(line)) == L"[RENAME]";
+    return Upper(sys::FromAnsi(line)) == L"[RENAME]";
   });
   std::vector<std::string> added;
   for (const std::wstring& line : lines) {
     bool lossless = true;
-    std::string narrow = ui::ToAnsi(line, &lossless);
+    std::string narrow = sys::ToAnsi(line, &lossless);
     if (!lossless) return false;  // a changed name would remove another file
     added.push_back(narrow);
   }

@@ -12,7 +12,7 @@
 #include "core/RegistryRead.h"
 #include "core/SystemInfo.h"
 #include "core/Text.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace cleaner {
 namespace {
@@ -211,7 +211,7 @@ void ClearIEHistory(TClearTaskThread& t, const ItemServices& s) {
 
 void ClearIETypedURLs(TClearTaskThread& t, const ItemServices&) {
   if (!t.Settings().FastScan) {
-    ui::RegistryKey key;
+    sys::RegistryKey key;
     if (key.Open(HKEY_CURRENT_USER, kTypedURLs)) {
       for (const std::wstring& name : key.ValueNames()) {
         std::wstring url;

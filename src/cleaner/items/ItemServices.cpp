@@ -33,10 +33,12 @@ bool SystemClipboard::Clear() {
   return cleared;
 }
 
+bool SystemAccount::IsAdministrator() { return cleaner::IsAdministrator(); }
+
 ItemServices WithDefaults(ItemServices services) {
   if (!services.recycleBin) services.recycleBin = std::make_shared<ShellRecycleBin>();
   if (!services.clipboard) services.clipboard = std::make_shared<SystemClipboard>();
-  if (!services.isAdministrator) services.isAdministrator = &IsAdministrator;
+  if (!services.account) services.account = std::make_shared<SystemAccount>();
   if (!services.urlHistory) services.urlHistory = std::make_shared<ComUrlHistory>();
   if (!services.urlCache) services.urlCache = std::make_shared<WinInetUrlCache>();
   if (services.dataFolder.empty()) services.dataFolder = ProgramFolder();

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,6 +36,13 @@ class IClipboard {
   virtual bool Clear() = 0;
 };
 
+class IAccount {
+ public:
+  virtual ~IAccount() = default;
+  // Whether the program runs with an administrator's rights.
+  virtual bool IsAdministrator() = 0;
+};
+
 class ShellRecycleBin : public IRecycleBin {
  public:
   bool Query(RecycleBinContents* contents) override;
@@ -48,10 +54,15 @@ class SystemClipboard : public IClipboard {
   bool Clear() override;
 };
 
+class SystemAccount : public IAccount {
+ public:
+  bool IsAdministrator() override;
+};
+
 struct ItemServices {
   std::shared_ptr<IRecycleBin> recycleBin;
   std::shared_ptr<IClipboard> clipboard;
-  std::function<bool()> isAdministrator;
+  std::shared_ptr<IAccount> account;
   std::shared_ptr<IUrlHistory> urlHistory;
   std::shared_ptr<IUrlCache> urlCache;
   // Where kavo.dat and Custom.dat lie, ending in "\".

@@ -3,7 +3,7 @@
 #include "cleaner/SystemPaths.h"
 #include "cleaner/items/CleanItems.h"
 #include "cleaner/items/ItemSteps.h"
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
 namespace cleaner {
 namespace {
@@ -18,10 +18,10 @@ std::wstring WithSlash(std::wstring path) {
 
 // The message log folder of the first Passport account whose folder exists.
 std::wstring MessengerLogFolder() {
-  ui::RegistryKey settings;
+  sys::RegistryKey settings;
   if (!settings.Open(HKEY_CURRENT_USER, L"Software\\Microsoft\\MSNMessenger\\PerPassportSettings")) return {};
   for (const std::wstring& account : settings.SubKeyNames()) {
-    ui::RegistryKey key;
+    sys::RegistryKey key;
     std::wstring path;
     if (key.Open(settings.Handle(), account)) key.ReadString(L"MessageLogPath", &path);
     if (FolderExists(path)) return path;

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 #include "core/guard/SystemPlaces.h"
 
 namespace core {
@@ -108,7 +108,7 @@ DataFileJudgement PathGuard::JudgeDataFileEntry(const std::wstring& folder, cons
   DataFileJudgement judged;
   std::wstring canonical = CanonicalPath(folder);
   if (canonical.empty()) return judged;  // the walk's own guard says no
-  if (!InSystemPlace(UpperCase(canonical)) && !InSystemPlace(UpperCase(ResolvedPath(canonical)))) return judged;
+  if (!InSystemPlace(sys::UpperCase(canonical)) && !InSystemPlace(sys::UpperCase(ResolvedPath(canonical)))) return judged;
   bool wholeFolder = mask.empty() || mask == L"*.*" || mask == L"*";
   if (!wholeFolder) {
     judged.allowed = IsJunkFileMask(mask);
@@ -125,7 +125,7 @@ void PathGuard::Add(std::vector<std::wstring>* keys, const std::wstring& folder)
   std::wstring canonical = CanonicalPath(folder);
   if (canonical.empty()) return;
   for (const std::wstring& form : {canonical, ResolvedPath(canonical)}) {
-    std::wstring key = UpperCase(form);
+    std::wstring key = sys::UpperCase(form);
     if (!Contains(*keys, key)) keys->push_back(key);
   }
 }
@@ -175,8 +175,8 @@ CheckedFolder PathGuard::CheckFolder(const std::wstring& folder, DeleteReach rea
   DWORD attrs = ::GetFileAttributesW(bare.c_str());
   checked.isLink = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   std::wstring resolved = ResolvedPath(checked.path);
-  checked.key = UpperCase(resolved);
-  checked.verdict = Worse(CheckKey(UpperCase(checked.path), reach), CheckKey(checked.key, reach));
+  checked.key = sys::UpperCase(resolved);
+  checked.verdict = Worse(CheckKey(sys::UpperCase(checked.path), reach), CheckKey(checked.key, reach));
   if (checked.isLink && reach != DeleteReach::OneName) checked.verdict = Worse(checked.verdict, PathVerdict::Refused);
   return checked;
 }

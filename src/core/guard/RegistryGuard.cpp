@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 namespace guard {
@@ -87,7 +87,7 @@ LONG DeleteTreeBelow(HKEY parent, const std::wstring& path, LinkBelow links) {
 }  // namespace
 
 HKEY RootKeyFromName(const std::wstring& name) {
-  std::wstring upper = UpperCase(name);
+  std::wstring upper = sys::UpperCase(name);
   for (const auto& r : kRoots) {
     if (upper == r.name) return r.root;
   }
@@ -120,7 +120,7 @@ bool IsCleanKeyPath(const std::wstring& path) {
 
 KeyPlace PlaceOfKey(HKEY root, const std::wstring& path) {
   if (path.empty()) return KeyPlace::Root;
-  std::vector<std::wstring> parts = SplitKey(UpperCase(path));
+  std::vector<std::wstring> parts = SplitKey(sys::UpperCase(path));
   auto is = [&](size_t i, const wchar_t* name) { return i < parts.size() && parts[i] == name; };
   auto skipView = [&](size_t i) {
     if (is(i, L"WOW6432NODE")) parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i));

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 namespace guard {
@@ -45,7 +45,7 @@ std::vector<std::wstring> UpperParts(const std::wstring& path) {
   for (size_t at = 0; at <= path.size();) {
     size_t end = path.find(L'\\', at);
     if (end == std::wstring::npos) end = path.size();
-    std::wstring part = UpperCase(path.substr(at, end - at));
+    std::wstring part = sys::UpperCase(path.substr(at, end - at));
     if (part != L"WOW6432NODE") parts.push_back(part);  // the 32-bit view is the same place
     at = end + 1;
   }
@@ -81,7 +81,7 @@ std::wstring HiveKeyRefusal(const std::vector<std::wstring>& p, size_t at) {
 bool IsJunkFileMask(const std::wstring& mask) {
   size_t dot = mask.find_last_of(L'.');
   if (dot == std::wstring::npos) return false;
-  std::wstring ext = UpperCase(mask.substr(dot + 1));
+  std::wstring ext = sys::UpperCase(mask.substr(dot + 1));
   if (ext.find_first_of(L"*?") != std::wstring::npos) return false;
   return InTable(ext, std::begin(kJunkExtensions), std::end(kJunkExtensions));
 }
@@ -91,7 +91,7 @@ bool IsJunkFolderName(const std::wstring& folder) {
   if (end == std::wstring::npos) return false;
   size_t start = folder.find_last_of(L"\\/", end);
   std::wstring name = folder.substr(start == std::wstring::npos ? 0 : start + 1, end - (start == std::wstring::npos ? 0 : start + 1) + 1);
-  return InTable(UpperCase(name), std::begin(kJunkFolders), std::end(kJunkFolders));
+  return InTable(sys::UpperCase(name), std::begin(kJunkFolders), std::end(kJunkFolders));
 }
 
 std::wstring DataFileKeyRefusal(HKEY root, const std::wstring& normalKey) {

@@ -6,7 +6,7 @@
 
 #include "core/Files.h"
 #include "core/guard/FileDelete.h"
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
 
 namespace registry {
@@ -22,7 +22,7 @@ bool AnyHiveCopyInUse(const std::vector<THive>& hives) {
 
 bool SoftwareCopyTooSmall(const std::vector<THive>& hives, const std::vector<bool>& saved) {
   for (size_t i = 0; i < hives.size() && i < saved.size(); ++i) {
-    if (!saved[i] || core::FindText(hives[i].File, L"SOFTWARE") == std::wstring::npos) continue;
+    if (!saved[i] || sys::FindText(hives[i].File, L"SOFTWARE") == std::wstring::npos) continue;
     if (core::GetFileSize64(HiveCopyFile(hives[i].File)) < core::GetFileSize64(hives[i].File) / 4) return true;
   }
   return false;

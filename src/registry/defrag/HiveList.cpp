@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "core/DevicePaths.h"
-#include "core/TextCompare.h"
-#include "ui/RegistryKey.h"
+#include "sys/TextCompare.h"
+#include "sys/RegistryKey.h"
 
 namespace registry {
 namespace {
@@ -14,8 +14,8 @@ const wchar_t kHiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
 // Where `device` occurs in `path` as a whole device part, followed by a
 // separator or the end ("...Volume1" must not match "...Volume10\").
 size_t FindDevice(const std::wstring& path, const std::wstring& device) {
-  const std::wstring upper = core::UpperCase(path);
-  const std::wstring dev = core::UpperCase(device);
+  const std::wstring upper = sys::UpperCase(path);
+  const std::wstring dev = sys::UpperCase(device);
   for (size_t at = upper.find(dev); at != std::wstring::npos; at = upper.find(dev, at + 1)) {
     size_t end = at + dev.size();
     if (end == upper.size() || upper[end] == L'\\') return at;
@@ -59,7 +59,7 @@ std::wstring DevicePathToDrivePath(const std::wstring& Path, const std::vector<T
 }
 
 std::wstring ToSysnativePath(const std::wstring& Path, const FileExistsFn& exists) {
-  size_t at = core::FindText(Path, L"system32");
+  size_t at = sys::FindText(Path, L"system32");
   if (at == std::wstring::npos) return Path;
   std::wstring candidate = Path.substr(0, at) + L"sysnative" + Path.substr(at + 8);
   return exists(candidate) ? candidate : Path;
@@ -67,7 +67,7 @@ std::wstring ToSysnativePath(const std::wstring& Path, const FileExistsFn& exist
 
 std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64) {
   std::wstring file;
-  if (core::FindText(Path, L"Device\\Harddisk") != std::wstring::npos)
+  if (sys::FindText(Path, L"Device\\Harddisk") != std::wstring::npos)
     file = ExistingOrEmpty(DevicePathToDrivePath(Path, FixedDrives()), IsWow64);
   if (file.empty()) file = ExistingOrEmpty(core::DevicePathToDosPath(Path), IsWow64);
   return file;
@@ -75,7 +75,7 @@ std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64) {
 
 std::vector<THive> LoadHiveList(bool IsWow64) {
   std::vector<THive> hives;
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, kHiveListKey, KEY_READ)) return hives;
   for (const std::wstring& name : key.ValueNames()) {
     std::wstring text;

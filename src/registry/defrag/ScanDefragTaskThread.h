@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "ui/Thread.h"
+#include "core/WindowMessages.h"
+#include "sys/Thread.h"
 
 namespace registry {
 
-enum : UINT {
-  WM_STARTSAVE = 0x6422,
-  WM_HIVESAVED = 0x6423,
-};
+// The dialog's messages (numbers: core/WindowMessages.h).
+using core::WM_HIVESAVED;
+using core::WM_STARTSAVE;
 
 // The copy an analysis writes beside a hive file.
 std::wstring HiveCopyFile(const std::wstring& hiveFile);
 
-class TScanDefragTaskThread : public ui::Thread {
+class TScanDefragTaskThread : public sys::Thread {
  public:
   // Set by the creator before Start().
   HWND FFormHandle = nullptr;

@@ -1,6 +1,6 @@
 #include "registry/fix/FixDelete.h"
 
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@
 #include "core/guard/FileNames.h"
 #include "core/guard/RegistryGuard.h"
 #include "registry/RegKey.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 #include "registry/fix/FixErrors.h"
 #include "registry/fix/RegExport.h"
 

@@ -7,7 +7,7 @@
 
 #include "core/Text.h"
 #include "registry/RegKey.h"
-#include "registry/ScanText.h"
+#include "sys/TextCompare.h"
 #include "registry/fix/FixRun.h"
 
 namespace registry {
@@ -99,9 +99,9 @@ bool IsDrivePath(const std::wstring& text) {
 // missing; only when none does has the file come back.
 bool NamesExisting(const TPathCheckContext& ctx, const std::wstring& path) {
   if (!IsDrivePath(path)) return false;
-  const std::wstring upper = UpperCase(path);
+  const std::wstring upper = sys::UpperCase(path);
   for (const wchar_t* cut : {L"", L".exe", L".dll"}) {
-    if (*cut != L'\0' && upper.find(UpperCase(cut)) == std::wstring::npos) continue;
+    if (*cut != L'\0' && upper.find(sys::UpperCase(cut)) == std::wstring::npos) continue;
     if (IsInvalidPath(ctx, path, cut, kJudgedLetters, true)) return false;
   }
   return true;

@@ -13,7 +13,7 @@
 #include "registry/fix/RegExport.h"
 #include "registry/fix/SystemPointForms.h"
 #include "ui/MessageBox.h"
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace registry {
 namespace {
@@ -109,7 +109,7 @@ bool Prepare(const std::vector<TFixRow>& rows, const TFixSettings& s, TFixRunRes
                  L"\r\nNothing was deleted.");
     return false;
   }
-  bool systemRestore = s.WindowsVersion >= 9 && s.WindowsVersion <= 12;
+  bool systemRestore = core::IsXPTo7(s.WindowsVersion);
   if (s.RestorePoint && systemRestore && s.Unattended) {
     // Its dialog waits for a person when System Restore refuses; the .reg
     // backup still stands before every deletion.
@@ -196,7 +196,7 @@ TFixRunResult RunFix(const std::vector<TFixRow>& rows, const TFixSettings& setti
       HandleRows(rows, settings, &r);
     }
   } catch (const std::exception& e) {
-    StopWith(&r, fsError, settings, L"The fix stopped: " + ui::FromUtf8(e.what()));
+    StopWith(&r, fsError, settings, L"The fix stopped: " + sys::FromUtf8(e.what()));
   } catch (...) {
     StopWith(&r, fsError, settings, L"The fix stopped after an unexpected error.");
   }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 namespace registry {
 namespace {
@@ -22,7 +22,7 @@ bool AnsiLineText(const std::wstring& text, std::string* out, std::wstring* why)
     return false;
   }
   bool lossless = false;
-  *out = ui::ToAnsi(text, &lossless);
+  *out = sys::ToAnsi(text, &lossless);
   if (!lossless) *why = L"The name cannot be written in the backup file's character set.";
   return lossless;
 }
@@ -51,7 +51,7 @@ bool AnsiTextBytes(const BYTE* data, size_t size, std::string* bytes, std::wstri
     return false;
   }
   bool lossless = false;
-  *bytes = ui::ToAnsi(std::wstring(p, chars), &lossless);
+  *bytes = sys::ToAnsi(std::wstring(p, chars), &lossless);
   if (!lossless) *why = L"The text cannot be written in the backup file's character set.";
   return lossless;
 }
@@ -67,7 +67,7 @@ bool FormatData(DWORD type, const BYTE* data, size_t size, std::string* out, std
   std::wstring text;
   if (type == REG_SZ && PlainText(data, size, &text)) {
     bool lossless = false;
-    std::string ansi = ui::ToAnsi(EscapeRegQuotes(EscapeRegBackslashes(text)), &lossless);
+    std::string ansi = sys::ToAnsi(EscapeRegQuotes(EscapeRegBackslashes(text)), &lossless);
     if (lossless) {
       *out = "\"" + ansi + "\"";
       return true;

@@ -43,6 +43,8 @@ void TfrmSystemPointFailHint::OnCreate() {
   Image1.Create(Panel1.Handle(), 286, 10, ::LoadIconW(nullptr, IDI_WARNING));
   bContinue.Create(hwnd_, L"&Continue to Repair", 346, 8, 120, 25);
   bOk.Create(hwnd_, L"&Cancel", 346, 40, 120, 25);
+  bContinue.SetId(IDOK);
+  bOk.SetId(IDCANCEL);
   bContinue.OnClick = [this] { SetModalResult(IDOK); };
   bOk.OnClick = [this] { SetModalResult(IDCANCEL); };
 }
@@ -64,6 +66,7 @@ void TfrmSystemPoint::OnCreate() {
   Label3.Create(g, L"you to safely return your system back to its former state.", 16, 58);
   Label4.Create(g, L"Please wait...", 16, 82);
   ProgressBar1.Create(g, 16, 104, 332, 18, 100);
+  Timer1.SetOwner(hwnd_, 1);
   Timer1.SetInterval(1000);
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

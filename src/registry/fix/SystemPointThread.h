@@ -5,12 +5,13 @@
 
 #include <string>
 
-#include "ui/Thread.h"
+#include "core/WindowMessages.h"
+#include "sys/Thread.h"
 
 namespace registry {
 
-// Posted to the restore-point dialog: wParam 0; lParam 0 made, 1 failed.
-constexpr UINT WM_RESTOREPOINTDONE = 0x5412;
+// Posted to the restore-point dialog (number: core/WindowMessages.h).
+using core::WM_RESTOREPOINTDONE;
 
 constexpr DWORD kBeginSystemChange = 100;  // the request's event type
 constexpr DWORD kApplicationInstall = 0;   // the restore point's type
@@ -43,7 +44,7 @@ std::wstring SystemRestoreLibraryPath();
 // An empty path restores the system's library.
 void SetSystemRestoreLibraryPath(const std::wstring& path);
 
-class TCreateSystemPointThread : public ui::Thread {
+class TCreateSystemPointThread : public sys::Thread {
  public:
   explicit TCreateSystemPointThread(std::wstring libraryPath) : FLibraryPath(std::move(libraryPath)) {}
   HWND FFormHandle = nullptr;  // receives WM_RESTOREPOINTDONE

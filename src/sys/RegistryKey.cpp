@@ -1,6 +1,8 @@
-#include "ui/RegistryKey.h"
+#include "sys/RegistryKey.h"
 
-namespace ui {
+#include <algorithm>
+
+namespace sys {
 
 RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
   if (this != &other) {
@@ -11,9 +13,20 @@ RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
   return *this;
 }
 
+std::wstring RegistryValue::Text() const {
+  const auto* p = reinterpret_cast<const wchar_t*>(Data);
+  size_t chars = Data == nullptr ? 0 : Size / sizeof(wchar_t);
+  size_t len = 0;
+  while (len < chars && p[len] != L'\0') ++len;
+  return std::wstring(p, len);
+}
+
 bool RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access) {
   Close();
-  return ::RegOpenKeyExW(root, path.c_str(), 0, access, &key_) == ERROR_SUCCESS || (key_ = nullptr, false);
+  if (root == nullptr) return false;
+  const wchar_t* sub = path.c_str();
+  if (*sub == L'\\') ++sub;
+  return ::RegOpenKeyExW(root, sub, 0, access, &key_) == ERROR_SUCCESS || (key_ = nullptr, false);
 }
 
 bool RegistryKey::Create(HKEY root, const std::wstring& path, REGSAM access) {
@@ -125,4 +138,36 @@ std::vector<std::wstring> RegistryKey::ValueNames() const {
   return names;
 }
 
-}  // namespace ui
+bool RegistryKey::Counts(DWORD* subKeys, DWORD* values) const {
+  return key_ != nullptr && ::RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, subKeys, nullptr, nullptr, values,
+                                               nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void RegistryKey::ForEachValue(const std::function<bool(const RegistryValue&)>& visit) const {
+  if (key_ == nullptr) return;
+  // Most values fit these; a larger one makes us ask the key for its sizes.
+  std::wstring name(256, L'\0');
+  std::vector<BYTE> data(2048);
+  int retries = 0;
+  for (DWORD i = 0;;) {
+    DWORD nameLen = static_cast<DWORD>(name.size());
+    DWORD size = static_cast<DWORD>(data.size());
+    DWORD type = REG_NONE;
+    LONG rc = ::RegEnumValueW(key_, i, &name[0], &nameLen, nullptr, &type, data.data(), &size);
+    if (rc == ERROR_MORE_DATA && ++retries < 4) {
+      DWORD maxName = 0, maxData = 0;
+      ::RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                         nullptr, nullptr);
+      name.resize(std::max<size_t>(name.size() * 2, maxName + 1));
+      data.resize(std::max<size_t>(data.size() * 2, std::max<size_t>(maxData, size) + sizeof(wchar_t)));
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) return;
+    retries = 0;
+    std::wstring valueName(name.data(), nameLen);
+    if (!visit(RegistryValue{valueName, type, data.data(), size})) return;
+    ++i;
+  }
+}
+
+}  // namespace sys

@@ -1,16 +1,19 @@
 // The registry page: starting and cancelling a scan, its end, the filter,
 // the count line, the tick commands, the text export and the registry editor.
+#include "app/RegistryPage.h"
+
 #include <fstream>
 
 #include "app/Main.h"
+#include "app/RestoreForm.h"
 #include "app/RegistryRows.h"
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 #include "registry/RegKey.h"
 #include "registry/fix/FixReport.h"
 #include "registry/fix/FixRun.h"
 #include "ui/MessageBox.h"
-#include "ui/RegistryKey.h"
-#include "ui/Text.h"
+#include "sys/RegistryKey.h"
+#include "sys/Text.h"
 
 namespace app {
 namespace {
@@ -32,7 +35,86 @@ class RunScanPoster : public registry::TScanPoster {
 
 }  // namespace
 
-bool TfrmMain::IsDriveReady(const wchar_t* root) {
+TRegistryPage::TRegistryPage(TfrmMain& form)
+    : form_(form),
+      gbRegistry(form.gbRegistry),
+      lScanTitle(form.lScanTitle),
+      tvRegistry(form.tvRegistry),
+      ProgressBar2(form.ProgressBar2),
+      lvRegistryData(form.lvRegistryData),
+      Memo1(form.Memo1),
+      pRegistryStatus(form.pRegistryStatus),
+      lStatusBar(form.lStatusBar),
+      bRestoreRegistry(form.bRestoreRegistry),
+      bScan(form.bScan),
+      bFixErrors(form.bFixErrors),
+      PopupMenu1(form.PopupMenu1),
+      Timer1(form.Timer1) {}
+
+void TRegistryPage::CreateControls(HWND parent) {
+  gbRegistry.Create(parent, L"Progress", 85, 55, 606, 395);
+  gbRegistry.Tag = 18;
+  HWND p = gbRegistry.Handle();
+  lScanTitle.Create(p, L"Select the sections to scan", 10, 18, false, 200, 14);
+  tvRegistry.Create(p, 10, 36, 200, 300);
+  ProgressBar2.Create(p, 218, 14, 378, 18, 1000);
+  ProgressBar2.Show(false);
+  lvRegistryData.Create(p, 218, 36, 378, 300, true);
+  lvRegistryData.AddColumn(L"Problem", 80);
+  lvRegistryData.AddColumn(L"Data", 158);
+  lvRegistryData.AddColumn(L"Registry key", 120);
+  pRegistryStatus.Create(p, 10, 350, 200, 30, true);
+  // Two lines: the count line is wider than the column.
+  lStatusBar.Create(pRegistryStatus.Handle(), L"", 4, 2, false, 192, 26);
+  Memo1.Create(p, 218, 345, 150, 30, false);
+  Memo1.Show(false);
+  bRestoreRegistry.Create(p, L"Restore", 220, 348, 75, 25);
+  bScan.Create(p, L"Scan", 420, 348, 75, 25);
+  bFixErrors.Create(p, L"Fix Errors", 515, 348, 75, 25);
+  bRestoreRegistry.OnClick = [this] { bRestoreRegistryClick(form_.Handle()); };
+  bScan.OnClick = [this] { bScanClick(); };
+  bFixErrors.OnClick = [this] { bFixErrorsClick(); };
+  lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
+}
+
+void TRegistryPage::CreateMenu() {
+  auto rowSelected = [this] { return lvRegistryData.Selected() >= 0; };
+  PopupMenu1.Add(L"Select &Item", [this] { SetSelectedTick(true); }, rowSelected);
+  PopupMenu1.Add(L"&Deselect Item", [this] { SetSelectedTick(false); }, rowSelected);
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"Select All of &Type", [this] { SetTicksOfType(true); }, rowSelected);
+  PopupMenu1.Add(L"Deselect A&ll of Type", [this] { SetTicksOfType(false); }, rowSelected);
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"Select &All", [this] { aSelectAllExecute(); });
+  PopupMenu1.Add(L"De&select All", [this] { aSelectNoneExecute(); });
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"Save as Text...", [this] { aSaveTextExecute(); }, [this] { return lvRegistryData.Count() > 0; });
+  PopupMenu1.Add(L"", nullptr);
+  PopupMenu1.Add(L"&RegEdit...", [this] { aOpenRegeditExecute(); }, rowSelected, L"Ctrl+R");
+  // From the keyboard the list's menu opens below its current row.
+  PopupMenu1.AttachTo(lvRegistryData, form_.Handle(), [this] {
+    int row = static_cast<int>(lvRegistryData.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    bool onRow = row >= 0 && lvRegistryData.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return ui::KeyboardMenuPoint(lvRegistryData.Handle(), onRow ? &r : nullptr);
+  });
+}
+
+void TRegistryPage::Timer1Step() {
+  DrainScan();
+  if (gbRegistry.Visible() && FScanThread)
+    ProgressBar2.SetPosition(
+        NextScanBarPosition(ProgressBar2.Position(), FScanStep, scanSectionsDone_, scanSectionsTotal_));
+}
+
+void TRegistryPage::FormClose() {
+  if (!FScanThread) return;
+  FScanThread->Terminate();
+  registry::FreeScanThreadWhenEnded(std::move(FScanThread), 15000);  // a thread still running is never freed
+}
+
+bool TRegistryPage::IsDriveReady(const wchar_t* root) {
   UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS);
   wchar_t name[128] = {};
   BOOL ok = ::GetVolumeInformationW(root, name, 128, nullptr, nullptr, nullptr, nullptr, 0);
@@ -40,17 +122,17 @@ bool TfrmMain::IsDriveReady(const wchar_t* root) {
   return ok != FALSE;
 }
 
-void TfrmMain::AddScanRow(const registry::TProblemRow& row) {
+void TRegistryPage::AddScanRow(const registry::TProblemRow& row) {
   scanRows_.push_back(row);
   lvRegistryData.AddRow(row.Problem, {row.Data, row.RegistryKey}, row.FixKind);
 }
 
-void TfrmMain::DeleteScanRow(int index) {
+void TRegistryPage::DeleteScanRow(int index) {
   lvRegistryData.DeleteRow(index);
   scanRows_.erase(scanRows_.begin() + index);
 }
 
-void TfrmMain::bScanClick() {
+void TRegistryPage::bScanClick() {
   if (FScanThread) {
     CancelScan();
     return;
@@ -58,11 +140,11 @@ void TfrmMain::bScanClick() {
   bRestoreRegistry.Show(false);
   Memo1.Show(true);
   ProgressBar2.SetShowCaption(false);
-  if (!FSelectedItems) FSelectedItems = std::make_unique<std::vector<std::wstring>>();
-  FSelectedItems->clear();
-  WalkRegistryTree(tvRegistry.First(), -1);
-  if (FSelectedItems->empty()) {
-    if (!FSilentClear) ui::ShowNotice(hwnd_, kSelectSections);
+  if (!form_.FSelectedItems) form_.FSelectedItems = std::make_unique<std::vector<std::wstring>>();
+  form_.FSelectedItems->clear();
+  form_.WalkRegistryTree(tvRegistry.First(), -1);
+  if (form_.FSelectedItems->empty()) {
+    if (!form_.FSilentClear) ui::ShowNotice(form_.Handle(), kSelectSections);
     bRestoreRegistry.Show(true);
     Memo1.Show(false);
     SilentRunStepDone();  // a silent run with nothing to scan still ends
@@ -81,15 +163,15 @@ void TfrmMain::bScanClick() {
     Memo1.Show(true);
   }
   ProgressBar2.SetPosition(0);
-  FScanStep = ScanStepFor(*FSelectedItems);
+  FScanStep = ScanStepFor(*form_.FSelectedItems);
   scanSectionsDone_ = 0;
-  scanSectionsTotal_ = static_cast<int>(FSelectedItems->size());
+  scanSectionsTotal_ = static_cast<int>(form_.FSelectedItems->size());
 
   registry::TScanSettings settings = registry::ScanSettingsFromSystem();
   auto thread = std::make_unique<registry::TScanTaskThread>(settings);
-  thread->FMainHandle = hwnd_;
-  thread->FSections = *FSelectedItems;
-  thread->SetPoster(std::make_shared<RunScanPoster>(hwnd_, ++scanRunId_));
+  thread->FMainHandle = form_.Handle();
+  thread->FSections = *form_.FSelectedItems;
+  thread->SetPoster(std::make_shared<RunScanPoster>(form_.Handle(), ++scanRunId_));
   if (!core::OptionsSetting.IncludeRemoveMedia) {
     ProgressBar2.SetCaption(L"Prepairing...");
     ProgressBar2.SetShowCaption(true);
@@ -102,18 +184,18 @@ void TfrmMain::bScanClick() {
   Timer1.SetEnabled(true);
   if (!FScanThread->Start()) {
     FScanThread.reset();
-    Post(registry::WM_SCANFINISHED, 0, scanRunId_);
+    form_.Post(registry::WM_SCANFINISHED, 0, scanRunId_);
   }
 }
 
-void TfrmMain::CancelScan() {
+void TRegistryPage::CancelScan() {
   // Cooperative: the scanner stops at its next check and posts its one
   // WM_SCANFINISHED; every row it handed over is complete, so none is dropped.
   FScanThread->Terminate();
   bScan.Enable(false);
 }
 
-void TfrmMain::DrainScan() {
+void TRegistryPage::DrainScan() {
   if (!scanShared_) return;
   std::vector<registry::TProblemRow> rows = scanShared_->Rows.TakeAll();
   if (!rows.empty()) {
@@ -129,7 +211,7 @@ void TfrmMain::DrainScan() {
   }
 }
 
-LRESULT TfrmMain::WMScanSectionDone(LPARAM l) {
+LRESULT TRegistryPage::WMScanSectionDone(LPARAM l) {
   if (static_cast<UINT>(l) == scanRunId_) {
     DrainScan();
     // The bar never shows less than the share of sections done.
@@ -141,7 +223,7 @@ LRESULT TfrmMain::WMScanSectionDone(LPARAM l) {
   return 0;
 }
 
-LRESULT TfrmMain::WMScanFinished(LPARAM l) {
+LRESULT TRegistryPage::WMScanFinished(LPARAM l) {
   if (static_cast<UINT>(l) != scanRunId_) return 0;
   if (FScanThread) {
     DrainScan();
@@ -150,7 +232,7 @@ LRESULT TfrmMain::WMScanFinished(LPARAM l) {
   }
   scanShared_.reset();
   // Timer1 also cycles the bar of a visible test still running.
-  Timer1.SetEnabled(FCleaning && FCleanMode == 2 && FClearThread != nullptr);
+  Timer1.SetEnabled(form_.Cleaner.CyclesBar());
   bScan.SetText(L"Scan");
   bScan.Enable(true);
   bFixErrors.Enable(true);
@@ -165,20 +247,20 @@ LRESULT TfrmMain::WMScanFinished(LPARAM l) {
   bRestoreRegistry.Show(true);
   Memo1.Show(false);
   UpdateErrorCounts();
-  if (FSilentClear) {
+  if (form_.FSilentClear) {
     bFixErrorsClick();
     SilentRunStepDone();
   }
   return 0;
 }
 
-void TfrmMain::SilentRunStepDone() {
-  if (!FSilentClear) return;
+void TRegistryPage::SilentRunStepDone() {
+  if (!form_.FSilentClear) return;
   if (!FScanThread) silentRegistryDone_ = true;
-  AfterSilentClean();
+  form_.AfterSilentClean();
 }
 
-void TfrmMain::FilterScanResults() {
+void TRegistryPage::FilterScanResults() {
   if (lvRegistryData.Count() == 0) {
     int w = lvRegistryData.Width();
     const int widths[] = {w * 100 / 450, w * 190 / 450, w * 140 / 450};
@@ -189,7 +271,7 @@ void TfrmMain::FilterScanResults() {
   std::vector<std::wstring> values, keys;
   if (core::OptionsSetting.IgnoreValueList != nullptr) values = *core::OptionsSetting.IgnoreValueList;
   if (core::OptionsSetting.IgnoreKeyList != nullptr) keys = *core::OptionsSetting.IgnoreKeyList;
-  std::vector<size_t> keep = FilterScanRows(scanRows_, values, keys, FWindowsVersion);
+  std::vector<size_t> keep = FilterScanRows(scanRows_, values, keys, form_.FWindowsVersion);
   std::vector<bool> kept(scanRows_.size(), false);
   for (size_t i : keep) kept[i] = true;
   lvRegistryData.BeginUpdate();
@@ -198,23 +280,23 @@ void TfrmMain::FilterScanResults() {
   lvRegistryData.EndUpdate();
 }
 
-void TfrmMain::UpdateErrorCounts() {
+void TRegistryPage::UpdateErrorCounts() {
   int ticked = 0;
   for (int i = 0, n = lvRegistryData.Count(); i < n; ++i) ticked += lvRegistryData.Checked(i) ? 1 : 0;
   lStatusBar.SetCaption(ErrorCountLine(lvRegistryData.Count(), ticked));
 }
 
-void TfrmMain::SetAllTicks(bool ticked) {
+void TRegistryPage::SetAllTicks(bool ticked) {
   for (int i = 0, n = lvRegistryData.Count(); i < n; ++i) lvRegistryData.SetChecked(i, ticked);
   UpdateErrorCounts();
 }
 
-void TfrmMain::SetSelectedTick(bool ticked) {
+void TRegistryPage::SetSelectedTick(bool ticked) {
   int sel = lvRegistryData.Selected();
   if (sel >= 0) lvRegistryData.SetChecked(sel, ticked);
 }
 
-void TfrmMain::SetTicksOfType(bool ticked) {
+void TRegistryPage::SetTicksOfType(bool ticked) {
   int sel = lvRegistryData.Selected();
   if (sel < 0) return;
   const std::wstring problem = scanRows_[static_cast<size_t>(sel)].Problem;
@@ -223,29 +305,29 @@ void TfrmMain::SetTicksOfType(bool ticked) {
   UpdateErrorCounts();
 }
 
-void TfrmMain::aSaveTextExecute() {
+void TRegistryPage::aSaveTextExecute() {
   if (lvRegistryData.Count() == 0) return;
-  std::wstring chosen = env_.chooseSaveFile(hwnd_);
+  std::wstring chosen = form_.Cleaner.Environment().ChooseSaveFile(form_.Handle());
   if (chosen.empty()) return;
   std::wstring path = LogExportFileName(chosen);
   if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      !ui::AskYesNo(hwnd_, path + L" has existed,overite it?"))
+      !ui::AskYesNo(form_.Handle(), path + L" has existed,overite it?"))
     return;
   std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  for (const registry::TProblemRow& r : scanRows_) out << ui::ToAnsi(ExportLine(r)) << "\r\n";
+  for (const registry::TProblemRow& r : scanRows_) out << sys::ToAnsi(ExportLine(r)) << "\r\n";
   out.flush();
-  if (!out) ui::ShowError(hwnd_, L"Unable to write to " + path);
+  if (!out) ui::ShowError(form_.Handle(), L"Unable to write to " + path);
 }
 
-void TfrmMain::aOpenRegeditExecute() {
+void TRegistryPage::aOpenRegeditExecute() {
   int sel = lvRegistryData.Selected();
   if (sel < 0) return;
   OpenKeyInRegedit(RegeditPathForRow(scanRows_[static_cast<size_t>(sel)]));
 }
 
-void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
-  if (core::UpperCase(path).find(L"HK") == std::wstring::npos) {
-    ui::ShowNotice(hwnd_, kNotFound);
+void TRegistryPage::OpenKeyInRegedit(const std::wstring& path) {
+  if (sys::UpperCase(path).find(L"HK") == std::wstring::npos) {
+    ui::ShowNotice(form_.Handle(), kNotFound);
     return;
   }
   size_t slash = path.find(L'\\');
@@ -253,67 +335,40 @@ void TfrmMain::OpenKeyInRegedit(const std::wstring& path) {
   std::wstring root = FullRootName(path.substr(0, slash));
   std::wstring subKey = path.substr(slash + 1);
   HKEY rootKey = registry::RootFromName(root);
-  ui::RegistryKey key;
+  sys::RegistryKey key;
   if (rootKey != nullptr && key.Open(rootKey, subKey)) {
-    if (regeditNavigator_) regeditNavigator_(root, subKey, L"");
+    if (regeditNavigator_) regeditNavigator_->Navigate(root, subKey, L"");
     return;
   }
   // Not a key: its last part may be a value of the key above it.
   size_t last = subKey.rfind(L'\\');
   std::wstring value = last == std::wstring::npos ? subKey : subKey.substr(last + 1);
   std::wstring parent = last == std::wstring::npos ? std::wstring() : subKey.substr(0, last);
-  ui::RegistryKey parentKey;
+  sys::RegistryKey parentKey;
   if (rootKey == nullptr || !parentKey.Open(rootKey, parent) || !parentKey.ValueExists(value)) {
-    ui::ShowNotice(hwnd_, kNotFound);
+    ui::ShowNotice(form_.Handle(), kNotFound);
     return;
   }
-  if (!parent.empty() && regeditNavigator_) regeditNavigator_(root, parent, value);
+  if (!parent.empty() && regeditNavigator_) regeditNavigator_->Navigate(root, parent, value);
 }
 
-}  // namespace app
-
-namespace app {
-
-void TfrmMain::bFixErrorsClick() {
+void TRegistryPage::bFixErrorsClick() {
   if (FScanThread || lvRegistryData.Count() == 0) return;
   std::vector<registry::TFixRow> rows;
   rows.reserve(scanRows_.size());
   for (size_t i = 0; i < scanRows_.size(); ++i)
     rows.emplace_back(scanRows_[i], lvRegistryData.Checked(static_cast<int>(i)));
-  registry::TFixRunResult r = registry::RunFix(rows, registry::FixSettingsFromOptions(hwnd_, FSilentClear));
-  FBackupFile = r.BackupFile;
+  registry::TFixRunResult r = registry::RunFix(rows, registry::FixSettingsFromOptions(form_.Handle(), form_.FSilentClear));
   // Fixed rows leave the list; failed and untouched ones stay with their ticks.
   lvRegistryData.BeginUpdate();
   for (size_t i = r.Rows.size(); i-- > 0;)
     if (r.Rows[i].LeavesList()) DeleteScanRow(static_cast<int>(i));
   lvRegistryData.EndUpdate();
   UpdateErrorCounts();
-  ReportFix(rows, r);
+  form_.ReportFix(rows, r);
   if (r.Stop != registry::fsFinished) return;
   lStatusBar.SetCaption(registry::FixCountLine(r) + L" " + registry::FixBackupLine(r));
   FilterScanResults();
-}
-
-void TfrmMain::ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r) {
-  if (!FSilentClear) {
-    // The reasons of the rows that stay, so that the user can act on them.
-    if (r.Stop == registry::fsFinished && r.Failed > 0)
-      ui::ShowNotice(hwnd_, registry::FixCountLine(r) + L"\r\n\r\n" +
-                                registry::JoinReasonLines(registry::FixRowReasonLines(rows, r, false), 10) +
-                                L"\r\n\r\n" + registry::FixBackupLine(r));
-    return;
-  }
-  for (const std::wstring& note : r.Notes) unattendedLog_.push_back(note);
-  if (!r.Message.empty()) {
-    std::wstring message = r.Message;
-    for (size_t at; (at = message.find(L"\r\n")) != std::wstring::npos;) message.replace(at, 2, L" ");
-    unattendedLog_.push_back(L"Registry fix stopped: " + message);
-  }
-  if (r.Stop == registry::fsFinished) unattendedLog_.push_back(registry::FixCountLine(r));
-  for (const std::wstring& line : registry::FixRowReasonLines(rows, r, true)) unattendedLog_.push_back(line);
-  if (r.Stop == registry::fsFinished || r.BackupEntries > 0) unattendedLog_.push_back(registry::FixBackupLine(r));
-  if (r.StoppedOnBackup()) NoteUnattendedOutcome(2);
-  else if (r.Failed > 0) NoteUnattendedOutcome(1);
 }
 
 }  // namespace app

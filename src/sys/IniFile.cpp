@@ -1,11 +1,11 @@
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 
 #include <cwchar>
 #include <cwctype>
 
-#include "ui/Text.h"
+#include "sys/Text.h"
 
-namespace ui {
+namespace sys {
 
 std::wstring IniFile::ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& def) const {
   std::wstring buf(2048, L'\0');
@@ -123,4 +123,4 @@ void IniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
 
 void IniFile::Flush() { ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path_.c_str()); }
 
-}  // namespace ui
+}  // namespace sys

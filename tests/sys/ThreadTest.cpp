@@ -3,11 +3,11 @@
 
 #include <atomic>
 
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 namespace {
 
-class Recorder : public ui::Thread {
+class Recorder : public sys::Thread {
  public:
   explicit Recorder(int steps) : steps_(steps) {}
   std::atomic<int> ranOnGui{0};
@@ -30,8 +30,8 @@ class Recorder : public ui::Thread {
 
 class ThreadTest : public ::testing::Test {
  protected:
-  void SetUp() override { ui::sync::Init(); }
-  void TearDown() override { ui::sync::Shutdown(); }
+  void SetUp() override { sys::sync::Init(); }
+  void TearDown() override { sys::sync::Shutdown(); }
 };
 
 TEST_F(ThreadTest, WaitForServesSynchronisedCallsSoTheyRunOnTheGuiThread) {
@@ -71,7 +71,7 @@ TEST_F(ThreadTest, OnTerminateRunsOnTheGuiThreadAndAFreeOnTerminateThreadDeletes
   });
   t->SetFreeOnTerminate(true);
   ASSERT_TRUE(t->Start());
-  ASSERT_TRUE(ui::sync::WaitServing(done, 10000));
+  ASSERT_TRUE(sys::sync::WaitServing(done, 10000));
   for (int i = 0; i < 200 && destroyed.load() == 0; ++i) ::Sleep(10);
   EXPECT_TRUE(onGui.load());
   EXPECT_EQ(destroyed.load(), 1);
@@ -80,7 +80,7 @@ TEST_F(ThreadTest, OnTerminateRunsOnTheGuiThreadAndAFreeOnTerminateThreadDeletes
 
 TEST_F(ThreadTest, AfterShutdownAWaitingWorkerIsReleasedWithoutItsCall) {
   Recorder t(1);
-  ui::sync::Shutdown();  // the GUI thread is gone: calls run where they are made
+  sys::sync::Shutdown();  // the GUI thread is gone: calls run where they are made
   ASSERT_TRUE(t.Start());
   ASSERT_TRUE(t.WaitFor(10000));
   EXPECT_EQ(t.steps.load(), 1);

@@ -1,4 +1,4 @@
-#include "ui/Thread.h"
+#include "sys/Thread.h"
 
 #include <process.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 
-namespace ui {
+namespace sys {
 namespace sync {
 namespace {
 
@@ -184,4 +184,4 @@ bool Thread::WaitFor(DWORD timeoutMs) {
 
 void Thread::Synchronize(const std::function<void()>& fn) { sync::Run(fn); }
 
-}  // namespace ui
+}  // namespace sys

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace ui {
+namespace sys {
 
 class IniWriteError : public std::runtime_error {
  public:
@@ -49,4 +49,4 @@ class IniFile {
   std::wstring path_;
 };
 
-}  // namespace ui
+}  // namespace sys

@@ -1,8 +1,8 @@
-#include "ui/Text.h"
+#include "sys/Text.h"
 
 #include <windows.h>
 
-namespace ui {
+namespace sys {
 namespace {
 
 std::wstring Widen(UINT cp, const std::string& s) {
@@ -38,4 +38,4 @@ std::string ToAnsi(const std::wstring& s, bool* lossless) {
   return out;
 }
 
-}  // namespace ui
+}  // namespace sys

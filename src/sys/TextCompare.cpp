@@ -1,8 +1,8 @@
-#include "core/TextCompare.h"
+#include "sys/TextCompare.h"
 
 #include <windows.h>
 
-namespace core {
+namespace sys {
 
 std::wstring UpperCase(std::wstring s) {
   if (!s.empty()) ::CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
@@ -19,4 +19,4 @@ bool StartsWithText(const std::wstring& s, const std::wstring& prefix) {
   return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
 }
 
-}  // namespace core
+}  // namespace sys

@@ -1,7 +1,7 @@
 // The ini class: number forms, missing keys, and keys a save leaves alone.
 #include <gtest/gtest.h>
 
-#include "ui/IniFile.h"
+#include "sys/IniFile.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ TEST(IniFile, IntegersAreDecimalOrHexAfter0xAndAnythingElseGivesTheDefault) {
                {L"12abc", false, 0},       {L"$10", false, 0}};
   for (const Case& c : cases) {
     long v = 0;
-    EXPECT_EQ(ui::IniFile::ParseInteger(c.text, &v), c.ok) << std::wstring(c.text).size();
+    EXPECT_EQ(sys::IniFile::ParseInteger(c.text, &v), c.ok) << std::wstring(c.text).size();
     if (c.ok) {
       EXPECT_EQ(v, c.value);
     }
@@ -30,13 +30,13 @@ TEST(IniFile, ReadsWritesAndKeepsWhatItDidNotWrite) {
   std::wstring path = std::wstring(dir) + L"ini_test.ini";
   ::DeleteFileW(path.c_str());
   {
-    ui::IniFile ini(path);
+    sys::IniFile ini(path);
     ini.WriteString(L"Foreign", L"Keep", L"me");
     ini.WriteBool(L"Options", L"Flag", true);
     ini.WriteInteger(L"Options", L"Number", -5);
     ini.Flush();
   }
-  ui::IniFile ini(path);
+  sys::IniFile ini(path);
   EXPECT_TRUE(ini.ReadBool(L"Options", L"Flag", false));
   EXPECT_EQ(ini.ReadInteger(L"Options", L"Number", 0), -5);
   EXPECT_EQ(ini.ReadInteger(L"Options", L"Missing", 42), 42);

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <functional>
 
-namespace ui {
+namespace sys {
 
 // The GUI thread's side of Synchronize. Init() runs on the GUI thread (the
 // application does it); until then, and after Shutdown(), synchronised
@@ -65,4 +65,4 @@ class Thread {
   std::function<void()> onTerminate_;
 };
 
-}  // namespace ui
+}  // namespace sys

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-namespace ui {
+namespace sys {
 
 std::wstring FromUtf8(const std::string& s);
 std::string ToUtf8(const std::wstring& s);
@@ -11,4 +11,4 @@ std::string ToUtf8(const std::wstring& s);
 std::string ToAnsi(const std::wstring& s, bool* lossless = nullptr);
 std::wstring FromAnsi(const std::string& s);
 
-}  // namespace ui
+}  // namespace sys

@@ -1,13 +1,18 @@
-// Text tests of the scanner. "Case-insensitive" means both sides upper-cased
-// the way Windows upper-cases names.
+// Comparisons of system names (paths, registry keys, process and device names).
+// "Ignoring case" means both sides upper-cased the way Windows upper-cases names.
 #pragma once
 #include <cstddef>
 #include <string>
 
-namespace registry {
+namespace sys {
 
 std::wstring UpperCase(std::wstring s);
-// Whether `text` holds `part`; an empty part is held by any text.
+bool SameText(const std::wstring& a, const std::wstring& b);
+// Position of the first occurrence of `what` in `s` ignoring case, or npos.
+size_t FindText(const std::wstring& s, const std::wstring& what);
+bool StartsWithText(const std::wstring& s, const std::wstring& prefix);
+
+// Whether `text` holds `part` as written; an empty part is held by any text.
 inline bool Contains(const std::wstring& text, const std::wstring& part) {
   return text.find(part) != std::wstring::npos;
 }
@@ -17,7 +22,6 @@ inline bool ContainsNoCase(const std::wstring& text, const std::wstring& part) {
 inline bool StartsWith(const std::wstring& text, const std::wstring& part) {
   return text.compare(0, part.size(), part) == 0;
 }
-inline bool SameText(const std::wstring& a, const std::wstring& b) { return UpperCase(a) == UpperCase(b); }
 // Whether `text` holds any of `parts`, as written or ignoring letter case.
 template <size_t N>
 bool ContainsAny(const std::wstring& text, const wchar_t* const (&parts)[N]) {
@@ -33,4 +37,4 @@ bool ContainsAnyNoCase(const std::wstring& text, const wchar_t* const (&parts)[N
   return false;
 }
 
-}  // namespace registry
+}  // namespace sys

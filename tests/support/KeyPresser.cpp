@@ -1,0 +1,42 @@
+#include "support/KeyPresser.h"
+
+namespace testing_support {
+
+KeyPresser::KeyPresser(const wchar_t* className, WPARAM key) : className_(className), key_(key) {
+  thread_ = std::thread([this] { Run(); });
+}
+
+KeyPresser::~KeyPresser() {
+  stop_ = true;
+  thread_.join();
+}
+
+void KeyPresser::Run() {
+  const DWORD start = ::GetTickCount();
+  while (!stop_ && ::GetTickCount() - start < 10000) {
+    HWND w = ::FindWindowW(className_.c_str(), nullptr);
+    DWORD pid = 0;
+    if (w != nullptr) ::GetWindowThreadProcessId(w, &pid);
+    if (w == nullptr || pid != ::GetCurrentProcessId() || !::IsWindowVisible(w)) {
+      ::Sleep(20);
+      continue;
+    }
+    // The key goes where the keyboard would send it: the focused window
+    // when it lies inside this one.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    HWND target = w;
+    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &gui) && gui.hwndFocus != nullptr &&
+        (gui.hwndFocus == w || ::IsChild(w, gui.hwndFocus)))
+      target = gui.hwndFocus;
+    ::PostMessageW(target, WM_KEYDOWN, key_, 1);
+    ::PostMessageW(target, WM_KEYUP, key_, 0xC0000001);
+    pressed_ = true;
+    // A key that went nowhere must fail the test, not hang it.
+    for (DWORD waited = 0; !stop_ && waited < 5000 && ::IsWindowVisible(w); waited += 20) ::Sleep(20);
+    if (!stop_ && ::IsWindowVisible(w)) ::PostMessageW(w, WM_CLOSE, 0, 0);
+    return;
+  }
+}
+
+}  // namespace testing_support

@@ -1,0 +1,31 @@
+// Presses a key in a window of this process once it shows: the way a test
+// answers a modal window that the test thread itself is running.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace testing_support {
+
+class KeyPresser {
+ public:
+  // Waits (up to 10 s) for a visible top-level window of `className` owned
+  // by this process and posts the key's WM_KEYDOWN and WM_KEYUP to it; a
+  // window still shown 5 s later is closed.
+  KeyPresser(const wchar_t* className, WPARAM key);
+  ~KeyPresser();
+  KeyPresser(const KeyPresser&) = delete;
+  KeyPresser& operator=(const KeyPresser&) = delete;
+  bool Pressed() const { return pressed_; }
+
+ private:
+  void Run();
+  std::wstring className_;
+  WPARAM key_;
+  std::atomic<bool> stop_{false}, pressed_{false};
+  std::thread thread_;
+};
+
+}  // namespace testing_support

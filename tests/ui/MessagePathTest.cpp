@@ -1,0 +1,191 @@
+// The one way a message travels: reflection of a child's notification to the
+// control that sent it, the dialog keys reaching IDOK and IDCANCEL, timers
+// through the owner's WM_TIMER, and exceptions stopped at the window.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/KeyPresser.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/MessageBox.h"
+#include "ui/StdControls.h"
+#include "ui/Timer.h"
+
+namespace {
+
+// Records what reaches the form itself; can be told to throw.
+class Probe : public ui::Form, public ui::IMessageBoxAnswerer {
+ public:
+  explicit Probe(const wchar_t* cls = L"VantorelMessagePathProbe") : ui::Form(cls) {
+    previous_ = ui::SetMessageBoxAnswerer(this);
+  }
+  ~Probe() override { ui::SetMessageBoxAnswerer(previous_); }
+  int Answer(HWND, const std::wstring& text, UINT) override {
+    reported.push_back(text);
+    return IDOK;
+  }
+  std::vector<UINT> commands, notifications;
+  std::vector<std::wstring> reported;
+  bool throwOnCommand = false;
+
+ protected:
+  bool OnCommand(UINT, UINT id) override {
+    if (throwOnCommand) throw std::runtime_error("handler failed");
+    commands.push_back(id);
+    return true;
+  }
+  bool OnNotify(const NMHDR& header, LRESULT* result) override {
+    notifications.push_back(header.code);
+    *result = 7;
+    return true;
+  }
+
+ private:
+  ui::IMessageBoxAnswerer* previous_;
+};
+
+// A control that counts the notifications reflected to it.
+class Sink : public ui::Control {
+ public:
+  bool Create(HWND parent) { return CreateControl(parent, L"STATIC", L"", WS_VISIBLE, 0, 0, 0, 10, 10); }
+  bool OnReflect(UINT msg, WPARAM, LPARAM, LRESULT* result) override {
+    if (msg != WM_NOTIFY) return false;
+    ++notified;
+    *result = 3;
+    return true;
+  }
+  int notified = 0;
+};
+
+class MessagePath : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::Application::Instance().Initialize();
+    ASSERT_TRUE(form.Create(nullptr, L"probe"));
+  }
+  LRESULT Notify(HWND from, UINT code) {
+    NMHDR header{from, 0, code};
+    return form.Send(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  }
+  Probe form;
+};
+
+TEST_F(MessagePath, AChildsNotificationIsReflectedToIt) {
+  ui::Button button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"b", 0, 0, 10, 10));
+  int clicks = 0;
+  button.OnClick = [&] { ++clicks; };
+  button.Send(BM_CLICK);
+  EXPECT_EQ(clicks, 1);
+  Sink sink;
+  ASSERT_TRUE(sink.Create(form.Handle()));
+  EXPECT_EQ(Notify(sink.Handle(), NM_CLICK), 3);
+  EXPECT_EQ(sink.notified, 1);
+  EXPECT_TRUE(form.commands.empty());
+  EXPECT_TRUE(form.notifications.empty());
+  // What no control of ours sent goes to the form's own handlers.
+  EXPECT_EQ(Notify(form.Handle(), NM_DBLCLK), 7);
+  form.Send(WM_COMMAND, MAKEWPARAM(42, 0), 0);
+  EXPECT_EQ(form.notifications, std::vector<UINT>{static_cast<UINT>(NM_DBLCLK)});
+  EXPECT_EQ(form.commands, std::vector<UINT>{42});
+}
+
+TEST_F(MessagePath, EveryControlGetsAnIdOfItsOwn) {
+  ui::Button a, b;
+  ASSERT_TRUE(a.Create(form.Handle(), L"a", 0, 0, 10, 10));
+  ASSERT_TRUE(b.Create(form.Handle(), L"b", 0, 0, 10, 10));
+  EXPECT_GE(a.Id(), 1000);
+  EXPECT_NE(a.Id(), b.Id());
+  b.SetId(IDCANCEL);
+  EXPECT_EQ(::GetDlgItem(form.Handle(), IDCANCEL), b.Handle());
+}
+
+TEST_F(MessagePath, AnExceptionInAHandlerIsReportedAndStopsThere) {
+  form.throwOnCommand = true;
+  EXPECT_EQ(form.Send(WM_COMMAND, MAKEWPARAM(5, 0), 0), 0);
+  ASSERT_EQ(form.reported.size(), 1u);
+  EXPECT_EQ(form.reported[0], L"handler failed");
+  EXPECT_TRUE(form.Exists());
+}
+
+TEST_F(MessagePath, AnOwnedTimerArrivesAsTheOwnersTimerMessage) {
+  ui::Timer timer;
+  timer.SetOwner(form.Handle(), 9);
+  timer.SetInterval(10);
+  int ticks = 0;
+  timer.OnTimer = [&] {
+    ++ticks;
+    throw std::runtime_error("tick failed");
+  };
+  timer.SetEnabled(true);
+  const DWORD start = ::GetTickCount();
+  MSG msg;
+  while (ticks == 0 && ::GetTickCount() - start < 5000) {
+    if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    else ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  timer.SetEnabled(false);
+  EXPECT_GE(ticks, 1);
+  ASSERT_FALSE(form.reported.empty());
+  EXPECT_EQ(form.reported[0], L"tick failed");
+  // Someone else's timer id on the same window is not ours to run.
+  EXPECT_FALSE(ui::Timer::Fire(form.Handle(), 10));
+}
+
+// A dialog with OK and Cancel buttons that set their own results.
+class TwoButtons : public ui::Form {
+ public:
+  TwoButtons() : ui::Form(L"VantorelTwoButtons") {}
+  bool Make() {
+    if (!Create(nullptr, L"two", WS_POPUP | WS_CAPTION)) return false;
+    ok.Create(hwnd_, L"OK", 10, 10, 60, 20, BS_DEFPUSHBUTTON);
+    cancel.Create(hwnd_, L"Cancel", 80, 10, 60, 20);
+    ok.SetId(IDOK);
+    cancel.SetId(IDCANCEL);
+    ok.OnClick = [this] { SetModalResult(IDYES); };
+    cancel.OnClick = [this] { SetModalResult(IDNO); };
+    return true;
+  }
+  ui::Button ok, cancel;
+};
+
+TEST(DialogKeys, EnterAndEscapeReachTheOkAndCancelButtons) {
+  ui::Application::Instance().Initialize();
+  const struct {
+    WPARAM key;
+    int result;
+  } cases[] = {{VK_RETURN, IDYES}, {VK_ESCAPE, IDNO}};
+  for (const auto& c : cases) {
+    TwoButtons dialog;
+    ASSERT_TRUE(dialog.Make());
+    testing_support::KeyPresser press(L"VantorelTwoButtons", c.key);
+    EXPECT_EQ(dialog.ShowModal(nullptr), c.result) << "key " << c.key;
+    EXPECT_TRUE(press.Pressed());
+  }
+}
+
+TEST(DialogKeys, WithoutTheButtonsTheFormHearsTheCommand) {
+  ui::Application::Instance().Initialize();
+  Probe form(L"VantorelNoButtons");
+  ASSERT_TRUE(form.Create(nullptr, L"none", WS_POPUP | WS_CAPTION));
+  testing_support::KeyPresser press(L"VantorelNoButtons", VK_ESCAPE);
+  const DWORD start = ::GetTickCount();
+  ::ShowWindow(form.Handle(), SW_SHOW);
+  MSG msg;
+  while (form.commands.empty() && ::GetTickCount() - start < 10000) {
+    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      continue;
+    }
+    if (!::IsDialogMessageW(form.Handle(), &msg)) ::DispatchMessageW(&msg);
+  }
+  EXPECT_EQ(form.commands, std::vector<UINT>{IDCANCEL});
+}
+
+}  // namespace
