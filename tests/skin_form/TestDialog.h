@@ -17,6 +17,9 @@ class TestDialog : public ui::Form {
   skin::TskForm Frame;
   int NcDragPresses = 0;  // WM_NCLBUTTONDOWN with HTCAPTION reaching the form
 
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+
  private:
   ui::Panel panel_;
   ui::Label label_;
