@@ -12,6 +12,9 @@
 #include "registry/startup/StartupList.h"
 #include "registry_fix/FixTestSupport.h"
 #include "ui/Application.h"
+#include "support/Shortcuts.h"
+
+using testing_support::MakeShellLink;
 
 namespace {
 
@@ -26,21 +29,6 @@ class RecordingPages : public app::IWebPages {
   void Open(HWND, const std::wstring& address) override { Opened.push_back(address); }
   std::vector<std::wstring> Opened;
 };
-
-bool MakeShellLink(const std::wstring& link, const std::wstring& target) {
-  ::CoInitialize(nullptr);
-  IShellLinkW* shell = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shell))))
-    return false;
-  IPersistFile* file = nullptr;
-  bool ok = SUCCEEDED(shell->SetPath(target.c_str())) &&
-            SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-            SUCCEEDED(file->Save(link.c_str(), TRUE));
-  if (file != nullptr) file->Release();
-  shell->Release();
-  return ok;
-}
 
 class ToolsPage : public ::testing::Test {
  protected:

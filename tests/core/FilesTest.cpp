@@ -8,6 +8,9 @@
 #include "core/Files.h"
 #include "sys/TextCompare.h"
 #include "support/TestSupport.h"
+#include "support/Shortcuts.h"
+
+using testing_support::MakeShellLink;
 
 using namespace core;
 using core_test::Exists;
@@ -26,20 +29,6 @@ bool MakeSparseFile(const std::wstring& path, std::int64_t size) {
   end.QuadPart = size;
   bool ok = ::SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(h);
   ::CloseHandle(h);
-  return ok;
-}
-
-bool MakeShellLink(const std::wstring& link, const std::wstring& target) {
-  IShellLinkW* shell = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shell))))
-    return false;
-  IPersistFile* file = nullptr;
-  bool ok = SUCCEEDED(shell->SetPath(target.c_str())) &&
-            SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-            SUCCEEDED(file->Save(link.c_str(), TRUE));
-  if (file != nullptr) file->Release();
-  shell->Release();
   return ok;
 }
 

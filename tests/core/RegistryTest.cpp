@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <sddl.h>
 
 #include "Scratch.h"
 #include "core/Privileges.h"
 #include "core/RegistryRead.h"
 #include "core/SystemInfo.h"
+#include "support/Registry.h"
 
 using namespace core;
 using core_test::Exists;
 using core_test::ReadFileBytes;
 using core_test::ScratchFolder;
 using core_test::WriteFileBytes;
+using testing_support::CurrentUserSid;
 
 namespace {
 
@@ -51,23 +52,6 @@ class TestKey {
   REGSAM view_;
   HKEY key_ = nullptr;
 };
-
-std::wstring CurrentUserSid() {
-  HANDLE token = nullptr;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-  BYTE buf[256];
-  DWORD n = 0;
-  std::wstring text;
-  if (::GetTokenInformation(token, TokenUser, buf, sizeof(buf), &n)) {
-    wchar_t* sid = nullptr;
-    if (::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &sid)) {
-      text = sid;
-      ::LocalFree(sid);
-    }
-  }
-  ::CloseHandle(token);
-  return text;
-}
 
 }  // namespace
 

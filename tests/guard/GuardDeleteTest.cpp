@@ -3,16 +3,18 @@
 // and a file is deleted only when its handle is the file its name names.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <sddl.h>
 
 #include "Scratch.h"
+#include "support/Registry.h"
 #include "support/TestSupport.h"
 #include "core/guard/FileDelete.h"
 #include "core/guard/RegistryGuard.h"
 
 using namespace core::guard;
 using core_test::ScratchFolder;
+using testing_support::MakeRegLink;
 using testing_support::MakeSymlink;
+using testing_support::NativeUserKey;
 
 namespace {
 
@@ -37,36 +39,6 @@ bool HasValue(const std::wstring& key, const wchar_t* value) {
   return has;
 }
 
-// The native name of a key below HKEY_CURRENT_USER, for a link's target.
-std::wstring NativeUserKey(const std::wstring& key) {
-  HANDLE token = nullptr;
-  ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
-  BYTE buf[256];
-  DWORD len = 0;
-  std::wstring sid;
-  if (::GetTokenInformation(token, TokenUser, buf, sizeof(buf), &len)) {
-    wchar_t* text = nullptr;
-    if (::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &text)) {
-      sid = text;
-      ::LocalFree(text);
-    }
-  }
-  ::CloseHandle(token);
-  return L"\\Registry\\User\\" + sid + L"\\" + key;
-}
-
-bool MakeLink(const std::wstring& key, const std::wstring& target) {
-  HKEY link = nullptr;
-  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &link, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  LONG rc = ::RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
-                             static_cast<DWORD>(target.size() * sizeof(wchar_t)));
-  ::RegCloseKey(link);
-  return rc == ERROR_SUCCESS;
-}
-
 class GuardRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -74,8 +46,8 @@ class GuardRegistry : public ::testing::Test {
     ASSERT_TRUE(MakeKey(kTarget + L"\\child", L"keep"));
     ASSERT_TRUE(MakeKey(kTarget, L"top"));
     ASSERT_TRUE(MakeKey(kBase + L"\\tree\\sub", L"v"));
-    linked_ = MakeLink(kBase + L"\\link", NativeUserKey(kTarget)) &&
-              MakeLink(kBase + L"\\tree\\sub\\link", NativeUserKey(kTarget));
+    linked_ = MakeRegLink(kBase + L"\\link", NativeUserKey(kTarget)) &&
+              MakeRegLink(kBase + L"\\tree\\sub\\link", NativeUserKey(kTarget));
     if (linked_) linked_ = HasValue(kBase + L"\\link", L"top");
   }
   void TearDown() override {

@@ -3,7 +3,6 @@
 // folder, listed by its device path as the system lists hives.
 #pragma once
 #include <windows.h>
-#include <sddl.h>
 
 #include <set>
 #include <string>
@@ -11,29 +10,15 @@
 
 #include "registry/defrag/DefragPlatform.h"
 #include "registry/defrag/HiveList.h"
+#include "support/Registry.h"
 #include "sys/RegistryKey.h"
 
 namespace defrag_test {
 
+using testing_support::CurrentUserSid;
+
 inline const wchar_t kHiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
 inline const wchar_t kSeedKey[] = L"Software\\VantorelDefragSeed";
-
-inline std::wstring CurrentUserSid() {
-  HANDLE token = nullptr;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-  BYTE buf[256];
-  DWORD n = 0;
-  std::wstring text;
-  if (::GetTokenInformation(token, TokenUser, buf, sizeof(buf), &n)) {
-    wchar_t* sid = nullptr;
-    if (::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &sid)) {
-      text = sid;
-      ::LocalFree(sid);
-    }
-  }
-  ::CloseHandle(token);
-  return text;
-}
 
 // "c:\x" as the kernel names it: "\Device\HarddiskVolume1\x".
 inline std::wstring DevicePathOf(const std::wstring& path) {

@@ -9,6 +9,9 @@
 #include "registry/startup/StartupList.h"
 #include "registry/restore/RestoreCheck.h"
 #include "registry_fix/FixTestSupport.h"
+#include "support/Shortcuts.h"
+
+using testing_support::MakeShellLink;
 
 namespace {
 
@@ -16,21 +19,6 @@ using namespace fix_test;
 using registry::TStartupEntry;
 
 constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-bool MakeShellLink(const std::wstring& link, const std::wstring& target) {
-  ::CoInitialize(nullptr);
-  IShellLinkW* shell = nullptr;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shell))))
-    return false;
-  IPersistFile* file = nullptr;
-  bool ok = SUCCEEDED(shell->SetPath(target.c_str())) &&
-            SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-            SUCCEEDED(file->Save(link.c_str(), TRUE));
-  if (file != nullptr) file->Release();
-  shell->Release();
-  return ok;
-}
 
 std::vector<TStartupEntry> Ours(const std::vector<TStartupEntry>& all) {
   std::vector<TStartupEntry> ours;

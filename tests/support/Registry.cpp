@@ -1,6 +1,27 @@
 #include "support/Registry.h"
 
+#include <sddl.h>
+
 namespace testing_support {
+
+std::wstring CurrentUserSid() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  BYTE buf[256];
+  DWORD n = 0;
+  std::wstring text;
+  if (::GetTokenInformation(token, TokenUser, buf, sizeof(buf), &n)) {
+    wchar_t* sid = nullptr;
+    if (::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf)->User.Sid, &sid)) {
+      text = sid;
+      ::LocalFree(sid);
+    }
+  }
+  ::CloseHandle(token);
+  return text;
+}
+
+std::wstring NativeUserKey(const std::wstring& key) { return L"\\Registry\\User\\" + CurrentUserSid() + L"\\" + key; }
 
 bool MakeRegLink(const std::wstring& key, const std::wstring& target) {
   HKEY link = nullptr;

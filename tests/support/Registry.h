@@ -14,6 +14,11 @@ bool MakeRegLink(const std::wstring& key, const std::wstring& target);
 // Removes such a link itself (never its target), whatever became of it.
 void RemoveRegLink(const std::wstring& key);
 
+// The current user's SID as text ("S-1-5-21-..."), or empty.
+std::wstring CurrentUserSid();
+// The native name of a key below HKEY_CURRENT_USER, for a link's target.
+std::wstring NativeUserKey(const std::wstring& key);
+
 // Runs "regedit /s file" and waits up to `ms`; true when it ended with 0.
 bool ImportWithRegedit(const std::wstring& file, DWORD ms = 120000);
 
