@@ -290,9 +290,12 @@ TEST_F(OptionsDialog, KeyCaptureShowsStoresAndSwallowsTheKeys) {
 TEST_F(OptionsDialog, AddToIgnoreListAcceptsOnlyARegistryRoot) {
   app::TfrmRegAddRegistry add;
   ASSERT_TRUE(add.CreateForm(form.Handle(), L""));
-  SIZE c = add.ClientSize();
-  EXPECT_EQ(c.cx, 392);
-  EXPECT_EQ(c.cy, 193);
+  // The area below the skinned title bar keeps the dialog's size.
+  RECT c{};
+  ::GetClientRect(add.pnlForm.Handle(), &c);
+  EXPECT_EQ(c.right, 392);
+  EXPECT_EQ(c.bottom, 193);
+  EXPECT_EQ(::GetWindowLongPtrW(add.Handle(), GWL_STYLE) & WS_CAPTION, 0);
   EXPECT_EQ(add.Text(), L"Add to Ignore List");
   struct {
     const wchar_t* text;

@@ -9,13 +9,21 @@ namespace app {
 bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   if (!Create(owner, L"Add to Ignore List", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME))
     return false;
-  SetClientSize(392, 193);
-  lRegistryKey.Create(hwnd_, L"Registry Key", 16, 20);
-  bLaunchRegedit.Create(hwnd_, L"&Launch Registry Editor", 222, 14, 154, 25);
-  eRegistryKey.Create(hwnd_, text, 16, 50, 360, 21);
-  lExample.Create(hwnd_, L"Enter the value or key like: HKEY_CURRENT_USER\\Software\\Microsoft", 16, 82, false, 360, 30);
-  bOK.Create(hwnd_, L"&OK", 216, 152, 75, 25, BS_DEFPUSHBUTTON);
-  bCancel.Create(hwnd_, L"&Cancel", 301, 152, 75, 25);
+  if (!skForm.Create(*this) || !pnlForm.Create(skForm.Handle(), 0, 0, 392, 193, false)) return false;
+  skForm.SetUIStyle(skin::WinXP);
+  skForm.SetBorderWidth(3);
+  skForm.SetRoundCorner(13);
+  skForm.TitleBar().SetButtonVisible(skin::skMax, false);
+  skForm.TitleBar().SetButtonVisible(skin::skMin, false);
+  skForm.SetFormPanel(&pnlForm);
+  SetPanelSize(392, 193);
+  HWND p = pnlForm.Handle();
+  lRegistryKey.Create(p, L"Registry Key", 16, 20);
+  bLaunchRegedit.Create(p, L"&Launch Registry Editor", 222, 14, 154, 25);
+  eRegistryKey.Create(p, text, 16, 50, 360, 21);
+  lExample.Create(p, L"Enter the value or key like: HKEY_CURRENT_USER\\Software\\Microsoft", 16, 82, false, 360, 30);
+  bOK.Create(p, L"&OK", 216, 152, 75, 25, BS_DEFPUSHBUTTON);
+  bCancel.Create(p, L"&Cancel", 301, 152, 75, 25);
   eRegistryKey.OnChange = [this] { aOKUpdate(); };
   bOK.OnClick = [this] {
     if (bOK.Enabled()) aOKExecute();
@@ -25,6 +33,17 @@ bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   aOKUpdate();
   CenterOn(owner);
   return true;
+}
+
+void TfrmRegAddRegistry::SetPanelSize(int width, int height) {
+  // The frame decides the non-client area: size the window, then correct it
+  // by whatever the panel still lacks.
+  SetClientSize(width, height + skForm.TitleBar().Height());
+  RECT r{}, w{};
+  ::GetClientRect(pnlForm.Handle(), &r);
+  ::GetWindowRect(hwnd_, &w);
+  ::SetWindowPos(hwnd_, nullptr, 0, 0, w.right - w.left + width - r.right, w.bottom - w.top + height - r.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT TfrmRegAddRegistry::OnMessage(UINT msg, WPARAM w, LPARAM l) {

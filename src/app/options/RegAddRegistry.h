@@ -2,8 +2,10 @@
 #pragma once
 #include <string>
 
+#include "skin/form/SkinForm.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
+#include "ui/Panels.h"
 #include "ui/StdControls.h"
 
 namespace app {
@@ -23,11 +25,17 @@ class TfrmRegAddRegistry : public ui::Form {
   void aOKExecute() { SetModalResult(IDOK); }
   void bLaunchRegeditClick();
 
+  // The skinned frame with its own title bar; the controls sit on pnlForm,
+  // which fills the frame below the title bar.
+  skin::TskForm skForm;
+  ui::Panel pnlForm;
   ui::Label lRegistryKey, lExample;
   ui::Button bLaunchRegedit, bOK, bCancel;
   ui::Edit eRegistryKey;
 
  protected:
+  // Makes the area below the title bar `width` x `height`.
+  void SetPanelSize(int width, int height);
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   bool OnCommand(UINT code, UINT id) override;
 };

@@ -1,0 +1,140 @@
+// The skinned frame: takes a form over, removes its caption, draws its own
+// title bar, border and window region, and shows a main menu in its own
+// menu bar. One frame per form; the form's controls go on the frame or on
+// its FormPanel.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "skin/draw/Bitmap.h"
+#include "skin/file/FileTheme.h"
+#include "skin/form/MenuBar.h"
+#include "skin/form/TitleBar.h"
+#include "skin/theme/Published.h"
+#include "skin/theme/UIStyle.h"
+#include "ui/Control.h"
+
+namespace ui {
+class Form;
+}
+
+namespace skin {
+
+class TskForm : public ui::Control, public Component, public TskFileThemeUser {
+ public:
+  TskForm() = default;
+  ~TskForm() override;
+
+  // Takes `form` over; false (and the form untouched) when it already has a
+  // frame or has no window.
+  bool Create(ui::Form& form);
+  // Gives the form its caption and window procedure back.
+  void Remove();
+
+  bool IsSkinFormFrame() const override { return true; }
+  PropertyTable PublishedProperties() const override { return StyledProperties<TskForm>(); }
+  TskUIStyle GetUIStyle() const { return UIStyle_; }
+  void SetUIStyle(TskUIStyle style);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* theme) override;
+  HWND FileThemeFrameWindow() const override { return form_; }
+  bool UIStyleAutoUpdateSub = false;
+
+  TskTitleBar& TitleBar() { return TitleBar_; }
+  HWND FormHandle() const { return form_; }
+
+  COLORREF BorderColor() const { return BorderColor_; }
+  void SetBorderColor(COLORREF c);
+  int BorderWidth() const { return BorderWidth_; }
+  void SetBorderWidth(int w);
+  COLORREF Color() const { return Color_; }
+  int RoundCorner() const { return TitleBarVisible() ? TitleBar_.RoundCorner : 0; }
+  void SetRoundCorner(int r);
+  int RoundCornerBottom() const { return TitleBarVisible() ? TitleBar_.RoundCornerBottom : 0; }
+  void SetRoundCornerBottom(int r);
+  // The bar's own visibility, whether or not the form is shown yet.
+  bool TitleBarVisible() const {
+    return TitleBar_.Exists() && (::GetWindowLongPtrW(TitleBar_.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+  }
+  void SetTitleBarVisible(bool visible);
+  std::wstring Caption() const { return TitleBar_.Caption(); }
+  void SetCaption(const std::wstring& caption);
+  // A panel that fills the frame below the title and menu bars.
+  bool SetFormPanel(ui::Control* panel);
+  ui::Control* FormPanel() const { return FormPanel_; }
+  std::wstring Version() const { return L"6.2"; }
+
+  // The main menu shown in the menu bar; nullptr removes it.
+  void SetMenu(TskMenuSource* menu);
+  TskMenuSource* Menu() const { return Menu_; }
+  TskMenuBar* MenuBar() const { return MenuBar_.get(); }
+  void RefreshMenuBarItems();
+  void SetMenuBarColors(COLORREF from, COLORREF to);
+  COLORREF MenuBarColor() const { return MenuBarColor_; }
+  COLORREF MenuBarToColor() const { return MenuBarToColor_; }
+  int MenuBarHeight() const;
+
+  void PaintBorder();
+  void UpdateWindowRegion();
+  int GetTitleBarBottom() const;
+  // True when the menu took the key as one of its shortcuts.
+  bool HandleKeyDown(WPARAM key, LPARAM flags);
+  // The system frame's thickness measured when the frame took the form over.
+  int FrameSide() const { return FrameSide_; }
+  int FrameBottom() const { return FrameBottom_; }
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK GetMessageHook(int code, WPARAM w, LPARAM l);
+  LRESULT FormWindowProc(UINT msg, WPARAM w, LPARAM l);
+  LRESULT CallOld(UINT msg, WPARAM w, LPARAM l);
+  void MeasureSystemFrame();
+  void CalcSize(NCCALCSIZE_PARAMS* p);
+  void HandleSize();
+  void LayoutChildren();
+  bool IsMdiChild() const;
+  void PaintBuiltinBorder(HDC dc, int W, int H);
+  void PaintBackground(HDC dc);
+  bool FileReady() const;
+  void ApplyBuiltinLook(TskUIStyle s);
+  void ApplyFileLook();
+  void PaintFileBorder(HDC dc, int W, int H);
+  void PaintFileSide(HDC dc, const Bitmap& image, int x, int gapFrom, int gapTo, int top, int H);
+  void ComposeBottomImage(int W);
+  void PaintTopStrip(HDC dc, int W);
+  void PopupSystemMenuAtMainForm();
+
+  TskTitleBar TitleBar_;
+  std::unique_ptr<TskMenuBar> MenuBar_;
+  TskMenuSource* Menu_ = nullptr;
+  WNDPROC OldWindowProc_ = nullptr;
+  HWND form_ = nullptr;
+  int BottomHeight_ = 0, FrameBottom_ = 4, LeftImageWidth_ = 0, FrameSide_ = 4, RightImageWidth_ = 0;
+  COLORREF TransparentColor_ = RGB(255, 0, 255);
+  RECT SavedBounds_{};
+  bool CreatedMaximized_ = false;
+  COLORREF BorderColor_ = 0;
+  int BorderWidth_ = 1;
+  COLORREF Color_ = 0x80000000 | COLOR_BTNFACE;
+  ui::Control* FormPanel_ = nullptr;
+  TskUIStyle UIStyle_ = DeepBlue;
+  TskFileTheme* FileTheme_ = nullptr;
+  COLORREF MenuBarColor_ = 0x80000000 | COLOR_BTNFACE, MenuBarToColor_ = 0x80000000 | COLOR_BTNFACE;
+  int MenuBarHeight_ = 22;
+  bool Destroying_ = false;
+  bool TitleBarWanted_ = true;
+  bool InternalTitleChange_ = false;
+  bool InSize_ = false;
+  int MinHeight_ = 0;
+  // The skin file's border pictures and region settings.
+  Bitmap LeftImage_, RightImage_, BottomLeft_, BottomMiddle_, BottomRight_, BottomImage_;
+  bool RegionFromTitle_ = false, RegionFromBottom_ = false;
+  int TitleScanFirst_ = 0, TitleScanLast_ = 0, BottomScanFirst_ = 0, BottomScanLast_ = 0;
+};
+
+}  // namespace skin

@@ -1,0 +1,353 @@
+// The skinned frame on a real dialog under the test display: region, client
+// area, maximised bounds, the close button, dragging and the system menu.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "app/options/RegAddRegistry.h"
+#include "skin/draw/Bitmap.h"
+#include "skin/form/FormMessages.h"
+#include "skin_form/TestDialog.h"
+#include "ui/Application.h"
+
+namespace {
+
+using skin_test::TestDialog;
+
+// Runs the message loop until `done` holds or `ms` pass.
+bool PumpUntil(const std::function<bool()>& done, int ms = 3000) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  MSG msg;
+  while (std::chrono::steady_clock::now() < end) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    ::Sleep(10);
+  }
+  return done();
+}
+
+void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+
+LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
+
+POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+size_t ButtonIndex(skin::TskTitleBar& bar, skin::TskTitleBarBtnType type) {
+  for (size_t i = 0; i < bar.Buttons.size(); ++i)
+    if (bar.Buttons[i].ButtonType == type) return i;
+  return bar.Buttons.size();
+}
+
+class SkinFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::Application::Instance().Initialize();
+    ASSERT_TRUE(dialog.Build());
+    ::ShowWindow(dialog.Handle(), SW_SHOW);
+    Pump(200);
+  }
+  skin::TskTitleBar& Bar() { return dialog.Frame.TitleBar(); }
+  RECT WindowRect() {
+    RECT r{};
+    ::GetWindowRect(dialog.Handle(), &r);
+    return r;
+  }
+  TestDialog dialog;
+};
+
+TEST_F(SkinFormTest, WinXpRegionRoundsTheTopCornersOnly) {
+  RECT wr = WindowRect();
+  int W = wr.right - wr.left, H = wr.bottom - wr.top;
+  HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(::GetWindowRgn(dialog.Handle(), rgn), ERROR);
+  struct Case {
+    int x, y;
+    bool inside;
+  } cases[] = {
+      {0, 0, false},      {1, 1, false},      {W - 1, 0, false}, {W - 2, 1, false}, {W / 2, 0, true},
+      {6, 6, true},       {W - 7, 6, true},   {0, H / 2, true},  {0, H - 1, true},  {W - 1, H - 1, true},
+      {W / 2, H - 1, true}, {W, H / 2, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(::PtInRegion(rgn, c.x, c.y) != FALSE, c.inside) << "at " << c.x << "," << c.y;
+  // Without a title bar there is nothing to round.
+  dialog.Frame.SetTitleBarVisible(false);
+  dialog.Frame.UpdateWindowRegion();
+  ASSERT_NE(::GetWindowRgn(dialog.Handle(), rgn), ERROR);
+  EXPECT_TRUE(::PtInRegion(rgn, 0, 0));
+  EXPECT_EQ(dialog.Frame.RoundCorner(), 0);
+  ::DeleteObject(rgn);
+}
+
+TEST_F(SkinFormTest, ClientAreaLeavesOnlyTheBorderRingAndTheFramesOwnTitleBar) {
+  // The caption is gone: the client area starts right inside the dialog frame,
+  // and the frame's title bar sits at its top.
+  int d = ::GetSystemMetrics(SM_CXDLGFRAME);
+  int B = std::max(4, dialog.Frame.FrameBottom()), L = std::max(4, dialog.Frame.FrameSide());
+  EXPECT_EQ(::GetWindowLongPtrW(dialog.Handle(), GWL_STYLE) & WS_CAPTION, 0);
+  EXPECT_EQ(::SendMessageW(dialog.Handle(), skin::SK_GETBORDERWIDTH, 0, 0), dialog.Frame.FrameBottom() - 1);
+  struct Case {
+    int borderWidth, bottomGrowth;  // how far the client bottom reaches past the plain inset
+  } cases[] = {{3, 0}, {2, 0}, {1, 1}};
+  for (const Case& c : cases) {
+    dialog.Frame.SetBorderWidth(c.borderWidth);
+    ::SetWindowPos(dialog.Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RECT wr = WindowRect(), cr{};
+    ::GetClientRect(dialog.Handle(), &cr);
+    POINT tl{0, 0};
+    ::ClientToScreen(dialog.Handle(), &tl);
+    EXPECT_EQ(tl.x - wr.left, d + 4 - L) << c.borderWidth;
+    EXPECT_EQ(tl.y - wr.top, d + 4 - B) << c.borderWidth;
+    EXPECT_EQ(cr.right, wr.right - wr.left - 2 * (d + 4 - L)) << c.borderWidth;
+    EXPECT_EQ(wr.bottom - (tl.y + cr.bottom), d + 4 - B - c.bottomGrowth) << c.borderWidth;
+    RECT bar = Bar().Bounds();
+    EXPECT_EQ(bar.top, 0);
+    EXPECT_EQ(bar.right - bar.left, cr.right);
+  }
+}
+
+TEST_F(SkinFormTest, MaximisedDialogCoversTheWorkAreaAndDoubleClickRestores) {
+  TestDialog big;
+  ASSERT_TRUE(big.Build(true));
+  ::ShowWindow(big.Handle(), SW_SHOW);
+  Pump(100);
+  RECT before{};
+  ::GetWindowRect(big.Handle(), &before);
+  HWND bar = big.Frame.TitleBar().Handle();
+  POINT caption{80, 8};
+  ::SendMessageW(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, At(caption));
+  ::SendMessageW(bar, WM_LBUTTONUP, 0, At(caption));
+  Pump(100);
+  ASSERT_TRUE(::IsZoomed(big.Handle()));
+  RECT area{}, now{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  ::GetWindowRect(big.Handle(), &now);
+  EXPECT_EQ(now.left, area.left - 2);
+  EXPECT_EQ(now.top, area.top - 2);
+  EXPECT_EQ(now.right, area.right + 2);
+  EXPECT_EQ(now.bottom, area.bottom - 1);
+  EXPECT_EQ(big.NcDragPresses, 0) << "no drag on a maximised form";
+  ::SendMessageW(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, At(caption));
+  ::SendMessageW(bar, WM_LBUTTONUP, 0, At(caption));
+  Pump(100);
+  EXPECT_FALSE(::IsZoomed(big.Handle()));
+  ::GetWindowRect(big.Handle(), &now);
+  EXPECT_TRUE(::EqualRect(&now, &before));
+}
+
+TestDialog* g_modal = nullptr;
+int g_modalTicks = 0;
+
+void CALLBACK ClickClose(HWND, UINT, UINT_PTR id, DWORD) {
+  skin::TskTitleBar& bar = g_modal->Frame.TitleBar();
+  if (++g_modalTicks > 50) {
+    g_modal->SetModalResult(99);  // the close button did nothing
+    ::KillTimer(nullptr, id);
+    return;
+  }
+  RECT r = bar.ButtonRect(ButtonIndex(bar, skin::skClose));
+  if (r.right <= r.left) return;
+  POINT c = Centre(r);
+  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(c));
+  ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(c));
+  ::SendMessageW(bar.Handle(), WM_LBUTTONUP, 0, At(c));
+  ::KillTimer(nullptr, id);
+}
+
+TEST(SkinFormModal, CloseButtonClosesTheDialog) {
+  ui::Application::Instance().Initialize();
+  TestDialog dialog;
+  ASSERT_TRUE(dialog.Build());
+  g_modal = &dialog;
+  g_modalTicks = 0;
+  ::SetTimer(nullptr, 0, 100, &ClickClose);
+  EXPECT_EQ(dialog.ShowModal(nullptr), IDCANCEL);
+  EXPECT_EQ(dialog.NcDragPresses, 0);
+  g_modal = nullptr;
+}
+
+void CALLBACK ClickAddDialogClose(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND h = ::FindWindowW(app::kRegAddRegistryClass, nullptr);
+  if (h == nullptr || !::IsWindowVisible(h)) return;
+  ::KillTimer(nullptr, id);
+  auto* add = static_cast<app::TfrmRegAddRegistry*>(reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+  skin::TskTitleBar& bar = add->skForm.TitleBar();
+  add->eRegistryKey.SetText(L"HKEY_CURRENT_USER\\Software\\Typed");
+  POINT c = Centre(bar.ButtonRect(ButtonIndex(bar, skin::skClose)));
+  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(c));
+  ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(c));
+  ::SendMessageW(bar.Handle(), WM_LBUTTONUP, 0, At(c));
+}
+
+TEST(SkinFormModal, AddToIgnoreListCloseButtonCancels) {
+  ui::Application::Instance().Initialize();
+  std::wstring text = L"keep me";
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &ClickAddDialogClose);
+  EXPECT_FALSE(app::TfrmRegAddRegistry::Execute(nullptr, &text));
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(text, L"keep me");
+}
+
+TEST_F(SkinFormTest, DraggingStartsOnlyAwayFromTheButtons) {
+  HWND bar = Bar().Handle();
+  RECT close = Bar().ButtonRect(ButtonIndex(Bar(), skin::skClose));
+  ASSERT_GT(close.right, close.left) << "a close button is drawn even without theme pictures";
+  struct Case {
+    POINT at;
+    int drags;
+  } cases[] = {{POINT{80, 8}, 1}, {Centre(close), 0}, {POINT{close.left - 30, close.top + 2}, 1}};
+  for (const Case& c : cases) {
+    dialog.NcDragPresses = 0;
+    ::SendMessageW(bar, WM_MOUSEMOVE, 0, At(c.at));
+    ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(c.at));
+    // Let go away from every button, so nothing is clicked.
+    ::SendMessageW(bar, WM_LBUTTONUP, 0, At(POINT{-50, -50}));
+    EXPECT_EQ(dialog.NcDragPresses, c.drags) << c.at.x << "," << c.at.y;
+  }
+  Pump(100);
+  EXPECT_TRUE(dialog.Exists());
+}
+
+bool g_menuSeen = false;
+
+void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND menu = ::FindWindowW(L"#32768", nullptr);
+  if (menu != nullptr && ::IsWindowVisible(menu)) {
+    g_menuSeen = true;
+    ::KillTimer(nullptr, id);
+    ::EndMenu();
+  }
+}
+
+TEST_F(SkinFormTest, AltSpaceOpensTheSystemMenu) {
+  ::SetForegroundWindow(dialog.Handle());
+  g_menuSeen = false;
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &WatchMenu);
+  ::PostMessageW(dialog.Handle(), WM_SYSKEYDOWN, VK_SPACE, 0x20390001);
+  EXPECT_TRUE(PumpUntil([] { return g_menuSeen; }));
+  ::KillTimer(nullptr, timer);
+  // Only the buttons the bar shows enable their items.
+  const auto& items = Bar().PopupMenu().Items();
+  ASSERT_EQ(items.size(), 4u);
+  EXPECT_EQ(items[0].caption, L"Mi&nimize");
+  EXPECT_FALSE(items[0].enabled());
+  EXPECT_FALSE(items[1].enabled());
+  EXPECT_TRUE(items[3].enabled());
+  EXPECT_TRUE(dialog.Exists());
+}
+
+TEST_F(SkinFormTest, EveryBuiltinStyleDrawsWithoutItsPictures) {
+  // The theme pictures may be missing: each style still gets its border,
+  // corners and a title bar with a close button.
+  struct Case {
+    skin::TskUIStyle style;
+    int borderWidth, roundCorner, minWidth;
+  } cases[] = {{skin::MacOS, 1, 0, 130},   {skin::WinXP, 3, 13, 150}, {skin::DeepBlue, 1, 0, 130},
+               {skin::Protein, 1, 0, 130}, {skin::BlueGlass, 1, 11, 270}};
+  for (const Case& c : cases) {
+    dialog.Frame.SetUIStyle(c.style);
+    Pump(30);
+    EXPECT_EQ(dialog.Frame.BorderWidth(), c.borderWidth) << c.style;
+    EXPECT_EQ(dialog.Frame.RoundCorner(), c.roundCorner) << c.style;
+    EXPECT_EQ(Bar().MinTrackWidth, c.minWidth) << c.style;
+    RECT close = Bar().ButtonRect(ButtonIndex(Bar(), skin::skClose));
+    EXPECT_GT(close.right, close.left) << c.style;
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(::GetWindowRgn(dialog.Handle(), rgn), ERROR);
+    EXPECT_EQ(::PtInRegion(rgn, 0, 0) != FALSE, c.roundCorner == 0) << c.style;
+    ::DeleteObject(rgn);
+  }
+}
+
+// A main menu with two top items, recording what the bar asks of it.
+class FakeMenu : public skin::TskMenuSource {
+ public:
+  std::vector<TopItem> TopItems() const override { return {{L"&File", true}, {L"&Help", false}}; }
+  void DropDown(size_t index, HWND, POINT) override { dropped.push_back(index); }
+  bool IsShortCut(WPARAM key, LPARAM) override { return key == 'R'; }
+  void SetFrame(skin::TskForm* f) override { frame = f; }
+  std::vector<size_t> dropped;
+  skin::TskForm* frame = nullptr;
+};
+
+TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndDropsItsItemsDown) {
+  FakeMenu menu;
+  dialog.Frame.SetMenu(&menu);
+  ASSERT_NE(dialog.Frame.MenuBar(), nullptr);
+  EXPECT_EQ(menu.frame, &dialog.Frame);
+  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  ASSERT_EQ(bar.ButtonCount(), 2u);
+  EXPECT_EQ(bar.Top(), Bar().Height());
+  EXPECT_EQ(dialog.Frame.MenuBarHeight(), 22);
+  EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height() + 22);
+  // A disabled item does not drop down.
+  for (size_t i = 0; i < 2; ++i)
+    ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(bar.ButtonBounds(i))));
+  EXPECT_EQ(menu.dropped, std::vector<size_t>{0});
+  ::SetForegroundWindow(dialog.Handle());
+  Pump(50);
+  EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), ::GetActiveWindow() == dialog.Handle());
+  EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
+  dialog.Frame.SetMenu(nullptr);
+  EXPECT_EQ(menu.frame, nullptr);
+  EXPECT_EQ(dialog.Frame.MenuBar(), nullptr);
+  EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height());
+}
+
+TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {
+  dialog.Frame.Remove();
+  EXPECT_NE(::GetWindowLongPtrW(dialog.Handle(), GWL_STYLE) & WS_CAPTION, 0);
+  EXPECT_EQ(::SendMessageW(dialog.Handle(), skin::SK_GETBORDERWIDTH, 0, 0), 0);
+  Pump(50);
+  EXPECT_TRUE(dialog.Exists());
+}
+
+// With VANTOREL_SKIN_SCREENSHOT set, saves the program's "Add to Ignore List"
+// dialog as the screen shows it.
+TEST(SkinFormShot, Screenshot) {
+  const char* out = std::getenv("VANTOREL_SKIN_SCREENSHOT");
+  if (out == nullptr) GTEST_SKIP() << "no screenshot asked for";
+  ui::Application::Instance().Initialize();
+  app::TfrmRegAddRegistry add;
+  ASSERT_TRUE(add.CreateForm(nullptr, L"HKEY_CURRENT_USER\\Software\\Example"));
+  ::ShowWindow(add.Handle(), SW_SHOW);
+  ::SetForegroundWindow(add.Handle());
+  Pump(500);
+  RECT wr{};
+  ::GetWindowRect(add.Handle(), &wr);
+  skin::Bitmap shot(wr.right - wr.left + 20, wr.bottom - wr.top + 20);
+  HDC screen = ::GetDC(nullptr);
+  ::BitBlt(shot.Canvas(), 0, 0, shot.Width(), shot.Height(), screen, wr.left - 10, wr.top - 10, SRCCOPY);
+  ::ReleaseDC(nullptr, screen);
+  FILE* f = std::fopen(out, "wb");
+  ASSERT_NE(f, nullptr);
+  int stride = (shot.Width() * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + stride * shot.Height()), 0, 0, 54};
+  BITMAPINFOHEADER ih{sizeof(ih), shot.Width(), shot.Height(), 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  std::fwrite(&fh, sizeof(fh), 1, f);
+  std::fwrite(&ih, sizeof(ih), 1, f);
+  std::vector<unsigned char> row(stride, 0);
+  for (int y = shot.Height() - 1; y >= 0; --y) {
+    for (int x = 0; x < shot.Width(); ++x) {
+      COLORREF c = shot.Pixel(x, y);
+      row[x * 3] = GetBValue(c);
+      row[x * 3 + 1] = GetGValue(c);
+      row[x * 3 + 2] = GetRValue(c);
+    }
+    std::fwrite(row.data(), 1, row.size(), f);
+  }
+  std::fclose(f);
+}
+
+}  // namespace
