@@ -5,6 +5,11 @@
 
 namespace ui {
 
+// Enter (VK_RETURN) or Escape (VK_ESCAPE) offered to every window inside a
+// form, in window order, until one answers 1: the default and cancel buttons.
+constexpr UINT kDialogKeyMessage = 0xB006;
+bool SendDialogKey(HWND root, WPARAM key);
+
 class Form : public Window {
  public:
   explicit Form(std::wstring className) : className_(std::move(className)) {}
