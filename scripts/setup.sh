@@ -84,7 +84,7 @@ if ! grep -rqs '^Types:.*deb-src\|^deb-src' /etc/apt/sources.list /etc/apt/sourc
     echo "URIs: ${address}"
     echo "Suites: ${VERSION_CODENAME} ${VERSION_CODENAME}-updates"
     echo "Components: main"
-    [ -n "${key:-}" ] && echo "Signed-By: ${key}"
+    if [ -n "${key:-}" ]; then echo "Signed-By: ${key}"; fi
   } | $SUDO tee /etc/apt/sources.list.d/vantorel-src.sources >/dev/null
   updated=0
 fi

@@ -1,5 +1,6 @@
 #include "core/RegistryRead.h"
 
+#include "core/guard/FileDelete.h"
 #include "core/TextCompare.h"
 #include "ui/RegistryKey.h"
 
@@ -41,8 +42,9 @@ bool SaveHiveToFile(const std::wstring& KeyPath, const std::wstring& FileName, b
     REGSAM access = target.view64 ? KEY_QUERY_VALUE | KEY_WOW64_64KEY : MAXIMUM_ALLOWED;
     opened = ::RegOpenKeyExW(target.root, target.subKey.c_str(), 0, access, &key);
   }
-  // RegSaveKey does not overwrite.
-  if (::GetFileAttributesW(FileName.c_str()) != INVALID_FILE_ATTRIBUTES) ::DeleteFileW(FileName.c_str());
+  // RegSaveKey does not overwrite; a link in its place is never deleted
+  // through to what it points at.
+  if (::GetFileAttributesW(FileName.c_str()) != INVALID_FILE_ATTRIBUTES) guard::DeleteNamedFile(FileName);
   if (opened != ERROR_SUCCESS) return false;
   bool saved = ::RegSaveKeyW(key, FileName.c_str(), nullptr) == ERROR_SUCCESS;
   ::RegCloseKey(key);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/Files.h"
+#include "core/guard/FileDelete.h"
 #include "core/TextCompare.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
 
@@ -57,7 +58,10 @@ bool ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64) {
   return false;
 }
 
-bool DeleteHiveFile(const std::wstring& path) { return core::ShellDeletePath(path); }
+bool DeleteHiveFile(const std::wstring& path) {
+  const core::guard::FileDeleteResult r = core::guard::DeleteNamedFile(path);
+  return r == core::guard::FileDeleteResult::Deleted || r == core::guard::FileDeleteResult::Missing;
+}
 
 void DeleteLeftoverCopies(const std::vector<THive>& hives, const std::set<std::wstring>& keep) {
   for (const THive& h : hives) {

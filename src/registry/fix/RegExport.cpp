@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/guard/RegistryGuard.h"
 #include "registry/RegKey.h"
 #include "registry/fix/FixErrors.h"
 #include "registry/fix/RegFileFormat.h"
@@ -92,7 +93,7 @@ TExportResult FormatKeySection(HKEY parent, const std::wstring& name, const std:
   TKeyHandle key;
   LONG rc = key.Open(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
   if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The key " + rootName + L"\\" + path);
-  if (IsRegLinkKey(key.Get()))
+  if (core::guard::IsLinkKey(key.Get()))
     return Fail(esNotWritable,
                 L"The key " + rootName + L"\\" + path + L" is a registry link, which a backup file cannot restore.");
   std::string header;
@@ -149,12 +150,6 @@ TExportResult FormatValueSection(HKEY root, const std::wstring& rootName, const 
 }
 
 }  // namespace
-
-bool IsRegLinkKey(HKEY key) {
-  DWORD type = REG_NONE;
-  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-         type == REG_LINK;
-}
 
 TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
                              std::string* text) {

@@ -36,9 +36,6 @@ TExportResult ExportRegEntry(const std::wstring& FileName, HKEY RootKey, const s
 TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
                              std::string* text);
 
-// Whether a key opened with REG_OPTION_OPEN_LINK is a registry symbolic link.
-bool IsRegLinkKey(HKEY key);
-
 // Appends `text` to the file (with the header when the file is new or
 // empty) as above; on any failure the file is cut back to its old end. A name
 // that a TRegBackupFile of this process holds goes to that run's own file.
