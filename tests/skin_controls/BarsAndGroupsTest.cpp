@@ -151,3 +151,27 @@ TEST(RadioGroup, ItemIndexSelectsOneAndFiresTheGroupsClick) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FileThemeRemoval, ControlsDropTheThemeAndTakeDeepBlue) {
+  HostForm form;
+  TskGroupBox box;
+  ASSERT_TRUE(box.Create(form.Handle(), L"Group", 0, 0));
+  TskProgressBar inner;
+  ASSERT_TRUE(inner.Create(box.Handle(), 5, 20));
+  {
+    TskFileTheme theme;
+    box.SetFileTheme(&theme);
+    box.SetUIStyle(WinXP);
+    EXPECT_EQ(&theme, inner.GetFileTheme()) << "the group passes its look on";
+    EXPECT_EQ(WinXP, inner.GetUIStyle());
+  }
+  EXPECT_EQ(nullptr, box.GetFileTheme());
+  EXPECT_EQ(DeepBlue, box.GetUIStyle());
+  EXPECT_EQ(nullptr, inner.GetFileTheme());
+  EXPECT_EQ(DeepBlue, inner.GetUIStyle());
+  EXPECT_FALSE(Render(inner.Handle()).Empty());
+}
+
+}  // namespace

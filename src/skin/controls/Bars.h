@@ -102,6 +102,7 @@ class TskTrackBar : public SkinControl {
   int pageSize_ = 2, lineSize_ = 1;
   TskProgressBarOrientation orientation_ = skHorizontal;
   bool dragging_ = false;
+  bool rebuilding_ = false;
   int dragOffset_ = 0;
 };
 
@@ -149,6 +150,7 @@ class TskScrollBar : public SkinControl {
   TskProgressBarOrientation orientation_ = skHorizontal;
   int lineButton_ = 0;
   bool created_ = false;
+  bool arranging_ = false;
 };
 
 }  // namespace skin

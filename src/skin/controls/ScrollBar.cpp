@@ -122,15 +122,14 @@ void TskScrollBar::UpdatePictures() {
 
 void TskScrollBar::ArrangeParts() {
   if (!created_) return;
-  static thread_local bool busy = false;
-  if (busy) return;
-  busy = true;
+  if (arranging_) return;  // resizing itself comes back here through WM_SIZE
+  arranging_ = true;
   track_.SetOrientation(orientation_);
   RECT rc{};
   ::GetClientRect(hwnd_, &rc);
   if (rc.right == 0 || rc.bottom == 0) {
     Show(false);
-    busy = false;
+    arranging_ = false;
     return;
   }
   if (orientation_ == skHorizontal) {
@@ -146,7 +145,7 @@ void TskScrollBar::ArrangeParts() {
     forward_.SetBounds(0, rc.bottom - forward_.Height(), forward_.Width(), forward_.Height());
     SetBounds(Left(), Top(), back_.Width(), Height());
   }
-  busy = false;
+  arranging_ = false;
   LayoutParts();
 }
 
@@ -166,14 +165,31 @@ void TskScrollBar::LayoutParts() {
   if (length <= 0 || thickness <= 0) return;
   Bitmap thumb(horizontal ? length : thickness, horizontal ? thickness : length);
   HDC dc = thumb.Canvas();
-  ::BitBlt(dc, 0, 0, start_.Width(), start_.Height(), start_.Canvas(), 0, 0, SRCCOPY);
-  const int endAt = length - (horizontal ? end_.Width() : end_.Height());
-  if (horizontal) ::BitBlt(dc, endAt, 0, end_.Width(), end_.Height(), end_.Canvas(), 0, 0, SRCCOPY);
-  else ::BitBlt(dc, 0, endAt, end_.Width(), end_.Height(), end_.Canvas(), 0, 0, SRCCOPY);
-  const int startLen = horizontal ? start_.Width() : start_.Height();
-  if (endAt > startLen) {
-    RECT mid = horizontal ? RECT{startLen, 0, endAt, thickness} : RECT{0, startLen, thickness, endAt};
-    StretchDrawBitmap(middle_, dc, mid);
+  ::SetStretchBltMode(dc, COLORONCOLOR);
+  // Copies `sLen` pixels of `src` from `sFrom` along the bar into `dLen` pixels from `dFrom`.
+  auto along = [&](const Bitmap& src, int dFrom, int dLen, int sFrom, int sLen) {
+    if (dLen <= 0 || sLen <= 0 || src.Empty()) return;
+    if (horizontal) ::StretchBlt(dc, dFrom, 0, dLen, thickness, src.Canvas(), sFrom, 0, sLen, src.Height(), SRCCOPY);
+    else ::StretchBlt(dc, 0, dFrom, thickness, dLen, src.Canvas(), 0, sFrom, src.Width(), sLen, SRCCOPY);
+  };
+  auto lengthOf = [&](const Bitmap& b) { return horizontal ? b.Width() : b.Height(); };
+  const int startLen = lengthOf(start_), midLen = lengthOf(middle_), endLen = lengthOf(end_);
+  along(start_, 0, startLen, 0, startLen);
+  TskUIStyle style;
+  if (!ResolveStyle(style)) {
+    along(end_, length - endLen, endLen, 0, endLen);
+    along(middle_, startLen, length - endLen - startLen, 0, midLen);
+  } else {
+    // Skin-file thumbs keep 3-pixel ends and an unstretched grip in the middle.
+    along(end_, length - 3, 3, endLen - 3, 3);
+    if (length - 6 >= midLen) {
+      const int at = (length - 6 - midLen) / 2 + 3;
+      along(middle_, at, midLen, 0, midLen);
+      along(start_, 3, at - 3, 3, startLen - 3);
+      along(end_, at + midLen, length - 3 - (at + midLen), 0, endLen - 3);
+    } else {
+      along(middle_, 3, length - 6, 0, midLen);
+    }
   }
   track_.SetSliderImage(thumb);
 }

@@ -28,6 +28,11 @@ void SkinControl::SetFileTheme(TskFileTheme* theme) {
   SetUIStyle(uiStyle_);
 }
 
+void SkinControl::FileThemeRemoved() {
+  fileTheme_ = nullptr;
+  SetUIStyle(DeepBlue);
+}
+
 void SkinControl::SetTransparent(bool value) {
   transparent_ = value;
   Repaint();

@@ -29,6 +29,8 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
   void SetUIStyle(TskUIStyle style);
   TskFileTheme* GetFileTheme() const override { return fileTheme_; }
   void SetFileTheme(TskFileTheme* theme) override;
+  // The theme in use goes away: no file theme, and the default style.
+  void FileThemeRemoved() override;
   PropertyTable PublishedProperties() const override { return StyledProperties<SkinControl>(); }
 
   bool GetTransparent() const { return transparent_; }

@@ -128,14 +128,13 @@ void TskTrackBar::FitSize() {
 
 void TskTrackBar::Rebuild() {
   if (!Exists()) return;
-  static thread_local bool busy = false;
-  if (busy) return;
-  busy = true;
+  if (rebuilding_) return;  // fitting the size comes back here through WM_SIZE
+  rebuilding_ = true;
   ApplyUIStyle();
   FitSize();
   BuildBarBuffer();
   UpdateSlider();
-  busy = false;
+  rebuilding_ = false;
 }
 
 POINT TskTrackBar::GetSliderPosition() const {
