@@ -175,3 +175,24 @@ TEST(URLLabel, BlankURLOpensNothingButStillClicks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Accelerators, TheCaptionLetterClicksThroughTheDialogManager) {
+  HostForm form;
+  TskButton go;
+  TskCheckBox box;
+  ASSERT_TRUE(go.Create(form.Handle(), L"&Go", 0, 0));
+  ASSERT_TRUE(box.Create(form.Handle(), L"&Fast", 0, 40));
+  int clicks = 0;
+  go.OnClick = [&] { ++clicks; };
+  ::SetFocus(go.Handle());
+  for (wchar_t letter : {L'g', L'f'}) {
+    MSG msg{go.Handle(), WM_SYSCHAR, static_cast<WPARAM>(letter), 0x20000000, 0, {0, 0}};
+    ::IsDialogMessageW(form.Handle(), &msg);
+  }
+  EXPECT_EQ(1, clicks);
+  EXPECT_TRUE(box.GetChecked());
+}
+
+}  // namespace

@@ -192,6 +192,9 @@ LRESULT TskCustomButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case kSkinButtonQuery:
       return 1;
+    case BM_CLICK:  // the dialog manager's answer to the caption's "&" letter
+      if (IsEnabled() && Visible() && ::IsWindowEnabled(::GetParent(hwnd_))) Click();
+      return 0;
     case ui::kDialogKeyMessage:
       return HandleDialogKey(w) ? 1 : 0;
     case WM_GETDLGCODE: {

@@ -107,6 +107,12 @@ LRESULT TskCheckBox::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_GETDLGCODE:
       return DLGC_BUTTON;
+    case BM_CLICK:  // the dialog manager's answer to the caption's "&" letter
+      if (IsEnabled() && Visible() && ::IsWindowEnabled(::GetParent(hwnd_))) {
+        ::SetFocus(hwnd_);
+        Click();
+      }
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (IsEnabled() && Visible() && (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_TABSTOP)) ::SetFocus(hwnd_);

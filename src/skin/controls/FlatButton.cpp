@@ -423,6 +423,12 @@ LRESULT TFlatButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       return DefaultProc(msg, w, l);
     case WM_GETDLGCODE:
       return DLGC_BUTTON;
+    case BM_CLICK:  // the dialog manager's answer to the caption's "&" letter
+      if (Enabled()) {
+        if (groupIndex_ != 0) SetDown(true);
+        Click();
+      }
+      return 0;
     case WM_SETFONT:
       font_ = w != 0 ? reinterpret_cast<HFONT>(w) : ui::DefaultFont();
       Repaint();
