@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and saves pictures of the program to
 # build/screenshots: the four pages, the header at a small and a large size, a
-# finished test of the cleaner, a finished registry scan, both popup menus and
-# the question before a clean. The program runs in its own Wine prefix under
+# finished test of the cleaner, a finished registry scan, both popup menus,
+# the question before a clean and the pages of the Options dialog. The
+# program runs in its own Wine prefix under
 # build/shot-env (never ~/.wine), on the DISPLAY already set, or on a private
 # Xvfb screen when there is none.
 set -euo pipefail
@@ -81,6 +82,25 @@ sleep 1
 shoot Header-large
 xdotool windowsize "$wid" "$WIDTH" "$HEIGHT"
 sleep 1
+
+# The Options dialog, one picture per page (tabs along its top edge).
+click 42 330 1 2
+dlg=$(xdotool search --onlyvisible --name "^Options$" 2>/dev/null | head -n 1 || true)
+if [ -n "$dlg" ]; then
+  for t in "Common:36" "Cookies:90" "Schedule:146" "Boss-Key:204" "Ignore-Lists:266"; do
+    eval "$(xdotool getwindowgeometry --shell "$dlg")"
+    xdotool mousemove $((X + ${t##*:})) $((Y + 18)) click 1
+    sleep 1
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/Options-${t%%:*}.png"
+  done
+  # "Add to Ignore List" from the last page. Without a window manager the
+  # mouse does not reach this nested dialog, so the close below ends both.
+  xdotool mousemove $((X + 257)) $((Y + 362)) click 1
+  sleep 1
+  shoot_screen Options-Add-to-Ignore-List
+else
+  echo "screenshots: the Options dialog did not appear" >&2
+fi
 
 # WM_CLOSE, as a user's close would send: the program saves options.ini.
 wine taskkill /im Vantorel.exe </dev/null >/dev/null 2>&1 || true

@@ -136,6 +136,7 @@ void TfrmMain::CreateNavigation() {
   for (ui::FlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
     b->OnClick = [this, b] { FlatButtonClick(*b); };
   }
+  bOptions.OnClick = [this] { bOptionsClick(); };
 }
 
 void TfrmMain::CreateCleanerPage() {

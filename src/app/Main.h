@@ -26,6 +26,8 @@
 
 namespace app {
 
+struct TOptionsEnvironment;
+
 // Other programs find the main window by this class name.
 inline constexpr wchar_t kMainWindowClass[] = L"TVantorelMainWindow";
 
@@ -150,6 +152,10 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   // Adds a row as the scanner does (tests use it to fill the list).
   void AddScanRow(const registry::TProblemRow& row);
 
+  // Options dialog; tests give it its own files and folders.
+  void bOptionsClick();
+  void SetOptionsEnvironment(std::function<TOptionsEnvironment()> env) { optionsEnv_ = std::move(env); }
+
   // Boss key and timers.
   void RegisterBossKey();
   void UnregisterBossKey();
@@ -270,6 +276,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void WriteUnattendedLog();
   bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
+  std::function<TOptionsEnvironment()> optionsEnv_;
   std::unique_ptr<TDefragPage> defragPage_;
 
   std::vector<std::wstring> args_;

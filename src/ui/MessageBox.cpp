@@ -16,14 +16,18 @@ MessageBoxAnswerer SetMessageBoxAnswerer(MessageBoxAnswerer answerer) {
   return answerer;
 }
 
-int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+int ShowMessageTitled(HWND owner, const std::wstring& text, const std::wstring& title, UINT flags) {
   MessageBoxAnswerer answerer;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     answerer = g_answerer;
   }
   if (answerer) return answerer(owner, text, flags);
-  return ::MessageBoxW(owner, text.c_str(), Application::Instance().Title().c_str(), flags);
+  return ::MessageBoxW(owner, text.c_str(), title.c_str(), flags);
+}
+
+int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+  return ShowMessageTitled(owner, text, Application::Instance().Title(), flags);
 }
 
 }  // namespace ui

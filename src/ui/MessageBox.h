@@ -16,6 +16,8 @@ using MessageBoxAnswerer = std::function<int(HWND owner, const std::wstring& tex
 MessageBoxAnswerer SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags);
+// The same under a title of its own (an installed answerer sees the text only).
+int ShowMessageTitled(HWND owner, const std::wstring& text, const std::wstring& title, UINT flags);
 
 // Conventions of the program: notices, errors, and Yes/No questions with No as default.
 inline void ShowNotice(HWND owner, const std::wstring& text) { ShowMessage(owner, text, MB_OK | MB_ICONINFORMATION); }

@@ -1,0 +1,400 @@
+// The Options dialog over a live main window: what OK applies, what Cancel
+// leaves alone, the hot-key capture, the ignore lists and the cookies to keep.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "AppTestSupport.h"
+#include "app/Main.h"
+#include "app/options/OptionsForm.h"
+#include "app/options/OptionsModel.h"
+#include "app/options/RegAddRegistry.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
+#include "ui/RegistryKey.h"
+#include "ui/Timer.h"
+
+namespace {
+
+using app_test::ForgetOptions;
+using app_test::Pump;
+
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes(1 << 20, '\0');
+  DWORD n = 0;
+  ::ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+  ::CloseHandle(h);
+  bytes.resize(n);
+  return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& text) {
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n = 0;
+  ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &n, nullptr);
+  ::CloseHandle(h);
+}
+
+std::wstring RunValue() {
+  ui::RegistryKey key;
+  std::wstring value = L"<none>";
+  if (key.Open(HKEY_CURRENT_USER, app::kRunKey)) key.ReadString(app::kRunValueName, &value);
+  return value;
+}
+
+void SetRunValue(const std::wstring* value) {
+  ui::RegistryKey key;
+  ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, app::kRunKey));
+  if (value != nullptr) key.WriteString(app::kRunValueName, *value);
+  else key.DeleteValue(app::kRunValueName);
+}
+
+// Every field the dialog can change, as text.
+std::wstring Snapshot(const core::TOptionsSetting& o) {
+  std::wostringstream s;
+  s << o.IsAskBeforeClear << o.IsWipeFile << o.WipeNumber << o.EnableHotkey << o.Hotkey.IsCtrl << o.Hotkey.IsShift
+    << o.Hotkey.IsAlt << o.Hotkey.CharString << o.Hotkey.CharAscII << o.EnableIE << o.EnableNetscape
+    << o.EnableFirefox << o.EnableOpera << o.AutoClean << o.CleanInterval << o.StartClean << o.ShutdownClean
+    << o.FastScan << o.ShowLogTempInternetFiles << o.ShowLogRecycleBin << o.OutputDirectory << o.DeleteBackupFile
+    << o.IncludeRemoveMedia << o.IncludeCDdrive << o.RestorePoint << '|' << o.IgnoreValueCount << o.IgnoreKeyCount;
+  for (const auto* list : {o.IgnoreValueList, o.IgnoreKeyList})
+    for (const std::wstring& e : *list) s << '|' << e;
+  return s.str();
+}
+
+// Holds the given keys down for this thread while `press` runs.
+void WithKeysHeld(std::initializer_list<BYTE> keys, const std::function<void()>& press) {
+  BYTE state[256] = {};
+  for (BYTE k : keys) state[k] = 0x80;
+  ::SetKeyboardState(state);
+  press();
+  BYTE none[256] = {};
+  ::SetKeyboardState(none);
+}
+
+class OptionsDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ForgetOptions();
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    data = std::wstring(temp) + L"vantorel-options\\";
+    cookies = data + L"Cookies\\";
+    ::CreateDirectoryW(data.c_str(), nullptr);
+    ::CreateDirectoryW(cookies.c_str(), nullptr);
+    ::CreateDirectoryW((data + L"Backup").c_str(), nullptr);
+    ui::Application::Instance().Initialize();
+    ASSERT_TRUE(form.CreateMain({}));
+    form.SetOptionsEnvironment([this] { return Environment(); });
+    form.ShowMain();
+    Pump(100);
+    core::OptionsSetting.OutputDirectory = data + L"Backup";
+    previous = ui::SetMessageBoxAnswerer([this](HWND, const std::wstring& text, UINT) {
+      boxes.push_back(text);
+      return IDOK;
+    });
+  }
+  void TearDown() override {
+    ui::SetMessageBoxAnswerer(previous);
+    ::DestroyWindow(form.Handle());
+    Pump(50);
+    SetRunValue(nullptr);
+    for (const wchar_t* f : {L"Cookies.dat", L"Cookies\\a.txt", L"Cookies\\b.txt", L"Cookies\\c.txt"})
+      ::DeleteFileW((data + f).c_str());
+    for (const wchar_t* d : {L"Cookies", L"Backup", L"NewBackup", L""}) ::RemoveDirectoryW((data + d).c_str());
+  }
+  app::TOptionsEnvironment Environment() {
+    app::TOptionsEnvironment env = app::TOptionsEnvironment::Real();
+    env.DataFolder = data;
+    env.DefaultBackupFolder = data + L"NewBackup";
+    env.CookieFolder = [this] { return cookies; };
+    env.EditIgnoreEntry = [this](HWND, std::wstring* text) {
+      if (entryAnswers.empty()) return false;
+      *text = entryAnswers.front();
+      entryAnswers.erase(entryAnswers.begin());
+      return true;
+    };
+    return env;
+  }
+  // Opens the dialog with the Options button and runs `act` on it from
+  // inside its modal loop; `act` must close it.
+  // A dialog still open 5 s after `act` is closed with Cancel, and the test fails.
+  void WithDialog(const std::function<void(app::TfrmOptions&)>& act) {
+    ui::Timer timer;
+    timer.SetInterval(30);
+    app::TfrmOptions* dialog = nullptr;
+    DWORD actedAt = 0;
+    bool forced = false;
+    timer.OnTimer = [&] {
+      if (dialog != nullptr) {
+        if (::GetTickCount() - actedAt < 5000) return;
+        forced = true;
+        dialog->SetModalResult(IDCANCEL);
+        timer.SetEnabled(false);
+        return;
+      }
+      HWND h = ::FindWindowW(app::kOptionsClass, nullptr);
+      if (h == nullptr || !::IsWindowVisible(h)) return;
+      dialog = static_cast<app::TfrmOptions*>(reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+      actedAt = ::GetTickCount();  // before: a nested modal loop runs this timer too
+      act(*dialog);
+      actedAt = ::GetTickCount();
+    };
+    timer.SetEnabled(true);
+    form.bOptions.OnClick();
+    EXPECT_NE(dialog, nullptr);
+    EXPECT_FALSE(forced) << "the dialog did not close";
+  }
+  void Press(app::TfrmOptions& d, UINT key, std::initializer_list<BYTE> held = {}) {
+    WithKeysHeld(held, [&] {
+      d.eHide.Post(WM_KEYDOWN, key, 1);
+      Pump(30);
+    });
+  }
+
+  app::TfrmMain form;
+  std::wstring data, cookies;
+  std::vector<std::wstring> boxes, entryAnswers;
+  ui::MessageBoxAnswerer previous;
+};
+
+TEST_F(OptionsDialog, CancelAfterAFailedHotkeyTrialLeavesEverythingAsItWas) {
+  core::OptionsSetting.IgnoreValueList->push_back(L"HKEY_CURRENT_USER\\Software\\Kept");
+  core::OptionsSetting.IgnoreValueCount = 1;
+  core::LoadSaveOptions(false, form);
+  const std::wstring run = L"\"C:\\elsewhere.exe\" /Auto";
+  SetRunValue(&run);
+  WriteBytes(data + L"Cookies.dat", "[Cookies to Keep]\r\nCount=1\r\n0=kept.net\r\n");
+  const std::string iniBefore = ReadBytes(app_test::OptionsFile()), cookiesBefore = ReadBytes(data + L"Cookies.dat");
+  const std::wstring recordBefore = Snapshot(core::OptionsSetting);
+  // Another window holds Ctrl+Shift+F6, so the trial of that key fails.
+  ASSERT_TRUE(::RegisterHotKey(form.Handle(), 0x7001, MOD_CONTROL | MOD_SHIFT, VK_F6));
+
+  WithDialog([&](app::TfrmOptions& d) {
+    d.skRadioButton1.SetChecked(false);
+    d.skRadioButton2.SetChecked(true);
+    Press(d, VK_F6, {VK_CONTROL, VK_SHIFT});
+    ASSERT_EQ(d.eHide.Text(), L"Ctrl  Shift  F6");
+    d.cbAskClear.SetChecked(!d.cbAskClear.Checked());
+    d.cbAutoStart.SetChecked(false);
+    d.lvValues.AddRow(L"HKEY_LOCAL_MACHINE\\Software\\Added");
+    d.lvValues.DeleteRow(0);
+    d.ListBox2.Clear();
+    d.bOK.OnClick();
+    EXPECT_EQ(d.ModalResult(), 0) << "the dialog stays open";
+    EXPECT_EQ(d.eHide.Text(), L"Ctrl  F5") << "the last accepted key is back";
+    EXPECT_EQ(d.OptionsCopy().Record().Hotkey.CharAscII, 116);
+    d.bCancel.OnClick();
+  });
+  ::UnregisterHotKey(form.Handle(), 0x7001);
+
+  EXPECT_EQ(boxes, std::vector<std::wstring>{L"The hotkey for Boss Key failed, please try to use other key!"});
+  EXPECT_EQ(Snapshot(core::OptionsSetting), recordBefore);
+  EXPECT_EQ(ReadBytes(app_test::OptionsFile()), iniBefore);
+  EXPECT_EQ(ReadBytes(data + L"Cookies.dat"), cookiesBefore);
+  EXPECT_EQ(RunValue(), run);
+  EXPECT_EQ(::GlobalFindAtomW(L"MyQRVTHotkey_Test"), 0) << "no trial key outlives the dialog";
+}
+
+TEST_F(OptionsDialog, OkWithEveryFourHoursArmsTheScheduleAndWritesTheRunValue) {
+  ASSERT_FALSE(form.Timer2.Enabled());
+  WithDialog([&](app::TfrmOptions& d) {
+    EXPECT_EQ(d.Text(), L"Options");
+    EXPECT_EQ(d.skPageControl1.ActivePageIndex(), 0);
+    EXPECT_FALSE(d.rgWashInterval.ItemEnabled(3));
+    d.cbAutoWash.SetChecked(true);
+    d.cbAutoWashClick();
+    EXPECT_TRUE(d.rgWashInterval.ItemEnabled(3));
+    d.rgWashInterval.SetItemIndex(3);
+    d.cbStartWash.SetChecked(true);  // also ticks "Auto run when the computer starts"
+    d.cbFastScan.SetChecked(false);
+    d.bOK.OnClick();
+  });
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(form.Timer2.Enabled());
+  EXPECT_EQ(form.Timer2.Interval(), 14400000u);
+  EXPECT_EQ(RunValue(), app::RunValueText(app::TOptionsEnvironment::Real().ProgramPath));
+  EXPECT_EQ(RunValue().front(), L'"');
+  EXPECT_FALSE(form.cbFastMode.Checked());
+  std::string ini = ReadBytes(app_test::OptionsFile());
+  EXPECT_NE(ini.find("CleanInterval=3"), std::string::npos);
+  EXPECT_NE(ini.find("AutoClean=1"), std::string::npos);
+
+  // Escape leaves everything; unticking both boxes and Enter removes the value again.
+  WithDialog([&](app::TfrmOptions& d) {
+    d.cbAutoStart.SetChecked(false);
+    d.cbAutoWash.SetChecked(false);
+    d.cbAskClear.Post(WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  EXPECT_NE(RunValue(), L"<none>");
+  EXPECT_TRUE(form.Timer2.Enabled());
+  WithDialog([&](app::TfrmOptions& d) {
+    EXPECT_TRUE(d.cbAutoStart.Checked());
+    d.cbStartWash.SetChecked(false);
+    d.cbAutoStart.SetChecked(false);
+    d.cbAutoWash.SetChecked(false);
+    d.cbAskClear.Post(WM_KEYDOWN, VK_RETURN, 1);
+  });
+  EXPECT_EQ(RunValue(), L"<none>");
+  EXPECT_FALSE(form.Timer2.Enabled());
+}
+
+TEST_F(OptionsDialog, KeyCaptureShowsStoresAndSwallowsTheKeys) {
+  WithDialog([&](app::TfrmOptions& d) {
+    struct Case {
+      UINT key;
+      std::initializer_list<BYTE> held;
+      const wchar_t* text;
+      int code;
+    } cases[] = {
+        {VK_DELETE, {}, L"Del", 46},
+        {VK_DELETE, {VK_CONTROL}, L"Ctrl  Del", 46},
+        {'A', {}, L"A", 65},  // the typed "a" does not follow
+        {VK_MENU, {VK_MENU}, L"Alt  ", 0},
+        {VK_VOLUME_UP, {VK_CONTROL}, L"", 0},
+        {VK_F5, {VK_CONTROL, VK_SHIFT}, L"Ctrl  Shift  F5", 116},
+    };
+    for (const Case& c : cases) {
+      Press(d, c.key, c.held);
+      EXPECT_EQ(d.eHide.Text(), c.text) << c.key;
+      EXPECT_EQ(d.OptionsCopy().Record().Hotkey.CharAscII, c.code) << c.key;
+    }
+    d.skRadioButton1.SetChecked(false);
+    d.skRadioButton2.SetChecked(true);
+    d.bOK.OnClick();
+  });
+  EXPECT_TRUE(boxes.empty());
+  const core::TShortcut& k = core::OptionsSetting.Hotkey;
+  EXPECT_TRUE(core::OptionsSetting.EnableHotkey);
+  EXPECT_TRUE(k.IsCtrl);
+  EXPECT_TRUE(k.IsShift);
+  EXPECT_FALSE(k.IsAlt);
+  EXPECT_EQ(k.CharString, L"F5");
+  EXPECT_EQ(k.CharAscII, 116);
+  std::string ini = ReadBytes(app_test::OptionsFile());
+  for (const char* line : {"EnableHotkey=1", "IsCtrl=1", "IsShift=1", "IsAlt=0", "CharString=F5", "CharAscII=116"})
+    EXPECT_NE(ini.find(line), std::string::npos) << line;
+  // OK registered the new key with the main window; it goes with the window.
+  EXPECT_NE(::GlobalFindAtomW(L"MyQRVTHotkey_Hide"), 0);
+  form.UnregisterBossKey();
+  EXPECT_EQ(::GlobalFindAtomW(L"MyQRVTHotkey_Hide"), 0);
+}
+
+TEST_F(OptionsDialog, AddToIgnoreListAcceptsOnlyARegistryRoot) {
+  app::TfrmRegAddRegistry add;
+  ASSERT_TRUE(add.CreateForm(form.Handle(), L""));
+  SIZE c = add.ClientSize();
+  EXPECT_EQ(c.cx, 392);
+  EXPECT_EQ(c.cy, 193);
+  EXPECT_EQ(add.Text(), L"Add to Ignore List");
+  struct {
+    const wchar_t* text;
+    bool enabled;
+  } cases[] = {{L"", false}, {L"Software\\Microsoft", false}, {L"HKEY_CURRENT_USER\\Software", true},
+               {L"hkey_local_machine\\x", true}, {L"HKEY", false}, {L"my HkEy_thing", true}};
+  for (const auto& k : cases) {
+    add.eRegistryKey.SetText(k.text);
+    EXPECT_EQ(add.bOK.Enabled(), k.enabled) << k.text;
+  }
+}
+
+// Clicks on the "Add to Ignore List" dialog once it is shown: types `text`,
+// then presses its OK (or Cancel) button.
+void AnswerAddDialog(ui::Timer& timer, const std::wstring& text, bool ok) {
+  timer.SetInterval(30);
+  timer.OnTimer = [&timer, text, ok] {
+    HWND h = ::FindWindowW(app::kRegAddRegistryClass, nullptr);
+    if (h == nullptr || !::IsWindowVisible(h)) return;
+    timer.SetEnabled(false);
+    auto* add = static_cast<app::TfrmRegAddRegistry*>(reinterpret_cast<ui::Window*>(::GetWindowLongPtrW(h, GWLP_USERDATA)));
+    add->eRegistryKey.SetText(text);
+    (ok ? add->bOK : add->bCancel).Send(BM_CLICK);
+  };
+  timer.SetEnabled(true);
+}
+
+TEST_F(OptionsDialog, TheAddDialogGivesItsTextOnOkAndNothingOnCancel) {
+  WithDialog([&](app::TfrmOptions& d) {
+    ui::Timer answer;
+    std::wstring text = L"keep me";
+    AnswerAddDialog(answer, L"HKEY_CURRENT_USER\\Software\\Typed", true);
+    EXPECT_TRUE(app::TfrmRegAddRegistry::Execute(d.Handle(), &text));
+    EXPECT_EQ(text, L"HKEY_CURRENT_USER\\Software\\Typed");
+    AnswerAddDialog(answer, L"HKEY_CURRENT_USER\\Other", false);
+    EXPECT_FALSE(app::TfrmRegAddRegistry::Execute(d.Handle(), &text));
+    EXPECT_EQ(text, L"HKEY_CURRENT_USER\\Software\\Typed");
+    d.bCancel.Send(BM_CLICK);
+  });
+}
+
+TEST_F(OptionsDialog, IgnoreListsReachTheRecordAndTheFileOnlyThroughOk) {
+  WithDialog([&](app::TfrmOptions& d) {
+    entryAnswers = {L"HKEY_CURRENT_USER\\Software\\A", L"HKEY_CURRENT_USER\\Software\\B"};
+    d.bAddClick();
+    d.bAddClick();
+    d.skPageControl2.SetActivePage(1);
+    entryAnswers = {L"HKEY_LOCAL_MACHINE\\Software\\K"};
+    d.bAddClick();
+    d.skPageControl2.SetActivePage(0);
+    d.lvValues.SetChecked(0, true);
+    d.bRemoveClick();
+    EXPECT_TRUE(core::OptionsSetting.IgnoreValueList->empty()) << "nothing reaches the record before OK";
+    d.bOK.OnClick();
+  });
+  EXPECT_EQ(*core::OptionsSetting.IgnoreValueList, std::vector<std::wstring>{L"HKEY_CURRENT_USER\\Software\\B"});
+  EXPECT_EQ(*core::OptionsSetting.IgnoreKeyList, std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\Software\\K"});
+  EXPECT_EQ(core::OptionsSetting.IgnoreValueCount, 1);
+  std::string ini = ReadBytes(app_test::OptionsFile());
+  EXPECT_NE(ini.find("Value1=HKEY_CURRENT_USER\\Software\\B"), std::string::npos);
+  EXPECT_NE(ini.find("Key1=HKEY_LOCAL_MACHINE\\Software\\K"), std::string::npos);
+}
+
+TEST_F(OptionsDialog, CookiesToKeepRoundTripThroughCookiesDat) {
+  WriteBytes(cookies + L"a.txt", "id\n1\nexample.com/\n");
+  WriteBytes(cookies + L"b.txt", "id\n1\nkept.net/\n");
+  WriteBytes(data + L"Cookies.dat", "[Cookies to Keep]\r\nCount=1\r\n0=kept.net\r\n");
+  WithDialog([&](app::TfrmOptions& d) {
+    ASSERT_EQ(d.ListBox1.Items(), std::vector<std::wstring>{L"example.com"});
+    ASSERT_EQ(d.ListBox2.Items(), std::vector<std::wstring>{L"kept.net"});
+    d.ListBox1.SetItemIndex(0);
+    d.bAddCookiesClick();
+    d.ListBox2.SetItemIndex(0);
+    d.bRemoveCookiesClick();
+    EXPECT_EQ(d.ListBox1.Items(), std::vector<std::wstring>{L"kept.net"});
+    EXPECT_EQ(d.ListBox1.ItemIndex(), 0);
+    EXPECT_EQ(d.ListBox2.Items(), std::vector<std::wstring>{L"example.com"});
+    d.bOK.OnClick();
+  });
+  std::string dat = ReadBytes(data + L"Cookies.dat");
+  EXPECT_NE(dat.find("Count=1"), std::string::npos) << dat;
+  EXPECT_NE(dat.find("0=example.com"), std::string::npos) << dat;
+  WithDialog([&](app::TfrmOptions& d) {
+    EXPECT_EQ(d.ListBox2.Items(), std::vector<std::wstring>{L"example.com"});
+    EXPECT_EQ(d.ListBox1.Items(), std::vector<std::wstring>{L"kept.net"});
+    d.bRemoveAllClick();
+    d.bOK.OnClick();
+  });
+  EXPECT_NE(ReadBytes(data + L"Cookies.dat").find("Count=0"), std::string::npos);
+}
+
+TEST_F(OptionsDialog, AMissingBackupFolderIsMadeOnlyWhenItIsTheDefault) {
+  WithDialog([&](app::TfrmOptions& d) {
+    d.skPageControl1.SetActivePage(2);
+    d.eOutputFolder.SetText(data + L"NoSuchFolder");
+    d.bOK.OnClick();
+    EXPECT_EQ(d.ModalResult(), 0);
+    EXPECT_EQ(d.skPageControl1.ActivePageIndex(), 0);
+    d.eOutputFolder.SetText(data + L"NewBackup");
+    d.bOK.OnClick();
+  });
+  EXPECT_EQ(boxes, std::vector<std::wstring>{data + L"NoSuchFolder,can not find the backup folder."});
+  DWORD a = ::GetFileAttributesW((data + L"NewBackup").c_str());
+  EXPECT_TRUE(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(core::OptionsSetting.OutputDirectory, data + L"NewBackup");
+}
+
+}  // namespace
