@@ -38,8 +38,10 @@ void SetParentFormModalResult(HWND control, int result) {
 
 // ---- TskCustomButton -------------------------------------------------------
 
-bool TskCustomButton::Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h) {
+bool TskCustomButton::Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h,
+                             DWORD extraStyle) {
   if (!CreateSkin(parent, L"TskButton", caption, WS_TABSTOP, x, y, w, h)) return false;
+  if ((extraStyle & 0x0F) == BS_DEFPUSHBUTTON) SetDefault(true);
   AutoSizeToPicture();
   return true;
 }
@@ -193,7 +195,7 @@ LRESULT TskCustomButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case kSkinButtonQuery:
       return 1;
     case BM_CLICK:  // the dialog manager's answer to the caption's "&" letter
-      if (IsEnabled() && Visible() && ::IsWindowEnabled(::GetParent(hwnd_))) Click();
+      if (IsEnabled() && ::IsWindowEnabled(::GetParent(hwnd_))) Click();
       return 0;
     case ui::kDialogKeyMessage:
       return HandleDialogKey(w) ? 1 : 0;
@@ -270,8 +272,8 @@ LRESULT TskCustomButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
 
 TskButton::TskButton() = default;
 
-bool TskButton::Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h) {
-  return TskCustomButton::Create(parent, caption, x, y, w, h);
+bool TskButton::Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h, DWORD extraStyle) {
+  return TskCustomButton::Create(parent, caption, x, y, w, h, extraStyle);
 }
 
 void TskButton::SetGlyph(const Bitmap& glyph) {

@@ -12,7 +12,8 @@ enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class TskCustomButton : public SkinControl {
  public:
-  bool Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h);
+  // BS_DEFPUSHBUTTON among `extraStyle` makes the button the default one.
+  bool Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h, DWORD extraStyle = 0);
 
   bool GetAutoSize() const { return autoSize_; }
   void SetAutoSize(bool value);
@@ -66,7 +67,7 @@ class TskCustomButton : public SkinControl {
 class TskButton : public TskCustomButton {
  public:
   TskButton();
-  bool Create(HWND parent, const std::wstring& caption, int x, int y, int w = 80, int h = 27);
+  bool Create(HWND parent, const std::wstring& caption, int x, int y, int w = 80, int h = 27, DWORD extraStyle = 0);
   Bitmap& Glyph() { return glyph_; }
   void SetGlyph(const Bitmap& glyph);
   TButtonLayout Layout = blGlyphLeft;

@@ -107,8 +107,13 @@ LRESULT TskCheckBox::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_GETDLGCODE:
       return DLGC_BUTTON;
+    case BM_GETCHECK:
+      return checked_ ? BST_CHECKED : BST_UNCHECKED;
+    case BM_SETCHECK:
+      SetChecked(w == BST_CHECKED);
+      return 0;
     case BM_CLICK:  // the dialog manager's answer to the caption's "&" letter
-      if (IsEnabled() && Visible() && ::IsWindowEnabled(::GetParent(hwnd_))) {
+      if (IsEnabled() && ::IsWindowEnabled(::GetParent(hwnd_))) {
         ::SetFocus(hwnd_);
         Click();
       }

@@ -12,6 +12,7 @@ class TskCheckBox : public SkinControl {
   bool Create(HWND parent, const std::wstring& caption, int x, int y, int w = 93, int h = 17);
 
   bool GetChecked() const { return checked_; }
+  bool Checked() const { return checked_; }
   void SetChecked(bool value);
   TCheckBoxState GetState() const { return checked_ ? cbChecked : cbUnchecked; }
   void SetState(TCheckBoxState state) { SetChecked(state == cbChecked); }
@@ -49,6 +50,12 @@ class TskCheckBox : public SkinControl {
 
 class TskRadioButton : public TskCheckBox {
  public:
+  using TskCheckBox::Create;
+  // The buttons of one parent and GroupIndex exclude each other; the
+  // first-of-group flag of plain radio buttons has no part in it.
+  bool Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h, bool /*firstOfGroup*/) {
+    return TskCheckBox::Create(parent, caption, x, y, w, h);
+  }
   int GroupIndex = 0;
 
  protected:

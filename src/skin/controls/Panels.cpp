@@ -263,6 +263,18 @@ LRESULT TskCheckGroup::OnMessage(UINT msg, WPARAM w, LPARAM l) {
 
 // ---- TskRadioGroup -----------------------------------------------------------
 
+bool TskRadioGroup::Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h,
+                           const std::vector<std::wstring>& lines, int columns) {
+  if (!TskCheckGroup::Create(parent, caption, x, y, w, h)) return false;
+  SetColumns(columns);
+  SetItems(lines);
+  return true;
+}
+
+bool TskRadioGroup::ItemEnabled(int index) const {
+  return index >= 0 && index < static_cast<int>(buttons_.size()) && buttons_[static_cast<size_t>(index)]->IsEnabled();
+}
+
 int TskRadioGroup::GetItemIndex() const {
   for (size_t i = 0; i < buttons_.size(); ++i)
     if (buttons_[i]->GetChecked()) return static_cast<int>(i);

@@ -124,8 +124,14 @@ class TskCheckGroup : public TskCustomGroupBox {
 
 class TskRadioGroup : public TskCheckGroup {
  public:
+  using TskCheckGroup::Create;
+  bool Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h,
+              const std::vector<std::wstring>& lines, int columns);
   int GetItemIndex() const;
+  int ItemIndex() const { return GetItemIndex(); }
   void SetItemIndex(int value);
+  int Count() const { return static_cast<int>(Items().size()); }
+  bool ItemEnabled(int index) const;
 
  protected:
   const wchar_t* WindowClass() const override { return L"TskRadioGroup"; }

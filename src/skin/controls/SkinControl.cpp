@@ -9,6 +9,20 @@ namespace skin {
 
 COLORREF RealColor(COLORREF colour) { return ColorToRGB(colour); }
 
+namespace {
+
+BOOL CALLBACK StyleOne(HWND window, LPARAM style) {
+  if (auto* c = dynamic_cast<SkinControl*>(ui::Control::FromHandle(window)))
+    c->SetUIStyle(static_cast<TskUIStyle>(style));
+  return TRUE;
+}
+
+}  // namespace
+
+void SetStyleOfDescendants(HWND root, TskUIStyle style) {
+  if (root != nullptr) ::EnumChildWindows(root, &StyleOne, static_cast<LPARAM>(style));
+}
+
 SkinControl::SkinControl() : color_(::GetSysColor(COLOR_BTNFACE)), font_(ui::DefaultFont()) {}
 
 SkinControl::~SkinControl() {

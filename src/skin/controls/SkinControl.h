@@ -86,6 +86,9 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
   HFONT font_;
 };
 
+// Gives every skinned control inside `root`, at any depth, the style.
+void SetStyleOfDescendants(HWND root, TskUIStyle style);
+
 // The colour a COLORREF names, with system colours (0x80000000 | index)
 // resolved.
 COLORREF RealColor(COLORREF colour);
