@@ -86,6 +86,13 @@ BOOL CALLBACK OfferDialogKey(HWND window, LPARAM param) {
 
 }  // namespace
 
+Form* Form::FromHandle(HWND hwnd) {
+  if (hwnd == nullptr ||
+      ::GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&Window::StaticWndProc))
+    return nullptr;
+  return dynamic_cast<Form*>(reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
+}
+
 bool SendDialogKey(HWND root, WPARAM key) {
   DialogKey k{key, false};
   if (root != nullptr) ::EnumChildWindows(root, &OfferDialogKey, reinterpret_cast<LPARAM>(&k));

@@ -13,6 +13,8 @@ bool SendDialogKey(HWND root, WPARAM key);
 class Form : public Window {
  public:
   explicit Form(std::wstring className) : className_(std::move(className)) {}
+  // The form object of a top-level window of ours; nullptr for any other window.
+  static Form* FromHandle(HWND hwnd);
 
   // Creates the window hidden. `owner` may be null for the main form.
   bool Create(HWND owner, const std::wstring& caption, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);

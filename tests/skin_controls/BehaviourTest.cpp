@@ -7,6 +7,7 @@
 #include "skin/controls/CheckBoxes.h"
 #include "skin/controls/FlatButton.h"
 #include "skin/controls/FlatColors.h"
+#include "skin/controls/FlatEdit.h"
 #include "skin/controls/URLLabel.h"
 
 using namespace skin;
@@ -193,6 +194,30 @@ TEST(Accelerators, TheCaptionLetterClicksThroughTheDialogManager) {
   }
   EXPECT_EQ(1, clicks);
   EXPECT_TRUE(box.GetChecked());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FlatEdit, FitsTheFontAndHighlightsWhileFocused) {
+  HostForm form;
+  ::SetForegroundWindow(form.Handle());
+  TFlatEdit edit;
+  ASSERT_TRUE(edit.Create(form.Handle(), L"text", 0, 0));
+  TEXTMETRICW tm{};
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, ui::DefaultFont());
+  ::GetTextMetricsW(dc, &tm);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  EXPECT_EQ(tm.tmHeight + 6, edit.Height());
+  edit.SetIndexedColor(0, RGB(250, 250, 200));
+  edit.SetIndexedColor(2, RGB(200, 200, 200));
+  EXPECT_FALSE(edit.ParentColor);
+  EXPECT_EQ(RGB(200, 200, 200), edit.FaceColour());
+  ::SetFocus(edit.Handle());
+  EXPECT_EQ(RGB(250, 250, 200), edit.FaceColour());
 }
 
 }  // namespace

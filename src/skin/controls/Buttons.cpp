@@ -30,9 +30,7 @@ void DrawMasked(const Bitmap& picture, HDC to, int x, int y, const RECT& part) {
 
 void SetParentFormModalResult(HWND control, int result) {
   HWND root = ::GetAncestor(control, GA_ROOT);
-  auto* form = root != nullptr ? dynamic_cast<ui::Form*>(reinterpret_cast<ui::Window*>(
-                                     ::GetWindowLongPtrW(root, GWLP_USERDATA)))
-                               : nullptr;
+  ui::Form* form = ui::Form::FromHandle(root);
   if (form != nullptr && root != control) form->SetModalResult(result);
 }
 

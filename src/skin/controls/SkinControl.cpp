@@ -4,6 +4,7 @@
 #include "skin/file/SkinBitmapWin.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
+#include "ui/Form.h"
 
 namespace skin {
 
@@ -70,7 +71,7 @@ void SkinControl::SetCaption(const std::wstring& text) {
 bool SkinControl::CreateSkin(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y,
                              int w, int h) {
   if (!CreateCustom(parent, cls, text, style | WS_VISIBLE | WS_CLIPCHILDREN, 0, x, y, w, h)) return false;
-  uiStyle_ = FindFormUIStyle(nullptr);
+  uiStyle_ = FindFormUIStyle(ui::Form::FromHandle(::GetAncestor(parent, GA_ROOT)));
   ApplyUIStyle();
   return true;
 }
