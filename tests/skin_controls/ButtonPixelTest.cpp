@@ -70,7 +70,7 @@ TEST(ProgressPicture, HalfwayShowsThePictureOnTheDonePartAndTheColourOnTheRest) 
   HostForm form;
   TskProgressBar bar;
   ASSERT_TRUE(bar.Create(form.Handle(), 0, 0));
-  bar.ShowCaption = false;
+  bar.SetShowCaption(false);
   Bitmap shot = Render(bar.Handle());
   ASSERT_EQ(150, shot.Width());
   const COLORREF rest = RealColor(bar.GetColor());
@@ -108,7 +108,7 @@ TEST(PlainLook, ControlsWithoutPicturesStillDraw) {
   TskProgressBar bar;
   ASSERT_TRUE(bar.Create(form.Handle(), 0, 80));
   bar.SetUIStyle(WinXP);
-  bar.ShowCaption = false;
+  bar.SetShowCaption(false);
   EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), Render(bar.Handle()).Pixel(10, 5));
   TskTrackBar track;
   ASSERT_TRUE(track.Create(form.Handle(), 0, 100, 150, 30));

@@ -15,7 +15,11 @@ enum TskProgressBarOrientation { skHorizontal = 0, skVertical = 1 };
 class TskProgressBar : public SkinControl {
  public:
   bool Create(HWND parent, int x, int y, int w = 150, int h = 12);
+  // Starts at 0 of 0..max.
+  bool Create(HWND parent, int x, int y, int w, int h, int max);
   int GetMin() const { return min_; }
+  int Position() const { return position_; }
+  int Max() const { return max_; }
   int GetMax() const { return max_; }
   int GetPosition() const { return position_; }
   // Stored as given, without clamping; the caption follows.
@@ -26,8 +30,12 @@ class TskProgressBar : public SkinControl {
   // The done part of a length L.
   int GetDoneExtent(int L) const;
   const std::wstring& GetCaption() const { return caption_; }
+  const std::wstring& Caption() const { return caption_; }
+  // Shown until the position changes again.
+  void SetCaption(const std::wstring& text) { caption_ = text, Repaint(); }
   COLORREF CaptionColor = RGB(0, 0, 0);
-  bool ShowCaption = true;
+  bool ShowCaption() const { return showCaption_; }
+  void SetShowCaption(bool v) { showCaption_ = v, Repaint(); }
   bool SmartShowCaption = false;
   COLORREF GetBorderColor() const { return borderColor_; }
   void SetBorderColor(COLORREF c) { borderColor_ = c, Repaint(); }
@@ -44,6 +52,7 @@ class TskProgressBar : public SkinControl {
   void UpdateCaption();
   void DrawFilePieces(Bitmap& canvas);
   int min_ = 0, max_ = 100, position_ = 50;
+  bool showCaption_ = true;
   std::wstring caption_ = L"50%";
   COLORREF borderColor_ = RGB(0, 0, 0);
   TskProgressBarOrientation orientation_ = skHorizontal;

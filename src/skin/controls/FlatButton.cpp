@@ -140,8 +140,15 @@ void TFlatButton::SetIndexedColor(int index, COLORREF colour) {
   Repaint();
 }
 
+void TFlatButton::SetColors(COLORREF color, COLORREF focused, COLORREF border) {
+  color_ = color;
+  colors_[0] = focused;
+  colors_[2] = border;
+  Repaint();
+}
+
 void TFlatButton::SetColor(COLORREF colour) {
-  Color = colour;
+  color_ = colour;
   UpdateAdvColors();
   Repaint();
 }
@@ -154,9 +161,9 @@ void TFlatButton::SetUseAdvColors(bool value) {
 
 void TFlatButton::UpdateAdvColors() {
   if (!useAdvColors_) return;
-  colors_[0] = ShiftColorLightness(Color, colors_[0], AdvColorFocused, false);
-  colors_[1] = ShiftColorLightness(Color, colors_[1], AdvColorDown, true);
-  colors_[2] = ShiftColorLightness(Color, colors_[2], AdvColorBorder, true);
+  colors_[0] = ShiftColorLightness(color_, colors_[0], AdvColorFocused, false);
+  colors_[1] = ShiftColorLightness(color_, colors_[1], AdvColorDown, true);
+  colors_[2] = ShiftColorLightness(color_, colors_[2], AdvColorBorder, true);
 }
 
 void TFlatButton::SetGlyph(const Bitmap& glyph) {
@@ -248,15 +255,15 @@ bool TFlatButton::Inside(LPARAM l) const {
 COLORREF TFlatButton::FaceColour() const {
   switch (state_) {
     case fbsUp:
-      return mouseIn_ ? colors_[0] : Color;
+      return mouseIn_ ? colors_[0] : color_;
     case fbsDisabled:
-      return Color;
+      return color_;
     case fbsDown:
       return colors_[1];
     case fbsExclusive:
       return mouseIn_ ? colors_[0] : colors_[1];
   }
-  return Color;
+  return color_;
 }
 
 void TFlatButton::PaintTo(Bitmap& canvas) {

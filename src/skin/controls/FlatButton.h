@@ -20,11 +20,15 @@ class TFlatButton : public ui::Control {
   ~TFlatButton() override;
   bool Create(HWND parent, const std::wstring& caption, int x, int y, int w = 25, int h = 25);
 
-  COLORREF Color = 14805739;
+  COLORREF Color() const { return color_; }
   // Index 0 focused, 1 down, 2 border, 3 highlight, 4 shadow.
   COLORREF GetIndexedColor(int index) const { return index >= 0 && index < 5 ? colors_[index] : 0; }
   void SetIndexedColor(int index, COLORREF colour);
   void SetColor(COLORREF colour);
+  COLORREF ColorFocused() const { return colors_[0]; }
+  COLORREF ColorBorder() const { return colors_[2]; }
+  // Face, hot face and border at once.
+  void SetColors(COLORREF color, COLORREF focused, COLORREF border);
   BYTE AdvColorFocused = 10, AdvColorDown = 10, AdvColorBorder = 50;
   void SetUseAdvColors(bool value);
   bool GetUseAdvColors() const { return useAdvColors_; }
@@ -68,6 +72,7 @@ class TFlatButton : public ui::Control {
   bool Inside(LPARAM l) const;
   COLORREF FaceColour() const;
 
+  COLORREF color_ = 14805739;
   COLORREF colors_[5] = {14805739, 12965593, 8623776, 16777215, 0};
   bool useAdvColors_ = false;
   int margin_ = -1;

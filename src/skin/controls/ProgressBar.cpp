@@ -51,6 +51,13 @@ bool TskProgressBar::Create(HWND parent, int x, int y, int w, int h) {
   return CreateSkin(parent, L"TskProgressBar", L"", 0, x, y, w, h);
 }
 
+bool TskProgressBar::Create(HWND parent, int x, int y, int w, int h, int max) {
+  if (!Create(parent, x, y, w, h)) return false;
+  max_ = max;
+  SetPosition(0);
+  return true;
+}
+
 int TskProgressBar::GetPercent() const {
   if (max_ == min_) return 0;
   return static_cast<int>(static_cast<double>(static_cast<std::int64_t>(position_) - min_) /
@@ -129,7 +136,7 @@ void TskProgressBar::Draw(Bitmap& canvas) {
   TskUIStyle style;
   const bool pieces = ResolveStyle(style) && !start_.Empty() && !rest_.Empty() && !end_.Empty();
   bool framed = pieces;
-  bool caption = ShowCaption && !(SmartShowCaption && position_ == min_);
+  bool caption = showCaption_ && !(SmartShowCaption && position_ == min_);
   ::SetStretchBltMode(dc, COLORONCOLOR);
   if (pieces) {
     DrawFilePieces(canvas);
