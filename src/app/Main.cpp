@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "app/RestoreForm.h"
 #include "app/Strings.h"
 #include "core/SystemInfo.h"
 #include "core/Text.h"
@@ -119,6 +120,9 @@ void TfrmMain::CreateHeader() {
   for (ui::Label* l : {&lTitle, &lTitleHint, &lUpdate, &lDonate}) {
     l->SetBackgroundPainter([this](HDC dc, const RECT& r) { imgTitle.PaintPart(dc, r); });
   }
+  Image1.OnClick = lTitle.OnClick = [this] { toolsPage_->Image1Click(); };
+  lUpdate.OnClick = [this] { toolsPage_->CheckforUpdate1Click(); };
+  lDonate.OnClick = [this] { toolsPage_->Donate1Click(); };
 }
 
 void TfrmMain::CreateNavigation() {
@@ -136,6 +140,7 @@ void TfrmMain::CreateNavigation() {
   for (ui::FlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
     b->OnClick = [this, b] { FlatButtonClick(*b); };
   }
+  bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp); };
   bOptions.OnClick = [this] { bOptionsClick(); };
 }
 
@@ -175,6 +180,7 @@ void TfrmMain::CreateRegistryPage() {
   bRestoreRegistry.Create(p, L"Restore", 220, 348, 75, 25);
   bScan.Create(p, L"Scan", 420, 348, 75, 25);
   bFixErrors.Create(p, L"Fix Errors", 515, 348, 75, 25);
+  bRestoreRegistry.OnClick = [this] { bRestoreRegistryClick(hwnd_); };
   BuildRegistryTree();
   tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
 }
@@ -191,6 +197,8 @@ void TfrmMain::CreateToolsPage() {
   bDeleteEntry.Create(p, L"Delete Entry", 10, 355, 90, 25);
   bSelectAll.Create(p, L"Select All", 400, 355, 90, 25);
   bSelectNone.Create(p, L"Select None", 500, 355, 90, 25);
+  toolsPage_ = std::make_unique<TToolsPage>(hwnd_, TToolsPage::Controls{bStartup, bViewHistory, bBackupFullRegistry,
+      bWindowsBackup, lvStartup, bDeleteEntry, bSelectAll, bSelectNone});
 }
 
 void TfrmMain::CreateDefragPage() {
@@ -260,8 +268,9 @@ void TfrmMain::CreateMenus() {
   });
   pmSelf.Add(L"&Open", [this] { RestoreFromTray(); });
   pmSelf.Add(L"", nullptr);
-  pmSelf.Add(L"&Help", nullptr);
-  pmSelf.Add(L"&About...", nullptr);
+  toolsPage_->BuildHelpMenu(pmHelp);
+  pmSelf.Add(L"&Help", [this] { toolsPage_->aHelpExecute(); });
+  pmSelf.Add(L"&About...", [this] { toolsPage_->aAboutExecute(); });
   pmSelf.Add(L"", nullptr);
   pmSelf.Add(L"&Exit", [this] {
     Close();
@@ -357,6 +366,7 @@ void TfrmMain::FormCreate() {
   }
   tvRegistry.FullExpand();
   FWindowsVersion = core::GetWindowsVersion();
+  toolsPage_->FWindowsVersion = FWindowsVersion;
   if ((FWindowsVersion >= 1 && FWindowsVersion <= 4) || FWindowsVersion == 8) bWindowsBackup.Show(false);
   for (ui::Label* l : {&lCurrentRegistrySize, &lNewRegistrySize, &lSizeReduction, &lCompactPercent}) l->SetCaption(L"");
   FCommandLineRun = false;

@@ -7,6 +7,7 @@
 
 #include "app/CleanerEnvironment.h"
 #include "app/DefragPage.h"
+#include "app/ToolsPage.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
 #include "core/Options.h"
@@ -172,6 +173,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   BYTE WindowsVersion() const { return FWindowsVersion; }
   bool TrayIconShown() const { return trayIconShown_; }
   TDefragPage& DefragPage() { return *defragPage_; }
+  TToolsPage& ToolsPage() { return *toolsPage_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -278,6 +280,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   RegeditNavigator regeditNavigator_ = &NavigateRegedit;
   std::function<TOptionsEnvironment()> optionsEnv_;
   std::unique_ptr<TDefragPage> defragPage_;
+  std::unique_ptr<TToolsPage> toolsPage_;
 
   std::vector<std::wstring> args_;
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;

@@ -1,0 +1,172 @@
+#include "app/RestoreForm.h"
+
+#include <shellapi.h>
+
+#include "app/BackupHint.h"
+#include "core/FolderDialog.h"
+#include "core/Options.h"
+#include "core/Text.h"
+#include "core/guard/FileDelete.h"
+#include "registry/restore/BackupFiles.h"
+#include "registry/restore/Regedit.h"
+#include "registry/restore/RestoreCheck.h"
+#include "ui/MessageBox.h"
+
+namespace app {
+namespace {
+
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+bool ChooseFolderWithDialog(std::wstring* folder) {
+  return core::SelectDirectory(L"Please select the directory to add", L"", *folder);
+}
+
+}  // namespace
+
+bool TReadOnlyEdit::Create(HWND parent, int x, int y, int w, int h) {
+  return CreateControl(parent, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE,
+                       x, y, w, h);
+}
+
+bool TBackupListView::OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
+  if (msg == WM_NOTIFY) {
+    const NMHDR* h = reinterpret_cast<NMHDR*>(l);
+    if (h->code == static_cast<UINT>(NM_DBLCLK) && OnDblClick) OnDblClick();
+    if (h->code == LVN_ITEMCHANGED && OnSelectionChange) OnSelectionChange();
+  }
+  return ui::ListView::OnReflect(msg, w, l, result);
+}
+
+void TBackupListView::SelectRow(int row) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+TfrmRestore::TfrmRestore()
+    : ui::Form(L"TfrmRestore"), RunCommand(&RunRegeditCommand), ChooseFolder(&ChooseFolderWithDialog) {}
+
+void TfrmRestore::OnCreate() {
+  skGroupBox1.Create(hwnd_, L"Backup files are stored in the folder", 8, 6, 424, 52);
+  eFolder.Create(skGroupBox1.Handle(), 10, 20, 372, 22);
+  bBrowseFolder.Create(skGroupBox1.Handle(), L"...", 388, 19, 26, 24);
+  ListView1.Create(hwnd_, 8, 66, 424, 222, false);
+  ListView1.AddColumn(L"Backup file", 190);
+  ListView1.AddColumn(L"Date", 110);
+  ListView1.AddColumn(L"Size", 92);
+  bRestore.Create(hwnd_, L"&Restore", 8, 298, 85, 25);
+  bOpenDirectory.Create(hwnd_, L"&Open Directory", 99, 298, 105, 25);
+  bDelete.Create(hwnd_, L"&Delete", 210, 298, 85, 25);
+  bClose.Create(hwnd_, L"&Close", 347, 298, 85, 25);
+  bBrowseFolder.OnClick = [this] { bBrowseFolderClick(); };
+  bRestore.OnClick = [this] { aRestoreExecute(); };
+  bOpenDirectory.OnClick = [this] { bOpenDirectoryClick(); };
+  bDelete.OnClick = [this] { aDeleteExecute(); };
+  bClose.OnClick = [this] { SetModalResult(IDCANCEL); };
+  ListView1.OnDblClick = [this] { aRestoreExecute(); };
+  ListView1.OnSelectionChange = [this] { aRestoreUpdate(); };
+}
+
+bool TfrmRestore::CreateRestore(HWND owner) {
+  if (!Create(owner, L"Vantorel", kDialogStyle, WS_EX_DLGMODALFRAME)) return false;
+  SetClientSize(440, 332);
+  CenterOn(owner);
+  FormShow();
+  return true;
+}
+
+int TfrmRestore::Execute(HWND owner) {
+  if (!Exists() && !CreateRestore(owner)) return IDCANCEL;
+  return ShowModal(owner);
+}
+
+void TfrmRestore::FormShow() {
+  eFolder.SetText(core::OptionsSetting.OutputDirectory);
+  FillBackupList(core::OptionsSetting.OutputDirectory);
+}
+
+void TfrmRestore::FillBackupList(const std::wstring& folder) {
+  ListView1.Clear();
+  aRestoreUpdate();
+  if (!registry::BackupFolderExists(folder)) {
+    ui::ShowNotice(hwnd_, L"can not find the backup folder.");
+    return;
+  }
+  ListView1.BeginUpdate();
+  for (const registry::TBackupFile& f : registry::ListBackupFiles(folder)) {
+    ListView1.AddRow(f.Name, {registry::BackupDateText(f.LastWrite), core::FormatSizeKB(f.Size)});
+  }
+  ListView1.EndUpdate();
+}
+
+void TfrmRestore::aRestoreUpdate() {
+  bool selected = ListView1.Selected() >= 0;
+  bRestore.Enable(selected);
+  bDelete.Enable(selected);
+}
+
+void TfrmRestore::bBrowseFolderClick() {
+  std::wstring folder;
+  if (!ChooseFolder(&folder) || folder.empty()) return;
+  eFolder.SetText(folder);
+  FillBackupList(folder);
+}
+
+void TfrmRestore::bOpenDirectoryClick() {
+  ::ShellExecuteW(hwnd_, L"open", eFolder.Text().c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+std::wstring TfrmRestore::SelectedFile() const {
+  int row = ListView1.Selected();
+  if (row < 0) return {};
+  return registry::WithTrailingBackslash(eFolder.Text()) + ListView1.CellText(row, 0);
+}
+
+void TfrmRestore::aRestoreExecute() {
+  const std::wstring file = SelectedFile();
+  if (file.empty()) return;
+  std::string text;
+  if (!registry::ReadRegFile(file, &text)) {
+    ui::ShowNotice(hwnd_, L"The backup file cannot be read:\r\n" + file);
+    return;
+  }
+  // A restore only puts data back; a file that would delete is refused.
+  if (registry::RegTextDeletes(text)) {
+    ui::ShowNotice(hwnd_, L"This file would delete registry data when imported, so it is not restored:\r\n" + file);
+    return;
+  }
+  if (!RunCommand(hwnd_, registry::RegeditImportCommand(file), L"Restore registry...")) return;
+  // The editor's exit code tells nothing: what counts is what the registry holds now.
+  registry::TRestoreCheck check = registry::CheckRegFileRestored(file);
+  if (!check.AllPresent()) {
+    std::wstring first = check.Missing.empty() ? std::wstring() : L"\r\n" + check.Missing.front();
+    ui::ShowNotice(hwnd_, std::to_wstring(check.Missing.size()) +
+                              L" entries of the backup are not in the registry after the restore; the backup file "
+                              L"is kept." + first);
+    return;
+  }
+  if (core::OptionsSetting.DeleteBackupFile) aDeleteExecute();
+}
+
+void TfrmRestore::aDeleteExecute() {
+  const int row = ListView1.Selected();
+  const std::wstring file = SelectedFile();
+  if (file.empty()) return;
+  core::guard::FileDeleteResult r = core::guard::DeleteNamedFile(file);
+  if (r != core::guard::FileDeleteResult::Deleted && r != core::guard::FileDeleteResult::Missing) {
+    ui::ShowNotice(hwnd_, L"The backup file could not be deleted:\r\n" + file);
+    return;
+  }
+  ListView1.DeleteRow(row);
+  if (ListView1.Count() > 0) ListView1.SelectRow(row < ListView1.Count() ? row : ListView1.Count() - 1);
+  aRestoreUpdate();
+}
+
+void bRestoreRegistryClick(HWND owner) {
+  TfrmRestore restore;
+  restore.Execute(owner);
+}
+
+}  // namespace app

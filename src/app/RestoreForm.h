@@ -1,0 +1,67 @@
+// The backup dialog: lists the .reg backups of a folder, imports one back
+// into the registry through the registry editor, and deletes files.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/Form.h"
+#include "ui/ListView.h"
+#include "ui/Panels.h"
+#include "ui/StdControls.h"
+
+namespace app {
+
+// A one-line read-only edit.
+class TReadOnlyEdit : public ui::Control {
+ public:
+  bool Create(HWND parent, int x, int y, int w, int h);
+};
+
+// The backup list: row selection changes and double clicks reach the dialog.
+class TBackupListView : public ui::ListView {
+ public:
+  std::function<void()> OnDblClick, OnSelectionChange;
+  bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
+  void SelectRow(int row);
+};
+
+class TfrmRestore : public ui::Form {
+ public:
+  TfrmRestore();
+
+  // Creates the dialog over `owner`, fills it and shows it modally.
+  int Execute(HWND owner);
+  // Creates and fills it without showing it (tests drive it from here).
+  bool CreateRestore(HWND owner);
+
+  void FormShow();
+  void FillBackupList(const std::wstring& folder);
+  void bBrowseFolderClick();
+  void bOpenDirectoryClick();
+  void aRestoreExecute();
+  void aDeleteExecute();
+  void aRestoreUpdate();
+
+  // Seams: how the registry editor runs and how a folder is chosen.
+  std::function<bool(HWND owner, const std::wstring& commandLine, const std::wstring& hint)> RunCommand;
+  std::function<bool(std::wstring* folder)> ChooseFolder;
+
+  ui::GroupBox skGroupBox1;
+  TReadOnlyEdit eFolder;
+  ui::Button bBrowseFolder;
+  TBackupListView ListView1;
+  ui::Button bRestore, bOpenDirectory, bDelete, bClose;
+
+ protected:
+  void OnCreate() override;
+
+ private:
+  std::wstring SelectedFile() const;
+};
+
+// "Restore" of the registry page: the dialog over `owner`, shown modally.
+void bRestoreRegistryClick(HWND owner);
+
+}  // namespace app

@@ -1,0 +1,144 @@
+// The backup dialog over a folder of backups: its list, a restore through the
+// registry editor and the wait dialog, and the file deleted only once every
+// entry is back.
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "app/BackupHint.h"
+#include "app/RestoreForm.h"
+#include "core/Options.h"
+#include "registry/fix/FixDelete.h"
+#include "registry_fix/FixTestSupport.h"
+#include "ui/Application.h"
+
+namespace {
+
+using namespace fix_test;
+
+const std::wstring kKey = std::wstring(kTestKey) + L"\\RestoreDialog";
+
+class RestoreDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ui::Application::Instance().Initialize();
+    DeleteTree(HKEY_CURRENT_USER, kTestKey);
+    saved = core::OptionsSetting;
+    core::OptionsSetting.OutputDirectory = dir.Path();
+    dir.WriteFile(L"2026_11_30_235959.REG", "REGEDIT4\r\n");
+    dir.WriteFile(L"notes.txt", "x");
+    SetString(HKEY_CURRENT_USER, kKey, L"Kept", L"C:\\kept.exe");
+    EXPECT_TRUE(registry::DeleteValueWithBackup(L"HKEY_CURRENT_USER", kKey, true, L"Kept", newest).Deleted());
+  }
+  void TearDown() override {
+    core::OptionsSetting = saved;
+    DeleteTree(HKEY_CURRENT_USER, kTestKey);
+  }
+  std::vector<std::wstring> Names(const app::TfrmRestore& f) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < f.ListView1.Count(); ++i) names.push_back(f.ListView1.CellText(i, 0));
+    return names;
+  }
+
+  TTempFolder dir{L"VantorelRestoreDialog"};
+  std::wstring newest = dir.Sub(L"2026_12_06_080509.reg");
+  core::TOptionsSetting saved;
+  TMessageRecorder boxes{IDOK};
+};
+
+TEST_F(RestoreDialog, ListsBackupsNewestFirstWithTheirSizes) {
+  app::TfrmRestore f;
+  ASSERT_TRUE(f.CreateRestore(nullptr));
+  EXPECT_EQ(Names(f), (std::vector<std::wstring>{L"2026_12_06_080509.reg", L"2026_11_30_235959.REG"}));
+  EXPECT_EQ(f.ListView1.CellText(1, 2), L"1 KB");
+  EXPECT_EQ(f.eFolder.Text(), dir.Path());
+  EXPECT_FALSE(f.bRestore.Enabled());  // nothing selected yet
+  f.ListView1.SelectRow(1);
+  EXPECT_TRUE(f.bRestore.Enabled() && f.bDelete.Enabled());
+}
+
+TEST_F(RestoreDialog, RestoreBringsTheValueBackAndThenDeletesTheFile) {
+  core::OptionsSetting.DeleteBackupFile = true;
+  ASSERT_FALSE(ValueExists(HKEY_CURRENT_USER, kKey, L"Kept"));
+  app::TfrmRestore f;
+  ASSERT_TRUE(f.CreateRestore(nullptr));
+  f.ListView1.SelectRow(0);
+  f.aRestoreExecute();  // the real editor, under the wait dialog
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kKey, L"Kept"));
+  EXPECT_FALSE(FileExists(newest));
+  EXPECT_EQ(Names(f), (std::vector<std::wstring>{L"2026_11_30_235959.REG"}));
+  EXPECT_EQ(f.ListView1.Selected(), 0);
+  EXPECT_TRUE(boxes.Messages.empty());
+}
+
+TEST_F(RestoreDialog, AFileWhoseEntriesAreNotBackIsKept) {
+  core::OptionsSetting.DeleteBackupFile = true;
+  app::TfrmRestore f;
+  ASSERT_TRUE(f.CreateRestore(nullptr));
+  std::wstring ran;
+  // An editor that ends at once and imports nothing.
+  f.RunCommand = [&ran](HWND, const std::wstring& cmd, const std::wstring&) {
+    ran = cmd;
+    return true;
+  };
+  f.ListView1.SelectRow(0);
+  f.aRestoreExecute();
+  EXPECT_NE(ran.find(L"regedit.exe\" /s \"" + newest + L"\""), std::wstring::npos) << ran;
+  EXPECT_TRUE(FileExists(newest));
+  EXPECT_EQ(f.ListView1.Count(), 2);
+  ASSERT_EQ(boxes.Messages.size(), 1u);
+  EXPECT_NE(boxes.Messages[0].Text.find(L"kept"), std::wstring::npos);
+}
+
+TEST_F(RestoreDialog, AFileThatWouldDeleteIsNotImported) {
+  dir.WriteFile(L"2027_01_01_000000.reg", "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\VantorelFixTest]\r\n");
+  app::TfrmRestore f;
+  ASSERT_TRUE(f.CreateRestore(nullptr));
+  bool ran = false;
+  f.RunCommand = [&ran](HWND, const std::wstring&, const std::wstring&) { return ran = true; };
+  f.ListView1.SelectRow(0);
+  f.aRestoreExecute();
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(boxes.Messages.size(), 1u);
+}
+
+TEST_F(RestoreDialog, DeleteSelectsTheNextRowOrTheLast) {
+  dir.WriteFile(L"2026_10_01_000000.reg", "REGEDIT4\r\n");
+  app::TfrmRestore f;
+  ASSERT_TRUE(f.CreateRestore(nullptr));
+  f.ListView1.SelectRow(1);
+  f.aDeleteExecute();
+  EXPECT_FALSE(FileExists(dir.Sub(L"2026_11_30_235959.REG")));
+  EXPECT_EQ(f.ListView1.Selected(), 1);
+  f.aDeleteExecute();
+  EXPECT_EQ(f.ListView1.Selected(), 0);
+  EXPECT_EQ(Names(f), (std::vector<std::wstring>{L"2026_12_06_080509.reg"}));
+}
+
+TEST(BackupHint, TheBarSlowsDownNearItsEnd) {
+  const std::pair<int, int> cases[] = {{0, 10}, {300, 310}, {301, 306}, {400, 405}, {450, 453},
+                                       {451, 453}, {490, 492}, {499, 500}, {501, 501}};
+  for (const auto& c : cases) EXPECT_EQ(app::TfrmBackupHint::NextPosition(c.first), c.second) << c.first;
+}
+
+TEST(BackupHint, StopEndsTheProgramAndCountsAsNotDone) {
+  ui::Application::Instance().Initialize();
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  // A program that runs until it is killed stands in for a slow editor.
+  const std::wstring cmd = L"\"" + std::wstring(windows) + L"\\notepad.exe\"";
+  TWindowClicker stop(L"TfrmBackupHint", L"Stop", 1200);
+  DWORD start = ::GetTickCount();
+  EXPECT_FALSE(app::RunRegeditCommand(nullptr, cmd, L"Restore registry..."));
+  EXPECT_TRUE(stop.Seen());
+  EXPECT_LT(::GetTickCount() - start, 20000u);
+  EXPECT_EQ(::FindWindowW(L"Notepad", nullptr), nullptr);
+}
+
+TEST(BackupHint, AMissingProgramIsReportedAndNothingRuns) {
+  TMessageRecorder boxes(IDOK);
+  EXPECT_FALSE(app::RunRegeditCommand(nullptr, L"\"C:\\no\\such\\regedit.exe\" /s \"x.reg\"", L"Restore registry..."));
+  ASSERT_EQ(boxes.Messages.size(), 1u);
+  EXPECT_EQ(boxes.Messages[0].Text, L"Please check if Regedit.exe exists.");
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// What a restore must bring back: a backup written by the fix, the registry
+// editor's import of it, and the check that every entry is present again.
+#include <gtest/gtest.h>
+
+#include "registry/fix/FixDelete.h"
+#include "registry/restore/Regedit.h"
+#include "registry/restore/RestoreCheck.h"
+#include "registry_fix/FixTestSupport.h"
+
+namespace {
+
+using namespace fix_test;
+using registry::CheckRegTextRestored;
+
+const std::wstring kKey = std::wstring(kTestKey) + L"\\Restore";
+
+bool RunImport(const std::wstring& file) {
+  std::wstring cmd = registry::RegeditImportCommand(file);
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  bool ended = ::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0;
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return ended;
+}
+
+class RestoreCheck : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+};
+
+TEST_F(RestoreCheck, DeletedValuesComeBackThroughTheRegistryEditor) {
+  TTempFolder dir(L"VantorelRestoreCheck");
+  const std::wstring backup = dir.Sub(L"2026_12_06_080509.reg");
+  SetString(HKEY_CURRENT_USER, kKey, L"Path \"quoted\" C:\\x", L"C:\\Program Files\\a.exe");
+  SetDword(HKEY_CURRENT_USER, kKey, L"Count", 255);
+  SetValue(HKEY_CURRENT_USER, kKey, L"Blob", REG_BINARY, std::vector<BYTE>(60, 0xAB));
+  for (const wchar_t* name : {L"Path \"quoted\" C:\\x", L"Count", L"Blob"}) {
+    ASSERT_TRUE(registry::DeleteValueWithBackup(L"HKEY_CURRENT_USER", kKey, true, name, backup).Deleted()) << name;
+  }
+  registry::TRestoreCheck before = registry::CheckRegFileRestored(backup);
+  EXPECT_TRUE(before.Readable);
+  EXPECT_EQ(before.Missing.size(), 3u);
+  ASSERT_TRUE(RunImport(backup));
+  registry::TRestoreCheck after = registry::CheckRegFileRestored(backup);
+  EXPECT_TRUE(after.AllPresent()) << (after.Missing.empty() ? L"" : after.Missing.front());
+  EXPECT_EQ(after.Entries, 6);  // three sections, three values
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kKey, L"Count"));
+}
+
+// HKLM\Software is redirected for a 32-bit program on a 64-bit system: the
+// editor that imports must see the same view as the one the backup came from.
+TEST(RestoreView, AMachineValueComesBackIntoTheViewItWasTakenFrom) {
+  const std::wstring key = L"Software\\VantorelRestoreView";
+  TTempFolder dir(L"VantorelRestoreView");
+  const std::wstring backup = dir.Sub(L"view.reg");
+  SetString(HKEY_LOCAL_MACHINE, key, L"Here", L"C:\\here.exe");
+  ASSERT_TRUE(registry::DeleteValueWithBackup(L"HKEY_LOCAL_MACHINE", key, true, L"Here", backup).Deleted());
+  ASSERT_TRUE(RunImport(backup));
+  EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, key, L"Here"));
+  EXPECT_TRUE(registry::CheckRegFileRestored(backup).AllPresent());
+  DeleteTree(HKEY_LOCAL_MACHINE, key);
+  HKEY other = nullptr;  // nothing landed in the other view
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &other) == ERROR_SUCCESS) {
+    ::RegCloseKey(other);
+    ADD_FAILURE() << "the key exists in the 64-bit view";
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+  }
+}
+
+TEST_F(RestoreCheck, EntriesAreJudgedByWhatTheRegistryHolds) {
+  SetString(HKEY_CURRENT_USER, kKey, L"A", L"one");
+  SetDword(HKEY_CURRENT_USER, kKey, L"N", 1);
+  const std::string head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n";
+  struct Case {
+    const char* body;
+    bool allPresent;
+    int entries;
+    int spoiled;
+  };
+  const Case cases[] = {
+      {"\"A\"=\"one\"\r\n\"N\"=dword:00000001\r\n", true, 3, 0},
+      {"\"A\"=\"two\"\r\n", false, 2, 0},                 // other data
+      {"\"N\"=\"1\"\r\n", false, 2, 0},                   // other type
+      {"\"Gone\"=\"x\"\r\n", false, 2, 0},                // no such value
+      {"\r\n[~KEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n\"Z\"=\"z\"\r\n", true, 1, 1},  // spoiled
+      {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n", false, 2, 0},              // no such key
+  };
+  for (const Case& c : cases) {
+    registry::TRestoreCheck r = CheckRegTextRestored(head + c.body);
+    EXPECT_EQ(r.AllPresent(), c.allPresent) << c.body;
+    EXPECT_EQ(r.Entries, c.entries) << c.body;
+    EXPECT_EQ(r.Spoiled, c.spoiled) << c.body;
+  }
+  EXPECT_FALSE(CheckRegTextRestored("not a reg file").Readable);
+}
+
+TEST(RestoreText, FilesThatWouldDeleteAreRecognised) {
+  const std::pair<const char*, bool> cases[] = {
+      {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n\"A\"=\"-\"\r\n", false},
+      {"REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\X]\r\n", true},
+      {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n\"A\"=-\r\n", true},
+      {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n@=-\r\n", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(registry::RegTextDeletes(c.first), c.second) << c.first;
+}
+
+}  // namespace
