@@ -28,6 +28,7 @@ void TfrmBackupHint::OnCreate() {
   ProgressBar1.SetPosition(0);
   bStop.Create(hwnd_, L"Stop", 127, 86, 75, 25);
   bStop.OnClick = [this] { bStopClick(); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   Timer1.SetInterval(500);
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

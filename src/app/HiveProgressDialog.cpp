@@ -34,6 +34,7 @@ void TfrmGetNewHiveProgess::OnCreate() {
   ProgressBar1.SetShowCaption(true);
   bStop.Create(hwnd_, L"Stop", 158, 106, 75, 25);
   bStop.OnClick = [this] { bStopClick(); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   Timer1.SetInterval(1000);
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

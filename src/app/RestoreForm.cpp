@@ -65,6 +65,7 @@ void TfrmRestore::OnCreate() {
   bOpenDirectory.OnClick = [this] { bOpenDirectoryClick(); };
   bDelete.OnClick = [this] { aDeleteExecute(); };
   bClose.OnClick = [this] { SetModalResult(IDCANCEL); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   ListView1.OnDblClick = [this] { aRestoreExecute(); };
   ListView1.OnSelectionChange = [this] { aRestoreUpdate(); };
 }

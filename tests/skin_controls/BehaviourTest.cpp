@@ -89,6 +89,13 @@ TEST(DialogKeys, EnterAndEscapeReachTheDefaultAndCancelButtons) {
   EXPECT_EQ(1, okClicks);
   EXPECT_EQ(2, cancelClicks);
 
+  // Enter pressed on the form itself goes through the dialog manager.
+  ::SetFocus(form.Handle());
+  MSG enter{form.Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+  EXPECT_TRUE(::IsDialogMessageW(form.Handle(), &enter));
+  EXPECT_EQ(2, okClicks);
+  okClicks = 1;
+
   // A disabled default button lets Enter pass.
   ::SetFocus(box.Handle());
   ok.Enable(false);
