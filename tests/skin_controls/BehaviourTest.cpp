@@ -228,3 +228,32 @@ TEST(FlatEdit, FitsTheFontAndHighlightsWhileFocused) {
 }
 
 }  // namespace
+
+namespace {
+
+void Pump(DWORD ms) {
+  const DWORD end = ::GetTickCount() + ms;
+  MSG msg;
+  while (::GetTickCount() < end) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    ::Sleep(5);
+  }
+}
+
+TEST(ButtonRepeat, HeldButtonFiresEveryIntervalUntilRelease) {
+  HostForm form;
+  TskButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"Hold", 0, 0));
+  button.MouseContinuouslyDownInterval = 50;
+  int ticks = 0;
+  button.OnMouseContinuouslyDown = [&] { ++ticks; };
+  button.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  Pump(400);
+  button.Send(WM_LBUTTONUP, 0, At(5, 5));
+  EXPECT_GE(ticks, 3);
+  const int held = ticks;
+  Pump(200);
+  EXPECT_EQ(held, ticks) << "release stops the repeat";
+}
+
+}  // namespace
