@@ -15,9 +15,11 @@ need=()
 have() { command -v "$1" >/dev/null 2>&1; }
 
 # The build: the cross compiler, CMake, Wine to run the result, npm for the
-# SQLite package, dpkg-dev for the libjpeg-turbo source package.
+# SQLite package, dpkg-dev for the libjpeg-turbo source package, Python 3 to
+# draw the theme pictures.
 have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686)
 have cmake || need+=(cmake)
+have python3 || need+=(python3)
 have make || need+=(make)
 have npm || need+=(npm)
 have dpkg-source || need+=(dpkg-dev)
