@@ -68,8 +68,8 @@ sleep 1
 page 1
 click 542 415 1 40 # Scan
 shoot Registry-scan-finished
-click 300 120 1 # a row
-click 300 120 3 # right click on the problem list
+click 380 120 1 # a row (on its text, clear of the check box)
+click 380 120 3 # right click on the problem list
 shoot_screen Registry-list-popup
 xdotool key Escape
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "app/Main.h"
+#include "app/CustomListDialog.h"
 #include "app/RegistryTree.h"
 #include "cleaner/items/CleanItemCatalogue.h"
 #include "core/Paths.h"
@@ -88,11 +89,16 @@ void TfrmMain::SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent) {
   tree.SetStateIndex(parent, any ? 2 : 1);
 }
 
-void TfrmMain::tvCleanItemsMouseDown(UINT, POINT pt) {
+void TfrmMain::tvCleanItemsMouseDown(UINT button, POINT pt) {
   ui::TreeNode node = nullptr;
   ui::TreeView::HitKind hit = tvCleanItems.HitTest(pt, &node);
   if (hit == ui::TreeView::HitKind::Label) {
-    // "<New List>" opens the custom-list dialog once that dialog exists.
+    // Opened once the tree has finished with the click, not inside it.
+    constexpr UINT WM_SHOWCUSTOMLIST = WM_APP + 0x121;
+    if (button != WM_LBUTTONDOWN || tvCleanItems.Level(node) != 1 || tvCleanItems.NodeText(node) != L"<New List>")
+      return;
+    OnMsg(WM_SHOWCUSTOMLIST, [this](WPARAM, LPARAM) { return ShowCustomListDialog(hwnd_), LRESULT(0); });
+    Post(WM_SHOWCUSTOMLIST);
     return;
   }
   if (hit != ui::TreeView::HitKind::StateIcon) return;

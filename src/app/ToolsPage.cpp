@@ -6,7 +6,7 @@
 
 #include "app/About.h"
 #include "app/BackupHint.h"
-#include "app/IndexDatViewerLaunch.h"
+#include "app/IndexDatViewer.h"
 #include "app/WebPages.h"
 #include "core/Options.h"
 #include "registry/fix/FixRun.h"

@@ -120,6 +120,11 @@ std::vector<std::wstring> ListBox::Items() const {
 }
 
 bool ListBox::OnReflect(UINT msg, WPARAM w, LPARAM, LRESULT* result) {
+  if (msg == WM_COMMAND && HIWORD(w) == LBN_SELCHANGE && OnSelChange) {
+    OnSelChange();
+    *result = 0;
+    return true;
+  }
   if (msg != WM_CTLCOLORLISTBOX) return false;
   HDC dc = reinterpret_cast<HDC>(w);
   ::SetTextColor(dc, color_);

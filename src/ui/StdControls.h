@@ -66,6 +66,8 @@ class ListBox : public Control {
   void SetTextColor(COLORREF c) { color_ = c; Invalidate(); }
   COLORREF TextColor() const { return color_; }
   COLORREF BackColor() const { return ::GetSysColor(COLOR_WINDOW); }
+  int Selected() const { return static_cast<int>(Send(LB_GETCURSEL)); }
+  std::function<void()> OnSelChange;
   bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
 
  private:

@@ -74,19 +74,28 @@ bool ReadRecord(const uint8_t* data, uint64_t at, uint64_t limit, Record* out) {
   return true;
 }
 
-void ReadTableRecords(const uint8_t* data, const Table& table, uint64_t limit, std::vector<Record>* out) {
+// The entries of a table that lie inside the file.
+uint64_t TableEntries(const Table& table, uint64_t limit) {
   int64_t entries = (int64_t(table.blocks) * int64_t(kBlock) - int64_t(kTableHead)) / int64_t(kEntry);
-  if (entries <= 0) return;
   uint64_t begin = uint64_t(table.offset) + kTableHead;
-  if (begin >= limit) return;
-  uint64_t end = begin + std::min<uint64_t>(uint64_t(entries), (limit - begin) / kEntry) * kEntry;
+  if (entries <= 0 || begin >= limit) return 0;
+  return std::min<uint64_t>(uint64_t(entries), (limit - begin) / kEntry);
+}
+
+// False when `onEntry` asked to stop.
+bool ReadTableRecords(const uint8_t* data, const Table& table, uint64_t limit, std::vector<Record>* out,
+                      const EntryCallback& onEntry) {
+  uint64_t begin = uint64_t(table.offset) + kTableHead;
+  uint64_t end = begin + TableEntries(table, limit) * kEntry;
   for (uint64_t e = begin; e < end; e += kEntry) {
+    if (onEntry && !onEntry()) return false;
     uint8_t hashByte = data[e];
     if (hashByte == 1 || hashByte == 3) continue;  // a free entry
     int32_t at = Int32At(data, e + 4);
     Record record;
     if (at > 0 && ReadRecord(data, uint64_t(at), limit, &record)) out->push_back(std::move(record));
   }
+  return true;
 }
 
 }  // namespace
@@ -111,11 +120,18 @@ Layout ReadLayout(const uint8_t* data, size_t size) {
   return layout;
 }
 
-std::vector<Record> ReadRecords(const uint8_t* data, size_t size) {
+std::vector<Record> ReadRecords(const uint8_t* data, size_t size, const EntryCallback& onEntry) {
   Layout layout = ReadLayout(data, size);
   std::vector<Record> records;
-  for (const Table& table : layout.tables) ReadTableRecords(data, table, layout.limit, &records);
+  for (const Table& table : layout.tables)
+    if (!ReadTableRecords(data, table, layout.limit, &records, onEntry)) break;
   return records;
+}
+
+uint64_t EntryCount(const Layout& layout) {
+  uint64_t total = 0;
+  for (const Table& table : layout.tables) total += TableEntries(table, layout.limit);
+  return total;
 }
 
 std::vector<Region> ScrubRegions(const uint8_t* data, size_t size) {

@@ -9,6 +9,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,10 +52,18 @@ struct Layout {
 // file or already visited ends the chain.
 Layout ReadLayout(const uint8_t* data, size_t size);
 
+// Called before each entry is read, free or used; returning false stops the
+// reading with the records found so far.
+using EntryCallback = std::function<bool()>;
+
 // Every record the tables' used entries point at, table by table. Free
 // entries, records outside the file or cut off by its end, and unknown
 // kinds are skipped.
-std::vector<Record> ReadRecords(const uint8_t* data, size_t size);
+std::vector<Record> ReadRecords(const uint8_t* data, size_t size, const EntryCallback& onEntry = nullptr);
+
+// How many entries ReadRecords visits: the entries of every table of the
+// chain that lie inside the file.
+uint64_t EntryCount(const Layout& layout);
 
 // The regions a scrub fills: for each table, the bytes after its 32-byte
 // head up to the next table above it (or the file's end). The header (all
