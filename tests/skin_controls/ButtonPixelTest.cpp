@@ -6,6 +6,7 @@
 #include "skin/controls/Bars.h"
 #include "skin/controls/Buttons.h"
 #include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 
 using namespace skin;
 using namespace controls_test;
@@ -141,6 +142,81 @@ TEST(ProgressCaption, PercentAndDonePartFollowThePositionUnclamped) {
     EXPECT_EQ(c.caption, bar.GetCaption()) << c.position;
     EXPECT_EQ(c.done, bar.GetDoneExtent(100)) << c.position;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ButtonSize, AutoSizeTakesACellOfTheStripOrTheDefaultWithoutOne) {
+  HostForm form;
+  struct Case {
+    TskUIStyle style;
+    int width, height;
+  };
+  for (Case c : {Case{DeepBlue, 74, 21}, Case{WinXP, 24, 21}}) {
+    TskButton button;
+    ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
+    button.SetUIStyle(c.style);
+    button.SetAutoSize(true);
+    EXPECT_EQ(c.width, button.Width()) << int(c.style);
+    EXPECT_EQ(c.height, button.Height()) << int(c.style);
+  }
+}
+
+TEST(ImageButton, EachStateFallsBackToTheNormalPicture) {
+  HostForm form;
+  TskImageButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0, 8, 8));
+  button.PicNormal.SetSize(8, 8);
+  button.PicNormal.Fill(RGB(10, 20, 30));
+  button.PicNormal.SetPixel(0, 0, kCorner);
+  button.PicMouseDown.SetSize(8, 8);
+  button.PicMouseDown.Fill(RGB(40, 50, 60));
+  button.PicMouseDown.SetPixel(0, 0, kCorner);  // the top-left colour is see-through
+  button.PicturesChanged();
+  EXPECT_EQ(RGB(10, 20, 30), Render(button.Handle()).Pixel(4, 4));
+  button.Send(WM_MOUSEMOVE, 0, At(2, 2));
+  EXPECT_EQ(RGB(10, 20, 30), Render(button.Handle()).Pixel(4, 4)) << "no mouse-over picture";
+  button.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+  EXPECT_EQ(RGB(40, 50, 60), Render(button.Handle()).Pixel(4, 4));
+  button.Send(WM_LBUTTONUP, 0, At(2, 2));
+}
+
+TEST(ButtonGlyph, ATwoImageGlyphShowsItsRightHalfWhenDisabled) {
+  HostForm form;
+  TskButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
+  Bitmap glyph(32, 16);
+  glyph.FillRect(RECT{0, 0, 16, 16}, RGB(0, 200, 0));
+  glyph.FillRect(RECT{16, 0, 32, 16}, RGB(0, 0, 200));
+  glyph.SetPixel(0, 0, kCorner);
+  button.SetGlyph(glyph);
+  const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
+  EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
+  button.Enable(false);
+  EXPECT_EQ(RGB(0, 0, 200), Render(button.Handle()).Pixel(x, y));
+}
+
+TEST(GroupBoxLook, CaptionGapAndGreyCaptionWhenDisabled) {
+  HostForm form;
+  TskGroupBox box;
+  ASSERT_TRUE(box.Create(form.Handle(), L"Caption", 0, 0, 185, 105));
+  box.SetBorderColor(RGB(10, 200, 10));
+  const int top = box.FontHeight() / 2 + 1;
+  Bitmap shot = Render(box.Handle());
+  EXPECT_EQ(RGB(10, 200, 10), shot.Pixel(0, 50)) << "left edge";
+  EXPECT_EQ(RGB(10, 200, 10), shot.Pixel(180, top)) << "top edge after the caption";
+  EXPECT_NE(RGB(10, 200, 10), shot.Pixel(20, top)) << "gap for the caption";
+  box.SetCaption(L"");
+  EXPECT_EQ(RGB(10, 200, 10), Render(box.Handle()).Pixel(20, top)) << "closed without a caption";
+  box.SetCaption(L"WWWW");
+  box.Enable(false);
+  Bitmap grey = Render(box.Handle());
+  bool greyText = false;
+  for (int x = 5; x < 40 && !greyText; ++x)
+    for (int y = 0; y < box.FontHeight() && !greyText; ++y) greyText = grey.Pixel(x, y) == RGB(128, 128, 128);
+  EXPECT_TRUE(greyText);
 }
 
 }  // namespace

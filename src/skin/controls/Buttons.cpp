@@ -21,9 +21,9 @@ bool NoModifiers() {
   return ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0;
 }
 
-// The pixels of `picture` other than its top-left colour at (x, y).
+// The pixels of `part` of `picture` other than the picture's top-left colour, at (x, y).
 void DrawMasked(const Bitmap& picture, HDC to, int x, int y, const RECT& part) {
-  DrawPart(picture, part, to, x, y, true, picture.Pixel(part.left, part.top));
+  DrawPart(picture, part, to, x, y, true, picture.Pixel(0, 0));
 }
 
 }  // namespace
