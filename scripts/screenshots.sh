@@ -83,11 +83,12 @@ shoot Header-large
 xdotool windowsize "$wid" "$WIDTH" "$HEIGHT"
 sleep 1
 
-# The Options dialog, one picture per page (tabs along its top edge).
+# The Options dialog, one picture per page (the skinned tabs along its top
+# edge: each as wide as its caption + 20, the first 18 px in).
 click 42 330 1 2
 dlg=$(xdotool search --onlyvisible --name "^Options$" 2>/dev/null | head -n 1 || true)
 if [ -n "$dlg" ]; then
-  for t in "Common:36" "Cookies:90" "Schedule:146" "Boss-Key:204" "Ignore-Lists:266"; do
+  for t in "Common:54" "Cookies:121" "Schedule:189" "Boss-Key:261" "Ignore-Lists:339"; do
     eval "$(xdotool getwindowgeometry --shell "$dlg")"
     xdotool mousemove $((X + ${t##*:})) $((Y + 18)) click 1
     sleep 1

@@ -12,6 +12,7 @@
 #include "registry/fix/FixRun.h"
 #include "registry/restore/BackupFiles.h"
 #include "registry/restore/Regedit.h"
+#include "skin/menus/DressMenu.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -146,6 +147,7 @@ void TToolsPage::bWindowsBackupClick() {
 }
 
 void TToolsPage::BuildHelpMenu(ui::PopupMenu& pmHelp) {
+  skin::DressPopupMenu(pmHelp, skin::WinXP);
   pmHelp.Add(L"Online &Help", [this] { aHelpExecute(); });
   pmHelp.Add(L"", nullptr);
   pmHelp.Add(L"H&omepage", [this] { Homepage1Click(); });

@@ -10,6 +10,10 @@ void PopupMenu::Add(const std::wstring& caption, std::function<void()> action, s
 }
 
 void PopupMenu::Popup(HWND owner, POINT pt) const {
+  if (presenter_) {
+    presenter_(*this, owner, pt);
+    return;
+  }
   HMENU menu = ::CreatePopupMenu();
   for (size_t i = 0; i < items_.size(); ++i) {
     const Item& it = items_[i];

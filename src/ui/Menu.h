@@ -38,8 +38,14 @@ class PopupMenu {
   // one matches, even a disabled one, which then does nothing.
   bool ChooseShortcut(UINT key) const;
 
+  // Shows the menu in another look (a themed one) in place of the plain
+  // system menu; the presenter runs the chosen item itself.
+  using Presenter = std::function<void(const PopupMenu& menu, HWND owner, POINT pt)>;
+  void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
+
  private:
   std::vector<Item> items_;
+  Presenter presenter_;
 };
 
 }  // namespace ui

@@ -2,6 +2,8 @@
 // leaves alone, the hot-key capture, the ignore lists and the cookies to keep.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 
@@ -398,3 +400,60 @@ TEST_F(OptionsDialog, AMissingBackupFolderIsMadeOnlyWhenItIsTheDefault) {
 }
 
 }  // namespace
+
+namespace {
+
+// Saves what a visible window shows as a .bmp in the build folder, for a
+// person to look at the dressed dialog.
+void SaveShot(HWND window, const std::string& name) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HDC screen = ::GetDC(nullptr);
+  HDC mem = ::CreateCompatibleDC(screen);
+  HBITMAP dib = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(mem, dib);
+  ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  ::GdiFlush();
+  const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = file.bfOffBits + size;
+  const char* dir = std::getenv("VANTOREL_BUILD_DIR");
+  const std::string path = (dir != nullptr ? "Z:" + std::string(dir) : std::string(".")) + "/" + name + ".bmp";
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&file, sizeof(file), 1, f);
+    std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, f);
+    std::fwrite(bits, 1, size, f);
+    std::fclose(f);
+  }
+  ::SelectObject(mem, old);
+  ::DeleteObject(dib);
+  ::DeleteDC(mem);
+  ::ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+
+// Each page of the dialog in its skinned dress, saved for a person to look at.
+TEST_F(OptionsDialog, ThePagesAreDrawnSkinned) {
+  WithDialog([&](app::TfrmOptions& d) {
+    for (int page = 0; page < d.skPageControl1.PageCount(); ++page) {
+      d.skPageControl1.SetActivePage(page);
+      Pump(100);
+      ::UpdateWindow(d.Handle());
+      SaveShot(d.Handle(), "options_page_" + std::to_string(page));
+    }
+    EXPECT_EQ(5, d.skPageControl1.PageCount());
+    EXPECT_EQ(2, d.skPageControl2.PageCount());
+    d.bCancel.OnClick();
+  });
+}

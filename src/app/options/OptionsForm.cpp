@@ -128,7 +128,7 @@ void TfrmOptions::CreateIgnorePage(HWND p) {
   lIgnore.Create(p, L"The following registry values and keys will be ignored:", 10, 10);
   skPageControl2.Create(p, 10, 30, 444, 280);
   for (auto [caption, list] : {std::pair{L"Values", &lvValues}, std::pair{L"Keys", &lvKeys}}) {
-    ui::Panel& page = skPageControl2.AddPage(caption);
+    skin::TskTabSheet& page = skPageControl2.AddPage(caption);
     RECT r{};
     ::GetClientRect(page.Handle(), &r);
     list->Create(page.Handle(), 0, 0, r.right, r.bottom, true);

@@ -11,6 +11,9 @@
 #include "skin/controls/Buttons.h"
 #include "skin/controls/CheckBoxes.h"
 #include "skin/controls/Panels.h"
+#include "skin/lists/ComboBox.h"
+#include "skin/lists/ListView.h"
+#include "skin/lists/PageControl.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
@@ -80,12 +83,12 @@ class TfrmOptions : public ui::Form {
   ui::ListView& ActiveIgnoreList();
   bool WipeHintActive() const { return wipeHint_.Active(); }
 
-  ui::PageControl skPageControl1, skPageControl2;
+  skin::TskPageControl skPageControl1, skPageControl2;
   skin::TskButton bOK, bCancel;
   // Common
   skin::TskCheckBox cbAutoStart, cbAskClear, cbWipeFile, cbDeleteBackupFile, cbIgnoreRemoveMedia, cbIncludeCDdrive,
       cbCreateRestore, cbFastScan, cbShowLogTempInternetFiles, cbShowLogRecycleBin;
-  ui::ComboBox cbWipeNumber;
+  skin::TskComboBox cbWipeNumber;
   skin::TskGroupBox gbOutputFolder;
   ui::Edit eOutputFolder;
   skin::TskButton bBrowse;
@@ -103,7 +106,7 @@ class TfrmOptions : public ui::Form {
   skin::TskCheckBox cbIE, cbNetscape, cbFirefox, cbOpera;
   // Ignore Lists
   ui::Label lIgnore;
-  ui::ListView lvValues, lvKeys;
+  skin::TskListView lvValues, lvKeys;
   skin::TskButton bAdd, bEdit, bRemove;
 
  protected:

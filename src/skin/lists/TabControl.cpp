@@ -1,0 +1,182 @@
+#include "skin/lists/TabControl.h"
+
+#include "skin/draw/Fills.h"
+#include "skin/lists/FileThemeLink.h"
+#include "skin/lists/ThemeAccess.h"
+#include "skin/theme/BuiltinTheme.h"
+#include "skin/theme/StyleResolve.h"
+
+namespace skin {
+
+TskTab::~TskTab() {
+  // The strip calls back into this object; it must go first.
+  TopPanel_.reset();
+  RelinkFileTheme(this, FileTheme_, nullptr);
+}
+
+bool TskTab::Create(HWND Parent, int X, int Y, int W, int H, const ui::Window* Owner) {
+  if (!CreateCustom(Parent, L"VantorelSkinTab", L" ", WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, X, Y, W, H))
+    return false;
+  Font_ = ui::DefaultFont();
+  TopPanel_ = CreateTopPanel();
+  if (!TopPanel_->Create(hwnd_)) return false;
+  UIStyle_ = FindFormUIStyle(Owner);
+  SetUIStyle(UIStyle_);
+  PlaceTopPanel();
+  return true;
+}
+
+void TskTab::SetUIStyle(TskUIStyle Value) {
+  UIStyle_ = Value;
+  if (!TopPanel_) return;
+  TopPanel_->SetFileTheme(FileTheme_);
+  TopPanel_->SetUIStyle(Value);
+  TskUIStyle style = DeepBlue;
+  if (ResolveFileTheme(FileTheme_, UIStyle_, style)) {
+    TopPanel_->SetStripColor(FileThemeColor(FileTheme_, 2, ::GetSysColor(COLOR_BTNFACE)));
+    BorderColor_ = FileThemeColor(FileTheme_, 22, ::GetSysColor(COLOR_BTNSHADOW));
+    Color_ = FileThemeColor(FileTheme_, 2, ::GetSysColor(COLOR_BTNFACE));
+  } else {
+    TopPanel_->SetStripColor(GetBuiltinThemeColor(style, 26));
+    BorderColor_ = GetBuiltinThemeColor(style, 25);
+    Color_ = style == WinXP ? RGB(255, 255, 255) : GetBuiltinThemeColor(style, 26);
+  }
+  ApplyUIStyle();
+  BorderColorChanged();
+  ColorChanged();
+  PlaceTopPanel();
+  LayoutChildren();
+  Invalidate();
+}
+
+void TskTab::SetFileTheme(TskFileTheme* Value) {
+  RelinkFileTheme(this, FileTheme_, Value);
+  SetUIStyle(UIStyle_);
+}
+
+void TskTab::SetBorderColor(COLORREF Value) {
+  BorderColor_ = Value;
+  BorderColorChanged();
+  Invalidate();
+  if (TopPanel_) TopPanel_->Repaint();
+}
+
+void TskTab::SetColor(COLORREF Value) {
+  Color_ = Value;
+  ColorChanged();
+  Invalidate();
+}
+
+void TskTab::SetTabFont(HFONT Value) {
+  Font_ = Value;
+  if (TopPanel_) TopPanel_->Repaint();
+}
+
+void TskTab::SetTabPosition(TskTabPosition Value) {
+  TabPosition_ = Value;
+  TopPanel_->SetTabPosition(Value);
+  PlaceTopPanel();
+  LayoutChildren();
+  Invalidate();
+}
+
+void TskTab::SetImages(HIMAGELIST Value) {
+  Images_ = Value;
+  TopPanel_->Repaint();
+}
+
+void TskTab::SetPageDrawFocused(bool Value) {
+  PageDrawFocused_ = Value;
+  TopPanel_->Repaint();
+}
+
+void TskTab::SetTabIndex(int Value) { TopPanel_->SetTabIndex(Value); }
+
+bool TskTab::AllowChange() {
+  bool allow = true;
+  if (OnChanging) OnChanging(*this, allow);
+  return allow;
+}
+
+void TskTab::TabChanged(int Index) {
+  if (OnTabActive) OnTabActive(*this, Index);
+  if (OnChange) OnChange(*this);
+}
+
+RECT TskTab::PageArea() const {
+  RECT r{};
+  ::GetClientRect(hwnd_, &r);
+  const int strip = TopPanel_ ? TopPanel_->StripHeight() : 0;
+  r.left += 3;
+  r.right -= 3;
+  if (TabPosition_ == skTop) {
+    r.top += strip + 3;
+    r.bottom -= 3;
+  } else {
+    r.top += 3;
+    r.bottom -= strip + 3;
+  }
+  return r;
+}
+
+void TskTab::PlaceTopPanel() {
+  if (!TopPanel_ || TopPanel_->Handle() == nullptr) return;
+  RECT r{};
+  ::GetClientRect(hwnd_, &r);
+  const int h = TopPanel_->StripHeight();
+  const int top = TabPosition_ == skTop ? 0 : r.bottom - h;
+  ::SetWindowPos(TopPanel_->Handle(), nullptr, 0, top, r.right, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  TopPanel_->Repaint();
+}
+
+void TskTab::LayoutChildren() {}
+
+void TskTab::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(hwnd_, &ps);
+  RECT r{};
+  ::GetClientRect(hwnd_, &r);
+  const int strip = TopPanel_ ? TopPanel_->StripHeight() : 0;
+  RECT face = r;
+  if (TabPosition_ == skTop) face.top += strip;
+  else face.bottom -= strip;
+  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Color_));
+  ::FillRect(dc, &face, brush);
+  ::DeleteObject(brush);
+  HPEN pen = ::CreatePen(PS_SOLID, 1, ColorToRGB(BorderColor_));
+  HGDIOBJ old = ::SelectObject(dc, pen);
+  // The side toward the strip stays open.
+  if (TabPosition_ == skTop) {
+    ::MoveToEx(dc, face.left, face.top, nullptr);
+    ::LineTo(dc, face.left, face.bottom - 1);
+    ::LineTo(dc, face.right - 1, face.bottom - 1);
+    ::LineTo(dc, face.right - 1, face.top - 1);
+  } else {
+    ::MoveToEx(dc, face.left, face.bottom - 1, nullptr);
+    ::LineTo(dc, face.left, face.top);
+    ::LineTo(dc, face.right - 1, face.top);
+    ::LineTo(dc, face.right - 1, face.bottom);
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(pen);
+  ::EndPaint(hwnd_, &ps);
+}
+
+LRESULT TskTab::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_SIZE:
+      PlaceTopPanel();
+      LayoutChildren();
+      Invalidate();
+      return 0;
+    default:
+      return DefaultProc(msg, w, l);
+  }
+}
+
+}  // namespace skin

@@ -1,0 +1,199 @@
+// The combo box's button in each state, pixel by pixel, and the list view's
+// header with its cut captions.
+#include <gtest/gtest.h>
+
+#include "ListsTestSupport.h"
+#include "skin/lists/ComboBox.h"
+#include "skin/lists/Edit.h"
+#include "skin/lists/ListView.h"
+#include "skin/theme/BuiltinTheme.h"
+
+using namespace skin;
+using lists_test::kCell;
+
+namespace {
+
+constexpr COLORREF kBack = RGB(0, 0, 100);
+constexpr COLORREF kButton = RGB(10, 200, 10);
+constexpr COLORREF kBorder = RGB(90, 20, 160);
+const RECT kButtonRect{80, 2, 97, 22};  // the arrow goes at (85, 10)
+
+TEST(ComboButton, EachStateDrawsItsFaceEdgeAndArrow) {
+  struct Case {
+    const char* name;
+    ComboButtonLook look;
+    COLORREF middle;   // inside the button, away from the arrow
+    COLORREF edge;     // the left edge column
+    COLORREF rightEdge;
+    COLORREF arrow;    // inside the triangle
+    COLORREF shadow;   // the white copy's right corner
+  };
+  const COLORREF grey = RGB(128, 128, 128), white = RGB(255, 255, 255), black = 0;
+  const Case cases[] = {
+      {"enabled", {DeepBlue, kButton, kBorder, black, true, false}, kButton, kBorder, kButton, black, kButton},
+      {"disabled", {DeepBlue, kButton, kBorder, black, false, false}, kButton, kBorder, kButton, grey, white},
+      {"right to left", {Protein, kButton, kBorder, black, true, true}, kButton, kButton, kBorder, black, kButton},
+      {"WinXP picture", {WinXP, kButton, kBorder, black, true, false}, kCell[0], kCell[0], kCell[0], kCell[0], kCell[0]},
+      {"MacOS without its picture", {MacOS, kButton, kBorder, black, true, false}, kButton, kBorder, kButton, black, kButton},
+  };
+  for (const Case& c : cases) {
+    skin::Bitmap canvas(100, 24);
+    canvas.Fill(kBack);
+    DrawComboButtonFace(canvas.Canvas(), kButtonRect, c.look);
+    EXPECT_EQ(c.middle, canvas.Pixel(83, 18)) << c.name;
+    EXPECT_EQ(c.edge, canvas.Pixel(80, 18)) << c.name;
+    EXPECT_EQ(c.rightEdge, canvas.Pixel(96, 18)) << c.name;
+    EXPECT_EQ(c.arrow, canvas.Pixel(88, 11)) << c.name;
+    EXPECT_EQ(c.shadow, canvas.Pixel(92, 11)) << c.name;
+  }
+}
+
+TEST(ComboButton, TheEdgeLineRunsOnePixelPastTheButton) {
+  skin::Bitmap canvas(100, 24);
+  canvas.Fill(kBack);
+  DrawComboButtonFace(canvas.Canvas(), kButtonRect, ComboButtonLook{DeepBlue, kButton, kBorder, 0, true, false});
+  EXPECT_EQ(kBorder, canvas.Pixel(80, 1));
+  EXPECT_EQ(kBorder, canvas.Pixel(80, 22));
+  EXPECT_EQ(kBack, canvas.Pixel(80, 23));
+}
+
+TEST(SkinComboBox, TakesTheStylesColoursAndPaintsEnabledOrNot) {
+  lists_test::HostForm form;
+  TskComboBox combo;
+  ASSERT_TRUE(combo.Create(form.Handle(), 10, 10, 150, 200));
+  combo.Add(L"One");
+  combo.SetUIStyle(WinXP);
+  EXPECT_EQ(GetBuiltinThemeColor(WinXP, 25), combo.GetBorderColor());
+  EXPECT_EQ(GetBuiltinThemeColor(WinXP, 15), combo.GetButtonColor());
+  EXPECT_EQ(COLORREF(0), combo.GetArrowColor());
+  form.Show(true);
+  combo.Enable(false);
+  lists_test::Pump();
+  combo.DrawComboButton();
+  combo.Enable(true);
+  combo.DrawComboButton();
+}
+
+TEST(FitCaption, CutsWithDotsInsideTheRoom) {
+  skin::Bitmap canvas(10, 10);
+  HGDIOBJ old = ::SelectObject(canvas.Canvas(), ui::DefaultFont());
+  auto width = [&](const std::wstring& s) {
+    SIZE size{};
+    ::GetTextExtentPoint32W(canvas.Canvas(), s.c_str(), static_cast<int>(s.size()), &size);
+    return static_cast<int>(size.cx);
+  };
+  const std::wstring caption = L"Registry key";
+  EXPECT_EQ(caption, FitCaption(canvas.Canvas(), caption, width(caption)));
+  for (int room : {width(caption) - 1, 40, 25}) {
+    std::wstring cut = FitCaption(canvas.Canvas(), caption, room);
+    ASSERT_GE(cut.size(), 4u) << room;
+    EXPECT_EQ(L"...", cut.substr(cut.size() - 3)) << room;
+    EXPECT_LT(width(cut), room) << room;
+    EXPECT_GE(width(caption.substr(0, cut.size() - 2) + L"..."), room) << room;  // the longest that fits
+  }
+  EXPECT_EQ(L"R...", FitCaption(canvas.Canvas(), caption, 1));
+  ::SelectObject(canvas.Canvas(), old);
+}
+
+TEST(SkinListView, TheHeaderIsDrawnInTheThemesColoursWithSeparators) {
+  lists_test::HostForm form;
+  TskListView view;
+  ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 400, 200, false));
+  view.AddColumn(L"Problem", 150);
+  view.AddColumn(L"Data", 100);
+  ASSERT_NE(nullptr, view.HeaderHandle());
+  RECT header{};
+  ::GetClientRect(view.HeaderHandle(), &header);
+  ASSERT_GT(header.bottom, 4);
+  skin::Bitmap canvas(header.right, header.bottom);
+  canvas.Fill(kBack);
+  view.DrawHeader(canvas.Canvas());
+  const COLORREF face = GetBuiltinThemeColor(DeepBlue, 15), line = GetBuiltinThemeColor(DeepBlue, 25);
+  EXPECT_EQ(face, canvas.Pixel(140, 2));
+  EXPECT_EQ(line, canvas.Pixel(149, 2));
+  EXPECT_EQ(line, canvas.Pixel(249, 2));
+  EXPECT_EQ(face, canvas.Pixel(300, 2));  // the rest of the header
+  EXPECT_EQ(line, canvas.Pixel(300, header.bottom - 1));
+}
+
+TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
+  lists_test::HostForm form;
+  TskListView view;
+  TskEdit edit;
+  ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 200, 100, false));
+  ASSERT_TRUE(edit.Create(form.Handle(), L"text", 10, 150, 100, 21));
+  view.AddColumn(L"Problem", 150);
+  for (int i = 0; i < 40; ++i) view.AddRow(L"row");
+  form.Show(true);
+  lists_test::Pump();
+  view.SyncScrollBars();
+  view.PlaceScrollBars();
+  EXPECT_EQ(nullptr, view.GetVScrollBar());
+  edit.SetUIStyle(MacOS);
+  EXPECT_EQ(GetBuiltinThemeColor(MacOS, 25), edit.GetBorderColor());
+}
+
+}  // namespace
+
+namespace {
+
+// A stand-in for a skinned scroll bar that records what the list tells it.
+class FakeBar : public ui::Control, public ListScrollBar {
+ public:
+  bool Create(HWND parent, int w, int h) {
+    return CreateCustom(parent, L"VantorelSkinListsFakeBar", L"", WS_VISIBLE, 0, 0, 0, w, h);
+  }
+  HWND BarHandle() const override { return Handle(); }
+  void SetVertical(bool v) override { vertical = v; }
+  void SetLineButtonSize(int s) override { lineButton = s; }
+  void SetRange(int mn, int mx) override {
+    min = mn;
+    max = mx;
+  }
+  void SetPosition(int p) override { position = p; }
+  void SetBarStyle(TskUIStyle, TskFileTheme*) override {}
+  void SetChangeHandler(std::function<void(int)> h) override { handler = std::move(h); }
+  bool vertical = false;
+  int lineButton = -1, min = -1, max = -1, position = -1;
+  std::function<void(int)> handler;
+};
+
+TEST(SkinListView, AnAssignedBarFollowsTheListsOwnAndScrollsIt) {
+  lists_test::HostForm form;
+  TskListView view;
+  FakeBar bar;
+  ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 200, 150, false));
+  ASSERT_TRUE(bar.Create(form.Handle(), 16, 16));
+  view.AddColumn(L"Problem", 150);
+  for (int i = 0; i < 60; ++i) view.AddRow(L"row " + std::to_wstring(i));
+  form.Show(true);
+  lists_test::Pump();
+  view.SetVScrollBar(&bar);
+  EXPECT_TRUE(bar.vertical);
+  const RECT placed = bar.Bounds();
+  EXPECT_EQ(10 + 200 - 16 - 2, placed.left);
+  EXPECT_EQ(11, placed.top);
+  EXPECT_EQ(150 - 2, placed.bottom - placed.top);
+  EXPECT_TRUE(bar.Visible());
+  EXPECT_TRUE(bar.Enabled());
+  EXPECT_GT(bar.lineButton, 0);
+  EXPECT_EQ(0, bar.position);
+  EXPECT_GT(bar.max, 0);
+
+  ASSERT_TRUE(bar.handler != nullptr);
+  bar.handler(5);  // five lines down
+  EXPECT_EQ(5, static_cast<int>(view.Send(LVM_GETTOPINDEX)));
+  view.SyncScrollBars();
+  EXPECT_EQ(5, bar.position);
+
+  view.Clear();  // every row fits: the list's bar goes, and the skinned one
+  EXPECT_FALSE(bar.Visible());
+  EXPECT_FALSE(bar.Enabled());
+  EXPECT_EQ(0, bar.lineButton);
+
+  view.SetVScrollBar(nullptr);  // released: no handler, range back to 0-100
+  EXPECT_EQ(nullptr, bar.handler);
+  EXPECT_EQ(100, bar.max);
+}
+
+}  // namespace
