@@ -1,5 +1,7 @@
 #include "skin/controls/SkinControl.h"
 
+#include "skin/controls/CheckBoxes.h"
+
 #include "skin/draw/Fills.h"
 #include "skin/file/SkinBitmapWin.h"
 #include "skin/theme/BuiltinTheme.h"
@@ -13,8 +15,11 @@ COLORREF RealColor(COLORREF colour) { return ColorToRGB(colour); }
 namespace {
 
 BOOL CALLBACK StyleOne(HWND window, LPARAM style) {
-  if (auto* c = dynamic_cast<SkinControl*>(ui::Control::FromHandle(window)))
+  if (auto* c = dynamic_cast<SkinControl*>(ui::Control::FromHandle(window))) {
     c->SetUIStyle(static_cast<TskUIStyle>(style));
+    // Check marks sit on whatever their page paints.
+    if (dynamic_cast<TskCheckBox*>(c) != nullptr) c->SetTransparent(true);
+  }
   return TRUE;
 }
 
