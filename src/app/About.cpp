@@ -43,6 +43,7 @@ void TfrmAbout::OnCreate() {
   bOK.Create(hwnd_, L"OK", 273, 203, 75, 25, BS_DEFPUSHBUTTON);
   bOK.SetId(IDOK);
   bOK.OnClick = [this] { bOKClick(); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   lMail.OnClick = [this] { lMailClick(); };
   lbEAddress.OnClick = [this] { lbEAddressClick(); };
 }

@@ -2,6 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/Picture.h"
 #include "ui/StdControls.h"
@@ -30,7 +34,7 @@ class TfrmAbout : public ui::Form {
   ui::Picture imgBanner;
   TStaticDecor imgIcon, Bevel1;
   ui::Label lTitle, Label2, lPoweredBy, Label3, lMail, lbEAddress;
-  ui::Button bOK;
+  skin::TskButton bOK;
 
  protected:
   void OnCreate() override;

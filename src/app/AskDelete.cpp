@@ -23,6 +23,7 @@ bool TfrmAskDelete::CreateAskDialog(HWND owner) {
   cbAsk.OnClick = [this] { core::OptionsSetting.IsAskBeforeClear = !cbAsk.Checked(); };
   bOK.OnClick = [this] { SetModalResult(IDYES); };
   bCancel.OnClick = [this] { SetModalResult(IDNO); };
+  skin::SetStyleOfDescendants(h, skin::WinXP);
   CenterOn(owner);
   return true;
 }

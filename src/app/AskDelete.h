@@ -1,5 +1,9 @@
 // "Run Cleaner": the confirmation asked before a clean.
 #pragma once
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 
@@ -13,8 +17,8 @@ class TfrmAskDelete : public ui::Form {
   int Execute(HWND owner);
 
   ui::Label Label1, Label2, Label3, Label4, Label5;
-  ui::CheckBox cbAsk;
-  ui::Button bOK, bCancel;
+  skin::TskCheckBox cbAsk;
+  skin::TskButton bOK, bCancel;
 
  private:
   void FormShow();

@@ -5,6 +5,10 @@
 
 #include <string>
 
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
 #include "ui/ProgressBar.h"
@@ -30,10 +34,10 @@ class TfrmBackupHint : public ui::Form {
   void Timer1Timer();
   void bStopClick();
 
-  ui::GroupBox skGroupBox1;
+  skin::TskGroupBox skGroupBox1;
   ui::Label lHint;
-  ui::ProgressBar ProgressBar1;
-  ui::Button bStop;
+  skin::TskProgressBar ProgressBar1;
+  skin::TskButton bStop;
   ui::Timer Timer1;
 
  protected:

@@ -43,6 +43,7 @@ void TfrmNewCustomItem::OnCreate() {
   bRemove.OnClick = [this] { aRemoveExecute(); };
   bOK.OnClick = [this] { aOKExecute(); };
   bCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
 }
 
 LRESULT TfrmNewCustomItem::OnMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -6,6 +6,9 @@
 #include <string>
 
 #include "cleaner/custom/CustomList.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
 #include "ui/StdControls.h"
@@ -33,7 +36,7 @@ class TfrmNewCustomItem : public ui::Form {
   std::function<int(ui::Form& child)> ShowChild;
 
   ui::ListView lvContent;
-  ui::Button bAddFolder, bAddRegistry, bEdit, bRemove, bOK, bCancel;
+  skin::TskButton bAddFolder, bAddRegistry, bEdit, bRemove, bOK, bCancel;
 
  protected:
   void OnCreate() override;

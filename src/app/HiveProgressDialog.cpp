@@ -36,6 +36,7 @@ void TfrmGetNewHiveProgess::OnCreate() {
   bStop.SetId(IDCANCEL);  // Escape stops, as the button does
   bStop.OnClick = [this] { bStopClick(); };
   Timer1.SetOwner(hwnd_, 1);
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   Timer1.SetInterval(1000);
   Timer1.OnTimer = [this] { Timer1Timer(); };
 }

@@ -11,6 +11,10 @@
 #include "registry/defrag/HiveList.h"
 #include "registry/defrag/SaveProgress.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
@@ -43,9 +47,9 @@ class TfrmGetNewHiveProgess : public ui::Form {
   void bStopClick();
 
   ui::Label Label1, Label2;
-  ui::ProgressBar ProgressBar1;
+  skin::TskProgressBar ProgressBar1;
   ui::Memo Memo1;
-  ui::Button bStop;
+  skin::TskButton bStop;
   ui::Timer Timer1;
 
  protected:

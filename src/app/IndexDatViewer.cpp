@@ -56,6 +56,7 @@ void TfrmIndexDatViewer::OnCreate() {
   bShow.OnClick = [this] { bShowClick(); };
   skButton3.OnClick = [this] { SetModalResult(IDCANCEL); };
   bDelete.OnClick = [this] { bDeleteClick(); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   for (ui::Control* c : std::vector<ui::Control*>{&lvIndexDat, &bBrowseFolder, &bShow, &skButton3, &bDelete})
     WatchShortcut(*c);
   eFileName.OnKeyDown = [this](UINT key) { return IsShowShortcut(key); };

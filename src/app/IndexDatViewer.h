@@ -6,6 +6,9 @@
 #include <string>
 
 #include "cleaner/indexdat/IndexDatView.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/Panels.h"
 #include "ui/Edit.h"
 #include "ui/RadioGroup.h"
 #include "ui/Form.h"
@@ -32,10 +35,10 @@ class TfrmIndexDatViewer : public ui::Form {
   int RowCount() const { return static_cast<int>(rows_.urls.size()); }
 
   ui::VirtualListView lvIndexDat;
-  ui::GroupBox GroupBox1, GroupBox2;
+  skin::TskGroupBox GroupBox1, GroupBox2;
   ui::Edit eFileName;
-  ui::Button bBrowseFolder, bShow, skButton3, bDelete;
-  ui::ProgressBar ProgressBar1;
+  skin::TskButton bBrowseFolder, bShow, skButton3, bDelete;
+  skin::TskProgressBar ProgressBar1;
   ui::Label Label1, Panel1;
   ui::Panel Panel2;
 

@@ -66,6 +66,7 @@ void TfrmRestore::OnCreate() {
   bDelete.OnClick = [this] { aDeleteExecute(); };
   bClose.SetId(IDCANCEL);  // Escape closes, as the button does
   bClose.OnClick = [this] { SetModalResult(IDCANCEL); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   ListView1.OnDblClick = [this] { aRestoreExecute(); };
   ListView1.OnSelectionChange = [this] { aRestoreUpdate(); };
 }

@@ -6,6 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
 #include "ui/Panels.h"
@@ -48,11 +52,11 @@ class TfrmRestore : public ui::Form {
   std::function<bool(HWND owner, const std::wstring& commandLine, const std::wstring& hint)> RunCommand;
   std::function<bool(std::wstring* folder)> ChooseFolder;
 
-  ui::GroupBox skGroupBox1;
+  skin::TskGroupBox skGroupBox1;
   TReadOnlyEdit eFolder;
-  ui::Button bBrowseFolder;
+  skin::TskButton bBrowseFolder;
   TBackupListView ListView1;
-  ui::Button bRestore, bOpenDirectory, bDelete, bClose;
+  skin::TskButton bRestore, bOpenDirectory, bDelete, bClose;
 
  protected:
   void OnCreate() override;

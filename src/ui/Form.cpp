@@ -54,12 +54,49 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
         ::DestroyWindow(hwnd_);
       }
       return 0;
+    case WM_COMMAND:
+      // The dialog manager turns Enter and Escape into IDOK and IDCANCEL.
+      if (l == 0 && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) &&
+          SendDialogKey(hwnd_, LOWORD(w) == IDOK ? VK_RETURN : VK_ESCAPE))
+        return 0;
+      return Window::OnMessage(msg, w, l);
     case WM_DESTROY:
       if (isMain_) ::PostQuitMessage(0);
       return 0;
     default:
       return Window::OnMessage(msg, w, l);
   }
+}
+
+namespace {
+
+struct DialogKey {
+  WPARAM key;
+  bool taken;
+};
+
+BOOL CALLBACK OfferDialogKey(HWND window, LPARAM param) {
+  auto* k = reinterpret_cast<DialogKey*>(param);
+  if (::SendMessageW(window, kDialogKeyMessage, k->key, 0) == 1) {
+    k->taken = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+Form* Form::FromHandle(HWND hwnd) {
+  if (hwnd == nullptr ||
+      ::GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&Window::StaticWndProc))
+    return nullptr;
+  return dynamic_cast<Form*>(reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
+}
+
+bool SendDialogKey(HWND root, WPARAM key) {
+  DialogKey k{key, false};
+  if (root != nullptr) ::EnumChildWindows(root, &OfferDialogKey, reinterpret_cast<LPARAM>(&k));
+  return k.taken;
 }
 
 }  // namespace ui

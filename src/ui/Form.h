@@ -5,9 +5,16 @@
 
 namespace ui {
 
+// Enter (VK_RETURN) or Escape (VK_ESCAPE) offered to every window inside a
+// form, in window order, until one answers 1: the default and cancel buttons.
+constexpr UINT kDialogKeyMessage = 0xB006;
+bool SendDialogKey(HWND root, WPARAM key);
+
 class Form : public Window {
  public:
   explicit Form(std::wstring className) : className_(std::move(className)) {}
+  // The form object of a top-level window of ours; nullptr for any other window.
+  static Form* FromHandle(HWND hwnd);
 
   // Creates the window hidden. `owner` may be null for the main form.
   bool Create(HWND owner, const std::wstring& caption, DWORD style = WS_OVERLAPPEDWINDOW, DWORD exStyle = 0);

@@ -167,7 +167,9 @@ void TWindowClicker::Run() {
       ::PostMessageW(w, WM_CLOSE, 0, 0);
     } else {
       HWND b = ::FindWindowExW(w, nullptr, L"Button", button_.c_str());
-      ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(b), BN_CLICKED), reinterpret_cast<LPARAM>(b));
+      HWND skinned = b == nullptr ? ::FindWindowExW(w, nullptr, L"TskButton", button_.c_str()) : nullptr;
+      if (skinned != nullptr) ::PostMessageW(skinned, BM_CLICK, 0, 0);
+      else ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(b), BN_CLICKED), reinterpret_cast<LPARAM>(b));
     }
     return;
   }

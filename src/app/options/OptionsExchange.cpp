@@ -36,7 +36,7 @@ void FillList(ui::ListView& list, const std::vector<std::wstring>& lines) {
 }  // namespace
 
 void TfrmOptions::ExchangeControls(bool ToRecord) {
-  const std::pair<ui::CheckBox*, Flag> boxes[] = {
+  const std::pair<skin::TskCheckBox*, Flag> boxes[] = {
       {&cbAskClear, &core::TOptionsSetting::IsAskBeforeClear},
       {&cbWipeFile, &core::TOptionsSetting::IsWipeFile},
       {&cbDeleteBackupFile, &core::TOptionsSetting::DeleteBackupFile},

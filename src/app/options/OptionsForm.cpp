@@ -52,6 +52,8 @@ bool TfrmOptions::CreateForm(HWND owner) {
   CreateIgnorePage(skPageControl1.AddPage(L"Ignore Lists").Handle());
   bOK.Create(hwnd_, L"&OK", 320, 402, 75, 25, BS_DEFPUSHBUTTON);
   bCancel.Create(hwnd_, L"&Cancel", 405, 402, 75, 25);
+  bCancel.SetCancel(true);
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   BindHandlers();
   FormCreate();
   CenterOn(owner);
@@ -60,7 +62,7 @@ bool TfrmOptions::CreateForm(HWND owner) {
 
 void TfrmOptions::CreateCommonPage(HWND p) {
   struct Box {
-    ui::CheckBox* box;
+    skin::TskCheckBox* box;
     const wchar_t* caption;
   };
   const Box boxes[] = {

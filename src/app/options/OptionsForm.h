@@ -8,6 +8,9 @@
 
 #include "app/options/CookieLists.h"
 #include "app/options/OptionsModel.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 #include "skin/lists/ComboBox.h"
 #include "skin/lists/ListView.h"
 #include "skin/lists/PageControl.h"
@@ -81,30 +84,30 @@ class TfrmOptions : public ui::Form {
   bool WipeHintActive() const { return wipeHint_.Active(); }
 
   skin::TskPageControl skPageControl1, skPageControl2;
-  ui::Button bOK, bCancel;
+  skin::TskButton bOK, bCancel;
   // Common
-  ui::CheckBox cbAutoStart, cbAskClear, cbWipeFile, cbDeleteBackupFile, cbIgnoreRemoveMedia, cbIncludeCDdrive,
+  skin::TskCheckBox cbAutoStart, cbAskClear, cbWipeFile, cbDeleteBackupFile, cbIgnoreRemoveMedia, cbIncludeCDdrive,
       cbCreateRestore, cbFastScan, cbShowLogTempInternetFiles, cbShowLogRecycleBin;
   skin::TskComboBox cbWipeNumber;
-  ui::GroupBox gbOutputFolder;
+  skin::TskGroupBox gbOutputFolder;
   ui::Edit eOutputFolder;
-  ui::Button bBrowse;
+  skin::TskButton bBrowse;
   // Cookies
   ui::Label lCookiesToDelete, lCookiesToKeep;
   ui::SelectListBox ListBox1, ListBox2;
-  ui::Button bAddCookies, bRemoveCookies, bAddAll, bRemoveAll, bView;
+  skin::TskButton bAddCookies, bRemoveCookies, bAddAll, bRemoveAll, bView;
   // Schedule
-  ui::CheckBox cbAutoWash, cbStartWash, cbShutdownWash;
-  ui::RadioGroup rgWashInterval;
+  skin::TskCheckBox cbAutoWash, cbStartWash, cbShutdownWash;
+  skin::TskRadioGroup rgWashInterval;
   // Boss Key
-  ui::RadioButton skRadioButton1, skRadioButton2;
+  skin::TskRadioButton skRadioButton1, skRadioButton2;
   ui::Edit eHide;
-  ui::GroupBox gbBrowsers;
-  ui::CheckBox cbIE, cbNetscape, cbFirefox, cbOpera;
+  skin::TskGroupBox gbBrowsers;
+  skin::TskCheckBox cbIE, cbNetscape, cbFirefox, cbOpera;
   // Ignore Lists
   ui::Label lIgnore;
   skin::TskListView lvValues, lvKeys;
-  ui::Button bAdd, bEdit, bRemove;
+  skin::TskButton bAdd, bEdit, bRemove;
 
  protected:
   bool OnCommand(UINT code, UINT id) override;

@@ -93,7 +93,13 @@ std::wstring FindThemeFile(const std::wstring& Value) {
 }
 
 TskFileTheme::TskFileTheme() : Mgr_(std::make_unique<TskFileThemeMgr>()) {}
-TskFileTheme::~TskFileTheme() = default;
+TskFileTheme::~TskFileTheme() {
+  // Users keep a plain pointer to the theme; they must not outlive it holding it.
+  const std::vector<TskFileThemeUser*> users = users_;
+  users_.clear();
+  for (TskFileThemeUser* user : users)
+    if (user->GetFileTheme() == this) user->FileThemeRemoved();
+}
 
 void TskFileTheme::SetThemeFile(const std::wstring& Value) {
   const bool firstLoad = ThemeFile_.empty();

@@ -48,6 +48,8 @@ class TskFileThemeUser {
   virtual void SetFileTheme(TskFileTheme* theme) = 0;
   // The skinned frame's form window, whose frame is recomputed on a reload.
   virtual HWND FileThemeFrameWindow() const { return nullptr; }
+  // The theme is being destroyed: the control must drop its reference.
+  virtual void FileThemeRemoved() { SetFileTheme(nullptr); }
 };
 
 class TskFileTheme {

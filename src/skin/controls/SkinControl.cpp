@@ -1,0 +1,199 @@
+#include "skin/controls/SkinControl.h"
+
+#include "skin/controls/CheckBoxes.h"
+
+#include "skin/draw/Fills.h"
+#include "skin/file/SkinBitmapWin.h"
+#include "skin/theme/BuiltinTheme.h"
+#include "skin/theme/StyleResolve.h"
+#include "ui/Form.h"
+
+namespace skin {
+
+COLORREF RealColor(COLORREF colour) { return ColorToRGB(colour); }
+
+namespace {
+
+BOOL CALLBACK StyleOne(HWND window, LPARAM style) {
+  if (auto* c = dynamic_cast<SkinControl*>(ui::Control::FromHandle(window))) {
+    c->SetUIStyle(static_cast<TskUIStyle>(style));
+    // Check marks sit on whatever their page paints.
+    if (dynamic_cast<TskCheckBox*>(c) != nullptr) c->SetTransparent(true);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void SetStyleOfDescendants(HWND root, TskUIStyle style) {
+  if (root != nullptr) ::EnumChildWindows(root, &StyleOne, static_cast<LPARAM>(style));
+}
+
+SkinControl::SkinControl() : color_(::GetSysColor(COLOR_BTNFACE)), font_(ui::DefaultFont()) {}
+
+SkinControl::~SkinControl() {
+  if (fileTheme_ != nullptr) fileTheme_->RemoveUser(this);
+}
+
+void SkinControl::SetUIStyle(TskUIStyle style) {
+  uiStyle_ = style;
+  ApplyUIStyle();
+  Repaint();
+}
+
+void SkinControl::SetFileTheme(TskFileTheme* theme) {
+  if (fileTheme_ != nullptr && fileTheme_ != theme) fileTheme_->RemoveUser(this);
+  fileTheme_ = theme;
+  if (theme != nullptr) theme->AddUser(this);
+  SetUIStyle(uiStyle_);
+}
+
+void SkinControl::FileThemeRemoved() {
+  fileTheme_ = nullptr;
+  SetUIStyle(DeepBlue);
+}
+
+void SkinControl::SetTransparent(bool value) {
+  transparent_ = value;
+  Repaint();
+}
+
+void SkinControl::SetColor(COLORREF colour) {
+  color_ = colour;
+  Repaint();
+}
+
+void SkinControl::SetFontColor(COLORREF colour) {
+  fontColor_ = colour;
+  Repaint();
+}
+
+void SkinControl::SetCaption(const std::wstring& text) {
+  if (Exists()) SetText(text);
+  Repaint();
+}
+
+bool SkinControl::CreateSkin(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y,
+                             int w, int h) {
+  if (!CreateCustom(parent, cls, text, style | WS_VISIBLE | WS_CLIPCHILDREN, 0, x, y, w, h)) return false;
+  uiStyle_ = FindFormUIStyle(ui::Form::FromHandle(::GetAncestor(parent, GA_ROOT)));
+  ApplyUIStyle();
+  return true;
+}
+
+bool SkinControl::ResolveStyle(TskUIStyle& style) const { return ResolveFileTheme(fileTheme_, uiStyle_, style); }
+
+bool SkinControl::LoadPicture(int builtinItem, int fileIndex, int count, int index, Bitmap& out) const {
+  TskUIStyle style;
+  if (ResolveStyle(style)) {
+    SkinImage image;
+    fileTheme_->AssignBitmap(fileIndex, image, count, index);
+    HBITMAP h = CreateSkinHBitmap(image);
+    bool ok = h != nullptr && out.CopyFrom(h);
+    if (h != nullptr) ::DeleteObject(h);
+    if (!ok) out.Clear();
+    return ok;
+  }
+  if (!GetBuiltinThemeBitmap(style, builtinItem, &out, count, index)) {
+    out.Clear();
+    return false;
+  }
+  return !out.Empty();
+}
+
+COLORREF SkinControl::LookColor(int builtinItem, int fileIndex) const {
+  TskUIStyle style;
+  if (ResolveStyle(style)) return static_cast<COLORREF>(fileTheme_->GetColor(fileIndex));
+  return GetBuiltinThemeColor(style, builtinItem);
+}
+
+void SkinControl::PaintBackground(Bitmap& canvas) const {
+  if (transparent_ && Exists()) DrawParentBackground(canvas.Canvas(), hwnd_);
+  else canvas.Fill(RealColor(color_));
+}
+
+void SkinControl::UseFont(HDC dc) const {
+  ::SelectObject(dc, font_);
+  ::SetTextColor(dc, RealColor(fontColor_));
+  ::SetBkMode(dc, TRANSPARENT);
+}
+
+SIZE SkinControl::TextSize(const std::wstring& text) const {
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, font_);
+  SIZE s{0, 0};
+  if (!text.empty()) ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &s);
+  else ::GetTextExtentPoint32W(dc, L"W", 1, &s), s.cx = 0;
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  return s;
+}
+
+void SkinControl::PaintTo(Bitmap& canvas) {
+  RECT rc{};
+  if (Exists()) ::GetClientRect(hwnd_, &rc);
+  canvas.SetSize(rc.right, rc.bottom);
+  if (canvas.Empty()) return;
+  HGDIOBJ oldFont = ::SelectObject(canvas.Canvas(), font_);
+  Draw(canvas);
+  ::SelectObject(canvas.Canvas(), oldFont);
+}
+
+void SkinControl::Repaint() {
+  if (Exists()) ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void SkinControl::PaintWindow(HDC dc) {
+  Bitmap buffer;
+  PaintTo(buffer);
+  if (!buffer.Empty()) ::BitBlt(dc, 0, 0, buffer.Width(), buffer.Height(), buffer.Canvas(), 0, 0, SRCCOPY);
+}
+
+LRESULT SkinControl::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(hwnd_, &ps);
+      PaintWindow(dc);
+      ::EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintWindow(reinterpret_cast<HDC>(w));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SETFONT:
+      font_ = w != 0 ? reinterpret_cast<HFONT>(w) : ui::DefaultFont();
+      Repaint();
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
+    case WM_SETTEXT: {
+      LRESULT r = DefaultProc(msg, w, l);
+      Repaint();
+      return r;
+    }
+    case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      Repaint();
+      return DefaultProc(msg, w, l);
+    case WM_MOUSEMOVE:
+      if (!mouseIn_) {
+        mouseIn_ = true;
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
+        ::TrackMouseEvent(&tme);
+        MouseEnter();
+      }
+      return DefaultProc(msg, w, l);
+    case WM_MOUSELEAVE:
+      mouseIn_ = false;
+      MouseLeave();
+      return 0;
+    default:
+      return DefaultProc(msg, w, l);
+  }
+}
+
+}  // namespace skin

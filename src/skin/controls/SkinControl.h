@@ -1,0 +1,96 @@
+// The common ground of the skinned controls: a custom-drawn child window that
+// paints into an off-screen picture and copies it once, knows its built-in
+// style and file theme, its face colour, font and mouse-over state.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "skin/draw/Bitmap.h"
+#include "skin/file/FileTheme.h"
+#include "skin/theme/Published.h"
+#include "skin/theme/UIStyle.h"
+#include "ui/Control.h"
+
+namespace skin {
+
+using NotifyEvent = std::function<void()>;
+
+// Message 0x8BB8: a skinned button answers 1.
+constexpr UINT kSkinButtonQuery = 0x8BB8;
+
+class SkinControl : public ui::Control, public Component, public TskFileThemeUser {
+ public:
+  SkinControl();
+  ~SkinControl() override;
+
+  TskUIStyle GetUIStyle() const { return uiStyle_; }
+  void SetUIStyle(TskUIStyle style);
+  TskFileTheme* GetFileTheme() const override { return fileTheme_; }
+  void SetFileTheme(TskFileTheme* theme) override;
+  // The theme in use goes away: no file theme, and the default style.
+  void FileThemeRemoved() override;
+  PropertyTable PublishedProperties() const override { return StyledProperties<SkinControl>(); }
+
+  bool GetTransparent() const { return transparent_; }
+  virtual void SetTransparent(bool value);
+  COLORREF GetColor() const { return color_; }
+  void SetColor(COLORREF colour);
+  HFONT GetFont() const { return font_; }
+  COLORREF GetFontColor() const { return fontColor_; }
+  void SetFontColor(COLORREF colour);
+  std::wstring Caption() const { return Exists() ? Text() : std::wstring(); }
+  void SetCaption(const std::wstring& text);
+  bool IsEnabled() const { return Exists() && Enabled(); }
+  bool IsFocused() const { return Exists() && ::GetFocus() == hwnd_; }
+  bool MouseIn() const { return mouseIn_; }
+
+  // Draws the control as it is now into a picture of its client size.
+  void PaintTo(Bitmap& canvas);
+  void Repaint();
+
+  NotifyEvent OnClick;
+
+ protected:
+  bool CreateSkin(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w,
+                  int h);
+  // True when the control reads its file theme; `style` is the built-in
+  // style to read otherwise.
+  bool ResolveStyle(TskUIStyle& style) const;
+  // A picture from the file theme (bitmap N, cell Index of Count) or else
+  // from the built-in item; false and an empty picture when neither has it.
+  bool LoadPicture(int builtinItem, int fileIndex, int count, int index, Bitmap& out) const;
+  COLORREF LookColor(int builtinItem, int fileIndex) const;
+
+  virtual void ApplyUIStyle() {}
+  virtual void Draw(Bitmap& canvas) = 0;
+  virtual void MouseEnter() {}
+  virtual void MouseLeave() {}
+  // The parent's background when transparent, else the face colour.
+  void PaintBackground(Bitmap& canvas) const;
+  void UseFont(HDC dc) const;
+  SIZE TextSize(const std::wstring& text) const;
+
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+
+  bool transparent_ = false;
+  bool mouseIn_ = false;
+
+ private:
+  void PaintWindow(HDC dc);
+  TskUIStyle uiStyle_ = DeepBlue;
+  TskFileTheme* fileTheme_ = nullptr;
+  COLORREF color_;
+  COLORREF fontColor_ = RGB(0, 0, 0);
+  HFONT font_;
+};
+
+// Gives every skinned control inside `root`, at any depth, the style.
+void SetStyleOfDescendants(HWND root, TskUIStyle style);
+
+// The colour a COLORREF names, with system colours (0x80000000 | index)
+// resolved.
+COLORREF RealColor(COLORREF colour);
+
+}  // namespace skin

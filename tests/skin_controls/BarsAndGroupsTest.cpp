@@ -1,0 +1,177 @@
+// Track-bar clamping and paging, the scroll bar's thumb, and the layout and
+// selection of radio groups.
+#include <gtest/gtest.h>
+
+#include "ControlTestSupport.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Panels.h"
+
+using namespace skin;
+using namespace controls_test;
+
+namespace {
+
+TEST(TrackBar, SettersClampAndFireOnChangeOncePerChange) {
+  HostForm form;
+  TskTrackBar track;
+  ASSERT_TRUE(track.Create(form.Handle(), 0, 0, 150, 30));
+  int changes = 0;
+  track.OnChange = [&] { ++changes; };
+  track.SetPosition(8);
+  EXPECT_EQ(1, changes);
+  track.SetMax(5);
+  EXPECT_EQ(5, track.GetPosition());
+  EXPECT_EQ(2, changes);
+  EXPECT_EQ(-3, track.LastChange());
+
+  struct Case {
+    const char* what;
+    void (*act)(TskTrackBar&);
+    int min, max, position;
+  };
+  const Case cases[] = {
+      {"position above max", [](TskTrackBar& t) { t.SetPosition(100); }, 0, 5, 5},
+      {"position below min", [](TskTrackBar& t) { t.SetPosition(-100); }, 0, 5, 0},
+      {"min above max", [](TskTrackBar& t) { t.SetMin(9); }, 5, 5, 5},
+      {"max below min", [](TskTrackBar& t) { t.SetMin(2), t.SetMax(1); }, 2, 2, 2},
+      {"end key", [](TskTrackBar& t) { t.SetMax(7), t.Send(WM_KEYDOWN, VK_END, 0); }, 0, 7, 7},
+      {"home key", [](TskTrackBar& t) { t.Send(WM_KEYDOWN, VK_HOME, 0); }, 0, 5, 0},
+      {"right key", [](TskTrackBar& t) { t.Send(WM_KEYDOWN, VK_RIGHT, 0); }, 0, 5, 1},
+  };
+  for (const Case& c : cases) {
+    TskTrackBar t;
+    ASSERT_TRUE(t.Create(form.Handle(), 0, 40, 150, 30));
+    t.SetMax(5);
+    c.act(t);
+    EXPECT_EQ(c.min, t.GetMin()) << c.what;
+    EXPECT_EQ(c.max, t.GetMax()) << c.what;
+    EXPECT_EQ(c.position, t.GetPosition()) << c.what;
+  }
+
+  track.SetPageSize(20);  // above Max: ignored
+  EXPECT_EQ(2, track.GetPageSize());
+  track.SetLineSize(-1);
+  EXPECT_EQ(1, track.GetLineSize());
+}
+
+TEST(TrackBar, ClickOnTheTrackPagesTowardsTheClickNeverPastIt) {
+  HostForm form;
+  TskTrackBar track;
+  ASSERT_TRUE(track.Create(form.Handle(), 0, 0, 150, 30));
+  track.SetMax(100);
+  track.SetPosition(10);
+  const int span = track.Width() - track.Slider().Width();
+  track.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(span, 5));
+  track.Send(WM_LBUTTONUP, 0, At(span, 5));
+  EXPECT_EQ(12, track.GetPosition());
+  const int nearRight = (track.GetSliderPosition().x + track.Slider().Width() + 1);
+  track.SetPageSize(50);
+  track.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(nearRight, 5));
+  track.Send(WM_LBUTTONUP, 0, At(nearRight, 5));
+  EXPECT_LT(track.GetPosition(), 12 + 50) << "stops at the clicked value";
+  EXPECT_GT(track.GetPosition(), 12);
+}
+
+TEST(TrackBar, TicksAndSliderPositionOverWideRanges) {
+  HostForm form;
+  TskTrackBar track;
+  ASSERT_TRUE(track.Create(form.Handle(), 0, 0, 150, 30));
+  struct Case {
+    int frequency;
+    size_t ticks;
+  };
+  for (Case c : {Case{1, 11}, Case{3, 5}, Case{0, 2}, Case{-4, 2}}) {
+    track.Frequency = c.frequency;
+    EXPECT_EQ(c.ticks, track.TickPositions().size()) << c.frequency;
+  }
+  track.SetMax(2000000000);
+  track.SetMin(-2000000000);
+  track.SetPosition(2000000000);
+  EXPECT_EQ(track.Width() - track.Slider().Width(), track.GetSliderPosition().x);
+  track.SetPosition(0);
+  EXPECT_EQ((track.Width() - track.Slider().Width()) / 2, track.GetSliderPosition().x);
+}
+
+TEST(ScrollBar, ThumbIsTenPercentOfTheTrackAndZeroWidthHides) {
+  HostForm form;
+  TskScrollBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 200, 16));
+  const int trackLength = bar.Track().Width();
+  EXPECT_EQ(trackLength * 10 / 100, bar.Track().Slider().Width());
+  bar.SetLineButton(5);
+  EXPECT_EQ(16, bar.Track().Slider().Width());
+  bar.SetMax(50);
+  bar.StepForward();
+  EXPECT_EQ(1, bar.GetPosition());
+  bar.SetBounds(0, 0, 0, 16);
+  EXPECT_FALSE(bar.Visible());
+}
+
+TEST(RadioGroup, FiveItemsInTwoColumns) {
+  HostForm form;
+  TskRadioGroup group;
+  ASSERT_TRUE(group.Create(form.Handle(), L"Interval", 0, 0, 320, 91));
+  group.SetTopMargin(5);
+  group.SetColumns(2);
+  group.SetItems({L"one", L"two", L"three", L"four", L"five"});
+  ASSERT_EQ(5, group.ButtonCount());
+  const int lefts[] = {8, 8, 8, 163, 163};
+  const int tops[] = {16, 40, 64, 16, 40};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(lefts[i], group.Button(i).Left()) << i;
+    EXPECT_EQ(tops[i], group.Button(i).Top()) << i;
+  }
+  group.SetColumns(0);  // no division by zero: one column
+  EXPECT_EQ(8, group.Button(4).Left());
+  group.SetColumns(-1);  // refused
+  EXPECT_EQ(0, group.GetColumns());
+}
+
+TEST(RadioGroup, ItemIndexSelectsOneAndFiresTheGroupsClick) {
+  HostForm form;
+  TskRadioGroup group;
+  ASSERT_TRUE(group.Create(form.Handle(), L"Choice", 0, 0));
+  group.SetItems({L"a", L"b", L"c", L"d", L"e"});
+  int clicks = 0;
+  group.OnClick = [&] { ++clicks; };
+  EXPECT_EQ(-1, group.GetItemIndex());
+  group.SetItemIndex(1);
+  group.SetItemIndex(3);
+  EXPECT_EQ(3, group.GetItemIndex());
+  EXPECT_FALSE(group.Button(1).GetChecked());
+  EXPECT_EQ(2, clicks);
+  group.SetItemIndex(5);  // out of range: ignored
+  EXPECT_EQ(3, group.GetItemIndex());
+  group.SetItemIndex(-1);
+  EXPECT_EQ(-1, group.GetItemIndex());
+  group.SetItems({L"a", L"b"});
+  EXPECT_EQ(2, group.ButtonCount());
+  group.SetItemEnabled(1, false);
+  EXPECT_FALSE(group.Button(1).Enabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FileThemeRemoval, ControlsDropTheThemeAndTakeDeepBlue) {
+  HostForm form;
+  TskGroupBox box;
+  ASSERT_TRUE(box.Create(form.Handle(), L"Group", 0, 0));
+  TskProgressBar inner;
+  ASSERT_TRUE(inner.Create(box.Handle(), 5, 20));
+  {
+    TskFileTheme theme;
+    box.SetFileTheme(&theme);
+    box.SetUIStyle(WinXP);
+    EXPECT_EQ(&theme, inner.GetFileTheme()) << "the group passes its look on";
+    EXPECT_EQ(WinXP, inner.GetUIStyle());
+  }
+  EXPECT_EQ(nullptr, box.GetFileTheme());
+  EXPECT_EQ(DeepBlue, box.GetUIStyle());
+  EXPECT_EQ(nullptr, inner.GetFileTheme());
+  EXPECT_EQ(DeepBlue, inner.GetUIStyle());
+  EXPECT_FALSE(Render(inner.Handle()).Empty());
+}
+
+}  // namespace

@@ -1,0 +1,259 @@
+// Behaviour through synthetic messages: radio siblings, the dialog keys,
+// flat-button groups and the colour arithmetic of the flat controls.
+#include <gtest/gtest.h>
+
+#include "ControlTestSupport.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/FlatButton.h"
+#include "skin/controls/FlatColors.h"
+#include "skin/controls/FlatEdit.h"
+#include "skin/controls/URLLabel.h"
+
+using namespace skin;
+using namespace controls_test;
+
+namespace {
+
+void ClickAt(ui::Window& w, int x = 3, int y = 3) {
+  w.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+  w.Send(WM_LBUTTONUP, 0, At(x, y));
+}
+
+TEST(RadioButton, CheckingOneUnchecksItsGroupAndFiresOnce) {
+  HostForm form;
+  TskRadioButton a, b, other;
+  int clicksA = 0, clicksB = 0, clicksOther = 0;
+  ASSERT_TRUE(a.Create(form.Handle(), L"a", 0, 0));
+  ASSERT_TRUE(b.Create(form.Handle(), L"b", 0, 20));
+  ASSERT_TRUE(other.Create(form.Handle(), L"c", 0, 40));
+  other.GroupIndex = 1;
+  a.OnClick = [&] { ++clicksA; };
+  b.OnClick = [&] { ++clicksB; };
+  other.OnClick = [&] { ++clicksOther; };
+  other.SetChecked(true);
+  ClickAt(a);
+  EXPECT_TRUE(a.GetChecked());
+  ClickAt(b);
+  EXPECT_FALSE(a.GetChecked());
+  EXPECT_TRUE(b.GetChecked());
+  EXPECT_TRUE(other.GetChecked()) << "another group index is left alone";
+  EXPECT_EQ(1, clicksA);
+  EXPECT_EQ(1, clicksB);
+  ClickAt(b);  // clicking the checked one changes nothing
+  EXPECT_TRUE(b.GetChecked());
+  EXPECT_EQ(1, clicksB);
+  EXPECT_EQ(1, clicksOther);
+}
+
+TEST(CheckBox, ClickAndSpaceToggleAndStateFollows) {
+  HostForm form;
+  TskCheckBox box;
+  int clicks = 0;
+  ASSERT_TRUE(box.Create(form.Handle(), L"box", 0, 0));
+  box.OnClick = [&] { ++clicks; };
+  ClickAt(box);
+  EXPECT_EQ(cbChecked, box.GetState());
+  ::SetFocus(box.Handle());
+  box.Send(WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(cbUnchecked, box.GetState());
+  box.SetState(cbChecked);
+  EXPECT_TRUE(box.GetChecked());
+  EXPECT_EQ(3, clicks);
+}
+
+TEST(DialogKeys, EnterAndEscapeReachTheDefaultAndCancelButtons) {
+  HostForm form;
+  TskButton ok, cancel;
+  TskCheckBox box;
+  int okClicks = 0, cancelClicks = 0;
+  ASSERT_TRUE(ok.Create(form.Handle(), L"OK", 0, 0));
+  ASSERT_TRUE(cancel.Create(form.Handle(), L"Cancel", 90, 0));
+  ASSERT_TRUE(box.Create(form.Handle(), L"box", 0, 40));
+  ok.SetDefault(true);
+  ok.SetModalResult(IDOK);
+  cancel.SetCancel(true);
+  ok.OnClick = [&] { ++okClicks; };
+  cancel.OnClick = [&] { ++cancelClicks; };
+  ::SetFocus(box.Handle());
+
+  form.Send(WM_COMMAND, IDOK, 0);  // what the dialog manager makes of Enter
+  EXPECT_EQ(1, okClicks);
+  EXPECT_EQ(IDOK, form.ModalResult());
+  form.Send(WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(1, cancelClicks);
+
+  // Another focused skinned button answers Enter itself.
+  ::SetFocus(cancel.Handle());
+  EXPECT_TRUE(ui::SendDialogKey(form.Handle(), VK_RETURN));
+  EXPECT_EQ(1, okClicks);
+  EXPECT_EQ(2, cancelClicks);
+
+  // Enter pressed on the form itself goes through the dialog manager.
+  ::SetFocus(form.Handle());
+  MSG enter{form.Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+  EXPECT_TRUE(::IsDialogMessageW(form.Handle(), &enter));
+  EXPECT_EQ(2, okClicks);
+  okClicks = 1;
+
+  // A disabled default button lets Enter pass.
+  ::SetFocus(box.Handle());
+  ok.Enable(false);
+  EXPECT_FALSE(ui::SendDialogKey(form.Handle(), VK_RETURN));
+  EXPECT_EQ(1, okClicks);
+  EXPECT_EQ(1, ok.Send(kSkinButtonQuery));
+}
+
+TEST(FlatButtonGroup, OneButtonOfAGroupIsDown) {
+  HostForm form;
+  TFlatButton a, b, c, loose, otherGroup;
+  for (TFlatButton* f : {&a, &b, &c, &loose, &otherGroup}) ASSERT_TRUE(f->Create(form.Handle(), L"", 0, 0));
+  for (TFlatButton* f : {&a, &b, &c}) f->SetGroupIndex(1);
+  otherGroup.SetGroupIndex(2);
+  otherGroup.SetDown(true);
+  int clicks = 0;
+  c.OnClick = [&] { ++clicks; };
+
+  a.SetDown(true);
+  b.SetDown(true);
+  EXPECT_FALSE(a.GetDown());
+  EXPECT_TRUE(b.GetDown());
+  b.SetDown(false);
+  EXPECT_TRUE(b.GetDown()) << "a group that does not allow all up keeps one down";
+
+  ClickAt(c);
+  EXPECT_TRUE(c.GetDown());
+  EXPECT_FALSE(b.GetDown());
+  EXPECT_EQ(fbsExclusive, c.State());
+  EXPECT_EQ(1, clicks);
+  EXPECT_TRUE(otherGroup.GetDown());
+
+  a.SetAllowAllUp(true);
+  EXPECT_TRUE(c.GetAllowAllUp()) << "the group takes the sender's AllowAllUp";
+  c.SetDown(false);
+  EXPECT_FALSE(c.GetDown());
+
+  loose.SetDown(true);
+  EXPECT_FALSE(loose.GetDown()) << "a button without a group is never down";
+  ClickAt(loose);
+  EXPECT_EQ(fbsUp, loose.State());
+}
+
+TEST(FlatButton, GlyphWidthSetsTheNumberOfImagesAndColoursAreIndexed) {
+  HostForm form;
+  TFlatButton f;
+  ASSERT_TRUE(f.Create(form.Handle(), L"", 0, 0));
+  struct Case {
+    int width, numGlyphs;
+  };
+  for (Case c : {Case{64, 4}, Case{80, 1}, Case{32, 2}}) {
+    f.SetGlyph(Bitmap(c.width, 16));
+    EXPECT_EQ(c.numGlyphs, f.NumGlyphs) << c.width;
+  }
+  f.SetIndexedColor(2, RGB(1, 2, 3));
+  EXPECT_EQ(RGB(1, 2, 3), f.GetIndexedColor(2));
+  f.SetIndexedColor(7, RGB(9, 9, 9));  // out of range: ignored
+  EXPECT_EQ(0u, f.GetIndexedColor(7));
+}
+
+TEST(FlatColours, HslRoundTripsAndLightnessShift) {
+  EXPECT_EQ(RGB(128, 128, 128), HSLToRGB(0, 0, 0.5));
+  double h, s, l;
+  RGBToHSL(RGB(255, 0, 0), h, s, l);
+  EXPECT_DOUBLE_EQ(0, h);
+  EXPECT_DOUBLE_EQ(1, s);
+  EXPECT_DOUBLE_EQ(0.5, l);
+  EXPECT_EQ(RGB(1, 2, 3), ShiftColorLightness(RGB(200, 100, 50), RGB(1, 2, 3), 0, false));
+  COLORREF lighter = ShiftColorLightness(RGB(100, 100, 100), 0, 20, false);
+  COLORREF darker = ShiftColorLightness(RGB(100, 100, 100), 0, 20, true);
+  EXPECT_GT(GetRValue(lighter), 100);
+  EXPECT_LT(GetRValue(darker), GetRValue(lighter));
+}
+
+TEST(URLLabel, BlankURLOpensNothingButStillClicks) {
+  HostForm form;
+  TskURLLabel link;
+  ASSERT_TRUE(link.Create(form.Handle(), L"home page", 0, 0));
+  link.URL = L"   ";
+  int clicks = 0;
+  link.OnClick = [&] { ++clicks; };
+  link.Send(WM_LBUTTONUP, 0, At(1, 1));
+  EXPECT_EQ(1, clicks);
+  EXPECT_GT(link.Width(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Accelerators, TheCaptionLetterClicksThroughTheDialogManager) {
+  HostForm form;
+  TskButton go;
+  TskCheckBox box;
+  ASSERT_TRUE(go.Create(form.Handle(), L"&Go", 0, 0));
+  ASSERT_TRUE(box.Create(form.Handle(), L"&Fast", 0, 40));
+  int clicks = 0;
+  go.OnClick = [&] { ++clicks; };
+  ::SetFocus(go.Handle());
+  for (wchar_t letter : {L'g', L'f'}) {
+    MSG msg{go.Handle(), WM_SYSCHAR, static_cast<WPARAM>(letter), 0x20000000, 0, {0, 0}};
+    ::IsDialogMessageW(form.Handle(), &msg);
+  }
+  EXPECT_EQ(1, clicks);
+  EXPECT_TRUE(box.GetChecked());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FlatEdit, FitsTheFontAndHighlightsWhileFocused) {
+  HostForm form;
+  ::SetForegroundWindow(form.Handle());
+  TFlatEdit edit;
+  ASSERT_TRUE(edit.Create(form.Handle(), L"text", 0, 0));
+  TEXTMETRICW tm{};
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, ui::DefaultFont());
+  ::GetTextMetricsW(dc, &tm);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  EXPECT_EQ(tm.tmHeight + 6, edit.Height());
+  edit.SetIndexedColor(0, RGB(250, 250, 200));
+  edit.SetIndexedColor(2, RGB(200, 200, 200));
+  EXPECT_FALSE(edit.ParentColor);
+  EXPECT_EQ(RGB(200, 200, 200), edit.FaceColour());
+  ::SetFocus(edit.Handle());
+  EXPECT_EQ(RGB(250, 250, 200), edit.FaceColour());
+}
+
+}  // namespace
+
+namespace {
+
+void Pump(DWORD ms) {
+  const DWORD end = ::GetTickCount() + ms;
+  MSG msg;
+  while (::GetTickCount() < end) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    ::Sleep(5);
+  }
+}
+
+TEST(ButtonRepeat, HeldButtonFiresEveryIntervalUntilRelease) {
+  HostForm form;
+  TskButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"Hold", 0, 0));
+  button.MouseContinuouslyDownInterval = 50;
+  int ticks = 0;
+  button.OnMouseContinuouslyDown = [&] { ++ticks; };
+  button.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  Pump(400);
+  button.Send(WM_LBUTTONUP, 0, At(5, 5));
+  EXPECT_GE(ticks, 3);
+  const int held = ticks;
+  Pump(200);
+  EXPECT_EQ(held, ticks) << "release stops the repeat";
+}
+
+}  // namespace

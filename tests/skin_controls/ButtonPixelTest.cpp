@@ -1,0 +1,222 @@
+// The picture cell each control draws for each of its states, from strips
+// whose cells are solid colours, and the plain look without any picture.
+#include <gtest/gtest.h>
+
+#include "ControlTestSupport.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
+
+using namespace skin;
+using namespace controls_test;
+
+namespace {
+
+struct ButtonCase {
+  const char* state;
+  void (*enter)(TskButton&);
+  int cell;
+};
+
+TEST(ButtonPicture, EachStateDrawsItsCellOfTheStrip) {
+  HostForm form;
+  const ButtonCase cases[] = {
+      {"normal", [](TskButton&) {}, 1},
+      {"mouse over", [](TskButton& b) { b.Send(WM_MOUSEMOVE, 0, At(5, 5)); }, 2},
+      {"pressed", [](TskButton& b) { b.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5)); }, 3},
+      {"disabled", [](TskButton& b) { b.Enable(false); }, 1},
+  };
+  for (const ButtonCase& c : cases) {
+    SCOPED_TRACE(c.state);
+    TskButton button;
+    ASSERT_TRUE(button.Create(form.Handle(), L"", 10, 10));
+    c.enter(button);
+    Bitmap shot = Render(button.Handle());
+    ASSERT_EQ(80, shot.Width());
+    EXPECT_EQ(kCell[c.cell], shot.Pixel(40, 13));
+    EXPECT_EQ(kCell[c.cell], shot.Pixel(4, 4));
+  }
+}
+
+struct CheckCase {
+  bool checked, enabled;
+  int cell;
+};
+
+template <class Box>
+void ExpectCheckCells(HWND parent, bool masked) {
+  const CheckCase cases[] = {{true, true, 1}, {false, true, 2}, {true, false, 3}, {false, false, 4}};
+  for (const CheckCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "checked " << c.checked << ", enabled " << c.enabled);
+    Box box;
+    ASSERT_TRUE(box.Create(parent, L"", 10, 10));
+    box.SetChecked(c.checked);
+    box.Enable(c.enabled);
+    Bitmap shot = Render(box.Handle());
+    const int top = (shot.Height() - 13) / 2;
+    EXPECT_EQ(kCell[c.cell], shot.Pixel(1 + 6, top + 6));
+    // A radio button is masked with its picture's corner colour, a check box is not.
+    EXPECT_EQ(masked ? RealColor(box.GetColor()) : kCorner, shot.Pixel(1, top));
+  }
+}
+
+TEST(CheckPicture, CheckBoxAndRadioButtonDrawTheCellOfEachState) {
+  HostForm form;
+  ExpectCheckCells<TskCheckBox>(form.Handle(), false);
+  ExpectCheckCells<TskRadioButton>(form.Handle(), true);
+}
+
+TEST(ProgressPicture, HalfwayShowsThePictureOnTheDonePartAndTheColourOnTheRest) {
+  HostForm form;
+  TskProgressBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0));
+  bar.SetShowCaption(false);
+  Bitmap shot = Render(bar.Handle());
+  ASSERT_EQ(150, shot.Width());
+  const COLORREF rest = RealColor(bar.GetColor());
+  for (int y = 2; y <= 9; ++y) {
+    for (int x = 1; x <= 73; ++x) ASSERT_EQ(kCell[1], shot.Pixel(x, y)) << x << "," << y;
+    for (int x = 74; x <= 148; ++x) ASSERT_EQ(rest, shot.Pixel(x, y)) << x << "," << y;
+  }
+  EXPECT_EQ(RealColor(bar.GetBorderColor()), shot.Pixel(0, 5));
+  EXPECT_EQ(RealColor(bar.GetBorderColor()), shot.Pixel(149, 5));
+}
+
+TEST(ProgressPicture, VerticalBarFillsThePartNotYetDone) {
+  HostForm form;
+  TskProgressBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 12, 100));
+  bar.SetOrientation(skVertical);
+  bar.SetPosition(20);
+  Bitmap shot = Render(bar.Handle());
+  const COLORREF rest = RealColor(bar.GetColor());
+  for (int y = 2; y < 70; ++y) ASSERT_EQ(rest, shot.Pixel(5, y)) << y;
+}
+
+// Without theme pictures (none is compiled in for WinXP) every control draws
+// a plain look of its own and nothing fails.
+TEST(PlainLook, ControlsWithoutPicturesStillDraw) {
+  HostForm form;
+  TskButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"OK", 0, 0));
+  button.SetUIStyle(WinXP);
+  EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), Render(button.Handle()).Pixel(5, 5));
+  TskCheckBox box;
+  ASSERT_TRUE(box.Create(form.Handle(), L"Box", 0, 40));
+  box.SetUIStyle(WinXP);
+  EXPECT_GT(Render(box.Handle()).Width(), 13);
+  TskProgressBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 80));
+  bar.SetUIStyle(WinXP);
+  bar.SetShowCaption(false);
+  EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), Render(bar.Handle()).Pixel(10, 5));
+  TskTrackBar track;
+  ASSERT_TRUE(track.Create(form.Handle(), 0, 100, 150, 30));
+  track.SetUIStyle(WinXP);
+  EXPECT_FALSE(Render(track.Handle()).Empty());
+  TskScrollBar scroll;
+  ASSERT_TRUE(scroll.Create(form.Handle(), 0, 150, 150, 16));
+  scroll.SetUIStyle(WinXP);
+  EXPECT_FALSE(Render(scroll.Handle()).Empty());
+}
+
+struct PercentCase {
+  int min, max, position;
+  const wchar_t* caption;
+  int done;  // of 100
+};
+
+TEST(ProgressCaption, PercentAndDonePartFollowThePositionUnclamped) {
+  HostForm form;
+  const PercentCase cases[] = {
+      {0, 1000, 250, L"25%", 25}, {0, 1000, 1500, L"150%", 100}, {5, 5, 5, L"0%", 0},
+      {0, 100, -10, L"-10%", 0},  {-2000000000, 2000000000, 2000000000, L"100%", 100},
+  };
+  for (const PercentCase& c : cases) {
+    TskProgressBar bar;
+    ASSERT_TRUE(bar.Create(form.Handle(), 0, 0));
+    bar.SetMin(c.min);
+    bar.SetMax(c.max);
+    bar.SetPosition(c.position);
+    EXPECT_EQ(c.caption, bar.GetCaption()) << c.position;
+    EXPECT_EQ(c.done, bar.GetDoneExtent(100)) << c.position;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ButtonSize, AutoSizeTakesACellOfTheStripOrTheDefaultWithoutOne) {
+  HostForm form;
+  struct Case {
+    TskUIStyle style;
+    int width, height;
+  };
+  for (Case c : {Case{DeepBlue, 74, 21}, Case{WinXP, 24, 21}}) {
+    TskButton button;
+    ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
+    button.SetUIStyle(c.style);
+    button.SetAutoSize(true);
+    EXPECT_EQ(c.width, button.Width()) << int(c.style);
+    EXPECT_EQ(c.height, button.Height()) << int(c.style);
+  }
+}
+
+TEST(ImageButton, EachStateFallsBackToTheNormalPicture) {
+  HostForm form;
+  TskImageButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0, 8, 8));
+  button.PicNormal.SetSize(8, 8);
+  button.PicNormal.Fill(RGB(10, 20, 30));
+  button.PicNormal.SetPixel(0, 0, kCorner);
+  button.PicMouseDown.SetSize(8, 8);
+  button.PicMouseDown.Fill(RGB(40, 50, 60));
+  button.PicMouseDown.SetPixel(0, 0, kCorner);  // the top-left colour is see-through
+  button.PicturesChanged();
+  EXPECT_EQ(RGB(10, 20, 30), Render(button.Handle()).Pixel(4, 4));
+  button.Send(WM_MOUSEMOVE, 0, At(2, 2));
+  EXPECT_EQ(RGB(10, 20, 30), Render(button.Handle()).Pixel(4, 4)) << "no mouse-over picture";
+  button.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(2, 2));
+  EXPECT_EQ(RGB(40, 50, 60), Render(button.Handle()).Pixel(4, 4));
+  button.Send(WM_LBUTTONUP, 0, At(2, 2));
+}
+
+TEST(ButtonGlyph, ATwoImageGlyphShowsItsRightHalfWhenDisabled) {
+  HostForm form;
+  TskButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
+  Bitmap glyph(32, 16);
+  glyph.FillRect(RECT{0, 0, 16, 16}, RGB(0, 200, 0));
+  glyph.FillRect(RECT{16, 0, 32, 16}, RGB(0, 0, 200));
+  glyph.SetPixel(0, 0, kCorner);
+  button.SetGlyph(glyph);
+  const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
+  EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
+  button.Enable(false);
+  EXPECT_EQ(RGB(0, 0, 200), Render(button.Handle()).Pixel(x, y));
+}
+
+TEST(GroupBoxLook, CaptionGapAndGreyCaptionWhenDisabled) {
+  HostForm form;
+  TskGroupBox box;
+  ASSERT_TRUE(box.Create(form.Handle(), L"Caption", 0, 0, 185, 105));
+  box.SetBorderColor(RGB(10, 200, 10));
+  const int top = box.FontHeight() / 2 + 1;
+  Bitmap shot = Render(box.Handle());
+  EXPECT_EQ(RGB(10, 200, 10), shot.Pixel(0, 50)) << "left edge";
+  EXPECT_EQ(RGB(10, 200, 10), shot.Pixel(180, top)) << "top edge after the caption";
+  EXPECT_NE(RGB(10, 200, 10), shot.Pixel(20, top)) << "gap for the caption";
+  box.SetCaption(L"");
+  EXPECT_EQ(RGB(10, 200, 10), Render(box.Handle()).Pixel(20, top)) << "closed without a caption";
+  box.SetCaption(L"WWWW");
+  box.Enable(false);
+  Bitmap grey = Render(box.Handle());
+  bool greyText = false;
+  for (int x = 5; x < 40 && !greyText; ++x)
+    for (int y = 0; y < box.FontHeight() && !greyText; ++y) greyText = grey.Pixel(x, y) == RGB(128, 128, 128);
+  EXPECT_TRUE(greyText);
+}
+
+}  // namespace
