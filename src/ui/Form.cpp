@@ -55,8 +55,10 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       }
       return 0;
     case WM_COMMAND:
-      // The dialog manager turns Enter and Escape into IDOK and IDCANCEL.
-      if (l == 0 && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) &&
+      // The dialog manager turns Enter and Escape into IDOK and IDCANCEL,
+      // sent from the button of that ID when there is one. A plain button
+      // took it already through reflection; a skinned one answers the key.
+      if (HIWORD(w) == BN_CLICKED && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) &&
           SendDialogKey(hwnd_, LOWORD(w) == IDOK ? VK_RETURN : VK_ESCAPE))
         return 0;
       return Window::OnMessage(msg, w, l);

@@ -182,7 +182,8 @@ void TskCustomButton::MouseLeave() {
 }
 
 bool TskCustomButton::HandleDialogKey(WPARAM key) {
-  bool wanted = (key == VK_RETURN && IsActiveDefault()) || (key == VK_ESCAPE && cancel_);
+  // A button given the ID IDCANCEL is the form's cancel button as well.
+  bool wanted = (key == VK_RETURN && IsActiveDefault()) || (key == VK_ESCAPE && (cancel_ || Id() == IDCANCEL));
   if (!wanted || !NoModifiers() || !IsEnabled() || !Visible()) return false;
   Click();
   return true;
