@@ -392,21 +392,14 @@ def paint_title_right(style, pal, w, h):
 
 
 def paint_progress(style, pal, w, h):
+    # The bar stretches this picture over its done part, so it may vary only
+    # from top to bottom: a gap or a band across would grow with the bar.
     c = Canvas(w, h, pal["bg"])
     for y in range(h):
         t = abs(y - (h - 1) / 2) / ((h - 1) / 2)
         col = mix(pal["accent2"], pal["accent"], t)
         for x in range(w):
             c.set(x, y, col)
-    if w == 6:  # segments with a gap
-        for y in range(h):
-            for x in (4, 5):
-                c.set(x, y, pal["bg"])
-    elif w > 6:  # diagonal bands
-        for y in range(h):
-            for x in range(w):
-                if (x + y) % w < w // 2:
-                    c.set(x, y, shade(c.get(x, y), 0.3))
     return c
 
 

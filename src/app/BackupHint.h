@@ -11,7 +11,6 @@
 #include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
-#include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 

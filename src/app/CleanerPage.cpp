@@ -197,7 +197,7 @@ void TCleanerPage::LaunchCleanThread(int mode) {
     ProgressBar1.SetCaption(kPrepare);
     ProgressBar1.SetShowCaption(true);
   } else {
-    ProgressBar1.SetCaption(L"");
+    // The position set above wrote the percentage; only a real clean shows it.
     ProgressBar1.SetShowCaption(run_.Mode() == 0);
   }
   mode = run_.Mode();

@@ -11,9 +11,11 @@
 #include "app/CleanerEnvironment.h"
 #include "cleaner/ListBoxLog.h"
 #include "cleaner/ProgressThread.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
 #include "ui/Menu.h"
 #include "ui/Panels.h"
-#include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 #include "ui/TreeView.h"
@@ -79,11 +81,11 @@ class TCleanerPage {
   ui::GroupBox& gbCleaner;
   ui::Label& Label1;
   ui::TreeView& tvCleanItems;
-  ui::ProgressBar& ProgressBar1;
+  skin::TskProgressBar& ProgressBar1;
   ui::ListBox& lMain;
-  ui::CheckBox& cbFastMode;
-  ui::Button& bTest;
-  ui::Button& bClean;
+  skin::TskCheckBox& cbFastMode;
+  skin::TskButton& bTest;
+  skin::TskButton& bClean;
   ui::PopupMenu& PopupMenu_ClearHistory;
   ui::Timer& Timer1;
 

@@ -13,6 +13,7 @@
 #include "app/HiveProgressDialog.h"
 #include "registry/defrag/DefragPlatform.h"
 #include "registry/defrag/HiveList.h"
+#include "skin/controls/Buttons.h"
 #include "ui/ListView.h"
 #include "ui/StdControls.h"
 
@@ -22,8 +23,8 @@ class TDefragPage {
  public:
   struct Controls {
     ui::ListView& lvMain;
-    ui::Button& bAnalyzeRegistry;
-    ui::Button& bDefragRegistry;
+    skin::TskButton& bAnalyzeRegistry;
+    skin::TskButton& bDefragRegistry;
     ui::Label& lCurrentRegistrySize;
     ui::Label& lNewRegistrySize;
     ui::Label& lSizeReduction;

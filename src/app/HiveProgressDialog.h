@@ -16,7 +16,6 @@
 #include "skin/controls/CheckBoxes.h"
 #include "skin/controls/Panels.h"
 #include "ui/Form.h"
-#include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 

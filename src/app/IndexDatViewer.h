@@ -13,7 +13,6 @@
 #include "ui/RadioGroup.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
-#include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
 #include "ui/VirtualListView.h"
 

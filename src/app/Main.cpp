@@ -80,6 +80,7 @@ void TfrmMain::CreateComponents() {
   tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
   CreateToolsPage();
   CreateDefragPage();
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   CreateMenus();
   Timer1.SetInterval(500);
 }
@@ -106,7 +107,7 @@ void TfrmMain::CreateHeader() {
   // created) it painted over them whenever the window was resized.
   ::SetWindowPos(imgTitle.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // The header labels sit on the title picture and paint its part behind them.
-  for (ui::Label* l : {&lTitle, &lTitleHint, &lUpdate, &lDonate}) {
+  for (ui::Label* l : HeaderLabels()) {
     l->SetBackgroundPainter([this](HDC dc, const RECT& r) { imgTitle.PaintPart(dc, r); });
   }
   Image1.OnClick = lTitle.OnClick = [this] { toolsPage_->Image1Click(); };
@@ -116,7 +117,7 @@ void TfrmMain::CreateHeader() {
 
 void TfrmMain::CreateNavigation() {
   struct Nav {
-    ui::FlatButton* button;
+    skin::TFlatButton* button;
     const wchar_t* caption;
     int tag;
   };
@@ -126,7 +127,7 @@ void TfrmMain::CreateNavigation() {
     n.button->Create(hwnd_, n.caption, kNavLeft, 55, kNavWidth, kNavHeight);
     n.button->Tag = n.tag;
   }
-  for (ui::FlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
+  for (skin::TFlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
     b->OnClick = [this, b] { FlatButtonClick(*b); };
   }
   bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp); };
@@ -263,10 +264,10 @@ void TfrmMain::FormCreate() {
   SIZE client = ClientSize();
   imgTitle.SetBounds(0, 0, imgTitle.Width(), 50);
   lUpdate.SetLeft(client.cx - lUpdate.Width() - 10);
-  lUpdate.SetTextColor(RGB(255, 255, 255));
+  lUpdate.SetFontLinkColor(RGB(255, 255, 255));
   iUpdate.SetLeft(lUpdate.Left() - 20);
   lDonate.SetBounds(lUpdate.Left() - lDonate.Width() - 15, lUpdate.Top(), lDonate.Width(), lDonate.Height());
-  lDonate.SetTextColor(RGB(255, 255, 255));
+  lDonate.SetFontLinkColor(RGB(255, 255, 255));
   gbRegistry.Show(false);
   gbTools.Show(false);
   FSelectedItems.reset();

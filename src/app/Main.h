@@ -3,6 +3,7 @@
 // of every page; the Cleaner, Registry and Defrag pages (their own files)
 // work them.
 #pragma once
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,13 +15,16 @@
 #include "core/Options.h"
 #include "core/WindowMessages.h"
 #include "registry/fix/FixRun.h"
-#include "ui/FlatButton.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/FlatButton.h"
+#include "skin/controls/URLLabel.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
 #include "ui/Menu.h"
 #include "ui/Panels.h"
 #include "ui/Picture.h"
-#include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 #include "ui/TreeView.h"
@@ -63,7 +67,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void WalkRegistryTree(ui::TreeNode node, int mode);
   void SyncTreeExpansion(bool save);
 
-  void FlatButtonClick(ui::FlatButton& sender);
+  void FlatButtonClick(skin::TFlatButton& sender);
   void ArrangeControls();
 
   // core::IOptionsHost
@@ -80,32 +84,35 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
 
   // Components, named as the program's other parts refer to them.
   ui::Picture imgTitle, Image1, iUpdate;
-  ui::Label lTitle, lTitleHint, lUpdate, lDonate;
-  ui::FlatButton bCleaner, bRegistry, bTools, bOptions, bRegistryDefrag, bHelp;
+  ui::Label lTitle, lTitleHint;
+  skin::TskURLLabel lUpdate, lDonate;
+  // The labels that sit on the title picture.
+  std::array<ui::Label*, 4> HeaderLabels() { return {&lTitle, &lTitleHint, &lUpdate, &lDonate}; }
+  skin::TFlatButton bCleaner, bRegistry, bTools, bOptions, bRegistryDefrag, bHelp;
   ui::GroupBox gbCleaner, gbRegistry, gbTools, gbDefrag;
   // Cleaner page
   ui::Label Label1;
   ui::TreeView tvCleanItems;
-  ui::ProgressBar ProgressBar1;
+  skin::TskProgressBar ProgressBar1;
   ui::ListBox lMain;
-  ui::CheckBox cbFastMode;
-  ui::Button bTest, bClean;
+  skin::TskCheckBox cbFastMode;
+  skin::TskButton bTest, bClean;
   // Registry page
   ui::Label lScanTitle;
   ui::TreeView tvRegistry;
-  ui::ProgressBar ProgressBar2;
+  skin::TskProgressBar ProgressBar2;
   ui::ListView lvRegistryData;
   ui::Memo Memo1;
   ui::Panel pRegistryStatus;
   ui::Label lStatusBar;
-  ui::Button bRestoreRegistry, bScan, bFixErrors;
+  skin::TskButton bRestoreRegistry, bScan, bFixErrors;
   // Tools page
-  ui::Button bStartup, bViewHistory, bBackupFullRegistry, bWindowsBackup;
+  skin::TskButton bStartup, bViewHistory, bBackupFullRegistry, bWindowsBackup;
   ui::ListView lvStartup;
-  ui::Button bDeleteEntry, bSelectAll, bSelectNone;
+  skin::TskButton bDeleteEntry, bSelectAll, bSelectNone;
   // Defrag page
   ui::ListView lvMain;
-  ui::Button bAnalyzeRegistry, bDefragRegistry;
+  skin::TskButton bAnalyzeRegistry, bDefragRegistry;
   ui::Label lCurrentRegistrySize_Title, lCurrentRegistrySize, lNewRegistrySize_Title, lNewRegistrySize,
       lSizeReduction_Title, lSizeReduction, lCompactPercent_Title, lCompactPercent;
   // Not shown

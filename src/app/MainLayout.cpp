@@ -19,7 +19,7 @@ void TfrmMain::ArrangeControls() {
   for (ui::GroupBox* gb : {&gbCleaner, &gbRegistry, &gbTools, &gbDefrag}) gb->SetBounds(pageLeft, pageTop, pw, ph);
 
   int top = pageTop + 5;
-  for (ui::FlatButton* b : {&bCleaner, &bRegistry, &bRegistryDefrag, &bTools, &bOptions, &bHelp}) {
+  for (skin::TFlatButton* b : {&bCleaner, &bRegistry, &bRegistryDefrag, &bTools, &bOptions, &bHelp}) {
     b->SetTop(top);
     top += 61;
   }
@@ -85,12 +85,12 @@ void TfrmMain::ArrangeControls() {
   lDonate.SetLeft(lUpdate.Left() - lDonate.Width() - 15);
   // The stretched picture changed under every label: each repaints its part.
   imgTitle.Invalidate();
-  for (ui::Label* l : {&lTitle, &lTitleHint, &lUpdate, &lDonate}) l->Invalidate();
+  for (ui::Label* l : HeaderLabels()) l->Invalidate();
 }
 
-void TfrmMain::FlatButtonClick(ui::FlatButton& sender) {
+void TfrmMain::FlatButtonClick(skin::TFlatButton& sender) {
   const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-  for (ui::FlatButton* b : {&bCleaner, &bRegistry, &bTools, &bOptions, &bRegistryDefrag, &bHelp}) {
+  for (skin::TFlatButton* b : {&bCleaner, &bRegistry, &bTools, &bOptions, &bRegistryDefrag, &bHelp}) {
     if ((b->Tag & 0xF0) == (sender.Tag & 0xF0)) b->SetColors(face, RGB(235, 234, 225), face);
   }
   for (ui::GroupBox* gb : {&gbCleaner, &gbRegistry, &gbTools, &gbDefrag}) gb->Show(gb->Tag == sender.Tag);

@@ -11,10 +11,11 @@
 #include "app/RegeditDriver.h"
 #include "registry/ProblemRow.h"
 #include "registry/ScanTaskThread.h"
+#include "skin/controls/Bars.h"
+#include "skin/controls/Buttons.h"
 #include "ui/ListView.h"
 #include "ui/Menu.h"
 #include "ui/Panels.h"
-#include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 #include "ui/TreeView.h"
@@ -75,14 +76,14 @@ class TRegistryPage {
   ui::GroupBox& gbRegistry;
   ui::Label& lScanTitle;
   ui::TreeView& tvRegistry;
-  ui::ProgressBar& ProgressBar2;
+  skin::TskProgressBar& ProgressBar2;
   ui::ListView& lvRegistryData;
   ui::Memo& Memo1;
   ui::Panel& pRegistryStatus;
   ui::Label& lStatusBar;
-  ui::Button& bRestoreRegistry;
-  ui::Button& bScan;
-  ui::Button& bFixErrors;
+  skin::TskButton& bRestoreRegistry;
+  skin::TskButton& bScan;
+  skin::TskButton& bFixErrors;
   ui::PopupMenu& PopupMenu1;
   ui::Timer& Timer1;
 

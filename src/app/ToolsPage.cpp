@@ -43,7 +43,7 @@ bool ChooseWithSaveDialog(HWND owner, std::wstring* name) {
 TToolsPage::TToolsPage(HWND owner, Controls controls)
     : ChooseFullBackupName(&ChooseWithSaveDialog), RunCommand(&RunRegeditCommand), owner_(owner), c_(controls) {
   struct Caption {
-    ui::Button& button;
+    skin::TskButton& button;
     const wchar_t* text;
     std::function<void()> click;
   };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "registry/startup/StartupList.h"
+#include "skin/controls/Buttons.h"
 #include "ui/ListView.h"
 #include "ui/Menu.h"
 #include "ui/StdControls.h"
@@ -19,14 +20,14 @@ namespace app {
 class TToolsPage {
  public:
   struct Controls {
-    ui::Button& bStartup;
-    ui::Button& bViewHistory;
-    ui::Button& bBackupFullRegistry;
-    ui::Button& bWindowsBackup;
+    skin::TskButton& bStartup;
+    skin::TskButton& bViewHistory;
+    skin::TskButton& bBackupFullRegistry;
+    skin::TskButton& bWindowsBackup;
     ui::ListView& lvStartup;
-    ui::Button& bDeleteEntry;
-    ui::Button& bSelectAll;
-    ui::Button& bSelectNone;
+    skin::TskButton& bDeleteEntry;
+    skin::TskButton& bSelectAll;
+    skin::TskButton& bSelectNone;
   };
 
   TToolsPage(HWND owner, Controls controls);

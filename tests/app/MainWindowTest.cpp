@@ -78,7 +78,7 @@ TEST_F(MainWindow, OpensWithItsSizeCaptionAndCleanerPage) {
 
 TEST_F(MainWindow, PageButtonsSwitchPagesAndPaintTheChosenButtonWhite) {
   struct Case {
-    ui::FlatButton* button;
+    skin::TFlatButton* button;
     ui::GroupBox* page;
   } cases[] = {{&form.bRegistry, &form.gbRegistry},
                {&form.bTools, &form.gbTools},
@@ -90,7 +90,7 @@ TEST_F(MainWindow, PageButtonsSwitchPagesAndPaintTheChosenButtonWhite) {
       EXPECT_EQ(gb->Visible(), gb == c.page) << c.button->Tag;
     EXPECT_EQ(c.button->Color(), RGB(255, 255, 255));
     EXPECT_EQ(c.button->ColorBorder(), RGB(122, 152, 175));
-    for (ui::FlatButton* other : {&form.bCleaner, &form.bRegistry, &form.bTools, &form.bRegistryDefrag}) {
+    for (skin::TFlatButton* other : {&form.bCleaner, &form.bRegistry, &form.bTools, &form.bRegistryDefrag}) {
       if (other != c.button) {
         EXPECT_EQ(other->Color(), ::GetSysColor(COLOR_BTNFACE));
       }
@@ -153,7 +153,7 @@ TEST_F(MainWindow, RegistryTreeTicksPropagateUpAndDown) {
 TEST_F(MainWindow, ScanButtonIsCentredBelow635PixelsWide) {
   form.FlatButtonClick(form.bRegistry);
   SetOuterWidth(634);
-  const ui::Button& r = form.bRestoreRegistry;
+  const skin::TskButton& r = form.bRestoreRegistry;
   int expected = r.Left() + r.Width() + (form.bFixErrors.Left() - r.Left() - 2 * r.Width()) / 2;
   EXPECT_EQ(form.bScan.Left(), expected);
   SetOuterWidth(635);
@@ -256,7 +256,7 @@ TEST_F(MainWindow, TheHeaderKeepsItsTextsAtEverySize) {
   std::vector<HWND> above;
   for (HWND h = ::GetWindow(form.imgTitle.Handle(), GW_HWNDPREV); h != nullptr; h = ::GetWindow(h, GW_HWNDPREV))
     above.push_back(h);
-  for (const ui::Label* l : {&form.lTitle, &form.lTitleHint, &form.lUpdate, &form.lDonate})
+  for (const ui::Label* l : form.HeaderLabels())
     EXPECT_NE(std::find(above.begin(), above.end(), l->Handle()), above.end());
   // Without a window manager a maximised window does not move on the X
   // screen, so the screen cannot show it; the largest size stands in for it.
@@ -264,7 +264,7 @@ TEST_F(MainWindow, TheHeaderKeepsItsTextsAtEverySize) {
   for (const Case& c : cases) {
     ::SetWindowPos(form.Handle(), nullptr, 0, 0, c.width, c.height, SWP_NOZORDER);
     Pump(300);
-    for (const ui::Label* l : {&form.lTitle, &form.lTitleHint, &form.lUpdate, &form.lDonate}) {
+    for (const ui::Label* l : form.HeaderLabels()) {
       EXPECT_GT(TextPixelsOnScreen(*l, RGB(255, 255, 255)), 10) << c.name << ": " << l->Left();
     }
   }

@@ -84,6 +84,19 @@ TEST_F(ThemePictures, EveryCellOfAStripDiffersFromTheOthers) {
     }
 }
 
+// The progress bar stretches its picture over the done part: a picture that
+// changed across its width would draw a full bar as partly empty.
+TEST_F(ThemePictures, TheProgressPictureStretchesWithoutGaps) {
+  constexpr int kProgressPicture = 24;
+  for (int style = 1; style <= 5; ++style) {
+    Bitmap picture;
+    ASSERT_TRUE(GetBuiltinThemeBitmap(style, kProgressPicture, &picture, 0, 0, program_));
+    for (int y = 0; y < picture.Height(); ++y)
+      for (int x = 1; x < picture.Width(); ++x)
+        ASSERT_EQ(picture.Pixel(0, y), picture.Pixel(x, y)) << kStyleNames[style] << " at " << x << "," << y;
+  }
+}
+
 TEST_F(ThemePictures, ThePicturesNamedOutsideTheTableLoad) {
   for (const wchar_t* name : kOtherPictures) {
     Bitmap picture;

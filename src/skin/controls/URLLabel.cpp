@@ -1,53 +1,34 @@
 #include "skin/controls/URLLabel.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 namespace skin {
 
 TskURLLabel::~TskURLLabel() {
+  // The window goes first: it must not paint with a freed font.
   if (Exists()) ::DestroyWindow(hwnd_);
   if (underlined_ != nullptr) ::DeleteObject(underlined_);
 }
 
 bool TskURLLabel::Create(HWND parent, const std::wstring& caption, int x, int y) {
-  if (!CreateCustom(parent, L"TskURLLabel", caption, WS_VISIBLE, 0, x, y, 10, 13)) return false;
-  ::SetClassLongPtrW(hwnd_, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(::LoadCursorW(nullptr, IDC_HAND)));
-  FitSize();
+  if (!ui::Label::Create(parent, caption, x, y)) return false;
+  LOGFONTW lf{};
+  ::GetObjectW(ui::DefaultFont(), sizeof(lf), &lf);
+  lf.lfUnderline = TRUE;
+  underlined_ = ::CreateFontIndirectW(&lf);
+  SetLabelFont(underlined_);
+  UseColour(linkColour_);
   return true;
 }
 
-HFONT TskURLLabel::Underlined() {
-  if (underlined_ == nullptr) {
-    LOGFONTW lf{};
-    ::GetObjectW(font_, sizeof(lf), &lf);
-    lf.lfUnderline = TRUE;
-    underlined_ = ::CreateFontIndirectW(&lf);
-  }
-  return underlined_;
-}
-
-void TskURLLabel::FitSize() {
-  if (!Exists()) return;
-  HDC dc = ::GetDC(hwnd_);
-  HGDIOBJ old = ::SelectObject(dc, Underlined());
-  std::wstring text = Text();
-  RECT r{0, 0, 0, 0};
-  ::DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(hwnd_, dc);
-  SetBounds(Left(), Top(), text.empty() ? 0 : r.right, r.bottom);
+void TskURLLabel::UseColour(COLORREF colour) {
+  fontColour_ = colour;
+  SetTextColor(colour);
 }
 
 void TskURLLabel::SetFontLinkColor(COLORREF colour) {
-  linkColour_ = fontColour_ = colour;
-  Invalidate();
-}
-
-void TskURLLabel::SetCaption(const std::wstring& text) {
-  SetText(text);
-  FitSize();
-  Invalidate();
+  linkColour_ = colour;
+  UseColour(colour);
 }
 
 void TskURLLabel::Click() {
@@ -60,50 +41,39 @@ void TskURLLabel::Click() {
   if (OnClick) OnClick();
 }
 
+bool TskURLLabel::OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
+  // The click comes from our own button-up, not from the static's notice.
+  if (msg == WM_COMMAND && HIWORD(w) == STN_CLICKED) {
+    *result = 0;
+    return true;
+  }
+  return ui::Label::OnReflect(msg, w, l, result);
+}
+
 LRESULT TskURLLabel::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd_, &ps);
-      RECT rc{};
-      ::GetClientRect(hwnd_, &rc);
-      ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
-      HGDIOBJ old = ::SelectObject(dc, Underlined());
-      ::SetBkMode(dc, TRANSPARENT);
-      ::SetTextColor(dc, fontColour_);
-      std::wstring text = Text();
-      ::DrawTextW(dc, text.c_str(), -1, &rc, DT_SINGLELINE | DT_LEFT);
-      ::SelectObject(dc, old);
-      ::EndPaint(hwnd_, &ps);
-      return 0;
-    }
-    case WM_SETFONT:
-      font_ = w != 0 ? reinterpret_cast<HFONT>(w) : ui::DefaultFont();
-      if (underlined_ != nullptr) ::DeleteObject(underlined_), underlined_ = nullptr;
-      FitSize();
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
+    case WM_SETCURSOR:
+      ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+      return TRUE;
     case WM_MOUSEMOVE:
       if (!mouseIn_) {
         mouseIn_ = true;
         TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
         ::TrackMouseEvent(&tme);
-        fontColour_ = FontHoverColor;
-        Invalidate();
+        UseColour(FontHoverColor);
       }
-      return 0;
+      break;
     case WM_MOUSELEAVE:
       mouseIn_ = false;
-      fontColour_ = linkColour_;
-      Invalidate();
-      return 0;
+      UseColour(linkColour_);
+      break;
     case WM_LBUTTONUP:
       Click();
       return 0;
     default:
-      return DefaultProc(msg, w, l);
+      break;
   }
+  return ui::Label::OnMessage(msg, w, l);
 }
 
 }  // namespace skin
