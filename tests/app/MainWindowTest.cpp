@@ -85,7 +85,9 @@ TEST_F(MainWindow, PageButtonsSwitchPagesAndPaintTheChosenButtonWhite) {
                {&form.bRegistryDefrag, &form.gbDefrag},
                {&form.bCleaner, &form.gbCleaner}};
   for (const Case& c : cases) {
-    form.FlatButtonClick(*c.button);
+    // Clicked as the mouse does it: the flat button's own press and release.
+    c.button->Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    c.button->Send(WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     for (ui::GroupBox* gb : {&form.gbCleaner, &form.gbRegistry, &form.gbTools, &form.gbDefrag})
       EXPECT_EQ(gb->Visible(), gb == c.page) << c.button->Tag;
     EXPECT_EQ(c.button->Color(), RGB(255, 255, 255));
