@@ -35,7 +35,8 @@ void TfrmSystemPointFailHint::OnCreate() {
   Panel1.Create(hwnd_, 8, 8, 330, 176, true);
   for (int i = 0; i < 8; ++i) Lines[i].Create(Panel1.Handle(), kHintLines[i], 12, 10 + i * 20);
   Lines[0].SetLabelFont(TitleFont());
-  Image1.Create(Panel1.Handle(), 286, 10, ::LoadIconW(nullptr, IDI_WARNING));
+  // Beside the short closing lines: at the top it hid the end of the second.
+  Image1.Create(Panel1.Handle(), 286, 104, ::LoadIconW(nullptr, IDI_WARNING));
   bContinue.Create(hwnd_, L"&Continue to Repair", 346, 8, 120, 25, BS_DEFPUSHBUTTON);
   bOk.Create(hwnd_, L"&Cancel", 346, 40, 120, 25);
   bContinue.SetId(IDOK);
