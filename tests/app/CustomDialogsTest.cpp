@@ -266,6 +266,19 @@ TEST_F(CustomDialogs, RowDialogsAnswerEnterAndEscape) {
   }
 }
 
+// Tab reads the folder dialog top to bottom, into its skinned groups, past
+// the hidden group and the disabled OK.
+TEST_F(CustomDialogs, TabWalksTheFolderDialogIntoItsGroups) {
+  app::TfrmAddFolder d;
+  ASSERT_TRUE(d.CreateDialogWindow(nullptr));
+  d.Show(true);
+  std::vector<HWND> seen;
+  HWND at = nullptr;
+  for (int i = 0; i < 6; ++i) seen.push_back(at = ::GetNextDlgTabItem(d.Handle(), at, FALSE));
+  EXPECT_EQ(seen, (std::vector<HWND>{d.eFolder.Handle(), d.bBrowseFolder.Handle(), d.rgOptions.Handle(),
+                                     d.lbFile.Handle(), d.bCancel.Handle(), d.eFolder.Handle()}));
+}
+
 indexdat_test::IndexDatBuilder ViewerFile() {
   indexdat_test::IndexDatBuilder b(0x2000);
   b.FirstTable(0x100).Table(0x100, 4, 0);
