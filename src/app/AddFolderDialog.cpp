@@ -20,10 +20,8 @@ void TfrmAddFolder::OnCreate() {
   gbFolder.Create(hwnd_, L"Select a folder", 8, 8, 384, 56);
   eFolder.Create(gbFolder.Handle(), L"", 10, 22, 328, 22);
   bBrowseFolder.Create(gbFolder.Handle(), L"...", 344, 22, 30, 22);
-  rgOptions.Create(hwnd_, L"", 8, 70, 384, 60);
-  rbSingleFile.Create(rgOptions.Handle(), L"Delete single file", 10, 12, 360, 20, true);
-  rbMultipleFiles.Create(rgOptions.Handle(), L"Delete folders containing multiple files", 10, 34, 360, 20, false);
-  rbSingleFile.SetChecked(true);
+  rgOptions.Create(hwnd_, L"", 8, 70, 384, 60, {L"Delete single file", L"Delete folders containing multiple files"}, 1);
+  rgOptions.SetItemIndex(0);
   gbSelectFile.Create(hwnd_, L"Select file", 8, 136, 384, 150);
   lbFile.Create(gbSelectFile.Handle(), 10, 20, 364, 120);
   gbWashMode.Create(hwnd_, L"Select deleting mode", 8, 292, 384, 150);
@@ -47,16 +45,16 @@ void TfrmAddFolder::OnCreate() {
   lbFile.OnSelChange = update;
   rbDeleteFolder.OnClick = update;
   rbDeleteFiles.OnClick = update;
-  rbSingleFile.OnClick = [this] { rgOptionsClick(); };
-  rbMultipleFiles.OnClick = [this] { rgOptionsClick(); };
+  rgOptions.OnClick = [this] { rgOptionsClick(); };
   bBrowseFolder.OnClick = [this] { bBrowseFolderClick(); };
   bOK.OnClick = [this] { aOKExecute(); };
   bCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   UpdateActions();
 }
 
 void TfrmAddFolder::rgOptionsClick() {
-  bool fileMode = !rbMultipleFiles.Checked();
+  bool fileMode = rgOptions.ItemIndex() != 1;
   gbWashMode.Show(!fileMode);
   gbSelectFile.Show(fileMode);
   if (fileMode) {
@@ -76,7 +74,7 @@ void TfrmAddFolder::bBrowseFolderClick() {
 cleaner::custom::TAddFolderModel TfrmAddFolder::Choices() const {
   cleaner::custom::TAddFolderModel m;
   m.Folder = eFolder.Text();
-  m.Option = rbMultipleFiles.Checked() ? m.MultipleFiles : m.SingleFile;
+  m.Option = rgOptions.ItemIndex() == 1 ? m.MultipleFiles : m.SingleFile;
   int selected = lbFile.Selected();
   if (selected >= 0) m.SelectedFile = lbFile.Item(selected);
   m.DeleteFolder = rbDeleteFolder.Checked();

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "cleaner/custom/CustomRows.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
+#include "skin/controls/Panels.h"
 #include "ui/Edit.h"
-#include "ui/RadioGroup.h"
 #include "ui/Form.h"
-#include "ui/Panels.h"
 #include "ui/StdControls.h"
 
 namespace app {
@@ -28,10 +29,11 @@ class TfrmAddFolder : public ui::Form {
   // The dialog's choices as the row builder sees them.
   cleaner::custom::TAddFolderModel Choices() const;
 
-  ui::GroupBox gbFolder, rgOptions, gbSelectFile, gbWashMode;
+  skin::TskGroupBox gbFolder, gbSelectFile, gbWashMode;
+  skin::TskRadioGroup rgOptions;
   ui::Edit eFolder, eFileMatch;
-  ui::Button bBrowseFolder, bOK, bCancel;
-  ui::RadioButton rbSingleFile, rbMultipleFiles, rbDeleteFolder, rbDeleteFiles;
+  skin::TskButton bBrowseFolder, bOK, bCancel;
+  skin::TskRadioButton rbDeleteFolder, rbDeleteFiles;
   ui::ListBox lbFile;
   ui::Label lExample;
 

@@ -41,12 +41,13 @@ void TfrmAddRegistry::OnCreate() {
   bOK.SetId(IDOK);
   bCancel.SetId(IDCANCEL);
 
-  for (ui::RadioButton* rb : {&rbWashKey, &rbWashAllValues, &rbWashValue}) rb->OnClick = [this] { rbWashValueClick(); };
+  for (skin::TskRadioButton* rb : {&rbWashKey, &rbWashAllValues, &rbWashValue}) rb->OnClick = [this] { rbWashValueClick(); };
   eRegistryKey.OnChange = [this] { UpdateActions(); };
   eRegistryValue.OnChange = [this] { UpdateActions(); };
   bLaunchRegedit.OnClick = [this] { bLaunchRegeditClick(); };
   bOK.OnClick = [this] { aOKExecute(); };
   bCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   UpdateActions();
 }
 

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "cleaner/custom/CustomRows.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/CheckBoxes.h"
 #include "ui/Edit.h"
-#include "ui/RadioGroup.h"
 #include "ui/Form.h"
 #include "ui/StdControls.h"
 
@@ -27,8 +28,8 @@ class TfrmAddRegistry : public ui::Form {
 
   ui::Label lKey, lExample, lValue;
   ui::Edit eRegistryKey, eRegistryValue;
-  ui::Button bLaunchRegedit, bOK, bCancel;
-  ui::RadioButton rbWashKey, rbWashAllValues, rbWashValue;
+  skin::TskButton bLaunchRegedit, bOK, bCancel;
+  skin::TskRadioButton rbWashKey, rbWashAllValues, rbWashValue;
 
  protected:
   void OnCreate() override;

@@ -5,7 +5,7 @@
 #include "core/Privileges.h"
 #include "registry/defrag/DefragSteps.h"
 #include "registry/defrag/SizeTable.h"
-#include "registry/fix/SystemPointForms.h"
+#include "registry/fix/SystemPoint.h"
 #include "sys/IniFile.h"
 #include "ui/MessageBox.h"
 

@@ -6,7 +6,9 @@
 
 #include "app/Main.h"
 #include "app/Strings.h"
+#include "app/SystemPointForms.h"
 #include "cleaner/items/CleanItemCatalogue.h"
+#include "registry/fix/SystemPoint.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
 
@@ -27,6 +29,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app.Initialize();
     app.SetTitle(app::kProductName);
     cleaner::RegisterCleanItems(cleaner::ItemRoutineTable::Program());
+    registry::SetSystemPointDialog(&app::ShowSystemPointDialog);
     app::TfrmMain frmMain;
     if (!frmMain.CreateMain(CommandLineParams())) {
       ui::ShowError(nullptr, L"The main window could not be created.");

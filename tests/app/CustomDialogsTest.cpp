@@ -6,6 +6,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <thread>
 
 #include "AppTestSupport.h"
@@ -16,6 +17,7 @@
 #include "app/Main.h"
 #include "app/WebPages.h"
 #include "indexdat/IndexDatBuilder.h"
+#include "support/KeyPresser.h"
 #include "support/TestSupport.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
@@ -118,7 +120,7 @@ int DriveAddFolder(app::TfrmAddFolder& d, const std::wstring& folder) {
   EXPECT_TRUE(d.gbSelectFile.Visible());
   EXPECT_FALSE(d.gbWashMode.Visible());
   d.eFolder.SetText(L"C:\\");
-  Click(d.rbMultipleFiles);
+  Click(d.rgOptions.Button(1));
   EXPECT_FALSE(d.bOK.Enabled()) << "a drive root";
   d.eFolder.SetText(folder);
   EXPECT_TRUE(d.gbWashMode.Visible());
@@ -127,10 +129,10 @@ int DriveAddFolder(app::TfrmAddFolder& d, const std::wstring& folder) {
   EXPECT_FALSE(d.bOK.Enabled()) << "\"*.\" is two characters";
   d.eFileMatch.SetText(L"*.t");
   EXPECT_TRUE(d.bOK.Enabled());
-  Click(d.rbSingleFile);  // the file list of the folder
+  Click(d.rgOptions.Button(0));  // the file list of the folder
   EXPECT_EQ(d.lbFile.Items(), (std::vector<std::wstring>{L"a.log"}));
   EXPECT_FALSE(d.bOK.Enabled());
-  Click(d.rbMultipleFiles);
+  Click(d.rgOptions.Button(1));
   Screenshot(d, L"add-folder");
   Click(d.bOK);
   return d.ModalResult();
@@ -229,6 +231,52 @@ TEST_F(CustomDialogs, EditingARegistryRowThatEndsInAComma) {
   Click(list.bCancel);
   EXPECT_EQ(list.ModalResult(), IDCANCEL);
   EXPECT_NE(ReadAll(file).find("Software\\A,"), std::string::npos) << "Cancel writes nothing";
+}
+
+// The skinned OK and Cancel of the row dialogs answer Enter and Escape; the
+// folder dialog's OK stays disabled without a folder, so Enter does nothing there.
+TEST_F(CustomDialogs, RowDialogsAnswerEnterAndEscape) {
+  const struct {
+    bool folder;
+    WPARAM key;
+    int result;
+    const wchar_t* row;
+  } cases[] = {{false, VK_RETURN, IDOK, L"HKEY_CURRENT_USER\\Software\\X"},
+               {false, VK_ESCAPE, IDCANCEL, L""},
+               {true, VK_ESCAPE, IDCANCEL, L""}};
+  for (const auto& c : cases) {
+    std::unique_ptr<ui::Form> dialog;
+    if (c.folder) {
+      auto d = std::make_unique<app::TfrmAddFolder>();
+      ASSERT_TRUE(d->CreateDialogWindow(nullptr));
+      dialog = std::move(d);
+    } else {
+      auto d = std::make_unique<app::TfrmAddRegistry>();
+      cleaner::custom::TAddRegistryModel start;
+      start.Key = L"HKEY_CURRENT_USER\\Software\\X";
+      ASSERT_TRUE(d->CreateDialogWindow(nullptr, start));
+      dialog = std::move(d);
+    }
+    testing_support::KeyPresser press(c.folder ? L"TfrmAddFolder" : L"TfrmAddRegistry", c.key);
+    EXPECT_EQ(dialog->ShowModal(nullptr), c.result) << "key " << c.key;
+    EXPECT_TRUE(press.Pressed());
+    if (!c.folder) {
+      EXPECT_EQ(static_cast<app::TfrmAddRegistry&>(*dialog).ResultText(), c.row);
+    }
+  }
+}
+
+// Tab reads the folder dialog top to bottom, into its skinned groups, past
+// the hidden group and the disabled OK.
+TEST_F(CustomDialogs, TabWalksTheFolderDialogIntoItsGroups) {
+  app::TfrmAddFolder d;
+  ASSERT_TRUE(d.CreateDialogWindow(nullptr));
+  d.Show(true);
+  std::vector<HWND> seen;
+  HWND at = nullptr;
+  for (int i = 0; i < 6; ++i) seen.push_back(at = ::GetNextDlgTabItem(d.Handle(), at, FALSE));
+  EXPECT_EQ(seen, (std::vector<HWND>{d.eFolder.Handle(), d.bBrowseFolder.Handle(), d.rgOptions.Handle(),
+                                     d.lbFile.Handle(), d.bCancel.Handle(), d.eFolder.Handle()}));
 }
 
 indexdat_test::IndexDatBuilder ViewerFile() {

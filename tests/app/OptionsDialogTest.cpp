@@ -12,6 +12,7 @@
 #include "app/options/OptionsForm.h"
 #include "app/options/OptionsModel.h"
 #include "app/options/RegAddRegistry.h"
+#include "support/KeyPresser.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
 #include "sys/RegistryKey.h"
@@ -335,6 +336,19 @@ TEST_F(OptionsDialog, TheAddDialogGivesItsTextOnOkAndNothingOnCancel) {
     EXPECT_EQ(text, L"HKEY_CURRENT_USER\\Software\\Typed");
     d.bCancel.Send(BM_CLICK);
   });
+}
+
+TEST_F(OptionsDialog, TheAddDialogAnswersEnterAndEscape) {
+  const struct {
+    WPARAM key;
+    bool ok;
+  } cases[] = {{VK_RETURN, true}, {VK_ESCAPE, false}};
+  for (const auto& c : cases) {
+    std::wstring text = L"HKEY_CURRENT_USER\\Software\\Keyed";
+    testing_support::KeyPresser press(app::kRegAddRegistryClass, c.key);
+    EXPECT_EQ(app::TfrmRegAddRegistry::Execute(form.Handle(), &text), c.ok) << "key " << c.key;
+    EXPECT_TRUE(press.Pressed());
+  }
 }
 
 TEST_F(OptionsDialog, IgnoreListsReachTheRecordAndTheFileOnlyThroughOk) {

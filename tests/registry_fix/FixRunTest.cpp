@@ -7,6 +7,7 @@
 #include "core/Text.h"
 #include "registry/fix/FixRun.h"
 #include "registry/fix/RegExport.h"
+#include "registry/fix/SystemPoint.h"
 #include "ui/Application.h"
 
 using namespace registry;
@@ -234,37 +235,55 @@ TEST_F(FixRun, BackupFileFailingMidRunStopsBeforeAnyDeletion) {
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kVals, L"B"));
 }
 
+namespace {
+
+// Stands in for the program's restore-point dialog: counts the questions and
+// answers as told.
+class TSystemPointStandIn {
+ public:
+  explicit TSystemPointStandIn(int answer) : previous_(SetSystemPointDialog(answer != 0 ? &Show : nullptr)) {
+    answer_ = answer;
+    asked_ = 0;
+  }
+  ~TSystemPointStandIn() { SetSystemPointDialog(previous_); }
+  static int Asked() { return asked_; }
+
+ private:
+  static int Show(HWND) {
+    ++asked_;
+    return answer_;
+  }
+  static inline int answer_ = 0, asked_ = 0;
+  TSystemPointDialog previous_;
+};
+
+}  // namespace
+
 TEST_F(FixRun, RestorePointComesFirstOnVersionsWithSystemRestore) {
   struct Case {
     bool option;
     int version;
-    std::string answer;
-    const wchar_t* hintButton;  // null: no hint expected
-    size_t requests;
+    int answer;  // the dialog's; 0: the program named no dialog
+    int asked;
     TFixStop stop;
   };
   const Case cases[] = {
-      {true, 13, "ok", nullptr, 0, fsFinished},
-      {true, 8, "ok", nullptr, 0, fsFinished},
-      {false, 12, "ok", nullptr, 0, fsFinished},
-      {true, 12, "ok", nullptr, 1, fsFinished},
-      {true, 11, "fail", L"&Continue to Repair", 1, fsFinished},
-      {true, 9, "fail", L"&Cancel", 1, fsRestorePointCancelled},
+      {true, 13, IDOK, 0, fsFinished},
+      {true, 8, IDOK, 0, fsFinished},
+      {false, 12, IDOK, 0, fsFinished},
+      {true, 12, IDOK, 1, fsFinished},
+      {true, 11, IDCANCEL, 1, fsRestorePointCancelled},
+      {true, 9, 0, 0, fsRestorePointCancelled},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE("version " + std::to_string(c.version) + " " + c.answer);
+    SCOPED_TRACE("version " + std::to_string(c.version) + " answer " + std::to_string(c.answer));
     SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
     ::DeleteFileW(BackupFile().c_str());
-    TFakeSystemRestore fake(folder_, c.answer);
+    TSystemPointStandIn dialog(c.answer);
     TFixSettings s = Settings(folder_.Path(), c.version);
     s.RestorePoint = c.option;
-    TFixRunResult r;
-    {
-      TWindowClicker hint(L"TfrmSystemPointFailHint", c.hintButton ? c.hintButton : L"&Cancel");
-      r = RunFix({ValueRow(L"Bad")}, s);
-      EXPECT_EQ(hint.Seen(), c.hintButton != nullptr);
-    }
-    EXPECT_EQ(fake.Requests().size(), 80 * c.requests);
+    TFixRunResult r = RunFix({ValueRow(L"Bad")}, s);
+    EXPECT_EQ(TSystemPointStandIn::Asked(), c.asked);
     EXPECT_EQ(r.Stop, c.stop);
     const bool fixed = c.stop == fsFinished;
     EXPECT_EQ(r.Rows[0].Outcome, fixed ? foFixed : foNotHandled);

@@ -6,6 +6,13 @@
 
 namespace app {
 
+bool TKeyEdit::OnReflect(UINT msg, WPARAM w, LPARAM, LRESULT* result) {
+  if (msg != WM_COMMAND || HIWORD(w) != EN_CHANGE) return false;
+  if (OnChange) OnChange();
+  *result = 0;
+  return true;
+}
+
 bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   if (!Create(owner, L"Add to Ignore List", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME))
     return false;
@@ -20,16 +27,21 @@ bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   HWND p = pnlForm.Handle();
   lRegistryKey.Create(p, L"Registry Key", 16, 20);
   bLaunchRegedit.Create(p, L"&Launch Registry Editor", 222, 14, 154, 25);
-  eRegistryKey.Create(p, text, 16, 50, 360, 21);
+  eRegistryKey.Create(p, text, 16, 50, 360, 21, this);
+  eRegistryKey.SetUIStyle(skin::WinXP);
   lExample.Create(p, L"Enter the value or key like: HKEY_CURRENT_USER\\Software\\Microsoft", 16, 82, false, 360, 30);
   bOK.Create(p, L"&OK", 216, 152, 75, 25, BS_DEFPUSHBUTTON);
   bCancel.Create(p, L"&Cancel", 301, 152, 75, 25);
+  // Enter and Escape reach these two through their IDs.
+  bOK.SetId(IDOK);
+  bCancel.SetId(IDCANCEL);
   eRegistryKey.OnChange = [this] { aOKUpdate(); };
   bOK.OnClick = [this] {
     if (bOK.Enabled()) aOKExecute();
   };
   bCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
   bLaunchRegedit.OnClick = [this] { bLaunchRegeditClick(); };
+  skin::SetStyleOfDescendants(p, skin::WinXP);
   aOKUpdate();
   CenterOn(owner);
   return true;
@@ -52,18 +64,6 @@ LRESULT TfrmRegAddRegistry::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     return 0;
   }
   return ui::Form::OnMessage(msg, w, l);
-}
-
-bool TfrmRegAddRegistry::OnCommand(UINT, UINT id) {
-  // Enter and Escape arrive from the dialog keys as IDOK and IDCANCEL.
-  if (id == IDOK) {
-    if (bOK.Enabled()) aOKExecute();
-  } else if (id == IDCANCEL) {
-    SetModalResult(IDCANCEL);
-  } else {
-    return false;
-  }
-  return true;
 }
 
 void TfrmRegAddRegistry::aOKUpdate() { bOK.Enable(IsIgnoreEntryAcceptable(eRegistryKey.Text())); }

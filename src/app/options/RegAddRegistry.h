@@ -1,9 +1,11 @@
 // "Add to Ignore List": enters one registry key or value for an ignore list.
 #pragma once
+#include <functional>
 #include <string>
 
+#include "skin/controls/Buttons.h"
 #include "skin/form/SkinForm.h"
-#include "ui/Edit.h"
+#include "skin/lists/Edit.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
 #include "ui/StdControls.h"
@@ -11,6 +13,14 @@
 namespace app {
 
 inline constexpr wchar_t kRegAddRegistryClass[] = L"TfrmRegAddRegistry";
+
+// The skinned edit, telling its owner of every change to its text.
+class TKeyEdit : public skin::TskEdit {
+ public:
+  void SelectAll() { Send(EM_SETSEL, 0, -1); }
+  std::function<void()> OnChange;
+  bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
+};
 
 class TfrmRegAddRegistry : public ui::Form {
  public:
@@ -30,14 +40,13 @@ class TfrmRegAddRegistry : public ui::Form {
   skin::TskForm skForm;
   ui::Panel pnlForm;
   ui::Label lRegistryKey, lExample;
-  ui::Button bLaunchRegedit, bOK, bCancel;
-  ui::Edit eRegistryKey;
+  skin::TskButton bLaunchRegedit, bOK, bCancel;
+  TKeyEdit eRegistryKey;
 
  protected:
   // Makes the area below the title bar `width` x `height`.
   void SetPanelSize(int width, int height);
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
-  bool OnCommand(UINT code, UINT id) override;
 };
 
 }  // namespace app

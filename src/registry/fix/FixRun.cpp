@@ -11,7 +11,7 @@
 #include "registry/fix/FixErrors.h"
 #include "registry/fix/FixRecheck.h"
 #include "registry/fix/RegExport.h"
-#include "registry/fix/SystemPointForms.h"
+#include "registry/fix/SystemPoint.h"
 #include "ui/MessageBox.h"
 #include "sys/Text.h"
 

@@ -93,7 +93,7 @@ TFixSettings FixSettingsFromOptions(HWND owner, bool unattended = false);
 std::wstring MakeBackupFileName(const std::wstring& folder, const SYSTEMTIME& now);
 
 // The whole run. Message boxes go through ui::ShowMessage; the restore point
-// through TfrmSystemPoint.
+// through the dialog named by SetSystemPointDialog.
 TFixRunResult RunFix(const std::vector<TFixRow>& rows, const TFixSettings& settings);
 
 // One row's deletion by its fix kind into BackupFile.

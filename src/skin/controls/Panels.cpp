@@ -67,6 +67,8 @@ void TskCustomPanel::Draw(Bitmap& canvas) {
 bool TskCustomGroupBox::Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h) {
   caption_ = caption;
   if (!CreateSkin(parent, WindowClass(), L" ", 0, x, y, w, h)) return false;
+  // Tab and the dialog keys reach the controls a group holds.
+  ::SetWindowLongW(hwnd_, GWL_EXSTYLE, ::GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
   if (parent != nullptr) SetColor(::GetSysColor(COLOR_BTNFACE));
   ApplyUIStyle();
   return true;
@@ -146,7 +148,10 @@ void TskRadioGroupButton::Toggle() {
 
 bool TskCheckGroup::Create(HWND parent, const std::wstring& caption, int x, int y, int w, int h) {
   if (!TskCustomGroupBox::Create(parent, caption, x, y, w, h)) return false;
+  // The group is one tab stop and hands the focus to its item; its items
+  // are no tab stops of their own.
   ::SetWindowLongW(hwnd_, GWL_STYLE, ::GetWindowLongW(hwnd_, GWL_STYLE) | WS_TABSTOP);
+  ::SetWindowLongW(hwnd_, GWL_EXSTYLE, ::GetWindowLongW(hwnd_, GWL_EXSTYLE) & ~WS_EX_CONTROLPARENT);
   return true;
 }
 

@@ -1,8 +1,8 @@
-#include "registry/fix/SystemPointForms.h"
+#include "app/SystemPointForms.h"
 
-#include <algorithm>
+#include "registry/fix/SystemPoint.h"
 
-namespace registry {
+namespace app {
 namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
@@ -25,11 +25,6 @@ const wchar_t* const kHintLines[8] = {
 
 }  // namespace
 
-int NextSystemPointPosition(int position) {
-  int step = position <= 30 ? 10 : position <= 50 ? 5 : position <= 60 ? 3 : position <= 80 ? 2 : 1;
-  return position >= 100 ? position : std::min(100, position + step);
-}
-
 bool TIconPicture::Create(HWND parent, int x, int y, HICON icon) {
   if (!CreateControl(parent, L"STATIC", L"", WS_VISIBLE | SS_ICON, 0, x, y, 32, 32)) return false;
   Send(STM_SETICON, reinterpret_cast<WPARAM>(icon));
@@ -40,13 +35,15 @@ void TfrmSystemPointFailHint::OnCreate() {
   Panel1.Create(hwnd_, 8, 8, 330, 176, true);
   for (int i = 0; i < 8; ++i) Lines[i].Create(Panel1.Handle(), kHintLines[i], 12, 10 + i * 20);
   Lines[0].SetLabelFont(TitleFont());
-  Image1.Create(Panel1.Handle(), 286, 10, ::LoadIconW(nullptr, IDI_WARNING));
-  bContinue.Create(hwnd_, L"&Continue to Repair", 346, 8, 120, 25);
+  // Beside the short closing lines: at the top it hid the end of the second.
+  Image1.Create(Panel1.Handle(), 286, 104, ::LoadIconW(nullptr, IDI_WARNING));
+  bContinue.Create(hwnd_, L"&Continue to Repair", 346, 8, 120, 25, BS_DEFPUSHBUTTON);
   bOk.Create(hwnd_, L"&Cancel", 346, 40, 120, 25);
   bContinue.SetId(IDOK);
   bOk.SetId(IDCANCEL);
   bContinue.OnClick = [this] { SetModalResult(IDOK); };
   bOk.OnClick = [this] { SetModalResult(IDCANCEL); };
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
 }
 
 int TfrmSystemPointFailHint::Execute(HWND owner) {
@@ -66,6 +63,7 @@ void TfrmSystemPoint::OnCreate() {
   Label3.Create(g, L"you to safely return your system back to its former state.", 16, 58);
   Label4.Create(g, L"Please wait...", 16, 82);
   ProgressBar1.Create(g, 16, 104, 332, 18, 100);
+  skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
   Timer1.SetOwner(hwnd_, 1);
   Timer1.SetInterval(1000);
   Timer1.OnTimer = [this] { Timer1Timer(); };
@@ -83,18 +81,18 @@ int TfrmSystemPoint::Execute(HWND owner) {
 void TfrmSystemPoint::FormShow() {
   FDone = false;
   Timer1.SetEnabled(true);
-  auto* thread = new TCreateSystemPointThread(SystemRestoreLibraryPath());
+  auto* thread = new registry::TCreateSystemPointThread(registry::SystemRestoreLibraryPath());
   thread->FFormHandle = hwnd_;
   thread->SetFreeOnTerminate(true);
   FThreadStarted = thread->Start();
   if (!FThreadStarted) {  // it never ran, so it frees nothing itself
     delete thread;
-    Post(WM_RESTOREPOINTDONE, 0, 1);
+    Post(registry::WM_RESTOREPOINTDONE, 0, 1);
   }
 }
 
 LRESULT TfrmSystemPoint::OnMessage(UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_RESTOREPOINTDONE) {
+  if (msg == registry::WM_RESTOREPOINTDONE) {
     WMRestorePointDone(l);
     return 0;
   }
@@ -114,7 +112,9 @@ void TfrmSystemPoint::WMRestorePointDone(LPARAM l) {
   SetModalResult(result);
 }
 
-void TfrmSystemPoint::Timer1Timer() { ProgressBar1.SetPosition(NextSystemPointPosition(ProgressBar1.Position())); }
+void TfrmSystemPoint::Timer1Timer() {
+  ProgressBar1.SetPosition(registry::NextSystemPointPosition(ProgressBar1.Position()));
+}
 
 void TfrmSystemPoint::FormClose() {
   Timer1.SetEnabled(false);
@@ -131,4 +131,4 @@ int ShowSystemPointDialog(HWND owner) {
   return dialog.Execute(owner);
 }
 
-}  // namespace registry
+}  // namespace app

@@ -3,16 +3,15 @@
 #include <windows.h>
 
 #include "registry/fix/SystemPointThread.h"
+#include "skin/controls/Buttons.h"
+#include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
 #include "ui/ProgressBar.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 
-namespace registry {
-
-// The bar's next position on a tick of Timer1: it creeps, slower as it fills.
-int NextSystemPointPosition(int position);
+namespace app {
 
 // A static icon; the hint's picture.
 class TIconPicture : public ui::Control {
@@ -33,8 +32,8 @@ class TfrmSystemPointFailHint : public ui::Form {
   ui::Panel Panel1;
   ui::Label Lines[8];
   TIconPicture Image1;
-  ui::Button bContinue;
-  ui::Button bOk;
+  skin::TskButton bContinue;
+  skin::TskButton bOk;
 };
 
 class TfrmSystemPoint : public ui::Form {
@@ -55,7 +54,7 @@ class TfrmSystemPoint : public ui::Form {
   void Timer1Timer();
   void FormClose();
 
-  ui::GroupBox GroupBox1;
+  skin::TskGroupBox GroupBox1;
   ui::Label Label1, Label2, Label3, Label4;
   ui::ProgressBar ProgressBar1;
   ui::Timer Timer1;
@@ -63,7 +62,8 @@ class TfrmSystemPoint : public ui::Form {
   bool FDone = false;           // the result has arrived
 };
 
-// Creates the dialog, shows it modally over `owner` and frees it.
+// Creates the dialog, shows it modally over `owner` and frees it; the fix and
+// the defrag reach it through registry::ShowSystemPointDialog.
 int ShowSystemPointDialog(HWND owner);
 
-}  // namespace registry
+}  // namespace app
