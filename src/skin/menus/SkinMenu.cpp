@@ -34,18 +34,6 @@ void SetMenuItemOwnerDraw(TskMenuItem& Item, const MenuMeasureHandler& Measure, 
   for (TskMenuItem& sub : Item.Items) SetMenuItemOwnerDraw(sub, Measure, Draw);
 }
 
-void FrameRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour) {
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Colour));
-  ::FrameRect(Canvas, &Rect, brush);
-  ::DeleteObject(brush);
-}
-
-void FillRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour) {
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Colour));
-  ::FillRect(Canvas, &Rect, brush);
-  ::DeleteObject(brush);
-}
-
 void DrawMenuSeparator(HDC Canvas, const RECT& Rect, COLORREF Colour, bool BarAtLeft, int BarWidth) {
   HPEN pen = ::CreatePen(PS_SOLID, 1, ColorToRGB(Colour));
   HGDIOBJ old = ::SelectObject(Canvas, pen);
@@ -243,10 +231,7 @@ void TskSkinMenu::DrawItem(TskMenuItem& Item, HDC Canvas, const RECT& Rect, bool
   }
   const bool selected = Selected && Item.Enabled;
   if (selected) {
-    if (!(mac && DrawMacOSMenuSelection(Canvas, Rect))) {
-      FillRectColor(Canvas, Rect, SelectedColor);
-      FrameRectColor(Canvas, Rect, SelectedBorderColor);
-    }
+    if (!(mac && DrawMacOSMenuSelection(Canvas, Rect))) FillFramed(Canvas, Rect, SelectedColor, SelectedBorderColor);
   } else if (!(mac && DrawMacOSMenuBarItem(Canvas, Rect))) {
     DrawBar(Canvas, Rect, ltr);
   }
