@@ -71,18 +71,12 @@ bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxe
 
 void TskListView::SetUIStyle(TskUIStyle Value) {
   UIStyle_ = Value;
-  TskUIStyle style = DeepBlue;
-  if (ResolveFileTheme(FileTheme_, UIStyle_, style)) {
-    BorderColor_ = FileThemeColor(FileTheme_, 22, ::GetSysColor(COLOR_BTNSHADOW));
-    HeaderFontColor_ = FileThemeColor(FileTheme_, 23, ::GetSysColor(COLOR_BTNTEXT));
-    HeaderColor_ = FileThemeColor(FileTheme_, 2, ::GetSysColor(COLOR_BTNFACE));
-  } else {
-    BorderColor_ = GetBuiltinThemeColor(style, 25);
-    HeaderFontColor_ = GetBuiltinThemeColor(style, 27);
-    HeaderColor_ = GetBuiltinThemeColor(style, 15);
-  }
-  if (VScrollBar_ != nullptr) VScrollBar_->SetBarStyle(style, FileTheme_);
-  if (HScrollBar_ != nullptr) HScrollBar_->SetBarStyle(style, FileTheme_);
+  const ThemeLook look = ResolveLook(FileTheme_, UIStyle_);
+  BorderColor_ = look.FrameColor();
+  HeaderFontColor_ = look.Color(23, COLOR_BTNTEXT, 27);
+  HeaderColor_ = look.Color(2, COLOR_BTNFACE, 15);
+  if (VScrollBar_ != nullptr) VScrollBar_->SetBarStyle(look.Style, FileTheme_);
+  if (HScrollBar_ != nullptr) HScrollBar_->SetBarStyle(look.Style, FileTheme_);
   if (hwnd_ != nullptr) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
