@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
 #include "skin/form/HotButton.h"
 #include "skin/form/SkinForm.h"
 #include "skin/theme/BuiltinTheme.h"
@@ -36,10 +37,7 @@ void TskMenuBar::Layout(HDC dc) {
   HGDIOBJ old = ::SelectObject(dc, ui::DefaultFont());
   int x = 0, h = Height();
   for (Button& b : buttons_) {
-    SIZE s{};
-    std::wstring shown = b.Item.Caption;
-    ::GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &s);
-    b.Bounds = RECT{x, 0, x + s.cx + kButtonPadding, h};
+    b.Bounds = RECT{x, 0, x + TextWidth(dc, b.Item.Caption) + kButtonPadding, h};
     x = b.Bounds.right;
   }
   ::SelectObject(dc, old);

@@ -13,12 +13,6 @@
 namespace skin {
 namespace {
 
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE s{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &s);
-  return s.cx;
-}
-
 // The program's icon at 16 x 16; the system's application icon without one.
 HICON SmallAppIcon() {
   static HICON icon = [] {

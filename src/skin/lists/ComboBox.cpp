@@ -51,9 +51,7 @@ void DrawComboButtonFace(HDC Canvas, const RECT& Button, const ComboButtonLook& 
   const wchar_t* picture = Look.Style == MacOS ? L"MACOS_COMBOBOX_BUTTON" : Look.Style == WinXP ? L"WINXP_COMBOBOX_BUTTON" : nullptr;
   bool drawn = picture != nullptr && StretchPicture(Canvas, Button, picture, Pictures);
   if (!drawn) {
-    HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Look.ButtonColor));
-    ::FillRect(Canvas, &Button, brush);
-    ::DeleteObject(brush);
+    FillRectColor(Canvas, Button, Look.ButtonColor);
     HPEN pen = ::CreatePen(PS_SOLID, 1, ColorToRGB(Look.BorderColor));
     HGDIOBJ old = ::SelectObject(Canvas, pen);
     const int x = Look.RightToLeft ? Button.right - 1 : Button.left;

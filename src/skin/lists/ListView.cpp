@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
 #include "skin/draw/SafeCalls.h"
 #include "skin/lists/FileThemeLink.h"
 #include "skin/lists/ThemeAccess.h"
@@ -14,18 +15,6 @@ namespace skin {
 
 namespace {
 const wchar_t kHeaderOwner[] = L"VantorelSkinListHeader";
-
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
-void FillColour(HDC dc, const RECT& r, COLORREF colour) {
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(colour));
-  ::FillRect(dc, &r, brush);
-  ::DeleteObject(brush);
-}
 
 void VLine(HDC dc, int x, int top, int bottom) {
   ::MoveToEx(dc, x, top, nullptr);
@@ -118,7 +107,7 @@ void TskListView::DrawHeader(HDC Canvas) {
     item.pszText = text;
     item.cchTextMax = 259;
     ::SendMessageW(HeaderHandle_, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    FillColour(Canvas, r, HeaderColor_);
+    FillRectColor(Canvas, r, HeaderColor_);
     const bool hasImage = images != nullptr && (item.fmt & HDF_IMAGE) != 0 && item.iImage >= 0;
     int iw = 0, ih = 0;
     if (hasImage) ImageList_GetIconSize(images, &iw, &ih);
@@ -143,7 +132,7 @@ void TskListView::DrawHeader(HDC Canvas) {
     lastSeparator = r.right - 1;
     right = r.right;
   }
-  FillColour(Canvas, RECT{right, client.top, client.right, client.bottom}, HeaderColor_);
+  FillRectColor(Canvas, RECT{right, client.top, client.right, client.bottom}, HeaderColor_);
   ::MoveToEx(Canvas, client.left, client.bottom - 1, nullptr);
   ::LineTo(Canvas, client.right, client.bottom - 1);
   ::SelectObject(Canvas, oldPen);

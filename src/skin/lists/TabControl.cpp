@@ -135,9 +135,7 @@ void TskTab::Paint() {
   RECT face = r;
   if (TabPosition_ == skTop) face.top += strip;
   else face.bottom -= strip;
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Color_));
-  ::FillRect(dc, &face, brush);
-  ::DeleteObject(brush);
+  FillRectColor(dc, face, Color_);
   HPEN pen = ::CreatePen(PS_SOLID, 1, ColorToRGB(BorderColor_));
   HGDIOBJ old = ::SelectObject(dc, pen);
   // The side toward the strip stays open.

@@ -4,6 +4,7 @@
 
 #include "skin/draw/Bitmap.h"
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
 #include "skin/draw/Strips.h"
 #include "skin/lists/FileThemeLink.h"
 #include "skin/theme/BuiltinTheme.h"
@@ -18,12 +19,6 @@ bool StretchTopRows(HDC canvas, const RECT& rect, const wchar_t* name, int rows)
   if (!picture.LoadFromResource(::GetModuleHandleW(nullptr), name)) return false;
   picture.SetHeight(std::min(rows, picture.Height()));
   return StretchDrawBitmap(picture, canvas, rect);
-}
-
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
 }
 
 }  // namespace
