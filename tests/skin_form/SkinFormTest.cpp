@@ -14,6 +14,7 @@
 #include "app/options/RegAddRegistry.h"
 #include "skin/draw/Bitmap.h"
 #include "skin/form/FormMessages.h"
+#include "skin/theme/BuiltinTheme.h"
 #include "skin_form/TestDialog.h"
 #include "ui/Application.h"
 
@@ -303,6 +304,39 @@ TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndDropsItsItemsDown) {
   EXPECT_EQ(menu.frame, nullptr);
   EXPECT_EQ(dialog.Frame.MenuBar(), nullptr);
   EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height());
+}
+
+// The button under the mouse is drawn as the popup menu's selected item
+// (face and edge in the style's selection colours); a disabled one turns hot
+// but keeps the bar's face; leaving the bar clears it.
+TEST_F(SkinFormTest, MenuBarButtonUnderTheMouseIsHot) {
+  FakeMenu menu;
+  dialog.Frame.SetMenu(&menu);
+  ASSERT_NE(dialog.Frame.MenuBar(), nullptr);
+  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  const COLORREF edge = skin::GetBuiltinThemeColor(dialog.Frame.GetUIStyle(), 18);
+  const COLORREF face = skin::GetBuiltinThemeColor(dialog.Frame.GetUIStyle(), 19);
+  auto pixel = [&](int x, int y) {
+    ::UpdateWindow(bar.Handle());
+    HDC dc = ::GetDC(bar.Handle());
+    COLORREF c = ::GetPixel(dc, x, y);
+    ::ReleaseDC(bar.Handle(), dc);
+    return c;
+  };
+  for (size_t i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    RECT r = bar.ButtonBounds(i);
+    ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+    const bool enabled = i == 0;
+    EXPECT_EQ(pixel(r.left, r.top) == edge, enabled);
+    EXPECT_EQ(pixel(r.left + 1, r.top + 1) == face, enabled);
+    EXPECT_EQ(bar.ButtonTag(i), 888);
+    EXPECT_EQ(bar.ButtonTag(1 - i), 0);
+  }
+  ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_NE(pixel(bar.ButtonBounds(0).left, bar.ButtonBounds(0).top), edge);
+  EXPECT_EQ(bar.ButtonTag(1), 0);
+  dialog.Frame.SetMenu(nullptr);
 }
 
 TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {

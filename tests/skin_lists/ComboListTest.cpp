@@ -7,6 +7,7 @@
 #include "skin/lists/Edit.h"
 #include "skin/lists/ListView.h"
 #include "skin/theme/BuiltinTheme.h"
+#include "support/TestSupport.h"
 
 using namespace skin;
 using lists_test::kCell;
@@ -72,6 +73,52 @@ TEST(SkinComboBox, TakesTheStylesColoursAndPaintsEnabledOrNot) {
   combo.DrawComboButton();
   combo.Enable(true);
   combo.DrawComboButton();
+}
+
+// The framed list controls take one look: a ready skin file's colours (the
+// system's where the skin lacks one), else the resolved style's items.
+TEST(ListLooks, FileColoursFallBackToTheSystemsAndBuiltInOnesFollowTheStyle) {
+  TskFileTheme ready, notReady;
+  ready.SetThemeFile(testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_SOURCE_DIR") +
+                                                   L"/tests/skin_file/data/plain.skn"));
+  ASSERT_TRUE(ready.GetReady());
+  lists_test::HostForm form;
+  TskComboBox combo;
+  TskEdit edit;
+  TskListView list;
+  ASSERT_TRUE(combo.Create(form.Handle(), 10, 10, 150, 200));
+  ASSERT_TRUE(edit.Create(form.Handle(), L"", 10, 40, 150, 20));
+  ASSERT_TRUE(list.Create(form.Handle(), 10, 70, 150, 100, false));
+  struct Case {
+    TskFileTheme* theme;
+    TskUIStyle style;
+    COLORREF border, button, header;
+  };
+  const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW), face = ::GetSysColor(COLOR_BTNFACE);
+  const Case cases[] = {
+      {&ready, FromThemeFile, shadow, face, 0xC0C0C0},  // the skin has colour 2 only
+      {&ready, WinXP, GetBuiltinThemeColor(WinXP, 25), GetBuiltinThemeColor(WinXP, 15), GetBuiltinThemeColor(WinXP, 15)},
+      {&notReady, FromThemeFile, GetBuiltinThemeColor(DeepBlue, 25), GetBuiltinThemeColor(DeepBlue, 15),
+       GetBuiltinThemeColor(DeepBlue, 15)},
+      {nullptr, MacOS, GetBuiltinThemeColor(MacOS, 25), GetBuiltinThemeColor(MacOS, 15), GetBuiltinThemeColor(MacOS, 15)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.style));
+    combo.SetFileTheme(c.theme);
+    combo.SetUIStyle(c.style);
+    edit.SetFileTheme(c.theme);
+    edit.SetUIStyle(c.style);
+    list.SetFileTheme(c.theme);
+    list.SetUIStyle(c.style);
+    EXPECT_EQ(c.border, combo.GetBorderColor());
+    EXPECT_EQ(c.border, edit.GetBorderColor());
+    EXPECT_EQ(c.border, list.GetBorderColor());
+    EXPECT_EQ(c.button, combo.GetButtonColor());
+    EXPECT_EQ(c.header, list.GetHeaderColor());
+  }
+  combo.SetFileTheme(nullptr);
+  edit.SetFileTheme(nullptr);
+  list.SetFileTheme(nullptr);
 }
 
 TEST(FitCaption, CutsWithDotsInsideTheRoom) {

@@ -5,10 +5,7 @@ namespace skin {
 namespace {
 
 void FillLine(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
-  RECT r{left, top, right, bottom};
-  HBRUSH brush = ::CreateSolidBrush(colour);
-  ::FillRect(dc, &r, brush);
-  ::DeleteObject(brush);
+  FillRectColor(dc, RECT{left, top, right, bottom}, colour);
 }
 
 // Channel c of the gradient at `step` of `span`, truncated toward zero.
@@ -21,13 +18,28 @@ COLORREF Between(COLORREF from, COLORREF to, int span, int step) {
              Channel(GetBValue(from), GetBValue(to), span, step));
 }
 
-void FrameRing(HDC dc, const RECT& r, COLORREF colour) {
-  HBRUSH brush = ::CreateSolidBrush(colour);
-  ::FrameRect(dc, &r, brush);
+bool IsEmptyRect(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
+
+void FillRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour) {
+  if (IsEmptyRect(Rect)) return;
+  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Colour));
+  ::FillRect(Canvas, &Rect, brush);
   ::DeleteObject(brush);
 }
 
-}  // namespace
+void FrameRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour) {
+  if (IsEmptyRect(Rect)) return;
+  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Colour));
+  ::FrameRect(Canvas, &Rect, brush);
+  ::DeleteObject(brush);
+}
+
+void FillFramed(HDC Canvas, const RECT& Rect, COLORREF FaceColour, COLORREF EdgeColour) {
+  FillRectColor(Canvas, Rect, FaceColour);
+  FrameRectColor(Canvas, Rect, EdgeColour);
+}
 
 COLORREF ColorToRGB(COLORREF Colour) {
   if ((Colour & 0x80000000u) != 0) return ::GetSysColor(static_cast<int>(Colour & 0xFF));
@@ -69,10 +81,10 @@ void DrawWindowFrame(HWND Control, COLORREF OuterColour, COLORREF InnerColour, b
   RECT r{};
   ::GetWindowRect(Control, &r);
   ::OffsetRect(&r, -r.left, -r.top);
-  FrameRing(dc, r, ColorToRGB(OuterColour));
+  FrameRectColor(dc, r, OuterColour);
   if (DrawInner) {
     ::InflateRect(&r, -1, -1);
-    FrameRing(dc, r, ColorToRGB(InnerColour));
+    FrameRectColor(dc, r, InnerColour);
   }
   ::ReleaseDC(Control, dc);
 }

@@ -16,6 +16,14 @@ void FillGradientVertical(HDC Canvas, const RECT& Rect, COLORREF FromColour, COL
 // Column by column from FromColour to ToColour.
 void FillGradientHorizontal(HDC Canvas, const RECT& Rect, COLORREF FromColour, COLORREF ToColour);
 
+// Rect filled, or framed one pixel wide, in Colour; an empty or inverted
+// rectangle draws nothing.
+void FillRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour);
+void FrameRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour);
+// The face of a hot or selected item (menu bar button, popup menu item):
+// filled in FaceColour and edged one pixel wide in EdgeColour.
+void FillFramed(HDC Canvas, const RECT& Rect, COLORREF FaceColour, COLORREF EdgeColour);
+
 // Frames the control's whole window (non-client area included) one pixel
 // wide in OuterColour and, when DrawInner, the ring inside it in InnerColour.
 void DrawWindowFrame(HWND Control, COLORREF OuterColour, COLORREF InnerColour, bool DrawInner);

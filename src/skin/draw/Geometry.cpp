@@ -6,12 +6,6 @@ namespace skin {
 
 namespace {
 
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
 HWND MdiClient(HWND mainForm) { return ::FindWindowExW(mainForm, nullptr, L"MDICLIENT", nullptr); }
 
 bool OwnActiveState(HWND form) { return form != nullptr && ::GetActiveWindow() == form; }
@@ -25,6 +19,12 @@ bool ApplicationActive() {
 }
 
 }  // namespace
+
+int TextWidth(HDC Canvas, const std::wstring& Text) {
+  SIZE size{};
+  ::GetTextExtentPoint32W(Canvas, Text.c_str(), static_cast<int>(Text.size()), &size);
+  return size.cx;
+}
 
 void EllipsizeText(HDC Canvas, const std::wstring& Text, int MaxWidth, std::wstring& Result) {
   Result = Text;

@@ -11,6 +11,8 @@ class Control;
 
 namespace skin {
 
+// The width of Text in the canvas's font.
+int TextWidth(HDC Canvas, const std::wstring& Text);
 // Text when it fits MaxWidth on the canvas; else the shortest "first i
 // characters..." at least MaxWidth wide; the text itself when none is.
 void EllipsizeText(HDC Canvas, const std::wstring& Text, int MaxWidth, std::wstring& Result);

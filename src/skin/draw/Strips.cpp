@@ -24,6 +24,17 @@ void StretchOpaque(const Bitmap& from, HDC to, const RECT& target) {
 
 }  // namespace
 
+void DrawWhole(const Bitmap& Picture, HDC Canvas, int X, int Y) {
+  if (!Picture.Empty())
+    ::BitBlt(Canvas, X, Y, Picture.Width(), Picture.Height(), Picture.Canvas(), 0, 0, SRCCOPY);
+}
+
+void StretchWhole(const Bitmap& Picture, HDC Canvas, const RECT& Rect) {
+  if (Picture.Empty() || RectWidth(Rect) <= 0 || RectHeight(Rect) <= 0) return;
+  ::StretchBlt(Canvas, Rect.left, Rect.top, RectWidth(Rect), RectHeight(Rect), Picture.Canvas(), 0, 0,
+               Picture.Width(), Picture.Height(), SRCCOPY);
+}
+
 void DrawPart(const Bitmap& from, const RECT& source, HDC to, int x, int y, bool masked, COLORREF mask) {
   int w = RectWidth(source), h = RectHeight(source);
   if (w <= 0 || h <= 0) return;

@@ -28,6 +28,13 @@ void DrawThreePartBitmap(const Bitmap& Bitmap, HDC Canvas, const RECT& Rect, boo
 void DrawThreePartBitmapTransparent(const Bitmap& Bitmap, HDC Canvas, const RECT& Rect, bool Masked,
                                     COLORREF MaskColour);
 
+// Copies the whole picture with its top-left corner at (X, Y); an empty
+// picture draws nothing.
+void DrawWhole(const Bitmap& Picture, HDC Canvas, int X, int Y);
+// Stretches the whole picture over Rect in the canvas's own stretch mode; an
+// empty picture or rectangle draws nothing.
+void StretchWhole(const Bitmap& Picture, HDC Canvas, const RECT& Rect);
+
 // Stretches the whole picture into Rect in half-tone mode; the system's result.
 bool StretchDrawBitmap(const Bitmap& Bitmap, HDC Canvas, const RECT& Rect);
 

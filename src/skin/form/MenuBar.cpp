@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
+#include "skin/form/HotButton.h"
 #include "skin/form/SkinForm.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -35,10 +37,7 @@ void TskMenuBar::Layout(HDC dc) {
   HGDIOBJ old = ::SelectObject(dc, ui::DefaultFont());
   int x = 0, h = Height();
   for (Button& b : buttons_) {
-    SIZE s{};
-    std::wstring shown = b.Item.Caption;
-    ::GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &s);
-    b.Bounds = RECT{x, 0, x + s.cx + kButtonPadding, h};
+    b.Bounds = RECT{x, 0, x + TextWidth(dc, b.Item.Caption) + kButtonPadding, h};
     x = b.Bounds.right;
   }
   ::SelectObject(dc, old);
@@ -80,13 +79,9 @@ void TskMenuBar::Paint(HDC dc) {
     bool hot = static_cast<int>(i) == hot_ || static_cast<int>(i) == open_;
     btn.Tag = hot ? kHotTag : 0;
     COLORREF text = btn.Item.Enabled ? GetBuiltinThemeColor(style, 22) : RGB(128, 128, 128);
+    // Hot, a button looks like the popup menu's selected item.
     if (hot && btn.Item.Enabled) {
-      HBRUSH face = ::CreateSolidBrush(GetBuiltinThemeColor(style, 19));
-      HBRUSH edge = ::CreateSolidBrush(GetBuiltinThemeColor(style, 18));
-      ::FillRect(c, &br, face);
-      ::FrameRect(c, &br, edge);
-      ::DeleteObject(face);
-      ::DeleteObject(edge);
+      FillFramed(c, br, GetBuiltinThemeColor(style, 19), GetBuiltinThemeColor(style, 18));
       text = GetBuiltinThemeColor(style, 20);
     }
     br.top += 2;
@@ -115,19 +110,11 @@ LRESULT TskMenuBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       ::ReleaseDC(hwnd_, dc);
       break;
     }
-    case WM_MOUSEMOVE: {
-      int hot = HitButton(pt);
-      if (hot != hot_) {
-        hot_ = hot;
-        TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, hwnd_, 0};
-        ::TrackMouseEvent(&t);
-        Invalidate();
-      }
+    case WM_MOUSEMOVE:
+      if (FollowMouse(hwnd_, pt, HitButton(pt), hot_)) Invalidate();
       return 0;
-    }
     case WM_MOUSELEAVE:
-      hot_ = -1;
-      Invalidate();
+      if (FollowMouse(hwnd_, POINT{-1, -1}, -1, hot_)) Invalidate();
       return 0;
     case WM_LBUTTONDOWN:
       Open(HitButton(pt));

@@ -9,23 +9,6 @@
 namespace skin {
 namespace {
 
-void Fill(HDC dc, const RECT& r, COLORREF colour) {
-  if (r.right <= r.left || r.bottom <= r.top) return;
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(colour));
-  ::FillRect(dc, &r, brush);
-  ::DeleteObject(brush);
-}
-
-void Blit(const Bitmap& from, HDC to, int x, int y) {
-  if (!from.Empty()) ::BitBlt(to, x, y, from.Width(), from.Height(), from.Canvas(), 0, 0, SRCCOPY);
-}
-
-void Stretch(const Bitmap& from, HDC to, const RECT& r) {
-  if (r.right <= r.left || r.bottom <= r.top || from.Empty()) return;
-  ::StretchBlt(to, r.left, r.top, r.right - r.left, r.bottom - r.top, from.Canvas(), 0, 0, from.Width(),
-               from.Height(), SRCCOPY);
-}
-
 // A rounded rectangle whose corners on one side only are round: `square`
 // are the two corner squares added back.
 HRGN HalfRounded(const RECT& r, int radius, const RECT square[2]) {
@@ -57,17 +40,17 @@ void TskForm::PaintTopStrip(HDC dc, int W) {
   const Bitmap* p2 = TitleBar_.GetPartBitmap(2);
   int BW = BorderWidth_;
   Bitmap strip(3 - BW, p0->Height());
-  Blit(*p0, strip.Canvas(), 0, 0);
-  Blit(strip, dc, BW, 0);
-  if (p1->Width() >= 3) Blit(*p1, strip.Canvas(), 2 - p1->Width(), 0);
-  else Stretch(*p1, strip.Canvas(), RECT{0, 0, strip.Width(), strip.Height()});
-  Blit(strip, dc, W - 3, 0);
+  DrawWhole(*p0, strip.Canvas(), 0, 0);
+  DrawWhole(strip, dc, BW, 0);
+  if (p1->Width() >= 3) DrawWhole(*p1, strip.Canvas(), 2 - p1->Width(), 0);
+  else StretchWhole(*p1, strip.Canvas(), RECT{0, 0, strip.Width(), strip.Height()});
+  DrawWhole(strip, dc, W - 3, 0);
   strip.SetSize(W - 5, 3);
-  Blit(*p0, strip.Canvas(), -2, 0);
+  DrawWhole(*p0, strip.Canvas(), -2, 0);
   int rightAt = W - 5 - p1->Width() + 3;
-  Blit(*p1, strip.Canvas(), rightAt, 0);
-  Stretch(*p2, strip.Canvas(), RECT{p0->Width() - 2, 0, rightAt, p2->Height()});
-  Blit(strip, dc, 2, 0);
+  DrawWhole(*p1, strip.Canvas(), rightAt, 0);
+  StretchWhole(*p2, strip.Canvas(), RECT{p0->Width() - 2, 0, rightAt, p2->Height()});
+  DrawWhole(strip, dc, 2, 0);
   if (BW == 1 && RoundCorner() == 11) {
     int r = RoundCorner();
     HPEN pen = ::CreatePen(PS_SOLID, 1, ColorToRGB(BorderColor_));
@@ -84,23 +67,23 @@ void TskForm::PaintBuiltinBorder(HDC dc, int W, int H) {
   if (TitleBarVisible() && TitleBar_.HasAllSectionPictures()) {
     PaintTopStrip(dc, W);
   } else if (!TitleBarVisible()) {
-    Fill(dc, RECT{0, 0, W, 1}, BorderColor_);
-    Fill(dc, RECT{BW, 1, W - BW, 3}, Color_);
+    FillRectColor(dc, RECT{0, 0, W, 1}, BorderColor_);
+    FillRectColor(dc, RECT{BW, 1, W - BW, 3}, Color_);
   }
-  Fill(dc, RECT{0, 0, BW, H}, BorderColor_);
-  Fill(dc, RECT{0, H - BW, W, H}, BorderColor_);
-  Fill(dc, RECT{W - BW, 0, W, H}, BorderColor_);
+  FillRectColor(dc, RECT{0, 0, BW, H}, BorderColor_);
+  FillRectColor(dc, RECT{0, H - BW, W, H}, BorderColor_);
+  FillRectColor(dc, RECT{W - BW, 0, W, H}, BorderColor_);
   if (BW >= 4) return;
   // The face between the ring and the content.
-  Fill(dc, RECT{BW, H - 2, W - BW, H - BW}, Color_);
+  FillRectColor(dc, RECT{BW, H - 2, W - BW, H - BW}, Color_);
   int top = GetTitleBarBottom() + MenuBarHeight();
-  Fill(dc, RECT{BW, top, 3, H - BW}, Color_);
-  Fill(dc, RECT{W - 3, top, W - BW, H - BW}, Color_);
+  FillRectColor(dc, RECT{BW, top, 3, H - BW}, Color_);
+  FillRectColor(dc, RECT{W - 3, top, W - BW, H - BW}, Color_);
   int menuTop = GetTitleBarBottom(), menuBottom = menuTop + MenuBarHeight();
   if (menuBottom <= menuTop) return;
   for (RECT side : {RECT{BW, menuTop, 3, menuBottom}, RECT{W - 3, menuTop, W - BW, menuBottom}}) {
     if (MenuBarColor_ != MenuBarToColor_) FillGradientVertical(dc, side, ColorToRGB(MenuBarColor_), ColorToRGB(MenuBarToColor_));
-    else Fill(dc, side, MenuBarColor_);
+    else FillRectColor(dc, side, MenuBarColor_);
   }
 }
 
@@ -109,25 +92,25 @@ void TskForm::ComposeBottomImage(int W) {
   if (BottomImage_.Empty()) return;
   HDC c = BottomImage_.Canvas();
   if (FileTheme_ != nullptr && FileTheme_->GetBool(1)) {
-    Blit(BottomLeft_, c, 0, 0);
+    DrawWhole(BottomLeft_, c, 0, 0);
     int right = W - BottomRight_.Width();
-    Stretch(BottomMiddle_, c, RECT{BottomLeft_.Width(), 0, right, BottomImage_.Height()});
-    Blit(BottomRight_, c, right, 0);
+    StretchWhole(BottomMiddle_, c, RECT{BottomLeft_.Width(), 0, right, BottomImage_.Height()});
+    DrawWhole(BottomRight_, c, right, 0);
   } else {
     DrawThreePartBitmapTransparent(BottomLeft_, c, RECT{0, 0, W, BottomImage_.Height()}, true, TransparentColor_);
   }
 }
 
 void TskForm::PaintFileSide(HDC dc, const Bitmap& image, int x, int gapFrom, int gapTo, int top, int H) {
-  Stretch(image, dc, RECT{x, top, x + image.Width(), H - BottomHeight_});
+  StretchWhole(image, dc, RECT{x, top, x + image.Width(), H - BottomHeight_});
   if (gapTo <= gapFrom) return;
   COLORREF face = static_cast<COLORREF>(FileTheme_->GetColor(2));
-  Fill(dc, RECT{gapFrom, top, gapTo, H - BottomHeight_}, face);
+  FillRectColor(dc, RECT{gapFrom, top, gapTo, H - BottomHeight_}, face);
   int menuTop = GetTitleBarBottom(), menuBottom = menuTop + MenuBarHeight();
   if (menuBottom <= menuTop) return;
   RECT beside{gapFrom, menuTop, gapTo, menuBottom};
   if (MenuBarColor_ != MenuBarToColor_) FillGradientVertical(dc, beside, ColorToRGB(MenuBarColor_), ColorToRGB(MenuBarToColor_));
-  else Fill(dc, beside, MenuBarColor_);
+  else FillRectColor(dc, beside, MenuBarColor_);
 }
 
 void TskForm::PaintFileBorder(HDC dc, int W, int H) {
@@ -148,11 +131,12 @@ void TskForm::PaintFileBorder(HDC dc, int W, int H) {
     Bitmap over(BottomImage_.Width(), BottomImage_.Height());
     over.Fill(ColorToRGB(face));
     DrawPart(BottomImage_, RECT{0, 0, over.Width(), over.Height()}, over.Canvas(), 0, 0, true, TransparentColor_);
-    Blit(over, dc, 0, H - BottomHeight_);
+    DrawWhole(over, dc, 0, H - BottomHeight_);
   } else {
-    Blit(BottomImage_, dc, 0, H - BottomHeight_);
+    DrawWhole(BottomImage_, dc, 0, H - BottomHeight_);
   }
-  if (BottomHeight_ < 4) Fill(dc, RECT{LeftImageWidth_, H - 4, W - RightImageWidth_, H - BottomHeight_}, face);
+  if (BottomHeight_ < 4)
+    FillRectColor(dc, RECT{LeftImageWidth_, H - 4, W - RightImageWidth_, H - BottomHeight_}, face);
 }
 
 void TskForm::UpdateWindowRegion() {

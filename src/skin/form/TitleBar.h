@@ -37,6 +37,8 @@ struct TskTitleBarButton {
   bool Visible = true;
   Bitmap PicNormal, PicMouseOn, PicMouseDown;
   bool HasPictures() const { return !PicNormal.Empty() && !PicMouseOn.Empty() && !PicMouseDown.Empty(); }
+  // The picture shown: mouse-down or mouse-on while hot, else the normal one.
+  const Bitmap& Picture(bool hot, bool down) const { return hot ? (down ? PicMouseDown : PicMouseOn) : PicNormal; }
 };
 
 // (Sender's button index) of a custom or help button.

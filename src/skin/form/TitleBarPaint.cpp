@@ -5,28 +5,13 @@
 #include "skin/draw/Geometry.h"
 #include "skin/draw/Strips.h"
 #include "skin/file/FileTheme.h"
+#include "skin/form/HotButton.h"
 #include "skin/form/SkinForm.h"
 #include "skin/form/TitleBar.h"
 #include "skin/theme/StyleResolve.h"
 
 namespace skin {
 namespace {
-
-void Blit(const Bitmap& from, HDC to, int x, int y) {
-  ::BitBlt(to, x, y, from.Width(), from.Height(), from.Canvas(), 0, 0, SRCCOPY);
-}
-
-void Stretch(const Bitmap& from, HDC to, const RECT& r) {
-  if (r.right <= r.left || from.Empty()) return;
-  ::StretchBlt(to, r.left, r.top, r.right - r.left, r.bottom - r.top, from.Canvas(), 0, 0, from.Width(),
-               from.Height(), SRCCOPY);
-}
-
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE s{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &s);
-  return s.cx;
-}
 
 // The program's icon at 16 x 16; the system's application icon without one.
 HICON SmallAppIcon() {
@@ -92,16 +77,8 @@ int TskTitleBar::HitButton(POINT pt) const {
 }
 
 void TskTitleBar::Track(POINT pt) {
-  if (pt.x >= 0) {
-    TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, hwnd_, 0};
-    ::TrackMouseEvent(&t);
-  }
   Mouse_ = pt;
-  int hot = HitButton(pt);
-  if (hot != HotIndex_) {
-    HotIndex_ = hot;
-    Repaint();
-  }
+  if (FollowMouse(hwnd_, pt, HitButton(pt), HotIndex_)) Repaint();
 }
 
 void TskTitleBar::MouseDown(POINT pt) {
@@ -167,7 +144,7 @@ void TskTitleBar::Paint(HDC dc) {
   PaintSectionsAndCaption(b);
   PaintButtons(b);
   ::SelectObject(b.Canvas(), oldFont);
-  Blit(b, dc, 0, 0);
+  DrawWhole(b, dc, 0, 0);
 }
 
 void TskTitleBar::PaintSectionsAndCaption(Bitmap& b) {
@@ -195,21 +172,21 @@ void TskTitleBar::PaintSectionsAndCaption(Bitmap& b) {
       int nextWidth = i + 1 < Sections.size() ? Sections[i + 1].Width : 0;
       EllipsizeText(b.Canvas(), Caption_, b.Width() - LeftBtnXOffset_ - 21 - buttonsWidth - nextWidth, SectionCaption_);
       int w = TextWidth(b.Canvas(), SectionCaption_) + LeftBtnXOffset_ + 17 - lastLeftWidth;
-      Stretch(p, b.Canvas(), RECT{x, dy, x + w, dy + p.Height()});
-      Stretch(p, TitleImage_.Canvas(), RECT{x - dx, 0, x + w - dx, p.Height()});
+      StretchWhole(p, b.Canvas(), RECT{x, dy, x + w, dy + p.Height()});
+      StretchWhole(p, TitleImage_.Canvas(), RECT{x - dx, 0, x + w - dx, p.Height()});
       x += w;
       hadCaption = true;
     } else if (s.Align == skLeft) {
-      Blit(p, b.Canvas(), x, dy);
-      Blit(p, TitleImage_.Canvas(), x - dx, 0);
+      DrawWhole(p, b.Canvas(), x, dy);
+      DrawWhole(p, TitleImage_.Canvas(), x - dx, 0);
       x += p.Width();
       lastLeftWidth = p.Width();
     } else if (s.Align == skRight) {
       Bitmap over(p.Width(), p.Height());
       over.Fill(TitleFillColor_);
       DrawPart(p, RECT{0, 0, p.Width(), p.Height()}, over.Canvas(), 0, 0, true, TitleTransparentColor_);
-      Blit(over, b.Canvas(), right - p.Width(), dy);
-      Blit(p, TitleImage_.Canvas(), right - dx - p.Width(), 0);
+      DrawWhole(over, b.Canvas(), right - p.Width(), dy);
+      DrawWhole(p, TitleImage_.Canvas(), right - dx - p.Width(), 0);
       right -= p.Width();
     } else {
       client = &s;
@@ -217,10 +194,10 @@ void TskTitleBar::PaintSectionsAndCaption(Bitmap& b) {
   }
   if (client != nullptr) {
     const Bitmap& p = client->Picture;
-    Stretch(p, b.Canvas(), RECT{x, dy, right, dy + p.Height()});
-    Stretch(p, TitleImage_.Canvas(), RECT{x - dx, 0, right - dx, p.Height()});
+    StretchWhole(p, b.Canvas(), RECT{x, dy, right, dy + p.Height()});
+    StretchWhole(p, TitleImage_.Canvas(), RECT{x - dx, 0, right - dx, p.Height()});
   }
-  Blit(TitleImage_, FramedTitleImage_.Canvas(), 0, 0);
+  DrawWhole(TitleImage_, FramedTitleImage_.Canvas(), 0, 0);
   if (!hadCaption) SectionCaption_.clear();
   else if (auto* frame = dynamic_cast<TskForm*>(ComponentOfWindow(::GetParent(hwnd_)))) frame->PaintBorder();
 }
@@ -261,8 +238,7 @@ void TskTitleBar::PaintButtons(Bitmap& b) {
     const TskTitleBarButton& btn = Buttons[i];
     const RECT& r = ButtonRects_[i];
     if (r.right <= r.left || static_cast<int>(i) == ControlBoxIndex_) continue;
-    bool hot = static_cast<int>(i) == HotIndex_;
-    const Bitmap& p = hot ? (MouseDown_ ? btn.PicMouseDown : btn.PicMouseOn) : btn.PicNormal;
+    const Bitmap& p = btn.Picture(static_cast<int>(i) == HotIndex_, MouseDown_);
     DrawPart(p, RECT{0, 0, p.Width(), p.Height()}, b.Canvas(), r.left, r.top, btn.Transparent, mask);
   }
   int iconX = IconX_;
@@ -272,8 +248,7 @@ void TskTitleBar::PaintButtons(Bitmap& b) {
       ::DrawIconEx(b.Canvas(), iconX + 3, ControlBoxTop_, SmallAppIcon(), 16, 16, 0, nullptr, DI_NORMAL);
       iconX += 21;
     } else {
-      bool hot = ControlBoxIndex_ == HotIndex_;
-      const Bitmap& p = hot ? (MouseDown_ ? box.PicMouseDown : box.PicMouseOn) : box.PicNormal;
+      const Bitmap& p = box.Picture(ControlBoxIndex_ == HotIndex_, MouseDown_);
       DrawPart(p, RECT{0, 0, p.Width(), p.Height()}, b.Canvas(), iconX, ControlBoxTop_ - 1, box.Transparent, mask);
       iconX += p.Width() + 5;
     }

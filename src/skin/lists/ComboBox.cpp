@@ -51,9 +51,7 @@ void DrawComboButtonFace(HDC Canvas, const RECT& Button, const ComboButtonLook& 
   const wchar_t* picture = Look.Style == MacOS ? L"MACOS_COMBOBOX_BUTTON" : Look.Style == WinXP ? L"WINXP_COMBOBOX_BUTTON" : nullptr;
   bool drawn = picture != nullptr && StretchPicture(Canvas, Button, picture, Pictures);
   if (!drawn) {
-    HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Look.ButtonColor));
-    ::FillRect(Canvas, &Button, brush);
-    ::DeleteObject(brush);
+    FillRectColor(Canvas, Button, Look.ButtonColor);
     HPEN pen = ::CreatePen(PS_SOLID, 1, ColorToRGB(Look.BorderColor));
     HGDIOBJ old = ::SelectObject(Canvas, pen);
     const int x = Look.RightToLeft ? Button.right - 1 : Button.left;
@@ -86,22 +84,13 @@ void TskCustomComboBox::SetItems(const std::vector<std::wstring>& Lines) {
   for (const std::wstring& line : Lines) Add(line);
 }
 
-TskUIStyle TskCustomComboBox::ResolvedStyle() const {
-  TskUIStyle style = DeepBlue;
-  ResolveFileTheme(FileTheme_, UIStyle_, style);
-  return style;
-}
+TskUIStyle TskCustomComboBox::ResolvedStyle() const { return ResolveLook(FileTheme_, UIStyle_).Style; }
 
 void TskCustomComboBox::SetUIStyle(TskUIStyle Value) {
   UIStyle_ = Value;
-  TskUIStyle style = DeepBlue;
-  if (ResolveFileTheme(FileTheme_, UIStyle_, style)) {
-    BorderColor_ = FileThemeColor(FileTheme_, 22, ::GetSysColor(COLOR_BTNSHADOW));
-    ButtonColor_ = FileThemeColor(FileTheme_, 21, ::GetSysColor(COLOR_BTNFACE));
-  } else {
-    BorderColor_ = GetBuiltinThemeColor(style, 25);
-    ButtonColor_ = GetBuiltinThemeColor(style, 15);
-  }
+  const ThemeLook look = ResolveLook(FileTheme_, UIStyle_);
+  BorderColor_ = look.FrameColor();
+  ButtonColor_ = look.Color(21, COLOR_BTNFACE, 15);
   ArrowColor_ = RGB(0, 0, 0);
   Invalidate();
 }

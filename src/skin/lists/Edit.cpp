@@ -21,9 +21,7 @@ bool TskEdit::Create(HWND Parent, const std::wstring& Text, int X, int Y, int W,
 
 void TskEdit::SetUIStyle(TskUIStyle Value) {
   UIStyle_ = Value;
-  TskUIStyle style = DeepBlue;
-  if (ResolveFileTheme(FileTheme_, UIStyle_, style)) BorderColor_ = FileThemeColor(FileTheme_, 22, ::GetSysColor(COLOR_BTNSHADOW));
-  else BorderColor_ = GetBuiltinThemeColor(style, 25);
+  BorderColor_ = ResolveLook(FileTheme_, UIStyle_).FrameColor();
   UIStyleChanged();
   DrawFrame();
 }

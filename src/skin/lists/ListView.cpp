@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
 #include "skin/draw/SafeCalls.h"
 #include "skin/lists/FileThemeLink.h"
 #include "skin/lists/ThemeAccess.h"
@@ -14,18 +15,6 @@ namespace skin {
 
 namespace {
 const wchar_t kHeaderOwner[] = L"VantorelSkinListHeader";
-
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
-void FillColour(HDC dc, const RECT& r, COLORREF colour) {
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(colour));
-  ::FillRect(dc, &r, brush);
-  ::DeleteObject(brush);
-}
 
 void VLine(HDC dc, int x, int top, int bottom) {
   ::MoveToEx(dc, x, top, nullptr);
@@ -71,18 +60,12 @@ bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxe
 
 void TskListView::SetUIStyle(TskUIStyle Value) {
   UIStyle_ = Value;
-  TskUIStyle style = DeepBlue;
-  if (ResolveFileTheme(FileTheme_, UIStyle_, style)) {
-    BorderColor_ = FileThemeColor(FileTheme_, 22, ::GetSysColor(COLOR_BTNSHADOW));
-    HeaderFontColor_ = FileThemeColor(FileTheme_, 23, ::GetSysColor(COLOR_BTNTEXT));
-    HeaderColor_ = FileThemeColor(FileTheme_, 2, ::GetSysColor(COLOR_BTNFACE));
-  } else {
-    BorderColor_ = GetBuiltinThemeColor(style, 25);
-    HeaderFontColor_ = GetBuiltinThemeColor(style, 27);
-    HeaderColor_ = GetBuiltinThemeColor(style, 15);
-  }
-  if (VScrollBar_ != nullptr) VScrollBar_->SetBarStyle(style, FileTheme_);
-  if (HScrollBar_ != nullptr) HScrollBar_->SetBarStyle(style, FileTheme_);
+  const ThemeLook look = ResolveLook(FileTheme_, UIStyle_);
+  BorderColor_ = look.FrameColor();
+  HeaderFontColor_ = look.Color(23, COLOR_BTNTEXT, 27);
+  HeaderColor_ = look.Color(2, COLOR_BTNFACE, 15);
+  if (VScrollBar_ != nullptr) VScrollBar_->SetBarStyle(look.Style, FileTheme_);
+  if (HScrollBar_ != nullptr) HScrollBar_->SetBarStyle(look.Style, FileTheme_);
   if (hwnd_ != nullptr) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
@@ -124,7 +107,7 @@ void TskListView::DrawHeader(HDC Canvas) {
     item.pszText = text;
     item.cchTextMax = 259;
     ::SendMessageW(HeaderHandle_, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    FillColour(Canvas, r, HeaderColor_);
+    FillRectColor(Canvas, r, HeaderColor_);
     const bool hasImage = images != nullptr && (item.fmt & HDF_IMAGE) != 0 && item.iImage >= 0;
     int iw = 0, ih = 0;
     if (hasImage) ImageList_GetIconSize(images, &iw, &ih);
@@ -149,7 +132,7 @@ void TskListView::DrawHeader(HDC Canvas) {
     lastSeparator = r.right - 1;
     right = r.right;
   }
-  FillColour(Canvas, RECT{right, client.top, client.right, client.bottom}, HeaderColor_);
+  FillRectColor(Canvas, RECT{right, client.top, client.right, client.bottom}, HeaderColor_);
   ::MoveToEx(Canvas, client.left, client.bottom - 1, nullptr);
   ::LineTo(Canvas, client.right, client.bottom - 1);
   ::SelectObject(Canvas, oldPen);

@@ -57,9 +57,7 @@ LRESULT TskTabSheet::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_ERASEBKGND) {
     RECT r{};
     ::GetClientRect(hwnd_, &r);
-    HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Color_));
-    ::FillRect(reinterpret_cast<HDC>(w), &r, brush);
-    ::DeleteObject(brush);
+    FillRectColor(reinterpret_cast<HDC>(w), r, Color_);
     return 1;
   }
   if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) {

@@ -31,16 +31,11 @@ void TskTab::SetUIStyle(TskUIStyle Value) {
   if (!TopPanel_) return;
   TopPanel_->SetFileTheme(FileTheme_);
   TopPanel_->SetUIStyle(Value);
-  TskUIStyle style = DeepBlue;
-  if (ResolveFileTheme(FileTheme_, UIStyle_, style)) {
-    TopPanel_->SetStripColor(FileThemeColor(FileTheme_, 2, ::GetSysColor(COLOR_BTNFACE)));
-    BorderColor_ = FileThemeColor(FileTheme_, 22, ::GetSysColor(COLOR_BTNSHADOW));
-    Color_ = FileThemeColor(FileTheme_, 2, ::GetSysColor(COLOR_BTNFACE));
-  } else {
-    TopPanel_->SetStripColor(GetBuiltinThemeColor(style, 26));
-    BorderColor_ = GetBuiltinThemeColor(style, 25);
-    Color_ = style == WinXP ? RGB(255, 255, 255) : GetBuiltinThemeColor(style, 26);
-  }
+  const ThemeLook look = ResolveLook(FileTheme_, UIStyle_);
+  TopPanel_->SetStripColor(look.Color(2, COLOR_BTNFACE, 26));
+  BorderColor_ = look.FrameColor();
+  // The WinXP page is white, whatever its strip.
+  Color_ = look.Style == WinXP ? RGB(255, 255, 255) : look.Color(2, COLOR_BTNFACE, 26);
   ApplyUIStyle();
   BorderColorChanged();
   ColorChanged();
@@ -140,9 +135,7 @@ void TskTab::Paint() {
   RECT face = r;
   if (TabPosition_ == skTop) face.top += strip;
   else face.bottom -= strip;
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Color_));
-  ::FillRect(dc, &face, brush);
-  ::DeleteObject(brush);
+  FillRectColor(dc, face, Color_);
   HPEN pen = ::CreatePen(PS_SOLID, 1, ColorToRGB(BorderColor_));
   HGDIOBJ old = ::SelectObject(dc, pen);
   // The side toward the strip stays open.

@@ -3,6 +3,8 @@
 #include "skin/draw/Fills.h"
 #include "skin/draw/Strips.h"
 #include "skin/file/SkinBitmapWin.h"
+#include "skin/theme/BuiltinTheme.h"
+#include "skin/theme/StyleResolve.h"
 
 namespace skin {
 
@@ -27,6 +29,17 @@ COLORREF FileThemeColor(const TskFileTheme* Theme, int N, COLORREF Fallback) {
   if (Theme == nullptr) return Fallback;
   int colour = Theme->GetColor(N);
   return colour < 0 ? Fallback : static_cast<COLORREF>(colour);
+}
+
+COLORREF ThemeLook::Color(int FileIndex, int SysFallback, int BuiltinItem) const {
+  if (FromFile()) return FileThemeColor(Theme, FileIndex, ::GetSysColor(SysFallback));
+  return GetBuiltinThemeColor(Style, BuiltinItem);
+}
+
+ThemeLook ResolveLook(const TskFileTheme* Theme, TskUIStyle UIStyle) {
+  ThemeLook look;
+  if (ResolveFileTheme(Theme, UIStyle, look.Style)) look.Theme = Theme;
+  return look;
 }
 
 void MakePlainTab(Bitmap& Dest, int Height, COLORREF Face, COLORREF Edge) {

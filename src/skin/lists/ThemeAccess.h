@@ -15,6 +15,20 @@ bool FileThemeBitmap(const TskFileTheme* Theme, int N, Bitmap& Dest, int Count, 
 // File colour N; Fallback when the skin lacks it.
 COLORREF FileThemeColor(const TskFileTheme* Theme, int N, COLORREF Fallback);
 
+// Where a control's colours come from: its skin file while that is in use,
+// else the built-in items of the resolved style.
+struct ThemeLook {
+  const TskFileTheme* Theme = nullptr;  // nullptr: the built-in items of Style
+  TskUIStyle Style = DeepBlue;          // the resolved style
+  bool FromFile() const { return Theme != nullptr; }
+  // Skin colour FileIndex (system colour SysFallback where the skin lacks it),
+  // or built-in item BuiltinItem.
+  COLORREF Color(int FileIndex, int SysFallback, int BuiltinItem) const;
+  // The one-pixel frame of the edit, combo box, list view and tab control.
+  COLORREF FrameColor() const { return Color(22, COLOR_BTNSHADOW, 25); }
+};
+ThemeLook ResolveLook(const TskFileTheme* Theme, TskUIStyle UIStyle);
+
 // Plain stand-ins for missing theme pictures.
 // A tab of three cells (left end, middle, right end) in Face, edged in Edge.
 void MakePlainTab(Bitmap& Dest, int Height, COLORREF Face, COLORREF Edge);

@@ -4,6 +4,7 @@
 
 #include "skin/draw/Bitmap.h"
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
 #include "skin/draw/Strips.h"
 #include "skin/lists/FileThemeLink.h"
 #include "skin/theme/BuiltinTheme.h"
@@ -20,30 +21,12 @@ bool StretchTopRows(HDC canvas, const RECT& rect, const wchar_t* name, int rows)
   return StretchDrawBitmap(picture, canvas, rect);
 }
 
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
 }  // namespace
 
 void SetMenuItemOwnerDraw(TskMenuItem& Item, const MenuMeasureHandler& Measure, const MenuDrawHandler& Draw) {
   Item.OnMeasureItem = Measure;
   Item.OnDrawItem = Draw;
   for (TskMenuItem& sub : Item.Items) SetMenuItemOwnerDraw(sub, Measure, Draw);
-}
-
-void FrameRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour) {
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Colour));
-  ::FrameRect(Canvas, &Rect, brush);
-  ::DeleteObject(brush);
-}
-
-void FillRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour) {
-  HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Colour));
-  ::FillRect(Canvas, &Rect, brush);
-  ::DeleteObject(brush);
 }
 
 void DrawMenuSeparator(HDC Canvas, const RECT& Rect, COLORREF Colour, bool BarAtLeft, int BarWidth) {
@@ -243,10 +226,7 @@ void TskSkinMenu::DrawItem(TskMenuItem& Item, HDC Canvas, const RECT& Rect, bool
   }
   const bool selected = Selected && Item.Enabled;
   if (selected) {
-    if (!(mac && DrawMacOSMenuSelection(Canvas, Rect))) {
-      FillRectColor(Canvas, Rect, SelectedColor);
-      FrameRectColor(Canvas, Rect, SelectedBorderColor);
-    }
+    if (!(mac && DrawMacOSMenuSelection(Canvas, Rect))) FillFramed(Canvas, Rect, SelectedColor, SelectedBorderColor);
   } else if (!(mac && DrawMacOSMenuBarItem(Canvas, Rect))) {
     DrawBar(Canvas, Rect, ltr);
   }

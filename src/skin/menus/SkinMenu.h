@@ -33,8 +33,6 @@ struct TskMenuItem {
 
 // Sets both handlers on the item and, depth first, on all its sub-items.
 void SetMenuItemOwnerDraw(TskMenuItem& Item, const MenuMeasureHandler& Measure, const MenuDrawHandler& Draw);
-void FrameRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour);
-void FillRectColor(HDC Canvas, const RECT& Rect, COLORREF Colour);
 // One line at top + 2, clear of the bar on its side.
 void DrawMenuSeparator(HDC Canvas, const RECT& Rect, COLORREF Colour, bool BarAtLeft, int BarWidth);
 // The MacOS pictures stretched over Rect; false (nothing drawn) when missing.
