@@ -125,6 +125,7 @@ void TClearTaskThread::EndItem() {
 }
 
 void TClearTaskThread::Post(UINT msg, WPARAM wParam) {
+  if (msg == WM_CLEANPROGRESS && wParam > 0) FBarMoved = true;
   if (services_.poster) services_.poster->Post(msg, wParam, 0);
   else ::PostMessageW(FMainHandle, msg, wParam, 0);
 }
@@ -151,9 +152,13 @@ void TClearTaskThread::ScrollLog(int n) {
 
 void TClearTaskThread::ProgressTick(int runningCount) {
   DWORD now = services_.clock->NowMs();
-  if (now - FLastPost <= 2000) return;
+  const int position = FTotalItems + runningCount;
+  // While the bar still stands at 0 the first counted entry moves it at once:
+  // a long first item must not look like a run that never started.
+  const bool barStill = !FBarMoved && position > 0;
+  if (!barStill && now - FLastPost <= 2000) return;
   FLastPost = now;
-  Post(WM_CLEANPROGRESS, static_cast<WPARAM>(FTotalItems + runningCount));
+  Post(WM_CLEANPROGRESS, static_cast<WPARAM>(position));
 }
 
 bool TClearTaskThread::AskUser(const std::wstring& text) {

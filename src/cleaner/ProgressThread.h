@@ -92,7 +92,8 @@ class TClearTaskThread : public sys::Thread {
   // every n-th call in a test.
   void ScrollLog(int n);
   // After an entry was counted: posts progress when more than 2 seconds have
-  // passed since the last post.
+  // passed since the last post, or at once when no progress above 0 was
+  // posted yet in the run.
   void ProgressTick(int runningCount);
   // Yes/No question of a real clean; No when the run is unattended.
   bool AskUser(const std::wstring& text);
@@ -143,6 +144,7 @@ class TClearTaskThread : public sys::Thread {
   std::wstring FPrefix;
   std::wstring FVerbText;
   DWORD FLastPost = 0;
+  bool FBarMoved = false;  // a progress above 0 was posted in this run
   int FScrollCounter = 0;
 };
 

@@ -74,7 +74,10 @@ class ContextMenu : public ::testing::Test {
   void RightClick(HWND control) {
     RECT r{};
     ::GetWindowRect(control, &r);
-    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    RightClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  }
+  void RightClickAt(POINT screen) {
+    ::SetCursorPos(screen.x, screen.y);
     Pump(50);
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_MOUSE;
@@ -147,6 +150,52 @@ TEST_F(ContextMenu, TheProblemListMenuOpensByMouseAndKeyboardAndCtrlRDrivesTheEd
   SendKeys({{VK_CONTROL, true}, {'R', true}, {'R', false}, {VK_CONTROL, false}});
   ASSERT_TRUE(PumpUntil([&] { return !opened.empty(); }, 3000)) << "Ctrl+R opens the selected row's key";
   EXPECT_EQ(opened[0], L"HKEY_CURRENT_USER|Software|");
+}
+
+// Where a right click lands on the first row: the middle of its check box or
+// a point inside its text.
+POINT OnRow(HWND list, bool onCheckBox) {
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ::SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  const UINT wanted = onCheckBox ? LVHT_ONITEMSTATEICON : LVHT_ONITEMLABEL;
+  LONG first = -1, last = -1;
+  for (LONG x = row.left; x < row.right; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = POINT{x, (row.top + row.bottom) / 2};
+    ::SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.iItem != 0 || hit.iSubItem != 0 || hit.flags != wanted) continue;
+    if (first < 0) first = x;
+    last = x;
+  }
+  EXPECT_GE(first, 0) << "no such place on the row";
+  POINT pt{(first + last) / 2, (row.top + row.bottom) / 2};
+  ::ClientToScreen(list, &pt);
+  return pt;
+}
+
+TEST_F(ContextMenu, ARightClickOnARowsCheckBoxOrTextOpensTheMenuForThatRow) {
+  form.FlatButtonClick(form.bRegistry);
+  AddRow(L"HKEY_CURRENT_USER\\Software\\A");
+  AddRow(L"HKEY_CURRENT_USER\\Software\\B");
+  Pump(100);
+  HWND list = form.lvRegistryData.Handle();
+  for (bool onCheckBox : {true, false}) {
+    SCOPED_TRACE(onCheckBox ? "check box" : "text");
+    // Another row is the current one until the click.
+    form.lvRegistryData.SetChecked(0, true);
+    LVITEMW other{};
+    other.stateMask = other.state = LVIS_SELECTED | LVIS_FOCUSED;
+    form.lvRegistryData.Send(LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&other));
+    seen = SeenMenu{};
+    RightClickAt(OnRow(list, onCheckBox));
+    ASSERT_TRUE(WaitForMenu());
+    ASSERT_EQ(seen.enabled.size(), 8u);
+    EXPECT_TRUE(seen.enabled[0]);
+    EXPECT_EQ(form.lvRegistryData.Selected(), 0) << "the row clicked is the row the commands act on";
+    EXPECT_TRUE(form.lvRegistryData.Checked(0)) << "a right click neither ticks nor unticks";
+    Pump(::GetDoubleClickTime() + 100);  // the next click is not a double click
+  }
 }
 
 }  // namespace

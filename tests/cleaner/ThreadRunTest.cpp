@@ -101,6 +101,27 @@ TEST(CleanRunProgress, PostsInsideAnItemOnlyAfterMoreThanTwoSeconds) {
                                         {WM_CLEANFINISHED, 9}}));
 }
 
+TEST(CleanRunProgress, TheFirstCountedEntryMovesTheBarAtOnceThenTheThrottleApplies) {
+  CleanRun run(CleanMode::RealClean);
+  auto clock = run.clock;
+  run.table.Register(L"A - empty", [](TClearTaskThread&) {});
+  run.table.Register(L"A - long", [clock](TClearTaskThread& t) {
+    DWORD start = clock->now;
+    t.ProgressTick(1);  // the bar still shows 0: posts at once
+    clock->now = start + 1000;
+    t.ProgressTick(2);  // 1 s after that post: nothing
+    clock->now = start + 2001;
+    t.ProgressTick(3);  // posts
+    t.FItemCount = 3;
+  });
+  run.Run({L"A - empty", L"A - long"});
+  EXPECT_EQ(run.poster->Posts(), (Posts{{WM_CLEANPROGRESS, 0},
+                                        {WM_CLEANPROGRESS, 1},
+                                        {WM_CLEANPROGRESS, 3},
+                                        {WM_CLEANPROGRESS, 3},
+                                        {WM_CLEANFINISHED, 3}}));
+}
+
 TEST(CleanRunProgress, ScrollsEveryNthEntryByMode) {
   for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
     CleanRun run(mode);
