@@ -9,6 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "registry/fix/FixRun.h"
 #include "support/Folders.h"
 #include "support/Registry.h"
 #include "ui/MessageBox.h"
@@ -100,6 +103,21 @@ class TFakeSystemRestore {
 
  private:
   std::wstring record_;
+};
+
+// A test whose keys lie below kTestKey, removed before and after it.
+class TFixTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+  // A run into `folder` that started at 2026-12-06 08:05:09.
+  static registry::TFixSettings Settings(const std::wstring& folder, int version = 13) {
+    registry::TFixSettings s;
+    s.OutputDirectory = folder;
+    s.WindowsVersion = version;
+    s.Now = SYSTEMTIME{2026, 12, 0, 6, 8, 5, 9, 0};
+    return s;
+  }
 };
 
 // Imports a .reg file with Wine's own registry editor ("regedit /s"); true
