@@ -33,19 +33,6 @@ void DeleteLink(HKEY root, const std::wstring& key) {
   ::RegCloseKey(h);
 }
 
-std::wstring TTestFolder::File(const std::wstring& name) const {
-  std::wstring full = path_ + L"\\" + name;
-  HANDLE h = ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-  return full;
-}
-
-std::wstring TTestFolder::Folder(const std::wstring& name) const {
-  std::wstring full = path_ + L"\\" + name;
-  ::CreateDirectoryW(full.c_str(), nullptr);
-  return full;
-}
-
 TRecordingPoster::TRecordingPoster() : finished_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 TRecordingPoster::~TRecordingPoster() { ::CloseHandle(finished_); }

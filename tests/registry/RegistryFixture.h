@@ -43,8 +43,14 @@ class TTestFolder {
  public:
   explicit TTestFolder(const std::wstring& name) : folder_(L"vantorel-registry", name), path_(folder_.Dir()) {}
   const std::wstring& Path() const { return path_; }
-  std::wstring File(const std::wstring& name) const;    // creates it
-  std::wstring Folder(const std::wstring& name) const;  // creates it
+  std::wstring File(const std::wstring& name) const {  // creates it
+    testing_support::WriteBytes(Missing(name), "");
+    return Missing(name);
+  }
+  std::wstring Folder(const std::wstring& name) const {  // creates it
+    testing_support::MakeFolders(Missing(name));
+    return Missing(name);
+  }
   std::wstring Missing(const std::wstring& name) const { return path_ + L"\\" + name; }
 
  private:
