@@ -55,17 +55,6 @@ ItemServices DataFolder(const std::wstring& folder) {
 
 void WriteText(const std::wstring& path, const std::wstring& text) { WriteFile(path, sys::ToAnsi(text)); }
 
-void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& data) {
-  sys::RegistryKey k;
-  k.Create(root, key);
-  k.WriteString(name, data);
-}
-
-bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name) {
-  sys::RegistryKey k;
-  return k.Open(root, key) && k.ValueExists(name);
-}
-
 bool KeyExists(HKEY root, const std::wstring& key) { return cleaner::RegKeyExists(root, key); }
 
 void DeleteKey(HKEY root, const std::wstring& key) { cleaner::DeleteRegKeyTree(root, key); }

@@ -13,6 +13,7 @@
 #include "cleaner/items/CleanItemCatalogue.h"
 #include "support/CleanRecorders.h"
 #include "support/Folders.h"
+#include "support/Registry.h"
 #include "support/TestSupport.h"
 #include "ui/MessageBox.h"
 
@@ -105,9 +106,11 @@ void WriteText(const std::wstring& path, const std::wstring& text);  // ANSI
 // Removes a tree of plain files and folders; a link is removed, never entered.
 inline void RemoveTree(const std::wstring& path) { testing_support::RemoveFolder(path, L"vantorel-items-tests"); }
 
-// HKEY_CURRENT_USER helpers.
-void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& data);
-bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
+// Registry helpers.
+inline void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& data) {
+  testing_support::SetString(root, key, name, data);
+}
+using testing_support::ValueExists;
 bool KeyExists(HKEY root, const std::wstring& key);
 void DeleteKey(HKEY root, const std::wstring& key);
 

@@ -4,6 +4,7 @@
 
 #include <cwctype>
 #include <map>
+#include <utility>
 
 #include "core/DevicePaths.h"
 
@@ -20,28 +21,25 @@ DosDeviceLookup FakeMap(std::map<std::wstring, std::wstring> map) {
 
 }  // namespace
 
-TEST(DevicePathToDosPath, MapsVolumeAndPartitionDevicesToTheirLetter) {
+TEST(DevicePathToDosPath, MapsVolumeAndPartitionDevicesToTheirLetterOrToEmpty) {
   auto map = FakeMap({{L"c:", L"\\Device\\HarddiskVolume3"},
                       {L"d:", L"\\Device\\Harddisk1\\Partition2"},
                       {L"e:", L"Device\\HarddiskVolume7"},  // listed without the leading "\"
                       {L"f:", L"\\Device\\HarddiskVolume30"}});
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\HarddiskVolume3\\Windows\\System32\\config\\SAM", map),
-            L"c:\\Windows\\System32\\config\\SAM");
-  EXPECT_EQ(DevicePathToDosPath(L"\\DEVICE\\harddiskvolume3\\x", map), L"c:\\x");
-  EXPECT_EQ(DevicePathToDosPath(L"Device\\HarddiskVolume3\\x", map), L"c:\\x");
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\Harddisk1\\Partition2\\Users\\NTUSER.DAT", map),
-            L"d:\\Users\\NTUSER.DAT");
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\HarddiskVolume7\\a", map), L"e:\\a");
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\HarddiskVolume30\\a", map), L"f:\\a");
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\HarddiskVolume3", map), L"c:");
-}
-
-TEST(DevicePathToDosPath, GivesEmptyWhenNoLetterMapsTheDevice) {
-  auto map = FakeMap({{L"c:", L"\\Device\\HarddiskVolume3"}});
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\HarddiskVolume4\\Windows", map), L"");
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\Harddisk0\\Partition1\\Windows", map), L"");
-  EXPECT_EQ(DevicePathToDosPath(L"\\Device\\Floppy0\\a.txt", map), L"");
-  EXPECT_EQ(DevicePathToDosPath(L"", map), L"");
+  const std::pair<const wchar_t*, const wchar_t*> mapped[] = {
+      {L"\\Device\\HarddiskVolume3\\Windows\\System32\\config\\SAM", L"c:\\Windows\\System32\\config\\SAM"},
+      {L"\\DEVICE\\harddiskvolume3\\x", L"c:\\x"},
+      {L"Device\\HarddiskVolume3\\x", L"c:\\x"},
+      {L"\\Device\\Harddisk1\\Partition2\\Users\\NTUSER.DAT", L"d:\\Users\\NTUSER.DAT"},
+      {L"\\Device\\HarddiskVolume7\\a", L"e:\\a"},
+      {L"\\Device\\HarddiskVolume30\\a", L"f:\\a"},
+      {L"\\Device\\HarddiskVolume3", L"c:"}};
+  for (const auto& [device, dos] : mapped) EXPECT_EQ(DevicePathToDosPath(device, map), dos) << device;
+  // No letter maps the device: empty.
+  auto one = FakeMap({{L"c:", L"\\Device\\HarddiskVolume3"}});
+  for (const wchar_t* device : {L"\\Device\\HarddiskVolume4\\Windows", L"\\Device\\Harddisk0\\Partition1\\Windows",
+                                L"\\Device\\Floppy0\\a.txt", L""})
+    EXPECT_EQ(DevicePathToDosPath(device, one), L"") << device;
   EXPECT_EQ(DevicePathToDosPath(L"\\Device\\HarddiskVolume3\\x", FakeMap({})), L"");
 }
 

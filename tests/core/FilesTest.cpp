@@ -4,6 +4,9 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "Scratch.h"
 #include "core/Files.h"
 #include "sys/TextCompare.h"
@@ -34,23 +37,17 @@ bool MakeSparseFile(const std::wstring& path, std::int64_t size) {
 
 }  // namespace
 
-TEST(FileSizes, MissingFilesAndFoldersAndSmallFiles) {
+TEST(FileSizes, MissingFilesAndFoldersSmallFilesAndSizesAboveFourGibibytes) {
   ScratchFolder dir;
   ASSERT_TRUE(WriteFileBytes(dir / L"ten.bin", "0123456789"));
-  EXPECT_EQ(GetFileSize64(dir / L"ten.bin"), 10);
-  EXPECT_EQ(GetFileSizeByFind(dir / L"ten.bin"), 10);
-  EXPECT_EQ(GetFileSize64(dir / L"missing.bin"), 0);
-  EXPECT_EQ(GetFileSizeByFind(dir / L"missing.bin"), 0);
+  const std::int64_t huge = 5LL * 1024 * 1024 * 1024 + 12345;
+  ASSERT_TRUE(MakeSparseFile(dir / L"sparse.bin", huge));
+  const std::pair<const wchar_t*, std::int64_t> cases[] = {{L"ten.bin", 10}, {L"missing.bin", 0}, {L"sparse.bin", huge}};
+  for (const auto& [name, size] : cases) {
+    EXPECT_EQ(GetFileSize64(dir / name), size) << name;
+    EXPECT_EQ(GetFileSizeByFind(dir / name), size) << name;
+  }
   EXPECT_EQ(GetFileSize64(dir.Path()), 0);  // a folder counts as missing
-}
-
-TEST(FileSizes, SizesAboveFourGibibytesAreWhole) {
-  ScratchFolder dir;
-  const std::wstring big = dir / L"sparse.bin";
-  const std::int64_t size = 5LL * 1024 * 1024 * 1024 + 12345;
-  ASSERT_TRUE(MakeSparseFile(big, size));
-  EXPECT_EQ(GetFileSize64(big), size);
-  EXPECT_EQ(GetFileSizeByFind(big), size);
 }
 
 TEST(IsFileInUse, TellsLockedFreeAndMissingFilesApart) {

@@ -1,29 +1,30 @@
 // A scratch folder inside the test prefix's temp folder, removed afterwards,
-// and small file helpers for the tests.
+// and the shared file helpers under the names the core tests use.
 #pragma once
 #include <windows.h>
 
 #include <string>
+
+#include "support/Folders.h"
 
 namespace core_test {
 
 class ScratchFolder {
  public:
   ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  const std::wstring& Path() const { return path_; }
+  const std::wstring& Path() const { return path_; }  // no final backslash
   std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
  private:
+  testing_support::ScratchFolder folder_;
   std::wstring path_;
 };
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-std::string ReadFileBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
-void RemoveTree(const std::wstring& path);
+inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  return testing_support::WriteBytes(path, bytes);
+}
+inline std::string ReadFileBytes(const std::wstring& path) { return testing_support::ReadBytes(path); }
+using testing_support::Exists;
 
 }  // namespace core_test

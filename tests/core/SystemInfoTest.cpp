@@ -10,27 +10,22 @@ constexpr DWORD kNt = VER_PLATFORM_WIN32_NT;
 constexpr DWORD k9x = VER_PLATFORM_WIN32_WINDOWS;
 }  // namespace
 
-TEST(WindowsVersionCode, MapsTheNineXFamily) {
-  EXPECT_EQ(WindowsVersionCode(k9x, 4, 0), 1);
-  EXPECT_EQ(WindowsVersionCode(k9x, 4, 10), 3);
-  EXPECT_EQ(WindowsVersionCode(k9x, 4, 90), 8);
-  EXPECT_EQ(WindowsVersionCode(k9x, 4, 3), 10);
-  EXPECT_EQ(WindowsVersionCode(k9x, 5, 0), 10);
-  EXPECT_EQ(WindowsVersionCode(VER_PLATFORM_WIN32s, 4, 0), 1);  // anything not NT
-}
-
-TEST(WindowsVersionCode, MapsTheNtFamily) {
+TEST(WindowsVersionCode, MapsEachFamily) {
   struct Row {
-    DWORD major, minor;
+    DWORD platform, major, minor;
     int code;
   };
   const Row rows[] = {
-      {3, 0, 5},  {3, 51, 5}, {4, 0, 6},   {4, 90, 6},  {5, 0, 7},  {5, 1, 9},  {5, 2, 10},
-      {5, 3, 7},  {5, 9, 7},  {6, 0, 11},  {6, 1, 12},  {6, 2, 13}, {6, 3, 13}, {6, 4, 13},
-      {6, 99, 13}, {7, 0, 10}, {10, 0, 10}, {2, 0, 10},  {0, 0, 10},
+      {k9x, 4, 0, 1},  {k9x, 4, 10, 3},  {k9x, 4, 90, 8},  {k9x, 4, 3, 10},  {k9x, 5, 0, 10},
+      {VER_PLATFORM_WIN32s, 4, 0, 1},  // anything not NT
+      {kNt, 3, 0, 5},  {kNt, 3, 51, 5},  {kNt, 4, 0, 6},  {kNt, 4, 90, 6},  {kNt, 5, 0, 7},
+      {kNt, 5, 1, 9},  {kNt, 5, 2, 10},  {kNt, 5, 3, 7},  {kNt, 5, 9, 7},   {kNt, 6, 0, 11},
+      {kNt, 6, 1, 12}, {kNt, 6, 2, 13},  {kNt, 6, 3, 13}, {kNt, 6, 4, 13},  {kNt, 6, 99, 13},
+      {kNt, 7, 0, 10}, {kNt, 10, 0, 10}, {kNt, 2, 0, 10}, {kNt, 0, 0, 10},
   };
   for (const auto& r : rows)
-    EXPECT_EQ(WindowsVersionCode(kNt, r.major, r.minor), r.code) << r.major << "." << r.minor;
+    EXPECT_EQ(WindowsVersionCode(r.platform, r.major, r.minor), r.code) << r.platform << " "
+                                                                        << r.major << "." << r.minor;
 }
 
 TEST(WindowsVersionCode, FamiliesByName) {

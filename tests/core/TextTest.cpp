@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "Scratch.h"
 #include "core/Errors.h"
 #include "core/Text.h"
@@ -9,20 +12,11 @@ using core_test::ScratchFolder;
 using core_test::WriteFileBytes;
 
 TEST(FormatSizeKB, CountsAnyRemainderAsAWholeKilobyteAndGroupsDigits) {
-  EXPECT_EQ(FormatSizeKB(0), L"0 KB");
-  EXPECT_EQ(FormatSizeKB(1), L"1 KB");
-  EXPECT_EQ(FormatSizeKB(1000), L"1 KB");
-  EXPECT_EQ(FormatSizeKB(1024), L"1 KB");
-  EXPECT_EQ(FormatSizeKB(1025), L"2 KB");
-  EXPECT_EQ(FormatSizeKB(1023999), L"1,000 KB");
-  EXPECT_EQ(FormatSizeKB(1048577), L"1,025 KB");
-}
-
-TEST(FormatSizeKB, SizesBeyondThirtyTwoBitsStayRight) {
-  EXPECT_EQ(FormatSizeKB(5LL * 1024 * 1024 * 1024), L"5,242,880 KB");
-  EXPECT_EQ(FormatSizeKB(5LL * 1024 * 1024 * 1024 + 1), L"5,242,881 KB");
-  // Beyond 2 TiB the kilobyte count no longer fits 32 bits.
-  EXPECT_EQ(FormatSizeKB(3LL * 1024 * 1024 * 1024 * 1024), L"3,221,225,472 KB");
+  const std::pair<std::int64_t, const wchar_t*> cases[] = {
+      {0, L"0 KB"}, {1, L"1 KB"}, {1000, L"1 KB"}, {1024, L"1 KB"}, {1025, L"2 KB"}, {1023999, L"1,000 KB"},
+      {1048577, L"1,025 KB"}, {5LL << 30, L"5,242,880 KB"}, {(5LL << 30) + 1, L"5,242,881 KB"},
+      {3LL << 40, L"3,221,225,472 KB"}};  // beyond 2 TiB the kilobyte count no longer fits 32 bits
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatSizeKB(bytes), text) << bytes;
 }
 
 TEST(TwoDigitStr, PadsOnlySingleDigits) {

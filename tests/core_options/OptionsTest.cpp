@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Options.h"
+#include "support/Folders.h"
 #include "support/TestSupport.h"
 #include "sys/IniFile.h"
 
@@ -54,40 +55,12 @@ class FakeHost : public core::IOptionsHost {
 
 bool StartsWith(const std::wstring& s, const std::wstring& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
 
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-      else ::DeleteFileW(path.c_str());
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-  }
-  ::RemoveDirectoryW(folder.c_str());
-}
+using testing_support::Exists;
+using testing_support::ReadBytes;
+using testing_support::RemoveFolder;
 
 void WriteText(const std::wstring& path, const std::string& text) {
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  ::CloseHandle(h);
-}
-
-std::string ReadText(const std::wstring& path) {
-  std::string out;
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return out;
-  char buf[4096];
-  DWORD n = 0;
-  while (::ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
-  ::CloseHandle(h);
-  return out;
+  ASSERT_TRUE(testing_support::WriteBytes(path, text));
 }
 
 // Non-empty lines, line ends and surrounding blanks dropped.
@@ -105,8 +78,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return out;
 }
 
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 class OptionsTest : public ::testing::Test {
@@ -121,7 +92,7 @@ class OptionsTest : public ::testing::Test {
     std::wstring build = testing_support::Env(L"VANTOREL_BUILD_DIR");
     ASSERT_FALSE(build.empty());
     ASSERT_TRUE(StartsWith(unix, build + L"/")) << "temp folder outside the build folder";
-    RemoveTree(root_);
+    RemoveFolder(root_);
     ASSERT_TRUE(::CreateDirectoryW(root_.c_str(), nullptr));
     ::CreateDirectoryW(ProgramFolder().c_str(), nullptr);
     paths_.AppDataFolder = root_ + L"\\appdata\\";
@@ -132,7 +103,7 @@ class OptionsTest : public ::testing::Test {
   }
   void TearDown() override {
     OptionsSetting = {};
-    if (!root_.empty()) RemoveTree(root_);
+    if (!root_.empty()) RemoveFolder(root_);
   }
 
   // The state the program starts in: zero-filled, with the two lists created.
@@ -216,7 +187,7 @@ TEST_F(OptionsTest, SaveWritesEveryKeyInOrderAsAnsiText) {
   Load();
   std::fill(host_.registry, host_.registry + 26, true);  // the registry tree shows the loaded ticks
   Save();
-  std::string text = ReadText(UserFile());
+  std::string text = ReadBytes(UserFile());
   EXPECT_EQ(text.find('\0'), std::string::npos) << "options.ini must be ANSI";
   std::vector<std::string> expected = {
       "[Options]", "IsAskBeforeClear=1", "IsWipeFile=0", "WipeNumber=1",

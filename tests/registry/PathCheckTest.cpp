@@ -84,64 +84,66 @@ TEST(PathCheck, WholePathTable) {
     EXPECT_EQ(IsInvalidPath(ctx, c.path, L"", kAllDrives, true), c.invalid) << c.why;
 }
 
-TEST(PathCheck, FoldersOnlyCountWhenAccepted) {
-  TFakeFileSystem fs = MachineFiles();
-  TPathCheckContext ctx;
-  ctx.FileSystem = &fs;
-  EXPECT_TRUE(IsInvalidPath(ctx, L"C:\\Data\\Docs", L"", kAllDrives, false));
-  EXPECT_FALSE(IsInvalidPath(ctx, L"C:\\Data\\Docs\\", L"", kAllDrives, false));  // whole folder path
-  EXPECT_FALSE(IsInvalidPath(ctx, L"C:\\Windows\\notepad.exe", L"", kAllDrives, false));
-}
+// The same files under other settings: fewer judged drives, folders not
+// accepted, a text to cut at, and the machine's state.
+enum : int { kWow64 = 1, kDriveAReady = 2, kRemovableMedia = 4 };
 
-TEST(PathCheck, OnlyJudgedDrivesAreReported) {
-  TFakeFileSystem fs = MachineFiles();
-  TPathCheckContext ctx;
-  ctx.FileSystem = &fs;
-  EXPECT_FALSE(IsInvalidPath(ctx, L"D:\\missing.exe", L"", L"c", true));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"c:\\missing.exe", L"", L"C", true));
-  EXPECT_FALSE(IsInvalidPath(ctx, L"C:\\missing.exe", L"", L"", true));
-}
+struct ContextCase {
+  const wchar_t* path;
+  const wchar_t* cut;
+  const wchar_t* drives;
+  bool acceptDirs;
+  int machine;
+  bool invalid;
+};
 
-TEST(PathCheck, RemovableDrives) {
-  TFakeFileSystem fs = MachineFiles();
-  TPathCheckContext ctx;
-  ctx.FileSystem = &fs;
-  ctx.DriveAReady = true;
-  EXPECT_FALSE(IsInvalidPath(ctx, L"A:\\floppy.txt", L"", kAllDrives, true));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"A:\\gone.txt", L"", kAllDrives, true));
-  // With removable media included, A: and B: are not among the judged letters.
-  ctx.IncludeRemoveMedia = true;
-  ctx.DriveAReady = false;
-  EXPECT_FALSE(IsInvalidPath(ctx, L"A:\\gone.txt", L"", L"cd", true));
-  // A: judged anyway: no readiness test, the file itself decides.
-  EXPECT_FALSE(IsInvalidPath(ctx, L"A:\\floppy.txt", L"", L"a", true));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"A:\\gone.txt", L"", L"a", true));
-}
+const ContextCase kContextCases[] = {
+    // Folders only count when accepted.
+    {L"C:\\Data\\Docs", L"", kAllDrives, false, 0, true},
+    {L"C:\\Data\\Docs\\", L"", kAllDrives, false, 0, false},  // whole folder path
+    {L"C:\\Windows\\notepad.exe", L"", kAllDrives, false, 0, false},
+    // Only judged drives are reported.
+    {L"D:\\missing.exe", L"", L"c", true, 0, false},
+    {L"c:\\missing.exe", L"", L"C", true, 0, true},
+    {L"C:\\missing.exe", L"", L"", true, 0, false},
+    // Removable drives.
+    {L"A:\\floppy.txt", L"", kAllDrives, true, kDriveAReady, false},
+    {L"A:\\gone.txt", L"", kAllDrives, true, kDriveAReady, true},
+    // With removable media included, A: and B: are not among the judged letters.
+    {L"A:\\gone.txt", L"", L"cd", true, kRemovableMedia, false},
+    // A: judged anyway: no readiness test, the file itself decides.
+    {L"A:\\floppy.txt", L"", L"a", true, kRemovableMedia, false},
+    {L"A:\\gone.txt", L"", L"a", true, kRemovableMedia, true},
+    // WOW64 leaves redirected folders alone.
+    {L"C:\\Program Files\\Missing\\x.exe", L"", kAllDrives, true, kWow64, false},
+    {L"C:\\PROGRA~1\\x.exe", L"", kAllDrives, true, kWow64, false},
+    {L"C:\\Windows\\System32\\x.dll", L"", kAllDrives, true, kWow64, false},
+    {L"C:\\Windows\\SysWOW64\\x.dll", L"", kAllDrives, true, kWow64, false},
+    {L"C:\\x\\Microsoft.MicrosoftEdge_1\\y.exe", L"", kAllDrives, true, kWow64, false},
+    {L"%SystemRoot%\\system32\\gone.exe", L"", kAllDrives, true, kWow64, false},
+    {L"C:\\Windows\\missing.exe", L"", kAllDrives, true, kWow64, true},
+    // A cut text judges up to the extension.
+    {L"C:\\Lib\\x.dll,1", L".dll", kAllDrives, true, 0, false},
+    {L"C:\\Lib\\X.DLL", L".dll", kAllDrives, true, 0, false},
+    {L"C:\\Lib\\gone.dll,1", L".dll", kAllDrives, true, 0, true},
+    {L"C:\\Lib\\folder.dll", L".dll", kAllDrives, true, 0, true},  // never a folder
+    {L"C:\\Lib\\gone.ocx", L".dll", kAllDrives, true, 0, false},
+    {L"gone.dll", L".dll", kAllDrives, true, 0, false},
+    {L"A:\\floppy.txt.dll", L".dll", kAllDrives, true, 0, true},
+    {L"\"C:\\App\\gone.exe\" /x", L".exe", kAllDrives, true, 0, true},
+};
 
-TEST(PathCheck, Wow64LeavesRedirectedFoldersAlone) {
+TEST(PathCheck, ContextTable) {
   TFakeFileSystem fs = MachineFiles();
-  TPathCheckContext ctx;
-  ctx.FileSystem = &fs;
-  ctx.IsWow64 = true;
-  for (const wchar_t* p : {L"C:\\Program Files\\Missing\\x.exe", L"C:\\PROGRA~1\\x.exe", L"C:\\Windows\\System32\\x.dll",
-                           L"C:\\Windows\\SysWOW64\\x.dll", L"C:\\x\\Microsoft.MicrosoftEdge_1\\y.exe",
-                           L"%SystemRoot%\\system32\\gone.exe"})
-    EXPECT_FALSE(IsInvalidPath(ctx, p, L"", kAllDrives, true)) << std::string(p, p + wcslen(p));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"C:\\Windows\\missing.exe", L"", kAllDrives, true));
-}
-
-TEST(PathCheck, CutTextJudgesUpToTheExtension) {
-  TFakeFileSystem fs = MachineFiles();
-  TPathCheckContext ctx;
-  ctx.FileSystem = &fs;
-  EXPECT_FALSE(IsInvalidPath(ctx, L"C:\\Lib\\x.dll,1", L".dll", kAllDrives, true));
-  EXPECT_FALSE(IsInvalidPath(ctx, L"C:\\Lib\\X.DLL", L".dll", kAllDrives, true));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"C:\\Lib\\gone.dll,1", L".dll", kAllDrives, true));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"C:\\Lib\\folder.dll", L".dll", kAllDrives, true));  // never a folder
-  EXPECT_FALSE(IsInvalidPath(ctx, L"C:\\Lib\\gone.ocx", L".dll", kAllDrives, true));
-  EXPECT_FALSE(IsInvalidPath(ctx, L"gone.dll", L".dll", kAllDrives, true));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"A:\\floppy.txt.dll", L".dll", kAllDrives, true));
-  EXPECT_TRUE(IsInvalidPath(ctx, L"\"C:\\App\\gone.exe\" /x", L".exe", kAllDrives, true));
+  for (const auto& c : kContextCases) {
+    SCOPED_TRACE(std::wstring(c.path) + L" | " + c.cut + L" | " + c.drives);
+    TPathCheckContext ctx;
+    ctx.FileSystem = &fs;
+    ctx.IsWow64 = (c.machine & kWow64) != 0;
+    ctx.DriveAReady = (c.machine & kDriveAReady) != 0;
+    ctx.IncludeRemoveMedia = (c.machine & kRemovableMedia) != 0;
+    EXPECT_EQ(IsInvalidPath(ctx, c.path, c.cut, c.drives, c.acceptDirs), c.invalid);
+  }
 }
 
 TEST(PathCheck, FileSystemFailureCountsAsValid) {

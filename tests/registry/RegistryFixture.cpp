@@ -1,7 +1,5 @@
 #include "RegistryFixture.h"
 
-#include "support/Folders.h"
-
 #include <algorithm>
 #include <iterator>
 
@@ -9,44 +7,6 @@
 #include "sys/Text.h"
 
 namespace registry_test {
-
-void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value, DWORD type) {
-  sys::RegistryKey k;
-  if (k.Create(root, key)) k.WriteString(name, value, type);
-}
-
-void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
-  sys::RegistryKey k;
-  if (k.Create(root, key)) k.WriteDword(name, value);
-}
-
-void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::wstring& text) {
-  sys::RegistryKey k;
-  const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
-  if (k.Create(root, key)) k.WriteRaw(name, type, std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t)));
-}
-
-void SetBytes(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-  sys::RegistryKey k;
-  if (k.Create(root, key)) k.WriteRaw(name, type, data);
-}
-
-void CreateKey(HKEY root, const std::wstring& key) {
-  sys::RegistryKey k;
-  k.Create(root, key);
-}
-
-void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name) {
-  sys::RegistryKey k;
-  if (k.Open(root, key, KEY_SET_VALUE)) k.DeleteValue(name);
-}
-
-void DeleteTree(HKEY root, const std::wstring& key) { ::RegDeleteTreeW(root, key.c_str()); }
-
-bool KeyExists(HKEY root, const std::wstring& key) {
-  sys::RegistryKey k;
-  return k.Open(root, key);
-}
 
 bool CreateBrokenLink(HKEY root, const std::wstring& key) {
   HKEY h = nullptr;
@@ -71,31 +31,6 @@ void DeleteLink(HKEY root, const std::wstring& key) {
     return;
   deleteKey(h);
   ::RegCloseKey(h);
-}
-
-using testing_support::RemoveFolder;
-
-TTestFolder::TTestFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  DWORD n = ::GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp, n) + name;
-  RemoveFolder(path_);
-  ::CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-TTestFolder::~TTestFolder() { RemoveFolder(path_); }
-
-std::wstring TTestFolder::File(const std::wstring& name) const {
-  std::wstring full = path_ + L"\\" + name;
-  HANDLE h = ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-  return full;
-}
-
-std::wstring TTestFolder::Folder(const std::wstring& name) const {
-  std::wstring full = path_ + L"\\" + name;
-  ::CreateDirectoryW(full.c_str(), nullptr);
-  return full;
 }
 
 TRecordingPoster::TRecordingPoster() : finished_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}

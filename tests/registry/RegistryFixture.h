@@ -11,18 +11,28 @@
 #include "registry/ProblemRow.h"
 #include "registry/ScanShared.h"
 #include "registry/ScanTaskThread.h"
+#include "support/Folders.h"
+#include "support/Registry.h"
 
 namespace registry_test {
 
-void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value,
-             DWORD type = REG_SZ);
-void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
-void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::wstring& text);
-void SetBytes(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
-void CreateKey(HKEY root, const std::wstring& key);
-void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name);
-void DeleteTree(HKEY root, const std::wstring& key);
-bool KeyExists(HKEY root, const std::wstring& key);
+using testing_support::CreateKey;
+using testing_support::DeleteTree;
+using testing_support::DeleteValue;
+using testing_support::KeyExists;
+using testing_support::SetDword;
+inline void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value,
+                    DWORD type = REG_SZ) {
+  testing_support::SetString(root, key, name, value, type);
+}
+// `text` with its NUL as the data of any type.
+inline void SetRaw(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::wstring& text) {
+  testing_support::SetValue(root, key, name, type, testing_support::TextBytes(text));
+}
+inline void SetBytes(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
+                     const std::vector<BYTE>& data) {
+  testing_support::SetValue(root, key, name, type, data);
+}
 // A registry link whose target does not exist: listed, but never opens.
 bool CreateBrokenLink(HKEY root, const std::wstring& key);
 // Removes such a link (which the usual deletes cannot open).
@@ -31,14 +41,20 @@ void DeleteLink(HKEY root, const std::wstring& key);
 // A folder under the prefix's temporary folder, emptied and removed again.
 class TTestFolder {
  public:
-  explicit TTestFolder(const std::wstring& name);
-  ~TTestFolder();
+  explicit TTestFolder(const std::wstring& name) : folder_(L"vantorel-registry", name), path_(folder_.Dir()) {}
   const std::wstring& Path() const { return path_; }
-  std::wstring File(const std::wstring& name) const;    // creates it
-  std::wstring Folder(const std::wstring& name) const;  // creates it
+  std::wstring File(const std::wstring& name) const {  // creates it
+    testing_support::WriteBytes(Missing(name), "");
+    return Missing(name);
+  }
+  std::wstring Folder(const std::wstring& name) const {  // creates it
+    testing_support::MakeFolders(Missing(name));
+    return Missing(name);
+  }
   std::wstring Missing(const std::wstring& name) const { return path_ + L"\\" + name; }
 
  private:
+  testing_support::ScratchFolder folder_;
   std::wstring path_;
 };
 

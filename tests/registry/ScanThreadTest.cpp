@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <memory>
+#include <utility>
 
 #include "FakeFileSystem.h"
 #include "RegistryFixture.h"
@@ -60,13 +61,9 @@ TEST(ScanThread, DriveLettersFollowTheRemovableMediaOption) {
 }
 
 TEST(ScanThread, SectionIdsAreWholeDecimalNumbers) {
-  EXPECT_EQ(SectionIdFromText(L"3"), 3);
-  EXPECT_EQ(SectionIdFromText(L"25"), 25);
-  EXPECT_EQ(SectionIdFromText(L""), 0);
-  EXPECT_EQ(SectionIdFromText(L"x"), 0);
-  EXPECT_EQ(SectionIdFromText(L"3a"), 0);
-  EXPECT_EQ(SectionIdFromText(L"99999999999"), 0);
-  EXPECT_EQ(SectionIdFromText(L"-4"), -4);
+  const std::pair<const wchar_t*, int> cases[] = {{L"3", 3}, {L"25", 25},          {L"", 0},   {L"x", 0},
+                                                  {L"3a", 0}, {L"99999999999", 0}, {L"-4", -4}};
+  for (const auto& [text, id] : cases) EXPECT_EQ(SectionIdFromText(text), id) << text;
 }
 
 TEST(ScanThread, SectionTableCoversThreeToTwentyFive) {

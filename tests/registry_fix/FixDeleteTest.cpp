@@ -16,10 +16,8 @@ namespace {
 
 const std::wstring kBase = std::wstring(kTestKey) + L"\\Delete";
 
-class FixDelete : public ::testing::Test {
+class FixDelete : public TFixTest {
  protected:
-  void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
-  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
   TTempFolder folder_{L"delete"};
   std::wstring file_ = folder_.Sub(L"backup.reg");
 };

@@ -16,17 +16,9 @@ namespace {
 const std::wstring kBase = std::wstring(kTestKey) + L"\\Stale";
 const std::wstring K = L"HKEY_CURRENT_USER\\" + kBase;
 
-class FixRecheck : public ::testing::Test {
+class FixRecheck : public TFixTest {
  protected:
-  void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
-  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
-  TFixRunResult Run(const std::vector<TFixRow>& rows) {
-    TFixSettings s;
-    s.OutputDirectory = folder_.Path();
-    s.WindowsVersion = 13;
-    s.Now = SYSTEMTIME{2026, 12, 0, 6, 8, 5, 9, 0};
-    return RunFix(rows, s);
-  }
+  TFixRunResult Run(const std::vector<TFixRow>& rows) { return RunFix(rows, Settings(folder_.Path())); }
   TTempFolder folder_{L"stale"};
 };
 

@@ -19,20 +19,11 @@ const std::wstring kBase = std::wstring(kTestKey) + L"\\Run";
 const std::wstring K = L"HKEY_CURRENT_USER\\" + kBase;
 const std::wstring kVals = kBase + L"\\Vals";
 
-class FixRun : public ::testing::Test {
+class FixRun : public TFixTest {
  protected:
   void SetUp() override {
     ui::Application::Instance().Initialize();
-    DeleteTree(HKEY_CURRENT_USER, kTestKey);
-  }
-  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
-
-  TFixSettings Settings(const std::wstring& folder, int version = 13) const {
-    TFixSettings s;
-    s.OutputDirectory = folder;
-    s.WindowsVersion = version;
-    s.Now = SYSTEMTIME{2026, 12, 0, 6, 8, 5, 9, 0};
-    return s;
+    TFixTest::SetUp();
   }
   std::wstring BackupFile() const { return folder_.Sub(L"2026_12_06_080509.reg"); }
   // One ticked value row of kind 2 in kVals.

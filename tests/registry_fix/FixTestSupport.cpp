@@ -9,75 +9,10 @@
 
 namespace fix_test {
 
-TTempFolder::TTempFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  DWORD n = ::GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp, n) + L"vantorel-fix-" + name;
-  RemoveFolder(path_);
-  ::CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-TTempFolder::~TTempFolder() { RemoveFolder(path_); }
-
 std::wstring TTempFolder::WriteFile(const std::wstring& name, const std::string& bytes) const {
   std::wstring path = Sub(name);
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  if (h != INVALID_HANDLE_VALUE) {
-    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(h);
-  }
+  testing_support::WriteBytes(path, bytes);
   return path;
-}
-
-void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-  HKEY k = nullptr;
-  if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS) return;
-  ::RegSetValueExW(k, name.c_str(), 0, type, data.empty() ? nullptr : data.data(), static_cast<DWORD>(data.size()));
-  ::RegCloseKey(k);
-}
-
-std::vector<BYTE> TextBytes(const std::wstring& text) {
-  const auto* p = reinterpret_cast<const BYTE*>(text.c_str());
-  return std::vector<BYTE>(p, p + (text.size() + 1) * sizeof(wchar_t));
-}
-
-std::vector<BYTE> Bytes(std::initializer_list<int> bytes) {
-  std::vector<BYTE> out;
-  for (int b : bytes) out.push_back(static_cast<BYTE>(b));
-  return out;
-}
-
-void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& text, DWORD type) {
-  SetValue(root, key, name, type, TextBytes(text));
-}
-
-void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
-  const auto* p = reinterpret_cast<const BYTE*>(&value);
-  SetValue(root, key, name, REG_DWORD, std::vector<BYTE>(p, p + sizeof(value)));
-}
-
-void CreateKey(HKEY root, const std::wstring& key) {
-  HKEY k = nullptr;
-  if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &k, nullptr) == ERROR_SUCCESS)
-    ::RegCloseKey(k);
-}
-
-void DeleteTree(HKEY root, const std::wstring& key) { ::RegDeleteTreeW(root, key.c_str()); }
-
-bool KeyExists(HKEY root, const std::wstring& key) {
-  HKEY k = nullptr;
-  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(k);
-  return true;
-}
-
-bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name) {
-  HKEY k = nullptr;
-  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-  bool found = ::RegQueryValueExW(k, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-  ::RegCloseKey(k);
-  return found;
 }
 
 namespace {

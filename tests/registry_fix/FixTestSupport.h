@@ -9,6 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "registry/fix/FixRun.h"
 #include "support/Folders.h"
 #include "support/Registry.h"
 #include "ui/MessageBox.h"
@@ -20,13 +23,13 @@ constexpr wchar_t kTestKey[] = L"Software\\VantorelFixTest";  // below HKEY_CURR
 // A fresh folder under the prefix's temporary folder, removed with its contents.
 class TTempFolder {
  public:
-  explicit TTempFolder(const std::wstring& name);
-  ~TTempFolder();
+  explicit TTempFolder(const std::wstring& name) : folder_(L"vantorel-fix", name), path_(folder_.Dir()) {}
   const std::wstring& Path() const { return path_; }
   std::wstring Sub(const std::wstring& name) const { return path_ + L"\\" + name; }
   std::wstring WriteFile(const std::wstring& name, const std::string& bytes) const;
 
  private:
+  testing_support::ScratchFolder folder_;
   std::wstring path_;
 };
 
@@ -34,21 +37,18 @@ using testing_support::RemoveFolder;
 inline bool FileExists(const std::wstring& path) { return testing_support::Exists(path); }
 inline std::string ReadFileBytes(const std::wstring& path) { return testing_support::ReadBytes(path); }
 
-// Registry seeding below a root.
-void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
-void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& text,
-               DWORD type = REG_SZ);
-void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
-void CreateKey(HKEY root, const std::wstring& key);
-void DeleteTree(HKEY root, const std::wstring& key);
-bool KeyExists(HKEY root, const std::wstring& key);
-bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
+// Registry seeding and checks below a root, shared with the other tests.
+using testing_support::CreateKey;
+using testing_support::DeleteTree;
+using testing_support::KeyExists;
+using testing_support::SetDword;
+using testing_support::SetString;
+using testing_support::SetValue;
+using testing_support::ValueExists;
 using testing_support::MakeRegLink;
 using testing_support::RemoveRegLink;
-
-// UTF-16 bytes of `text` with its NUL (or the given bytes of a multi-string).
-std::vector<BYTE> TextBytes(const std::wstring& text);
-std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
+using testing_support::Bytes;
+using testing_support::TextBytes;
 
 // One line per key and per value ("path" and "path|name|type|hex"), keys and
 // values sorted, so that two dumps compare whole.
@@ -103,6 +103,21 @@ class TFakeSystemRestore {
 
  private:
   std::wstring record_;
+};
+
+// A test whose keys lie below kTestKey, removed before and after it.
+class TFixTest : public ::testing::Test {
+ protected:
+  void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+  // A run into `folder` that started at 2026-12-06 08:05:09.
+  static registry::TFixSettings Settings(const std::wstring& folder, int version = 13) {
+    registry::TFixSettings s;
+    s.OutputDirectory = folder;
+    s.WindowsVersion = version;
+    s.Now = SYSTEMTIME{2026, 12, 0, 6, 8, 5, 9, 0};
+    return s;
+  }
 };
 
 // Imports a .reg file with Wine's own registry editor ("regedit /s"); true

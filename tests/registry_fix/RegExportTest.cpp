@@ -15,10 +15,8 @@ namespace {
 const std::wstring kBase = std::wstring(kTestKey) + L"\\Export";
 const std::string kBaseText = "HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Export";
 
-class RegExport : public ::testing::Test {
+class RegExport : public TFixTest {
  protected:
-  void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
-  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
   TTempFolder folder_{L"export"};
   std::wstring file_ = folder_.Sub(L"backup.reg");
 };

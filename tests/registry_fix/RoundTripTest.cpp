@@ -82,10 +82,8 @@ bool Removed(const std::string& line, const std::vector<std::string>& keys,
   return false;
 }
 
-class RoundTrip : public ::testing::Test {
+class RoundTrip : public TFixTest {
  protected:
-  void SetUp() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
-  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
   TTempFolder folder_{L"roundtrip"};
 };
 

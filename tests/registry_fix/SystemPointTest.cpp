@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "registry/fix/SystemPoint.h"
@@ -31,13 +32,8 @@ TEST(SystemPointBar, CreepsSlowerAsItFills) {
   for (int tick = 0; tick < 40; ++tick) seen.push_back(p = NextSystemPointPosition(p));
   EXPECT_EQ(seen[3], 40);  // after four ticks
   EXPECT_EQ(seen[5], 50);  // after six
-  EXPECT_EQ(NextSystemPointPosition(30), 40);
-  EXPECT_EQ(NextSystemPointPosition(31), 36);
-  EXPECT_EQ(NextSystemPointPosition(55), 58);
-  EXPECT_EQ(NextSystemPointPosition(61), 63);
-  EXPECT_EQ(NextSystemPointPosition(81), 82);
-  EXPECT_EQ(NextSystemPointPosition(99), 100);
-  EXPECT_EQ(NextSystemPointPosition(100), 100);
+  const std::pair<int, int> steps[] = {{30, 40}, {31, 36}, {55, 58}, {61, 63}, {81, 82}, {99, 100}, {100, 100}};
+  for (const auto& [from, to] : steps) EXPECT_EQ(NextSystemPointPosition(from), to) << from;
   EXPECT_EQ(seen.back(), 100);
 }
 

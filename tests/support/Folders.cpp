@@ -33,14 +33,17 @@ void MakeFolders(const std::wstring& path) {
   }
 }
 
-void WriteBytes(const std::wstring& path, const std::string& content) {
+bool WriteBytes(const std::wstring& path, const std::string& content) {
   size_t slash = path.find_last_of(L'\\');
   if (slash != std::wstring::npos) MakeFolders(path.substr(0, slash));
   HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
+  if (h == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  if (!content.empty()) ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  bool ok = content.empty() ||
+            (::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+             written == content.size());
   ::CloseHandle(h);
+  return ok;
 }
 
 std::string ReadBytes(const std::wstring& path) {

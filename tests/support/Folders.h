@@ -9,8 +9,9 @@ namespace testing_support {
 
 bool Exists(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
-// Writes `content` to `path`, making the folders above it.
-void WriteBytes(const std::wstring& path, const std::string& content);
+// Writes `content` to `path`, making the folders above it; false when the
+// file could not be written whole.
+bool WriteBytes(const std::wstring& path, const std::string& content);
 // The whole file; empty when it cannot be read.
 std::string ReadBytes(const std::wstring& path);
 
@@ -27,6 +28,7 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   const std::wstring& Root() const { return root_; }  // ends in "\"
+  std::wstring Dir() const { return root_.substr(0, root_.size() - 1); }  // without the final "\"
   std::wstring Path(const std::wstring& relative) const { return root_ + relative; }
 
  private:

@@ -1,11 +1,29 @@
-// Registry helpers of the tests: symbolic links between keys, and importing a
-// .reg file the way a user would.
+// Registry helpers of the tests: seeding and checking keys and values,
+// symbolic links between keys, and importing a .reg file the way a user would.
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace testing_support {
+
+// Seeding below a root; the keys above are created as needed.
+void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
+void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& text,
+               DWORD type = REG_SZ);
+void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
+void CreateKey(HKEY root, const std::wstring& key);
+void DeleteValue(HKEY root, const std::wstring& key, const std::wstring& name);
+void DeleteTree(HKEY root, const std::wstring& key);
+// A key path may start with one backslash.
+bool KeyExists(HKEY root, const std::wstring& key);
+bool ValueExists(HKEY root, const std::wstring& key, const std::wstring& name);
+
+// UTF-16 bytes of `text` with its NUL (or the given bytes of a multi-string).
+std::vector<BYTE> TextBytes(const std::wstring& text);
+std::vector<BYTE> Bytes(std::initializer_list<int> bytes);
 
 // A registry symbolic link at `key` below HKEY_CURRENT_USER to the native key
 // path `target` (\Registry\Machine\...); volatile, so that nothing of it
