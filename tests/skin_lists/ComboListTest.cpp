@@ -180,6 +180,16 @@ TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
   EXPECT_EQ(GetBuiltinThemeColor(MacOS, 25), edit.GetBorderColor());
 }
 
+TEST(SkinListView, KeysReachTheListsHandlerAsOnAPlainList) {
+  lists_test::HostForm form;
+  TskListView view;
+  ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 200, 100, false));
+  WPARAM seen = 0;
+  view.OnKey = [&](WPARAM key) { return seen = key, true; };
+  view.Send(WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(static_cast<WPARAM>(VK_DELETE), seen);
+}
+
 }  // namespace
 
 namespace {

@@ -287,7 +287,8 @@ LRESULT TskListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_SIZE) PlaceScrollBars();
   if (msg == WM_LBUTTONDOWN) LeftButtonDown_ = true;
   if (msg == WM_LBUTTONUP) LeftButtonDown_ = false;
-  LRESULT result = DefaultProc(msg, w, l);
+  // Through the class library, so a popup menu and key handlers reach the list too.
+  LRESULT result = ui::ListView::OnMessage(msg, w, l);
   switch (msg) {
     case WM_ERASEBKGND:
     case WM_PAINT:
