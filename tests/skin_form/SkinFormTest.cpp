@@ -221,11 +221,15 @@ TEST_F(SkinFormTest, DraggingStartsOnlyAwayFromTheButtons) {
 }
 
 bool g_menuSeen = false;
+bool g_menuThemed = false;
 
 void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = ::FindWindowW(L"#32768", nullptr);
   if (menu != nullptr && ::IsWindowVisible(menu)) {
     g_menuSeen = true;
+    HMENU shown = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
+    MENUITEMINFOW info{sizeof(info), MIIM_FTYPE};
+    g_menuThemed = ::GetMenuItemInfoW(shown, 0, TRUE, &info) && (info.fType & MFT_OWNERDRAW) != 0;
     ::KillTimer(nullptr, id);
     ::EndMenu();
   }
@@ -238,6 +242,7 @@ TEST_F(SkinFormTest, AltSpaceOpensTheSystemMenu) {
   ::PostMessageW(dialog.Handle(), WM_SYSKEYDOWN, VK_SPACE, 0x20390001);
   EXPECT_TRUE(PumpUntil([] { return g_menuSeen; }));
   ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(g_menuThemed) << "the system menu is drawn in the frame's look";
   // Only the buttons the bar shows enable their items.
   const auto& items = Bar().PopupMenu().Items();
   ASSERT_EQ(items.size(), 4u);

@@ -12,6 +12,7 @@
 #include "skin/form/FormMessages.h"
 #include "skin/form/SkinForm.h"
 #include "skin/form/TitleBarPictures.h"
+#include "skin/menus/DressMenu.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
 
@@ -83,6 +84,7 @@ void TskTitleBar::SetUIStyle(TskUIStyle style) {
     b.UIStyle = resolved;
     UpdateButtonPictures(b);
   }
+  DressPopupMenu(PopupMenu_, resolved);
   if (!KeepFontColor)
     FontColor = fromFile ? static_cast<COLORREF>(FileTheme_->GetColor(1)) : resolved == MacOS ? RGB(0, 0, 0) : RGB(255, 255, 255);
   SetAutoSize(true);
