@@ -215,6 +215,7 @@ void TCleanerPage::LaunchCleanThread(int mode) {
   auto thread = std::make_unique<cleaner::TClearTaskThread>(ThreadMode(mode), settings, services);
   thread->FMainHandle = form_.Handle();
   thread->FItems = *form_.FSelectedItems;
+  thread->FExpectedTotal = run_.Total();
   HWND self = form_.Handle();
   thread->SetOnTerminate([self, runId] { ::PostMessageW(self, WM_CLEANTHREADENDED, 0, runId); });
   FClearThread = std::move(thread);

@@ -124,8 +124,13 @@ void TClearTaskThread::EndItem() {
   Post(WM_CLEANPROGRESS, static_cast<WPARAM>(FTotalItems));
 }
 
+long long TClearTaskThread::BarPosition(WPARAM count) const {
+  const long long done = static_cast<long long>(count);
+  return FExpectedTotal > 0 ? done * 1000 / FExpectedTotal : done;
+}
+
 void TClearTaskThread::Post(UINT msg, WPARAM wParam) {
-  if (msg == WM_CLEANPROGRESS && wParam > 0) FBarMoved = true;
+  if (msg == WM_CLEANPROGRESS && BarPosition(wParam) > 0) FBarMoved = true;
   if (services_.poster) services_.poster->Post(msg, wParam, 0);
   else ::PostMessageW(FMainHandle, msg, wParam, 0);
 }
@@ -153,8 +158,8 @@ void TClearTaskThread::ScrollLog(int n) {
 void TClearTaskThread::ProgressTick(int runningCount) {
   DWORD now = services_.clock->NowMs();
   const int position = FTotalItems + runningCount;
-  // While the bar still stands at 0 the first counted entry moves it at once:
-  // a long first item must not look like a run that never started.
+  // While the bar still stands at 0 every counted entry is posted: a long
+  // first item must not look like a run that never started.
   const bool barStill = !FBarMoved && position > 0;
   if (!barStill && now - FLastPost <= 2000) return;
   FLastPost = now;

@@ -63,6 +63,10 @@ class TClearTaskThread : public sys::Thread {
   // Set by the creator before Start.
   HWND FMainHandle = nullptr;
   std::vector<std::wstring> FItems;
+  // What the counting pass found (0: unknown). The page draws the bar as
+  // running count * 1000 / this total; the first posts follow each entry
+  // until the bar shows more than 0.
+  int FExpectedTotal = 0;
 
   // The current item, filled by its routine.
   int FItemCount = 0;
@@ -95,6 +99,8 @@ class TClearTaskThread : public sys::Thread {
   // passed since the last post, or at once when no progress above 0 was
   // posted yet in the run.
   void ProgressTick(int runningCount);
+  // Where the page draws the bar for a running count (0..1000 with a total).
+  long long BarPosition(WPARAM count) const;
   // Yes/No question of a real clean; No when the run is unattended.
   bool AskUser(const std::wstring& text);
   // A notice for the user, shown by whoever asks the thread's questions.
@@ -144,7 +150,7 @@ class TClearTaskThread : public sys::Thread {
   std::wstring FPrefix;
   std::wstring FVerbText;
   DWORD FLastPost = 0;
-  bool FBarMoved = false;  // a progress above 0 was posted in this run
+  bool FBarMoved = false;  // a post in this run moved the bar above 0
   int FScrollCounter = 0;
 };
 

@@ -122,6 +122,20 @@ TEST(CleanRunProgress, TheFirstCountedEntryMovesTheBarAtOnceThenTheThrottleAppli
                                         {WM_CLEANFINISHED, 3}}));
 }
 
+TEST(CleanRunProgress, WithAKnownTotalEntriesArePostedUntilTheBarLeavesZero) {
+  CleanRun run(CleanMode::RealClean);
+  run.table.Register(L"A - long", [](TClearTaskThread& t) {
+    t.FExpectedTotal = 2000;  // the bar moves at the second entry
+    for (int n = 1; n <= 3; ++n) t.ProgressTick(n);
+    t.FItemCount = 3;
+  });
+  run.Run({L"A - long"});
+  EXPECT_EQ(run.poster->Posts(), (Posts{{WM_CLEANPROGRESS, 1},
+                                        {WM_CLEANPROGRESS, 2},
+                                        {WM_CLEANPROGRESS, 3},
+                                        {WM_CLEANFINISHED, 3}}));
+}
+
 TEST(CleanRunProgress, ScrollsEveryNthEntryByMode) {
   for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
     CleanRun run(mode);
