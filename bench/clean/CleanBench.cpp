@@ -4,6 +4,10 @@
 // the same bytes. Run it inside a throw-away Wine prefix only (run.sh does):
 // it fills and empties a folder of the prefix's temporary folder.
 //   clean_bench.exe [file counts...]   (default 10000 100000)
+//   clean_bench.exe pool clean|bare|none FOLDER
+//     empties the first tree left in FOLDER (made by pool.sh) with a clean
+//     run or the bare loop, and exits: one process a delete, so that an
+//     outside timer can pair the two; "none" only starts and exits.
 #include <windows.h>
 
 #include "../BenchClock.h"
@@ -162,9 +166,41 @@ void BenchWipe(int megabytes) {
               megabytes / p, w, megabytes / w, w / p);
 }
 
+// The first tree folder left in `pool` ("...\\"), with its trailing "\\"; empty when none is left.
+std::wstring FirstTree(const std::wstring& pool) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((pool + L"t*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return std::wstring();
+  ::FindClose(h);
+  return pool + fd.cFileName + L"\\";
+}
+
+int DeleteOnePoolTree(const std::wstring& how, std::wstring pool) {
+  if (how == L"none") return 0;
+  if (!pool.empty() && pool.back() != L'\\') pool += L'\\';
+  std::wstring tree = FirstTree(pool);
+  if (tree.empty()) {
+    std::printf("no tree left in the pool\n");
+    return 2;
+  }
+  int removed = 0;
+  if (how == L"clean") {
+    TimedRun(CleanMode::RealClean, true, tree, &removed);
+  } else if (how == L"bare") {
+    removed = BareDelete(tree);
+  } else {
+    std::printf("pool: clean, bare or none\n");
+    return 2;
+  }
+  ::RemoveDirectoryW(tree.c_str());
+  std::printf("%ls: %d files\n", how.c_str(), removed);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 4 && std::wstring(argv[1]) == L"pool") return DeleteOnePoolTree(argv[2], argv[3]);
   std::vector<int> counts;
   for (int i = 1; i < argc; ++i) counts.push_back(_wtoi(argv[i]));
   if (counts.empty()) counts = {10000, 100000};
