@@ -3,10 +3,14 @@
 // (open, name query, disposition, close) timed one by one, in microseconds a
 // file. Run it inside a throw-away Wine prefix only (step.sh does): it fills
 // and empties a folder of the prefix's temporary folder.
-//   step_bench.exe [files]   (default 5000)
+// With "tree", a generated tree emptied three ways instead: the bare loop,
+// the same walk through the guarded delete, and a clean run.
+//   step_bench.exe [files]        (default 5000)
+//   step_bench.exe tree [files]
 #include <windows.h>
 
 #include "../BenchClock.h"
+#include "BenchTree.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +21,7 @@
 
 namespace {
 
-using bench::Now;
+using namespace bench;
 
 std::wstring Folder() {
   wchar_t buf[MAX_PATH + 1] = {};
@@ -143,11 +147,37 @@ void Steps(const std::wstring& folder, int count) {
   Report("  steps together", open + name + dispose + close, count);
 }
 
+void Trees(const std::wstring& folder, int count) {
+  auto guarded = [](const std::wstring& in, const WIN32_FIND_DATAW& fd) {
+    return core::guard::DeleteListedFile(in, fd.cFileName, fd.dwFileAttributes) ==
+           core::guard::FileDeleteResult::Deleted;
+  };
+  for (int r = 0; r < 3; ++r) {
+    Generate(folder, count);
+    double start = Now();
+    int removed = BareDelete(folder);
+    Report("tree: bare", Now() - start, removed);
+    Generate(folder, count);
+    start = Now();
+    removed = WalkAndDelete(folder, guarded);
+    Report("tree: guarded walk", Now() - start, removed);
+    Generate(folder, count);
+    Report("tree: clean run", TimedRun(cleaner::CleanMode::RealClean, true, folder, &removed), removed);
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  int count = argc > 1 ? _wtoi(argv[1]) : 5000;
+  bool tree = argc > 1 && std::wstring(argv[1]) == L"tree";
+  int at = tree ? 2 : 1;
+  int count = argc > at ? _wtoi(argv[at]) : 5000;
   std::wstring folder = Folder();
+  if (tree) {
+    Trees(folder, count);
+    ::RemoveDirectoryW(folder.c_str());
+    return 0;
+  }
   for (int r = 0; r < 2; ++r) {
     Bare(folder, count);
     Guarded(folder, count);

@@ -6,7 +6,8 @@
 #       folder, folders two deep, as clean_bench makes them)
 #   bench/clean/pool.sh <build folder> clean|bare|none    one process that
 #       empties the first tree left with a clean run or the bare loop
-#       ("none": start and exit only); pair clean against bare in a timer
+#       ("none": start and exit only); pair clean against bare in a timer;
+#       CLEAN_BENCH_EXE names another build of clean_bench.exe to run
 #   bench/clean/pool.sh <build folder> stop               removes what is left
 #       and stops the prefix's server
 set -euo pipefail
@@ -33,7 +34,7 @@ for t in range(trees):
 PY
     ;;
   clean | bare | none)
-    exec bash "$harness/wine-run.sh" "$env_dir" "$build/bench/clean_bench.exe" pool "$2" 'C:\vantorel-bench-pool'
+    exec bash "$harness/wine-run.sh" "$env_dir" "${CLEAN_BENCH_EXE:-$build/bench/clean_bench.exe}" pool "$2" 'C:\vantorel-bench-pool'
     ;;
   stop)
     rm -rf "$pool_dir"
