@@ -4,9 +4,14 @@
 // the same bytes. Run it inside a throw-away Wine prefix only (run.sh does):
 // it fills and empties a folder of the prefix's temporary folder.
 //   clean_bench.exe [file counts...]   (default 10000 100000)
+//   clean_bench.exe pool clean|bare|none FOLDER
+//     empties the first tree left in FOLDER (made by pool.sh) with a clean
+//     run or the bare loop, and exits: one process a delete, so that an
+//     outside timer can pair the two; "none" only starts and exits.
 #include <windows.h>
 
 #include "../BenchClock.h"
+#include "BenchTree.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,91 +19,20 @@
 #include <string>
 #include <vector>
 
-#include "cleaner/ProgressThread.h"
 #include "cleaner/WipeFile.h"
 
 using namespace cleaner;
 
 namespace {
 
-const int kFilesPerFolder = 100;
 const int kRepeats = 3;
 
-using bench::Now;
+using namespace bench;
 
 std::wstring BenchRoot() {
   wchar_t buf[MAX_PATH + 1] = {};
   ::GetTempPathW(MAX_PATH, buf);
   return std::wstring(buf) + L"vantorel-clean-bench\\";
-}
-
-// count files of 100 bytes, kFilesPerFolder to a folder, folders two deep.
-void Generate(const std::wstring& root, int count) {
-  ::CreateDirectoryW(root.c_str(), nullptr);
-  const std::string content(100, 'x');
-  int folders = (count + kFilesPerFolder - 1) / kFilesPerFolder;
-  for (int f = 0; f < folders; ++f) {
-    std::wstring group = root + L"g" + std::to_wstring(f / 10) + L"\\";
-    ::CreateDirectoryW(group.c_str(), nullptr);
-    std::wstring folder = group + L"d" + std::to_wstring(f) + L"\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    for (int i = 0; i < kFilesPerFolder && f * kFilesPerFolder + i < count; ++i) {
-      std::wstring name = folder + L"file" + std::to_wstring(i) + L".tmp";
-      HANDLE h = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      DWORD written = 0;
-      ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-      ::CloseHandle(h);
-    }
-  }
-}
-
-// The yardstick: what any program must do to empty the tree.
-int BareDelete(const std::wstring& folder) {
-  int removed = 0;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((folder + L"*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return 0;
-  do {
-    if (fd.cFileName[0] == L'.' && (fd.cFileName[1] == 0 || (fd.cFileName[1] == L'.' && fd.cFileName[2] == 0))) continue;
-    std::wstring path = folder + fd.cFileName;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      removed += BareDelete(path + L"\\");
-      ::RemoveDirectoryW(path.c_str());
-    } else if (::DeleteFileW(path.c_str())) {
-      ++removed;
-    }
-  } while (::FindNextFileW(h, &fd));
-  ::FindClose(h);
-  return removed;
-}
-
-class NoPoster : public IMessagePoster {
- public:
-  void Post(UINT, WPARAM, LPARAM) override {}
-};
-
-// One run of the clean thread with one item that empties `root`; returns
-// seconds and the count the run reported.
-double TimedRun(CleanMode mode, bool fastScan, const std::wstring& root, int* counted) {
-  ItemRoutineTable table;
-  table.Register(L"Bench - Tree", [&root](TClearTaskThread& t) {
-    t.FItemBytes = t.DeleteFolderFiles(root, false, true, L"", t.FItemCount);
-    t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
-  });
-  CleanServices services;
-  services.poster = std::make_shared<NoPoster>();
-  services.log = std::make_shared<NullLog>();
-  services.routines = &table;
-  CleanSettings settings;
-  settings.FastScan = fastScan;
-  double start = Now();
-  TClearTaskThread thread(mode, settings, services);
-  thread.FItems = {L"Bench - Tree"};
-  thread.Start();
-  thread.WaitFor();
-  double seconds = Now() - start;
-  *counted = thread.FTotalItems;
-  return seconds;
 }
 
 double Median(std::vector<double> v) {
@@ -162,9 +96,41 @@ void BenchWipe(int megabytes) {
               megabytes / p, w, megabytes / w, w / p);
 }
 
+// The first tree folder left in `pool` ("...\\"), with its trailing "\\"; empty when none is left.
+std::wstring FirstTree(const std::wstring& pool) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((pool + L"t*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return std::wstring();
+  ::FindClose(h);
+  return pool + fd.cFileName + L"\\";
+}
+
+int DeleteOnePoolTree(const std::wstring& how, std::wstring pool) {
+  if (how == L"none") return 0;
+  if (!pool.empty() && pool.back() != L'\\') pool += L'\\';
+  std::wstring tree = FirstTree(pool);
+  if (tree.empty()) {
+    std::printf("no tree left in the pool\n");
+    return 2;
+  }
+  int removed = 0;
+  if (how == L"clean") {
+    TimedRun(CleanMode::RealClean, true, tree, &removed);
+  } else if (how == L"bare") {
+    removed = BareDelete(tree);
+  } else {
+    std::printf("pool: clean, bare or none\n");
+    return 2;
+  }
+  ::RemoveDirectoryW(tree.c_str());
+  std::printf("%ls: %d files\n", how.c_str(), removed);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 4 && std::wstring(argv[1]) == L"pool") return DeleteOnePoolTree(argv[2], argv[3]);
   std::vector<int> counts;
   for (int i = 1; i < argc; ++i) counts.push_back(_wtoi(argv[i]));
   if (counts.empty()) counts = {10000, 100000};

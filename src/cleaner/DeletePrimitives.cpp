@@ -216,31 +216,32 @@ bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
 // named by an item, which the deleter looks up itself.
 bool TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
                                         bool logFlag) {
-  const std::wstring path = folder + name;
+  // The full path only for a log line: a fast clean of many files builds none.
+  auto path = [&folder, &name] { return folder + name; };
   if (!core::guard::IsPlainFileName(name)) {
     if (Live()) ++FItemFailed;
-    AddLog(FPrefix + L"skipping" + L" " + path + L" (the name cannot be handled)");
+    AddLog(FPrefix + L"skipping" + L" " + path() + L" (the name cannot be handled)");
     return false;
   }
   if (!settings_.FastScan && logFlag) {
-    AddLog(FPrefix + L"deleting" + L" " + path);
+    AddLog(FPrefix + L"deleting" + L" " + path());
     ScrollLog(50);
   }
   if (!Live()) return true;
   int passes = settings_.IsWipeFile ? settings_.WipeNumber : 0;
   FileRemoval removal = attributes == INVALID_FILE_ATTRIBUTES
-                            ? services_.deleter->RemoveFile(path, passes)
+                            ? services_.deleter->RemoveFile(path(), passes)
                             : services_.deleter->RemoveListedFile(folder, name, attributes, passes);
   if (!removal.removed) {
     ++FItemFailed;
-    if (removal.refusedAsLink) AddLog(FPrefix + L"skipping" + L" " + path + L" (a link to another file)");
-    else AddLog(FPrefix + L"could not delete" + L" " + path);
+    if (removal.refusedAsLink) AddLog(FPrefix + L"skipping" + L" " + path() + L" (a link to another file)");
+    else AddLog(FPrefix + L"could not delete" + L" " + path());
     return false;
   }
   // The user asked for wiping: say so when a file went without it.
   if (removal.wipe == WipeOutcome::NotWiped) {
     std::wstring why = removal.notWipedBecause != nullptr ? std::wstring(L" (") + removal.notWipedBecause + L")" : L"";
-    AddLog(FPrefix + L"deleted without wiping" + L" " + path + why);
+    AddLog(FPrefix + L"deleted without wiping" + L" " + path() + why);
   }
   return true;
 }

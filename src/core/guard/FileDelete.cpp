@@ -2,6 +2,8 @@
 
 #include "core/guard/FileNames.h"
 
+#include <string_view>
+
 namespace core {
 namespace guard {
 namespace {
@@ -29,17 +31,21 @@ using NtSetInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, in
 
 FARPROC NtFunction(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name); }
 
-// The kernel's name of an open file or folder ("\Device\...\x"); empty when
-// the system does not say. One call, with no translation to a drive letter.
-std::wstring ObjectName(HANDLE h) {
+// The kernel's name of an open file or folder ("\Device\...\x"), read into
+// `buf`; empty when the system does not say. One call, with no translation
+// to a drive letter.
+struct NameBuffer {
+  alignas(8) BYTE bytes[4096];
+};
+
+std::wstring_view ObjectName(HANDLE h, NameBuffer* buf) {
   static auto query = reinterpret_cast<NtQueryObjectFn>(NtFunction("NtQueryObject"));
-  if (query == nullptr) return std::wstring();
-  alignas(8) BYTE buf[4096];
+  if (query == nullptr) return {};
   ULONG needed = 0;
-  if (query(h, kObjectNameInformation, buf, sizeof(buf) - 2, &needed) < 0) return std::wstring();
-  const auto* name = reinterpret_cast<const NtUnicodeString*>(buf);
-  if (name->Buffer == nullptr) return std::wstring();
-  return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+  if (query(h, kObjectNameInformation, buf->bytes, sizeof(buf->bytes) - 2, &needed) < 0) return {};
+  const auto* name = reinterpret_cast<const NtUnicodeString*>(buf->bytes);
+  if (name->Buffer == nullptr) return {};
+  return std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t));
 }
 
 HANDLE OpenAttributes(const std::wstring& path, DWORD flags) {
@@ -47,18 +53,30 @@ HANDLE OpenAttributes(const std::wstring& path, DWORD flags) {
                        nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
-// The kernel's name of a folder, kept for the last folder asked: a walk asks
-// for many files of one folder in a row.
-std::wstring FolderObjectName(const std::wstring& folder) {
+// The kernel's name of a folder with a trailing "\", kept for the last
+// folder asked: a walk asks for many files of one folder in a row. Empty
+// when the system does not say.
+const std::wstring& FolderObjectName(const std::wstring& folder) {
   static thread_local std::wstring lastFolder, lastName;
   if (folder != lastFolder) {
     std::wstring bare = folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
     HANDLE h = OpenAttributes(LiteralPath(bare), FILE_FLAG_BACKUP_SEMANTICS);
-    lastName = h == INVALID_HANDLE_VALUE ? std::wstring() : ObjectName(h);
-    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    lastName.clear();
+    if (h != INVALID_HANDLE_VALUE) {
+      NameBuffer buf;
+      lastName = ObjectName(h, &buf);
+      ::CloseHandle(h);
+    }
+    if (!lastName.empty() && lastName.back() != L'\\') lastName += L'\\';
     lastFolder = folder;
   }
   return lastName;
+}
+
+// `path` is exactly `folder` followed by `name`, with no string built.
+bool IsFolderAndName(std::wstring_view path, std::wstring_view folder, std::wstring_view name) {
+  return path.size() == folder.size() + name.size() && path.substr(0, folder.size()) == folder &&
+         path.substr(folder.size()) == name;
 }
 
 bool SameFile(HANDLE a, HANDLE b) {
@@ -111,12 +129,12 @@ FileDeleteResult FromOpenError(DWORD error) {
 }  // namespace
 
 bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstring& name) {
-  std::wstring folderName = FolderObjectName(folder);
-  std::wstring fileName = ObjectName(file);
+  const std::wstring& folderName = FolderObjectName(folder);
+  NameBuffer buf;
+  std::wstring_view fileName = ObjectName(file, &buf);
   if (folderName.empty() || fileName.empty()) return true;
-  if (folderName.back() != L'\\') folderName += L'\\';
-  if (fileName == folderName + name) return false;
-  if (!EndsInDotOrSpace(name) || fileName != folderName + TrimmedName(name)) return true;
+  if (IsFolderAndName(fileName, folderName, name)) return false;
+  if (!EndsInDotOrSpace(name) || !IsFolderAndName(fileName, folderName, TrimmedName(name))) return true;
   return !IsTrimmedNameOfItself(file, folder, name);
 }
 
@@ -147,7 +165,9 @@ FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring
   }
   bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   DWORD access = DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
-  HANDLE h = ::CreateFileW(LiteralPath(folder + name).c_str(), access,
+  std::wstring path = folder + name;
+  if (EndsInDotOrSpace(name)) path = LiteralPath(path);
+  HANDLE h = ::CreateFileW(path.c_str(), access,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return FromOpenError(::GetLastError());
