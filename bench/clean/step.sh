@@ -1,12 +1,4 @@
 #!/usr/bin/env bash
 # Runs the per-step benchmark in its own throw-away Wine prefix inside the
 # build folder: bench/clean/step.sh <build folder> [files]
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-harness=$here/../../tests/harness
-build=$(cd "${1:?build folder}" && pwd)
-shift
-env_dir=$build/bench-env-clean
-bash "$harness/setup.sh" "$env_dir" >/dev/null
-trap 'bash "$harness/teardown.sh" "$env_dir" >/dev/null 2>&1' EXIT
-bash "$harness/wine-run.sh" "$env_dir" "$build/bench/step_bench.exe" "$@"
+exec env BENCH_EXE=step_bench.exe bash "$(dirname "$0")/run.sh" "$@"
