@@ -86,24 +86,9 @@ void TskCustomComboBox::SetItems(const std::vector<std::wstring>& Lines) {
 
 TskUIStyle TskCustomComboBox::ResolvedStyle() const { return ResolveLook(FileTheme_, UIStyle_).Style; }
 
-void TskCustomComboBox::SetUIStyle(TskUIStyle Value) {
-  UIStyle_ = Value;
-  const ThemeLook look = ResolveLook(FileTheme_, UIStyle_);
-  BorderColor_ = look.FrameColor();
+void TskCustomComboBox::ApplyLook(const ThemeLook& look) {
   ButtonColor_ = look.Color(21, COLOR_BTNFACE, 15);
   ArrowColor_ = RGB(0, 0, 0);
-  Invalidate();
-}
-
-TskCustomComboBox::~TskCustomComboBox() { RelinkFileTheme(this, FileTheme_, nullptr); }
-
-void TskCustomComboBox::SetFileTheme(TskFileTheme* Value) {
-  RelinkFileTheme(this, FileTheme_, Value);
-  SetUIStyle(UIStyle_);
-}
-
-void TskCustomComboBox::SetBorderColor(COLORREF Value) {
-  BorderColor_ = Value;
   Invalidate();
 }
 

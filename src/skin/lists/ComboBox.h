@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/file/FileTheme.h"
-#include "skin/theme/Published.h"
-#include "skin/theme/UIStyle.h"
+#include "skin/lists/FileThemeLink.h"
 #include "ui/Control.h"
 
 namespace skin {
@@ -30,9 +28,8 @@ void DrawComboArrow(HDC Canvas, int X, int Y, COLORREF ArrowColor, bool Enabled)
 // a fill with an edge line and the arrow. A missing picture gives the plain face.
 void DrawComboButtonFace(HDC Canvas, const RECT& Button, const ComboButtonLook& Look, HMODULE Pictures = nullptr);
 
-class TskCustomComboBox : public ui::Control, public Component, public TskFileThemeUser {
+class TskCustomComboBox : public ui::Control, public ListLookHolder {
  public:
-  ~TskCustomComboBox() override;
   // Style CBS_DROPDOWNLIST or CBS_DROPDOWN (CBS_SIMPLE draws no button).
   bool Create(HWND Parent, int X, int Y, int W, int H, DWORD ComboStyle = CBS_DROPDOWNLIST,
               const ui::Window* Owner = nullptr);
@@ -45,12 +42,6 @@ class TskCustomComboBox : public ui::Control, public Component, public TskFileTh
   void SetItemIndex(int Index) { Send(CB_SETCURSEL, static_cast<WPARAM>(Index)); }
   std::function<void()> OnChange;
 
-  TskUIStyle GetUIStyle() const { return UIStyle_; }
-  void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value) override;
-  COLORREF GetBorderColor() const { return BorderColor_; }
-  void SetBorderColor(COLORREF Value);
   COLORREF GetButtonColor() const { return ButtonColor_; }
   void SetButtonColor(COLORREF Value);
   COLORREF GetArrowColor() const { return ArrowColor_; }
@@ -63,14 +54,13 @@ class TskCustomComboBox : public ui::Control, public Component, public TskFileTh
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  void ApplyLook(const ThemeLook& look) override;
+  void RedrawBorder() override { Invalidate(); }
 
  private:
   TskUIStyle ResolvedStyle() const;
-  COLORREF BorderColor_ = 0;
   COLORREF ButtonColor_ = 0;
   COLORREF ArrowColor_ = 0;
-  TskUIStyle UIStyle_ = DeepBlue;
-  TskFileTheme* FileTheme_ = nullptr;
 };
 
 class TskComboBox : public TskCustomComboBox {};

@@ -19,22 +19,8 @@ bool TskEdit::Create(HWND Parent, const std::wstring& Text, int X, int Y, int W,
   return true;
 }
 
-void TskEdit::SetUIStyle(TskUIStyle Value) {
-  UIStyle_ = Value;
-  BorderColor_ = ResolveLook(FileTheme_, UIStyle_).FrameColor();
+void TskEdit::ApplyLook(const ThemeLook&) {
   UIStyleChanged();
-  DrawFrame();
-}
-
-TskEdit::~TskEdit() { RelinkFileTheme(this, FileTheme_, nullptr); }
-
-void TskEdit::SetFileTheme(TskFileTheme* Value) {
-  RelinkFileTheme(this, FileTheme_, Value);
-  SetUIStyle(UIStyle_);
-}
-
-void TskEdit::SetBorderColor(COLORREF Value) {
-  BorderColor_ = Value;
   DrawFrame();
 }
 

@@ -38,7 +38,6 @@ TskListView::~TskListView() {
   }
   if (VScrollBar_ != nullptr) VScrollBar_->SetChangeHandler({});
   if (HScrollBar_ != nullptr) HScrollBar_->SetChangeHandler({});
-  RelinkFileTheme(this, FileTheme_, nullptr);
 }
 
 bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxes, const ui::Window* Owner) {
@@ -58,10 +57,7 @@ bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxe
   return true;
 }
 
-void TskListView::SetUIStyle(TskUIStyle Value) {
-  UIStyle_ = Value;
-  const ThemeLook look = ResolveLook(FileTheme_, UIStyle_);
-  BorderColor_ = look.FrameColor();
+void TskListView::ApplyLook(const ThemeLook& look) {
   HeaderFontColor_ = look.Color(23, COLOR_BTNTEXT, 27);
   HeaderColor_ = look.Color(2, COLOR_BTNFACE, 15);
   if (VScrollBar_ != nullptr) VScrollBar_->SetBarStyle(look.Style, FileTheme_);
@@ -69,13 +65,7 @@ void TskListView::SetUIStyle(TskUIStyle Value) {
   if (hwnd_ != nullptr) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-void TskListView::SetFileTheme(TskFileTheme* Value) {
-  RelinkFileTheme(this, FileTheme_, Value);
-  SetUIStyle(UIStyle_);
-}
-
-void TskListView::SetBorderColor(COLORREF Value) {
-  BorderColor_ = Value;
+void TskListView::RedrawBorder() {
   if (hwnd_ != nullptr) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 

@@ -6,9 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "skin/file/FileTheme.h"
-#include "skin/theme/Published.h"
-#include "skin/theme/UIStyle.h"
+#include "skin/lists/FileThemeLink.h"
 #include "ui/ListView.h"
 
 namespace skin {
@@ -31,17 +29,11 @@ class ListScrollBar {
 // narrower than Room on the canvas; the text itself when it fits.
 std::wstring FitCaption(HDC Canvas, const std::wstring& Text, int Room);
 
-class TskListView : public ui::ListView, public Component, public TskFileThemeUser {
+class TskListView : public ui::ListView, public ListLookHolder {
  public:
   ~TskListView() override;
   bool Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxes, const ui::Window* Owner = nullptr);
 
-  TskUIStyle GetUIStyle() const { return UIStyle_; }
-  void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value) override;
-  COLORREF GetBorderColor() const { return BorderColor_; }
-  void SetBorderColor(COLORREF Value);
   COLORREF GetHeaderColor() const { return HeaderColor_; }
   COLORREF GetHeaderFontColor() const { return HeaderFontColor_; }
   HWND HeaderHandle() const { return HeaderHandle_; }
@@ -58,6 +50,8 @@ class TskListView : public ui::ListView, public Component, public TskFileThemeUs
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  void ApplyLook(const ThemeLook& look) override;
+  void RedrawBorder() override;
 
  private:
   static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
@@ -67,9 +61,6 @@ class TskListView : public ui::ListView, public Component, public TskFileThemeUs
   void DrawFrame();
   bool RightToLeft() const;
 
-  COLORREF BorderColor_ = 0;
-  TskUIStyle UIStyle_ = DeepBlue;
-  TskFileTheme* FileTheme_ = nullptr;
   HWND HeaderHandle_ = nullptr;
   WNDPROC OldHeaderProc_ = nullptr;
   COLORREF HeaderFontColor_ = 0;

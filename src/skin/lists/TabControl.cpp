@@ -11,7 +11,6 @@ namespace skin {
 TskTab::~TskTab() {
   // The strip calls back into this object; it must go first.
   TopPanel_.reset();
-  RelinkFileTheme(this, FileTheme_, nullptr);
 }
 
 bool TskTab::Create(HWND Parent, int X, int Y, int W, int H, const ui::Window* Owner) {
@@ -26,14 +25,11 @@ bool TskTab::Create(HWND Parent, int X, int Y, int W, int H, const ui::Window* O
   return true;
 }
 
-void TskTab::SetUIStyle(TskUIStyle Value) {
-  UIStyle_ = Value;
+void TskTab::ApplyLook(const ThemeLook& look) {
   if (!TopPanel_) return;
   TopPanel_->SetFileTheme(FileTheme_);
-  TopPanel_->SetUIStyle(Value);
-  const ThemeLook look = ResolveLook(FileTheme_, UIStyle_);
+  TopPanel_->SetUIStyle(UIStyle_);
   TopPanel_->SetStripColor(look.Color(2, COLOR_BTNFACE, 26));
-  BorderColor_ = look.FrameColor();
   // The WinXP page is white, whatever its strip.
   Color_ = look.Style == WinXP ? RGB(255, 255, 255) : look.Color(2, COLOR_BTNFACE, 26);
   ApplyUIStyle();
@@ -44,13 +40,7 @@ void TskTab::SetUIStyle(TskUIStyle Value) {
   Invalidate();
 }
 
-void TskTab::SetFileTheme(TskFileTheme* Value) {
-  RelinkFileTheme(this, FileTheme_, Value);
-  SetUIStyle(UIStyle_);
-}
-
-void TskTab::SetBorderColor(COLORREF Value) {
-  BorderColor_ = Value;
+void TskTab::RedrawBorder() {
   BorderColorChanged();
   Invalidate();
   if (TopPanel_) TopPanel_->Repaint();

@@ -13,7 +13,7 @@
 
 #include "skin/draw/Bitmap.h"
 #include "skin/file/FileTheme.h"
-#include "skin/theme/Published.h"
+#include "skin/lists/FileThemeLink.h"
 #include "skin/theme/UIStyle.h"
 #include "ui/Control.h"
 
@@ -115,7 +115,7 @@ class TskTabControlTopPanel : public ui::Control {
   Bitmap Buffer_;
 };
 
-class TskTab : public ui::Control, public Component, public TskFileThemeUser {
+class TskTab : public ui::Control, public ListLookHolder {
  public:
   TskTab() = default;
   ~TskTab() override;
@@ -123,12 +123,6 @@ class TskTab : public ui::Control, public Component, public TskFileThemeUser {
   // `Owner` is the form whose skinned frame gives the first style.
   bool Create(HWND Parent, int X, int Y, int W, int H, const ui::Window* Owner = nullptr);
 
-  TskUIStyle GetUIStyle() const { return UIStyle_; }
-  void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* Value) override;
-  COLORREF GetBorderColor() const { return BorderColor_; }
-  void SetBorderColor(COLORREF Value);
   COLORREF GetColor() const { return Color_; }
   void SetColor(COLORREF Value);
   HFONT GetFont() const { return Font_; }
@@ -172,13 +166,12 @@ class TskTab : public ui::Control, public Component, public TskFileThemeUser {
   virtual void LayoutChildren();
   void PlaceTopPanel();
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+  void ApplyLook(const ThemeLook& look) override;
+  void RedrawBorder() override;
 
  private:
   void Paint();
 
-  TskUIStyle UIStyle_ = DeepBlue;
-  TskFileTheme* FileTheme_ = nullptr;
-  COLORREF BorderColor_ = 0;
   COLORREF Color_ = 0;
   HFONT Font_ = nullptr;
   TskTabPosition TabPosition_ = skTop;
