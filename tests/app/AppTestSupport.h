@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/Main.h"
 #include "app/RegeditDriver.h"
+#include "ui/Application.h"
 
 namespace app_test {
 
@@ -44,6 +46,23 @@ inline std::wstring OptionsFile() {
 
 // Every test starts from the defaults, whatever an earlier one saved.
 inline void ForgetOptions() { ::DeleteFileW(OptionsFile().c_str()); }
+
+// A main window made from the default options and shown, on `page` when
+// one is given.
+inline bool OpenMainWindow(app::TfrmMain& form, skin::TFlatButton* page = nullptr) {
+  ForgetOptions();
+  ui::Application::Instance().Initialize();
+  if (!form.CreateMain({})) return false;
+  form.ShowMain();
+  if (page != nullptr) form.FlatButtonClick(*page);
+  Pump(100);
+  return true;
+}
+
+inline void CloseMainWindow(app::TfrmMain& form) {
+  if (::IsWindow(form.Handle())) ::DestroyWindow(form.Handle());
+  Pump(50);
+}
 
 // Records what the registry editor was asked to show: "root|key|value".
 struct NavigatorRecorder : app::IRegeditNavigator {

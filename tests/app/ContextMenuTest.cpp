@@ -13,7 +13,6 @@
 
 namespace {
 
-using app_test::ForgetOptions;
 using app_test::Pump;
 using app_test::PumpUntil;
 
@@ -56,20 +55,16 @@ void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
 class ContextMenu : public ::testing::Test {
  protected:
   void SetUp() override {
-    ForgetOptions();
-    ui::Application::Instance().Initialize();
-    ASSERT_TRUE(form.CreateMain({}));
-    form.ShowMain();
+    ASSERT_TRUE(app_test::OpenMainWindow(form));
     ::SetForegroundWindow(form.Handle());
-    Pump(200);
+    Pump(100);
     g_seen = &seen;
     timer = ::SetTimer(nullptr, 0, 50, &LookForMenu);
   }
   void TearDown() override {
     ::KillTimer(nullptr, timer);
     g_seen = nullptr;
-    ::DestroyWindow(form.Handle());
-    Pump(50);
+    app_test::CloseMainWindow(form);
   }
   void RightClick(HWND control) {
     RECT r{};

@@ -12,7 +12,6 @@
 
 namespace {
 
-using app_test::ForgetOptions;
 using app_test::Pump;
 using defrag_test::RecordingPlatform;
 using registry::HiveCopyFile;
@@ -25,12 +24,7 @@ class DefragPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
   // Seeds the hives before the window reads the list.
   void Open(const std::vector<std::pair<std::wstring, bool>>& hives, DWORD size = 64 * 1024) {
     for (const auto& h : hives) seeded.push_back(seed.Add(h.first, size, h.second));
-    ForgetOptions();
-    ui::Application::Instance().Initialize();
-    ASSERT_TRUE(form.CreateMain({}));
-    form.ShowMain();
-    form.FlatButtonClick(form.bRegistryDefrag);
-    Pump(100);
+    ASSERT_TRUE(app_test::OpenMainWindow(form, &form.bRegistryDefrag));
     form.DefragPage().SetPlatform(platform);
     previous = ui::SetMessageBoxAnswerer(this);
   }
@@ -40,8 +34,7 @@ class DefragPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
   }
   void TearDown() override {
     ui::SetMessageBoxAnswerer(previous);
-    if (::IsWindow(form.Handle())) ::DestroyWindow(form.Handle());
-    Pump(50);
+    app_test::CloseMainWindow(form);
   }
   std::vector<std::wstring> Column(int column) {
     std::vector<std::wstring> cells;

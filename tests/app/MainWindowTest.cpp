@@ -11,23 +11,16 @@
 
 namespace {
 
-using app_test::ForgetOptions;
 using app_test::Pump;
 using app_test::PumpUntil;
 
 class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    ForgetOptions();
-    ui::Application::Instance().Initialize();
-    ASSERT_TRUE(form.CreateMain({}));
-    form.ShowMain();
-    Pump(200);
+    ASSERT_TRUE(app_test::OpenMainWindow(form));
+    Pump(100);
   }
-  void TearDown() override {
-    ::DestroyWindow(form.Handle());
-    Pump(50);
-  }
+  void TearDown() override { app_test::CloseMainWindow(form); }
   void SetOuterWidth(int width) {
     RECT r{};
     ::GetWindowRect(form.Handle(), &r);

@@ -10,19 +10,13 @@
 
 namespace {
 
-using app_test::ForgetOptions;
 using app_test::Pump;
 using app_test::PumpUntil;
 
 class RegistryPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
-    ForgetOptions();
-    ui::Application::Instance().Initialize();
-    ASSERT_TRUE(form.CreateMain({}));
-    form.ShowMain();
-    form.FlatButtonClick(form.bRegistry);
-    Pump(100);
+    ASSERT_TRUE(app_test::OpenMainWindow(form, &form.bRegistry));
     previous = ui::SetMessageBoxAnswerer(this);
   }
   int Answer(HWND, const std::wstring& text, UINT) override {
@@ -31,8 +25,7 @@ class RegistryPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
   }
   void TearDown() override {
     ui::SetMessageBoxAnswerer(previous);
-    ::DestroyWindow(form.Handle());
-    Pump(50);
+    app_test::CloseMainWindow(form);
   }
   // Ticks only the section with this id.
   void TickOnly(int id) {

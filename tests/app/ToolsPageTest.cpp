@@ -19,7 +19,6 @@ using testing_support::MakeShellLink;
 namespace {
 
 using namespace fix_test;
-using app_test::ForgetOptions;
 using app_test::Pump;
 
 constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -33,22 +32,16 @@ class RecordingPages : public app::IWebPages {
 class ToolsPage : public ::testing::Test {
  protected:
   void SetUp() override {
-    ForgetOptions();
-    ui::Application::Instance().Initialize();
     startup = registry::GetSpecialFolder(CSIDL_STARTUP);
     ::SHCreateDirectoryExW(nullptr, startup.c_str(), nullptr);
     Clean();
-    ASSERT_TRUE(form.CreateMain({}));
-    form.ShowMain();
-    form.FlatButtonClick(form.bTools);
-    Pump(100);
+    ASSERT_TRUE(app_test::OpenMainWindow(form, &form.bTools));
     core::OptionsSetting.OutputDirectory = backups.Path();
     previousPages = app::SetWebPages(pages);
   }
   void TearDown() override {
     app::SetWebPages(previousPages);
-    if (::IsWindow(form.Handle())) ::DestroyWindow(form.Handle());
-    Pump(50);
+    app_test::CloseMainWindow(form);
     Clean();
   }
   void Clean() {
