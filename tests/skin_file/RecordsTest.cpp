@@ -7,12 +7,10 @@
 #include "skin/file/SkinRecords.h"
 
 using skintest::Bytes;
+using skintest::PutU32;
 
 namespace {
 
-void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 void AddU32(Bytes& b, std::uint32_t v) {
   b.resize(b.size() + 4);
   PutU32(b, b.size() - 4, v);
