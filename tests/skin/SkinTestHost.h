@@ -1,5 +1,5 @@
 // Set-up shared by the skinned-control tests: a form to hold the controls,
-// message pumping, and pictures of what the screen shows saved as .bmp files.
+// text widths, message pumping, and pictures of what the screen shows saved as .bmp files.
 #pragma once
 #include <windows.h>
 
@@ -31,6 +31,13 @@ class HostForm : public ui::Form {
     }
   }
 };
+
+// The width of `text` in the font selected into `dc`.
+inline int TextWidth(HDC dc, const std::wstring& text) {
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
 
 // Lets queued paint and other messages run.
 inline void Pump() {
