@@ -122,11 +122,7 @@ TEST(ListLooks, FileColoursFallBackToTheSystemsAndBuiltInOnesFollowTheStyle) {
 TEST(FitCaption, CutsWithDotsInsideTheRoom) {
   skin::Bitmap canvas(10, 10);
   HGDIOBJ old = ::SelectObject(canvas.Canvas(), ui::DefaultFont());
-  auto width = [&](const std::wstring& s) {
-    SIZE size{};
-    ::GetTextExtentPoint32W(canvas.Canvas(), s.c_str(), static_cast<int>(s.size()), &size);
-    return static_cast<int>(size.cx);
-  };
+  auto width = [&](const std::wstring& s) { return skin_test::TextWidth(canvas.Canvas(), s); };
   const std::wstring caption = L"Registry key";
   EXPECT_EQ(caption, FitCaption(canvas.Canvas(), caption, width(caption)));
   for (int room : {width(caption) - 1, 40, 25}) {

@@ -21,11 +21,10 @@ using skin_test::SaveWindowShot;
 inline int DefaultTextWidth(const std::wstring& text) {
   HDC dc = ::CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, ui::DefaultFont());
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const int width = skin_test::TextWidth(dc, text);
   ::SelectObject(dc, old);
   ::DeleteDC(dc);
-  return size.cx;
+  return width;
 }
 
 }  // namespace lists_test
