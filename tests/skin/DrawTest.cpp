@@ -53,29 +53,34 @@ TEST(CutBitmapPart, CutsAStripIntoItself) {
   EXPECT_EQ(Coded(50, 1), strip.Pixel(0, 1));
 }
 
-// Where the pixel (x, y) of a 3 x 2 picture lands after a turn, by turn.
+// Where the pixel (x, y) of a w x h picture lands after a turn, by turn.
 struct TurnCase {
   const char* name;
   void (*turn)(Bitmap&);
-  int width, height;
-  POINT (*to)(int x, int y);
+  int width, height;  // of the picture turned
+  POINT (*to)(int x, int y, int w, int h);
 };
 
 TEST(Turns, MovePixelsAsDescribedAndRoundTrip) {
+  auto anticlockwise = [](int x, int y, int w, int) { return POINT{y, w - 1 - x}; };
+  auto clockwise = [](int x, int y, int, int h) { return POINT{h - 1 - y, x}; };
   const TurnCase cases[] = {
-      {"anticlockwise", skin::RotateBitmap, 2, 3, [](int x, int y) { return POINT{y, 3 - 1 - x}; }},
-      {"clockwise", skin::RotateBitmapBack, 2, 3, [](int x, int y) { return POINT{2 - 1 - y, x}; }},
-      {"half", skin::RotateBitmapHalfTurn, 3, 2, [](int x, int y) { return POINT{3 - 1 - x, 2 - 1 - y}; }},
+      {"anticlockwise", skin::RotateBitmap, 3, 2, anticlockwise},
+      {"clockwise", skin::RotateBitmapBack, 3, 2, clockwise},
+      {"half", skin::RotateBitmapHalfTurn, 3, 2, [](int x, int y, int w, int h) { return POINT{w - 1 - x, h - 1 - y}; }},
+      {"two pixels anticlockwise", skin::RotateBitmap, 2, 1, anticlockwise},
+      {"two pixels clockwise", skin::RotateBitmapBack, 2, 1, clockwise},
   };
   for (const TurnCase& c : cases) {
     SCOPED_TRACE(c.name);
-    Bitmap b = CodedBitmap(3, 2);
+    Bitmap b = CodedBitmap(c.width, c.height);
     c.turn(b);
-    ASSERT_EQ(c.width, b.Width());
-    ASSERT_EQ(c.height, b.Height());
-    for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 3; ++x) {
-        POINT p = c.to(x, y);
+    const bool quarter = c.turn != skin::RotateBitmapHalfTurn;
+    ASSERT_EQ(quarter ? c.height : c.width, b.Width());
+    ASSERT_EQ(quarter ? c.width : c.height, b.Height());
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        POINT p = c.to(x, y, c.width, c.height);
         EXPECT_EQ(Coded(x, y), b.Pixel(p.x, p.y)) << x << "," << y;
       }
   }
@@ -88,22 +93,6 @@ TEST(Turns, MovePixelsAsDescribedAndRoundTrip) {
   ASSERT_EQ(5, b.Width());
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(Coded(x, y), b.Pixel(x, y));
-}
-
-TEST(Turns, TwoPixelsEndUpOneAboveTheOther) {
-  const COLORREF A = RGB(10, 0, 0), B = RGB(0, 10, 0);
-  Bitmap b(2, 1);
-  b.SetPixel(0, 0, A);
-  b.SetPixel(1, 0, B);
-  skin::RotateBitmap(b);
-  EXPECT_EQ(B, b.Pixel(0, 0));
-  EXPECT_EQ(A, b.Pixel(0, 1));
-  Bitmap c(2, 1);
-  c.SetPixel(0, 0, A);
-  c.SetPixel(1, 0, B);
-  skin::RotateBitmapBack(c);
-  EXPECT_EQ(A, c.Pixel(0, 0));
-  EXPECT_EQ(B, c.Pixel(0, 1));
 }
 
 TEST(ReplaceBitmapColor, ChangesOnlyThatColour) {
@@ -125,7 +114,7 @@ struct GradientCase {
   bool vertical;
 };
 
-TEST(Gradients, GiveExactLines) {
+TEST(Gradients, GiveExactLinesAndDrawNothingOutside) {
   const COLORREF black = RGB(0, 0, 0), to = RGB(100, 200, 50);
   const GradientCase cases[] = {
       {"vertical", 5, black, to, {black, black, RGB(20, 40, 10), RGB(40, 80, 20), to}, true},
@@ -134,6 +123,8 @@ TEST(Gradients, GiveExactLines) {
       {"horizontal falling", 3, RGB(200, 0, 0), RGB(0, 0, 0), {RGB(200, 0, 0), RGB(134, 0, 0), 0}, false},
       {"one line high", 1, black, to, {to}, true},
       {"one column wide", 1, black, to, {to}, false},
+      {"empty vertical", 0, 0, 0xFFFFFF, {}, true},
+      {"empty horizontal", 0, 0, 0xFFFFFF, {}, false},
   };
   for (const GradientCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -148,16 +139,12 @@ TEST(Gradients, GiveExactLines) {
       EXPECT_EQ(c.expected[i], b.Pixel(x, y)) << "line " << i;
       EXPECT_EQ(c.expected[i], b.Pixel(c.vertical ? 7 : x, c.vertical ? y : 7)) << "line end " << i;
     }
-    EXPECT_EQ(kBackground, b.Pixel(c.vertical ? 8 : 3 + c.lines, c.vertical ? 3 : 2)) << "beyond the rectangle";
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 12; ++x)
+        if (!::PtInRect(&r, POINT{x, y})) {
+          ASSERT_EQ(kBackground, b.Pixel(x, y)) << "outside at " << x << "," << y;
+        }
   }
-}
-
-TEST(Gradients, EmptyRectangleDrawsNothing) {
-  Bitmap b = Canvas(4, 4);
-  skin::FillGradientVertical(b.Canvas(), RECT{0, 2, 4, 2}, 0, 0xFFFFFF);
-  skin::FillGradientHorizontal(b.Canvas(), RECT{2, 0, 2, 4}, 0, 0xFFFFFF);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(kBackground, b.Pixel(x, y));
 }
 
 TEST(ColourParts, SplitAndJoin) {
@@ -181,62 +168,84 @@ Bitmap ThreeCells() {
   return b;
 }
 
-TEST(ThreePart, EndsUnscaledMiddleStretchedOverTheFill) {
-  Bitmap strip = ThreeCells();
-  Bitmap b = Canvas(40, 2);
-  const COLORREF fill = RGB(1, 2, 3);
-  skin::DrawThreePartBitmap(strip, b.Canvas(), RECT{10, 0, 30, 2}, false, fill, true);
-  EXPECT_EQ(kBackground, b.Pixel(9, 0));
-  for (int x = 10; x < 14; ++x) EXPECT_EQ(RGB(255, 0, 0), b.Pixel(x, 1)) << x;
-  for (int x = 14; x < 26; ++x) EXPECT_EQ(RGB(0, 255, 0), b.Pixel(x, 1)) << x;
-  for (int x = 26; x < 30; ++x) EXPECT_EQ(RGB(0, 0, 255), b.Pixel(x, 1)) << x;
-  EXPECT_EQ(kBackground, b.Pixel(30, 0));
-  // The hole (one of four columns, stretched to three of twelve) shows the fill.
-  EXPECT_EQ(fill, b.Pixel(17, 0));
-  EXPECT_EQ(RGB(0, 255, 0), b.Pixel(17, 1));
-}
+// What a three-part drawing leaves in runs of pixels of one row.
+struct PixelRun {
+  int x0, x1, y;  // x0 <= x < x1
+  COLORREF colour;
+};
 
-TEST(ThreePart, NarrowRectangleShowsTheLeftEndCut) {
-  Bitmap strip = ThreeCells();
-  Bitmap b = Canvas(10, 2);
-  skin::DrawThreePartBitmap(strip, b.Canvas(), RECT{2, 0, 5, 2}, false, 0, true);
-  for (int x = 2; x < 5; ++x) EXPECT_EQ(RGB(255, 0, 0), b.Pixel(x, 0)) << x;
-  EXPECT_EQ(kBackground, b.Pixel(5, 0));
-}
+struct ThreePartCase {
+  const char* name;
+  int canvasWidth, canvasHeight;
+  void (*draw)(Bitmap& strip, HDC dc);  // the strip is the three cells, free to change
+  std::vector<PixelRun> runs;
+};
 
-TEST(ThreePart, TransparentVariantMasksTheEnds) {
-  Bitmap strip = ThreeCells();
-  strip.SetPixel(0, 0, RGB(9, 9, 9));
-  Bitmap b = Canvas(20, 4);
-  skin::DrawThreePartBitmapTransparent(strip, b.Canvas(), RECT{0, 0, 20, 4}, true, RGB(9, 9, 9));
-  EXPECT_EQ(kBackground, b.Pixel(0, 0));  // masked
-  EXPECT_EQ(RGB(255, 0, 0), b.Pixel(1, 0));
-  EXPECT_EQ(RGB(0, 0, 255), b.Pixel(19, 1));
-  EXPECT_EQ(RGB(0, 255, 0), b.Pixel(10, 1));
-  EXPECT_EQ(kBackground, b.Pixel(10, 2));  // the middle keeps the strip's height
+TEST(ThreePart, EndsUnscaledMiddleStretchedAndMasked) {
+  const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255), fill = RGB(1, 2, 3);
+  const ThreePartCase cases[] = {
+      {"over the fill", 40, 2,
+       [](Bitmap& s, HDC dc) { skin::DrawThreePartBitmap(s, dc, RECT{10, 0, 30, 2}, false, RGB(1, 2, 3), true); },
+       // The hole (one of four columns, stretched to three of twelve) shows the fill.
+       {{9, 10, 0, kBackground}, {10, 14, 1, red}, {14, 26, 1, green}, {26, 30, 1, blue}, {30, 31, 0, kBackground},
+        {17, 18, 0, fill}}},
+      {"narrow rectangle shows the left end cut", 10, 2,
+       [](Bitmap& s, HDC dc) { skin::DrawThreePartBitmap(s, dc, RECT{2, 0, 5, 2}, false, 0, true); },
+       {{2, 5, 0, red}, {5, 6, 0, kBackground}}},
+      {"transparent variant masks the ends", 20, 4,
+       [](Bitmap& s, HDC dc) {
+         s.SetPixel(0, 0, RGB(9, 9, 9));
+         skin::DrawThreePartBitmapTransparent(s, dc, RECT{0, 0, 20, 4}, true, RGB(9, 9, 9));
+       },
+       // The middle keeps the strip's height.
+       {{0, 1, 0, kBackground}, {1, 2, 0, red}, {19, 20, 1, blue}, {10, 11, 1, green}, {10, 11, 2, kBackground}}},
+  };
+  for (const ThreePartCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bitmap b = Canvas(c.canvasWidth, c.canvasHeight);
+    Bitmap strip = ThreeCells();
+    c.draw(strip, b.Canvas());
+    for (const PixelRun& run : c.runs)
+      for (int x = run.x0; x < run.x1; ++x) EXPECT_EQ(run.colour, b.Pixel(x, run.y)) << x << "," << run.y;
+  }
 }
 
 // A 9 x 9 coded picture into a 20 x 20 rectangle: hw = hh = 4, dw = dh = 10.
-TEST(NinePart, PlacesCornersUnscaledAndEdgesBetweenThem) {
-  Bitmap picture = CodedBitmap(9, 9);
-  Bitmap b = Canvas(20, 20);
-  ASSERT_TRUE(skin::DrawNinePartBitmap(picture, b.Canvas(), RECT{0, 0, 20, 20}, false));
-  struct Probe {
-    int x, y;   // on the canvas
-    int sx, sy; // in the picture
+struct NineProbe {
+  int x, y;    // on the canvas
+  int sx, sy;  // in the picture; -1: the background shows
+};
+
+TEST(NinePart, PlacesCornersUnscaledAndEdgesBetweenThemAndMasksMagenta) {
+  struct Case {
+    const char* name;
+    bool magentaCorner, transparent;
+    std::vector<NineProbe> probes;
   };
-  const Probe probes[] = {
-      {0, 0, 0, 0},   {3, 3, 3, 3},                    // top-left corner, 4 x 4
-      {0, 17, 0, 6},  {2, 19, 2, 8},                   // bottom-left corner, 4 x 3
-      {17, 0, 6, 0},  {19, 3, 8, 3},                   // top-right corner, 3 x 4
-      {17, 17, 6, 6}, {19, 19, 8, 8},                  // bottom-right corner, 3 x 3
-      {2, 4, 2, 4},   {2, 15, 2, 4},                   // left edge: row 4 stretched down
-      {18, 4, 7, 5},  {18, 16, 7, 5},                  // right edge: row 5 stretched down
-      {4, 4, 4, 4},   {16, 15, 5, 4},                  // centre
-      {4, 2, 4, 2},   {16, 2, 5, 2},                   // top edge
-      {3, 16, 4, 5},  {16, 19, 5, 8},                  // bottom edge, one pixel over its neighbours
+  const Case cases[] = {
+      {"opaque", false, false,
+       {
+           {0, 0, 0, 0},   {3, 3, 3, 3},    // top-left corner, 4 x 4
+           {0, 17, 0, 6},  {2, 19, 2, 8},   // bottom-left corner, 4 x 3
+           {17, 0, 6, 0},  {19, 3, 8, 3},   // top-right corner, 3 x 4
+           {17, 17, 6, 6}, {19, 19, 8, 8},  // bottom-right corner, 3 x 3
+           {2, 4, 2, 4},   {2, 15, 2, 4},   // left edge: row 4 stretched down
+           {18, 4, 7, 5},  {18, 16, 7, 5},  // right edge: row 5 stretched down
+           {4, 4, 4, 4},   {16, 15, 5, 4},  // centre
+           {4, 2, 4, 2},   {16, 2, 5, 2},   // top edge
+           {3, 16, 4, 5},  {16, 19, 5, 8},  // bottom edge, one pixel over its neighbours
+       }},
+      {"transparent corners leave magenta out", true, true, {{0, 0, -1, -1}, {1, 0, 1, 0}}},
   };
-  for (const Probe& p : probes) EXPECT_EQ(Coded(p.sx, p.sy), b.Pixel(p.x, p.y)) << p.x << "," << p.y;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bitmap picture = CodedBitmap(9, 9);
+    if (c.magentaCorner) picture.SetPixel(0, 0, skin::kMaskColour);
+    Bitmap b = Canvas(20, 20);
+    ASSERT_TRUE(skin::DrawNinePartBitmap(picture, b.Canvas(), RECT{0, 0, 20, 20}, c.transparent));
+    for (const NineProbe& p : c.probes)
+      EXPECT_EQ(p.sx < 0 ? kBackground : Coded(p.sx, p.sy), b.Pixel(p.x, p.y)) << p.x << "," << p.y;
+  }
 }
 
 TEST(NinePart, WithoutFourCornersDrawsNothing) {
@@ -245,21 +254,13 @@ TEST(NinePart, WithoutFourCornersDrawsNothing) {
   };
   const Case cases[] = {{3, 9, 20, 20}, {9, 3, 20, 20}, {9, 9, 3, 20}, {9, 9, 20, 3}, {0, 0, 20, 20}, {9, 9, 0, 0}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bw << "x" << c.bh << " into " << c.rw << "x" << c.rh);
     Bitmap picture = CodedBitmap(c.bw, c.bh);
     Bitmap b = Canvas(20, 20);
     EXPECT_FALSE(skin::DrawNinePartBitmap(picture, b.Canvas(), RECT{0, 0, c.rw, c.rh}, true));
     for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 20; ++x) ASSERT_EQ(kBackground, b.Pixel(x, y)) << c.bw << "x" << c.bh;
+      for (int x = 0; x < 20; ++x) ASSERT_EQ(kBackground, b.Pixel(x, y)) << x << "," << y;
   }
-}
-
-TEST(NinePart, TransparentCornersLeaveMagentaOut) {
-  Bitmap picture = CodedBitmap(9, 9);
-  picture.SetPixel(0, 0, skin::kMaskColour);
-  Bitmap b = Canvas(20, 20);
-  skin::DrawNinePartBitmap(picture, b.Canvas(), RECT{0, 0, 20, 20}, true);
-  EXPECT_EQ(kBackground, b.Pixel(0, 0));
-  EXPECT_EQ(Coded(1, 0), b.Pixel(1, 0));
 }
 
 TEST(Tiling, RepeatsFromTheOriginOverTheSize) {

@@ -1,6 +1,7 @@
 // Text shortening, hit tests, parent backgrounds and the safe look-ups.
 #include <gtest/gtest.h>
 
+#include "SkinTestHost.h"
 #include "SkinTestSupport.h"
 #include "skin/draw/Fills.h"
 #include "skin/draw/Geometry.h"
@@ -10,28 +11,23 @@
 
 namespace {
 
-int Width(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
+using skin_test::TextWidth;
 TEST(EllipsizeText, KeepsWhatFitsAndShortensTheRest) {
   skin::Bitmap b(10, 10);
   HDC dc = b.Canvas();
   const std::wstring caption = L"Add to Ignore List and more words";
   std::wstring result;
-  skin::EllipsizeText(dc, caption, Width(dc, caption), result);
+  skin::EllipsizeText(dc, caption, TextWidth(dc, caption), result);
   EXPECT_EQ(caption, result);
   skin::EllipsizeText(dc, L"W", 1, result);
   EXPECT_EQ(L"W", result);  // nothing shorter to offer
-  const int max = Width(dc, L"Add to...");
+  const int max = TextWidth(dc, L"Add to...");
   skin::EllipsizeText(dc, caption, max, result);
   ASSERT_GE(result.size(), 4u);
   EXPECT_EQ(L"...", result.substr(result.size() - 3));
   EXPECT_EQ(0u, caption.find(result.substr(0, result.size() - 3)));
-  EXPECT_GE(Width(dc, result), max);
-  EXPECT_LT(Width(dc, result.substr(0, result.size() - 4) + L"..."), max);  // the shortest such text
+  EXPECT_GE(TextWidth(dc, result), max);
+  EXPECT_LT(TextWidth(dc, result.substr(0, result.size() - 4) + L"..."), max);  // the shortest such text
 }
 
 TEST(PointInRect, AllFourEdgesCount) {

@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "SkinTestHost.h"
 #include "skin/theme/StyleResolve.h"
 #include "skin/theme/ThemeManager.h"
-#include "ui/Application.h"
 #include "ui/Control.h"
-#include "ui/Form.h"
 
 using namespace skin;
 
@@ -34,13 +33,11 @@ TEST(ResolveFileTheme, FallsBackToDeepBlueWithoutAReadyFileTheme) {
       {nullptr, MacOS, false, MacOS},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "asked " << int(c.asked) << (c.theme == nullptr ? ", no theme" : ""));
     TskUIStyle style = BlueGlass;
-    EXPECT_EQ(c.fromFile, ResolveFileTheme(c.theme, c.asked, style)) << int(c.asked);
-    EXPECT_EQ(c.style, style) << int(c.asked);
+    EXPECT_EQ(c.fromFile, ResolveFileTheme(c.theme, c.asked, style));
+    EXPECT_EQ(c.style, style);
   }
-  TskUIStyle style = BlueGlass;
-  EXPECT_FALSE(ResolveFileTheme(nullptr, FromThemeFile, style));
-  EXPECT_EQ(DeepBlue, style);
 }
 
 // A skinned control for the tests: both properties, each setter logged.
@@ -99,17 +96,9 @@ class Plain : public ui::Control, public Component {
   }
 };
 
-class TestForm : public ui::Form {
- public:
-  TestForm() : ui::Form(L"VantorelSkinTestForm") {
-    ui::Application::Instance().Initialize();
-    Create(nullptr, L"form");
-  }
-};
-
 TEST(FindFormUIStyle, TakesTheStyleOfTheFormsFrame) {
   EXPECT_EQ(DeepBlue, FindFormUIStyle(nullptr));
-  TestForm form;
+  skin_test::HostForm form;
   Plain first;
   ASSERT_TRUE(first.Create(form.Handle(), L"first"));
   EXPECT_EQ(DeepBlue, FindFormUIStyle(&first)) << "not a form";
@@ -121,7 +110,7 @@ TEST(FindFormUIStyle, TakesTheStyleOfTheFormsFrame) {
 }
 
 TEST(ApplyUIStyleToChildren, ReachesDirectChildrenWithBothProperties) {
-  TestForm form;
+  skin_test::HostForm form;
   std::vector<std::string> log;
   Styled a(&log), b(&log), grandchild(&log);
   StyleOnly half;
@@ -156,7 +145,7 @@ TEST(PropertiesByName, UnknownNamesRaiseAndNamesIgnoreCase) {
 }
 
 TEST(ThemeManager, AppliesToItsListAndReportsChangesOnce) {
-  TestForm form;
+  skin_test::HostForm form;
   Styled one, two;
   StyleOnly half;
   ASSERT_TRUE(one.Create(form.Handle(), L"One"));

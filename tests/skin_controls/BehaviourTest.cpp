@@ -231,14 +231,7 @@ TEST(FlatEdit, FitsTheFontAndHighlightsWhileFocused) {
 
 namespace {
 
-void Pump(DWORD ms) {
-  const DWORD end = ::GetTickCount() + ms;
-  MSG msg;
-  while (::GetTickCount() < end) {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    ::Sleep(5);
-  }
-}
+using skin_test::PumpFor;
 
 TEST(ButtonRepeat, HeldButtonFiresEveryIntervalUntilRelease) {
   HostForm form;
@@ -248,11 +241,11 @@ TEST(ButtonRepeat, HeldButtonFiresEveryIntervalUntilRelease) {
   int ticks = 0;
   button.OnMouseContinuouslyDown = [&] { ++ticks; };
   button.Send(WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
-  Pump(400);
+  PumpFor(400);
   button.Send(WM_LBUTTONUP, 0, At(5, 5));
   EXPECT_GE(ticks, 3);
   const int held = ticks;
-  Pump(200);
+  PumpFor(200);
   EXPECT_EQ(held, ticks) << "release stops the repeat";
 }
 

@@ -2,6 +2,8 @@
 // whose cells are solid colours, and the plain look without any picture.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ControlTestSupport.h"
 #include "skin/controls/Bars.h"
 #include "skin/controls/Buttons.h"
@@ -67,31 +69,49 @@ TEST(CheckPicture, CheckBoxAndRadioButtonDrawTheCellOfEachState) {
   ExpectCheckCells<TskRadioButton>(form.Handle(), true);
 }
 
-TEST(ProgressPicture, HalfwayShowsThePictureOnTheDonePartAndTheColourOnTheRest) {
-  HostForm form;
-  TskProgressBar bar;
-  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0));
-  bar.SetShowCaption(false);
-  Bitmap shot = Render(bar.Handle());
-  ASSERT_EQ(150, shot.Width());
-  const COLORREF rest = RealColor(bar.GetColor());
-  for (int y = 2; y <= 9; ++y) {
-    for (int x = 1; x <= 73; ++x) ASSERT_EQ(kCell[1], shot.Pixel(x, y)) << x << "," << y;
-    for (int x = 74; x <= 148; ++x) ASSERT_EQ(rest, shot.Pixel(x, y)) << x << "," << y;
-  }
-  EXPECT_EQ(RealColor(bar.GetBorderColor()), shot.Pixel(0, 5));
-  EXPECT_EQ(RealColor(bar.GetBorderColor()), shot.Pixel(149, 5));
-}
+// What a progress bar paints over a rectangle of its client area.
+enum class BarPaint { Picture, Rest, Border };
+struct BarArea {
+  int left, top, right, bottom;
+  BarPaint paint;
+};
 
-TEST(ProgressPicture, VerticalBarFillsThePartNotYetDone) {
+TEST(ProgressPicture, ThePictureCoversTheDonePartAndTheColourTheRest) {
   HostForm form;
-  TskProgressBar bar;
-  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 12, 100));
-  bar.SetOrientation(skVertical);
-  bar.SetPosition(20);
-  Bitmap shot = Render(bar.Handle());
-  const COLORREF rest = RealColor(bar.GetColor());
-  for (int y = 2; y < 70; ++y) ASSERT_EQ(rest, shot.Pixel(5, y)) << y;
+  struct Case {
+    const char* name;
+    bool (*make)(TskProgressBar& bar, HWND parent);
+    int width;
+    std::vector<BarArea> areas;
+  };
+  const Case cases[] = {
+      {"halfway", [](TskProgressBar& bar, HWND parent) {
+         if (!bar.Create(parent, 0, 0)) return false;
+         bar.SetShowCaption(false);
+         return true;
+       },
+       150, {{1, 2, 74, 10, BarPaint::Picture}, {74, 2, 149, 10, BarPaint::Rest},
+             {0, 5, 1, 6, BarPaint::Border}, {149, 5, 150, 6, BarPaint::Border}}},
+      {"vertical, the part not yet done", [](TskProgressBar& bar, HWND parent) {
+         if (!bar.Create(parent, 0, 0, 12, 100)) return false;
+         bar.SetOrientation(skVertical);
+         bar.SetPosition(20);
+         return true;
+       },
+       12, {{5, 2, 6, 70, BarPaint::Rest}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TskProgressBar bar;
+    ASSERT_TRUE(c.make(bar, form.Handle()));
+    Bitmap shot = Render(bar.Handle());
+    ASSERT_EQ(c.width, shot.Width());
+    const COLORREF colour[] = {kCell[1], RealColor(bar.GetColor()), RealColor(bar.GetBorderColor())};
+    for (const BarArea& a : c.areas)
+      for (int y = a.top; y < a.bottom; ++y)
+        for (int x = a.left; x < a.right; ++x)
+          ASSERT_EQ(colour[static_cast<int>(a.paint)], shot.Pixel(x, y)) << x << "," << y;
+  }
 }
 
 // Without theme pictures (none is compiled in for WinXP) every control draws
@@ -134,6 +154,7 @@ TEST(ProgressCaption, PercentAndDonePartFollowThePositionUnclamped) {
       {0, 100, -10, L"-10%", 0},  {-2000000000, 2000000000, 2000000000, L"100%", 100},
   };
   for (const PercentCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.position << " in " << c.min << ".." << c.max);
     TskProgressBar bar;
     ASSERT_TRUE(bar.Create(form.Handle(), 0, 0));
     bar.SetMin(c.min);

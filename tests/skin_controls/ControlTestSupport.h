@@ -3,9 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/SkinTestHost.h"
 #include "skin/draw/Bitmap.h"
-#include "ui/Application.h"
-#include "ui/Form.h"
 
 namespace controls_test {
 
@@ -13,15 +12,10 @@ namespace controls_test {
 constexpr COLORREF kCell[] = {0, RGB(200, 30, 30), RGB(30, 160, 40), RGB(40, 60, 210), RGB(230, 200, 20)};
 constexpr COLORREF kCorner = RGB(1, 2, 3);
 
-class HostForm : public ui::Form {
+// Shown off the display: the controls need a visible parent to paint.
+class HostForm : public skin_test::HostForm {
  public:
-  HostForm() : ui::Form(L"VantorelControlTestHost") {
-    ui::Application::Instance().Initialize();
-    Create(nullptr, L"host", WS_OVERLAPPEDWINDOW);
-    SetClientSize(400, 300);
-    ::SetWindowPos(Handle(), nullptr, -2000, -2000, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
-  }
+  HostForm() : skin_test::HostForm(400, 300, kShownOffScreen) {}
 };
 
 // The control as it paints itself, at its client size.

@@ -5,13 +5,13 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstring>
 
 #include "SkinTestData.h"
 #include "skin/file/SkinTempFile.h"
 #include "skin/file/ZipArchive.h"
 
 using skintest::Bytes;
+using skintest::PutU32;
 
 namespace {
 
@@ -28,6 +28,7 @@ struct ArchiveCase {
   const char* entry;
   std::string password;
   int expected;
+  Bytes content;  // when extracted; empty: the skin data entry
 };
 
 std::string WrongPasswordWithMatchingCheck() {
@@ -35,45 +36,40 @@ std::string WrongPasswordWithMatchingCheck() {
   return std::string(text.begin(), text.end());
 }
 
-TEST(SkinArchive, ExtractsOrRefusesByArchiveEntryAndPassword) {
+TEST(SkinArchive, ExtractsEveryEntryByteIdenticalOrRefusesByArchiveEntryAndPassword) {
+  const std::string note = "not the data";
+  const Bytes text = skintest::ReadData("text.bin");
+  ASSERT_GE(text.size(), 5000u);
   const ArchiveCase cases[] = {
-      {"plain.skn", "SKINDATA.SK2", "", 0},
-      {"plain.skn", "skindata.sk2", "", 0},
-      {"lower.skn", "SKINDATA.SK2", "", 0},
-      {"stored.skn", "SKINDATA.SK2", "", 0},
-      {"plaindescriptor.skn", "SKINDATA.SK2", "", 0},
-      {"encrypted.skn", "SKINDATA.SK2", "secret", 0},
-      {"descriptor.skn", "SKINDATA.SK2", "secret", 0},
-      {"encrypted.skn", "SKINDATA.SK2", "", 2},
-      {"descriptor.skn", "SKINDATA.SK2", "", 2},
-      {"encrypted.skn", "SKINDATA.SK2", "Secret", 2},
-      {"encrypted.skn", "SKINDATA.SK2", WrongPasswordWithMatchingCheck(), 2},
-      {"plain.skn", "MISSING.SK2", "", 1},
-      {"pk.skn", "SKINDATA.SK2", "", 1},
-      {"comment.skn", "SKINDATA.SK2", "", 1},
-      {"hugesize.skn", "SKINDATA.SK2", "", 1},
-      {"bomb.skn", "SKINDATA.SK2", "", 2},
+      {"plain.skn", "SKINDATA.SK2", "", 0, {}},
+      {"plain.skn", "skindata.sk2", "", 0, {}},
+      {"plain.skn", "readme.txt", "", 0, Bytes(note.begin(), note.end())},
+      {"plain.skn", "OTHER.BIN", "", 0, Bytes(text.begin(), text.begin() + 5000)},
+      {"lower.skn", "SKINDATA.SK2", "", 0, {}},
+      {"stored.skn", "SKINDATA.SK2", "", 0, {}},
+      {"plaindescriptor.skn", "SKINDATA.SK2", "", 0, {}},
+      {"encrypted.skn", "SKINDATA.SK2", "secret", 0, {}},
+      {"descriptor.skn", "SKINDATA.SK2", "secret", 0, {}},
+      {"encrypted.skn", "SKINDATA.SK2", "", 2, {}},
+      {"descriptor.skn", "SKINDATA.SK2", "", 2, {}},
+      {"encrypted.skn", "SKINDATA.SK2", "Secret", 2, {}},
+      {"encrypted.skn", "SKINDATA.SK2", WrongPasswordWithMatchingCheck(), 2, {}},
+      {"plain.skn", "MISSING.SK2", "", 1, {}},
+      {"pk.skn", "SKINDATA.SK2", "", 1, {}},
+      {"comment.skn", "SKINDATA.SK2", "", 1, {}},
+      {"hugesize.skn", "SKINDATA.SK2", "", 1, {}},
+      {"bomb.skn", "SKINDATA.SK2", "", 2, {}},
   };
-  const Bytes expected = skintest::ReadData("SKINDATA.SK2");
-  ASSERT_FALSE(expected.empty());
+  const Bytes skinData = skintest::ReadData("SKINDATA.SK2");
+  ASSERT_FALSE(skinData.empty());
   for (const ArchiveCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.archive << " " << c.entry << " '" << c.password << "'");
     Bytes out;
-    EXPECT_EQ(c.expected, Extract(skintest::ReadData(c.archive), c.entry, c.password, &out))
-        << c.archive << " " << c.entry << " '" << c.password << "'";
+    EXPECT_EQ(c.expected, Extract(skintest::ReadData(c.archive), c.entry, c.password, &out));
     if (c.expected == 0) {
-      EXPECT_TRUE(out == expected) << c.archive;
+      EXPECT_TRUE(out == (c.content.empty() ? skinData : c.content));
     }
   }
-}
-
-TEST(SkinArchive, OtherEntriesOfAnArchiveExtractByteIdentical) {
-  const Bytes archive = skintest::ReadData("plain.skn");
-  Bytes out;
-  ASSERT_EQ(0, Extract(archive, "readme.txt", "", &out));
-  EXPECT_EQ(std::string("not the data"), std::string(out.begin(), out.end()));
-  ASSERT_EQ(0, Extract(archive, "OTHER.BIN", "", &out));
-  const Bytes text = skintest::ReadData("text.bin");
-  EXPECT_TRUE(out == Bytes(text.begin(), text.begin() + 5000));
 }
 
 TEST(SkinArchive, BombReturnsWithinASecond) {
@@ -83,10 +79,6 @@ TEST(SkinArchive, BombReturnsWithinASecond) {
   EXPECT_EQ(2, Extract(bomb, "SKINDATA.SK2", "", &out));
   EXPECT_LE(out.size(), 1000u);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-}
-
-void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 TEST(SkinArchive, DamagedTablesAreRefused) {
@@ -99,28 +91,29 @@ TEST(SkinArchive, DamagedTablesAreRefused) {
     std::size_t at;
     std::uint32_t value;
     int expected;
+    void (*apply)(Bytes& b, std::size_t at, std::uint32_t value);
   };
+  auto put = [](Bytes& b, std::size_t at, std::uint32_t v) { PutU32(b, at, v); };
+  auto put16 = [](Bytes& b, std::size_t at, std::uint32_t v) {
+    b[at] = static_cast<std::uint8_t>(v);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+  };
+  auto oneLess = [](Bytes& b, std::size_t at, std::uint32_t) { PutU32(b, at, (b[at] | (b[at + 1] << 8)) - 1u); };
   const Damage damages[] = {
-      {"directory offset past the end", end + 16, 0xFFFFFF00u, 1},
-      {"directory offset into the end record", end + 16, static_cast<std::uint32_t>(end + 4), 1},
-      {"name length past the directory", central + 28, 0xFFFF0000u | 0x0C, 1},
-      {"local header offset past the end", central + 42, 0x7FFFFFF0u, 1},
-      {"compressed size past the end", central + 20, 0x7FFFFFF0u, 1},
-      {"central signature", central, 0x12345678u, 1},
-      {"local name length", 26, 0xFFFFu, 1},
-      {"announced size one short", central + 24, 0, 2},
+      {"directory offset past the end", end + 16, 0xFFFFFF00u, 1, put},
+      {"directory offset into the end record", end + 16, static_cast<std::uint32_t>(end + 4), 1, put},
+      {"name length past the directory", central + 28, 0xFFFF0000u | 0x0C, 1, put},
+      {"local header offset past the end", central + 42, 0x7FFFFFF0u, 1, put},
+      {"compressed size past the end", central + 20, 0x7FFFFFF0u, 1, put},
+      {"central signature", central, 0x12345678u, 1, put},
+      {"local name length", 26, 0xFFFFu, 1, put16},
+      {"announced size one short", central + 24, 0, 2, oneLess},
   };
   for (const Damage& d : damages) {
+    SCOPED_TRACE(d.what);
     Bytes bad = good;
-    if (std::strcmp(d.what, "announced size one short") == 0) {
-      PutU32(bad, d.at, (bad[d.at] | (bad[d.at + 1] << 8)) - 1u);
-    } else if (std::strcmp(d.what, "local name length") == 0) {
-      bad[d.at] = 0xFF;
-      bad[d.at + 1] = 0xFF;
-    } else {
-      PutU32(bad, d.at, d.value);
-    }
-    EXPECT_EQ(d.expected, Extract(bad, "SKINDATA.SK2", "")) << d.what;
+    d.apply(bad, d.at, d.value);
+    EXPECT_EQ(d.expected, Extract(bad, "SKINDATA.SK2", ""));
   }
 }
 

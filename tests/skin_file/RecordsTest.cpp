@@ -7,12 +7,10 @@
 #include "skin/file/SkinRecords.h"
 
 using skintest::Bytes;
+using skintest::PutU32;
 
 namespace {
 
-void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 void AddU32(Bytes& b, std::uint32_t v) {
   b.resize(b.size() + 4);
   PutU32(b, b.size() - 4, v);
@@ -190,12 +188,13 @@ TEST(SkinBitmap, DecodesPalettedAndTrueColourImagesTopRowFirst) {
   EXPECT_EQ(0x050403u, image.At(1, 0));
 }
 
-TEST(SkinBitmap, EveryHeaderFieldIsChecked) {
+TEST(SkinBitmap, EveryHeaderFieldAndThePixelsAreChecked) {
   struct Field {
     const char* what;
-    std::size_t at;
+    std::size_t at;  // from the end when `fromEnd`
     std::uint32_t value;
-    int width;  // bytes written
+    int width;  // bytes written; 0: cut the image to end before `at`
+    bool fromEnd = false;
   };
   const Field cases[] = {
       {"mark", 0, 'X', 1},
@@ -213,21 +212,21 @@ TEST(SkinBitmap, EveryHeaderFieldIsChecked) {
       {"palette past the pixels", 46, 200, 4},
       {"pixel offset past the end", 10, 0x7FFFFFF0u, 4},
       {"pixel offset inside the headers", 10, 20, 4},
+      {"a pixel index the three-colour palette lacks", 8, 7, 1, true},
+      {"pixels cut one byte short", 1, 0, 0, true},
   };
   const Bytes good = Bmp(3, 2, 8, {0x000000, 0xFF0000, 0x00FF00});
   skin::SkinImage image;
   std::string error;
+  ASSERT_TRUE(skin::DecodeSkinBitmap(good.data(), good.size(), image, error)) << error;
   for (const Field& f : cases) {
+    SCOPED_TRACE(f.what);
     Bytes bad = good;
-    for (int i = 0; i < f.width; ++i) bad[f.at + i] = static_cast<std::uint8_t>(f.value >> (8 * i));
-    EXPECT_FALSE(skin::DecodeSkinBitmap(bad.data(), bad.size(), image, error)) << f.what;
+    const std::size_t at = f.fromEnd ? bad.size() - f.at : f.at;
+    if (f.width == 0) bad.resize(at);
+    for (int i = 0; i < f.width; ++i) bad[at + i] = static_cast<std::uint8_t>(f.value >> (8 * i));
+    EXPECT_FALSE(skin::DecodeSkinBitmap(bad.data(), bad.size(), image, error));
   }
-  Bytes outside = good;
-  outside.back() = 0;
-  outside[outside.size() - 8] = 7;  // a pixel index the three-colour palette lacks
-  EXPECT_FALSE(skin::DecodeSkinBitmap(outside.data(), outside.size(), image, error));
-  const Bytes cut(good.begin(), good.end() - 1);
-  EXPECT_FALSE(skin::DecodeSkinBitmap(cut.data(), cut.size(), image, error));
 }
 
 TEST(SkinBitmap, StripCellsAreCutWithTheRemainderBeforeTheLast) {

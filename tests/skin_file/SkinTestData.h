@@ -14,6 +14,11 @@ Bytes ReadData(const std::string& name);
 std::wstring FuzzPath(const std::string& folder);  // Windows path of tests/fuzz/<folder>
 Bytes ReadFileBytes(const std::wstring& path);
 
+// Writes `v` little-endian over the four bytes at `at`.
+inline void PutU32(Bytes& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
 // Bits in deflate order: values least significant bit first, Huffman codes
 // most significant bit first.
 class BitWriter {

@@ -5,15 +5,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 #include "app/options/RegAddRegistry.h"
-#include "skin/draw/Bitmap.h"
 #include "skin/form/FormMessages.h"
+#include "skin/SkinTestHost.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin_form/TestDialog.h"
 #include "ui/Application.h"
@@ -22,22 +19,8 @@ namespace {
 
 using skin_test::TestDialog;
 
-// Runs the message loop until `done` holds or `ms` pass.
-bool PumpUntil(const std::function<bool()>& done, int ms = 3000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  MSG msg;
-  while (std::chrono::steady_clock::now() < end) {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    ::Sleep(10);
-  }
-  return done();
-}
-
-void Pump(int ms) { PumpUntil([] { return false; }, ms); }
+using skin_test::PumpFor;
+using skin_test::PumpUntil;
 
 LPARAM At(POINT p) { return MAKELPARAM(p.x, p.y); }
 
@@ -55,7 +38,7 @@ class SkinFormTest : public ::testing::Test {
     ui::Application::Instance().Initialize();
     ASSERT_TRUE(dialog.Build());
     ::ShowWindow(dialog.Handle(), SW_SHOW);
-    Pump(200);
+    PumpFor(200);
   }
   skin::TskTitleBar& Bar() { return dialog.Frame.TitleBar(); }
   RECT WindowRect() {
@@ -122,14 +105,14 @@ TEST_F(SkinFormTest, MaximisedDialogCoversTheWorkAreaAndDoubleClickRestores) {
   TestDialog big;
   ASSERT_TRUE(big.Build(true));
   ::ShowWindow(big.Handle(), SW_SHOW);
-  Pump(100);
+  PumpFor(100);
   RECT before{};
   ::GetWindowRect(big.Handle(), &before);
   HWND bar = big.Frame.TitleBar().Handle();
   POINT caption{80, 8};
   ::SendMessageW(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, At(caption));
   ::SendMessageW(bar, WM_LBUTTONUP, 0, At(caption));
-  Pump(100);
+  PumpFor(100);
   ASSERT_TRUE(::IsZoomed(big.Handle()));
   RECT area{}, now{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -141,7 +124,7 @@ TEST_F(SkinFormTest, MaximisedDialogCoversTheWorkAreaAndDoubleClickRestores) {
   EXPECT_EQ(big.NcDragPresses, 0) << "no drag on a maximised form";
   ::SendMessageW(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, At(caption));
   ::SendMessageW(bar, WM_LBUTTONUP, 0, At(caption));
-  Pump(100);
+  PumpFor(100);
   EXPECT_FALSE(::IsZoomed(big.Handle()));
   ::GetWindowRect(big.Handle(), &now);
   EXPECT_TRUE(::EqualRect(&now, &before));
@@ -216,7 +199,7 @@ TEST_F(SkinFormTest, DraggingStartsOnlyAwayFromTheButtons) {
     ::SendMessageW(bar, WM_LBUTTONUP, 0, At(POINT{-50, -50}));
     EXPECT_EQ(dialog.NcDragPresses, c.drags) << c.at.x << "," << c.at.y;
   }
-  Pump(100);
+  PumpFor(100);
   EXPECT_TRUE(dialog.Exists());
 }
 
@@ -263,7 +246,7 @@ TEST_F(SkinFormTest, EveryBuiltinStyleDrawsWithoutItsPictures) {
                {skin::Protein, 1, 0, 130}, {skin::BlueGlass, 1, 11, 270}};
   for (const Case& c : cases) {
     dialog.Frame.SetUIStyle(c.style);
-    Pump(30);
+    PumpFor(30);
     EXPECT_EQ(dialog.Frame.BorderWidth(), c.borderWidth) << c.style;
     EXPECT_EQ(dialog.Frame.RoundCorner(), c.roundCorner) << c.style;
     EXPECT_EQ(Bar().MinTrackWidth, c.minWidth) << c.style;
@@ -302,7 +285,7 @@ TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndDropsItsItemsDown) {
     ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(bar.ButtonBounds(i))));
   EXPECT_EQ(menu.dropped, std::vector<size_t>{0});
   ::SetForegroundWindow(dialog.Handle());
-  Pump(50);
+  PumpFor(50);
   EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), ::GetActiveWindow() == dialog.Handle());
   EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
   dialog.Frame.SetMenu(nullptr);
@@ -348,7 +331,7 @@ TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {
   dialog.Frame.Remove();
   EXPECT_NE(::GetWindowLongPtrW(dialog.Handle(), GWL_STYLE) & WS_CAPTION, 0);
   EXPECT_EQ(::SendMessageW(dialog.Handle(), skin::SK_GETBORDERWIDTH, 0, 0), 0);
-  Pump(50);
+  PumpFor(50);
   EXPECT_TRUE(dialog.Exists());
 }
 
@@ -362,31 +345,11 @@ TEST(SkinFormShot, Screenshot) {
   ASSERT_TRUE(add.CreateForm(nullptr, L"HKEY_CURRENT_USER\\Software\\Example"));
   ::ShowWindow(add.Handle(), SW_SHOW);
   ::SetForegroundWindow(add.Handle());
-  Pump(500);
+  PumpFor(500);
   RECT wr{};
   ::GetWindowRect(add.Handle(), &wr);
-  skin::Bitmap shot(wr.right - wr.left + 20, wr.bottom - wr.top + 20);
-  HDC screen = ::GetDC(nullptr);
-  ::BitBlt(shot.Canvas(), 0, 0, shot.Width(), shot.Height(), screen, wr.left - 10, wr.top - 10, SRCCOPY);
-  ::ReleaseDC(nullptr, screen);
-  FILE* f = std::fopen(out, "wb");
-  ASSERT_NE(f, nullptr);
-  int stride = (shot.Width() * 3 + 3) & ~3;
-  BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(54 + stride * shot.Height()), 0, 0, 54};
-  BITMAPINFOHEADER ih{sizeof(ih), shot.Width(), shot.Height(), 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  std::fwrite(&fh, sizeof(fh), 1, f);
-  std::fwrite(&ih, sizeof(ih), 1, f);
-  std::vector<unsigned char> row(stride, 0);
-  for (int y = shot.Height() - 1; y >= 0; --y) {
-    for (int x = 0; x < shot.Width(); ++x) {
-      COLORREF c = shot.Pixel(x, y);
-      row[x * 3] = GetBValue(c);
-      row[x * 3 + 1] = GetGValue(c);
-      row[x * 3 + 2] = GetRValue(c);
-    }
-    std::fwrite(row.data(), 1, row.size(), f);
-  }
-  std::fclose(f);
+  ::InflateRect(&wr, 10, 10);
+  EXPECT_TRUE(skin_test::SaveBmp(skin_test::ScreenPart(wr), out));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "skin/draw/Bitmap.h"
 #include "skin/form/FileLook.h"
 
@@ -25,46 +27,43 @@ skin::Bitmap Picture(int w, int h, std::initializer_list<int> clearRows) {
 TEST(SkinRegion, ScannedRowsKeepOnlyTheirSolidRuns) {
   skin::Bitmap top = Picture(10, 4, {0, 1, 2, 3});
   skin::Bitmap bottom = Picture(10, 3, {0, 1, 2});
-  const int W = 10, H = 20;
+  skin::Bitmap clearLeft(6, 1);  // a solid run reaching the last column
+  clearLeft.Fill(kSolid);
+  clearLeft.SetPixel(0, 0, kClear);
   struct Point {
     int x, y;
     bool inside;
   };
   struct Case {
     const char* name;
+    const skin::Bitmap* top;
+    const skin::Bitmap* bottom;
+    int width, height;
     int topFirst, topLast, bottomFirst, bottomLast;
     bool useTop, useBottom;
     std::vector<Point> points;
   } cases[] = {
-      {"top rows 0-1 scanned", 0, 1, 0, 0, true, false,
+      {"top rows 0-1 scanned", &top, &bottom, 10, 20, 0, 1, 0, 0, true, false,
        {{0, 0, false}, {9, 1, false}, {1, 0, true}, {8, 1, true}, {0, 2, true}, {9, 3, true}, {0, 19, true}}},
-      {"first -1 at or past last scans the whole picture", -1, -1, 0, 0, true, false,
+      {"first -1 at or past last scans the whole picture", &top, &bottom, 10, 20, -1, -1, 0, 0, true, false,
        {{0, 0, false}, {0, 3, false}, {9, 3, false}, {5, 3, true}, {0, 4, true}}},
-      {"rows before the first are whole", 2, 3, 0, 0, true, false,
+      {"rows before the first are whole", &top, &bottom, 10, 20, 2, 3, 0, 0, true, false,
        {{0, 0, true}, {9, 1, true}, {0, 2, false}, {9, 3, false}}},
-      {"bottom row 2 scanned below whole rows", 0, 0, 2, 2, false, true,
+      {"bottom row 2 scanned below whole rows", &top, &bottom, 10, 20, 0, 0, 2, 2, false, true,
        {{0, 0, true}, {0, 17, true}, {9, 18, true}, {0, 19, false}, {9, 19, false}, {5, 19, true}}},
-      {"neither picture: a plain rectangle", 0, 1, 0, 1, false, false,
+      {"neither picture: a plain rectangle", &top, &bottom, 10, 20, 0, 1, 0, 1, false, false,
        {{0, 0, true}, {9, 19, true}, {10, 10, false}, {5, 20, false}}},
+      {"a solid run reaching the last column keeps it", &clearLeft, nullptr, 6, 5, 0, 0, 0, 0, true, false,
+       {{0, 0, false}, {5, 0, true}, {6, 0, false}}},
   };
   for (const Case& c : cases) {
-    HRGN rgn = skin::BuildSkinWindowRegion(&top, &bottom, W, H, kClear, c.bottomLast, c.bottomFirst, c.topLast,
-                                           c.topFirst, c.useBottom, c.useTop);
+    SCOPED_TRACE(c.name);
+    HRGN rgn = skin::BuildSkinWindowRegion(c.top, c.bottom, c.width, c.height, kClear, c.bottomLast, c.bottomFirst,
+                                           c.topLast, c.topFirst, c.useBottom, c.useTop);
     for (const Point& p : c.points)
-      EXPECT_EQ(::PtInRegion(rgn, p.x, p.y) != FALSE, p.inside) << c.name << " at " << p.x << "," << p.y;
+      EXPECT_EQ(::PtInRegion(rgn, p.x, p.y) != FALSE, p.inside) << "at " << p.x << "," << p.y;
     ::DeleteObject(rgn);
   }
-}
-
-TEST(SkinRegion, SolidRunReachingTheLastColumnKeepsIt) {
-  skin::Bitmap top(6, 1);
-  top.Fill(kSolid);
-  top.SetPixel(0, 0, kClear);
-  HRGN rgn = skin::BuildSkinWindowRegion(&top, nullptr, 6, 5, kClear, 0, 0, 0, 0, false, true);
-  EXPECT_FALSE(::PtInRegion(rgn, 0, 0));
-  EXPECT_TRUE(::PtInRegion(rgn, 5, 0));
-  EXPECT_FALSE(::PtInRegion(rgn, 6, 0));
-  ::DeleteObject(rgn);
 }
 
 }  // namespace

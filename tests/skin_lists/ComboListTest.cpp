@@ -2,6 +2,8 @@
 // header with its cut captions.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ListsTestSupport.h"
 #include "skin/lists/ComboBox.h"
 #include "skin/lists/Edit.h"
@@ -20,42 +22,38 @@ constexpr COLORREF kBorder = RGB(90, 20, 160);
 const RECT kButtonRect{80, 2, 97, 22};  // the arrow goes at (85, 10)
 
 TEST(ComboButton, EachStateDrawsItsFaceEdgeAndArrow) {
+  struct Probe {
+    int x, y;
+    COLORREF colour;
+  };
+  // (83,18) inside away from the arrow, (80,18) and (96,18) the edge columns,
+  // (88,11) inside the arrow, (92,11) the right corner of its white copy.
+  auto face = [](COLORREF middle, COLORREF edge, COLORREF rightEdge, COLORREF arrow, COLORREF shadow) {
+    return std::vector<Probe>{{83, 18, middle}, {80, 18, edge}, {96, 18, rightEdge}, {88, 11, arrow}, {92, 11, shadow}};
+  };
   struct Case {
     const char* name;
     ComboButtonLook look;
-    COLORREF middle;   // inside the button, away from the arrow
-    COLORREF edge;     // the left edge column
-    COLORREF rightEdge;
-    COLORREF arrow;    // inside the triangle
-    COLORREF shadow;   // the white copy's right corner
+    std::vector<Probe> probes;
   };
   const COLORREF grey = RGB(128, 128, 128), white = RGB(255, 255, 255), black = 0;
   const Case cases[] = {
-      {"enabled", {DeepBlue, kButton, kBorder, black, true, false}, kButton, kBorder, kButton, black, kButton},
-      {"disabled", {DeepBlue, kButton, kBorder, black, false, false}, kButton, kBorder, kButton, grey, white},
-      {"right to left", {Protein, kButton, kBorder, black, true, true}, kButton, kButton, kBorder, black, kButton},
-      {"WinXP picture", {WinXP, kButton, kBorder, black, true, false}, kCell[0], kCell[0], kCell[0], kCell[0], kCell[0]},
-      {"MacOS without its picture", {MacOS, kButton, kBorder, black, true, false}, kButton, kBorder, kButton, black, kButton},
+      {"enabled", {DeepBlue, kButton, kBorder, black, true, false}, face(kButton, kBorder, kButton, black, kButton)},
+      {"disabled", {DeepBlue, kButton, kBorder, black, false, false}, face(kButton, kBorder, kButton, grey, white)},
+      {"right to left", {Protein, kButton, kBorder, black, true, true}, face(kButton, kButton, kBorder, black, kButton)},
+      {"WinXP picture", {WinXP, kButton, kBorder, black, true, false}, face(kCell[0], kCell[0], kCell[0], kCell[0], kCell[0])},
+      {"MacOS without its picture", {MacOS, kButton, kBorder, black, true, false},
+       face(kButton, kBorder, kButton, black, kButton)},
+      {"the edge line runs one pixel past the button", {DeepBlue, kButton, kBorder, black, true, false},
+       {{80, 1, kBorder}, {80, 22, kBorder}, {80, 23, kBack}}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     skin::Bitmap canvas(100, 24);
     canvas.Fill(kBack);
     DrawComboButtonFace(canvas.Canvas(), kButtonRect, c.look);
-    EXPECT_EQ(c.middle, canvas.Pixel(83, 18)) << c.name;
-    EXPECT_EQ(c.edge, canvas.Pixel(80, 18)) << c.name;
-    EXPECT_EQ(c.rightEdge, canvas.Pixel(96, 18)) << c.name;
-    EXPECT_EQ(c.arrow, canvas.Pixel(88, 11)) << c.name;
-    EXPECT_EQ(c.shadow, canvas.Pixel(92, 11)) << c.name;
+    for (const Probe& p : c.probes) EXPECT_EQ(p.colour, canvas.Pixel(p.x, p.y)) << p.x << "," << p.y;
   }
-}
-
-TEST(ComboButton, TheEdgeLineRunsOnePixelPastTheButton) {
-  skin::Bitmap canvas(100, 24);
-  canvas.Fill(kBack);
-  DrawComboButtonFace(canvas.Canvas(), kButtonRect, ComboButtonLook{DeepBlue, kButton, kBorder, 0, true, false});
-  EXPECT_EQ(kBorder, canvas.Pixel(80, 1));
-  EXPECT_EQ(kBorder, canvas.Pixel(80, 22));
-  EXPECT_EQ(kBack, canvas.Pixel(80, 23));
 }
 
 TEST(SkinComboBox, TakesTheStylesColoursAndPaintsEnabledOrNot) {
@@ -124,11 +122,7 @@ TEST(ListLooks, FileColoursFallBackToTheSystemsAndBuiltInOnesFollowTheStyle) {
 TEST(FitCaption, CutsWithDotsInsideTheRoom) {
   skin::Bitmap canvas(10, 10);
   HGDIOBJ old = ::SelectObject(canvas.Canvas(), ui::DefaultFont());
-  auto width = [&](const std::wstring& s) {
-    SIZE size{};
-    ::GetTextExtentPoint32W(canvas.Canvas(), s.c_str(), static_cast<int>(s.size()), &size);
-    return static_cast<int>(size.cx);
-  };
+  auto width = [&](const std::wstring& s) { return skin_test::TextWidth(canvas.Canvas(), s); };
   const std::wstring caption = L"Registry key";
   EXPECT_EQ(caption, FitCaption(canvas.Canvas(), caption, width(caption)));
   for (int room : {width(caption) - 1, 40, 25}) {

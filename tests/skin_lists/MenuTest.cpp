@@ -14,11 +14,7 @@ using namespace skin;
 
 namespace {
 
-int TextWidth(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
+using skin_test::TextWidth;
 
 TEST(SkinMenu, ItemsMeasureTheirTextBarAndFortyPixelsAndSeparatorsTheirStylesHeight) {
   skin::Bitmap canvas(10, 10);
@@ -93,6 +89,7 @@ TEST(SkinMenu, ItemsAreDrawnInTheThemesColours) {
       {L"-", true, false, bar, face},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "enabled " << c.enabled << ", selected " << c.selected);
     skin::Bitmap canvas(120, 21);
     canvas.Fill(RGB(1, 2, 3));
     TskMenuItem item{c.caption};
