@@ -42,6 +42,20 @@ TableRows RowsToKeep(const std::wstring& file, const std::map<std::wstring, std:
   return rows;
 }
 
+// Spoils the header of a table's first page; gives the file's new bytes.
+std::string DamageRootPage(const std::wstring& file, const std::wstring& table) {
+  int64_t page = 0, size = 0;
+  {
+    core::TSQLiteDatabase db(file);
+    page = std::get<int64_t>(db.GetTable(L"SELECT rootpage + 0 FROM sqlite_master WHERE name = '" + table + L"'").Cell(0, 0));
+    size = std::get<int64_t>(db.GetTable(L"PRAGMA page_size").Cell(0, 0));
+  }
+  std::string bytes = ReadBytes(file);
+  bytes.replace(static_cast<size_t>((page - 1) * size), 16, 16, 'Z');
+  WriteFile(file, bytes);
+  return bytes;
+}
+
 TableRows AllRows(const std::wstring& file) { return RowsToKeep(file, {}); }
 
 // The database holds exactly `expected`, passes its integrity check, and
@@ -114,9 +128,8 @@ TEST_F(BrowserRoad, Firefox) {
   MakePlacesDatabase(b + L"places.sqlite");
   const std::wstring damaged = profiles + L"damaged.default\\places.sqlite";
   MakePlacesDatabase(damaged);
-  std::string damagedBytes = ReadBytes(damaged);
-  damagedBytes.replace(3 * 4096, 64, 64, 'Z');  // a table page's header
-  WriteFile(damaged, damagedBytes);
+  // A table the clean does not touch: only the integrity check finds it.
+  const std::string damagedBytes = DamageRootPage(damaged, L"moz_items_annos");
   Seed(a, {L"cookies.sqlite", L"cookies.txt", L"history.dat", L"downloads.sqlite", L"signons3.txt", L"prefs.js",
            L"formhistory.sqlite", L"sessionstore.js", L"keep.ini", L"Cache\\c1"});
   Seed(b, {L"prefs.js", L"keep.ini"});
@@ -148,7 +161,7 @@ TEST_F(BrowserRoad, Firefox) {
     ExpectCleaned(schemas[i].first, kept[i], kGonePlaceTexts, kGonePlaceTextCount);
   }
   EXPECT_TRUE(LogHas(run, damaged, L"malformed"));
-  EXPECT_EQ(ReadBytes(damaged), damagedBytes);
+  EXPECT_TRUE(ReadBytes(damaged) == damagedBytes) << "the damaged database was written to";
   EXPECT_EQ(ReadBytes(b + L"places.sqlite"), placesB);
   for (const wchar_t* gone : {L"cookies.sqlite", L"cookies.txt", L"history.dat", L"prefs.js", L"Cache\\c1"}) {
     EXPECT_FALSE(Exists(a + gone)) << testing::PrintToString(std::wstring(gone));
@@ -235,7 +248,22 @@ TEST_F(ChromeRoad, LockedDatabaseIsLoggedAndTheRunGoesOn) {
   EXPECT_EQ(run.poster->Posts().back().first, WM_CLEANFINISHED);
   EXPECT_FALSE(Exists(p_ + L"Login Data"));
   EXPECT_FALSE(Exists(p_ + L"Current Session"));
-  EXPECT_EQ(ReadBytes(p_ + L"Web Data"), before);
+  EXPECT_TRUE(ReadBytes(p_ + L"Web Data") == before) << "the locked database was written to";
+}
+
+TEST_F(ChromeRoad, AStatementThatFailsHalfWayLeavesTheDatabaseAsItWas) {
+  {
+    // The first tables empty, then one refuses.
+    core::TSQLiteDatabase db(p_ + L"Web Data");
+    db.ExecSQL(L"CREATE TRIGGER keep_phones BEFORE DELETE ON autofill_profile_phones "
+               L"BEGIN SELECT RAISE(ABORT, 'phones stay'); END");
+  }
+  const std::string before = ReadBytes(p_ + L"Web Data");
+  ItemRun run(CleanMode::RealClean);
+  run.Run({L"Google Chrome - Saved Form Information"});
+  EXPECT_TRUE(LogHas(run, p_ + L"Web Data", L"phones stay"));
+  EXPECT_TRUE(ReadBytes(p_ + L"Web Data") == before) << "part of the clean stayed";
+  EXPECT_EQ(RowCount(p_ + L"Web Data", L"autofill"), 2);
 }
 
 TEST_F(BrowserRoad, Opera) {
