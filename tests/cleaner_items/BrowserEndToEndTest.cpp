@@ -266,6 +266,22 @@ TEST_F(ChromeRoad, AStatementThatFailsHalfWayLeavesTheDatabaseAsItWas) {
   EXPECT_EQ(RowCount(p_ + L"Web Data", L"autofill"), 2);
 }
 
+TEST_F(BrowserRoad, APlacesFileThatIsALinkIsNotFollowed) {
+  const std::wstring mozilla = Roaming() + L"Mozilla\\";
+  Own(mozilla, L"\\Mozilla\\");
+  Sandbox box(L"places-link");
+  const std::wstring outside = box.Path(L"places.sqlite"), link = mozilla + L"Firefox\\Profiles\\l.default\\places.sqlite";
+  MakePlacesDatabase(outside);
+  const std::string before = ReadBytes(outside);
+  MakeFolders(mozilla + L"Firefox\\Profiles\\l.default");
+  if (!MakeSymlink(outside, link)) GTEST_SKIP() << "no symbolic link could be made";
+  ItemRun run(CleanMode::RealClean);
+  run.Run({L"Mozilla Firefox - Visited URL History"});
+  EXPECT_TRUE(LogHas(run, link, L"a link to another file"));
+  EXPECT_TRUE(ReadBytes(outside) == before) << "the database behind the link was cleaned";
+  RemoveLink(link);
+}
+
 TEST_F(BrowserRoad, Opera) {
   const std::wstring roaming = Roaming() + L"Opera\\", local = Local() + L"Opera\\";
   Own(roaming, L"\\Opera\\");

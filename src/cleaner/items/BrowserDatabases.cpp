@@ -5,6 +5,7 @@
 #include "cleaner/items/BrowserItems.h"
 #include "cleaner/items/ItemSteps.h"
 #include "core/Paths.h"
+#include "core/guard/FileDelete.h"
 #include "core/SQLiteWrapper.h"
 
 namespace cleaner {
@@ -177,6 +178,12 @@ void SetItemBytes(TClearTaskThread& t, int64_t bytes) {
 
 void RunDatabaseStep(TClearTaskThread& t, const std::wstring& file, const std::vector<DatabaseStatement>& statements) {
   if (t.IsTest() || t.Terminated() || file.empty() || !IsFile(file)) return;
+  if (core::guard::IsFileReachedThroughLink(file)) {
+    // The database the link leads to belongs to no profile we were asked to clean.
+    ++t.FItemRefused;
+    t.AddLog(t.Prefix() + L"skipping" + L" " + file + L" (a link to another file)");
+    return;
+  }
   try {
     core::TSQLiteDatabase db(file);
     CleanDatabase(db, statements);
