@@ -172,6 +172,12 @@ bool TSQLiteDatabase::TableExists(const std::wstring& TableName) {
   return GetTable(sql).Count() > 0;
 }
 
+bool TSQLiteDatabase::ColumnExists(const std::wstring& TableName, const std::wstring& ColumnName) {
+  std::wstring sql = L"select name from pragma_table_info('" + Quoted(TableName) + L"') where lower(name) = '" +
+                     Quoted(AsciiLower(ColumnName)) + L"' ";
+  return GetTable(sql).Count() > 0;
+}
+
 TSQLiteTable::TSQLiteTable(TSQLiteDatabase& Database, const std::wstring& SQL) {
   sqlite3* db = Database.Handle();
   Statement stmt;

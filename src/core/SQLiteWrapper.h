@@ -39,6 +39,9 @@ class TSQLiteDatabase {
   TSQLiteTable GetTable(const std::wstring& SQL);
   // Letter case of ASCII letters is ignored.
   bool TableExists(const std::wstring& TableName);
+  // Whether that table has a column of that name, letter case ignored as
+  // above; false when the table does not exist.
+  bool ColumnExists(const std::wstring& TableName, const std::wstring& ColumnName);
 
   sqlite3* Handle() const { return db_; }
 

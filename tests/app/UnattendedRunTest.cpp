@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "core/SQLiteWrapper.h"
 #include "support/TestSupport.h"
 #include "sys/RegistryKey.h"
 #include "support/Registry.h"
@@ -202,4 +203,36 @@ TEST_F(UnattendedRun, ACleanWhereAFileCannotBeDeletedEndsWithOneAndTheLogNamesIt
   EXPECT_NE(log.find("could not delete"), std::string::npos) << log;
   EXPECT_NE(log.find("held.tmp"), std::string::npos) << log;
   EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
+}
+
+TEST_F(UnattendedRun, ABrowserDatabaseHeldLockedIsNamedLeftAsItIsAndEndsWithOne) {
+  for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
+  Put(L"NodeSelected", L"1", L"Google Chrome - Saved Form Information");
+  wchar_t local[MAX_PATH] = {};
+  ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local), S_OK);
+  const std::wstring google = std::wstring(local) + L"\\Google";
+  ASSERT_FALSE(Exists(google)) << "left over from an earlier run";
+  const std::wstring profile = google + L"\\Chrome\\User Data\\Default";
+  ::SHCreateDirectoryExW(nullptr, profile.c_str(), nullptr);
+  const std::wstring webData = profile + L"\\Web Data";
+  DWORD code = 99;
+  std::string before;
+  {
+    core::TSQLiteDatabase db(webData);
+    db.ExecSQL(L"CREATE TABLE autofill (name VARCHAR, value VARCHAR, value_lower VARCHAR, pair_id INTEGER PRIMARY KEY)");
+    db.ExecSQL(L"INSERT INTO autofill VALUES ('q', 'Secret', 'secret', 1)");
+    before = ReadAll(webData);
+    // The browser holds its write lock.
+    db.ExecSQL(L"BEGIN IMMEDIATE");
+    db.ExecSQL(L"UPDATE autofill SET value = 'Held'");
+    code = ClearRun();
+    db.ExecSQL(L"ROLLBACK");
+  }
+  EXPECT_EQ(code, 1u);
+  EXPECT_TRUE(ReadAll(webData) == before) << "the locked database was written to";
+  std::string log = ReadAll(Log());
+  EXPECT_NE(log.find("could not clean database"), std::string::npos) << log;
+  EXPECT_NE(log.find("Web Data"), std::string::npos) << log;
+  EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
+  RemoveTree(google);
 }

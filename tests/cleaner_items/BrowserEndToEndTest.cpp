@@ -29,6 +29,55 @@ bool LogHas(ItemRun& run, const std::wstring& part1, const std::wstring& part2) 
   return false;
 }
 
+using TableRows = std::map<std::wstring, std::vector<std::string>>;
+
+// Every table's rows as a clean must leave them: a table named in `kept`
+// keeps only the rows its condition selects, every other table all of them.
+TableRows RowsToKeep(const std::wstring& file, const std::map<std::wstring, std::wstring>& kept) {
+  TableRows rows;
+  for (const auto& table : TableNames(file)) {
+    auto where = kept.find(table);
+    rows[table] = Rows(file, L"SELECT * FROM " + table + (where == kept.end() ? L"" : L" WHERE " + where->second));
+  }
+  return rows;
+}
+
+// Spoils the header of a table's first page; gives the file's new bytes.
+std::string DamageRootPage(const std::wstring& file, const std::wstring& table) {
+  int64_t page = 0, size = 0;
+  {
+    core::TSQLiteDatabase db(file);
+    page = std::get<int64_t>(db.GetTable(L"SELECT rootpage + 0 FROM sqlite_master WHERE name = '" + table + L"'").Cell(0, 0));
+    size = std::get<int64_t>(db.GetTable(L"PRAGMA page_size").Cell(0, 0));
+  }
+  std::string bytes = ReadBytes(file);
+  bytes.replace(static_cast<size_t>((page - 1) * size), 16, 16, 'Z');
+  WriteFile(file, bytes);
+  return bytes;
+}
+
+TableRows AllRows(const std::wstring& file) { return RowsToKeep(file, {}); }
+
+// The database holds exactly `expected`, passes its integrity check, and
+// none of `gone` is left in its bytes.
+void ExpectCleaned(const std::wstring& file, const TableRows& expected, const char* const* gone, size_t goneCount) {
+  SCOPED_TRACE(testing::PrintToString(file));
+  EXPECT_EQ(AllRows(file), expected);
+  EXPECT_EQ(IntegrityCheck(file), L"ok");
+  for (size_t i = 0; i < goneCount; ++i) EXPECT_FALSE(FileHolds(file, gone[i])) << gone[i];
+}
+
+// What the Firefox history clean keeps of a places database built by
+// MakePlacesDatabase: the bookmarked places 1 and 3 and what hangs off them.
+const std::map<std::wstring, std::wstring> kPlacesKept = {
+    {L"moz_places", L"id IN (1, 3)"},
+    {L"moz_historyvisits", L"0"},
+    {L"moz_inputhistory", L"place_id IN (1, 3)"},
+    {L"moz_annos", L"place_id IN (1, 3)"},
+    {L"moz_places_metadata", L"place_id IN (1, 3) AND (referrer_place_id IS NULL OR referrer_place_id IN (1, 3))"},
+    {L"moz_origins", L"id IN (1, 3)"},
+};
+
 // A fake browser's folders, which must not exist before the test and are
 // removed after it.
 class BrowserRoad : public testing::Test {
@@ -68,14 +117,31 @@ TEST_F(BrowserRoad, Firefox) {
   const std::wstring mozilla = Roaming() + L"Mozilla\\", localMozilla = Local() + L"Mozilla\\";
   Own(mozilla, L"\\Mozilla\\");
   Own(localMozilla, L"\\Mozilla\\");
-  const std::wstring a = mozilla + L"Firefox\\Profiles\\a.default\\", b = mozilla + L"Firefox\\Profiles\\b.other\\";
-  MakePlacesDatabase(a + L"places.sqlite");
+  const std::wstring profiles = mozilla + L"Firefox\\Profiles\\";
+  const std::wstring a = profiles + L"a.default\\", b = profiles + L"b.other\\";
+  // Every schema in its own default profile, and a profile that is damaged.
+  const std::vector<std::pair<std::wstring, PlacesSchema>> schemas = {
+      {a + L"places.sqlite", PlacesSchema::Today},
+      {profiles + L"old.default-release\\places.sqlite", PlacesSchema::Old},
+      {profiles + L"newer.default\\places.sqlite", PlacesSchema::Newer}};
+  for (const auto& s : schemas) MakePlacesDatabase(s.first, s.second);
   MakePlacesDatabase(b + L"places.sqlite");
+  const std::wstring damaged = profiles + L"damaged.default\\places.sqlite";
+  MakePlacesDatabase(damaged);
+  // A table the clean does not touch: only the integrity check finds it.
+  const std::string damagedBytes = DamageRootPage(damaged, L"moz_items_annos");
   Seed(a, {L"cookies.sqlite", L"cookies.txt", L"history.dat", L"downloads.sqlite", L"signons3.txt", L"prefs.js",
            L"formhistory.sqlite", L"sessionstore.js", L"keep.ini", L"Cache\\c1"});
   Seed(b, {L"prefs.js", L"keep.ini"});
   Seed(localMozilla + L"Firefox\\Profiles\\a.default\\", {L"Cache\\1", L"Cache\\sub\\2", L"keep.ini"});
-  const std::string placesA = ReadBytes(a + L"places.sqlite"), placesB = ReadBytes(b + L"places.sqlite");
+  std::vector<std::string> before;
+  std::vector<TableRows> kept;
+  for (const auto& s : schemas) {
+    before.push_back(ReadBytes(s.first));
+    kept.push_back(RowsToKeep(s.first, kPlacesKept));
+    ASSERT_TRUE(FileHolds(s.first, "gone.example"));
+  }
+  const std::string placesB = ReadBytes(b + L"places.sqlite");
   const std::map<std::wstring, int> expected = {
       {L"Mozilla Firefox - Cookies", 2},          {L"Mozilla Firefox - Visited URL History", 1},
       {L"Mozilla Firefox - Download Manager", 1}, {L"Mozilla Firefox - Temporary Internet Files", 3},
@@ -85,14 +151,17 @@ TEST_F(BrowserRoad, Firefox) {
   for (const auto& e : expected) captions.push_back(e.first);
 
   ExpectCounts(Run(CleanMode::Test, captions), expected);
-  EXPECT_EQ(ReadBytes(a + L"places.sqlite"), placesA);
-  EXPECT_EQ(ReadBytes(b + L"places.sqlite"), placesB);
+  for (size_t i = 0; i < schemas.size(); ++i) EXPECT_EQ(ReadBytes(schemas[i].first), before[i]) << i;
   EXPECT_TRUE(Exists(a + L"cookies.sqlite"));
 
-  ExpectCounts(Run(CleanMode::RealClean, captions), expected);
-  EXPECT_EQ(Ids(a + L"places.sqlite", L"moz_places"), (std::vector<long long>{1, 3}));
-  EXPECT_EQ(RowCount(a + L"places.sqlite", L"moz_historyvisits"), 0);
-  EXPECT_EQ(RowCount(a + L"places.sqlite", L"moz_bookmarks"), 3);
+  ItemRun run(CleanMode::RealClean);
+  run.Run(captions);
+  ExpectCounts(run.Results(), expected);
+  for (size_t i = 0; i < schemas.size(); ++i) {
+    ExpectCleaned(schemas[i].first, kept[i], kGonePlaceTexts, kGonePlaceTextCount);
+  }
+  EXPECT_TRUE(LogHas(run, damaged, L"malformed"));
+  EXPECT_TRUE(ReadBytes(damaged) == damagedBytes) << "the damaged database was written to";
   EXPECT_EQ(ReadBytes(b + L"places.sqlite"), placesB);
   for (const wchar_t* gone : {L"cookies.sqlite", L"cookies.txt", L"history.dat", L"prefs.js", L"Cache\\c1"}) {
     EXPECT_FALSE(Exists(a + gone)) << testing::PrintToString(std::wstring(gone));
@@ -133,8 +202,13 @@ TEST_F(ChromeRoad, Chrome) {
   for (size_t i = 0; i < databases.size(); ++i) EXPECT_EQ(ReadBytes(p_ + databases[i]), before[i]) << i;
 
   // The download history first: the history item deletes the whole file.
+  for (size_t i = 0; i < kDownloadTextCount; ++i) ASSERT_TRUE(FileHolds(p_ + L"History", kDownloadTexts[i]));
+  TableRows kept = RowsToKeep(p_ + L"History", {{L"downloads", L"0"},
+                                                {L"downloads_url_chains", L"0"},
+                                                {L"downloads_slices", L"0"},
+                                                {L"downloads_reroute_info", L"0"}});
   ExpectCounts(Run(CleanMode::RealClean, {all[6]}), {{all[6], 0}});
-  EXPECT_EQ(RowCount(p_ + L"History", L"downloads"), 0);
+  ExpectCleaned(p_ + L"History", kept, kDownloadTexts, kDownloadTextCount);
   EXPECT_EQ(RowCount(p_ + L"History", L"urls"), 1);
 
   ExpectCounts(Run(CleanMode::RealClean, {all[0], all[1], all[2], all[3], all[4], all[5]}),
@@ -161,6 +235,7 @@ TEST_F(ChromeRoad, Chrome) {
 }
 
 TEST_F(ChromeRoad, LockedDatabaseIsLoggedAndTheRunGoesOn) {
+  const std::string before = ReadBytes(p_ + L"Web Data");
   core::TSQLiteDatabase holder(p_ + L"Web Data");
   holder.ExecSQL(L"BEGIN IMMEDIATE");
   holder.ExecSQL(L"UPDATE keywords SET short_name = 'Held'");
@@ -173,7 +248,38 @@ TEST_F(ChromeRoad, LockedDatabaseIsLoggedAndTheRunGoesOn) {
   EXPECT_EQ(run.poster->Posts().back().first, WM_CLEANFINISHED);
   EXPECT_FALSE(Exists(p_ + L"Login Data"));
   EXPECT_FALSE(Exists(p_ + L"Current Session"));
-  EXPECT_EQ(RowCount(p_ + L"Web Data", L"logins"), 1);
+  EXPECT_TRUE(ReadBytes(p_ + L"Web Data") == before) << "the locked database was written to";
+}
+
+TEST_F(ChromeRoad, AStatementThatFailsHalfWayLeavesTheDatabaseAsItWas) {
+  {
+    // The first tables empty, then one refuses.
+    core::TSQLiteDatabase db(p_ + L"Web Data");
+    db.ExecSQL(L"CREATE TRIGGER keep_phones BEFORE DELETE ON autofill_profile_phones "
+               L"BEGIN SELECT RAISE(ABORT, 'phones stay'); END");
+  }
+  const std::string before = ReadBytes(p_ + L"Web Data");
+  ItemRun run(CleanMode::RealClean);
+  run.Run({L"Google Chrome - Saved Form Information"});
+  EXPECT_TRUE(LogHas(run, p_ + L"Web Data", L"phones stay"));
+  EXPECT_TRUE(ReadBytes(p_ + L"Web Data") == before) << "part of the clean stayed";
+  EXPECT_EQ(RowCount(p_ + L"Web Data", L"autofill"), 2);
+}
+
+TEST_F(BrowserRoad, APlacesFileThatIsALinkIsNotFollowed) {
+  const std::wstring mozilla = Roaming() + L"Mozilla\\";
+  Own(mozilla, L"\\Mozilla\\");
+  Sandbox box(L"places-link");
+  const std::wstring outside = box.Path(L"places.sqlite"), link = mozilla + L"Firefox\\Profiles\\l.default\\places.sqlite";
+  MakePlacesDatabase(outside);
+  const std::string before = ReadBytes(outside);
+  MakeFolders(mozilla + L"Firefox\\Profiles\\l.default");
+  if (!MakeSymlink(outside, link)) GTEST_SKIP() << "no symbolic link could be made";
+  ItemRun run(CleanMode::RealClean);
+  run.Run({L"Mozilla Firefox - Visited URL History"});
+  EXPECT_TRUE(LogHas(run, link, L"a link to another file"));
+  EXPECT_TRUE(ReadBytes(outside) == before) << "the database behind the link was cleaned";
+  RemoveLink(link);
 }
 
 TEST_F(BrowserRoad, Opera) {

@@ -6,13 +6,29 @@
 
 namespace items_test {
 
+// Schemas of the places database: a layout of many years ago (places,
+// visits and bookmarks only); today's public one; and a newer one with a
+// table and a column of its own and no page metadata tables.
+enum class PlacesSchema { Old, Today, Newer };
+
 // A places database: four places, two of them bookmarked (one bookmark row
-// is a folder without a place), and a visit for each place.
-void MakePlacesDatabase(const std::wstring& file);
+// is a folder without a place), and a visit for each place. From today's
+// schema on it is in WAL mode, and the other tables hold rows for removed
+// and for kept places: typed input, annotations, page metadata, origins,
+// keywords.
+void MakePlacesDatabase(const std::wstring& file, PlacesSchema schema = PlacesSchema::Today);
+// Text of the removed places and of the rows that hang off them: none of it
+// may be left in a cleaned places file, not even in its free pages.
+extern const char* const kGonePlaceTexts[];
+extern const size_t kGonePlaceTextCount;
 // "Web Data": saved logins and every autofill table, a row or two each.
 void MakeWebDataDatabase(const std::wstring& file);
-// "History": downloads beside the visited URLs.
+// "History" as today's browser lays it out: downloads, their URL chains,
+// slices and reroute records beside the visited URLs and the other tables.
 void MakeHistoryDatabase(const std::wstring& file);
+// Text found only in the download rows.
+extern const char* const kDownloadTexts[];
+extern const size_t kDownloadTextCount;
 // "Shortcuts": the omnibox shortcuts.
 void MakeShortcutsDatabase(const std::wstring& file);
 
@@ -20,6 +36,15 @@ void MakeShortcutsDatabase(const std::wstring& file);
 int RowCount(const std::wstring& file, const std::wstring& table);
 // The ids of a table's rows in order.
 std::vector<long long> Ids(const std::wstring& file, const std::wstring& table);
+
+// The rows a query gives, each row's cells as one text, sorted.
+std::vector<std::string> Rows(const std::wstring& file, const std::wstring& sql);
+// The names of the database's tables.
+std::vector<std::wstring> TableNames(const std::wstring& file);
+// "ok" when the database passes SQLite's integrity check.
+std::wstring IntegrityCheck(const std::wstring& file);
+// Whether the file, or its WAL or journal beside it, holds `text` anywhere.
+bool FileHolds(const std::wstring& file, const std::string& text);
 
 // Removes a tree these tests seeded outside their sandbox. Only plain files
 // and folders whose path holds `mustContain`; a link is never entered.

@@ -13,6 +13,7 @@
 #include "cleaner/indexdat/IndexDat.h"
 #include "cleaner/items/IEItems.h"
 #include "cleaner/items/IEServices.h"
+#include "cleaner/items/ItemSteps.h"
 #include "indexdat/IndexDatBuilder.h"
 #include "core/Files.h"
 #include "core/SystemInfo.h"
@@ -459,4 +460,101 @@ TEST(IEHistoryItem, HistoryFolderEmptiedAroundItsIndexFile) {
   EXPECT_EQ(fakeHistory->deleted, fakeHistory->urls);
   RemoveTree(ie5 + L"MSHist012020010120200108");
   ::DeleteFileW((ie5 + L"index.dat").c_str());
+}
+
+namespace {
+
+// The history folders of both branches, seeded anew for each case: two old
+// day folders and today's in the protected-mode folder, two in the plain one,
+// and a file of the recovery folder.
+class IEHistoryVersions : public testing::Test {
+ protected:
+  void SetUp() override {
+    history_ = ShellFolder(CSIDL_HISTORY);
+    ASSERT_FALSE(history_.empty());
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    today_ = GetTodayHistoryFolderName(now) + L"20991231\\";
+    recovery_ = StartFolder(StepBase::LocalAppData) + L"Microsoft\\Internet Explorer\\Recovery\\";
+    ASSERT_FALSE(Exists(history_ + L"Low")) << "left over from an earlier run";
+    ASSERT_FALSE(Exists(recovery_)) << "left over from an earlier run";
+  }
+  void TearDown() override {
+    RemoveFolderOutsideSandbox(history_ + L"Low");
+    RemoveFolderOutsideSandbox(recovery_);
+    RemoveFolderOutsideSandbox(Plain() + L"MSHist012020010120200108");
+    RemoveFolderOutsideSandbox(Plain() + LowerToday());
+  }
+  static void RemoveFolderOutsideSandbox(const std::wstring& folder) { testing_support::RemoveFolder(folder); }
+  void Seed() {
+    for (const std::wstring& f : {Low() + L"MSHist012020010120200108\\a.dat", Low() + L"MSHist012020010820200115\\b.dat",
+                                  Low() + LowerToday() + L"c.dat", Plain() + L"MSHist012020010120200108\\d.dat",
+                                  Plain() + LowerToday() + L"e.dat", recovery_ + L"Active\\r.dat"}) {
+      WriteFile(f, "x");
+    }
+  }
+  std::wstring Low() const { return history_ + L"Low\\History.IE5\\"; }
+  std::wstring Plain() const { return history_ + L"History.IE5\\"; }
+  // Today's folder in small letters: the name is compared without case.
+  std::wstring LowerToday() const { return L"mshist01" + today_.substr(8); }
+  std::wstring history_, today_, recovery_;
+};
+
+}  // namespace
+
+TEST_F(IEHistoryVersions, ProtectedModeFoldersOnElevenAndTwelveKeepToday) {
+  struct Case {
+    BYTE version;
+    CleanMode mode;
+    int count;  // the one history URL and the files counted
+    bool protectedMode;
+  };
+  const Case cases[] = {
+      {9, CleanMode::Test, 1 + 2, false},          {13, CleanMode::Test, 1 + 2, false},
+      {11, CleanMode::Test, 1 + 2 + 1, true},      {12, CleanMode::Test, 1 + 2 + 1, true},
+      {13, CleanMode::RealClean, 1 + 2, false},    {12, CleanMode::RealClean, 1 + 2 + 1, true},
+  };
+  const std::wstring caption = L"Internet Explorer - Visited URL History";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "version " << int(c.version) << (c.mode == CleanMode::Test ? " test" : ""));
+    Seed();
+    ItemServices s;
+    auto history = std::make_shared<FakeHistory>();
+    history->urls = {L"http://visited.test/"};
+    s.urlHistory = history;
+    s.urlCache = std::make_shared<FakeCache>();
+    BYTE version = c.version;
+    s.windowsVersion = [version] { return version; };
+    ItemRun run(c.mode, s);
+    run.Run({caption});
+    EXPECT_EQ(run.Results()[caption].count, c.count);
+    const bool real = c.mode == CleanMode::RealClean;
+    EXPECT_EQ(Exists(Low() + L"MSHist012020010120200108"), !(real && c.protectedMode));
+    EXPECT_EQ(Exists(Low() + L"MSHist012020010820200115\\b.dat"), !(real && c.protectedMode));
+    EXPECT_EQ(Exists(recovery_ + L"Active\\r.dat"), !(real && c.protectedMode));
+    EXPECT_TRUE(Exists(Low() + LowerToday() + L"c.dat"));
+    EXPECT_EQ(Exists(Plain() + L"MSHist012020010120200108\\d.dat"), !(real && !c.protectedMode));
+    EXPECT_EQ(Exists(Plain() + LowerToday() + L"e.dat"), !(real && !c.protectedMode));
+  }
+}
+
+TEST_F(IEAutoComplete, ASubtypesCountIsHalfItsItemsOrOneForASingleItem) {
+  // Each subtype sets the count afresh: the last one listed decides it.
+  struct Case {
+    std::vector<int> itemsPerSubtype;
+    int count;
+  };
+  const Case cases[] = {{{0}, 0}, {{1}, 1}, {{2}, 1}, {{4}, 2}, {{5}, 2}, {{8}, 4}, {{8, 1}, 1}, {{1, 6}, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.itemsPerSubtype));
+    pstore_test::FakeType ie{pstore_test::MakeGuid(2), L"Internet Explorer", {}};
+    for (size_t i = 0; i < c.itemsPerSubtype.size(); ++i) {
+      pstore_test::FakeSubtype subtype{pstore_test::MakeGuid(30 + int(i)), {}};
+      for (int k = 0; k < c.itemsPerSubtype[i]; ++k) subtype.items.push_back(L"http://a.test/" + std::to_wstring(k));
+      ie.subtypes.push_back(subtype);
+    }
+    pstore_test::Fake().types = {ie};
+    // Two registry values come on top.
+    EXPECT_EQ(Run(CleanMode::Test), c.count + 2);
+  }
 }

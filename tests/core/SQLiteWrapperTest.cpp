@@ -49,6 +49,20 @@ TEST_F(SQLiteWrapper, TableExistsIgnoresCaseAndCopesWithApostrophes) {
   for (const Case& c : cases) EXPECT_EQ(db.TableExists(c.name), c.exists) << c.name;
 }
 
+TEST_F(SQLiteWrapper, ColumnExistsIgnoresCaseAndNeedsTheTable) {
+  TSQLiteDatabase db(file_);
+  struct Case {
+    const wchar_t* table;
+    const wchar_t* column;
+    bool exists;
+  } cases[] = {
+      {L"moz_places", L"url", true},  {L"MOZ_PLACES", L"FRECENCY", true}, {L"it's", L"id", true},
+      {L"moz_places", L"urls", false}, {L"moz_places", L"", false},       {L"nowhere", L"id", false},
+      {L"moz_places", L"x' or '1'='1", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(db.ColumnExists(c.table, c.column), c.exists) << c.table << "." << c.column;
+}
+
 TEST_F(SQLiteWrapper, ExecSQLOutcomes) {
   TSQLiteDatabase db(file_);
   EXPECT_NO_THROW(db.ExecSQL(L"DELETE FROM moz_places WHERE id = 99"));

@@ -5,6 +5,7 @@
 #include "cleaner/items/BrowserItems.h"
 #include "cleaner/items/ItemSteps.h"
 #include "core/Paths.h"
+#include "core/guard/FileDelete.h"
 #include "core/SQLiteWrapper.h"
 
 namespace cleaner {
@@ -33,6 +34,64 @@ std::vector<DatabaseStatement> EachTable(const std::vector<std::wstring>& tables
   return statements;
 }
 
+// The rows of `table` whose `column` names a place that is gone.
+DatabaseStatement OffRemovedPlaces(const std::wstring& table, const std::wstring& column) {
+  return {{table + L"." + column, L"moz_places.id"},
+          L"DELETE FROM " + table + L" WHERE " + column + L" NOT IN (SELECT id FROM moz_places)"};
+}
+
+bool Exists(core::TSQLiteDatabase& db, const std::wstring& need) {
+  size_t dot = need.find(L'.');
+  if (dot == std::wstring::npos) return db.TableExists(need);
+  return db.ColumnExists(need.substr(0, dot), need.substr(dot + 1));
+}
+
+// One text cell of a query that must give exactly one row.
+std::wstring Single(core::TSQLiteDatabase& db, const std::wstring& sql) {
+  core::TSQLiteTable result = db.GetTable(sql);
+  if (result.Count() != 1 || result.ColCount != 1) return std::wstring();
+  const core::SQLiteCell& cell = result.Cell(0, 0);
+  if (const auto* text = std::get_if<std::wstring>(&cell)) return *text;
+  if (const auto* number = std::get_if<int64_t>(&cell)) return std::to_wstring(*number);
+  return std::wstring();
+}
+
+// Nothing is deleted on the strength of a file SQLite cannot read whole,
+// and removed rows are overwritten, not just unlinked.
+void PrepareClean(core::TSQLiteDatabase& db) {
+  std::wstring check = Single(db, L"PRAGMA quick_check(1)");
+  if (check != L"ok") {
+    throw core::ESQLiteException(L"The database disk image is malformed" +
+                                 (check.empty() ? std::wstring() : L": " + check));
+  }
+  if (Single(db, L"PRAGMA secure_delete=ON") != L"1") {
+    throw core::ESQLiteException(L"Secure delete could not be turned on");
+  }
+}
+
+// All statements or none: a failure half-way leaves the file as it was.
+void CleanDatabase(core::TSQLiteDatabase& db, const std::vector<DatabaseStatement>& statements) {
+  // Taking the write lock first: a database the browser holds fails here,
+  // before anything is read or written.
+  db.ExecSQL(L"BEGIN IMMEDIATE");
+  try {
+    PrepareClean(db);
+    for (const DatabaseStatement& statement : statements) {
+      bool present = true;
+      for (const auto& need : statement.needs) present = present && Exists(db, need);
+      if (present) db.ExecSQL(statement.sql);
+    }
+    db.ExecSQL(L"COMMIT");
+  } catch (const core::ESQLiteException&) {
+    try {
+      db.ExecSQL(L"ROLLBACK");
+    } catch (const core::ESQLiteException&) {
+      // Closing the connection rolls back what is still open.
+    }
+    throw;
+  }
+}
+
 }  // namespace
 
 std::wstring GetFirefoxProfilesPath() {
@@ -44,11 +103,19 @@ std::wstring GetOperaLocalPath() { return IfFolder(Under(LocalAppData(), L"Opera
 std::wstring GetChromeProfilePath() { return IfFolder(Under(LocalAppData(), L"Google\\Chrome\\User Data\\Default\\")); }
 
 const std::vector<DatabaseStatement>& FirefoxHistoryStatements() {
-  // The places statement reads moz_bookmarks too: both must be there.
+  // The places statement reads moz_bookmarks too: both must be there. The
+  // rows that hang off a removed place go after it; so do the origins no
+  // remaining place uses (schemas without origin_id have no such rows).
   static const std::vector<DatabaseStatement> statements = {
       {{L"moz_places", L"moz_bookmarks"},
        L"DELETE FROM moz_places WHERE id NOT IN (SELECT fk FROM moz_bookmarks where fk is not null)"},
       {{L"moz_historyvisits"}, L"DELETE FROM moz_historyvisits"},
+      OffRemovedPlaces(L"moz_inputhistory", L"place_id"),
+      OffRemovedPlaces(L"moz_annos", L"place_id"),
+      OffRemovedPlaces(L"moz_places_metadata", L"place_id"),
+      OffRemovedPlaces(L"moz_places_metadata", L"referrer_place_id"),
+      {{L"moz_origins.id", L"moz_places.origin_id"},
+       L"DELETE FROM moz_origins WHERE id NOT IN (SELECT origin_id FROM moz_places WHERE origin_id IS NOT NULL)"},
   };
   return statements;
 }
@@ -71,7 +138,15 @@ const std::vector<DatabaseStatement>& ChromeFormDataStatements() {
 }
 
 const std::vector<DatabaseStatement>& ChromeDownloadsStatements() {
-  static const std::vector<DatabaseStatement> statements = EachTable({L"downloads"});
+  // Every download goes, so do the rows that hang off one: its URL chain
+  // (the download's addresses), its slices and its reroute record.
+  static const std::vector<DatabaseStatement> statements = [] {
+    std::vector<DatabaseStatement> all = EachTable({L"downloads"});
+    for (const wchar_t* child : {L"downloads_url_chains", L"downloads_slices", L"downloads_reroute_info"}) {
+      all.push_back({{L"downloads", child}, std::wstring(L"DELETE FROM ") + child});
+    }
+    return all;
+  }();
   return statements;
 }
 
@@ -103,13 +178,15 @@ void SetItemBytes(TClearTaskThread& t, int64_t bytes) {
 
 void RunDatabaseStep(TClearTaskThread& t, const std::wstring& file, const std::vector<DatabaseStatement>& statements) {
   if (t.IsTest() || t.Terminated() || file.empty() || !IsFile(file)) return;
+  if (core::guard::IsFileReachedThroughLink(file)) {
+    // The database the link leads to belongs to no profile we were asked to clean.
+    ++t.FItemRefused;
+    t.AddLog(t.Prefix() + L"skipping" + L" " + file + L" (a link to another file)");
+    return;
+  }
   try {
     core::TSQLiteDatabase db(file);
-    for (const DatabaseStatement& statement : statements) {
-      bool present = true;
-      for (const auto& table : statement.tables) present = present && db.TableExists(table);
-      if (present) db.ExecSQL(statement.sql);
-    }
+    CleanDatabase(db, statements);
   } catch (const core::ESQLiteException& e) {
     // A locked or damaged database costs this one file, not the run.
     ++t.FItemFailed;

@@ -25,15 +25,20 @@ std::wstring GetChromeProfilePath();
 int64_t DeleteFolderExcept(TClearTaskThread& t, const std::wstring& folder, bool removeFolder, int& count,
                            const std::wstring& spared);
 
-// One database of a browser profile and the tables a clean empties in it.
+// One statement a clean runs on a browser database, and what it names:
+// each entry a table ("moz_annos") or a table's column ("moz_places.origin_id").
+// A statement runs only when all of them exist, so that an older or newer
+// schema is cleaned as far as it matches.
 struct DatabaseStatement {
-  std::vector<std::wstring> tables;  // every table the statement names
+  std::vector<std::wstring> needs;
   std::wstring sql;
 };
 
-// In a real clean only: opens `file` when it exists and runs each statement
-// whose tables all exist. A database that cannot be opened or a statement
-// that fails is logged for this item and the item goes on.
+// In a real clean only: opens `file` when it exists and runs the statements
+// whose needs exist, all in one transaction with secure delete on, so that
+// removed rows leave no readable trace in the file. A database that cannot
+// be opened, is locked or fails its integrity check, or a statement that
+// fails, is logged for this item and left as it was; the item goes on.
 void RunDatabaseStep(TClearTaskThread& t, const std::wstring& file, const std::vector<DatabaseStatement>& statements);
 
 // The statements of each browser database.

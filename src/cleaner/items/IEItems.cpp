@@ -188,7 +188,7 @@ void ClearIEHistory(TClearTaskThread& t, const ItemServices& s) {
   ClearIEUrlHistory(t, s);
   t.FItemCount += ClearUrlCache(t, s);
   if (history.empty() || !FolderExists(history)) return;
-  BYTE version = core::GetWindowsVersion();
+  BYTE version = s.windowsVersion();
   if (version != 11 && version != 12) {
     t.FWorkPath = history + L"History.IE5";
     t.FItemBytes = t.DeleteFolderFiles(t.FWorkPath, false, true, L"index.dat", t.FItemCount);
@@ -225,7 +225,7 @@ void ClearIETypedURLs(TClearTaskThread& t, const ItemServices&) {
   t.FItemCount += t.DeleteRegKey(HKEY_CURRENT_USER, std::wstring(kExplorerBar) + L"ContainingTextMRU");
 }
 
-void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices&) {
+void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices& s) {
   t.AddLog(L"Warning: This will take effect next time windows is rebooted.");
   std::wstring cookies = BrowserFolder(CSIDL_COOKIES), cache = IECacheFolder(), history = IEHistoryFolder();
   std::vector<std::wstring> files;
@@ -237,7 +237,7 @@ void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices&) {
   if (t.FItemSizeText != L"0") t.FItemCount = 3;
   if (t.IsTest()) return;
   for (const std::wstring& file : files) WipeIndexDat(t, file);
-  RemoveAtRestart(t, files, core::GetWindowsVersion(), WindowsFile(L"Wininit.ini"));
+  RemoveAtRestart(t, files, s.windowsVersion(), WindowsFile(L"Wininit.ini"));
 }
 
 void ClearIEDownloadDir(TClearTaskThread& t, const ItemServices&) {

@@ -1,6 +1,7 @@
 #include "cleaner/items/ItemServices.h"
 
 #include "core/Paths.h"
+#include "core/SystemInfo.h"
 
 #include <shellapi.h>
 
@@ -41,6 +42,7 @@ ItemServices WithDefaults(ItemServices services) {
   if (!services.account) services.account = std::make_shared<SystemAccount>();
   if (!services.urlHistory) services.urlHistory = std::make_shared<ComUrlHistory>();
   if (!services.urlCache) services.urlCache = std::make_shared<WinInetUrlCache>();
+  if (!services.windowsVersion) services.windowsVersion = core::GetWindowsVersion;
   if (services.dataFolder.empty()) services.dataFolder = ProgramFolder();
   if (!services.dataFolder.empty() && services.dataFolder.back() != L'\\') services.dataFolder += L'\\';
   return services;

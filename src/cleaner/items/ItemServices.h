@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -65,6 +66,9 @@ struct ItemServices {
   std::shared_ptr<IAccount> account;
   std::shared_ptr<IUrlHistory> urlHistory;
   std::shared_ptr<IUrlCache> urlCache;
+  // The Windows version code (core::GetWindowsVersion), which picks the
+  // history folders and the way of deleting at restart; a test chooses it.
+  std::function<BYTE()> windowsVersion;
   // Where kavo.dat and Custom.dat lie, ending in "\".
   std::wstring dataFolder;
 };
