@@ -135,10 +135,17 @@ class TClearTaskThread : public sys::Thread {
   void Post(UINT msg, WPARAM wParam);
 
   bool Live() const { return !IsTest(); }
+  // What became of one file a primitive asked to delete.
+  enum class FileOutcome { Deleted, Left, FolderReplaced };
   int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
   void RemoveFolderLink(const std::wstring& link, const Walk& walk);
-  bool DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes, bool logFlag);
-  int64_t WalkFolder(const std::wstring& path, const std::wstring& key, const Walk& walk, int& count);
+  void LogReplacedFolder(const std::wstring& folder);
+  FileOutcome DeleteListedFile(const std::wstring& folder, const std::wstring& name,
+                               const core::guard::FolderPin* pin, DWORD attributes, bool logFlag);
+  int64_t EmptyPinned(core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
+                      bool removeIt);
+  int64_t WalkFolder(const core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
+                     bool* replaced);
   static std::wstring Question(const Walk& walk, const std::wstring& folder);
   bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question);
   int DeleteKey(HKEY root, const std::wstring& rootName, const std::wstring& key);
