@@ -1,7 +1,7 @@
 // A real swap in the middle of a clean: after a folder has been listed and
 // before its first delete, a file, the folder itself or the folder above it
-// is moved away from the Unix side and a link to an outside copy put in its
-// place. The outside copy holds files of the same names; none may go, and
+// is moved away from the Unix side, where no handle of the clean can stop it,
+// and a link to an outside copy put in its place. The outside copy holds files of the same names; none may go, and
 // the log must say what was left.
 #include <gtest/gtest.h>
 
@@ -25,18 +25,10 @@ void MakeTree(const Sandbox& box) {
   }
 }
 
-// Moves `relative` aside from the Unix side, where no handle of the clean can
-// stop it, and puts a link to outside\<relative without "target\"> there.
+// Swaps `relative` (target\...) for a link to its namesake below outside\.
 bool SwapForLink(const Sandbox& box, const std::wstring& relative) {
-  std::wstring from = testing_support::ToUnixPath(box.Path(relative));
-  std::wstring moved = box.Path(L"moved-away");
-  if (from.empty() || !testing_support::RunUnix(L"/bin/mv \"" + from + L"\" \"" +
-                                               testing_support::ToUnixPath(box.Root()) + L"/moved-away\"")) {
-    return false;
-  }
-  for (int i = 0; i < 100 && !Exists(moved); ++i) ::Sleep(50);
   std::wstring outside = L"outside" + relative.substr(std::wstring(L"target").size());
-  return Exists(moved) && MakeSymlink(box.Path(outside), box.Path(relative));
+  return testing_support::SwapForLink(box.Path(relative), box.Path(L"moved-away"), box.Path(outside));
 }
 
 }  // namespace
