@@ -209,6 +209,12 @@ bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
                           logFlag) == FileOutcome::Deleted;
 }
 
+bool TClearTaskThread::DeletePinnedFile(const FolderPin& folder, const WIN32_FIND_DATAW& listed, bool logFlag) {
+  FileOutcome outcome = DeleteListedFile(folder.Path(), listed.cFileName, &folder, listed.dwFileAttributes, logFlag);
+  if (outcome == FileOutcome::FolderReplaced) LogReplacedFolder(folder.Path());
+  return outcome == FileOutcome::Deleted;
+}
+
 // A file of `folder` as its pinned listing gave it, with its attributes; or,
 // with no pin, a file named by an item, which the deleter looks up itself.
 TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::wstring& name,

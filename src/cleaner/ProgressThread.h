@@ -116,6 +116,9 @@ class TClearTaskThread : public sys::Thread {
   int64_t DeleteSubFolder(const std::wstring& folder, int& count, bool logFlag, const std::wstring& excluded);
   int64_t DeleteFilesByMask(const std::wstring& folder, const std::wstring& mask, int& count, bool recursive);
   bool DeleteOneFile(const std::wstring& path, bool logFlag);
+  // A file of a folder an item lists itself, pinned before that listing: as
+  // DeleteOneFile, and never through a folder that has replaced the pinned one.
+  bool DeletePinnedFile(const core::guard::FolderPin& folder, const WIN32_FIND_DATAW& listed, bool logFlag);
   int DeleteRegKeyByName(const std::wstring& rootName, const std::wstring& key);
   int DeleteRegKey(HKEY root, const std::wstring& key);
   int DeleteRegValuesByName(const std::wstring& rootName, const std::wstring& key, const std::wstring& value);

@@ -79,3 +79,25 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     EXPECT_LE(count, r.mostDeleted);
   }
 }
+
+// An item that lists a folder itself pins it first; its files are then
+// deleted against that pin like a walk's.
+TEST(FolderSwap, AnItemsOwnListingIsDeletedAgainstItsPin) {
+  Sandbox box(L"swap-item");
+  MakeTree(box);
+  CleanRun run(CleanMode::RealClean, {}, true);
+  core::guard::FolderPin pin(box.Path(L"target\\sub"));
+  WIN32_FIND_DATAW fd;
+  HANDLE find = ::FindFirstFileW((pin.Path() + L"*").c_str(), &fd);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  if (!SwapForLink(box, L"target\\sub")) GTEST_SKIP() << "links can only be made under Wine";
+  int deleted = 0;
+  do {
+    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) deleted += run.Thread().DeletePinnedFile(pin, fd, true);
+  } while (::FindNextFileW(find, &fd));
+  ::FindClose(find);
+  EXPECT_EQ(deleted, 0);
+  for (const wchar_t* name : kSubFiles) EXPECT_EQ(ReadAll(box.Path(L"outside\\sub\\") + name), "keep");
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + box.Path(L"target\\sub\\") +
+                                L" (the folder was replaced after it was listed)"));
+}
