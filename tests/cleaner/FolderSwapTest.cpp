@@ -1,8 +1,8 @@
 // A real swap in the middle of a clean: after a folder has been listed and
 // before its first delete, a file, the folder itself or the folder above it
-// is moved away from the Unix side, where no handle of the clean can stop it,
-// and a link to an outside copy put in its place. The outside copy holds files of the same names; none may go, and
-// the log must say what was left.
+// is moved away from the Unix side, where no handle of the clean can stop
+// it, and a link to an outside copy put in its place. The outside copy holds
+// files of the same names; none may go, and the log must say what was left.
 #include <gtest/gtest.h>
 
 #include "CleanFakes.h"
