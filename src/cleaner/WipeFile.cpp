@@ -7,6 +7,7 @@
 
 #include "cleaner/Masks.h"
 #include "cleaner/PathGuard.h"
+#include "core/guard/FileDelete.h"
 
 namespace cleaner {
 namespace {
@@ -149,9 +150,12 @@ WipeResult WipeFile(const core::guard::FolderPin& folder, const std::wstring& na
   if (passes < 1) passes = 1;
   if (passes > 10) passes = 10;
   bool readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
-  if (readOnly && !::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY)) return WipeResult::Failed;
+  // Through a checked handle: a path alone may lead out of the pinned folder.
+  if (readOnly && !core::guard::SetListedFileAttributes(folder, name, attrs & ~FILE_ATTRIBUTE_READONLY)) {
+    return WipeResult::Refused;
+  }
   WipeResult result = RunPasses(target, passes, afterPass);
-  if (readOnly) ::SetFileAttributesW(path.c_str(), attrs);
+  if (readOnly) core::guard::SetListedFileAttributes(folder, name, attrs);
   return result;
 }
 

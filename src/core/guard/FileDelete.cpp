@@ -146,6 +146,17 @@ FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& n
   return result;
 }
 
+bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes) {
+  if (!MayDelete(folder.Path(), name, attributes)) return false;
+  HANDLE h = ::CreateFileW(LiteralPath(folder.Path() + name).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool set = !ReachedThroughLink(h, folder, name) && SetAttributes(h, attributes);
+  ::CloseHandle(h);
+  return set;
+}
+
 bool RemoveFolder(const std::wstring& path) {
   std::wstring bare = path.size() > 3 && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
   if (!HasAcceptedForm(bare) || bare.size() <= 3) return false;  // never a drive root

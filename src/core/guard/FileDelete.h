@@ -41,6 +41,11 @@ FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& n
 // The same with `folder` (ending in "\") pinned as the delete begins.
 FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes);
 
+// Sets the attributes of the file `name` of the pinned `folder` through a
+// handle checked as DeleteListedFile checks it; false when it is not that
+// file or the system refused.
+bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes);
+
 // Removes an empty folder, or a folder link without touching its target;
 // a name ending in a dot or a space is taken as written.
 bool RemoveFolder(const std::wstring& path);
