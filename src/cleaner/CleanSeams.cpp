@@ -13,19 +13,21 @@ bool MessageBoxAsker::AskYesNo(const std::wstring& text) {
 
 void MessageBoxAsker::Tell(const std::wstring& text) { ui::ShowMessage(nullptr, text, MB_OK); }
 
+// A file named by its path: its folder is pinned now, as the path leads.
 FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) {
   std::wstring folder, name;
   DWORD attributes = 0;
   if (!core::guard::FindListedFile(path, &folder, &name, &attributes)) return {};
-  return RemoveListedFile(folder, name, attributes, wipePasses);
+  core::guard::FolderPin pin(folder, core::guard::FollowLink::Yes);
+  return RemoveListedFile(pin, name, attributes, wipePasses);
 }
 
-FileRemoval SystemDeleter::RemoveListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
-                                            int wipePasses) {
+FileRemoval SystemDeleter::RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name,
+                                            DWORD attributes, int wipePasses) {
   FileRemoval result;
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;
   if (wipePasses > 0) {
-    WipeResult wiped = WipeFile(core::guard::LiteralPath(folder + name), wipePasses);
+    WipeResult wiped = WipeFile(folder, name, wipePasses);
     result.wipe = wiped == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
     if (wiped == WipeResult::Sparse) result.notWipedBecause = L"it is sparse or compressed";
     if (wiped == WipeResult::NoSpace) result.notWipedBecause = L"it is bigger than the free space";

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "core/guard/FolderPin.h"
+
 namespace cleaner {
 
 // Lines of the clean log. Called from the worker and the GUI thread.
@@ -56,13 +58,11 @@ class IDeleter {
   // overwriting it first with `wipePasses` passes when that is more than 0.
   // Read-only files are deleted.
   virtual FileRemoval RemoveFile(const std::wstring& path, int wipePasses) = 0;
-  // The same for a file a folder walk listed: `folder` ends in "\", and the
-  // listed attributes spare the deleter a look of its own.
-  virtual FileRemoval RemoveListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
-                                       int wipePasses) {
-    (void)attributes;
-    return RemoveFile(folder + name, wipePasses);
-  }
+  // The same for a file a folder walk listed: `folder` is the folder pinned
+  // before its listing, which the file must still be in (never a path looked
+  // up again), and the listed attributes spare the deleter a look of its own.
+  virtual FileRemoval RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name,
+                                       DWORD attributes, int wipePasses) = 0;
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool RemoveFolder(const std::wstring& path) = 0;
   virtual bool RemoveRegKey(HKEY root, const std::wstring& key) = 0;
@@ -103,7 +103,7 @@ class MessageBoxAsker : public IQuestionAsker {
 class SystemDeleter : public IDeleter {
  public:
   FileRemoval RemoveFile(const std::wstring& path, int wipePasses) override;
-  FileRemoval RemoveListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
+  FileRemoval RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name, DWORD attributes,
                                int wipePasses) override;
   bool RemoveFolder(const std::wstring& path) override;
   bool RemoveRegKey(HKEY root, const std::wstring& key) override;
@@ -114,6 +114,7 @@ class SystemDeleter : public IDeleter {
 class RefusingDeleter : public IDeleter {
  public:
   FileRemoval RemoveFile(const std::wstring&, int) override { return {}; }
+  FileRemoval RemoveListedFile(const core::guard::FolderPin&, const std::wstring&, DWORD, int) override { return {}; }
   bool RemoveFolder(const std::wstring&) override { return false; }
   bool RemoveRegKey(HKEY, const std::wstring&) override { return false; }
   bool RemoveRegValue(HKEY, const std::wstring&, const std::wstring&) override { return false; }

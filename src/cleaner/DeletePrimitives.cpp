@@ -9,6 +9,9 @@
 
 namespace cleaner {
 
+using core::guard::FolderPin;
+using core::guard::FollowLink;
+
 struct TClearTaskThread::Walk {
   bool logFlag = true;
   std::wstring excluded;           // a file name kept, letter case ignored
@@ -45,42 +48,6 @@ bool IsFolder(const std::wstring& path) {
   DWORD attrs = ::GetFileAttributesW(path.c_str());
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
-
-// A folder held open while it is walked. A listing may be older than the
-// folder it names; the pin looks at the folder itself, and since it does not
-// share delete access, the folder cannot be renamed or replaced by a link
-// until the pin is closed.
-class FolderPin {
- public:
-  explicit FolderPin(const std::wstring& folder) {
-    std::wstring bare = folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
-    handle_ = ::CreateFileW(bare.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (handle_ == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle_, &info)) return;
-    // The name is asked too: some systems show a link only there.
-    DWORD named = ::GetFileAttributesW(bare.c_str());
-    if (named == INVALID_FILE_ATTRIBUTES) return;
-    DWORD attrs = info.dwFileAttributes | named;
-    folder_ = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    link_ = (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  }
-  ~FolderPin() { Close(); }
-  FolderPin(const FolderPin&) = delete;
-  FolderPin& operator=(const FolderPin&) = delete;
-  // A folder that could be opened and looked at.
-  bool IsFolder() const { return folder_; }
-  bool IsLink() const { return link_; }
-  void Close() {
-    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-  bool folder_ = false;
-  bool link_ = false;
-};
 
 }  // namespace
 
@@ -119,16 +86,17 @@ int64_t TClearTaskThread::DeleteFilesByMask(const std::wstring& folder, const st
   return EmptyFolder(folder, reach, walk, count);
 }
 
+// Every folder is pinned before it is listed, and everything in it is
+// deleted against that pin: a folder swapped for a link after its listing
+// leads a path elsewhere, and nothing is deleted there. One name may be
+// reached through a link, as a named file is.
 int64_t TClearTaskThread::EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count) {
   if (Terminated() || folder == L"\\" || !IsFolder(folder)) return 0;
   CheckedFolder checked = services_.guard->CheckFolder(folder, reach);
   if (!PassesGuard(checked.verdict, checked.path, Question(walk, checked.path))) return 0;
-  FolderPin pin(checked.path);
-  if (!pin.IsFolder() || (pin.IsLink() && reach != DeleteReach::OneName)) return 0;
-  int64_t bytes = WalkFolder(checked.path, checked.key, walk, count);
-  pin.Close();
-  if (walk.removeTop && Live() && !Terminated()) services_.deleter->RemoveFolder(checked.path);
-  return bytes;
+  FolderPin pin(checked.path, reach == DeleteReach::OneName ? FollowLink::Yes : FollowLink::No);
+  if (!pin.IsFolder() || pin.IsLink()) return 0;
+  return EmptyPinned(pin, checked.key, walk, count, walk.removeTop);
 }
 
 bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question) {
@@ -147,7 +115,25 @@ bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path
   return false;
 }
 
-int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstring& key, const Walk& walk, int& count) {
+// Empties the pinned folder, then removes it when asked; the pin is closed
+// first, and a folder whose path no longer leads to it stays.
+int64_t TClearTaskThread::EmptyPinned(FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
+                                      bool removeIt) {
+  bool replaced = false;
+  int64_t bytes = WalkFolder(folder, key, walk, count, &replaced);
+  bool removing = removeIt && Live() && !Terminated();
+  if (replaced || (removing && !folder.StillInPlace())) {
+    LogReplacedFolder(folder.Path());
+    return bytes;
+  }
+  folder.Close();
+  if (removing) services_.deleter->RemoveFolder(folder.Path());
+  return bytes;
+}
+
+int64_t TClearTaskThread::WalkFolder(const FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
+                                     bool* replaced) {
+  const std::wstring& path = folder.Path();
   WIN32_FIND_DATAW fd;
   HANDLE find = FindFirst(path + L"*", &fd);
   if (find == INVALID_HANDLE_VALUE) return 0;
@@ -159,7 +145,13 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
     if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       bool skip = walk.mask != nullptr ? !walk.mask->Matches(name)
                                        : !walk.excluded.empty() && SameName(name, walk.excluded);
-      if (!skip && DeleteListedFile(path, name, fd.dwFileAttributes, walk.logFlag)) {
+      if (skip) continue;
+      FileOutcome outcome = DeleteListedFile(path, name, &folder, fd.dwFileAttributes, walk.logFlag);
+      if (outcome == FileOutcome::FolderReplaced) {
+        *replaced = true;
+        break;
+      }
+      if (outcome == FileOutcome::Deleted) {
         ++count;
         bytes += FileSize(fd);
         ProgressTick(count);
@@ -185,15 +177,15 @@ int64_t TClearTaskThread::WalkFolder(const std::wstring& path, const std::wstrin
     if (!PassesGuard(services_.guard->CheckKey(childKey, DeleteReach::Tree), childPath, Question(walk, childPath))) {
       continue;
     }
-    FolderPin pin(childPath);
-    if (pin.IsLink()) {
+    // Listed as a folder, it may be a link or lie elsewhere by now.
+    FolderPin child(folder, name);
+    if (child.IsLink()) {
       RemoveFolderLink(path + name, walk);
-      continue;
+    } else if (child.IsReplaced()) {
+      LogReplacedFolder(childPath);
+    } else if (child.IsFolder()) {
+      bytes += EmptyPinned(child, childKey, walk, count, walk.removeFolders);
     }
-    if (!pin.IsFolder()) continue;
-    bytes += WalkFolder(childPath, childKey, walk, count);
-    pin.Close();
-    if (walk.removeFolders && Live() && !Terminated()) services_.deleter->RemoveFolder(childPath);
   } while (::FindNextFileW(find, &fd));
   ::FindClose(find);
   return bytes;
@@ -206,44 +198,57 @@ void TClearTaskThread::RemoveFolderLink(const std::wstring& link, const Walk& wa
   }
 }
 
+void TClearTaskThread::LogReplacedFolder(const std::wstring& folder) {
+  AddLog(FPrefix + L"skipping" + L" " + folder + L" (the folder was replaced after it was listed)");
+}
+
 bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
   if (!PathGuard::HasAcceptedForm(path)) return false;
   size_t slash = path.find_last_of(L"\\/");
-  return DeleteListedFile(path.substr(0, slash + 1), path.substr(slash + 1), INVALID_FILE_ATTRIBUTES, logFlag);
+  return DeleteListedFile(path.substr(0, slash + 1), path.substr(slash + 1), nullptr, INVALID_FILE_ATTRIBUTES,
+                          logFlag) == FileOutcome::Deleted;
 }
 
-// `attributes` as the folder listed them; INVALID_FILE_ATTRIBUTES for a file
-// named by an item, which the deleter looks up itself.
-bool TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes,
-                                        bool logFlag) {
+bool TClearTaskThread::DeletePinnedFile(const FolderPin& folder, const WIN32_FIND_DATAW& listed, bool logFlag) {
+  FileOutcome outcome = DeleteListedFile(folder.Path(), listed.cFileName, &folder, listed.dwFileAttributes, logFlag);
+  if (outcome == FileOutcome::FolderReplaced) LogReplacedFolder(folder.Path());
+  return outcome == FileOutcome::Deleted;
+}
+
+// A file of `folder` as its pinned listing gave it, with its attributes; or,
+// with no pin, a file named by an item, which the deleter looks up itself.
+TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::wstring& name,
+                                                                 const FolderPin* pin, DWORD attributes,
+                                                                 bool logFlag) {
   // The full path only for a log line: a fast clean of many files builds none.
   auto path = [&folder, &name] { return folder + name; };
   if (!core::guard::IsPlainFileName(name)) {
     if (Live()) ++FItemFailed;
     AddLog(FPrefix + L"skipping" + L" " + path() + L" (the name cannot be handled)");
-    return false;
+    return FileOutcome::Left;
   }
   if (!settings_.FastScan && logFlag) {
     AddLog(FPrefix + L"deleting" + L" " + path());
     ScrollLog(50);
   }
-  if (!Live()) return true;
+  if (!Live()) return FileOutcome::Deleted;
   int passes = settings_.IsWipeFile ? settings_.WipeNumber : 0;
-  FileRemoval removal = attributes == INVALID_FILE_ATTRIBUTES
-                            ? services_.deleter->RemoveFile(path(), passes)
-                            : services_.deleter->RemoveListedFile(folder, name, attributes, passes);
+  FileRemoval removal = pin == nullptr ? services_.deleter->RemoveFile(path(), passes)
+                                       : services_.deleter->RemoveListedFile(*pin, name, attributes, passes);
   if (!removal.removed) {
     ++FItemFailed;
+    // Refused: the file is a link, or its folder is no longer the one listed.
+    if (removal.refusedAsLink && pin != nullptr && !pin->StillInPlace()) return FileOutcome::FolderReplaced;
     if (removal.refusedAsLink) AddLog(FPrefix + L"skipping" + L" " + path() + L" (a link to another file)");
     else AddLog(FPrefix + L"could not delete" + L" " + path());
-    return false;
+    return FileOutcome::Left;
   }
   // The user asked for wiping: say so when a file went without it.
   if (removal.wipe == WipeOutcome::NotWiped) {
     std::wstring why = removal.notWipedBecause != nullptr ? std::wstring(L" (") + removal.notWipedBecause + L")" : L"";
     AddLog(FPrefix + L"deleted without wiping" + L" " + path() + why);
   }
-  return true;
+  return FileOutcome::Deleted;
 }
 
 int TClearTaskThread::DeleteRegKeyByName(const std::wstring& rootName, const std::wstring& key) {

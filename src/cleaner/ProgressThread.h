@@ -116,6 +116,9 @@ class TClearTaskThread : public sys::Thread {
   int64_t DeleteSubFolder(const std::wstring& folder, int& count, bool logFlag, const std::wstring& excluded);
   int64_t DeleteFilesByMask(const std::wstring& folder, const std::wstring& mask, int& count, bool recursive);
   bool DeleteOneFile(const std::wstring& path, bool logFlag);
+  // A file of a folder an item lists itself, pinned before that listing: as
+  // DeleteOneFile, and never through a folder that has replaced the pinned one.
+  bool DeletePinnedFile(const core::guard::FolderPin& folder, const WIN32_FIND_DATAW& listed, bool logFlag);
   int DeleteRegKeyByName(const std::wstring& rootName, const std::wstring& key);
   int DeleteRegKey(HKEY root, const std::wstring& key);
   int DeleteRegValuesByName(const std::wstring& rootName, const std::wstring& key, const std::wstring& value);
@@ -135,10 +138,17 @@ class TClearTaskThread : public sys::Thread {
   void Post(UINT msg, WPARAM wParam);
 
   bool Live() const { return !IsTest(); }
+  // What became of one file a primitive asked to delete.
+  enum class FileOutcome { Deleted, Left, FolderReplaced };
   int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
   void RemoveFolderLink(const std::wstring& link, const Walk& walk);
-  bool DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes, bool logFlag);
-  int64_t WalkFolder(const std::wstring& path, const std::wstring& key, const Walk& walk, int& count);
+  void LogReplacedFolder(const std::wstring& folder);
+  FileOutcome DeleteListedFile(const std::wstring& folder, const std::wstring& name,
+                               const core::guard::FolderPin* pin, DWORD attributes, bool logFlag);
+  int64_t EmptyPinned(core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
+                      bool removeIt);
+  int64_t WalkFolder(const core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
+                     bool* replaced);
   static std::wstring Question(const Walk& walk, const std::wstring& folder);
   bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question);
   int DeleteKey(HKEY root, const std::wstring& rootName, const std::wstring& key);

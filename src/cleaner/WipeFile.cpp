@@ -7,6 +7,7 @@
 
 #include "cleaner/Masks.h"
 #include "cleaner/PathGuard.h"
+#include "core/guard/FileDelete.h"
 
 namespace cleaner {
 namespace {
@@ -31,6 +32,13 @@ HANDLE OpenExclusive(const std::wstring& path) {
                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
+// The file to wipe: its pinned folder, its name there, and its path.
+struct WipeTarget {
+  const core::guard::FolderPin& folder;
+  const std::wstring& name;
+  std::wstring path;
+};
+
 // The file a handle names: volume and index.
 struct FileIdentity {
   DWORD volume = 0;
@@ -42,7 +50,7 @@ struct FileIdentity {
 // Checks the file on every open, since each pass opens it anew and its name
 // may have been given to another file meanwhile; false when it must not be
 // wiped. The first pass records which file it is, later passes must meet the same.
-WipeResult CheckWipeable(HANDLE file, const std::wstring& path, bool firstPass, FileIdentity* identity) {
+WipeResult CheckWipeable(HANDLE file, const WipeTarget& target, bool firstPass, FileIdentity* identity) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(file, &info)) return WipeResult::Failed;
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1) {
@@ -51,7 +59,7 @@ WipeResult CheckWipeable(HANDLE file, const std::wstring& path, bool firstPass, 
   FileIdentity opened{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
   if (firstPass) *identity = opened;
   else if (!(opened == *identity)) return WipeResult::Refused;
-  return core::guard::ReachedThroughLink(file, path) ? WipeResult::Refused : WipeResult::Wiped;
+  return core::guard::ReachedThroughLink(file, target.folder, target.name) ? WipeResult::Refused : WipeResult::Wiped;
 }
 
 bool WritePass(HANDLE file, LONGLONG size, const std::vector<BYTE>& block) {
@@ -90,30 +98,30 @@ WipeResult CheckOccupied(HANDLE file, const std::wstring& path, LONGLONG size) {
 }
 
 // One pass: open, check, overwrite, flush, close.
-WipeResult WipePass(const std::wstring& path, bool firstPass, FileIdentity* identity, const std::vector<BYTE>& block) {
-  Handle file(OpenExclusive(path));
+WipeResult WipePass(const WipeTarget& target, bool firstPass, FileIdentity* identity, const std::vector<BYTE>& block) {
+  Handle file(OpenExclusive(target.path));
   if (!file.ok()) return WipeResult::Failed;
-  WipeResult check = CheckWipeable(file.get(), path, firstPass, identity);
+  WipeResult check = CheckWipeable(file.get(), target, firstPass, identity);
   if (check != WipeResult::Wiped) return check;
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) return WipeResult::Failed;
   if (firstPass) {
-    WipeResult occupied = CheckOccupied(file.get(), path, size.QuadPart);
+    WipeResult occupied = CheckOccupied(file.get(), target.path, size.QuadPart);
     if (occupied != WipeResult::Wiped) return occupied;
   }
   if (!WritePass(file.get(), size.QuadPart, block)) return WipeResult::Failed;
   return WipeResult::Wiped;
 }
 
-WipeResult RunPasses(const std::wstring& path, int passes, const WipePassHook& afterPass) {
-  std::minstd_rand random(::GetTickCount() ^ static_cast<unsigned>(reinterpret_cast<uintptr_t>(&path)));
+WipeResult RunPasses(const WipeTarget& target, int passes, const WipePassHook& afterPass) {
+  std::minstd_rand random(::GetTickCount() ^ static_cast<unsigned>(reinterpret_cast<uintptr_t>(&target)));
   std::uniform_int_distribution<int> byteValue(0, 254);
   std::vector<BYTE> block(kWipeBlockSize);
   FileIdentity identity;
   for (int pass = 1; pass <= passes; ++pass) {
     BYTE value = static_cast<BYTE>(byteValue(random));
     std::fill(block.begin(), block.end(), value);
-    WipeResult result = WipePass(path, pass == 1, &identity, block);
+    WipeResult result = WipePass(target, pass == 1, &identity, block);
     if (result != WipeResult::Wiped) return result;
     if (afterPass) afterPass(pass, value);
   }
@@ -123,6 +131,17 @@ WipeResult RunPasses(const std::wstring& path, int passes, const WipePassHook& a
 }  // namespace
 
 WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& afterPass) {
+  std::wstring plain = core::guard::StripExtendedPrefix(path);
+  size_t slash = plain.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return WipeResult::Missing;
+  core::guard::FolderPin folder(plain.substr(0, slash + 1), core::guard::FollowLink::Yes);
+  return WipeFile(folder, plain.substr(slash + 1), passes, afterPass);
+}
+
+WipeResult WipeFile(const core::guard::FolderPin& folder, const std::wstring& name, int passes,
+                    const WipePassHook& afterPass) {
+  WipeTarget target{folder, name, core::guard::LiteralPath(folder.Path() + name)};
+  const std::wstring& path = target.path;
   DWORD attrs = ::GetFileAttributesW(path.c_str());
   if (attrs == INVALID_FILE_ATTRIBUTES) return WipeResult::Missing;
   if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return WipeResult::Missing;
@@ -131,9 +150,12 @@ WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& af
   if (passes < 1) passes = 1;
   if (passes > 10) passes = 10;
   bool readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
-  if (readOnly && !::SetFileAttributesW(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY)) return WipeResult::Failed;
-  WipeResult result = RunPasses(path, passes, afterPass);
-  if (readOnly) ::SetFileAttributesW(path.c_str(), attrs);
+  // Through a checked handle: a path alone may lead out of the pinned folder.
+  if (readOnly && !core::guard::SetListedFileAttributes(folder, name, attrs & ~FILE_ATTRIBUTE_READONLY)) {
+    return WipeResult::Refused;
+  }
+  WipeResult result = RunPasses(target, passes, afterPass);
+  if (readOnly) core::guard::SetListedFileAttributes(folder, name, attrs);
   return result;
 }
 

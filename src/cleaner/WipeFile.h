@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "core/guard/FolderPin.h"
+
 namespace cleaner {
 
 // Bytes written per call; a file is overwritten block by block.
@@ -29,6 +31,11 @@ using WipePassHook = std::function<void(int pass, BYTE value)>;
 // size and its name. Only what the file really occupies is overwritten: a
 // sparse or compressed file, or one bigger than the drive's free space, is
 // left unwiped.
+// `path` names the file in full; its folder is pinned as the wipe begins.
 WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& afterPass = {});
+// The file `name` of a folder pinned before its listing: every pass opens the
+// file in that very folder or not at all.
+WipeResult WipeFile(const core::guard::FolderPin& folder, const std::wstring& name, int passes,
+                    const WipePassHook& afterPass = {});
 
 }  // namespace cleaner

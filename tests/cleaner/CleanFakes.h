@@ -50,6 +50,14 @@ class RecordingDeleter : public IDeleter {
     if (onFile) onFile(path);
     return forward_ ? real_.RemoveFile(path, wipePasses) : FileRemoval{true, WipeOutcome::NotAsked};
   }
+  // `onFile` runs between the folder's listing and the delete.
+  FileRemoval RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name, DWORD attributes,
+                               int wipePasses) override {
+    calls.push_back(L"file " + folder.Path() + name);
+    if (onFile) onFile(folder.Path() + name);
+    return forward_ ? real_.RemoveListedFile(folder, name, attributes, wipePasses)
+                    : FileRemoval{true, WipeOutcome::NotAsked};
+  }
   bool RemoveFolder(const std::wstring& path) override {
     calls.push_back(L"folder " + path);
     return forward_ ? real_.RemoveFolder(path) : true;

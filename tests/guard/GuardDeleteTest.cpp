@@ -163,3 +163,31 @@ TEST(GuardFiles, AFileIsDeletedOnlyAsItself) {
   }
   if (!links) std::printf("note: no file links here (not Wine)\n");
 }
+
+// A pinned folder is known by its handle, not its path: once the path leads
+// elsewhere, nothing reached through it passes for the pinned folder's own.
+TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
+  ScratchFolder box;
+  for (const std::string top : {"kept", "outside"}) {
+    std::wstring folder = box / std::wstring(top.begin(), top.end());
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW((folder + L"\\sub").c_str(), nullptr));
+    ASSERT_TRUE(MakeFile(folder + L"\\f.txt", top));
+  }
+  FolderPin pin(box / L"kept");
+  ASSERT_TRUE(pin.IsFolder());
+  EXPECT_FALSE(pin.IsLink());
+  EXPECT_TRUE(pin.StillInPlace());
+  EXPECT_TRUE(FolderPin(pin, L"sub").IsFolder());
+  if (!testing_support::SwapForLink(box / L"kept", box / L"moved", box / L"outside")) {
+    GTEST_SKIP() << "links can only be made under Wine";
+  }
+  EXPECT_FALSE(pin.StillInPlace());
+  EXPECT_EQ(DeleteListedFile(pin, L"f.txt", FILE_ATTRIBUTE_ARCHIVE), FileDeleteResult::Refused);
+  FolderPin child(pin, L"sub");
+  EXPECT_TRUE(child.IsReplaced());
+  EXPECT_FALSE(child.IsFolder());
+  EXPECT_TRUE(FolderPin(box / L"kept").IsLink());
+  EXPECT_EQ(core_test::ReadFileBytes(box / L"outside\\f.txt"), "outside");
+  EXPECT_EQ(core_test::ReadFileBytes(box / L"moved\\f.txt"), "kept");
+}

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "support/Folders.h"
+
 #include <vector>
 
 namespace testing_support {
@@ -55,6 +57,16 @@ bool MakeSymlink(const std::wstring& target, const std::wstring& link) {
   if (!RunUnix(L"/bin/ln -s \"" + t + L"\" \"" + folder + trimmed.substr(slash + 1) + L"\"")) return false;
   for (int i = 0; i < 100 && !exists(link); ++i) ::Sleep(50);
   return exists(link);
+}
+
+bool SwapForLink(const std::wstring& path, const std::wstring& movedTo, const std::wstring& target) {
+  std::wstring from = ToUnixPath(path);
+  size_t slash = movedTo.find_last_of(L'\\');
+  std::wstring toFolder = slash == std::wstring::npos ? std::wstring() : ToUnixPath(movedTo.substr(0, slash));
+  if (from.empty() || toFolder.empty()) return false;
+  if (!RunUnix(L"/bin/mv \"" + from + L"\" \"" + toFolder + L"/" + movedTo.substr(slash + 1) + L"\"")) return false;
+  for (int i = 0; i < 100 && !Exists(movedTo); ++i) ::Sleep(50);
+  return Exists(movedTo) && MakeSymlink(target, path);
 }
 
 std::wstring BuildDir() { return FromUnixPath(Env(L"VANTOREL_BUILD_DIR")); }

@@ -19,6 +19,10 @@ bool RunUnix(std::wstring commandLine);
 // Makes a Unix symbolic link `link` -> `target` (both Windows paths inside the
 // prefix); false where links cannot be made this way (not Wine).
 bool MakeSymlink(const std::wstring& target, const std::wstring& link);
+// Moves `path` to `movedTo` from the Unix side, where no open handle can stop
+// it, and puts a Unix link to `target` in its place (all Windows paths inside
+// the prefix); false where that cannot be done (not Wine).
+bool SwapForLink(const std::wstring& path, const std::wstring& movedTo, const std::wstring& target);
 
 std::wstring BuildDir();    // Windows form of the build folder
 std::wstring ProgramPath(); // Windows form of Vantorel.exe

@@ -50,9 +50,9 @@ std::wstring CookieWorkFolder() {
 
 // One cookie file: kept, deleted (its bytes added) or left because it
 // could not be read.
-void ClearCookieFile(TClearTaskThread& t, const std::wstring& folder, const WIN32_FIND_DATAW& fd,
+void ClearCookieFile(TClearTaskThread& t, const core::guard::FolderPin& folder, const WIN32_FIND_DATAW& fd,
                      const std::vector<std::wstring>& keep, int64_t* bytes) {
-  std::wstring path = folder + fd.cFileName;
+  std::wstring path = folder.Path() + fd.cFileName;
   std::wstring host;
   try {
     host = core::GetCookieHost(path);
@@ -61,7 +61,7 @@ void ClearCookieFile(TClearTaskThread& t, const std::wstring& folder, const WIN3
     t.AddLog(L"Cannot read cookie " + path + L", kept");
     return;
   }
-  if (IsCookieKept(fd.cFileName, host, keep) || !t.DeleteOneFile(path, true)) return;
+  if (IsCookieKept(fd.cFileName, host, keep) || !t.DeletePinnedFile(folder, fd, true)) return;
   ++t.FItemCount;
   *bytes += SizeOf(fd);
   t.ProgressTick(t.FItemCount);
@@ -69,14 +69,17 @@ void ClearCookieFile(TClearTaskThread& t, const std::wstring& folder, const WIN3
 
 int64_t ClearCookieFiles(TClearTaskThread& t, const std::wstring& folder, const std::vector<std::wstring>& keep) {
   int64_t bytes = 0;
+  // Held from before its listing: a cookie goes from this folder or not at all.
+  core::guard::FolderPin pin(folder);
+  if (!pin.IsFolder() || pin.IsLink()) return 0;
   WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &fd);
+  HANDLE find = ::FindFirstFileW((pin.Path() + L"*").c_str(), &fd);
   if (find == INVALID_HANDLE_VALUE) return 0;
   do {
     if (t.Terminated()) break;
     if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
     if (std::wstring(fd.cFileName).find(L".txt") == std::wstring::npos) continue;
-    ClearCookieFile(t, folder, fd, keep, &bytes);
+    ClearCookieFile(t, pin, fd, keep, &bytes);
   } while (::FindNextFileW(find, &fd));
   ::FindClose(find);
   return bytes;

@@ -82,8 +82,11 @@ namespace {
 // The "Recycled" folder of the 9x family, which holds the deleted files
 // beside its INFO2 index and desktop.ini; on the NT family there is none.
 int64_t ClearOldStyleBin(TClearTaskThread& t, const std::wstring& bin) {
+  // Held from before its listing: a file goes from this folder or not at all.
+  core::guard::FolderPin pin(bin);
+  if (!pin.IsFolder() || pin.IsLink()) return 0;
   WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((core::JoinPath(bin, L"*")).c_str(), &fd);
+  HANDLE find = ::FindFirstFileW((pin.Path() + L"*").c_str(), &fd);
   if (find == INVALID_HANDLE_VALUE) return 0;
   bool log = t.Settings().ShowLogRecycleBin;
   int64_t bytes = 0;
@@ -94,7 +97,7 @@ int64_t ClearOldStyleBin(TClearTaskThread& t, const std::wstring& bin) {
     std::wstring path = core::JoinPath(bin, name);
     if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       bytes += t.DeleteSubFolder(path, t.FItemCount, log, std::wstring());
-    } else if (!SameName(name, L"desktop.ini") && !SameName(name, L"INFO2") && t.DeleteOneFile(path, log)) {
+    } else if (!SameName(name, L"desktop.ini") && !SameName(name, L"INFO2") && t.DeletePinnedFile(pin, fd, log)) {
       ++t.FItemCount;
       bytes += (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
       t.ProgressTick(t.FItemCount);

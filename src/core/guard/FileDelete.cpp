@@ -8,12 +8,6 @@ namespace core {
 namespace guard {
 namespace {
 
-struct NtUnicodeString {
-  USHORT Length;
-  USHORT MaximumLength;
-  PWSTR Buffer;
-};
-
 struct IoStatus {
   union {
     LONG Status;
@@ -22,55 +16,14 @@ struct IoStatus {
   ULONG_PTR Information;
 };
 
-constexpr int kObjectNameInformation = 1;
 constexpr int kFileBasicInformation = 4;
 constexpr int kFileDispositionInformation = 13;
 
-using NtQueryObjectFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
 using NtSetInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
-
-FARPROC NtFunction(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name); }
-
-// The kernel's name of an open file or folder ("\Device\...\x"), read into
-// `buf`; empty when the system does not say. One call, with no translation
-// to a drive letter.
-struct NameBuffer {
-  alignas(8) BYTE bytes[4096];
-};
-
-std::wstring_view ObjectName(HANDLE h, NameBuffer* buf) {
-  static auto query = reinterpret_cast<NtQueryObjectFn>(NtFunction("NtQueryObject"));
-  if (query == nullptr) return {};
-  ULONG needed = 0;
-  if (query(h, kObjectNameInformation, buf->bytes, sizeof(buf->bytes) - 2, &needed) < 0) return {};
-  const auto* name = reinterpret_cast<const NtUnicodeString*>(buf->bytes);
-  if (name->Buffer == nullptr) return {};
-  return std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t));
-}
 
 HANDLE OpenAttributes(const std::wstring& path, DWORD flags) {
   return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, OPEN_EXISTING, flags, nullptr);
-}
-
-// The kernel's name of a folder with a trailing "\", kept for the last
-// folder asked: a walk asks for many files of one folder in a row. Empty
-// when the system does not say.
-const std::wstring& FolderObjectName(const std::wstring& folder) {
-  static thread_local std::wstring lastFolder, lastName;
-  if (folder != lastFolder) {
-    std::wstring bare = folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
-    HANDLE h = OpenAttributes(LiteralPath(bare), FILE_FLAG_BACKUP_SEMANTICS);
-    lastName.clear();
-    if (h != INVALID_HANDLE_VALUE) {
-      NameBuffer buf;
-      lastName = ObjectName(h, &buf);
-      ::CloseHandle(h);
-    }
-    if (!lastName.empty() && lastName.back() != L'\\') lastName += L'\\';
-    lastFolder = folder;
-  }
-  return lastName;
 }
 
 // `path` is exactly `folder` followed by `name`, with no string built.
@@ -99,7 +52,8 @@ bool IsTrimmedNameOfItself(HANDLE file, const std::wstring& folder, const std::w
 }
 
 LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
-  static auto set = reinterpret_cast<NtSetInformationFileFn>(NtFunction("NtSetInformationFile"));
+  static auto set = reinterpret_cast<NtSetInformationFileFn>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile"));
   if (set == nullptr) return -1;
   IoStatus io{};
   return set(h, &io, info, size, infoClass);
@@ -121,6 +75,12 @@ bool SetAttributes(HANDLE h, DWORD attributes) {
   return SetInformation(h, &info, sizeof(info), kFileBasicInformation) >= 0;
 }
 
+// A name with a colon would name a stream of another file, one with a
+// separator a file elsewhere.
+bool MayDelete(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsPlainFileName(name) && HasAcceptedForm(folder);
+}
+
 FileDeleteResult FromOpenError(DWORD error) {
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileDeleteResult::Missing;
   return FileDeleteResult::Failed;
@@ -128,14 +88,18 @@ FileDeleteResult FromOpenError(DWORD error) {
 
 }  // namespace
 
-bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstring& name) {
-  const std::wstring& folderName = FolderObjectName(folder);
-  NameBuffer buf;
-  std::wstring_view fileName = ObjectName(file, &buf);
+bool ReachedThroughLink(HANDLE file, const FolderPin& folder, const std::wstring& name) {
+  const std::wstring& folderName = folder.Name();
+  KernelNameBuffer buf;
+  std::wstring_view fileName = KernelName(file, &buf);
   if (folderName.empty() || fileName.empty()) return true;
   if (IsFolderAndName(fileName, folderName, name)) return false;
   if (!EndsInDotOrSpace(name) || !IsFolderAndName(fileName, folderName, TrimmedName(name))) return true;
-  return !IsTrimmedNameOfItself(file, folder, name);
+  return !IsTrimmedNameOfItself(file, folder.Path(), name);
+}
+
+bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstring& name) {
+  return ReachedThroughLink(file, FolderPin(folder, FollowLink::Yes), name);
 }
 
 bool ReachedThroughLink(HANDLE file, const std::wstring& path) {
@@ -158,14 +122,15 @@ bool IsPlainFileName(const std::wstring& name) {
 }
 
 FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes) {
-  // A name with a colon would name a stream of another file, one with a
-  // separator a file elsewhere.
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsPlainFileName(name) || !HasAcceptedForm(folder)) {
-    return FileDeleteResult::Refused;
-  }
+  if (!MayDelete(folder, name, attributes)) return FileDeleteResult::Refused;
+  return DeleteListedFile(FolderPin(folder, FollowLink::Yes), name, attributes);
+}
+
+FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& name, DWORD attributes) {
+  if (!MayDelete(folder.Path(), name, attributes)) return FileDeleteResult::Refused;
   bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   DWORD access = DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
-  std::wstring path = folder + name;
+  std::wstring path = folder.Path() + name;
   if (EndsInDotOrSpace(name)) path = LiteralPath(path);
   HANDLE h = ::CreateFileW(path.c_str(), access,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -179,6 +144,17 @@ FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring
   }
   ::CloseHandle(h);
   return result;
+}
+
+bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes) {
+  if (!MayDelete(folder.Path(), name, attributes)) return false;
+  HANDLE h = ::CreateFileW(LiteralPath(folder.Path() + name).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool set = !ReachedThroughLink(h, folder, name) && SetAttributes(h, attributes);
+  ::CloseHandle(h);
+  return set;
 }
 
 bool RemoveFolder(const std::wstring& path) {

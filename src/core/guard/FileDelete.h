@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "core/guard/FolderPin.h"
+
 namespace core {
 namespace guard {
 
@@ -16,10 +18,13 @@ enum class FileDeleteResult {
   Failed,   // in use, no rights, or the system refused
 };
 
-// Whether an open file is not the one `folder` + `name` names but reached
-// through a link. Some systems show a file symbolic link as a plain file, so
-// the handle's own name is compared, exactly, with its folder's + `name`.
-// `folder` ends in "\".
+// Whether an open file is not the file `name` of the pinned `folder` but
+// reached through a link, or through a folder that replaced it. Some systems
+// show a file symbolic link as a plain file, so the handle's own name is
+// compared, exactly, with the pinned folder's name + `name`.
+bool ReachedThroughLink(HANDLE file, const FolderPin& folder, const std::wstring& name);
+// The same against the folder `folder` (ending in "\") leads to now: for a
+// file named by a full path, with no listing to be older than its folder.
 bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstring& name);
 bool ReachedThroughLink(HANDLE file, const std::wstring& path);
 bool IsFileReachedThroughLink(const std::wstring& path);
@@ -28,11 +33,18 @@ bool IsFileReachedThroughLink(const std::wstring& path);
 // no stream colon, no wildcard, not "." or "..".
 bool IsPlainFileName(const std::wstring& name);
 
-// Deletes the file `name` of `folder` (ending in "\") as a folder walk listed
-// it, with its listed attributes: opened without following a link, checked,
-// marked for deletion on that handle and closed. A read-only file loses the
-// attribute on the same handle first.
+// Deletes the file `name` of the pinned `folder` as the folder's listing
+// gave it, with its listed attributes: opened without following a link,
+// checked against the pin, marked for deletion on that handle and closed. A
+// read-only file loses the attribute on the same handle first.
+FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& name, DWORD attributes);
+// The same with `folder` (ending in "\") pinned as the delete begins.
 FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes);
+
+// Sets the attributes of the file `name` of the pinned `folder` through a
+// handle checked as DeleteListedFile checks it; false when it is not that
+// file or the system refused.
+bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes);
 
 // Removes an empty folder, or a folder link without touching its target;
 // a name ending in a dot or a space is taken as written.

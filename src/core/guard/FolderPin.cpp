@@ -1,0 +1,110 @@
+#include "core/guard/FolderPin.h"
+
+#include "core/guard/FileNames.h"
+
+namespace core {
+namespace guard {
+namespace {
+
+struct NtUnicodeString {
+  USHORT Length;
+  USHORT MaximumLength;
+  PWSTR Buffer;
+};
+
+constexpr int kObjectNameInformation = 1;
+using NtQueryObjectFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+std::wstring WithSlash(const std::wstring& folder) {
+  return !folder.empty() && folder.back() == L'\\' ? folder : folder + L'\\';
+}
+
+// "C:\x\" -> "C:\x"; a drive root keeps its "\".
+std::wstring Bare(const std::wstring& folder) {
+  return folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+// A pin not shared for deletion: where the system honours that, the folder
+// cannot be renamed away while it is walked. A look (after a refusal) shares all.
+HANDLE OpenFolder(const std::wstring& bare, FollowLink follow, DWORD share) {
+  DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow == FollowLink::No ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  return ::CreateFileW(LiteralPath(bare).c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING, flags,
+                       nullptr);
+}
+
+std::wstring FolderName(HANDLE h) {
+  KernelNameBuffer buf;
+  std::wstring name(KernelName(h, &buf));
+  if (!name.empty() && name.back() != L'\\') name += L'\\';
+  return name;
+}
+
+}  // namespace
+
+std::wstring_view KernelName(HANDLE h, KernelNameBuffer* buf) {
+  static auto query = reinterpret_cast<NtQueryObjectFn>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryObject"));
+  if (query == nullptr) return {};
+  ULONG needed = 0;
+  if (query(h, kObjectNameInformation, buf->bytes, sizeof(buf->bytes) - 2, &needed) < 0) return {};
+  const auto* name = reinterpret_cast<const NtUnicodeString*>(buf->bytes);
+  if (name->Buffer == nullptr) return {};
+  return std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t));
+}
+
+FolderPin::FolderPin(const std::wstring& folder, FollowLink follow) : path_(WithSlash(folder)) { Open(follow); }
+
+FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name) : path_(parent.Path() + name + L'\\') {
+  Open(FollowLink::No);
+  if (!folder_ || link_) return;
+  // Opened by path, the sub-folder is the parent's own only when its name is
+  // the pinned parent's name and its own.
+  if (parent.Name().empty() || name_ != parent.Name() + name + L'\\') {
+    folder_ = false;
+    replaced_ = true;
+  }
+}
+
+void FolderPin::Open(FollowLink follow) {
+  follow_ = follow;
+  std::wstring bare = Bare(path_);
+  handle_ = OpenFolder(bare, follow, follow == FollowLink::No ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (handle_ == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle_, &info)) return;
+  DWORD attrs = info.dwFileAttributes;
+  if (follow == FollowLink::No) {
+    // The name is asked too: some systems show a link only there.
+    DWORD named = ::GetFileAttributesW(LiteralPath(bare).c_str());
+    if (named == INVALID_FILE_ATTRIBUTES) return;
+    attrs |= named;
+    link_ = (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+  folder_ = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  identity_ = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  name_ = FolderName(handle_);
+}
+
+bool FolderPin::StillInPlace() const {
+  if (handle_ == INVALID_HANDLE_VALUE || name_.empty()) return false;
+  std::wstring bare = Bare(path_);
+  HANDLE h = OpenFolder(bare, follow_, kShareAll);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool same = ::GetFileInformationByHandle(h, &info) &&
+              identity_ == Identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow} &&
+              FolderName(h) == name_;
+  ::CloseHandle(h);
+  if (!same || follow_ == FollowLink::Yes) return same;
+  DWORD named = ::GetFileAttributesW(LiteralPath(bare).c_str());
+  return named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+void FolderPin::Close() {
+  if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+}
+
+}  // namespace guard
+}  // namespace core
