@@ -92,6 +92,25 @@ TEST_F(RestoreCheck, EntriesAreJudgedByWhatTheRegistryHolds) {
   EXPECT_FALSE(CheckRegTextRestored("not a reg file").Readable);
 }
 
+// Nothing checked is nothing restored: such a file is never counted as back,
+// and a file that does not read as .reg text is not even imported.
+TEST(RestoreText, AFileWithNothingToCheckIsNotRestored) {
+  EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n").AllPresent());
+  EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n[~KEY_CURRENT_USER\\Software]\r\n\"a\"=\"b\"\r\n").AllPresent());
+  TTempFolder dir(L"VantorelRestoreNothing");
+  const std::string unreadable[] = {
+      std::string("R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0", 20),  // UTF-16 without its mark
+      "Windows Registry Editor Version 4.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n",
+  };
+  for (const std::string& text : unreadable) {
+    const std::wstring file = dir.WriteFile(L"odd.reg", text);
+    bool ran = false;
+    registry::TRestoreOutcome r = registry::RestoreRegFile(file, [&ran](const std::wstring&) { return ran = true; });
+    EXPECT_EQ(r.Status, registry::rsUnreadable);
+    EXPECT_FALSE(ran);
+  }
+}
+
 TEST(RestoreText, FilesThatWouldDeleteAreRecognised) {
   const std::pair<const char*, bool> cases[] = {
       {"REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n\"A\"=\"-\"\r\n", false},

@@ -142,9 +142,14 @@ bool PhysicalLineDeletes(const std::wstring& line) {
   return StartsValue(t) && eq != std::wstring::npos && Trim(t.substr(eq + 1)) == L"-";
 }
 
-bool EndsWithBackslash(const std::wstring& s) {
-  std::wstring t = TrimRight(s);
-  return !t.empty() && t.back() == L'\\';
+// Whether the logical line goes on in the next one; if so its trailing "\"
+// is removed. Works at the end only, so that long continued data costs time
+// in step with its length.
+bool ContinuesNext(std::wstring* logical) {
+  while (!logical->empty() && IsBlank(logical->back())) logical->pop_back();
+  if (logical->empty() || logical->back() != L'\\') return false;
+  logical->pop_back();
+  return true;
 }
 
 const struct {
@@ -171,9 +176,7 @@ TRegFile ParseRegText(const std::wstring& text) {
     const int first = static_cast<int>(i) + 1;
     if (PhysicalLineDeletes(lines[i])) f.DeletingLines.push_back(first);
     std::wstring logical = TrimLeft(lines[i]);
-    while (StartsValue(logical) && EndsWithBackslash(logical) && i + 1 < lines.size()) {
-      logical = TrimRight(logical);
-      logical.pop_back();
+    while (StartsValue(logical) && i + 1 < lines.size() && ContinuesNext(&logical)) {
       ++i;
       if (PhysicalLineDeletes(lines[i])) f.DeletingLines.push_back(static_cast<int>(i) + 1);
       logical += TrimLeft(lines[i]);

@@ -71,15 +71,13 @@ TRestoreCheck CheckRegEntriesRestored(const TRegFile& file) {
 
 TRestoreCheck CheckRegTextRestored(const std::string& text) { return CheckRegEntriesRestored(ParseRegBytes(text)); }
 
-bool ReadRegFile(const std::wstring& file, std::string* text) { return ReadRegFileBytes(file, text); }
-
 int RegTextDeletingLine(const std::string& text) { return ParseRegBytes(text).FirstDeletingLine(); }
 
 bool RegTextDeletes(const std::string& text) { return RegTextDeletingLine(text) != 0; }
 
 TRestoreCheck CheckRegFileRestored(const std::wstring& file) {
   std::string text;
-  if (!ReadRegFile(file, &text)) return {};
+  if (!ReadRegFileBytes(file, &text)) return {};
   return CheckRegTextRestored(text);
 }
 

@@ -22,9 +22,6 @@ struct TRestoreCheck {
   bool AllPresent() const { return Readable && Entries > 0 && Missing.empty(); }
 };
 
-// The whole file; false when it cannot be read.
-bool ReadRegFile(const std::wstring& file, std::string* text);
-
 // The first line whose import would delete something ("[-key]" or a value
 // "=-" in any form the editor reads); 0 when none would. A restore only ever
 // puts data back, so such a file is not imported.
