@@ -104,4 +104,18 @@ TEST(DefragRun, AHiveThatCannotBeSavedEndsWithOneAndSchedulesNothing) {
   EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
 }
 
+TEST(DefragRun, ACopyHeldOpenStopsTheScanWithTwo) {
+  app_test::ForgetOptions();
+  defrag_test::SeededHives seed(L"VantorelDefragRun5");
+  registry::THive hive = seed.Add(L"A", 64 * 1024);
+  const std::wstring copy = registry::HiveCopyFile(hive.File);
+  HANDLE held = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DWORD code = RunToItsEnd(L"/Regscan out.ini", seed.Folder());
+  ::CloseHandle(held);
+  EXPECT_EQ(code, 2u);
+  std::string log = LogText(L"Regscan.log");
+  EXPECT_NE(log.find("Can not analyze the registry now!"), std::string::npos) << log;
+}
+
 }  // namespace
