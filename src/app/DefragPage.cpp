@@ -82,11 +82,11 @@ void TDefragPage::bAnalyzeRegistryClick() {
   THiveSaveOutcome outcome = dialog.Execute(owner_, hives_, FIsWow64, slow, FCommandLineRun);
   saved_.clear();
   c_.bDefragRegistry.Enable(false);
-  if (FCommandLineRun) LogSaveFailures(outcome.Saved);
   if (!outcome.Finished) {  // rows and labels keep what they showed
     if (FCommandLineRun) Notice(kUnfinished, 2);
     return;
   }
+  if (FCommandLineRun) LogSaveFailures(outcome.Saved);
   if (registry::SoftwareCopyTooSmall(hives_, outcome.Saved)) {
     Notice(kAnalysisFailed, 1);
     return;
