@@ -27,30 +27,36 @@ bool StartsWithBytes(const std::string& b, const char* mark, size_t n) {
   return b.size() >= n && b.compare(0, n, mark) == 0;
 }
 
+std::wstring FromUtf16Le(const std::string& bytes) {
+  std::wstring text(bytes.size() / 2, L'\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                   static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  return text;
+}
+
+// False for bytes that are no UTF-8.
+bool FromUtf8Strict(const std::string& bytes, std::wstring* text) {
+  text->clear();
+  if (bytes.empty()) return true;
+  const int size = static_cast<int>(bytes.size());
+  int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+  if (n <= 0) return false;
+  text->assign(static_cast<size_t>(n), L'\0');
+  return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, &(*text)[0], n) == n;
+}
+
 // The text of the file in the encoding its mark names (8-bit ANSI without
 // one); false for bytes that are no text of that encoding. A NUL inside the
 // text ends a line early for the editor and nowhere else, so such a file is
 // not read at all.
 bool Decode(const std::string& bytes, std::wstring* text, TRegEncoding* encoding) {
-  if (StartsWithBytes(bytes, "\xFF\xFE", 2)) {
-    *encoding = TRegEncoding::Utf16;
-    text->assign((bytes.size() - 2) / 2, L'\0');
-    for (size_t i = 0; i < text->size(); ++i)
-      (*text)[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                        static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-  } else if (StartsWithBytes(bytes, "\xEF\xBB\xBF", 3)) {
-    *encoding = TRegEncoding::Utf8;
-    const std::string body = bytes.substr(3);
-    int n = body.empty() ? 0
-                         : ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, body.data(),
-                                                 static_cast<int>(body.size()), nullptr, 0);
-    if (!body.empty() && n <= 0) return false;
-    text->assign(static_cast<size_t>(n), L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, body.data(), static_cast<int>(body.size()), &(*text)[0], n);
-  } else {
-    *encoding = TRegEncoding::Ansi;
-    *text = sys::FromAnsi(bytes);
-  }
+  *encoding = StartsWithBytes(bytes, "\xFF\xFE", 2)       ? TRegEncoding::Utf16
+              : StartsWithBytes(bytes, "\xEF\xBB\xBF", 3) ? TRegEncoding::Utf8
+                                                          : TRegEncoding::Ansi;
+  if (*encoding == TRegEncoding::Utf16) *text = FromUtf16Le(bytes.substr(2));
+  else if (*encoding == TRegEncoding::Ansi) *text = sys::FromAnsi(bytes);
+  else if (!FromUtf8Strict(bytes.substr(3), text)) return false;
   while (!text->empty() && text->back() == L'\0') text->pop_back();
   return text->find(L'\0') == std::wstring::npos;
 }
