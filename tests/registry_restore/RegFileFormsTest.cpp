@@ -91,7 +91,8 @@ const Form kForms[] = {
     {"comment lines", kHead + "; [-" + kPath + "\\K]\r\n" + kSection + "# \"v\"=-\r\n\"n\"=\"1\"\r\n", 0},
     {"continued hex", kHead + kSection + "\"w\"=hex:01,02,\\\r\n  03\r\n", 0},
     {"key with a dash", kHead + "[" + kPath + "\\K-2]\r\n\"a\"=dword:00000001\r\n", 0},
-    {"UTF-16 values", Utf16("Windows Registry Editor Version 5.00\r\n\r\n" + kSection + "\"n\" = \"text\"\r\n"), 0},
+    {"UTF-16 values", Utf16("Windows Registry Editor Version 5.00\r\n\r\n" + kSection + "\"n\" = \"text\"\r\n" +
+                            "\"e\"=hex(2):25,00,41,00,25,00,00,00\r\n\"m\"=hex(7):61,00,00,00,00,00\r\n"), 0},
     {"lower-case root, blanks", kHead + "  [hkey_current_user\\Software\\VantorelFixTest\\Forms\\New]\r\n", 0},
 };
 

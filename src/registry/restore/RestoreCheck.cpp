@@ -16,8 +16,11 @@ bool KeyExists(HKEY root, const std::wstring& path) {
   return true;
 }
 
-// The registry's value as the backup writer would write its data now.
-bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& name, std::wstring* data) {
+// The registry's value as the file would hold its data now: as the backup
+// writer writes it, or, for the hex forms of a UTF-16 file (whose text types
+// carry UTF-16 bytes, not ANSI ones), as its raw bytes.
+bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& name, bool rawHex,
+                      std::wstring* data) {
   HKEY key = nullptr;
   if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
   DWORD type = 0, size = 0;
@@ -25,9 +28,14 @@ bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& n
   std::vector<BYTE> bytes(size + 2);
   if (rc == ERROR_SUCCESS) rc = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, bytes.data(), &size);
   ::RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return false;
+  if (rawHex) {
+    *data = sys::FromAnsi(FormatRegHexData(type, bytes.data(), size));
+    return true;
+  }
   std::string line;
   std::wstring why;
-  if (rc != ERROR_SUCCESS || !FormatRegValueLine(name, type, bytes.data(), size, &line, &why)) return false;
+  if (!FormatRegValueLine(name, type, bytes.data(), size, &line, &why)) return false;
   // Read back through the same reader as the file, continuations and all.
   TRegFile written = ParseRegText(sys::FromAnsi(line));
   if (written.Entries.size() != 1) return false;
@@ -35,11 +43,13 @@ bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& n
   return true;
 }
 
-bool ValueIsBack(const TRegEntry& e) {
+bool ValueIsBack(const TRegEntry& e, bool unicodeFile) {
   HKEY root = nullptr;
   std::wstring path, now;
-  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) && CurrentValueData(root, path, e.Name, &now) &&
-         CanonicalRegData(now) == CanonicalRegData(e.Data);
+  const std::wstring want = CanonicalRegData(e.Data);
+  const bool rawHex = unicodeFile && want.compare(0, 4, L"HEX(") == 0;
+  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) && CurrentValueData(root, path, e.Name, rawHex, &now) &&
+         CanonicalRegData(now) == want;
 }
 
 bool KeyIsBack(const TRegEntry& e) {
@@ -63,7 +73,7 @@ TRestoreCheck CheckRegEntriesRestored(const TRegFile& file) {
     }
     if (!inSection) continue;
     ++r.Entries;
-    if (e.IsKey ? !KeyIsBack(e) : !ValueIsBack(e))
+    if (e.IsKey ? !KeyIsBack(e) : !ValueIsBack(e, file.Encoding == TRegEncoding::Utf16))
       r.Missing.push_back(e.IsKey ? e.Key : e.Key + L"\\" + (e.Name.empty() ? std::wstring(L"@") : e.Name));
   }
   return r;
