@@ -1,5 +1,7 @@
 #include "app/DefragPage.h"
 
+#include <algorithm>
+
 #include "core/Options.h"
 #include "core/SystemInfo.h"
 #include "core/Privileges.h"
@@ -7,6 +9,7 @@
 #include "registry/defrag/SizeTable.h"
 #include "registry/fix/SystemPoint.h"
 #include "sys/IniFile.h"
+#include "sys/Text.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -19,6 +22,10 @@ const wchar_t kRestartQuestion[] =
     L"You must restart your computer for the changes to take effect. Click the YES button to restart your computer "
     L"now.";
 const wchar_t kScanSection[] = L"Scan Result";
+const wchar_t kNoHiveList[] = L"No registry hive list was found, so there is nothing to analyze.";
+const wchar_t kUnsupported[] = L"The software does not support the current Windows system!";
+const wchar_t kUnfinished[] = L"The analysis did not finish.";
+const wchar_t kNothingScheduled[] = L"Nothing was scheduled: not every hive could be saved.";
 
 std::wstring FullPath(const std::wstring& name) {
   wchar_t buf[MAX_PATH] = {};
@@ -38,9 +45,14 @@ std::wstring LocalDateTimeText() {
 TDefragPage::TDefragPage(HWND owner, Controls controls)
     : owner_(owner), c_(controls), platform_(registry::RealDefragPlatform()) {}
 
-void TDefragPage::Notice(const std::wstring& text) const {
-  // An unattended run never waits on a person.
-  if (!FCommandLineRun) ui::ShowMessage(owner_, text, MB_OK);
+void TDefragPage::Notice(const std::wstring& text, int code) {
+  // An unattended run never waits on a person; its log says what it would have been told.
+  if (!FCommandLineRun) {
+    ui::ShowMessage(owner_, text, MB_OK);
+    return;
+  }
+  runLog_.push_back(text);
+  runCode_ = std::max(runCode_, code);
 }
 
 bool TDefragPage::AnalysisComplete() const {
@@ -56,9 +68,12 @@ void TDefragPage::LoadHiveList() {
 }
 
 void TDefragPage::bAnalyzeRegistryClick() {
-  if (hives_.empty()) return;
+  if (hives_.empty()) {
+    Notice(kNoHiveList, 2);
+    return;
+  }
   if (registry::AnyHiveCopyInUse(hives_)) {
-    Notice(kCopyInUse);
+    Notice(kCopyInUse, 2);
     return;
   }
   TfrmGetNewHiveProgess dialog;
@@ -67,13 +82,29 @@ void TDefragPage::bAnalyzeRegistryClick() {
   THiveSaveOutcome outcome = dialog.Execute(owner_, hives_, FIsWow64, slow, FCommandLineRun);
   saved_.clear();
   c_.bDefragRegistry.Enable(false);
-  if (!outcome.Finished) return;  // rows and labels keep what they showed
+  if (!outcome.Finished) {  // rows and labels keep what they showed
+    if (FCommandLineRun) Notice(kUnfinished, 2);
+    return;
+  }
+  if (FCommandLineRun) LogSaveFailures(outcome.Saved);
   if (registry::SoftwareCopyTooSmall(hives_, outcome.Saved)) {
-    Notice(kAnalysisFailed);
+    Notice(kAnalysisFailed, 1);
     return;
   }
   saved_ = outcome.Saved;
   ShowSizeTable();
+}
+
+// The page shows a failed save as "Failed" in the hive's row; a command-line
+// run names each such hive, and says so when not one was saved.
+void TDefragPage::LogSaveFailures(const std::vector<bool>& saved) {
+  size_t failed = 0;
+  for (size_t i = 0; i < hives_.size(); ++i) {
+    if (i < saved.size() && saved[i]) continue;
+    ++failed;
+    Notice(L"Failed to save the hive " + hives_[i].Name + L" to " + registry::HiveCopyFile(hives_[i].File), 1);
+  }
+  if (failed > 0 && failed == hives_.size()) Notice(L"No hive could be saved.", 2);
 }
 
 void TDefragPage::ShowSizeTable() {
@@ -89,11 +120,19 @@ void TDefragPage::ShowSizeTable() {
   c_.lNewRegistrySize.SetCaption(t.NewRegistrySize);
   c_.lSizeReduction.SetCaption(t.SizeReduction);
   c_.lCompactPercent.SetCaption(t.CompactPercent);
+  if (FCommandLineRun) LogSizeTable(t);
   // A hive whose copy failed is never swapped; the others may be.
   bool anySaved = false;
   for (bool s : saved_) anySaved = anySaved || s;
   c_.bDefragRegistry.Enable(anySaved);
-  if (t.LowRate) Notice(registry::LowRateMessage(t.CompactPercent));
+  if (t.LowRate && !FCommandLineRun) Notice(registry::LowRateMessage(t.CompactPercent));
+}
+
+void TDefragPage::LogSizeTable(const registry::TSizeTable& t) {
+  for (size_t i = 0; i < t.Rows.size() && i < hives_.size(); ++i)
+    runLog_.push_back(hives_[i].Name + L": " + t.Rows[i].CurrentSize + L" -> " + t.Rows[i].NewSize);
+  runLog_.push_back(L"Current Size: " + t.CurrentRegistrySize + L", New Size: " + t.NewRegistrySize +
+                    L", Size Reduction: " + t.SizeReduction + L", Compact Percent: " + t.CompactPercent);
 }
 
 void TDefragPage::bDefragRegistryClick() {
@@ -104,8 +143,12 @@ void TDefragPage::bDefragRegistryClick() {
   core::EnableRestorePrivilege();
   for (size_t i = 0; i < hives_.size() && i < saved_.size(); ++i) {
     if (!saved_[i]) continue;
-    if (registry::ReplaceHive(*platform_, hives_[i], FIsWow64)) scheduled_.insert(registry::HiveCopyFile(hives_[i].File));
-    else Notice(kDefragFailed + hives_[i].Name);
+    if (registry::ReplaceHive(*platform_, hives_[i], FIsWow64)) {
+      scheduled_.insert(registry::HiveCopyFile(hives_[i].File));
+      if (FCommandLineRun) runLog_.push_back(L"Scheduled for the next start: " + hives_[i].Name);
+    } else {
+      Notice(kDefragFailed + hives_[i].Name, 1);
+    }
   }
   if (scheduled_.empty()) return;
   // The swaps wait for the restart; a second analysis or swap now would work
@@ -121,18 +164,24 @@ void TDefragPage::HideOwner() const { ::ShowWindow(owner_, SW_HIDE); }
 
 void TDefragPage::RunUnattended(const std::function<void()>& run) {
   HideOwner();
+  if (!c_.bAnalyzeRegistry.Enabled()) {
+    Notice(kUnsupported, 2);
+    return;
+  }
   // Nothing may stop the run before the window closes, nor ask anybody why.
   try {
     run();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    Notice(L"The run stopped on an error: " + sys::FromAnsi(e.what()), 2);
   }
 }
 
 void TDefragPage::WMAutoDefrag() {
   RunUnattended([this] {
     bAnalyzeRegistryClick();
-    // Unattended, only a complete analysis is acted on.
+    // Unattended, only a complete analysis is acted on: a failed hive schedules nothing.
     if (c_.bDefragRegistry.Enabled() && AnalysisComplete()) bDefragRegistryClick();
+    else if (runCode_ == 1) runLog_.push_back(kNothingScheduled);
   });
 }
 

@@ -13,6 +13,7 @@
 #include "app/HiveProgressDialog.h"
 #include "registry/defrag/DefragPlatform.h"
 #include "registry/defrag/HiveList.h"
+#include "registry/defrag/SizeTable.h"
 #include "skin/controls/Buttons.h"
 #include "ui/ListView.h"
 #include "ui/StdControls.h"
@@ -50,6 +51,12 @@ class TDefragPage {
   // Deletes the copies left by analyses, never those due at the next start.
   void FormClose();
 
+  // What a command-line run did, for its log: every message the page would
+  // have shown, and the exit code (0 all done, 1 some hive failed, 2 nothing
+  // could be done).
+  const std::vector<std::wstring>& RunLog() const { return runLog_; }
+  int RunExitCode() const { return runCode_; }
+
   const std::vector<registry::THive>& Hives() const { return hives_; }
   const std::vector<bool>& SavedHives() const { return saved_; }
   bool AnalysisComplete() const;
@@ -58,7 +65,10 @@ class TDefragPage {
   void SetDialogSetup(std::function<void(TfrmGetNewHiveProgess&)> setup) { dialogSetup_ = std::move(setup); }
 
  private:
-  void Notice(const std::wstring& text) const;
+  // Shows `text`; a command-line run logs it instead, with its exit code.
+  void Notice(const std::wstring& text, int code = 0);
+  void LogSaveFailures(const std::vector<bool>& saved);
+  void LogSizeTable(const registry::TSizeTable& t);
   void ShowSizeTable();
   void HideOwner() const;
   void RunUnattended(const std::function<void()>& run);
@@ -70,6 +80,8 @@ class TDefragPage {
   std::set<std::wstring> scheduled_; // copies Windows loads at the next start
   std::shared_ptr<registry::IDefragPlatform> platform_;
   std::function<void(TfrmGetNewHiveProgess&)> dialogSetup_;
+  std::vector<std::wstring> runLog_;
+  int runCode_ = 0;
 };
 
 // The local date-time text of the "Time" key.

@@ -243,13 +243,8 @@ LRESULT TfrmMain::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       ShowCustomListDialog(hwnd_);
       return 0;
     case WM_REGDEFRAG:
-      defragPage_->WMAutoDefrag();
-      Close();
-      return 0;
     case WM_REGSCAN:
-      defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
-      Close();
-      return 0;
+      return WMHiveToolRun(msg);
     default:
       break;
   }
@@ -319,12 +314,14 @@ void TfrmMain::FormShow() {
     defragPage_->FIsWow64 = core::IsWow64();
     defragPage_->FWindowsVersion = FWindowsVersion;
     defragPage_->LoadHiveList();
-    const std::wstring first = FirstParam(args_);
-    for (UINT msg : {WM_REGDEFRAG, WM_REGSCAN}) {
-      if (::lstrcmpiW(first.c_str(), msg == WM_REGDEFRAG ? L"/Regdefrag" : L"/Regscan") != 0) continue;
-      FCommandLineRun = defragPage_->FCommandLineRun = true;
-      Post(msg);
-    }
+  }
+  // Also where the page is unusable: the run then ends at once and says why,
+  // rather than leaving a window that waits for somebody.
+  const std::wstring first = FirstParam(args_);
+  for (UINT msg : {WM_REGDEFRAG, WM_REGSCAN}) {
+    if (::lstrcmpiW(first.c_str(), msg == WM_REGDEFRAG ? L"/Regdefrag" : L"/Regscan") != 0) continue;
+    FCommandLineRun = defragPage_->FCommandLineRun = true;
+    Post(msg);
   }
   if (core::OptionsSetting.WindowState == core::TWindowState::wsMaximized) Post(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }

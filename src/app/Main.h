@@ -213,6 +213,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
   void WriteUnattendedLog();
   bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
+  // "/Regdefrag" and "/Regscan": the run, its log and exit code, then the close.
+  LRESULT WMHiveToolRun(UINT msg);
 
   LRESULT WMHotKey(WPARAM w);
   void ShowHiddenBrowsers();

@@ -1,22 +1,41 @@
-// The automatic runs over both pages ("/Auto", "/Clear"), and the end of an
-// unattended "/Clear" run: nobody saw the window, so what it did is kept in a
-// log file beside options.ini, and the exit code tells a scheduled task how
-// it went.
+// The automatic runs over both pages ("/Auto", "/Clear"), and the end of the
+// unattended runs ("/Clear", "/Regdefrag", "/Regscan"): nobody saw the window,
+// so what each did is kept in a log file beside options.ini, and the exit
+// code tells a scheduled task how it went.
 #include "app/Main.h"
 #include "registry/fix/FixReport.h"
 #include "ui/MessageBox.h"
 
 namespace app {
+namespace {
+
+// The logs of the unattended runs lie beside options.ini.
+std::wstring LogBesideOptions(const wchar_t* name) {
+  std::wstring options = core::OptionsFilePath(core::DefaultOptionsPaths());
+  return options.substr(0, options.find_last_of(L'\\') + 1) + name;
+}
+
+}  // namespace
 
 void TfrmMain::WriteUnattendedLog() {
   Cleaner.FlushLog();
   std::vector<std::wstring> lines = lMain.Items();
   lines.insert(lines.end(), unattendedLog_.begin(), unattendedLog_.end());
   lines.push_back(L"Exit code: " + std::to_wstring(exitCode_));
-  std::wstring options = core::OptionsFilePath(core::DefaultOptionsPaths());
-  std::wstring path = options.substr(0, options.find_last_of(L'\\') + 1) + L"Clear.log";
   // Nobody is there to tell when it cannot be written; the exit code still says how the run went.
-  WriteLogExport(path, lines);
+  WriteLogExport(LogBesideOptions(L"Clear.log"), lines);
+}
+
+LRESULT TfrmMain::WMHiveToolRun(UINT msg) {
+  const bool defrag = msg == WM_REGDEFRAG;
+  if (defrag) defragPage_->WMAutoDefrag();
+  else defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
+  NoteUnattendedOutcome(defragPage_->RunExitCode());
+  std::vector<std::wstring> lines = defragPage_->RunLog();
+  lines.push_back(L"Exit code: " + std::to_wstring(exitCode_));
+  WriteLogExport(LogBesideOptions(defrag ? L"Regdefrag.log" : L"Regscan.log"), lines);
+  Close();
+  return 0;
 }
 
 LRESULT TfrmMain::WMAutoRun() {

@@ -8,8 +8,7 @@
 #include "core/Text.h"
 #include "core/guard/FileDelete.h"
 #include "registry/restore/BackupFiles.h"
-#include "registry/restore/Regedit.h"
-#include "registry/restore/RestoreCheck.h"
+#include "registry/restore/RestoreRun.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -129,27 +128,38 @@ std::wstring TfrmRestore::SelectedFile() const {
 void TfrmRestore::aRestoreExecute() {
   const std::wstring file = SelectedFile();
   if (file.empty()) return;
-  std::string text;
-  if (!registry::ReadRegFile(file, &text)) {
-    ui::ShowNotice(hwnd_, L"The backup file cannot be read:\r\n" + file);
+  const registry::TRestoreOutcome r = registry::RestoreRegFile(
+      file, [this](const std::wstring& command) { return RunCommand(hwnd_, command, L"Restore registry..."); });
+  switch (r.Status) {
+    case registry::rsUnreadable:
+      ui::ShowNotice(hwnd_, L"The backup file cannot be read:\r\n" + file);
+      return;
+    case registry::rsDeletes:
+      // A restore only puts data back; a file that would delete is refused whole.
+      ui::ShowNotice(hwnd_, L"This file would delete registry data when imported (line " + std::to_wstring(r.Line) +
+                                L"), so it is not restored:\r\n" + file);
+      return;
+    case registry::rsNotRun:
+      return;
+    case registry::rsIncomplete:
+      ShowIncompleteRestore(r.Check);
+      return;
+    case registry::rsRestored:
+      if (core::OptionsSetting.DeleteBackupFile) aDeleteExecute();
+      return;
+  }
+}
+
+void TfrmRestore::ShowIncompleteRestore(const registry::TRestoreCheck& check) {
+  if (check.Entries == 0) {
+    ui::ShowNotice(hwnd_,
+                   L"The backup holds no entry that could be checked after the restore; the backup file is kept.");
     return;
   }
-  // A restore only puts data back; a file that would delete is refused.
-  if (registry::RegTextDeletes(text)) {
-    ui::ShowNotice(hwnd_, L"This file would delete registry data when imported, so it is not restored:\r\n" + file);
-    return;
-  }
-  if (!RunCommand(hwnd_, registry::RegeditImportCommand(file), L"Restore registry...")) return;
-  // The editor's exit code tells nothing: what counts is what the registry holds now.
-  registry::TRestoreCheck check = registry::CheckRegFileRestored(file);
-  if (!check.AllPresent()) {
-    std::wstring first = check.Missing.empty() ? std::wstring() : L"\r\n" + check.Missing.front();
-    ui::ShowNotice(hwnd_, std::to_wstring(check.Missing.size()) +
-                              L" entries of the backup are not in the registry after the restore; the backup file "
-                              L"is kept." + first);
-    return;
-  }
-  if (core::OptionsSetting.DeleteBackupFile) aDeleteExecute();
+  std::wstring first = check.Missing.empty() ? std::wstring() : L"\r\n" + check.Missing.front();
+  ui::ShowNotice(hwnd_, std::to_wstring(check.Missing.size()) +
+                            L" entries of the backup are not in the registry after the restore; the backup file "
+                            L"is kept." + first);
 }
 
 void TfrmRestore::aDeleteExecute() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "registry/restore/RestoreCheck.h"
 #include "skin/controls/Bars.h"
 #include "skin/controls/Buttons.h"
 #include "skin/controls/CheckBoxes.h"
@@ -63,6 +64,7 @@ class TfrmRestore : public ui::Form {
 
  private:
   std::wstring SelectedFile() const;
+  void ShowIncompleteRestore(const registry::TRestoreCheck& check);
 };
 
 // "Restore" of the registry page: the dialog over `owner`, shown modally.

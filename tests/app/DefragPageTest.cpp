@@ -108,4 +108,12 @@ TEST_F(DefragPage, ASoftwareCopyBelowAQuarterOfItsHiveFailsTheAnalysis) {
   EXPECT_EQ(Column(2), (std::vector<std::wstring>{L""}));
 }
 
+TEST_F(DefragPage, AnalyzeWithoutAHiveListSaysSo) {
+  Open({});
+  ASSERT_TRUE(form.DefragPage().Hives().empty());
+  form.DefragPage().bAnalyzeRegistryClick();
+  EXPECT_EQ(boxes, (std::vector<std::wstring>{L"No registry hive list was found, so there is nothing to analyze."}));
+  EXPECT_FALSE(form.bDefragRegistry.Enabled());
+}
+
 }  // namespace

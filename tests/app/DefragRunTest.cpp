@@ -1,10 +1,12 @@
 // "/Regscan" and "/Regdefrag" from the command line: the real program over a
-// seeded hive list ends by itself, asks nothing and restarts nothing.
+// seeded hive list ends by itself, asks nothing and restarts nothing; its log
+// beside options.ini and its exit code say what happened.
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
 #include "registry_defrag/DefragTestSupport.h"
+#include "support/Folders.h"
 #include "support/TestSupport.h"
 
 using namespace testing_support;
@@ -13,22 +15,30 @@ namespace {
 
 bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
 std::wstring IniText(const std::wstring& file, const wchar_t* key) {
   wchar_t buf[256] = {};
   ::GetPrivateProfileStringW(L"Scan Result", key, L"<none>", buf, 256, file.c_str());
   return buf;
 }
 
-void RunToItsEnd(const std::wstring& args, const std::wstring& folder) {
+// Runs the program to its end (it must end by itself) and gives its exit code.
+DWORD RunToItsEnd(const std::wstring& args, const std::wstring& folder) {
   wchar_t previous[MAX_PATH] = {};
   ::GetCurrentDirectoryW(MAX_PATH, previous);
   ::SetCurrentDirectoryW(folder.c_str());  // a relative ini name is taken from here
   StartedProcess p;
-  ASSERT_TRUE(p.Start(ProgramPath(), args));
+  bool started = p.Start(ProgramPath(), args);
   ::SetCurrentDirectoryW(previous);
   DWORD code = 99;
-  ASSERT_TRUE(p.WaitForExit(60000, &code)) << args << " did not end by itself";
-  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(started && p.WaitForExit(60000, &code)) << args << " did not end by itself";
+  return code;
+}
+
+std::string LogText(const wchar_t* name) {
+  std::wstring ini = app_test::OptionsFile();
+  return ReadBytes(ini.substr(0, ini.rfind(L'\\') + 1) + name);
 }
 
 TEST(DefragRun, RegscanWritesTheFiveKeysAndLeavesNoCopy) {
@@ -37,7 +47,7 @@ TEST(DefragRun, RegscanWritesTheFiveKeysAndLeavesNoCopy) {
   std::vector<registry::THive> hives = {seed.Add(L"A", 64 * 1024), seed.Add(L"B", 32 * 1024)};
   const std::wstring ini = seed.Folder() + L"\\result.ini";
 
-  RunToItsEnd(L"/Regscan result.ini", seed.Folder());  // a file not there yet
+  EXPECT_EQ(RunToItsEnd(L"/Regscan result.ini", seed.Folder()), 0u);  // a file not there yet
   EXPECT_EQ(IniText(ini, L"Current Size"), L"96 KB");
   EXPECT_NE(IniText(ini, L"New Size").find(L" KB"), std::wstring::npos);
   EXPECT_NE(IniText(ini, L"Size Reduction").find(L" KB"), std::wstring::npos);
@@ -46,13 +56,14 @@ TEST(DefragRun, RegscanWritesTheFiveKeysAndLeavesNoCopy) {
 
   ::WritePrivateProfileStringW(L"Scan Result", L"Stale", L"from an earlier run", ini.c_str());
   ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
-  RunToItsEnd(L"/Regscan result.ini", seed.Folder());
+  EXPECT_EQ(RunToItsEnd(L"/Regscan result.ini", seed.Folder()), 0u);
+  EXPECT_NE(LogText(L"Regscan.log").find("Exit code: 0"), std::string::npos) << LogText(L"Regscan.log");
   EXPECT_EQ(IniText(ini, L"Stale"), L"<none>") << "the section is erased first";
   EXPECT_EQ(IniText(ini, L"Current Size"), L"96 KB");
   for (const registry::THive& h : hives) EXPECT_FALSE(Exists(registry::HiveCopyFile(h.File)));
 
   ::DeleteFileW(ini.c_str());
-  RunToItsEnd(L"/REGSCAN", seed.Folder());
+  EXPECT_EQ(RunToItsEnd(L"/REGSCAN", seed.Folder()), 0u);
   EXPECT_FALSE(Exists(ini)) << "without a file name nothing is written";
 }
 
@@ -60,9 +71,51 @@ TEST(DefragRun, RegdefragSchedulesTheSwapsAndEndsWithoutRestarting) {
   app_test::ForgetOptions();
   defrag_test::SeededHives seed(L"VantorelDefragRun2");
   std::vector<registry::THive> hives = {seed.Add(L"A", 64 * 1024), seed.Add(L"B", 32 * 1024)};
-  RunToItsEnd(L"/regdefrag", seed.Folder());
+  EXPECT_EQ(RunToItsEnd(L"/regdefrag", seed.Folder()), 0u);
   // The swaps were scheduled, so their copies outlive the program.
   for (const registry::THive& h : hives) EXPECT_TRUE(Exists(registry::HiveCopyFile(h.File))) << h.File;
+  EXPECT_NE(LogText(L"Regdefrag.log").find("Scheduled for the next start: " + Narrow(hives[1].Name)),
+            std::string::npos);
+}
+
+TEST(DefragRun, WithoutAHiveListBothEndWithTwoAndSayWhy) {
+  app_test::ForgetOptions();
+  defrag_test::SeededHives none(L"VantorelDefragRun3");  // a folder; no hive is listed
+  const std::wstring ini = none.Folder() + L"\\out.ini";
+  const std::pair<const wchar_t*, const wchar_t*> runs[] = {{L"/Regscan out.ini", L"Regscan.log"},
+                                                            {L"/Regdefrag", L"Regdefrag.log"}};
+  for (const auto& run : runs) {
+    EXPECT_EQ(RunToItsEnd(run.first, none.Folder()), 2u) << run.first;
+    std::string log = LogText(run.second);
+    EXPECT_NE(log.find("No registry hive list was found"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exit code: 2"), std::string::npos) << log;
+  }
+}
+
+TEST(DefragRun, AHiveThatCannotBeSavedEndsWithOneAndSchedulesNothing) {
+  app_test::ForgetOptions();
+  defrag_test::SeededHives seed(L"VantorelDefragRun4");
+  std::vector<registry::THive> hives = {seed.Add(L"A", 64 * 1024), seed.Add(L"Gone", 32 * 1024, false)};
+  EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), 1u);
+  for (const registry::THive& h : hives) EXPECT_FALSE(Exists(registry::HiveCopyFile(h.File))) << "scheduled: " << h.File;
+  std::string log = LogText(L"Regdefrag.log");
+  EXPECT_NE(log.find("Failed to save the hive " + Narrow(hives[1].Name)), std::string::npos) << log;
+  EXPECT_NE(log.find("Nothing was scheduled"), std::string::npos) << log;
+  EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
+}
+
+TEST(DefragRun, ACopyHeldOpenStopsTheScanWithTwo) {
+  app_test::ForgetOptions();
+  defrag_test::SeededHives seed(L"VantorelDefragRun5");
+  registry::THive hive = seed.Add(L"A", 64 * 1024);
+  const std::wstring copy = registry::HiveCopyFile(hive.File);
+  HANDLE held = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DWORD code = RunToItsEnd(L"/Regscan out.ini", seed.Folder());
+  ::CloseHandle(held);
+  EXPECT_EQ(code, 2u);
+  std::string log = LogText(L"Regscan.log");
+  EXPECT_NE(log.find("Can not analyze the registry now!"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -98,7 +98,21 @@ TEST_F(RestoreDialog, AFileThatWouldDeleteIsNotImported) {
   f.ListView1.SelectRow(0);
   f.aRestoreExecute();
   EXPECT_FALSE(ran);
-  EXPECT_EQ(boxes.Messages.size(), 1u);
+  ASSERT_EQ(boxes.Messages.size(), 1u);
+  EXPECT_NE(boxes.Messages[0].Text.find(L"(line 3)"), std::wstring::npos) << boxes.Messages[0].Text;
+  EXPECT_TRUE(FileExists(dir.Sub(L"2027_01_01_000000.reg")));
+}
+
+TEST_F(RestoreDialog, WithDeleteBackupFileOffTheRestoredFileStays) {
+  core::OptionsSetting.DeleteBackupFile = false;
+  app::TfrmRestore f;
+  ASSERT_TRUE(f.CreateRestore(nullptr));
+  f.ListView1.SelectRow(0);
+  f.aRestoreExecute();
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kKey, L"Kept"));
+  EXPECT_TRUE(FileExists(newest));
+  EXPECT_EQ(f.ListView1.Count(), 2);
+  EXPECT_TRUE(boxes.Messages.empty());
 }
 
 TEST_F(RestoreDialog, DeleteSelectsTheNextRowOrTheLast) {

@@ -5,7 +5,9 @@
 #include "registry/fix/FixDelete.h"
 #include "registry/restore/Regedit.h"
 #include "registry/restore/RestoreCheck.h"
+#include "registry/restore/RestoreRun.h"
 #include "registry_fix/FixTestSupport.h"
+#include "RestoreTestSupport.h"
 
 namespace {
 
@@ -14,17 +16,7 @@ using registry::CheckRegTextRestored;
 
 const std::wstring kKey = std::wstring(kTestKey) + L"\\Restore";
 
-bool RunImport(const std::wstring& file) {
-  std::wstring cmd = registry::RegeditImportCommand(file);
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  bool ended = ::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0;
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return ended;
-}
+using restore_test::ImportFile;
 
 class RestoreCheck : public ::testing::Test {
  protected:
@@ -38,17 +30,19 @@ TEST_F(RestoreCheck, DeletedValuesComeBackThroughTheRegistryEditor) {
   SetString(HKEY_CURRENT_USER, kKey, L"Path \"quoted\" C:\\x", L"C:\\Program Files\\a.exe");
   SetDword(HKEY_CURRENT_USER, kKey, L"Count", 255);
   SetValue(HKEY_CURRENT_USER, kKey, L"Blob", REG_BINARY, std::vector<BYTE>(60, 0xAB));
-  for (const wchar_t* name : {L"Path \"quoted\" C:\\x", L"Count", L"Blob"}) {
+  SetValue(HKEY_CURRENT_USER, kKey, L"Expand", REG_EXPAND_SZ, TextBytes(L"%TEMP%\\x"));
+  const std::vector<std::string> seeded = DumpTree(HKEY_CURRENT_USER, kKey);
+  for (const wchar_t* name : {L"Path \"quoted\" C:\\x", L"Count", L"Blob", L"Expand"}) {
     ASSERT_TRUE(registry::DeleteValueWithBackup(L"HKEY_CURRENT_USER", kKey, true, name, backup).Deleted()) << name;
   }
   registry::TRestoreCheck before = registry::CheckRegFileRestored(backup);
   EXPECT_TRUE(before.Readable);
-  EXPECT_EQ(before.Missing.size(), 3u);
-  ASSERT_TRUE(RunImport(backup));
-  registry::TRestoreCheck after = registry::CheckRegFileRestored(backup);
-  EXPECT_TRUE(after.AllPresent()) << (after.Missing.empty() ? L"" : after.Missing.front());
-  EXPECT_EQ(after.Entries, 6);  // three sections, three values
-  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kKey, L"Count"));
+  EXPECT_EQ(before.Missing.size(), 4u);
+  registry::TRestoreOutcome r = registry::RestoreRegFile(backup, &restore_test::RunImport);
+  EXPECT_EQ(r.Status, registry::rsRestored) << (r.Check.Missing.empty() ? L"" : r.Check.Missing.front());
+  EXPECT_EQ(r.Check.Entries, 8);  // four sections, four values
+  EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kKey), seeded) << "not byte-identical after the restore";
+  EXPECT_TRUE(FileExists(backup)) << "only the dialog deletes, and only as DeleteBackupFile says";
 }
 
 // HKLM\Software is redirected for a 32-bit program on a 64-bit system: the
@@ -59,7 +53,7 @@ TEST(RestoreView, AMachineValueComesBackIntoTheViewItWasTakenFrom) {
   const std::wstring backup = dir.Sub(L"view.reg");
   SetString(HKEY_LOCAL_MACHINE, key, L"Here", L"C:\\here.exe");
   ASSERT_TRUE(registry::DeleteValueWithBackup(L"HKEY_LOCAL_MACHINE", key, true, L"Here", backup).Deleted());
-  ASSERT_TRUE(RunImport(backup));
+  ASSERT_TRUE(ImportFile(backup));
   EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, key, L"Here"));
   EXPECT_TRUE(registry::CheckRegFileRestored(backup).AllPresent());
   DeleteTree(HKEY_LOCAL_MACHINE, key);
@@ -96,6 +90,25 @@ TEST_F(RestoreCheck, EntriesAreJudgedByWhatTheRegistryHolds) {
     EXPECT_EQ(r.Spoiled, c.spoiled) << c.body;
   }
   EXPECT_FALSE(CheckRegTextRestored("not a reg file").Readable);
+}
+
+// Nothing checked is nothing restored: such a file is never counted as back,
+// and a file that does not read as .reg text is not even imported.
+TEST(RestoreText, AFileWithNothingToCheckIsNotRestored) {
+  EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n").AllPresent());
+  EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n[~KEY_CURRENT_USER\\Software]\r\n\"a\"=\"b\"\r\n").AllPresent());
+  TTempFolder dir(L"VantorelRestoreNothing");
+  const std::string unreadable[] = {
+      std::string("R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0", 20),  // UTF-16 without its mark
+      "Windows Registry Editor Version 4.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n",
+  };
+  for (const std::string& text : unreadable) {
+    const std::wstring file = dir.WriteFile(L"odd.reg", text);
+    bool ran = false;
+    registry::TRestoreOutcome r = registry::RestoreRegFile(file, [&ran](const std::wstring&) { return ran = true; });
+    EXPECT_EQ(r.Status, registry::rsUnreadable);
+    EXPECT_FALSE(ran);
+  }
 }
 
 TEST(RestoreText, FilesThatWouldDeleteAreRecognised) {

@@ -2,73 +2,12 @@
 
 #include <windows.h>
 
-#include <sstream>
-
-#include "core/guard/RegistryGuard.h"
 #include "registry/fix/RegExport.h"
 #include "registry/fix/RegFileFormat.h"
+#include "sys/Text.h"
 
 namespace registry {
 namespace {
-
-std::wstring FromAnsi(const std::string& s) {
-  if (s.empty()) return {};
-  int n = ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-  return w;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-// The key of one section header; false for a line that is no header.
-struct THeader {
-  bool Spoiled = false;
-  bool Deletes = false;  // "[-...]": the editor would delete the key
-  HKEY Root = nullptr;
-  std::wstring Path, Display;
-};
-
-bool ParseHeader(const std::string& line, THeader* h) {
-  if (line.size() < 2 || line[0] != '[') return false;
-  size_t close = line.rfind(']');
-  std::string inner = line.substr(1, close == std::string::npos || close < 1 ? std::string::npos : close - 1);
-  h->Spoiled = !inner.empty() && inner[0] == kSpoiledRootChar;
-  h->Deletes = !inner.empty() && inner[0] == '-';
-  size_t slash = inner.find('\\');
-  h->Root = core::guard::RootKeyFromName(FromAnsi(inner.substr(0, slash)));
-  h->Path = slash == std::string::npos ? std::wstring() : FromAnsi(inner.substr(slash + 1));
-  h->Display = FromAnsi(inner);
-  return true;
-}
-
-// The name of a value line ("@" or a quoted, escaped name) and where "="
-// stands; false for any other line.
-bool ParseValueName(const std::string& line, std::string* name, size_t* eq) {
-  name->clear();
-  if (line.size() >= 2 && line[0] == '@' && line[1] == '=') {
-    *eq = 1;
-    return true;
-  }
-  if (line.empty() || line[0] != '"') return false;
-  size_t i = 1;
-  while (i < line.size() && line[i] != '"') {
-    if (line[i] == '\\' && i + 1 < line.size()) ++i;
-    name->push_back(line[i++]);
-  }
-  if (i + 1 >= line.size() || line[i + 1] != '=') return false;
-  *eq = i + 1;
-  return true;
-}
 
 bool KeyExists(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
@@ -77,87 +16,78 @@ bool KeyExists(HKEY root, const std::wstring& path) {
   return true;
 }
 
-// The registry's value as the backup writer would write it now.
-bool CurrentValueLine(HKEY root, const std::wstring& path, const std::wstring& name, std::string* line) {
+// The registry's value as the file would hold its data now: as the backup
+// writer writes it, or, for the hex forms of a UTF-16 file (whose text types
+// carry UTF-16 bytes, not ANSI ones), as its raw bytes.
+bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& name, bool rawHex,
+                      std::wstring* data) {
   HKEY key = nullptr;
   if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
   DWORD type = 0, size = 0;
   LONG rc = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
-  std::vector<BYTE> data(size + 2);
-  if (rc == ERROR_SUCCESS) rc = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
+  std::vector<BYTE> bytes(size + 2);
+  if (rc == ERROR_SUCCESS) rc = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, bytes.data(), &size);
   ::RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) return false;
+  if (rawHex) {
+    *data = sys::FromAnsi(FormatRegHexData(type, bytes.data(), size));
+    return true;
+  }
+  std::string line;
   std::wstring why;
-  return rc == ERROR_SUCCESS && FormatRegValueLine(name, type, data.data(), size, line, &why);
+  if (!FormatRegValueLine(name, type, bytes.data(), size, &line, &why)) return false;
+  // Read back through the same reader as the file, continuations and all.
+  TRegFile written = ParseRegText(sys::FromAnsi(line));
+  if (written.Entries.size() != 1) return false;
+  *data = written.Entries[0].Data;
+  return true;
+}
+
+bool ValueIsBack(const TRegEntry& e, bool unicodeFile) {
+  HKEY root = nullptr;
+  std::wstring path, now;
+  const std::wstring want = CanonicalRegData(e.Data);
+  const bool rawHex = unicodeFile && want.compare(0, 4, L"HEX(") == 0;
+  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) && CurrentValueData(root, path, e.Name, rawHex, &now) &&
+         CanonicalRegData(now) == want;
+}
+
+bool KeyIsBack(const TRegEntry& e) {
+  HKEY root = nullptr;
+  std::wstring path;
+  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) && KeyExists(root, path);
 }
 
 }  // namespace
 
-TRestoreCheck CheckRegTextRestored(const std::string& text) {
+TRestoreCheck CheckRegEntriesRestored(const TRegFile& file) {
   TRestoreCheck r;
-  std::vector<std::string> lines = SplitLines(text);
-  if (lines.empty() || lines[0] != "REGEDIT4") return r;
-  r.Readable = true;
-  THeader section;
+  r.Readable = file.Readable();
+  if (!r.Readable) return r;
   bool inSection = false;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    if (ParseHeader(line, &section)) {
-      inSection = !section.Spoiled;
-      if (section.Spoiled) ++r.Spoiled;
-      if (!inSection) continue;
-      ++r.Entries;
-      if (section.Deletes || !section.Root || !KeyExists(section.Root, section.Path)) r.Missing.push_back(section.Display);
-      continue;
-    }
-    std::string name;
-    size_t eq = 0;
-    if (!ParseValueName(line, &name, &eq)) continue;
-    // A hex list goes on in the next lines after a "\".
-    std::string block = line + "\r\n";
-    bool hex = line.compare(eq + 1, 3, "hex") == 0;
-    while (hex && block.size() >= 3 && block[block.size() - 3] == '\\' && i + 1 < lines.size()) {
-      block += lines[++i] + "\r\n";
+  for (const TRegEntry& e : file.Entries) {
+    if (e.IsKey) {
+      bool spoiled = !e.Key.empty() && e.Key[0] == kSpoiledRootChar;
+      inSection = !spoiled;
+      if (spoiled) ++r.Spoiled;
     }
     if (!inSection) continue;
     ++r.Entries;
-    std::wstring wname = FromAnsi(name);
-    std::string now;
-    if (line.compare(eq + 1, 1, "-") == 0 || !section.Root ||
-        !CurrentValueLine(section.Root, section.Path, wname, &now) || now != block) {
-      r.Missing.push_back(section.Display + L"\\" + (wname.empty() ? std::wstring(L"@") : wname));
-    }
+    if (e.IsKey ? !KeyIsBack(e) : !ValueIsBack(e, file.Encoding == TRegEncoding::Utf16))
+      r.Missing.push_back(e.IsKey ? e.Key : e.Key + L"\\" + (e.Name.empty() ? std::wstring(L"@") : e.Name));
   }
   return r;
 }
 
-bool ReadRegFile(const std::wstring& file, std::string* text) {
-  HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  bool ok = ::GetFileSizeEx(h, &size) && size.QuadPart < (1LL << 30);
-  if (ok) {
-    text->resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    ok = text->empty() || (::ReadFile(h, &(*text)[0], static_cast<DWORD>(text->size()), &got, nullptr) &&
-                           got == text->size());
-  }
-  ::CloseHandle(h);
-  return ok;
-}
+TRestoreCheck CheckRegTextRestored(const std::string& text) { return CheckRegEntriesRestored(ParseRegBytes(text)); }
 
-bool RegTextDeletes(const std::string& text) {
-  for (const std::string& line : SplitLines(text)) {
-    std::string name;
-    size_t eq = 0;
-    if (line.compare(0, 2, "[-") == 0) return true;
-    if (ParseValueName(line, &name, &eq) && line.compare(eq + 1, 1, "-") == 0) return true;
-  }
-  return false;
-}
+int RegTextDeletingLine(const std::string& text) { return ParseRegBytes(text).FirstDeletingLine(); }
+
+bool RegTextDeletes(const std::string& text) { return RegTextDeletingLine(text) != 0; }
 
 TRestoreCheck CheckRegFileRestored(const std::wstring& file) {
   std::string text;
-  if (!ReadRegFile(file, &text)) return {};
+  if (!ReadRegFileBytes(file, &text)) return {};
   return CheckRegTextRestored(text);
 }
 

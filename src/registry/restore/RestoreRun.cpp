@@ -1,0 +1,41 @@
+#include "registry/restore/RestoreRun.h"
+
+#include "registry/restore/Regedit.h"
+
+namespace registry {
+namespace {
+
+class TOpenFile {
+ public:
+  ~TOpenFile() {
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+  }
+  HANDLE h = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace
+
+TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& runImport) {
+  TRestoreOutcome out;
+  std::string bytes;
+  // Held open from the check to the end of the import, so that the editor
+  // imports exactly the text that was judged.
+  TOpenFile held;
+  if (!ReadRegFileBytes(file, &bytes, &held.h)) return out;
+  const TRegFile text = ParseRegBytes(bytes);
+  if (!text.Readable()) return out;
+  if ((out.Line = text.FirstDeletingLine()) != 0) {
+    out.Status = rsDeletes;
+    return out;
+  }
+  if (!runImport(RegeditImportCommand(file))) {
+    out.Status = rsNotRun;
+    return out;
+  }
+  // The editor's exit code tells nothing: what counts is what the registry holds now.
+  out.Check = CheckRegEntriesRestored(text);
+  out.Status = out.Check.AllPresent() ? rsRestored : rsIncomplete;
+  return out;
+}
+
+}  // namespace registry

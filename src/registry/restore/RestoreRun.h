@@ -1,0 +1,32 @@
+// Restoring one .reg backup: the file is read once, refused whole when it
+// cannot be read or when any line of it would delete registry data, imported
+// by the registry editor otherwise, and then checked entry by entry. The
+// caller deletes the file only on rsRestored.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "registry/restore/RestoreCheck.h"
+
+namespace registry {
+
+enum TRestoreStatus {
+  rsUnreadable,  // the file cannot be read as .reg text; nothing imported
+  rsDeletes,     // a line would delete; nothing imported
+  rsNotRun,      // the editor did not run to its end
+  rsIncomplete,  // imported, but not every entry is back (or none could be checked)
+  rsRestored,    // every entry of the file is in the registry
+};
+
+struct TRestoreOutcome {
+  TRestoreStatus Status = rsUnreadable;
+  int Line = 0;          // rsDeletes: the first deleting line
+  TRestoreCheck Check;   // rsIncomplete, rsRestored
+};
+
+// Runs the editor's command line; true when it ran to its end.
+using TImportRunner = std::function<bool(const std::wstring& commandLine)>;
+
+TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& runImport);
+
+}  // namespace registry
