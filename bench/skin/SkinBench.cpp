@@ -88,43 +88,10 @@ Bytes ManyRecords(std::size_t count) {
   return skintest::SkinData(records);
 }
 
-void PutU16(Bytes& b, std::uint16_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void AddU32(Bytes& b, std::uint32_t v) {
-  PutU16(b, static_cast<std::uint16_t>(v));
-  PutU16(b, static_cast<std::uint16_t>(v >> 16));
-}
-
 // A skin archive of one entry, SKINDATA.SK2, whose data is `payload`.
 Bytes Archive(const Bytes& payload, std::uint16_t method, const Bytes& plain) {
-  const std::string name = "SKINDATA.SK2";
-  const std::uint32_t crc = skin::Crc32Update(0, plain.data(), plain.size());
-  Bytes b = {'S', 'K', 3, 4};
-  for (std::uint16_t v : {20, 0, static_cast<int>(method), 0, 0}) PutU16(b, v);
-  for (std::uint32_t v : {crc, static_cast<std::uint32_t>(payload.size()), static_cast<std::uint32_t>(plain.size())})
-    AddU32(b, v);
-  PutU16(b, static_cast<std::uint16_t>(name.size()));
-  PutU16(b, 0);
-  b.insert(b.end(), name.begin(), name.end());
-  b.insert(b.end(), payload.begin(), payload.end());
-  const std::uint32_t central = static_cast<std::uint32_t>(b.size());
-  AddU32(b, 0x02014B50u);
-  for (std::uint16_t v : {20, 20, 0, static_cast<int>(method), 0, 0}) PutU16(b, v);
-  for (std::uint32_t v : {crc, static_cast<std::uint32_t>(payload.size()), static_cast<std::uint32_t>(plain.size())})
-    AddU32(b, v);
-  for (std::uint16_t v : {static_cast<int>(name.size()), 0, 0, 0, 0}) PutU16(b, v);
-  AddU32(b, 0);
-  AddU32(b, 0);
-  b.insert(b.end(), name.begin(), name.end());
-  const std::uint32_t centralSize = static_cast<std::uint32_t>(b.size()) - central;
-  AddU32(b, 0x06054B50u);
-  for (std::uint16_t v : {0, 0, 1, 1}) PutU16(b, v);
-  AddU32(b, centralSize);
-  AddU32(b, central);
-  PutU16(b, 0);
-  return b;
+  return skintest::SkinArchive(payload, method, static_cast<std::uint32_t>(plain.size()),
+                               skin::Crc32Update(0, plain.data(), plain.size()));
 }
 
 #ifdef VANTOREL_BENCH_ZLIB

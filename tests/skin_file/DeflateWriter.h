@@ -115,4 +115,43 @@ inline Bytes SkinData(const std::vector<SkinRecordSpec>& records) {
   return b;
 }
 
+inline void AddU16(Bytes& b, std::uint32_t v) {
+  b.push_back(static_cast<std::uint8_t>(v));
+  b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+inline void AddU32(Bytes& b, std::uint32_t v) {
+  AddU16(b, v & 0xFFFF);
+  AddU16(b, v >> 16);
+}
+
+// A skin archive of one entry, SKINDATA.SK2, holding `payload` as its data
+// with the given method, announced size and CRC-32.
+inline Bytes SkinArchive(const Bytes& payload, std::uint16_t method, std::uint32_t size, std::uint32_t crc) {
+  const std::string name = "SKINDATA.SK2";
+  const auto packed = static_cast<std::uint32_t>(payload.size());
+  const auto nameLength = static_cast<std::uint32_t>(name.size());
+  Bytes b = {'S', 'K', 3, 4};
+  for (std::uint32_t v : {20u, 0u, std::uint32_t{method}, 0u, 0u}) AddU16(b, v);
+  for (std::uint32_t v : {crc, packed, size}) AddU32(b, v);
+  AddU16(b, nameLength);
+  AddU16(b, 0);
+  b.insert(b.end(), name.begin(), name.end());
+  b.insert(b.end(), payload.begin(), payload.end());
+  const auto central = static_cast<std::uint32_t>(b.size());
+  AddU32(b, 0x02014B50u);
+  for (std::uint32_t v : {20u, 20u, 0u, std::uint32_t{method}, 0u, 0u}) AddU16(b, v);
+  for (std::uint32_t v : {crc, packed, size}) AddU32(b, v);
+  for (std::uint32_t v : {nameLength, 0u, 0u, 0u, 0u}) AddU16(b, v);
+  AddU32(b, 0);
+  AddU32(b, 0);
+  b.insert(b.end(), name.begin(), name.end());
+  const auto centralSize = static_cast<std::uint32_t>(b.size()) - central;
+  AddU32(b, 0x06054B50u);
+  for (std::uint32_t v : {0u, 0u, 1u, 1u}) AddU16(b, v);
+  AddU32(b, centralSize);
+  AddU32(b, central);
+  AddU16(b, 0);
+  return b;
+}
+
 }  // namespace skintest
