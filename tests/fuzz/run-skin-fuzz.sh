@@ -21,7 +21,7 @@ clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 # Seeds: the kept corpus and the small test archives and streams.
 seeds="$out/seeds"
 rm -rf "$seeds" && mkdir -p "$seeds"
-find "$root/tests/skin_file/data" -type f -size -64k -exec cp {} "$seeds/" \;
+find "$root/tests/skin_file/data" -type f -size -256k -exec cp {} "$seeds/" \;
 
 "$out/skin_file_fuzz" -max_total_time="$seconds" -max_len=262144 -timeout=5 -rss_limit_mb=512 \
   -artifact_prefix="$here/crashes/" "$out/found" "$here/corpus" "$seeds"
