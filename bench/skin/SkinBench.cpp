@@ -49,34 +49,6 @@ void operator delete[](void* q, std::size_t) noexcept { operator delete(q); }
 
 namespace {
 
-// Dynamic blocks of a few symbols each, with codes up to 15 bits long in
-// both trees: the most tree building per byte a valid stream can ask for.
-Bytes ManyDynamicBlocks(std::size_t size, Bytes& plain) {
-  std::vector<std::uint8_t> lit(258, 0), dist(16, 0);
-  for (int i = 0; i < 14; ++i) lit['a' + i] = static_cast<std::uint8_t>(i + 1);
-  lit[256] = lit[257] = 15;
-  for (int i = 0; i < 16; ++i) dist[i] = static_cast<std::uint8_t>(i < 15 ? i + 1 : 15);
-  const skintest::HuffmanCode literals(lit), distances(dist);
-  skintest::BitWriter w;
-  std::size_t written = 0;
-  for (int block = 0; written < size; ++block) {
-    const bool final = written + 64 >= size;
-    skintest::DynamicBlockHeader(w, final, literals, distances);
-    for (int i = 0; i < 6; ++i) {
-      const int c = 'a' + (block + i) % 14;
-      literals.Put(w, c);
-      plain.push_back(static_cast<std::uint8_t>(c));
-    }
-    literals.Put(w, 257);  // length 3
-    distances.Put(w, 0);   // distance 1
-    plain.insert(plain.end(), 3, plain.back());
-    literals.Put(w, 256);
-    written = w.Done().size();  // cheap enough next to what is measured
-    if (final) break;
-  }
-  return w.Done();
-}
-
 // SKINDATA.SK2 of integer records, one after another.
 Bytes ManyRecords(std::size_t count) {
   std::vector<skintest::SkinRecordSpec> records;
@@ -165,7 +137,7 @@ const char* ParseArchive(const Bytes& archive) {
 
 void DynamicBlocks(std::size_t size) {
   Bytes plain;
-  const Bytes stream = ManyDynamicBlocks(size, plain);
+  const Bytes stream = skintest::ManyDynamicBlocks(size, plain);
   const Measure ours = Run([&] {
     skin::MemoryInflateInput input(stream.data(), stream.size());
     skin::MemorySink sink;

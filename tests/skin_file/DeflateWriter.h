@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace skintest {
@@ -83,6 +84,36 @@ inline void DynamicBlockHeader(BitWriter& w, bool final, const HuffmanCode& lite
       cl.Put(w, all[i]), run = 1;
     }
     i += run;
+  }
+}
+
+// A stream of about `size` bytes of dynamic blocks, a few symbols each, with
+// codes up to 15 bits long in both trees: the most tree building per byte a
+// valid stream can ask for. Each block gives its codes to other letters.
+// `plain` receives what the stream decodes to.
+inline Bytes ManyDynamicBlocks(std::size_t size, Bytes& plain) {
+  std::vector<std::uint8_t> dist(16, 15);
+  for (int i = 0; i < 14; ++i) dist[i] = static_cast<std::uint8_t>(i + 1);
+  const HuffmanCode distances(dist);
+  BitWriter w;
+  for (int block = 0;; ++block) {
+    const int first = 'a' + block % 7;
+    std::vector<std::uint8_t> lit(258, 0);
+    for (int i = 0; i < 14; ++i) lit[first + i] = static_cast<std::uint8_t>(i + 1);
+    lit[256] = lit[257] = 15;
+    const HuffmanCode literals(lit);
+    const bool final = w.Done().size() + 64 >= size;
+    DynamicBlockHeader(w, final, literals, distances);
+    for (int i = 0; i < 6; ++i) {
+      const int c = first + (block + i * 5) % 14;
+      literals.Put(w, c);
+      plain.push_back(static_cast<std::uint8_t>(c));
+    }
+    literals.Put(w, 257);  // length 3
+    distances.Put(w, 0);   // distance 1
+    plain.insert(plain.end(), 3, plain.back());
+    literals.Put(w, 256);
+    if (final) return w.Done();
   }
 }
 
