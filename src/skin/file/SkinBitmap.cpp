@@ -1,5 +1,6 @@
 #include "skin/file/SkinBitmap.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "skin/file/ByteStream.h"
@@ -226,8 +227,7 @@ const PixelForm* FindForm(const BmpHeader& h, std::string& error) {
   for (const PixelForm& form : kPixelForms) {
     if (form.compression == h.compression && form.bits == h.bits) return &form;
   }
-  if (h.compression > kBiBitfields) Fail(error, "unknown bitmap compression");
-  else Fail(error, "unsupported bits per pixel");
+  Fail(error, h.compression > kBiBitfields ? "unknown bitmap compression" : "unsupported bits per pixel");
   return nullptr;
 }
 
