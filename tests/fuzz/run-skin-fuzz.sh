@@ -2,6 +2,7 @@
 # Fuzzes the skin-file parsers (archive, inflate, records, bitmaps) natively
 # with libFuzzer and the address and undefined-behaviour sanitizers.
 # Run by hand, never from CTest:  tests/fuzz/run-skin-fuzz.sh [seconds]
+# Inputs up to 256 KB, 5 s and 512 MB each: a slow or greedy input is a find.
 # New inputs that add coverage are merged into corpus/; a crash leaves its
 # reproducer in crashes/. Commit both: the test run replays them.
 set -euo pipefail
@@ -20,9 +21,9 @@ clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 # Seeds: the kept corpus and the small test archives and streams.
 seeds="$out/seeds"
 rm -rf "$seeds" && mkdir -p "$seeds"
-find "$root/tests/skin_file/data" -type f -size -64k -exec cp {} "$seeds/" \;
+find "$root/tests/skin_file/data" -type f -size -256k -exec cp {} "$seeds/" \;
 
-"$out/skin_file_fuzz" -max_total_time="$seconds" -max_len=65536 -timeout=5 -rss_limit_mb=1024 \
+"$out/skin_file_fuzz" -max_total_time="$seconds" -max_len=262144 -timeout=5 -rss_limit_mb=512 \
   -artifact_prefix="$here/crashes/" "$out/found" "$here/corpus" "$seeds"
 
 # Keep a minimal corpus that covers what everything found covers.

@@ -81,7 +81,7 @@ TEST(SkinArchive, BombReturnsWithinASecond) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
-TEST(SkinArchive, DamagedTablesAreRefused) {
+TEST(SkinArchive, DamagedTablesAreRefusedWhereFindingTheDataNeedsThem) {
   const Bytes good = skintest::ReadData("lower.skn");
   ASSERT_GT(good.size(), 100u);
   const std::size_t end = good.size() - 22;
@@ -105,15 +105,47 @@ TEST(SkinArchive, DamagedTablesAreRefused) {
       {"name length past the directory", central + 28, 0xFFFF0000u | 0x0C, 1, put},
       {"local header offset past the end", central + 42, 0x7FFFFFF0u, 1, put},
       {"compressed size past the end", central + 20, 0x7FFFFFF0u, 1, put},
-      {"central signature", central, 0x12345678u, 1, put},
       {"local name length", 26, 0xFFFFu, 1, put16},
       {"announced size one short", central + 24, 0, 2, oneLess},
+      {"unknown method in the directory", central + 10, 9, 1, put16},
+      // Signatures are not tested: only lengths and offsets find the data.
+      {"central signature", central, 0x12345678u, 0, put},
+      {"local signature", 2, 0, 0, put16},
   };
   for (const Damage& d : damages) {
     SCOPED_TRACE(d.what);
     Bytes bad = good;
     d.apply(bad, d.at, d.value);
     EXPECT_EQ(d.expected, Extract(bad, "SKINDATA.SK2", ""));
+  }
+}
+
+// An entry that decodes whole to nothing is unreadable (1); output larger
+// than announced is rejected (2).
+TEST(SkinArchive, EntriesThatComeOutEmptyAreUnreadable) {
+  struct Entry {
+    const char* what;
+    Bytes data;
+    std::uint16_t method;
+    std::uint32_t announced;
+    int expected;
+  };
+  const Bytes emptyBlock = {0x03, 0x00}, oneByte = {0x4B, 0x04, 0x00};  // "" and "a", fixed codes
+  const Entry entries[] = {
+      {"nothing, 100 announced", emptyBlock, 8, 100, 1},
+      {"nothing, 0 announced", emptyBlock, 8, 0, 1},
+      {"stored nothing", {}, 0, 0, 1},
+      {"one byte, 0 announced", oneByte, 8, 0, 2},
+      {"one byte, 1 announced", oneByte, 8, 1, 0},
+  };
+  const std::uint32_t crcOfA = 0xE8B7BE43u;
+  for (const Entry& e : entries) {
+    SCOPED_TRACE(e.what);
+    Bytes out;
+    EXPECT_EQ(e.expected, Extract(skintest::SkinArchive(e.data, e.method, e.announced, crcOfA), "SKINDATA.SK2", "", &out));
+    if (e.expected == 0) {
+      EXPECT_EQ(Bytes{'a'}, out);
+    }
   }
 }
 

@@ -55,6 +55,15 @@ TEST(Inflate, EqualsTheReferenceOutputForEveryStreamKindAndBoundary) {
   EXPECT_EQ(16384u, skintest::ReadData("edge16k.stored.deflate").size());
 }
 
+// Codes of up to 15 bits sit behind the first-level table; each block
+// rebuilds the tables in the storage of the last with other codes.
+TEST(Inflate, ManyDynamicBlocksWithLongCodesDecodeExactly) {
+  Bytes plain, out;
+  const Bytes stream = skintest::ManyDynamicBlocks(20000, plain);
+  ASSERT_EQ(InflateStatus::Ok, Inflate(stream, &out).status);
+  EXPECT_TRUE(out == plain);
+}
+
 TEST(Inflate, OverlappingMatchRepeatsOneByte) {
   BitWriter w;
   FixedHeader(w, true);

@@ -7,59 +7,46 @@
 #include "skin/file/SkinRecords.h"
 
 using skintest::Bytes;
+using skintest::AddU32;
 using skintest::PutU32;
+using Record = skintest::SkinRecordSpec;
 
 namespace {
 
-void AddU32(Bytes& b, std::uint32_t v) {
-  b.resize(b.size() + 4);
-  PutU32(b, b.size() - 4, v);
-}
-
-// A .bmp image: `bits` 8 (with palette) or 24, rows given top first.
-Bytes Bmp(int width, int height, int bits, const std::vector<std::uint32_t>& palette = {}) {
-  const std::uint32_t stride = ((width * bits + 31) / 32) * 4;
-  const std::uint32_t offset = 14 + 40 + 4 * static_cast<std::uint32_t>(palette.size());
+// A .bmp image of the given form; `masks` (bit fields) follow the 40-byte
+// header, then the palette, then `pixels` as stored.
+Bytes BmpOf(int width, int height, int bits, std::uint32_t compression, const std::vector<std::uint32_t>& palette,
+            const std::vector<std::uint32_t>& masks, const Bytes& pixels) {
+  const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * (masks.size() + palette.size()));
   Bytes b = {'B', 'M'};
-  AddU32(b, offset + stride * height);
+  AddU32(b, offset + static_cast<std::uint32_t>(pixels.size()));
   AddU32(b, 0);
   AddU32(b, offset);
   for (std::uint32_t v : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}) AddU32(b, v);
   b.push_back(1), b.push_back(0), b.push_back(static_cast<std::uint8_t>(bits)), b.push_back(0);
-  for (std::uint32_t v : {0u, stride * height, 2835u, 2835u, static_cast<std::uint32_t>(palette.size()), 0u})
+  for (std::uint32_t v : {compression, static_cast<std::uint32_t>(pixels.size()), 2835u, 2835u,
+                          static_cast<std::uint32_t>(palette.size()), 0u})
     AddU32(b, v);
+  for (std::uint32_t m : masks) AddU32(b, m);
   for (std::uint32_t c : palette) AddU32(b, c);
-  for (std::uint32_t i = 0; i < stride * static_cast<std::uint32_t>(height); ++i)
-    b.push_back(static_cast<std::uint8_t>(bits == 8 ? i % palette.size() : i));
+  b.insert(b.end(), pixels.begin(), pixels.end());
   return b;
 }
 
-struct Record {
-  std::string name;
-  std::uint8_t type;
-  Bytes data;
-};
+// An uncompressed .bmp image: `bits` 8 (with palette) or 24, made-up pixels.
+Bytes Bmp(int width, int height, int bits, const std::vector<std::uint32_t>& palette = {}) {
+  const std::uint32_t stride = ((width * bits + 31) / 32) * 4;
+  Bytes pixels;
+  for (std::uint32_t i = 0; i < stride * static_cast<std::uint32_t>(height); ++i)
+    pixels.push_back(static_cast<std::uint8_t>(bits == 8 ? i % palette.size() : i));
+  return BmpOf(width, height, bits, 0, palette, {}, pixels);
+}
 
-// SKINDATA.SK2 with the records in a chain and the chain-ending record last.
-Bytes Sk2(const std::vector<Record>& records) {
-  Bytes b(24, 0);
-  PutU32(b, 12, 24);
-  PutU32(b, 20, 24);
-  const std::size_t count = records.size() + 1;
-  std::size_t dataAt = 24 + 77 * count;
-  b.resize(dataAt, 0);
-  for (std::size_t i = 0; i < count; ++i) {
-    const Record r = i < records.size() ? records[i] : Record{"END", 9, {}};
-    const std::size_t at = 24 + 77 * i;
-    std::memcpy(&b[at], r.name.data(), std::min<std::size_t>(r.name.size(), 64));
-    b[at + 64] = r.type;
-    PutU32(b, at + 65, static_cast<std::uint32_t>(dataAt));
-    PutU32(b, at + 69, static_cast<std::uint32_t>(r.data.size()));
-    PutU32(b, at + 73, i + 1 < count ? static_cast<std::uint32_t>(at + 77) : 0);
-    b.insert(b.end(), r.data.begin(), r.data.end());
-    dataAt += r.data.size();
-  }
-  return b;
+// SKINDATA.SK2 with the records in a chain and an empty record of an
+// unknown type ending it.
+Bytes Sk2(std::vector<Record> records) {
+  records.push_back({"END", 9, {}});
+  return skintest::SkinData(records);
 }
 
 Bytes Int(std::int32_t v) {
@@ -137,6 +124,59 @@ TEST(SkinRecords, ManyRecordsSharingOneLargePictureAreRefused) {
   EXPECT_EQ("skin items too large in total", error);
 }
 
+// The record whose next offset is 0 ends the chain and carries no item,
+// whatever it holds; every record before it is loaded.
+TEST(SkinRecords, TheChainEndsAtTheRecordWithNextOffsetZeroWithoutLoadingIt) {
+  struct Chain {
+    const char* what;
+    std::vector<Record> records;
+    std::vector<std::string> loaded;  // integer, byte and bitmap names, in chain order
+  };
+  const Chain chains[] = {
+      {"A, B, C", {{"A", 1, Int(1)}, {"B", 1, Int(2)}, {"C", 1, Int(3)}}, {"A", "B"}},
+      {"one record", {{"A", 1, Int(1)}}, {}},
+      {"ends on a byte", {{"A", 2, {1}}, {"B", 2, {2}}}, {"A"}},
+      {"ends on a bitmap", {{"A", 1, Int(1)}, {"B", 0, Bmp(2, 2, 24)}}, {"A"}},
+      {"ends on a broken bitmap", {{"A", 1, Int(1)}, {"B", 0, {'B', 'M'}}}, {"A"}},
+  };
+  for (const Chain& c : chains) {
+    SCOPED_TRACE(c.what);
+    skin::SkinData items;
+    ASSERT_TRUE(Parse(skintest::SkinData(c.records), items));
+    std::vector<std::string> names;
+    for (const auto& line : items.Integers) names.push_back(line.first);
+    for (const auto& line : items.Bytes) names.push_back(line.first);
+    for (const auto& line : items.Bitmaps) names.push_back(line.first);
+    EXPECT_EQ(c.loaded, names);
+  }
+}
+
+TEST(SkinRecords, ChainsLongerThanTheRecordCapAreRefused) {
+  struct Size {
+    std::size_t records;  // the ending one included
+    bool parses;
+  };
+  for (const Size& size : {Size{4096, true}, Size{4097, false}}) {
+    SCOPED_TRACE(size.records);
+    skin::SkinData items;
+    std::string error;
+    EXPECT_EQ(size.parses, Parse(Sk2(std::vector<Record>(size.records - 1, Record{"I", 1, Int(1)})), items, &error));
+    if (!size.parses) {
+      EXPECT_EQ("skin has more than 4096 records", error);
+    }
+  }
+}
+
+TEST(SkinRecords, APictureInAFormWeDoNotDecodeCostsOnlyThatPicture) {
+  Bytes png = Bmp(2, 2, 24);
+  PutU32(png, 30, 5);  // PNG inside
+  skin::SkinData items;
+  ASSERT_TRUE(Parse(Sk2({{"SKIN2_BUTTON", 0, png}, {"SKIN2_CHECKBOX", 0, Bmp(2, 2, 24)}, {"A", 1, Int(4)}}), items));
+  EXPECT_EQ(nullptr, items.FindBitmap("SKIN2_BUTTON"));
+  EXPECT_NE(nullptr, items.FindBitmap("SKIN2_CHECKBOX"));
+  EXPECT_EQ(4, items.FindInteger("A"));
+}
+
 struct BadData {
   const char* what;
   std::size_t at;  // where to write `value`, or SIZE_MAX to cut the data to `value` bytes
@@ -188,6 +228,80 @@ TEST(SkinBitmap, DecodesPalettedAndTrueColourImagesTopRowFirst) {
   EXPECT_EQ(0x050403u, image.At(1, 0));
 }
 
+// Every pixel form a bitmap loader takes, rows top first in `expected`.
+TEST(SkinBitmap, DecodesRunLengthSixteenBitAndBitFieldImages) {
+  struct Form {
+    const char* what;
+    Bytes bmp;
+    std::vector<std::uint32_t> expected;
+  };
+  const std::vector<std::uint32_t> rgb = {0x000000, 0xFF0000, 0x00FF00};
+  const Form forms[] = {
+      {"RLE8: a run, end of line, absolute pixels cut at the right edge",
+       BmpOf(2, 2, 8, 1, rgb, {}, {2, 1, 0, 0, 0, 3, 2, 1, 2, 0, 0, 1}),
+       {0x00FF00, 0xFF0000, 0xFF0000, 0xFF0000}},
+      {"RLE8: a jump leaves the pixels it skips black", BmpOf(3, 2, 8, 1, rgb, {}, {0, 2, 1, 1, 1, 2, 0, 1}),
+       {0, 0x00FF00, 0, 0, 0, 0}},
+      {"RLE4: a run of two alternating nibbles, then absolute nibbles",
+       BmpOf(3, 2, 4, 2, rgb, {}, {3, 0x12, 0, 0, 0, 3, 0x21, 0x20, 0, 1}),
+       {0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000}},
+      {"16 bits, 5-5-5 without masks", BmpOf(3, 1, 16, 0, {}, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0}),
+       {0xFF0000, 0x00FF00, 0x0000FF}},
+      {"16 bits, 5-6-5 masks", BmpOf(2, 1, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, {0xE0, 0x07, 0x10, 0x84}),
+       {0x00FF00, 0x848284}},
+      {"16 bits, 5-5-5 masks", BmpOf(2, 1, 16, 3, {}, {0x7C00, 0x03E0, 0x001F}, {0x00, 0x7C, 0x01, 0x00}),
+       {0xFF0000, 0x000008}},
+      {"32 bits, red in the low byte", BmpOf(1, 1, 32, 3, {}, {0xFF, 0xFF00, 0xFF0000}, {0x11, 0x22, 0x33, 0x44}),
+       {0x112233}},
+      {"32 bits, plain masks", BmpOf(1, 1, 32, 3, {}, {0xFF0000, 0xFF00, 0xFF}, {0x11, 0x22, 0x33, 0x44}),
+       {0x332211}},
+  };
+  for (const Form& f : forms) {
+    SCOPED_TRACE(f.what);
+    skin::SkinImage image;
+    std::string error;
+    ASSERT_TRUE(skin::DecodeSkinBitmap(f.bmp.data(), f.bmp.size(), image, error)) << error;
+    EXPECT_EQ(f.expected, image.pixels);
+  }
+}
+
+// Broken pictures fail; forms other loaders take but we do not decode say so.
+TEST(SkinBitmap, BrokenPicturesFailAndOtherFormsAreToldApart) {
+  const std::vector<std::uint32_t> rgb = {0x000000, 0xFF0000, 0x00FF00};
+  Bytes core = Bmp(2, 2, 24), topDown = BmpOf(2, 2, 8, 1, rgb, {}, {2, 1, 0, 1});
+  PutU32(core, 14, 12);
+  PutU32(topDown, 22, static_cast<std::uint32_t>(-2));
+  struct Picture {
+    const char* what;
+    Bytes bmp;
+    bool otherForm;
+  };
+  const Picture pictures[] = {
+      {"RLE8 without its end", BmpOf(2, 1, 8, 1, rgb, {}, {2, 1, 0, 0}), false},
+      {"RLE8 cut inside absolute pixels", BmpOf(4, 1, 8, 1, rgb, {}, {0, 4, 1, 1}), false},
+      {"RLE8 jump cut short", BmpOf(4, 1, 8, 1, rgb, {}, {0, 2, 1}), false},
+      {"RLE8 index outside the palette", BmpOf(2, 1, 8, 1, rgb, {}, {1, 7, 0, 1}), false},
+      {"RLE4 index outside the palette", BmpOf(2, 1, 4, 2, rgb, {}, {2, 0x19, 0, 1}), false},
+      {"RLE stored top-down", topDown, false},
+      {"RLE8 code on a 24-bit image", BmpOf(1, 1, 24, 1, {}, {}, {0, 1}), false},
+      {"mask with a gap", BmpOf(1, 1, 16, 3, {}, {0xF00F, 0x07E0, 0x001F}, {0, 0, 0, 0}), false},
+      {"16-bit mask wider than the pixel", BmpOf(1, 1, 16, 3, {}, {0x1F0000, 0x07E0, 0x001F}, {0, 0, 0, 0}), false},
+      {"masks past the end", BmpOf(1, 1, 16, 3, {}, {}, {}), false},
+      {"OS/2 core header", core, true},
+      {"PNG inside", BmpOf(1, 1, 0, 5, {}, {}, {1, 2, 3, 4}), true},
+      {"JPEG inside", BmpOf(1, 1, 0, 4, {}, {}, {1, 2, 3, 4}), true},
+  };
+  for (const Picture& p : pictures) {
+    SCOPED_TRACE(p.what);
+    skin::SkinImage image;
+    std::string error;
+    bool otherForm = !p.otherForm;
+    EXPECT_FALSE(skin::DecodeSkinBitmap(p.bmp.data(), p.bmp.size(), image, error, &otherForm));
+    EXPECT_EQ(p.otherForm, otherForm);
+    EXPECT_TRUE(image.pixels.empty());
+  }
+}
+
 TEST(SkinBitmap, EveryHeaderFieldAndThePixelsAreChecked) {
   struct Field {
     const char* what;
@@ -206,8 +320,8 @@ TEST(SkinBitmap, EveryHeaderFieldAndThePixelsAreChecked) {
       {"height 0", 22, 0, 4},
       {"height too large", 22, 0x80000000u, 4},
       {"planes 2", 26, 2, 2},
-      {"16 bits per pixel", 28, 16, 2},
-      {"run-length compressed", 30, 1, 4},
+      {"2 bits per pixel", 28, 2, 2},
+      {"4-bit run-length code on an 8-bit image", 30, 2, 4},
       {"palette larger than 256", 46, 300, 4},
       {"palette past the pixels", 46, 200, 4},
       {"pixel offset past the end", 10, 0x7FFFFFF0u, 4},

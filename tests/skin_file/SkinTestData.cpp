@@ -32,26 +32,4 @@ Bytes ReadFileBytes(const std::wstring& path) {
 
 Bytes ReadData(const std::string& name) { return ReadFileBytes(DataPath(name)); }
 
-BitWriter& BitWriter::Bits(std::uint32_t value, int count) {
-  for (int i = 0; i < count; ++i) {
-    if (used_ == 0) bytes_.push_back(0);
-    bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | (((value >> i) & 1) << used_));
-    used_ = (used_ + 1) % 8;
-  }
-  return *this;
-}
-
-BitWriter& BitWriter::Code(std::uint32_t code, int length) {
-  for (int i = length - 1; i >= 0; --i) Bits((code >> i) & 1, 1);
-  return *this;
-}
-
-BitWriter& BitWriter::Byte(std::uint8_t b) {
-  used_ = 0;
-  bytes_.push_back(b);
-  return *this;
-}
-
-Bytes BitWriter::Done() { return bytes_; }
-
 }  // namespace skintest

@@ -21,9 +21,14 @@ struct SkinImage {
 constexpr int kMaxSkinImageSide = 4096;
 constexpr std::uint32_t kMaxSkinImagePixels = 4u * 1024u * 1024u;
 
-// Decodes a complete .bmp file image: uncompressed 1, 4, 8, 24 or 32 bits per
-// pixel. False, with `error` set, for anything else or any inconsistent field.
-bool DecodeSkinBitmap(const std::uint8_t* data, std::size_t size, SkinImage& image, std::string& error);
+// Decodes a complete .bmp file image: uncompressed 1, 4, 8, 16, 24 or 32
+// bits per pixel, 16 and 32 with bit-field masks, and 8- and 4-bit
+// run-length images. False, with `error` set, for anything else or any
+// inconsistent field; `otherForm`, when given, tells a header form other
+// loaders take (OS/2 and version 2 and 3 headers, JPEG or PNG inside) from a
+// broken picture.
+bool DecodeSkinBitmap(const std::uint8_t* data, std::size_t size, SkinImage& image, std::string& error,
+                      bool* otherForm = nullptr);
 
 // Cell `index` (1-based) of `count` equal cells side by side; the last cell is
 // taken against the right edge. False for a count or index out of range.

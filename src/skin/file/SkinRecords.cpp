@@ -43,6 +43,9 @@ constexpr std::size_t kRecordSize = 77, kNameSize = 64;
 // Records may share their data, so a small file could ask for many copies of
 // one large picture or text: what all records keep together is capped.
 constexpr std::uint64_t kMaxKeptBytes = 64u * 1024u * 1024u;
+// A skin has some 84 items; each record costs a name and a look-up entry, so
+// a long chain of tiny records is refused before it costs more than its bytes.
+constexpr std::size_t kMaxRecords = 4096;
 enum RecordType : std::uint8_t { kBitmap = 0, kInteger = 1, kByte = 2, kText = 3 };
 
 struct SkinRecord {
@@ -96,7 +99,12 @@ bool AddRecord(const std::uint8_t* data, const SkinRecord& r, SkinData& skin, st
     case kBitmap: {
       SkinImage image;
       std::string why;
-      if (!DecodeSkinBitmap(value, r.dataSize, image, why)) return Fail(error, r.name + ": " + why);
+      bool otherForm = false;
+      // A picture in a form other loaders take but we do not decode costs
+      // the skin that one picture; a broken one is refused as the loader would.
+      if (!DecodeSkinBitmap(value, r.dataSize, image, why, &otherForm)) {
+        return otherForm ? true : Fail(error, r.name + ": " + why);
+      }
       kept += image.pixels.size() * sizeof(image.pixels[0]);
       if (kept > kMaxKeptBytes) return Fail(error, "skin items too large in total");
       skin.Bitmaps.emplace_back(r.name, std::move(image));
@@ -142,6 +150,7 @@ bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, s
   for (;;) {
     if (!ReadRecord(data, size, at, record)) return Fail(error, "skin record past the end of the data");
     if (!seen.insert(at).second) return Fail(error, "skin record chain loops");
+    if (seen.size() > kMaxRecords) return Fail(error, "skin has more than 4096 records");
     if (record.next == 0) return true;  // the record that ends the chain carries no item
     if (record.dataOffset > size || record.dataSize > size - record.dataOffset)
       return Fail(error, record.name + ": data past the end of the skin data");

@@ -34,9 +34,10 @@ struct SkinData {
 };
 
 // Reads the whole record chain. False, with `error` set, for a header that is
-// not 24 bytes, offsets or sizes past the end, a chain that loops, or a bad
-// bitmap; integer and byte records of the wrong size and unknown record types
-// are passed over.
+// not 24 bytes, offsets or sizes past the end, a chain that loops, more than
+// 4096 records, items too large in total, or a broken bitmap; integer and
+// byte records of the wrong size, unknown record types and pictures in a form
+// we do not decode are passed over.
 bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, std::string& error);
 
 }  // namespace skin

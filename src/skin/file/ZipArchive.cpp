@@ -10,8 +10,6 @@ namespace skin {
 namespace {
 
 constexpr std::uint32_t kEndSignature = 0x06054B50u;
-constexpr std::uint32_t kCentralSignature = 0x02014B50u;
-constexpr std::uint32_t kLocalSignature = 0x04034B50u;
 constexpr std::size_t kEndSize = 22, kCentralSize = 46, kLocalSize = 30, kCryptHeaderSize = 12;
 constexpr std::uint16_t kFlagEncrypted = 1, kFlagDescriptor = 8;
 constexpr std::uint16_t kMethodStored = 0, kMethodDeflated = 8;
@@ -71,8 +69,9 @@ int Fail(int result, std::string* reason, const char* text) {
 // Where the entry's data starts, behind its local header.
 bool LocateData(const ByteSource& archive, const ZipEntryInfo& entry, std::uint64_t& dataOffset) {
   std::uint8_t h[kLocalSize];
-  // The first entry's header carries the archive's "SK" mark in place of "PK".
-  if (!archive.ReadAt(entry.localOffset, h, sizeof h) || GetU16(h + 2) != (kLocalSignature >> 16)) return false;
+  // Its signature is not tested: the first entry's carries the archive's "SK"
+  // mark, and only the lengths matter for finding the data.
+  if (!archive.ReadAt(entry.localOffset, h, sizeof h)) return false;
   dataOffset = std::uint64_t{entry.localOffset} + kLocalSize + GetU16(h + 26) + GetU16(h + 28);
   return dataOffset <= archive.Size() && entry.compressedSize <= archive.Size() - dataOffset;
 }
@@ -118,7 +117,8 @@ bool FindZipEntry(const ByteSource& archive, const ZipEndRecord& end, const std:
   while (pos < end.position) {
     std::uint8_t h[kCentralSize];
     if (end.position - pos < kCentralSize || !archive.ReadAt(pos, h, sizeof h)) return false;
-    if (GetU32(h) != kCentralSignature) return false;
+    // The signature is not tested, as skin archives are read; every length
+    // is checked against the directory instead.
     const std::uint16_t nameLength = GetU16(h + 28);
     const std::uint64_t next = pos + kCentralSize + nameLength + GetU16(h + 30) + GetU16(h + 32);
     if (next > end.position) return false;
@@ -152,7 +152,9 @@ int ExtractZipEntry(const ByteSource& archive, const std::string& entryName, con
   if (!LocateData(archive, entry, dataOffset)) {
     return Fail(kExtractUnreadable, reason, "entry data outside the archive");
   }
-  if (entry.size == 0 || entry.size > kMaxEntrySize) return Fail(kExtractUnreadable, reason, "entry size out of range");
+  if (entry.size > kMaxEntrySize) return Fail(kExtractUnreadable, reason, "entry size out of range");
+  // The one method check kept: data of a method we do not decode would be
+  // read as deflate data it is not.
   if (entry.method != kMethodDeflated && entry.method != kMethodStored)
     return Fail(kExtractUnreadable, reason, "unknown compression method");
 
@@ -182,7 +184,8 @@ int ExtractZipEntry(const ByteSource& archive, const std::string& entryName, con
   if (status == InflateStatus::TooLong) return Fail(kExtractRejected, reason, "more data than the directory says");
   // Undecodable encrypted data most likely means a wrong password whose check byte matched by chance.
   if (!decoded && encrypted) return Fail(kExtractRejected, reason, "wrong password or damaged data");
-  if (!decoded && out.written == 0) return Fail(kExtractUnreadable, reason, "invalid compressed data");
+  // An entry that came out empty, whole or not, is unreadable, not of a different size.
+  if (out.written == 0) return Fail(kExtractUnreadable, reason, "entry holds no data");
   if (!decoded || out.written != entry.size) return Fail(kExtractRejected, reason, "size differs from the directory");
   if (out.crc != entry.crc) return Fail(kExtractRejected, reason, "checksum differs from the directory");
   return kExtractOk;

@@ -49,12 +49,7 @@ class ZipBitReader {
 
   // The next n bits (n <= 32), zeros past the end of the input.
   std::uint32_t Peek(int n) {
-    while (count_ < n) {
-      std::uint8_t b = 0;
-      if (!NextByte(b)) pad_ += 8;
-      bits_ |= static_cast<std::uint64_t>(b) << count_;
-      count_ += 8;
-    }
+    if (count_ < n) Refill(n);
     return static_cast<std::uint32_t>(bits_ & ((std::uint64_t{1} << n) - 1));
   }
   // False once the reader has gone past the real input.
@@ -94,6 +89,20 @@ class ZipBitReader {
     end_ = input_.Read(buffer_.data(), buffer_.size());
     if (end_ == 0) ended_ = true;
     return end_ != 0;
+  }
+  // Takes as many whole bytes as the bit buffer holds, straight from the
+  // input buffer; past the end of the input, zeros (counted in pad_).
+  void Refill(int n) {
+    while (count_ <= 56 && pos_ < end_) {
+      bits_ |= static_cast<std::uint64_t>(buffer_[pos_++]) << count_;
+      count_ += 8;
+    }
+    while (count_ < n) {
+      std::uint8_t b = 0;
+      if (!NextByte(b)) pad_ += 8;
+      bits_ |= static_cast<std::uint64_t>(b) << count_;
+      count_ += 8;
+    }
   }
   bool NextByte(std::uint8_t& b) {
     if (pos_ == end_ && !Fill()) return false;
@@ -294,28 +303,29 @@ class Inflater {
       if (!reader_.Get(3, v)) return InflateStatus::InputEnded;
       codeLengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(v);
     }
-    THuffmanTree codeTree(7);
-    if (!codeTree.Build(codeLengths, 19, 19, nullptr)) return InflateStatus::BadData;
+    if (!codeTree_.Build(codeLengths, 19, 19, nullptr)) return InflateStatus::BadData;
     std::uint8_t lengths[318] = {};
-    const InflateStatus status = ReadCodeLengths(codeTree, lengths, static_cast<int>(hlit + hdist));
+    const InflateStatus status = ReadCodeLengths(codeTree_, lengths, static_cast<int>(hlit + hdist));
     if (status != InflateStatus::Ok) return status;
     if (lengths[256] == 0) return InflateStatus::BadData;  // the block could never end
-    THuffmanTree literals(15), distances(15);
-    if (!literals.Build(lengths, static_cast<int>(hlit), 257, kLengthExtra) ||
-        !distances.Build(lengths + hlit, static_cast<int>(hdist), 0, kDistExtra)) {
+    if (!literals_.Build(lengths, static_cast<int>(hlit), 257, kLengthExtra) ||
+        !distances_.Build(lengths + hlit, static_cast<int>(hdist), 0, kDistExtra)) {
       return InflateStatus::BadData;
     }
-    return InflateHuffmanBlock(literals, distances);
+    return InflateHuffmanBlock(literals_, distances_);
   }
 
   ZipBitReader reader_;
   InflateWindow window_;
+  // The dynamic blocks' trees, rebuilt in the same storage for every block.
+  THuffmanTree codeTree_{7}, literals_{15}, distances_{15};
 };
 
 }  // namespace
 
 bool THuffmanTree::Build(const std::uint8_t* lengths, int count, int firstExtraSymbol,
                          const std::uint8_t* extraBits) {
+  if (count > kMaxSymbols) return false;
   int counts[16] = {};
   int longest = 0;
   for (int s = 0; s < count; ++s) {
@@ -336,13 +346,47 @@ bool THuffmanTree::Build(const std::uint8_t* lengths, int count, int firstExtraS
     next[n] = code;
   }
   bits_ = longest;
-  table_.assign(std::size_t{1} << longest, kNoEntry);
+  primary_ = std::min(longest, kPrimaryBits);
+  const std::uint32_t primaryMask = (1u << primary_) - 1;
+  // Each symbol's code, bit-reversed as it arrives; and for every primary
+  // slot that long codes start with, the width of its second-level table.
+  std::uint32_t reversed[kMaxSymbols];
+  std::uint8_t subBits[1u << kPrimaryBits] = {};
+  std::uint32_t longSlots[kMaxSymbols];
+  int longCount = 0;
+  for (int s = 0; s < count; ++s) {
+    const int n = lengths[s];
+    if (n == 0) continue;
+    reversed[s] = ReverseBits(next[n]++, n);
+    if (n > primary_) {
+      std::uint8_t& width = subBits[reversed[s] & primaryMask];
+      if (width == 0) longSlots[longCount++] = reversed[s] & primaryMask;
+      width = static_cast<std::uint8_t>(std::max(static_cast<int>(width), n - primary_));
+    }
+  }
+  std::size_t size = std::size_t{1} << primary_;
+  std::uint32_t links[1u << kPrimaryBits];
+  for (int i = 0; i < longCount; ++i) {
+    const std::uint32_t slot = longSlots[i];
+    links[slot] = static_cast<std::uint32_t>(size) | (kLink << 16) | (static_cast<std::uint32_t>(subBits[slot]) << 24);
+    size += std::size_t{1} << subBits[slot];
+  }
+  table_.assign(size, kNoEntry);  // keeps the storage of the last block
+  for (int i = 0; i < longCount; ++i) table_[longSlots[i]] = links[longSlots[i]];
   for (int s = 0; s < count; ++s) {
     const int n = lengths[s];
     if (n == 0) continue;
     std::uint32_t entry = static_cast<std::uint32_t>(s) | (static_cast<std::uint32_t>(n) << 16);
     if (extraBits && s >= firstExtraSymbol) entry |= static_cast<std::uint32_t>(extraBits[s - firstExtraSymbol]) << 24;
-    for (std::size_t i = ReverseBits(next[n]++, n); i < table_.size(); i += std::size_t{1} << n) table_[i] = entry;
+    // Every index whose low bits are the code finds the entry.
+    std::size_t first = reversed[s], end = std::size_t{1} << primary_, step = std::size_t{1} << n;
+    if (n > primary_) {
+      const std::uint32_t link = links[reversed[s] & primaryMask];
+      first = (link & 0xFFFF) + (reversed[s] >> primary_);
+      end = (link & 0xFFFF) + (std::size_t{1} << (link >> 24));
+      step = std::size_t{1} << (n - primary_);
+    }
+    for (std::size_t i = first; i < end; i += step) table_[i] = entry;
   }
   return true;
 }

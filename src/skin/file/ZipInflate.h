@@ -42,23 +42,37 @@ struct InflateResult {
   std::uint64_t written = 0;
 };
 
-// A canonical Huffman code as one table of 2^L entries, L the longest code
-// length present: symbol in bits 0-15, code length in bits 16-23, extra bits
-// in 24-31; entries no code reaches hold kNoEntry.
+// A canonical Huffman code, decoded by one look-up of the next L bits (L the
+// longest code length present). Codes up to kPrimaryBits long sit in a
+// primary table; longer ones in small second-level tables behind a link
+// entry, so a block's tables cost in step with its codes, not 2^L. An entry
+// holds the symbol in bits 0-15, the code length in bits 16-23 and the extra
+// bits in 24-31; bit patterns no code reaches give kNoEntry. The storage is
+// kept from one Build to the next.
 class THuffmanTree {
  public:
   static constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
+  static constexpr int kPrimaryBits = 9;
   explicit THuffmanTree(int maxLength) : maxLength_(maxLength) {}
-  // False for lengths over the declared maximum or an over-subscribed code.
+  // False for lengths over the declared maximum, an over-subscribed code, or
+  // more than kMaxSymbols symbols.
   bool Build(const std::uint8_t* lengths, int count, int firstExtraSymbol,
              const std::uint8_t* extraBits);
-  std::uint32_t Lookup(std::uint32_t index) const { return table_[index & ((1u << bits_) - 1)]; }
+  std::uint32_t Lookup(std::uint32_t index) const {
+    const std::uint32_t entry = table_[index & ((1u << primary_) - 1)];
+    if (((entry >> 16) & 0xFF) != kLink) return entry;
+    // A link: second-level table at bits 0-15, its width in bits 24-31.
+    return table_[(entry & 0xFFFF) + ((index >> primary_) & ((1u << (entry >> 24)) - 1))];
+  }
   int Bits() const { return bits_; }
+  static constexpr int kMaxSymbols = 320;
 
  private:
+  static constexpr std::uint32_t kLink = 0;  // no real code has length 0
   std::vector<std::uint32_t> table_{kNoEntry};
   int maxLength_;
   int bits_ = 0;
+  int primary_ = 0;
 };
 
 // Decodes one raw deflate stream from `input` into `output`, writing at most
