@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   int n = 0;
   for (const indexdat_test::ShapeInfo& s : indexdat_test::Shapes())
-    for (size_t size : {16 * 1024, 64 * 1024}) {
+    for (size_t size : {16 * 1024, 64 * 1024, 1024 * 1024}) {
       std::string path = std::string(argv[1]) + "/shape-" + std::to_string(n++) + ".dat";
       indexdat_test::IndexDatBuilder shape = indexdat_test::MakeShape(s.shape, size);
       const std::vector<uint8_t>& bytes = shape.Bytes();
