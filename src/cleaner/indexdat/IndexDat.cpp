@@ -108,8 +108,8 @@ void SetEntryEnds(Layout* layout) {
     layout->tables[i].end = std::min({BlocksEnd(layout->tables[i]), above[i], layout->limit});
 }
 
-// The record offsets of the used entries, in order; empty once `onEntry`
-// asked to stop mid-way, with what was found so far.
+// The record offsets of the used entries, in order; when `onEntry` asks to
+// stop, those found so far.
 std::vector<uint32_t> UsedEntries(const uint8_t* data, const Layout& layout, const EntryCallback& onEntry) {
   std::vector<uint32_t> refs;
   for (const Table& table : layout.tables) {
