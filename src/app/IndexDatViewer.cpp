@@ -1,7 +1,10 @@
 #include "app/IndexDatViewer.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+#include <new>
 #include <vector>
 
 #include "app/WebPages.h"
@@ -10,9 +13,65 @@
 namespace app {
 namespace {
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr int kIconSize = 16;
+
+// The rows' picture: a small globe, drawn here so that no file carries it.
+// The list view owns the image list and frees it with itself.
+HIMAGELIST UrlImages() {
+  HIMAGELIST list = ImageList_Create(kIconSize, kIconSize, ILC_COLOR24 | ILC_MASK, 1, 0);
+  if (list == nullptr) return nullptr;
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bmp = ::CreateCompatibleBitmap(screen, kIconSize, kIconSize);
+  HGDIOBJ oldBitmap = ::SelectObject(dc, bmp);
+  RECT all{0, 0, kIconSize, kIconSize};
+  HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
+  ::FillRect(dc, &all, magenta);
+  ::DeleteObject(magenta);
+  HBRUSH sea = ::CreateSolidBrush(RGB(40, 110, 200));
+  HPEN rim = ::CreatePen(PS_SOLID, 1, RGB(20, 60, 130));
+  HPEN grid = ::CreatePen(PS_SOLID, 1, RGB(200, 225, 250));
+  HGDIOBJ oldBrush = ::SelectObject(dc, sea), oldPen = ::SelectObject(dc, rim);
+  ::Ellipse(dc, 1, 1, 15, 15);
+  ::SelectObject(dc, grid);
+  ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+  ::Ellipse(dc, 5, 2, 11, 14);  // a meridian
+  ::MoveToEx(dc, 2, 8, nullptr);
+  ::LineTo(dc, 14, 8);  // the equator
+  ::MoveToEx(dc, 8, 2, nullptr);
+  ::LineTo(dc, 8, 14);
+  ::SelectObject(dc, oldBrush);
+  ::SelectObject(dc, oldPen);
+  ::DeleteObject(sea);
+  ::DeleteObject(rim);
+  ::DeleteObject(grid);
+  ::SelectObject(dc, oldBitmap);
+  ImageList_AddMasked(list, bmp, RGB(255, 0, 255));
+  ::DeleteObject(bmp);
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+  return list;
+}
+
+// Clears `flag` on every way out of the load, an exception included.
+class FlagGuard {
+ public:
+  explicit FlagGuard(bool* flag) : flag_(flag) { *flag_ = true; }
+  ~FlagGuard() { *flag_ = false; }
+  FlagGuard(const FlagGuard&) = delete;
+  FlagGuard& operator=(const FlagGuard&) = delete;
+
+ private:
+  bool* flag_;
+};
+
 }  // namespace
 
-TfrmIndexDatViewer::TfrmIndexDatViewer() : ui::Form(L"TfrmIndexDatViewer") {}
+TfrmIndexDatViewer::TfrmIndexDatViewer() : ui::Form(L"TfrmIndexDatViewer") {
+  LoadRows = [](const std::wstring& path, const indexdat::LoadPacer::Report& report, indexdat::ViewerRows* rows) {
+    return indexdat::LoadIndexDatRows(path, 0, report, rows);
+  };
+}
 
 bool TfrmIndexDatViewer::CreateDialogWindow(HWND owner) {
   if (!Create(owner, indexdat::kViewerCaption, kDialogStyle, WS_EX_DLGMODALFRAME)) return false;
@@ -27,16 +86,27 @@ int TfrmIndexDatViewer::Execute(HWND owner) {
   return ShowModal(owner);
 }
 
-void TfrmIndexDatViewer::OnCreate() {
+// Texts are made when the list asks for a row: the rows keep none.
+void TfrmIndexDatViewer::CreateList() {
   lvIndexDat.Create(hwnd_, 8, 8, 660, 364);
   lvIndexDat.AddColumn(L"URL", 380);
-  lvIndexDat.AddColumn(L"Last Modified", 120);
+  // Wide enough for the longest date this user's formats give.
+  std::wstring widest = indexdat::WidestDateText();
+  int dateWidth = static_cast<int>(lvIndexDat.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(widest.c_str())));
+  lvIndexDat.AddColumn(L"Last Modified", std::max(120, dateWidth + 16));
+  lvIndexDat.Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(UrlImages()));
+  lvIndexDatHint.Create(hwnd_, lvIndexDat.Handle(), indexdat::kViewerHint);
   lvIndexDat.OnGetCell = [this](int row, int column, std::wstring* text, int* image) {
     if (row < 0 || row >= RowCount()) return;
-    *text = column == 0 ? rows_.urls[static_cast<size_t>(row)] : rows_.dates[static_cast<size_t>(row)];
-    *image = rows_.images[static_cast<size_t>(row)];
+    size_t at = static_cast<size_t>(row);
+    *text = column == 0 ? indexdat::UrlText(rows_.Url(at)) : indexdat::DateText(rows_.FileTime(at));
+    *image = rows_.Image(at);
   };
   lvIndexDat.OnDblClick = [this] { lvIndexDatDblClick(); };
+}
+
+void TfrmIndexDatViewer::OnCreate() {
+  CreateList();
   GroupBox1.Create(hwnd_, L"Index.dat file location", 8, 380, 500, 56);
   eFileName.Create(GroupBox1.Handle(), L"", 10, 22, 444, 22);
   bBrowseFolder.Create(GroupBox1.Handle(), L"...", 460, 22, 30, 22);
@@ -107,18 +177,65 @@ void TfrmIndexDatViewer::bBrowseFolderClick() {
   if (::GetOpenFileNameW(&ofn)) eFileName.SetText(file);
 }
 
-bool TfrmIndexDatViewer::PumpOneMessage() {
+// Every pending message, so that the window repaints and answers while a
+// large file loads; false once the window is to close.
+bool TfrmIndexDatViewer::PumpMessages() {
   MSG msg;
-  if (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       closeAsked_ = true;
-    } else if (!::IsDialogMessageW(hwnd_, &msg)) {
+      break;
+    }
+    if (!::IsDialogMessageW(hwnd_, &msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);
     }
   }
   return !closeAsked_ && ModalResult() == 0 && Exists();
+}
+
+// Idle, as created: no rows, no progress bar, the separator shown.
+void TfrmIndexDatViewer::ShowIdle() {
+  rows_ = {};
+  lvIndexDat.SetRowCount(0);
+  Panel1.SetCaption(L"0");
+  ProgressBar1.Show(false);
+  Panel2.Show(true);
+}
+
+void TfrmIndexDatViewer::LoadFile(const std::wstring& path) {
+  indexdat::ViewerRows rows;
+  indexdat::FileStatus status = indexdat::FileStatus::Done;
+  const wchar_t* failure = nullptr;
+  {
+    FlagGuard loading(&loading_);
+    try {
+      status = LoadRows(path, [this](int percent) {
+        if (percent > ProgressBar1.Position()) ProgressBar1.SetPosition(percent);
+        return PumpMessages();
+      }, &rows);
+    } catch (const std::bad_alloc&) {
+      failure = indexdat::kOutOfMemoryMessage;
+    } catch (const std::exception&) {
+      failure = indexdat::kLoadFailedMessage;
+    }
+  }
+  if (closeAsked_ || ModalResult() != 0) {  // closed while loading: the rows are not shown
+    closeAsked_ = false;
+    if (ModalResult() == 0) SetModalResult(IDCANCEL);
+    return;
+  }
+  if (status == indexdat::FileStatus::NotCacheFile) failure = indexdat::kNotIndexDatMessage;
+  if (failure != nullptr) {
+    ShowIdle();
+    ui::ShowMessageTitled(hwnd_, failure, indexdat::kViewerCaption, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  ProgressBar1.SetPosition(100);
+  rows_ = std::move(rows);
+  lvIndexDat.SetRowCount(RowCount());
+  Panel1.SetCaption(std::to_wstring(RowCount()));
 }
 
 void TfrmIndexDatViewer::bShowClick() {
@@ -134,26 +251,20 @@ void TfrmIndexDatViewer::bShowClick() {
   Panel2.Show(false);
   ProgressBar1.SetPosition(0);
   ProgressBar1.Show(true);
-  loading_ = true;
-  indexdat::ViewerRows rows = indexdat::LoadIndexDatRows(path, 0, [this](int percent) {
-    if (percent > ProgressBar1.Position()) ProgressBar1.SetPosition(percent);
-    return PumpOneMessage();
-  });
-  loading_ = false;
-  if (closeAsked_) {
-    closeAsked_ = false;
-    SetModalResult(IDCANCEL);
-    return;
-  }
-  rows_ = std::move(rows);
-  lvIndexDat.SetRowCount(RowCount());
-  Panel1.SetCaption(std::to_wstring(RowCount()));
+  LoadFile(path);
 }
 
+// Only a web address goes to the shell: a record is the file's text, and
+// anything else (a program, a path, another scheme) would be started.
 void TfrmIndexDatViewer::lvIndexDatDblClick() {
   int row = lvIndexDat.Selected();
   if (row < 0 || row >= RowCount()) return;
-  OpenWebPage(hwnd_, rows_.urls[static_cast<size_t>(row)]);
+  std::wstring url = indexdat::UrlText(rows_.Url(static_cast<size_t>(row)));
+  if (!indexdat::IsWebAddress(url)) {
+    ui::ShowMessageTitled(hwnd_, indexdat::kNotWebAddressMessage, indexdat::kViewerCaption, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  OpenWebPage(hwnd_, url);
 }
 
 void TfrmIndexDatViewer::bDeleteClick() {

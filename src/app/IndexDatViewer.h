@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "cleaner/indexdat/IndexDatView.h"
@@ -14,6 +15,7 @@
 #include "ui/Form.h"
 #include "ui/Panels.h"
 #include "ui/StdControls.h"
+#include "ui/ToolTip.h"
 #include "ui/VirtualListView.h"
 
 namespace app {
@@ -31,7 +33,12 @@ class TfrmIndexDatViewer : public ui::Form {
   void Show1Click() { bDelete.Show(true); }
   void bDeleteClick();
   bool Loading() const { return loading_; }
-  int RowCount() const { return static_cast<int>(rows_.urls.size()); }
+  int RowCount() const { return static_cast<int>(rows_.Count()); }
+
+  // Reads the file into rows; tests replace it to make a load fail.
+  using RowLoader = std::function<indexdat::FileStatus(const std::wstring& path, const indexdat::LoadPacer::Report&,
+                                                       indexdat::ViewerRows* rows)>;
+  RowLoader LoadRows;
 
   ui::VirtualListView lvIndexDat;
   skin::TskGroupBox GroupBox1, GroupBox2;
@@ -40,6 +47,7 @@ class TfrmIndexDatViewer : public ui::Form {
   skin::TskProgressBar ProgressBar1;
   ui::Label Label1, Panel1;
   ui::Panel Panel2;
+  ui::ToolTip lvIndexDatHint;
 
  protected:
   void OnCreate() override;
@@ -48,7 +56,10 @@ class TfrmIndexDatViewer : public ui::Form {
 
  private:
   void FormShow();
-  bool PumpOneMessage();
+  void CreateList();
+  bool PumpMessages();
+  void LoadFile(const std::wstring& path);
+  void ShowIdle();
   bool IsShowShortcut(WPARAM key);
   void WatchShortcut(ui::Control& control);
 

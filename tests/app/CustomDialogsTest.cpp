@@ -2,11 +2,13 @@
 // by messages to their controls, with a picture of each dialog on screen.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <thread>
 
 #include "AppTestSupport.h"
@@ -288,7 +290,33 @@ indexdat_test::IndexDatBuilder ViewerFile() {
   b.Entry(0x130, 3, 0x600).UrlRecord(0x600, "URL ", 0x68, "http://free.example/");
   b.Entry(0x138, 0x80, 0x700).UrlRecord(0x700, "LEAK", 0x60, "http://leak.example/");
   b.Int(0x700 + 16, -1).Int(0x700 + 20, -1);
+  b.Entry(0x140, 0x80, 0x800).UrlRecord(0x800, "URL ", 0x68, "C:\\Windows\\system32\\calc.exe");
   return b;
+}
+
+struct HintSearch {
+  HWND owner;
+  std::wstring text;
+};
+
+BOOL CALLBACK FindHint(HWND w, LPARAM l) {
+  HintSearch* search = reinterpret_cast<HintSearch*>(l);
+  wchar_t cls[64] = {};
+  ::GetClassNameW(w, cls, 64);
+  if (std::wstring(cls) != TOOLTIPS_CLASSW || ::GetWindow(w, GW_OWNER) != search->owner) return TRUE;
+  wchar_t text[256] = {};
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof(info);
+  info.lpszText = text;
+  if (::SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info))) search->text = text;
+  return FALSE;
+}
+
+// The text of the first hint attached to `owner`'s windows.
+std::wstring HintOf(HWND owner) {
+  HintSearch search{owner, L""};
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindHint, reinterpret_cast<LPARAM>(&search));
+  return search.text;
 }
 
 TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
@@ -308,10 +336,19 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   Click(viewer.bShow);
   EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Please enter the correct index.dat file name."}));
 
+  Click(viewer.bShow);  // the default file is missing
+  boxes.clear();
+  viewer.eFileName.SetText(notIndex);
+  Click(viewer.bShow);
+  EXPECT_EQ(boxes, (std::vector<std::wstring>{indexdat::kNotIndexDatMessage}));
+  EXPECT_EQ(viewer.Panel1.Text(), L"0");
+  EXPECT_FALSE(viewer.ProgressBar1.Visible()) << "idle again, not \"100%\"";
+  boxes.clear();
+
   viewer.eFileName.SetText(index);
   Click(viewer.bShow);
-  ASSERT_EQ(viewer.lvIndexDat.Count(), 3);
-  EXPECT_EQ(viewer.Panel1.Text(), L"3");
+  ASSERT_EQ(viewer.lvIndexDat.Count(), 4);
+  EXPECT_EQ(viewer.Panel1.Text(), L"4");
   EXPECT_EQ(viewer.ProgressBar1.Position(), 100);
   EXPECT_FALSE(viewer.Panel2.Visible());
   EXPECT_EQ(viewer.lvIndexDat.CellText(0, 0), L"http://a.example/");
@@ -324,6 +361,18 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   viewer.lvIndexDat.Select(2);
   viewer.lvIndexDatDblClick();
   EXPECT_EQ(opened, (std::vector<std::wstring>{L"http://leak.example/"}));
+  viewer.lvIndexDat.Select(3);
+  viewer.lvIndexDatDblClick();
+  EXPECT_EQ(opened.size(), 1u) << "a program path is never started";
+  EXPECT_EQ(boxes, (std::vector<std::wstring>{indexdat::kNotWebAddressMessage}));
+
+  HIMAGELIST images = reinterpret_cast<HIMAGELIST>(viewer.lvIndexDat.Send(LVM_GETIMAGELIST, LVSIL_SMALL));
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 1);
+  EXPECT_EQ(HintOf(viewer.Handle()), L"Double click the item to link to the URL");
+  std::wstring date = viewer.lvIndexDat.CellText(0, 1);
+  int needed = int(viewer.lvIndexDat.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(date.c_str())));
+  EXPECT_GT(int(viewer.lvIndexDat.Send(LVM_GETCOLUMNWIDTH, 1)), needed + 8) << "the date column fits " << date.size();
   Screenshot(viewer, L"index-dat-viewer");
 
   EXPECT_FALSE(viewer.bDelete.Visible());
@@ -333,6 +382,29 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   Click(viewer.bDelete);
   EXPECT_EQ(ReadAll(notIndex), junk) << "not a cache index: left as it was";
   EXPECT_EQ(viewer.ModalResult(), IDCANCEL);
+}
+
+// A load that fails, out of memory here, leaves the dialog idle, says so, and
+// the dialog still closes.
+TEST_F(CustomDialogs, ViewerSurvivesAFailedLoad) {
+  std::wstring index = TempPath(L"viewer_dialog_fail.dat");
+  WriteAll(index, ViewerFile().String());
+  app::TfrmIndexDatViewer viewer;
+  ASSERT_TRUE(viewer.CreateDialogWindow(nullptr));
+  viewer.Show(true);
+  viewer.LoadRows = [](const std::wstring&, const indexdat::LoadPacer::Report& report, indexdat::ViewerRows*) {
+    report(40);
+    throw std::bad_alloc();
+    return indexdat::FileStatus::Done;
+  };
+  viewer.eFileName.SetText(index);
+  Click(viewer.bShow);
+  EXPECT_EQ(boxes, (std::vector<std::wstring>{indexdat::kOutOfMemoryMessage}));
+  EXPECT_FALSE(viewer.Loading());
+  EXPECT_EQ(viewer.lvIndexDat.Count(), 0);
+  EXPECT_FALSE(viewer.ProgressBar1.Visible());
+  viewer.Send(WM_CLOSE);
+  EXPECT_FALSE(viewer.Exists()) << "the dialog closes normally";
 }
 
 TEST_F(CustomDialogs, ViewerDeleteScrubsACacheIndex) {

@@ -111,7 +111,7 @@ std::vector<uint8_t> SampleIndexDat() {
 
 size_t Records(const std::wstring& path) {
   std::string bytes = ReadBytes(path);
-  return indexdat::ReadRecords(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()).size();
+  return indexdat::ReadListing(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()).entries.size();
 }
 
 }  // namespace

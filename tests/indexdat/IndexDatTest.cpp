@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "IndexDatBuilder.h"
@@ -19,8 +20,11 @@ namespace {
 std::vector<std::string> Listed(const IndexDatBuilder& b) {
   static const char* kinds[] = {"URL", "LEAK", "REDR"};
   std::vector<std::string> out;
-  for (const Record& r : ReadRecords(b.Bytes().data(), b.Bytes().size()))
-    out.push_back(std::string(kinds[int(r.kind)]) + " " + (r.hasUrl ? r.url : "-"));
+  Listing listing = ReadListing(b.Bytes().data(), b.Bytes().size());
+  for (uint32_t index : listing.entries) {
+    const Record& r = listing.records[index];
+    out.push_back(std::string(kinds[int(r.kind)]) + " " + (r.hasUrl ? std::string(UrlOf(b.Bytes().data(), r)) : "-"));
+  }
   return out;
 }
 
@@ -97,6 +101,25 @@ const std::vector<ListCase>& ListCases() {
          b.Int(0x104, -5).Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://a/");
        },
        {}},
+      {"entries end where the next table in the file begins",
+       [](IndexDatBuilder& b) {
+         b.Table(0x100, 8, 0x200).Table(0x200, 2, 0);
+         b.Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://first/");
+         b.Entry(0x220, 0x80, 0x500).UrlRecord(0x500, "URL ", 0x68, "http://second/");
+       },
+       {"URL http://first/", "URL http://second/"}},
+      {"overlapping tables read each entry once",
+       [](IndexDatBuilder& b) {
+         b.Table(0x100, 8, 0x110).Text(0x110, "HASH").Int(0x114, 8).Int(0x118, 0);
+         b.Entry(0x130, 0x80, 0x600).UrlRecord(0x600, "URL ", 0x68, "http://once/");
+       },
+       {"URL http://once/"}},
+      {"entries sharing a record list it each time",
+       [](IndexDatBuilder& b) {
+         b.Entry(0x120, 0x80, 0x400).Entry(0x128, 0x80, 0x500).Entry(0x130, 0x80, 0x400);
+         b.UrlRecord(0x400, "URL ", 0x68, "http://shared/").RedrRecord(0x500, "http://r/");
+       },
+       {"URL http://shared/", "REDR http://r/", "URL http://shared/"}},
   };
   return cases;
 }
@@ -112,16 +135,27 @@ TEST(IndexDatList, Cases) {
   IndexDatBuilder negative = OneTable();
   negative.FirstTable(-0x100);
   EXPECT_TRUE(ReadLayout(negative.Bytes().data(), negative.Bytes().size()).tables.empty());
-  EXPECT_TRUE(ReadRecords(negative.Bytes().data(), 0x10).empty()) << "shorter than the header";
+  EXPECT_TRUE(ReadListing(negative.Bytes().data(), 0x10).entries.empty()) << "shorter than the header";
+}
+
+TEST(IndexDatList, AUrlIsCutAtItsBound) {
+  IndexDatBuilder b(0x3000);
+  b.FirstTable(0x100).Table(0x100, 2, 0).Entry(0x120, 0x80, 0x400);
+  b.UrlRecord(0x400, "URL ", 0x68, std::string(0x2000, 'u'));
+  Listing listing = ReadListing(b.Bytes().data(), b.Bytes().size());
+  ASSERT_EQ(listing.records.size(), 1u);
+  EXPECT_EQ(UrlOf(b.Bytes().data(), listing.records[0]), std::string(kMaxUrlLength, 'u'));
 }
 
 TEST(IndexDatList, UrlTimeAndTableFields) {
   IndexDatBuilder b = OneTable();
   b.Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://a/", 0x12345678);
-  std::vector<Record> records = ReadRecords(b.Bytes().data(), b.Bytes().size());
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].fileTime, 0x12345678u);
-  EXPECT_EQ(records[0].offset, 0x400u);
+  b.Entry(0x128, 0x80, 0x400);
+  Listing listing = ReadListing(b.Bytes().data(), b.Bytes().size());
+  ASSERT_EQ(listing.records.size(), 1u) << "a record shared by two entries is read once";
+  EXPECT_EQ(listing.entries, (std::vector<uint32_t>{0, 0}));
+  EXPECT_EQ(listing.records[0].fileTime, 0x12345678u);
+  EXPECT_EQ(listing.records[0].offset, 0x400u);
   Layout layout = ReadLayout(b.Bytes().data(), b.Bytes().size());
   ASSERT_EQ(layout.tables.size(), 1u);
   EXPECT_EQ(layout.tables[0].blocks, 2);
@@ -149,9 +183,21 @@ TEST(IndexDatScrubRegions, Cases) {
       {"two tables: up to the next table, then to the header size",
        [](IndexDatBuilder& b) { b.HeaderSize(0xC00).Table(0x100, 2, 0x600).Table(0x600, 2, 0); },
        {{0x120, 0x600}, {0x620, 0xC00}}},
-      {"a chain going down never writes below its first table",
+      {"a chain going down: the header ends at the lowest table",
        [](IndexDatBuilder& b) { b.FirstTable(0x600).Table(0x600, 2, 0x100).Table(0x100, 2, 0); },
-       {{0x620, 0x1000}}},
+       {{0x120, 0x600}, {0x620, 0x1000}}},
+      {"a link to bytes without the mark ends the region at that link",
+       [](IndexDatBuilder& b) { b.Table(0x100, 2, 0x700).Text(0x700, "HASX"); },
+       {{0x120, 0x700}}},
+      {"a broken link below its table leaves the region at the table's blocks",
+       [](IndexDatBuilder& b) { b.Table(0x600, 2, 0x200).FirstTable(0x600); },
+       {{0x620, 0x700}}},
+      {"a link past the file leaves the region at the table's blocks",
+       [](IndexDatBuilder& b) { b.Table(0x100, 4, 0x7FFFFFF0); },
+       {{0x120, 0x300}}},
+      {"a negative link is a broken one",
+       [](IndexDatBuilder& b) { b.Table(0x100, 2, -0x100); },
+       {{0x120, 0x200}}},
       {"a cycle scrubs each table once",
        [](IndexDatBuilder& b) { b.Table(0x100, 2, 0x600).Table(0x600, 2, 0x100); },
        {{0x120, 0x600}, {0x620, 0x1000}}},
@@ -225,8 +271,62 @@ TEST(IndexDatScrubFile, KeepsHeaderAndHeadsZeroesTheRestInAtMostThreePasses) {
     EXPECT_TRUE(Same(after, b.Bytes(), 0x600, 0x620)) << "second table head";
     EXPECT_TRUE(AllBytes(after, 0x620, 0xC00, 0));
     EXPECT_TRUE(Same(after, b.Bytes(), 0xC00, 0x1000)) << "nothing at or past the header size";
-    EXPECT_TRUE(ReadRecords(after.data(), after.size()).empty());
+    EXPECT_TRUE(ReadListing(after.data(), after.size()).entries.empty());
     EXPECT_EQ(ReadLayout(after.data(), after.size()).tables.size(), 2u);
+  }
+  ::DeleteFileW(path.c_str());
+}
+
+namespace {
+
+// Tables of 2 blocks at `chain`'s offsets, linked in that order, each with a
+// URL record in its region. With a broken link, the last table links to bytes
+// without the mark, and a record beyond that link is outside every region.
+struct ChainCase {
+  const char* name;
+  std::vector<int32_t> chain;
+  int32_t brokenLink;
+};
+
+IndexDatBuilder ChainFile(const ChainCase& c) {
+  IndexDatBuilder b(0x2000);
+  b.FirstTable(c.chain.front());
+  for (size_t i = 0; i < c.chain.size(); ++i) {
+    int32_t t = c.chain[i];
+    b.Table(size_t(t), 2, i + 1 < c.chain.size() ? c.chain[i + 1] : c.brokenLink);
+    b.Entry(size_t(t) + 0x20, 0x80, t + 0x80).UrlRecord(size_t(t) + 0x80, "URL ", 0x68, "http://in/");
+  }
+  if (c.brokenLink != 0) b.Text(size_t(c.brokenLink), "XXXX").UrlRecord(size_t(c.brokenLink) + 0x100, "URL ", 0x68, "http://out/");
+  return b;
+}
+
+}  // namespace
+
+TEST(IndexDatScrubFile, NoUrlStaysReadableOnAnyChainOrderAndNothingOutsideIsWritten) {
+  const std::vector<ChainCase> cases = {
+      {"upwards", {0x100, 0x600, 0xB00}, 0},
+      {"downwards", {0xB00, 0x600, 0x100}, 0},
+      {"mixed", {0x600, 0x100, 0xB00}, 0},
+      {"broken link above the last table", {0x100, 0x600}, 0xB00},
+      {"broken link going down", {0xB00, 0x600}, 0x100},
+  };
+  std::wstring path = TempFile(L"chain-index.dat");
+  for (const ChainCase& c : cases) {
+    IndexDatBuilder b = ChainFile(c);
+    Write(path, b.Bytes());
+    ASSERT_EQ(ScrubIndexDat(path, 1).status, FileStatus::Done) << c.name;
+    std::vector<uint8_t> after = Read(path);
+    std::string text(after.begin(), after.end());
+    EXPECT_EQ(text.find("http://in/"), std::string::npos) << c.name;
+    int32_t lowest = *std::min_element(c.chain.begin(), c.chain.end());
+    EXPECT_TRUE(Same(after, b.Bytes(), 0, size_t(lowest) + 32)) << c.name << ": header";
+    for (int32_t t : c.chain) EXPECT_TRUE(Same(after, b.Bytes(), size_t(t), size_t(t) + 32)) << c.name << ": head";
+    if (c.brokenLink > c.chain.back()) {
+      EXPECT_TRUE(Same(after, b.Bytes(), size_t(c.brokenLink), after.size())) << c.name << ": past the broken link";
+    }
+    if (c.brokenLink != 0) {
+      EXPECT_NE(text.find("http://out/"), std::string::npos) << c.name;
+    }
   }
   ::DeleteFileW(path.c_str());
 }

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "IndexDatBuilder.h"
+#include "IndexDatShapes.h"
 #include "cleaner/indexdat/IndexDatView.h"
 
 using namespace indexdat;
@@ -40,29 +41,101 @@ IndexDatBuilder TwoTables() {
   return b;
 }
 
-}  // namespace
-
-TEST(IndexDatView, RowsDatesAndProgress) {
-  std::vector<int> steps;
-  ViewerRows rows = RowsFromBytes(TwoTables().Bytes(), 0, [&](int p) {
-    steps.push_back(p);
-    return true;
-  });
-  ASSERT_EQ(rows.urls, (std::vector<std::wstring>{L"http://a/", L"http://moved/", L"http://leak/"}));
-  ASSERT_EQ(rows.dates.size(), rows.urls.size());
-  EXPECT_NE(rows.dates[0], kNotAvailable);
-  EXPECT_NE(rows.dates[0].find(L"2012"), std::wstring::npos) << rows.dates[0];
-  EXPECT_EQ(rows.dates[1], kNotAvailable);  // a REDR record's zero time
-  EXPECT_EQ(rows.dates[2], kNotAvailable);
-  ASSERT_FALSE(steps.empty());
-  EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
-  EXPECT_EQ(steps.back(), 100);
+std::vector<std::wstring> Urls(const ViewerRows& rows) {
+  std::vector<std::wstring> out;
+  for (size_t i = 0; i < rows.Count(); ++i) out.push_back(UrlText(rows.Url(i)));
+  return out;
 }
 
-TEST(IndexDatView, StoppingTheLoadKeepsWhatWasRead) {
-  int calls = 0;
-  ViewerRows rows = RowsFromBytes(TwoTables().Bytes(), 0, [&](int) { return ++calls < 2; });
-  EXPECT_LT(rows.urls.size(), 3u);
+// A clock that moves `step` milliseconds each time it is read.
+LoadPacer::Clock SteppingClock(uint64_t step) {
+  return [now = uint64_t(0), step]() mutable { return now += step; };
+}
+
+}  // namespace
+
+TEST(IndexDatView, RowsAndDates) {
+  ViewerRows rows;
+  ASSERT_EQ(RowsFromBytes(TwoTables().Bytes(), 7, nullptr, &rows), FileStatus::Done);
+  ASSERT_EQ(Urls(rows), (std::vector<std::wstring>{L"http://a/", L"http://moved/", L"http://leak/"}));
+  EXPECT_EQ(rows.Image(0), 7);
+  std::wstring noon = DateText(rows.FileTime(0));
+  EXPECT_NE(noon, kNotAvailable);
+  EXPECT_NE(noon.find(L"2012"), std::wstring::npos) << noon;
+  EXPECT_EQ(DateText(rows.FileTime(1)), kNotAvailable);  // a REDR record's zero time
+  EXPECT_EQ(DateText(rows.FileTime(2)), kNotAvailable);
+  EXPECT_GE(WidestDateText().size(), noon.size());
+}
+
+// Progress comes by the clock, not by the percentage: a fast clock reports
+// often, a still one only at the end, and a false answer stops the load.
+TEST(IndexDatView, ProgressIsPacedByTime) {
+  struct Case {
+    const char* name;
+    uint64_t step;     // milliseconds per look at the clock
+    int stopAfter;     // reports answered true before a false; -1 never stops
+    bool manyReports;  // more than the final 100
+    bool complete;     // every row listed
+  };
+  const Case cases[] = {
+      {"a still clock reports only the end", 0, -1, false, true},
+      {"a clock past the interval at every look reports as it goes", kReportInterval, -1, true, true},
+      {"a false answer stops the load", kReportInterval, 1, true, false},
+  };
+  IndexDatBuilder b = indexdat_test::MakeShape(indexdat_test::Shape::Packed, 64 * 1024);
+  for (const Case& c : cases) {
+    std::vector<int> steps;
+    ViewerRows rows;
+    RowsFromBytes(b.Bytes(), 0, [&](int p) {
+      steps.push_back(p);
+      return c.stopAfter < 0 || int(steps.size()) <= c.stopAfter;
+    }, &rows, SteppingClock(c.step));
+    ASSERT_FALSE(steps.empty()) << c.name;
+    EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end())) << c.name;
+    EXPECT_EQ(steps.size() > 1, c.manyReports) << c.name;
+    EXPECT_EQ(steps.back() == 100, c.complete) << c.name;
+    EXPECT_EQ(rows.Count() == (64 * 1024 - 0x100) / 0x100 * 28, c.complete) << c.name;
+  }
+}
+
+// Each crafted shape lists every used entry once, whatever its tables claim.
+TEST(IndexDatView, CraftedShapesListEachEntryOnce) {
+  for (const indexdat_test::ShapeInfo& s : indexdat_test::Shapes()) {
+    const size_t size = 64 * 1024;
+    IndexDatBuilder b = indexdat_test::MakeShape(s.shape, size);
+    Listing listing = ReadListing(b.Bytes().data(), size);
+    EXPECT_LE(EntryCount(ReadLayout(b.Bytes().data(), size)), size / 8) << s.name;
+    EXPECT_EQ(listing.records.size(), 1u) << s.name << ": one record, read once";
+    ViewerRows rows;
+    ASSERT_EQ(RowsFromBytes(b.Bytes(), 0, nullptr, &rows), FileStatus::Done);
+    ASSERT_EQ(rows.Count(), listing.entries.size()) << s.name;
+    EXPECT_LE(rows.Url(0).size(), kMaxUrlLength) << s.name;
+  }
+}
+
+struct AddressCase {
+  const wchar_t* text;
+  bool web;
+};
+
+TEST(IndexDatView, OnlyWebAddressesAreOpened) {
+  const AddressCase cases[] = {
+      {L"http://a.example/", true},
+      {L"HTTPS://a.example/path?q=1", true},
+      {L"ftp://files.example/x", true},
+      {L"C:\\Windows\\System32\\calc.exe", false},
+      {L"calc.exe", false},
+      {L"file:///C:/Windows/notepad.exe", false},
+      {L"javascript:alert(1)", false},
+      {L"mailto:a@b", false},
+      {L"http://", false},
+      {L"http://a.example/ \"C:\\x.exe\"", false},
+      {L"http://a.example/\"-x", false},
+      {L"http://a\texample/", false},
+      {L" http://a.example/", false},
+      {L"", false},
+  };
+  for (const AddressCase& c : cases) EXPECT_EQ(IsWebAddress(c.text), c.web) << std::string(c.text, c.text + wcslen(c.text));
 }
 
 TEST(IndexDatView, FileNamesAndBadFiles) {
@@ -74,9 +147,13 @@ TEST(IndexDatView, FileNamesAndBadFiles) {
   wchar_t buf[MAX_PATH];
   ::GetTempPathW(MAX_PATH, buf);
   EXPECT_FALSE(IsIndexDatFileName(buf));
-  EXPECT_EQ(LoadIndexDatRows(good, 0, nullptr).urls.size(), 3u);
+  ViewerRows rows;
+  EXPECT_EQ(LoadIndexDatRows(good, 0, nullptr, &rows), FileStatus::Done);
+  EXPECT_EQ(rows.Count(), 3u);
   std::wstring junk = TempFile(L"viewer_junk.dat", std::string(300, 'x'));
-  EXPECT_TRUE(LoadIndexDatRows(junk, 0, nullptr).urls.empty());
+  EXPECT_EQ(LoadIndexDatRows(junk, 0, nullptr, &rows), FileStatus::NotCacheFile);
+  EXPECT_EQ(rows.Count(), 0u);
+  EXPECT_EQ(LoadIndexDatRows(good + L".missing", 0, nullptr, &rows), FileStatus::Missing);
   EXPECT_NE(DefaultIndexDatPath().find(L"Content.IE5\\index.dat"), std::wstring::npos);
 }
 
@@ -89,5 +166,7 @@ TEST(IndexDatView, DeleteScrubsOnlyACacheIndex) {
 
   std::wstring index = TempFile(L"viewer_scrub.dat", TwoTables().String());
   EXPECT_EQ(ScrubViewerFile(index).status, FileStatus::Done);
-  EXPECT_TRUE(LoadIndexDatRows(index, 0, nullptr).urls.empty());
+  ViewerRows rows;
+  LoadIndexDatRows(index, 0, nullptr, &rows);
+  EXPECT_EQ(rows.Count(), 0u);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 #include <random>
 
 #include "core/guard/FileDelete.h"
@@ -122,7 +123,11 @@ ScrubResult ScrubIndexDat(const std::wstring& path, int passes) {
     if (result.status != FileStatus::Done) break;
     Handle file(h);
     uint8_t value = pass == passes ? 0 : static_cast<uint8_t>(anyByte(random));
-    result.status = ScrubPass(file.Get(), value, &result.written);
+    try {
+      result.status = ScrubPass(file.Get(), value, &result.written);
+    } catch (const std::bad_alloc&) {
+      result.status = FileStatus::Refused;  // too large to read here: the scrub of this file ends
+    }
     if (result.status != FileStatus::Done) break;
     result.passes = pass;
   }

@@ -16,7 +16,7 @@ enum class FileStatus {
   Missing,       // no such file
   CannotOpen,    // in use without sharing, no access, or unreadable
   NotCacheFile,  // does not start with the cache signature: left untouched
-  Refused,       // a link, or too large to be an index file
+  Refused,       // a link, or too large to be an index file or to read into memory
 };
 
 // Reads the whole file (sharing it with the browser).

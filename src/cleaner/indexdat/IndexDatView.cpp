@@ -1,6 +1,8 @@
 #include "cleaner/indexdat/IndexDatView.h"
 
 #include <cwctype>
+#include <functional>
+#include <utility>
 
 #include "core/Options.h"
 #include "core/Paths.h"
@@ -10,6 +12,12 @@ namespace indexdat {
 const wchar_t kViewerCaption[] = L"Index.dat file viewer";
 const wchar_t kBadFileNameMessage[] = L"Please enter the correct index.dat file name.";
 const wchar_t kNotAvailable[] = L"Not Available";
+const wchar_t kViewerHint[] = L"Double click the item to link to the URL";
+const wchar_t kNotIndexDatMessage[] = L"This file is not an index.dat file: it holds no cache index to list.";
+const wchar_t kOutOfMemoryMessage[] = L"There is not enough memory to list this file.";
+const wchar_t kLoadFailedMessage[] = L"This file could not be listed.";
+const wchar_t kNotWebAddressMessage[] =
+    L"Only http://, https:// and ftp:// addresses are opened. This record holds other text, so nothing was started.";
 
 namespace {
 
@@ -23,15 +31,6 @@ std::wstring LocaleText(const SYSTEMTIME& st, bool date) {
   int n = date ? ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buf, 128)
                : ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, buf, 128);
   return n > 0 ? std::wstring(buf) : std::wstring();
-}
-
-// The URL as stored is 8-bit text of the system code page.
-std::wstring UrlText(const std::string& url) {
-  if (url.empty()) return {};
-  int n = ::MultiByteToWideChar(CP_ACP, 0, url.data(), static_cast<int>(url.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, url.data(), static_cast<int>(url.size()), &out[0], n);
-  return out;
 }
 
 }  // namespace
@@ -67,38 +66,46 @@ std::wstring DateText(uint64_t fileTime) {
   return text;
 }
 
-ViewerRows RowsFromBytes(const std::vector<uint8_t>& bytes, int imageIndex, const LoadProgress& progress) {
-  ViewerRows rows;
-  const uint8_t* data = bytes.data();
-  uint64_t total = EntryCount(ReadLayout(data, bytes.size()));
-  uint64_t count = 0;
-  int shown = 0;
-  bool stopped = false;
-  EntryCallback onEntry = [&]() {
-    ++count;
-    int percent = total == 0 ? 0 : static_cast<int>(count * 100 / total);
-    if (percent <= shown) return true;
-    shown = percent;
-    stopped = progress && !progress(percent);
-    return !stopped;
-  };
-  for (const Record& record : ReadRecords(data, bytes.size(), onEntry)) {
-    if (!record.hasUrl || record.url.empty()) continue;
-    rows.urls.push_back(UrlText(record.url));
-    rows.dates.push_back(DateText(record.fileTime));
-    rows.images.push_back(imageIndex);
+std::wstring WidestDateText() {
+  // Two-digit fields and an afternoon hour give the widest text of most
+  // formats; each month is tried for formats that spell it.
+  std::wstring widest = kNotAvailable;
+  for (WORD month = 1; month <= 12; ++month) {
+    SYSTEMTIME st{2026, month, 3, 28, 23, 58, 58, 0};
+    std::wstring text = LocaleText(st, true) + L" " + LocaleText(st, false);
+    if (text.size() > widest.size()) widest = text;
   }
-  if (!stopped && progress) progress(100);
-  return rows;
+  return widest;
 }
 
-ViewerRows LoadIndexDatRows(const std::wstring& path, int imageIndex, const LoadProgress& progress) {
+std::wstring UrlText(std::string_view url) {
+  if (url.empty()) return {};
+  int n = ::MultiByteToWideChar(CP_ACP, 0, url.data(), static_cast<int>(url.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, url.data(), static_cast<int>(url.size()), &out[0], n);
+  return out;
+}
+
+uint64_t TickClock() { return ::GetTickCount64(); }
+
+FileStatus RowsFromBytes(std::vector<uint8_t> bytes, int imageIndex, const LoadPacer::Report& report,
+                         ViewerRows* rows, const LoadPacer::Clock& clock) {
+  *rows = ViewerRows();
+  if (!HasCacheSignature(bytes.data(), bytes.size())) return FileStatus::NotCacheFile;
+  uint64_t total = EntryCount(ReadLayout(bytes.data(), bytes.size()));
+  LoadPacer pacer(total, clock, kReportInterval, report ? report : [](int) { return true; });
+  *rows = ViewerRows(std::move(bytes), imageIndex, std::ref(pacer));
+  if (!pacer.Stopped() && report) report(100);
+  return FileStatus::Done;
+}
+
+FileStatus LoadIndexDatRows(const std::wstring& path, int imageIndex, const LoadPacer::Report& report,
+                            ViewerRows* rows) {
+  *rows = ViewerRows();
   std::vector<uint8_t> bytes;
-  if (ReadIndexDat(path, &bytes) != FileStatus::Done) {
-    if (progress) progress(100);
-    return {};
-  }
-  return RowsFromBytes(bytes, imageIndex, progress);
+  FileStatus read = ReadIndexDat(path, &bytes);
+  if (read != FileStatus::Done) return read;
+  return RowsFromBytes(std::move(bytes), imageIndex, report, rows);
 }
 
 ScrubResult ScrubViewerFile(const std::wstring& path) {
