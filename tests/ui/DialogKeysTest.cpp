@@ -36,9 +36,11 @@ void Press(WPARAM key, std::initializer_list<BYTE> held = {}) {
   BYTE state[256] = {};
   for (BYTE k : held) state[k] = 0x80;
   ::SetKeyboardState(state);
-  HWND focus = ::GetFocus();
-  ::PostMessageW(focus, WM_KEYDOWN, key, 1);
-  ::PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+  // The key goes up only after the character it typed was handled, as from
+  // a real keyboard.
+  ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 1);
+  Pump();
+  ::PostMessageW(::GetFocus(), WM_KEYUP, key, 0xC0000001);
   Pump();
   BYTE none[256] = {};
   ::SetKeyboardState(none);
