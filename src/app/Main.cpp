@@ -131,7 +131,7 @@ void TfrmMain::CreateNavigation() {
   for (skin::TFlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
     b->OnClick = [this, b] { FlatButtonClick(*b); };
   }
-  bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp); };
+  bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp, bHelp.Handle()); };
   bOptions.OnClick = [this] { bOptionsClick(); };
 }
 

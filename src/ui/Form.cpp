@@ -63,10 +63,11 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
           SendDialogKey(hwnd_, LOWORD(w) == IDOK ? VK_RETURN : VK_ESCAPE))
         return 0;
       if (OnCommand(HIWORD(w), LOWORD(w))) return 0;
-      // Escape closes a modal form that has a close box and no cancel button.
+      // Escape on a modal form with a close box and no cancel button is the
+      // close box: the form's own closing rules still apply.
       if (HIWORD(w) == BN_CLICKED && LOWORD(w) == IDCANCEL && modal_ &&
           (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_SYSMENU) != 0)
-        modalResult_ = IDCANCEL;
+        Send(WM_CLOSE);
       return 0;
     case WM_NEXTDLGCTL:
       NextDialogControl(w, l);

@@ -66,7 +66,22 @@ TEST_F(MainKeyboard, TabVisitsTheColumnAndThePageInReadingOrderAndShiftTabGoesBa
   EXPECT_EQ(::GetFocus(), form.bStartup.Handle());
 }
 
-TEST_F(MainKeyboard, AltLetterOnTheToolsPageClicksTheButtonThatUnderlinesIt) {
+TEST_F(MainKeyboard, SpaceTicksATreeItemAndAltLetterOnTheToolsPageClicksItsButton) {
+  // Space on a group of the clean tree ticks it and its items, as a click on its box.
+  ui::TreeNode group = form.tvCleanItems.First();
+  ASSERT_NE(group, nullptr);
+  form.tvCleanItems.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(group));
+  ::SetFocus(form.tvCleanItems.Handle());
+  const int before = form.tvCleanItems.StateIndex(group);
+  for (int press = 1; press <= 2; ++press) {
+    Press(VK_SPACE);
+    const int expected = press == 1 ? 3 - before : before;
+    EXPECT_EQ(form.tvCleanItems.StateIndex(group), expected) << "press " << press;
+    for (ui::TreeNode c = form.tvCleanItems.FirstChild(group); c != nullptr; c = form.tvCleanItems.NextSibling(c))
+      EXPECT_EQ(form.tvCleanItems.StateIndex(c), expected) << "press " << press;
+  }
+  EXPECT_EQ(::GetFocus(), form.tvCleanItems.Handle());
+
   form.FlatButtonClick(form.bTools);
   for (const wchar_t* name : {L"one", L"two", L"three"}) form.lvStartup.AddRow(name, {L"f", L"l"});
   ::SetFocus(form.lvStartup.Handle());
