@@ -9,13 +9,19 @@
 //   Enter            clicks the focused push button, otherwise goes to the
 //                    form as IDOK (its default button);
 //   Escape           goes to the form as IDCANCEL (its cancel button);
-//   Alt+letter       clicks the control whose caption underlines the letter.
+//   Alt+letter       clicks the control whose caption underlines the letter;
+//                    the letter alone does so only while a skinned push
+//                    button has the focus (it answers kButtonFocusQuery).
 // Controls take part through WM_GETDLGCODE: DLGC_BUTTON, DLGC_RADIOBUTTON,
 // DLGC_UNDEFPUSHBUTTON, and DLGC_WANT* for the keys they keep.
 #pragma once
 #include <windows.h>
 
 namespace ui {
+
+// Answered 1 by a skinned push button: the focus is on a button, so a typed
+// letter may act as its underlined letter.
+constexpr UINT kButtonFocusQuery = 0x8BB8;
 
 // The one way the program's message loops handle a message: the dialog keys
 // of the form it is for first, otherwise translated and dispatched.

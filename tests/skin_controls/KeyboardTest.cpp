@@ -24,10 +24,12 @@ void Pump() {
 }
 
 // A key as the keyboard sends it to the focused window: down, its
-// character handled, up. A letter comes as Alt+letter.
+// character handled, up. A small letter comes as Alt+letter, a capital as
+// the small letter typed alone.
 void Press(WPARAM key) {
-  if (key >= 'a' && key <= 'z') {
-    ::PostMessageW(::GetFocus(), WM_SYSCHAR, key, 0x20000001);
+  if ((key >= 'a' && key <= 'z') || (key >= 'A' && key <= 'Z')) {
+    const bool alt = key >= 'a';
+    ::PostMessageW(::GetFocus(), alt ? WM_SYSCHAR : WM_CHAR, alt ? key : key + 32, alt ? 0x20000001 : 1);
     return Pump();
   }
   ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 1);
@@ -71,9 +73,11 @@ TEST(SkinKeyboard, EveryControlIsReachedAndWorkedFromTheKeyboard) {
       {VK_RIGHT, group.Button(0).Handle(), 0}, {VK_UP, group.Button(4).Handle(), 4},
       {VK_TAB, check.Handle(), 4},             {VK_SPACE, check.Handle(), 4},
       {VK_TAB, button.Handle(), 4},            {VK_RETURN, button.Handle(), 4},
+      {'G', button.Handle(), 4},  // a letter alone counts on a skinned button
       {VK_TAB, second.Handle(), 4},  // two radio buttons are one stop, entered at the checked one
       {VK_UP, first.Handle(), 4},              {VK_TAB, flat.Handle(), 4},
       {VK_RETURN, flat.Handle(), 4},           {VK_SPACE, flat.Handle(), 4},
+      {'G', flat.Handle(), 4},  // but not elsewhere
       {'g', flat.Handle(), 4},                 {'t', check.Handle(), 4},
   };
   for (size_t i = 0; i < sizeof(steps) / sizeof(steps[0]); ++i) {
@@ -83,7 +87,7 @@ TEST(SkinKeyboard, EveryControlIsReachedAndWorkedFromTheKeyboard) {
   }
   EXPECT_FALSE(check.Checked()) << "Space ticked it, Alt+T unticked it";
   EXPECT_TRUE(first.Checked() && !second.Checked());
-  EXPECT_EQ(clicks, (std::vector<std::wstring>{L"go", L"flat", L"flat", L"go"}));
+  EXPECT_EQ(clicks, (std::vector<std::wstring>{L"go", L"go", L"flat", L"flat", L"go"}));
   // The focused flat button draws a dotted line inside its border.
   flat.PaintTo(plain);
   int changed = 0;
