@@ -100,9 +100,9 @@ bool EnterKey(const MSG& msg) {
   return true;
 }
 
-// A letter typed without Alt picks an underlined letter only on a skinned
+// A character typed without Alt picks an underlined letter only on a skinned
 // button: elsewhere a stray key must not press, say, "&Delete Entry".
-bool BareLetterForNoButton(const MSG& msg) {
+bool PlainCharacterOffButton(const MSG& msg) {
   if (msg.message != WM_CHAR || (DialogCode(msg.hwnd, &msg) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE))) return false;
   return ::SendMessageW(msg.hwnd, kButtonFocusQuery, 0, 0) != 1;
 }
@@ -132,7 +132,7 @@ bool HandleDialogKey(MSG& msg) {
   HWND form = FormOf(msg.hwnd);
   if (form == nullptr) return false;
   if (msg.message == WM_KEYDOWN && (TabKey(form, msg) || ArrowKey(form, msg) || EnterKey(msg))) return true;
-  if (BareLetterForNoButton(msg)) return false;
+  if (PlainCharacterOffButton(msg)) return false;
   return ::IsDialogMessageW(form, &msg) != FALSE;
 }
 
