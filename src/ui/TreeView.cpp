@@ -131,7 +131,6 @@ TreeView::HitKind TreeView::HitTest(POINT pt, TreeNode* node) const {
 bool TreeView::ClickSelectedBox() {
   TreeNode node = Next(nullptr, TVGN_CARET);
   if (node == nullptr || StateIndex(node) == 0 || !OnMouseDown) return false;
-  Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node));
   RECT r{};
   std::memcpy(&r, &node, sizeof(node));  // the message takes the node in the rectangle
   if (!Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return false;
