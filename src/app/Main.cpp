@@ -121,8 +121,9 @@ void TfrmMain::CreateNavigation() {
     const wchar_t* caption;
     int tag;
   };
-  const Nav navs[] = {{&bCleaner, L"Cleaner", 17}, {&bRegistry, L"Registry", 18}, {&bTools, L"Tools", 19},
-                      {&bOptions, L"Options", 20}, {&bRegistryDefrag, L"Defrag", 21}, {&bHelp, L"Help", 22}};
+  // Made top to bottom as they stand, so that Tab visits them in that order.
+  const Nav navs[] = {{&bCleaner, L"Cleaner", 17}, {&bRegistry, L"Registry", 18}, {&bRegistryDefrag, L"Defrag", 21},
+                      {&bTools, L"Tools", 19}, {&bOptions, L"Options", 20}, {&bHelp, L"Help", 22}};
   for (const Nav& n : navs) {
     n.button->Create(hwnd_, n.caption, kNavLeft, 55, kNavWidth, kNavHeight);
     n.button->Tag = n.tag;
@@ -130,7 +131,7 @@ void TfrmMain::CreateNavigation() {
   for (skin::TFlatButton* b : {&bCleaner, &bRegistry, &bTools, &bRegistryDefrag}) {
     b->OnClick = [this, b] { FlatButtonClick(*b); };
   }
-  bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp); };
+  bHelp.OnClick = [this] { toolsPage_->bHelpClick(pmHelp, bHelp.Handle()); };
   bOptions.OnClick = [this] { bOptionsClick(); };
 }
 

@@ -157,9 +157,13 @@ void TToolsPage::BuildHelpMenu(ui::PopupMenu& pmHelp) {
   pmHelp.Add(L"&About...", [this] { aAboutExecute(); });
 }
 
-void TToolsPage::bHelpClick(const ui::PopupMenu& pmHelp) {
+void TToolsPage::bHelpClick(const ui::PopupMenu& pmHelp, HWND button) {
   POINT pt{};
   ::GetCursorPos(&pt);
+  // Pressed from the keyboard, the mouse may be anywhere: the menu then
+  // opens beside the button.
+  RECT r{};
+  if (button != nullptr && ::GetWindowRect(button, &r) && !::PtInRect(&r, pt)) pt = POINT{r.right, r.top};
   pmHelp.Popup(owner_, pt);
 }
 

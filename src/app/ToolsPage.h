@@ -52,7 +52,8 @@ class TToolsPage {
 
   // Help menu, header links and the tray menu's items.
   void BuildHelpMenu(ui::PopupMenu& pmHelp);
-  void bHelpClick(const ui::PopupMenu& pmHelp);
+  // Opens the help menu at the mouse, or beside `button` when the mouse is elsewhere.
+  void bHelpClick(const ui::PopupMenu& pmHelp, HWND button = nullptr);
   void aHelpExecute();
   void aAboutExecute();
   void Homepage1Click();

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/DialogKeys.h"
 #include "ui/Form.h"
 #include "ui/MessageBox.h"
 #include "sys/Text.h"
@@ -32,8 +33,7 @@ int Application::Run(Form& mainForm) {
     BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
     try {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
+      DispatchWithDialogKeys(msg);
     } catch (const std::exception& e) {
       ShowException(e);
     }

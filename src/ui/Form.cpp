@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include "ui/Application.h"
+#include "ui/DialogKeys.h"
 
 namespace ui {
 
@@ -61,7 +62,24 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (HIWORD(w) == BN_CLICKED && (LOWORD(w) == IDOK || LOWORD(w) == IDCANCEL) &&
           SendDialogKey(hwnd_, LOWORD(w) == IDOK ? VK_RETURN : VK_ESCAPE))
         return 0;
+      if (OnCommand(HIWORD(w), LOWORD(w))) return 0;
+      // Escape on a modal form with a close box and no cancel button is the
+      // close box: the form's own closing rules still apply.
+      if (HIWORD(w) == BN_CLICKED && LOWORD(w) == IDCANCEL && modal_ &&
+          (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_SYSMENU) != 0)
+        Send(WM_CLOSE);
+      return 0;
+    case WM_NEXTDLGCTL:
+      NextDialogControl(w, l);
+      return 0;
+    case WM_ACTIVATE:
+      // Like a dialog, the form gives the focus back to the control that had
+      // it when another window (a modal one, say) took the activation.
+      if (LOWORD(w) == WA_INACTIVE) RememberFocus();
       return Window::OnMessage(msg, w, l);
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
     case WM_DESTROY:
       if (isMain_) ::PostQuitMessage(0);
       return 0;
@@ -93,6 +111,21 @@ Form* Form::FromHandle(HWND hwnd) {
       ::GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&Window::StaticWndProc))
     return nullptr;
   return dynamic_cast<Form*>(reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
+}
+
+void Form::RememberFocus() {
+  HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+}
+
+void Form::RestoreFocus() {
+  HWND f = lastFocus_;
+  if (f != nullptr && ::IsChild(hwnd_, f) && ::IsWindowVisible(f) && ::IsWindowEnabled(f)) ::SetFocus(f);
+}
+
+void Form::NextDialogControl(WPARAM w, LPARAM l) {
+  HWND target = l != 0 ? reinterpret_cast<HWND>(w) : NextTabStop(hwnd_, ::GetFocus(), w != 0);
+  if (target != nullptr && ::IsChild(hwnd_, target)) ::SetFocus(target);
 }
 
 bool SendDialogKey(HWND root, WPARAM key) {
@@ -131,10 +164,7 @@ int Form::ShowModal(HWND owner) {
       quit = true;
       break;
     }
-    if (!::IsDialogMessageW(hwnd_, &msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
+    DispatchWithDialogKeys(msg);
   }
   if (ownerWasEnabled) ::EnableWindow(owner, TRUE);
   if (Exists()) ::ShowWindow(hwnd_, SW_HIDE);

@@ -43,6 +43,12 @@ class Form : public Window {
 
  private:
   bool RegisterClassOnce();
+  void RememberFocus();
+  void RestoreFocus();
+  // WM_NEXTDLGCTL: `l` set, focus the window `w`; else the next (w = 0) or
+  // previous tab stop.
+  void NextDialogControl(WPARAM w, LPARAM l);
+  HWND lastFocus_ = nullptr;
   std::wstring className_;
   bool isMain_ = false;
   bool modal_ = false;

@@ -3,6 +3,15 @@
 #include "ui/Control.h"
 
 namespace ui {
+namespace {
+
+// CharUpper takes a single character in the low word of its argument.
+wchar_t Upper(wchar_t c) {
+  auto* asText = reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c));
+  return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(::CharUpperW(asText)));
+}
+
+}  // namespace
 
 void PopupMenu::Add(const std::wstring& caption, std::function<void()> action, std::function<bool()> enabled,
                     const std::wstring& shortcut) {
@@ -55,6 +64,21 @@ bool PopupMenu::ChooseShortcut(UINT key) const {
     return true;
   }
   return false;
+}
+
+wchar_t MnemonicOf(const std::wstring& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] != L'&') return caption[i + 1];
+    ++i;
+  }
+  return 0;
+}
+
+bool HasMnemonic(const std::wstring& caption, wchar_t key) {
+  wchar_t m = MnemonicOf(caption);
+  if (m == 0 || key == 0) return false;
+  return Upper(m) == Upper(key);
 }
 
 POINT KeyboardMenuPoint(HWND list, const RECT* row) {

@@ -53,6 +53,12 @@ class PopupMenu {
   Presenter presenter_;
 };
 
+// The letter a caption underlines: the one after a single "&" ("&&" is a
+// plain ampersand); 0 when there is none.
+wchar_t MnemonicOf(const std::wstring& caption);
+// Whether the caption underlines `key`, in any case.
+bool HasMnemonic(const std::wstring& caption, wchar_t key);
+
 // Where a menu opened from the keyboard appears: below the current row when it
 // is in view, else at the list's top left corner (screen coordinates).
 POINT KeyboardMenuPoint(HWND list, const RECT* row);

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <cstring>
+
 namespace ui {
 
 HIMAGELIST CheckStateImages() {
@@ -126,7 +128,30 @@ TreeView::HitKind TreeView::HitTest(POINT pt, TreeNode* node) const {
   return HitKind::Other;
 }
 
+bool TreeView::ClickSelectedBox() {
+  TreeNode node = Next(nullptr, TVGN_CARET);
+  if (node == nullptr || StateIndex(node) == 0 || !OnMouseDown) return false;
+  RECT r{};
+  std::memcpy(&r, &node, sizeof(node));  // the message takes the node in the rectangle
+  if (!Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return false;
+  // The box lies left of the label; the tree's own hit test finds it.
+  for (POINT pt{r.left - 1, (r.top + r.bottom) / 2}; pt.x >= 0; --pt.x) {
+    TreeNode hit = nullptr;
+    if (HitTest(pt, &hit) != HitKind::StateIcon || hit != node) continue;
+    OnMouseDown(WM_LBUTTONDOWN, pt);
+    return true;
+  }
+  return false;
+}
+
 LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  // Space ticks the selected node's box as a click on the box does; its
+  // character then searches nothing.
+  if (msg == WM_KEYDOWN && w == VK_SPACE) {
+    spaceTicked_ = ClickSelectedBox();
+    if (spaceTicked_) return 0;
+  }
+  if (msg == WM_CHAR && w == L' ' && spaceTicked_) return 0;
   if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return Control::OnMessage(msg, w, l);
   POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   if (OnMouseDown) OnMouseDown(msg, pt);

@@ -41,7 +41,8 @@ class TreeView : public Control {
   enum class HitKind { None, Label, StateIcon, Other };
   HitKind HitTest(POINT clientPt, TreeNode* node) const;
 
-  // Any mouse button pressed on the tree: (button, client point).
+  // Any mouse button pressed on the tree: (button, client point). Space on
+  // the selected node arrives here too, as a left click on its box.
   std::function<void(UINT button, POINT pt)> OnMouseDown;
 
  protected:
@@ -52,6 +53,9 @@ class TreeView : public Control {
     return reinterpret_cast<TreeNode>(Send(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(n)));
   }
   void ForEachFrom(TreeNode n, const std::function<void(TreeNode)>& fn) const;
+  // Raises OnMouseDown on the selected node's box; false when there is none.
+  bool ClickSelectedBox();
+  bool spaceTicked_ = false;
 };
 
 // Image list of the check-box state pictures: 0 none, 1 empty box, 2 ticked box.

@@ -10,19 +10,20 @@
 #include "app/Main.h"
 #include "app/RegeditDriver.h"
 #include "ui/Application.h"
+#include "ui/DialogKeys.h"
 
 namespace app_test {
 
-// Runs the thread's messages for `ms` milliseconds (a quit message is dropped:
-// closing a form in a test must not end the others).
+// Runs the thread's messages for `ms` milliseconds the way the program's loop
+// does, dialog keys included (a quit message is dropped: closing a form in a
+// test must not end the others).
 inline void Pump(DWORD ms) {
   DWORD start = ::GetTickCount();
   MSG msg;
   do {
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) continue;
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
+      ui::DispatchWithDialogKeys(msg);
     }
     ::Sleep(5);
   } while (::GetTickCount() - start < ms);

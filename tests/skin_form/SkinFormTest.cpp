@@ -284,6 +284,9 @@ TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndDropsItsItemsDown) {
   for (size_t i = 0; i < 2; ++i)
     ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(bar.ButtonBounds(i))));
   EXPECT_EQ(menu.dropped, std::vector<size_t>{0});
+  // Alt+letter, as the menu key the frame receives, drops the item it underlines.
+  for (LPARAM letter : {'f', 'h', 'x'}) dialog.Send(WM_SYSCOMMAND, SC_KEYMENU, letter);
+  EXPECT_EQ(menu.dropped, (std::vector<size_t>{0, 0}));
   ::SetForegroundWindow(dialog.Handle());
   PumpFor(50);
   EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), ::GetActiveWindow() == dialog.Handle());

@@ -14,7 +14,9 @@ KeyPresser::~KeyPresser() {
 void KeyPresser::Run() {
   const DWORD start = ::GetTickCount();
   while (!stop_ && ::GetTickCount() - start < 10000) {
-    HWND w = ::FindWindowW(className_.c_str(), nullptr);
+    // The menu class is known by its atom.
+    const wchar_t* cls = className_ == L"#32768" ? MAKEINTATOM(32768) : className_.c_str();
+    HWND w = ::FindWindowW(cls, nullptr);
     DWORD pid = 0;
     if (w != nullptr) ::GetWindowThreadProcessId(w, &pid);
     if (w == nullptr || pid != ::GetCurrentProcessId() || !::IsWindowVisible(w)) {
@@ -34,6 +36,7 @@ void KeyPresser::Run() {
     pressed_ = true;
     // A key that went nowhere must fail the test, not hang it.
     for (DWORD waited = 0; !stop_ && waited < 5000 && ::IsWindowVisible(w); waited += 20) ::Sleep(20);
+    closedByKey_ = !::IsWindowVisible(w);
     if (!stop_ && ::IsWindowVisible(w)) ::PostMessageW(w, WM_CLOSE, 0, 0);
     return;
   }

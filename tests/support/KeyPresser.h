@@ -13,18 +13,21 @@ class KeyPresser {
  public:
   // Waits (up to 10 s) for a visible top-level window of `className` owned
   // by this process and posts the key's WM_KEYDOWN and WM_KEYUP to it; a
-  // window still shown 5 s later is closed.
+  // window still shown 5 s later is closed. "#32768" names the window of an
+  // open menu.
   KeyPresser(const wchar_t* className, WPARAM key);
   ~KeyPresser();
   KeyPresser(const KeyPresser&) = delete;
   KeyPresser& operator=(const KeyPresser&) = delete;
   bool Pressed() const { return pressed_; }
+  // The window went away after the key, before the fallback closed it.
+  bool ClosedByKey() const { return closedByKey_; }
 
  private:
   void Run();
   std::wstring className_;
   WPARAM key_;
-  std::atomic<bool> stop_{false}, pressed_{false};
+  std::atomic<bool> stop_{false}, pressed_{false}, closedByKey_{false};
   std::thread thread_;
 };
 

@@ -170,6 +170,21 @@ TEST(DialogKeys, EnterAndEscapeReachTheOkAndCancelButtons) {
   }
 }
 
+TEST(DialogKeys, EscapeClosesAModalFormThroughItsCloseBoxOnly) {
+  ui::Application::Instance().Initialize();
+  const struct {
+    DWORD style;
+    bool closes;
+  } cases[] = {{WS_POPUP | WS_CAPTION | WS_SYSMENU, true}, {WS_POPUP | WS_CAPTION, false}};
+  for (const auto& c : cases) {
+    ui::Form dialog(L"VantorelPlainModal");
+    ASSERT_TRUE(dialog.Create(nullptr, L"plain", c.style));
+    testing_support::KeyPresser press(L"VantorelPlainModal", VK_ESCAPE);
+    EXPECT_EQ(dialog.ShowModal(nullptr), IDCANCEL);
+    EXPECT_EQ(press.ClosedByKey(), c.closes) << "style " << c.style;
+  }
+}
+
 TEST(DialogKeys, WithoutTheButtonsTheFormHearsTheCommand) {
   ui::Application::Instance().Initialize();
   Probe form(L"VantorelNoButtons");

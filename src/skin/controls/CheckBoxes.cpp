@@ -106,7 +106,8 @@ void TskCheckBox::Draw(Bitmap& canvas) {
 LRESULT TskCheckBox::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_GETDLGCODE:
-      return DLGC_BUTTON;
+      // Radio buttons next to each other are one stop that the arrows move in.
+      return IsRadioKind() ? DLGC_BUTTON | DLGC_RADIOBUTTON : DLGC_BUTTON;
     case BM_GETCHECK:
       return checked_ ? BST_CHECKED : BST_UNCHECKED;
     case BM_SETCHECK:

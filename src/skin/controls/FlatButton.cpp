@@ -324,6 +324,15 @@ void TFlatButton::Draw(Bitmap& canvas) {
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
   }
   ::DrawTextW(dc, caption.c_str(), -1, &textAt, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  if (::GetFocus() == hwnd_) DrawFocusCue(dc, client);
+}
+
+void TFlatButton::DrawFocusCue(HDC dc, RECT r) {
+  // Inside the border, so that the keyboard user sees which button Space presses.
+  ::InflateRect(&r, -3, -3);
+  ::SetTextColor(dc, RGB(0, 0, 0));
+  ::SetBkColor(dc, RGB(255, 255, 255));
+  ::DrawFocusRect(dc, &r);
 }
 
 LRESULT TFlatButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
@@ -392,9 +401,11 @@ LRESULT TFlatButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_SETFOCUS:
       if (Enabled()) BecomeHot();
+      Repaint();
       return 0;
     case WM_KILLFOCUS:
       if (g_hot == this) Leave();
+      Repaint();
       return 0;
     case WM_KEYDOWN:
       if (w == VK_SPACE) {
@@ -429,7 +440,8 @@ LRESULT TFlatButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (TransparentMode != tmNone) Repaint();
       return DefaultProc(msg, w, l);
     case WM_GETDLGCODE:
-      return DLGC_BUTTON;
+      // A push button: Enter clicks it while it has the focus.
+      return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
     case BM_CLICK:  // the dialog manager's answer to the caption's "&" letter
       if (Enabled()) {
         if (groupIndex_ != 0) SetDown(true);

@@ -64,6 +64,7 @@ class TFlatButton : public ui::Control {
 
  private:
   void Draw(Bitmap& canvas);
+  static void DrawFocusCue(HDC dc, RECT r);
   void UpdateAdvColors();
   void BroadcastGroup();
   void BecomeHot();

@@ -12,13 +12,14 @@
 #include "skin/theme/Published.h"
 #include "skin/theme/UIStyle.h"
 #include "ui/Control.h"
+#include "ui/DialogKeys.h"
 
 namespace skin {
 
 using NotifyEvent = std::function<void()>;
 
 // Message 0x8BB8: a skinned button answers 1.
-constexpr UINT kSkinButtonQuery = 0x8BB8;
+constexpr UINT kSkinButtonQuery = ui::kButtonFocusQuery;
 
 class SkinControl : public ui::Control, public Component, public TskFileThemeUser {
  public:

@@ -8,6 +8,7 @@
 #include "skin/form/SkinForm.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
+#include "ui/Menu.h"
 
 namespace skin {
 namespace {
@@ -59,6 +60,15 @@ void TskMenuBar::Open(int index) {
   menu_->DropDown(static_cast<size_t>(index), frame_.FormHandle(), at);
   open_ = -1;
   Invalidate();
+}
+
+bool TskMenuBar::OpenByLetter(wchar_t letter) {
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    if (!ui::HasMnemonic(buttons_[i].Item.Caption, letter)) continue;
+    Open(static_cast<int>(i));
+    return true;
+  }
+  return false;
 }
 
 void TskMenuBar::Paint(HDC dc) {

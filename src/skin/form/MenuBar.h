@@ -37,6 +37,9 @@ class TskMenuBar : public ui::Control {
   bool Create(HWND parent, int height);
   // Takes the items' captions and enabled states afresh.
   void Rebuild(TskMenuSource* menu);
+  // Alt+letter: drops down the item whose caption underlines the letter;
+  // false when none does.
+  bool OpenByLetter(wchar_t letter);
   size_t ButtonCount() const { return buttons_.size(); }
   // 888 while button `i` is drawn hot or selected, else 0.
   int ButtonTag(size_t i) const { return i < buttons_.size() ? buttons_[i].Tag : 0; }

@@ -176,6 +176,10 @@ LRESULT TskForm::FormWindowProc(UINT msg, WPARAM w, LPARAM l) {
     PopupSystemMenuAtMainForm();
     return 0;
   }
+  // Alt+letter arrives as the menu key; the bar is ours, not the system's.
+  if (msg == WM_SYSCOMMAND && (w & 0xFFF0) == SC_KEYMENU && l > L' ' && MenuBar_ != nullptr &&
+      MenuBar_->OpenByLetter(static_cast<wchar_t>(l)))
+    return 0;
   bool minimized = ::IsIconic(form_) != FALSE;
   if (msg == WM_NCACTIVATE || msg == WM_NCPAINT) {
     if (minimized) return CallOld(msg, w, l);

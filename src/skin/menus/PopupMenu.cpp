@@ -3,6 +3,7 @@
 #include "skin/theme/StyleResolve.h"
 #include "ui/Application.h"
 #include "ui/Control.h"
+#include "ui/Menu.h"
 
 namespace skin {
 
@@ -39,8 +40,27 @@ HWND CreateHost(HWND owner, TskSkinMenu* menu) {
 }
 }  // namespace
 
+LRESULT AnswerMenuChar(HMENU Menu, wchar_t Key) {
+  const int count = Menu != nullptr ? ::GetMenuItemCount(Menu) : 0;
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    if (!::GetMenuItemInfoW(Menu, static_cast<UINT>(i), TRUE, &info)) continue;
+    if ((info.fType & MFT_OWNERDRAW) == 0 || info.dwItemData == 0) continue;
+    const auto* item = reinterpret_cast<const TskMenuItem*>(info.dwItemData);
+    if (item->Enabled && !item->IsSeparator() && ui::HasMnemonic(item->Caption, Key))
+      return MAKELRESULT(static_cast<WORD>(i), MNC_EXECUTE);
+  }
+  return MAKELRESULT(0, MNC_IGNORE);
+}
+
 bool HandleSkinMenuMessage(TskSkinMenu& Menu, UINT Msg, WPARAM W, LPARAM L, LRESULT* Result) {
-  (void)W;
+  // The system finds no underlined letter in an item it does not draw.
+  if (Msg == WM_MENUCHAR) {
+    *Result = AnswerMenuChar(reinterpret_cast<HMENU>(L), static_cast<wchar_t>(LOWORD(W)));
+    return true;
+  }
   if (Msg == WM_MEASUREITEM) {
     auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(L);
     if (mis->CtlType != ODT_MENU || mis->itemData == 0) return false;

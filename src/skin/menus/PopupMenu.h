@@ -14,8 +14,12 @@ class Window;
 
 namespace skin {
 
-// Answers the owner-draw messages of menus built by a TskSkinMenu: item data
-// points at the TskMenuItem.
+// The answer to WM_MENUCHAR for a menu of TskMenuItem entries: execute the
+// first enabled item whose caption underlines `Key`, else ignore the key.
+LRESULT AnswerMenuChar(HMENU Menu, wchar_t Key);
+
+// Answers the owner-draw and menu-character messages of menus built by a
+// TskSkinMenu: item data points at the TskMenuItem.
 bool HandleSkinMenuMessage(TskSkinMenu& Menu, UINT Msg, WPARAM W, LPARAM L, LRESULT* Result);
 
 class TskPopupMenu : public TskSkinMenu, public Component {
