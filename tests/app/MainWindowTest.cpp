@@ -335,3 +335,45 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DialogPlacement, AWindowIsMovedWhollyIntoTheAreaKeepingItsSize) {
+  const RECT area{0, 0, 1000, 700};
+  struct Case {
+    const char* name;
+    RECT window, placed;
+  };
+  const Case cases[] = {
+      {"inside stays", {100, 100, 400, 300}, {100, 100, 400, 300}},
+      {"above the top", {100, -150, 400, 50}, {100, 0, 400, 200}},
+      {"past the right and bottom", {900, 650, 1200, 850}, {700, 500, 1000, 700}},
+      {"left of the area", {-50, 10, 250, 210}, {0, 10, 300, 210}},
+      {"taller than the area keeps its top inside", {10, -100, 310, 900}, {10, 0, 310, 1000}},
+  };
+  for (const Case& c : cases) {
+    RECT r = ui::Form::KeepInside(c.window, area);
+    EXPECT_TRUE(::EqualRect(&r, &c.placed)) << c.name << ": " << r.left << "," << r.top << "," << r.right << ","
+                                            << r.bottom;
+  }
+}
+
+TEST_F(MainWindow, ADialogFromAWindowAtTheScreensTopEdgeLiesWhollyOnTheScreen) {
+  ::SetWindowPos(form.Handle(), nullptr, 50, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump(50);
+  ui::Form dialog(L"VantorelPlacementProbe");
+  ASSERT_TRUE(dialog.Create(form.Handle(), L"Probe", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME));
+  dialog.SetClientSize(488, 434);
+  dialog.CenterOn(form.Handle());
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &monitor));
+  RECT r{}, inside{};
+  ::GetWindowRect(dialog.Handle(), &r);
+  ::IntersectRect(&inside, &r, &monitor.rcWork);
+  EXPECT_TRUE(::EqualRect(&inside, &r)) << "top " << r.top << ", work area top " << monitor.rcWork.top;
+  ::DestroyWindow(dialog.Handle());
+}
+
+}  // namespace
+

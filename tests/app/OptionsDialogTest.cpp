@@ -12,6 +12,7 @@
 #include "app/options/OptionsForm.h"
 #include "app/options/OptionsModel.h"
 #include "app/options/RegAddRegistry.h"
+#include "skin/theme/StyleResolve.h"
 #include "support/KeyPresser.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
@@ -475,3 +476,38 @@ TEST_F(OptionsDialog, ThePagesAreDrawnSkinned) {
     d.bCancel.OnClick();
   });
 }
+
+namespace {
+
+// The class names of the windows inside `root`, at any depth, whose component
+// publishes a style, and of those among them not in `style`.
+struct StyleSurvey {
+  skin::TskUIStyle style;
+  int styled = 0;
+  std::vector<std::string> others;
+};
+
+BOOL CALLBACK SurveyOne(HWND window, LPARAM param) {
+  auto* survey = reinterpret_cast<StyleSurvey*>(param);
+  const skin::Component* c = skin::ComponentOfWindow(window);
+  if (!skin::HasPublishedProperty(c, "UIStyle")) return TRUE;
+  ++survey->styled;
+  if (std::get<skin::TskUIStyle>(skin::GetPropertyByName(*c, "UIStyle")) != survey->style) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    survey->others.push_back(name);
+  }
+  return TRUE;
+}
+
+TEST_F(OptionsDialog, EveryStyledControlWearsWinXP) {
+  WithDialog([&](app::TfrmOptions& d) {
+    StyleSurvey survey{skin::WinXP};
+    ::EnumChildWindows(d.Handle(), &SurveyOne, reinterpret_cast<LPARAM>(&survey));
+    EXPECT_GE(survey.styled, 20) << "tabs, pages, lists, edits, the combo box, groups and boxes";
+    EXPECT_TRUE(survey.others.empty()) << testing::PrintToString(survey.others);
+    d.bCancel.OnClick();
+  });
+}
+
+}  // namespace

@@ -3,7 +3,11 @@
 // tray menu open.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
+
+#include <map>
 
 #include "AppTestSupport.h"
 #include "app/Main.h"
@@ -177,3 +181,46 @@ TEST_F(ToolsPage, AboutBoxOpensFromTheTrayMenuAndCloses) {
 }
 
 }  // namespace
+
+namespace {
+
+struct HintSearch {
+  HWND owner;
+  std::map<HWND, std::wstring> texts;  // button -> its hint
+};
+
+BOOL CALLBACK CollectHints(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<HintSearch*>(param);
+  wchar_t cls[64] = {};
+  ::GetClassNameW(window, cls, 64);
+  if (::lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || ::GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+  const int count = static_cast<int>(::SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    if (!::SendMessageW(window, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info))) continue;
+    info.lpszText = text;
+    ::SendMessageW(window, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
+    search->texts[reinterpret_cast<HWND>(info.uId)] = text;
+  }
+  return TRUE;
+}
+
+TEST_F(ToolsPage, SixButtonsShowTheirHintsOnHover) {
+  HintSearch search{form.Handle(), {}};
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CollectHints, reinterpret_cast<LPARAM>(&search));
+  const std::pair<HWND, const wchar_t*> hints[] = {
+      {form.bStartup.Handle(), L"Startup manager for Windows to optimize Windows startup configuration"},
+      {form.bViewHistory.Handle(), L"Read the contents of your index.dat files"},
+      {form.bWindowsBackup.Handle(), L"Use the windows backup tool to backup the system"},
+      {form.bDeleteEntry.Handle(), L"Delete the selected entries"},
+      {form.bSelectAll.Handle(), L"Select all entries in the list"},
+      {form.bSelectNone.Handle(), L"Cancel all entries in the list"},
+  };
+  for (const auto& h : hints) EXPECT_EQ(search.texts[h.first], h.second);
+  EXPECT_EQ(search.texts.count(form.bBackupFullRegistry.Handle()), 0u) << "this button has no hint";
+}
+
+}  // namespace
+
