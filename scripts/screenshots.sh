@@ -84,7 +84,7 @@ sleep 3
 if xdotool search --onlyvisible --name "^Vantorel$" >/dev/null 2>&1; then
   shoot_screen Registry-fix-report
   xdotool key Return
-  sleep 2
+  sleep 4
 fi
 shoot Registry-fix-finished
 geometry
@@ -98,26 +98,28 @@ sleep 1
 click 342 415 1 2 # Restore
 shoot_screen Restore
 xdotool key Escape
-sleep 1
+sleep 2
 
 xdotool windowsize "$wid" 618 428
-sleep 1
+sleep 2
 shoot Header-small
 xdotool windowsize "$wid" 1260 990
-sleep 1
+sleep 2
 shoot Header-large
 xdotool windowsize "$wid" "$width" "$height"
-sleep 1
+sleep 2
 
 # The Tools page with the hint of its Startup button, and the keyboard focus
-# on a main-window button: Tab from the Cleaner page button just pressed.
+# on a main-window button: from the cleaner's log, in reading order, Tab
+# reaches "Fast Mode" and then Test.
 page 3
 geometry
 xdotool mousemove $((X + 160)) $((Y + 87))
 sleep 3
 shoot Tools-hint
 page 0
-xdotool key Tab
+click 492 300 # the log
+xdotool key Tab Tab
 sleep 1
 shoot Focus-button
 
