@@ -119,7 +119,8 @@ void Form::CenterOn(HWND owner) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   HMONITOR m = ::MonitorFromWindow(owner != nullptr ? owner : hwnd_, MONITOR_DEFAULTTONEAREST);
-  if (m != nullptr && ::GetMonitorInfoW(m, &monitor)) r = KeepInside(RECT{r.left, r.top, r.left + w, r.top + h}, monitor.rcWork);
+  if (m != nullptr && ::GetMonitorInfoW(m, &monitor))
+    r = KeepInside(RECT{r.left, r.top, r.left + w, r.top + h}, monitor.rcWork);
   ::SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/ListView.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace ui {
 
@@ -37,7 +38,8 @@ void ListView::AddColumn(const std::wstring& caption, int width, bool rightAlign
   col.cx = width;
   col.pszText = const_cast<wchar_t*>(caption.c_str());
   Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col));
-  columnWidths_.insert(columnWidths_.begin() + std::min<size_t>(static_cast<size_t>(index), columnWidths_.size()), width);
+  const size_t at = std::min<size_t>(static_cast<size_t>(index), columnWidths_.size());
+  columnWidths_.insert(columnWidths_.begin() + static_cast<std::ptrdiff_t>(at), width);
 }
 
 void ListView::FitColumnsToContents() {
