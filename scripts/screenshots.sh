@@ -103,10 +103,13 @@ sleep 2
 xdotool windowsize "$wid" 618 428
 sleep 2
 shoot Header-small
-xdotool windowsize "$wid" 1260 990
+# The large window starts at the screen's corner, so that all of it is shot.
+geometry
+left=$X top=$Y
+xdotool windowmove "$wid" 0 0 windowsize "$wid" 1260 990
 sleep 2
 shoot Header-large
-xdotool windowsize "$wid" "$width" "$height"
+xdotool windowsize "$wid" "$width" "$height" windowmove "$wid" "$left" "$top"
 sleep 2
 
 # The Tools page with the hint of its Startup button, and the keyboard focus
