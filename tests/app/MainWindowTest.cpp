@@ -338,26 +338,6 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
 
 namespace {
 
-TEST(DialogPlacement, AWindowIsMovedWhollyIntoTheAreaKeepingItsSize) {
-  const RECT area{0, 0, 1000, 700};
-  struct Case {
-    const char* name;
-    RECT window, placed;
-  };
-  const Case cases[] = {
-      {"inside stays", {100, 100, 400, 300}, {100, 100, 400, 300}},
-      {"above the top", {100, -150, 400, 50}, {100, 0, 400, 200}},
-      {"past the right and bottom", {900, 650, 1200, 850}, {700, 500, 1000, 700}},
-      {"left of the area", {-50, 10, 250, 210}, {0, 10, 300, 210}},
-      {"taller than the area keeps its top inside", {10, -100, 310, 900}, {10, 0, 310, 1000}},
-  };
-  for (const Case& c : cases) {
-    RECT r = ui::Form::KeepInside(c.window, area);
-    EXPECT_TRUE(::EqualRect(&r, &c.placed)) << c.name << ": " << r.left << "," << r.top << "," << r.right << ","
-                                            << r.bottom;
-  }
-}
-
 TEST_F(MainWindow, ADialogFromAWindowAtTheScreensTopEdgeLiesWhollyOnTheScreen) {
   ::SetWindowPos(form.Handle(), nullptr, 50, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Pump(50);

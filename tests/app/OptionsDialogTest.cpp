@@ -479,33 +479,25 @@ TEST_F(OptionsDialog, ThePagesAreDrawnSkinned) {
 
 namespace {
 
-// The class names of the windows inside `root`, at any depth, whose component
-// publishes a style, and of those among them not in `style`.
-struct StyleSurvey {
-  skin::TskUIStyle style;
-  int styled = 0;
-  std::vector<std::string> others;
-};
-
-BOOL CALLBACK SurveyOne(HWND window, LPARAM param) {
-  auto* survey = reinterpret_cast<StyleSurvey*>(param);
+// Counts the windows whose component publishes a style; keeps the class
+// names of those not in WinXP.
+BOOL CALLBACK SurveyStyle(HWND window, LPARAM param) {
+  auto* survey = reinterpret_cast<std::pair<int, std::vector<std::string>>*>(param);
   const skin::Component* c = skin::ComponentOfWindow(window);
   if (!skin::HasPublishedProperty(c, "UIStyle")) return TRUE;
-  ++survey->styled;
-  if (std::get<skin::TskUIStyle>(skin::GetPropertyByName(*c, "UIStyle")) != survey->style) {
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof(name));
-    survey->others.push_back(name);
-  }
+  ++survey->first;
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof(name));
+  if (std::get<skin::TskUIStyle>(skin::GetPropertyByName(*c, "UIStyle")) != skin::WinXP) survey->second.push_back(name);
   return TRUE;
 }
 
 TEST_F(OptionsDialog, EveryStyledControlWearsWinXP) {
   WithDialog([&](app::TfrmOptions& d) {
-    StyleSurvey survey{skin::WinXP};
-    ::EnumChildWindows(d.Handle(), &SurveyOne, reinterpret_cast<LPARAM>(&survey));
-    EXPECT_GE(survey.styled, 20) << "tabs, pages, lists, edits, the combo box, groups and boxes";
-    EXPECT_TRUE(survey.others.empty()) << testing::PrintToString(survey.others);
+    std::pair<int, std::vector<std::string>> survey;
+    ::EnumChildWindows(d.Handle(), &SurveyStyle, reinterpret_cast<LPARAM>(&survey));
+    EXPECT_GE(survey.first, 20) << "tabs, pages, lists, the combo box, groups and boxes";
+    EXPECT_TRUE(survey.second.empty()) << testing::PrintToString(survey.second);
     d.bCancel.OnClick();
   });
 }

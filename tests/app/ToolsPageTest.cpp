@@ -184,26 +184,21 @@ TEST_F(ToolsPage, AboutBoxOpensFromTheTrayMenuAndCloses) {
 
 namespace {
 
+// The hint each tool window owned by `owner` gives its tool (a button).
 struct HintSearch {
   HWND owner;
-  std::map<HWND, std::wstring> texts;  // button -> its hint
+  std::map<HWND, std::wstring> texts;
 };
 
-BOOL CALLBACK CollectHints(HWND window, LPARAM param) {
+BOOL CALLBACK CollectHints(HWND tip, LPARAM param) {
   auto* search = reinterpret_cast<HintSearch*>(param);
-  wchar_t cls[64] = {};
-  ::GetClassNameW(window, cls, 64);
-  if (::lstrcmpiW(cls, TOOLTIPS_CLASSW) != 0 || ::GetWindow(window, GW_OWNER) != search->owner) return TRUE;
-  const int count = static_cast<int>(::SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[256] = {};
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof(info);
-    if (!::SendMessageW(window, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info))) continue;
-    info.lpszText = text;
-    ::SendMessageW(window, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
-    search->texts[reinterpret_cast<HWND>(info.uId)] = text;
-  }
+  wchar_t text[256] = {};
+  TTTOOLINFOW info{sizeof(info)};
+  if (::GetWindow(tip, GW_OWNER) != search->owner || !::SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info)))
+    return TRUE;
+  info.lpszText = text;
+  ::SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
+  search->texts[reinterpret_cast<HWND>(info.uId)] = text;
   return TRUE;
 }
 
