@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and saves pictures of the program to
 # build/screenshots: the four pages, the header at a small and a large size, a
-# finished test of the cleaner, a finished registry scan, both popup menus,
-# the question before a clean and the pages of the Options dialog. The
+# finished test of the cleaner, a finished registry scan and fix, both popup
+# menus, the question before a clean, the keyboard focus on a button, a hint
+# of the Tools page, the Restore dialog and the pages of the Options dialog. The
 # program runs in its own Wine prefix under
 # build/shot-env (never ~/.wine), on the DISPLAY already set, or on a private
 # Xvfb screen when there is none.
@@ -73,15 +74,57 @@ click 380 120 3 # right click on the problem list
 shoot_screen Registry-list-popup
 xdotool key Escape
 
+# Fix Errors, after the question about the missing backup folder (Yes), then
+# the result line at the window's smallest size, and the Restore dialog with
+# the backup the fix wrote.
+click 643 415 1 2 # Fix Errors
+xdotool key y # "&Yes": make the backup folder
+sleep 3
+# Rows that could not be fixed are reported in a message box.
+if xdotool search --onlyvisible --name "^Vantorel$" >/dev/null 2>&1; then
+  shoot_screen Registry-fix-report
+  xdotool key Return
+  sleep 4
+fi
+shoot Registry-fix-finished
 geometry
-xdotool windowsize "$wid" 560 420
+width=$WIDTH height=$HEIGHT
+# 626 x 455 is the smallest outer size the window takes; this is its inside.
+xdotool windowsize "$wid" 618 428
 sleep 1
+shoot Registry-fix-small
+xdotool windowsize "$wid" "$width" "$height"
+sleep 1
+click 342 415 1 2 # Restore
+shoot_screen Restore
+xdotool key Escape
+sleep 2
+
+xdotool windowsize "$wid" 618 428
+sleep 2
 shoot Header-small
-xdotool windowsize "$wid" 1260 990
-sleep 1
+# The large window starts at the screen's corner, so that all of it is shot.
+geometry
+left=$X top=$Y
+xdotool windowmove "$wid" 0 0 windowsize "$wid" 1260 990
+sleep 2
 shoot Header-large
-xdotool windowsize "$wid" "$WIDTH" "$HEIGHT"
+xdotool windowsize "$wid" "$width" "$height" windowmove "$wid" "$left" "$top"
+sleep 2
+
+# The Tools page with the hint of its Startup button, and the keyboard focus
+# on a main-window button: from the cleaner's log, in reading order, Tab
+# reaches "Fast Mode" and then Test.
+page 3
+geometry
+xdotool mousemove $((X + 160)) $((Y + 87))
+sleep 3
+shoot Tools-hint
+page 0
+click 492 300 # the log
+xdotool key Tab Tab
 sleep 1
+shoot Focus-button
 
 # The Options dialog, one picture per page (the skinned tabs along its top
 # edge: each as wide as its caption + 20, the first 18 px in).

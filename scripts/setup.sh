@@ -26,6 +26,9 @@ have dpkg-source || need+=(dpkg-dev)
 if ! have wine || ! dpkg -s wine32:i386 >/dev/null 2>&1; then
   need+=(wine wine32:i386 wine64)
 fi
+# Wine's own fonts (Debian only recommends them): without Marlett the caption
+# buttons and message boxes of plain windows show letters instead of glyphs.
+dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
 case "$purpose" in
   start)
     [ -n "${DISPLAY:-}" ] || have xvfb-run || need+=(xvfb xauth)

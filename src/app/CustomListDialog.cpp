@@ -73,6 +73,7 @@ void TfrmNewCustomItem::ShowRows() {
   int selected = model_.Selected();
   lvContent.Clear();
   for (const std::wstring& row : model_.Rows()) lvContent.AddRow(row);
+  lvContent.FitColumnsToContents();  // a long row scrolls instead of being cut
   if (selected >= 0) {
     LVITEMW item{};
     item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;

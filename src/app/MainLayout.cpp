@@ -38,12 +38,11 @@ void TfrmMain::ArrangeControls() {
   lvRegistryData.SetWidth(pw - lvRegistryData.Left() - 8);
   bScan.SetTop(ph - bScan.Height() - 10);
   lvRegistryData.SetHeight(bScan.Top() - lvRegistryData.Top() - 10);
-  tvRegistry.SetHeight(lvRegistryData.Height());
-  pRegistryStatus.SetTop(bScan.Top() + 1);
   bFixErrors.SetBounds(lvRegistryData.Right() - bFixErrors.Width(), bScan.Top(), bFixErrors.Width(), bFixErrors.Height());
   bScan.SetLeft(bFixErrors.Left() - bScan.Width() - 20);
   bRestoreRegistry.SetBounds(lvRegistryData.Left() + 2, bScan.Top(), bRestoreRegistry.Width(), bRestoreRegistry.Height());
   bRestoreRegistry.Show(!Memo1.Visible());
+  Registry.ArrangeStatus();
   ProgressBar2.SetWidth(lvRegistryData.Width());
   Memo1.SetBounds(lvRegistryData.Left(), bScan.Top() - 3, bScan.Left() - lvRegistryData.Left() - 3, Memo1.Height());
   if (W < 635) {

@@ -2,6 +2,8 @@
 // the count line, the tick commands, the text export and the registry editor.
 #include "app/RegistryPage.h"
 
+#include <algorithm>
+
 #include <fstream>
 
 #include "app/Main.h"
@@ -99,6 +101,28 @@ void TRegistryPage::CreateMenu() {
     bool onRow = row >= 0 && lvRegistryData.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
     return ui::KeyboardMenuPoint(lvRegistryData.Handle(), onRow ? &r : nullptr);
   });
+}
+
+void TRegistryPage::ShowStatus(const std::wstring& text) {
+  lStatusBar.SetCaption(text);
+  ArrangeStatus();
+}
+
+void TRegistryPage::ArrangeStatus() {
+  constexpr int kMinHeight = 30, kMargin = 4;
+  const int bottom = bScan.Top() + 1 + kMinHeight;
+  const int textWidth = pRegistryStatus.Width() - 2 * kMargin;
+  RECT r{0, 0, textWidth, 0};
+  const std::wstring text = lStatusBar.Text();
+  HDC dc = ::GetDC(lStatusBar.Handle());
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(lStatusBar.Send(WM_GETFONT)));
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(lStatusBar.Handle(), dc);
+  const int height = std::max(kMinHeight, static_cast<int>(r.bottom) + kMargin);
+  pRegistryStatus.SetBounds(pRegistryStatus.Left(), bottom - height, pRegistryStatus.Width(), height);
+  lStatusBar.SetBounds(kMargin, 2, textWidth, height - kMargin);
+  tvRegistry.SetHeight(std::min(lvRegistryData.Height(), pRegistryStatus.Top() - 10 - tvRegistry.Top()));
 }
 
 void TRegistryPage::Timer1Step() {
@@ -283,7 +307,7 @@ void TRegistryPage::FilterScanResults() {
 void TRegistryPage::UpdateErrorCounts() {
   int ticked = 0;
   for (int i = 0, n = lvRegistryData.Count(); i < n; ++i) ticked += lvRegistryData.Checked(i) ? 1 : 0;
-  lStatusBar.SetCaption(ErrorCountLine(lvRegistryData.Count(), ticked));
+  ShowStatus(ErrorCountLine(lvRegistryData.Count(), ticked));
 }
 
 void TRegistryPage::SetAllTicks(bool ticked) {
@@ -367,7 +391,7 @@ void TRegistryPage::bFixErrorsClick() {
   UpdateErrorCounts();
   form_.ReportFix(rows, r);
   if (r.Stop != registry::fsFinished) return;
-  lStatusBar.SetCaption(registry::FixCountLine(r) + L" " + registry::FixBackupLine(r));
+  ShowStatus(registry::FixCountLine(r) + L" " + registry::FixBackupLine(r));
   FilterScanResults();
 }
 

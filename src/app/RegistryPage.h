@@ -60,8 +60,12 @@ class TRegistryPage {
   void Timer1Step();
   // The window closes: the scan stops, and its thread is freed once ended.
   void FormClose();
+  // Sizes the count line's panel to its whole text (it grows upward from the
+  // buttons' row) and gives the section tree the room left above it.
+  void ArrangeStatus();
 
  private:
+  void ShowStatus(const std::wstring& text);
   void CancelScan();
   void DrainScan();
   void SetAllTicks(bool ticked);

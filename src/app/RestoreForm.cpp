@@ -22,11 +22,6 @@ bool ChooseFolderWithDialog(std::wstring* folder) {
 
 }  // namespace
 
-bool TReadOnlyEdit::Create(HWND parent, int x, int y, int w, int h) {
-  return CreateControl(parent, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE,
-                       x, y, w, h);
-}
-
 bool TBackupListView::OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
   if (msg == WM_NOTIFY) {
     const NMHDR* h = reinterpret_cast<NMHDR*>(l);
@@ -49,7 +44,8 @@ TfrmRestore::TfrmRestore()
 
 void TfrmRestore::OnCreate() {
   skGroupBox1.Create(hwnd_, L"Backup files are stored in the folder", 8, 6, 424, 52);
-  eFolder.Create(skGroupBox1.Handle(), 10, 20, 372, 22);
+  eFolder.Create(skGroupBox1.Handle(), L"", 10, 20, 372);
+  eFolder.SetReadOnly(true);
   bBrowseFolder.Create(skGroupBox1.Handle(), L"...", 388, 19, 26, 24);
   ListView1.Create(hwnd_, 8, 66, 424, 222, false);
   ListView1.AddColumn(L"Backup file", 190);
@@ -99,6 +95,7 @@ void TfrmRestore::FillBackupList(const std::wstring& folder) {
   for (const registry::TBackupFile& f : registry::ListBackupFiles(folder)) {
     ListView1.AddRow(f.Name, {registry::BackupDateText(f.LastWrite), core::FormatSizeKB(f.Size)});
   }
+  ListView1.FitColumnsToContents();
   ListView1.EndUpdate();
 }
 

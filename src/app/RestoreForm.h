@@ -10,6 +10,7 @@
 #include "skin/controls/Bars.h"
 #include "skin/controls/Buttons.h"
 #include "skin/controls/CheckBoxes.h"
+#include "skin/controls/FlatEdit.h"
 #include "skin/controls/Panels.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
@@ -17,12 +18,6 @@
 #include "ui/StdControls.h"
 
 namespace app {
-
-// A one-line read-only edit.
-class TReadOnlyEdit : public ui::Control {
- public:
-  bool Create(HWND parent, int x, int y, int w, int h);
-};
 
 // The backup list: row selection changes and double clicks reach the dialog.
 class TBackupListView : public ui::ListView {
@@ -54,7 +49,7 @@ class TfrmRestore : public ui::Form {
   std::function<bool(std::wstring* folder)> ChooseFolder;
 
   skin::TskGroupBox skGroupBox1;
-  TReadOnlyEdit eFolder;
+  skin::TFlatEdit eFolder;
   skin::TskButton bBrowseFolder;
   TBackupListView ListView1;
   skin::TskButton bRestore, bOpenDirectory, bDelete, bClose;

@@ -63,6 +63,19 @@ TToolsPage::TToolsPage(HWND owner, Controls controls)
   c_.lvStartup.AddColumn(L"Startup Program", 100);
   c_.lvStartup.AddColumn(L"File", 120);
   c_.lvStartup.AddColumn(L"Location", 125);
+  CreateHints();
+}
+
+void TToolsPage::CreateHints() {
+  const std::pair<skin::TskButton*, const wchar_t*> hints[] = {
+      {&c_.bStartup, L"Startup manager for Windows to optimize Windows startup configuration"},
+      {&c_.bViewHistory, L"Read the contents of your index.dat files"},
+      {&c_.bWindowsBackup, L"Use the windows backup tool to backup the system"},
+      {&c_.bDeleteEntry, L"Delete the selected entries"},
+      {&c_.bSelectAll, L"Select all entries in the list"},
+      {&c_.bSelectNone, L"Cancel all entries in the list"},
+  };
+  for (size_t i = 0; i < hints_.size(); ++i) hints_[i].Create(owner_, hints[i].first->Handle(), hints[i].second);
 }
 
 void TToolsPage::bStartupClick() {

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "ui/ListView.h"
 #include "ui/Menu.h"
 #include "ui/StdControls.h"
+#include "ui/ToolTip.h"
 
 namespace app {
 
@@ -68,11 +70,13 @@ class TToolsPage {
  private:
   void SetAllTicks(bool ticked);
   bool PrepareBackupFolder(const std::wstring& folder);
+  void CreateHints();
 
   HWND owner_;
   Controls c_;
   std::vector<registry::TStartupEntry> entries_;  // parallel to the rows of lvStartup
   std::wstring backupFile_;
+  std::array<ui::ToolTip, 6> hints_;
 };
 
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "ui/Form.h"
 
+#include <algorithm>
+
 #include "ui/Application.h"
 #include "ui/DialogKeys.h"
 
@@ -145,8 +147,21 @@ void Form::CenterOn(HWND owner) {
   RECT r{};
   ::GetWindowRect(hwnd_, &r);
   int w = r.right - r.left, h = r.bottom - r.top;
-  ::SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  r.left = area.left + (area.right - area.left - w) / 2;
+  r.top = area.top + (area.bottom - area.top - h) / 2;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  HMONITOR m = ::MonitorFromWindow(owner != nullptr ? owner : hwnd_, MONITOR_DEFAULTTONEAREST);
+  if (m != nullptr && ::GetMonitorInfoW(m, &monitor))
+    r = KeepInside(RECT{r.left, r.top, r.left + w, r.top + h}, monitor.rcWork);
+  ::SetWindowPos(hwnd_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Form::KeepInside(const RECT& window, const RECT& area) {
+  const int w = window.right - window.left, h = window.bottom - window.top;
+  const int x = std::max(area.left, std::min(window.left, area.right - w));
+  const int y = std::max(area.top, std::min(window.top, area.bottom - h));
+  return RECT{x, y, x + w, y + h};
 }
 
 int Form::ShowModal(HWND owner) {

@@ -27,8 +27,12 @@ class Form : public Window {
   int ShowModal(HWND owner);
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int result) { modalResult_ = result; }
-  // Centres the form on `owner` (or the work area without one).
+  // Centres the form on `owner` (or the work area without one), then moves
+  // it wholly onto the work area of the owner's monitor.
   void CenterOn(HWND owner);
+  // `window` moved (not resized) to lie inside `area`; one larger than the
+  // area keeps its top-left corner, and so its title bar, inside.
+  static RECT KeepInside(const RECT& window, const RECT& area);
 
   const std::wstring& ClassName() const { return className_; }
   // The application's main form ends the message loop when it is destroyed.

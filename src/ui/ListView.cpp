@@ -1,6 +1,20 @@
 #include "ui/ListView.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace ui {
+
+namespace {
+
+// Posted by the list to itself on a click; it arrives once the list's own
+// handling of the click (the check box's toggle among it) is over.
+UINT ClickDoneMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"VantorelListViewClickDone");
+  return message;
+}
+
+}  // namespace
 
 bool ListView::Create(HWND parent, int x, int y, int w, int h, bool checkBoxes) {
   if (!CreateControl(parent, WC_LISTVIEWW, L"", WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
@@ -24,6 +38,16 @@ void ListView::AddColumn(const std::wstring& caption, int width, bool rightAlign
   col.cx = width;
   col.pszText = const_cast<wchar_t*>(caption.c_str());
   Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col));
+  const size_t at = std::min<size_t>(static_cast<size_t>(index), columnWidths_.size());
+  columnWidths_.insert(columnWidths_.begin() + static_cast<std::ptrdiff_t>(at), width);
+}
+
+void ListView::FitColumnsToContents() {
+  for (size_t c = 0; c < columnWidths_.size(); ++c) {
+    Send(LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE);
+    if (static_cast<int>(Send(LVM_GETCOLUMNWIDTH, c)) < columnWidths_[c])
+      Send(LVM_SETCOLUMNWIDTH, c, static_cast<LPARAM>(columnWidths_[c]));
+  }
 }
 
 int ListView::AddRow(const std::wstring& caption, const std::vector<std::wstring>& subItems, LPARAM data) {
@@ -79,9 +103,17 @@ void ListView::SetChecked(int row, bool checked) {
 
 bool ListView::OnReflect(UINT msg, WPARAM, LPARAM l, LRESULT* result) {
   if (msg != WM_NOTIFY || reinterpret_cast<NMHDR*>(l)->code != static_cast<UINT>(NM_CLICK) || !OnClick) return false;
-  OnClick();
+  Post(ClickDoneMessage());
   *result = 0;
   return true;
+}
+
+LRESULT ListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == ClickDoneMessage() && msg != 0) {
+    if (OnClick) OnClick();
+    return 0;
+  }
+  return Control::OnMessage(msg, w, l);
 }
 
 void ListView::EndUpdate() {

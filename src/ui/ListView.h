@@ -31,8 +31,20 @@ class ListView : public Control {
   void BeginUpdate() { Send(WM_SETREDRAW, FALSE); }
   void EndUpdate();
 
+  // Widens every column to fit its contents; none becomes narrower than the
+  // width it was added with.
+  void FitColumnsToContents();
+
+  // Runs after the list has finished with the click, so a check box the
+  // click toggled shows its new state.
   std::function<void()> OnClick;
   bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  std::vector<int> columnWidths_;  // as added
 };
 
 }  // namespace ui

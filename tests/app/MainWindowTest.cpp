@@ -335,3 +335,25 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindow, ADialogFromAWindowAtTheScreensTopEdgeLiesWhollyOnTheScreen) {
+  ::SetWindowPos(form.Handle(), nullptr, 50, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump(50);
+  ui::Form dialog(L"VantorelPlacementProbe");
+  ASSERT_TRUE(dialog.Create(form.Handle(), L"Probe", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME));
+  dialog.SetClientSize(488, 434);
+  dialog.CenterOn(form.Handle());
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &monitor));
+  RECT r{}, inside{};
+  ::GetWindowRect(dialog.Handle(), &r);
+  ::IntersectRect(&inside, &r, &monitor.rcWork);
+  EXPECT_TRUE(::EqualRect(&inside, &r)) << "top " << r.top << ", work area top " << monitor.rcWork.top;
+  ::DestroyWindow(dialog.Handle());
+}
+
+}  // namespace
+

@@ -12,6 +12,7 @@
 #include "app/options/OptionsForm.h"
 #include "app/options/OptionsModel.h"
 #include "app/options/RegAddRegistry.h"
+#include "skin/theme/StyleResolve.h"
 #include "support/KeyPresser.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
@@ -510,3 +511,30 @@ TEST_F(OptionsDialog, ThePagesAreDrawnSkinned) {
     d.bCancel.OnClick();
   });
 }
+
+namespace {
+
+// Counts the windows whose component publishes a style; keeps the class
+// names of those not in WinXP.
+BOOL CALLBACK SurveyStyle(HWND window, LPARAM param) {
+  auto* survey = reinterpret_cast<std::pair<int, std::vector<std::string>>*>(param);
+  const skin::Component* c = skin::ComponentOfWindow(window);
+  if (!skin::HasPublishedProperty(c, "UIStyle")) return TRUE;
+  ++survey->first;
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof(name));
+  if (std::get<skin::TskUIStyle>(skin::GetPropertyByName(*c, "UIStyle")) != skin::WinXP) survey->second.push_back(name);
+  return TRUE;
+}
+
+TEST_F(OptionsDialog, EveryStyledControlWearsWinXP) {
+  WithDialog([&](app::TfrmOptions& d) {
+    std::pair<int, std::vector<std::string>> survey;
+    ::EnumChildWindows(d.Handle(), &SurveyStyle, reinterpret_cast<LPARAM>(&survey));
+    EXPECT_GE(survey.first, 20) << "tabs, pages, lists, the combo box, groups and boxes";
+    EXPECT_TRUE(survey.second.empty()) << testing::PrintToString(survey.second);
+    d.bCancel.OnClick();
+  });
+}
+
+}  // namespace

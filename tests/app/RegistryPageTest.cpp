@@ -187,3 +187,44 @@ TEST_F(RegistryPage, RowsThatCannotBeFixedAreListedWithTheirReasonsAndStay) {
 }
 
 }  // namespace
+
+namespace {
+
+// The list tells of a click before it toggles the row's check box: the count
+// line is written once the click's own change is done.
+TEST_F(RegistryPage, TheCountLineCountsTheTicksAfterTheClicksChange) {
+  for (const wchar_t* key : {L"HKEY_CURRENT_USER\\A", L"HKEY_CURRENT_USER\\B", L"HKEY_CURRENT_USER\\C"})
+    form.AddScanRow({L"P", L"D", key, registry::fkDeleteKey});
+  form.aSelectNoneExecute();
+  NMHDR click{form.lvRegistryData.Handle(), 0, static_cast<UINT>(NM_CLICK)};
+  ::SendMessageW(::GetParent(form.lvRegistryData.Handle()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  form.lvRegistryData.SetChecked(1, true);  // the list's own toggle, after the notification
+  Pump(50);
+  EXPECT_EQ(form.lStatusBar.Text(), L" 3 Errors Found,  1 Errors Selected.");
+}
+
+// At the window's smallest size the fix result's panel grows upward until all
+// of its text shows; the section tree ends above it.
+TEST_F(RegistryPage, TheFixResultShowsWholeAtTheSmallestWindowSize) {
+  ::SetWindowPos(form.Handle(), nullptr, 0, 0, 626, 455, SWP_NOMOVE | SWP_NOZORDER);
+  Pump(50);
+  const std::wstring text =
+      L"Fix errors finished! 8 fixed, 2 could not be fixed. Backup file: "
+      L"C:\\Program Files\\Vantorel\\Backup\\2026_12_07_175401.reg";
+  form.lStatusBar.SetCaption(text);
+  form.Registry.ArrangeStatus();
+  RECT need{0, 0, form.lStatusBar.Width(), 0};
+  HDC dc = ::GetDC(form.lStatusBar.Handle());
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(form.lStatusBar.Send(WM_GETFONT)));
+  ::DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(form.lStatusBar.Handle(), dc);
+  EXPECT_GT(need.bottom, 30) << "the text takes more than the two lines of the count line";
+  EXPECT_GE(form.lStatusBar.Height(), need.bottom);
+  EXPECT_LE(form.lStatusBar.Top() + form.lStatusBar.Height(), form.pRegistryStatus.Height());
+  EXPECT_LE(form.tvRegistry.Bottom(), form.pRegistryStatus.Top());
+  EXPECT_EQ(form.pRegistryStatus.Bottom(), form.bScan.Top() + 31) << "the panel grows upward from the buttons' row";
+}
+
+}  // namespace
+

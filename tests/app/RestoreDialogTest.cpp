@@ -56,6 +56,19 @@ TEST_F(RestoreDialog, ListsBackupsNewestFirstWithTheirSizes) {
   EXPECT_TRUE(f.bRestore.Enabled() && f.bDelete.Enabled());
 }
 
+TEST_F(RestoreDialog, TheFolderBoxIsAFlatReadOnlyEditAndTheDatesFitTheirColumn) {
+  app::TfrmRestore f;
+  ASSERT_TRUE(f.CreateRestore(nullptr));
+  EXPECT_NE(0, ::GetWindowLongW(f.eFolder.Handle(), GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(0, ::GetWindowLongW(f.eFolder.Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "no sunken border";
+  const std::wstring date = f.ListView1.CellText(0, 1);
+  const int need = static_cast<int>(f.ListView1.Send(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(date.c_str())));
+  const int width = static_cast<int>(f.ListView1.Send(LVM_GETCOLUMNWIDTH, 1));
+  EXPECT_GT(need + 12, 110) << "a date wider than the column's first width";
+  EXPECT_GE(width, need + 12);
+  EXPECT_GE(static_cast<int>(f.ListView1.Send(LVM_GETCOLUMNWIDTH, 2)), 92) << "never narrower than at first";
+}
+
 TEST_F(RestoreDialog, RestoreBringsTheValueBackAndThenDeletesTheFile) {
   core::OptionsSetting.DeleteBackupFile = true;
   ASSERT_FALSE(ValueExists(HKEY_CURRENT_USER, kKey, L"Kept"));

@@ -3,7 +3,11 @@
 // tray menu open.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
+
+#include <map>
 
 #include "AppTestSupport.h"
 #include "app/Main.h"
@@ -177,3 +181,41 @@ TEST_F(ToolsPage, AboutBoxOpensFromTheTrayMenuAndCloses) {
 }
 
 }  // namespace
+
+namespace {
+
+// The hint each tool window owned by `owner` gives its tool (a button).
+struct HintSearch {
+  HWND owner;
+  std::map<HWND, std::wstring> texts;
+};
+
+BOOL CALLBACK CollectHints(HWND tip, LPARAM param) {
+  auto* search = reinterpret_cast<HintSearch*>(param);
+  wchar_t text[256] = {};
+  TTTOOLINFOW info{sizeof(info)};
+  if (::GetWindow(tip, GW_OWNER) != search->owner || !::SendMessageW(tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info)))
+    return TRUE;
+  info.lpszText = text;
+  ::SendMessageW(tip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
+  search->texts[reinterpret_cast<HWND>(info.uId)] = text;
+  return TRUE;
+}
+
+TEST_F(ToolsPage, SixButtonsShowTheirHintsOnHover) {
+  HintSearch search{form.Handle(), {}};
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CollectHints, reinterpret_cast<LPARAM>(&search));
+  const std::pair<HWND, const wchar_t*> hints[] = {
+      {form.bStartup.Handle(), L"Startup manager for Windows to optimize Windows startup configuration"},
+      {form.bViewHistory.Handle(), L"Read the contents of your index.dat files"},
+      {form.bWindowsBackup.Handle(), L"Use the windows backup tool to backup the system"},
+      {form.bDeleteEntry.Handle(), L"Delete the selected entries"},
+      {form.bSelectAll.Handle(), L"Select all entries in the list"},
+      {form.bSelectNone.Handle(), L"Cancel all entries in the list"},
+  };
+  for (const auto& h : hints) EXPECT_EQ(search.texts[h.first], h.second);
+  EXPECT_EQ(search.texts.count(form.bBackupFullRegistry.Handle()), 0u) << "this button has no hint";
+}
+
+}  // namespace
+

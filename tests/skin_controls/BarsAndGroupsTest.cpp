@@ -175,3 +175,46 @@ TEST(FileThemeRemoval, ControlsDropTheThemeAndTakeDeepBlue) {
 }
 
 }  // namespace
+
+namespace {
+
+// A group box takes its parent's colour, and an item drawn transparent inside
+// it stands on that colour: the group paints itself into the picture the item
+// hands it, and answers a plain child's colour question with it too.
+TEST(GroupBackground, AnItemInAGroupStandsOnTheGroupsColour) {
+  HostForm form;
+  TskImagePanel panel;
+  ASSERT_TRUE(panel.Create(form.Handle(), L"", 0, 0, 380, 280));
+  panel.SetColor(RGB(10, 200, 30));
+  struct Case {
+    const char* parent;
+    HWND handle;
+    COLORREF colour;
+  };
+  const Case cases[] = {{"form", form.Handle(), ::GetSysColor(COLOR_BTNFACE)},
+                        {"coloured panel", panel.Handle(), RGB(10, 200, 30)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.parent);
+    TskGroupBox group;
+    ASSERT_TRUE(group.Create(c.handle, L"Group", 10, 10, 300, 120));
+    EXPECT_EQ(c.colour, RealColor(group.GetColor()));
+    TskCheckBox box;
+    ASSERT_TRUE(box.Create(group.Handle(), L"On", 10, 30, 150, 17));
+    TskRadioGroup choice;
+    ASSERT_TRUE(choice.Create(group.Handle(), L"Choice", 170, 20, 120, 90, {L"a", L"b"}, 1));
+    SetStyleOfDescendants(c.handle, WinXP);  // as the dialogs do: check marks drawn transparent
+    const std::pair<const char*, TskCheckBox*> items[] = {{"check box", &box}, {"radio item", &choice.Button(1)}};
+    for (const auto& item : items) {
+      Bitmap shot = Render(item.second->Handle());
+      EXPECT_EQ(c.colour, shot.Pixel(shot.Width() - 2, shot.Height() / 2)) << "behind the " << item.first;
+    }
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    auto brush = reinterpret_cast<HBRUSH>(group.Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), 0));
+    ::DeleteDC(dc);
+    LOGBRUSH lb{};
+    ASSERT_EQ(static_cast<int>(sizeof(lb)), ::GetObjectW(brush, sizeof(lb), &lb));
+    EXPECT_EQ(c.colour, lb.lbColor) << "a plain label's background";
+  }
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "skin/menus/DressMenu.h"
+#include "skin/menus/SkinMenu.h"
 #include "skin/menus/PopupMenu.h"
 #include "ui/Menu.h"
 #include "skin/theme/BuiltinTheme.h"
@@ -41,6 +42,16 @@ TEST(SkinMenu, ItemsMeasureTheirTextBarAndFortyPixelsAndSeparatorsTheirStylesHei
     EXPECT_EQ(TextWidth(canvas.Canvas(), c.caption) + TextWidth(canvas.Canvas(), c.shortcut) + 26 + 40, w) << c.caption;
   }
   ::SelectObject(canvas.Canvas(), old);
+}
+
+// Windows before 6.0 refuse the non-client metrics with the padded-border
+// field; the menu font is read with the size the running version takes.
+TEST(SkinMenu, TheMenuFontIsAskedWithTheSizeOfTheRunningVersion) {
+  const std::pair<DWORD, UINT> sizes[] = {{4, 500}, {5, 500}, {6, 504}, {10, 504}};
+  for (const auto& s : sizes) EXPECT_EQ(s.second, NonClientMetricsSize(s.first)) << "version " << s.first;
+  LOGFONTW font{};
+  ASSERT_TRUE(GetSystemMenuFont(font));
+  EXPECT_NE(L'\0', font.lfFaceName[0]);
 }
 
 TEST(SkinMenu, TheItemHeightTakesATallerFont) {

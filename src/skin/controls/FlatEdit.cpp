@@ -11,7 +11,7 @@ TFlatEdit::~TFlatEdit() {
 
 bool TFlatEdit::Create(HWND parent, const std::wstring& text, int x, int y, int w, int h) {
   if (!CreateControl(parent, L"EDIT", text, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, x, y, w, h)) return false;
-  if (ParentColor && parent != nullptr) colors_[2] = ::GetSysColor(COLOR_BTNFACE);
+  if (ParentColor && parent != nullptr) colors_[2] = ParentFaceColour(hwnd_);
   FitHeight();
   ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
   return true;
@@ -76,7 +76,8 @@ void TFlatEdit::PaintFrame() {
 }
 
 bool TFlatEdit::OnReflect(UINT msg, WPARAM w, LPARAM, LRESULT* result) {
-  if (msg != WM_CTLCOLOREDIT) return false;
+  // A read-only edit asks with WM_CTLCOLORSTATIC; it keeps the flat look too.
+  if (msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) return false;
   COLORREF face = Enabled() ? ColorToRGB(FaceColour()) : ::GetSysColor(COLOR_BTNFACE);
   if (brush_ != nullptr) ::DeleteObject(brush_);
   brush_ = ::CreateSolidBrush(face);

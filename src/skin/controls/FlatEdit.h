@@ -9,6 +9,7 @@ class TFlatEdit : public ui::Control {
  public:
   ~TFlatEdit() override;
   bool Create(HWND parent, const std::wstring& text, int x, int y, int w = 121, int h = 19);
+  void SetReadOnly(bool value) { Send(EM_SETREADONLY, value ? TRUE : FALSE); }
   // Index 0 focused, 1 border, 2 flat (idle face).
   COLORREF GetIndexedColor(int index) const { return index >= 0 && index < 3 ? colors_[index] : 0; }
   void SetIndexedColor(int index, COLORREF colour);

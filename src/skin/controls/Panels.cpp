@@ -69,7 +69,8 @@ bool TskCustomGroupBox::Create(HWND parent, const std::wstring& caption, int x, 
   if (!CreateSkin(parent, WindowClass(), L" ", 0, x, y, w, h)) return false;
   // Tab and the dialog keys reach the controls a group holds.
   ::SetWindowLongW(hwnd_, GWL_EXSTYLE, ::GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
-  if (parent != nullptr) SetColor(::GetSysColor(COLOR_BTNFACE));
+  // The group shows its parent's colour, whatever paints the parent.
+  SetParentColor(true);
   ApplyUIStyle();
   return true;
 }
@@ -172,7 +173,7 @@ bool TskCheckGroup::UpdateItemButtons() {
     b->SetFileTheme(GetFileTheme());
     b->SetUIStyle(GetUIStyle());
     b->SetTransparent(transparent_);
-    b->SetColor(GetColor());
+    b->SetParentColor(true);
     b->SetFontColor(GetFontColor());
     ::SetWindowLongW(b->Handle(), GWL_STYLE, ::GetWindowLongW(b->Handle(), GWL_STYLE) & ~WS_TABSTOP);
     b->OnClick = [this] { ItemClick(); };
@@ -236,7 +237,7 @@ void TskCheckGroup::ApplyUIStyle() {
   for (auto& b : buttons_) {
     b->SetFileTheme(GetFileTheme());
     b->SetUIStyle(GetUIStyle());
-    b->SetColor(GetColor());
+    b->SetParentColor(true);  // the group's colour
     b->SetFontColor(GetFontColor());
   }
 }

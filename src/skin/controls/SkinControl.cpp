@@ -15,11 +15,12 @@ COLORREF RealColor(COLORREF colour) { return ColorToRGB(colour); }
 namespace {
 
 BOOL CALLBACK StyleOne(HWND window, LPARAM style) {
-  if (auto* c = dynamic_cast<SkinControl*>(ui::Control::FromHandle(window))) {
-    c->SetUIStyle(static_cast<TskUIStyle>(style));
-    // Check marks sit on whatever their page paints.
-    if (dynamic_cast<TskCheckBox*>(c) != nullptr) c->SetTransparent(true);
-  }
+  // Every component that publishes a style takes it, whatever its class:
+  // the skinned edits, lists, tabs and pages as well as the painted controls.
+  Component* c = ComponentOfWindow(window);
+  if (HasPublishedProperty(c, "UIStyle")) SetPropertyByName(*c, "UIStyle", static_cast<TskUIStyle>(style));
+  // Check marks sit on whatever their page paints.
+  if (auto* box = dynamic_cast<TskCheckBox*>(c)) box->SetTransparent(true);
   return TRUE;
 }
 
@@ -33,6 +34,22 @@ SkinControl::SkinControl() : color_(::GetSysColor(COLOR_BTNFACE)), font_(ui::Def
 
 SkinControl::~SkinControl() {
   if (fileTheme_ != nullptr) fileTheme_->RemoveUser(this);
+  if (faceBrush_ != nullptr) ::DeleteObject(faceBrush_);
+}
+
+COLORREF ParentFaceColour(HWND control) {
+  HWND parent = control != nullptr ? ::GetParent(control) : nullptr;
+  if (parent == nullptr) return ::GetSysColor(COLOR_BTNFACE);
+  // No child window in lParam: the parent answers for itself, the question
+  // is not handed on to a child's own colour handler.
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  auto brush =
+      reinterpret_cast<HBRUSH>(::SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), 0));
+  ::DeleteDC(dc);
+  LOGBRUSH lb{};
+  if (brush != nullptr && ::GetObjectW(brush, sizeof(lb), &lb) == sizeof(lb) && lb.lbStyle == BS_SOLID)
+    return lb.lbColor;
+  return ::GetSysColor(COLOR_BTNFACE);
 }
 
 void SkinControl::SetUIStyle(TskUIStyle style) {
@@ -58,9 +75,30 @@ void SkinControl::SetTransparent(bool value) {
   Repaint();
 }
 
+COLORREF SkinControl::GetColor() const { return parentColor_ && Exists() ? ParentFaceColour(hwnd_) : color_; }
+
 void SkinControl::SetColor(COLORREF colour) {
   color_ = colour;
+  parentColor_ = false;
   Repaint();
+}
+
+void SkinControl::SetParentColor(bool value) {
+  if (parentColor_ && !value) color_ = GetColor();
+  parentColor_ = value;
+  Repaint();
+}
+
+LRESULT SkinControl::FaceBrushFor(HDC dc) {
+  const COLORREF face = RealColor(GetColor());
+  if (faceBrush_ == nullptr || faceBrushColour_ != face) {
+    if (faceBrush_ != nullptr) ::DeleteObject(faceBrush_);
+    faceBrush_ = ::CreateSolidBrush(face);
+    faceBrushColour_ = face;
+  }
+  ::SetBkColor(dc, face);
+  ::SetTextColor(dc, RealColor(fontColor_));
+  return reinterpret_cast<LRESULT>(faceBrush_);
 }
 
 void SkinControl::SetFontColor(COLORREF colour) {
@@ -109,7 +147,7 @@ COLORREF SkinControl::LookColor(int builtinItem, int fileIndex) const {
 
 void SkinControl::PaintBackground(Bitmap& canvas) const {
   if (transparent_ && Exists()) DrawParentBackground(canvas.Canvas(), hwnd_);
-  else canvas.Fill(RealColor(color_));
+  else canvas.Fill(RealColor(GetColor()));
 }
 
 void SkinControl::UseFont(HDC dc) const {
@@ -152,6 +190,11 @@ void SkinControl::PaintWindow(HDC dc) {
 LRESULT SkinControl::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_PAINT: {
+      // A child drawn transparent hands us its picture to paint into.
+      if (w != 0) {
+        PaintWindow(reinterpret_cast<HDC>(w));
+        return 0;
+      }
       PAINTSTRUCT ps;
       HDC dc = ::BeginPaint(hwnd_, &ps);
       PaintWindow(dc);
@@ -163,6 +206,10 @@ LRESULT SkinControl::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      // Plain labels and buttons inside a skinned container stand on its face.
+      return FaceBrushFor(reinterpret_cast<HDC>(w));
     case WM_SETFONT:
       font_ = w != 0 ? reinterpret_cast<HFONT>(w) : ui::DefaultFont();
       Repaint();

@@ -36,8 +36,12 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
 
   bool GetTransparent() const { return transparent_; }
   virtual void SetTransparent(bool value);
-  COLORREF GetColor() const { return color_; }
+  // The face colour: the parent's background while ParentColor is set.
+  COLORREF GetColor() const;
+  // Stores the colour; the control no longer follows its parent's.
   void SetColor(COLORREF colour);
+  bool GetParentColor() const { return parentColor_; }
+  void SetParentColor(bool value);
   HFONT GetFont() const { return font_; }
   COLORREF GetFontColor() const { return fontColor_; }
   void SetFontColor(COLORREF colour);
@@ -80,15 +84,24 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
 
  private:
   void PaintWindow(HDC dc);
+  // The brush that children which ask (WM_CTLCOLOR*) paint behind them.
+  LRESULT FaceBrushFor(HDC dc);
   TskUIStyle uiStyle_ = DeepBlue;
   TskFileTheme* fileTheme_ = nullptr;
   COLORREF color_;
+  bool parentColor_ = false;
   COLORREF fontColor_ = RGB(0, 0, 0);
   HFONT font_;
+  HBRUSH faceBrush_ = nullptr;
+  COLORREF faceBrushColour_ = CLR_INVALID;
 };
 
 // Gives every skinned control inside `root`, at any depth, the style.
 void SetStyleOfDescendants(HWND root, TskUIStyle style);
+
+// The solid colour `control`'s parent paints behind its children, as the
+// parent answers WM_CTLCOLORSTATIC; the button face when it gives none.
+COLORREF ParentFaceColour(HWND control);
 
 // The colour a COLORREF names, with system colours (0x80000000 | index)
 // resolved.

@@ -1,6 +1,7 @@
 #include "skin/menus/SkinMenu.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "skin/draw/Bitmap.h"
 #include "skin/draw/Fills.h"
@@ -69,10 +70,18 @@ void DrawMenuWindowBorder(HWND Window, COLORREF BorderColour, COLORREF LineColou
   ::ReleaseDC(Window, dc);
 }
 
+UINT NonClientMetricsSize(DWORD MajorVersion) {
+  return MajorVersion < 6 ? static_cast<UINT>(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth))
+                          : static_cast<UINT>(sizeof(NONCLIENTMETRICSW));
+}
+
 bool GetSystemMenuFont(LOGFONTW& Font) {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+  if (!::GetVersionExW(&version)) version.dwMajorVersion = 0;  // unknown: the size every version takes
   NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return false;
+  metrics.cbSize = NonClientMetricsSize(version.dwMajorVersion);
+  if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return false;
   Font = metrics.lfMenuFont;
   return true;
 }

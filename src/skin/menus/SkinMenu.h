@@ -43,6 +43,9 @@ bool DrawMacOSMenuBarItem(HDC Canvas, const RECT& Rect);
 void DrawMenuWindowBorder(HWND Window, COLORREF BorderColour, COLORREF LineColour);
 // The system's menu font; false, Font untouched, when the system does not say.
 bool GetSystemMenuFont(LOGFONTW& Font);
+// The size of the non-client metrics that Windows `MajorVersion` accepts:
+// before 6.0 the structure ends before iPaddedBorderWidth.
+UINT NonClientMetricsSize(DWORD MajorVersion);
 // An image list holding the check mark ("MENU_CHECKED", white masked) as
 // image 0; empty when the picture is missing.
 HIMAGELIST CreateCheckMarkList();
