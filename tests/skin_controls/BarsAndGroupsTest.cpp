@@ -5,6 +5,7 @@
 #include "ControlTestSupport.h"
 #include "skin/controls/Bars.h"
 #include "skin/controls/Panels.h"
+#include "skin/theme/BuiltinTheme.h"
 
 using namespace skin;
 using namespace controls_test;
@@ -105,6 +106,53 @@ TEST(ScrollBar, ThumbIsTenPercentOfTheTrackAndZeroWidthHides) {
   EXPECT_EQ(1, bar.GetPosition());
   bar.SetBounds(0, 0, 0, 16);
   EXPECT_FALSE(bar.Visible());
+}
+
+// The test pictures give MacOS a 10-pixel slider; the other styles fall
+// back to the plain 20-pixel one.
+TEST(TrackBar, AStyleChangeRebuildsTheBarAtOnce) {
+  HostForm form;
+  TskTrackBar track;
+  ASSERT_TRUE(track.Create(form.Handle(), 0, 0, 150, 30));
+  TskFileTheme notReady;
+  struct Case {
+    TskUIStyle style;
+    TskFileTheme* theme;
+    int height;
+  };
+  for (Case c : {Case{MacOS, nullptr, 10}, Case{DeepBlue, nullptr, 20}, Case{MacOS, nullptr, 10},
+                 Case{FromThemeFile, &notReady, 20}}) {
+    SCOPED_TRACE(int(c.style));
+    track.SetUIStyle(c.style);
+    track.SetFileTheme(c.theme);
+    EXPECT_EQ(c.height, track.Height());
+    EXPECT_EQ(c.height, track.Slider().Height());
+  }
+  track.SetFileTheme(nullptr);
+}
+
+TEST(ScrollBar, TheTrackTakesTheBarsColourAndDrawsNoGroove) {
+  HostForm form;
+  TskScrollBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 200, 16));
+  auto trackIsPlain = [&](COLORREF want) {
+    Bitmap shot = Render(bar.Track().Handle());
+    // Right of the thumb, which sits at the left at position 0.
+    for (int y = 0; y < shot.Height(); ++y)
+      if (shot.Pixel(shot.Width() - 3, y) != want) return false;
+    return shot.Height() > 0;
+  };
+  for (TskUIStyle s : {MacOS, WinXP, DeepBlue, BlueGlass}) {
+    SCOPED_TRACE(int(s));
+    bar.SetUIStyle(s);
+    const COLORREF want = GetBuiltinThemeColor(s, 31);
+    EXPECT_EQ(want, bar.GetColor());
+    EXPECT_EQ(want, bar.Track().GetColor());
+    EXPECT_TRUE(trackIsPlain(want));
+  }
+  bar.SetColor(RGB(1, 2, 3));
+  EXPECT_EQ(RGB(1, 2, 3), bar.Track().GetColor());
+  EXPECT_TRUE(trackIsPlain(RGB(1, 2, 3)));
 }
 
 TEST(RadioGroup, FiveItemsInTwoColumns) {

@@ -115,6 +115,8 @@ class TskTrackBar : public SkinControl {
   void Rebuild();
 
  private:
+  void LoadThemeImages();
+  int BarThickness() const;
   void BuildBarBuffer();
   void FitSize();
   void UpdateSlider();
@@ -161,6 +163,7 @@ class TskScrollBar : public SkinControl {
 
  protected:
   void ApplyUIStyle() override;
+  void ColorChanged() override;
   void Draw(Bitmap& canvas) override { PaintBackground(canvas); }
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 

@@ -60,6 +60,7 @@ void SkinControl::SetTransparent(bool value) {
 
 void SkinControl::SetColor(COLORREF colour) {
   color_ = colour;
+  ColorChanged();
   Repaint();
 }
 

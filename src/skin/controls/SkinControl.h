@@ -64,6 +64,8 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
   COLORREF LookColor(int builtinItem, int fileIndex) const;
 
   virtual void ApplyUIStyle() {}
+  // After the face colour changed, before the repaint.
+  virtual void ColorChanged() {}
   virtual void Draw(Bitmap& canvas) = 0;
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
