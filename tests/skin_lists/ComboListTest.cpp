@@ -158,6 +158,36 @@ TEST(SkinListView, TheHeaderIsDrawnInTheThemesColoursWithSeparators) {
   EXPECT_EQ(line, canvas.Pixel(300, header.bottom - 1));
 }
 
+// One line per column boundary at the section's right - 1; a second line
+// just left of it only for a zero-width section, whose line would fall on
+// the previous one.
+TEST(SkinListView, HeaderSeparatorsFollowTheColumnBoundaries) {
+  struct Case {
+    const char* name;
+    std::vector<int> widths;
+    std::vector<int> lines, spaces;
+  };
+  const Case cases[] = {
+      {"three columns", {150, 100, 50}, {149, 249, 299}, {147, 148, 150, 247, 248, 250, 297, 298, 300}},
+      {"a zero-width middle column", {150, 0, 100}, {148, 149, 249}, {147, 150, 247, 248, 250}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lists_test::HostForm form;
+    TskListView view;
+    ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 400, 200, false));
+    for (int w : c.widths) view.AddColumn(L"", w);
+    RECT header{};
+    ::GetClientRect(view.HeaderHandle(), &header);
+    skin::Bitmap canvas(header.right, header.bottom);
+    canvas.Fill(kBack);
+    view.DrawHeader(canvas.Canvas());
+    const COLORREF face = GetBuiltinThemeColor(DeepBlue, 15), line = GetBuiltinThemeColor(DeepBlue, 25);
+    for (int x : c.lines) EXPECT_EQ(line, canvas.Pixel(x, 2)) << x;
+    for (int x : c.spaces) EXPECT_EQ(face, canvas.Pixel(x, 2)) << x;
+  }
+}
+
 TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
   lists_test::HostForm form;
   TskListView view;

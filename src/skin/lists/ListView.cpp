@@ -118,7 +118,9 @@ void TskListView::DrawHeader(HDC Canvas) {
     const std::wstring shown = FitCaption(Canvas, caption, r.right - x - 2);
     ::DrawTextW(Canvas, shown.c_str(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     VLine(Canvas, r.right - 1, r.top, r.bottom);
-    if (lastSeparator == r.left - 1 && r.right > r.left + 1) VLine(Canvas, r.right - 2, r.top, r.bottom);
+    // A zero-width section would hide its line in the previous one: it gets
+    // a second line just left of it.
+    if (lastSeparator == r.right - 1) VLine(Canvas, r.right - 2, r.top, r.bottom);
     lastSeparator = r.right - 1;
     right = r.right;
   }
