@@ -91,7 +91,7 @@ bool TskForm::Create(ui::Form& form) {
 
 void TskForm::Remove() {
   if (form_ == nullptr) return;
-  if (Menu_ != nullptr) Menu_->SetFrame(nullptr);
+  if (Menu_ != nullptr) Menu_->SetHost(nullptr);
   Destroying_ = true;
   HWND f = form_;
   form_ = nullptr;
@@ -352,6 +352,11 @@ void TskForm::SetUIStyle(TskUIStyle style) {
   else ApplyBuiltinLook(s);
   TitleBar_.SetFileTheme(FileTheme_);
   TitleBar_.SetUIStyle(style);
+  if (Menu_ != nullptr) {
+    Menu_->SetFileTheme(FileTheme_);
+    Menu_->SetUIStyle(style);
+  }
+  if (MenuBar_ != nullptr) MenuBar_->Invalidate();
   if (!fromFile) {
     TitleBar_.RoundCorner = GetBuiltinThemeInteger(s, 14);
     TitleBar_.RoundCornerBottom = 0;
@@ -445,25 +450,51 @@ int TskForm::MenuBarHeight() const {
              : 0;
 }
 
-void TskForm::SetMenu(TskMenuSource* menu) {
-  if (Menu_ != nullptr) Menu_->SetFrame(nullptr);
+void TskForm::SetMenu(TskMainMenu* menu) {
+  if (Menu_ != nullptr) Menu_->SetHost(nullptr);
   Menu_ = menu;
   if (Menu_ == nullptr) {
-    MenuBar_.reset();
-  } else {
-    Menu_->SetFrame(this);
-    if (MenuBar_ == nullptr && !IsMdiChild() && hwnd_ != nullptr) {
-      MenuBar_ = std::make_unique<TskMenuBar>(*this);
-      MenuBar_->Create(hwnd_, MenuBarHeight_);
-    }
-    if (MenuBar_ != nullptr) MenuBar_->Rebuild(Menu_);
+    ClearMenu();
+    return;
   }
+  Menu_->SetFileTheme(FileTheme_);
+  Menu_->SetUIStyle(UIStyle_);
+  CreateMenuBar();
+  Menu_->SetHost(this);  // rebuilds the bar
   LayoutChildren();
   PaintBorder();
 }
 
+void TskForm::CreateMenuBar() {
+  if (MenuBar_ != nullptr || IsMdiChild() || hwnd_ == nullptr) return;
+  MenuBar_ = std::make_unique<TskMenuBar>(*this);
+  MenuBar_->Create(hwnd_, MenuBarHeight_);
+}
+
+void TskForm::ClearMenu() {
+  if (Menu_ != nullptr) Menu_->SetHost(nullptr);
+  Menu_ = nullptr;
+  if (!IsMdiChild()) MenuBar_.reset();
+  LayoutChildren();
+  PaintBorder();
+}
+
+void TskForm::MenuRemoved() {
+  Menu_ = nullptr;
+  ClearMenu();
+}
+
+void TskForm::RebuildMenuBar() {
+  if (Menu_ == nullptr) return ClearMenu();
+  if (MenuBar_ != nullptr) MenuBar_->Rebuild(Menu_);
+}
+
 void TskForm::RefreshMenuBarItems() {
   if (MenuBar_ != nullptr) MenuBar_->Rebuild(Menu_);
+}
+
+void TskForm::UpdateMenuBarFont() {
+  if (MenuBar_ != nullptr && Menu_ != nullptr) MenuBar_->UpdateFont();
 }
 
 void TskForm::SetMenuBarColors(COLORREF from, COLORREF to) {
@@ -475,7 +506,8 @@ void TskForm::SetMenuBarColors(COLORREF from, COLORREF to) {
 bool TskForm::HandleKeyDown(WPARAM key, LPARAM flags) {
   if (Destroying_ || Menu_ == nullptr || form_ == nullptr) return false;
   if (!IsFormActive(form_, MainFormOf(form_)) || ::GetActiveWindow() != form_) return false;
-  return Menu_->IsShortCut(key, flags);
+  (void)flags;
+  return Menu_->IsShortCut(key);
 }
 
 void TskForm::PopupSystemMenuAtMainForm() {
@@ -499,6 +531,9 @@ LRESULT CALLBACK TskForm::GetMessageHook(int code, WPARAM w, LPARAM l) {
         msg->message = WM_NULL;
       } else if (msg->message == WM_KEYDOWN && frame->HandleKeyDown(msg->wParam, msg->lParam)) {
         msg->message = WM_NULL;
+      } else if ((msg->message == WM_SYSCHAR || msg->message == WM_CHAR) && frame->MenuBar_ != nullptr &&
+                 frame->form_ == active && frame->MenuBar_->DialogChar(static_cast<wchar_t>(msg->wParam), msg->message == WM_SYSCHAR)) {
+        msg->message = WM_NULL;  // Alt+letter (or a letter over a hot button) drops its menu down
       }
     }
   }

@@ -12,6 +12,7 @@
 #include "skin/file/FileTheme.h"
 #include "skin/form/MenuBar.h"
 #include "skin/form/TitleBar.h"
+#include "skin/menus/PopupMenu.h"
 #include "skin/theme/Published.h"
 #include "skin/theme/UIStyle.h"
 #include "ui/Control.h"
@@ -22,7 +23,7 @@ class Form;
 
 namespace skin {
 
-class TskForm : public ui::Control, public Component, public TskFileThemeUser {
+class TskForm : public ui::Control, public Component, public TskFileThemeUser, public MenuBarHost {
  public:
   TskForm() = default;
   ~TskForm() override;
@@ -66,11 +67,17 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
   ui::Control* FormPanel() const { return FormPanel_; }
   std::wstring Version() const { return L"6.2"; }
 
-  // The main menu shown in the menu bar; nullptr removes it.
-  void SetMenu(TskMenuSource* menu);
-  TskMenuSource* Menu() const { return Menu_; }
+  // The themed main menu shown in the menu bar; nullptr removes it. The
+  // menu takes the frame's style and file theme.
+  void SetMenu(TskMainMenu* menu);
+  TskMainMenu* Menu() const { return Menu_; }
   TskMenuBar* MenuBar() const { return MenuBar_.get(); }
-  void RefreshMenuBarItems();
+  void CreateMenuBar();
+  void ClearMenu();
+  void RebuildMenuBar() override;
+  void RefreshMenuBarItems() override;
+  void UpdateMenuBarFont() override;
+  void MenuRemoved() override;
   void SetMenuBarColors(COLORREF from, COLORREF to);
   COLORREF MenuBarColor() const { return MenuBarColor_; }
   COLORREF MenuBarToColor() const { return MenuBarToColor_; }
@@ -111,7 +118,7 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
 
   TskTitleBar TitleBar_;
   std::unique_ptr<TskMenuBar> MenuBar_;
-  TskMenuSource* Menu_ = nullptr;
+  TskMainMenu* Menu_ = nullptr;
   WNDPROC OldWindowProc_ = nullptr;
   HWND form_ = nullptr;
   int BottomHeight_ = 0, FrameBottom_ = 4, LeftImageWidth_ = 0, FrameSide_ = 4, RightImageWidth_ = 0;
