@@ -11,6 +11,7 @@
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
 #include "ui/Form.h"
+#include "ui/MessageBox.h"
 
 namespace skin {
 namespace {
@@ -108,6 +109,8 @@ bool TskForm::IsMdiChild() const {
   return form_ != nullptr && (::GetWindowLongPtrW(form_, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
 }
 
+HWND TskForm::MdiClient() const { return IsMdiChild() ? ::GetParent(form_) : nullptr; }
+
 void TskForm::MeasureSystemFrame() {
   if (IsMdiChild()) {
     HWND main = ::GetParent(::GetParent(form_));
@@ -186,7 +189,13 @@ LRESULT TskForm::FormWindowProc(UINT msg, WPARAM w, LPARAM l) {
   LRESULT result = CallOld(msg, w, l);
   switch (msg) {
     case WM_MDIACTIVATE:
+      // The main form's menu follows the active child.
+      if (reinterpret_cast<HWND>(l) == form_ && MdiClient() != nullptr)
+        ::SendMessageW(MdiClient(), WM_MDIREFRESHMENU, reinterpret_cast<WPARAM>(form_), 0);
       TitleBar_.SetFormActive(reinterpret_cast<HWND>(l) == form_);
+      break;
+    case WM_DESTROY:
+      HandleMdiDestroy();
       break;
     case WM_KEYDOWN:
       if (HandleKeyDown(w, l)) result = 1;
@@ -231,6 +240,7 @@ void TskForm::HandleSize() {
   bool maximized = ::IsZoomed(form_) != FALSE;
   if (CreatedMaximized_) {
     if (IsMdiChild()) {
+      MDIScrolled_ = MDICreatedMaximized_ = true;
       CreatedMaximized_ = false;
     } else if (!maximized) {
       ::SetWindowPos(form_, nullptr, SavedBounds_.left, SavedBounds_.top, SavedBounds_.right - SavedBounds_.left,
@@ -253,8 +263,58 @@ void TskForm::HandleSize() {
   TitleBar_.UpdateMaximizeButtons();
   TitleBar_.Repaint();
   PaintBorder();
+  if (IsMdiChild()) HandleMdiSize(maximized);
   UpdateWindowRegion();
   InSize_ = false;
+}
+
+// A maximised MDI child shows no title bar of its own (the main form's menu
+// bar carries its buttons) and its content moves up; restored, both come back.
+void TskForm::HandleMdiSize(bool maximized) {
+  const int titleHeight = TitleBar_.Height();
+  HWND client = MdiClient();
+  InternalTitleChange_ = true;
+  if (maximized) {
+    SetTitleBarVisible(false);
+    InternalTitleChange_ = false;
+    if (!MDIScrolled_) {
+      ScrollContent(3 - titleHeight);
+      MDIScrolled_ = true;
+      ::SendMessageW(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(form_), 0);
+    }
+    return;
+  }
+  if (TitleBarWanted_) SetTitleBarVisible(true);
+  InternalTitleChange_ = false;
+  if (!MDIScrolled_) return;
+  if (!MDICreatedMaximized_ || MDIRestoredOnce_) ScrollContent(titleHeight - 3);
+  MDIRestoredOnce_ = true;
+  MDIScrolled_ = false;
+  TitleBar_.UpdateMaximizeButtons();
+  ::SendMessageW(client, WM_MDIRESTORE, 0, 0);
+}
+
+void TskForm::HandleMdiDestroy() {
+  HWND client = MdiClient();
+  if (client == nullptr) return;
+  int children = 0;
+  for (HWND c = ::GetWindow(client, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+    if ((::GetWindowLongPtrW(c, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0) ++children;
+  if (children == 1) ::SendMessageW(client, WM_MDIREFRESHMENU, reinterpret_cast<WPARAM>(form_), 0);
+  if (::IsZoomed(form_)) ::SendMessageW(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(form_), 0);
+}
+
+void TskForm::ScrollContent(int dy) {
+  if (hwnd_ == nullptr || dy == 0) return;
+  for (HWND c = ::GetWindow(hwnd_, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    if (c == TitleBar_.Handle() || (MenuBar_ != nullptr && c == MenuBar_->Handle()) ||
+        (FormPanel_ != nullptr && c == FormPanel_->Handle()))
+      continue;
+    RECT r{};
+    ::GetWindowRect(c, &r);
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    ::SetWindowPos(c, nullptr, r.left, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TskForm::LayoutChildren() {
@@ -433,7 +493,10 @@ void TskForm::SetCaption(const std::wstring& caption) {
 }
 
 bool TskForm::SetFormPanel(ui::Control* panel) {
-  if (panel == this) return false;
+  if (panel == this) {
+    ui::ShowError(form_, L"Sorry, you can't select the Form assign to FormPanel property");
+    return false;
+  }
   FormPanel_ = panel;
   if (panel != nullptr && panel->Exists())
     ::SetWindowLongPtrW(panel->Handle(), GWL_EXSTYLE,

@@ -105,6 +105,12 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser, p
   void HandleSize();
   void LayoutChildren();
   bool IsMdiChild() const;
+  HWND MdiClient() const;
+  void HandleMdiSize(bool maximized);
+  void HandleMdiDestroy();
+  // Moves the frame's own controls (not the bars or FormPanel, which keep
+  // their places) by dy.
+  void ScrollContent(int dy);
   void PaintBuiltinBorder(HDC dc, int W, int H);
   void PaintBackground(HDC dc);
   bool FileReady() const;
@@ -137,6 +143,9 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser, p
   bool TitleBarWanted_ = true;
   bool InternalTitleChange_ = false;
   bool InSize_ = false;
+  // MDI child: the content scrolled up for the maximised state, a restore
+  // handled once, the child created maximised.
+  bool MDIScrolled_ = false, MDIRestoredOnce_ = false, MDICreatedMaximized_ = false;
   int MinHeight_ = 0;
   // The skin file's border pictures and region settings.
   Bitmap LeftImage_, RightImage_, BottomLeft_, BottomMiddle_, BottomRight_, BottomImage_;

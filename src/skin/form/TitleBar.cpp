@@ -15,6 +15,7 @@
 #include "skin/menus/DressMenu.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
+#include "ui/MessageBox.h"
 
 namespace skin {
 
@@ -181,7 +182,10 @@ bool TskTitleBar::SetSectionAlign(size_t index, TskTitleBarAlign align) {
   if (index >= Sections.size()) return false;
   if (align == skClient) {
     for (size_t i = 0; i < Sections.size(); ++i)
-      if (i != index && Sections[i].Align == skClient) return false;
+      if (i != index && Sections[i].Align == skClient) {
+        ui::ShowError(ParentForm(), L"Sorry, only one section's Align property can be \"skClient\"");
+        return false;
+      }
     Sections[index].Stretch = true;
   }
   Sections[index].Align = align;
@@ -193,7 +197,10 @@ bool TskTitleBar::SetButtonType(size_t index, TskTitleBarBtnType type) {
   if (index >= Buttons.size()) return false;
   if (type == skControlBox)
     for (size_t i = 0; i < Buttons.size(); ++i)
-      if (i != index && Buttons[i].ButtonType == skControlBox) return false;
+      if (i != index && Buttons[i].ButtonType == skControlBox) {
+        ui::ShowError(ParentForm(), L"Sorry, only one button's ButtonType property can be \"skControlBox\"");
+        return false;
+      }
   Buttons[index].ButtonType = type;
   UpdateButtonPictures(Buttons[index]);
   Repaint();
