@@ -75,9 +75,10 @@ TEST(SkinFormMdi, MaximisedChildHidesItsTitleAndMovesItsContentUp) {
   ui::Application::Instance().Initialize();
   MdiMain main;
   ASSERT_TRUE(main.Build());
-  MdiChild child;
-  g_clientMessages.clear();
+  MdiChild child, other;
   ASSERT_TRUE(child.Build(main.client));
+  ASSERT_TRUE(other.Build(main.client));  // active now
+  g_clientMessages.clear();
   ::SendMessageW(main.client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child.Handle()), 0);
   skin_test::PumpFor(50);
   EXPECT_TRUE(Seen(WM_MDIREFRESHMENU, child.Handle())) << "activation refreshes the main form's menu";
@@ -99,6 +100,7 @@ TEST(SkinFormMdi, MaximisedChildHidesItsTitleAndMovesItsContentUp) {
   EXPECT_EQ(50, child.label.Top());
 
   // The last child going while maximised refreshes the menu and restores.
+  ::DestroyWindow(other.Handle());
   ::SendMessageW(main.client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child.Handle()), 0);
   g_clientMessages.clear();
   HWND gone = child.Handle();
