@@ -12,6 +12,12 @@ namespace skin {
 
 COLORREF RealColor(COLORREF colour) { return ColorToRGB(colour); }
 
+COLORREF ParentColorOf(HWND control) {
+  HWND parent = control != nullptr ? ::GetParent(control) : nullptr;
+  if (auto* skinned = dynamic_cast<SkinControl*>(ui::Control::FromHandle(parent))) return RealColor(skinned->GetColor());
+  return ::GetSysColor(COLOR_BTNFACE);
+}
+
 namespace {
 
 BOOL CALLBACK StyleOne(HWND window, LPARAM style) {
@@ -61,6 +67,9 @@ void SkinControl::SetTransparent(bool value) {
 void SkinControl::SetColor(COLORREF colour) {
   color_ = colour;
   ColorChanged();
+  if (Exists())
+    for (HWND c = ::GetWindow(hwnd_, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+      ::SendMessageW(c, kParentColorChanged, 0, 0);
   Repaint();
 }
 
@@ -166,6 +175,7 @@ LRESULT SkinControl::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       return 1;
     case WM_SETFONT:
       font_ = w != 0 ? reinterpret_cast<HFONT>(w) : ui::DefaultFont();
+      FontChanged();
       Repaint();
       return 0;
     case WM_GETFONT:

@@ -19,6 +19,9 @@ using NotifyEvent = std::function<void()>;
 
 // Message 0x8BB8: a skinned button answers 1.
 constexpr UINT kSkinButtonQuery = 0x8BB8;
+// Sent to the direct children of a skinned control whose colour changed, so
+// that those taking their parent's colour follow it.
+constexpr UINT kParentColorChanged = 0xB009;
 
 class SkinControl : public ui::Control, public Component, public TskFileThemeUser {
  public:
@@ -66,6 +69,8 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
   virtual void ApplyUIStyle() {}
   // After the face colour changed, before the repaint.
   virtual void ColorChanged() {}
+  // After a new font, before the repaint.
+  virtual void FontChanged() {}
   virtual void Draw(Bitmap& canvas) = 0;
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
@@ -94,5 +99,9 @@ void SetStyleOfDescendants(HWND root, TskUIStyle style);
 // The colour a COLORREF names, with system colours (0x80000000 | index)
 // resolved.
 COLORREF RealColor(COLORREF colour);
+
+// The face colour of a control's parent: a skinned control's own colour,
+// else the dialog face.
+COLORREF ParentColorOf(HWND control);
 
 }  // namespace skin
