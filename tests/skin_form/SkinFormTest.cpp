@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdlib>
 #include <vector>
 
 #include "app/options/RegAddRegistry.h"
 #include "skin/form/FormMessages.h"
+#include "skin/lists/Edit.h"
 #include "skin/SkinTestHost.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin_form/TestDialog.h"
@@ -434,6 +436,49 @@ TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {
   EXPECT_EQ(::SendMessageW(dialog.Handle(), skin::SK_GETBORDERWIDTH, 0, 0), 0);
   PumpFor(50);
   EXPECT_TRUE(dialog.Exists());
+}
+
+// The dialog's theme manager gives its parts the WinXP look and its file
+// theme (one without a file).
+TEST(SkinFormAddDialog, TheThemeManagerDressesTheListedParts) {
+  ui::Application::Instance().Initialize();
+  app::TfrmRegAddRegistry add;
+  ASSERT_TRUE(add.CreateForm(nullptr, L"HKEY_CURRENT_USER\\Software"));
+  EXPECT_EQ(add.skThemeManager.GetUIStyle(), skin::WinXP);
+  EXPECT_EQ(add.skThemeManager.GetFileTheme(), &add.skFileTheme);
+  EXPECT_FALSE(add.skFileTheme.GetReady());
+  EXPECT_EQ(add.skThemeManager.GetCompList().size(), 6u);
+  EXPECT_EQ(add.skForm.GetUIStyle(), skin::WinXP);
+  EXPECT_EQ(add.skForm.GetFileTheme(), &add.skFileTheme);
+  EXPECT_EQ(add.skForm.TitleBar().GetUIStyle(), skin::WinXP);
+  for (skin::TskButton* b : {&add.bLaunchRegedit, &add.bOK, &add.bCancel}) {
+    EXPECT_EQ(b->GetUIStyle(), skin::WinXP);
+    EXPECT_EQ(b->GetFileTheme(), &add.skFileTheme);
+  }
+  EXPECT_EQ(add.eRegistryKey.GetUIStyle(), skin::WinXP);
+  EXPECT_EQ(add.eRegistryKey.GetFileTheme(), &add.skFileTheme);
+  EXPECT_EQ(add.skForm.BorderWidth(), 3);
+  EXPECT_EQ(add.skForm.RoundCorner(), 13);
+}
+
+// A file theme freed while in use: the frame, its title bar and the lists
+// drop it and take DeepBlue.
+TEST_F(SkinFormTest, AFreedFileThemeLeavesDeepBlue) {
+  skin::TskEdit edit;
+  ASSERT_TRUE(edit.Create(dialog.Frame.Handle(), L"", 10, 40, 100, 21));
+  auto theme = std::make_unique<skin::TskFileTheme>();
+  dialog.Frame.SetFileTheme(theme.get());
+  edit.SetFileTheme(theme.get());
+  edit.SetUIStyle(skin::WinXP);
+  ASSERT_EQ(dialog.Frame.GetUIStyle(), skin::WinXP);
+  theme.reset();
+  EXPECT_EQ(dialog.Frame.GetFileTheme(), nullptr);
+  EXPECT_EQ(dialog.Frame.GetUIStyle(), skin::DeepBlue);
+  EXPECT_EQ(Bar().GetUIStyle(), skin::DeepBlue);
+  EXPECT_EQ(Bar().GetFileTheme(), nullptr);
+  EXPECT_EQ(edit.GetFileTheme(), nullptr);
+  EXPECT_EQ(edit.GetUIStyle(), skin::DeepBlue);
+  EXPECT_EQ(dialog.Frame.BorderWidth(), skin::GetBuiltinThemeInteger(skin::DeepBlue, 17));
 }
 
 // With VANTOREL_SKIN_SCREENSHOT set, saves the program's "Add to Ignore List"

@@ -459,6 +459,12 @@ void TskForm::SetFileTheme(TskFileTheme* theme) {
   SetUIStyle(UIStyle_);
 }
 
+void TskForm::FileThemeRemoved() {
+  FileTheme_ = nullptr;
+  if (hwnd_ != nullptr) ApplyUIStyleToChildren(hwnd_, DeepBlue, nullptr);
+  SetUIStyle(DeepBlue);
+}
+
 void TskForm::SetBorderColor(COLORREF c) {
   BorderColor_ = c;
   PaintBorder();

@@ -41,6 +41,8 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser, p
   TskFileTheme* GetFileTheme() const override { return FileTheme_; }
   void SetFileTheme(TskFileTheme* theme) override;
   HWND FileThemeFrameWindow() const override { return form_; }
+  // The theme in use goes away: the frame and its children take DeepBlue.
+  void FileThemeRemoved() override;
   bool UIStyleAutoUpdateSub = false;
 
   TskTitleBar& TitleBar() { return TitleBar_; }
