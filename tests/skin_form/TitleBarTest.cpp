@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "skin/SkinTestHost.h"
+#include "skin/draw/Geometry.h"
 #include "skin/form/TitleBar.h"
 
 namespace {
@@ -69,6 +70,35 @@ TEST(TitleBarButtons, EveryEdgeIsInsideAndTheLaterOfTwoOverlappingButtonsWins) {
   RECT both{};
   ASSERT_TRUE(::IntersectRect(&both, &box, &min)) << "the row does not overlap the control box";
   EXPECT_EQ(3, narrow.HotAt(both.left, both.top));
+}
+
+// Right to left (the form's reading order on a system that reads so) the
+// caption ends 10 pixels before the button row and the menus open 176
+// pixels further right.
+TEST(TitleBarRightToLeft, CaptionEndsBeforeTheButtonsAndMenusMoveRight) {
+  struct Case {
+    bool system;
+    int offset;
+  };
+  for (Case c : {Case{true, 176}, Case{false, 0}}) {
+    SCOPED_TRACE(c.system);
+    skin::SetSystemReadsRightToLeft(c.system ? 1 : 0);
+    Bar b(300);
+    HWND form = b.form.Handle();
+    ::SetWindowLongW(form, GWL_EXSTYLE, ::GetWindowLongW(form, GWL_EXSTYLE) | WS_EX_RTLREADING);
+    b.bar.SetCaption(L"Caption");
+    b.bar.PaintNow();
+    EXPECT_EQ(c.offset, b.bar.MenuOffset());
+    HDC dc = ::GetDC(b.bar.Handle());
+    HGDIOBJ old = ::SelectObject(dc, b.bar.GetFont());
+    const int width = skin_test::TextWidth(dc, L"Caption");
+    ::SelectObject(dc, old);
+    ::ReleaseDC(b.bar.Handle(), dc);
+    const int rowLeft = b.Rect(skin::skMin).left;
+    if (c.system) EXPECT_EQ(rowLeft - width - 10, b.bar.CaptionX());
+    else EXPECT_LT(b.bar.CaptionX(), 40);
+    skin::SetSystemReadsRightToLeft(-1);
+  }
 }
 
 }  // namespace

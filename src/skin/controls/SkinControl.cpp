@@ -3,6 +3,7 @@
 #include "skin/controls/CheckBoxes.h"
 
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
 #include "skin/file/SkinBitmapWin.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -148,6 +149,8 @@ void SkinControl::PaintTo(Bitmap& canvas) {
   Draw(canvas);
   ::SelectObject(canvas.Canvas(), oldFont);
 }
+
+bool SkinControl::RightToLeft() const { return Exists() && ReadsRightToLeft(hwnd_); }
 
 void SkinControl::Repaint() {
   if (Exists()) ::InvalidateRect(hwnd_, nullptr, FALSE);

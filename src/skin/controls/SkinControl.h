@@ -48,6 +48,8 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
   bool IsEnabled() const { return Exists() && Enabled(); }
   bool IsFocused() const { return Exists() && ::GetFocus() == hwnd_; }
   bool MouseIn() const { return mouseIn_; }
+  // Laid out right to left: right-to-left reading on a system that reads so.
+  bool RightToLeft() const;
 
   // Draws the control as it is now into a picture of its client size.
   void PaintTo(Bitmap& canvas);

@@ -268,9 +268,14 @@ RECT TskTitleBar::ButtonRect(size_t index) const {
   return index < ButtonRects_.size() ? ButtonRects_[index] : RECT{};
 }
 
+// Right to left, the menus open 176 pixels further right.
+int TskTitleBar::MenuOffset() const { return RightToLeft() ? 176 : 0; }
+
+bool TskTitleBar::RightToLeft() const { return ReadsRightToLeft(hwnd_) || ReadsRightToLeft(ParentForm()); }
+
 void TskTitleBar::PopupSystemMenu(int x, int y) {
   HWND form = ParentForm();
-  if (form != nullptr) PopupMenu_.Popup(form, POINT{x, y});
+  if (form != nullptr) PopupMenu_.Popup(form, POINT{x + MenuOffset(), y});
 }
 
 void TskTitleBar::MinimizeForm() {
@@ -308,7 +313,7 @@ void TskTitleBar::ClickButton(size_t index) {
       break;
     case skControlBox:
       if (b.ControlBoxMenu != nullptr) {
-        POINT pt{0, Height()};
+        POINT pt{MenuOffset(), Height()};
         ::ClientToScreen(hwnd_, &pt);
         if (pt.x < 0) pt.x = 0;
         b.ControlBoxMenu->Popup(form, pt);

@@ -272,7 +272,10 @@ void TskTitleBar::DrawCaption(Bitmap& b, int iconX, int rowRight) {
     }
   }
   int y = FileReady() ? CaptionTop_ - 3 : ButtonTop_ + (UIStyle_ == Protein ? 3 : 0);
-  ::TextOutW(dc, iconX, y, text.c_str(), static_cast<int>(text.size()));
+  // Right to left, the caption ends 10 pixels before the button row.
+  int x = RightToLeft() ? rowRight - TextWidth(dc, text) - 10 : iconX;
+  CaptionX_ = x;
+  ::TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
 }  // namespace skin

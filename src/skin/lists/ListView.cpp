@@ -69,9 +69,7 @@ void TskListView::RedrawBorder() {
   if (hwnd_ != nullptr) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-bool TskListView::RightToLeft() const {
-  return (::GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0 && ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
-}
+bool TskListView::RightToLeft() const { return ReadsRightToLeft(hwnd_); }
 
 // ---- header ----
 
