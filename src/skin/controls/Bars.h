@@ -110,6 +110,8 @@ class TskTrackBar : public SkinControl {
   void ApplyUIStyle() override;
   virtual bool KeepsOwnImages() const { return false; }
   virtual bool FocusOnMouseDown() const { return true; }
+  // Whether the slider is drawn transparent over the bar.
+  virtual bool GetHorizontalBarFlag() const { return Horizontal(); }
   void Draw(Bitmap& canvas) override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   void Rebuild();
@@ -134,9 +136,14 @@ class TskTrackBar : public SkinControl {
 };
 
 class TskScrollTrackBar : public TskTrackBar {
+ public:
+  // The thumb picture sizes the slider.
+  void FitSliderToImage() { Slider().AutoSize = true; }
+
  protected:
   bool KeepsOwnImages() const override { return true; }
   bool FocusOnMouseDown() const override { return false; }
+  bool GetHorizontalBarFlag() const override { return false; }
 };
 
 class TskScrollBar : public SkinControl {

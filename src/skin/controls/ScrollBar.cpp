@@ -196,6 +196,7 @@ void TskScrollBar::LayoutParts() {
     }
   }
   track_.SetSliderImage(thumb);
+  track_.FitSliderToImage();
 }
 
 LRESULT TskScrollBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -107,7 +107,7 @@ void TskTrackBar::LoadThemeImages() {
     if (!GetBuiltinThemeBitmap(style, Horizontal() ? kSliderItem : kSliderVItem, &slider, 0, 0)) slider.Clear();
   }
   if (slider.Empty()) PlainSlider(slider, Horizontal());
-  slider_.SetTransparent(Horizontal());
+  slider_.SetTransparent(GetHorizontalBarFlag());
   slider_.AutoSize = true;
   slider_.SetPicture(slider);
   if (GetUIStyle() == MacOS) transparent_ = true;

@@ -109,7 +109,7 @@ bool TskMenuBar::DialogChar(wchar_t ch, bool alt) {
   return false;
 }
 
-void TskMenuBar::PaintBackground(HDC dc, const RECT& r, TskUIStyle style) {
+void TskMenuBar::DrawMenuBarBackground(HDC dc, const RECT& r, TskUIStyle style) {
   if (style == MacOS && StretchResource(dc, r, L"MACOS_MENU_BAR")) return;
   const COLORREF from = ColorToRGB(frame_.MenuBarColor()), to = ColorToRGB(frame_.MenuBarToColor());
   if (from != to) FillGradientVertical(dc, r, from, to);
@@ -118,7 +118,7 @@ void TskMenuBar::PaintBackground(HDC dc, const RECT& r, TskUIStyle style) {
 
 // One item: the selection look while hot or dropped down, else the caption
 // on the bar; file colours 5 to 8 with a skin file, else items 19, 18, 20, 22.
-void TskMenuBar::PaintButton(HDC dc, Button& b, bool hot, TskUIStyle style, bool fromFile) {
+void TskMenuBar::DrawMenuBarButton(HDC dc, Button& b, bool hot, TskUIStyle style, bool fromFile) {
   const TskFileTheme* theme = fromFile && menu_ != nullptr ? menu_->GetFileTheme() : nullptr;
   auto colour = [&](int fileIndex, int item) {
     return theme != nullptr ? static_cast<COLORREF>(theme->GetColor(fileIndex)) : GetBuiltinThemeColor(style, item);
@@ -151,11 +151,11 @@ void TskMenuBar::Paint(HDC dc) {
   const bool fromFile = menu_ != nullptr ? ResolveFileTheme(menu_->GetFileTheme(), menu_->GetUIStyle(), style)
                                          : ResolveFileTheme(frame_.GetFileTheme(), frame_.GetUIStyle(), style);
   HDC c = b.Canvas();
-  PaintBackground(c, r, style);
+  DrawMenuBarBackground(c, r, style);
   ::SetBkMode(c, TRANSPARENT);
   HGDIOBJ oldFont = ::SelectObject(c, font_ != nullptr ? font_ : ui::DefaultFont());
   for (size_t i = 0; i < buttons_.size(); ++i)
-    PaintButton(c, buttons_[i], static_cast<int>(i) == hot_ || static_cast<int>(i) == open_, style, fromFile);
+    DrawMenuBarButton(c, buttons_[i], static_cast<int>(i) == hot_ || static_cast<int>(i) == open_, style, fromFile);
   ::SelectObject(c, oldFont);
   ::BitBlt(dc, 0, 0, r.right, r.bottom, c, 0, 0, SRCCOPY);
 }

@@ -44,8 +44,8 @@ class TskMenuBar : public ui::Control {
   };
   void Layout();
   void Paint(HDC dc);
-  void PaintBackground(HDC dc, const RECT& r, TskUIStyle style);
-  void PaintButton(HDC dc, Button& b, bool hot, TskUIStyle style, bool fromFile);
+  void DrawMenuBarBackground(HDC dc, const RECT& r, TskUIStyle style);
+  void DrawMenuBarButton(HDC dc, Button& b, bool hot, TskUIStyle style, bool fromFile);
   int HitButton(POINT pt) const;
   void Open(int index);
 

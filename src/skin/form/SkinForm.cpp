@@ -83,7 +83,7 @@ bool TskForm::Create(ui::Form& form) {
   ::SetPropW(f, kOldProcProp, reinterpret_cast<HANDLE>(OldWindowProc_));
   ::SetWindowLongPtrW(f, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TskForm::FormProc));
   LiveFrames().push_back(this);
-  if (g_hook == nullptr) g_hook = ::SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, ::GetCurrentThreadId());
+  if (g_hook == nullptr) g_hook = ::SetWindowsHookExW(WH_GETMESSAGE, &AppMessage, nullptr, ::GetCurrentThreadId());
   SetUIStyle(DeepBlue);
   ::SetWindowPos(f, nullptr, 0, 0, 0, 0, kFrameChanged);
   LayoutChildren();
@@ -585,7 +585,7 @@ void TskForm::PopupSystemMenuAtMainForm() {
   TitleBar_.PopupSystemMenu(main.left, main.top + TitleBar_.Height());
 }
 
-LRESULT CALLBACK TskForm::GetMessageHook(int code, WPARAM w, LPARAM l) {
+LRESULT CALLBACK TskForm::AppMessage(int code, WPARAM w, LPARAM l) {
   auto* msg = reinterpret_cast<MSG*>(l);
   auto& frames = LiveFrames();
   if (code == HC_ACTION && w == PM_REMOVE && !frames.empty()) {

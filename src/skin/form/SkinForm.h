@@ -46,6 +46,11 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser, p
   bool UIStyleAutoUpdateSub = false;
 
   TskTitleBar& TitleBar() { return TitleBar_; }
+  // The title bar's own settings, through the frame.
+  bool TitleBarCustom() const { return TitleBar_.Custom; }
+  void SetTitleBarCustom(bool value) { TitleBar_.Custom = value; }
+  void SetOnTitleBarCustomBtnsClick(TskTitleBarButtonClickEvent e) { TitleBar_.OnCustomBtnsClick = std::move(e); }
+  void SetOnTitleBarHelpBtnClick(TskTitleBarButtonClickEvent e) { TitleBar_.OnHelpBtnClick = std::move(e); }
   HWND FormHandle() const { return form_; }
 
   COLORREF BorderColor() const { return BorderColor_; }
@@ -99,7 +104,8 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser, p
 
  private:
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-  static LRESULT CALLBACK GetMessageHook(int code, WPARAM w, LPARAM l);
+  // The application's message hook: Alt+Space, shortcuts and menu letters.
+  static LRESULT CALLBACK AppMessage(int code, WPARAM w, LPARAM l);
   LRESULT FormWindowProc(UINT msg, WPARAM w, LPARAM l);
   LRESULT CallOld(UINT msg, WPARAM w, LPARAM l);
   void MeasureSystemFrame();
