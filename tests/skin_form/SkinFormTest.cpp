@@ -404,6 +404,29 @@ TEST_F(SkinFormTest, MenuBarButtonUnderTheMouseIsHot) {
   dialog.Frame.SetMenu(nullptr);
 }
 
+// MacOS draws the bar and a hot button from its two menu pictures when the
+// program carries them, else in the style's colours.
+TEST_F(SkinFormTest, MacOsMenuBarDrawsItsPictures) {
+  ThreeItemMenu m;
+  dialog.Frame.SetMenu(&m.menu);
+  dialog.Frame.SetUIStyle(skin::MacOS);
+  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  skin::Bitmap select, back;
+  const bool pictures = select.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_SELECT") &&
+                        back.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_BAR");
+  const RECT r = bar.ButtonBounds(0);
+  const int spare = bar.ButtonBounds(2).right + 5;
+  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+  if (pictures) {
+    EXPECT_EQ(BarPixel(bar, spare, 0), back.Pixel(0, 0));
+    EXPECT_EQ(BarPixel(bar, r.left + 1, 0), select.Pixel(0, 0));
+  } else {
+    EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), skin::GetBuiltinThemeColor(skin::MacOS, 19));
+  }
+  ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
+  dialog.Frame.SetMenu(nullptr);
+}
+
 // With a skin file the bar runs from file colour 3 to 4, and a hot button
 // takes file colours 5 (face) and 6 (edge).
 TEST_F(SkinFormTest, MenuBarTakesTheSkinFilesColours) {
