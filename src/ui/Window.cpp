@@ -26,7 +26,11 @@ std::wstring Window::Text() const {
 LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(l);
-    auto* self = static_cast<Window*>(cs->lpCreateParams);
+    void* param = cs->lpCreateParams;
+    // An MDI child's creation data comes wrapped by its MDI client.
+    if ((cs->dwExStyle & WS_EX_MDICHILD) != 0 && param != nullptr)
+      param = reinterpret_cast<void*>(static_cast<MDICREATESTRUCTW*>(param)->lParam);
+    auto* self = static_cast<Window*>(param);
     if (self != nullptr) {
       self->hwnd_ = hwnd;
       ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));

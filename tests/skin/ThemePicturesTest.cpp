@@ -84,6 +84,46 @@ TEST_F(ThemePictures, EveryCellOfAStripDiffersFromTheOthers) {
     }
 }
 
+// Mean brightness (R + G + B) of a band of a cell: from 15 % to 40 % along
+// its gradient, 25 % to 75 % across, clear of the borders, rings and glyphs.
+double BandBrightness(const Bitmap& cell, bool gradientAlongX) {
+  double sum = 0;
+  int count = 0;
+  for (int y = 0; y < cell.Height(); ++y)
+    for (int x = 0; x < cell.Width(); ++x) {
+      double along = gradientAlongX ? double(x) / cell.Width() : double(y) / cell.Height();
+      double across = gradientAlongX ? double(y) / cell.Height() : double(x) / cell.Width();
+      if (along < 0.15 || along > 0.4 || across < 0.25 || across > 0.75) continue;
+      COLORREF p = cell.Pixel(x, y);
+      sum += GetRValue(p) + GetGValue(p) + GetBValue(p);
+      ++count;
+    }
+  return count > 0 ? sum / count : 0;
+}
+
+// Each button strip holds normal, mouse-over and pressed cells in that
+// order: the pressed face is the dark one, so a swap of the last two shows.
+TEST_F(ThemePictures, ButtonCellsRunNormalHotPressed) {
+  struct Strip {
+    int item, cells;
+    bool gradientAlongX;
+  };
+  const Strip strips[] = {{1, 3, false}, {5, 18, false}, {32, 6, true}};
+  for (int style = 1; style <= 5; ++style)
+    for (const Strip& strip : strips)
+      for (int first = 1; first < strip.cells; first += 3) {
+        SCOPED_TRACE(testing::Message() << kStyleNames[style] << " item " << strip.item << " cells from " << first);
+        double band[3];
+        for (int i = 0; i < 3; ++i) {
+          Bitmap cell;
+          ASSERT_TRUE(GetBuiltinThemeBitmap(style, strip.item, &cell, strip.cells, first + i, program_));
+          band[i] = BandBrightness(cell, strip.gradientAlongX);
+        }
+        EXPECT_LT(band[2] + 20, band[0]) << "pressed darker than normal";
+        EXPECT_LT(band[2] + 20, band[1]) << "pressed darker than mouse-over";
+      }
+}
+
 // The progress bar stretches its picture over the done part: a picture that
 // changed across its width would draw a full bar as partly empty.
 TEST_F(ThemePictures, TheProgressPictureStretchesWithoutGaps) {

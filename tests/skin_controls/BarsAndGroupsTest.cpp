@@ -5,6 +5,8 @@
 #include "ControlTestSupport.h"
 #include "skin/controls/Bars.h"
 #include "skin/controls/Panels.h"
+#include "skin/draw/Geometry.h"
+#include "skin/theme/BuiltinTheme.h"
 
 using namespace skin;
 using namespace controls_test;
@@ -105,6 +107,53 @@ TEST(ScrollBar, ThumbIsTenPercentOfTheTrackAndZeroWidthHides) {
   EXPECT_EQ(1, bar.GetPosition());
   bar.SetBounds(0, 0, 0, 16);
   EXPECT_FALSE(bar.Visible());
+}
+
+// The test pictures give MacOS a 10-pixel slider; the other styles fall
+// back to the plain 20-pixel one.
+TEST(TrackBar, AStyleChangeRebuildsTheBarAtOnce) {
+  HostForm form;
+  TskTrackBar track;
+  ASSERT_TRUE(track.Create(form.Handle(), 0, 0, 150, 30));
+  TskFileTheme notReady;
+  struct Case {
+    TskUIStyle style;
+    TskFileTheme* theme;
+    int height;
+  };
+  for (Case c : {Case{MacOS, nullptr, 10}, Case{DeepBlue, nullptr, 20}, Case{MacOS, nullptr, 10},
+                 Case{FromThemeFile, &notReady, 20}}) {
+    SCOPED_TRACE(int(c.style));
+    track.SetUIStyle(c.style);
+    track.SetFileTheme(c.theme);
+    EXPECT_EQ(c.height, track.Height());
+    EXPECT_EQ(c.height, track.Slider().Height());
+  }
+  track.SetFileTheme(nullptr);
+}
+
+TEST(ScrollBar, TheTrackTakesTheBarsColourAndDrawsNoGroove) {
+  HostForm form;
+  TskScrollBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 200, 16));
+  auto trackIsPlain = [&](COLORREF want) {
+    Bitmap shot = Render(bar.Track().Handle());
+    // Right of the thumb, which sits at the left at position 0.
+    for (int y = 0; y < shot.Height(); ++y)
+      if (shot.Pixel(shot.Width() - 3, y) != want) return false;
+    return shot.Height() > 0;
+  };
+  for (TskUIStyle s : {MacOS, WinXP, DeepBlue, BlueGlass}) {
+    SCOPED_TRACE(int(s));
+    bar.SetUIStyle(s);
+    const COLORREF want = GetBuiltinThemeColor(s, 31);
+    EXPECT_EQ(want, bar.GetColor());
+    EXPECT_EQ(want, bar.Track().GetColor());
+    EXPECT_TRUE(trackIsPlain(want));
+  }
+  bar.SetColor(RGB(1, 2, 3));
+  EXPECT_EQ(RGB(1, 2, 3), bar.Track().GetColor());
+  EXPECT_TRUE(trackIsPlain(RGB(1, 2, 3)));
 }
 
 TEST(RadioGroup, FiveItemsInTwoColumns) {
@@ -214,6 +263,57 @@ TEST(GroupBackground, AnItemInAGroupStandsOnTheGroupsColour) {
     LOGBRUSH lb{};
     ASSERT_EQ(static_cast<int>(sizeof(lb)), ::GetObjectW(brush, sizeof(lb), &lb));
     EXPECT_EQ(c.colour, lb.lbColor) << "a plain label's background";
+  }
+}
+
+// Right-to-left reading on a system said to read right to left, for one test.
+struct RightToLeftSystem {
+  explicit RightToLeftSystem(bool reads) { SetSystemReadsRightToLeft(reads ? 1 : 0); }
+  ~RightToLeftSystem() { SetSystemReadsRightToLeft(-1); }
+};
+
+void ReadRightToLeft(HWND control) {
+  ::SetWindowLongW(control, GWL_EXSTYLE, ::GetWindowLongW(control, GWL_EXSTYLE) | WS_EX_RTLREADING);
+}
+
+// The check mark sits at the right and the group's frame leaves its caption
+// gap at the right, only when both the control and the system read right to
+// left; a radio group's first column is the rightmost whenever it reads so.
+TEST(RightToLeft, CheckBoxGroupFrameAndItemColumnsAreMirrored) {
+  HostForm form;
+  const COLORREF line = RGB(10, 200, 10);
+  struct Case {
+    bool style, system, mirrored;
+  };
+  for (Case c : {Case{true, true, true}, Case{true, false, false}, Case{false, true, false}}) {
+    SCOPED_TRACE(testing::Message() << "style " << c.style << ", system " << c.system);
+    RightToLeftSystem system(c.system);
+    TskCheckBox box;
+    ASSERT_TRUE(box.Create(form.Handle(), L"Caption", 0, 0, 120, 17));
+    box.SetAutoSize(false);
+    if (c.style) ReadRightToLeft(box.Handle());
+    Bitmap shot = Render(box.Handle());
+    const int top = (shot.Height() - 13) / 2;
+    EXPECT_EQ(c.mirrored, kCell[2] == shot.Pixel(shot.Width() - 14 + 6, top + 6));
+    EXPECT_EQ(!c.mirrored, kCell[2] == shot.Pixel(1 + 6, top + 6));
+
+    TskGroupBox group;
+    ASSERT_TRUE(group.Create(form.Handle(), L"Caption", 0, 30, 185, 105));
+    group.SetBorderColor(line);
+    if (c.style) ReadRightToLeft(group.Handle());
+    Bitmap frame = Render(group.Handle());
+    const int y = group.FontHeight() / 2 + 1;
+    EXPECT_EQ(c.mirrored, frame.Pixel(20, y) == line) << "the gap is at the right";
+    EXPECT_EQ(!c.mirrored, frame.Pixel(185 - 20, y) == line) << "the gap is at the left";
+
+    TskRadioGroup radios;
+    ASSERT_TRUE(radios.Create(form.Handle(), L"Interval", 0, 140, 320, 91));
+    if (c.style) ReadRightToLeft(radios.Handle());
+    radios.SetColumns(2);
+    radios.SetItems({L"one", L"two", L"three", L"four", L"five"});
+    const int first = radios.Button(0).Left(), fourth = radios.Button(3).Left();
+    EXPECT_EQ(c.style ? 320 - 8 - radios.Button(0).Width() : 8, first);
+    EXPECT_EQ(c.style ? 320 - 163 - radios.Button(3).Width() : 163, fourth);
   }
 }
 

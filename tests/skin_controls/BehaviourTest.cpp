@@ -8,6 +8,7 @@
 #include "skin/controls/FlatButton.h"
 #include "skin/controls/FlatColors.h"
 #include "skin/controls/FlatEdit.h"
+#include "skin/controls/Panels.h"
 #include "skin/controls/URLLabel.h"
 
 using namespace skin;
@@ -221,7 +222,7 @@ TEST(FlatEdit, FitsTheFontAndHighlightsWhileFocused) {
   EXPECT_EQ(tm.tmHeight + 6, edit.Height());
   edit.SetIndexedColor(0, RGB(250, 250, 200));
   edit.SetIndexedColor(2, RGB(200, 200, 200));
-  EXPECT_FALSE(edit.ParentColor);
+  EXPECT_FALSE(edit.GetParentColor());
   EXPECT_EQ(RGB(200, 200, 200), edit.FaceColour());
   ::SetFocus(edit.Handle());
   EXPECT_EQ(RGB(250, 250, 200), edit.FaceColour());
@@ -247,6 +248,83 @@ TEST(ButtonRepeat, HeldButtonFiresEveryIntervalUntilRelease) {
   const int held = ticks;
   PumpFor(200);
   EXPECT_EQ(held, ticks) << "release stops the repeat";
+}
+
+}  // namespace
+
+namespace {
+
+// A flat button and a flat edit that take their parent's colour follow it,
+// and derive their hot, down and border colours from it; a new percentage
+// derives them again.
+TEST(FlatAdvColours, FollowTheParentAndThePercentages) {
+  HostForm form;
+  TskGroupBox group;
+  ASSERT_TRUE(group.Create(form.Handle(), L"Group", 0, 0, 200, 120));
+  TFlatButton button;
+  TFlatEdit edit;
+  ASSERT_TRUE(button.Create(group.Handle(), L"Go", 10, 20));
+  ASSERT_TRUE(edit.Create(group.Handle(), L"", 10, 60));
+  button.SetUseAdvColors(true);
+  edit.SetUseAdvColors(true);
+  for (COLORREF face : {RGB(100, 150, 200), RGB(20, 120, 40)}) {
+    SCOPED_TRACE(face);
+    const COLORREF before = button.ColorFocused();
+    group.SetColor(face);
+    EXPECT_EQ(face, button.Color());
+    EXPECT_EQ(ShiftColorLightness(face, before, 10, false), button.ColorFocused());
+    EXPECT_EQ(ShiftColorLightness(face, 0, 50, true), button.ColorBorder());
+    EXPECT_EQ(face, edit.GetIndexedColor(2));
+    EXPECT_EQ(ShiftColorLightness(face, 0, 50, true), edit.GetIndexedColor(1));
+  }
+  button.SetAdvColorFocused(40);
+  EXPECT_EQ(ShiftColorLightness(button.Color(), 0, 40, false), button.ColorFocused());
+  edit.SetAdvColorBorder(5);
+  EXPECT_EQ(ShiftColorLightness(edit.GetIndexedColor(2), 0, 5, true), edit.GetIndexedColor(1));
+  button.SetColor(RGB(1, 2, 3));  // a colour of its own: the parent's no longer counts
+  group.SetColor(RGB(9, 9, 9));
+  EXPECT_EQ(RGB(1, 2, 3), button.Color());
+}
+
+TEST(FlatButton, TheCaptionTakesTheFontColour) {
+  HostForm form;
+  TFlatButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"WWW", 0, 0, 60, 25));
+  button.SetFontColor(RGB(200, 0, 0));
+  Bitmap shot;
+  button.PaintTo(shot);
+  int red = 0;
+  for (int y = 0; y < shot.Height(); ++y)
+    for (int x = 0; x < shot.Width(); ++x) red += shot.Pixel(x, y) == RGB(200, 0, 0);
+  EXPECT_GT(red, 5);
+}
+
+TEST(CheckBox, AutoSizeFollowsANewFont) {
+  HostForm form;
+  TskCheckBox box;
+  ASSERT_TRUE(box.Create(form.Handle(), L"A longer caption", 0, 0));
+  const int width = box.Width(), height = box.Height();
+  HFONT big = ::CreateFontW(-24, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+  box.Send(WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
+  EXPECT_GT(box.Width(), width);
+  EXPECT_GT(box.Height(), height);
+  box.Send(WM_SETFONT, 0, TRUE);
+  EXPECT_EQ(width, box.Width());
+  ::DeleteObject(big);
+}
+
+TEST(ButtonGlyph, ASingleImageGlyphIsGreyedWhenDisabled) {
+  HostForm form;
+  TskButton button;
+  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
+  Bitmap glyph(16, 16);
+  glyph.Fill(RGB(0, 200, 0));
+  glyph.SetPixel(0, 0, kCorner);
+  button.SetGlyph(glyph);
+  const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
+  EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
+  button.Enable(false);
+  EXPECT_EQ(::GetSysColor(COLOR_BTNSHADOW), Render(button.Handle()).Pixel(x, y));
 }
 
 }  // namespace

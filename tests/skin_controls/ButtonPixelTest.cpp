@@ -219,6 +219,51 @@ TEST(ButtonGlyph, ATwoImageGlyphShowsItsRightHalfWhenDisabled) {
   EXPECT_EQ(RGB(0, 0, 200), Render(button.Handle()).Pixel(x, y));
 }
 
+// Where the glyph and the caption go for each layout (W x H the button, gw
+// the glyph's side, tw x th the caption, S the spacing).
+TEST(ButtonGlyph, EachLayoutPlacesTheGlyphAndTheCaption) {
+  HostForm form;
+  const int W = 120, H = 60, gw = 16, S = 4;
+  Bitmap glyph(gw, gw);
+  glyph.Fill(RGB(0, 200, 0));
+  glyph.SetPixel(0, 0, kCorner);
+  struct Case {
+    TButtonLayout layout;
+    int (*glyphX)(int tw), (*glyphY)(int th), (*captionX)(int gx, int tw), (*captionY)(int gy, int th);
+  };
+  const Case cases[] = {
+      {blGlyphLeft, [](int tw) { return (W - (tw + gw + S)) / 2; }, [](int) { return (H - gw) / 2; },
+       [](int gx, int) { return gx + gw + S; }, [](int, int th) { return (H - th) / 2; }},
+      {blGlyphRight, [](int tw) { return (W + tw + S - gw) / 2; }, [](int) { return (H - gw) / 2; },
+       [](int gx, int tw) { return gx - tw - S; }, [](int, int th) { return (H - th) / 2; }},
+      {blGlyphTop, [](int) { return (W - gw) / 2; }, [](int th) { return (H - (th + gw + S)) / 2; },
+       [](int, int tw) { return (W - tw) / 2; }, [](int gy, int) { return gy + gw + S; }},
+      {blGlyphBottom, [](int) { return (W - gw) / 2; }, [](int th) { return (H + th + S - gw) / 2; },
+       [](int, int tw) { return (W - tw) / 2; }, [](int gy, int th) { return gy - th - S; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.layout));
+    TskButton button;
+    ASSERT_TRUE(button.Create(form.Handle(), L"Scan", 0, 0, W, H));
+    button.Layout = c.layout;
+    button.SetGlyph(glyph);
+    Bitmap shot = Render(button.Handle());
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, button.GetFont());
+    SIZE text{};
+    ::GetTextExtentPoint32W(dc, L"Scan", 4, &text);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    const int gx = c.glyphX(text.cx), gy = c.glyphY(text.cy);
+    EXPECT_EQ(RGB(0, 200, 0), shot.Pixel(gx + 1, gy + 1));
+    EXPECT_EQ(RGB(0, 200, 0), shot.Pixel(gx + gw - 1, gy + gw - 1));
+    EXPECT_NE(RGB(0, 200, 0), shot.Pixel(gx - 1, gy + gw / 2)) << "nothing of the glyph left of it";
+    EXPECT_NE(RGB(0, 200, 0), shot.Pixel(gx + gw, gy + gw / 2)) << "nor right of it";
+    EXPECT_EQ(c.captionX(gx, text.cx), button.CaptionPosition().x);
+    EXPECT_EQ(c.captionY(gy, text.cy), button.CaptionPosition().y);
+  }
+}
+
 TEST(GroupBoxLook, CaptionGapAndGreyCaptionWhenDisabled) {
   HostForm form;
   TskGroupBox box;

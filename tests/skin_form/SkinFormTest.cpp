@@ -5,14 +5,17 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdlib>
 #include <vector>
 
 #include "app/options/RegAddRegistry.h"
 #include "skin/form/FormMessages.h"
+#include "skin/lists/Edit.h"
 #include "skin/SkinTestHost.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin_form/TestDialog.h"
+#include "support/TestSupport.h"
 #include "ui/Application.h"
 
 namespace {
@@ -259,75 +262,195 @@ TEST_F(SkinFormTest, EveryBuiltinStyleDrawsWithoutItsPictures) {
   }
 }
 
-// A main menu with two top items, recording what the bar asks of it.
-class FakeMenu : public skin::TskMenuSource {
- public:
-  std::vector<TopItem> TopItems() const override { return {{L"&File", true}, {L"&Help", false}}; }
-  void DropDown(size_t index, HWND, POINT) override { dropped.push_back(index); }
-  bool IsShortCut(WPARAM key, LPARAM) override { return key == 'R'; }
-  void SetFrame(skin::TskForm* f) override { frame = f; }
-  std::vector<size_t> dropped;
-  skin::TskForm* frame = nullptr;
+// A themed main menu: File drops down, Run has no sub-items and runs at
+// once, Help is disabled.
+struct ThreeItemMenu {
+  ThreeItemMenu() {
+    menu.Items.push_back(skin::TskMenuItem{L"&File", L"", false, true, false, -1, {},
+                                           {skin::TskMenuItem{L"&Open", L"Ctrl+R", false, true, false, -1,
+                                                              [this] { ++opened; }, {}, {}, {}}},
+                                           {}, {}});
+    menu.Items.push_back(skin::TskMenuItem{L"&Run", L"", false, true, false, -1, [this] { ++ran; }, {}, {}, {}});
+    menu.Items.push_back(skin::TskMenuItem{L"&Help", L"F1", false, false, false, -1, [this] { ++helped; }, {}, {}, {}});
+  }
+  skin::TskMainMenu menu;
+  int opened = 0, ran = 0, helped = 0;
 };
 
-TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndDropsItsItemsDown) {
-  FakeMenu menu;
-  dialog.Frame.SetMenu(&menu);
+// Holds Ctrl down for this thread's key state while it lives.
+struct CtrlHeld {
+  CtrlHeld() { Set(0x80); }
+  ~CtrlHeld() { Set(0); }
+  static void Set(BYTE state) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = state;
+    ::SetKeyboardState(keys);
+  }
+};
+
+TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndRunsTheThemedMenu) {
+  ThreeItemMenu m;
+  dialog.Frame.SetMenu(&m.menu);
   ASSERT_NE(dialog.Frame.MenuBar(), nullptr);
-  EXPECT_EQ(menu.frame, &dialog.Frame);
+  EXPECT_EQ(m.menu.GetHost(), &dialog.Frame);
+  EXPECT_EQ(m.menu.GetUIStyle(), dialog.Frame.GetUIStyle()) << "the menu takes the frame's style";
   skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
-  ASSERT_EQ(bar.ButtonCount(), 2u);
+  ASSERT_EQ(bar.ButtonCount(), 3u);
   EXPECT_EQ(bar.Top(), Bar().Height());
   EXPECT_EQ(dialog.Frame.MenuBarHeight(), 22);
   EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height() + 22);
-  // A disabled item does not drop down.
-  for (size_t i = 0; i < 2; ++i)
+  // A click on an item without sub-items runs it; a disabled one does nothing.
+  for (size_t i = 1; i < 3; ++i)
     ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(bar.ButtonBounds(i))));
-  EXPECT_EQ(menu.dropped, std::vector<size_t>{0});
-  // Alt+letter, as the menu key the frame receives, drops the item it underlines.
-  for (LPARAM letter : {'f', 'h', 'x'}) dialog.Send(WM_SYSCOMMAND, SC_KEYMENU, letter);
-  EXPECT_EQ(menu.dropped, (std::vector<size_t>{0, 0}));
+  EXPECT_EQ(m.ran, 1);
+  EXPECT_EQ(m.helped, 0);
   ::SetForegroundWindow(dialog.Handle());
   PumpFor(50);
-  EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), ::GetActiveWindow() == dialog.Handle());
-  EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
+  const bool active = ::GetActiveWindow() == dialog.Handle();
+  {
+    CtrlHeld ctrl;
+    EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), active) << "Ctrl+R is the shortcut of File, Open";
+    EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
+  }
+  EXPECT_EQ(m.opened, active ? 1 : 0);
+  EXPECT_FALSE(dialog.Frame.HandleKeyDown('R', 0)) << "R alone is no shortcut";
+  // The menu's own font: a bigger one widens the buttons.
+  const int narrow = bar.ButtonBounds(0).right - bar.ButtonBounds(0).left;
+  m.menu.FontSize = 20;
+  m.menu.SetUseSystemFont(false);
+  EXPECT_GT(bar.ButtonBounds(0).right - bar.ButtonBounds(0).left, narrow);
+  m.menu.Items.pop_back();
+  m.menu.MenuChanged();
+  EXPECT_EQ(bar.ButtonCount(), 2u);
   dialog.Frame.SetMenu(nullptr);
-  EXPECT_EQ(menu.frame, nullptr);
+  EXPECT_EQ(m.menu.GetHost(), nullptr);
   EXPECT_EQ(dialog.Frame.MenuBar(), nullptr);
   EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height());
+}
+
+TEST_F(SkinFormTest, AltAndAnItemsLetterOpensIt) {
+  ThreeItemMenu m;
+  dialog.Frame.SetMenu(&m.menu);
+  ::SetForegroundWindow(dialog.Handle());
+  PumpFor(50);
+  if (::GetActiveWindow() != dialog.Handle()) GTEST_SKIP() << "the dialog could not take the foreground";
+  struct Case {
+    UINT message;
+    wchar_t ch;
+    bool overTheBar;
+    int ran, helped;
+  } cases[] = {
+      {WM_SYSCHAR, L'r', false, 1, 0},  // Alt+R runs Run
+      {WM_SYSCHAR, L'R', false, 1, 0},  // any case
+      {WM_SYSCHAR, L'h', false, 0, 0},  // Help is disabled
+      {WM_SYSCHAR, L'x', false, 0, 0},  // no item has X
+      {WM_CHAR, L'r', false, 0, 0},     // a plain letter only while a button is hot
+      {WM_CHAR, L'r', true, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.message << " " << char(c.ch) << " " << c.overTheBar);
+    m.ran = m.helped = 0;
+    skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+    POINT at = c.overTheBar ? Centre(bar.ButtonBounds(2)) : POINT{-1, -1};
+    ::SendMessageW(bar.Handle(), c.overTheBar ? WM_MOUSEMOVE : WM_MOUSELEAVE, 0, At(at));
+    ::PostMessageW(dialog.Handle(), c.message, c.ch, 0x20000001);
+    PumpFor(50);
+    EXPECT_EQ(m.ran, c.ran);
+    EXPECT_EQ(m.helped, c.helped);
+  }
+  // Alt+F drops File's themed sub-menu down.
+  g_menuSeen = g_menuThemed = false;
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &WatchMenu);
+  ::PostMessageW(dialog.Handle(), WM_SYSCHAR, L'f', 0x20000001);
+  EXPECT_TRUE(PumpUntil([] { return g_menuSeen; }));
+  ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(g_menuThemed);
+  dialog.Frame.SetMenu(nullptr);
+}
+
+COLORREF BarPixel(skin::TskMenuBar& bar, int x, int y) {
+  ::InvalidateRect(bar.Handle(), nullptr, FALSE);
+  ::UpdateWindow(bar.Handle());
+  HDC dc = ::GetDC(bar.Handle());
+  COLORREF c = ::GetPixel(dc, x, y);
+  ::ReleaseDC(bar.Handle(), dc);
+  return c;
 }
 
 // The button under the mouse is drawn as the popup menu's selected item
 // (face and edge in the style's selection colours); a disabled one turns hot
 // but keeps the bar's face; leaving the bar clears it.
 TEST_F(SkinFormTest, MenuBarButtonUnderTheMouseIsHot) {
-  FakeMenu menu;
-  dialog.Frame.SetMenu(&menu);
+  ThreeItemMenu m;
+  dialog.Frame.SetMenu(&m.menu);
   ASSERT_NE(dialog.Frame.MenuBar(), nullptr);
   skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
   const COLORREF edge = skin::GetBuiltinThemeColor(dialog.Frame.GetUIStyle(), 18);
   const COLORREF face = skin::GetBuiltinThemeColor(dialog.Frame.GetUIStyle(), 19);
-  auto pixel = [&](int x, int y) {
-    ::UpdateWindow(bar.Handle());
-    HDC dc = ::GetDC(bar.Handle());
-    COLORREF c = ::GetPixel(dc, x, y);
-    ::ReleaseDC(bar.Handle(), dc);
-    return c;
-  };
-  for (size_t i = 0; i < 2; ++i) {
+  for (size_t i : {size_t{0}, size_t{2}}) {
     SCOPED_TRACE(i);
     RECT r = bar.ButtonBounds(i);
     ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
     const bool enabled = i == 0;
-    EXPECT_EQ(pixel(r.left, r.top) == edge, enabled);
-    EXPECT_EQ(pixel(r.left + 1, r.top + 1) == face, enabled);
+    EXPECT_EQ(BarPixel(bar, r.left, r.top) == edge, enabled);
+    EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1) == face, enabled);
     EXPECT_EQ(bar.ButtonTag(i), 888);
-    EXPECT_EQ(bar.ButtonTag(1 - i), 0);
+    EXPECT_EQ(bar.ButtonTag(2 - i), 0);
   }
   ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
-  EXPECT_NE(pixel(bar.ButtonBounds(0).left, bar.ButtonBounds(0).top), edge);
-  EXPECT_EQ(bar.ButtonTag(1), 0);
+  EXPECT_NE(BarPixel(bar, bar.ButtonBounds(0).left, bar.ButtonBounds(0).top), edge);
+  EXPECT_EQ(bar.ButtonTag(2), 0);
   dialog.Frame.SetMenu(nullptr);
+}
+
+// MacOS draws the bar and a hot button from its two menu pictures when the
+// program carries them, else in the style's colours.
+TEST_F(SkinFormTest, MacOsMenuBarDrawsItsPictures) {
+  ThreeItemMenu m;
+  dialog.Frame.SetMenu(&m.menu);
+  dialog.Frame.SetUIStyle(skin::MacOS);
+  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  skin::Bitmap select, back;
+  const bool pictures = select.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_SELECT") &&
+                        back.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_BAR");
+  const RECT r = bar.ButtonBounds(0);
+  const int spare = bar.ButtonBounds(2).right + 5;
+  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+  if (pictures) {
+    EXPECT_EQ(BarPixel(bar, spare, 0), back.Pixel(0, 0));
+    EXPECT_EQ(BarPixel(bar, r.left + 1, 0), select.Pixel(0, 0));
+  } else {
+    EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), skin::GetBuiltinThemeColor(skin::MacOS, 19));
+  }
+  ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
+  dialog.Frame.SetMenu(nullptr);
+}
+
+// With a skin file the bar runs from file colour 3 to 4, and a hot button
+// takes file colours 5 (face) and 6 (edge).
+TEST_F(SkinFormTest, MenuBarTakesTheSkinFilesColours) {
+  skin::TskFileTheme theme;
+  theme.SetThemeFile(testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_BUILD_DIR") +
+                                                   L"/tests/skin_form/menubar.skn"));
+  ASSERT_TRUE(theme.GetReady());
+  ThreeItemMenu m;
+  dialog.Frame.SetMenu(&m.menu);
+  dialog.Frame.SetFileTheme(&theme);
+  dialog.Frame.SetUIStyle(skin::FromThemeFile);
+  EXPECT_EQ(m.menu.GetFileTheme(), &theme);
+  EXPECT_EQ(m.menu.GetUIStyle(), skin::FromThemeFile);
+  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  const RECT r = bar.ButtonBounds(0);
+  const int spare = bar.ButtonBounds(2).right + 5;
+  EXPECT_EQ(BarPixel(bar, spare, 0), RGB(0x30, 0x20, 0x10));
+  EXPECT_EQ(BarPixel(bar, spare, bar.Height() - 1), RGB(0x60, 0x50, 0x40));
+  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+  EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), RGB(0x10, 0x10, 0xA0));
+  EXPECT_EQ(BarPixel(bar, r.left, r.top), RGB(0x10, 0xA0, 0x10));
+  ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
+  dialog.Frame.SetMenu(nullptr);
+  dialog.Frame.SetFileTheme(nullptr);
 }
 
 TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {
@@ -336,6 +459,49 @@ TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {
   EXPECT_EQ(::SendMessageW(dialog.Handle(), skin::SK_GETBORDERWIDTH, 0, 0), 0);
   PumpFor(50);
   EXPECT_TRUE(dialog.Exists());
+}
+
+// The dialog's theme manager gives its parts the WinXP look and its file
+// theme (one without a file).
+TEST(SkinFormAddDialog, TheThemeManagerDressesTheListedParts) {
+  ui::Application::Instance().Initialize();
+  app::TfrmRegAddRegistry add;
+  ASSERT_TRUE(add.CreateForm(nullptr, L"HKEY_CURRENT_USER\\Software"));
+  EXPECT_EQ(add.skThemeManager.GetUIStyle(), skin::WinXP);
+  EXPECT_EQ(add.skThemeManager.GetFileTheme(), &add.skFileTheme);
+  EXPECT_FALSE(add.skFileTheme.GetReady());
+  EXPECT_EQ(add.skThemeManager.GetCompList().size(), 6u);
+  EXPECT_EQ(add.skForm.GetUIStyle(), skin::WinXP);
+  EXPECT_EQ(add.skForm.GetFileTheme(), &add.skFileTheme);
+  EXPECT_EQ(add.skForm.TitleBar().GetUIStyle(), skin::WinXP);
+  for (skin::TskButton* b : {&add.bLaunchRegedit, &add.bOK, &add.bCancel}) {
+    EXPECT_EQ(b->GetUIStyle(), skin::WinXP);
+    EXPECT_EQ(b->GetFileTheme(), &add.skFileTheme);
+  }
+  EXPECT_EQ(add.eRegistryKey.GetUIStyle(), skin::WinXP);
+  EXPECT_EQ(add.eRegistryKey.GetFileTheme(), &add.skFileTheme);
+  EXPECT_EQ(add.skForm.BorderWidth(), 3);
+  EXPECT_EQ(add.skForm.RoundCorner(), 13);
+}
+
+// A file theme freed while in use: the frame, its title bar and the lists
+// drop it and take DeepBlue.
+TEST_F(SkinFormTest, AFreedFileThemeLeavesDeepBlue) {
+  skin::TskEdit edit;
+  ASSERT_TRUE(edit.Create(dialog.Frame.Handle(), L"", 10, 40, 100, 21));
+  auto theme = std::make_unique<skin::TskFileTheme>();
+  dialog.Frame.SetFileTheme(theme.get());
+  edit.SetFileTheme(theme.get());
+  edit.SetUIStyle(skin::WinXP);
+  ASSERT_EQ(dialog.Frame.GetUIStyle(), skin::WinXP);
+  theme.reset();
+  EXPECT_EQ(dialog.Frame.GetFileTheme(), nullptr);
+  EXPECT_EQ(dialog.Frame.GetUIStyle(), skin::DeepBlue);
+  EXPECT_EQ(Bar().GetUIStyle(), skin::DeepBlue);
+  EXPECT_EQ(Bar().GetFileTheme(), nullptr);
+  EXPECT_EQ(edit.GetFileTheme(), nullptr);
+  EXPECT_EQ(edit.GetUIStyle(), skin::DeepBlue);
+  EXPECT_EQ(dialog.Frame.BorderWidth(), skin::GetBuiltinThemeInteger(skin::DeepBlue, 17));
 }
 
 // With VANTOREL_SKIN_SCREENSHOT set, saves the program's "Add to Ignore List"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ListsTestSupport.h"
+#include "skin/controls/Bars.h"
 #include "skin/lists/ComboBox.h"
 #include "skin/lists/Edit.h"
 #include "skin/lists/ListView.h"
@@ -157,6 +158,36 @@ TEST(SkinListView, TheHeaderIsDrawnInTheThemesColoursWithSeparators) {
   EXPECT_EQ(line, canvas.Pixel(300, header.bottom - 1));
 }
 
+// One line per column boundary at the section's right - 1; a second line
+// just left of it only for a zero-width section, whose line would fall on
+// the previous one.
+TEST(SkinListView, HeaderSeparatorsFollowTheColumnBoundaries) {
+  struct Case {
+    const char* name;
+    std::vector<int> widths;
+    std::vector<int> lines, spaces;
+  };
+  const Case cases[] = {
+      {"three columns", {150, 100, 50}, {149, 249, 299}, {147, 148, 150, 247, 248, 250, 297, 298, 300}},
+      {"a zero-width middle column", {150, 0, 100}, {148, 149, 249}, {147, 150, 247, 248, 250}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lists_test::HostForm form;
+    TskListView view;
+    ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 400, 200, false));
+    for (int w : c.widths) view.AddColumn(L"", w);
+    RECT header{};
+    ::GetClientRect(view.HeaderHandle(), &header);
+    skin::Bitmap canvas(header.right, header.bottom);
+    canvas.Fill(kBack);
+    view.DrawHeader(canvas.Canvas());
+    const COLORREF face = GetBuiltinThemeColor(DeepBlue, 15), line = GetBuiltinThemeColor(DeepBlue, 25);
+    for (int x : c.lines) EXPECT_EQ(line, canvas.Pixel(x, 2)) << x;
+    for (int x : c.spaces) EXPECT_EQ(face, canvas.Pixel(x, 2)) << x;
+  }
+}
+
 TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
   lists_test::HostForm form;
   TskListView view;
@@ -188,63 +219,50 @@ TEST(SkinListView, KeysReachTheListsHandlerAsOnAPlainList) {
 
 namespace {
 
-// A stand-in for a skinned scroll bar that records what the list tells it.
-class FakeBar : public ui::Control, public ListScrollBar {
- public:
-  bool Create(HWND parent, int w, int h) {
-    return CreateCustom(parent, L"VantorelSkinListsFakeBar", L"", WS_VISIBLE, 0, 0, 0, w, h);
-  }
-  HWND BarHandle() const override { return Handle(); }
-  void SetVertical(bool v) override { vertical = v; }
-  void SetLineButtonSize(int s) override { lineButton = s; }
-  void SetRange(int mn, int mx) override {
-    min = mn;
-    max = mx;
-  }
-  void SetPosition(int p) override { position = p; }
-  void SetBarStyle(TskUIStyle, TskFileTheme*) override {}
-  void SetChangeHandler(std::function<void(int)> h) override { handler = std::move(h); }
-  bool vertical = false;
-  int lineButton = -1, min = -1, max = -1, position = -1;
-  std::function<void(int)> handler;
-};
-
-TEST(SkinListView, AnAssignedBarFollowsTheListsOwnAndScrollsIt) {
+TEST(SkinListView, AnAssignedSkinnedBarFollowsTheListsOwnAndScrollsIt) {
   lists_test::HostForm form;
   TskListView view;
-  FakeBar bar;
+  TskScrollBar bar;
   ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 200, 150, false));
-  ASSERT_TRUE(bar.Create(form.Handle(), 16, 16));
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 100, 16));
   view.AddColumn(L"Problem", 150);
   for (int i = 0; i < 60; ++i) view.AddRow(L"row " + std::to_wstring(i));
   form.Show(true);
   lists_test::Pump();
   view.SetVScrollBar(&bar);
-  EXPECT_TRUE(bar.vertical);
+  EXPECT_EQ(skVertical, bar.GetOrientation());
   const RECT placed = bar.Bounds();
-  EXPECT_EQ(10 + 200 - 16 - 2, placed.left);
+  EXPECT_EQ(10 + 200 - bar.Width() - 2, placed.left);
   EXPECT_EQ(11, placed.top);
   EXPECT_EQ(150 - 2, placed.bottom - placed.top);
   EXPECT_TRUE(bar.Visible());
   EXPECT_TRUE(bar.Enabled());
-  EXPECT_GT(bar.lineButton, 0);
-  EXPECT_EQ(0, bar.position);
-  EXPECT_GT(bar.max, 0);
+  EXPECT_GT(bar.GetLineButton(), 0);
+  EXPECT_EQ(0, bar.GetPosition());
+  EXPECT_GT(bar.GetMax(), 0);
 
-  ASSERT_TRUE(bar.handler != nullptr);
-  bar.handler(5);  // five lines down
-  EXPECT_EQ(5, static_cast<int>(view.Send(LVM_GETTOPINDEX)));
-  view.SyncScrollBars();
-  EXPECT_EQ(5, bar.position);
+  auto top = [&] { return static_cast<int>(view.Send(LVM_GETTOPINDEX)); };
+  bar.SetPosition(5);  // the user drags the thumb five lines down
+  EXPECT_EQ(5, top());
+  bar.StepForward();  // the down arrow
+  EXPECT_EQ(6, top());
+  view.Send(WM_VSCROLL, SB_LINEDOWN, 0);  // the list scrolls itself: the bar follows
+  EXPECT_EQ(7, bar.GetPosition());
+
+  view.SetUIStyle(MacOS);
+  EXPECT_EQ(MacOS, bar.GetUIStyle()) << "the list passes its style on";
 
   view.Clear();  // every row fits: the list's bar goes, and the skinned one
   EXPECT_FALSE(bar.Visible());
   EXPECT_FALSE(bar.Enabled());
-  EXPECT_EQ(0, bar.lineButton);
+  EXPECT_EQ(0, bar.GetLineButton());
 
-  view.SetVScrollBar(nullptr);  // released: no handler, range back to 0-100
-  EXPECT_EQ(nullptr, bar.handler);
-  EXPECT_EQ(100, bar.max);
+  view.SetVScrollBar(nullptr);  // released: range back to 0-100, and it scrolls nothing
+  EXPECT_EQ(100, bar.GetMax());
+  EXPECT_TRUE(bar.Enabled());
+  for (int i = 0; i < 60; ++i) view.AddRow(L"row");
+  bar.SetPosition(3);
+  EXPECT_EQ(0, top());
 }
 
 }  // namespace

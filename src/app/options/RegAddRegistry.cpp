@@ -17,18 +17,13 @@ bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   if (!Create(owner, L"Add to Ignore List", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME))
     return false;
   if (!skForm.Create(*this) || !pnlForm.Create(skForm.Handle(), 0, 0, 392, 193, false)) return false;
-  skForm.SetUIStyle(skin::WinXP);
-  skForm.SetBorderWidth(3);
-  skForm.SetRoundCorner(13);
   skForm.TitleBar().SetButtonVisible(skin::skMax, false);
   skForm.TitleBar().SetButtonVisible(skin::skMin, false);
   skForm.SetFormPanel(&pnlForm);
-  SetPanelSize(392, 193);
   HWND p = pnlForm.Handle();
   lRegistryKey.Create(p, L"Registry Key", 16, 20);
   bLaunchRegedit.Create(p, L"&Launch Registry Editor", 222, 14, 154, 25);
   eRegistryKey.Create(p, text, 16, 50, 360, 21, this);
-  eRegistryKey.SetUIStyle(skin::WinXP);
   lExample.Create(p, L"Enter the value or key like: HKEY_CURRENT_USER\\Software\\Microsoft", 16, 82, false, 360, 30);
   bOK.Create(p, L"&OK", 216, 152, 75, 25, BS_DEFPUSHBUTTON);
   bCancel.Create(p, L"&Cancel", 301, 152, 75, 25);
@@ -41,10 +36,26 @@ bool TfrmRegAddRegistry::CreateForm(HWND owner, const std::wstring& text) {
   };
   bCancel.OnClick = [this] { SetModalResult(IDCANCEL); };
   bLaunchRegedit.OnClick = [this] { bLaunchRegeditClick(); };
-  skin::SetStyleOfDescendants(p, skin::WinXP);
+  NameParts();
+  skThemeManager.SetCompList({L"skForm", L"pnlForm", L"bLaunchRegedit", L"eRegistryKey", L"bOK", L"bCancel"});
+  skThemeManager.SetFileTheme(&skFileTheme);
+  skThemeManager.SetUIStyle(skin::WinXP);
+  // The WinXP frame with a border of 3 and a round corner of 13; the size
+  // follows the border.
+  skForm.SetBorderWidth(3);
+  skForm.SetRoundCorner(13);
+  SetPanelSize(392, 193);
   aOKUpdate();
   CenterOn(owner);
   return true;
+}
+
+void TfrmRegAddRegistry::NameParts() {
+  skForm.SetName(L"skForm");
+  bLaunchRegedit.SetName(L"bLaunchRegedit");
+  eRegistryKey.SetName(L"eRegistryKey");
+  bOK.SetName(L"bOK");
+  bCancel.SetName(L"bCancel");
 }
 
 void TfrmRegAddRegistry::SetPanelSize(int width, int height) {

@@ -6,6 +6,7 @@
 #include "skin/controls/Buttons.h"
 #include "skin/form/SkinForm.h"
 #include "skin/lists/Edit.h"
+#include "skin/theme/ThemeManager.h"
 #include "ui/Form.h"
 #include "ui/Panels.h"
 #include "ui/StdControls.h"
@@ -35,6 +36,10 @@ class TfrmRegAddRegistry : public ui::Form {
   void aOKExecute() { SetModalResult(IDOK); }
   void bLaunchRegeditClick();
 
+  // A file theme without a file; it outlives the controls that name it.
+  skin::TskFileTheme skFileTheme;
+  // Gives the listed parts the WinXP look.
+  skin::TskThemeManager skThemeManager{this};
   // The skinned frame with its own title bar; the controls sit on pnlForm,
   // which fills the frame below the title bar.
   skin::TskForm skForm;
@@ -44,6 +49,8 @@ class TfrmRegAddRegistry : public ui::Form {
   TKeyEdit eRegistryKey;
 
  protected:
+  // Names the parts the theme manager's list names.
+  void NameParts();
   // Makes the area below the title bar `width` x `height`.
   void SetPanelSize(int width, int height);
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;

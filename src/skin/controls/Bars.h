@@ -110,11 +110,15 @@ class TskTrackBar : public SkinControl {
   void ApplyUIStyle() override;
   virtual bool KeepsOwnImages() const { return false; }
   virtual bool FocusOnMouseDown() const { return true; }
+  // Whether the slider is drawn transparent over the bar.
+  virtual bool GetHorizontalBarFlag() const { return Horizontal(); }
   void Draw(Bitmap& canvas) override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   void Rebuild();
 
  private:
+  void LoadThemeImages();
+  int BarThickness() const;
   void BuildBarBuffer();
   void FitSize();
   void UpdateSlider();
@@ -132,9 +136,14 @@ class TskTrackBar : public SkinControl {
 };
 
 class TskScrollTrackBar : public TskTrackBar {
+ public:
+  // The thumb picture sizes the slider.
+  void FitSliderToImage() { Slider().AutoSize = true; }
+
  protected:
   bool KeepsOwnImages() const override { return true; }
   bool FocusOnMouseDown() const override { return false; }
+  bool GetHorizontalBarFlag() const override { return false; }
 };
 
 class TskScrollBar : public SkinControl {
@@ -161,6 +170,7 @@ class TskScrollBar : public SkinControl {
 
  protected:
   void ApplyUIStyle() override;
+  void ColorChanged() override;
   void Draw(Bitmap& canvas) override { PaintBackground(canvas); }
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "skin/controls/FlatColors.h"
+
 #include "skin/draw/NinePart.h"
 #include "skin/draw/Strips.h"
 #include "skin/theme/BuiltinTheme.h"
@@ -307,6 +309,13 @@ void TskButton::DrawPicture(Bitmap& canvas, const Bitmap& picture) {
   if (MouseDown()) at.x += 1, at.y += 1;
   RECT part{0, 0, g.cx, g.cy};
   if (twoImages && !IsEnabled()) ::OffsetRect(&part, g.cx, 0);
+  if (!twoImages && !IsEnabled()) {
+    // One image only: drawn greyed, as the flat buttons draw theirs.
+    Bitmap greyed;
+    MakeDisabledGlyph(glyph_, glyph_.Pixel(0, 0), ::GetSysColor(COLOR_BTNFACE), greyed);
+    DrawPart(greyed, part, canvas.Canvas(), at.x, at.y, true, ::GetSysColor(COLOR_BTNFACE));
+    return;
+  }
   DrawMasked(glyph_, canvas.Canvas(), at.x, at.y, part);
 }
 

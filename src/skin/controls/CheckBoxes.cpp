@@ -79,12 +79,15 @@ void TskCheckBox::Draw(Bitmap& canvas) {
   const int H = canvas.Height();
   SIZE pic{picture.Empty() ? 13 : picture.Width(), picture.Empty() ? 13 : picture.Height()};
   const int py = (H - pic.cy) / 2;
+  // Right to left the picture sits at the right and the caption ends left of it.
+  const bool rtl = RightToLeft();
+  const int px = rtl ? canvas.Width() - pic.cx - 1 : 1;
   if (!picture.Empty()) {
     RECT all{0, 0, pic.cx, pic.cy};
-    DrawPart(picture, all, dc, 1, py, IsRadioKind(), picture.Pixel(0, 0));
+    DrawPart(picture, all, dc, px, py, IsRadioKind(), picture.Pixel(0, 0));
   } else {
     // No theme picture: the system's own check mark.
-    RECT box{1, py, 1 + pic.cx, py + pic.cy};
+    RECT box{px, py, px + pic.cx, py + pic.cy};
     UINT state = (IsRadioKind() ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK) | (checked_ ? DFCS_CHECKED : 0) |
                  (IsEnabled() ? 0 : DFCS_INACTIVE);
     ::DrawFrameControl(dc, &box, DFC_BUTTON, state);
@@ -93,10 +96,11 @@ void TskCheckBox::Draw(Bitmap& canvas) {
   if (!IsEnabled()) ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
   SIZE w = TextSize(L"W");
   std::wstring caption = Caption();
-  RECT text{pic.cx + 4, (H - w.cy) / 2, canvas.Width(), (H - w.cy) / 2 + w.cy};
-  ::DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_LEFT);
+  const int top = (H - w.cy) / 2, W = canvas.Width();
+  RECT text = rtl ? RECT{0, top, W - pic.cx - 4, top + w.cy} : RECT{pic.cx + 4, top, W, top + w.cy};
+  ::DrawTextW(dc, caption.c_str(), -1, &text, DT_SINGLELINE | (rtl ? DT_RIGHT : DT_LEFT));
   if (ShowsFocus()) {
-    RECT focus{pic.cx + 3, text.top, canvas.Width(), text.top + w.cy + 2};
+    RECT focus = rtl ? RECT{0, top, W - pic.cx - 3, top + w.cy + 2} : RECT{pic.cx + 3, top, W, top + w.cy + 2};
     ::SetTextColor(dc, RGB(0, 0, 0));
     ::SetBkColor(dc, RGB(255, 255, 255));
     ::DrawFocusRect(dc, &focus);

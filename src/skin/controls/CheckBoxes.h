@@ -39,6 +39,7 @@ class TskCheckBox : public SkinControl {
   virtual bool ClickOnKeyUp() const { return true; }
 
   void ApplyUIStyle() override { AdjustSize(); }
+  void FontChanged() override { AdjustSize(); }
   void Draw(Bitmap& canvas) override;
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   bool checked_ = false;

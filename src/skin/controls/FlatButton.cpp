@@ -22,22 +22,6 @@ TFlatButton* g_hot = nullptr;
 
 int Half(int v) { return v / 2; }
 
-// A disabled single glyph: the picture's non-background pixels embossed in
-// the button-shadow and button-highlight colours over the face colour.
-void MakeDisabledGlyph(const Bitmap& from, COLORREF background, Bitmap& out) {
-  out.SetSize(from.Width(), from.Height());
-  out.Fill(ColorToRGB(background));
-  const COLORREF transparent = from.Pixel(0, from.Height() - 1);
-  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), shadow = ::GetSysColor(COLOR_BTNSHADOW);
-  for (int pass = 0; pass < 2; ++pass)
-    for (int y = 0; y < from.Height(); ++y)
-      for (int x = 0; x < from.Width(); ++x)
-        if (from.Pixel(x, y) != transparent) {
-          if (pass == 0) out.SetPixel(x + 1, y + 1, light);
-          else out.SetPixel(x, y, shadow);
-        }
-}
-
 void CopyParentBackground(HWND control, HDC canvas) {
   HWND parent = ::GetParent(control);
   if (parent == nullptr) return;
@@ -142,6 +126,7 @@ void TFlatButton::SetIndexedColor(int index, COLORREF colour) {
 
 void TFlatButton::SetColors(COLORREF color, COLORREF focused, COLORREF border) {
   color_ = color;
+  parentColor_ = false;
   colors_[0] = focused;
   colors_[2] = border;
   Repaint();
@@ -149,21 +134,47 @@ void TFlatButton::SetColors(COLORREF color, COLORREF focused, COLORREF border) {
 
 void TFlatButton::SetColor(COLORREF colour) {
   color_ = colour;
+  parentColor_ = false;
   UpdateAdvColors();
   Repaint();
 }
 
 void TFlatButton::SetUseAdvColors(bool value) {
   useAdvColors_ = value;
+  SetParentColor(value);
   UpdateAdvColors();
+  Repaint();
+}
+
+void TFlatButton::SetParentColor(bool value) {
+  parentColor_ = value;
+  if (value) ParentColorChanged();
+}
+
+// The parent's colour (or the system's) changed: take it again when
+// following it, and derive the other colours anew.
+void TFlatButton::ParentColorChanged() {
+  if (parentColor_ && Exists()) color_ = ParentFaceColour(hwnd_);
+  UpdateAdvColors();
+  Repaint();
+}
+
+void TFlatButton::SetAdvColor(int index, BYTE value) {
+  advColors_[index] = value;
+  UpdateAdvColors();
+  Repaint();
+}
+
+void TFlatButton::SetFontColor(COLORREF colour) {
+  fontColor_ = colour;
   Repaint();
 }
 
 void TFlatButton::UpdateAdvColors() {
   if (!useAdvColors_) return;
-  colors_[0] = ShiftColorLightness(color_, colors_[0], AdvColorFocused, false);
-  colors_[1] = ShiftColorLightness(color_, colors_[1], AdvColorDown, true);
-  colors_[2] = ShiftColorLightness(color_, colors_[2], AdvColorBorder, true);
+  colors_[0] = ShiftColorLightness(color_, colors_[0], advColors_[0], false);
+  colors_[1] = ShiftColorLightness(color_, colors_[1], advColors_[1], true);
+  colors_[2] = ShiftColorLightness(color_, colors_[2], advColors_[2], true);
 }
 
 void TFlatButton::SetGlyph(const Bitmap& glyph) {
@@ -307,7 +318,7 @@ void TFlatButton::Draw(Bitmap& canvas) {
     RECT part{(kImage[n - 1][state_] - 1) * gw, 0, kImage[n - 1][state_] * gw, glyph_.Height()};
     if (n == 1 && state_ == fbsDisabled) {
       Bitmap disabled;
-      MakeDisabledGlyph(glyph_, ::GetSysColor(COLOR_BTNFACE), disabled);
+      MakeDisabledGlyph(glyph_, glyph_.Pixel(0, glyph_.Height() - 1), ::GetSysColor(COLOR_BTNFACE), disabled);
       DrawPart(disabled, part, dc, glyphAt.x, glyphAt.y, true, disabled.Pixel(0, disabled.Height() - 1));
     } else {
       DrawPart(glyph_, part, dc, glyphAt.x, glyphAt.y, true, glyph_.Pixel(0, glyph_.Height() - 1));
@@ -321,7 +332,7 @@ void TFlatButton::Draw(Bitmap& canvas) {
     ::DrawTextW(dc, caption.c_str(), -1, &shade, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNSHADOW));
   } else {
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextColor(dc, ColorToRGB(fontColor_));
   }
   ::DrawTextW(dc, caption.c_str(), -1, &textAt, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (::GetFocus() == hwnd_) DrawFocusCue(dc, client);
@@ -454,6 +465,10 @@ LRESULT TFlatButton::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_);
+    case kParentColorChanged:
+    case WM_SYSCOLORCHANGE:
+      ParentColorChanged();
+      return 0;
     default:
       return DefaultProc(msg, w, l);
   }

@@ -29,9 +29,23 @@ class TFlatButton : public ui::Control {
   COLORREF ColorBorder() const { return colors_[2]; }
   // Face, hot face and border at once.
   void SetColors(COLORREF color, COLORREF focused, COLORREF border);
-  BYTE AdvColorFocused = 10, AdvColorDown = 10, AdvColorBorder = 50;
+  // Lightness shifts (percent) of the derived colours; writing one
+  // recomputes them.
+  BYTE GetAdvColorFocused() const { return advColors_[0]; }
+  BYTE GetAdvColorDown() const { return advColors_[1]; }
+  BYTE GetAdvColorBorder() const { return advColors_[2]; }
+  void SetAdvColorFocused(BYTE value) { SetAdvColor(0, value); }
+  void SetAdvColorDown(BYTE value) { SetAdvColor(1, value); }
+  void SetAdvColorBorder(BYTE value) { SetAdvColor(2, value); }
+  // Also makes the button take its parent's colour (or stop taking it).
   void SetUseAdvColors(bool value);
   bool GetUseAdvColors() const { return useAdvColors_; }
+  // Follows the parent's colour while set; setting a colour clears it.
+  bool GetParentColor() const { return parentColor_; }
+  void SetParentColor(bool value);
+  // The caption's colour (a system colour by default).
+  COLORREF GetFontColor() const { return fontColor_; }
+  void SetFontColor(COLORREF colour);
 
   TTransparentMode TransparentMode = tmNone;
   bool Default = false;
@@ -66,6 +80,8 @@ class TFlatButton : public ui::Control {
   void Draw(Bitmap& canvas);
   static void DrawFocusCue(HDC dc, RECT r);
   void UpdateAdvColors();
+  void SetAdvColor(int index, BYTE value);
+  void ParentColorChanged();
   void BroadcastGroup();
   void BecomeHot();
   void Leave();
@@ -76,6 +92,9 @@ class TFlatButton : public ui::Control {
   COLORREF color_ = 14805739;
   COLORREF colors_[5] = {14805739, 12965593, 8623776, 16777215, 0};
   bool useAdvColors_ = false;
+  BYTE advColors_[3] = {10, 10, 50};
+  bool parentColor_ = true;
+  COLORREF fontColor_ = 0x80000000 | COLOR_BTNTEXT;
   int margin_ = -1;
   Bitmap glyph_;
   int groupIndex_ = 0;

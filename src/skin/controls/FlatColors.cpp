@@ -94,4 +94,17 @@ void DrawTwoColorFrame(HDC Canvas, RECT Rect, COLORREF TopLeft, int Width, COLOR
   ::DeleteObject(dark);
 }
 
+void MakeDisabledGlyph(const Bitmap& from, COLORREF transparent, COLORREF background, Bitmap& out) {
+  out.SetSize(from.Width(), from.Height());
+  out.Fill(ColorToRGB(background));
+  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  for (int pass = 0; pass < 2; ++pass)
+    for (int y = 0; y < from.Height(); ++y)
+      for (int x = 0; x < from.Width(); ++x)
+        if (from.Pixel(x, y) != transparent) {
+          if (pass == 0) out.SetPixel(x + 1, y + 1, light);
+          else out.SetPixel(x, y, shadow);
+        }
+}
+
 }  // namespace skin

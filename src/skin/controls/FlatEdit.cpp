@@ -1,6 +1,7 @@
 #include "skin/controls/FlatEdit.h"
 
 #include "skin/controls/FlatColors.h"
+#include "skin/controls/SkinControl.h"
 #include "skin/draw/Fills.h"
 
 namespace skin {
@@ -11,7 +12,7 @@ TFlatEdit::~TFlatEdit() {
 
 bool TFlatEdit::Create(HWND parent, const std::wstring& text, int x, int y, int w, int h) {
   if (!CreateControl(parent, L"EDIT", text, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, x, y, w, h)) return false;
-  if (ParentColor && parent != nullptr) colors_[2] = ParentFaceColour(hwnd_);
+  if (parentColor_) colors_[2] = ParentFaceColour(hwnd_);
   FitHeight();
   ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
   return true;
@@ -30,22 +31,41 @@ void TFlatEdit::FitHeight() {
 void TFlatEdit::SetIndexedColor(int index, COLORREF colour) {
   if (index < 0 || index >= 3) return;
   colors_[index] = colour;
-  if (index == 2) ParentColor = false;
+  if (index == 2) parentColor_ = false;
   UpdateAdvColors();
   PaintFrame();
 }
 
 void TFlatEdit::SetUseAdvColors(bool value) {
   useAdvColors_ = value;
-  ParentColor = value;
+  SetParentColor(value);
+  UpdateAdvColors();
+  PaintFrame();
+}
+
+void TFlatEdit::SetParentColor(bool value) {
+  parentColor_ = value;
+  if (value) ParentColorChanged();
+}
+
+// The parent's colour (or the system's) changed: the idle face follows it
+// while it takes the parent's, and the derived colours are made anew.
+void TFlatEdit::ParentColorChanged() {
+  if (parentColor_ && Exists()) colors_[2] = ParentFaceColour(hwnd_);
+  UpdateAdvColors();
+  PaintFrame();
+}
+
+void TFlatEdit::SetAdvColor(int index, BYTE value) {
+  advColors_[index] = value;
   UpdateAdvColors();
   PaintFrame();
 }
 
 void TFlatEdit::UpdateAdvColors() {
   if (!useAdvColors_) return;
-  colors_[0] = ShiftColorLightness(colors_[2], colors_[0], AdvColorFocused, false);
-  colors_[1] = ShiftColorLightness(colors_[2], colors_[1], AdvColorBorder, true);
+  colors_[0] = ShiftColorLightness(colors_[2], colors_[0], advColors_[0], false);
+  colors_[1] = ShiftColorLightness(colors_[2], colors_[1], advColors_[1], true);
 }
 
 bool TFlatEdit::Active() const {
@@ -122,6 +142,10 @@ LRESULT TFlatEdit::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       FitHeight();
       return res;
     }
+    case kParentColorChanged:
+    case WM_SYSCOLORCHANGE:
+      ParentColorChanged();
+      return 0;
     default:
       return DefaultProc(msg, w, l);
   }

@@ -123,14 +123,21 @@ void TskCustomGroupBox::Draw(Bitmap& canvas) {
   SIZE text = TextSize(caption_);
   HPEN pen = ::CreatePen(PS_SOLID, 1, RealColor(borderColor_));
   HGDIOBJ old = ::SelectObject(dc, pen);
-  POINT frame[] = {{r.left + 2, r.top},           {r.left, r.top},
-                   {r.left, r.bottom - 1},         {r.right - 1, r.bottom - 1},
-                   {r.right - 1, r.top},           {caption_.empty() ? r.left : r.left + text.cx + 6, r.top}};
-  ::Polyline(dc, frame, 6);
+  // The frame leaves a gap for the caption, at the left or, right to left,
+  // at the right.
+  const bool rtl = RightToLeft();
+  const POINT ltrFrame[] = {{r.left + 2, r.top},   {r.left, r.top},
+                            {r.left, r.bottom - 1}, {r.right - 1, r.bottom - 1},
+                            {r.right - 1, r.top},   {caption_.empty() ? r.left : r.left + text.cx + 6, r.top}};
+  const POINT rtlFrame[] = {{r.right - 3, r.top},      {r.right - 1, r.top},
+                            {r.right - 1, r.bottom - 1}, {r.left + 1, r.bottom - 1},
+                            {r.left + 1, r.top},        {caption_.empty() ? r.right - 1 : r.right - text.cx - 7, r.top}};
+  ::Polyline(dc, rtl ? rtlFrame : ltrFrame, 6);
   ::SelectObject(dc, old);
   ::DeleteObject(pen);
   if (!IsEnabled()) ::SetTextColor(dc, RGB(128, 128, 128));
-  ::TextOutW(dc, 5, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+  const int x = rtl ? canvas.Width() - 6 - text.cx : 5;
+  ::TextOutW(dc, x, 0, caption_.c_str(), static_cast<int>(caption_.size()));
 }
 
 // ---- item buttons ------------------------------------------------------------
@@ -200,9 +207,13 @@ void TskCheckGroup::ArrangeItemButtons() {
   const int columnWidth = (Width() - 10) / columns;
   const int rowHeight = height / rows;
   const int y0 = r.top + (height % rows) / 2;
+  // The group's own right-to-left reading decides, whatever the system reads.
+  const bool rtl = (::GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
   for (int i = 0; i < n; ++i) {
     TskCheckBox& b = *buttons_[static_cast<size_t>(i)];
-    b.SetBounds((i / rows) * columnWidth + 8, (i % rows) * rowHeight + y0, b.Width(), b.Height());
+    // Right to left the first column is the rightmost.
+    const int left = (i / rows) * columnWidth + 8;
+    b.SetBounds(rtl ? Width() - left - b.Width() : left, (i % rows) * rowHeight + y0, b.Width(), b.Height());
   }
 }
 

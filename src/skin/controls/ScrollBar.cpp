@@ -46,11 +46,15 @@ bool TskScrollBar::Create(HWND parent, int x, int y, int w, int h, TskProgressBa
   return true;
 }
 
+// The pictures set the bar's colour, which the track then takes (ColorChanged).
 void TskScrollBar::ApplyUIStyle() {
   if (!created_) return;
-  track_.SetColor(GetColor());
   UpdatePictures();
   ArrangeParts();
+}
+
+void TskScrollBar::ColorChanged() {
+  if (created_) track_.SetColor(GetColor());
 }
 
 void TskScrollBar::SetOrientation(TskProgressBarOrientation o) {
@@ -192,6 +196,7 @@ void TskScrollBar::LayoutParts() {
     }
   }
   track_.SetSliderImage(thumb);
+  track_.FitSliderToImage();
 }
 
 LRESULT TskScrollBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -3,6 +3,7 @@
 #include "skin/controls/CheckBoxes.h"
 
 #include "skin/draw/Fills.h"
+#include "skin/draw/Geometry.h"
 #include "skin/file/SkinBitmapWin.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
@@ -80,6 +81,10 @@ COLORREF SkinControl::GetColor() const { return parentColor_ && Exists() ? Paren
 void SkinControl::SetColor(COLORREF colour) {
   color_ = colour;
   parentColor_ = false;
+  ColorChanged();
+  if (Exists())
+    for (HWND c = ::GetWindow(hwnd_, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+      ::SendMessageW(c, kParentColorChanged, 0, 0);
   Repaint();
 }
 
@@ -177,6 +182,8 @@ void SkinControl::PaintTo(Bitmap& canvas) {
   ::SelectObject(canvas.Canvas(), oldFont);
 }
 
+bool SkinControl::RightToLeft() const { return Exists() && ReadsRightToLeft(hwnd_); }
+
 void SkinControl::Repaint() {
   if (Exists()) ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -212,6 +219,7 @@ LRESULT SkinControl::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       return FaceBrushFor(reinterpret_cast<HDC>(w));
     case WM_SETFONT:
       font_ = w != 0 ? reinterpret_cast<HFONT>(w) : ui::DefaultFont();
+      FontChanged();
       Repaint();
       return 0;
     case WM_GETFONT:

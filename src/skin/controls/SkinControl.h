@@ -20,6 +20,9 @@ using NotifyEvent = std::function<void()>;
 
 // Message 0x8BB8: a skinned button answers 1.
 constexpr UINT kSkinButtonQuery = ui::kButtonFocusQuery;
+// Sent to the direct children of a skinned control whose colour changed, so
+// that those taking their parent's colour follow it.
+constexpr UINT kParentColorChanged = 0xB009;
 
 class SkinControl : public ui::Control, public Component, public TskFileThemeUser {
  public:
@@ -50,6 +53,8 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
   bool IsEnabled() const { return Exists() && Enabled(); }
   bool IsFocused() const { return Exists() && ::GetFocus() == hwnd_; }
   bool MouseIn() const { return mouseIn_; }
+  // Laid out right to left: right-to-left reading on a system that reads so.
+  bool RightToLeft() const;
 
   // Draws the control as it is now into a picture of its client size.
   void PaintTo(Bitmap& canvas);
@@ -69,6 +74,10 @@ class SkinControl : public ui::Control, public Component, public TskFileThemeUse
   COLORREF LookColor(int builtinItem, int fileIndex) const;
 
   virtual void ApplyUIStyle() {}
+  // After the face colour changed, before the repaint.
+  virtual void ColorChanged() {}
+  // After a new font, before the repaint.
+  virtual void FontChanged() {}
   virtual void Draw(Bitmap& canvas) = 0;
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}

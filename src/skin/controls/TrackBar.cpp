@@ -83,8 +83,18 @@ void TskTrackBar::SetSliderImage(const Bitmap& b) {
   Repaint();
 }
 
-void TskTrackBar::ApplyUIStyle() {
-  if (KeepsOwnImages() || !Exists()) return;
+// A new style or file theme rebuilds the bar at once: pictures, size and slider.
+void TskTrackBar::ApplyUIStyle() { Rebuild(); }
+
+int TskTrackBar::BarThickness() const {
+  // A plain groove stands in for a missing theme picture; the scroll bar's
+  // track has no bar picture and draws none.
+  if (barImage_.Empty()) return KeepsOwnImages() ? 0 : 4;
+  return barImage_.Height();
+}
+
+void TskTrackBar::LoadThemeImages() {
+  if (KeepsOwnImages()) return;
   TskUIStyle style;
   Bitmap slider;
   if (ResolveStyle(style)) {
@@ -97,7 +107,7 @@ void TskTrackBar::ApplyUIStyle() {
     if (!GetBuiltinThemeBitmap(style, Horizontal() ? kSliderItem : kSliderVItem, &slider, 0, 0)) slider.Clear();
   }
   if (slider.Empty()) PlainSlider(slider, Horizontal());
-  slider_.SetTransparent(Horizontal());
+  slider_.SetTransparent(GetHorizontalBarFlag());
   slider_.AutoSize = true;
   slider_.SetPicture(slider);
   if (GetUIStyle() == MacOS) transparent_ = true;
@@ -107,7 +117,7 @@ void TskTrackBar::BuildBarBuffer() {
   RECT rc{};
   ::GetClientRect(hwnd_, &rc);
   const int length = Horizontal() ? rc.right : rc.bottom;
-  const int thickness = barImage_.Empty() ? 4 : barImage_.Height();
+  const int thickness = BarThickness();
   barBuffer_.SetSize(length, thickness);
   if (barBuffer_.Empty()) return;
   barBuffer_.Fill(RealColor(GetColor()));
@@ -118,7 +128,7 @@ void TskTrackBar::BuildBarBuffer() {
 }
 
 void TskTrackBar::FitSize() {
-  const int bar = barImage_.Empty() ? 4 : barImage_.Height();
+  const int bar = BarThickness();
   const int slider = Horizontal() ? slider_.Height() : slider_.Width();
   const int want = bar > slider ? bar : slider;
   if (Horizontal() && Height() != want) SetBounds(Left(), Top(), Width(), want);
@@ -126,10 +136,10 @@ void TskTrackBar::FitSize() {
 }
 
 void TskTrackBar::Rebuild() {
-  if (!Exists()) return;
+  if (!Exists() || !slider_.Exists()) return;
   if (rebuilding_) return;  // fitting the size comes back here through WM_SIZE
   rebuilding_ = true;
-  ApplyUIStyle();
+  LoadThemeImages();
   FitSize();
   BuildBarBuffer();
   UpdateSlider();
@@ -191,7 +201,7 @@ void TskTrackBar::Draw(Bitmap& canvas) {
   const int W = canvas.Width(), H = canvas.Height();
   PaintBackground(canvas);
   if (!barBuffer_.Empty()) {
-    const int thick = barImage_.Empty() ? 4 : barImage_.Height();
+    const int thick = BarThickness();
     if (Horizontal())
       ::BitBlt(dc, 0, (H - thick) / 2, barBuffer_.Width(), barBuffer_.Height(), barBuffer_.Canvas(), 0, 0, SRCCOPY);
     else

@@ -85,4 +85,19 @@ void StringFromPChar(const wchar_t* Text, std::wstring& Result) {
   Result = Text != nullptr ? std::wstring(Text) : std::wstring();
 }
 
+namespace {
+int g_rightToLeftAnswer = -1;
+}  // namespace
+
+bool SystemReadsRightToLeft() {
+  return g_rightToLeftAnswer >= 0 ? g_rightToLeftAnswer != 0 : ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
+}
+
+void SetSystemReadsRightToLeft(int Answer) { g_rightToLeftAnswer = Answer; }
+
+bool ReadsRightToLeft(HWND Window) {
+  return Window != nullptr && (::GetWindowLongW(Window, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0 &&
+         SystemReadsRightToLeft();
+}
+
 }  // namespace skin

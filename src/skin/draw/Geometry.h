@@ -32,6 +32,14 @@ void GetDesktopWorkArea(HWND MainForm, RECT& Rect);
 // (nullptr when there is none).
 bool IsFormActive(HWND Form, HWND MainForm);
 
+// Whether the system's locale reads right to left (a Middle-East system).
+bool SystemReadsRightToLeft();
+// Tests state the answer: 1 or 0; -1 asks the system again.
+void SetSystemReadsRightToLeft(int Answer);
+// A window laid out right to left: its style asks for right-to-left reading
+// and the system reads right to left.
+bool ReadsRightToLeft(HWND Window);
+
 // The zero-terminated text as a string; empty for a null or empty text.
 void StringFromPChar(const wchar_t* Text, std::wstring& Result);
 

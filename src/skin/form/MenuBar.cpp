@@ -2,10 +2,15 @@
 
 #include <windowsx.h>
 
+#include <cwctype>
+
+#include "skin/draw/Bitmap.h"
 #include "skin/draw/Fills.h"
 #include "skin/draw/Geometry.h"
+#include "skin/draw/Strips.h"
 #include "skin/form/HotButton.h"
 #include "skin/form/SkinForm.h"
+#include "skin/menus/PopupMenu.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
 #include "ui/Menu.h"
@@ -14,7 +19,30 @@ namespace skin {
 namespace {
 constexpr int kHotTag = 888;
 constexpr int kButtonPadding = 14;
+// Posted by DialogChar: drop item wParam down.
+constexpr UINT kOpenItem = WM_APP + 0x3A1;
+// DrawText flags of the captions: centred on one line.
+constexpr UINT kCaptionFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+
+// The theme's picture stretched over `r`; false when the program lacks it.
+bool StretchResource(HDC dc, const RECT& r, const wchar_t* name) {
+  Bitmap picture;
+  return picture.LoadFromResource(::GetModuleHandleW(nullptr), name) && StretchDrawBitmap(picture, dc, r);
+}
 }  // namespace
+
+wchar_t AcceleratorOf(const std::wstring& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] != L'&') return static_cast<wchar_t>(std::towlower(caption[i + 1]));
+    ++i;  // "&&" is a plain ampersand
+  }
+  return 0;
+}
+
+TskMenuBar::~TskMenuBar() {
+  if (font_ != nullptr) ::DeleteObject(font_);
+}
 
 bool TskMenuBar::Create(HWND parent, int height) {
   RECT r{};
@@ -22,26 +50,33 @@ bool TskMenuBar::Create(HWND parent, int height) {
   return CreateCustom(parent, L"TskMenuBar", L"", WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, r.right, height, 0);
 }
 
-void TskMenuBar::Rebuild(TskMenuSource* menu) {
+void TskMenuBar::Rebuild(TskMainMenu* menu) {
   menu_ = menu;
   buttons_.clear();
   if (menu_ != nullptr)
-    for (TskMenuSource::TopItem& item : menu_->TopItems()) buttons_.push_back(Button{std::move(item), RECT{}, 0});
-  if (hwnd_ == nullptr) return;
-  HDC dc = ::GetDC(hwnd_);
-  Layout(dc);
-  ::ReleaseDC(hwnd_, dc);
-  Invalidate();
+    for (const TskMenuItem& item : menu_->Items) buttons_.push_back(Button{item.Caption, item.Enabled, RECT{}, 0});
+  UpdateFont();
 }
 
-void TskMenuBar::Layout(HDC dc) {
-  HGDIOBJ old = ::SelectObject(dc, ui::DefaultFont());
+void TskMenuBar::UpdateFont() {
+  if (font_ != nullptr) ::DeleteObject(font_);
+  // The menu's own font, or the system menu font when it asks for that.
+  font_ = menu_ != nullptr ? menu_->CreateItemFont(false) : nullptr;
+  Layout();
+  if (hwnd_ != nullptr) Invalidate();
+}
+
+void TskMenuBar::Layout() {
+  if (hwnd_ == nullptr) return;
+  HDC dc = ::GetDC(hwnd_);
+  HGDIOBJ old = ::SelectObject(dc, font_ != nullptr ? font_ : ui::DefaultFont());
   int x = 0, h = Height();
   for (Button& b : buttons_) {
-    b.Bounds = RECT{x, 0, x + TextWidth(dc, b.Item.Caption) + kButtonPadding, h};
+    b.Bounds = RECT{x, 0, x + TextWidth(dc, b.Caption) + kButtonPadding, h};
     x = b.Bounds.right;
   }
   ::SelectObject(dc, old);
+  ::ReleaseDC(hwnd_, dc);
 }
 
 int TskMenuBar::HitButton(POINT pt) const {
@@ -51,7 +86,7 @@ int TskMenuBar::HitButton(POINT pt) const {
 }
 
 void TskMenuBar::Open(int index) {
-  if (menu_ == nullptr || index < 0 || !buttons_[index].Item.Enabled) return;
+  if (menu_ == nullptr || index < 0 || index >= static_cast<int>(buttons_.size()) || !buttons_[index].Enabled) return;
   open_ = index;
   Invalidate();
   ::UpdateWindow(hwnd_);
@@ -59,45 +94,69 @@ void TskMenuBar::Open(int index) {
   ::ClientToScreen(hwnd_, &at);
   menu_->DropDown(static_cast<size_t>(index), frame_.FormHandle(), at);
   open_ = -1;
-  Invalidate();
+  if (hwnd_ != nullptr) Invalidate();
 }
 
-bool TskMenuBar::OpenByLetter(wchar_t letter) {
+bool TskMenuBar::DialogChar(wchar_t ch, bool alt) {
+  if (hwnd_ == nullptr || ch == 0) return false;
+  // A button is hot (its tag 888 at the next paint) while the mouse is on it.
+  if (!alt && hot_ < 0 && open_ < 0) return false;
+  const wchar_t key = static_cast<wchar_t>(std::towlower(ch));
   for (size_t i = 0; i < buttons_.size(); ++i) {
-    if (!ui::HasMnemonic(buttons_[i].Item.Caption, letter)) continue;
-    Open(static_cast<int>(i));
+    if (!buttons_[i].Enabled || AcceleratorOf(buttons_[i].Caption) != key) continue;
+    ::PostMessageW(hwnd_, kOpenItem, i, 0);
     return true;
   }
   return false;
+}
+
+void TskMenuBar::DrawMenuBarBackground(HDC dc, const RECT& r, TskUIStyle style) {
+  if (style == MacOS && StretchResource(dc, r, L"MACOS_MENU_BAR")) return;
+  const COLORREF from = ColorToRGB(frame_.MenuBarColor()), to = ColorToRGB(frame_.MenuBarToColor());
+  if (from != to) FillGradientVertical(dc, r, from, to);
+  else FillRectColor(dc, r, from);
+}
+
+// One item: the selection look while hot or dropped down, else the caption
+// on the bar; file colours 5 to 8 with a skin file, else items 19, 18, 20, 22.
+void TskMenuBar::DrawMenuBarButton(HDC dc, Button& b, bool hot, TskUIStyle style, bool fromFile) {
+  const TskFileTheme* theme = fromFile && menu_ != nullptr ? menu_->GetFileTheme() : nullptr;
+  auto colour = [&](int fileIndex, int item) {
+    return theme != nullptr ? static_cast<COLORREF>(theme->GetColor(fileIndex)) : GetBuiltinThemeColor(style, item);
+  };
+  b.Tag = hot ? kHotTag : 0;
+  RECT r = b.Bounds;
+  COLORREF text = b.Enabled ? colour(8, 22) : RGB(128, 128, 128);
+  if (hot && b.Enabled) {
+    if (style == MacOS && !fromFile && StretchResource(dc, r, L"MACOS_MENU_SELECT")) {
+      text = GetBuiltinThemeColor(MacOS, 20);
+      r.bottom += 2;
+    } else {
+      FillFramed(dc, r, colour(5, 19), colour(6, 18));
+      text = colour(7, 20);
+      r.top += 2;
+    }
+  } else {
+    r.top += 2;
+  }
+  ::SetTextColor(dc, ColorToRGB(text));
+  ::DrawTextW(dc, b.Caption.c_str(), -1, &r, kCaptionFlags);
 }
 
 void TskMenuBar::Paint(HDC dc) {
   RECT r{};
   ::GetClientRect(hwnd_, &r);
   Bitmap b(r.right, r.bottom);
-  COLORREF from = ColorToRGB(frame_.MenuBarColor()), to = ColorToRGB(frame_.MenuBarToColor());
-  if (from != to) FillGradientVertical(b.Canvas(), r, from, to);
-  else b.Fill(from);
+  // The menu's style and file theme; the frame's without a menu.
   TskUIStyle style = DeepBlue;
-  ResolveFileTheme(nullptr, frame_.GetUIStyle(), style);
+  const bool fromFile = menu_ != nullptr ? ResolveFileTheme(menu_->GetFileTheme(), menu_->GetUIStyle(), style)
+                                         : ResolveFileTheme(frame_.GetFileTheme(), frame_.GetUIStyle(), style);
   HDC c = b.Canvas();
+  DrawMenuBarBackground(c, r, style);
   ::SetBkMode(c, TRANSPARENT);
-  HGDIOBJ oldFont = ::SelectObject(c, ui::DefaultFont());
-  for (size_t i = 0; i < buttons_.size(); ++i) {
-    Button& btn = buttons_[i];
-    RECT br = btn.Bounds;
-    bool hot = static_cast<int>(i) == hot_ || static_cast<int>(i) == open_;
-    btn.Tag = hot ? kHotTag : 0;
-    COLORREF text = btn.Item.Enabled ? GetBuiltinThemeColor(style, 22) : RGB(128, 128, 128);
-    // Hot, a button looks like the popup menu's selected item.
-    if (hot && btn.Item.Enabled) {
-      FillFramed(c, br, GetBuiltinThemeColor(style, 19), GetBuiltinThemeColor(style, 18));
-      text = GetBuiltinThemeColor(style, 20);
-    }
-    br.top += 2;
-    ::SetTextColor(c, text);
-    ::DrawTextW(c, btn.Item.Caption.c_str(), -1, &br, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  }
+  HGDIOBJ oldFont = ::SelectObject(c, font_ != nullptr ? font_ : ui::DefaultFont());
+  for (size_t i = 0; i < buttons_.size(); ++i)
+    DrawMenuBarButton(c, buttons_[i], static_cast<int>(i) == hot_ || static_cast<int>(i) == open_, style, fromFile);
   ::SelectObject(c, oldFont);
   ::BitBlt(dc, 0, 0, r.right, r.bottom, c, 0, 0, SRCCOPY);
 }
@@ -114,12 +173,9 @@ LRESULT TskMenuBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_ERASEBKGND:
       return 1;
-    case WM_SIZE: {
-      HDC dc = ::GetDC(hwnd_);
-      Layout(dc);
-      ::ReleaseDC(hwnd_, dc);
+    case WM_SIZE:
+      Layout();
       break;
-    }
     case WM_MOUSEMOVE:
       if (FollowMouse(hwnd_, pt, HitButton(pt), hot_)) Invalidate();
       return 0;
@@ -128,6 +184,9 @@ LRESULT TskMenuBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       return 0;
     case WM_LBUTTONDOWN:
       Open(HitButton(pt));
+      return 0;
+    case kOpenItem:
+      Open(static_cast<int>(w));
       return 0;
     default:
       break;

@@ -1,6 +1,5 @@
-// The frame's menu bar: one flat button per top-level item of a main menu,
-// drawn in the frame's look. The menu itself reaches the bar through the
-// small TskMenuSource interface, so any main menu can be shown.
+// The frame's menu bar: one button per top-level item of a themed main menu
+// (TskMainMenu), drawn in the menu's look with the menu's font.
 #pragma once
 #include <windows.h>
 
@@ -13,57 +12,52 @@
 namespace skin {
 
 class TskForm;
-
-// What the menu bar needs of a main menu.
-class TskMenuSource {
- public:
-  struct TopItem {
-    std::wstring Caption;
-    bool Enabled = true;
-  };
-  virtual ~TskMenuSource() = default;
-  virtual std::vector<TopItem> TopItems() const = 0;
-  // Drops item `index`'s sub-menu down at screen point `at` for `owner`.
-  virtual void DropDown(size_t index, HWND owner, POINT at) = 0;
-  // Runs the item whose shortcut the key is; true when one took it.
-  virtual bool IsShortCut(WPARAM key, LPARAM flags) = 0;
-  // The frame showing the menu, or nullptr when it lets go.
-  virtual void SetFrame(TskForm* frame) { (void)frame; }
-};
+class TskMainMenu;
 
 class TskMenuBar : public ui::Control {
  public:
   explicit TskMenuBar(TskForm& frame) : frame_(frame) {}
+  ~TskMenuBar() override;
   bool Create(HWND parent, int height);
   // Takes the items' captions and enabled states afresh.
-  void Rebuild(TskMenuSource* menu);
-  // Alt+letter: drops down the item whose caption underlines the letter;
-  // false when none does.
-  bool OpenByLetter(wchar_t letter);
+  void Rebuild(TskMainMenu* menu);
+  // Takes the menu's font (or the system menu font) and lays the buttons out.
+  void UpdateFont();
   size_t ButtonCount() const { return buttons_.size(); }
   // 888 while button `i` is drawn hot or selected, else 0.
   int ButtonTag(size_t i) const { return i < buttons_.size() ? buttons_[i].Tag : 0; }
   RECT ButtonBounds(size_t i) const { return i < buttons_.size() ? buttons_[i].Bounds : RECT{}; }
+  // A dialog character: with Alt held, or while a button is hot, the item
+  // whose "&" letter it is drops down (posted, so the caller returns first).
+  // True when an item took it.
+  bool DialogChar(wchar_t ch, bool alt);
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   struct Button {
-    TskMenuSource::TopItem Item;
+    std::wstring Caption;
+    bool Enabled = true;
     RECT Bounds{};
     int Tag = 0;
   };
-  void Layout(HDC dc);
+  void Layout();
   void Paint(HDC dc);
+  void DrawMenuBarBackground(HDC dc, const RECT& r, TskUIStyle style);
+  void DrawMenuBarButton(HDC dc, Button& b, bool hot, TskUIStyle style, bool fromFile);
   int HitButton(POINT pt) const;
   void Open(int index);
 
   TskForm& frame_;
-  TskMenuSource* menu_ = nullptr;
+  TskMainMenu* menu_ = nullptr;
   std::vector<Button> buttons_;
+  HFONT font_ = nullptr;
   int hot_ = -1;
   int open_ = -1;
 };
+
+// The letter after the single "&" of a caption (lower case), or 0.
+wchar_t AcceleratorOf(const std::wstring& caption);
 
 }  // namespace skin

@@ -11,6 +11,7 @@
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
 #include "ui/Form.h"
+#include "ui/MessageBox.h"
 
 namespace skin {
 namespace {
@@ -82,7 +83,7 @@ bool TskForm::Create(ui::Form& form) {
   ::SetPropW(f, kOldProcProp, reinterpret_cast<HANDLE>(OldWindowProc_));
   ::SetWindowLongPtrW(f, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TskForm::FormProc));
   LiveFrames().push_back(this);
-  if (g_hook == nullptr) g_hook = ::SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, ::GetCurrentThreadId());
+  if (g_hook == nullptr) g_hook = ::SetWindowsHookExW(WH_GETMESSAGE, &AppMessage, nullptr, ::GetCurrentThreadId());
   SetUIStyle(DeepBlue);
   ::SetWindowPos(f, nullptr, 0, 0, 0, 0, kFrameChanged);
   LayoutChildren();
@@ -91,7 +92,7 @@ bool TskForm::Create(ui::Form& form) {
 
 void TskForm::Remove() {
   if (form_ == nullptr) return;
-  if (Menu_ != nullptr) Menu_->SetFrame(nullptr);
+  if (Menu_ != nullptr) Menu_->SetHost(nullptr);
   Destroying_ = true;
   HWND f = form_;
   form_ = nullptr;
@@ -107,6 +108,8 @@ void TskForm::Remove() {
 bool TskForm::IsMdiChild() const {
   return form_ != nullptr && (::GetWindowLongPtrW(form_, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
 }
+
+HWND TskForm::MdiClient() const { return IsMdiChild() ? ::GetParent(form_) : nullptr; }
 
 void TskForm::MeasureSystemFrame() {
   if (IsMdiChild()) {
@@ -176,10 +179,6 @@ LRESULT TskForm::FormWindowProc(UINT msg, WPARAM w, LPARAM l) {
     PopupSystemMenuAtMainForm();
     return 0;
   }
-  // Alt+letter arrives as the menu key; the bar is ours, not the system's.
-  if (msg == WM_SYSCOMMAND && (w & 0xFFF0) == SC_KEYMENU && l > L' ' && MenuBar_ != nullptr &&
-      MenuBar_->OpenByLetter(static_cast<wchar_t>(l)))
-    return 0;
   bool minimized = ::IsIconic(form_) != FALSE;
   if (msg == WM_NCACTIVATE || msg == WM_NCPAINT) {
     if (minimized) return CallOld(msg, w, l);
@@ -190,7 +189,13 @@ LRESULT TskForm::FormWindowProc(UINT msg, WPARAM w, LPARAM l) {
   LRESULT result = CallOld(msg, w, l);
   switch (msg) {
     case WM_MDIACTIVATE:
+      // The main form's menu follows the active child.
+      if (reinterpret_cast<HWND>(l) == form_ && MdiClient() != nullptr)
+        ::SendMessageW(MdiClient(), WM_MDIREFRESHMENU, reinterpret_cast<WPARAM>(form_), 0);
       TitleBar_.SetFormActive(reinterpret_cast<HWND>(l) == form_);
+      break;
+    case WM_DESTROY:
+      HandleMdiDestroy();
       break;
     case WM_KEYDOWN:
       if (HandleKeyDown(w, l)) result = 1;
@@ -235,6 +240,7 @@ void TskForm::HandleSize() {
   bool maximized = ::IsZoomed(form_) != FALSE;
   if (CreatedMaximized_) {
     if (IsMdiChild()) {
+      MDIScrolled_ = MDICreatedMaximized_ = true;
       CreatedMaximized_ = false;
     } else if (!maximized) {
       ::SetWindowPos(form_, nullptr, SavedBounds_.left, SavedBounds_.top, SavedBounds_.right - SavedBounds_.left,
@@ -257,8 +263,58 @@ void TskForm::HandleSize() {
   TitleBar_.UpdateMaximizeButtons();
   TitleBar_.Repaint();
   PaintBorder();
+  if (IsMdiChild()) HandleMdiSize(maximized);
   UpdateWindowRegion();
   InSize_ = false;
+}
+
+// A maximised MDI child shows no title bar of its own (the main form's menu
+// bar carries its buttons) and its content moves up; restored, both come back.
+void TskForm::HandleMdiSize(bool maximized) {
+  const int titleHeight = TitleBar_.Height();
+  HWND client = MdiClient();
+  InternalTitleChange_ = true;
+  if (maximized) {
+    SetTitleBarVisible(false);
+    InternalTitleChange_ = false;
+    if (!MDIScrolled_) {
+      ScrollContent(3 - titleHeight);
+      MDIScrolled_ = true;
+      ::SendMessageW(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(form_), 0);
+    }
+    return;
+  }
+  if (TitleBarWanted_) SetTitleBarVisible(true);
+  InternalTitleChange_ = false;
+  if (!MDIScrolled_) return;
+  if (!MDICreatedMaximized_ || MDIRestoredOnce_) ScrollContent(titleHeight - 3);
+  MDIRestoredOnce_ = true;
+  MDIScrolled_ = false;
+  TitleBar_.UpdateMaximizeButtons();
+  ::SendMessageW(client, WM_MDIRESTORE, 0, 0);
+}
+
+void TskForm::HandleMdiDestroy() {
+  HWND client = MdiClient();
+  if (client == nullptr) return;
+  int children = 0;
+  for (HWND c = ::GetWindow(client, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+    if ((::GetWindowLongPtrW(c, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0) ++children;
+  if (children == 1) ::SendMessageW(client, WM_MDIREFRESHMENU, reinterpret_cast<WPARAM>(form_), 0);
+  if (::IsZoomed(form_)) ::SendMessageW(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(form_), 0);
+}
+
+void TskForm::ScrollContent(int dy) {
+  if (hwnd_ == nullptr || dy == 0) return;
+  for (HWND c = ::GetWindow(hwnd_, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    if (c == TitleBar_.Handle() || (MenuBar_ != nullptr && c == MenuBar_->Handle()) ||
+        (FormPanel_ != nullptr && c == FormPanel_->Handle()))
+      continue;
+    RECT r{};
+    ::GetWindowRect(c, &r);
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    ::SetWindowPos(c, nullptr, r.left, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 void TskForm::LayoutChildren() {
@@ -356,6 +412,11 @@ void TskForm::SetUIStyle(TskUIStyle style) {
   else ApplyBuiltinLook(s);
   TitleBar_.SetFileTheme(FileTheme_);
   TitleBar_.SetUIStyle(style);
+  if (Menu_ != nullptr) {
+    Menu_->SetFileTheme(FileTheme_);
+    Menu_->SetUIStyle(style);
+  }
+  if (MenuBar_ != nullptr) MenuBar_->Invalidate();
   if (!fromFile) {
     TitleBar_.RoundCorner = GetBuiltinThemeInteger(s, 14);
     TitleBar_.RoundCornerBottom = 0;
@@ -398,6 +459,12 @@ void TskForm::SetFileTheme(TskFileTheme* theme) {
   SetUIStyle(UIStyle_);
 }
 
+void TskForm::FileThemeRemoved() {
+  FileTheme_ = nullptr;
+  if (hwnd_ != nullptr) ApplyUIStyleToChildren(hwnd_, DeepBlue, nullptr);
+  SetUIStyle(DeepBlue);
+}
+
 void TskForm::SetBorderColor(COLORREF c) {
   BorderColor_ = c;
   PaintBorder();
@@ -432,7 +499,10 @@ void TskForm::SetCaption(const std::wstring& caption) {
 }
 
 bool TskForm::SetFormPanel(ui::Control* panel) {
-  if (panel == this) return false;
+  if (panel == this) {
+    ui::ShowError(form_, L"Sorry, you can't select the Form assign to FormPanel property");
+    return false;
+  }
   FormPanel_ = panel;
   if (panel != nullptr && panel->Exists())
     ::SetWindowLongPtrW(panel->Handle(), GWL_EXSTYLE,
@@ -449,25 +519,51 @@ int TskForm::MenuBarHeight() const {
              : 0;
 }
 
-void TskForm::SetMenu(TskMenuSource* menu) {
-  if (Menu_ != nullptr) Menu_->SetFrame(nullptr);
+void TskForm::SetMenu(TskMainMenu* menu) {
+  if (Menu_ != nullptr) Menu_->SetHost(nullptr);
   Menu_ = menu;
   if (Menu_ == nullptr) {
-    MenuBar_.reset();
-  } else {
-    Menu_->SetFrame(this);
-    if (MenuBar_ == nullptr && !IsMdiChild() && hwnd_ != nullptr) {
-      MenuBar_ = std::make_unique<TskMenuBar>(*this);
-      MenuBar_->Create(hwnd_, MenuBarHeight_);
-    }
-    if (MenuBar_ != nullptr) MenuBar_->Rebuild(Menu_);
+    ClearMenu();
+    return;
   }
+  Menu_->SetFileTheme(FileTheme_);
+  Menu_->SetUIStyle(UIStyle_);
+  CreateMenuBar();
+  Menu_->SetHost(this);  // rebuilds the bar
   LayoutChildren();
   PaintBorder();
 }
 
+void TskForm::CreateMenuBar() {
+  if (MenuBar_ != nullptr || IsMdiChild() || hwnd_ == nullptr) return;
+  MenuBar_ = std::make_unique<TskMenuBar>(*this);
+  MenuBar_->Create(hwnd_, MenuBarHeight_);
+}
+
+void TskForm::ClearMenu() {
+  if (Menu_ != nullptr) Menu_->SetHost(nullptr);
+  Menu_ = nullptr;
+  if (!IsMdiChild()) MenuBar_.reset();
+  LayoutChildren();
+  PaintBorder();
+}
+
+void TskForm::MenuRemoved() {
+  Menu_ = nullptr;
+  ClearMenu();
+}
+
+void TskForm::RebuildMenuBar() {
+  if (Menu_ == nullptr) return ClearMenu();
+  if (MenuBar_ != nullptr) MenuBar_->Rebuild(Menu_);
+}
+
 void TskForm::RefreshMenuBarItems() {
   if (MenuBar_ != nullptr) MenuBar_->Rebuild(Menu_);
+}
+
+void TskForm::UpdateMenuBarFont() {
+  if (MenuBar_ != nullptr && Menu_ != nullptr) MenuBar_->UpdateFont();
 }
 
 void TskForm::SetMenuBarColors(COLORREF from, COLORREF to) {
@@ -479,7 +575,8 @@ void TskForm::SetMenuBarColors(COLORREF from, COLORREF to) {
 bool TskForm::HandleKeyDown(WPARAM key, LPARAM flags) {
   if (Destroying_ || Menu_ == nullptr || form_ == nullptr) return false;
   if (!IsFormActive(form_, MainFormOf(form_)) || ::GetActiveWindow() != form_) return false;
-  return Menu_->IsShortCut(key, flags);
+  (void)flags;
+  return Menu_->IsShortCut(key);
 }
 
 void TskForm::PopupSystemMenuAtMainForm() {
@@ -488,7 +585,7 @@ void TskForm::PopupSystemMenuAtMainForm() {
   TitleBar_.PopupSystemMenu(main.left, main.top + TitleBar_.Height());
 }
 
-LRESULT CALLBACK TskForm::GetMessageHook(int code, WPARAM w, LPARAM l) {
+LRESULT CALLBACK TskForm::AppMessage(int code, WPARAM w, LPARAM l) {
   auto* msg = reinterpret_cast<MSG*>(l);
   auto& frames = LiveFrames();
   if (code == HC_ACTION && w == PM_REMOVE && !frames.empty()) {
@@ -503,6 +600,9 @@ LRESULT CALLBACK TskForm::GetMessageHook(int code, WPARAM w, LPARAM l) {
         msg->message = WM_NULL;
       } else if (msg->message == WM_KEYDOWN && frame->HandleKeyDown(msg->wParam, msg->lParam)) {
         msg->message = WM_NULL;
+      } else if ((msg->message == WM_SYSCHAR || msg->message == WM_CHAR) && frame->MenuBar_ != nullptr &&
+                 frame->form_ == active && frame->MenuBar_->DialogChar(static_cast<wchar_t>(msg->wParam), msg->message == WM_SYSCHAR)) {
+        msg->message = WM_NULL;  // Alt+letter (or a letter over a hot button) drops its menu down
       }
     }
   }

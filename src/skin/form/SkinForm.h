@@ -12,6 +12,7 @@
 #include "skin/file/FileTheme.h"
 #include "skin/form/MenuBar.h"
 #include "skin/form/TitleBar.h"
+#include "skin/menus/PopupMenu.h"
 #include "skin/theme/Published.h"
 #include "skin/theme/UIStyle.h"
 #include "ui/Control.h"
@@ -22,7 +23,7 @@ class Form;
 
 namespace skin {
 
-class TskForm : public ui::Control, public Component, public TskFileThemeUser {
+class TskForm : public ui::Control, public Component, public TskFileThemeUser, public MenuBarHost {
  public:
   TskForm() = default;
   ~TskForm() override;
@@ -40,9 +41,16 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
   TskFileTheme* GetFileTheme() const override { return FileTheme_; }
   void SetFileTheme(TskFileTheme* theme) override;
   HWND FileThemeFrameWindow() const override { return form_; }
+  // The theme in use goes away: the frame and its children take DeepBlue.
+  void FileThemeRemoved() override;
   bool UIStyleAutoUpdateSub = false;
 
   TskTitleBar& TitleBar() { return TitleBar_; }
+  // The title bar's own settings, through the frame.
+  bool TitleBarCustom() const { return TitleBar_.Custom; }
+  void SetTitleBarCustom(bool value) { TitleBar_.Custom = value; }
+  void SetOnTitleBarCustomBtnsClick(TskTitleBarButtonClickEvent e) { TitleBar_.OnCustomBtnsClick = std::move(e); }
+  void SetOnTitleBarHelpBtnClick(TskTitleBarButtonClickEvent e) { TitleBar_.OnHelpBtnClick = std::move(e); }
   HWND FormHandle() const { return form_; }
 
   COLORREF BorderColor() const { return BorderColor_; }
@@ -66,11 +74,17 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
   ui::Control* FormPanel() const { return FormPanel_; }
   std::wstring Version() const { return L"6.2"; }
 
-  // The main menu shown in the menu bar; nullptr removes it.
-  void SetMenu(TskMenuSource* menu);
-  TskMenuSource* Menu() const { return Menu_; }
+  // The themed main menu shown in the menu bar; nullptr removes it. The
+  // menu takes the frame's style and file theme.
+  void SetMenu(TskMainMenu* menu);
+  TskMainMenu* Menu() const { return Menu_; }
   TskMenuBar* MenuBar() const { return MenuBar_.get(); }
-  void RefreshMenuBarItems();
+  void CreateMenuBar();
+  void ClearMenu();
+  void RebuildMenuBar() override;
+  void RefreshMenuBarItems() override;
+  void UpdateMenuBarFont() override;
+  void MenuRemoved() override;
   void SetMenuBarColors(COLORREF from, COLORREF to);
   COLORREF MenuBarColor() const { return MenuBarColor_; }
   COLORREF MenuBarToColor() const { return MenuBarToColor_; }
@@ -90,7 +104,8 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
 
  private:
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-  static LRESULT CALLBACK GetMessageHook(int code, WPARAM w, LPARAM l);
+  // The application's message hook: Alt+Space, shortcuts and menu letters.
+  static LRESULT CALLBACK AppMessage(int code, WPARAM w, LPARAM l);
   LRESULT FormWindowProc(UINT msg, WPARAM w, LPARAM l);
   LRESULT CallOld(UINT msg, WPARAM w, LPARAM l);
   void MeasureSystemFrame();
@@ -98,6 +113,12 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
   void HandleSize();
   void LayoutChildren();
   bool IsMdiChild() const;
+  HWND MdiClient() const;
+  void HandleMdiSize(bool maximized);
+  void HandleMdiDestroy();
+  // Moves the frame's own controls (not the bars or FormPanel, which keep
+  // their places) by dy.
+  void ScrollContent(int dy);
   void PaintBuiltinBorder(HDC dc, int W, int H);
   void PaintBackground(HDC dc);
   bool FileReady() const;
@@ -111,7 +132,7 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
 
   TskTitleBar TitleBar_;
   std::unique_ptr<TskMenuBar> MenuBar_;
-  TskMenuSource* Menu_ = nullptr;
+  TskMainMenu* Menu_ = nullptr;
   WNDPROC OldWindowProc_ = nullptr;
   HWND form_ = nullptr;
   int BottomHeight_ = 0, FrameBottom_ = 4, LeftImageWidth_ = 0, FrameSide_ = 4, RightImageWidth_ = 0;
@@ -130,6 +151,9 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser {
   bool TitleBarWanted_ = true;
   bool InternalTitleChange_ = false;
   bool InSize_ = false;
+  // MDI child: the content scrolled up for the maximised state, a restore
+  // handled once, the child created maximised.
+  bool MDIScrolled_ = false, MDIRestoredOnce_ = false, MDICreatedMaximized_ = false;
   int MinHeight_ = 0;
   // The skin file's border pictures and region settings.
   Bitmap LeftImage_, RightImage_, BottomLeft_, BottomMiddle_, BottomRight_, BottomImage_;

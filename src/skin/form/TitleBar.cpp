@@ -15,6 +15,7 @@
 #include "skin/menus/DressMenu.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
+#include "ui/MessageBox.h"
 
 namespace skin {
 
@@ -181,7 +182,10 @@ bool TskTitleBar::SetSectionAlign(size_t index, TskTitleBarAlign align) {
   if (index >= Sections.size()) return false;
   if (align == skClient) {
     for (size_t i = 0; i < Sections.size(); ++i)
-      if (i != index && Sections[i].Align == skClient) return false;
+      if (i != index && Sections[i].Align == skClient) {
+        ui::ShowError(ParentForm(), L"Sorry, only one section's Align property can be \"skClient\"");
+        return false;
+      }
     Sections[index].Stretch = true;
   }
   Sections[index].Align = align;
@@ -193,7 +197,10 @@ bool TskTitleBar::SetButtonType(size_t index, TskTitleBarBtnType type) {
   if (index >= Buttons.size()) return false;
   if (type == skControlBox)
     for (size_t i = 0; i < Buttons.size(); ++i)
-      if (i != index && Buttons[i].ButtonType == skControlBox) return false;
+      if (i != index && Buttons[i].ButtonType == skControlBox) {
+        ui::ShowError(ParentForm(), L"Sorry, only one button's ButtonType property can be \"skControlBox\"");
+        return false;
+      }
   Buttons[index].ButtonType = type;
   UpdateButtonPictures(Buttons[index]);
   Repaint();
@@ -261,9 +268,14 @@ RECT TskTitleBar::ButtonRect(size_t index) const {
   return index < ButtonRects_.size() ? ButtonRects_[index] : RECT{};
 }
 
+// Right to left, the menus open 176 pixels further right.
+int TskTitleBar::MenuOffset() const { return RightToLeft() ? 176 : 0; }
+
+bool TskTitleBar::RightToLeft() const { return ReadsRightToLeft(hwnd_) || ReadsRightToLeft(ParentForm()); }
+
 void TskTitleBar::PopupSystemMenu(int x, int y) {
   HWND form = ParentForm();
-  if (form != nullptr) PopupMenu_.Popup(form, POINT{x, y});
+  if (form != nullptr) PopupMenu_.Popup(form, POINT{x + MenuOffset(), y});
 }
 
 void TskTitleBar::MinimizeForm() {
@@ -301,7 +313,7 @@ void TskTitleBar::ClickButton(size_t index) {
       break;
     case skControlBox:
       if (b.ControlBoxMenu != nullptr) {
-        POINT pt{0, Height()};
+        POINT pt{MenuOffset(), Height()};
         ::ClientToScreen(hwnd_, &pt);
         if (pt.x < 0) pt.x = 0;
         b.ControlBoxMenu->Popup(form, pt);

@@ -99,6 +99,13 @@ class TskTitleBar : public ui::Control, public Component {
   // Where button `index` was last laid out, in bar coordinates; empty when hidden.
   RECT ButtonRect(size_t index) const;
   int HotIndex() const { return HotIndex_; }
+  // Right-to-left reading (the bar's or its form's style on a system that
+  // reads right to left), and the menus' offset that goes with it.
+  bool RightToLeft() const;
+  int MenuOffset() const;
+  HFONT GetFont() const { return Font_; }
+  // Where the caption was last drawn, in bar coordinates.
+  int CaptionX() const { return CaptionX_; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -139,6 +146,7 @@ class TskTitleBar : public ui::Control, public Component {
   std::vector<RECT> ButtonRects_;
   RECT IconRect_{};
   int IconX_ = 0;
+  int CaptionX_ = 0;
   int RowLeft_ = 0;
   int ControlBoxIndex_ = -1;
   int LeftBtnXOffset_ = 0, RightBtnXOffset_ = 0;

@@ -52,7 +52,7 @@ LRESULT TskTitleBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       Track(pt);
       return 0;
     case WM_MOUSELEAVE:
-      Track(POINT{-1, -1});
+      Track(POINT{-32000, -32000});  // far from any button, edges included
       return 0;
     case WM_LBUTTONUP:
       MouseUp(pt);
@@ -68,12 +68,15 @@ LRESULT TskTitleBar::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   return DefaultProc(msg, w, l);
 }
 
+// Every edge of a button counts as inside, and where laid-out buttons
+// overlap (a bar narrower than its row) the later one wins.
 int TskTitleBar::HitButton(POINT pt) const {
+  int hit = -1;
   for (size_t i = 0; i < ButtonRects_.size(); ++i) {
     const RECT& r = ButtonRects_[i];
-    if (r.right > r.left && ::PtInRect(&r, pt)) return static_cast<int>(i);
+    if (r.right > r.left && RectContainsPoint(pt, r)) hit = static_cast<int>(i);
   }
-  return -1;
+  return hit;
 }
 
 void TskTitleBar::Track(POINT pt) {
@@ -269,7 +272,10 @@ void TskTitleBar::DrawCaption(Bitmap& b, int iconX, int rowRight) {
     }
   }
   int y = FileReady() ? CaptionTop_ - 3 : ButtonTop_ + (UIStyle_ == Protein ? 3 : 0);
-  ::TextOutW(dc, iconX, y, text.c_str(), static_cast<int>(text.size()));
+  // Right to left, the caption ends 10 pixels before the button row.
+  int x = RightToLeft() ? rowRight - TextWidth(dc, text) - 10 : iconX;
+  CaptionX_ = x;
+  ::TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
 }  // namespace skin

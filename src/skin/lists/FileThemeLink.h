@@ -32,6 +32,11 @@ class ListLookHolder : public Component, public TskFileThemeUser {
     RelinkFileTheme(this, FileTheme_, Value);
     SetUIStyle(UIStyle_);
   }
+  // The theme in use goes away: no file theme, and the default style.
+  void FileThemeRemoved() override {
+    FileTheme_ = nullptr;
+    SetUIStyle(DeepBlue);
+  }
   COLORREF GetBorderColor() const { return BorderColor_; }
   void SetBorderColor(COLORREF Value) {
     BorderColor_ = Value;

@@ -36,8 +36,8 @@ TskListView::~TskListView() {
     ::SetWindowLongPtrW(HeaderHandle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldHeaderProc_));
     ::RemovePropW(HeaderHandle_, kHeaderOwner);
   }
-  if (VScrollBar_ != nullptr) VScrollBar_->SetChangeHandler({});
-  if (HScrollBar_ != nullptr) HScrollBar_->SetChangeHandler({});
+  if (VScrollBar_ != nullptr) VScrollBar_->SetOnChange({});
+  if (HScrollBar_ != nullptr) HScrollBar_->SetOnChange({});
 }
 
 bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxes, const ui::Window* Owner) {
@@ -60,8 +60,8 @@ bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxe
 void TskListView::ApplyLook(const ThemeLook& look) {
   HeaderFontColor_ = look.Color(23, COLOR_BTNTEXT, 27);
   HeaderColor_ = look.Color(2, COLOR_BTNFACE, 15);
-  if (VScrollBar_ != nullptr) VScrollBar_->SetBarStyle(look.Style, FileTheme_);
-  if (HScrollBar_ != nullptr) HScrollBar_->SetBarStyle(look.Style, FileTheme_);
+  for (TskScrollBar* bar : {VScrollBar_, HScrollBar_})
+    if (bar != nullptr) bar->SetFileTheme(FileTheme_), bar->SetUIStyle(look.Style);
   if (hwnd_ != nullptr) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
@@ -69,9 +69,7 @@ void TskListView::RedrawBorder() {
   if (hwnd_ != nullptr) ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-bool TskListView::RightToLeft() const {
-  return (::GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0 && ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
-}
+bool TskListView::RightToLeft() const { return ReadsRightToLeft(hwnd_); }
 
 // ---- header ----
 
@@ -118,7 +116,9 @@ void TskListView::DrawHeader(HDC Canvas) {
     const std::wstring shown = FitCaption(Canvas, caption, r.right - x - 2);
     ::DrawTextW(Canvas, shown.c_str(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     VLine(Canvas, r.right - 1, r.top, r.bottom);
-    if (lastSeparator == r.left - 1 && r.right > r.left + 1) VLine(Canvas, r.right - 2, r.top, r.bottom);
+    // A zero-width section would hide its line in the previous one: it gets
+    // a second line just left of it.
+    if (lastSeparator == r.right - 1) VLine(Canvas, r.right - 2, r.top, r.bottom);
     lastSeparator = r.right - 1;
     right = r.right;
   }
@@ -162,24 +162,25 @@ void TskListView::DrawFrame() {
 
 // ---- skinned scroll bars ----
 
-void TskListView::AssignBar(ListScrollBar*& Slot, ListScrollBar* Bar, bool Vertical) {
+void TskListView::AssignBar(TskScrollBar*& Slot, TskScrollBar* Bar, bool Vertical) {
   if (Slot == Bar) return;
   if (Slot != nullptr) {
-    Slot->SetChangeHandler({});
-    Slot->SetLineButtonSize(0);
-    Slot->SetRange(0, 100);
-    ::EnableWindow(Slot->BarHandle(), TRUE);
+    Slot->SetOnChange({});
+    Slot->SetLineButton(0);
+    Slot->SetMax(100);
+    ::EnableWindow(Slot->Handle(), TRUE);
   }
   Slot = Bar;
   if (Bar == nullptr) return;
-  Bar->SetVertical(Vertical);
-  Bar->SetChangeHandler([this, Vertical](int value) { ScrollFromBar(Vertical, value); });
-  ::SetWindowPos(Bar->BarHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Bar->SetOrientation(Vertical ? skVertical : skHorizontal);
+  // The bar reports how far it moved; the list scrolls by that much.
+  Bar->SetOnChange([this, Bar, Vertical] { ScrollFromBar(Vertical, Bar->GetTrackField()); });
+  ::SetWindowPos(Bar->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   PlaceScrollBars();
 }
 
-void TskListView::SetVScrollBar(ListScrollBar* Bar) { AssignBar(VScrollBar_, Bar, true); }
-void TskListView::SetHScrollBar(ListScrollBar* Bar) { AssignBar(HScrollBar_, Bar, false); }
+void TskListView::SetVScrollBar(TskScrollBar* Bar) { AssignBar(VScrollBar_, Bar, true); }
+void TskListView::SetHScrollBar(TskScrollBar* Bar) { AssignBar(HScrollBar_, Bar, false); }
 
 void TskListView::PlaceScrollBars() {
   if (hwnd_ == nullptr) return;
@@ -193,12 +194,12 @@ void TskListView::PlaceScrollBars() {
     return SIZE{r.right - r.left, r.bottom - r.top};
   };
   auto move = [](HWND h, int x, int y, int w, int hh) { ::MoveWindow(h, x, y, w, hh, TRUE); };
-  const bool vVisible = VScrollBar_ != nullptr && ::IsWindowVisible(VScrollBar_->BarHandle());
-  const bool hVisible = HScrollBar_ != nullptr && ::IsWindowVisible(HScrollBar_->BarHandle());
+  const bool vVisible = VScrollBar_ != nullptr && ::IsWindowVisible(VScrollBar_->Handle());
+  const bool hVisible = HScrollBar_ != nullptr && ::IsWindowVisible(HScrollBar_->Handle());
   if (HScrollBar_ != nullptr) {
-    HWND h = HScrollBar_->BarHandle();
+    HWND h = HScrollBar_->Handle();
     SIZE s = size(h);
-    SIZE v = VScrollBar_ != nullptr ? size(VScrollBar_->BarHandle()) : SIZE{0, 0};
+    SIZE v = VScrollBar_ != nullptr ? size(VScrollBar_->Handle()) : SIZE{0, 0};
     if (s.cy <= listH) {
       int left = list.left + 1 + (rtl && vVisible ? v.cx : 0);
       move(h, left, list.bottom - s.cy - 2, listW - 2 - (vVisible ? v.cx : 0), s.cy);
@@ -207,9 +208,9 @@ void TskListView::PlaceScrollBars() {
     }
   }
   if (VScrollBar_ != nullptr) {
-    HWND h = VScrollBar_->BarHandle();
+    HWND h = VScrollBar_->Handle();
     SIZE s = size(h);
-    SIZE hs = HScrollBar_ != nullptr ? size(HScrollBar_->BarHandle()) : SIZE{0, 0};
+    SIZE hs = HScrollBar_ != nullptr ? size(HScrollBar_->Handle()) : SIZE{0, 0};
     if (s.cx <= listW) {
       int left = rtl ? list.left + 2 : list.right - s.cx - 2;
       move(h, left, list.top + 1, s.cx, listH - 2 - (hVisible ? hs.cy : 0));
@@ -220,20 +221,20 @@ void TskListView::PlaceScrollBars() {
   SyncScrollBars();
 }
 
-void TskListView::SyncBar(ListScrollBar* Bar, LONG ObjectId, int Bar32) {
-  HWND h = Bar->BarHandle();
+void TskListView::SyncBar(TskScrollBar* Bar, LONG ObjectId, int Bar32) {
+  HWND h = Bar->Handle();
   SCROLLBARINFO info{};
   info.cbSize = sizeof(info);
   const bool available = SafeGetScrollBarInfo(hwnd_, ObjectId, &info) != 0 &&
                          (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) == 0;
   if (!available) {
-    Bar->SetLineButtonSize(0);
+    Bar->SetLineButton(0);
     ::EnableWindow(h, FALSE);
     ::ShowWindow(h, SW_HIDE);
     return;
   }
   if (Enabled()) {
-    Bar->SetLineButtonSize(std::abs(info.xyThumbBottom - info.xyThumbTop));
+    Bar->SetLineButton(std::abs(info.xyThumbBottom - info.xyThumbTop));
     ::EnableWindow(h, TRUE);
     ::ShowWindow(h, SW_SHOWNA);
   } else {
@@ -243,7 +244,8 @@ void TskListView::SyncBar(ListScrollBar* Bar, LONG ObjectId, int Bar32) {
   si.cbSize = sizeof(si);
   si.fMask = SIF_ALL;
   if (::GetScrollInfo(hwnd_, Bar32, &si)) {
-    Bar->SetRange(si.nMin, si.nMax - static_cast<int>(si.nPage) + 1);
+    Bar->SetMax(si.nMax - static_cast<int>(si.nPage) + 1);
+    Bar->SetMin(si.nMin);
     Bar->SetPosition(si.nPos);
   }
 }
@@ -307,8 +309,8 @@ LRESULT TskListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (w != 0) {
         PlaceScrollBars();
       } else {
-        if (VScrollBar_ != nullptr) ::ShowWindow(VScrollBar_->BarHandle(), SW_HIDE);
-        if (HScrollBar_ != nullptr) ::ShowWindow(HScrollBar_->BarHandle(), SW_HIDE);
+        if (VScrollBar_ != nullptr) ::ShowWindow(VScrollBar_->Handle(), SW_HIDE);
+        if (HScrollBar_ != nullptr) ::ShowWindow(HScrollBar_->Handle(), SW_HIDE);
       }
       break;
     default:

@@ -6,24 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "skin/controls/Bars.h"
 #include "skin/lists/FileThemeLink.h"
 #include "ui/ListView.h"
 
 namespace skin {
-
-// What the list view needs of a skinned scroll bar.
-class ListScrollBar {
- public:
-  virtual ~ListScrollBar() = default;
-  virtual HWND BarHandle() const = 0;
-  virtual void SetVertical(bool Vertical) = 0;
-  virtual void SetLineButtonSize(int Size) = 0;
-  virtual void SetRange(int Min, int Max) = 0;
-  virtual void SetPosition(int Position) = 0;
-  virtual void SetBarStyle(TskUIStyle Style, TskFileTheme* Theme) = 0;
-  // Called with the bar's value whenever the user moves it; empty to release.
-  virtual void SetChangeHandler(std::function<void(int Value)> Handler) = 0;
-};
 
 // `Text` cut to its longest prefix (one character at least) plus "..."
 // narrower than Room on the canvas; the text itself when it fits.
@@ -39,10 +26,10 @@ class TskListView : public ui::ListView, public ListLookHolder {
   HWND HeaderHandle() const { return HeaderHandle_; }
   PropertyTable PublishedProperties() const override { return StyledProperties<TskListView>(); }
 
-  ListScrollBar* GetVScrollBar() const { return VScrollBar_; }
-  void SetVScrollBar(ListScrollBar* Bar);
-  ListScrollBar* GetHScrollBar() const { return HScrollBar_; }
-  void SetHScrollBar(ListScrollBar* Bar);
+  TskScrollBar* GetVScrollBar() const { return VScrollBar_; }
+  void SetVScrollBar(TskScrollBar* Bar);
+  TskScrollBar* GetHScrollBar() const { return HScrollBar_; }
+  void SetHScrollBar(TskScrollBar* Bar);
   void PlaceScrollBars();
   void SyncScrollBars();
   // Draws the column header on `Canvas` (the header's own DC).
@@ -55,8 +42,8 @@ class TskListView : public ui::ListView, public ListLookHolder {
 
  private:
   static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
-  void AssignBar(ListScrollBar*& Slot, ListScrollBar* Bar, bool Vertical);
-  void SyncBar(ListScrollBar* Bar, LONG ObjectId, int Bar32);
+  void AssignBar(TskScrollBar*& Slot, TskScrollBar* Bar, bool Vertical);
+  void SyncBar(TskScrollBar* Bar, LONG ObjectId, int Bar32);
   void ScrollFromBar(bool Vertical, int Value);
   void DrawFrame();
   bool RightToLeft() const;
@@ -66,8 +53,8 @@ class TskListView : public ui::ListView, public ListLookHolder {
   COLORREF HeaderFontColor_ = 0;
   COLORREF HeaderColor_ = 0;
   bool ScrollingFromBar_ = false;
-  ListScrollBar* VScrollBar_ = nullptr;
-  ListScrollBar* HScrollBar_ = nullptr;
+  TskScrollBar* VScrollBar_ = nullptr;
+  TskScrollBar* HScrollBar_ = nullptr;
   bool LeftButtonDown_ = false;
   bool SyncingBars_ = false;
 };

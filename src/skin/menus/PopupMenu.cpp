@@ -113,6 +113,10 @@ TskMenuItem& TskPopupMenu::Add(TskMenuItem Item) {
 
 void TskPopupMenu::Popup(HWND Owner, POINT Point) {
   SetItemsOwnerDraw();
+  PopupItems(Items, Owner, Point);
+}
+
+void TskSkinMenu::PopupItems(std::vector<TskMenuItem>& Items, HWND Owner, POINT Point) {
   HMENU menu = ::CreatePopupMenu();
   UINT next = kFirstId;
   std::vector<TskMenuItem*> byId;
@@ -140,7 +144,13 @@ TskMainMenu::TskMainMenu(const ui::Window* Owner) {
 }
 
 TskMainMenu::~TskMainMenu() {
+  if (Host_ != nullptr) Host_->MenuRemoved();
   if (OwnChecks_ != nullptr) ImageList_Destroy(OwnChecks_);
+}
+
+void TskMainMenu::SetHost(MenuBarHost* Host) {
+  Host_ = Host;
+  if (Host_ != nullptr) Host_->RebuildMenuBar();
 }
 
 void TskMainMenu::SetUseSystemFont(bool Value) {
@@ -172,6 +182,64 @@ bool TskMainMenu::RunCommand(UINT Id) {
   TskMenuItem* item = ById_[Id - kFirstId];
   if (!item->Enabled || !item->OnClick) return false;
   item->OnClick();
+  return true;
+}
+
+void TskMainMenu::DropDown(size_t Index, HWND Owner, POINT At) {
+  if (Index >= Items.size() || !Items[Index].Enabled) return;
+  TskMenuItem& top = Items[Index];
+  SetItemsOwnerDraw();
+  if (top.Items.empty()) {
+    if (top.OnClick) top.OnClick();
+    return;
+  }
+  PopupItems(top.Items, Owner, At);
+}
+
+namespace {
+
+// The shortcut text of a key as menus show it ("Ctrl+Shift+F5"); empty for
+// a key no shortcut names.
+std::wstring KeyText(WPARAM Key) {
+  struct Named {
+    WPARAM key;
+    const wchar_t* name;
+  };
+  static const Named names[] = {{VK_BACK, L"BkSp"}, {VK_TAB, L"Tab"},     {VK_RETURN, L"Enter"}, {VK_ESCAPE, L"Esc"},
+                                {VK_SPACE, L"Space"}, {VK_PRIOR, L"PgUp"}, {VK_NEXT, L"PgDn"},   {VK_END, L"End"},
+                                {VK_HOME, L"Home"},   {VK_LEFT, L"Left"},  {VK_UP, L"Up"},       {VK_RIGHT, L"Right"},
+                                {VK_DOWN, L"Down"},   {VK_INSERT, L"Ins"}, {VK_DELETE, L"Del"}};
+  if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9')) return std::wstring(1, static_cast<wchar_t>(Key));
+  if (Key >= VK_F1 && Key <= VK_F24) return L"F" + std::to_wstring(Key - VK_F1 + 1);
+  for (const Named& n : names)
+    if (n.key == Key) return n.name;
+  return {};
+}
+
+bool Down(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
+
+TskMenuItem* FindShortCut(std::vector<TskMenuItem>& Items, const std::wstring& Text) {
+  for (TskMenuItem& item : Items) {
+    if (!item.ShortCut.empty() && ::lstrcmpiW(item.ShortCut.c_str(), Text.c_str()) == 0) return &item;
+    if (TskMenuItem* sub = FindShortCut(item.Items, Text)) return sub;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::wstring ShortCutText(WPARAM Key, bool Ctrl, bool Shift, bool Alt) {
+  std::wstring name = KeyText(Key);
+  if (name.empty()) return {};
+  return std::wstring(Shift ? L"Shift+" : L"") + (Ctrl ? L"Ctrl+" : L"") + (Alt ? L"Alt+" : L"") + name;
+}
+
+bool TskMainMenu::IsShortCut(WPARAM Key) {
+  const std::wstring text = ShortCutText(Key, Down(VK_CONTROL), Down(VK_SHIFT), Down(VK_MENU));
+  TskMenuItem* item = text.empty() ? nullptr : FindShortCut(Items, text);
+  if (item == nullptr) return false;
+  // A disabled item's shortcut does nothing, as in the menu.
+  if (item->Enabled && item->OnClick) item->OnClick();
   return true;
 }
 

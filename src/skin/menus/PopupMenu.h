@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "skin/menus/SkinMenu.h"
@@ -40,6 +41,10 @@ class TskPopupMenu : public TskSkinMenu, public Component {
   HIMAGELIST CheckMarks() const override;
 };
 
+// The text menus show for a key with its modifiers ("Shift+Ctrl+F5"), as
+// items carry it in ShortCut; empty for a key without a name.
+std::wstring ShortCutText(WPARAM Key, bool Ctrl, bool Shift, bool Alt);
+
 // What the main menu needs of the frame that shows it.
 class MenuBarHost {
  public:
@@ -47,6 +52,8 @@ class MenuBarHost {
   virtual void RebuildMenuBar() = 0;
   virtual void RefreshMenuBarItems() = 0;
   virtual void UpdateMenuBarFont() = 0;
+  // The menu is going away.
+  virtual void MenuRemoved() = 0;
 };
 
 class TskMainMenu : public TskSkinMenu, public Component {
@@ -59,7 +66,9 @@ class TskMainMenu : public TskSkinMenu, public Component {
   HIMAGELIST GetImages() const { return Images_ == OwnChecks_ ? nullptr : Images_; }
   void SetImages(HIMAGELIST Value) { Images_ = Value != nullptr ? Value : OwnChecks_; }
   void SetUseSystemFont(bool Value);
-  void SetHost(MenuBarHost* Host) { Host_ = Host; }
+  // The frame that shows the menu, which rebuilds its bar at once; nullptr
+  // when it lets go.
+  void SetHost(MenuBarHost* Host);
   MenuBarHost* GetHost() const { return Host_; }
   // After the items are set: owner drawing on all, then the bar rebuilt.
   void Loaded();
@@ -68,6 +77,12 @@ class TskMainMenu : public TskSkinMenu, public Component {
   // back through RunCommand.
   HMENU BuildMenuBar();
   bool RunCommand(UINT Id);
+  // Drops top-level item Index down at the screen point for Owner (an item
+  // without sub-items is run), and runs the chosen item.
+  void DropDown(size_t Index, HWND Owner, POINT At);
+  // Runs the item whose shortcut the key is, with the modifier keys held
+  // now; true when an item has it (a disabled one then does nothing).
+  bool IsShortCut(WPARAM Key);
   PropertyTable PublishedProperties() const override { return StyledProperties<TskMainMenu>(); }
 
  protected:

@@ -103,6 +103,9 @@ class TskSkinMenu : public TskFileThemeUser {
   virtual HIMAGELIST CheckMarks() const = 0;
   // Fills an HMENU with owner-drawn entries for `items`; ids from `NextId`.
   void BuildMenu(HMENU Menu, std::vector<TskMenuItem>& Items, UINT& NextId, std::vector<TskMenuItem*>& ById);
+  // Shows `Items` as an owner-drawn popup at the screen point for `Owner`
+  // and runs the chosen item.
+  void PopupItems(std::vector<TskMenuItem>& Items, HWND Owner, POINT At);
   bool LeftToRight() const;
 
  private:
