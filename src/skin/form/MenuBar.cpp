@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include <cwctype>
-
 #include "skin/draw/Bitmap.h"
 #include "skin/draw/Fills.h"
 #include "skin/draw/Geometry.h"
@@ -30,15 +28,6 @@ bool StretchResource(HDC dc, const RECT& r, const wchar_t* name) {
   return picture.LoadFromResource(::GetModuleHandleW(nullptr), name) && StretchDrawBitmap(picture, dc, r);
 }
 }  // namespace
-
-wchar_t AcceleratorOf(const std::wstring& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != L'&') continue;
-    if (caption[i + 1] != L'&') return static_cast<wchar_t>(std::towlower(caption[i + 1]));
-    ++i;  // "&&" is a plain ampersand
-  }
-  return 0;
-}
 
 TskMenuBar::~TskMenuBar() {
   if (font_ != nullptr) ::DeleteObject(font_);
@@ -101,9 +90,8 @@ bool TskMenuBar::DialogChar(wchar_t ch, bool alt) {
   if (hwnd_ == nullptr || ch == 0) return false;
   // A button is hot (its tag 888 at the next paint) while the mouse is on it.
   if (!alt && hot_ < 0 && open_ < 0) return false;
-  const wchar_t key = static_cast<wchar_t>(std::towlower(ch));
   for (size_t i = 0; i < buttons_.size(); ++i) {
-    if (!buttons_[i].Enabled || AcceleratorOf(buttons_[i].Caption) != key) continue;
+    if (!buttons_[i].Enabled || !ui::HasMnemonic(buttons_[i].Caption, ch)) continue;
     ::PostMessageW(hwnd_, kOpenItem, i, 0);
     return true;
   }

@@ -57,7 +57,4 @@ class TskMenuBar : public ui::Control {
   int open_ = -1;
 };
 
-// The letter after the single "&" of a caption (lower case), or 0.
-wchar_t AcceleratorOf(const std::wstring& caption);
-
 }  // namespace skin
