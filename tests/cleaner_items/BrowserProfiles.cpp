@@ -49,14 +49,7 @@ namespace {
 // hold gone text too, so a clean must overwrite their pages as well.
 const std::vector<const wchar_t*> kOldPlaces = {
     L"CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, rev_host LONGVARCHAR)",
-    L"CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, place_id INTEGER)",
-    L"CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL, title LONGVARCHAR)",
     L"CREATE INDEX moz_places_url_uniqueindex ON moz_places (url)",
-    L"INSERT INTO moz_places (id, url, rev_host) VALUES (1, 'http://kept.example/', 'elpmaxe.tpek.'), "
-    L"(2, 'http://gone.example/', 'elpmaxe.enog.'), (3, 'http://also-kept.example/', 'elpmaxe.tpek-osla.'), "
-    L"(4, 'http://also-gone.example/', NULL)",
-    L"INSERT INTO moz_historyvisits VALUES (1, 1), (2, 2), (3, 3), (4, 4)",
-    L"INSERT INTO moz_bookmarks VALUES (1, 2, NULL, NULL), (2, 1, 1, 'Kept'), (3, 1, 3, 'Also kept')",
 };
 
 const std::vector<const wchar_t*> kTodayPlaces = {
@@ -64,10 +57,8 @@ const std::vector<const wchar_t*> kTodayPlaces = {
     L"CREATE TABLE moz_origins (id INTEGER PRIMARY KEY, prefix TEXT NOT NULL, host TEXT NOT NULL)",
     L"CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, rev_host LONGVARCHAR, "
     L"origin_id INTEGER REFERENCES moz_origins(id))",
-    L"CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, place_id INTEGER)",
     L"CREATE TABLE moz_inputhistory (place_id INTEGER NOT NULL, input LONGVARCHAR NOT NULL, "
     L"PRIMARY KEY (place_id, input))",
-    L"CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL, title LONGVARCHAR)",
     L"CREATE TABLE moz_annos (id INTEGER PRIMARY KEY, place_id INTEGER NOT NULL, content LONGVARCHAR)",
     L"CREATE TABLE moz_items_annos (id INTEGER PRIMARY KEY, item_id INTEGER NOT NULL, content LONGVARCHAR)",
     L"CREATE TABLE moz_places_metadata (id INTEGER PRIMARY KEY, place_id INTEGER NOT NULL, "
@@ -76,17 +67,23 @@ const std::vector<const wchar_t*> kTodayPlaces = {
     L"INSERT INTO moz_origins VALUES (1, 'http://', 'kept.example'), (2, 'http://', 'gone.example'), "
     L"(3, 'http://', 'also-kept.example'), (4, 'http://', 'also-gone.example'), "
     L"(5, 'https://', 'unused.gone.example')",
-    L"INSERT INTO moz_places VALUES (1, 'http://kept.example/', 'Kept', 'elpmaxe.tpek.', 1), "
-    L"(2, 'http://gone.example/page', 'Gone', 'elpmaxe.enog.', 2), "
-    L"(3, 'http://also-kept.example/', 'Also kept', 'elpmaxe.tpek-osla.', 3), "
-    L"(4, 'http://also-gone.example/gone-download.zip', NULL, 'elpmaxe.enog-osla.', 4)",
-    L"INSERT INTO moz_historyvisits VALUES (1, 1), (2, 2), (3, 3), (4, 4)",
     L"INSERT INTO moz_inputhistory VALUES (1, 'kept-typed'), (2, 'gone-typed'), (4, 'gone-typed-too')",
-    L"INSERT INTO moz_bookmarks VALUES (1, 2, NULL, NULL), (2, 1, 1, 'Kept'), (3, 1, 3, 'Also kept')",
     L"INSERT INTO moz_annos VALUES (1, 4, 'file:///C:/Users/ann/Downloads/gone-download.zip'), "
     L"(2, 4, '{\"state\":1}'), (3, 1, 'file:///C:/Users/ann/Downloads/kept-download.zip')",
     L"INSERT INTO moz_items_annos VALUES (1, 2, 'bookmark note')",
     L"INSERT INTO moz_places_metadata VALUES (1, 1, NULL), (2, 2, 1), (3, 3, 4), (4, 3, 1)",
+};
+
+// Every schema has these, after its own tables.
+const std::vector<const wchar_t*> kPlacesRows = {
+    L"CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, place_id INTEGER)",
+    L"CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL, title LONGVARCHAR)",
+    L"INSERT INTO moz_places (id, url, title, rev_host) VALUES (1, 'http://kept.example/', 'Kept', 'elpmaxe.tpek.'), "
+    L"(2, 'http://gone.example/page', 'Gone', 'elpmaxe.enog.'), "
+    L"(3, 'http://also-kept.example/', 'Also kept', 'elpmaxe.tpek-osla.'), "
+    L"(4, 'http://also-gone.example/gone-download.zip', NULL, NULL)",
+    L"INSERT INTO moz_historyvisits VALUES (1, 1), (2, 2), (3, 3), (4, 4)",
+    L"INSERT INTO moz_bookmarks VALUES (1, 2, NULL, NULL), (2, 1, 1, 'Kept'), (3, 1, 3, 'Also kept')",
 };
 
 // What a later version might add or drop.
@@ -102,6 +99,8 @@ const std::vector<const wchar_t*> kNewerPlaces = {
 
 void MakePlacesDatabase(const std::wstring& file, PlacesSchema schema) {
   std::vector<const wchar_t*> statements = schema == PlacesSchema::Old ? kOldPlaces : kTodayPlaces;
+  statements.insert(statements.end(), kPlacesRows.begin(), kPlacesRows.end());
+  if (schema != PlacesSchema::Old) statements.push_back(L"UPDATE moz_places SET origin_id = id");
   if (schema == PlacesSchema::Newer) statements.insert(statements.end(), kNewerPlaces.begin(), kNewerPlaces.end());
   Make(file, statements);
 }
