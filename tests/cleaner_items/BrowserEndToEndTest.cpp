@@ -56,13 +56,11 @@ std::string DamageRootPage(const std::wstring& file, const std::wstring& table) 
   return bytes;
 }
 
-TableRows AllRows(const std::wstring& file) { return RowsToKeep(file, {}); }
-
 // The database holds exactly `expected`, passes its integrity check, and
 // none of `gone` is left in its bytes.
 void ExpectCleaned(const std::wstring& file, const TableRows& expected, const char* const* gone, size_t goneCount) {
   SCOPED_TRACE(testing::PrintToString(file));
-  EXPECT_EQ(AllRows(file), expected);
+  EXPECT_EQ(RowsToKeep(file, {}), expected);
   EXPECT_EQ(IntegrityCheck(file), L"ok");
   for (size_t i = 0; i < goneCount; ++i) EXPECT_FALSE(FileHolds(file, gone[i])) << gone[i];
 }

@@ -465,39 +465,35 @@ TEST(IEHistoryItem, HistoryFolderEmptiedAroundItsIndexFile) {
 namespace {
 
 // The history folders of both branches, seeded anew for each case: two old
-// day folders and today's in the protected-mode folder, two in the plain one,
-// and a file of the recovery folder.
+// day folders and today's in the protected-mode folder, one and today's in
+// the plain one, and a file of the recovery folder.
 class IEHistoryVersions : public testing::Test {
  protected:
+  enum Goes { Never, OnProtected, OnPlain };
   void SetUp() override {
-    history_ = ShellFolder(CSIDL_HISTORY);
-    ASSERT_FALSE(history_.empty());
+    const std::wstring history = ShellFolder(CSIDL_HISTORY);
+    ASSERT_FALSE(history.empty());
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    today_ = GetTodayHistoryFolderName(now) + L"20991231\\";
-    recovery_ = StartFolder(StepBase::LocalAppData) + L"Microsoft\\Internet Explorer\\Recovery\\";
-    ASSERT_FALSE(Exists(history_ + L"Low")) << "left over from an earlier run";
-    ASSERT_FALSE(Exists(recovery_)) << "left over from an earlier run";
+    // Today's folder in small letters: the name is compared without case.
+    const std::wstring today = L"mshist01" + GetTodayHistoryFolderName(now).substr(8) + L"20991231\\";
+    const std::wstring low = history + L"Low\\History.IE5\\", plain = history + L"History.IE5\\";
+    const std::wstring recovery = StartFolder(StepBase::LocalAppData) + L"Microsoft\\Internet Explorer\\Recovery\\";
+    owned_ = {history + L"Low", recovery, plain + L"MSHist012020010120200108", plain + today};
+    for (size_t i = 0; i < 2; ++i) ASSERT_FALSE(Exists(owned_[i])) << "left over from an earlier run";
+    // A path ending in "\" is a folder, seeded with one file.
+    files_ = {{low + L"MSHist012020010120200108\\", OnProtected}, {low + L"MSHist012020010820200115\\b.dat", OnProtected},
+              {recovery + L"Active\\r.dat", OnProtected},           {low + today + L"c.dat", Never},
+              {plain + L"MSHist012020010120200108\\d.dat", OnPlain}, {plain + today + L"e.dat", OnPlain}};
   }
   void TearDown() override {
-    RemoveFolderOutsideSandbox(history_ + L"Low");
-    RemoveFolderOutsideSandbox(recovery_);
-    RemoveFolderOutsideSandbox(Plain() + L"MSHist012020010120200108");
-    RemoveFolderOutsideSandbox(Plain() + LowerToday());
+    for (const auto& folder : owned_) testing_support::RemoveFolder(folder);
   }
-  static void RemoveFolderOutsideSandbox(const std::wstring& folder) { testing_support::RemoveFolder(folder); }
   void Seed() {
-    for (const std::wstring& f : {Low() + L"MSHist012020010120200108\\a.dat", Low() + L"MSHist012020010820200115\\b.dat",
-                                  Low() + LowerToday() + L"c.dat", Plain() + L"MSHist012020010120200108\\d.dat",
-                                  Plain() + LowerToday() + L"e.dat", recovery_ + L"Active\\r.dat"}) {
-      WriteFile(f, "x");
-    }
+    for (const auto& f : files_) WriteFile(f.first.back() == L'\\' ? f.first + L"a.dat" : f.first, "x");
   }
-  std::wstring Low() const { return history_ + L"Low\\History.IE5\\"; }
-  std::wstring Plain() const { return history_ + L"History.IE5\\"; }
-  // Today's folder in small letters: the name is compared without case.
-  std::wstring LowerToday() const { return L"mshist01" + today_.substr(8); }
-  std::wstring history_, today_, recovery_;
+  std::vector<std::wstring> owned_;
+  std::vector<std::pair<std::wstring, Goes>> files_;
 };
 
 }  // namespace
@@ -528,13 +524,8 @@ TEST_F(IEHistoryVersions, ProtectedModeFoldersOnElevenAndTwelveKeepToday) {
     ItemRun run(c.mode, s);
     run.Run({caption});
     EXPECT_EQ(run.Results()[caption].count, c.count);
-    const bool real = c.mode == CleanMode::RealClean;
-    EXPECT_EQ(Exists(Low() + L"MSHist012020010120200108"), !(real && c.protectedMode));
-    EXPECT_EQ(Exists(Low() + L"MSHist012020010820200115\\b.dat"), !(real && c.protectedMode));
-    EXPECT_EQ(Exists(recovery_ + L"Active\\r.dat"), !(real && c.protectedMode));
-    EXPECT_TRUE(Exists(Low() + LowerToday() + L"c.dat"));
-    EXPECT_EQ(Exists(Plain() + L"MSHist012020010120200108\\d.dat"), !(real && !c.protectedMode));
-    EXPECT_EQ(Exists(Plain() + LowerToday() + L"e.dat"), !(real && !c.protectedMode));
+    const Goes goes = c.mode == CleanMode::Test ? Never : c.protectedMode ? OnProtected : OnPlain;
+    for (const auto& f : files_) EXPECT_EQ(Exists(f.first), f.second != goes || goes == Never) << f.first;
   }
 }
 
