@@ -294,6 +294,16 @@ indexdat_test::IndexDatBuilder ViewerFile() {
   return b;
 }
 
+// The sample index written under `name`, typed into a shown `viewer`.
+std::wstring ShowViewerOn(app::TfrmIndexDatViewer& viewer, const wchar_t* name) {
+  std::wstring index = TempPath(name);
+  WriteAll(index, ViewerFile().String());
+  EXPECT_TRUE(viewer.CreateDialogWindow(nullptr));
+  viewer.Show(true);
+  viewer.eFileName.SetText(index);
+  return index;
+}
+
 struct HintSearch {
   HWND owner;
   std::wstring text;
@@ -387,17 +397,13 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
 // A load that fails, out of memory here, leaves the dialog idle, says so, and
 // the dialog still closes.
 TEST_F(CustomDialogs, ViewerSurvivesAFailedLoad) {
-  std::wstring index = TempPath(L"viewer_dialog_fail.dat");
-  WriteAll(index, ViewerFile().String());
   app::TfrmIndexDatViewer viewer;
-  ASSERT_TRUE(viewer.CreateDialogWindow(nullptr));
-  viewer.Show(true);
+  ShowViewerOn(viewer, L"viewer_dialog_fail.dat");
   viewer.LoadRows = [](const std::wstring&, const indexdat::LoadPacer::Report& report, indexdat::ViewerRows*) {
     report(40);
     throw std::bad_alloc();
     return indexdat::FileStatus::Done;
   };
-  viewer.eFileName.SetText(index);
   Click(viewer.bShow);
   EXPECT_EQ(boxes, (std::vector<std::wstring>{indexdat::kOutOfMemoryMessage}));
   EXPECT_FALSE(viewer.Loading());
@@ -408,12 +414,8 @@ TEST_F(CustomDialogs, ViewerSurvivesAFailedLoad) {
 }
 
 TEST_F(CustomDialogs, ViewerDeleteScrubsACacheIndex) {
-  std::wstring index = TempPath(L"viewer_dialog_scrub.dat");
-  WriteAll(index, ViewerFile().String());
   app::TfrmIndexDatViewer viewer;
-  ASSERT_TRUE(viewer.CreateDialogWindow(nullptr));
-  viewer.Show(true);
-  viewer.eFileName.SetText(index);
+  std::wstring index = ShowViewerOn(viewer, L"viewer_dialog_scrub.dat");
   // Ctrl+Alt+S through the input queue, the focus in the file box.
   ::SetForegroundWindow(viewer.Handle());
   ::SetFocus(viewer.eFileName.Handle());
