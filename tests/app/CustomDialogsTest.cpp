@@ -304,29 +304,17 @@ std::wstring ShowViewerOn(app::TfrmIndexDatViewer& viewer, const wchar_t* name) 
   return index;
 }
 
-struct HintSearch {
-  HWND owner;
-  std::wstring text;
-};
-
-BOOL CALLBACK FindHint(HWND w, LPARAM l) {
-  HintSearch* search = reinterpret_cast<HintSearch*>(l);
-  wchar_t cls[64] = {};
-  ::GetClassNameW(w, cls, 64);
-  if (std::wstring(cls) != TOOLTIPS_CLASSW || ::GetWindow(w, GW_OWNER) != search->owner) return TRUE;
-  wchar_t text[256] = {};
-  TTTOOLINFOW info{};
-  info.cbSize = sizeof(info);
-  info.lpszText = text;
-  if (::SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info))) search->text = text;
-  return FALSE;
-}
-
 // The text of the first hint attached to `owner`'s windows.
 std::wstring HintOf(HWND owner) {
-  HintSearch search{owner, L""};
-  ::EnumThreadWindows(::GetCurrentThreadId(), FindHint, reinterpret_cast<LPARAM>(&search));
-  return search.text;
+  for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+    wchar_t text[256] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.lpszText = text;
+    if (::GetWindow(w, GW_OWNER) == owner && ::SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info)))
+      return text;
+  }
+  return L"";
 }
 
 TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
