@@ -294,29 +294,27 @@ indexdat_test::IndexDatBuilder ViewerFile() {
   return b;
 }
 
-struct HintSearch {
-  HWND owner;
-  std::wstring text;
-};
-
-BOOL CALLBACK FindHint(HWND w, LPARAM l) {
-  HintSearch* search = reinterpret_cast<HintSearch*>(l);
-  wchar_t cls[64] = {};
-  ::GetClassNameW(w, cls, 64);
-  if (std::wstring(cls) != TOOLTIPS_CLASSW || ::GetWindow(w, GW_OWNER) != search->owner) return TRUE;
-  wchar_t text[256] = {};
-  TTTOOLINFOW info{};
-  info.cbSize = sizeof(info);
-  info.lpszText = text;
-  if (::SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info))) search->text = text;
-  return FALSE;
+// The sample index written under `name`, typed into a shown `viewer`.
+std::wstring ShowViewerOn(app::TfrmIndexDatViewer& viewer, const wchar_t* name) {
+  std::wstring index = TempPath(name);
+  WriteAll(index, ViewerFile().String());
+  EXPECT_TRUE(viewer.CreateDialogWindow(nullptr));
+  viewer.Show(true);
+  viewer.eFileName.SetText(index);
+  return index;
 }
 
 // The text of the first hint attached to `owner`'s windows.
 std::wstring HintOf(HWND owner) {
-  HintSearch search{owner, L""};
-  ::EnumThreadWindows(::GetCurrentThreadId(), FindHint, reinterpret_cast<LPARAM>(&search));
-  return search.text;
+  for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) != nullptr;) {
+    wchar_t text[256] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof(info);
+    info.lpszText = text;
+    if (::GetWindow(w, GW_OWNER) == owner && ::SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&info)))
+      return text;
+  }
+  return L"";
 }
 
 TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
@@ -387,17 +385,13 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
 // A load that fails, out of memory here, leaves the dialog idle, says so, and
 // the dialog still closes.
 TEST_F(CustomDialogs, ViewerSurvivesAFailedLoad) {
-  std::wstring index = TempPath(L"viewer_dialog_fail.dat");
-  WriteAll(index, ViewerFile().String());
   app::TfrmIndexDatViewer viewer;
-  ASSERT_TRUE(viewer.CreateDialogWindow(nullptr));
-  viewer.Show(true);
+  ShowViewerOn(viewer, L"viewer_dialog_fail.dat");
   viewer.LoadRows = [](const std::wstring&, const indexdat::LoadPacer::Report& report, indexdat::ViewerRows*) {
     report(40);
     throw std::bad_alloc();
     return indexdat::FileStatus::Done;
   };
-  viewer.eFileName.SetText(index);
   Click(viewer.bShow);
   EXPECT_EQ(boxes, (std::vector<std::wstring>{indexdat::kOutOfMemoryMessage}));
   EXPECT_FALSE(viewer.Loading());
@@ -408,12 +402,8 @@ TEST_F(CustomDialogs, ViewerSurvivesAFailedLoad) {
 }
 
 TEST_F(CustomDialogs, ViewerDeleteScrubsACacheIndex) {
-  std::wstring index = TempPath(L"viewer_dialog_scrub.dat");
-  WriteAll(index, ViewerFile().String());
   app::TfrmIndexDatViewer viewer;
-  ASSERT_TRUE(viewer.CreateDialogWindow(nullptr));
-  viewer.Show(true);
-  viewer.eFileName.SetText(index);
+  std::wstring index = ShowViewerOn(viewer, L"viewer_dialog_scrub.dat");
   // Ctrl+Alt+S through the input queue, the focus in the file box.
   ::SetForegroundWindow(viewer.Handle());
   ::SetFocus(viewer.eFileName.Handle());

@@ -42,6 +42,10 @@ class IndexDatBuilder {
     if (urlOffset != 0) Text(at + urlOffset, url + std::string(1, '\0'));
     return *this;
   }
+  // A used entry at `entry` on a URL record at `record`.
+  IndexDatBuilder& Url(size_t entry, int32_t record, const std::string& url, uint32_t time = 0) {
+    return Entry(entry, 0x80, record).UrlRecord(size_t(record), "URL ", 0x68, url, time);
+  }
   IndexDatBuilder& RedrRecord(size_t at, const std::string& url, uint32_t time = 0) {
     return Text(at, "REDR").Int(at + 8, int32_t(time)).Int(at + 12, 0).Text(at + 16, url + std::string(1, '\0'));
   }

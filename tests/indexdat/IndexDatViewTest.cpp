@@ -31,7 +31,7 @@ constexpr uint64_t kNoon2012 = 129698928000000000ULL;
 IndexDatBuilder TwoTables() {
   IndexDatBuilder b(0x2000);
   b.FirstTable(0x100).Table(0x100, 2, 0x800).Table(0x800, 4, 0);
-  b.Entry(0x120, 0x80, 0x400).UrlRecord(0x400, "URL ", 0x68, "http://a/");
+  b.Url(0x120, 0x400, "http://a/");
   b.Int(0x400 + 16, int32_t(kNoon2012 & 0xFFFFFFFF)).Int(0x400 + 20, int32_t(kNoon2012 >> 32));
   b.Entry(0x128, 0x80, 0x500).RedrRecord(0x500, "http://moved/");
   b.Entry(0x130, 1, 0x600).UrlRecord(0x600, "URL ", 0x68, "http://free/");
@@ -41,23 +41,14 @@ IndexDatBuilder TwoTables() {
   return b;
 }
 
-std::vector<std::wstring> Urls(const ViewerRows& rows) {
-  std::vector<std::wstring> out;
-  for (size_t i = 0; i < rows.Count(); ++i) out.push_back(UrlText(rows.Url(i)));
-  return out;
-}
-
-// A clock that moves `step` milliseconds each time it is read.
-LoadPacer::Clock SteppingClock(uint64_t step) {
-  return [now = uint64_t(0), step]() mutable { return now += step; };
-}
-
 }  // namespace
 
 TEST(IndexDatView, RowsAndDates) {
   ViewerRows rows;
   ASSERT_EQ(RowsFromBytes(TwoTables().Bytes(), 7, nullptr, &rows), FileStatus::Done);
-  ASSERT_EQ(Urls(rows), (std::vector<std::wstring>{L"http://a/", L"http://moved/", L"http://leak/"}));
+  std::vector<std::wstring> urls;
+  for (size_t i = 0; i < rows.Count(); ++i) urls.push_back(UrlText(rows.Url(i)));
+  ASSERT_EQ(urls, (std::vector<std::wstring>{L"http://a/", L"http://moved/", L"http://leak/"}));
   EXPECT_EQ(rows.Image(0), 7);
   std::wstring noon = DateText(rows.FileTime(0));
   EXPECT_NE(noon, kNotAvailable);
@@ -72,7 +63,7 @@ TEST(IndexDatView, RowsAndDates) {
 TEST(IndexDatView, ProgressIsPacedByTime) {
   struct Case {
     const char* name;
-    uint64_t step;     // milliseconds per look at the clock
+    uint64_t step;     // milliseconds the clock moves at each look
     int stopAfter;     // reports answered true before a false; -1 never stops
     bool manyReports;  // more than the final 100
     bool complete;     // every row listed
@@ -89,7 +80,7 @@ TEST(IndexDatView, ProgressIsPacedByTime) {
     RowsFromBytes(b.Bytes(), 0, [&](int p) {
       steps.push_back(p);
       return c.stopAfter < 0 || int(steps.size()) <= c.stopAfter;
-    }, &rows, SteppingClock(c.step));
+    }, &rows, [now = uint64_t(0), step = c.step]() mutable { return now += step; });
     ASSERT_FALSE(steps.empty()) << c.name;
     EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end())) << c.name;
     EXPECT_EQ(steps.size() > 1, c.manyReports) << c.name;
@@ -113,29 +104,14 @@ TEST(IndexDatView, CraftedShapesListEachEntryOnce) {
   }
 }
 
-struct AddressCase {
-  const wchar_t* text;
-  bool web;
-};
-
 TEST(IndexDatView, OnlyWebAddressesAreOpened) {
-  const AddressCase cases[] = {
-      {L"http://a.example/", true},
-      {L"HTTPS://a.example/path?q=1", true},
-      {L"ftp://files.example/x", true},
-      {L"C:\\Windows\\System32\\calc.exe", false},
-      {L"calc.exe", false},
-      {L"file:///C:/Windows/notepad.exe", false},
-      {L"javascript:alert(1)", false},
-      {L"mailto:a@b", false},
-      {L"http://", false},
-      {L"http://a.example/ \"C:\\x.exe\"", false},
-      {L"http://a.example/\"-x", false},
-      {L"http://a\texample/", false},
-      {L" http://a.example/", false},
-      {L"", false},
-  };
-  for (const AddressCase& c : cases) EXPECT_EQ(IsWebAddress(c.text), c.web) << std::string(c.text, c.text + wcslen(c.text));
+  for (const wchar_t* web : {L"http://a.example/", L"HTTPS://a.example/path?q=1", L"ftp://files.example/x"})
+    EXPECT_TRUE(IsWebAddress(web)) << std::string(web, web + wcslen(web));
+  for (const wchar_t* other :
+       {L"C:\\Windows\\System32\\calc.exe", L"calc.exe", L"file:///C:/Windows/notepad.exe", L"javascript:alert(1)",
+        L"mailto:a@b", L"http://", L"http://a.example/ \"C:\\x.exe\"", L"http://a.example/\"-x", L"http://a\texample/",
+        L" http://a.example/", L""})
+    EXPECT_FALSE(IsWebAddress(other)) << std::string(other, other + wcslen(other));
 }
 
 TEST(IndexDatView, FileNamesAndBadFiles) {

@@ -164,8 +164,7 @@ inline Bytes SkinArchive(const Bytes& payload, std::uint16_t method, std::uint32
   Bytes b = {'S', 'K', 3, 4};
   for (std::uint32_t v : {20u, 0u, std::uint32_t{method}, 0u, 0u}) AddU16(b, v);
   for (std::uint32_t v : {crc, packed, size}) AddU32(b, v);
-  AddU16(b, nameLength);
-  AddU16(b, 0);
+  for (std::uint32_t v : {nameLength, 0u}) AddU16(b, v);
   b.insert(b.end(), name.begin(), name.end());
   b.insert(b.end(), payload.begin(), payload.end());
   const auto central = static_cast<std::uint32_t>(b.size());
@@ -173,14 +172,12 @@ inline Bytes SkinArchive(const Bytes& payload, std::uint16_t method, std::uint32
   for (std::uint32_t v : {20u, 20u, 0u, std::uint32_t{method}, 0u, 0u}) AddU16(b, v);
   for (std::uint32_t v : {crc, packed, size}) AddU32(b, v);
   for (std::uint32_t v : {nameLength, 0u, 0u, 0u, 0u}) AddU16(b, v);
-  AddU32(b, 0);
-  AddU32(b, 0);
+  for (std::uint32_t v : {0u, 0u}) AddU32(b, v);
   b.insert(b.end(), name.begin(), name.end());
   const auto centralSize = static_cast<std::uint32_t>(b.size()) - central;
   AddU32(b, 0x06054B50u);
   for (std::uint32_t v : {0u, 0u, 1u, 1u}) AddU16(b, v);
-  AddU32(b, centralSize);
-  AddU32(b, central);
+  for (std::uint32_t v : {centralSize, central}) AddU32(b, v);
   AddU16(b, 0);
   return b;
 }
