@@ -467,19 +467,14 @@ TEST(SkinFormAddDialog, TheThemeManagerDressesTheListedParts) {
   ui::Application::Instance().Initialize();
   app::TfrmRegAddRegistry add;
   ASSERT_TRUE(add.CreateForm(nullptr, L"HKEY_CURRENT_USER\\Software"));
-  EXPECT_EQ(add.skThemeManager.GetUIStyle(), skin::WinXP);
-  EXPECT_EQ(add.skThemeManager.GetFileTheme(), &add.skFileTheme);
   EXPECT_FALSE(add.skFileTheme.GetReady());
   EXPECT_EQ(add.skThemeManager.GetCompList().size(), 6u);
-  EXPECT_EQ(add.skForm.GetUIStyle(), skin::WinXP);
-  EXPECT_EQ(add.skForm.GetFileTheme(), &add.skFileTheme);
+  auto dressed = [&](auto& part) {
+    return part.GetUIStyle() == skin::WinXP && part.GetFileTheme() == &add.skFileTheme;
+  };
+  EXPECT_TRUE(dressed(add.skThemeManager) && dressed(add.skForm) && dressed(add.eRegistryKey));
+  EXPECT_TRUE(dressed(add.bLaunchRegedit) && dressed(add.bOK) && dressed(add.bCancel));
   EXPECT_EQ(add.skForm.TitleBar().GetUIStyle(), skin::WinXP);
-  for (skin::TskButton* b : {&add.bLaunchRegedit, &add.bOK, &add.bCancel}) {
-    EXPECT_EQ(b->GetUIStyle(), skin::WinXP);
-    EXPECT_EQ(b->GetFileTheme(), &add.skFileTheme);
-  }
-  EXPECT_EQ(add.eRegistryKey.GetUIStyle(), skin::WinXP);
-  EXPECT_EQ(add.eRegistryKey.GetFileTheme(), &add.skFileTheme);
   EXPECT_EQ(add.skForm.BorderWidth(), 3);
   EXPECT_EQ(add.skForm.RoundCorner(), 13);
 }
