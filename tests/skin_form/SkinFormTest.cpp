@@ -405,18 +405,25 @@ TEST_F(SkinFormTest, MenuBarButtonUnderTheMouseIsHot) {
 }
 
 // MacOS draws the bar and a hot button from its two menu pictures when the
-// program carries them, else in the style's colours.
-TEST_F(SkinFormTest, MacOsMenuBarDrawsItsPictures) {
+// program carries them, else in the style's colours. With a skin file the
+// bar runs from file colour 3 to 4, and a hot button takes file colours 5
+// (face) and 6 (edge).
+TEST_F(SkinFormTest, MenuBarTakesMacOsPicturesAndTheSkinFilesColours) {
   ThreeItemMenu m;
   dialog.Frame.SetMenu(&m.menu);
-  dialog.Frame.SetUIStyle(skin::MacOS);
   skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  RECT r{};
+  int spare = 0;
+  auto hover = [&] {
+    r = bar.ButtonBounds(0);
+    spare = bar.ButtonBounds(2).right + 5;
+    ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+  };
+  dialog.Frame.SetUIStyle(skin::MacOS);
   skin::Bitmap select, back;
   const bool pictures = select.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_SELECT") &&
                         back.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_BAR");
-  const RECT r = bar.ButtonBounds(0);
-  const int spare = bar.ButtonBounds(2).right + 5;
-  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+  hover();
   if (pictures) {
     EXPECT_EQ(BarPixel(bar, spare, 0), back.Pixel(0, 0));
     EXPECT_EQ(BarPixel(bar, r.left + 1, 0), select.Pixel(0, 0));
@@ -424,28 +431,18 @@ TEST_F(SkinFormTest, MacOsMenuBarDrawsItsPictures) {
     EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), skin::GetBuiltinThemeColor(skin::MacOS, 19));
   }
   ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
-  dialog.Frame.SetMenu(nullptr);
-}
 
-// With a skin file the bar runs from file colour 3 to 4, and a hot button
-// takes file colours 5 (face) and 6 (edge).
-TEST_F(SkinFormTest, MenuBarTakesTheSkinFilesColours) {
   skin::TskFileTheme theme;
   theme.SetThemeFile(testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_BUILD_DIR") +
                                                    L"/tests/skin_form/menubar.skn"));
   ASSERT_TRUE(theme.GetReady());
-  ThreeItemMenu m;
-  dialog.Frame.SetMenu(&m.menu);
   dialog.Frame.SetFileTheme(&theme);
   dialog.Frame.SetUIStyle(skin::FromThemeFile);
   EXPECT_EQ(m.menu.GetFileTheme(), &theme);
   EXPECT_EQ(m.menu.GetUIStyle(), skin::FromThemeFile);
-  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
-  const RECT r = bar.ButtonBounds(0);
-  const int spare = bar.ButtonBounds(2).right + 5;
+  hover();
   EXPECT_EQ(BarPixel(bar, spare, 0), RGB(0x30, 0x20, 0x10));
   EXPECT_EQ(BarPixel(bar, spare, bar.Height() - 1), RGB(0x60, 0x50, 0x40));
-  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
   EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), RGB(0x10, 0x10, 0xA0));
   EXPECT_EQ(BarPixel(bar, r.left, r.top), RGB(0x10, 0xA0, 0x10));
   ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
