@@ -306,18 +306,4 @@ TEST(CheckBox, AutoSizeFollowsANewFont) {
   ::DeleteObject(big);
 }
 
-TEST(ButtonGlyph, ASingleImageGlyphIsGreyedWhenDisabled) {
-  HostForm form;
-  TskButton button;
-  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
-  Bitmap glyph(16, 16);
-  glyph.Fill(RGB(0, 200, 0));
-  glyph.SetPixel(0, 0, kCorner);
-  button.SetGlyph(glyph);
-  const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
-  EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
-  button.Enable(false);
-  EXPECT_EQ(::GetSysColor(COLOR_BTNSHADOW), Render(button.Handle()).Pixel(x, y));
-}
-
 }  // namespace

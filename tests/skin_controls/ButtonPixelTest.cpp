@@ -206,19 +206,28 @@ TEST(ImageButton, EachStateFallsBackToTheNormalPicture) {
   button.Send(WM_LBUTTONUP, 0, At(2, 2));
 }
 
+// Disabled, a two-image glyph shows its right half and a single image is
+// greyed.
 TEST(ButtonGlyph, ATwoImageGlyphShowsItsRightHalfWhenDisabled) {
   HostForm form;
-  TskButton button;
-  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
-  Bitmap glyph(32, 16);
-  glyph.FillRect(RECT{0, 0, 16, 16}, RGB(0, 200, 0));
-  glyph.FillRect(RECT{16, 0, 32, 16}, RGB(0, 0, 200));
-  glyph.SetPixel(0, 0, kCorner);
-  button.SetGlyph(glyph);
-  const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
-  EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
-  button.Enable(false);
-  EXPECT_EQ(RGB(0, 0, 200), Render(button.Handle()).Pixel(x, y));
+  const struct {
+    int width;
+    COLORREF disabled;
+  } cases[] = {{32, RGB(0, 0, 200)}, {16, ::GetSysColor(COLOR_BTNSHADOW)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    TskButton button;
+    ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
+    Bitmap glyph(c.width, 16);
+    glyph.Fill(RGB(0, 0, 200));
+    glyph.FillRect(RECT{0, 0, 16, 16}, RGB(0, 200, 0));
+    glyph.SetPixel(0, 0, kCorner);
+    button.SetGlyph(glyph);
+    const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
+    EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
+    button.Enable(false);
+    EXPECT_EQ(c.disabled, Render(button.Handle()).Pixel(x, y));
+  }
 }
 
 // Each layout puts the caption on its side of the glyph, the spacing
