@@ -277,17 +277,13 @@ struct ThreeItemMenu {
   int opened = 0, ran = 0, helped = 0;
 };
 
-// Holds Ctrl down for this thread's key state while it lives.
-struct CtrlHeld {
-  CtrlHeld() { Set(0x80); }
-  ~CtrlHeld() { Set(0); }
-  static void Set(BYTE state) {
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[VK_CONTROL] = state;
-    ::SetKeyboardState(keys);
-  }
-};
+// Sets Ctrl's state in this thread's key state.
+void HoldCtrl(bool down) {
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = down ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
 
 TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndRunsTheThemedMenu) {
   ThreeItemMenu m;
@@ -308,11 +304,10 @@ TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndRunsTheThemedMenu) {
   ::SetForegroundWindow(dialog.Handle());
   PumpFor(50);
   const bool active = ::GetActiveWindow() == dialog.Handle();
-  {
-    CtrlHeld ctrl;
-    EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), active) << "Ctrl+R is the shortcut of File, Open";
-    EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
-  }
+  HoldCtrl(true);
+  EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), active) << "Ctrl+R is the shortcut of File, Open";
+  EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
+  HoldCtrl(false);
   EXPECT_EQ(m.opened, active ? 1 : 0);
   EXPECT_FALSE(dialog.Frame.HandleKeyDown('R', 0)) << "R alone is no shortcut";
   // The menu's own font: a bigger one widens the buttons.
@@ -339,14 +334,14 @@ TEST_F(SkinFormTest, AltAndAnItemsLetterOpensIt) {
     UINT message;
     wchar_t ch;
     bool overTheBar;
-    int ran, helped;
+    int ran;  // Help never runs: it is disabled
   } cases[] = {
-      {WM_SYSCHAR, L'r', false, 1, 0},  // Alt+R runs Run
-      {WM_SYSCHAR, L'R', false, 1, 0},  // any case
-      {WM_SYSCHAR, L'h', false, 0, 0},  // Help is disabled
-      {WM_SYSCHAR, L'x', false, 0, 0},  // no item has X
-      {WM_CHAR, L'r', false, 0, 0},     // a plain letter only while a button is hot
-      {WM_CHAR, L'r', true, 1, 0},
+      {WM_SYSCHAR, L'r', false, 1},  // Alt+R runs Run
+      {WM_SYSCHAR, L'R', false, 1},  // any case
+      {WM_SYSCHAR, L'h', false, 0},
+      {WM_SYSCHAR, L'x', false, 0},  // no item has X
+      {WM_CHAR, L'r', false, 0},     // a plain letter only while a button is hot
+      {WM_CHAR, L'r', true, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.message << " " << char(c.ch) << " " << c.overTheBar);
@@ -357,7 +352,7 @@ TEST_F(SkinFormTest, AltAndAnItemsLetterOpensIt) {
     ::PostMessageW(dialog.Handle(), c.message, c.ch, 0x20000001);
     PumpFor(50);
     EXPECT_EQ(m.ran, c.ran);
-    EXPECT_EQ(m.helped, c.helped);
+    EXPECT_EQ(m.helped, 0);
   }
   // Alt+F drops File's themed sub-menu down.
   g_menuSeen = g_menuThemed = false;
