@@ -10,6 +10,7 @@
 #include <string>
 
 #include "skin/draw/Bitmap.h"
+#include "skin/draw/Geometry.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -37,6 +38,16 @@ inline int TextWidth(HDC dc, const std::wstring& text) {
   SIZE size{};
   ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
+}
+
+// Says the system reads right to left, or not, while it lives.
+struct RightToLeftSystem {
+  explicit RightToLeftSystem(bool reads) { skin::SetSystemReadsRightToLeft(reads ? 1 : 0); }
+  ~RightToLeftSystem() { skin::SetSystemReadsRightToLeft(-1); }
+};
+
+inline void ReadRightToLeft(HWND window) {
+  ::SetWindowLongW(window, GWL_EXSTYLE, ::GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_RTLREADING);
 }
 
 // Lets queued paint and other messages run.

@@ -5,7 +5,6 @@
 #include "ControlTestSupport.h"
 #include "skin/controls/Bars.h"
 #include "skin/controls/Panels.h"
-#include "skin/draw/Geometry.h"
 #include "skin/theme/BuiltinTheme.h"
 
 using namespace skin;
@@ -199,9 +198,6 @@ TEST(RadioGroup, ItemIndexSelectsOneAndFiresTheGroupsClick) {
   EXPECT_FALSE(group.Button(1).Enabled());
 }
 
-}  // namespace
-
-namespace {
 
 TEST(FileThemeRemoval, ControlsDropTheThemeAndTakeDeepBlue) {
   HostForm form;
@@ -266,16 +262,6 @@ TEST(GroupBackground, AnItemInAGroupStandsOnTheGroupsColour) {
   }
 }
 
-// Right-to-left reading on a system said to read right to left, for one test.
-struct RightToLeftSystem {
-  explicit RightToLeftSystem(bool reads) { SetSystemReadsRightToLeft(reads ? 1 : 0); }
-  ~RightToLeftSystem() { SetSystemReadsRightToLeft(-1); }
-};
-
-void ReadRightToLeft(HWND control) {
-  ::SetWindowLongW(control, GWL_EXSTYLE, ::GetWindowLongW(control, GWL_EXSTYLE) | WS_EX_RTLREADING);
-}
-
 // The check mark sits at the right and the group's frame leaves its caption
 // gap at the right, only when both the control and the system read right to
 // left; a radio group's first column is the rightmost whenever it reads so.
@@ -287,11 +273,11 @@ TEST(RightToLeft, CheckBoxGroupFrameAndItemColumnsAreMirrored) {
   };
   for (Case c : {Case{true, true, true}, Case{true, false, false}, Case{false, true, false}}) {
     SCOPED_TRACE(testing::Message() << "style " << c.style << ", system " << c.system);
-    RightToLeftSystem system(c.system);
+    skin_test::RightToLeftSystem system(c.system);
     TskCheckBox box;
     ASSERT_TRUE(box.Create(form.Handle(), L"Caption", 0, 0, 120, 17));
     box.SetAutoSize(false);
-    if (c.style) ReadRightToLeft(box.Handle());
+    if (c.style) skin_test::ReadRightToLeft(box.Handle());
     Bitmap shot = Render(box.Handle());
     const int top = (shot.Height() - 13) / 2;
     EXPECT_EQ(c.mirrored, kCell[2] == shot.Pixel(shot.Width() - 14 + 6, top + 6));
@@ -300,7 +286,7 @@ TEST(RightToLeft, CheckBoxGroupFrameAndItemColumnsAreMirrored) {
     TskGroupBox group;
     ASSERT_TRUE(group.Create(form.Handle(), L"Caption", 0, 30, 185, 105));
     group.SetBorderColor(line);
-    if (c.style) ReadRightToLeft(group.Handle());
+    if (c.style) skin_test::ReadRightToLeft(group.Handle());
     Bitmap frame = Render(group.Handle());
     const int y = group.FontHeight() / 2 + 1;
     EXPECT_EQ(c.mirrored, frame.Pixel(20, y) == line) << "the gap is at the right";
@@ -308,7 +294,7 @@ TEST(RightToLeft, CheckBoxGroupFrameAndItemColumnsAreMirrored) {
 
     TskRadioGroup radios;
     ASSERT_TRUE(radios.Create(form.Handle(), L"Interval", 0, 140, 320, 91));
-    if (c.style) ReadRightToLeft(radios.Handle());
+    if (c.style) skin_test::ReadRightToLeft(radios.Handle());
     radios.SetColumns(2);
     radios.SetItems({L"one", L"two", L"three", L"four", L"five"});
     const int first = radios.Button(0).Left(), fourth = radios.Button(3).Left();

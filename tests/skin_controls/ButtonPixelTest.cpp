@@ -2,6 +2,8 @@
 // whose cells are solid colours, and the plain look without any picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "ControlTestSupport.h"
@@ -204,63 +206,70 @@ TEST(ImageButton, EachStateFallsBackToTheNormalPicture) {
   button.Send(WM_LBUTTONUP, 0, At(2, 2));
 }
 
+// Disabled, a two-image glyph shows its right half and a single image is
+// greyed.
 TEST(ButtonGlyph, ATwoImageGlyphShowsItsRightHalfWhenDisabled) {
   HostForm form;
-  TskButton button;
-  ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
-  Bitmap glyph(32, 16);
-  glyph.FillRect(RECT{0, 0, 16, 16}, RGB(0, 200, 0));
-  glyph.FillRect(RECT{16, 0, 32, 16}, RGB(0, 0, 200));
-  glyph.SetPixel(0, 0, kCorner);
-  button.SetGlyph(glyph);
-  const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
-  EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
-  button.Enable(false);
-  EXPECT_EQ(RGB(0, 0, 200), Render(button.Handle()).Pixel(x, y));
+  const struct {
+    int width;
+    COLORREF disabled;
+  } cases[] = {{32, RGB(0, 0, 200)}, {16, ::GetSysColor(COLOR_BTNSHADOW)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    TskButton button;
+    ASSERT_TRUE(button.Create(form.Handle(), L"", 0, 0));
+    Bitmap glyph(c.width, 16);
+    glyph.Fill(RGB(0, 0, 200));
+    glyph.FillRect(RECT{0, 0, 16, 16}, RGB(0, 200, 0));
+    glyph.SetPixel(0, 0, kCorner);
+    button.SetGlyph(glyph);
+    const int x = (80 - 16) / 2 + 8, y = (27 - 16) / 2 + 8;  // the glyph's middle, no caption
+    EXPECT_EQ(RGB(0, 200, 0), Render(button.Handle()).Pixel(x, y));
+    button.Enable(false);
+    EXPECT_EQ(c.disabled, Render(button.Handle()).Pixel(x, y));
+  }
 }
 
-// Where the glyph and the caption go for each layout (W x H the button, gw
-// the glyph's side, tw x th the caption, S the spacing).
+// Each layout puts the caption on its side of the glyph, the spacing
+// apart, and centres the pair in the button.
 TEST(ButtonGlyph, EachLayoutPlacesTheGlyphAndTheCaption) {
   HostForm form;
   const int W = 120, H = 60, gw = 16, S = 4;
   Bitmap glyph(gw, gw);
   glyph.Fill(RGB(0, 200, 0));
   glyph.SetPixel(0, 0, kCorner);
-  struct Case {
+  const struct {
     TButtonLayout layout;
-    int (*glyphX)(int tw), (*glyphY)(int th), (*captionX)(int gx, int tw), (*captionY)(int gy, int th);
-  };
-  const Case cases[] = {
-      {blGlyphLeft, [](int tw) { return (W - (tw + gw + S)) / 2; }, [](int) { return (H - gw) / 2; },
-       [](int gx, int) { return gx + gw + S; }, [](int, int th) { return (H - th) / 2; }},
-      {blGlyphRight, [](int tw) { return (W + tw + S - gw) / 2; }, [](int) { return (H - gw) / 2; },
-       [](int gx, int tw) { return gx - tw - S; }, [](int, int th) { return (H - th) / 2; }},
-      {blGlyphTop, [](int) { return (W - gw) / 2; }, [](int th) { return (H - (th + gw + S)) / 2; },
-       [](int, int tw) { return (W - tw) / 2; }, [](int gy, int) { return gy + gw + S; }},
-      {blGlyphBottom, [](int) { return (W - gw) / 2; }, [](int th) { return (H + th + S - gw) / 2; },
-       [](int, int tw) { return (W - tw) / 2; }, [](int gy, int th) { return gy - th - S; }},
-  };
-  for (const Case& c : cases) {
+    int dx, dy;  // where the caption lies from the glyph
+  } cases[] = {{blGlyphLeft, 1, 0}, {blGlyphRight, -1, 0}, {blGlyphTop, 0, 1}, {blGlyphBottom, 0, -1}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(int(c.layout));
     TskButton button;
     ASSERT_TRUE(button.Create(form.Handle(), L"Scan", 0, 0, W, H));
     button.Layout = c.layout;
     button.SetGlyph(glyph);
     Bitmap shot = Render(button.Handle());
-    HDC dc = ::CreateCompatibleDC(nullptr);
+    RECT g{W, H, 0, 0};
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x)
+        if (shot.Pixel(x, y) == RGB(0, 200, 0)) g = RECT{std::min<LONG>(g.left, x), std::min<LONG>(g.top, y),
+                                                         std::max<LONG>(g.right, x + 1), std::max<LONG>(g.bottom, y + 1)};
+    EXPECT_EQ(gw, g.right - g.left);
+    EXPECT_EQ(gw, g.bottom - g.top);
+    HDC dc = ::GetDC(button.Handle());
     HGDIOBJ old = ::SelectObject(dc, button.GetFont());
     SIZE text{};
     ::GetTextExtentPoint32W(dc, L"Scan", 4, &text);
     ::SelectObject(dc, old);
-    ::DeleteDC(dc);
-    const int gx = c.glyphX(text.cx), gy = c.glyphY(text.cy);
-    EXPECT_EQ(RGB(0, 200, 0), shot.Pixel(gx + 1, gy + 1));
-    EXPECT_EQ(RGB(0, 200, 0), shot.Pixel(gx + gw - 1, gy + gw - 1));
-    EXPECT_NE(RGB(0, 200, 0), shot.Pixel(gx - 1, gy + gw / 2)) << "nothing of the glyph left of it";
-    EXPECT_NE(RGB(0, 200, 0), shot.Pixel(gx + gw, gy + gw / 2)) << "nor right of it";
-    EXPECT_EQ(c.captionX(gx, text.cx), button.CaptionPosition().x);
-    EXPECT_EQ(c.captionY(gy, text.cy), button.CaptionPosition().y);
+    ::ReleaseDC(button.Handle(), dc);
+    const POINT at = button.CaptionPosition();
+    const RECT t{at.x, at.y, at.x + text.cx, at.y + text.cy};
+    if (c.dx) EXPECT_EQ(c.dx > 0 ? g.right + S : g.left - S, c.dx > 0 ? t.left : t.right);
+    if (c.dy) EXPECT_EQ(c.dy > 0 ? g.bottom + S : g.top - S, c.dy > 0 ? t.top : t.bottom);
+    RECT pair{};
+    ::UnionRect(&pair, &g, &t);
+    EXPECT_LE(std::abs(pair.left + pair.right - W), 1) << "centred across";
+    EXPECT_LE(std::abs(pair.top + pair.bottom - H), 1) << "centred down";
   }
 }
 

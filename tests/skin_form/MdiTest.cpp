@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "skin/SkinTestHost.h"
@@ -16,11 +18,7 @@
 
 namespace {
 
-struct ClientMessage {
-  UINT msg;
-  WPARAM w;
-};
-std::vector<ClientMessage> g_clientMessages;
+std::vector<std::pair<UINT, WPARAM>> g_clientMessages;
 WNDPROC g_clientProc = nullptr;
 
 // Notes the MDI requests the frame sends to the client.
@@ -66,9 +64,8 @@ class MdiChild : public ui::Form {
 
 // The frame names its form in wParam, which the system's own requests do not.
 bool Seen(UINT msg, HWND form) {
-  for (const ClientMessage& m : g_clientMessages)
-    if (m.msg == msg && m.w == reinterpret_cast<WPARAM>(form)) return true;
-  return false;
+  const std::pair<UINT, WPARAM> sent{msg, reinterpret_cast<WPARAM>(form)};
+  return std::find(g_clientMessages.begin(), g_clientMessages.end(), sent) != g_clientMessages.end();
 }
 
 TEST(SkinFormMdi, MaximisedChildHidesItsTitleAndMovesItsContentUp) {
@@ -135,7 +132,7 @@ TEST(SkinFormSorry, SecondClientSectionSecondControlBoxAndTheFrameAsItsOwnPanel)
   while (client < bar.Sections.size() && bar.Sections[client].Align != skin::skClient) ++client;
   ASSERT_LT(client, bar.Sections.size());
   const size_t other = client == 0 ? 1 : 0;
-  struct Case {
+  const struct {
     const char* what;
     bool (*act)(skin::TskForm&, size_t);
     std::wstring text;
@@ -147,7 +144,7 @@ TEST(SkinFormSorry, SecondClientSectionSecondControlBoxAndTheFrameAsItsOwnPanel)
       {"the frame as its own panel", [](skin::TskForm& f, size_t) { return f.SetFormPanel(&f); },
        L"Sorry, you can't select the Form assign to FormPanel property"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     answers.texts.clear();
     EXPECT_FALSE(c.act(frame, other));
@@ -155,7 +152,7 @@ TEST(SkinFormSorry, SecondClientSectionSecondControlBoxAndTheFrameAsItsOwnPanel)
     EXPECT_EQ(c.text, answers.texts[0]);
     EXPECT_TRUE(answers.error);
   }
-  EXPECT_EQ(skin::skLeft == bar.Sections[other].Align || skin::skRight == bar.Sections[other].Align, true);
+  EXPECT_NE(skin::skClient, bar.Sections[other].Align);
   EXPECT_EQ(skin::skClose, bar.Buttons[1].ButtonType);
   EXPECT_EQ(nullptr, frame.FormPanel());
   ui::SetMessageBoxAnswerer(previous);

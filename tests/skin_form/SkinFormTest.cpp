@@ -277,17 +277,13 @@ struct ThreeItemMenu {
   int opened = 0, ran = 0, helped = 0;
 };
 
-// Holds Ctrl down for this thread's key state while it lives.
-struct CtrlHeld {
-  CtrlHeld() { Set(0x80); }
-  ~CtrlHeld() { Set(0); }
-  static void Set(BYTE state) {
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[VK_CONTROL] = state;
-    ::SetKeyboardState(keys);
-  }
-};
+// Sets Ctrl's state in this thread's key state.
+void HoldCtrl(bool down) {
+  BYTE keys[256];
+  ::GetKeyboardState(keys);
+  keys[VK_CONTROL] = down ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
 
 TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndRunsTheThemedMenu) {
   ThreeItemMenu m;
@@ -308,11 +304,10 @@ TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndRunsTheThemedMenu) {
   ::SetForegroundWindow(dialog.Handle());
   PumpFor(50);
   const bool active = ::GetActiveWindow() == dialog.Handle();
-  {
-    CtrlHeld ctrl;
-    EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), active) << "Ctrl+R is the shortcut of File, Open";
-    EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
-  }
+  HoldCtrl(true);
+  EXPECT_EQ(dialog.Frame.HandleKeyDown('R', 0), active) << "Ctrl+R is the shortcut of File, Open";
+  EXPECT_FALSE(dialog.Frame.HandleKeyDown('Q', 0));
+  HoldCtrl(false);
   EXPECT_EQ(m.opened, active ? 1 : 0);
   EXPECT_FALSE(dialog.Frame.HandleKeyDown('R', 0)) << "R alone is no shortcut";
   // The menu's own font: a bigger one widens the buttons.
@@ -339,14 +334,14 @@ TEST_F(SkinFormTest, AltAndAnItemsLetterOpensIt) {
     UINT message;
     wchar_t ch;
     bool overTheBar;
-    int ran, helped;
+    int ran;  // Help never runs: it is disabled
   } cases[] = {
-      {WM_SYSCHAR, L'r', false, 1, 0},  // Alt+R runs Run
-      {WM_SYSCHAR, L'R', false, 1, 0},  // any case
-      {WM_SYSCHAR, L'h', false, 0, 0},  // Help is disabled
-      {WM_SYSCHAR, L'x', false, 0, 0},  // no item has X
-      {WM_CHAR, L'r', false, 0, 0},     // a plain letter only while a button is hot
-      {WM_CHAR, L'r', true, 1, 0},
+      {WM_SYSCHAR, L'r', false, 1},  // Alt+R runs Run
+      {WM_SYSCHAR, L'R', false, 1},  // any case
+      {WM_SYSCHAR, L'h', false, 0},
+      {WM_SYSCHAR, L'x', false, 0},  // no item has X
+      {WM_CHAR, L'r', false, 0},     // a plain letter only while a button is hot
+      {WM_CHAR, L'r', true, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.message << " " << char(c.ch) << " " << c.overTheBar);
@@ -357,7 +352,7 @@ TEST_F(SkinFormTest, AltAndAnItemsLetterOpensIt) {
     ::PostMessageW(dialog.Handle(), c.message, c.ch, 0x20000001);
     PumpFor(50);
     EXPECT_EQ(m.ran, c.ran);
-    EXPECT_EQ(m.helped, c.helped);
+    EXPECT_EQ(m.helped, 0);
   }
   // Alt+F drops File's themed sub-menu down.
   g_menuSeen = g_menuThemed = false;
@@ -405,18 +400,25 @@ TEST_F(SkinFormTest, MenuBarButtonUnderTheMouseIsHot) {
 }
 
 // MacOS draws the bar and a hot button from its two menu pictures when the
-// program carries them, else in the style's colours.
-TEST_F(SkinFormTest, MacOsMenuBarDrawsItsPictures) {
+// program carries them, else in the style's colours. With a skin file the
+// bar runs from file colour 3 to 4, and a hot button takes file colours 5
+// (face) and 6 (edge).
+TEST_F(SkinFormTest, MenuBarTakesMacOsPicturesAndTheSkinFilesColours) {
   ThreeItemMenu m;
   dialog.Frame.SetMenu(&m.menu);
-  dialog.Frame.SetUIStyle(skin::MacOS);
   skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
+  RECT r{};
+  int spare = 0;
+  auto hover = [&] {
+    r = bar.ButtonBounds(0);
+    spare = bar.ButtonBounds(2).right + 5;
+    ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+  };
+  dialog.Frame.SetUIStyle(skin::MacOS);
   skin::Bitmap select, back;
   const bool pictures = select.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_SELECT") &&
                         back.LoadFromResource(::GetModuleHandleW(nullptr), L"MACOS_MENU_BAR");
-  const RECT r = bar.ButtonBounds(0);
-  const int spare = bar.ButtonBounds(2).right + 5;
-  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
+  hover();
   if (pictures) {
     EXPECT_EQ(BarPixel(bar, spare, 0), back.Pixel(0, 0));
     EXPECT_EQ(BarPixel(bar, r.left + 1, 0), select.Pixel(0, 0));
@@ -424,28 +426,18 @@ TEST_F(SkinFormTest, MacOsMenuBarDrawsItsPictures) {
     EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), skin::GetBuiltinThemeColor(skin::MacOS, 19));
   }
   ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
-  dialog.Frame.SetMenu(nullptr);
-}
 
-// With a skin file the bar runs from file colour 3 to 4, and a hot button
-// takes file colours 5 (face) and 6 (edge).
-TEST_F(SkinFormTest, MenuBarTakesTheSkinFilesColours) {
   skin::TskFileTheme theme;
   theme.SetThemeFile(testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_BUILD_DIR") +
                                                    L"/tests/skin_form/menubar.skn"));
   ASSERT_TRUE(theme.GetReady());
-  ThreeItemMenu m;
-  dialog.Frame.SetMenu(&m.menu);
   dialog.Frame.SetFileTheme(&theme);
   dialog.Frame.SetUIStyle(skin::FromThemeFile);
   EXPECT_EQ(m.menu.GetFileTheme(), &theme);
   EXPECT_EQ(m.menu.GetUIStyle(), skin::FromThemeFile);
-  skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
-  const RECT r = bar.ButtonBounds(0);
-  const int spare = bar.ButtonBounds(2).right + 5;
+  hover();
   EXPECT_EQ(BarPixel(bar, spare, 0), RGB(0x30, 0x20, 0x10));
   EXPECT_EQ(BarPixel(bar, spare, bar.Height() - 1), RGB(0x60, 0x50, 0x40));
-  ::SendMessageW(bar.Handle(), WM_MOUSEMOVE, 0, At(POINT{r.left + 1, r.top + 1}));
   EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), RGB(0x10, 0x10, 0xA0));
   EXPECT_EQ(BarPixel(bar, r.left, r.top), RGB(0x10, 0xA0, 0x10));
   ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
@@ -467,19 +459,14 @@ TEST(SkinFormAddDialog, TheThemeManagerDressesTheListedParts) {
   ui::Application::Instance().Initialize();
   app::TfrmRegAddRegistry add;
   ASSERT_TRUE(add.CreateForm(nullptr, L"HKEY_CURRENT_USER\\Software"));
-  EXPECT_EQ(add.skThemeManager.GetUIStyle(), skin::WinXP);
-  EXPECT_EQ(add.skThemeManager.GetFileTheme(), &add.skFileTheme);
   EXPECT_FALSE(add.skFileTheme.GetReady());
   EXPECT_EQ(add.skThemeManager.GetCompList().size(), 6u);
-  EXPECT_EQ(add.skForm.GetUIStyle(), skin::WinXP);
-  EXPECT_EQ(add.skForm.GetFileTheme(), &add.skFileTheme);
+  auto dressed = [&](auto& part) {
+    return part.GetUIStyle() == skin::WinXP && part.GetFileTheme() == &add.skFileTheme;
+  };
+  EXPECT_TRUE(dressed(add.skThemeManager) && dressed(add.skForm) && dressed(add.eRegistryKey));
+  EXPECT_TRUE(dressed(add.bLaunchRegedit) && dressed(add.bOK) && dressed(add.bCancel));
   EXPECT_EQ(add.skForm.TitleBar().GetUIStyle(), skin::WinXP);
-  for (skin::TskButton* b : {&add.bLaunchRegedit, &add.bOK, &add.bCancel}) {
-    EXPECT_EQ(b->GetUIStyle(), skin::WinXP);
-    EXPECT_EQ(b->GetFileTheme(), &add.skFileTheme);
-  }
-  EXPECT_EQ(add.eRegistryKey.GetUIStyle(), skin::WinXP);
-  EXPECT_EQ(add.eRegistryKey.GetFileTheme(), &add.skFileTheme);
   EXPECT_EQ(add.skForm.BorderWidth(), 3);
   EXPECT_EQ(add.skForm.RoundCorner(), 13);
 }

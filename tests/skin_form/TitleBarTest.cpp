@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "skin/SkinTestHost.h"
-#include "skin/draw/Geometry.h"
 #include "skin/form/TitleBar.h"
 
 namespace {
@@ -82,10 +81,9 @@ TEST(TitleBarRightToLeft, CaptionEndsBeforeTheButtonsAndMenusMoveRight) {
   };
   for (Case c : {Case{true, 176}, Case{false, 0}}) {
     SCOPED_TRACE(c.system);
-    skin::SetSystemReadsRightToLeft(c.system ? 1 : 0);
+    skin_test::RightToLeftSystem system(c.system);
     Bar b(300);
-    HWND form = b.form.Handle();
-    ::SetWindowLongW(form, GWL_EXSTYLE, ::GetWindowLongW(form, GWL_EXSTYLE) | WS_EX_RTLREADING);
+    skin_test::ReadRightToLeft(b.form.Handle());
     b.bar.SetCaption(L"Caption");
     b.bar.PaintNow();
     EXPECT_EQ(c.offset, b.bar.MenuOffset());
@@ -97,7 +95,6 @@ TEST(TitleBarRightToLeft, CaptionEndsBeforeTheButtonsAndMenusMoveRight) {
     const int rowLeft = b.Rect(skin::skMin).left;
     if (c.system) EXPECT_EQ(rowLeft - width - 10, b.bar.CaptionX());
     else EXPECT_LT(b.bar.CaptionX(), 40);
-    skin::SetSystemReadsRightToLeft(-1);
   }
 }
 
