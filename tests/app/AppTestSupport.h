@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,21 @@ inline void Pump(DWORD ms) {
     }
     ::Sleep(5);
   } while (::GetTickCount() - start < ms);
+}
+
+// Presses `key` in the focused window, as the keyboard sends it, with `held`
+// keys down meanwhile. The key goes up only after the character it typed was
+// handled, as from a real keyboard.
+inline void PressFocused(WPARAM key, std::initializer_list<BYTE> held = {}) {
+  BYTE state[256] = {};
+  for (BYTE k : held) state[k] = 0x80;
+  ::SetKeyboardState(state);
+  ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 1);
+  Pump(30);
+  ::PostMessageW(::GetFocus(), WM_KEYUP, key, 0xC0000001);
+  Pump(30);
+  BYTE none[256] = {};
+  ::SetKeyboardState(none);
 }
 
 template <typename Pred>

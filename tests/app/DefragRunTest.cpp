@@ -3,6 +3,8 @@
 // beside options.ini and its exit code say what happened.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "AppTestSupport.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
 #include "registry_defrag/DefragTestSupport.h"
@@ -36,9 +38,11 @@ DWORD RunToItsEnd(const std::wstring& args, const std::wstring& folder) {
   return code;
 }
 
-std::string LogText(const wchar_t* name) {
-  std::wstring ini = app_test::OptionsFile();
-  return ReadBytes(ini.substr(0, ini.rfind(L'\\') + 1) + name);
+// Checks that the log `name` beside options.ini says each of `phrases`.
+void ExpectLogSays(const wchar_t* name, std::initializer_list<std::string> phrases) {
+  const std::wstring ini = app_test::OptionsFile();
+  const std::string log = ReadBytes(ini.substr(0, ini.rfind(L'\\') + 1) + name);
+  for (const std::string& p : phrases) EXPECT_NE(log.find(p), std::string::npos) << p << " not in:\n" << log;
 }
 
 TEST(DefragRun, RegscanWritesTheFiveKeysAndLeavesNoCopy) {
@@ -57,7 +61,7 @@ TEST(DefragRun, RegscanWritesTheFiveKeysAndLeavesNoCopy) {
   ::WritePrivateProfileStringW(L"Scan Result", L"Stale", L"from an earlier run", ini.c_str());
   ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
   EXPECT_EQ(RunToItsEnd(L"/Regscan result.ini", seed.Folder()), 0u);
-  EXPECT_NE(LogText(L"Regscan.log").find("Exit code: 0"), std::string::npos) << LogText(L"Regscan.log");
+  ExpectLogSays(L"Regscan.log", {"Exit code: 0"});
   EXPECT_EQ(IniText(ini, L"Stale"), L"<none>") << "the section is erased first";
   EXPECT_EQ(IniText(ini, L"Current Size"), L"96 KB");
   for (const registry::THive& h : hives) EXPECT_FALSE(Exists(registry::HiveCopyFile(h.File)));
@@ -74,8 +78,7 @@ TEST(DefragRun, RegdefragSchedulesTheSwapsAndEndsWithoutRestarting) {
   EXPECT_EQ(RunToItsEnd(L"/regdefrag", seed.Folder()), 0u);
   // The swaps were scheduled, so their copies outlive the program.
   for (const registry::THive& h : hives) EXPECT_TRUE(Exists(registry::HiveCopyFile(h.File))) << h.File;
-  EXPECT_NE(LogText(L"Regdefrag.log").find("Scheduled for the next start: " + Narrow(hives[1].Name)),
-            std::string::npos);
+  ExpectLogSays(L"Regdefrag.log", {"Scheduled for the next start: " + Narrow(hives[1].Name)});
 }
 
 TEST(DefragRun, WithoutAHiveListBothEndWithTwoAndSayWhy) {
@@ -86,9 +89,7 @@ TEST(DefragRun, WithoutAHiveListBothEndWithTwoAndSayWhy) {
                                                             {L"/Regdefrag", L"Regdefrag.log"}};
   for (const auto& run : runs) {
     EXPECT_EQ(RunToItsEnd(run.first, none.Folder()), 2u) << run.first;
-    std::string log = LogText(run.second);
-    EXPECT_NE(log.find("No registry hive list was found"), std::string::npos) << log;
-    EXPECT_NE(log.find("Exit code: 2"), std::string::npos) << log;
+    ExpectLogSays(run.second, {"No registry hive list was found", "Exit code: 2"});
   }
 }
 
@@ -98,10 +99,8 @@ TEST(DefragRun, AHiveThatCannotBeSavedEndsWithOneAndSchedulesNothing) {
   std::vector<registry::THive> hives = {seed.Add(L"A", 64 * 1024), seed.Add(L"Gone", 32 * 1024, false)};
   EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), 1u);
   for (const registry::THive& h : hives) EXPECT_FALSE(Exists(registry::HiveCopyFile(h.File))) << "scheduled: " << h.File;
-  std::string log = LogText(L"Regdefrag.log");
-  EXPECT_NE(log.find("Failed to save the hive " + Narrow(hives[1].Name)), std::string::npos) << log;
-  EXPECT_NE(log.find("Nothing was scheduled"), std::string::npos) << log;
-  EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
+  ExpectLogSays(L"Regdefrag.log",
+                {"Failed to save the hive " + Narrow(hives[1].Name), "Nothing was scheduled", "Exit code: 1"});
 }
 
 TEST(DefragRun, ACopyHeldOpenStopsTheScanWithTwo) {
@@ -114,8 +113,7 @@ TEST(DefragRun, ACopyHeldOpenStopsTheScanWithTwo) {
   DWORD code = RunToItsEnd(L"/Regscan out.ini", seed.Folder());
   ::CloseHandle(held);
   EXPECT_EQ(code, 2u);
-  std::string log = LogText(L"Regscan.log");
-  EXPECT_NE(log.find("Can not analyze the registry now!"), std::string::npos) << log;
+  ExpectLogSays(L"Regscan.log", {"Can not analyze the registry now!"});
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // and run through the program's own loop step.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -12,21 +11,7 @@
 namespace {
 
 using app_test::Pump;
-
-// Presses `key` in the focused window with `held` keys down meanwhile.
-void Press(WPARAM key, std::initializer_list<BYTE> held = {}) {
-  BYTE state[256] = {};
-  for (BYTE k : held) state[k] = 0x80;
-  ::SetKeyboardState(state);
-  // The key goes up only after the character it typed was handled, as from
-  // a real keyboard.
-  ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 1);
-  Pump(30);
-  ::PostMessageW(::GetFocus(), WM_KEYUP, key, 0xC0000001);
-  Pump(30);
-  BYTE none[256] = {};
-  ::SetKeyboardState(none);
-}
+using app_test::PressFocused;
 
 class MainKeyboard : public ::testing::Test {
  protected:
@@ -41,26 +26,24 @@ TEST_F(MainKeyboard, TabVisitsTheColumnAndThePageInReadingOrderAndShiftTabGoesBa
                                       form.bTools.Handle(),   form.bOptions.Handle(),  form.bHelp.Handle(),
                                       form.tvCleanItems.Handle(), form.lMain.Handle(), form.cbFastMode.Handle(),
                                       form.bTest.Handle(),    form.bClean.Handle()};
-  std::vector<HWND> visited;
   for (size_t i = 0; i < expected.size(); ++i) {
-    Press(VK_TAB);
-    visited.push_back(::GetFocus());
+    PressFocused(VK_TAB);
+    EXPECT_EQ(::GetFocus(), expected[i]) << "Tab to stop " << i;
   }
-  EXPECT_EQ(visited, expected);
   for (size_t i = expected.size() - 1; i > 0; --i) {
-    Press(VK_TAB, {VK_SHIFT});
+    PressFocused(VK_TAB, {VK_SHIFT});
     EXPECT_EQ(::GetFocus(), expected[i - 1]) << "Shift+Tab to stop " << i - 1;
   }
   // A page button pressed from the keyboard shows its page, and Tab goes on into it.
   ::SetFocus(form.bRegistry.Handle());
-  Press(VK_SPACE);
+  PressFocused(VK_SPACE);
   EXPECT_TRUE(form.gbRegistry.Visible());
   ::SetFocus(form.bTools.Handle());
-  Press(VK_RETURN);
+  PressFocused(VK_RETURN);
   EXPECT_TRUE(form.gbTools.Visible());
   EXPECT_FALSE(form.gbRegistry.Visible());
   ::SetFocus(form.bHelp.Handle());
-  Press(VK_TAB);
+  PressFocused(VK_TAB);
   EXPECT_EQ(::GetFocus(), form.bStartup.Handle());
 }
 
@@ -72,7 +55,7 @@ TEST_F(MainKeyboard, SpaceTicksATreeItemAndAltLetterOnTheToolsPageClicksItsButto
   ::SetFocus(form.tvCleanItems.Handle());
   const int before = form.tvCleanItems.StateIndex(group);
   for (int ticked : {3 - before, before}) {
-    Press(VK_SPACE);
+    PressFocused(VK_SPACE);
     EXPECT_EQ(form.tvCleanItems.StateIndex(group), ticked);
     EXPECT_EQ(form.tvCleanItems.StateIndex(form.tvCleanItems.FirstChild(group)), ticked);
   }
@@ -96,7 +79,7 @@ TEST_F(MainKeyboard, TheLetterAOfTheHelpMenuOpensAboutAndEscapeClosesIt) {
   testing_support::KeyPresser inMenu(L"#32768", 'A');
   testing_support::KeyPresser inAbout(L"TfrmAbout", VK_ESCAPE);
   ::SetFocus(form.bHelp.Handle());
-  Press(VK_SPACE);  // opens the menu; its loop and the box's run inside
+  PressFocused(VK_SPACE);  // opens the menu; its loop and the box's run inside
   EXPECT_TRUE(inMenu.Pressed());
   EXPECT_TRUE(inMenu.ClosedByKey()) << "the menu took the letter";
   EXPECT_TRUE(inAbout.Pressed()) << "About opened";

@@ -334,10 +334,6 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
   EXPECT_EQ(reinterpret_cast<ui::TreeNode>(tv.Send(TVM_GETNEXTITEM, TVGN_CARET, 0)), edge) << "the row last clicked is the selected one";
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(MainWindow, ADialogFromAWindowAtTheScreensTopEdgeLiesWhollyOnTheScreen) {
   ::SetWindowPos(form.Handle(), nullptr, 50, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Pump(50);
@@ -356,4 +352,3 @@ TEST_F(MainWindow, ADialogFromAWindowAtTheScreensTopEdgeLiesWhollyOnTheScreen) {
 }
 
 }  // namespace
-

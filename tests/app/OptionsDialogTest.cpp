@@ -249,33 +249,26 @@ TEST_F(OptionsDialog, OkWithEveryFourHoursArmsTheScheduleAndWritesTheRunValue) {
 }
 
 TEST_F(OptionsDialog, TheScheduleIntervalIsChosenWithTheArrowsAndOkSavesIt) {
-  // Keys go where the keyboard sends them, the focused control.
-  auto press = [](WPARAM key) {
-    ::PostMessageW(::GetFocus(), WM_KEYDOWN, key, 1);
-    Pump(30);
-    ::PostMessageW(::GetFocus(), WM_KEYUP, key, 0xC0000001);
-    Pump(30);
-  };
   WithDialog([&](app::TfrmOptions& d) {
     d.skPageControl1.SetActivePage(2);  // "Schedule"
     Pump(30);
     ::SetFocus(d.cbAutoWash.Handle());
-    press(VK_SPACE);
+    app_test::PressFocused(VK_SPACE);
     ASSERT_TRUE(d.cbAutoWash.Checked());
-    press(VK_TAB);
+    app_test::PressFocused(VK_TAB);
     EXPECT_EQ(::GetFocus(), d.rgWashInterval.Button(0).Handle()) << "Tab enters the group at its checked item";
     const struct {
       WPARAM key;
       int index;
     } steps[] = {{VK_DOWN, 1}, {VK_RIGHT, 2}, {VK_DOWN, 3}, {VK_DOWN, 4}, {VK_DOWN, 0}, {VK_UP, 4}, {VK_LEFT, 3}};
     for (const auto& s : steps) {
-      press(s.key);
+      app_test::PressFocused(s.key);
       EXPECT_EQ(d.rgWashInterval.ItemIndex(), s.index) << "key " << s.key;
       EXPECT_EQ(::GetFocus(), d.rgWashInterval.Button(s.index).Handle());
     }
-    press(VK_TAB);
+    app_test::PressFocused(VK_TAB);
     EXPECT_EQ(::GetFocus(), d.cbStartWash.Handle()) << "Tab leaves the group";
-    press(VK_RETURN);  // the dialog's OK
+    app_test::PressFocused(VK_RETURN);  // the dialog's OK
   });
   EXPECT_EQ(core::OptionsSetting.CleanInterval, 3);
   EXPECT_NE(ReadBytes(app_test::OptionsFile()).find("CleanInterval=3"), std::string::npos);

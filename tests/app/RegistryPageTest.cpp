@@ -186,10 +186,6 @@ TEST_F(RegistryPage, RowsThatCannotBeFixedAreListedWithTheirReasonsAndStay) {
   ::RemoveDirectoryW(core::OptionsSetting.OutputDirectory.c_str());
 }
 
-}  // namespace
-
-namespace {
-
 // The list tells of a click before it toggles the row's check box: the count
 // line is written once the click's own change is done.
 TEST_F(RegistryPage, TheCountLineCountsTheTicksAfterTheClicksChange) {
@@ -227,4 +223,3 @@ TEST_F(RegistryPage, TheFixResultShowsWholeAtTheSmallestWindowSize) {
 }
 
 }  // namespace
-

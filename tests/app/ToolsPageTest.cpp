@@ -180,10 +180,6 @@ TEST_F(ToolsPage, AboutBoxOpensFromTheTrayMenuAndCloses) {
   EXPECT_TRUE(ok.Seen());
 }
 
-}  // namespace
-
-namespace {
-
 // The hint each tool window owned by `owner` gives its tool (a button).
 struct HintSearch {
   HWND owner;
@@ -218,4 +214,3 @@ TEST_F(ToolsPage, SixButtonsShowTheirHintsOnHover) {
 }
 
 }  // namespace
-

@@ -5,6 +5,7 @@
 // forms must still be restored.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "RestoreTestSupport.h"
@@ -16,20 +17,60 @@ namespace {
 using namespace fix_test;
 
 const std::wstring kKey = std::wstring(kTestKey) + L"\\Forms";
-const std::string kPath = "HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Forms";
-const std::string kHead = "REGEDIT4\r\n\r\n";
-const std::string kSection = "[" + kPath + "]\r\n";
 
-std::string Utf16(const std::string& ascii) {
-  std::string out = "\xFF\xFE";
-  for (char c : ascii) out += std::string{c, '\0'};
-  return out;
+// How a row's body is written out: its header, encoding and line ends.
+enum Wrap { kAnsi, kUtf16, kUtf16v5, kUtf8, kCrOnly, kLfOnly };
+
+struct Form {
+  const char* what;
+  const char* body;  // after the header; '$' is the seeded key, '\n' the line end
+  int refusedLine;   // 0: the file is accepted
+  Wrap wrap = kAnsi;
+};
+
+std::string Build(const Form& f) {
+  const std::string eol = f.wrap == kCrOnly ? "\r" : f.wrap == kLfOnly ? "\n" : "\r\n";
+  std::string text;
+  const std::string head = f.wrap == kUtf16v5 ? "Windows Registry Editor Version 5.00\n\n" : "REGEDIT4\n\n";
+  for (char c : head + f.body)
+    text += c == '$' ? "HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Forms" : c == '\n' ? eol : std::string(1, c);
+  if (f.wrap == kUtf8) return "\xEF\xBB\xBF" + text;
+  if (f.wrap != kUtf16 && f.wrap != kUtf16v5) return text;
+  std::string wide = "\xFF\xFE";
+  for (char c : text) wide += std::string{c, '\0'};
+  return wide;
 }
 
-std::string CrOnly(std::string text) {
-  for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at + 1, 1);
-  return text;
-}
+const Form kForms[] = {
+    {"plain key delete", "[-$\\K]\n", 3},
+    {"indented key delete", "   [-$\\K]\n", 3},
+    {"tab before key delete", "\t[-$\\K]\n", 3},
+    {"blank inside the bracket", "[ -$\\K]\n", 3},
+    {"lower-case root", "[-hkey_current_user\\Software\\VantorelFixTest\\Forms\\K]\n", 3},
+    {"short root", "[-HKCU\\Software\\VantorelFixTest\\Forms\\K]\n", 3},
+    {"value delete", "[$]\n\"v\"=-\n", 4},
+    {"blanks around =", "[$]\n\"v\" = -\n", 4},
+    {"default value, blanks", "[$]\n@ = -\n", 4},
+    {"tab before the name", "[$]\n\t\"v\"=-\n", 4},
+    {"blanks after -", "[$]\n\"v\"=- \t\n", 4},
+    {"UTF-16 export", "[$]\n\"v\"=-\n", 4, kUtf16v5},
+    {"UTF-16, REGEDIT4", "[$]\n@=-\n", 4, kUtf16},
+    {"UTF-8 mark", "[-$\\K]\n", 3, kUtf8},
+    {"CR-only line ends", "[$]\n\"v\"=-\n", 4, kCrOnly},
+    {"LF-only line ends", "[$]\n\"v\"=-\n", 4, kLfOnly},
+    {"delete inside a continued value", "[$]\n\"w\"=hex:01,\\\n  \"v\"=-\n", 5},
+    {"continued into a delete", "[$]\n\"v\"=\\\n  -\n", 4},
+    {"second section deletes", "[$]\n\"n\"=\"1\"\n\n[-$\\K]\n", 6},
+    // Harmless: they put data back and delete nothing.
+    {"data that is a dash", "[$]\n\"v\"=\"-\"\n", 0},
+    {"data ending in =-", "[$]\n\"v\"=\"a=-\"\n", 0},
+    {"comment lines", "; [-$\\K]\n[$]\n# \"v\"=-\n\"n\"=\"1\"\n", 0},
+    {"continued hex", "[$]\n\"w\"=hex:01,02,\\\n  03\n", 0},
+    {"key with a dash", "[$\\K-2]\n\"a\"=dword:00000001\n", 0},
+    {"UTF-16 values", "[$]\n\"n\" = \"text\"\n\"e\"=hex(2):25,00,41,00,25,00,00,00\n\"m\"=hex(7):61,00,00,00,00,00\n", 0,
+     kUtf16v5},
+    {"lower-case root, blanks", "  [hkey_current_user\\Software\\VantorelFixTest\\Forms\\New]\n", 0},
+};
 
 void Seed() {
   DeleteTree(HKEY_CURRENT_USER, kTestKey);
@@ -39,9 +80,9 @@ void Seed() {
 }
 
 // The keys and values present, without their data.
-std::set<std::string> Identities(const std::vector<std::string>& dump) {
+std::set<std::string> Identities() {
   std::set<std::string> ids;
-  for (const std::string& line : dump) {
+  for (const std::string& line : DumpTree(HKEY_CURRENT_USER, kTestKey)) {
     size_t bar = line.find('|');
     ids.insert(bar == std::string::npos ? line : line.substr(0, line.find('|', bar + 1)));
   }
@@ -51,67 +92,21 @@ std::set<std::string> Identities(const std::vector<std::string>& dump) {
 // Whether the editor removed any key or value of the seeded tree.
 bool EditorDeletes(const std::wstring& file) {
   Seed();
-  const std::set<std::string> before = Identities(DumpTree(HKEY_CURRENT_USER, kTestKey));
+  const std::set<std::string> before = Identities();
   EXPECT_TRUE(restore_test::ImportFile(file));
-  const std::set<std::string> after = Identities(DumpTree(HKEY_CURRENT_USER, kTestKey));
-  for (const std::string& id : before)
-    if (!after.count(id)) return true;
-  return false;
+  const std::set<std::string> after = Identities();
+  return !std::includes(after.begin(), after.end(), before.begin(), before.end());
 }
 
-struct Form {
-  const char* what;
-  std::string text;
-  int refusedLine;  // 0: the file is accepted
-};
-
-const Form kForms[] = {
-    {"plain key delete", kHead + "[-" + kPath + "\\K]\r\n", 3},
-    {"indented key delete", kHead + "   [-" + kPath + "\\K]\r\n", 3},
-    {"tab before key delete", kHead + "\t[-" + kPath + "\\K]\r\n", 3},
-    {"blank inside the bracket", kHead + "[ -" + kPath + "\\K]\r\n", 3},
-    {"lower-case root", kHead + "[-hkey_current_user\\Software\\VantorelFixTest\\Forms\\K]\r\n", 3},
-    {"short root", kHead + "[-HKCU\\Software\\VantorelFixTest\\Forms\\K]\r\n", 3},
-    {"value delete", kHead + kSection + "\"v\"=-\r\n", 4},
-    {"blanks around =", kHead + kSection + "\"v\" = -\r\n", 4},
-    {"default value, blanks", kHead + kSection + "@ = -\r\n", 4},
-    {"tab before the name", kHead + kSection + "\t\"v\"=-\r\n", 4},
-    {"blanks after -", kHead + kSection + "\"v\"=- \t\r\n", 4},
-    {"UTF-16 export", Utf16("Windows Registry Editor Version 5.00\r\n\r\n" + kSection + "\"v\"=-\r\n"), 4},
-    {"UTF-16, REGEDIT4", Utf16(kHead + kSection + "@=-\r\n"), 4},
-    {"UTF-8 mark", "\xEF\xBB\xBF" + kHead + "[-" + kPath + "\\K]\r\n", 3},
-    {"CR-only line ends", CrOnly(kHead + kSection + "\"v\"=-\r\n"), 4},
-    {"LF-only line ends", "REGEDIT4\n\n" + kSection.substr(0, kSection.size() - 2) + "\n\"v\"=-\n", 4},
-    {"delete inside a continued value", kHead + kSection + "\"w\"=hex:01,\\\r\n  \"v\"=-\r\n", 5},
-    {"continued into a delete", kHead + kSection + "\"v\"=\\\r\n  -\r\n", 4},
-    {"second section deletes", kHead + kSection + "\"n\"=\"1\"\r\n\r\n[-" + kPath + "\\K]\r\n", 6},
-    // Harmless: they put data back and delete nothing.
-    {"data that is a dash", kHead + kSection + "\"v\"=\"-\"\r\n", 0},
-    {"data ending in =-", kHead + kSection + "\"v\"=\"a=-\"\r\n", 0},
-    {"comment lines", kHead + "; [-" + kPath + "\\K]\r\n" + kSection + "# \"v\"=-\r\n\"n\"=\"1\"\r\n", 0},
-    {"continued hex", kHead + kSection + "\"w\"=hex:01,02,\\\r\n  03\r\n", 0},
-    {"key with a dash", kHead + "[" + kPath + "\\K-2]\r\n\"a\"=dword:00000001\r\n", 0},
-    {"UTF-16 values", Utf16("Windows Registry Editor Version 5.00\r\n\r\n" + kSection + "\"n\" = \"text\"\r\n" +
-                            "\"e\"=hex(2):25,00,41,00,25,00,00,00\r\n\"m\"=hex(7):61,00,00,00,00,00\r\n"), 0},
-    {"lower-case root, blanks", kHead + "  [hkey_current_user\\Software\\VantorelFixTest\\Forms\\New]\r\n", 0},
-};
-
-class RegFileForms : public ::testing::Test {
- protected:
-  void TearDown() override { DeleteTree(HKEY_CURRENT_USER, kTestKey); }
+TEST(RegFileForms, EveryFormTheEditorDeletesWithIsRefusedAndChangesNothing) {
   TTempFolder dir{L"VantorelRegFileForms"};
-};
-
-TEST_F(RegFileForms, EveryFormTheEditorDeletesWithIsRefusedAndChangesNothing) {
   int n = 0, editorDeleting = 0;
   for (const Form& f : kForms) {
     SCOPED_TRACE(f.what);
-    const std::wstring file = dir.WriteFile(L"form" + std::to_wstring(++n) + L".reg", f.text);
+    const std::wstring file = dir.WriteFile(L"form" + std::to_wstring(++n) + L".reg", Build(f));
     const bool editorDeletes = EditorDeletes(file);
     editorDeleting += editorDeletes;
-    if (editorDeletes) {
-      EXPECT_NE(f.refusedLine, 0) << "the editor deletes with this form";
-    }
+    EXPECT_TRUE(!editorDeletes || f.refusedLine != 0) << "the editor deletes with this form";
     Seed();
     const std::vector<std::string> seeded = DumpTree(HKEY_CURRENT_USER, kTestKey);
     bool imported = false;
@@ -119,18 +114,17 @@ TEST_F(RegFileForms, EveryFormTheEditorDeletesWithIsRefusedAndChangesNothing) {
       imported = true;
       return restore_test::RunImport(cmd);
     });
-    if (f.refusedLine != 0) {
-      EXPECT_EQ(r.Status, registry::rsDeletes);
+    const bool refused = f.refusedLine != 0;
+    EXPECT_EQ(r.Status, refused ? registry::rsDeletes : registry::rsRestored)
+        << (r.Check.Missing.empty() ? L"" : r.Check.Missing.front());
+    EXPECT_EQ(imported, !refused);
+    if (refused) {
       EXPECT_EQ(r.Line, f.refusedLine);
-      EXPECT_FALSE(imported);
       EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kTestKey), seeded);
       EXPECT_TRUE(FileExists(file));
-    } else {
-      EXPECT_FALSE(editorDeletes);
-      EXPECT_EQ(r.Status, registry::rsRestored) << (r.Check.Missing.empty() ? L"" : r.Check.Missing.front());
-      EXPECT_TRUE(imported);
     }
   }
+  DeleteTree(HKEY_CURRENT_USER, kTestKey);
   // The probe itself works: most of the deleting forms do delete in the editor.
   EXPECT_GE(editorDeleting, 12);
 }
