@@ -34,10 +34,10 @@ class RunPoster : public cleaner::IMessagePoster {
 class WindowAsker : public cleaner::IQuestionAsker {
  public:
   WindowAsker(HWND owner, const bool* sessionEnding) : owner_(owner), sessionEnding_(sessionEnding) {}
-  bool AskYesNo(const std::wstring& text) override {
+  bool AskYesNo(const std::wstring& text, UINT icon) override {
     bool yes = false;
     sys::sync::Run([&] {
-      if (!*sessionEnding_) yes = ui::ShowMessage(owner_, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
+      if (!*sessionEnding_) yes = ui::ShowMessage(owner_, text, MB_YESNO | icon | MB_DEFBUTTON2) == IDYES;
     });
     return yes;
   }

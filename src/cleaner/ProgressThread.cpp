@@ -166,9 +166,9 @@ void TClearTaskThread::ProgressTick(int runningCount) {
   Post(WM_CLEANPROGRESS, static_cast<WPARAM>(position));
 }
 
-bool TClearTaskThread::AskUser(const std::wstring& text) {
+bool TClearTaskThread::AskUser(const std::wstring& text, UINT icon) {
   if (mode_ == CleanMode::AutoClean) return false;
-  return services_.asker->AskYesNo(text);
+  return services_.asker->AskYesNo(text, icon);
 }
 
 std::wstring TClearTaskThread::FormatKB(int64_t bytes) {

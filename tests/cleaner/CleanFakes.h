@@ -30,14 +30,16 @@ class FakeClock : public IClock {
 
 class ScriptedAsker : public IQuestionAsker {
  public:
-  bool AskYesNo(const std::wstring& text) override {
+  bool AskYesNo(const std::wstring& text, UINT icon) override {
     questions.push_back(text);
+    icons.push_back(icon);
     return answer;
   }
   void Tell(const std::wstring& text) override { notices.push_back(text); }
   bool answer = false;
   std::vector<std::wstring> notices;
   std::vector<std::wstring> questions;
+  std::vector<UINT> icons;
 };
 
 // Records every deletion asked for; deletes for real only when `forward` is
