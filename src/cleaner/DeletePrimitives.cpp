@@ -228,11 +228,10 @@ int64_t TClearTaskThread::WalkSubFolder(const ListedEntry& entry, const std::wst
                    Question(walk, childPath), walk.questionIcon)) {
     return 0;
   }
-  // Listed as a folder, it may be a link or lie elsewhere by now.
+  // Listed as a plain folder, it may be a link or lie elsewhere by now: then
+  // it is not the folder listed, and is left.
   FolderPin child(entry.Folder(), name);
-  if (child.IsLink()) {
-    RemoveFolderLink(entry, walk);
-  } else if (child.IsReplaced()) {
+  if (child.IsLink() || child.IsReplaced()) {
     LogReplacedFolder(childPath);
   } else if (child.IsFolder()) {
     return EmptyPinned(child, childKey, walk, count, walk.removeFolders);
@@ -251,6 +250,7 @@ void TClearTaskThread::RemoveFolderLink(const ListedEntry& entry, const Walk& wa
 }
 
 void TClearTaskThread::LogReplacedFolder(const std::wstring& folder) {
+  ++FItemRefused;
   AddLog(FPrefix + L"skipping" + L" " + folder + L" (the folder was replaced after it was listed)");
 }
 
@@ -283,11 +283,16 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
     AddLog(FPrefix + L"skipping" + L" " + path() + L" (the name cannot be handled)");
     return FileOutcome::Left;
   }
-  if (!settings_.FastScan && logFlag) {
+  // A clean says "deleting" only of a file it deleted; a test of every file it would.
+  bool logIt = !settings_.FastScan && logFlag;
+  auto logDeleting = [&] {
     AddLog(FPrefix + L"deleting" + L" " + path());
     ScrollLog(50);
+  };
+  if (!Live()) {
+    if (logIt) logDeleting();
+    return FileOutcome::Deleted;
   }
-  if (!Live()) return FileOutcome::Deleted;
   int passes = settings_.IsWipeFile ? settings_.WipeNumber : 0;
   FileRemoval removal = pin == nullptr ? services_.deleter->RemoveFile(path(), passes)
                                        : services_.deleter->RemoveListedFile(*pin, name, attributes, passes);
@@ -299,6 +304,7 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
     else AddLog(FPrefix + L"could not delete" + L" " + path());
     return FileOutcome::Left;
   }
+  if (logIt) logDeleting();
   // The user asked for wiping: say so when a file went without it.
   if (removal.wipe == WipeOutcome::NotWiped) {
     std::wstring why = removal.notWipedBecause != nullptr ? std::wstring(L" (") + removal.notWipedBecause + L")" : L"";

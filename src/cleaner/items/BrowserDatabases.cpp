@@ -167,7 +167,6 @@ using core::guard::FolderPin;
 std::unique_ptr<FolderPin> PinListedProfile(TClearTaskThread& t, const core::guard::ListedEntry& entry) {
   auto pin = std::make_unique<FolderPin>(entry.Folder(), entry.Name());
   if (pin->IsLink() || pin->IsReplaced()) {
-    ++t.FItemRefused;
     t.LogReplacedFolder(pin->Path());
     return nullptr;
   }

@@ -61,6 +61,10 @@ int64_t DeleteMasks(TClearTaskThread& t, const std::wstring& folder, const std::
 // the listing is left and logged.
 using ProfileVisit = std::function<void(const std::wstring& name, core::guard::FolderPin& profile)>;
 void ForEachProfile(TClearTaskThread& t, const std::wstring& root, const ProfileVisit& visit);
+// Empties, in every profile of `root`, each of the folders `inside` that
+// exists ("Cache", "profile\\cache4"); the folders stay. The bytes removed.
+int64_t EmptyInEachProfile(TClearTaskThread& t, const std::wstring& root, const std::vector<const wchar_t*>& inside,
+                           bool logFlag);
 // FItemBytes := bytes and the size text from it.
 void SetItemBytes(TClearTaskThread& t, int64_t bytes);
 

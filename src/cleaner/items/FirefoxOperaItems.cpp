@@ -20,7 +20,6 @@ int64_t EmptyInProfile(TClearTaskThread& t, const core::guard::FolderPin& profil
   std::unique_ptr<core::guard::FolderPin> folder = core::guard::PinBelow(profile, relative);
   if (!folder) return 0;
   if (folder->IsReplaced()) {
-    ++t.FItemRefused;
     t.LogReplacedFolder(folder->Path());
     return 0;
   }
@@ -30,8 +29,8 @@ int64_t EmptyInProfile(TClearTaskThread& t, const core::guard::FolderPin& profil
   return t.EmptyPinnedFolder(*folder, logFlag, t.FItemCount);
 }
 
-// Empties, for every profile (sub-folder) of `root`, each of the named
-// folders below it that exists; the folders themselves stay.
+}  // namespace
+
 int64_t EmptyInEachProfile(TClearTaskThread& t, const std::wstring& root, const std::vector<const wchar_t*>& inside,
                            bool logFlag) {
   int64_t bytes = 0;
@@ -43,8 +42,6 @@ int64_t EmptyInEachProfile(TClearTaskThread& t, const std::wstring& root, const 
   });
   return bytes;
 }
-
-}  // namespace
 
 void ClearFirefoxCookies(TClearTaskThread& t, const ItemServices&) {
   MaskItem(t, GetFirefoxProfilesPath(), {L"cookies*.txt", L"cookies.sqlite"});

@@ -81,8 +81,8 @@ int64_t ClearCookieFiles(TClearTaskThread& t, const std::wstring& folder, const 
   return bytes;
 }
 
-// Every day's and week's folder but today's, each taken from the pinned
-// listing of the history folder.
+}  // namespace
+
 int64_t ClearOldHistoryFolders(TClearTaskThread& t, const std::wstring& folder) {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
@@ -101,6 +101,8 @@ int64_t ClearOldHistoryFolders(TClearTaskThread& t, const std::wstring& folder) 
   });
   return bytes;
 }
+
+namespace {
 
 // The browser's major version from "Version Vector", 0 when unknown.
 int IEMajorVersion() {
