@@ -56,7 +56,9 @@ struct Tree {
     box.Folder(L"outside");
     box.File(L"outside\\behind-link.log", "keep");
     box.File(L"sentinel.log", "keep");
-    linked = MakeSymlink(box.Path(L"outside"), box.Path(L"target\\link"));
+    box.Folder(L"outside-empty");
+    linked = MakeSymlink(box.Path(L"outside"), box.Path(L"target\\link")) &&
+             MakeSymlink(box.Path(L"outside-empty"), box.Path(L"target\\emptylink"));
   }
   std::wstring Target() const { return box.Path(L"target\\"); }
   Sandbox box;
@@ -90,11 +92,15 @@ TEST(FolderPrimitives, ACleanRemovesExactlyItsSetAndNoSentinel) {
   // Left as they were: the kept target folder, what lies outside it, and
   // (where the system cannot remove a link) the link itself, never entered.
   std::map<std::wstring, std::string> expected;
-  for (const wchar_t* kept : {L"target", L"outside", L"outside\\behind-link.log", L"sentinel.log"}) {
+  for (const wchar_t* kept : {L"target", L"outside", L"outside\\behind-link.log", L"sentinel.log", L"outside-empty"}) {
     expected[tree.box.Path(kept)] = before[tree.box.Path(kept)];
   }
   auto after = Snapshot(tree.box.Root());
-  if (after.count(tree.box.Path(L"target\\link"))) expected[tree.box.Path(L"target\\link")] = before[tree.box.Path(L"target\\link")];
+  for (const wchar_t* link : {L"target\\link", L"target\\emptylink"}) {
+    if (!after.count(tree.box.Path(link))) continue;
+    expected[tree.box.Path(link)] = before[tree.box.Path(link)];
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + tree.box.Path(link) + L" (a folder link; its target is kept)"));
+  }
   EXPECT_EQ(after, expected);
   if (!tree.linked) std::printf("note: no link in this tree (not Wine)\n");
 }

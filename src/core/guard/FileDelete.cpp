@@ -40,15 +40,23 @@ bool SameFile(HANDLE a, HANDLE b) {
 }
 
 // Some systems give a name that ends in dots or spaces without them. Then
-// the file is itself only when it is not the file the trimmed name holds.
+// the file is itself only when it is not the file the trimmed name holds
+// (for a name of dots alone, the folder itself).
 bool IsTrimmedNameOfItself(HANDLE file, const std::wstring& folder, const std::wstring& name) {
   std::wstring trimmed = TrimmedName(name);
-  if (trimmed.empty()) return false;
-  HANDLE other = OpenAttributes(folder + trimmed, FILE_FLAG_OPEN_REPARSE_POINT);
+  HANDLE other = OpenAttributes(folder + trimmed, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
   if (other == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
   bool same = SameFile(file, other);
   ::CloseHandle(other);
   return !same;
+}
+
+// The name the system gives a file `name` of `folderName` once it has
+// trimmed its dots and spaces: for a name of dots alone, the folder's.
+bool IsTrimmedKernelName(std::wstring_view fileName, std::wstring_view folderName, const std::wstring& name) {
+  std::wstring trimmed = TrimmedName(name);
+  if (!trimmed.empty()) return IsFolderAndName(fileName, folderName, trimmed);
+  return fileName == folderName || fileName == folderName.substr(0, folderName.size() - 1);
 }
 
 LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
@@ -110,7 +118,7 @@ bool ReachedThroughLink(HANDLE file, const FolderPin& folder, const std::wstring
   std::wstring_view fileName = KernelName(file, &buf);
   if (folderName.empty() || fileName.empty()) return true;
   if (IsFolderAndName(fileName, folderName, name)) return false;
-  if (!EndsInDotOrSpace(name) || !IsFolderAndName(fileName, folderName, TrimmedName(name))) return true;
+  if (!EndsInDotOrSpace(name) || !IsTrimmedKernelName(fileName, folderName, name)) return true;
   return !IsTrimmedNameOfItself(file, folder.Path(), name);
 }
 

@@ -61,10 +61,24 @@ FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name) : path_(
   if (!folder_ || link_) return;
   // Opened by path, the sub-folder is the parent's own only when its name is
   // the pinned parent's name and its own.
-  if (parent.Name().empty() || name_ != parent.Name() + name + L'\\') {
+  if (parent.Name().empty() || (name_ != parent.Name() + name + L'\\' && !IsTrimmedNameOfItself(parent, name))) {
     folder_ = false;
     replaced_ = true;
   }
+}
+
+// Some systems name a folder "x." or "x " without its dots and spaces. It is
+// itself when so named and not the folder the trimmed name holds.
+bool FolderPin::IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const {
+  std::wstring trimmed = TrimmedName(name);
+  if (!EndsInDotOrSpace(name) || trimmed.empty() || name_ != parent.Name() + trimmed + L'\\') return false;
+  HANDLE other = OpenFolder(parent.Path() + trimmed, FollowLink::No, kShareAll);
+  if (other == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool same = ::GetFileInformationByHandle(other, &info) &&
+              identity_ == Identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  ::CloseHandle(other);
+  return !same;
 }
 
 void FolderPin::Open(FollowLink follow) {

@@ -50,6 +50,7 @@ class FolderPin {
     bool operator==(const Identity& o) const { return volume == o.volume && high == o.high && low == o.low; }
   };
   void Open(FollowLink follow);
+  bool IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const;
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   std::wstring path_, name_;
