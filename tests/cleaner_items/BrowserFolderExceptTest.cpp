@@ -27,6 +27,9 @@ class FolderExcept : public testing::Test {
   void TearDown() override {
     RemoveLink(box_.Path(L"tree\\link"));
     RemoveLink(box_.Path(L"toplink"));
+    // Emptied from this side first: under Wine, a folder this process listed
+    // through a link and then removed by a Unix tool ends the process silently.
+    for (const wchar_t* folder : {L"target", L"tree"}) testing_support::RemoveFolder(box_.Path(folder));
   }
   int Run(CleanMode mode, const std::wstring& folder, bool removeFolder, bool asks = false) {
     ItemRun run(mode);
