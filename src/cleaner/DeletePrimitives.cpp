@@ -243,7 +243,10 @@ int64_t TClearTaskThread::WalkSubFolder(const ListedEntry& entry, const std::wst
 // will not open the link itself, it stays, and the log says so.
 void TClearTaskThread::RemoveFolderLink(const ListedEntry& entry, const Walk& walk) {
   if (!Live()) return;
-  if (walk.removeFolders && services_.deleter->RemoveFolder(entry.Path())) return;
+  if (walk.removeFolders) {
+    if (services_.deleter->RemoveFolder(entry.Path())) return;
+    ++FItemFailed;  // asked to go, and left
+  }
   if (walk.logFlag && !settings_.FastScan) {
     AddLog(FPrefix + L"skipping" + L" " + entry.Path() + L" (a folder link; its target is kept)");
   }
