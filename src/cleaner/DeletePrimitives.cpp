@@ -156,6 +156,19 @@ int64_t TClearTaskThread::EmptyPinnedFolder(FolderPin& folder, bool logFlag, int
   return EmptyPinned(folder, checked.key, walk, count, false);
 }
 
+int64_t TClearTaskThread::DeletePinnedByMask(FolderPin& folder, const std::wstring& mask, int& count, bool recursive) {
+  FileMask fileMask(mask);
+  if (fileMask.IsEmpty()) return 0;
+  Walk walk;
+  walk.mask = &fileMask;
+  walk.recursive = recursive;
+  walk.removeFolders = false;
+  walk.filesQuestion = true;
+  CheckedFolder checked = services_.guard->CheckFolder(folder.Path(), DeleteReach::Tree);
+  if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return 0;
+  return EmptyPinned(folder, checked.key, walk, count, false);
+}
+
 int64_t TClearTaskThread::DeleteListedFolder(const ListedEntry& entry, bool logFlag, int& count) {
   Walk walk;
   walk.logFlag = logFlag;

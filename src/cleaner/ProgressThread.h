@@ -132,6 +132,8 @@ class TClearTaskThread : public sys::Thread {
   int64_t DeleteListedFolder(const core::guard::ListedEntry& entry, bool logFlag, int& count);
   // "skipping <folder> (the folder was replaced after it was listed)".
   void LogReplacedFolder(const std::wstring& folder);
+  // The files `mask` selects in a pinned folder (and below it with `recursive`).
+  int64_t DeletePinnedByMask(core::guard::FolderPin& folder, const std::wstring& mask, int& count, bool recursive);
   // A folder pinned from a listing (core::guard::PinBelow), emptied and kept.
   int64_t EmptyPinnedFolder(core::guard::FolderPin& folder, bool logFlag, int& count);
   int DeleteRegKeyByName(const std::wstring& rootName, const std::wstring& key);
