@@ -39,6 +39,9 @@ class IQuestionAsker {
   virtual bool AskYesNo(const std::wstring& text, UINT icon) = 0;
   // A notice with an OK button.
   virtual void Tell(const std::wstring& text) = 0;
+  // A question the run answered itself, as the log line that says so: kept
+  // where the user of an unattended run will read it.
+  virtual void AnsweredUnasked(const std::wstring& /*line*/) {}
 };
 
 enum class WipeOutcome { NotAsked, Wiped, NotWiped };

@@ -36,10 +36,12 @@ class ScriptedAsker : public IQuestionAsker {
     return answer;
   }
   void Tell(const std::wstring& text) override { notices.push_back(text); }
+  void AnsweredUnasked(const std::wstring& line) override { unasked.push_back(line); }
   bool answer = false;
   std::vector<std::wstring> notices;
   std::vector<std::wstring> questions;
   std::vector<UINT> icons;
+  std::vector<std::wstring> unasked;  // questions the run answered itself
 };
 
 // Records every deletion asked for; deletes for real only when `forward` is

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <map>
 
 #include "CleanFakes.h"
@@ -152,6 +153,14 @@ TEST(FolderPrimitives, AskedFoldersNeedAYesAndNobodyAnswersForAnUnattendedClean)
   unattended.asker->answer = true;
   EXPECT_EQ(unattended.Thread().DeleteFolderFiles(docs, false, true, L"", count), 0);
   EXPECT_TRUE(unattended.asker->questions.empty());
+  // The question and the answer it took are in the run's log and kept for the user.
+  const std::wstring said = L"Not asked (unattended clean): \"Do you want to delete all files and folders under " +
+                            docs + L"?\" Answer taken: No";
+  ASSERT_EQ(unattended.asker->unasked.size(), 1u);
+  EXPECT_NE(unattended.asker->unasked[0].find(said), std::wstring::npos) << unattended.asker->unasked[0];
+  const std::vector<std::wstring> logged = unattended.log->Lines();
+  EXPECT_NE(std::find(logged.begin(), logged.end(), unattended.asker->unasked[0]), logged.end());
+  EXPECT_TRUE(Exists(docs + L"letter.txt"));
 
   CleanRun test(CleanMode::Test, {}, false, guard);
   count = 0;
