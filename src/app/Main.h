@@ -206,6 +206,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void LoadInstalledApplications();
   void tvCleanItemsMouseDown(UINT button, POINT pt);
   void tvRegistryMouseDown(UINT button, POINT pt);
+  bool tvRegistryCollapsing(ui::TreeNode node);
   void SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent);
 
   // The automatic runs over both pages, and what an unattended one reports.

@@ -44,6 +44,11 @@ class TreeView : public Control {
   // Any mouse button pressed on the tree: (button, client point). Space on
   // the selected node arrives here too, as a left click on its box.
   std::function<void(UINT button, POINT pt)> OnMouseDown;
+  // Asked before a node is collapsed by the mouse or the keyboard: false
+  // keeps it open.
+  std::function<bool(TreeNode)> OnCollapsing;
+
+  bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
