@@ -383,21 +383,31 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
   EXPECT_EQ(reinterpret_cast<ui::TreeNode>(tv.Send(TVM_GETNEXTITEM, TVGN_CARET, 0)), edge) << "the row last clicked is the selected one";
 }
 
-TEST_F(MainWindow, ADialogFromAWindowAtTheScreensTopEdgeLiesWhollyOnTheScreen) {
-  ::SetWindowPos(form.Handle(), nullptr, 50, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump(50);
-  ui::Form dialog(L"VantorelPlacementProbe");
-  ASSERT_TRUE(dialog.Create(form.Handle(), L"Probe", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME));
-  dialog.SetClientSize(488, 434);
-  dialog.CenterOn(form.Handle());
+TEST_F(MainWindow, ADialogFromAWindowPastTheScreensEdgeLiesWhollyOnTheScreen) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &monitor));
-  RECT r{}, inside{};
-  ::GetWindowRect(dialog.Handle(), &r);
-  ::IntersectRect(&inside, &r, &monitor.rcWork);
-  EXPECT_TRUE(::EqualRect(&inside, &r)) << "top " << r.top << ", work area top " << monitor.rcWork.top;
-  ::DestroyWindow(dialog.Handle());
+  const RECT& work = monitor.rcWork;
+  const struct {
+    const char* edge;
+    POINT owner;  // where the main window's top-left corner goes
+  } cases[] = {{"top", {50, -300}}, {"right", {work.right - 150, 50}}, {"left", {work.left - 600, 50}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edge);
+    ::SetWindowPos(form.Handle(), nullptr, c.owner.x, c.owner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(50);
+    ui::Form dialog(L"VantorelPlacementProbe");
+    ASSERT_TRUE(dialog.Create(form.Handle(), L"Probe", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME));
+    dialog.SetClientSize(488, 434);
+    dialog.CenterOn(form.Handle());
+    RECT r{}, inside{};
+    ::GetWindowRect(dialog.Handle(), &r);
+    ::IntersectRect(&inside, &r, &work);
+    EXPECT_TRUE(::EqualRect(&inside, &r)) << "dialog " << r.left << "," << r.top << "-" << r.right << "," << r.bottom
+                                          << ", work area " << work.left << "," << work.top << "-" << work.right << ","
+                                          << work.bottom;
+    ::DestroyWindow(dialog.Handle());
+  }
 }
 
 }  // namespace

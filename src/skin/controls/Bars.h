@@ -157,6 +157,9 @@ class TskScrollBar : public SkinControl {
   void SetPosition(int v) { if (v != track_.GetPosition()) track_.SetPosition(v); }
   int GetPageSize() const { return track_.GetPageSize(); }
   void SetPageSize(int v);
+  // The track's page, as a 16-bit value; a new one keeps the thumb's length.
+  short GetLargeChange() const { return static_cast<short>(track_.GetPageSize()); }
+  void SetLargeChange(int v) { track_.SetPageSize(static_cast<short>(v)); }
   int GetLineButton() const { return lineButton_; }
   void SetLineButton(int v);
   int GetTrackField() const { return track_.LastChange(); }
