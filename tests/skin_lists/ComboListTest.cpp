@@ -311,6 +311,15 @@ TEST(SkinListView, AnAssignedSkinnedBarFollowsTheListsOwnAndScrollsIt) {
   for (int i = 0; i < 60; ++i) view.AddRow(L"row");
   bar.SetPosition(3);
   EXPECT_EQ(0, top());
+
+  {
+    TskScrollBar brief;  // destroyed before the list: the list lets go of it
+    ASSERT_TRUE(brief.Create(form.Handle(), 0, 0, 100, 16));
+    view.SetVScrollBar(&brief);
+  }
+  EXPECT_EQ(nullptr, view.GetVScrollBar());
+  view.Send(WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(1, top());
 }
 
 }  // namespace
