@@ -60,12 +60,18 @@ struct HuffmanCode {
   std::vector<std::uint32_t> code;
 };
 
-// The header of a dynamic block: every code-length symbol gets a code (13 of
-// 4 bits, 6 of 5), lengths are written one by one, runs of zeros with 17 and 18.
-inline void DynamicBlockHeader(BitWriter& w, bool final, const HuffmanCode& literals, const HuffmanCode& distances) {
-  static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+// Every code-length symbol with a code: 13 of 4 bits, 6 of 5.
+inline std::vector<std::uint8_t> FullCodeLengthCode() {
   std::vector<std::uint8_t> clLengths(19, 4);
   for (int s : {16, 17, 18, 13, 14, 15}) clLengths[s] = 5;
+  return clLengths;
+}
+
+// The header of a dynamic block: lengths are written one by one with the
+// code-length code `clLengths`, runs of zeros with 17 and 18.
+inline void DynamicBlockHeader(BitWriter& w, bool final, const HuffmanCode& literals, const HuffmanCode& distances,
+                               const std::vector<std::uint8_t>& clLengths = FullCodeLengthCode()) {
+  static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
   const HuffmanCode cl(clLengths);
   w.Bits(final, 1).Bits(2, 2);
   w.Bits(static_cast<std::uint32_t>(literals.length.size() - 257), 5);
