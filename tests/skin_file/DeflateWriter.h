@@ -161,6 +161,26 @@ inline void AddU32(Bytes& b, std::uint32_t v) {
   AddU16(b, v >> 16);
 }
 
+// A .bmp image of the given form; `masks` (bit fields) follow the 40-byte
+// header, then the palette, then `pixels` as stored.
+inline Bytes BmpOf(int width, int height, int bits, std::uint32_t compression, const std::vector<std::uint32_t>& palette,
+            const std::vector<std::uint32_t>& masks, const Bytes& pixels) {
+  const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * (masks.size() + palette.size()));
+  Bytes b = {'B', 'M'};
+  AddU32(b, offset + static_cast<std::uint32_t>(pixels.size()));
+  AddU32(b, 0);
+  AddU32(b, offset);
+  for (std::uint32_t v : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}) AddU32(b, v);
+  b.push_back(1), b.push_back(0), b.push_back(static_cast<std::uint8_t>(bits)), b.push_back(0);
+  for (std::uint32_t v : {compression, static_cast<std::uint32_t>(pixels.size()), 2835u, 2835u,
+                          static_cast<std::uint32_t>(palette.size()), 0u})
+    AddU32(b, v);
+  for (std::uint32_t m : masks) AddU32(b, m);
+  for (std::uint32_t c : palette) AddU32(b, c);
+  b.insert(b.end(), pixels.begin(), pixels.end());
+  return b;
+}
+
 // A skin archive of one entry, SKINDATA.SK2, holding `payload` as its data
 // with the given method, announced size and CRC-32.
 inline Bytes SkinArchive(const Bytes& payload, std::uint16_t method, std::uint32_t size, std::uint32_t crc) {
