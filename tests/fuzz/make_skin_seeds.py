@@ -43,7 +43,7 @@ def pictures():
         "rgb24": bmp_of(10, 2, 24, 0, rows(10, 2, 24, lambda i: i * 7)),
         "rgb32": bmp_of(5, 1, 32, 0, rows(5, 1, 32, lambda i: i * 13)),
         "mono": bmp_of(9, 2, 1, 0, rows(9, 2, 1, lambda i: 0x5A), RGB[:2]),
-        "nibbles": bmp_of(7, 2, 4, 0, rows(7, 2, 4, lambda i: 0x12 + i), RGB),
+        "nibbles": bmp_of(7, 2, 4, 0, rows(7, 2, 4, lambda i: 0x12 + i % 2), RGB),
         "bytes": bmp_of(8, 2, 8, 0, rows(8, 2, 8, lambda i: i % 4), RGB),
     }
 
