@@ -181,9 +181,11 @@ bool ReadRuns(Decoding& d) {
     for (int i = 0; i < std::min(count, period); ++i) {
       if (!PaletteColour(d, indexOf(i), colour)) return false;
     }
-    const std::int64_t inside = (y < height && x < width) ? std::min<std::int64_t>(count, width - x) : 0;
-    std::uint32_t* row = d.image.pixels.data() + (height - 1 - std::min(y, height - 1)) * width;
-    for (std::int64_t i = 0; i < inside; ++i) row[x + i] = d.palette[indexOf(static_cast<int>(i))];
+    if (y < height && x < width) {
+      std::uint32_t* at = &d.image.pixels[static_cast<std::size_t>((height - 1 - y) * width + x)];
+      const std::int64_t inside = std::min<std::int64_t>(count, width - x);
+      for (std::int64_t i = 0; i < inside; ++i) at[i] = d.palette[indexOf(static_cast<int>(i))];
+    }
     x += count;
     return true;
   };
