@@ -1,7 +1,8 @@
 // Our inflate against zlib over generated and mutated raw deflate streams:
 // zlib's own output at every level and strategy, cut short and with bits
 // flipped, and dynamic blocks of random codes, complete, incomplete and
-// over-subscribed. Native only: tests/fuzz/run-inflate-diff.sh [rounds].
+// over-subscribed; then every file named after the rounds as it is.
+// Native only: tests/fuzz/run-inflate-diff.sh [rounds].
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -142,9 +143,19 @@ int main(int argc, char** argv) {
     Mutate(made);
     generatedMutated.Check(made, "generated, mutated");
   }
+  Tally kept;  // the files named after the rounds: the fuzzing corpus and the test data
+  for (int i = 2; i < argc; ++i) {
+    std::FILE* f = std::fopen(argv[i], "rb");
+    if (!f) continue;
+    Bytes file;
+    for (int c; (c = std::fgetc(f)) != EOF;) file.push_back(static_cast<std::uint8_t>(c));
+    std::fclose(f);
+    kept.Check(file, argv[i]);
+  }
   long differences = 0;
   for (const auto& [name, t] : {std::pair<const char*, Tally&>{"zlib streams", zlib}, {"mutated zlib", mutated},
-                                {"generated", generated}, {"generated, mutated", generatedMutated}}) {
+                                {"generated", generated}, {"generated, mutated", generatedMutated},
+                                {"kept files", kept}}) {
     std::printf("%-20s %7ld streams: %7ld accepted by both, %7ld refused by both, %ld differ\n", name, t.streams,
                 t.accepted, t.refused, t.differences);
     differences += t.differences;
