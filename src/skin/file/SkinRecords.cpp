@@ -113,8 +113,9 @@ bool AddBitmap(Loading& l, const SkinRecord& r) {
   const auto found = l.pictures.find(place);
   if (found != l.pictures.end()) {
     if (found->second == kPassedOver) return true;
-    SkinImage copy = l.skin.Bitmaps[found->second].second;
-    if (!Keep(l, copy.pixels.size() * sizeof(copy.pixels[0]))) return false;
+    const SkinImage& shared = l.skin.Bitmaps[found->second].second;
+    if (!Keep(l, shared.pixels.size() * sizeof(shared.pixels[0]))) return false;
+    SkinImage copy = shared;  // taken before the list grows and may move
     l.skin.Bitmaps.emplace_back(r.name, std::move(copy));
     return true;
   }
