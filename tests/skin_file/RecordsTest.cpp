@@ -93,20 +93,25 @@ TEST(SkinRecords, MisSizedAndUnknownRecordsArePassedOver) {
 
 // Records that point at one picture each keep a copy, counted toward the
 // cap, but the picture is decoded once: 800 records over 60 KB of runs past
-// a one-pixel picture's edge load at once.
+// a one-pixel picture's edge load at once. Pictures at other places that
+// overlap may not read more than the data holds.
 TEST(SkinRecords, RecordsSharingOnePictureDecodeItOnceAndPayForEachCopy) {
   Bytes runs;
   for (int i = 0; i < 15000; ++i) runs.insert(runs.end(), {255, 1, 0, 0});
   runs.insert(runs.end(), {0, 1});
+  Bytes padded = Bmp(2, 2, 24);
+  padded.resize(4000, 0);
   struct Shared {
     const char* what;
     Bytes picture;
     std::size_t records;
     const char* error;
+    std::uint32_t shorter = 0;  // each record's picture this much shorter than the last: other places
   };
   const Shared cases[] = {
       {"a large picture eight times", Bmp(2048, 2048, 8, {0, 1}), 8, "skin items too large in total"},
       {"runs past a one-pixel picture 800 times", BmpOf(1, 1, 8, 1, {0x112233, 0x445566}, {}, runs), 800, ""},
+      {"overlapping pictures read twice the data", padded, 3, "skin items too large in total", 1},
   };
   for (const Shared& c : cases) {
     SCOPED_TRACE(c.what);
@@ -116,7 +121,7 @@ TEST(SkinRecords, RecordsSharingOnePictureDecodeItOnceAndPayForEachCopy) {
     const auto shared = static_cast<std::uint32_t>(24 + 77 * (c.records + 1));
     for (std::size_t i = 1; i < records.size(); ++i) {
       PutU32(data, 24 + 77 * i + 65, shared);
-      PutU32(data, 24 + 77 * i + 69, static_cast<std::uint32_t>(c.picture.size()));
+      PutU32(data, 24 + 77 * i + 69, static_cast<std::uint32_t>(c.picture.size() - c.shorter * i));
     }
     skin::SkinData items;
     std::string error;

@@ -43,8 +43,9 @@ namespace {
 constexpr std::uint32_t kHeaderLength = 24;
 constexpr std::size_t kRecordSize = 77, kNameSize = 64;
 // Records may share their data, so a small file could ask for many copies of
-// one large picture or text: what all records keep together, with the bytes
-// each picture is decoded from and each record's own bytes, is capped.
+// one large picture or text: what all records keep together, with each
+// record's own bytes, is capped. Pictures at different places may overlap:
+// together they are read from no more bytes than the data holds.
 constexpr std::uint64_t kMaxKeptBytes = 64u * 1024u * 1024u;
 // A skin has some 84 items; each record costs a name and a look-up entry, so
 // a long chain of tiny records is refused before it costs more than its bytes.
@@ -98,6 +99,7 @@ struct Loading {
   SkinData& skin;
   std::string& error;
   std::uint64_t kept = 0;
+  std::uint64_t unread;  // bytes the pictures not yet decoded may still read
   std::unordered_map<std::uint64_t, std::size_t> pictures;  // place: index in skin.Bitmaps
 };
 constexpr std::size_t kPassedOver = SIZE_MAX;  // a picture in a form we do not decode
@@ -119,7 +121,8 @@ bool AddBitmap(Loading& l, const SkinRecord& r) {
     l.skin.Bitmaps.emplace_back(r.name, std::move(copy));
     return true;
   }
-  if (!Keep(l, r.dataSize)) return false;
+  if (r.dataSize > l.unread) return Fail(l.error, "skin items too large in total");
+  l.unread -= r.dataSize;
   SkinImage image;
   std::string why;
   bool otherForm = false;
@@ -193,7 +196,7 @@ bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, s
   if (GetU32(data + 12) != kHeaderLength) return Fail(error, "skin data header length is not 24");
   std::vector<SkinRecord> chain;
   if (!ReadChain(data, size, chain, error)) return false;
-  Loading loading{data, skin, error};
+  Loading loading{data, skin, error, 0, size};
   for (const SkinRecord& record : chain) {
     if (record.dataOffset > size || record.dataSize > size - record.dataOffset)
       return Fail(error, record.name + ": data past the end of the skin data");
