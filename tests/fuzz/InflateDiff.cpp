@@ -65,7 +65,8 @@ void Mutate(Bytes& s) {
   if (s.empty()) return;
   switch (Below(3)) {
     case 0:
-      for (int n = 1 + Below(3); n > 0; --n) s[Below(static_cast<int>(s.size()))] ^= static_cast<std::uint8_t>(1 << Below(8));
+      for (int n = 1 + Below(3); n > 0; --n)
+        s[Below(static_cast<int>(s.size()))] ^= static_cast<std::uint8_t>(1 << Below(8));
       break;
     case 1:
       s[Below(static_cast<int>(s.size()))] = static_cast<std::uint8_t>(Below(256));
@@ -87,9 +88,9 @@ std::vector<std::uint8_t> RandomCode(int symbols, int used, int maxLength) {
     leaves.push_back(leaves[i]);
   }
   const int shape = Below(4);
-  if (shape == 1 && leaves.size() > 1) leaves.pop_back();                 // incomplete
-  if (shape == 2) leaves.push_back(1 + Below(maxLength));                  // over-subscribed
-  if (shape == 3 && Below(2)) leaves = {1};                                // a lone one-bit code
+  if (shape == 1 && leaves.size() > 1) leaves.pop_back();  // incomplete
+  if (shape == 2) leaves.push_back(1 + Below(maxLength));   // over-subscribed
+  if (shape == 3 && Below(2)) leaves = {1};                 // a lone one-bit code
   std::vector<int> order(symbols);
   for (int i = 0; i < symbols; ++i) order[i] = i;
   std::shuffle(order.begin(), order.end(), g_random);
@@ -105,7 +106,8 @@ Bytes RandomDynamicBlocks() {
   for (int b = 0; b < blocks; ++b) {
     std::vector<std::uint8_t> lit = RandomCode(257 + Below(30), 2 + Below(40), 15);
     if (Below(8)) lit[256] = std::max<std::uint8_t>(lit[256], 1);
-    std::vector<std::uint8_t> dist = Below(6) ? RandomCode(1 + Below(30), 1 + Below(8), 15) : std::vector<std::uint8_t>(1 + Below(3), 0);
+    std::vector<std::uint8_t> dist(1 + Below(3), 0);  // now and then no distance code at all
+    if (Below(6)) dist = RandomCode(1 + Below(30), 1 + Below(8), 15);
     std::vector<std::uint8_t> cl = skintest::FullCodeLengthCode();
     if (!Below(4)) cl = RandomCode(19, 4 + Below(15), 7);
     const skintest::HuffmanCode literals(lit), distances(dist);

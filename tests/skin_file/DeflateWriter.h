@@ -163,8 +163,9 @@ inline void AddU32(Bytes& b, std::uint32_t v) {
 
 // A .bmp image of the given form; `masks` (bit fields) follow the 40-byte
 // header, then the palette, then `pixels` as stored.
-inline Bytes BmpOf(int width, int height, int bits, std::uint32_t compression, const std::vector<std::uint32_t>& palette,
-            const std::vector<std::uint32_t>& masks, const Bytes& pixels) {
+inline Bytes BmpOf(int width, int height, int bits, std::uint32_t compression,
+                   const std::vector<std::uint32_t>& palette, const std::vector<std::uint32_t>& masks,
+                   const Bytes& pixels) {
   const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * (masks.size() + palette.size()));
   Bytes b = {'B', 'M'};
   AddU32(b, offset + static_cast<std::uint32_t>(pixels.size()));

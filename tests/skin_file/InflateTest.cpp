@@ -84,16 +84,18 @@ struct BadStream {
   Bytes output = {};  // when it decodes
 };
 
-// A dynamic block of literals 'a', 256 and 257 (`litA`, `litEnd`, `litMatch`
-// bits long; 0: none) and distance codes of the given lengths, then
-// `symbols`: 'a' and 256 as literals, 257 as length 3 followed by the
-// distance code its entry names.
+// A literal/length symbol; after 257 (length 3), the bits of a distance
+// code, which the block's code may lack.
 struct Symbol {
   int literal;
   int distance = -1;
 };
-void DynamicBlock(BitWriter& w, bool final, std::vector<std::uint8_t> lits, std::vector<std::uint8_t> dists,
-                  const std::vector<Symbol>& symbols,
+
+// A dynamic block whose literal/length code gives 'a', 256 and 257 the
+// lengths `lits` (0: no code) and whose distance code has the lengths
+// `dists`, then `symbols`.
+void DynamicBlock(BitWriter& w, bool final, const std::vector<std::uint8_t>& lits,
+                  const std::vector<std::uint8_t>& dists, const std::vector<Symbol>& symbols,
                   const std::vector<std::uint8_t>& clLengths = skintest::FullCodeLengthCode()) {
   std::vector<std::uint8_t> lit(258, 0);
   lit['a'] = lits[0], lit[256] = lits[1], lit[257] = lits[2];
@@ -102,9 +104,7 @@ void DynamicBlock(BitWriter& w, bool final, std::vector<std::uint8_t> lits, std:
   skintest::DynamicBlockHeader(w, final, literals, distances, clLengths);
   for (const Symbol& s : symbols) {
     literals.Put(w, s.literal);
-    if (s.distance < 0) continue;
-    // A code the block may not have: written as the next code of its length.
-    w.Code(s.distance, dists.empty() ? 1 : std::max<int>(1, dists[0]));
+    if (s.distance >= 0) w.Code(s.distance, std::max<int>(1, dists[0]));
   }
 }
 
