@@ -224,7 +224,9 @@ TEST(Inflate, InvalidDataFailsCleanly) {
     SCOPED_TRACE(c.what);
     Bytes out;
     EXPECT_EQ(c.expected, Inflate(c.stream, &out).status);
-    if (c.expected == InflateStatus::Ok) EXPECT_EQ(c.output, out);
+    if (c.expected == InflateStatus::Ok) {
+      EXPECT_EQ(c.output, out);
+    }
   }
 }
 
