@@ -196,7 +196,7 @@ bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, s
   if (GetU32(data + 12) != kHeaderLength) return Fail(error, "skin data header length is not 24");
   std::vector<SkinRecord> chain;
   if (!ReadChain(data, size, chain, error)) return false;
-  Loading loading{data, skin, error, 0, size};
+  Loading loading{data, skin, error, 0, size, {}};
   for (const SkinRecord& record : chain) {
     if (record.dataOffset > size || record.dataSize > size - record.dataOffset)
       return Fail(error, record.name + ": data past the end of the skin data");
