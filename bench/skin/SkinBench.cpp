@@ -1,6 +1,6 @@
 // Time and peak memory per KB of the skin-file parsers on growing inputs of
 // the shapes that once cost far more than their size: many small dynamic
-// blocks, and many small records. Each figure should stay flat as the input
+// blocks, many small records, and many records sharing one picture. Each figure should stay flat as the input
 // grows. Built natively with zlib (bench/skin/run.sh), our inflate is timed
 // side by side with zlib's on the same streams.
 #include <algorithm>
@@ -58,6 +58,34 @@ Bytes ManyRecords(std::size_t count) {
   }
   records.push_back({"END", 9, {}});
   return skintest::SkinData(records);
+}
+
+// SKINDATA.SK2 of `size` bytes whose records (up to the cap) all point at
+// one run-length picture of one pixel: its bytes are runs and line ends
+// past the picture's edge, and every tenth byte a pixel given on its own.
+Bytes SharedPicture(std::size_t size) {
+  const std::size_t count = std::min<std::size_t>(4095, size / 2 / 77);
+  std::vector<skintest::SkinRecordSpec> records(count, {"SKIN2_BUTTON", 0, {}});
+  records.push_back({"END", 9, {}});
+  Bytes data = skintest::SkinData(records);
+  const std::size_t header = 14 + 40 + 4 * 256;
+  Bytes runs;
+  std::uint32_t seed = 38;
+  while (data.size() + header + runs.size() + 100 + 2 <= size) {
+    runs.insert(runs.end(), {0, 8});  // eight pixels one by one
+    for (int i = 0; i < 8; ++i) runs.push_back(static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 24));
+    for (int i = 0; i < 45; ++i) runs.insert(runs.end(), {static_cast<std::uint8_t>(i % 2 ? 0 : 255), 0});
+  }
+  runs.insert(runs.end(), {0, 1});
+  std::vector<std::uint32_t> palette(256);
+  for (std::uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
+  const Bytes picture = skintest::BmpOf(1, 1, 8, 1, palette, {}, runs);
+  for (std::size_t i = 0; i < count; ++i) {
+    skintest::PutU32(data, 24 + 77 * i + 65, static_cast<std::uint32_t>(data.size()));
+    skintest::PutU32(data, 24 + 77 * i + 69, static_cast<std::uint32_t>(picture.size()));
+  }
+  data.insert(data.end(), picture.begin(), picture.end());
+  return data;
 }
 
 // A skin archive of one entry, SKINDATA.SK2, whose data is `payload`.
@@ -118,7 +146,7 @@ Measure Run(F&& work) {
 
 void Print(const char* shape, std::size_t inputBytes, const Measure& m, const char* result) {
   const double kb = inputBytes / 1024.0;
-  std::printf("%-22s %8.0f KB  %9.1f ms  %7.1f MB peak  %7.3f ms/KB  %8.1f KB/KB  %s\n", shape, kb, m.ms,
+  std::printf("%-24s %8.0f KB  %9.1f ms  %7.1f MB peak  %7.3f ms/KB  %8.1f KB/KB  %s\n", shape, kb, m.ms,
               m.peak / 1048576.0, m.ms / kb, m.peak / 1024.0 / kb, result);
 }
 
@@ -184,37 +212,87 @@ void OrdinaryStream(std::size_t size) {
 }
 #endif
 
-void Records(std::size_t size) {
+// The records alone, as the reader gets them out of an archive.
+const char* ParseRaw(const Bytes& data) {
+  skin::SkinData items;
+  std::string reason;
+  return skin::ParseSkinData(data.data(), data.size(), items, reason) ? "parsed" : "records refused";
+}
+
+// A shape of skin data in an archive of about `size` bytes: deflated, the
+// entry holds as much as fits.
+Bytes ShapeArchive(std::size_t size, Bytes (*make)(std::size_t bytes)) {
 #ifdef VANTOREL_BENCH_ZLIB
-  // Deflated, a small archive holds as many records as the entry cap allows.
-  std::size_t count = size / 3;
-  Bytes plain = ManyRecords(count), packed = Deflate(plain);
-  while (packed.size() > size && count > 16) {
-    count = count * size / packed.size() * 95 / 100;
-    plain = ManyRecords(count);
+  std::size_t bytes = size * 3;
+  Bytes plain = make(bytes), packed = Deflate(plain);
+  for (int round = 0; round < 4 && (packed.size() > size || packed.size() < size * 9 / 10); ++round) {
+    bytes = std::clamp<std::size_t>(bytes * size / packed.size() * 95 / 100, 4096, skin::kMaxEntrySize - 1);
+    plain = make(bytes);
     packed = Deflate(plain);
   }
-  const Bytes archive = Archive(packed, 8, plain);
+  return Archive(packed, 8, plain);
 #else
-  const Bytes plain = ManyRecords(size / 81);
-  const Bytes archive = Archive(plain, 0, plain);
+  const Bytes raw = make(size);
+  return Archive(raw, 0, raw);
 #endif
-  Print("small records", archive.size(), Run([&] { ParseArchive(archive); }), ParseArchive(archive));
 }
+
+// A shape of skin data, raw at `size` bytes and archived.
+void SkinDataShape(const char* name, std::size_t size, Bytes (*make)(std::size_t bytes)) {
+  const Bytes raw = make(size), archive = ShapeArchive(size, make);
+  Print((std::string(name) + ", raw").c_str(), raw.size(), Run([&] { ParseRaw(raw); }), ParseRaw(raw));
+  Print((std::string(name) + ", archive").c_str(), archive.size(), Run([&] { ParseArchive(archive); }),
+        ParseArchive(archive));
+}
+
+Bytes SmallRecords(std::size_t size) { return ManyRecords(size / 81); }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::vector<std::size_t> sizes = {64 << 10, 256 << 10, 1 << 20, 2560 << 10};
-  if (argc > 1) {
-    sizes.clear();
-    for (int i = 1; i < argc; ++i) sizes.push_back(static_cast<std::size_t>(std::atof(argv[i]) * 1024));
+// Writes the shared-picture shape, raw and archived, at each size into
+// `folder`, so that one load of each can be timed as a whole process.
+int WriteShapes(const std::string& folder, const std::vector<std::size_t>& sizes) {
+  for (std::size_t size : sizes) {
+    const std::string kb = std::to_string(size / 1024);
+    for (const auto& [name, bytes] : {std::pair<std::string, Bytes>{"shared-" + kb + ".sk2", SharedPicture(size)},
+                                      {"shared-" + kb + ".skn", ShapeArchive(size, SharedPicture)}}) {
+      FILE* f = std::fopen((folder + "/" + name).c_str(), "wb");
+      if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) return 1;
+      std::fclose(f);
+    }
   }
+  return 0;
+}
+
+// One load of a file: an archive by its mark, skin data otherwise.
+int LoadOnce(const char* path) {
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return 1;
+  Bytes bytes;
+  for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(static_cast<std::uint8_t>(c));
+  std::fclose(f);
+  const bool archive = bytes.size() > 2 && bytes[0] == 'S' && bytes[1] == 'K' && bytes[2] == 3;
+  std::printf("%s\n", archive ? ParseArchive(bytes) : ParseRaw(bytes));
+  return 0;
+}
+
+int main(int argc, char** argv) {
+  // skin_bench [sizes in KB...] | --write FOLDER [sizes in KB...] | --load FILE
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "--load" && argc == 3) return LoadOnce(argv[2]);
+  const int first = mode == "--write" ? 3 : 1;
+  std::vector<std::size_t> sizes = {64 << 10, 256 << 10, 1 << 20, 2560 << 10};
+  if (argc > first) {
+    sizes.clear();
+    for (int i = first; i < argc; ++i) sizes.push_back(static_cast<std::size_t>(std::atof(argv[i]) * 1024));
+  }
+  if (mode == "--write") return argc > 2 ? WriteShapes(argv[2], sizes) : 2;
   std::printf("Inflate of a 300 KB stream of many dynamic blocks:\n");
   DynamicBlocks(300 << 10);
   std::printf("\nGrowing inputs:\n");
   for (std::size_t size : sizes) DynamicBlocks(size);
-  for (std::size_t size : sizes) Records(size);
+  for (std::size_t size : sizes) SkinDataShape("small records", size, SmallRecords);
+  for (std::size_t size : sizes) SkinDataShape("shared picture", size, SharedPicture);
 #ifdef VANTOREL_BENCH_ZLIB
   std::printf("\nAn ordinary stream beside zlib:\n");
   OrdinaryStream(1 << 20);

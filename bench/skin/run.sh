@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the skin-file benchmark natively at -O2 with zlib beside our inflate
 # and runs it: bench/skin/run.sh [sizes in KB...]
+# bench/skin/run.sh --write FOLDER [sizes] writes the shared-picture shape,
+# raw (.sk2) and archived (.skn); time one load of each as a whole process
+# with: farm-bench -- build-bench-native/skin_bench --load FILE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)

@@ -3,5 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
-int FuzzSkinFile(const std::uint8_t* data, std::size_t size);
+// What failed of the checks the parsers' results must pass, or nothing.
+std::string FuzzSkinFile(const std::uint8_t* data, std::size_t size);

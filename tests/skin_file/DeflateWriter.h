@@ -60,12 +60,18 @@ struct HuffmanCode {
   std::vector<std::uint32_t> code;
 };
 
-// The header of a dynamic block: every code-length symbol gets a code (13 of
-// 4 bits, 6 of 5), lengths are written one by one, runs of zeros with 17 and 18.
-inline void DynamicBlockHeader(BitWriter& w, bool final, const HuffmanCode& literals, const HuffmanCode& distances) {
-  static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+// Every code-length symbol with a code: 13 of 4 bits, 6 of 5.
+inline std::vector<std::uint8_t> FullCodeLengthCode() {
   std::vector<std::uint8_t> clLengths(19, 4);
   for (int s : {16, 17, 18, 13, 14, 15}) clLengths[s] = 5;
+  return clLengths;
+}
+
+// The header of a dynamic block: lengths are written one by one with the
+// code-length code `clLengths`, runs of zeros with 17 and 18.
+inline void DynamicBlockHeader(BitWriter& w, bool final, const HuffmanCode& literals, const HuffmanCode& distances,
+                               const std::vector<std::uint8_t>& clLengths = FullCodeLengthCode()) {
+  static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
   const HuffmanCode cl(clLengths);
   w.Bits(final, 1).Bits(2, 2);
   w.Bits(static_cast<std::uint32_t>(literals.length.size() - 257), 5);
@@ -153,6 +159,27 @@ inline void AddU16(Bytes& b, std::uint32_t v) {
 inline void AddU32(Bytes& b, std::uint32_t v) {
   AddU16(b, v & 0xFFFF);
   AddU16(b, v >> 16);
+}
+
+// A .bmp image of the given form; `masks` (bit fields) follow the 40-byte
+// header, then the palette, then `pixels` as stored.
+inline Bytes BmpOf(int width, int height, int bits, std::uint32_t compression,
+                   const std::vector<std::uint32_t>& palette, const std::vector<std::uint32_t>& masks,
+                   const Bytes& pixels) {
+  const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * (masks.size() + palette.size()));
+  Bytes b = {'B', 'M'};
+  AddU32(b, offset + static_cast<std::uint32_t>(pixels.size()));
+  AddU32(b, 0);
+  AddU32(b, offset);
+  for (std::uint32_t v : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}) AddU32(b, v);
+  b.push_back(1), b.push_back(0), b.push_back(static_cast<std::uint8_t>(bits)), b.push_back(0);
+  for (std::uint32_t v : {compression, static_cast<std::uint32_t>(pixels.size()), 2835u, 2835u,
+                          static_cast<std::uint32_t>(palette.size()), 0u})
+    AddU32(b, v);
+  for (std::uint32_t m : masks) AddU32(b, m);
+  for (std::uint32_t c : palette) AddU32(b, c);
+  b.insert(b.end(), pixels.begin(), pixels.end());
+  return b;
 }
 
 // A skin archive of one entry, SKINDATA.SK2, holding `payload` as its data

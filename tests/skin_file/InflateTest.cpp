@@ -2,6 +2,7 @@
 // hand-made invalid data that must fail cleanly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <string>
@@ -80,10 +81,78 @@ struct BadStream {
   const char* what;
   Bytes stream;
   InflateStatus expected;
+  Bytes output = {};  // when it decodes
 };
+
+// A literal/length symbol; after 257 (length 3), the bits of a distance
+// code, which the block's code may lack.
+struct Symbol {
+  int literal;
+  int distance = -1;
+};
+
+// A dynamic block whose literal/length code gives 'a', 256 and 257 the
+// lengths `lits` (0: no code) and whose distance code has the lengths
+// `dists`, then `symbols`.
+void DynamicBlock(BitWriter& w, bool final, const std::vector<std::uint8_t>& lits,
+                  const std::vector<std::uint8_t>& dists, const std::vector<Symbol>& symbols,
+                  const std::vector<std::uint8_t>& clLengths = skintest::FullCodeLengthCode()) {
+  std::vector<std::uint8_t> lit(258, 0);
+  lit['a'] = lits[0], lit[256] = lits[1], lit[257] = lits[2];
+  if (lit[257] == 0) lit.pop_back();
+  const skintest::HuffmanCode literals(lit), distances(dists);
+  skintest::DynamicBlockHeader(w, final, literals, distances, clLengths);
+  for (const Symbol& s : symbols) {
+    literals.Put(w, s.literal);
+    if (s.distance >= 0) w.Code(s.distance, std::max<int>(1, dists[0]));
+  }
+}
 
 std::vector<BadStream> BadStreams() {
   std::vector<BadStream> cases;
+  const Symbol a{'a'}, end{256};
+  // One code of length 1 is the one incomplete code the reference allows,
+  // and none at all where no symbol needs it.
+  {
+    std::vector<std::uint8_t> cl(19, 0);
+    cl[1] = cl[17] = cl[18] = 2;  // three of four two-bit codes
+    BitWriter w;
+    DynamicBlock(w, true, {1, 1, 0}, {1}, {a, end}, cl);
+    cases.push_back({"incomplete code-length code", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    DynamicBlock(w, true, {2, 2, 0}, {1}, {a, end});
+    cases.push_back({"incomplete literal/length code", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    DynamicBlock(w, true, {1, 2, 2}, {2, 2}, {a, end});
+    cases.push_back({"incomplete distance code", w.Done(), InflateStatus::BadData});
+  }
+  {
+    BitWriter w;
+    DynamicBlock(w, true, {1, 2, 2}, {1}, {a, {257, 0}, end});
+    cases.push_back({"a lone one-bit distance code", w.Done(), InflateStatus::Ok, Bytes(4, 'a')});
+  }
+  {
+    BitWriter w;
+    DynamicBlock(w, true, {1, 1, 0}, {0}, {a, a, end});
+    cases.push_back({"no distance code in a block of literals", w.Done(), InflateStatus::Ok, Bytes(2, 'a')});
+  }
+  {
+    BitWriter w;
+    DynamicBlock(w, true, {0, 1, 0}, {0}, {end});
+    cases.push_back({"a lone end-of-block code", w.Done(), InflateStatus::Ok});
+  }
+  {
+    // The second block lacks the distance code the first one had: its
+    // table must not answer with the first block's entry.
+    BitWriter w;
+    DynamicBlock(w, false, {1, 2, 2}, {1, 1}, {a, a, end});
+    DynamicBlock(w, true, {1, 2, 2}, {1}, {{257, 1}, end});
+    cases.push_back({"a distance code only the previous block had", w.Done(), InflateStatus::BadData});
+  }
   cases.push_back({"empty input", {}, InflateStatus::InputEnded});
   cases.push_back({"block type 3", {0x07}, InflateStatus::BadData});
   cases.push_back({"stored length not matched by its complement", {0x01, 5, 0, 0, 0, 'a'}, InflateStatus::BadData});
@@ -149,10 +218,15 @@ std::vector<BadStream> BadStreams() {
   return cases;
 }
 
+// Each hand-made stream ends as the reference decoder ends it.
 TEST(Inflate, InvalidDataFailsCleanly) {
   for (const BadStream& c : BadStreams()) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(c.expected, Inflate(c.stream).status);
+    Bytes out;
+    EXPECT_EQ(c.expected, Inflate(c.stream, &out).status);
+    if (c.expected == InflateStatus::Ok) {
+      EXPECT_EQ(c.output, out);
+    }
   }
 }
 

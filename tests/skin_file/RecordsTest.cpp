@@ -1,6 +1,7 @@
 // The record chain of a skin's data entry and the bitmaps it holds.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 #include "SkinTestData.h"
@@ -8,30 +9,11 @@
 
 using skintest::Bytes;
 using skintest::AddU32;
+using skintest::BmpOf;
 using skintest::PutU32;
 using Record = skintest::SkinRecordSpec;
 
 namespace {
-
-// A .bmp image of the given form; `masks` (bit fields) follow the 40-byte
-// header, then the palette, then `pixels` as stored.
-Bytes BmpOf(int width, int height, int bits, std::uint32_t compression, const std::vector<std::uint32_t>& palette,
-            const std::vector<std::uint32_t>& masks, const Bytes& pixels) {
-  const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * (masks.size() + palette.size()));
-  Bytes b = {'B', 'M'};
-  AddU32(b, offset + static_cast<std::uint32_t>(pixels.size()));
-  AddU32(b, 0);
-  AddU32(b, offset);
-  for (std::uint32_t v : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)}) AddU32(b, v);
-  b.push_back(1), b.push_back(0), b.push_back(static_cast<std::uint8_t>(bits)), b.push_back(0);
-  for (std::uint32_t v : {compression, static_cast<std::uint32_t>(pixels.size()), 2835u, 2835u,
-                          static_cast<std::uint32_t>(palette.size()), 0u})
-    AddU32(b, v);
-  for (std::uint32_t m : masks) AddU32(b, m);
-  for (std::uint32_t c : palette) AddU32(b, c);
-  b.insert(b.end(), pixels.begin(), pixels.end());
-  return b;
-}
 
 // An uncompressed .bmp image: `bits` 8 (with palette) or 24, made-up pixels.
 Bytes Bmp(int width, int height, int bits, const std::vector<std::uint32_t>& palette = {}) {
@@ -109,19 +91,48 @@ TEST(SkinRecords, MisSizedAndUnknownRecordsArePassedOver) {
   EXPECT_TRUE(items.Bytes.empty());
 }
 
-TEST(SkinRecords, ManyRecordsSharingOneLargePictureAreRefused) {
-  std::vector<Record> records(8, Record{"SKIN2_BUTTON", 0, {}});
-  records[0].data = Bmp(2048, 2048, 8, {0, 1});
-  Bytes data = Sk2(records);
-  const std::uint32_t shared = static_cast<std::uint32_t>(24 + 77 * 9);
-  for (std::size_t i = 1; i < records.size(); ++i) {
-    PutU32(data, 24 + 77 * i + 65, shared);
-    PutU32(data, 24 + 77 * i + 69, static_cast<std::uint32_t>(records[0].data.size()));
+// Records that point at one picture each keep a copy, counted toward the
+// cap, but the picture is decoded once: 800 records over 60 KB of runs past
+// a one-pixel picture's edge load at once. Pictures at other places that
+// overlap may not read more than the data holds.
+TEST(SkinRecords, RecordsSharingOnePictureDecodeItOnceAndPayForEachCopy) {
+  Bytes runs;
+  for (int i = 0; i < 15000; ++i) runs.insert(runs.end(), {255, 1, 0, 0});
+  runs.insert(runs.end(), {0, 1});
+  Bytes padded = Bmp(2, 2, 24);
+  padded.resize(4000, 0);
+  struct Shared {
+    const char* what;
+    Bytes picture;
+    std::size_t records;
+    const char* error;
+    std::uint32_t shorter = 0;  // each record's picture this much shorter than the last: other places
+  };
+  const Shared cases[] = {
+      {"a large picture eight times", Bmp(2048, 2048, 8, {0, 1}), 8, "skin items too large in total"},
+      {"runs past a one-pixel picture 800 times", BmpOf(1, 1, 8, 1, {0x112233, 0x445566}, {}, runs), 800, ""},
+      {"overlapping pictures read twice the data", padded, 3, "skin items too large in total", 1},
+  };
+  for (const Shared& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<Record> records(c.records, Record{"SKIN2_BUTTON", 0, {}});
+    records[0].data = c.picture;
+    Bytes data = Sk2(records);
+    const auto shared = static_cast<std::uint32_t>(24 + 77 * (c.records + 1));
+    for (std::size_t i = 1; i < records.size(); ++i) {
+      PutU32(data, 24 + 77 * i + 65, shared);
+      PutU32(data, 24 + 77 * i + 69, static_cast<std::uint32_t>(c.picture.size() - c.shorter * i));
+    }
+    skin::SkinData items;
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(*c.error == 0, Parse(data, items, &error));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(c.error, error);
+    if (*c.error) continue;
+    ASSERT_EQ(c.records, items.Bitmaps.size());
+    for (const auto& line : items.Bitmaps) EXPECT_EQ(std::vector<std::uint32_t>{0x445566}, line.second.pixels);
   }
-  skin::SkinData items;
-  std::string error;
-  EXPECT_FALSE(Parse(data, items, &error));
-  EXPECT_EQ("skin items too large in total", error);
 }
 
 // The record whose next offset is 0 ends the chain and carries no item,
@@ -155,13 +166,26 @@ TEST(SkinRecords, TheChainEndsAtTheRecordWithNextOffsetZeroWithoutLoadingIt) {
   }
 }
 
+// The cap is checked before any record's data is read.
 TEST(SkinRecords, ChainsLongerThanTheRecordCapAreRefused) {
-  for (std::size_t records : {4096u, 4097u}) {  // the ending one included
-    SCOPED_TRACE(records);
+  struct Chain {
+    std::size_t records;  // the ending one included
+    Record first;
+    const char* error;
+  };
+  const Chain chains[] = {
+      {4096, {"I", 1, Int(1)}, ""},
+      {4097, {"I", 1, Int(1)}, "skin has more than 4096 records"},
+      {4097, {"B", 0, {'B', 'M'}}, "skin has more than 4096 records"},
+  };
+  for (const Chain& c : chains) {
+    SCOPED_TRACE(c.records);
+    std::vector<Record> records(c.records - 1, Record{"I", 1, Int(1)});
+    records[0] = c.first;
     skin::SkinData items;
     std::string error;
-    EXPECT_EQ(records == 4096, Parse(Sk2(std::vector<Record>(records - 1, Record{"I", 1, Int(1)})), items, &error));
-    EXPECT_EQ(records > 4096 ? "skin has more than 4096 records" : "", error);
+    EXPECT_EQ(*c.error == 0, Parse(Sk2(records), items, &error));
+    EXPECT_EQ(c.error, error);
   }
 }
 
@@ -230,6 +254,11 @@ TEST(SkinBitmap, DecodesRunLengthSixteenBitAndBitFieldImages) {
        {0x00FF00, 0xFF0000, 0xFF0000, 0xFF0000}},
       {"RLE8: a jump leaves the pixels it skips black", BmpOf(3, 2, 8, 1, rgb, {}, {0, 2, 1, 1, 1, 2, 0, 1}),
        {0, 0x00FF00, 0, 0, 0, 0}},
+      {"RLE8: a run, a jump two across and one down, a run",
+       BmpOf(4, 3, 8, 1, rgb, {}, {1, 1, 0, 2, 2, 1, 1, 2, 0, 1}),
+       {0, 0, 0, 0, 0, 0, 0, 0x00FF00, 0xFF0000, 0, 0, 0}},
+      {"RLE8: a run far past the right edge stays on its row", BmpOf(2, 2, 8, 1, rgb, {}, {255, 1, 0, 0, 1, 2, 0, 1}),
+       {0x00FF00, 0, 0xFF0000, 0xFF0000}},
       {"RLE4: a run of two alternating nibbles, then absolute nibbles",
        BmpOf(3, 2, 4, 2, rgb, {}, {3, 0x12, 0, 0, 0, 3, 0x21, 0x20, 0, 1}),
        {0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000}},

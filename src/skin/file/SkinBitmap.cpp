@@ -166,30 +166,35 @@ bool ReadRows(Decoding& d) {
 }
 
 // Run-length rows (8 or 4 bits per pixel), always bottom-up. Pixels the
-// runs skip stay black; pixels beyond the picture are dropped.
+// runs skip stay black; pixels beyond the picture are dropped unwritten, so
+// a run past the edge costs no more than its two bytes.
 bool ReadRuns(Decoding& d) {
   const bool four = d.h.compression == kBiRle4;
   const std::int64_t width = d.image.width, height = d.image.height;
   const std::uint8_t* p = d.data + d.h.pixelOffset;
   const std::uint8_t* const end = d.data + d.size;
   std::int64_t x = 0, y = 0;
-  auto put = [&](unsigned index) {
+  // `count` pixels whose indices repeat after `period`: each index must be
+  // in the palette even where its pixel falls outside the picture.
+  auto put = [&](int count, int period, auto indexOf) {
     std::uint32_t colour = 0;
-    if (!PaletteColour(d, index, colour)) return false;
-    if (x < width && y < height) d.image.pixels[static_cast<std::size_t>((height - 1 - y) * width + x)] = colour;
-    ++x;
+    for (int i = 0; i < std::min(count, period); ++i) {
+      if (!PaletteColour(d, indexOf(i), colour)) return false;
+    }
+    if (y < height && x < width) {
+      std::uint32_t* at = &d.image.pixels[static_cast<std::size_t>((height - 1 - y) * width + x)];
+      const std::int64_t inside = std::min<std::int64_t>(count, width - x);
+      for (std::int64_t i = 0; i < inside; ++i) at[i] = d.palette[indexOf(static_cast<int>(i))];
+    }
+    x += count;
     return true;
-  };
-  auto pixel = [&](const std::uint8_t* bytes, int i) {
-    return four ? (i % 2 ? bytes[i / 2] & 0x0F : bytes[i / 2] >> 4) : bytes[i];
   };
   while (end - p >= 2) {
     const int count = p[0], code = p[1];
     p += 2;
     if (count > 0) {  // `count` pixels of one byte (two alternating nibbles)
-      for (int i = 0; i < count; ++i) {
-        if (!put(four ? (i % 2 ? code & 0x0F : code >> 4) : code)) return false;
-      }
+      if (!put(count, four ? 2 : 1, [&](int i) { return four ? (i % 2 ? code & 0x0F : code >> 4) : code; }))
+        return false;
     } else if (code == 0) {
       x = 0, ++y;
     } else if (code == 1) {
@@ -201,9 +206,9 @@ bool ReadRuns(Decoding& d) {
     } else {  // `code` pixels given one by one, padded to a whole word
       const std::size_t bytes = four ? (code + 1) / 2 : code;
       if (static_cast<std::size_t>(end - p) < bytes) break;
-      for (int i = 0; i < code; ++i) {
-        if (!put(pixel(p, i))) return false;
-      }
+      const std::uint8_t* at = p;
+      if (!put(code, code, [&](int i) { return four ? (i % 2 ? at[i / 2] & 0x0F : at[i / 2] >> 4) : at[i]; }))
+        return false;
       p += std::min<std::size_t>(bytes + bytes % 2, end - p);
     }
   }

@@ -1,6 +1,8 @@
 #include "skin/file/SkinRecords.h"
 
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "skin/file/ByteStream.h"
@@ -41,7 +43,9 @@ namespace {
 constexpr std::uint32_t kHeaderLength = 24;
 constexpr std::size_t kRecordSize = 77, kNameSize = 64;
 // Records may share their data, so a small file could ask for many copies of
-// one large picture or text: what all records keep together is capped.
+// one large picture or text: what all records keep together, with each
+// record's own bytes, is capped. Pictures at different places may overlap:
+// together they are read from no more bytes than the data holds.
 constexpr std::uint64_t kMaxKeptBytes = 64u * 1024u * 1024u;
 // A skin has some 84 items; each record costs a name and a look-up entry, so
 // a long chain of tiny records is refused before it costs more than its bytes.
@@ -88,41 +92,88 @@ bool ReadRecord(const std::uint8_t* data, std::size_t size, std::uint32_t at, Sk
   return true;
 }
 
-bool AddRecord(const std::uint8_t* data, const SkinRecord& r, SkinData& skin, std::uint64_t& kept,
-               std::string& error) {
-  const std::uint8_t* value = data + r.dataOffset;
-  if (r.type == kText) {
-    kept += r.dataSize;
-    if (kept > kMaxKeptBytes) return Fail(error, "skin items too large in total");
+// One load of a skin's records. A picture is decoded once, at the first
+// record that points at its place in the data; later records take a copy.
+struct Loading {
+  const std::uint8_t* data;
+  SkinData& skin;
+  std::string& error;
+  std::uint64_t kept = 0;
+  std::uint64_t unread;  // bytes the pictures not yet decoded may still read
+  std::unordered_map<std::uint64_t, std::size_t> pictures;  // place: index in skin.Bitmaps
+};
+constexpr std::size_t kPassedOver = SIZE_MAX;  // a picture in a form we do not decode
+
+// Counts what a record costs (the bytes it reads or keeps) before it is spent.
+bool Keep(Loading& l, std::uint64_t bytes) {
+  l.kept += bytes;
+  return l.kept <= kMaxKeptBytes || Fail(l.error, "skin items too large in total");
+}
+
+bool AddBitmap(Loading& l, const SkinRecord& r) {
+  const std::uint64_t place = (std::uint64_t{r.dataOffset} << 32) | r.dataSize;
+  const auto found = l.pictures.find(place);
+  if (found != l.pictures.end()) {
+    if (found->second == kPassedOver) return true;
+    const SkinImage& shared = l.skin.Bitmaps[found->second].second;
+    if (!Keep(l, shared.pixels.size() * sizeof(shared.pixels[0]))) return false;
+    SkinImage copy = shared;  // taken before the list grows and may move
+    l.skin.Bitmaps.emplace_back(r.name, std::move(copy));
+    return true;
   }
+  if (r.dataSize > l.unread) return Fail(l.error, "skin items too large in total");
+  l.unread -= r.dataSize;
+  SkinImage image;
+  std::string why;
+  bool otherForm = false;
+  // A picture in a form other loaders take but we do not decode costs
+  // the skin that one picture; a broken one is refused as the loader would.
+  if (!DecodeSkinBitmap(l.data + r.dataOffset, r.dataSize, image, why, &otherForm)) {
+    l.pictures.emplace(place, kPassedOver);
+    return otherForm || Fail(l.error, r.name + ": " + why);
+  }
+  if (!Keep(l, image.pixels.size() * sizeof(image.pixels[0]))) return false;
+  l.pictures.emplace(place, l.skin.Bitmaps.size());
+  l.skin.Bitmaps.emplace_back(r.name, std::move(image));
+  return true;
+}
+
+bool AddRecord(Loading& l, const SkinRecord& r) {
+  const std::uint8_t* value = l.data + r.dataOffset;
+  if (!Keep(l, kRecordSize)) return false;
   switch (r.type) {
-    case kBitmap: {
-      SkinImage image;
-      std::string why;
-      bool otherForm = false;
-      // A picture in a form other loaders take but we do not decode costs
-      // the skin that one picture; a broken one is refused as the loader would.
-      if (!DecodeSkinBitmap(value, r.dataSize, image, why, &otherForm)) {
-        return otherForm ? true : Fail(error, r.name + ": " + why);
-      }
-      kept += image.pixels.size() * sizeof(image.pixels[0]);
-      if (kept > kMaxKeptBytes) return Fail(error, "skin items too large in total");
-      skin.Bitmaps.emplace_back(r.name, std::move(image));
-      break;
-    }
+    case kBitmap:
+      return AddBitmap(l, r);
     case kInteger:  // a colour, position or size: exactly four bytes or nothing
-      if (r.dataSize == 4) skin.Integers.emplace_back(r.name, static_cast<std::int32_t>(GetU32(value)));
+      if (r.dataSize == 4) l.skin.Integers.emplace_back(r.name, static_cast<std::int32_t>(GetU32(value)));
       break;
     case kByte:
-      if (r.dataSize == 1) skin.Bytes.emplace_back(r.name, value[0]);
+      if (r.dataSize == 1) l.skin.Bytes.emplace_back(r.name, value[0]);
       break;
     case kText:
-      skin.Strings.emplace_back(r.name, std::string(reinterpret_cast<const char*>(value), r.dataSize));
+      if (!Keep(l, r.dataSize)) return false;
+      l.skin.Strings.emplace_back(r.name, std::string(reinterpret_cast<const char*>(value), r.dataSize));
       break;
     default:
       break;
   }
   return true;
+}
+
+// The chain up to the record that ends it, which carries no item; its
+// length is checked before any record's data is read.
+bool ReadChain(const std::uint8_t* data, std::size_t size, std::vector<SkinRecord>& chain, std::string& error) {
+  SkinRecord record;
+  std::uint32_t at = GetU32(data + 20);
+  std::unordered_set<std::uint32_t> seen;
+  for (;;) {
+    if (!ReadRecord(data, size, at, record)) return Fail(error, "skin record past the end of the data");
+    if (!seen.insert(at).second) return Fail(error, "skin record chain loops");
+    if (seen.size() > kMaxRecords) return Fail(error, "skin has more than 4096 records");
+    if (record.next == 0) return true;
+    chain.push_back(record);
+    at = record.next;
+  }
 }
 
 }  // namespace
@@ -143,20 +194,15 @@ bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, s
   skin = SkinData();
   if (size < kHeaderLength) return Fail(error, "skin data shorter than its header");
   if (GetU32(data + 12) != kHeaderLength) return Fail(error, "skin data header length is not 24");
-  SkinRecord record;
-  std::uint32_t at = GetU32(data + 20);
-  std::unordered_set<std::uint32_t> seen;
-  std::uint64_t kept = 0;
-  for (;;) {
-    if (!ReadRecord(data, size, at, record)) return Fail(error, "skin record past the end of the data");
-    if (!seen.insert(at).second) return Fail(error, "skin record chain loops");
-    if (seen.size() > kMaxRecords) return Fail(error, "skin has more than 4096 records");
-    if (record.next == 0) return true;  // the record that ends the chain carries no item
+  std::vector<SkinRecord> chain;
+  if (!ReadChain(data, size, chain, error)) return false;
+  Loading loading{data, skin, error, 0, size, {}};
+  for (const SkinRecord& record : chain) {
     if (record.dataOffset > size || record.dataSize > size - record.dataOffset)
       return Fail(error, record.name + ": data past the end of the skin data");
-    if (!AddRecord(data, record, skin, kept, error)) return false;
-    at = record.next;
+    if (!AddRecord(loading, record)) return false;
   }
+  return true;
 }
 
 }  // namespace skin

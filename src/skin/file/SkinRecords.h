@@ -37,7 +37,8 @@ struct SkinData {
 // not 24 bytes, offsets or sizes past the end, a chain that loops, more than
 // 4096 records, items too large in total, or a broken bitmap; integer and
 // byte records of the wrong size, unknown record types and pictures in a form
-// we do not decode are passed over.
+// we do not decode are passed over. Records that point at the same place
+// share one decoding of the picture there; each keeps its own copy.
 bool ParseSkinData(const std::uint8_t* data, std::size_t size, SkinData& skin, std::string& error);
 
 }  // namespace skin

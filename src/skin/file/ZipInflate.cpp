@@ -318,7 +318,7 @@ class Inflater {
   ZipBitReader reader_;
   InflateWindow window_;
   // The dynamic blocks' trees, rebuilt in the same storage for every block.
-  THuffmanTree codeTree_{7}, literals_{15}, distances_{15};
+  THuffmanTree codeTree_{7, false}, literals_{15}, distances_{15};
 };
 
 }  // namespace
@@ -339,6 +339,8 @@ bool THuffmanTree::Build(const std::uint8_t* lengths, int count, int firstExtraS
     left = (left << 1) - counts[n];
     if (left < 0) return false;
   }
+  // An incomplete code is refused, as the reference decoder refuses it.
+  if (left > 0 && !(loneCode_ && longest <= 1)) return false;
   std::uint32_t next[16] = {};
   std::uint32_t code = 0;
   for (int n = 1; n <= 15; ++n) {

@@ -53,9 +53,13 @@ class THuffmanTree {
  public:
   static constexpr std::uint32_t kNoEntry = 0xFFFFFFFFu;
   static constexpr int kPrimaryBits = 9;
-  explicit THuffmanTree(int maxLength) : maxLength_(maxLength) {}
-  // False for lengths over the declared maximum, an over-subscribed code, or
-  // more than kMaxSymbols symbols.
+  // `loneCode`: as in the reference decoder, a code of one 1-bit symbol, or
+  // of none, is taken for literals/lengths and distances (its unused
+  // patterns fail when met); the code-length code must be complete.
+  explicit THuffmanTree(int maxLength, bool loneCode = true) : maxLength_(maxLength), loneCode_(loneCode) {}
+  // False for lengths over the declared maximum, an over-subscribed or
+  // incomplete code (but for the lone code above), or more than kMaxSymbols
+  // symbols.
   bool Build(const std::uint8_t* lengths, int count, int firstExtraSymbol,
              const std::uint8_t* extraBits);
   std::uint32_t Lookup(std::uint32_t index) const {
@@ -71,6 +75,7 @@ class THuffmanTree {
   static constexpr std::uint32_t kLink = 0;  // no real code has length 0
   std::vector<std::uint32_t> table_{kNoEntry};
   int maxLength_;
+  bool loneCode_;
   int bits_ = 0;
   int primary_ = 0;
 };

@@ -4,6 +4,7 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,17 +13,47 @@
 
 namespace indexdat_check {
 
+// Regions come in file order, so one pass over the table heads sorted by
+// offset finds any head a region covers.
 inline std::string CheckRegions(const indexdat::Layout& layout, const std::vector<indexdat::Region>& regions) {
-  uint64_t lowest = UINT64_MAX, last = 0;
-  for (const indexdat::Table& t : layout.tables) lowest = std::min<uint64_t>(lowest, t.offset);
+  std::vector<uint64_t> heads;
+  for (const indexdat::Table& t : layout.tables) heads.push_back(t.offset);
+  std::sort(heads.begin(), heads.end());
+  const uint64_t lowest = heads.empty() ? UINT64_MAX : heads.front();
+  uint64_t last = 0;
+  size_t head = 0;  // the first head that ends after the region begins
   for (const indexdat::Region& r : regions) {
     if (r.begin >= r.end || r.end > layout.limit) return "a region outside the file";
     if (r.begin < lowest + 32) return "a region in the header";
     if (r.begin < last) return "regions out of order or overlapping";
     last = r.end;
-    for (const indexdat::Table& t : layout.tables)
-      if (r.end > t.offset && r.begin < uint64_t(t.offset) + 32) return "a region over a table head";
+    while (head < heads.size() && heads[head] + 32 <= r.begin) ++head;
+    if (head < heads.size() && heads[head] < r.end) return "a region over a table head";
   }
+  return {};
+}
+
+// The rows as the viewer loads them, paced by a clock that moves one step at
+// each look: reports come in order between 0 and 100, and a load stopped at
+// its first report keeps the first rows of the whole load.
+inline std::string CheckPacedRows(const uint8_t* data, size_t size, const indexdat::Layout& layout,
+                                  const indexdat::ViewerRows& whole) {
+  uint64_t now = 0;
+  int lastPercent = -1;
+  bool ordered = true;
+  indexdat::LoadPacer pacer(indexdat::EntryCount(layout), [&now] { return ++now; }, 1, [&](int percent) {
+    ordered = ordered && percent >= lastPercent && percent <= 100;
+    lastPercent = percent;
+    return true;
+  });
+  indexdat::ViewerRows paced(std::vector<uint8_t>(data, data + size), 0, std::ref(pacer));
+  if (!ordered) return "load reports out of order or past 100";
+  if (paced.Count() != whole.Count()) return "a paced load lists other rows";
+  indexdat::LoadPacer stopper(indexdat::EntryCount(layout), [&now] { return ++now; }, 1, [](int) { return false; });
+  indexdat::ViewerRows stopped(std::vector<uint8_t>(data, data + size), 0, std::ref(stopper));
+  if (stopped.Count() > whole.Count()) return "a stopped load lists more rows";
+  for (size_t i = 0; i < stopped.Count(); ++i)
+    if (stopped.Url(i) != whole.Url(i)) return "a stopped load lists other rows";
   return {};
 }
 
@@ -51,7 +82,7 @@ inline std::string CheckAll(const uint8_t* data, size_t size) {
     // A double click reads one row: a few of them stand for all.
     if (i < 16) indexdat::IsWebAddress(std::wstring(url.begin(), url.end()));
   }
-  return {};
+  return CheckPacedRows(data, size, layout, rows);
 }
 
 }  // namespace indexdat_check
