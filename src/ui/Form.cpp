@@ -122,7 +122,11 @@ void Form::RememberFocus() {
 
 void Form::RestoreFocus() {
   HWND f = lastFocus_;
-  if (f != nullptr && ::IsChild(hwnd_, f) && ::IsWindowVisible(f) && ::IsWindowEnabled(f)) ::SetFocus(f);
+  // A form opened for the first time (or whose control went away) starts at
+  // its first tab stop, so that keys typed at once reach a control.
+  if (f == nullptr || !::IsChild(hwnd_, f) || !::IsWindowVisible(f) || !::IsWindowEnabled(f))
+    f = NextTabStop(hwnd_, nullptr, false);
+  if (f != nullptr) ::SetFocus(f);
 }
 
 void Form::NextDialogControl(WPARAM w, LPARAM l) {
