@@ -31,6 +31,7 @@ void KeyPresser::Run() {
     if (::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &gui) && gui.hwndFocus != nullptr &&
         (gui.hwndFocus == w || ::IsChild(w, gui.hwndFocus)))
       target = gui.hwndFocus;
+    target_ = target;
     ::PostMessageW(target, WM_KEYDOWN, key_, 1);
     ::PostMessageW(target, WM_KEYUP, key_, 0xC0000001);
     pressed_ = true;
