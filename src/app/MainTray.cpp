@@ -74,7 +74,8 @@ LRESULT TfrmMain::WMTrayNotify(WPARAM, LPARAM l) {
     ::SetForegroundWindow(hwnd_);
     POINT pt{};
     ::GetCursorPos(&pt);
-    pmSelf.Popup(hwnd_, pt);
+    // Above the point, clear of the icon's hint below the cursor.
+    pmSelf.Popup(hwnd_, pt, true);
   }
   return 0;
 }

@@ -139,6 +139,25 @@ TEST_F(MainKeyboard, TheCustomListOpensWithEnterAndWithTheMiddleButton) {
   }
 }
 
+// With the window hidden in the tray, the tray menu still answers its
+// letters and Escape.
+TEST_F(MainKeyboard, TheTrayMenuOfAHiddenWindowAnswersItsLettersAndEscape) {
+  form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_FALSE(form.Visible());
+  const struct {
+    WPARAM key;
+    bool aboutOpens;
+  } keys[] = {{'A', true}, {VK_ESCAPE, false}};
+  for (const auto& k : keys) {
+    testing_support::KeyPresser inMenu(L"#32768", k.key);
+    testing_support::KeyPresser inAbout(L"TfrmAbout", VK_ESCAPE);
+    form.Send(app::WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
+    EXPECT_TRUE(inMenu.ClosedByKey()) << "key " << k.key;
+    EXPECT_EQ(inAbout.Pressed(), k.aboutOpens) << "key " << k.key;
+  }
+  EXPECT_FALSE(form.Visible()) << "the window stays in the tray";
+}
+
 TEST_F(MainKeyboard, TheLetterAOfTheHelpMenuOpensAboutAndEscapeClosesIt) {
   testing_support::KeyPresser inMenu(L"#32768", 'A');
   testing_support::KeyPresser inAbout(L"TfrmAbout", VK_ESCAPE);
