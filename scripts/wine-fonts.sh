@@ -12,7 +12,9 @@ if [ ! -d "$to" ]; then
   echo "wine-fonts: $to is missing: the prefix is not made yet" >&2
   exit 1
 fi
-for font in marlett.ttf tahoma.ttf tahomabd.ttf ms_sans_serif.ttf; do
+# MS Sans Serif is the bitmap font the registry names (sserife.fon) with its
+# scalable twin.
+for font in marlett.ttf tahoma.ttf tahomabd.ttf ms_sans_serif.ttf sserife.fon; do
   if [ ! -f "$from/$font" ]; then
     echo "wine-fonts: $from/$font is missing (install fonts-wine)" >&2
     exit 1

@@ -138,7 +138,9 @@ TEST_F(StripFixture, HiddenTabsTakeNoRoomAndTheKeysPassThemOver) {
     ::SetKeyboardState(state);
     EXPECT_EQ(k.to, Strip().TabForKey(k.key)) << "key " << k.key << " from " << k.from;
     const bool wantsTab = (Strip().Send(WM_GETDLGCODE) & DLGC_WANTTAB) != 0;
-    if (k.key == VK_TAB) EXPECT_EQ(k.to >= 0, wantsTab) << "from " << k.from;
+    if (k.key == VK_TAB) {
+      EXPECT_EQ(k.to >= 0, wantsTab) << "from " << k.from;
+    }
     Strip().Send(WM_KEYDOWN, k.key, 1);
     EXPECT_EQ(k.to >= 0 ? k.to : k.from, Strip().GetTabIndex()) << "key " << k.key << " from " << k.from;
   }

@@ -61,11 +61,15 @@ std::wstring ResolvedFamily(const wchar_t* face, BYTE charset) {
   HGDIOBJ old = ::SelectObject(dc, font);
   std::wstring family;
   UINT size = ::GetOutlineTextMetricsW(dc, 0, nullptr);
-  if (size > 0) {
-    std::vector<char> buf(size);
-    auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(buf.data());
-    if (::GetOutlineTextMetricsW(dc, size, otm) != 0)
-      family = reinterpret_cast<const wchar_t*>(buf.data() + reinterpret_cast<size_t>(otm->otmpFamilyName));
+  std::vector<char> buf(size > 0 ? size : 1);
+  auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(buf.data());
+  if (size > 0 && ::GetOutlineTextMetricsW(dc, size, otm) != 0) {
+    family = reinterpret_cast<const wchar_t*>(buf.data() + reinterpret_cast<size_t>(otm->otmpFamilyName));
+  } else {
+    // A bitmap font has no outline; it names itself.
+    wchar_t name[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, name);
+    family = name;
   }
   ::SelectObject(dc, old);
   ::DeleteDC(dc);
