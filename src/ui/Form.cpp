@@ -82,6 +82,11 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_SIZE:
+      // Restored while it stayed the active window (from the tray, say), the
+      // form gets no activation; its controls take the focus all the same.
+      if (w != SIZE_MINIMIZED && ::GetActiveWindow() == hwnd_ && !::IsChild(hwnd_, ::GetFocus())) RestoreFocus();
+      return Window::OnMessage(msg, w, l);
     case WM_DESTROY:
       if (isMain_) ::PostQuitMessage(0);
       return 0;

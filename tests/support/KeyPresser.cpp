@@ -24,11 +24,17 @@ void KeyPresser::Run() {
       continue;
     }
     // The key goes where the keyboard would send it: the focused window
-    // when it lies inside this one.
+    // when it lies inside this one, once the window has been activated (it
+    // shows before its activation is over).
     GUITHREADINFO gui{};
     gui.cbSize = sizeof(gui);
+    const DWORD thread = ::GetWindowThreadProcessId(w, nullptr);
+    for (int waited = 0; waited < 1000; waited += 10) {
+      if (::GetGUIThreadInfo(thread, &gui) && gui.hwndActive == w) break;
+      ::Sleep(10);
+    }
     HWND target = w;
-    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &gui) && gui.hwndFocus != nullptr &&
+    if (::GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != nullptr &&
         (gui.hwndFocus == w || ::IsChild(w, gui.hwndFocus)))
       target = gui.hwndFocus;
     target_ = target;
