@@ -149,9 +149,10 @@ void FocusFirstRowIfNone(HWND list) {
   if (::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0 ||
       ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0)
     return;
+  // Focused only: what is selected stays the user's choice.
   LVITEMW item{};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  item.stateMask = LVIS_FOCUSED;
+  item.state = LVIS_FOCUSED;
   ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
 }
 

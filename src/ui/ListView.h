@@ -54,8 +54,8 @@ class ListView : public Control {
   bool checksChanged_ = false;
 };
 
-// A list entered with nothing focused focuses (and selects) its first row,
-// so that the focus shows and Space acts at once.
+// A list entered with nothing focused focuses its first row, so that the
+// focus shows and Space acts at once.
 void FocusFirstRowIfNone(HWND list);
 
 }  // namespace ui

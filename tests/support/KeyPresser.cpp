@@ -24,13 +24,15 @@ void KeyPresser::Run() {
       continue;
     }
     // The key goes where the keyboard would send it: the focused window
-    // when it lies inside this one, once the window has been activated (it
-    // shows before its activation is over).
+    // when it lies inside this one, once the activation has put the focus
+    // there (the window shows before its activation is over; a window
+    // whose controls never take the focus gets the key after a second).
     GUITHREADINFO gui{};
     gui.cbSize = sizeof(gui);
     const DWORD thread = ::GetWindowThreadProcessId(w, nullptr);
-    for (int waited = 0; waited < 1000; waited += 10) {
-      if (::GetGUIThreadInfo(thread, &gui) && gui.hwndActive == w) break;
+    const bool menu = className_ == L"#32768";
+    for (int waited = 0; !menu && waited < 1000; waited += 10) {
+      if (::GetGUIThreadInfo(thread, &gui) && gui.hwndActive == w && ::IsChild(w, gui.hwndFocus)) break;
       ::Sleep(10);
     }
     HWND target = w;
