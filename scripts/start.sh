@@ -15,7 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" start
 build=${VANTOREL_BUILD:-$root/build}
 [ -f "$build/bin/Vantorel.exe" ] ||
-  echo "start: building the program first (about MINUTES minutes on a fresh machine; later starts are quick)"
+  echo "start: building the program first (about a minute on 8 cores, 4 on one; later starts are quick)"
 bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vantorel/wine}
