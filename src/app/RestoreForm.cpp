@@ -155,7 +155,8 @@ void TfrmRestore::ShowIncompleteRestore(const registry::TRestoreCheck& check) {
   }
   std::wstring first = check.Missing.empty() ? std::wstring() : L"\r\n" + check.Missing.front();
   const size_t missing = check.Missing.size();
-  ui::ShowNotice(hwnd_, std::to_wstring(missing) + (missing == 1 ? L" entry of the backup is" : L" entries of the backup are") +
+  const wchar_t* counted = missing == 1 ? L" entry of the backup is" : L" entries of the backup are";
+  ui::ShowNotice(hwnd_, std::to_wstring(missing) + counted +
                             L" not in the registry after the restore; the backup file is kept." + first);
 }
 
