@@ -55,4 +55,11 @@ bool WriteLogExport(const std::wstring& path, const std::vector<std::wstring>& l
   return static_cast<bool>(out);
 }
 
+bool AppendLogLine(const std::wstring& path, const std::wstring& line) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::app);
+  out << sys::ToAnsi(line) << "\r\n";
+  out.flush();
+  return static_cast<bool>(out);
+}
+
 }  // namespace app

@@ -33,11 +33,12 @@ class RunPoster : public cleaner::IMessagePoster {
 // While Windows is ending nobody is asked: the answer is No.
 class WindowAsker : public cleaner::IQuestionAsker {
  public:
-  WindowAsker(HWND owner, const bool* sessionEnding) : owner_(owner), sessionEnding_(sessionEnding) {}
-  bool AskYesNo(const std::wstring& text) override {
+  WindowAsker(HWND owner, const bool* sessionEnding, const TfrmMain* form)
+      : owner_(owner), sessionEnding_(sessionEnding), form_(form) {}
+  bool AskYesNo(const std::wstring& text, UINT icon) override {
     bool yes = false;
     sys::sync::Run([&] {
-      if (!*sessionEnding_) yes = ui::ShowMessage(owner_, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
+      if (!*sessionEnding_) yes = ui::ShowMessage(owner_, text, MB_YESNO | icon | MB_DEFBUTTON2) == IDYES;
     });
     return yes;
   }
@@ -46,10 +47,12 @@ class WindowAsker : public cleaner::IQuestionAsker {
       if (!*sessionEnding_) ui::ShowMessage(owner_, text, MB_OK);
     });
   }
+  void AnsweredUnasked(const std::wstring& line) override { form_->LogUnattendedAnswer(line); }
 
  private:
   HWND owner_;
   const bool* sessionEnding_;  // the window's flag; the window outlives its clean thread
+  const TfrmMain* form_;
 };
 
 cleaner::CleanMode ThreadMode(int mode) {
@@ -208,7 +211,7 @@ void TCleanerPage::LaunchCleanThread(int mode) {
   cleaner::CleanServices services;
   services.log = cleanLog_;
   services.poster = std::make_shared<RunPoster>(form_.Handle(), runId);
-  services.asker = std::make_shared<WindowAsker>(form_.Handle(), &form_.sessionEnding_);
+  services.asker = std::make_shared<WindowAsker>(form_.Handle(), &form_.sessionEnding_, &form_);
   env_->CompleteServices(services);
   cleaner::CleanSettings settings = cleaner::CleanSettingsFromOptions();
   settings.FastScan = run_.FastScan();

@@ -63,7 +63,8 @@ bool TDefragPage::AnalysisComplete() const {
 }
 
 void TDefragPage::LoadHiveList() {
-  hives_ = registry::LoadHiveList(FIsWow64);
+  leftOut_.clear();
+  hives_ = registry::LoadHiveList(FIsWow64, &leftOut_);
   for (const registry::THive& h : hives_) c_.lvMain.AddRow(h.Name, {L"", L"", L""});
 }
 
@@ -105,6 +106,13 @@ void TDefragPage::LogSaveFailures(const std::vector<bool>& saved) {
     Notice(L"Failed to save the hive " + hives_[i].Name + L" to " + registry::HiveCopyFile(hives_[i].File), 1);
   }
   if (failed > 0 && failed == hives_.size()) Notice(L"No hive could be saved.", 2);
+}
+
+// A hive the list names but whose file is not there cannot be compacted:
+// an unattended run names it and counts it as failed.
+void TDefragPage::LogLeftOutHives() {
+  for (const registry::THive& h : leftOut_)
+    Notice(L"Left out the hive " + h.Name + L": its file " + h.File + L" cannot be found", 1);
 }
 
 void TDefragPage::ShowSizeTable() {
@@ -168,6 +176,7 @@ void TDefragPage::RunUnattended(const std::function<void()>& run) {
     Notice(kUnsupported, 2);
     return;
   }
+  LogLeftOutHives();
   // Nothing may stop the run before the window closes, nor ask anybody why.
   try {
     run();
@@ -179,8 +188,9 @@ void TDefragPage::RunUnattended(const std::function<void()>& run) {
 void TDefragPage::WMAutoDefrag() {
   RunUnattended([this] {
     bAnalyzeRegistryClick();
-    // Unattended, only a complete analysis is acted on: a failed hive schedules nothing.
-    if (c_.bDefragRegistry.Enabled() && AnalysisComplete()) bDefragRegistryClick();
+    // Unattended, only a complete analysis of every listed hive is acted on:
+    // a failed or left-out hive schedules nothing.
+    if (c_.bDefragRegistry.Enabled() && AnalysisComplete() && leftOut_.empty()) bDefragRegistryClick();
     else if (runCode_ == 1) runLog_.push_back(kNothingScheduled);
   });
 }

@@ -70,6 +70,7 @@ class TDefragPage {
   void Notice(const std::wstring& text, int code = 0, UINT icon = 0);
   void LogSaveFailures(const std::vector<bool>& saved);
   void LogSizeTable(const registry::TSizeTable& t);
+  void LogLeftOutHives();
   void ShowSizeTable();
   void HideOwner() const;
   void RunUnattended(const std::function<void()>& run);
@@ -77,6 +78,7 @@ class TDefragPage {
   HWND owner_;
   Controls c_;
   std::vector<registry::THive> hives_;
+  std::vector<registry::THive> leftOut_;  // listed, but their file is not there
   std::vector<bool> saved_;          // of the last finished analysis
   std::set<std::wstring> scheduled_; // copies Windows loads at the next start
   std::shared_ptr<registry::IDefragPlatform> platform_;

@@ -49,6 +49,27 @@ class ShutdownBlock {
   bool created_ = false;
 };
 
+// The program's icon, centred on the part `place` of the title strip that it
+// covers, so that it sits on the strip's own colours.
+HBITMAP HeaderIcon(const ui::Picture& strip, const RECT& place) {
+  const int w = place.right - place.left, h = place.bottom - place.top, side = 32;
+  HDC screen = ::GetDC(nullptr);
+  HDC mem = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
+  ::ReleaseDC(nullptr, screen);
+  HGDIOBJ old = ::SelectObject(mem, bitmap);
+  strip.PaintPart(mem, place);
+  auto icon = static_cast<HICON>(
+      ::LoadImageW(ui::Application::Instance().Module(), MAKEINTRESOURCEW(1), IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
+  if (icon != nullptr) {
+    ::DrawIconEx(mem, (w - side) / 2, (h - side) / 2, icon, side, side, 0, nullptr, DI_NORMAL);
+    ::DestroyIcon(icon);
+  }
+  ::SelectObject(mem, old);
+  ::DeleteDC(mem);
+  return bitmap;
+}
+
 }  // namespace
 
 std::wstring FirstParam(const std::vector<std::wstring>& args) { return args.empty() ? std::wstring() : args[0]; }
@@ -78,6 +99,7 @@ void TfrmMain::CreateComponents() {
   Registry.CreateControls(hwnd_);
   BuildRegistryTree();
   tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };
+  tvRegistry.OnCollapsing = [this](ui::TreeNode n) { return tvRegistryCollapsing(n); };
   CreateToolsPage();
   CreateDefragPage();
   skin::SetStyleOfDescendants(hwnd_, skin::WinXP);
@@ -89,12 +111,12 @@ void TfrmMain::CreateHeader() {
   imgTitle.Create(hwnd_, 0, 0, 697, 50, true);
   imgTitle.SetBitmap(ui::LoadJpegResource(L"TITLE"));
   Image1.Create(hwnd_, 6, 5, 40, 40, false);
-  Image1.Show(false);
-  lTitle.Create(hwnd_, L"", 12, 7);
+  Image1.SetBitmap(HeaderIcon(imgTitle, Image1.Bounds()));
+  lTitle.Create(hwnd_, L"", 52, 7);
   lTitle.SetLabelFont(ui::BoldFont(16));
   lTitle.SetTextColor(RGB(255, 255, 255));
   lTitle.SetTransparent(true);
-  lTitleHint.Create(hwnd_, L"", 14, 29);
+  lTitleHint.Create(hwnd_, L"", 54, 29);
   lTitleHint.SetTextColor(RGB(255, 255, 255));
   lTitleHint.SetTransparent(true);
   lUpdate.Create(hwnd_, L"Check for updates...", 600, 10);

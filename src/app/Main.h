@@ -168,6 +168,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
 
   // State the other parts read.
   bool SilentClear() const { return FSilentClear; }
+  // A question an unattended clean answered itself; called from its thread.
+  void LogUnattendedAnswer(const std::wstring& line) const;
   // The process exit code of a "/Clear" run: 0 all done, 1 some entries or
   // rows failed or were refused, 2 the run could not start or back up.
   int ExitCode() const { return exitCode_; }
@@ -204,6 +206,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void LoadInstalledApplications();
   void tvCleanItemsMouseDown(UINT button, POINT pt);
   void tvRegistryMouseDown(UINT button, POINT pt);
+  bool tvRegistryCollapsing(ui::TreeNode node);
   void SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent);
 
   // The automatic runs over both pages, and what an unattended one reports.

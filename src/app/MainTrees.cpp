@@ -130,6 +130,9 @@ void TfrmMain::tvRegistryMouseDown(UINT, POINT pt) {
   }
 }
 
+// Every section stays in sight, so that no tick is hidden under a closed group.
+bool TfrmMain::tvRegistryCollapsing(ui::TreeNode) { return false; }
+
 void TfrmMain::LoadInstalledApplications() {
   ui::TreeNode apps = nullptr;
   for (ui::TreeNode n = tvCleanItems.First(); n != nullptr && apps == nullptr; n = tvCleanItems.NextSibling(n))

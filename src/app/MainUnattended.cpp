@@ -3,6 +3,8 @@
 // so what each did is kept in a log file beside options.ini, and the exit
 // code tells a scheduled task how it went.
 #include "app/Main.h"
+#include "app/CleanerEnvironment.h"
+#include "app/DefragPage.h"
 #include "registry/fix/FixReport.h"
 #include "ui/MessageBox.h"
 
@@ -51,6 +53,14 @@ void TfrmMain::AfterSilentClean() {
   if (Cleaner.CleanThreadAlive() || Cleaning() || !Registry.SilentRunDone()) return;
   WriteUnattendedLog();
   Close();
+}
+
+void TfrmMain::LogUnattendedAnswer(const std::wstring& line) const {
+  // A "/Clear" run writes its whole clean log to Clear.log when it ends; any
+  // other unattended clean (the schedule, "/Auto", the end of a session)
+  // adds its answers there, dated, so that they are found in one place.
+  if (FSilentClear) return;
+  AppendLogLine(LogBesideOptions(L"Clear.log"), LocalDateTimeText() + L" " + line);
 }
 
 bool TfrmMain::DeclineUnattended(const std::wstring& why) {

@@ -337,7 +337,8 @@ void TRegistryPage::aSaveTextExecute() {
   if (chosen.empty()) return;
   std::wstring path = LogExportFileName(chosen);
   if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      !ui::AskYesNo(form_.Handle(), path + L" has existed,overite it?"))
+      ui::ShowMessage(form_.Handle(), path + L" has existed,overite it?", MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) !=
+          IDYES)
     return;
   std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
   for (const registry::TProblemRow& r : scanRows_) out << sys::ToAnsi(ExportLine(r)) << "\r\n";
@@ -379,7 +380,8 @@ void TRegistryPage::OpenKeyInRegedit(const std::wstring& path) {
 }
 
 void TRegistryPage::bFixErrorsClick() {
-  if (FScanThread || lvRegistryData.Count() == 0) return;
+  // An empty list still asks about a missing backup folder first; the run stops after it.
+  if (FScanThread) return;
   std::vector<registry::TFixRow> rows;
   rows.reserve(scanRows_.size());
   for (size_t i = 0; i < scanRows_.size(); ++i)

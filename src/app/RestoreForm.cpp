@@ -131,6 +131,11 @@ void TfrmRestore::aRestoreExecute() {
     case registry::rsUnreadable:
       ui::ShowNotice(hwnd_, L"The backup file cannot be read:\r\n" + file);
       return;
+    case registry::rsTooLarge:
+      ui::ShowNotice(hwnd_, L"The backup file is too large to be read (the limit is " +
+                                std::to_wstring(registry::kMaxRegFileBytes >> 20) + L" MB), so it is not restored:\r\n" +
+                                file);
+      return;
     case registry::rsDeletes:
       // A restore only puts data back; a file that would delete is refused whole.
       ui::ShowNotice(hwnd_, L"This file would delete registry data when imported (line " + std::to_wstring(r.Line) +

@@ -7,11 +7,26 @@
 
 namespace cleaner {
 
-bool MessageBoxAsker::AskYesNo(const std::wstring& text) {
-  return ui::ShowMessage(nullptr, text, MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
+bool MessageBoxAsker::AskYesNo(const std::wstring& text, UINT icon) {
+  return ui::ShowMessage(nullptr, text, MB_YESNO | icon | MB_DEFBUTTON2) == IDYES;
 }
 
 void MessageBoxAsker::Tell(const std::wstring& text) { ui::ShowMessage(nullptr, text, MB_OK); }
+
+namespace {
+
+const wchar_t* WhyNotWiped(WipeResult wiped) {
+  switch (wiped) {
+    case WipeResult::Sparse: return L"it is sparse or compressed";
+    case WipeResult::NoSpace: return L"it is bigger than the free space";
+    case WipeResult::OtherName: return L"it has another name";
+    case WipeResult::Refused: return L"it is a link";
+    case WipeResult::Failed: return L"it could not be written";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
 
 // A file named by its path: its folder is pinned now, as the path leads.
 FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) {
@@ -29,8 +44,7 @@ FileRemoval SystemDeleter::RemoveListedFile(const core::guard::FolderPin& folder
   if (wipePasses > 0) {
     WipeResult wiped = WipeFile(folder, name, wipePasses);
     result.wipe = wiped == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
-    if (wiped == WipeResult::Sparse) result.notWipedBecause = L"it is sparse or compressed";
-    if (wiped == WipeResult::NoSpace) result.notWipedBecause = L"it is bigger than the free space";
+    result.notWipedBecause = WhyNotWiped(wiped);
   }
   // Where a file link looks like a plain file, deleting it would delete the
   // file it points at, which no clean asked for: the guard leaves it.

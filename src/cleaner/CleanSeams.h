@@ -34,10 +34,14 @@ class IClock {
 class IQuestionAsker {
  public:
   virtual ~IQuestionAsker() = default;
-  // Yes/No with No as the default; true for Yes.
-  virtual bool AskYesNo(const std::wstring& text) = 0;
+  // Yes/No with No as the default, with the icon MB_ICONINFORMATION or
+  // MB_ICONQUESTION; true for Yes.
+  virtual bool AskYesNo(const std::wstring& text, UINT icon) = 0;
   // A notice with an OK button.
   virtual void Tell(const std::wstring& text) = 0;
+  // A question the run answered itself, as the log line that says so: kept
+  // where the user of an unattended run will read it.
+  virtual void AnsweredUnasked(const std::wstring& /*line*/) {}
 };
 
 enum class WipeOutcome { NotAsked, Wiped, NotWiped };
@@ -91,12 +95,12 @@ class TickClock : public IClock {
   DWORD NowMs() override { return ::GetTickCount(); }
 };
 
-// A modal message box with the information icon, Yes and No, No the default;
+// A modal message box with the given icon, Yes and No, No the default;
 // only for a thread run without a window (the main window asks on its own
 // thread).
 class MessageBoxAsker : public IQuestionAsker {
  public:
-  bool AskYesNo(const std::wstring& text) override;
+  bool AskYesNo(const std::wstring& text, UINT icon) override;
   void Tell(const std::wstring& text) override;
 };
 

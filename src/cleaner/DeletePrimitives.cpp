@@ -11,6 +11,7 @@ namespace cleaner {
 
 using core::guard::FolderPin;
 using core::guard::FollowLink;
+using core::guard::ListedEntry;
 
 struct TClearTaskThread::Walk {
   bool logFlag = true;
@@ -20,32 +21,20 @@ struct TClearTaskThread::Walk {
   bool removeFolders = true;       // sub-folders, once emptied
   bool removeTop = false;
   bool filesQuestion = false;      // the question of the mask deletion
+  std::wstring sparedText;         // upper-cased: a file whose name holds it is kept
+  UINT questionIcon = MB_ICONINFORMATION;
+
+  bool Keeps(const std::wstring& name) const {
+    if (mask != nullptr) return !mask->Matches(name);
+    if (!sparedText.empty()) return UpperName(name).find(sparedText) != std::wstring::npos;
+    return !excluded.empty() && SameName(name, excluded);
+  }
 };
 
 namespace {
 
-HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* fd) {
-  // The basic form skips the short names; systems before Windows 7 reject it.
-  static bool basic = true;
-  if (basic) {
-    HANDLE h = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, fd, FindExSearchNameMatch, nullptr,
-                                  FIND_FIRST_EX_LARGE_FETCH);
-    if (h != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_INVALID_PARAMETER) return h;
-    basic = false;
-  }
-  return ::FindFirstFileW(pattern.c_str(), fd);
-}
-
-bool IsDots(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-int64_t FileSize(const WIN32_FIND_DATAW& fd) {
-  return (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-}
-
 bool IsFolder(const std::wstring& path) {
-  DWORD attrs = ::GetFileAttributesW(path.c_str());
+  DWORD attrs = ::GetFileAttributesW(core::guard::LiteralPath(path).c_str());
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -86,25 +75,69 @@ int64_t TClearTaskThread::DeleteFilesByMask(const std::wstring& folder, const st
   return EmptyFolder(folder, reach, walk, count);
 }
 
-// Every folder is pinned before it is listed, and everything in it is
-// deleted against that pin: a folder swapped for a link after its listing
-// leads a path elsewhere, and nothing is deleted there. One name may be
-// reached through a link, as a named file is.
-int64_t TClearTaskThread::EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count) {
-  if (Terminated() || folder == L"\\" || !IsFolder(folder)) return 0;
-  CheckedFolder checked = services_.guard->CheckFolder(folder, reach);
-  if (!PassesGuard(checked.verdict, checked.path, Question(walk, checked.path))) return 0;
-  FolderPin pin(checked.path, reach == DeleteReach::OneName ? FollowLink::Yes : FollowLink::No);
-  if (!pin.IsFolder() || pin.IsLink()) return 0;
-  return EmptyPinned(pin, checked.key, walk, count, walk.removeTop);
+int64_t TClearTaskThread::EmptyFolderExcept(const std::wstring& folder, bool removeFolder, int& count,
+                                            const std::wstring& spared) {
+  Walk walk;
+  walk.sparedText = UpperName(spared);
+  walk.removeFolders = removeFolder;
+  walk.removeTop = removeFolder;
+  walk.questionIcon = MB_ICONQUESTION;
+  return EmptyFolder(folder, DeleteReach::Tree, walk, count);
 }
 
-bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question) {
+// Every folder is pinned before it is listed, and everything in it is
+// deleted against that pin: a folder swapped for a link after its listing
+// leads a path elsewhere, and nothing is deleted there.
+int64_t TClearTaskThread::EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count) {
+  CheckedFolder checked;
+  std::unique_ptr<FolderPin> pin = PinFolder(folder, reach, walk, &checked);
+  // A folder that is itself a link is emptied as the user laid it out; the link stays.
+  return pin ? EmptyPinned(*pin, checked.key, walk, count, walk.removeTop && !checked.isLink) : 0;
+}
+
+std::unique_ptr<FolderPin> TClearTaskThread::PinItemFolder(const std::wstring& folder) {
+  Walk walk;
+  CheckedFolder checked;
+  return PinFolder(folder, DeleteReach::Tree, walk, &checked);
+}
+
+// A folder an item names: pinned first, then judged, then checked to be
+// still where its path leads, so that the judgement is the pinned folder's.
+// A link on its way is followed as the user's own layout, and said so once.
+std::unique_ptr<FolderPin> TClearTaskThread::PinFolder(const std::wstring& folder, DeleteReach reach,
+                                                      const Walk& walk, CheckedFolder* checkedOut) {
+  if (Terminated() || folder == L"\\" || !IsFolder(folder)) return nullptr;
+  auto pin = std::make_unique<FolderPin>(folder, FollowLink::Yes);
+  if (!pin->IsFolder()) return nullptr;
+  CheckedFolder checked = services_.guard->CheckFolder(pin->Path(), reach);
+  if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return nullptr;
+  if (!pin->StillInPlace()) {
+    LogReplacedFolder(pin->Path());
+    return nullptr;
+  }
+  if (!checked.linkOnPath.empty() && FFollowedLinks.insert(checked.linkOnPath).second) {
+    AddLog(FPrefix + L"following the link" + L" " + checked.linkOnPath + L" (the user's own layout)");
+  }
+  *checkedOut = checked;
+  return pin;
+}
+
+bool TClearTaskThread::PassesGuard(const CheckedFolder& checked, const std::wstring& question, UINT icon) {
+  if (checked.verdict != PathVerdict::Refused || checked.reason.empty()) {
+    return PassesGuard(checked.verdict, checked.path, question, icon);
+  }
+  ++FItemRefused;
+  AddLog(FPrefix + L"skipping protected folder" + L" " + checked.path + L" (" + checked.reason + L")");
+  return false;
+}
+
+bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question,
+                                   UINT icon) {
   switch (verdict) {
     case PathVerdict::Allowed:
       return true;
     case PathVerdict::Ask:
-      return IsTest() || AskUser(question);
+      return IsTest() || AskUser(question, icon);
     case PathVerdict::Refused:
       ++FItemRefused;
       AddLog(FPrefix + L"skipping protected folder" + L" " + path);
@@ -113,6 +146,34 @@ bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path
       return false;
   }
   return false;
+}
+
+int64_t TClearTaskThread::EmptyPinnedFolder(FolderPin& folder, bool logFlag, int& count) {
+  Walk walk;
+  walk.logFlag = logFlag;
+  CheckedFolder checked = services_.guard->CheckFolder(folder.Path(), DeleteReach::Tree);
+  if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return 0;
+  return EmptyPinned(folder, checked.key, walk, count, false);
+}
+
+int64_t TClearTaskThread::DeletePinnedByMask(FolderPin& folder, const std::wstring& mask, int& count, bool recursive) {
+  FileMask fileMask(mask);
+  if (fileMask.IsEmpty()) return 0;
+  Walk walk;
+  walk.mask = &fileMask;
+  walk.recursive = recursive;
+  walk.removeFolders = false;
+  walk.filesQuestion = true;
+  CheckedFolder checked = services_.guard->CheckFolder(folder.Path(), DeleteReach::Tree);
+  if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return 0;
+  return EmptyPinned(folder, checked.key, walk, count, false);
+}
+
+int64_t TClearTaskThread::DeleteListedFolder(const ListedEntry& entry, bool logFlag, int& count) {
+  Walk walk;
+  walk.logFlag = logFlag;
+  std::wstring key = services_.guard->CheckFolder(entry.Folder().Path(), DeleteReach::Tree).key;
+  return key.empty() ? 0 : WalkSubFolder(entry, key, walk, count);
 }
 
 // Empties the pinned folder, then removes it when asked; the pin is closed
@@ -133,72 +194,79 @@ int64_t TClearTaskThread::EmptyPinned(FolderPin& folder, const std::wstring& key
 
 int64_t TClearTaskThread::WalkFolder(const FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                                      bool* replaced) {
-  const std::wstring& path = folder.Path();
-  WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirst(path + L"*", &fd);
-  if (find == INVALID_HANDLE_VALUE) return 0;
   int64_t bytes = 0;
-  do {
-    if (Terminated()) break;
-    if (IsDots(fd.cFileName)) continue;
-    std::wstring name = fd.cFileName;
-    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      bool skip = walk.mask != nullptr ? !walk.mask->Matches(name)
-                                       : !walk.excluded.empty() && SameName(name, walk.excluded);
-      if (skip) continue;
-      FileOutcome outcome = DeleteListedFile(path, name, &folder, fd.dwFileAttributes, walk.logFlag);
-      if (outcome == FileOutcome::FolderReplaced) {
-        *replaced = true;
-        break;
-      }
-      if (outcome == FileOutcome::Deleted) {
-        ++count;
-        bytes += FileSize(fd);
-        ProgressTick(count);
-      }
-      continue;
+  core::guard::ListPinned(folder, [&](const ListedEntry& entry) {
+    if (Terminated()) return false;
+    if (entry.IsFolder()) {
+      bytes += WalkSubFolder(entry, key, walk, count);
+      return true;
     }
-    std::wstring childPath = path + name + L"\\";
-    // A plain path to "x." reaches "x", and one to "a:b" a stream: such a
-    // folder is left, and said so.
-    if (!core::guard::IsPlainFileName(name) || core::guard::EndsInDotOrSpace(name)) {
-      if (walk.removeFolders && walk.logFlag) {
-        AddLog(FPrefix + L"skipping" + L" " + path + name + L" (the name cannot be handled)");
-      }
-      continue;
+    if (walk.Keeps(entry.Name())) return true;
+    FileOutcome outcome = DeleteListedFile(entry, walk.logFlag);
+    if (outcome == FileOutcome::FolderReplaced) {
+      *replaced = true;
+      return false;
     }
-    // A junction or symbolic link is never entered: the link goes, its target stays.
-    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-      RemoveFolderLink(path + name, walk);
-      continue;
+    if (outcome == FileOutcome::Deleted) {
+      ++count;
+      bytes += entry.Size();
+      ProgressTick(count);
     }
-    if (!walk.recursive) continue;
-    std::wstring childKey = key + UpperName(name) + L"\\";
-    if (!PassesGuard(services_.guard->CheckKey(childKey, DeleteReach::Tree), childPath, Question(walk, childPath))) {
-      continue;
-    }
-    // Listed as a folder, it may be a link or lie elsewhere by now.
-    FolderPin child(folder, name);
-    if (child.IsLink()) {
-      RemoveFolderLink(path + name, walk);
-    } else if (child.IsReplaced()) {
-      LogReplacedFolder(childPath);
-    } else if (child.IsFolder()) {
-      bytes += EmptyPinned(child, childKey, walk, count, walk.removeFolders);
-    }
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+    return true;
+  });
   return bytes;
 }
 
-void TClearTaskThread::RemoveFolderLink(const std::wstring& link, const Walk& walk) {
-  if (!walk.removeFolders || !Live()) return;
-  if (!services_.deleter->RemoveFolder(link) && walk.logFlag && !settings_.FastScan) {
-    AddLog(FPrefix + L"skipping" + L" " + link + L" (a folder link that could not be removed; its target is kept)");
+// A sub-folder as its parent's listing gave it: pinned from the parent, never
+// looked up again by path.
+int64_t TClearTaskThread::WalkSubFolder(const ListedEntry& entry, const std::wstring& key, const Walk& walk,
+                                        int& count) {
+  std::wstring name = entry.Name();
+  // A name with a separator or a colon would lead elsewhere: left, and said so.
+  if (!core::guard::IsPlainFileName(name)) {
+    if (walk.removeFolders && walk.logFlag) {
+      AddLog(FPrefix + L"skipping" + L" " + entry.Path() + L" (the name cannot be handled)");
+    }
+    return 0;
+  }
+  // A junction or symbolic link is never entered: the link goes, its target stays.
+  if (entry.IsLink()) {
+    RemoveFolderLink(entry, walk);
+    return 0;
+  }
+  if (!walk.recursive) return 0;
+  std::wstring childPath = entry.Path() + L"\\";
+  std::wstring childKey = key + UpperName(name) + L"\\";
+  if (!PassesGuard(services_.guard->CheckKey(childKey, DeleteReach::Tree), childPath,
+                   Question(walk, childPath), walk.questionIcon)) {
+    return 0;
+  }
+  // Listed as a plain folder, it may be a link or lie elsewhere by now: then
+  // it is not the folder listed, and is left.
+  FolderPin child(entry.Folder(), name);
+  if (child.IsLink() || child.IsReplaced()) {
+    LogReplacedFolder(childPath);
+  } else if (child.IsFolder()) {
+    return EmptyPinned(child, childKey, walk, count, walk.removeFolders);
+  }
+  return 0;
+}
+
+// The link itself goes, through a handle on the link; where the system
+// will not open the link itself, it stays, and the log says so.
+void TClearTaskThread::RemoveFolderLink(const ListedEntry& entry, const Walk& walk) {
+  if (!Live()) return;
+  if (walk.removeFolders) {
+    if (services_.deleter->RemoveFolder(entry.Path())) return;
+    ++FItemFailed;  // asked to go, and left
+  }
+  if (walk.logFlag && !settings_.FastScan) {
+    AddLog(FPrefix + L"skipping" + L" " + entry.Path() + L" (a folder link; its target is kept)");
   }
 }
 
 void TClearTaskThread::LogReplacedFolder(const std::wstring& folder) {
+  ++FItemRefused;
   AddLog(FPrefix + L"skipping" + L" " + folder + L" (the folder was replaced after it was listed)");
 }
 
@@ -209,10 +277,14 @@ bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
                           logFlag) == FileOutcome::Deleted;
 }
 
-bool TClearTaskThread::DeletePinnedFile(const FolderPin& folder, const WIN32_FIND_DATAW& listed, bool logFlag) {
-  FileOutcome outcome = DeleteListedFile(folder.Path(), listed.cFileName, &folder, listed.dwFileAttributes, logFlag);
-  if (outcome == FileOutcome::FolderReplaced) LogReplacedFolder(folder.Path());
+bool TClearTaskThread::DeletePinnedFile(const ListedEntry& entry, bool logFlag) {
+  FileOutcome outcome = DeleteListedFile(entry, logFlag);
+  if (outcome == FileOutcome::FolderReplaced) LogReplacedFolder(entry.Folder().Path());
   return outcome == FileOutcome::Deleted;
+}
+
+TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const ListedEntry& entry, bool logFlag) {
+  return DeleteListedFile(entry.Folder().Path(), entry.Name(), &entry.Folder(), entry.Attributes(), logFlag);
 }
 
 // A file of `folder` as its pinned listing gave it, with its attributes; or,
@@ -227,11 +299,16 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
     AddLog(FPrefix + L"skipping" + L" " + path() + L" (the name cannot be handled)");
     return FileOutcome::Left;
   }
-  if (!settings_.FastScan && logFlag) {
+  // A clean says "deleting" only of a file it deleted; a test of every file it would.
+  bool logIt = !settings_.FastScan && logFlag;
+  auto logDeleting = [&] {
     AddLog(FPrefix + L"deleting" + L" " + path());
     ScrollLog(50);
+  };
+  if (!Live()) {
+    if (logIt) logDeleting();
+    return FileOutcome::Deleted;
   }
-  if (!Live()) return FileOutcome::Deleted;
   int passes = settings_.IsWipeFile ? settings_.WipeNumber : 0;
   FileRemoval removal = pin == nullptr ? services_.deleter->RemoveFile(path(), passes)
                                        : services_.deleter->RemoveListedFile(*pin, name, attributes, passes);
@@ -243,6 +320,7 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
     else AddLog(FPrefix + L"could not delete" + L" " + path());
     return FileOutcome::Left;
   }
+  if (logIt) logDeleting();
   // The user asked for wiping: say so when a file went without it.
   if (removal.wipe == WipeOutcome::NotWiped) {
     std::wstring why = removal.notWipedBecause != nullptr ? std::wstring(L" (") + removal.notWipedBecause + L")" : L"";

@@ -15,7 +15,8 @@ using core::guard::PathVerdict;
 
 // The folders of this system and user: Windows, System, Program Files, the
 // profile and application-data roots (refused, and system places for data
-// files); My Documents and My Pictures (asked).
+// files); My Documents and My Pictures (asked); the Windows Temp folder,
+// ProgramData and the Public profile (shared: no link below them is followed).
 GuardFolders SystemGuardFolders();
 
 }  // namespace cleaner

@@ -166,9 +166,18 @@ void TClearTaskThread::ProgressTick(int runningCount) {
   Post(WM_CLEANPROGRESS, static_cast<WPARAM>(position));
 }
 
-bool TClearTaskThread::AskUser(const std::wstring& text) {
-  if (mode_ == CleanMode::AutoClean) return false;
-  return services_.asker->AskYesNo(text);
+bool TClearTaskThread::AskUser(const std::wstring& text, UINT icon) {
+  if (mode_ != CleanMode::AutoClean) return services_.asker->AskYesNo(text, icon);
+  // An unattended clean may have nobody to answer, and a question would hold
+  // the run until somebody came: it takes No, which keeps the folder, and
+  // says so.
+  std::wstring question = text;
+  for (wchar_t& c : question)
+    if (c == L'\r' || c == L'\n') c = L' ';
+  const std::wstring line = FPrefix + L"Not asked (unattended clean): \"" + question + L"\" Answer taken: No";
+  AddLog(line);
+  services_.asker->AnsweredUnasked(line);
+  return false;
 }
 
 std::wstring TClearTaskThread::FormatKB(int64_t bytes) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -102,7 +103,7 @@ class TClearTaskThread : public sys::Thread {
   // Where the page draws the bar for a running count (0..1000 with a total).
   long long BarPosition(WPARAM count) const;
   // Yes/No question of a real clean; No when the run is unattended.
-  bool AskUser(const std::wstring& text);
+  bool AskUser(const std::wstring& text, UINT icon = MB_ICONINFORMATION);
   // A notice for the user, shown by whoever asks the thread's questions.
   void TellUser(const std::wstring& text) { services_.asker->Tell(text); }
 
@@ -115,10 +116,26 @@ class TClearTaskThread : public sys::Thread {
                             int& count);
   int64_t DeleteSubFolder(const std::wstring& folder, int& count, bool logFlag, const std::wstring& excluded);
   int64_t DeleteFilesByMask(const std::wstring& folder, const std::wstring& mask, int& count, bool recursive);
+  // Empties a folder tree but keeps every file whose name holds `spared`
+  // (letter case ignored); folders go only with `removeFolder`, once empty.
+  int64_t EmptyFolderExcept(const std::wstring& folder, bool removeFolder, int& count, const std::wstring& spared);
+  // One file named by the user or a data file. Whatever an item lists
+  // itself goes through the entries of its pinned listing below.
   bool DeleteOneFile(const std::wstring& path, bool logFlag);
-  // A file of a folder an item lists itself, pinned before that listing: as
-  // DeleteOneFile, and never through a folder that has replaced the pinned one.
-  bool DeletePinnedFile(const core::guard::FolderPin& folder, const WIN32_FIND_DATAW& listed, bool logFlag);
+
+  // An item that lists a folder itself: the folder it names, pinned and
+  // judged (null when refused or missing, the log says why); then each entry
+  // of core::guard::ListPinned goes through these, never through its path.
+  std::unique_ptr<core::guard::FolderPin> PinItemFolder(const std::wstring& folder);
+  bool DeletePinnedFile(const core::guard::ListedEntry& entry, bool logFlag);
+  // A listed sub-folder, emptied and removed.
+  int64_t DeleteListedFolder(const core::guard::ListedEntry& entry, bool logFlag, int& count);
+  // "skipping <folder> (the folder was replaced after it was listed)".
+  void LogReplacedFolder(const std::wstring& folder);
+  // The files `mask` selects in a pinned folder (and below it with `recursive`).
+  int64_t DeletePinnedByMask(core::guard::FolderPin& folder, const std::wstring& mask, int& count, bool recursive);
+  // A folder pinned from a listing (core::guard::PinBelow), emptied and kept.
+  int64_t EmptyPinnedFolder(core::guard::FolderPin& folder, bool logFlag, int& count);
   int DeleteRegKeyByName(const std::wstring& rootName, const std::wstring& key);
   int DeleteRegKey(HKEY root, const std::wstring& key);
   int DeleteRegValuesByName(const std::wstring& rootName, const std::wstring& key, const std::wstring& value);
@@ -141,16 +158,20 @@ class TClearTaskThread : public sys::Thread {
   // What became of one file a primitive asked to delete.
   enum class FileOutcome { Deleted, Left, FolderReplaced };
   int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
-  void RemoveFolderLink(const std::wstring& link, const Walk& walk);
-  void LogReplacedFolder(const std::wstring& folder);
+  std::unique_ptr<core::guard::FolderPin> PinFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk,
+                                                    CheckedFolder* checked);
+  void RemoveFolderLink(const core::guard::ListedEntry& entry, const Walk& walk);
+  FileOutcome DeleteListedFile(const core::guard::ListedEntry& entry, bool logFlag);
   FileOutcome DeleteListedFile(const std::wstring& folder, const std::wstring& name,
                                const core::guard::FolderPin* pin, DWORD attributes, bool logFlag);
   int64_t EmptyPinned(core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                       bool removeIt);
   int64_t WalkFolder(const core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                      bool* replaced);
+  int64_t WalkSubFolder(const core::guard::ListedEntry& entry, const std::wstring& key, const Walk& walk, int& count);
   static std::wstring Question(const Walk& walk, const std::wstring& folder);
-  bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question);
+  bool PassesGuard(const CheckedFolder& checked, const std::wstring& question, UINT icon);
+  bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question, UINT icon);
   int DeleteKey(HKEY root, const std::wstring& rootName, const std::wstring& key);
   int DeleteValues(HKEY root, const std::wstring& rootName, const std::wstring& key, const std::wstring& value);
 
@@ -162,6 +183,7 @@ class TClearTaskThread : public sys::Thread {
   DWORD FLastPost = 0;
   bool FBarMoved = false;  // a post in this run moved the bar above 0
   int FScrollCounter = 0;
+  std::set<std::wstring> FFollowedLinks;  // links on the way to a folder, logged once a run
 };
 
 }  // namespace cleaner

@@ -53,9 +53,8 @@ struct FileIdentity {
 WipeResult CheckWipeable(HANDLE file, const WipeTarget& target, bool firstPass, FileIdentity* identity) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(file, &info)) return WipeResult::Failed;
-  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks > 1) {
-    return WipeResult::Refused;
-  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return WipeResult::Refused;
+  if (info.nNumberOfLinks > 1) return WipeResult::OtherName;
   FileIdentity opened{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
   if (firstPass) *identity = opened;
   else if (!(opened == *identity)) return WipeResult::Refused;
@@ -128,6 +127,17 @@ WipeResult RunPasses(const WipeTarget& target, int passes, const WipePassHook& a
   return WipeResult::Wiped;
 }
 
+// Before any attribute is changed: the file must be its folder's own, with
+// no other name, since attributes belong to every name of a file.
+WipeResult CheckBeforeChange(const WipeTarget& target) {
+  Handle file(::CreateFileW(target.path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file.ok()) return WipeResult::Failed;
+  FileIdentity unused;
+  return CheckWipeable(file.get(), target, true, &unused);
+}
+
 }  // namespace
 
 WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& afterPass) {
@@ -150,6 +160,10 @@ WipeResult WipeFile(const core::guard::FolderPin& folder, const std::wstring& na
   if (passes < 1) passes = 1;
   if (passes > 10) passes = 10;
   bool readOnly = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly) {
+    WipeResult check = CheckBeforeChange(target);
+    if (check != WipeResult::Wiped) return check;
+  }
   // Through a checked handle: a path alone may lead out of the pinned folder.
   if (readOnly && !core::guard::SetListedFileAttributes(folder, name, attrs & ~FILE_ATTRIBUTE_READONLY)) {
     return WipeResult::Refused;

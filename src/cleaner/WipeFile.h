@@ -15,7 +15,8 @@ constexpr DWORD kWipeBlockSize = 64 * 1024;
 enum class WipeResult {
   Wiped,    // every pass wrote every byte
   Missing,  // no such file
-  Refused,  // a link, or a file with more than one name: its data is not only ours
+  Refused,  // a link, or no longer the file of its pinned folder
+  OtherName,  // a file with more than one name: its data is not only ours
   Failed,   // in use, not writable, or a write failed
   Sparse,   // the file occupies less than its size (sparse or compressed): a wipe would fill the drive
   NoSpace,  // bigger than the free space of its drive: the wipe cannot afford it

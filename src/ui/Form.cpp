@@ -45,8 +45,34 @@ SIZE Form::ClientSize() const {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+namespace {
+
+struct Broadcast {
+  UINT msg;
+  WPARAM w;
+  LPARAM l;
+};
+
+BOOL CALLBACK HandOn(HWND window, LPARAM param) {
+  const auto* b = reinterpret_cast<const Broadcast*>(param);
+  ::SendMessageW(window, b->msg, b->w, b->l);
+  return TRUE;
+}
+
+}  // namespace
+
 LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // Windows tells top-level windows only. A top-level form tells every
+      // window inside it, each once, so that controls that follow the
+      // system's colours and metrics take the new ones.
+      if ((::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) == 0) {
+        Broadcast b{msg, w, l};
+        ::EnumChildWindows(hwnd_, &HandOn, reinterpret_cast<LPARAM>(&b));
+      }
+      return Window::OnMessage(msg, w, l);
     case WM_CREATE:
       OnCreate();
       return 0;

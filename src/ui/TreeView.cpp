@@ -148,6 +148,21 @@ bool TreeView::ClickSelected(HitKind part) {
   return false;
 }
 
+bool TreeView::OnReflect(UINT msg, WPARAM, LPARAM l, LRESULT* result) {
+  if (msg != WM_NOTIFY || !OnCollapsing) return false;
+  const auto* nm = reinterpret_cast<const NMTREEVIEWW*>(l);
+  const UINT code = nm->hdr.code;
+  const bool before = code == TVN_ITEMEXPANDINGW || code == TVN_ITEMEXPANDINGA;
+  const bool after = code == TVN_ITEMEXPANDEDW || code == TVN_ITEMEXPANDEDA;
+  if ((!before && !after) || (nm->action & (TVE_COLLAPSE | TVE_EXPAND)) != TVE_COLLAPSE) return false;
+  if (OnCollapsing(nm->itemNew.hItem)) return false;
+  // Wine's tree collapses even when the answer forbids it: the node opens
+  // again once that collapse is done.
+  if (after) Post(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(nm->itemNew.hItem));
+  *result = TRUE;
+  return true;
+}
+
 LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   // Space ticks the selected node's box as a click on the box does; its
   // character then searches nothing.

@@ -45,6 +45,11 @@ class TreeView : public Control {
   // the selected node arrives here too, as a left click on its box, and
   // Enter as a left click on its label.
   std::function<void(UINT button, POINT pt)> OnMouseDown;
+  // Asked before a node is collapsed by the mouse or the keyboard: false
+  // keeps it open.
+  std::function<bool(TreeNode)> OnCollapsing;
+
+  bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;

@@ -65,9 +65,10 @@ class CleanerPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
     core::OptionsSetting.IsAskBeforeClear = false;
     previous = ui::SetMessageBoxAnswerer(this);
   }
-  int Answer(HWND owner, const std::wstring& text, UINT) override {
+  int Answer(HWND owner, const std::wstring& text, UINT flags) override {
     if (answerHook) return answerHook(owner);
     boxes.push_back(text);
+    boxFlags.push_back(flags);
     return boxAnswer;
   }
   // Answers in place of the above when set.
@@ -90,6 +91,7 @@ class CleanerPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
   int confirmations = 0;
   int boxAnswer = IDNO;
   std::vector<std::wstring> boxes;
+  std::vector<UINT> boxFlags;
   ui::IMessageBoxAnswerer* previous = nullptr;
   std::shared_ptr<FakeEnvironment> env = std::make_shared<FakeEnvironment>(this);
   friend class FakeEnvironment;
@@ -230,14 +232,29 @@ TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
   std::wstring target = std::wstring(dir) + L"cleanlog.txt";
   { std::ofstream(target.c_str()) << "keep"; }
   form.lMain.Add(L"Test: line");
+  form.AddScanRow({L"P", L"D", L"HKEY_CURRENT_USER\\K", registry::fkDeleteKey});
   env->chosenFile = std::wstring(dir) + L"cleanlog";
   boxAnswer = IDNO;
-  form.aSaveText_ClearHistoryExecute();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0], target + L" has existed,overite it?");
-  std::string content;
-  std::getline(std::ifstream(target.c_str()), content);
-  EXPECT_EQ(content, "keep");
+  // Both exports ask the same question; the registry list's wears the information icon.
+  const struct {
+    const char* name;
+    std::function<void()> save;
+    UINT icon;
+  } exports[] = {
+      {"log", [this] { form.aSaveText_ClearHistoryExecute(); }, MB_ICONQUESTION},
+      {"registry list", [this] { form.aSaveTextExecute(); }, MB_ICONINFORMATION},
+  };
+  for (const auto& e : exports) {
+    boxes.clear();
+    boxFlags.clear();
+    e.save();
+    ASSERT_EQ(boxes.size(), 1u) << e.name;
+    EXPECT_EQ(boxes[0], target + L" has existed,overite it?") << e.name;
+    EXPECT_EQ(boxFlags[0], UINT(MB_YESNO | e.icon | MB_DEFBUTTON2)) << e.name;
+    std::string content;
+    std::getline(std::ifstream(target.c_str()), content);
+    EXPECT_EQ(content, "keep") << e.name;
+  }
   boxAnswer = IDYES;
   form.aSaveText_ClearHistoryExecute();
   std::ifstream in(target.c_str());

@@ -327,14 +327,22 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   app::TfrmIndexDatViewer viewer;
   ASSERT_TRUE(viewer.CreateDialogWindow(nullptr));
   viewer.Show(true);
-  EXPECT_NE(viewer.eFileName.Text().find(L"Content.IE5\\index.dat"), std::wstring::npos);
+  const std::wstring defaultFile = viewer.eFileName.Text();
+  EXPECT_NE(defaultFile.find(L"Content.IE5\\index.dat"), std::wstring::npos);
   EXPECT_FALSE(viewer.ProgressBar1.Visible());
 
-  viewer.eFileName.SetText(index + L".txt");
-  Click(viewer.bShow);
-  EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Please enter the correct index.dat file name."}));
-
-  Click(viewer.bShow);  // the default file is missing
+  // A name that is no index.dat, and the default file, missing here: the
+  // message, the caret back in the name, and nothing listed or loading.
+  ASSERT_EQ(::GetFileAttributesW(defaultFile.c_str()), INVALID_FILE_ATTRIBUTES);
+  for (const std::wstring& name : {index + L".txt", defaultFile}) {
+    boxes.clear();
+    viewer.eFileName.SetText(name);
+    Click(viewer.bShow);
+    EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Please enter the correct index.dat file name."}));
+    EXPECT_EQ(::GetFocus(), viewer.eFileName.Handle());
+    EXPECT_EQ(viewer.lvIndexDat.Count(), 0);
+    EXPECT_FALSE(viewer.ProgressBar1.Visible());
+  }
   boxes.clear();
   viewer.eFileName.SetText(notIndex);
   Click(viewer.bShow);

@@ -3,6 +3,7 @@
 // beside options.ini and its exit code say what happened.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 
 #include "AppTestSupport.h"
@@ -93,14 +94,36 @@ TEST(DefragRun, WithoutAHiveListBothEndWithTwoAndSayWhy) {
   }
 }
 
-TEST(DefragRun, AHiveThatCannotBeSavedEndsWithOneAndSchedulesNothing) {
-  app_test::ForgetOptions();
-  defrag_test::SeededHives seed(L"VantorelDefragRun4");
-  std::vector<registry::THive> hives = {seed.Add(L"A", 64 * 1024), seed.Add(L"Gone", 32 * 1024, false)};
-  EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), 1u);
-  for (const registry::THive& h : hives) EXPECT_FALSE(Exists(registry::HiveCopyFile(h.File))) << "scheduled: " << h.File;
-  ExpectLogSays(L"Regdefrag.log",
-                {"Failed to save the hive " + Narrow(hives[1].Name), "Nothing was scheduled", "Exit code: 1"});
+// A hive that fails, by a save that fails or by a listed file that is not
+// there: both runs name it and end with 1, and "/Regdefrag" schedules nothing.
+TEST(DefragRun, AFailedOrLeftOutHiveEndsWithOneAndSchedulesNothing) {
+  using Seed = defrag_test::SeededHives;
+  const struct {
+    const char* what;
+    std::function<std::string(Seed&)> addFailing;  // gives what the log says of the hive
+  } cases[] = {
+      {"a save that fails",
+       [](Seed& s) { return "Failed to save the hive " + Narrow(s.Add(L"Gone", 32 * 1024, false).Name); }},
+      {"a file on a drive that does not exist",
+       [](Seed& s) {
+         const std::wstring name = L"\\REGISTRY\\USER\\VantorelOnNoDrive";
+         s.ListValue(name, L"\\Device\\HarddiskVolume99\\Users\\x\\NTUSER.DAT");
+         return "Left out the hive " + Narrow(name);
+       }},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    app_test::ForgetOptions();
+    Seed seed(L"VantorelDefragRun4" + std::to_wstring(++n));
+    const registry::THive kept = seed.Add(L"A", 64 * 1024);
+    const std::string says = c.addFailing(seed);
+    EXPECT_EQ(RunToItsEnd(L"/Regscan out.ini", seed.Folder()), 1u);
+    ExpectLogSays(L"Regscan.log", {says, "Exit code: 1"});
+    EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), 1u);
+    EXPECT_FALSE(Exists(registry::HiveCopyFile(kept.File))) << "scheduled: " << Narrow(kept.File);
+    ExpectLogSays(L"Regdefrag.log", {says, "Nothing was scheduled", "Exit code: 1"});
+  }
 }
 
 TEST(DefragRun, ACopyHeldOpenStopsTheScanWithTwo) {

@@ -3,6 +3,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -143,6 +145,53 @@ TEST_F(MainWindow, RegistryTreeTicksPropagateUpAndDown) {
   for (ui::TreeNode c = tv.FirstChild(files); c != nullptr; c = tv.NextSibling(c)) ClickStateIcon(tv, c);
   EXPECT_EQ(tv.StateIndex(files), 1);
   EXPECT_EQ(tv.StateIndex(top), 1);
+}
+
+// What a user does to close a group: none of it closes one of the section tree.
+TEST_F(MainWindow, NoInputCollapsesTheSectionTree) {
+  ui::TreeView& tv = form.tvRegistry;
+  form.FlatButtonClick(form.bRegistry);
+  ::SetForegroundWindow(form.Handle());
+  Pump(50);
+  const ui::TreeNode top = tv.First(), files = tv.FirstChild(top);
+  auto clickAt = [&](ui::TreeNode n, UINT where, int clicks) {
+    RECT r{};
+    std::memcpy(&r, &n, sizeof(n));
+    ASSERT_TRUE(tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+    TVHITTESTINFO hit{{r.left + 2, (r.top + r.bottom) / 2}};
+    while (hit.pt.x > 0 && !(tv.Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) != 0 && (hit.flags & where))) --hit.pt.x;
+    ASSERT_GT(hit.pt.x, 0) << "no such part on the row";
+    POINT pt = hit.pt;
+    ::ClientToScreen(tv.Handle(), &pt);
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT click[4] = {};
+    for (int i = 0; i < 2 * clicks; ++i) {
+      click[i].type = INPUT_MOUSE;
+      click[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    ::SendInput(2 * clicks, click, sizeof(INPUT));
+    Pump(300);
+  };
+  auto press = [&](ui::TreeNode n, WPARAM key) {
+    tv.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(n));
+    ::SetFocus(tv.Handle());
+    app_test::PressFocused(key);
+  };
+  const struct {
+    const char* name;
+    std::function<void(ui::TreeNode)> act;
+  } inputs[] = {
+      {"double click", [&](ui::TreeNode n) { clickAt(n, TVHT_ONITEMLABEL, 2); }},
+      {"button", [&](ui::TreeNode n) { clickAt(n, TVHT_ONITEMBUTTON, 1); }},
+      {"minus", [&](ui::TreeNode n) { press(n, VK_SUBTRACT); }},
+      {"Left", [&](ui::TreeNode n) { press(n, VK_LEFT); }},
+  };
+  for (const auto& input : inputs) {
+    for (ui::TreeNode group : {files, top}) {
+      input.act(group);
+      EXPECT_TRUE(tv.Expanded(top) && tv.Expanded(files)) << input.name << " on " << tv.NodeText(group);
+    }
+  }
 }
 
 TEST_F(MainWindow, ScanButtonIsCentredBelow635PixelsWide) {
@@ -387,21 +436,31 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
   EXPECT_EQ(reinterpret_cast<ui::TreeNode>(tv.Send(TVM_GETNEXTITEM, TVGN_CARET, 0)), edge) << "the row last clicked is the selected one";
 }
 
-TEST_F(MainWindow, ADialogFromAWindowAtTheScreensTopEdgeLiesWhollyOnTheScreen) {
-  ::SetWindowPos(form.Handle(), nullptr, 50, -300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump(50);
-  ui::Form dialog(L"VantorelPlacementProbe");
-  ASSERT_TRUE(dialog.Create(form.Handle(), L"Probe", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME));
-  dialog.SetClientSize(488, 434);
-  dialog.CenterOn(form.Handle());
+TEST_F(MainWindow, ADialogFromAWindowPastTheScreensEdgeLiesWhollyOnTheScreen) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTONEAREST), &monitor));
-  RECT r{}, inside{};
-  ::GetWindowRect(dialog.Handle(), &r);
-  ::IntersectRect(&inside, &r, &monitor.rcWork);
-  EXPECT_TRUE(::EqualRect(&inside, &r)) << "top " << r.top << ", work area top " << monitor.rcWork.top;
-  ::DestroyWindow(dialog.Handle());
+  const RECT& work = monitor.rcWork;
+  const struct {
+    const char* edge;
+    POINT owner;  // where the main window's top-left corner goes
+  } cases[] = {{"top", {50, -300}}, {"right", {work.right - 150, 50}}, {"left", {work.left - 600, 50}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edge);
+    ::SetWindowPos(form.Handle(), nullptr, c.owner.x, c.owner.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump(50);
+    ui::Form dialog(L"VantorelPlacementProbe");
+    ASSERT_TRUE(dialog.Create(form.Handle(), L"Probe", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME));
+    dialog.SetClientSize(488, 434);
+    dialog.CenterOn(form.Handle());
+    RECT r{}, inside{};
+    ::GetWindowRect(dialog.Handle(), &r);
+    ::IntersectRect(&inside, &r, &work);
+    EXPECT_TRUE(::EqualRect(&inside, &r)) << "dialog " << r.left << "," << r.top << "-" << r.right << "," << r.bottom
+                                          << ", work area " << work.left << "," << work.top << "-" << work.right << ","
+                                          << work.bottom;
+    ::DestroyWindow(dialog.Handle());
+  }
 }
 
 }  // namespace

@@ -525,13 +525,30 @@ void SaveShot(HWND window, const std::string& name) {
 
 }  // namespace
 
-// Each page of the dialog in its skinned dress, saved for a person to look at.
+// The share of the pixels inside `window` that show `colour`, in percent.
+int ColourShare(HWND window, COLORREF colour) {
+  RECT r{};
+  ::GetClientRect(window, &r);
+  HDC dc = ::GetDC(window);
+  int hits = 0, all = 0;
+  for (int y = 0; y < r.bottom; y += 3)
+    for (int x = 0; x < r.right; x += 3, ++all) hits += ::GetPixel(dc, x, y) == colour ? 1 : 0;
+  ::ReleaseDC(window, dc);
+  return all > 0 ? hits * 100 / all : 0;
+}
+
+// Each page of the dialog in its skinned dress: the WinXP page is white where
+// a plain one would be grey. Also saved for a person to look at.
 TEST_F(OptionsDialog, ThePagesAreDrawnSkinned) {
   WithDialog([&](app::TfrmOptions& d) {
     for (int page = 0; page < d.skPageControl1.PageCount(); ++page) {
       d.skPageControl1.SetActivePage(page);
       Pump(100);
       ::UpdateWindow(d.Handle());
+      const skin::TskTabSheet* sheet = d.skPageControl1.Page(page);
+      ASSERT_NE(sheet, nullptr);
+      EXPECT_TRUE(sheet->Visible()) << page;
+      EXPECT_GT(ColourShare(sheet->Handle(), RGB(255, 255, 255)), 50) << page;
       SaveShot(d.Handle(), "options_page_" + std::to_string(page));
     }
     EXPECT_EQ(5, d.skPageControl1.PageCount());

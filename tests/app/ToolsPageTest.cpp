@@ -57,6 +57,14 @@ class ToolsPage : public ::testing::Test {
     ::DeleteFileW((startup + L"VantorelTool.lnk").c_str());
     ::RemoveDirectoryW((startup + L"VantorelTool.lnk").c_str());
   }
+  // A click at this point of the window goes to the control a user sees there.
+  void ClickWhereShown(int x, int y) {
+    POINT pt{x, y};
+    HWND at = ::ChildWindowFromPointEx(form.Handle(), pt, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    ::MapWindowPoints(form.Handle(), at, &pt, 1);
+    ::SendMessageW(at, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    ::SendMessageW(at, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+  }
   int Row(const std::wstring& name) {
     int found = -1;
     for (int i = 0; i < form.lvStartup.Count(); ++i) {
@@ -164,6 +172,7 @@ TEST_F(ToolsPage, HelpMenuHeaderAndTrayOpenTheirPages) {
       {[this] { form.lUpdate.OnClick(); }, app::kUpdatePage},
       {[this] { form.lDonate.OnClick(); }, app::kDonatePage},
       {[this] { form.lTitle.OnClick(); }, app::kHomePage},
+      {[this] { ClickWhereShown(form.Image1.Left() + 3, form.Image1.Bottom() - 3); }, app::kHomePage},
       {[this] { form.pmSelf.Choose(L"&Help"); }, app::kHelpPage},
   };
   for (const Case& c : cases) {

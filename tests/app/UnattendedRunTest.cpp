@@ -236,3 +236,32 @@ TEST_F(UnattendedRun, ABrowserDatabaseHeldLockedIsNamedLeftAsItIsAndEndsWithOne)
   EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
   RemoveTree(google);
 }
+
+// Nobody answers the question before My Documents is emptied: the run takes
+// No, keeps the folder, and Clear.log holds the question and the answer.
+TEST_F(UnattendedRun, AQuestionNobodyAnswersIsAnsweredNoAndLogged) {
+  for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
+  // My Documents of the prefix is a link to HOME, which no clean enters:
+  // here it is a plain folder, which the temporary files item reaches.
+  const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  const std::wstring docs = std::wstring(kRoot) + L"\\docs";
+  ::SHCreateDirectoryExW(nullptr, docs.c_str(), nullptr);
+  const std::wstring letter = docs + L"\\letter.txt";
+  std::ofstream(letter.c_str()) << "dear";
+  sys::RegistryKey folders;
+  ASSERT_TRUE(folders.Create(HKEY_CURRENT_USER, kShellFolders));
+  std::wstring saved;
+  const bool had = folders.ReadString(L"Personal", &saved);
+  folders.WriteString(L"Personal", docs);
+  ::SetEnvironmentVariableW(L"TEMP", docs.c_str());
+  ::SetEnvironmentVariableW(L"TMP", docs.c_str());
+  ClearRun();
+  if (had) folders.WriteString(L"Personal", saved, REG_EXPAND_SZ);
+  else folders.DeleteValue(L"Personal");
+  EXPECT_TRUE(Exists(letter));
+  std::string log = ReadAll(Log());
+  EXPECT_NE(log.find("Not asked (unattended clean): \"Do you want to delete all files and folders under " +
+                     std::string(docs.begin(), docs.end()) + "\\?\" Answer taken: No"),
+            std::string::npos)
+      << log;
+}

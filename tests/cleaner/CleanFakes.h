@@ -30,14 +30,18 @@ class FakeClock : public IClock {
 
 class ScriptedAsker : public IQuestionAsker {
  public:
-  bool AskYesNo(const std::wstring& text) override {
+  bool AskYesNo(const std::wstring& text, UINT icon) override {
     questions.push_back(text);
+    icons.push_back(icon);
     return answer;
   }
   void Tell(const std::wstring& text) override { notices.push_back(text); }
+  void AnsweredUnasked(const std::wstring& line) override { unasked.push_back(line); }
   bool answer = false;
   std::vector<std::wstring> notices;
   std::vector<std::wstring> questions;
+  std::vector<UINT> icons;
+  std::vector<std::wstring> unasked;  // questions the run answered itself
 };
 
 // Records every deletion asked for; deletes for real only when `forward` is

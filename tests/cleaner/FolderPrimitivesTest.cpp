@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <map>
 
 #include "CleanFakes.h"
@@ -56,7 +57,9 @@ struct Tree {
     box.Folder(L"outside");
     box.File(L"outside\\behind-link.log", "keep");
     box.File(L"sentinel.log", "keep");
-    linked = MakeSymlink(box.Path(L"outside"), box.Path(L"target\\link"));
+    box.Folder(L"outside-empty");
+    linked = MakeSymlink(box.Path(L"outside"), box.Path(L"target\\link")) &&
+             MakeSymlink(box.Path(L"outside-empty"), box.Path(L"target\\emptylink"));
   }
   std::wstring Target() const { return box.Path(L"target\\"); }
   Sandbox box;
@@ -90,11 +93,15 @@ TEST(FolderPrimitives, ACleanRemovesExactlyItsSetAndNoSentinel) {
   // Left as they were: the kept target folder, what lies outside it, and
   // (where the system cannot remove a link) the link itself, never entered.
   std::map<std::wstring, std::string> expected;
-  for (const wchar_t* kept : {L"target", L"outside", L"outside\\behind-link.log", L"sentinel.log"}) {
+  for (const wchar_t* kept : {L"target", L"outside", L"outside\\behind-link.log", L"sentinel.log", L"outside-empty"}) {
     expected[tree.box.Path(kept)] = before[tree.box.Path(kept)];
   }
   auto after = Snapshot(tree.box.Root());
-  if (after.count(tree.box.Path(L"target\\link"))) expected[tree.box.Path(L"target\\link")] = before[tree.box.Path(L"target\\link")];
+  for (const wchar_t* link : {L"target\\link", L"target\\emptylink"}) {
+    if (!after.count(tree.box.Path(link))) continue;
+    expected[tree.box.Path(link)] = before[tree.box.Path(link)];
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + tree.box.Path(link) + L" (a folder link; its target is kept)"));
+  }
   EXPECT_EQ(after, expected);
   if (!tree.linked) std::printf("note: no link in this tree (not Wine)\n");
 }
@@ -146,6 +153,14 @@ TEST(FolderPrimitives, AskedFoldersNeedAYesAndNobodyAnswersForAnUnattendedClean)
   unattended.asker->answer = true;
   EXPECT_EQ(unattended.Thread().DeleteFolderFiles(docs, false, true, L"", count), 0);
   EXPECT_TRUE(unattended.asker->questions.empty());
+  // The question and the answer it took are in the run's log and kept for the user.
+  const std::wstring said = L"Not asked (unattended clean): \"Do you want to delete all files and folders under " +
+                            docs + L"?\" Answer taken: No";
+  ASSERT_EQ(unattended.asker->unasked.size(), 1u);
+  EXPECT_NE(unattended.asker->unasked[0].find(said), std::wstring::npos) << unattended.asker->unasked[0];
+  const std::vector<std::wstring> logged = unattended.log->Lines();
+  EXPECT_NE(std::find(logged.begin(), logged.end(), unattended.asker->unasked[0]), logged.end());
+  EXPECT_TRUE(Exists(docs + L"letter.txt"));
 
   CleanRun test(CleanMode::Test, {}, false, guard);
   count = 0;
@@ -198,7 +213,7 @@ TEST(FolderPrimitives, WipingSkipsFilesWithAnotherNameAndSaysSo) {
   Sandbox box(L"wipe-links");
   box.Folder(L"target");
   box.File(L"target\\plain.txt", std::string(70000, 'p'));
-  box.File(L"precious.txt", "precious");
+  box.File(L"precious.txt", "precious", FILE_ATTRIBUTE_READONLY);
   ASSERT_TRUE(::CreateHardLinkW(box.Path(L"target\\other-name.txt").c_str(), box.Path(L"precious.txt").c_str(), nullptr));
   CleanSettings wipe;
   wipe.IsWipeFile = true;
@@ -209,7 +224,10 @@ TEST(FolderPrimitives, WipingSkipsFilesWithAnotherNameAndSaysSo) {
   EXPECT_EQ(count, 2);
   EXPECT_FALSE(Exists(box.Path(L"target")));
   EXPECT_EQ(ReadAll(box.Path(L"precious.txt")), "precious");
-  EXPECT_TRUE(run.log->Contains(L"Clean: deleted without wiping " + box.Path(L"target\\other-name.txt")));
+  // Attributes belong to the file, not to the name that went.
+  EXPECT_NE(::GetFileAttributesW(box.Path(L"precious.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_TRUE(run.log->Contains(L"Clean: deleted without wiping " + box.Path(L"target\\other-name.txt") +
+                                L" (it has another name)"));
   EXPECT_FALSE(run.log->Contains(L"Clean: deleted without wiping " + box.Path(L"target\\plain.txt")));
 }
 
@@ -275,7 +293,9 @@ TEST(FolderPrimitives, ANameEndingInADotIsDeletedAsItself) {
   Sandbox box(L"dots");
   box.Folder(L"target");
   box.File(L"target\\keep.dat", "keep");
-  for (const wchar_t* name : {L"keep.dat.", L"keep.dat "}) {
+  // With a namesake the plain path would reach, and without one.
+  const wchar_t* const names[] = {L"keep.dat.", L"keep.dat ", L"dl ", L"..."};
+  for (const wchar_t* name : names) {
     HANDLE h = ::CreateFileW((L"\\\\?\\" + box.Path(L"target\\") + name).c_str(), GENERIC_WRITE, 0, nullptr,
                              CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -288,9 +308,11 @@ TEST(FolderPrimitives, ANameEndingInADotIsDeletedAsItself) {
   int count = 0;
   run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"keep.dat", count);
   EXPECT_EQ(ReadAll(box.Path(L"target\\keep.dat")), "keep");
-  EXPECT_EQ(count, 2);
-  EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\keep.dat.")));
-  EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\keep.dat ")));
+  EXPECT_EQ(count, 4);
+  for (const wchar_t* name : names) {
+    EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\") + name)) << testing::PrintToString(std::wstring(name));
+  }
+  EXPECT_EQ(run.Thread().FItemFailed, 0);
 }
 
 // Wine shows a Unix link to a file as a plain file, and deleting it deletes
@@ -346,11 +368,13 @@ TEST(FolderPrimitives, ANamedFileThatIsALinkLeavesItsTarget) {
   }
 }
 
-// Every entry found and left gets a line that says why: a folder whose name
-// a plain path would trim is never walked (it would reach its namesake).
-TEST(FolderPrimitives, AFolderNameEndingInADotIsLeftAndLogged) {
+// A folder whose name a plain path would trim is walked as itself, through
+// literal paths; its namesake is not touched.
+TEST(FolderPrimitives, AFolderNameEndingInADotIsCleanedAsItself) {
   Sandbox box(L"dot-folder");
   box.Folder(L"target");
+  box.Folder(L"x");
+  box.File(L"x\\namesake.txt", "keep");
   ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + box.Path(L"target\\x.")).c_str(), nullptr));
   box.File(L"target\\plain.tmp", "go");
   HANDLE h = ::CreateFileW((L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")).c_str(), GENERIC_WRITE, 0, nullptr,
@@ -360,9 +384,8 @@ TEST(FolderPrimitives, AFolderNameEndingInADotIsLeftAndLogged) {
   CleanRun run(CleanMode::RealClean, {}, true);
   int count = 0;
   run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"", count);
-  EXPECT_EQ(count, 1);
-  EXPECT_TRUE(Exists(L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")));
-  EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + box.Path(L"target\\x.") + L" (the name cannot be handled)"));
-  ::DeleteFileW((L"\\\\?\\" + box.Path(L"target\\x.\\inner.txt")).c_str());
-  ::RemoveDirectoryW((L"\\\\?\\" + box.Path(L"target\\x.")).c_str());
+  EXPECT_EQ(count, 2);
+  EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\x.")));
+  EXPECT_EQ(ReadAll(box.Path(L"x\\namesake.txt")), "keep");
+  EXPECT_TRUE(run.log->Contains(L"Clean: deleting " + box.Path(L"target\\x.\\inner.txt")));
 }

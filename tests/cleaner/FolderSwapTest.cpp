@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "CleanFakes.h"
+#include "cleaner/items/BrowserItems.h"
+#include "cleaner/items/DataFiles.h"
+#include "cleaner/items/IEItems.h"
 
 using namespace cleaner;
 using namespace cleaner_test;
@@ -14,15 +17,58 @@ namespace {
 
 const wchar_t* const kSubFiles[] = {L"one.txt", L"two.txt", L"three.txt"};
 
-// target\ is cleaned; outside\ mirrors it with files that must stay.
-void MakeTree(const Sandbox& box) {
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+// target\ is cleaned; outside\ mirrors it with files that must stay. The
+// folders `subs` below target\ hold the three files; with `profiles`, two
+// profile-like folders p1 and p2 each hold them in Cache\, with a spared file.
+std::vector<std::wstring> MakeTree(const Sandbox& box, bool profiles) {
+  std::vector<std::wstring> subs = profiles ? std::vector<std::wstring>{L"p1\\Cache", L"p2\\Cache"}
+                                            : std::vector<std::wstring>{L"sub"};
   for (const wchar_t* top : {L"target", L"outside"}) {
     std::string content = std::wstring(top) == L"target" ? "go" : "keep";
     box.Folder(top);
-    box.Folder(std::wstring(top) + L"\\sub");
-    box.File(std::wstring(top) + L"\\a.txt", content);
-    for (const wchar_t* name : kSubFiles) box.File(std::wstring(top) + L"\\sub\\" + name, content);
+    if (!profiles) box.File(std::wstring(top) + L"\\a.txt", content);
+    for (const std::wstring& sub : subs) {
+      if (profiles) box.Folder(std::wstring(top) + L"\\" + sub.substr(0, 2));
+      box.Folder(std::wstring(top) + L"\\" + sub);
+      for (const wchar_t* name : kSubFiles) box.File(std::wstring(top) + L"\\" + sub + L"\\" + name, content);
+      if (profiles) box.File(std::wstring(top) + L"\\" + sub + L"\\chrome-extension_x", content);
+    }
   }
+  return subs;
+}
+
+void MakeTree(const Sandbox& box) { MakeTree(box, false); }
+
+// The roads from a listing to a delete, each run over target\.
+using Road = void (*)(TClearTaskThread& t, const Sandbox& box, int& count);
+void Walk(TClearTaskThread& t, const Sandbox& box, int& count) {
+  t.DeleteFolderFiles(box.Path(L"target"), true, true, L"", count);
+}
+void FolderExcept(TClearTaskThread& t, const Sandbox& box, int& count) {
+  DeleteFolderExcept(t, box.Path(L"target"), true, count, L"chrome-extension_");
+}
+void EachProfile(TClearTaskThread& t, const Sandbox& box, int& count) {
+  EmptyInEachProfile(t, box.Path(L"target\\"), {L"Cache"}, true);
+  count = t.FItemCount;
+}
+void CustomEntry(TClearTaskThread& t, const Sandbox& box, int& count) {
+  RunFileEntry(t, box.Path(L"target\\p1\\Cache") + L",one.txt", FolderTokens());
+  count = t.FItemCount;
+}
+void OldHistory(TClearTaskThread& t, const Sandbox& box, int& count) {
+  ClearOldHistoryFolders(t, box.Path(L"target\\"));
+  count = t.FItemCount;
+}
+
+// The outside files, all of which must keep their content.
+std::vector<std::wstring> OutsideFiles(const Sandbox& box, const std::vector<std::wstring>& subs) {
+  std::vector<std::wstring> files;
+  for (const std::wstring& sub : subs) {
+    for (const wchar_t* name : kSubFiles) files.push_back(box.Path(L"outside\\" + sub + L"\\" + name));
+  }
+  return files;
 }
 
 // Swaps `relative` (target\...) for a link to its namesake below outside\.
@@ -34,46 +80,74 @@ bool SwapForLink(const Sandbox& box, const std::wstring& relative) {
 }  // namespace
 
 TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
+  // What is swapped when the first file below target\ is about to go.
+  enum class Swap { TheFile, Given, TheOtherProfile };
   struct Row {
     const char* what;
-    const wchar_t* swapped;  // relative to the sandbox; null: the file about to be deleted
+    Road road;
+    bool profiles;           // the p1/p2 tree
+    Swap swap;
+    const wchar_t* swapped;  // with Given, relative to the sandbox
     bool wipe;
-    const wchar_t* logged;   // the log line's path, relative; null: the swapped file
+    const wchar_t* logged;   // the log line's path, relative; null: the swapped one
     const wchar_t* why;
-    int mostDeleted;         // of the four files in target
+    int mostDeleted;
   };
   const std::wstring replaced = L" (the folder was replaced after it was listed)";
+  const wchar_t* const link = L" (a link to another file)";
   const Row rows[] = {
-      {"a file swapped for a file link", nullptr, false, nullptr, L" (a link to another file)", 3},
-      {"the folder swapped for a folder link", L"target\\sub", false, L"target\\sub\\", replaced.c_str(), 1},
-      {"the same, with wiping", L"target\\sub", true, L"target\\sub\\", replaced.c_str(), 1},
-      {"the folder above swapped for a junction-like link", L"target", false, L"target\\sub\\", replaced.c_str(), 1},
+      {"a file swapped for a file link", Walk, false, Swap::TheFile, nullptr, false, nullptr, link, 3},
+      {"the folder swapped for a folder link", Walk, false, Swap::Given, L"target\\sub", false, L"target\\sub\\",
+       replaced.c_str(), 1},
+      {"the same, with wiping", Walk, false, Swap::Given, L"target\\sub", true, L"target\\sub\\", replaced.c_str(), 1},
+      {"the folder above swapped for a junction-like link", Walk, false, Swap::Given, L"target", false,
+       L"target\\sub\\", replaced.c_str(), 1},
+      {"the walk, a folder swapped after its parent's listing", Walk, true, Swap::TheOtherProfile, nullptr, false,
+       nullptr, replaced.c_str(), 4},
+      {"a folder tree with spared files", FolderExcept, true, Swap::TheOtherProfile, nullptr, false, nullptr,
+       replaced.c_str(), 3},
+      {"the cache of each profile", EachProfile, true, Swap::TheOtherProfile, nullptr, false, nullptr,
+       replaced.c_str(), 4},
+      {"the old history folders", OldHistory, true, Swap::TheOtherProfile, nullptr, false, nullptr, replaced.c_str(),
+       4},
+      {"a custom folder,file entry", CustomEntry, true, Swap::Given, L"target\\p1\\Cache", false,
+       L"target\\p1\\Cache\\", replaced.c_str(), 0},
   };
   int n = 0;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     Sandbox box(L"swap" + std::to_wstring(n++));
-    MakeTree(box);
+    std::vector<std::wstring> subs = MakeTree(box, r.profiles);
     CleanSettings settings;
     settings.IsWipeFile = r.wipe;
     settings.WipeNumber = 1;
     CleanRun run(CleanMode::RealClean, settings, true);
     std::wstring swapped;
     run.deleter->onFile = [&](const std::wstring& path) {
-      if (!swapped.empty() || path.find(box.Path(L"target\\sub\\")) != 0) return;
-      swapped = r.swapped != nullptr ? r.swapped : path.substr(box.Root().size());
+      if (!swapped.empty() || path.find(box.Path(r.profiles ? L"target\\" : L"target\\sub\\")) != 0) return;
+      std::wstring relative = path.substr(box.Root().size());
+      if (r.swap == Swap::TheFile) swapped = relative;
+      if (r.swap == Swap::Given) swapped = r.swapped;
+      if (r.swap == Swap::TheOtherProfile) swapped = relative.find(L"\\p1\\") != std::wstring::npos ? L"target\\p2" : L"target\\p1";
       if (!SwapForLink(box, swapped)) swapped = L"failed";
     };
     int count = 0;
-    run.Thread().DeleteFolderFiles(box.Path(L"target"), true, true, L"", count);
+    r.road(run.Thread(), box, count);
     if (swapped == L"failed") GTEST_SKIP() << "links can only be made under Wine";
     ASSERT_FALSE(swapped.empty());
-    EXPECT_EQ(ReadAll(box.Path(L"outside\\a.txt")), "keep");
-    for (const wchar_t* name : kSubFiles) EXPECT_EQ(ReadAll(box.Path(L"outside\\sub\\") + name), "keep");
-    EXPECT_TRUE(Exists(box.Path(L"outside\\sub")));
-    std::wstring logged = box.Path(r.logged != nullptr ? r.logged : swapped);
-    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + r.why));
+    if (!r.profiles) EXPECT_EQ(ReadAll(box.Path(L"outside\\a.txt")), "keep");
+    for (const std::wstring& file : OutsideFiles(box, subs)) EXPECT_EQ(ReadAll(file), "keep") << Narrow(file);
+    std::wstring logged = box.Path(r.logged != nullptr ? r.logged : swapped + (r.why == link ? L"" : L"\\"));
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + r.why)) << Narrow(logged);
+    // Nothing that stayed is said to be deleted.
+    for (const std::wstring& file : OutsideFiles(box, subs)) {
+      std::wstring inside = box.Path(L"target") + file.substr(box.Path(L"outside").size());
+      if (Exists(inside) || inside.find(box.Path(swapped + L"\\")) == 0) {
+        EXPECT_FALSE(run.log->Contains(L"Clean: deleting " + inside)) << Narrow(inside);
+      }
+    }
     EXPECT_LE(count, r.mostDeleted);
+    EXPECT_GT(run.Thread().FItemRefused + run.Thread().FItemFailed, 0) << "a refusal counts against the exit code";
   }
 }
 
@@ -84,15 +158,16 @@ TEST(FolderSwap, AnItemsOwnListingIsDeletedAgainstItsPin) {
   MakeTree(box);
   CleanRun run(CleanMode::RealClean, {}, true);
   core::guard::FolderPin pin(box.Path(L"target\\sub"));
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((pin.Path() + L"*").c_str(), &fd);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE);
-  if (!SwapForLink(box, L"target\\sub")) GTEST_SKIP() << "links can only be made under Wine";
   int deleted = 0;
-  do {
-    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) deleted += run.Thread().DeletePinnedFile(pin, fd, true);
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+  bool swapped = false, linked = true;
+  core::guard::ListPinned(pin, [&](const core::guard::ListedEntry& entry) {
+    if (!swapped) linked = SwapForLink(box, L"target\\sub");
+    swapped = true;
+    if (linked && !entry.IsFolder()) deleted += run.Thread().DeletePinnedFile(entry, true);
+    return linked;
+  });
+  ASSERT_TRUE(swapped);
+  if (!linked) GTEST_SKIP() << "links can only be made under Wine";
   EXPECT_EQ(deleted, 0);
   for (const wchar_t* name : kSubFiles) EXPECT_EQ(ReadAll(box.Path(L"outside\\sub\\") + name), "keep");
   EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + box.Path(L"target\\sub\\") +

@@ -7,6 +7,7 @@
 #include "CleanFakes.h"
 #include "cleaner/PathGuard.h"
 #include "cleaner/SystemPaths.h"
+#include "cleaner/items/DataFiles.h"
 
 using namespace cleaner;
 using namespace cleaner_test;
@@ -62,9 +63,9 @@ TEST(PathGuard, AsksForDocumentsAndRefusesItsAncestorsHoweverWritten) {
   PathGuard guard(SystemGuardFolders());
   std::wstring docs = GetMyDocumentsPath();
   ASSERT_FALSE(docs.empty());
-  // Wine makes My Documents a link to the Unix home, and no link is emptied.
-  DWORD attrs = ::GetFileAttributesW(docs.substr(0, docs.size() - 1).c_str());
-  PathVerdict expected = (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? PathVerdict::Refused : PathVerdict::Ask;
+  // Wine makes My Documents a link to the Unix home: the user's own layout,
+  // asked about like the folder itself.
+  PathVerdict expected = PathVerdict::Ask;
   EXPECT_EQ(Judge(guard, docs), expected);
   std::wstring lower = docs;
   for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
@@ -132,13 +133,43 @@ TEST(PathGuard, RefusesALinkAndWhatItLeadsTo) {
     GTEST_SKIP() << "links can only be made under Wine";
   }
   PathGuard guard(SystemGuardFolders());
+  // A link an item names, or one on its way, is the user's own layout.
   CheckedFolder link = guard.CheckFolder(box.Path(L"link"), DeleteReach::Tree);
   EXPECT_TRUE(link.isLink);
-  EXPECT_EQ(link.verdict, PathVerdict::Refused);
-  EXPECT_EQ(Judge(guard, box.Path(L"link"), DeleteReach::OneName), PathVerdict::Allowed);
+  EXPECT_EQ(link.verdict, PathVerdict::Allowed);
+  EXPECT_EQ(link.linkOnPath, box.Path(L"link"));
+  EXPECT_EQ(guard.CheckFolder(box.Path(L"link\\"), DeleteReach::Tree).linkOnPath, box.Path(L"link"));
+  EXPECT_TRUE(guard.CheckFolder(box.Path(L"target"), DeleteReach::Tree).linkOnPath.empty());
   // Through a link to the profile, even a narrow mask meets the profile.
   CheckedFolder inProfile = guard.CheckFolder(box.Path(L"toprofile\\AppData"), DeleteReach::Tree);
   EXPECT_EQ(inProfile.verdict, PathVerdict::Refused);
+}
+
+// Below ProgramData (and the Windows Temp folder, and the Public profile)
+// any user may put a link: one at any level refuses the folder, and the
+// clean logs why and touches nothing through it.
+TEST(PathGuard, ALinkBelowAFolderEveryUserMayWriteRefusesTheTarget) {
+  Sandbox box(L"guard-shared");
+  box.Folder(L"outside");
+  box.Folder(L"outside\\Cache");
+  box.File(L"outside\\Cache\\secret.txt", "keep");
+  std::wstring programData = SpecialFolderPath(CSIDL_COMMON_APPDATA);
+  ASSERT_FALSE(programData.empty());
+  std::wstring app = programData + L"VantorelSwapApp";
+  if (!MakeSymlink(box.Path(L"outside"), app)) GTEST_SKIP() << "links can only be made under Wine";
+  PathGuard guard(SystemGuardFolders());
+  CheckedFolder cache = guard.CheckFolder(app + L"\\Cache", DeleteReach::Tree);
+  EXPECT_EQ(cache.verdict, PathVerdict::Refused);
+  EXPECT_EQ(cache.reason, L"a link below a folder every user may write");
+  // The same line of a custom list, in a clean.
+  CleanRun run(CleanMode::RealClean, {}, true);
+  RunFileEntry(run.Thread(), app + L"\\Cache", FolderTokens());
+  EXPECT_EQ(run.Thread().FItemCount, 0);
+  EXPECT_EQ(ReadAll(box.Path(L"outside\\Cache\\secret.txt")), "keep");
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected folder " + app + L"\\Cache\\" +
+                                L" (a link below a folder every user may write)"));
+  EXPECT_EQ(run.Thread().FItemRefused, 1);
+  testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(app));
 }
 
 TEST(SystemPaths, FoldersEndInASeparatorAndTheTokenIsRead) {

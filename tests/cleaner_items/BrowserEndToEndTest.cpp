@@ -280,6 +280,28 @@ TEST_F(BrowserRoad, APlacesFileThatIsALinkIsNotFollowed) {
   RemoveLink(link);
 }
 
+// A Profiles folder the user moved elsewhere and linked back is followed: its
+// history goes, the log says the link was followed, and nothing is "skipping".
+TEST_F(BrowserRoad, AProfilesFolderThatIsALinkIsFollowedAndSaidSo) {
+  const std::wstring mozilla = Roaming() + L"Mozilla\\";
+  Own(mozilla, L"\\Mozilla\\");
+  Sandbox box(L"profiles-link");
+  MakePlacesDatabase(box.Path(L"x.default\\places.sqlite"));
+  WriteFile(box.Path(L"x.default\\history.dat"), "h");
+  MakeFolders(mozilla + L"Firefox");
+  const std::wstring link = mozilla + L"Firefox\\Profiles";
+  std::wstring moved = box.Root();
+  if (moved.back() == L'\\') moved.pop_back();
+  if (!MakeSymlink(moved, link)) GTEST_SKIP() << "no symbolic link could be made";
+  ItemRun run(CleanMode::RealClean);
+  run.Run({L"Mozilla Firefox - Visited URL History"});
+  EXPECT_TRUE(LogHas(run, L"Clean: following the link " + link, L"(the user's own layout)"));
+  EXPECT_FALSE(LogHas(run, L"skipping", L""));
+  EXPECT_FALSE(Exists(box.Path(L"x.default\\history.dat")));
+  EXPECT_EQ(RowCount(box.Path(L"x.default\\places.sqlite"), L"moz_historyvisits"), 0);
+  RemoveLink(link);
+}
+
 TEST_F(BrowserRoad, Opera) {
   const std::wstring roaming = Roaming() + L"Opera\\", local = Local() + L"Opera\\";
   Own(roaming, L"\\Opera\\");

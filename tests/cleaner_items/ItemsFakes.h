@@ -26,13 +26,15 @@ using testing_support::RecordingPoster;
 
 class NoAsker : public IQuestionAsker {
  public:
-  bool AskYesNo(const std::wstring& text) override {
+  bool AskYesNo(const std::wstring& text, UINT icon) override {
     questions.push_back(text);
+    icons.push_back(icon);
     return false;
   }
   // Shown as the window would, so that tests see each notice as a box.
   void Tell(const std::wstring& text) override { ui::ShowMessage(nullptr, text, MB_OK); }
   std::vector<std::wstring> questions;
+  std::vector<UINT> icons;
 };
 
 class FakeRecycleBin : public IRecycleBin {

@@ -59,6 +59,10 @@ TEST(GuardRules, PathFormsAndFileNames) {
   EXPECT_EQ(LiteralPath(L"C:\\x\\keep.dat."), L"\\\\?\\C:\\x\\keep.dat.");
   EXPECT_EQ(LiteralPath(L"\\\\s\\h\\keep "), L"\\\\?\\UNC\\s\\h\\keep ");
   EXPECT_EQ(LiteralPath(L"C:\\x\\keep.dat"), L"C:\\x\\keep.dat");
+  // A folder on the way whose name would be trimmed, and ".." that only a plain path resolves.
+  EXPECT_EQ(LiteralPath(L"C:\\dl \\x.txt"), L"\\\\?\\C:\\dl \\x.txt");
+  EXPECT_EQ(LiteralPath(L"C:\\x.\\*"), L"\\\\?\\C:\\x.\\*");
+  EXPECT_EQ(LiteralPath(L"C:\\x\\..\\y."), L"C:\\x\\..\\y.");
   EXPECT_EQ(TrimmedName(L"keep.dat. ."), L"keep.dat");
   EXPECT_EQ(TrimmedName(L". ."), L"");
 }

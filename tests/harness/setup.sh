@@ -1,9 +1,21 @@
 #!/usr/bin/env bash
 # Prepares a test run: its own Xvfb display, its own Wine prefix (made once and
 # reused), and one persistent wineserver for the whole run.
+#   setup.sh <folder> [locale]
+# With a locale (such as ja_JP.UTF-8, whose ANSI code page under Wine is 932)
+# every program of the run runs in it; the locale is built into the folder
+# with localedef, so the machine needs only its sources (Debian: locales).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$1"
+if [ -n "${2:-}" ]; then
+  if [ ! -d "$1/locale/$2" ]; then
+    mkdir -p "$1/locale"
+    localedef -i "${2%%.*}" -f "${2#*.}" "$1/locale/$2" >"$1/localedef.log" 2>&1 ||
+      { echo "harness: localedef could not build $2 (see $1/localedef.log)" >&2; exit 1; }
+  fi
+  echo "$2" >"$1/lc_all"
+fi
 source "$here/wine-env.sh" "$1"
 
 # Leftovers of an interrupted run.

@@ -10,6 +10,11 @@ export WINEDEBUG=-all
 # No Mono or Gecko install prompts.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WAYLAND_DISPLAY
+# A run made for another locale (setup.sh <dir> <locale>) runs every program
+# in it, from the locale built into the folder, never one of the machine's.
+if [ -s "$env_dir/lc_all" ]; then
+  export LOCPATH="$env_dir/locale" LC_ALL="$(cat "$env_dir/lc_all")"
+fi
 if [ -s "$env_dir/display" ]; then
   export DISPLAY="$(cat "$env_dir/display")"
 else

@@ -40,7 +40,10 @@ TEST(LoadHiveList, ListsTheHivesWithAnExistingFileInOrder) {
   seed.ListValue(L"\\REGISTRY\\USER\\Number", L"", REG_DWORD);
   THive second = seed.Add(L"HiveB", 4096);
 
-  std::vector<THive> hives = LoadHiveList(false);
+  std::vector<THive> leftOut;
+  std::vector<THive> hives = LoadHiveList(false, &leftOut);
+  ASSERT_EQ(leftOut.size(), 1u) << "only a hive with a file named, and not there, is left out";
+  EXPECT_EQ(leftOut[0].Name, L"\\REGISTRY\\USER\\Gone");
   ASSERT_EQ(hives.size(), 2u);
   EXPECT_EQ(hives[0].Name, first.Name);
   EXPECT_TRUE(::CompareStringOrdinal(hives[0].File.c_str(), -1, first.File.c_str(), -1, TRUE) == CSTR_EQUAL)

@@ -50,6 +50,14 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   CreateKey(HKEY_CURRENT_USER, kBase + L"\\Parent\\Child");
   CreateKey(HKEY_CURRENT_USER, kBase + L"\\Parent\\ChildTwin");
   const std::wstring link = folder_.WriteFile(L"dead.lnk", "L");
+  // Keys that last only until Windows restarts, the second below the first.
+  for (const wchar_t* volatileKey : {L"\\Volatile", L"\\Volatile\\Inner"}) {
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (kBase + volatileKey).c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(k);
+  }
   const std::vector<TFixRow> rows = {
       {L"P", L"d", K + L"\\KeyDoomed", fkDeleteKey, true},                  // 0
       {L"P", L"d", K + L"\\Vals\\Bad1", fkDeleteValue, true},               // 1
@@ -64,6 +72,8 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
       {L"P", L"d", K + L"\\KeyTwin", 9, true},                              // 10 unknown kind
       {L"P", L"d", L"HKEY_CURRENT_USER\\Software", fkDeleteKey, true},      // 11 first-level key
       {L"P", L"d", L"HKEY_NOWHERE\\Software\\X", fkDeleteKey, true},        // 12 unknown root
+      {L"P", L"d", K + L"\\Volatile", fkDeleteKey, true},                  // 13 volatile
+      {L"P", L"Inner", K + L"\\Volatile", fkDeleteSubKey, true},           // 14 below a volatile key
   };
   TMessageRecorder messages(IDNO);
   TFixRunResult r = RunFix(rows, Settings(folder_.Path()));
@@ -71,11 +81,14 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   EXPECT_TRUE(messages.Messages.empty());
   EXPECT_EQ(r.BackupFile, BackupFile());
   const TFixOutcome expected[] = {foFixed,       foFixed,     foFixed, foFixed,  foFixed,  foFixed,  foFixed,
-                                  foNotHandled, foKept, foAlreadyGone, foFailed, foFailed, foFailed};
+                                  foNotHandled, foKept, foAlreadyGone, foFailed, foFailed, foFailed,
+                                  foFailed, foFailed};
   ASSERT_EQ(r.Rows.size(), rows.size());
   for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Rows[i].Outcome, expected[i]) << "row " << i;
   EXPECT_EQ(r.Fixed, 7);
-  EXPECT_EQ(r.Failed, 3);
+  EXPECT_EQ(r.Failed, 5);
+  for (size_t i : {13u, 14u}) EXPECT_NE(r.Rows[i].Reason.find(L"volatile"), std::wstring::npos) << "row " << i;
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\Volatile\\Inner"));
   EXPECT_EQ(r.Skipped, 2);
   EXPECT_FALSE(r.Rows[10].Reason.empty());
   EXPECT_FALSE(r.Rows[11].LeavesList());
@@ -103,6 +116,7 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   ASSERT_NE(key, std::string::npos);
   EXPECT_LT(userAssist, subKey);
   EXPECT_LT(subKey, key);
+  EXPECT_EQ(file.find("\\Volatile"), std::string::npos) << "nothing of a key that was left is in its backup";
 }
 
 TEST_F(FixRun, TwoRunsInTheSameSecondWriteTwoFilesNeverOne) {

@@ -61,6 +61,12 @@ const Form kForms[] = {
     {"delete inside a continued value", "[$]\n\"w\"=hex:01,\\\n  \"v\"=-\n", 5},
     {"continued into a delete", "[$]\n\"v\"=\\\n  -\n", 4},
     {"second section deletes", "[$]\n\"n\"=\"1\"\n\n[-$\\K]\n", 6},
+    // 0x81 is a lead byte of code page 932: converted before the split, it
+    // would take the line end with it and join the delete to the comment.
+    {"lead byte ends a comment", "[$]\n; note \x81\n\"v\"=-\n", 5},
+    {"lead byte ends a comment, LF", "; note \x81\n[-$\\K]\n", 4, kLfOnly},
+    {"lead byte ends a comment, CR", "[$]\n; note \x81\n@=-\n", 5, kCrOnly},
+    {"lead byte ends a key line, LF", "[$]\x81\n\"v\"=-\n", 4, kLfOnly},
     // Harmless: they put data back and delete nothing.
     {"data that is a dash", "[$]\n\"v\"=\"-\"\n", 0},
     {"data ending in =-", "[$]\n\"v\"=\"a=-\"\n", 0},
@@ -70,6 +76,7 @@ const Form kForms[] = {
     {"UTF-16 values", "[$]\n\"n\" = \"text\"\n\"e\"=hex(2):25,00,41,00,25,00,00,00\n\"m\"=hex(7):61,00,00,00,00,00\n", 0,
      kUtf16v5},
     {"lower-case root, blanks", "  [hkey_current_user\\Software\\VantorelFixTest\\Forms\\New]\n", 0},
+    {"double-byte text", "[$]\n; \x82\xa0\n\"n\"=\"\x82\xa0\x82\xa2\"\n", 0},
 };
 
 void Seed() {
@@ -96,6 +103,14 @@ bool EditorDeletes(const std::wstring& file) {
   EXPECT_TRUE(restore_test::ImportFile(file));
   const std::set<std::string> after = Identities();
   return !std::includes(after.begin(), after.end(), before.begin(), before.end());
+}
+
+// The harness runs this table a second time under code page 932 and says so.
+TEST(RegFileForms, RunUnderTheCodePageTheHarnessSet) {
+  wchar_t want[16] = {};
+  if (::GetEnvironmentVariableW(L"VANTOREL_CODE_PAGE", want, 16) == 0) GTEST_SKIP() << "the system's own code page";
+  EXPECT_EQ(std::to_wstring(::GetACP()), want);
+  EXPECT_TRUE(::IsDBCSLeadByte(0x81));
 }
 
 TEST(RegFileForms, EveryFormTheEditorDeletesWithIsRefusedAndChangesNothing) {

@@ -98,15 +98,28 @@ TEST(RestoreText, AFileWithNothingToCheckIsNotRestored) {
   EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n").AllPresent());
   EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n[~KEY_CURRENT_USER\\Software]\r\n\"a\"=\"b\"\r\n").AllPresent());
   TTempFolder dir(L"VantorelRestoreNothing");
-  const std::string unreadable[] = {
-      std::string("R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0", 20),  // UTF-16 without its mark
-      "Windows Registry Editor Version 4.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n",
+  const struct {
+    std::string text;
+    long long size;  // the file is extended to this size; 0: as written
+    registry::TRestoreStatus status;
+  } cases[] = {
+      {std::string("R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0", 20), 0, registry::rsUnreadable},  // UTF-16 without its mark
+      {"Windows Registry Editor Version 4.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n", 0, registry::rsUnreadable},
+      // Larger than the program reads: refused with a reason, never ended on.
+      {"REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\X]\r\n", registry::kMaxRegFileBytes + 1, registry::rsTooLarge},
   };
-  for (const std::string& text : unreadable) {
-    const std::wstring file = dir.WriteFile(L"odd.reg", text);
+  for (const auto& c : cases) {
+    const std::wstring file = dir.WriteFile(L"odd.reg", c.text);
+    if (c.size > 0) {
+      HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      LARGE_INTEGER at{};
+      at.QuadPart = c.size;
+      EXPECT_TRUE(::SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(h));
+      ::CloseHandle(h);
+    }
     bool ran = false;
     registry::TRestoreOutcome r = registry::RestoreRegFile(file, [&ran](const std::wstring&) { return ran = true; });
-    EXPECT_EQ(r.Status, registry::rsUnreadable);
+    EXPECT_EQ(r.Status, c.status);
     EXPECT_FALSE(ran);
   }
 }

@@ -1,6 +1,8 @@
 // Text shortening, hit tests, parent backgrounds and the safe look-ups.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "SkinTestHost.h"
 #include "SkinTestSupport.h"
 #include "skin/draw/Fills.h"
@@ -8,6 +10,7 @@
 #include "skin/draw/SafeCalls.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "ui/Panels.h"
 
 namespace {
 
@@ -83,17 +86,36 @@ TEST(DrawParentBackground, PaintsWhatLiesUnderTheControl) {
   Painter parent;
   ASSERT_TRUE(parent.Create(nullptr, L"parent"));
   parent.SetClientSize(100, 100);
-  HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 20, 10, 10, 10, parent.Handle(), nullptr, nullptr, nullptr);
-  ASSERT_NE(nullptr, child);
-  skin::Bitmap b = skin_test::Canvas(10, 10);
-  skin::DrawParentBackground(b.Canvas(), child);
-  EXPECT_EQ(RGB(0, 0, 255), b.Pixel(0, 0));
-  EXPECT_EQ(RGB(0, 0, 255), b.Pixel(4, 4));
-  EXPECT_EQ(RGB(255, 0, 0), b.Pixel(5, 5));
-  EXPECT_EQ(RGB(255, 0, 0), b.Pixel(9, 9));
-  // The canvas is as it was: later drawing lands at the canvas origin.
-  b.FillRect(RECT{0, 0, 1, 1}, RGB(1, 1, 1));
-  EXPECT_EQ(RGB(1, 1, 1), b.Pixel(0, 0));
+  ui::Panel panel;  // bevelled: a shadow line along its top and left
+  ASSERT_TRUE(panel.Create(parent.Handle(), 50, 50, 40, 40, true));
+  struct Probe {
+    int x, y;
+    COLORREF colour;
+  };
+  struct Case {
+    const char* name;
+    HWND parent;
+    POINT at;  // the control's place on its parent
+    std::vector<Probe> probes;
+  };
+  const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
+  const Case cases[] = {
+      {"a form's own painting", parent.Handle(), {20, 10}, {{0, 0, blue}, {4, 4, blue}, {5, 5, red}, {9, 9, red}}},
+      {"the plain panel", panel.Handle(), {0, 0},
+       {{0, 0, ::GetSysColor(COLOR_BTNSHADOW)}, {5, 0, ::GetSysColor(COLOR_BTNSHADOW)}, {5, 5, ::GetSysColor(COLOR_BTNFACE)}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, c.at.x, c.at.y, 10, 10, c.parent, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, child);
+    skin::Bitmap b = skin_test::Canvas(10, 10);
+    skin::DrawParentBackground(b.Canvas(), child);
+    for (const Probe& p : c.probes) EXPECT_EQ(p.colour, b.Pixel(p.x, p.y)) << p.x << "," << p.y;
+    // The canvas is as it was: later drawing lands at the canvas origin.
+    b.FillRect(RECT{0, 0, 1, 1}, RGB(1, 1, 1));
+    EXPECT_EQ(RGB(1, 1, 1), b.Pixel(0, 0));
+    ::DestroyWindow(child);
+  }
   skin::Bitmap orphan = skin_test::Canvas(2, 2);
   skin::DrawParentBackground(orphan.Canvas(), parent.Handle());  // a top-level window: nothing
   EXPECT_EQ(skin_test::kBackground, orphan.Pixel(0, 0));

@@ -2,10 +2,12 @@
 // spread by property name to children and to a theme manager's list.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "SkinTestHost.h"
+#include "skin/file/FileTheme.h"
 #include "skin/theme/StyleResolve.h"
 #include "skin/theme/ThemeManager.h"
 #include "ui/Control.h"
@@ -168,16 +170,16 @@ TEST(ThemeManager, AppliesToItsListAndReportsChangesOnce) {
   EXPECT_EQ(0, two.styleSets);
   EXPECT_EQ(DeepBlue, half.GetUIStyle());
 
-  auto* theme = reinterpret_cast<TskFileTheme*>(&changes);  // only compared, never used
-  manager.SetFileTheme(theme);
-  EXPECT_EQ(theme, one.GetFileTheme());
+  auto theme = std::make_unique<TskFileTheme>();
+  manager.SetFileTheme(theme.get());
+  EXPECT_EQ(theme.get(), one.GetFileTheme());
   EXPECT_EQ(3, one.styleSets);
   EXPECT_EQ(1, changes);
 
   manager.Notification(half, opRemove);
   manager.Notification(two, opRemove);  // not listed
   EXPECT_EQ((TskThemeMgrCompList{L"one", L"Missing"}), manager.GetCompList());
-  manager.Notification(theme, opRemove);
+  theme.reset();  // the theme tells the manager as it goes
   EXPECT_EQ(nullptr, manager.GetFileTheme());
   EXPECT_EQ(DeepBlue, manager.GetUIStyle());
   EXPECT_EQ(3, one.styleSets) << "a removal applies nothing";

@@ -108,6 +108,30 @@ TEST(ScrollBar, ThumbIsTenPercentOfTheTrackAndZeroWidthHides) {
   EXPECT_FALSE(bar.Visible());
 }
 
+// A click on the track beyond the thumb moves the bar by LargeChange, its
+// value's low 16 bits; one above Max is refused. The thumb keeps its length.
+TEST(ScrollBar, LargeChangeIsTheStepOfAClickOnTheTrack) {
+  HostForm form;
+  TskScrollBar bar;
+  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 200, 16));
+  const int thumb = bar.Track().Slider().Width();
+  struct Case {
+    int value;
+    short page;
+  };
+  for (const Case c : {Case{30, 30}, Case{0x10000 + 40, 40}, Case{500, 40}}) {
+    SCOPED_TRACE(c.value);
+    bar.SetPosition(0);
+    bar.SetLargeChange(c.value);
+    EXPECT_EQ(c.page, bar.GetLargeChange());
+    const int end = bar.Track().Width() - 2;
+    bar.Track().Send(WM_LBUTTONDOWN, MK_LBUTTON, At(end, 5));
+    bar.Track().Send(WM_LBUTTONUP, 0, At(end, 5));
+    EXPECT_EQ(c.page, bar.GetPosition());
+    EXPECT_EQ(thumb, bar.Track().Slider().Width());
+  }
+}
+
 // The test pictures give MacOS a 10-pixel slider; the other styles fall
 // back to the plain 20-pixel one.
 TEST(TrackBar, AStyleChangeRebuildsTheBarAtOnce) {

@@ -279,6 +279,30 @@ TEST(FlatAdvColours, FollowTheParentAndThePercentages) {
   EXPECT_EQ(RGB(1, 2, 3), button.Color());
 }
 
+// A new system face colour reaches flat buttons that follow their parent's
+// colour, straight on the form or inside a group that follows the form.
+TEST(FlatAdvColours, FollowASystemColourChange) {
+  HostForm form;
+  TskGroupBox group;
+  ASSERT_TRUE(group.Create(form.Handle(), L"Group", 0, 0, 200, 120));
+  TFlatButton onForm, inGroup;
+  ASSERT_TRUE(onForm.Create(form.Handle(), L"Go", 10, 150));
+  ASSERT_TRUE(inGroup.Create(group.Handle(), L"Go", 10, 20));
+  onForm.SetUseAdvColors(true);
+  inGroup.SetUseAdvColors(true);
+  const int element = COLOR_BTNFACE;
+  const COLORREF before = ::GetSysColor(COLOR_BTNFACE), fresh = RGB(30, 140, 90);
+  ASSERT_TRUE(::SetSysColors(1, &element, &fresh));
+  skin_test::PumpUntil([&] { return onForm.Color() == fresh && inGroup.Color() == fresh; }, 2000);
+  const COLORREF onFormNow = onForm.Color(), inGroupNow = inGroup.Color(), border = inGroup.ColorBorder();
+  ::SetSysColors(1, &element, &before);
+  skin_test::PumpFor(50);
+  EXPECT_EQ(fresh, onFormNow);
+  EXPECT_EQ(fresh, inGroupNow);
+  EXPECT_EQ(ShiftColorLightness(fresh, 0, 50, true), border);
+  EXPECT_EQ(before, onForm.Color()) << "and back";
+}
+
 TEST(FlatButton, TheCaptionTakesTheFontColour) {
   HostForm form;
   TFlatButton button;

@@ -208,6 +208,9 @@ TEST_F(SkinFormTest, DraggingStartsOnlyAwayFromTheButtons) {
 
 bool g_menuSeen = false;
 bool g_menuThemed = false;
+// Pixels of the shown menu in the item colour and the left bar's first colour.
+COLORREF g_itemColour = 0, g_barColour = 0;
+int g_itemPixels = 0, g_barPixels = 0;
 
 void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
   HWND menu = ::FindWindowW(L"#32768", nullptr);
@@ -217,6 +220,18 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
     MENUITEMINFOW info{sizeof(info), MIIM_FTYPE};
     g_menuThemed = ::GetMenuItemInfoW(shown, 0, TRUE, &info) && (info.fType & MFT_OWNERDRAW) != 0;
     ::KillTimer(nullptr, id);
+    ::UpdateWindow(menu);
+    RECT r{};
+    ::GetClientRect(menu, &r);
+    HDC dc = ::GetDC(menu);
+    g_itemPixels = g_barPixels = 0;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x) {
+        const COLORREF c = ::GetPixel(dc, x, y);
+        g_itemPixels += c == g_itemColour;
+        g_barPixels += c == g_barColour;
+      }
+    ::ReleaseDC(menu, dc);
     ::EndMenu();
   }
 }
@@ -237,6 +252,43 @@ TEST_F(SkinFormTest, AltSpaceOpensTheSystemMenu) {
   EXPECT_FALSE(items[1].enabled());
   EXPECT_TRUE(items[3].enabled());
   EXPECT_TRUE(dialog.Exists());
+}
+
+// With a ready skin file the system menu is drawn in the file's menu colours
+// (item face colour 11, left bar from colour 9); after the file goes, in
+// DeepBlue's.
+TEST_F(SkinFormTest, TheSystemMenuTakesTheSkinFilesMenuColours) {
+  auto theme = std::make_unique<skin::TskFileTheme>();
+  theme->SetThemeFile(testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_BUILD_DIR") +
+                                                    L"/tests/skin_form/menubar.skn"));
+  ASSERT_TRUE(theme->GetReady());
+  dialog.Frame.SetFileTheme(theme.get());
+  dialog.Frame.SetUIStyle(skin::FromThemeFile);
+  struct Case {
+    const char* name;
+    bool freeTheTheme;
+    COLORREF item, bar;
+  };
+  const Case cases[] = {
+      {"skin file", false, RGB(0xF0, 0xE0, 0xC0), RGB(0x90, 0x60, 0x30)},
+      {"skin file freed", true, skin::GetBuiltinThemeColor(skin::DeepBlue, 21),
+       skin::GetBuiltinThemeColor(skin::DeepBlue, 23)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.freeTheTheme) theme.reset();
+    g_itemColour = c.item;
+    g_barColour = c.bar;
+    g_menuSeen = false;
+    ::SetForegroundWindow(dialog.Handle());
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &WatchMenu);
+    RECT wr = WindowRect();
+    Bar().PopupSystemMenu(wr.left + 20, wr.top + 30);
+    ::KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_menuSeen);
+    EXPECT_GT(g_itemPixels, 100);
+    EXPECT_GT(g_barPixels, 5);
+  }
 }
 
 TEST_F(SkinFormTest, EveryBuiltinStyleDrawsWithoutItsPictures) {
@@ -294,8 +346,15 @@ TEST_F(SkinFormTest, MenuBarSitsBelowTheTitleAndRunsTheThemedMenu) {
   skin::TskMenuBar& bar = *dialog.Frame.MenuBar();
   ASSERT_EQ(bar.ButtonCount(), 3u);
   EXPECT_EQ(bar.Top(), Bar().Height());
-  EXPECT_EQ(dialog.Frame.MenuBarHeight(), 22);
-  EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height() + 22);
+  for (int height : {22, 30}) {  // 22 unless set: the bar and each button, the panel below them
+    SCOPED_TRACE(height);
+    if (height != 22) dialog.Frame.SetMenuBarHeight(height);
+    EXPECT_EQ(dialog.Frame.MenuBarHeight(), height);
+    EXPECT_EQ(bar.Height(), height);
+    EXPECT_EQ(bar.ButtonBounds(1).bottom - bar.ButtonBounds(1).top, height);
+    EXPECT_EQ(dialog.Frame.FormPanel()->Top(), Bar().Height() + height);
+  }
+  dialog.Frame.SetMenuBarHeight(22);
   // A click on an item without sub-items runs it; a disabled one does nothing.
   for (size_t i = 1; i < 3; ++i)
     ::SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(Centre(bar.ButtonBounds(i))));
@@ -373,6 +432,18 @@ COLORREF BarPixel(skin::TskMenuBar& bar, int x, int y) {
   return c;
 }
 
+// How many pixels of `r` the bar shows in colour `c`.
+int BarPixels(skin::TskMenuBar& bar, const RECT& r, COLORREF c) {
+  ::InvalidateRect(bar.Handle(), nullptr, FALSE);
+  ::UpdateWindow(bar.Handle());
+  HDC dc = ::GetDC(bar.Handle());
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += ::GetPixel(dc, x, y) == c;
+  ::ReleaseDC(bar.Handle(), dc);
+  return n;
+}
+
 // The button under the mouse is drawn as the popup menu's selected item
 // (face and edge in the style's selection colours); a disabled one turns hot
 // but keeps the bar's face; leaving the bar clears it.
@@ -440,9 +511,31 @@ TEST_F(SkinFormTest, MenuBarTakesMacOsPicturesAndTheSkinFilesColours) {
   EXPECT_EQ(BarPixel(bar, spare, bar.Height() - 1), RGB(0x60, 0x50, 0x40));
   EXPECT_EQ(BarPixel(bar, r.left + 1, r.top + 1), RGB(0x10, 0x10, 0xA0));
   EXPECT_EQ(BarPixel(bar, r.left, r.top), RGB(0x10, 0xA0, 0x10));
+  // Captions: the hot one in file colour 7, the idle ones in colour 8.
+  const COLORREF hotText = RGB(0xA0, 0x10, 0x10), idleText = RGB(0x10, 0xA0, 0xA0);
+  struct Caption {
+    size_t button;
+    COLORREF colour;
+    bool shown;
+  };
+  for (const Caption& c : {Caption{0, hotText, true}, Caption{0, idleText, false}, Caption{1, idleText, true},
+                           Caption{1, hotText, false}}) {
+    const int n = BarPixels(bar, bar.ButtonBounds(c.button), c.colour);
+    EXPECT_EQ(n > 5, c.shown) << "button " << c.button << ", colour " << std::hex << c.colour << ": " << std::dec << n;
+  }
   ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
   dialog.Frame.SetMenu(nullptr);
   dialog.Frame.SetFileTheme(nullptr);
+}
+
+// A font given to the frame is the one its title bar draws the caption in.
+TEST_F(SkinFormTest, TheFramesFontIsTheTitleBarsCaptionFont) {
+  LOGFONTW asked{}, got{};
+  asked.lfHeight = -19;
+  dialog.Frame.SetFont(asked);
+  ASSERT_EQ(dialog.Frame.Font(), Bar().GetFont());
+  ASSERT_TRUE(::GetObjectW(dialog.Frame.Font(), sizeof(got), &got));
+  EXPECT_EQ(got.lfHeight, -19);
 }
 
 TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {

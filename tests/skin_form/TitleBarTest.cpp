@@ -73,25 +73,33 @@ TEST(TitleBarButtons, EveryEdgeIsInsideAndTheLaterOfTwoOverlappingButtonsWins) {
 
 // Right to left (the form's reading order on a system that reads so) the
 // caption ends 10 pixels before the button row and the menus open 176
-// pixels further right.
+// pixels further right. A font given to the bar measures the caption.
 TEST(TitleBarRightToLeft, CaptionEndsBeforeTheButtonsAndMenusMoveRight) {
   struct Case {
     bool system;
     int offset;
+    int fontHeight;  // 0: the bar's own font
   };
-  for (Case c : {Case{true, 176}, Case{false, 0}}) {
-    SCOPED_TRACE(c.system);
+  for (Case c : {Case{true, 176, 0}, Case{true, 176, -24}, Case{false, 0, 0}}) {
+    SCOPED_TRACE(testing::Message() << c.system << " " << c.fontHeight);
     skin_test::RightToLeftSystem system(c.system);
     Bar b(300);
     skin_test::ReadRightToLeft(b.form.Handle());
+    LOGFONTW asked{};
+    asked.lfHeight = c.fontHeight;
+    asked.lfWeight = FW_NORMAL;
+    ::lstrcpyW(asked.lfFaceName, L"Tahoma");
+    HFONT font = c.fontHeight != 0 ? ::CreateFontIndirectW(&asked) : b.bar.GetFont();
+    if (c.fontHeight != 0) b.bar.SetFont(asked);
     b.bar.SetCaption(L"Caption");
     b.bar.PaintNow();
     EXPECT_EQ(c.offset, b.bar.MenuOffset());
     HDC dc = ::GetDC(b.bar.Handle());
-    HGDIOBJ old = ::SelectObject(dc, b.bar.GetFont());
+    HGDIOBJ old = ::SelectObject(dc, font);
     const int width = skin_test::TextWidth(dc, L"Caption");
     ::SelectObject(dc, old);
     ::ReleaseDC(b.bar.Handle(), dc);
+    if (c.fontHeight != 0) ::DeleteObject(font);
     const int rowLeft = b.Rect(skin::skMin).left;
     if (c.system) EXPECT_EQ(rowLeft - width - 10, b.bar.CaptionX());
     else EXPECT_LT(b.bar.CaptionX(), 40);

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Writes menubar.skn, a skin with the frame's face and menu-bar colours
-(file colours 2 to 8), into the folder given; built with the tests."""
+"""Writes menubar.skn, a skin with the frame's face, menu-bar and menu
+colours (file colours 2 to 15), into the folder given; built with the tests."""
 import os
 import struct
 import sys
@@ -18,6 +18,13 @@ COLOURS = [
     ("SKIN2_TOPSELECTEDMENUBORDERCOLOR", 0x0010A010),
     ("SKIN2_TOPSELECTEDMENUFONTCOLOR", 0x001010A0),
     ("SKIN2_TOPMENUFONTCOLOR", 0x00A0A010),
+    ("SKIN2_LEFTBARSTARTCOLOR", 0x00306090),
+    ("SKIN2_LEFTBARENDCOLOR", 0x00406080),
+    ("SKIN2_MENUITEMCOLOR", 0x00C0E0F0),
+    ("SKIN2_MENUITEMFONTCOLOR", 0x00008000),
+    ("SKIN2_SELECTEDMENUCOLOR", 0x00800080),
+    ("SKIN2_SELECTEDMENUBORDERCOLOR", 0x00008080),
+    ("SKIN2_SELECTEDMENUFONTCOLOR", 0x00F0F0F0),
 ]
 
 if __name__ == "__main__":

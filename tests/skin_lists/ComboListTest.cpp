@@ -66,12 +66,31 @@ TEST(SkinComboBox, TakesTheStylesColoursAndPaintsEnabledOrNot) {
   EXPECT_EQ(GetBuiltinThemeColor(WinXP, 25), combo.GetBorderColor());
   EXPECT_EQ(GetBuiltinThemeColor(WinXP, 15), combo.GetButtonColor());
   EXPECT_EQ(COLORREF(0), combo.GetArrowColor());
+  // DeepBlue draws the arrow itself: black while enabled, grey with a white
+  // shadow while disabled, on the button colour.
+  combo.SetUIStyle(DeepBlue);
   form.Show(true);
-  combo.Enable(false);
-  lists_test::Pump();
-  combo.DrawComboButton();
-  combo.Enable(true);
-  combo.DrawComboButton();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(::GetComboBoxInfo(combo.Handle(), &info));
+  const RECT& b = info.rcButton;
+  const int x = b.left + (b.right - b.left) / 2 - 3, y = (b.bottom - b.top) / 2;
+  const COLORREF button = GetBuiltinThemeColor(DeepBlue, 15), grey = RGB(128, 128, 128), white = RGB(255, 255, 255);
+  struct Case {
+    bool enabled;
+    COLORREF arrow, shadow;  // at (x + 3, y + 1) and (x + 7, y + 1)
+  };
+  for (const Case& c : {Case{false, grey, white}, Case{true, 0, button}}) {
+    SCOPED_TRACE(c.enabled);
+    combo.Enable(c.enabled);
+    lists_test::Pump();
+    combo.DrawComboButton();
+    HDC dc = ::GetDC(combo.Handle());
+    EXPECT_EQ(c.arrow, ::GetPixel(dc, x + 3, y + 1));
+    EXPECT_EQ(c.shadow, ::GetPixel(dc, x + 7, y + 1));
+    EXPECT_EQ(button, ::GetPixel(dc, b.right - 2, b.bottom - 2));
+    ::ReleaseDC(combo.Handle(), dc);
+  }
 }
 
 // The framed list controls take one look: a ready skin file's colours (the
@@ -188,6 +207,14 @@ TEST(SkinListView, HeaderSeparatorsFollowTheColumnBoundaries) {
   }
 }
 
+// The colour of a window's outermost pixel, frame included.
+COLORREF FramePixel(HWND window) {
+  HDC dc = ::GetWindowDC(window);
+  const COLORREF c = ::GetPixel(dc, 0, 0);
+  ::ReleaseDC(window, dc);
+  return c;
+}
+
 TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
   lists_test::HostForm form;
   TskListView view;
@@ -200,9 +227,19 @@ TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
   lists_test::Pump();
   view.SyncScrollBars();
   view.PlaceScrollBars();
-  EXPECT_EQ(nullptr, view.GetVScrollBar());
+  lists_test::Pump();
+  SCROLLBARINFO own{};
+  own.cbSize = sizeof(own);
+  ASSERT_TRUE(::GetScrollBarInfo(view.Handle(), OBJID_VSCROLL, &own));
+  EXPECT_EQ(0u, own.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) << "the list's own bar stays";
+  view.Send(WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(1, ::GetScrollPos(view.Handle(), SB_VERT));
+  EXPECT_EQ(GetBuiltinThemeColor(DeepBlue, 25), FramePixel(view.Handle()));
   edit.SetUIStyle(MacOS);
   EXPECT_EQ(GetBuiltinThemeColor(MacOS, 25), edit.GetBorderColor());
+  edit.Invalidate();
+  lists_test::Pump();
+  EXPECT_EQ(GetBuiltinThemeColor(MacOS, 25), FramePixel(edit.Handle()));
 }
 
 TEST(SkinListView, KeysReachTheListsHandlerAsOnAPlainList) {
@@ -222,24 +259,31 @@ namespace {
 TEST(SkinListView, AnAssignedSkinnedBarFollowsTheListsOwnAndScrollsIt) {
   lists_test::HostForm form;
   TskListView view;
-  TskScrollBar bar;
+  TskScrollBar bar, across;
   ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 200, 150, false));
   ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 100, 16));
-  view.AddColumn(L"Problem", 150);
+  ASSERT_TRUE(across.Create(form.Handle(), 0, 0, 100, 16));
+  view.AddColumn(L"Problem", 400);  // wider than the list: it scrolls sideways too
   for (int i = 0; i < 60; ++i) view.AddRow(L"row " + std::to_wstring(i));
   form.Show(true);
   lists_test::Pump();
   view.SetVScrollBar(&bar);
+  view.SetHScrollBar(&across);
   EXPECT_EQ(skVertical, bar.GetOrientation());
-  const RECT placed = bar.Bounds();
-  EXPECT_EQ(10 + 200 - bar.Width() - 2, placed.left);
-  EXPECT_EQ(11, placed.top);
-  EXPECT_EQ(150 - 2, placed.bottom - placed.top);
+  EXPECT_EQ(skHorizontal, across.GetOrientation());
+  // Both inside the list's frame, each stopping short of the other's corner.
+  auto edges = [](const RECT& r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
+  const int w = bar.Width(), h = across.Height();
+  EXPECT_EQ(edges({10 + 200 - w - 2, 11, 10 + 200 - 2, 11 + 150 - 2 - h}), edges(bar.Bounds()));
+  EXPECT_EQ(edges({11, 10 + 150 - h - 2, 11 + 200 - 2 - w, 10 + 150 - 2}), edges(across.Bounds()));
   EXPECT_TRUE(bar.Visible());
   EXPECT_TRUE(bar.Enabled());
   EXPECT_GT(bar.GetLineButton(), 0);
   EXPECT_EQ(0, bar.GetPosition());
-  EXPECT_GT(bar.GetMax(), 0);
+  // The bar's end is the list's end: the last row shows at the bottom.
+  const int perPage = static_cast<int>(view.Send(LVM_GETCOUNTPERPAGE));
+  ASSERT_GT(perPage, 0);
+  EXPECT_EQ(60 - perPage, bar.GetMax());
 
   auto top = [&] { return static_cast<int>(view.Send(LVM_GETTOPINDEX)); };
   bar.SetPosition(5);  // the user drags the thumb five lines down
@@ -249,6 +293,9 @@ TEST(SkinListView, AnAssignedSkinnedBarFollowsTheListsOwnAndScrollsIt) {
   view.Send(WM_VSCROLL, SB_LINEDOWN, 0);  // the list scrolls itself: the bar follows
   EXPECT_EQ(7, bar.GetPosition());
 
+  bar.SetPosition(bar.GetMax());
+  EXPECT_EQ(60 - perPage, top());
+
   view.SetUIStyle(MacOS);
   EXPECT_EQ(MacOS, bar.GetUIStyle()) << "the list passes its style on";
 
@@ -257,12 +304,22 @@ TEST(SkinListView, AnAssignedSkinnedBarFollowsTheListsOwnAndScrollsIt) {
   EXPECT_FALSE(bar.Enabled());
   EXPECT_EQ(0, bar.GetLineButton());
 
+  view.SetHScrollBar(nullptr);
   view.SetVScrollBar(nullptr);  // released: range back to 0-100, and it scrolls nothing
   EXPECT_EQ(100, bar.GetMax());
   EXPECT_TRUE(bar.Enabled());
   for (int i = 0; i < 60; ++i) view.AddRow(L"row");
   bar.SetPosition(3);
   EXPECT_EQ(0, top());
+
+  {
+    TskScrollBar brief;  // destroyed before the list: the list lets go of it
+    ASSERT_TRUE(brief.Create(form.Handle(), 0, 0, 100, 16));
+    view.SetVScrollBar(&brief);
+  }
+  EXPECT_EQ(nullptr, view.GetVScrollBar());
+  view.Send(WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(1, top());
 }
 
 }  // namespace

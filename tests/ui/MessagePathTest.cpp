@@ -14,6 +14,7 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/MessageBox.h"
+#include "ui/Panels.h"
 #include "ui/StdControls.h"
 #include "ui/Timer.h"
 
@@ -63,6 +64,19 @@ class Sink : public ui::Control {
   int notified = 0;
 };
 
+// A control that counts the system notices it hears.
+class Listener : public ui::Control {
+ public:
+  bool Create(HWND parent) { return CreateCustom(parent, L"VantorelListener", L"", WS_VISIBLE, 0, 0, 0, 10, 10); }
+  int heard = 0;
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override {
+    if (msg == WM_SYSCOLORCHANGE || msg == WM_SETTINGCHANGE) ++heard;
+    return Control::OnMessage(msg, w, l);
+  }
+};
+
 class MessagePath : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,6 +108,24 @@ TEST_F(MessagePath, AChildsNotificationIsReflectedToIt) {
   form.Send(WM_COMMAND, MAKEWPARAM(42, 0), 0);
   EXPECT_EQ(form.notifications, std::vector<UINT>{static_cast<UINT>(NM_DBLCLK)});
   EXPECT_EQ(form.commands, std::vector<UINT>{42});
+}
+
+// Windows tells top-level windows only of new system colours and settings:
+// the form tells each control inside it once, however deep.
+TEST_F(MessagePath, SystemChangesReachEveryControlOnce) {
+  ui::Panel panel, inner;
+  Listener onForm, onPanel, deep;
+  ASSERT_TRUE(panel.Create(form.Handle(), 0, 0, 100, 100, false));
+  ASSERT_TRUE(inner.Create(panel.Handle(), 0, 0, 50, 50, false));
+  ASSERT_TRUE(onForm.Create(form.Handle()) && onPanel.Create(panel.Handle()) && deep.Create(inner.Handle()));
+  for (UINT msg : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE}) {
+    SCOPED_TRACE(msg);
+    onForm.heard = onPanel.heard = deep.heard = 0;
+    form.Send(msg, 0, 0);
+    EXPECT_EQ(onForm.heard, 1);
+    EXPECT_EQ(onPanel.heard, 1);
+    EXPECT_EQ(deep.heard, 1);
+  }
 }
 
 TEST_F(MessagePath, EveryControlGetsAnIdOfItsOwn) {

@@ -158,17 +158,36 @@ int64_t DeleteMasks(TClearTaskThread& t, const std::wstring& folder, const std::
   return bytes;
 }
 
-std::vector<std::wstring> SubFolderNames(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::wstring name = fd.cFileName;
-    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && name != L"." && name != L"..") names.push_back(name);
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
-  return names;
+namespace {
+
+using core::guard::FolderPin;
+
+// A profile as its folder's listing gave it, pinned from that folder; a
+// profile replaced since (by a link, or moved away) is left, and logged.
+std::unique_ptr<FolderPin> PinListedProfile(TClearTaskThread& t, const core::guard::ListedEntry& entry) {
+  auto pin = std::make_unique<FolderPin>(entry.Folder(), entry.Name());
+  if (pin->IsLink() || pin->IsReplaced()) {
+    t.LogReplacedFolder(pin->Path());
+    return nullptr;
+  }
+  return pin->IsFolder() ? std::move(pin) : nullptr;
+}
+
+}  // namespace
+
+void ForEachProfile(TClearTaskThread& t, const std::wstring& root, const ProfileVisit& visit) {
+  using core::guard::FolderPin;
+  if (root.empty()) return;
+  std::unique_ptr<FolderPin> pin = t.PinItemFolder(root);
+  if (!pin) return;
+  core::guard::ListPinned(*pin, [&](const core::guard::ListedEntry& entry) {
+    if (t.Terminated()) return false;
+    if (!entry.IsFolder()) return true;
+    // Listed as a link: a profile the user moved, followed as their layout.
+    std::unique_ptr<FolderPin> profile = entry.IsLink() ? t.PinItemFolder(entry.Path()) : PinListedProfile(t, entry);
+    if (profile) visit(entry.Name(), *profile);
+    return true;
+  });
 }
 
 void SetItemBytes(TClearTaskThread& t, int64_t bytes) {
@@ -178,8 +197,18 @@ void SetItemBytes(TClearTaskThread& t, int64_t bytes) {
 
 void RunDatabaseStep(TClearTaskThread& t, const std::wstring& file, const std::vector<DatabaseStatement>& statements) {
   if (t.IsTest() || t.Terminated() || file.empty() || !IsFile(file)) return;
-  if (core::guard::IsFileReachedThroughLink(file)) {
-    // The database the link leads to belongs to no profile we were asked to clean.
+  size_t slash = file.find_last_of(L'\\');
+  std::unique_ptr<core::guard::FolderPin> folder = t.PinItemFolder(file.substr(0, slash + 1));
+  if (folder) RunDatabaseStep(t, *folder, file.substr(slash + 1), statements);
+}
+
+void RunDatabaseStep(TClearTaskThread& t, const core::guard::FolderPin& folder, const std::wstring& name,
+                     const std::vector<DatabaseStatement>& statements) {
+  std::wstring file = folder.Path() + name;
+  if (t.IsTest() || t.Terminated() || !IsFile(file)) return;
+  // Opened only when it lies in the pinned folder: a database a link leads
+  // to belongs to no profile we were asked to clean.
+  if (!core::guard::LiesInPinnedFolder(folder, name)) {
     ++t.FItemRefused;
     t.AddLog(t.Prefix() + L"skipping" + L" " + file + L" (a link to another file)");
     return;

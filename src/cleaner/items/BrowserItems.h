@@ -3,6 +3,7 @@
 // real clean the DELETE statements on the browsers' own databases.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct DatabaseStatement {
 // be opened, is locked or fails its integrity check, or a statement that
 // fails, is logged for this item and left as it was; the item goes on.
 void RunDatabaseStep(TClearTaskThread& t, const std::wstring& file, const std::vector<DatabaseStatement>& statements);
+// The same for the file `name` of a pinned folder, checked to lie in it.
+void RunDatabaseStep(TClearTaskThread& t, const core::guard::FolderPin& folder, const std::wstring& name,
+                     const std::vector<DatabaseStatement>& statements);
 
 // The statements of each browser database.
 const std::vector<DatabaseStatement>& FirefoxHistoryStatements();
@@ -49,10 +53,18 @@ const std::vector<DatabaseStatement>& ChromeFormDataStatements();
 const std::vector<DatabaseStatement>& ChromeDownloadsStatements();
 
 // Shared by the browser routines. The masks of `masks` deleted in `folder`
-// in turn, the bytes summed; the names of the folder's sub-folders.
+// in turn, the bytes summed.
 int64_t DeleteMasks(TClearTaskThread& t, const std::wstring& folder, const std::vector<const wchar_t*>& masks,
                     bool recursive);
-std::vector<std::wstring> SubFolderNames(const std::wstring& folder);
+// Each sub-folder (profile) of `root`, pinned from root's pinned listing;
+// one listed as a link is followed as the user's layout, one replaced after
+// the listing is left and logged.
+using ProfileVisit = std::function<void(const std::wstring& name, core::guard::FolderPin& profile)>;
+void ForEachProfile(TClearTaskThread& t, const std::wstring& root, const ProfileVisit& visit);
+// Empties, in every profile of `root`, each of the folders `inside` that
+// exists ("Cache", "profile\\cache4"); the folders stay. The bytes removed.
+int64_t EmptyInEachProfile(TClearTaskThread& t, const std::wstring& root, const std::vector<const wchar_t*>& inside,
+                           bool logFlag);
 // FItemBytes := bytes and the size text from it.
 void SetItemBytes(TClearTaskThread& t, int64_t bytes);
 

@@ -29,18 +29,14 @@ void EdgeItem(TClearTaskThread& t, const std::vector<EdgeFolder>& folders) {
   SetItemBytes(t, bytes);
 }
 
-// The files directly in the profile whose names hold "History Index".
-std::vector<std::wstring> HistoryIndexFiles(const std::wstring& profile) {
+// The files directly in the pinned profile whose names hold "History Index".
+std::vector<std::wstring> HistoryIndexFiles(const core::guard::FolderPin& profile) {
   std::vector<std::wstring> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((profile + L"*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return names;
   const std::wstring wanted = UpperName(L"History Index");
-  do {
-    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    if (UpperName(fd.cFileName).find(wanted) != std::wstring::npos) names.push_back(fd.cFileName);
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+  core::guard::ListPinned(profile, [&](const core::guard::ListedEntry& entry) {
+    if (!entry.IsFolder() && UpperName(entry.Name()).find(wanted) != std::wstring::npos) names.push_back(entry.Name());
+    return true;
+  });
   return names;
 }
 
@@ -87,8 +83,9 @@ void ClearChromeHistory(TClearTaskThread& t, const ItemServices&) {
                               {L"Archived History", L"History", L"Thumbnails", L"Visited Links", L"Current Tabs",
                                L"Last Tabs", L"Top Sites", L"History Provider Cache", L"Network Action Predictor"},
                               true);
-  for (const auto& name : HistoryIndexFiles(profile)) {
-    bytes += t.DeleteFilesByMask(profile, name, t.FItemCount, true);
+  // Each name the pinned listing gave, in that same folder and below it.
+  if (std::unique_ptr<core::guard::FolderPin> pin = t.PinItemFolder(profile)) {
+    for (const auto& name : HistoryIndexFiles(*pin)) bytes += t.DeletePinnedByMask(*pin, name, t.FItemCount, true);
   }
   RunDatabaseStep(t, profile + L"Shortcuts", ChromeShortcutsStatements());
   SetItemBytes(t, bytes);

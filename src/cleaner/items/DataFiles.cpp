@@ -75,24 +75,6 @@ int RunRegistryEntry(TClearTaskThread& t, const std::wstring& value, Administrat
   return t.DeleteRegValuesByName(root, entry.key, entry.valueName);
 }
 
-int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const FolderTokens& tokens) {
-  FileEntry entry;
-  if (!ResolveFileEntry(value, tokens, &entry)) return 0;
-  DataFileJudgement judged = t.Guard().JudgeDataFileEntry(entry.folder, entry.mask);
-  if (!judged.allowed) {
-    LogRefusedEntry(t, value, judged.reason);
-    return 0;
-  }
-  switch (entry.form) {
-    case FileEntryForm::Folder:
-      return t.DeleteFolderFiles(entry.folder, !judged.keepFolder, true, std::wstring(), t.FItemCount);
-    case FileEntryForm::FolderContents:
-      return t.DeleteFolderFiles(entry.folder, false, true, std::wstring(), t.FItemCount);
-    case FileEntryForm::Mask:
-      return t.DeleteFilesByMask(entry.folder, entry.mask, t.FItemCount, false);
-  }
-  return 0;
-}
 
 bool Storable(const std::wstring& text) {
   bool lossless = false;
@@ -133,6 +115,25 @@ std::vector<std::pair<std::wstring, std::wstring>> SectionPairs(const sys::IniFi
 }
 
 }  // namespace
+
+int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const FolderTokens& tokens) {
+  FileEntry entry;
+  if (!ResolveFileEntry(value, tokens, &entry)) return 0;
+  DataFileJudgement judged = t.Guard().JudgeDataFileEntry(entry.folder, entry.mask);
+  if (!judged.allowed) {
+    LogRefusedEntry(t, value, judged.reason);
+    return 0;
+  }
+  switch (entry.form) {
+    case FileEntryForm::Folder:
+      return t.DeleteFolderFiles(entry.folder, !judged.keepFolder, true, std::wstring(), t.FItemCount);
+    case FileEntryForm::FolderContents:
+      return t.DeleteFolderFiles(entry.folder, false, true, std::wstring(), t.FItemCount);
+    case FileEntryForm::Mask:
+      return t.DeleteFilesByMask(entry.folder, entry.mask, t.FItemCount, false);
+  }
+  return 0;
+}
 
 void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::wstring& fileName,
                        const std::wstring& section) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaner/items/DataFileEntries.h"
 #include "cleaner/items/ItemServices.h"
 
 namespace cleaner {
@@ -19,6 +20,10 @@ extern const wchar_t kCookiesFileName[];  // "Cookies.dat"
 // as the current clean item. A missing file or section counts 0.
 void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::wstring& fileName,
                        const std::wstring& section);
+
+// One file line of a data file (a folder, "folder,*.*" or "folder,mask"),
+// judged and run as part of the current item; the bytes removed.
+int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const FolderTokens& tokens);
 
 // The message shown once per item when an HKEY_LOCAL_MACHINE value entry is
 // skipped for want of rights (never in an automatic clean).

@@ -12,23 +12,36 @@ void MaskItem(TClearTaskThread& t, const std::wstring& folder, const std::vector
   SetItemBytes(t, DeleteMasks(t, folder, masks, true));
 }
 
-// Empties, for every sub-folder of `root`, each of the named folders below
-// it that exists; the folders themselves stay.
-int64_t EmptyInEachProfile(TClearTaskThread& t, const std::wstring& root, const std::vector<const wchar_t*>& inside,
-                           bool logFlag) {
-  int64_t bytes = 0;
-  if (root.empty()) return 0;
-  for (const auto& profile : SubFolderNames(root)) {
-    for (const wchar_t* name : inside) {
-      if (t.Terminated()) return bytes;
-      std::wstring folder = root + profile + L"\\" + name + L"\\";
-      if (FolderExists(folder)) bytes += t.DeleteFolderFiles(folder, false, logFlag, std::wstring(), t.FItemCount);
-    }
+// The folder `relative` of a pinned profile, emptied and kept. It is pinned
+// from the profile part by part; a link on the way is the user's own layout,
+// taken by its path under the rule for links above a target.
+int64_t EmptyInProfile(TClearTaskThread& t, const core::guard::FolderPin& profile, const wchar_t* relative,
+                       bool logFlag) {
+  std::unique_ptr<core::guard::FolderPin> folder = core::guard::PinBelow(profile, relative);
+  if (!folder) return 0;
+  if (folder->IsReplaced()) {
+    t.LogReplacedFolder(folder->Path());
+    return 0;
   }
-  return bytes;
+  if (folder->IsLink()) {
+    return t.DeleteFolderFiles(profile.Path() + relative + L"\\", false, logFlag, std::wstring(), t.FItemCount);
+  }
+  return t.EmptyPinnedFolder(*folder, logFlag, t.FItemCount);
 }
 
 }  // namespace
+
+int64_t EmptyInEachProfile(TClearTaskThread& t, const std::wstring& root, const std::vector<const wchar_t*>& inside,
+                           bool logFlag) {
+  int64_t bytes = 0;
+  ForEachProfile(t, root, [&](const std::wstring&, core::guard::FolderPin& profile) {
+    for (const wchar_t* name : inside) {
+      if (t.Terminated()) return;
+      bytes += EmptyInProfile(t, profile, name, logFlag);
+    }
+  });
+  return bytes;
+}
 
 void ClearFirefoxCookies(TClearTaskThread& t, const ItemServices&) {
   MaskItem(t, GetFirefoxProfilesPath(), {L"cookies*.txt", L"cookies.sqlite"});
@@ -36,15 +49,17 @@ void ClearFirefoxCookies(TClearTaskThread& t, const ItemServices&) {
 
 void ClearFirefoxHistory(TClearTaskThread& t, const ItemServices&) {
   std::wstring profiles = GetFirefoxProfilesPath();
-  if (profiles.empty()) return;
+  // A refused profiles folder is left whole, its databases included.
+  if (profiles.empty() || !t.PinItemFolder(profiles)) return;
   t.FItemBytes = t.DeleteFilesByMask(profiles, L"history.dat", t.FItemCount, true);
   if (!t.IsTest()) {
     // Only the default profiles: a profile made for something else is left
     // as it is. The profile's own name decides, not a folder above it.
-    for (const auto& name : SubFolderNames(profiles)) {
-      if (name.find(L".default") == std::wstring::npos) continue;
-      RunDatabaseStep(t, profiles + name + L"\\places.sqlite", FirefoxHistoryStatements());
-    }
+    ForEachProfile(t, profiles, [&](const std::wstring& name, core::guard::FolderPin& profile) {
+      if (name.find(L".default") != std::wstring::npos) {
+        RunDatabaseStep(t, profile, L"places.sqlite", FirefoxHistoryStatements());
+      }
+    });
   }
   SetItemBytes(t, t.FItemBytes);
 }

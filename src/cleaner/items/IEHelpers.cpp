@@ -152,25 +152,33 @@ void WipeIndexDat(TClearTaskThread& t, const std::wstring& path) {
     t.AddLog(L"Not scrubbed (a link or too large): " + path);
 }
 
+namespace {
+
+// The index files of a pinned folder and of the folders below it, each
+// folder pinned from its parent's listing; links are never entered, and a
+// file is scrubbed only when it still lies in the pinned folder.
+void WipeIndexDatsIn(TClearTaskThread& t, const core::guard::FolderPin& folder, bool spared) {
+  core::guard::ListPinned(folder, [&](const core::guard::ListedEntry& entry) {
+    if (t.Terminated()) return false;
+    if (entry.IsLink()) return true;
+    if (entry.IsFolder()) {
+      core::guard::FolderPin child(folder, entry.Name());
+      if (child.IsFolder() && !child.IsLink()) WipeIndexDatsIn(t, child, false);
+      else t.LogReplacedFolder(child.Path());
+    } else if (!spared && Upper(entry.Name()) == L"INDEX.DAT" && core::guard::LiesInPinnedFolder(folder, entry.Name())) {
+      WipeIndexDat(t, entry.Path());
+    }
+    return true;
+  });
+}
+
+}  // namespace
+
 void WipeIndexDatTree(TClearTaskThread& t, const std::wstring& folder) {
   if (t.IsTest() || folder.empty() || !FolderExists(folder)) return;
-  std::wstring base = WithSlash(folder);
   bool spared = !t.FWorkPath.empty() && StripSlash(folder) == StripSlash(t.FWorkPath);
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((base + L"*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    if (t.Terminated()) break;
-    std::wstring name = fd.cFileName;
-    if (name == L"." || name == L"..") continue;
-    // A linked folder is never entered: what it points at is not the browser's.
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      WipeIndexDatTree(t, base + name);
-    else if (!spared && Upper(name) == L"INDEX.DAT")
-      WipeIndexDat(t, base + name);
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+  std::unique_ptr<core::guard::FolderPin> pin = t.PinItemFolder(WithSlash(folder));
+  if (pin) WipeIndexDatsIn(t, *pin, spared);
 }
 
 bool IsWininitVersion(BYTE versionCode) { return (versionCode >= 1 && versionCode <= 4) || versionCode == 8; }

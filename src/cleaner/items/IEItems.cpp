@@ -50,9 +50,9 @@ std::wstring CookieWorkFolder() {
 
 // One cookie file: kept, deleted (its bytes added) or left because it
 // could not be read.
-void ClearCookieFile(TClearTaskThread& t, const core::guard::FolderPin& folder, const WIN32_FIND_DATAW& fd,
-                     const std::vector<std::wstring>& keep, int64_t* bytes) {
-  std::wstring path = folder.Path() + fd.cFileName;
+void ClearCookieFile(TClearTaskThread& t, const core::guard::ListedEntry& entry, const std::vector<std::wstring>& keep,
+                     int64_t* bytes) {
+  std::wstring path = entry.Path();
   std::wstring host;
   try {
     host = core::GetCookieHost(path);
@@ -61,50 +61,48 @@ void ClearCookieFile(TClearTaskThread& t, const core::guard::FolderPin& folder, 
     t.AddLog(L"Cannot read cookie " + path + L", kept");
     return;
   }
-  if (IsCookieKept(fd.cFileName, host, keep) || !t.DeletePinnedFile(folder, fd, true)) return;
+  if (IsCookieKept(entry.Name(), host, keep) || !t.DeletePinnedFile(entry, true)) return;
   ++t.FItemCount;
-  *bytes += SizeOf(fd);
+  *bytes += entry.Size();
   t.ProgressTick(t.FItemCount);
 }
 
 int64_t ClearCookieFiles(TClearTaskThread& t, const std::wstring& folder, const std::vector<std::wstring>& keep) {
   int64_t bytes = 0;
   // Held from before its listing: a cookie goes from this folder or not at all.
-  core::guard::FolderPin pin(folder);
-  if (!pin.IsFolder() || pin.IsLink()) return 0;
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((pin.Path() + L"*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  do {
-    if (t.Terminated()) break;
-    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-    if (std::wstring(fd.cFileName).find(L".txt") == std::wstring::npos) continue;
-    ClearCookieFile(t, pin, fd, keep, &bytes);
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+  std::unique_ptr<core::guard::FolderPin> pin = t.PinItemFolder(folder);
+  if (!pin) return 0;
+  core::guard::ListPinned(*pin, [&](const core::guard::ListedEntry& entry) {
+    if (t.Terminated()) return false;
+    if (entry.IsFolder() || entry.IsLink()) return true;
+    if (std::wstring(entry.Name()).find(L".txt") != std::wstring::npos) ClearCookieFile(t, entry, keep, &bytes);
+    return true;
+  });
   return bytes;
 }
+
+}  // namespace
 
 int64_t ClearOldHistoryFolders(TClearTaskThread& t, const std::wstring& folder) {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
   std::wstring today = GetTodayHistoryFolderName(now);
   ::CharUpperBuffW(&today[0], DWORD(today.size()));
+  std::unique_ptr<core::guard::FolderPin> pin = t.PinItemFolder(folder);
+  if (!pin) return 0;
   int64_t bytes = 0;
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  do {
-    if (t.Terminated()) break;
-    std::wstring name = fd.cFileName;
-    if (name == L"." || name == L".." || !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    std::wstring upper = name;
+  core::guard::ListPinned(*pin, [&](const core::guard::ListedEntry& entry) {
+    if (t.Terminated()) return false;
+    if (!entry.IsFolder()) return true;
+    std::wstring upper = entry.Name();
     ::CharUpperBuffW(&upper[0], DWORD(upper.size()));
-    if (upper.find(today) == std::wstring::npos) bytes += t.DeleteSubFolder(folder + name, t.FItemCount, true, L"");
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+    if (upper.find(today) == std::wstring::npos) bytes += t.DeleteListedFolder(entry, true, t.FItemCount);
+    return true;
+  });
   return bytes;
 }
+
+namespace {
 
 // The browser's major version from "Version Vector", 0 when unknown.
 int IEMajorVersion() {

@@ -35,6 +35,9 @@ std::wstring IECookieFolder();
 std::wstring IEHistoryFolder();
 // "MSHist01" + yyyymmdd of the given day.
 std::wstring GetTodayHistoryFolderName(const SYSTEMTIME& day);
+// Removes every folder of `folder` (a history folder) but today's, each taken
+// from the folder's pinned listing; the bytes removed.
+int64_t ClearOldHistoryFolders(TClearTaskThread& t, const std::wstring& folder);
 
 // Cookies.dat in `dataFolder`: the non-empty entries of "Cookies to keep".
 std::vector<std::wstring> ReadCookieKeepList(const std::wstring& dataFolder);

@@ -85,25 +85,20 @@ int64_t ClearOldStyleBin(TClearTaskThread& t, const std::wstring& bin) {
   // Held from before its listing: a file goes from this folder or not at all.
   core::guard::FolderPin pin(bin);
   if (!pin.IsFolder() || pin.IsLink()) return 0;
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((pin.Path() + L"*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return 0;
   bool log = t.Settings().ShowLogRecycleBin;
   int64_t bytes = 0;
-  do {
-    if (t.Terminated()) break;
-    std::wstring name = fd.cFileName;
-    if (name == L"." || name == L"..") continue;
-    std::wstring path = core::JoinPath(bin, name);
-    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      bytes += t.DeleteSubFolder(path, t.FItemCount, log, std::wstring());
-    } else if (!SameName(name, L"desktop.ini") && !SameName(name, L"INFO2") && t.DeletePinnedFile(pin, fd, log)) {
+  core::guard::ListPinned(pin, [&](const core::guard::ListedEntry& entry) {
+    if (t.Terminated()) return false;
+    if (entry.IsFolder()) {
+      bytes += t.DeleteListedFolder(entry, log, t.FItemCount);
+    } else if (!SameName(entry.Name(), L"desktop.ini") && !SameName(entry.Name(), L"INFO2") &&
+               t.DeletePinnedFile(entry, log)) {
       ++t.FItemCount;
-      bytes += (static_cast<int64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+      bytes += entry.Size();
       t.ProgressTick(t.FItemCount);
     }
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+    return true;
+  });
   return bytes;
 }
 

@@ -40,15 +40,23 @@ bool SameFile(HANDLE a, HANDLE b) {
 }
 
 // Some systems give a name that ends in dots or spaces without them. Then
-// the file is itself only when it is not the file the trimmed name holds.
+// the file is itself only when it is not the file the trimmed name holds
+// (for a name of dots alone, the folder itself).
 bool IsTrimmedNameOfItself(HANDLE file, const std::wstring& folder, const std::wstring& name) {
   std::wstring trimmed = TrimmedName(name);
-  if (trimmed.empty()) return false;
-  HANDLE other = OpenAttributes(folder + trimmed, FILE_FLAG_OPEN_REPARSE_POINT);
+  HANDLE other = OpenAttributes(folder + trimmed, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
   if (other == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
   bool same = SameFile(file, other);
   ::CloseHandle(other);
   return !same;
+}
+
+// The name the system gives a file `name` of `folderName` once it has
+// trimmed its dots and spaces: for a name of dots alone, the folder's.
+bool IsTrimmedKernelName(std::wstring_view fileName, std::wstring_view folderName, const std::wstring& name) {
+  std::wstring trimmed = TrimmedName(name);
+  if (!trimmed.empty()) return IsFolderAndName(fileName, folderName, trimmed);
+  return fileName == folderName || fileName == folderName.substr(0, folderName.size() - 1);
 }
 
 LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
@@ -59,8 +67,7 @@ LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
   return set(h, &io, info, size, infoClass);
 }
 
-bool MarkForDeletion(HANDLE h) {
-  BOOLEAN remove = TRUE;
+bool MarkForDeletion(HANDLE h, BOOLEAN remove = TRUE) {
   return SetInformation(h, &remove, sizeof(remove), kFileDispositionInformation) >= 0;
 }
 
@@ -81,6 +88,23 @@ bool MayDelete(const std::wstring& folder, const std::wstring& name, DWORD attri
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsPlainFileName(name) && HasAcceptedForm(folder);
 }
 
+// The name goes; a read-only file loses the attribute for it on the same
+// handle. Attributes belong to the file, not the name: one with another name
+// gets them back before the close, or keeps this name too.
+FileDeleteResult DeleteReadOnlyAware(HANDLE h, DWORD attributes, bool readOnly) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool shared = readOnly && ::GetFileInformationByHandle(h, &info) && info.nNumberOfLinks > 1;
+  bool cleared = readOnly && SetAttributes(h, attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (!MarkForDeletion(h)) {
+    if (cleared) SetAttributes(h, attributes);
+    return FileDeleteResult::Failed;
+  }
+  if (!cleared || !shared || SetAttributes(h, attributes)) return FileDeleteResult::Deleted;
+  MarkForDeletion(h, FALSE);
+  SetAttributes(h, attributes);
+  return FileDeleteResult::Failed;
+}
+
 FileDeleteResult FromOpenError(DWORD error) {
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileDeleteResult::Missing;
   return FileDeleteResult::Failed;
@@ -94,7 +118,7 @@ bool ReachedThroughLink(HANDLE file, const FolderPin& folder, const std::wstring
   std::wstring_view fileName = KernelName(file, &buf);
   if (folderName.empty() || fileName.empty()) return true;
   if (IsFolderAndName(fileName, folderName, name)) return false;
-  if (!EndsInDotOrSpace(name) || !IsFolderAndName(fileName, folderName, TrimmedName(name))) return true;
+  if (!EndsInDotOrSpace(name) || !IsTrimmedKernelName(fileName, folderName, name)) return true;
   return !IsTrimmedNameOfItself(file, folder.Path(), name);
 }
 
@@ -117,6 +141,15 @@ bool IsFileReachedThroughLink(const std::wstring& path) {
   return linked;
 }
 
+bool LiesInPinnedFolder(const FolderPin& folder, const std::wstring& name) {
+  if (!IsPlainFileName(name)) return false;
+  HANDLE h = OpenAttributes(LiteralPath(folder.Path() + name), FILE_FLAG_OPEN_REPARSE_POINT);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool inPlace = !ReachedThroughLink(h, folder, name);
+  ::CloseHandle(h);
+  return inPlace;
+}
+
 bool IsPlainFileName(const std::wstring& name) {
   return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos;
 }
@@ -130,18 +163,13 @@ FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& n
   if (!MayDelete(folder.Path(), name, attributes)) return FileDeleteResult::Refused;
   bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   DWORD access = DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
-  std::wstring path = folder.Path() + name;
-  if (EndsInDotOrSpace(name)) path = LiteralPath(path);
+  std::wstring path = LiteralPath(folder.Path() + name);
   HANDLE h = ::CreateFileW(path.c_str(), access,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return FromOpenError(::GetLastError());
-  FileDeleteResult result = FileDeleteResult::Refused;
-  if (!ReachedThroughLink(h, folder, name)) {
-    bool cleared = readOnly && SetAttributes(h, attributes & ~FILE_ATTRIBUTE_READONLY);
-    result = MarkForDeletion(h) ? FileDeleteResult::Deleted : FileDeleteResult::Failed;
-    if (result != FileDeleteResult::Deleted && cleared) SetAttributes(h, attributes);
-  }
+  FileDeleteResult result = ReachedThroughLink(h, folder, name) ? FileDeleteResult::Refused
+                                                                 : DeleteReadOnlyAware(h, attributes, readOnly);
   ::CloseHandle(h);
   return result;
 }
@@ -157,10 +185,29 @@ bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, 
   return set;
 }
 
+// A folder, or a folder link, removed through a handle on the name itself.
+// Where the system opens a link's target instead (the handle and the name
+// disagree on the link), nothing is removed: a remove through that handle
+// would take the target.
 bool RemoveFolder(const std::wstring& path) {
   std::wstring bare = path.size() > 3 && path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
   if (!HasAcceptedForm(bare) || bare.size() <= 3) return false;  // never a drive root
-  return ::RemoveDirectoryW(LiteralPath(bare).c_str()) != FALSE;
+  std::wstring literal = LiteralPath(bare);
+  HANDLE h = ::CreateFileW(literal.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  DWORD named = ::GetFileAttributesW(literal.c_str());
+  bool removed = false;
+  if (::GetFileInformationByHandle(h, &info) && named != INVALID_FILE_ATTRIBUTES &&
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+      ((info.dwFileAttributes ^ named) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    removed = MarkForDeletion(h);
+  }
+  ::CloseHandle(h);
+  // Marked is not gone where the system decides at the close: ask the name.
+  return removed && ::GetFileAttributesW(literal.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 bool FindListedFile(const std::wstring& path, std::wstring* folder, std::wstring* name, DWORD* attributes) {

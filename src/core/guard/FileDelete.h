@@ -28,6 +28,10 @@ bool ReachedThroughLink(HANDLE file, const FolderPin& folder, const std::wstring
 bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstring& name);
 bool ReachedThroughLink(HANDLE file, const std::wstring& path);
 bool IsFileReachedThroughLink(const std::wstring& path);
+// The file `name` is there in the pinned `folder` itself, not reached through
+// a link or a folder that replaced it: what a file is checked for before it
+// is opened by its path (a database, an index file).
+bool LiesInPinnedFolder(const FolderPin& folder, const std::wstring& name);
 
 // A name a folder may list and a delete may take as one file: no separator,
 // no stream colon, no wildcard, not "." or "..".
@@ -46,8 +50,10 @@ FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring
 // file or the system refused.
 bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes);
 
-// Removes an empty folder, or a folder link without touching its target;
-// a name ending in a dot or a space is taken as written.
+// Removes an empty folder, or a folder link without touching its target,
+// through a handle opened on the name itself; false (and nothing touched)
+// where the system would open a link's target instead. A name ending in a
+// dot or a space is taken as written.
 bool RemoveFolder(const std::wstring& path);
 
 // One file named by a full path as its folder lists it: the folder (with its

@@ -8,6 +8,21 @@ namespace {
 
 bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
+// Some part ends in a dot or a space, and none is "." or "..", which only
+// the plain form resolves.
+bool NeedsLiteralForm(const std::wstring& path) {
+  bool trimmed = false;
+  for (size_t at = 0; at <= path.size();) {
+    size_t end = path.find_first_of(L"\\/", at);
+    if (end == std::wstring::npos) end = path.size();
+    size_t n = end - at;
+    if ((n == 1 || n == 2) && path.compare(at, n, L"..", n) == 0) return false;
+    trimmed = trimmed || (n > 0 && (path[end - 1] == L'.' || path[end - 1] == L' '));
+    at = end + 1;
+  }
+  return trimmed;
+}
+
 }  // namespace
 
 bool HasStreamName(const std::wstring& path) { return path.find(L':', 2) != std::wstring::npos; }
@@ -47,7 +62,7 @@ std::wstring TrimmedName(const std::wstring& name) {
 }
 
 std::wstring LiteralPath(const std::wstring& path) {
-  if (!EndsInDotOrSpace(path)) return path;
+  if (!NeedsLiteralForm(path)) return path;
   if (path.compare(0, 4, L"\\\\?\\") == 0) return path;
   if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
   return L"\\\\?\\" + path;

@@ -19,7 +19,7 @@ bool HasTrimmedPart(const std::wstring& path);
 // The name without the dots and spaces the system trims; empty when nothing stays.
 std::wstring TrimmedName(const std::wstring& name);
 // A full path taken as it is written ("\\?\" form) when the system would
-// otherwise trim its last part; the path as given else.
+// otherwise trim any of its parts; the path as given else.
 std::wstring LiteralPath(const std::wstring& path);
 // "\\?\C:\x" -> "C:\x", "\\?\UNC\s\x" -> "\\s\x".
 std::wstring StripExtendedPrefix(const std::wstring& path);

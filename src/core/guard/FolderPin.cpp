@@ -61,10 +61,24 @@ FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name) : path_(
   if (!folder_ || link_) return;
   // Opened by path, the sub-folder is the parent's own only when its name is
   // the pinned parent's name and its own.
-  if (parent.Name().empty() || name_ != parent.Name() + name + L'\\') {
+  if (parent.Name().empty() || (name_ != parent.Name() + name + L'\\' && !IsTrimmedNameOfItself(parent, name))) {
     folder_ = false;
     replaced_ = true;
   }
+}
+
+// Some systems name a folder "x." or "x " without its dots and spaces. It is
+// itself when so named and not the folder the trimmed name holds.
+bool FolderPin::IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const {
+  std::wstring trimmed = TrimmedName(name);
+  if (!EndsInDotOrSpace(name) || trimmed.empty() || name_ != parent.Name() + trimmed + L'\\') return false;
+  HANDLE other = OpenFolder(parent.Path() + trimmed, FollowLink::No, kShareAll);
+  if (other == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool same = ::GetFileInformationByHandle(other, &info) &&
+              identity_ == Identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  ::CloseHandle(other);
+  return !same;
 }
 
 void FolderPin::Open(FollowLink follow) {
@@ -99,6 +113,53 @@ bool FolderPin::StillInPlace() const {
   if (!same || follow_ == FollowLink::Yes) return same;
   DWORD named = ::GetFileAttributesW(LiteralPath(bare).c_str());
   return named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+namespace {
+
+HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* fd) {
+  // The basic form skips the short names; systems before Windows 7 reject it.
+  static bool basic = true;
+  if (basic) {
+    HANDLE h = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, fd, FindExSearchNameMatch, nullptr,
+                                  FIND_FIRST_EX_LARGE_FETCH);
+    if (h != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_INVALID_PARAMETER) return h;
+    basic = false;
+  }
+  return ::FindFirstFileW(pattern.c_str(), fd);
+}
+
+bool IsDots(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+}  // namespace
+
+bool ListPinned(const FolderPin& folder, const std::function<bool(const ListedEntry&)>& visit) {
+  if (!folder.IsFolder()) return false;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirst(LiteralPath(folder.Path() + L"*"), &fd);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    if (!IsDots(fd.cFileName) && !visit(ListedEntry(folder, fd))) break;
+  } while (::FindNextFileW(find, &fd));
+  ::FindClose(find);
+  return true;
+}
+
+std::unique_ptr<FolderPin> PinBelow(const FolderPin& base, const std::wstring& relative) {
+  std::unique_ptr<FolderPin> pin;
+  const FolderPin* above = &base;
+  for (size_t at = 0; at < relative.size();) {
+    size_t end = relative.find(L'\\', at);
+    if (end == std::wstring::npos) end = relative.size();
+    pin = std::make_unique<FolderPin>(*above, relative.substr(at, end - at));
+    if (pin->IsLink() || pin->IsReplaced()) return pin;
+    if (!pin->IsFolder()) return nullptr;
+    above = pin.get();
+    at = end + 1;
+  }
+  return pin;
 }
 
 void FolderPin::Close() {

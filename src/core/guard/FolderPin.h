@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,6 +50,7 @@ class FolderPin {
     bool operator==(const Identity& o) const { return volume == o.volume && high == o.high && low == o.low; }
   };
   void Open(FollowLink follow);
+  bool IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const;
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   std::wstring path_, name_;
@@ -57,6 +60,36 @@ class FolderPin {
   bool link_ = false;
   bool replaced_ = false;
 };
+
+// One entry of a pinned folder's listing, bound to the pin it came from: a
+// delete, a wipe or a descent takes the entry, never a path built from it, so
+// nothing listed is looked up again by path.
+class ListedEntry {
+ public:
+  ListedEntry(const FolderPin& folder, const WIN32_FIND_DATAW& data) : folder_(folder), data_(data) {}
+  const FolderPin& Folder() const { return folder_; }
+  const WIN32_FIND_DATAW& Data() const { return data_; }
+  const wchar_t* Name() const { return data_.cFileName; }
+  DWORD Attributes() const { return data_.dwFileAttributes; }
+  bool IsFolder() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+  bool IsLink() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+  int64_t Size() const { return (static_cast<int64_t>(data_.nFileSizeHigh) << 32) | data_.nFileSizeLow; }
+  // For log lines only.
+  std::wstring Path() const { return folder_.Path() + data_.cFileName; }
+
+ private:
+  const FolderPin& folder_;
+  const WIN32_FIND_DATAW& data_;
+};
+
+// Lists the pinned folder ("." and ".." left out) and hands each entry to
+// `visit` until it returns false. False when the folder could not be listed.
+bool ListPinned(const FolderPin& folder, const std::function<bool(const ListedEntry&)>& visit);
+
+// The folder `relative` ("a\b") below `base`, each part pinned from the one
+// above as its listing would name it. Null when a part is missing; a part
+// that is a link or was replaced gives a pin that says so and stops there.
+std::unique_ptr<FolderPin> PinBelow(const FolderPin& base, const std::wstring& relative);
 
 // The kernel's name of an open file or folder ("\Device\...\x"), read into
 // `buf`; empty when the system does not say. One call, with no translation

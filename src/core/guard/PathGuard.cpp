@@ -59,6 +59,18 @@ PathVerdict Worse(PathVerdict a, PathVerdict b) {
   return rank(a) >= rank(b) ? a : b;
 }
 
+// The first part of `canonical` (ending in "\\") at or after `from` that is
+// a junction or symbolic link, without its "\\"; empty when none is.
+std::wstring FirstLinkOnPath(const std::wstring& canonical, size_t from) {
+  for (size_t end = canonical.find(L'\\', from); end != std::wstring::npos; end = canonical.find(L'\\', end + 1)) {
+    std::wstring part = canonical.substr(0, end);
+    if (part.size() <= 2) continue;  // "C:"
+    DWORD attrs = ::GetFileAttributesW(LiteralPath(part).c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return part;
+  }
+  return std::wstring();
+}
+
 }  // namespace
 
 bool PathGuard::HasAcceptedForm(const std::wstring& typed) { return guard::HasAcceptedForm(typed); }
@@ -94,6 +106,17 @@ PathGuard::PathGuard(const GuardFolders& folders) {
   for (const auto& f : folders.asked) Add(&asked_, f);
   for (const auto& f : folders.systemTrees) Add(&systemTrees_, f);
   for (const auto& f : folders.systemTops) Add(&systemTops_, f);
+  for (const auto& f : folders.shared) {
+    std::wstring canonical = CanonicalPath(f);
+    if (!canonical.empty()) shared_.push_back(sys::UpperCase(canonical));
+  }
+}
+
+std::wstring PathGuard::SharedFolderAbove(const std::wstring& upper) const {
+  for (const auto& shared : shared_) {
+    if (upper.size() > shared.size() && upper.compare(0, shared.size(), shared) == 0) return shared;
+  }
+  return std::wstring();
 }
 
 bool PathGuard::InSystemPlace(const std::wstring& key) const {
@@ -172,12 +195,19 @@ CheckedFolder PathGuard::CheckFolder(const std::wstring& folder, DeleteReach rea
   if (checked.path.empty()) return checked;
   // Without the trailing "\", which makes some systems answer for a link's target.
   std::wstring bare = checked.path.size() > 3 ? checked.path.substr(0, checked.path.size() - 1) : checked.path;
-  DWORD attrs = ::GetFileAttributesW(bare.c_str());
+  DWORD attrs = ::GetFileAttributesW(LiteralPath(bare).c_str());
   checked.isLink = attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   std::wstring resolved = ResolvedPath(checked.path);
   checked.key = sys::UpperCase(resolved);
   checked.verdict = Worse(CheckKey(sys::UpperCase(checked.path), reach), CheckKey(checked.key, reach));
-  if (checked.isLink && reach != DeleteReach::OneName) checked.verdict = Worse(checked.verdict, PathVerdict::Refused);
+  checked.linkOnPath = FirstLinkOnPath(checked.path, 0);
+  if (checked.linkOnPath.empty()) return checked;
+  // Below a folder every user may write, any link may be another user's.
+  std::wstring shared = SharedFolderAbove(sys::UpperCase(checked.path));
+  if (!shared.empty() && !FirstLinkOnPath(checked.path, shared.size()).empty()) {
+    checked.verdict = Worse(checked.verdict, PathVerdict::Refused);
+    checked.reason = L"a link below a folder every user may write";
+  }
   return checked;
 }
 

@@ -38,6 +38,10 @@ struct GuardFolders {
   std::vector<std::wstring> asked;
   std::vector<std::wstring> systemTrees;
   std::vector<std::wstring> systemTops;
+  // Folders every user may write (the Windows Temp folder, ProgramData, the
+  // Public profile): a link anywhere below one may be anybody's, and refuses
+  // whatever lies through it.
+  std::vector<std::wstring> shared;
 };
 
 // What a data-file entry (kavo.dat, Custom.dat) may do in a folder.
@@ -54,15 +58,18 @@ struct CheckedFolder {
   PathVerdict verdict = PathVerdict::Invalid;
   std::wstring path;
   std::wstring key;
-  bool isLink = false;  // the folder itself is a junction or symbolic link
+  bool isLink = false;      // the folder itself is a junction or symbolic link
+  std::wstring linkOnPath;  // the first link on the way to the folder (itself included), followed
+  std::wstring reason;      // with Refused, when there is more to say than "protected"
 };
 
 class PathGuard {
  public:
   explicit PathGuard(const GuardFolders& folders);
 
-  // Judges a folder named by an item. A folder that is itself a link is
-  // refused for every reach but OneName: its target is not ours to empty.
+  // Judges a folder named by an item. A link on its way (the folder itself
+  // included) is the user's own layout and is followed, except below a shared
+  // folder, where it refuses the folder.
   CheckedFolder CheckFolder(const std::wstring& folder, DeleteReach reach) const;
   // Judges a folder found while walking a checked one, from its key.
   PathVerdict CheckKey(const std::wstring& key, DeleteReach reach) const;
@@ -86,11 +93,14 @@ class PathGuard {
   static bool Contains(const std::vector<std::wstring>& keys, const std::wstring& key);
 
   bool InSystemPlace(const std::wstring& key) const;
+  // The shared folder `upper` (a canonical path, upper-cased) lies strictly below; empty for none.
+  std::wstring SharedFolderAbove(const std::wstring& upper) const;
 
   std::vector<std::wstring> refused_;
   std::vector<std::wstring> asked_;
   std::vector<std::wstring> systemTrees_;
   std::vector<std::wstring> systemTops_;
+  std::vector<std::wstring> shared_;
 };
 
 }  // namespace guard

@@ -172,6 +172,25 @@ bool IsRegLink(HKEY root, const std::wstring& path) {
   return link;
 }
 
+bool IsVolatileKey(HKEY root, const std::wstring& path) {
+  HKEY key = nullptr;
+  bool link = false;
+  if (OpenKeyAsItself(root, path, KEY_CREATE_SUB_KEY, &key, &link) != ERROR_SUCCESS) return false;
+  KeyCloser closer(key);
+  if (link) return false;
+  const std::wstring name = L"Vantorel volatility probe " + std::to_wstring(::GetCurrentProcessId()) + L"." +
+                            std::to_wstring(::GetTickCount());
+  HKEY probe = nullptr;
+  DWORD disposition = 0;
+  LONG rc = ::RegCreateKeyExW(key, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, DELETE | KEY_QUERY_VALUE,
+                              nullptr, &probe, &disposition);
+  if (rc == ERROR_CHILD_MUST_BE_VOLATILE) return true;
+  if (rc != ERROR_SUCCESS) return false;
+  if (disposition == REG_CREATED_NEW_KEY) DeleteOpenKey(probe);
+  ::RegCloseKey(probe);
+  return false;
+}
+
 LONG DeleteKeyTree(HKEY root, const std::wstring& path, LinkBelow links) {
   if (path.empty()) return ERROR_ACCESS_DENIED;  // never a root
   return DeleteTreeBelow(root, path, links);

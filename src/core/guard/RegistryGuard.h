@@ -42,6 +42,14 @@ bool IsLinkKey(HKEY key);
 // The key is a registry symbolic link: it stands for a key elsewhere.
 bool IsRegLink(HKEY root, const std::wstring& path);
 
+// The key is volatile: made with REG_OPTION_VOLATILE, or below such a key
+// (under Wine, "Software\Wine\Temporary System Parameters"), it lives only
+// until Windows restarts, and a backup file cannot bring it back where the
+// system takes no lasting key. The system refuses such a key a non-volatile
+// subkey, which is how it is told: a subkey the question made is deleted at
+// once through its own handle. False when it cannot be told.
+bool IsVolatileKey(HKEY root, const std::wstring& path);
+
 enum class LinkBelow {
   RemoveLink,  // a link in the tree goes as a link, its target stays
   Stop,        // a link in the tree stops the delete (kLinkMet)

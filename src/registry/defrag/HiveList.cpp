@@ -73,7 +73,7 @@ std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64) {
   return file;
 }
 
-std::vector<THive> LoadHiveList(bool IsWow64) {
+std::vector<THive> LoadHiveList(bool IsWow64, std::vector<THive>* leftOut) {
   std::vector<THive> hives;
   sys::RegistryKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, kHiveListKey, KEY_READ)) return hives;
@@ -83,6 +83,7 @@ std::vector<THive> LoadHiveList(bool IsWow64) {
     if (!key.ReadString(name, &text) || text.empty()) continue;
     std::wstring file = HivePathToFileName(text, IsWow64);
     if (!file.empty()) hives.push_back({name, file});
+    else if (leftOut != nullptr) leftOut->push_back({name, text});
   }
   return hives;
 }

@@ -37,7 +37,9 @@ std::wstring ToSysnativePath(const std::wstring& Path, const FileExistsFn& exist
 std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64);
 
 // The hive-list key's hives with an existing file, in enumeration order;
-// empty when the key does not open.
-std::vector<THive> LoadHiveList(bool IsWow64);
+// empty when the key does not open. Hives listed with a file that is not
+// there (a missing file, a drive that does not exist) go to `leftOut`, with
+// File the path as listed; hives listed without a file have none to save.
+std::vector<THive> LoadHiveList(bool IsWow64, std::vector<THive>* leftOut = nullptr);
 
 }  // namespace registry

@@ -48,10 +48,14 @@ std::wstring KeyRefusal(HKEY root, const std::wstring& path) {
       return L"A registry root (under any of its names) or a first-level key is never deleted.";
     case guard::KeyPlace::Class:
       if (MayHaveSubKeys(root, path)) return L"A class that holds subkeys is never deleted whole.";
-      return {};
+      break;
     default:
-      return {};
+      break;
   }
+  // The restore could not recreate it below a parent that is itself volatile.
+  if (guard::IsVolatileKey(root, path))
+    return L"The key is volatile (it lasts only until Windows restarts), which a backup file cannot restore.";
+  return {};
 }
 
 TDeleteResult FromExport(const TExportResult& r) {

@@ -25,7 +25,8 @@ struct TDeleteResult {
 // user's hive, "Software\Classes", "Wow6432Node"), keys directly under one,
 // and paths with empty parts are never deleted; directly under a classes
 // root other than HKEY_CLASSES_ROOT, a class only when it holds no subkeys.
-// A registry link in the key is never followed: such a key is not deleted.
+// A registry link in the key is never followed: such a key is not deleted,
+// nor is a volatile key, which its backup could not bring back.
 TDeleteResult DeleteKeyWithBackup(const std::wstring& Root, const std::wstring& Key, const std::wstring& BackupFile);
 
 // The value ValueName ("" the default value) of the key Key; with WithBackup

@@ -1,6 +1,7 @@
 #include "registry/restore/RegFileReader.h"
 
 #include <algorithm>
+#include <new>
 
 #include "core/guard/RegistryGuard.h"
 #include "sys/Text.h"
@@ -46,37 +47,51 @@ bool FromUtf8Strict(const std::string& bytes, std::wstring* text) {
   return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, &(*text)[0], n) == n;
 }
 
-// The text of the file in the encoding its mark names (8-bit ANSI without
-// one); false for bytes that are no text of that encoding. A NUL inside the
-// text ends a line early for the editor and nowhere else, so such a file is
-// not read at all.
-bool Decode(const std::string& bytes, std::wstring* text, TRegEncoding* encoding) {
+// Hands each line of text[0, end) to `take`: CR LF, LF and CR each end one.
+// Works on bytes and on UTF-16 text alike.
+template <class Text, class Take>
+void SplitLines(const Text& text, size_t end, Take take) {
+  size_t start = 0;
+  for (size_t i = 0; i < end; ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    take(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < end) take(text.substr(start, end - start));
+}
+
+// Where the text ends, NULs at its very end being padding; 0 for text with a
+// NUL inside, which ends a line early for the editor and nowhere else, so
+// such a file is not read at all (`*bad`).
+template <class Text>
+size_t TextEnd(const Text& text, bool* bad) {
+  size_t end = text.size();
+  while (end > 0 && text[end - 1] == 0) --end;
+  *bad = text.find(typename Text::value_type(0)) < end;
+  return *bad ? 0 : end;
+}
+
+// The lines of the file in the encoding its mark names (8-bit ANSI without
+// one); false for bytes that are no text of that encoding. 8-bit text is split
+// into lines on its bytes and only then converted, line by line, from the
+// ANSI code page, as the editor does: under a double-byte code page a lead
+// byte at a line's end would otherwise swallow the line end and join the next
+// line to a comment.
+bool DecodeLines(const std::string& bytes, std::vector<std::wstring>* lines, TRegEncoding* encoding) {
   *encoding = StartsWithBytes(bytes, "\xFF\xFE", 2)       ? TRegEncoding::Utf16
               : StartsWithBytes(bytes, "\xEF\xBB\xBF", 3) ? TRegEncoding::Utf8
                                                           : TRegEncoding::Ansi;
-  if (*encoding == TRegEncoding::Utf16) *text = FromUtf16Le(bytes.substr(2));
-  else if (*encoding == TRegEncoding::Ansi) *text = sys::FromAnsi(bytes);
-  else if (!FromUtf8Strict(bytes.substr(3), text)) return false;
-  while (!text->empty() && text->back() == L'\0') text->pop_back();
-  return text->find(L'\0') == std::wstring::npos;
-}
-
-// CR LF, LF and CR each end a line.
-std::vector<std::wstring> SplitLines(const std::wstring& text) {
-  std::vector<std::wstring> lines;
-  std::wstring line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    wchar_t c = text[i];
-    if (c != L'\r' && c != L'\n') {
-      line += c;
-      continue;
-    }
-    if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-    lines.push_back(line);
-    line.clear();
+  bool bad = false;
+  if (*encoding == TRegEncoding::Ansi) {
+    SplitLines(bytes, TextEnd(bytes, &bad), [lines](const std::string& line) { lines->push_back(sys::FromAnsi(line)); });
+    return !bad;
   }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
+  std::wstring text;
+  if (*encoding == TRegEncoding::Utf16) text = FromUtf16Le(bytes.substr(2));
+  else if (!FromUtf8Strict(bytes.substr(3), &text)) return false;
+  SplitLines(text, TextEnd(text, &bad), [lines](std::wstring line) { lines->push_back(std::move(line)); });
+  return !bad;
 }
 
 bool IsSignature(const std::wstring& line) {
@@ -170,12 +185,9 @@ HKEY RootFromName(const std::wstring& name) {
   return core::guard::RootKeyFromName(name);
 }
 
-}  // namespace
-
-TRegFile ParseRegText(const std::wstring& text) {
+TRegFile ParseRegLines(const std::vector<std::wstring>& lines) {
   TRegFile f;
   f.Decoded = true;
-  const std::vector<std::wstring> lines = SplitLines(text);
   f.KnownSignature = !lines.empty() && IsSignature(lines[0]);
   std::wstring section;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -200,30 +212,52 @@ TRegFile ParseRegText(const std::wstring& text) {
   return f;
 }
 
-TRegFile ParseRegBytes(const std::string& bytes) {
-  std::wstring text;
-  TRegEncoding encoding = TRegEncoding::Ansi;
-  if (!Decode(bytes, &text, &encoding)) return {};
-  TRegFile f = ParseRegText(text);
-  f.Encoding = encoding;
-  return f;
+}  // namespace
+
+TRegFile ParseRegText(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  SplitLines(text, text.size(), [&lines](std::wstring line) { lines.push_back(std::move(line)); });
+  return ParseRegLines(lines);
 }
 
-bool ReadRegFileBytes(const std::wstring& file, std::string* bytes, HANDLE* keepOpen) {
+TRegFile ParseRegBytes(const std::string& bytes) {
+  try {
+    std::vector<std::wstring> lines;
+    TRegEncoding encoding = TRegEncoding::Ansi;
+    if (!DecodeLines(bytes, &lines, &encoding)) return {};
+    TRegFile f = ParseRegLines(lines);
+    f.Encoding = encoding;
+    return f;
+  } catch (const std::bad_alloc&) {
+    // Below the size limit a file of very many tiny entries can still need
+    // more memory than the 32-bit program has: it is refused as too large.
+    TRegFile f;
+    f.TooLarge = true;
+    return f;
+  }
+}
+
+TRegRead ReadRegFileBytes(const std::wstring& file, std::string* bytes, HANDLE* keepOpen) {
   // Shared for reading only: while the handle is kept, nobody can change the file.
   HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) return TRegRead::Unreadable;
   LARGE_INTEGER size{};
-  bool ok = ::GetFileSizeEx(h, &size) && size.QuadPart < (1LL << 30);
-  if (ok) {
-    bytes->resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    ok = bytes->empty() || (::ReadFile(h, &(*bytes)[0], static_cast<DWORD>(bytes->size()), &got, nullptr) &&
-                            got == bytes->size());
+  TRegRead result = ::GetFileSizeEx(h, &size) ? TRegRead::Read : TRegRead::Unreadable;
+  if (result == TRegRead::Read && size.QuadPart > kMaxRegFileBytes) result = TRegRead::TooLarge;
+  if (result == TRegRead::Read) {
+    try {
+      bytes->resize(static_cast<size_t>(size.QuadPart));
+      DWORD got = 0;
+      if (!bytes->empty() &&
+          !(::ReadFile(h, &(*bytes)[0], static_cast<DWORD>(bytes->size()), &got, nullptr) && got == bytes->size()))
+        result = TRegRead::Unreadable;
+    } catch (const std::bad_alloc&) {
+      result = TRegRead::TooLarge;
+    }
   }
-  if (ok && keepOpen != nullptr) *keepOpen = h;
+  if (result == TRegRead::Read && keepOpen != nullptr) *keepOpen = h;
   else ::CloseHandle(h);
-  return ok;
+  return result;
 }
 
 bool SplitRegKeyPath(const std::wstring& key, HKEY* root, std::wstring* subKey) {

@@ -4,7 +4,8 @@
 // the ANSI code page (which reads the ASCII syntax of unmarked UTF-8 alike);
 // CR LF, LF and CR line ends; blanks and tabs before headers and value names
 // and around "="; value data continued with a trailing backslash; ";" and "#"
-// comment lines; root names in any case, short (HKLM) or long.
+// comment lines; root names in any case, short (HKLM) or long. 8-bit text is
+// split into lines on its bytes before any code-page conversion.
 //
 // Where the editor and the reader could disagree on a deletion, the reader
 // errs towards seeing one: "[-" after blanks even inside the bracket, data
@@ -31,6 +32,7 @@ struct TRegEntry {
 
 struct TRegFile {
   bool Decoded = false;        // the bytes read as text of one of the encodings
+  bool TooLarge = false;       // not read: it needs more memory than the program has
   TRegEncoding Encoding = TRegEncoding::Ansi;
   bool KnownSignature = false; // first line "REGEDIT4" or "Windows Registry Editor Version 5.00"
   std::vector<TRegEntry> Entries;
@@ -46,10 +48,19 @@ struct TRegFile {
 TRegFile ParseRegBytes(const std::string& bytes);
 // Text already decoded.
 TRegFile ParseRegText(const std::wstring& text);
-// False when the file cannot be opened or read (or is over 1 GB). With
-// `keepOpen` the file stays open, shared for reading only, until the caller
-// closes the handle: what was read is what others read meanwhile.
-bool ReadRegFileBytes(const std::wstring& file, std::string* bytes, HANDLE* keepOpen = nullptr);
+// The largest .reg file read: 64 MB. Reading costs the program several
+// times a file's size (its bytes, its text in UTF-16, its entries), and a
+// 32-bit program has 2 GB of address space in all; a fix writes backups far
+// smaller than this.
+constexpr long long kMaxRegFileBytes = 64LL << 20;
+
+enum class TRegRead { Read, Unreadable, TooLarge };
+
+// Reads the whole file: Unreadable when it cannot be opened or read,
+// TooLarge above kMaxRegFileBytes (or when memory runs out). With `keepOpen`
+// the file stays open, shared for reading only, until the caller closes the
+// handle: what was read is what others read meanwhile.
+TRegRead ReadRegFileBytes(const std::wstring& file, std::string* bytes, HANDLE* keepOpen = nullptr);
 
 // "HKEY_CURRENT_USER\Software\X" or "hkcu\Software\X" to its predefined root
 // and the path below it; false for an unknown root.

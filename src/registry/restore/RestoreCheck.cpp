@@ -87,7 +87,7 @@ bool RegTextDeletes(const std::string& text) { return RegTextDeletingLine(text) 
 
 TRestoreCheck CheckRegFileRestored(const std::wstring& file) {
   std::string text;
-  if (!ReadRegFileBytes(file, &text)) return {};
+  if (ReadRegFileBytes(file, &text) != TRegRead::Read) return {};
   return CheckRegTextRestored(text);
 }
 

@@ -21,8 +21,9 @@ TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& ru
   // Held open from the check to the end of the import, so that the editor
   // imports exactly the text that was judged.
   TOpenFile held;
-  if (!ReadRegFileBytes(file, &bytes, &held.h)) return out;
-  const TRegFile text = ParseRegBytes(bytes);
+  const TRegRead read = ReadRegFileBytes(file, &bytes, &held.h);
+  const TRegFile text = read == TRegRead::Read ? ParseRegBytes(bytes) : TRegFile{};
+  if (read == TRegRead::TooLarge || text.TooLarge) out.Status = rsTooLarge;
   if (!text.Readable()) return out;
   if ((out.Line = text.FirstDeletingLine()) != 0) {
     out.Status = rsDeletes;

@@ -148,6 +148,9 @@ class TskScrollTrackBar : public TskTrackBar {
 
 class TskScrollBar : public SkinControl {
  public:
+  ~TskScrollBar() override {
+    if (onFree_) onFree_();
+  }
   bool Create(HWND parent, int x, int y, int w, int h, TskProgressBarOrientation o = skHorizontal);
   int GetMin() const { return track_.GetMin(); }
   int GetMax() const { return track_.GetMax(); }
@@ -157,6 +160,9 @@ class TskScrollBar : public SkinControl {
   void SetPosition(int v) { if (v != track_.GetPosition()) track_.SetPosition(v); }
   int GetPageSize() const { return track_.GetPageSize(); }
   void SetPageSize(int v);
+  // The track's page, as a 16-bit value; a new one keeps the thumb's length.
+  short GetLargeChange() const { return static_cast<short>(track_.GetPageSize()); }
+  void SetLargeChange(int v) { track_.SetPageSize(static_cast<short>(v)); }
   int GetLineButton() const { return lineButton_; }
   void SetLineButton(int v);
   int GetTrackField() const { return track_.LastChange(); }
@@ -165,6 +171,8 @@ class TskScrollBar : public SkinControl {
   void SetOrientation(TskProgressBarOrientation o);
   TskScrollTrackBar& Track() { return track_; }
   void SetOnChange(NotifyEvent e) { track_.OnChange = std::move(e); }
+  // Called as the bar is destroyed, so that a list it serves lets go of it.
+  void SetOnFree(NotifyEvent e) { onFree_ = std::move(e); }
   void StepForward() { track_.SetPosition(track_.GetPosition() + SmallChange); }
   void StepBack() { track_.SetPosition(track_.GetPosition() - SmallChange); }
 
@@ -186,6 +194,7 @@ class TskScrollBar : public SkinControl {
   int lineButton_ = 0;
   bool created_ = false;
   bool arranging_ = false;
+  NotifyEvent onFree_;
 };
 
 }  // namespace skin

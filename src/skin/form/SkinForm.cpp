@@ -519,6 +519,14 @@ int TskForm::MenuBarHeight() const {
              : 0;
 }
 
+void TskForm::SetMenuBarHeight(int height) {
+  MenuBarHeight_ = height;
+  // The bar's buttons span its height: a resize lays them out again.
+  if (MenuBar_ != nullptr && MenuBar_->Exists()) MenuBar_->SetHeight(height);
+  LayoutChildren();
+  PaintBorder();
+}
+
 void TskForm::SetMenu(TskMainMenu* menu) {
   if (Menu_ != nullptr) Menu_->SetHost(nullptr);
   Menu_ = menu;

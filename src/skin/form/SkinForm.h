@@ -89,6 +89,11 @@ class TskForm : public ui::Control, public Component, public TskFileThemeUser, p
   COLORREF MenuBarColor() const { return MenuBarColor_; }
   COLORREF MenuBarToColor() const { return MenuBarToColor_; }
   int MenuBarHeight() const;
+  // The height of the menu bar and of each of its buttons.
+  void SetMenuBarHeight(int height);
+  // The title bar's caption font; nullptr without a title bar.
+  HFONT Font() const { return TitleBar_.Exists() ? TitleBar_.GetFont() : nullptr; }
+  void SetFont(const LOGFONTW& font) { TitleBar_.SetFont(font); }
 
   void PaintBorder();
   void UpdateWindowRegion();

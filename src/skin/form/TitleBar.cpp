@@ -42,6 +42,7 @@ TskTitleBar::TskTitleBar() {
 }
 
 TskTitleBar::~TskTitleBar() {
+  if (FileTheme_ != nullptr) FileTheme_->RemoveUser(this);
   if (Font_ != nullptr) ::DeleteObject(Font_);
 }
 
@@ -67,10 +68,17 @@ int TskTitleBar::BorderAnswer() const {
 }
 
 void TskTitleBar::SetFileTheme(TskFileTheme* theme) {
+  if (theme != FileTheme_ && FileTheme_ != nullptr) FileTheme_->RemoveUser(this);
   FileTheme_ = theme;
+  if (FileTheme_ != nullptr) FileTheme_->AddUser(this);
   KeepFontColor = true;
   SetUIStyle(UIStyle_);
   KeepFontColor = false;
+}
+
+void TskTitleBar::FileThemeRemoved() {
+  FileTheme_ = nullptr;
+  SetUIStyle(DeepBlue);
 }
 
 void TskTitleBar::SetUIStyle(TskUIStyle style) {
@@ -85,7 +93,8 @@ void TskTitleBar::SetUIStyle(TskUIStyle style) {
     b.UIStyle = resolved;
     UpdateButtonPictures(b);
   }
-  DressPopupMenu(PopupMenu_, resolved);
+  // With a ready skin file the system menu takes the file's menu colours.
+  DressPopupMenu(PopupMenu_, resolved, FileTheme_);
   if (!KeepFontColor)
     FontColor = fromFile ? static_cast<COLORREF>(FileTheme_->GetColor(1)) : resolved == MacOS ? RGB(0, 0, 0) : RGB(255, 255, 255);
   SetAutoSize(true);
@@ -222,6 +231,14 @@ void TskTitleBar::SetAutoSize(bool value) {
 
 void TskTitleBar::SetCaption(const std::wstring& caption) {
   Caption_ = caption;
+  Repaint();
+}
+
+void TskTitleBar::SetFont(const LOGFONTW& font) {
+  HFONT made = ::CreateFontIndirectW(&font);
+  if (made == nullptr) return;
+  if (Font_ != nullptr) ::DeleteObject(Font_);
+  Font_ = made;
   Repaint();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "skin/draw/Bitmap.h"
+#include "skin/file/FileTheme.h"
 #include "skin/theme/Published.h"
 #include "skin/theme/UIStyle.h"
 #include "ui/Control.h"
@@ -44,7 +45,7 @@ struct TskTitleBarButton {
 // (Sender's button index) of a custom or help button.
 using TskTitleBarButtonClickEvent = std::function<void(int ButtonIndex)>;
 
-class TskTitleBar : public ui::Control, public Component {
+class TskTitleBar : public ui::Control, public Component, public TskFileThemeUser {
  public:
   TskTitleBar();
   ~TskTitleBar() override;
@@ -53,8 +54,10 @@ class TskTitleBar : public ui::Control, public Component {
 
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   void SetUIStyle(TskUIStyle style);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
-  void SetFileTheme(TskFileTheme* theme);
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
+  void SetFileTheme(TskFileTheme* theme) override;
+  // The theme in use goes away: no file theme, and DeepBlue.
+  void FileThemeRemoved() override;
   PropertyTable PublishedProperties() const override { return StyledProperties<TskTitleBar>(); }
 
   std::vector<TskTitleBarSection> Sections;
@@ -104,6 +107,8 @@ class TskTitleBar : public ui::Control, public Component {
   bool RightToLeft() const;
   int MenuOffset() const;
   HFONT GetFont() const { return Font_; }
+  // The caption is drawn from now on in a font made like `font`.
+  void SetFont(const LOGFONTW& font);
   // Where the caption was last drawn, in bar coordinates.
   int CaptionX() const { return CaptionX_; }
 

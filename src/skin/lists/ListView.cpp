@@ -36,8 +36,8 @@ TskListView::~TskListView() {
     ::SetWindowLongPtrW(HeaderHandle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldHeaderProc_));
     ::RemovePropW(HeaderHandle_, kHeaderOwner);
   }
-  if (VScrollBar_ != nullptr) VScrollBar_->SetOnChange({});
-  if (HScrollBar_ != nullptr) HScrollBar_->SetOnChange({});
+  for (TskScrollBar* bar : {VScrollBar_, HScrollBar_})
+    if (bar != nullptr) bar->SetOnChange({}), bar->SetOnFree({});
 }
 
 bool TskListView::Create(HWND Parent, int X, int Y, int W, int H, bool CheckBoxes, const ui::Window* Owner) {
@@ -166,6 +166,7 @@ void TskListView::AssignBar(TskScrollBar*& Slot, TskScrollBar* Bar, bool Vertica
   if (Slot == Bar) return;
   if (Slot != nullptr) {
     Slot->SetOnChange({});
+    Slot->SetOnFree({});
     Slot->SetLineButton(0);
     Slot->SetMax(100);
     ::EnableWindow(Slot->Handle(), TRUE);
@@ -175,6 +176,12 @@ void TskListView::AssignBar(TskScrollBar*& Slot, TskScrollBar* Bar, bool Vertica
   Bar->SetOrientation(Vertical ? skVertical : skHorizontal);
   // The bar reports how far it moved; the list scrolls by that much.
   Bar->SetOnChange([this, Bar, Vertical] { ScrollFromBar(Vertical, Bar->GetTrackField()); });
+  // A bar destroyed before the list is dropped, never used again.
+  TskScrollBar** slot = &Slot;
+  Bar->SetOnFree([this, slot] {
+    *slot = nullptr;
+    PlaceScrollBars();
+  });
   ::SetWindowPos(Bar->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   PlaceScrollBars();
 }

@@ -4,9 +4,10 @@
 
 namespace skin {
 
-void DressPopupMenu(ui::PopupMenu& Menu, TskUIStyle Style) {
-  Menu.SetPresenter([Style](const ui::PopupMenu& plain, HWND owner, POINT pt) {
+void DressPopupMenu(ui::PopupMenu& Menu, TskUIStyle Style, TskFileTheme* FileTheme) {
+  Menu.SetPresenter([Style, FileTheme](const ui::PopupMenu& plain, HWND owner, POINT pt) {
     TskPopupMenu themed;
+    themed.SetFileTheme(FileTheme);
     themed.SetUIStyle(Style);
     for (const ui::PopupMenu::Item& source : plain.Items()) {
       TskMenuItem item;

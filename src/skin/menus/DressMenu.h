@@ -5,8 +5,11 @@
 
 namespace skin {
 
-// From now on `Menu` pops up drawn in `Style`, with the same items, the same
+class TskFileTheme;
+
+// From now on `Menu` pops up drawn in `Style` (and `FileTheme`, which must
+// outlive the dressing or be dressed over), with the same items, the same
 // enabled states (asked at each showing) and the same actions.
-void DressPopupMenu(ui::PopupMenu& Menu, TskUIStyle Style);
+void DressPopupMenu(ui::PopupMenu& Menu, TskUIStyle Style, TskFileTheme* FileTheme = nullptr);
 
 }  // namespace skin

@@ -9,6 +9,10 @@ namespace skin {
 
 TskThemeManager::TskThemeManager(ui::Form* Owner) : Owner_(Owner) { SetUIStyle(DeepBlue); }
 
+TskThemeManager::~TskThemeManager() {
+  if (FileTheme_ != nullptr) FileTheme_->RemoveUser(this);
+}
+
 void TskThemeManager::SetUIStyle(TskUIStyle Value) {
   bool changed = Value != UIStyle_;
   UIStyle_ = Value;
@@ -17,7 +21,9 @@ void TskThemeManager::SetUIStyle(TskUIStyle Value) {
 }
 
 void TskThemeManager::SetFileTheme(TskFileTheme* Value) {
+  if (FileTheme_ != Value && FileTheme_ != nullptr) FileTheme_->RemoveUser(this);
   FileTheme_ = Value;
+  if (FileTheme_ != nullptr) FileTheme_->AddUser(this);
   SetUIStyle(UIStyle_);
 }
 
@@ -43,6 +49,7 @@ void TskThemeManager::Notification(const Component& AComponent, TOperation Opera
 
 void TskThemeManager::Notification(const TskFileTheme* AFileTheme, TOperation Operation) {
   if (Operation != opRemove || AFileTheme == nullptr || AFileTheme != FileTheme_) return;
+  FileTheme_->RemoveUser(this);
   FileTheme_ = nullptr;
   UIStyle_ = DeepBlue;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/theme/FileThemeRef.h"
+#include "skin/file/FileTheme.h"
 #include "skin/theme/Published.h"
 #include "skin/theme/UIStyle.h"
 
@@ -18,18 +18,24 @@ using TskThemeMgrCompList = std::vector<std::wstring>;
 
 enum TOperation { opInsert, opRemove };
 
-class TskThemeManager : public Component {
+// Registered with its file theme, so that the theme's going away reaches it.
+class TskThemeManager : public Component, public TskFileThemeUser {
  public:
   // `Owner` is the form whose components the list names; may be null.
   explicit TskThemeManager(ui::Form* Owner);
+  ~TskThemeManager() override;
+  TskThemeManager(const TskThemeManager&) = delete;
+  TskThemeManager& operator=(const TskThemeManager&) = delete;
 
   TskUIStyle GetUIStyle() const { return UIStyle_; }
   // Applies the style to the listed components; fires OnUIStyleChanged only
   // when the style changed.
   void SetUIStyle(TskUIStyle Value);
-  TskFileTheme* GetFileTheme() const { return FileTheme_; }
+  TskFileTheme* GetFileTheme() const override { return FileTheme_; }
   // Stores the reference and applies the style again.
-  void SetFileTheme(TskFileTheme* Value);
+  void SetFileTheme(TskFileTheme* Value) override;
+  // Called by the theme as it is destroyed.
+  void FileThemeRemoved() override { Notification(FileTheme_, opRemove); }
   const TskThemeMgrCompList& GetCompList() const { return CompList_; }
   void SetCompList(const TskThemeMgrCompList& Value) { CompList_ = Value; }
 
