@@ -4,9 +4,11 @@
 # finished test of the cleaner, a finished registry scan and fix, both popup
 # menus, the question before a clean, the keyboard focus on a button, a hint
 # of the Tools page, the Restore dialog and the pages of the Options dialog. The
-# program runs in its own Wine prefix under
-# build/shot-env (never ~/.wine), on the DISPLAY already set, or on a private
-# Xvfb screen when there is none.
+# program runs in its own Wine prefix under build/shot-env (never ~/.wine),
+# inside the Wine virtual desktop the README names, so that the pictures show
+# the title bars and caption buttons Wine draws; on the DISPLAY already set,
+# or on a private Xvfb screen when there is none. Its registry backups go to a
+# folder of that prefix, never to build/bin/Backup.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" screenshots
@@ -23,14 +25,15 @@ source "$root/tests/harness/wine-env.sh" "$env_dir"
 [ -n "$user_display" ] && export DISPLAY="$user_display"
 echo "screenshots: DISPLAY $DISPLAY, Wine prefix $WINEPREFIX"
 
-# Saved ticks, so that the test and the question have items to show.
+# Saved ticks, so that the test and the question have items to show, and a
+# backup folder of this prefix (missing, so the fix asks to make it).
 appdata=$(winepath -u "$(wine cmd /c echo %APPDATA% </dev/null 2>/dev/null | tr -d '\r')")
 mkdir -p "$appdata/Vantorel"
-printf '[NodeSelected]\r\n1=Windows - Temporary Files\r\n2=Windows - Clipboard\r\n3=Internet Explorer - Cookies\r\nSelectedCount=3\r\n' \
+printf '[NodeSelected]\r\n1=Windows - Temporary Files\r\n2=Windows - Clipboard\r\n3=Internet Explorer - Cookies\r\nSelectedCount=3\r\n[Options]\r\nOutputDirectory=C:\\vantorel-shots-backup\r\n' \
   >"$appdata/Vantorel/options.ini"
+rm -rf "$WINEPREFIX/drive_c/vantorel-shots-backup"
 
-wine "$build/bin/Vantorel.exe" </dev/null >"$env_dir/program.log" 2>&1 &
-program=$!
+wine explorer /desktop=Vantorel,1024x768 "$build/bin/Vantorel.exe" </dev/null >"$env_dir/program.log" 2>&1 &
 wid=""
 for _ in $(seq 1 60); do
   wid=$(xdotool search --onlyvisible --name "^Vantorel 3.1$" 2>/dev/null | head -n 1 || true)
@@ -38,16 +41,38 @@ for _ in $(seq 1 60); do
   sleep 0.5
 done
 [ -n "$wid" ] || { echo "screenshots: the main window did not appear" >&2; exit 1; }
+desk=$(xdotool search --name "^Vantorel - Wine desktop$" 2>/dev/null | head -n 1 || true)
 sleep 2
 
-geometry() { eval "$(xdotool getwindowgeometry --shell "$wid")"; }
-# The main window alone, or the whole screen for menus and questions that
-# may lie outside it. +repage drops the crop's page offset.
+# The absolute rectangle of an X window: xdotool adds the offset of a window
+# inside the desktop twice.
+rect() {
+  eval "$(xwininfo -id "$1" | awk -F: '/Absolute upper-left X/{print "X=" $2} /Absolute upper-left Y/{print "Y=" $2}
+    /^ *Width/{print "WIDTH=" $2} /^ *Height/{print "HEIGHT=" $2}' | tr -d ' ')"
+}
+geometry() { rect "$wid"; }
+# The main window (with its title bar), or the whole desktop for menus and
+# questions that may lie outside it. +repage drops the crop's page offset.
 shoot() { geometry; import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"; }
-shoot_screen() { import -window root +repage "$out/$1.png"; }
-# A point of the client area at the default size (697 x 456).
-click() { geometry; xdotool mousemove $((X + $1)) $((Y + $2)) click "${3:-1}"; sleep "${4:-1}"; }
+shoot_screen() { rect "$desk"; import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"; }
+# The frame Wine draws around the client area, from the default client size
+# (697 x 456): the same border on three sides, the title bar above.
+geometry
+frame=$(((WIDTH - 697) / 2))
+top=$((HEIGHT - 456 - frame))
+# A point of the client area at the default size.
+click() { geometry; xdotool mousemove $((X + frame + $1)) $((Y + top + $2)) click "${3:-1}"; sleep "${4:-1}"; }
 page() { click 42 $((86 + 61 * $1)); } # the navigation buttons, 75 x 53 at (5, 60 + 61 n)
+# Resizes the window as a user does, dragging its bottom right corner by
+# (dx, dy); the window keeps at least its smallest size.
+drag_corner() {
+  geometry
+  xdotool mousemove $((X + WIDTH - 2)) $((Y + HEIGHT - 2)) mousedown 1 sleep 0.3 \
+    mousemove $((X + WIDTH - 2 + $1)) $((Y + HEIGHT - 2 + $2)) sleep 0.3 mouseup 1
+  sleep 1
+}
+# A double click on the title bar maximises the window, or restores it.
+toggle_maximised() { geometry; xdotool mousemove $((X + 150)) $((Y + top / 2)) click --repeat 2 --delay 80 1; sleep 2; }
 
 shoot Cleaner
 for p in "Registry:1" "Defrag:2" "Tools:3"; do
@@ -89,28 +114,22 @@ fi
 shoot Registry-fix-finished
 geometry
 width=$WIDTH height=$HEIGHT
-# 626 x 455 is the smallest outer size the window takes; this is its inside.
-xdotool windowsize "$wid" 618 428
-sleep 1
+# Far enough to reach 626 x 455, the smallest size the window takes.
+drag_corner -300 -300
 shoot Registry-fix-small
-xdotool windowsize "$wid" "$width" "$height"
-sleep 1
+drag_corner $((width - 626)) $((height - 455))
 click 342 415 1 2 # Restore
 shoot_screen Restore
 xdotool key Escape
 sleep 2
 
-xdotool windowsize "$wid" 618 428
-sleep 2
+drag_corner -300 -300
 shoot Header-small
-# The large window starts at the screen's corner, so that all of it is shot.
-geometry
-left=$X top=$Y
-xdotool windowmove "$wid" 0 0 windowsize "$wid" 1260 990
-sleep 2
+drag_corner $((width - 626)) $((height - 455))
+# Large: maximised over the whole desktop.
+toggle_maximised
 shoot Header-large
-xdotool windowsize "$wid" "$width" "$height" windowmove "$wid" "$left" "$top"
-sleep 2
+toggle_maximised
 
 # The Tools page with the hint of its Startup button, and the keyboard focus
 # on a main-window button: from the cleaner's log, in reading order, Tab
@@ -131,28 +150,35 @@ shoot Focus-button
 click 42 330 1 2
 dlg=$(xdotool search --onlyvisible --name "^Options$" 2>/dev/null | head -n 1 || true)
 if [ -n "$dlg" ]; then
+  # Its client area lies inside the frame Wine draws: the same border below
+  # and at the sides, the title bar above (client height 434).
+  rect "$dlg"
+  dframe=$(((WIDTH - 488) / 2))
+  dtop=$((HEIGHT - 434 - dframe))
   for t in "Common:54" "Cookies:121" "Schedule:189" "Boss-Key:261" "Ignore-Lists:339"; do
-    eval "$(xdotool getwindowgeometry --shell "$dlg")"
-    xdotool mousemove $((X + ${t##*:})) $((Y + 18)) click 1
+    rect "$dlg"
+    xdotool mousemove $((X + dframe + ${t##*:})) $((Y + dtop + 18)) click 1
     sleep 1
     import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/Options-${t%%:*}.png"
   done
-  # "Add to Ignore List" from the last page. Without a window manager the
-  # mouse does not reach this nested dialog, so the close below ends both.
-  xdotool mousemove $((X + 257)) $((Y + 362)) click 1
+  # "Add to Ignore List" from the last page; Escape closes it, then Options.
+  xdotool mousemove $((X + dframe + 257)) $((Y + dtop + 362)) click 1
   sleep 1
   shoot_screen Options-Add-to-Ignore-List
+  xdotool key Escape sleep 1 key Escape
+  sleep 1
 else
   echo "screenshots: the Options dialog did not appear" >&2
 fi
 
 # WM_CLOSE, as a user's close would send: the program saves options.ini.
 wine taskkill /im Vantorel.exe </dev/null >/dev/null 2>&1 || true
+closed() { ! xdotool search --name "^Vantorel 3.1$" >/dev/null 2>&1; }
 for _ in $(seq 1 30); do
-  kill -0 "$program" 2>/dev/null || break
+  closed && break
   sleep 1
 done
-if kill -0 "$program" 2>/dev/null; then
+if ! closed; then
   echo "screenshots: the program did not close" >&2
 else
   grep -q '^\[Window\]' "$appdata/Vantorel/options.ini" && echo "screenshots: options.ini saved at close"

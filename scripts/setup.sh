@@ -45,6 +45,7 @@ case "$purpose" in
     have Xvfb || need+=(xvfb)
     have import || need+=(imagemagick)
     have xdotool || need+=(xdotool)
+    have xwininfo || need+=(x11-utils)
     ;;
   *)
     echo "setup: unknown purpose '$purpose' (start, test or screenshots)" >&2

@@ -7,11 +7,16 @@
 # not happen to the prefix of the user's other Windows programs. The prefix is
 # ~/.local/share/vantorel/wine (under $XDG_DATA_HOME when that is set), made on
 # the first start; WINEPREFIX chooses another.
+#
+# The first start also builds the program (only the program: no tests, no
+# benchmarks), which takes some minutes; later starts rebuild only what changed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" start
-bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF
 build=${VANTOREL_BUILD:-$root/build}
+[ -f "$build/bin/Vantorel.exe" ] ||
+  echo "start: building the program first (about a minute on 8 cores, 4 on one; later starts are quick)"
+bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vantorel/wine}
 if [ ! -d "$WINEPREFIX" ]; then
@@ -20,10 +25,14 @@ if [ ! -d "$WINEPREFIX" ]; then
   wineboot -i </dev/null >/dev/null 2>&1 || { echo "start: wineboot failed in $WINEPREFIX" >&2; exit 1; }
   wineserver -w
 fi
+# Marlett, Tahoma and MS Sans Serif from fonts-wine, also into an older prefix.
+bash "$root/scripts/wine-fonts.sh" "$WINEPREFIX"
 echo "start: Wine prefix $WINEPREFIX"
 exe="$build/bin/Vantorel.exe"
 if [ -z "${DISPLAY:-}" ]; then
   echo "start: no DISPLAY; running on a virtual Xvfb screen"
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$exe" "$@"
+  # The screen stays until Wine's last process of the prefix has ended, so
+  # that none of them loses its X connection on a normal close.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'wine "$0" "$@"; code=$?; wineserver -w; exit $code' "$exe" "$@"
 fi
 exec wine "$exe" "$@"

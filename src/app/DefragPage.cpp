@@ -45,10 +45,10 @@ std::wstring LocalDateTimeText() {
 TDefragPage::TDefragPage(HWND owner, Controls controls)
     : owner_(owner), c_(controls), platform_(registry::RealDefragPlatform()) {}
 
-void TDefragPage::Notice(const std::wstring& text, int code) {
+void TDefragPage::Notice(const std::wstring& text, int code, UINT icon) {
   // An unattended run never waits on a person; its log says what it would have been told.
   if (!FCommandLineRun) {
-    ui::ShowMessage(owner_, text, MB_OK);
+    ui::ShowMessage(owner_, text, MB_OK | icon);
     return;
   }
   runLog_.push_back(text);
@@ -70,7 +70,7 @@ void TDefragPage::LoadHiveList() {
 
 void TDefragPage::bAnalyzeRegistryClick() {
   if (hives_.empty()) {
-    Notice(kNoHiveList, 2);
+    Notice(kNoHiveList, 2, MB_ICONINFORMATION);
     return;
   }
   if (registry::AnyHiveCopyInUse(hives_)) {

@@ -66,7 +66,8 @@ class TDefragPage {
 
  private:
   // Shows `text`; a command-line run logs it instead, with its exit code.
-  void Notice(const std::wstring& text, int code = 0);
+  // `icon` (MB_ICON...) for the messages of our own; the rest show none.
+  void Notice(const std::wstring& text, int code = 0, UINT icon = 0);
   void LogSaveFailures(const std::vector<bool>& saved);
   void LogSizeTable(const registry::TSizeTable& t);
   void LogLeftOutHives();

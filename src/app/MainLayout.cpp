@@ -1,6 +1,8 @@
 // Placement of every control from the client size, and the page switch.
 #include "app/Main.h"
 
+#include <algorithm>
+
 namespace app {
 
 void TfrmMain::ArrangeControls() {
@@ -51,7 +53,10 @@ void TfrmMain::ArrangeControls() {
                   (bFixErrors.Left() - bRestoreRegistry.Left() - 2 * bRestoreRegistry.Width()) / 2);
   }
 
-  // Tools page
+  // Tools page: the row of buttons narrows evenly on a page too narrow for it.
+  skin::TskButton* toolButtons[] = {&bStartup, &bViewHistory, &bBackupFullRegistry, &bWindowsBackup};
+  const int toolWidth = std::min(130, (pw - 10 - 8 - 3 * 6) / 4);
+  for (int i = 0; i < 4; ++i) toolButtons[i]->SetBounds(10 + i * (toolWidth + 6), 20, toolWidth, 25);
   bDeleteEntry.SetBounds(lvStartup.Left(), ph - bDeleteEntry.Height() - 8, bDeleteEntry.Width(), bDeleteEntry.Height());
   bSelectNone.SetBounds(pw - bSelectNone.Width() - 8, bDeleteEntry.Top(), bSelectNone.Width(), bSelectNone.Height());
   bSelectAll.SetBounds(bSelectNone.Left() - bSelectAll.Width() - 12, bDeleteEntry.Top(), bSelectAll.Width(),

@@ -21,16 +21,45 @@ void TfrmMain::SetTrayIcon(bool add) {
 }
 
 void TfrmMain::RestoreFromTray() {
-  ::ShowWindow(hwnd_, ::IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
-  SetTrayIcon(false);
+  ::ShowWindow(hwnd_, SW_SHOW);
+  // A window hidden without being minimised (an automatic run) keeps its icon.
+  if (::IsIconic(hwnd_)) {
+    ::ShowWindow(hwnd_, SW_RESTORE);
+    SetTrayIcon(false);
+  }
   ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, FAppExStyle);
   ::SetForegroundWindow(hwnd_);
 }
 
+namespace {
+
+// The notification area's top-left corner on the screen; false without a task bar.
+bool NotificationAreaCorner(POINT* corner) {
+  HWND bar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+  HWND area = bar != nullptr ? ::FindWindowExW(bar, nullptr, L"TrayNotifyWnd", nullptr) : nullptr;
+  RECT r{};
+  if (area == nullptr || !::GetWindowRect(area, &r)) return false;
+  *corner = POINT{r.left, r.top};
+  return true;
+}
+
+}  // namespace
+
 LRESULT TfrmMain::WMSysCommand(WPARAM w, LPARAM l) {
   // The low four bits of the command are the system's own.
   if ((w & 0xFFF0) != SC_MINIMIZE) return DefaultProc(WM_SYSCOMMAND, w, l);
+  // A tool window leaves the task bar, and the minimise flies toward the tray.
+  ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, FAppExStyle | WS_EX_TOOLWINDOW);
+  POINT corner{};
+  WINDOWPLACEMENT place{};
+  place.length = sizeof(place);
+  if (NotificationAreaCorner(&corner) && ::GetWindowPlacement(hwnd_, &place)) {
+    place.flags |= WPF_SETMINPOSITION;
+    place.ptMinPosition = corner;
+    ::SetWindowPlacement(hwnd_, &place);
+  }
   DefaultProc(WM_SYSCOMMAND, w, l);
+  ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, FAppExStyle);
   ::ShowWindow(hwnd_, SW_HIDE);
   // "/Auto" posts lParam 1: its icon was added at creation.
   if (l != 1) SetTrayIcon(true);
@@ -45,7 +74,8 @@ LRESULT TfrmMain::WMTrayNotify(WPARAM, LPARAM l) {
     ::SetForegroundWindow(hwnd_);
     POINT pt{};
     ::GetCursorPos(&pt);
-    pmSelf.Popup(hwnd_, pt);
+    // Above the point, clear of the icon's hint below the cursor.
+    pmSelf.Popup(hwnd_, pt, true);
   }
   return 0;
 }

@@ -89,13 +89,13 @@ void TfrmMain::SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent) {
   tree.SetStateIndex(parent, any ? 2 : 1);
 }
 
-void TfrmMain::tvCleanItemsMouseDown(UINT button, POINT pt) {
+void TfrmMain::tvCleanItemsMouseDown(UINT, POINT pt) {
   ui::TreeNode node = nullptr;
   ui::TreeView::HitKind hit = tvCleanItems.HitTest(pt, &node);
   if (hit == ui::TreeView::HitKind::Label) {
-    // Opened once the tree has finished with the click, not inside it.
-    if (button != WM_LBUTTONDOWN || tvCleanItems.Level(node) != 1 || tvCleanItems.NodeText(node) != L"<New List>")
-      return;
+    // Any button opens it. Opened once the tree has finished with the click,
+    // not inside it.
+    if (tvCleanItems.Level(node) != 1 || tvCleanItems.NodeText(node) != L"<New List>") return;
     Post(WM_SHOWCUSTOMLIST);
     return;
   }

@@ -76,7 +76,7 @@ void TRegistryPage::CreateControls(HWND parent) {
   bRestoreRegistry.OnClick = [this] { bRestoreRegistryClick(form_.Handle()); };
   bScan.OnClick = [this] { bScanClick(); };
   bFixErrors.OnClick = [this] { bFixErrorsClick(); };
-  lvRegistryData.OnClick = [this] { UpdateErrorCounts(); };
+  lvRegistryData.OnCheckChanged = [this] { UpdateErrorCounts(); };
 }
 
 void TRegistryPage::CreateMenu() {
@@ -311,8 +311,9 @@ void TRegistryPage::UpdateErrorCounts() {
 }
 
 void TRegistryPage::SetAllTicks(bool ticked) {
+  lvRegistryData.BeginUpdate();
   for (int i = 0, n = lvRegistryData.Count(); i < n; ++i) lvRegistryData.SetChecked(i, ticked);
-  UpdateErrorCounts();
+  lvRegistryData.EndUpdate();
 }
 
 void TRegistryPage::SetSelectedTick(bool ticked) {
@@ -324,9 +325,10 @@ void TRegistryPage::SetTicksOfType(bool ticked) {
   int sel = lvRegistryData.Selected();
   if (sel < 0) return;
   const std::wstring problem = scanRows_[static_cast<size_t>(sel)].Problem;
+  lvRegistryData.BeginUpdate();
   for (size_t i = 0; i < scanRows_.size(); ++i)
     if (scanRows_[i].Problem == problem) lvRegistryData.SetChecked(static_cast<int>(i), ticked);
-  UpdateErrorCounts();
+  lvRegistryData.EndUpdate();
 }
 
 void TRegistryPage::aSaveTextExecute() {

@@ -159,9 +159,10 @@ void TfrmRestore::ShowIncompleteRestore(const registry::TRestoreCheck& check) {
     return;
   }
   std::wstring first = check.Missing.empty() ? std::wstring() : L"\r\n" + check.Missing.front();
-  ui::ShowNotice(hwnd_, std::to_wstring(check.Missing.size()) +
-                            L" entries of the backup are not in the registry after the restore; the backup file "
-                            L"is kept." + first);
+  const size_t missing = check.Missing.size();
+  const wchar_t* counted = missing == 1 ? L" entry of the backup is" : L" entries of the backup are";
+  ui::ShowNotice(hwnd_, std::to_wstring(missing) + counted +
+                            L" not in the registry after the restore; the backup file is kept." + first);
 }
 
 void TfrmRestore::aDeleteExecute() {

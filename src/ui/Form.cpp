@@ -108,6 +108,11 @@ LRESULT Form::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_SIZE:
+      // Restored while it stayed the active window (from the tray, say), the
+      // form gets no activation; its controls take the focus all the same.
+      if (w != SIZE_MINIMIZED && ::GetActiveWindow() == hwnd_ && !::IsChild(hwnd_, ::GetFocus())) RestoreFocus();
+      return Window::OnMessage(msg, w, l);
     case WM_DESTROY:
       if (isMain_) ::PostQuitMessage(0);
       return 0;
@@ -148,7 +153,11 @@ void Form::RememberFocus() {
 
 void Form::RestoreFocus() {
   HWND f = lastFocus_;
-  if (f != nullptr && ::IsChild(hwnd_, f) && ::IsWindowVisible(f) && ::IsWindowEnabled(f)) ::SetFocus(f);
+  // A form opened for the first time (or whose control went away) starts at
+  // its first tab stop, so that keys typed at once reach a control.
+  if (f == nullptr || !::IsChild(hwnd_, f) || !::IsWindowVisible(f) || !::IsWindowEnabled(f))
+    f = NextTabStop(hwnd_, nullptr, false);
+  if (f != nullptr) ::SetFocus(f);
 }
 
 void Form::NextDialogControl(WPARAM w, LPARAM l) {

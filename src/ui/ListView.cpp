@@ -101,8 +101,23 @@ void ListView::SetChecked(int row, bool checked) {
   Send(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+namespace {
+
+bool TickChanged(const NMLISTVIEW& change) {
+  return (change.uChanged & LVIF_STATE) != 0 && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) != 0;
+}
+
+}  // namespace
+
 bool ListView::OnReflect(UINT msg, WPARAM, LPARAM l, LRESULT* result) {
-  if (msg != WM_NOTIFY || reinterpret_cast<NMHDR*>(l)->code != static_cast<UINT>(NM_CLICK) || !OnClick) return false;
+  if (msg != WM_NOTIFY) return false;
+  const NMHDR* hdr = reinterpret_cast<NMHDR*>(l);
+  if (hdr->code == LVN_ITEMCHANGED && TickChanged(*reinterpret_cast<const NMLISTVIEW*>(l))) {
+    if (updating_ > 0) checksChanged_ = true;
+    else if (OnCheckChanged) OnCheckChanged();
+    return false;
+  }
+  if (hdr->code != static_cast<UINT>(NM_CLICK) || !OnClick) return false;
   Post(ClickDoneMessage());
   *result = 0;
   return true;
@@ -113,12 +128,32 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     if (OnClick) OnClick();
     return 0;
   }
-  return Control::OnMessage(msg, w, l);
+  if (msg != WM_SETFOCUS) return Control::OnMessage(msg, w, l);
+  LRESULT result = Control::OnMessage(msg, w, l);
+  FocusFirstRowIfNone(hwnd_);
+  return result;
+}
+
+void ListView::BeginUpdate() {
+  if (updating_++ == 0) checksChanged_ = false;
+  Send(WM_SETREDRAW, FALSE);
 }
 
 void ListView::EndUpdate() {
   Send(WM_SETREDRAW, TRUE);
   ::InvalidateRect(hwnd_, nullptr, TRUE);
+  if (updating_ > 0 && --updating_ == 0 && checksChanged_ && OnCheckChanged) OnCheckChanged();
+}
+
+void FocusFirstRowIfNone(HWND list) {
+  if (::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0 ||
+      ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0)
+    return;
+  // Focused only: what is selected stays the user's choice.
+  LVITEMW item{};
+  item.stateMask = LVIS_FOCUSED;
+  item.state = LVIS_FOCUSED;
+  ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 }  // namespace ui

@@ -28,7 +28,9 @@ class ListView : public Control {
   void SetChecked(int row, bool checked);
   int Selected() const { return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); }
   void SetGridLines(bool on);
-  void BeginUpdate() { Send(WM_SETREDRAW, FALSE); }
+  // Between the two the list is not drawn, and OnCheckChanged is held back
+  // until EndUpdate, which raises it once when any tick changed meanwhile.
+  void BeginUpdate();
   void EndUpdate();
 
   // Widens every column to fit its contents; none becomes narrower than the
@@ -38,6 +40,9 @@ class ListView : public Control {
   // Runs after the list has finished with the click, so a check box the
   // click toggled shows its new state.
   std::function<void()> OnClick;
+  // A row's check box changed, whatever changed it: the mouse, Space, a menu
+  // or the program itself.
+  std::function<void()> OnCheckChanged;
   bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
 
  protected:
@@ -45,6 +50,12 @@ class ListView : public Control {
 
  private:
   std::vector<int> columnWidths_;  // as added
+  int updating_ = 0;
+  bool checksChanged_ = false;
 };
+
+// A list entered with nothing focused focuses its first row, so that the
+// focus shows and Space acts at once.
+void FocusFirstRowIfNone(HWND list);
 
 }  // namespace ui

@@ -11,6 +11,16 @@ wchar_t Upper(wchar_t c) {
   return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(::CharUpperW(asText)));
 }
 
+// A menu hears the keyboard only while a window of ours has it, and a hidden
+// owner (the window in the tray) cannot take it: a one-pixel window at the
+// menu's point stands in for it while the menu is open.
+HWND KeyboardOwner(HWND owner, POINT pt) {
+  if (owner == nullptr || ::IsWindowVisible(owner)) return owner;
+  HWND standIn = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, pt.x,
+                                   pt.y, 1, 1, owner, nullptr, nullptr, nullptr);
+  return standIn != nullptr ? standIn : owner;
+}
+
 }  // namespace
 
 void PopupMenu::Add(const std::wstring& caption, std::function<void()> action, std::function<bool()> enabled,
@@ -18,7 +28,7 @@ void PopupMenu::Add(const std::wstring& caption, std::function<void()> action, s
   items_.push_back(Item{caption, std::move(action), std::move(enabled), shortcut});
 }
 
-void PopupMenu::Popup(HWND owner, POINT pt) const {
+void PopupMenu::Popup(HWND owner, POINT pt, bool above) const {
   if (presenter_) {
     presenter_(*this, owner, pt);
     return;
@@ -34,11 +44,15 @@ void PopupMenu::Popup(HWND owner, POINT pt) const {
     std::wstring text = it.shortcut.empty() ? it.caption : it.caption + L"\t" + it.shortcut;
     ::AppendMenuW(menu, flags, i + 1, text.c_str());
   }
-  // The owner must be foreground or the menu does not close when clicked away.
-  ::SetForegroundWindow(owner);
+  // The owner must be foreground or the menu neither hears its letters nor
+  // closes when clicked away; the message after it ends the menu's loop.
+  HWND keys = KeyboardOwner(owner, pt);
+  ::SetForegroundWindow(keys);
+  const UINT align = above ? TPM_BOTTOMALIGN : TPM_TOPALIGN;
   UINT cmd = static_cast<UINT>(
-      ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, pt.x, pt.y, 0, owner, nullptr));
+      ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | align, pt.x, pt.y, 0, keys, nullptr));
   ::PostMessageW(owner, WM_NULL, 0, 0);
+  if (keys != owner) ::DestroyWindow(keys);
   ::DestroyMenu(menu);
   if (cmd >= 1 && cmd <= items_.size() && items_[cmd - 1].action) items_[cmd - 1].action();
 }

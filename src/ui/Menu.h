@@ -22,8 +22,9 @@ class PopupMenu {
   void Add(const std::wstring& caption, std::function<void()> action, std::function<bool()> enabled = {},
            const std::wstring& shortcut = {});
   const std::vector<Item>& Items() const { return items_; }
-  // Shows the menu at screen point `pt` for `owner` and runs the chosen item.
-  void Popup(HWND owner, POINT pt) const;
+  // Shows the menu at screen point `pt` for `owner` (below the point, or
+  // above it with `above`) and runs the chosen item.
+  void Popup(HWND owner, POINT pt, bool above = false) const;
   // Runs the item with this caption as if chosen; false when absent or disabled.
   bool Choose(const std::wstring& caption) const;
 

@@ -128,12 +128,16 @@ TreeView::HitKind TreeView::HitTest(POINT pt, TreeNode* node) const {
   return HitKind::Other;
 }
 
-bool TreeView::ClickSelectedBox() {
+bool TreeView::ClickSelected(HitKind part) {
   TreeNode node = Next(nullptr, TVGN_CARET);
-  if (node == nullptr || StateIndex(node) == 0 || !OnMouseDown) return false;
+  if (node == nullptr || !OnMouseDown || (part == HitKind::StateIcon && StateIndex(node) == 0)) return false;
   RECT r{};
   std::memcpy(&r, &node, sizeof(node));  // the message takes the node in the rectangle
   if (!Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return false;
+  if (part == HitKind::Label) {
+    OnMouseDown(WM_LBUTTONDOWN, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    return true;
+  }
   // The box lies left of the label; the tree's own hit test finds it.
   for (POINT pt{r.left - 1, (r.top + r.bottom) / 2}; pt.x >= 0; --pt.x) {
     TreeNode hit = nullptr;
@@ -163,10 +167,17 @@ LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   // Space ticks the selected node's box as a click on the box does; its
   // character then searches nothing.
   if (msg == WM_KEYDOWN && w == VK_SPACE) {
-    spaceTicked_ = ClickSelectedBox();
+    spaceTicked_ = ClickSelected(HitKind::StateIcon);
     if (spaceTicked_) return 0;
   }
   if (msg == WM_CHAR && w == L' ' && spaceTicked_) return 0;
+  // Enter on the selected node is a click on its label, and the tree's own
+  // rather than the form's default button.
+  const MSG* key = msg == WM_GETDLGCODE ? reinterpret_cast<const MSG*>(l) : nullptr;
+  if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN && OnMouseDown)
+    return Control::OnMessage(msg, w, l) | DLGC_WANTALLKEYS;
+  if (msg == WM_KEYDOWN && w == VK_RETURN && ClickSelected(HitKind::Label)) return 0;
+  if (msg == WM_CHAR && w == L'\r' && OnMouseDown) return 0;
   if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return Control::OnMessage(msg, w, l);
   POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
   if (OnMouseDown) OnMouseDown(msg, pt);

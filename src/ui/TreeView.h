@@ -42,7 +42,8 @@ class TreeView : public Control {
   HitKind HitTest(POINT clientPt, TreeNode* node) const;
 
   // Any mouse button pressed on the tree: (button, client point). Space on
-  // the selected node arrives here too, as a left click on its box.
+  // the selected node arrives here too, as a left click on its box, and
+  // Enter as a left click on its label.
   std::function<void(UINT button, POINT pt)> OnMouseDown;
   // Asked before a node is collapsed by the mouse or the keyboard: false
   // keeps it open.
@@ -58,8 +59,9 @@ class TreeView : public Control {
     return reinterpret_cast<TreeNode>(Send(TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(n)));
   }
   void ForEachFrom(TreeNode n, const std::function<void(TreeNode)>& fn) const;
-  // Raises OnMouseDown on the selected node's box; false when there is none.
-  bool ClickSelectedBox();
+  // Raises OnMouseDown on the selected node's box or label; false when
+  // there is none.
+  bool ClickSelected(HitKind part);
   bool spaceTicked_ = false;
 };
 

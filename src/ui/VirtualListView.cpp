@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/ListView.h"
+
 namespace ui {
 
 bool VirtualListView::Create(HWND parent, int x, int y, int w, int h) {
@@ -65,6 +67,21 @@ bool VirtualListView::OnReflect(UINT msg, WPARAM, LPARAM l, LRESULT* result) {
   }
   *result = 0;
   return true;
+}
+
+LRESULT VirtualListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
+  const MSG* key = msg == WM_GETDLGCODE ? reinterpret_cast<const MSG*>(l) : nullptr;
+  auto enterOpensRow = [this] { return OnDblClick && Selected() >= 0; };
+  // Enter on a row is the row's own, not the form's default button.
+  if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN && enterOpensRow())
+    return Control::OnMessage(msg, w, l) | DLGC_WANTALLKEYS;
+  if (msg == WM_KEYDOWN && w == VK_RETURN && enterOpensRow()) {
+    OnDblClick();
+    return 0;
+  }
+  LRESULT result = Control::OnMessage(msg, w, l);
+  if (msg == WM_SETFOCUS) FocusFirstRowIfNone(hwnd_);
+  return result;
 }
 
 }  // namespace ui

@@ -25,8 +25,12 @@ class VirtualListView : public Control {
 
   // Fills the text of one cell (column 0 is the row's caption) and the row's image.
   std::function<void(int row, int column, std::wstring* text, int* image)> OnGetCell;
+  // A double click on a row, or Enter on the focused one.
   std::function<void()> OnDblClick;
   bool OnReflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) override;
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   void FillItem(LVITEMW& item);

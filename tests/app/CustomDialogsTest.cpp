@@ -371,6 +371,12 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   viewer.lvIndexDatDblClick();
   EXPECT_EQ(opened.size(), 1u) << "a program path is never started";
   EXPECT_EQ(boxes, (std::vector<std::wstring>{indexdat::kNotWebAddressMessage}));
+  // Enter on a row opens it as a double click does, and leaves the dialog open.
+  viewer.lvIndexDat.Select(0);
+  ::SetFocus(viewer.lvIndexDat.Handle());
+  app_test::PressFocused(VK_RETURN);
+  EXPECT_EQ(opened, (std::vector<std::wstring>{L"http://leak.example/", L"http://a.example/"}));
+  EXPECT_EQ(viewer.ModalResult(), 0);
 
   HIMAGELIST images = reinterpret_cast<HIMAGELIST>(viewer.lvIndexDat.Send(LVM_GETIMAGELIST, LVSIL_SMALL));
   ASSERT_NE(images, nullptr);

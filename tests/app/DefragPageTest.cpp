@@ -28,8 +28,9 @@ class DefragPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
     form.DefragPage().SetPlatform(platform);
     previous = ui::SetMessageBoxAnswerer(this);
   }
-  int Answer(HWND, const std::wstring& text, UINT) override {
+  int Answer(HWND, const std::wstring& text, UINT flags) override {
     boxes.push_back(text);
+    icons.push_back(flags & MB_ICONMASK);
     return IDNO;
   }
   void TearDown() override {
@@ -47,6 +48,7 @@ class DefragPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
   std::shared_ptr<RecordingPlatform> platform = std::make_shared<RecordingPlatform>();
   app::TfrmMain form;
   std::vector<std::wstring> boxes;
+  std::vector<UINT> icons;
   ui::IMessageBoxAnswerer* previous = nullptr;
 };
 
@@ -104,6 +106,7 @@ TEST_F(DefragPage, ASoftwareCopyBelowAQuarterOfItsHiveFailsTheAnalysis) {
   Open({{L"SOFTWARE", true}}, 1024 * 1024);
   form.DefragPage().bAnalyzeRegistryClick();
   ASSERT_EQ(boxes, (std::vector<std::wstring>{L"Failed to analyze the registry!"}));
+  EXPECT_EQ(icons, std::vector<UINT>{0}) << "the messages of the analysis show no icon";
   EXPECT_FALSE(form.bDefragRegistry.Enabled());
   EXPECT_EQ(Column(2), (std::vector<std::wstring>{L""}));
 }
@@ -113,6 +116,7 @@ TEST_F(DefragPage, AnalyzeWithoutAHiveListSaysSo) {
   ASSERT_TRUE(form.DefragPage().Hives().empty());
   form.DefragPage().bAnalyzeRegistryClick();
   EXPECT_EQ(boxes, (std::vector<std::wstring>{L"No registry hive list was found, so there is nothing to analyze."}));
+  EXPECT_EQ(icons, std::vector<UINT>{MB_ICONINFORMATION});
   EXPECT_FALSE(form.bDefragRegistry.Enabled());
 }
 

@@ -215,16 +215,69 @@ TEST_F(MainWindow, SizeLabelsMoveAt695PixelsWide) {
 }
 
 TEST_F(MainWindow, MinimisingHidesToTheTrayWithOneIconAndRestoreBringsItBack) {
+  const RECT where{70, 50, 70 + 700, 50 + 480};
+  form.ApplyWindowBounds(where);
+  Pump(50);
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE);
   form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(::IsIconic(form.Handle()));
   EXPECT_TRUE(form.TrayIconShown());
+  EXPECT_EQ(::GetWindowLongPtrW(form.Handle(), GWL_EXSTYLE), exStyle) << "the tool-window style is put back";
   form.Send(app::WM_SHOWMAINWINDOW);
   EXPECT_TRUE(form.Visible());
+  EXPECT_FALSE(::IsIconic(form.Handle()));
+  EXPECT_FALSE(form.TrayIconShown());
+  RECT now{};
+  ::GetWindowRect(form.Handle(), &now);
+  EXPECT_TRUE(::EqualRect(&now, &where)) << "back at " << now.left << "," << now.top;
+  // Shown again while not minimised (an automatic run only hid it), the
+  // window keeps the icon it had.
+  form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ::ShowWindow(form.Handle(), SW_RESTORE);
+  ::ShowWindow(form.Handle(), SW_HIDE);
+  form.Send(app::WM_SHOWMAINWINDOW);
+  EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(form.TrayIconShown());
+  form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  form.Send(app::WM_SHOWMAINWINDOW);
   EXPECT_FALSE(form.TrayIconShown());
   // lParam 1 ("/Auto") adds no icon of its own.
   form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 1);
   EXPECT_FALSE(form.Visible());
   EXPECT_FALSE(form.TrayIconShown());
+}
+
+// Every button of every page lies wholly inside its page, down to the
+// window's smallest size.
+TEST_F(MainWindow, EveryButtonOfEveryPageIsWholeAtTheSmallestSize) {
+  const struct {
+    ui::GroupBox* page;
+    std::vector<skin::TskButton*> buttons;
+  } pages[] = {
+      {&form.gbCleaner, {&form.bTest, &form.bClean}},
+      {&form.gbRegistry, {&form.bRestoreRegistry, &form.bScan, &form.bFixErrors}},
+      {&form.gbDefrag, {&form.bAnalyzeRegistry, &form.bDefragRegistry}},
+      {&form.gbTools,
+       {&form.bStartup, &form.bViewHistory, &form.bBackupFullRegistry, &form.bWindowsBackup, &form.bDeleteEntry,
+        &form.bSelectAll, &form.bSelectNone}},
+  };
+  for (SIZE size : {SIZE{626, 455}, SIZE{713, 494}}) {
+    ::SetWindowPos(form.Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(50);
+    for (const auto& p : pages) {
+      RECT inside{};
+      ::GetClientRect(p.page->Handle(), &inside);
+      for (skin::TskButton* b : p.buttons) {
+        if ((::GetWindowLongPtrW(b->Handle(), GWL_STYLE) & WS_VISIBLE) == 0) continue;
+        const RECT r = b->Bounds();
+        const std::wstring caption = b->Text();
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= inside.right && r.bottom <= inside.bottom)
+            << "\"" << std::string(caption.begin(), caption.end()) << "\" at width " << size.cx << ": right "
+            << r.right << " of " << inside.right;
+      }
+    }
+  }
 }
 
 }  // namespace

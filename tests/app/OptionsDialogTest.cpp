@@ -2,6 +2,7 @@
 // leaves alone, the hot-key capture, the ignore lists and the cookies to keep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -274,6 +275,40 @@ TEST_F(OptionsDialog, TheScheduleIntervalIsChosenWithTheArrowsAndOkSavesIt) {
   EXPECT_NE(ReadBytes(app_test::OptionsFile()).find("CleanInterval=3"), std::string::npos);
   EXPECT_TRUE(form.Timer2.Enabled());
   EXPECT_EQ(form.Timer2.Interval(), 14400000u);
+}
+
+// The dialog opens on a control; Tab alone walks the Common page (the number
+// of times right after "Overwrite...") and leaves the tab strip for OK after
+// its last page; Ctrl+Tab and the arrows on the strip switch pages.
+TEST_F(OptionsDialog, TabAloneReachesOkAndTheStripSwitchesPagesFromTheKeyboard) {
+  WithDialog([&](app::TfrmOptions& d) {
+    EXPECT_TRUE(::IsChild(d.Handle(), ::GetFocus())) << "a control has the focus at once";
+    ::SetFocus(d.cbAutoStart.Handle());
+    std::vector<HWND> visited;
+    for (int i = 0; i < 60 && ::GetFocus() != d.bOK.Handle(); ++i) {
+      app_test::PressFocused(VK_TAB);
+      visited.push_back(::GetFocus());
+    }
+    EXPECT_EQ(::GetFocus(), d.bOK.Handle()) << "Tab alone reaches OK";
+    auto wipe = std::find(visited.begin(), visited.end(), d.cbWipeFile.Handle());
+    ASSERT_TRUE(wipe != visited.end() && wipe + 1 != visited.end());
+    EXPECT_TRUE(wipe[1] == d.cbWipeNumber.Handle() || ::IsChild(d.cbWipeNumber.Handle(), wipe[1]))
+        << "the number of times follows Overwrite";
+    d.skPageControl1.SetActivePage(0);
+    ::SetFocus(d.skPageControl1.TopPanel().Handle());
+    const struct {
+      WPARAM key;
+      std::initializer_list<BYTE> held;
+      int page;
+    } keys[] = {{VK_TAB, {VK_CONTROL}, 1}, {VK_RIGHT, {}, 2}, {VK_LEFT, {}, 1},
+                {VK_TAB, {VK_CONTROL, VK_SHIFT}, 0}, {VK_TAB, {VK_CONTROL, VK_SHIFT}, 4}};
+    for (const auto& k : keys) {
+      app_test::PressFocused(k.key, k.held);
+      EXPECT_EQ(d.skPageControl1.ActivePageIndex(), k.page) << "key " << k.key;
+      EXPECT_EQ(::GetFocus(), d.skPageControl1.TopPanel().Handle());
+    }
+    app_test::PressFocused(VK_ESCAPE);
+  });
 }
 
 TEST_F(OptionsDialog, KeyCaptureShowsStoresAndSwallowsTheKeys) {

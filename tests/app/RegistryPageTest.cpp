@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <functional>
+
 #include "AppTestSupport.h"
 #include "app/Main.h"
 #include "ui/Application.h"
@@ -12,6 +14,28 @@ namespace {
 
 using app_test::Pump;
 using app_test::PumpUntil;
+
+const LVITEMW kFocusSelect = [] {
+  LVITEMW item{};
+  item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
+  return item;
+}();
+
+// A left click on the check box of `row`, found with the list's own hit test.
+void ClickBox(ui::ListView& list, int row) {
+  RECT r{LVIR_BOUNDS, 0, 0, 0};
+  list.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+  for (int x = r.left; x < r.right; ++x) {
+    LVHITTESTINFO hit{};
+    hit.pt = POINT{x, (r.top + r.bottom) / 2};
+    if (list.Send(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) != row || !(hit.flags & LVHT_ONITEMSTATEICON))
+      continue;
+    list.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, hit.pt.y));
+    list.Post(WM_LBUTTONUP, 0, MAKELPARAM(x, hit.pt.y));
+    return;
+  }
+  ADD_FAILURE() << "no check box on row " << row;
+}
 
 class RegistryPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
@@ -207,17 +231,62 @@ TEST_F(RegistryPage, FixErrorsOnAnEmptyListAsksAboutTheMissingBackupFolderFirst)
   ::RemoveDirectoryW(folder.c_str());
 }
 
-// The list tells of a click before it toggles the row's check box: the count
-// line is written once the click's own change is done.
-TEST_F(RegistryPage, TheCountLineCountsTheTicksAfterTheClicksChange) {
+// The count line follows each row's tick, whatever changed it.
+TEST_F(RegistryPage, TheCountLineFollowsATickChangedByMouseKeyboardMenuOrCode) {
   for (const wchar_t* key : {L"HKEY_CURRENT_USER\\A", L"HKEY_CURRENT_USER\\B", L"HKEY_CURRENT_USER\\C"})
     form.AddScanRow({L"P", L"D", key, registry::fkDeleteKey});
-  form.aSelectNoneExecute();
-  NMHDR click{form.lvRegistryData.Handle(), 0, static_cast<UINT>(NM_CLICK)};
-  ::SendMessageW(::GetParent(form.lvRegistryData.Handle()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
-  form.lvRegistryData.SetChecked(1, true);  // the list's own toggle, after the notification
-  Pump(50);
-  EXPECT_EQ(form.lStatusBar.Text(), L" 3 Errors Found,  1 Errors Selected.");
+  ui::ListView& list = form.lvRegistryData;
+  auto selectRow1 = [&] { list.Send(LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&kFocusSelect)); };
+  const struct {
+    const char* way;
+    std::function<void()> untickRow1;
+  } ways[] = {
+      {"a click on the box", [&] { ClickBox(list, 1); }},
+      {"Space", [&] { selectRow1(); ::SetFocus(list.Handle()); app_test::PressFocused(VK_SPACE); }},
+      {"the menu", [&] { selectRow1(); EXPECT_TRUE(form.PopupMenu1.Choose(L"&Deselect Item")); }},
+      {"code", [&] { list.SetChecked(1, false); }},
+  };
+  for (const auto& w : ways) {
+    form.aSelectAllExecute();
+    EXPECT_EQ(form.lStatusBar.Text(), L" 3 Errors Found,  3 Errors Selected.") << w.way;
+    w.untickRow1();
+    Pump(50);
+    EXPECT_FALSE(list.Checked(1)) << w.way;
+    EXPECT_EQ(form.lStatusBar.Text(), L" 3 Errors Found,  2 Errors Selected.") << w.way;
+  }
+}
+
+// From the keyboard alone: Tab into the list, untick four rows with Down and
+// Space; the line counts the rest and the fix deletes exactly those.
+TEST_F(RegistryPage, RowsUntickedWithDownAndSpaceAreCountedAndLeftByTheFix) {
+  const std::wstring base = L"Software\\VantorelKeyboardFix\\";
+  for (int i = 0; i < 6; ++i) {
+    sys::RegistryKey k;
+    ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, base + std::to_wstring(i)));
+    form.AddScanRow({L"P", L"D", L"HKEY_CURRENT_USER\\" + base + std::to_wstring(i), registry::fkDeleteKey});
+  }
+  form.aSelectAllExecute();
+  ::SetFocus(form.tvRegistry.Handle());
+  app_test::PressFocused(VK_TAB);
+  ASSERT_EQ(::GetFocus(), form.lvRegistryData.Handle());
+  for (int row = 0; row < 4; ++row) {
+    if (row > 0) app_test::PressFocused(VK_DOWN);
+    app_test::PressFocused(VK_SPACE);
+  }
+  EXPECT_EQ(form.lStatusBar.Text(), L" 6 Errors Found,  2 Errors Selected.");
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-keyboard-fix";
+  ::CreateDirectoryW(core::OptionsSetting.OutputDirectory.c_str(), nullptr);
+  core::OptionsSetting.RestorePoint = false;
+  form.bFixErrorsClick();
+  EXPECT_EQ(form.lvRegistryData.Count(), 4);
+  for (int i = 0; i < 6; ++i) {
+    sys::RegistryKey k;
+    EXPECT_EQ(k.Open(HKEY_CURRENT_USER, base + std::to_wstring(i)), i < 4) << "key " << i;
+  }
+  for (int i = 0; i < 6; ++i) ::RegDeleteKeyW(HKEY_CURRENT_USER, (base + std::to_wstring(i)).c_str());
+  ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VantorelKeyboardFix");
 }
 
 // Dark pixels the screen shows inside `window`: the text a person reads there.

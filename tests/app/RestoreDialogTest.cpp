@@ -100,6 +100,8 @@ TEST_F(RestoreDialog, AFileWhoseEntriesAreNotBackIsKept) {
   EXPECT_EQ(f.ListView1.Count(), 2);
   ASSERT_EQ(boxes.Messages.size(), 1u);
   EXPECT_NE(boxes.Messages[0].Text.find(L"kept"), std::wstring::npos);
+  EXPECT_EQ(boxes.Messages[0].Text.rfind(L"1 entry of the backup is not in the registry", 0), 0u)
+      << "one missing entry is counted in the singular";
 }
 
 TEST_F(RestoreDialog, AFileThatWouldDeleteIsNotImported) {

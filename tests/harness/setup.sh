@@ -53,6 +53,8 @@ if [ ! -f "$ready" ]; then
   wineserver -w
   touch "$ready"
 fi
+# Also into a prefix made before the fonts were copied.
+bash "$here/../../scripts/wine-fonts.sh" "$WINEPREFIX"
 
 # A persistent server must not inherit CTest's pipes, or CTest waits for it.
 setsid wineserver -p </dev/null >"$env_dir/wineserver.log" 2>&1 &

@@ -115,15 +115,37 @@ TEST_F(StripFixture, TabsFarPastTheSixtyFourthAreLaidOutAndClickable) {
   EXPECT_EQ(79, Strip().GetTabIndex());
 }
 
-TEST_F(StripFixture, HiddenTabsTakeNoRoomAndTheTabKeyPassesThemOver) {
-  Make(600, 3);
+TEST_F(StripFixture, HiddenTabsTakeNoRoomAndTheKeysPassThemOver) {
+  Make(600, 4);
   Strip().SetTabVisible(1, false);
   EXPECT_EQ(0, Strip().TabWidth(1));
   EXPECT_EQ(2, Strip().TabAt(Strip().GetLeftMargin() + Strip().TabWidth(0) + 3, 5));
-  Strip().SelectNextTab();
-  EXPECT_EQ(2, Strip().GetTabIndex());
-  Strip().SelectNextTab();
-  EXPECT_EQ(0, Strip().GetTabIndex());
+  // Tab stops at the last tab (the dialog's next control takes it from there);
+  // Ctrl+Tab goes round; Left and Right stop at the ends.
+  const struct {
+    int from;
+    WPARAM key;
+    std::vector<BYTE> held;
+    int to;  // -1: the strip lets the key go
+  } keys[] = {{0, VK_TAB, {}, 2},   {2, VK_TAB, {}, 3},           {3, VK_TAB, {}, -1},
+              {3, VK_TAB, {VK_SHIFT}, -1}, {3, VK_TAB, {VK_CONTROL}, 0}, {0, VK_TAB, {VK_CONTROL, VK_SHIFT}, 3},
+              {2, VK_TAB, {VK_CONTROL, VK_SHIFT}, 0}, {0, VK_RIGHT, {}, 2}, {2, VK_LEFT, {}, 0},
+              {0, VK_LEFT, {}, -1},  {3, VK_RIGHT, {}, -1}};
+  for (const auto& k : keys) {
+    Strip().SetTabIndex(k.from);
+    BYTE state[256] = {};
+    for (BYTE h : k.held) state[h] = 0x80;
+    ::SetKeyboardState(state);
+    EXPECT_EQ(k.to, Strip().TabForKey(k.key)) << "key " << k.key << " from " << k.from;
+    const bool wantsTab = (Strip().Send(WM_GETDLGCODE) & DLGC_WANTTAB) != 0;
+    if (k.key == VK_TAB) {
+      EXPECT_EQ(k.to >= 0, wantsTab) << "from " << k.from;
+    }
+    Strip().Send(WM_KEYDOWN, k.key, 1);
+    EXPECT_EQ(k.to >= 0 ? k.to : k.from, Strip().GetTabIndex()) << "key " << k.key << " from " << k.from;
+  }
+  BYTE none[256] = {};
+  ::SetKeyboardState(none);
 }
 
 TEST_F(StripFixture, TheLineLiesUnderTheTabsAtTheTopAndAboveThemAtTheBottom) {

@@ -24,13 +24,22 @@ void KeyPresser::Run() {
       continue;
     }
     // The key goes where the keyboard would send it: the focused window
-    // when it lies inside this one.
+    // when it lies inside this one, once the activation has put the focus
+    // there (the window shows before its activation is over; a window
+    // whose controls never take the focus gets the key after a second).
     GUITHREADINFO gui{};
     gui.cbSize = sizeof(gui);
+    const DWORD thread = ::GetWindowThreadProcessId(w, nullptr);
+    const bool menu = className_ == L"#32768";
+    for (int waited = 0; !menu && waited < 1000; waited += 10) {
+      if (::GetGUIThreadInfo(thread, &gui) && gui.hwndActive == w && ::IsChild(w, gui.hwndFocus)) break;
+      ::Sleep(10);
+    }
     HWND target = w;
-    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &gui) && gui.hwndFocus != nullptr &&
+    if (::GetGUIThreadInfo(thread, &gui) && gui.hwndFocus != nullptr &&
         (gui.hwndFocus == w || ::IsChild(w, gui.hwndFocus)))
       target = gui.hwndFocus;
+    target_ = target;
     ::PostMessageW(target, WM_KEYDOWN, key_, 1);
     ::PostMessageW(target, WM_KEYUP, key_, 0xC0000001);
     pressed_ = true;

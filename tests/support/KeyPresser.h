@@ -22,12 +22,16 @@ class KeyPresser {
   bool Pressed() const { return pressed_; }
   // The window went away after the key, before the fallback closed it.
   bool ClosedByKey() const { return closedByKey_; }
+  // The window the key was posted to: the focused control, or the window
+  // itself when none of its controls had the focus.
+  HWND Target() const { return target_; }
 
  private:
   void Run();
   std::wstring className_;
   WPARAM key_;
   std::atomic<bool> stop_{false}, pressed_{false}, closedByKey_{false};
+  std::atomic<HWND> target_{nullptr};
   std::thread thread_;
 };
 

@@ -83,6 +83,8 @@ void TfrmOptions::CreateCommonPage(HWND p) {
     y += 24;
   }
   cbWipeNumber.Create(p, 290, 12 + 2 * 24 - 2, 50, 200);
+  // The number belongs to "Overwrite...": Tab goes from the one to the other.
+  ::SetWindowPos(cbWipeNumber.Handle(), cbWipeFile.Handle(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   std::vector<std::wstring> numbers;
   for (int i = 1; i <= 10; ++i) numbers.push_back(std::to_wstring(i));
   cbWipeNumber.SetItems(numbers);

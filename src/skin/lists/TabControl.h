@@ -69,14 +69,20 @@ class TskTabControlTopPanel : public ui::Control {
   void MouseDown(int X, int Y);
   // The tab under (X, Y) as last laid out; -1 for none.
   int TabAt(int X, int Y) const;
-  // The Tab key: the next visible tab, after the last the first.
-  void SelectNextTab();
+  // The tab a key pressed on the strip selects, with the modifiers held now:
+  // Tab the next one, Ctrl+Tab and Ctrl+Shift+Tab the next and previous
+  // (round the row), Right and Left the next and previous. -1 when the key
+  // selects none and, for Tab, leaves the strip.
+  int TabForKey(WPARAM Key) const;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
   int DrawTabs(HDC Canvas, int W);
+  // The visible tab `Step` tabs away from the active one; -1 past either end
+  // unless `Wrap`.
+  int VisibleTabFrom(int Step, bool Wrap) const;
   void DrawOneTab(HDC Canvas, int Index, const RECT& Rect, bool Cut);
   void DrawLine(HDC Canvas, int W);
   void DrawScrollButtons(HDC Canvas, int W, POINT Cursor);

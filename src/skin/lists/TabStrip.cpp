@@ -357,13 +357,34 @@ void TskTabControlTopPanel::MouseDown(int X, int Y) {
   InTabClick_ = false;
 }
 
-void TskTabControlTopPanel::SelectNextTab() {
+int TskTabControlTopPanel::VisibleTabFrom(int Step, bool Wrap) const {
   const int count = static_cast<int>(Tabs_.size());
   // Hidden tabs are passed over: their pages are not meant to be reached.
-  for (int step = 1; step <= count; ++step) {
-    const int next = (TabIndex_ + step) % count;
-    if (GetTabVisible(next)) return SetTabIndex(next);
+  for (int k = 1; k <= count; ++k) {
+    int next = TabIndex_ + Step * k;
+    if (Wrap) next = (next % count + count) % count;
+    else if (next < 0 || next >= count) return -1;
+    if (GetTabVisible(next)) return next;
   }
+  return -1;
+}
+
+int TskTabControlTopPanel::TabForKey(WPARAM Key) const {
+  struct Rule {
+    WPARAM key;
+    bool ctrl, shift;
+    int step;
+    bool wrap;
+  };
+  // Tab past the last tab leaves the strip, so Tab alone reaches every
+  // control; Shift+Tab always leaves it.
+  static const Rule rules[] = {{VK_TAB, false, false, 1, false}, {VK_TAB, true, false, 1, true},
+                               {VK_TAB, true, true, -1, true},   {VK_RIGHT, false, false, 1, false},
+                               {VK_LEFT, false, false, -1, false}};
+  const bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0, shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  for (const Rule& r : rules)
+    if (r.key == Key && r.ctrl == ctrl && r.shift == shift) return VisibleTabFrom(r.step, r.wrap);
+  return -1;
 }
 
 LRESULT TskTabControlTopPanel::OnMessage(UINT msg, WPARAM w, LPARAM l) {
@@ -393,11 +414,11 @@ LRESULT TskTabControlTopPanel::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       Repaint();
       return 0;
     case WM_GETDLGCODE:
-      // Shift+Tab still leaves the strip, so the keyboard is never trapped.
-      return (::GetKeyState(VK_SHIFT) & 0x8000) != 0 ? 0 : DLGC_WANTTAB;
+      return DLGC_WANTARROWS | (TabForKey(VK_TAB) >= 0 ? DLGC_WANTTAB : 0);
     case WM_KEYDOWN:
-      if (w == VK_TAB) {
-        SelectNextTab();
+      if (w == VK_TAB || w == VK_LEFT || w == VK_RIGHT) {
+        const int next = TabForKey(w);
+        if (next >= 0) SetTabIndex(next);
         return 0;
       }
       break;
