@@ -135,7 +135,7 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     r.road(run.Thread(), box, count);
     if (swapped == L"failed") GTEST_SKIP() << "links can only be made under Wine";
     ASSERT_FALSE(swapped.empty());
-    if (!r.profiles) EXPECT_EQ(ReadAll(box.Path(L"outside\\a.txt")), "keep");
+    if (!r.profiles) { EXPECT_EQ(ReadAll(box.Path(L"outside\\a.txt")), "keep"); }
     for (const std::wstring& file : OutsideFiles(box, subs)) EXPECT_EQ(ReadAll(file), "keep") << Narrow(file);
     std::wstring logged = box.Path(r.logged != nullptr ? r.logged : swapped + (r.why == link ? L"" : L"\\"));
     EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + r.why)) << Narrow(logged);

@@ -38,7 +38,7 @@ class FolderExcept : public testing::Test {
       DeleteFolderExcept(t, folder, removeFolder, count, L"me");
     });
     run.Run({kCaption});
-    if (!asks) EXPECT_TRUE(run.asker->questions.empty());
+    if (!asks) { EXPECT_TRUE(run.asker->questions.empty()); }
     lines_ = run.log->Lines();
     questions_ = run.asker->questions;
     icons_ = run.asker->icons;

@@ -264,8 +264,8 @@ TEST(ButtonGlyph, EachLayoutPlacesTheGlyphAndTheCaption) {
     ::ReleaseDC(button.Handle(), dc);
     const POINT at = button.CaptionPosition();
     const RECT t{at.x, at.y, at.x + text.cx, at.y + text.cy};
-    if (c.dx) EXPECT_EQ(c.dx > 0 ? g.right + S : g.left - S, c.dx > 0 ? t.left : t.right);
-    if (c.dy) EXPECT_EQ(c.dy > 0 ? g.bottom + S : g.top - S, c.dy > 0 ? t.top : t.bottom);
+    if (c.dx) { EXPECT_EQ(c.dx > 0 ? g.right + S : g.left - S, c.dx > 0 ? t.left : t.right); }
+    if (c.dy) { EXPECT_EQ(c.dy > 0 ? g.bottom + S : g.top - S, c.dy > 0 ? t.top : t.bottom); }
     RECT pair{};
     ::UnionRect(&pair, &g, &t);
     EXPECT_LE(std::abs(pair.left + pair.right - W), 1) << "centred across";

@@ -23,8 +23,6 @@ const wchar_t kExplorerBar[] =
     L"Software\\Microsoft\\Internet Explorer\\Explorer Bars\\{C4EE31F3-4768-11D2-BE5C-00A0C9A83DA1}\\";
 const wchar_t kIntelliForms[] = L"Software\\Microsoft\\Internet Explorer\\IntelliForms\\";
 
-int64_t SizeOf(const WIN32_FIND_DATAW& fd) { return (int64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow; }
-
 void LogEntry(TClearTaskThread& t, const std::wstring& text) {
   if (t.Settings().FastScan) return;
   t.AddLog(t.Prefix() + L"deleting " + text);
