@@ -29,6 +29,16 @@ struct TClearTaskThread::Walk {
     if (!sparedText.empty()) return UpperName(name).find(sparedText) != std::wstring::npos;
     return !excluded.empty() && SameName(name, excluded);
   }
+
+  // Deletes the files `fileMask` names and keeps every folder.
+  static Walk ByMask(const FileMask& fileMask, bool recursive) {
+    Walk walk;
+    walk.mask = &fileMask;
+    walk.recursive = recursive;
+    walk.removeFolders = false;
+    walk.filesQuestion = true;
+    return walk;
+  }
 };
 
 namespace {
@@ -63,11 +73,7 @@ int64_t TClearTaskThread::DeleteFilesByMask(const std::wstring& folder, const st
                                             bool recursive) {
   FileMask fileMask(mask);
   if (fileMask.IsEmpty()) return 0;
-  Walk walk;
-  walk.mask = &fileMask;
-  walk.recursive = recursive;
-  walk.removeFolders = false;
-  walk.filesQuestion = true;
+  const Walk walk = Walk::ByMask(fileMask, recursive);
   DeleteReach reach = recursive                       ? DeleteReach::Tree
                       : fileMask.MatchesEverything()  ? DeleteReach::AllFiles
                       : fileMask.IsWildcard()         ? DeleteReach::SomeFiles
@@ -159,11 +165,7 @@ int64_t TClearTaskThread::EmptyPinnedFolder(FolderPin& folder, bool logFlag, int
 int64_t TClearTaskThread::DeletePinnedByMask(FolderPin& folder, const std::wstring& mask, int& count, bool recursive) {
   FileMask fileMask(mask);
   if (fileMask.IsEmpty()) return 0;
-  Walk walk;
-  walk.mask = &fileMask;
-  walk.recursive = recursive;
-  walk.removeFolders = false;
-  walk.filesQuestion = true;
+  const Walk walk = Walk::ByMask(fileMask, recursive);
   CheckedFolder checked = services_.guard->CheckFolder(folder.Path(), DeleteReach::Tree);
   if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return 0;
   return EmptyPinned(folder, checked.key, walk, count, false);
