@@ -171,8 +171,11 @@ else
   echo "screenshots: the Options dialog did not appear" >&2
 fi
 
-# WM_CLOSE, as a user's close would send: the program saves options.ini.
-wine taskkill /im Vantorel.exe </dev/null >/dev/null 2>&1 || true
+# Closed as a user closes it (a click on its title bar, then Alt+F4): the
+# program saves options.ini. Inside the virtual desktop taskkill's close
+# message does not reach it.
+geometry
+xdotool mousemove $((X + 150)) $((Y + top / 2)) click 1 sleep 0.5 key alt+F4
 closed() { ! xdotool search --name "^Vantorel 3.1$" >/dev/null 2>&1; }
 for _ in $(seq 1 30); do
   closed && break
