@@ -17,8 +17,6 @@ namespace {
 
 const wchar_t* const kSubFiles[] = {L"one.txt", L"two.txt", L"three.txt"};
 
-std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
-
 // target\ is cleaned; outside\ mirrors it with files that must stay. The
 // folders `subs` below target\ hold the three files; with `profiles`, two
 // profile-like folders p1 and p2 each hold them in Cache\, with a spared file.
@@ -112,16 +110,16 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     if (swapped == L"failed") GTEST_SKIP() << "links can only be made under Wine";
     ASSERT_FALSE(swapped.empty());
     if (!r.profiles) { EXPECT_EQ(ReadAll(box.Path(L"outside\\a.txt")), "keep"); }
-    for (const std::wstring& file : OutsideFiles(box, subs)) EXPECT_EQ(ReadAll(file), "keep") << Narrow(file);
+    for (const std::wstring& file : OutsideFiles(box, subs)) EXPECT_EQ(ReadAll(file), "keep") << testing::PrintToString(file);
     const bool aFile = r.swap == Swap::TheFile;
     std::wstring logged = box.Path(r.logged != nullptr ? r.logged : swapped + (aFile ? L"" : L"\\"));
     const wchar_t* why = aFile ? L" (a link to another file)" : L" (the folder was replaced after it was listed)";
-    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + why)) << Narrow(logged);
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + why)) << testing::PrintToString(logged);
     // Nothing that stayed is said to be deleted.
     for (const std::wstring& file : OutsideFiles(box, subs)) {
       std::wstring inside = box.Path(L"target") + file.substr(box.Path(L"outside").size());
       if (Exists(inside) || inside.find(box.Path(swapped + L"\\")) == 0) {
-        EXPECT_FALSE(run.log->Contains(L"Clean: deleting " + inside)) << Narrow(inside);
+        EXPECT_FALSE(run.log->Contains(L"Clean: deleting " + inside)) << testing::PrintToString(inside);
       }
     }
     EXPECT_LE(run.Thread().FItemCount, r.mostDeleted);
