@@ -509,8 +509,7 @@ TEST_F(SkinFormTest, MenuBarTakesMacOsPicturesAndTheSkinFilesColours) {
 
 // A font given to the frame is the one its title bar draws the caption in.
 TEST_F(SkinFormTest, TheFramesFontIsTheTitleBarsCaptionFont) {
-  LOGFONTW asked{}, got{};
-  asked.lfHeight = -19;
+  LOGFONTW asked{-19}, got{};
   dialog.Frame.SetFont(asked);
   ASSERT_EQ(dialog.Frame.Font(), Bar().GetFont());
   ASSERT_TRUE(::GetObjectW(dialog.Frame.Font(), sizeof(got), &got));

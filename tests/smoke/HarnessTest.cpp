@@ -17,8 +17,7 @@ bool StartsWith(const std::wstring& s, const std::wstring& prefix) {
 // The family a font asked for by `face` really comes from; Wine answers a
 // face it does not have with another one.
 std::wstring ResolvedFamily(const wchar_t* face, BYTE charset) {
-  LOGFONTW lf{};
-  lf.lfHeight = -13;
+  LOGFONTW lf{-13};
   lf.lfCharSet = charset;
   lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
   HFONT font = ::CreateFontIndirectW(&lf);
