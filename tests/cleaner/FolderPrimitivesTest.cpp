@@ -309,9 +309,8 @@ TEST(FolderPrimitives, ANameEndingInADotIsDeletedAsItself) {
   run.Thread().DeleteFolderFiles(box.Path(L"target"), false, true, L"keep.dat", count);
   EXPECT_EQ(ReadAll(box.Path(L"target\\keep.dat")), "keep");
   EXPECT_EQ(count, 4);
-  for (const wchar_t* name : names) {
+  for (const wchar_t* name : names)
     EXPECT_FALSE(Exists(L"\\\\?\\" + box.Path(L"target\\") + name)) << testing::PrintToString(std::wstring(name));
-  }
   EXPECT_EQ(run.Thread().FItemFailed, 0);
 }
 

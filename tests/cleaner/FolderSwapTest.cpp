@@ -17,12 +17,10 @@ namespace {
 
 const wchar_t* const kSubFiles[] = {L"one.txt", L"two.txt", L"three.txt"};
 
-std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
-
 // target\ is cleaned; outside\ mirrors it with files that must stay. The
 // folders `subs` below target\ hold the three files; with `profiles`, two
 // profile-like folders p1 and p2 each hold them in Cache\, with a spared file.
-std::vector<std::wstring> MakeTree(const Sandbox& box, bool profiles) {
+std::vector<std::wstring> MakeTree(const Sandbox& box, bool profiles = false) {
   std::vector<std::wstring> subs = profiles ? std::vector<std::wstring>{L"p1\\Cache", L"p2\\Cache"}
                                             : std::vector<std::wstring>{L"sub"};
   for (const wchar_t* top : {L"target", L"outside"}) {
@@ -39,35 +37,22 @@ std::vector<std::wstring> MakeTree(const Sandbox& box, bool profiles) {
   return subs;
 }
 
-void MakeTree(const Sandbox& box) { MakeTree(box, false); }
+// The roads from a listing to a delete, each run over target\ (`dir`).
+using Road = void (*)(TClearTaskThread& t, const std::wstring& dir);
+void Walk(TClearTaskThread& t, const std::wstring& dir) { t.DeleteFolderFiles(dir, true, true, L"", t.FItemCount); }
+void FolderExcept(TClearTaskThread& t, const std::wstring& dir) {
+  DeleteFolderExcept(t, dir, true, t.FItemCount, L"chrome-extension_");
+}
+void EachProfile(TClearTaskThread& t, const std::wstring& dir) { EmptyInEachProfile(t, dir + L"\\", {L"Cache"}, true); }
+void CustomEntry(TClearTaskThread& t, const std::wstring& dir) {
+  RunFileEntry(t, dir + L"\\p1\\Cache,one.txt", FolderTokens());
+}
+void OldHistory(TClearTaskThread& t, const std::wstring& dir) { ClearOldHistoryFolders(t, dir + L"\\"); }
 
-// The roads from a listing to a delete, each run over target\.
-using Road = void (*)(TClearTaskThread& t, const Sandbox& box, int& count);
-void Walk(TClearTaskThread& t, const Sandbox& box, int& count) {
-  t.DeleteFolderFiles(box.Path(L"target"), true, true, L"", count);
-}
-void FolderExcept(TClearTaskThread& t, const Sandbox& box, int& count) {
-  DeleteFolderExcept(t, box.Path(L"target"), true, count, L"chrome-extension_");
-}
-void EachProfile(TClearTaskThread& t, const Sandbox& box, int& count) {
-  EmptyInEachProfile(t, box.Path(L"target\\"), {L"Cache"}, true);
-  count = t.FItemCount;
-}
-void CustomEntry(TClearTaskThread& t, const Sandbox& box, int& count) {
-  RunFileEntry(t, box.Path(L"target\\p1\\Cache") + L",one.txt", FolderTokens());
-  count = t.FItemCount;
-}
-void OldHistory(TClearTaskThread& t, const Sandbox& box, int& count) {
-  ClearOldHistoryFolders(t, box.Path(L"target\\"));
-  count = t.FItemCount;
-}
-
-// The outside files, all of which must keep their content.
 std::vector<std::wstring> OutsideFiles(const Sandbox& box, const std::vector<std::wstring>& subs) {
   std::vector<std::wstring> files;
-  for (const std::wstring& sub : subs) {
+  for (const std::wstring& sub : subs)
     for (const wchar_t* name : kSubFiles) files.push_back(box.Path(L"outside\\" + sub + L"\\" + name));
-  }
   return files;
 }
 
@@ -88,30 +73,20 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     bool profiles;           // the p1/p2 tree
     Swap swap;
     const wchar_t* swapped;  // with Given, relative to the sandbox
-    bool wipe;
     const wchar_t* logged;   // the log line's path, relative; null: the swapped one
-    const wchar_t* why;
     int mostDeleted;
+    bool wipe = false;
   };
-  const std::wstring replaced = L" (the folder was replaced after it was listed)";
-  const wchar_t* const link = L" (a link to another file)";
   const Row rows[] = {
-      {"a file swapped for a file link", Walk, false, Swap::TheFile, nullptr, false, nullptr, link, 3},
-      {"the folder swapped for a folder link", Walk, false, Swap::Given, L"target\\sub", false, L"target\\sub\\",
-       replaced.c_str(), 1},
-      {"the same, with wiping", Walk, false, Swap::Given, L"target\\sub", true, L"target\\sub\\", replaced.c_str(), 1},
-      {"the folder above swapped for a junction-like link", Walk, false, Swap::Given, L"target", false,
-       L"target\\sub\\", replaced.c_str(), 1},
-      {"the walk, a folder swapped after its parent's listing", Walk, true, Swap::TheOtherProfile, nullptr, false,
-       nullptr, replaced.c_str(), 4},
-      {"a folder tree with spared files", FolderExcept, true, Swap::TheOtherProfile, nullptr, false, nullptr,
-       replaced.c_str(), 3},
-      {"the cache of each profile", EachProfile, true, Swap::TheOtherProfile, nullptr, false, nullptr,
-       replaced.c_str(), 4},
-      {"the old history folders", OldHistory, true, Swap::TheOtherProfile, nullptr, false, nullptr, replaced.c_str(),
-       4},
-      {"a custom folder,file entry", CustomEntry, true, Swap::Given, L"target\\p1\\Cache", false,
-       L"target\\p1\\Cache\\", replaced.c_str(), 0},
+      {"a file swapped for a file link", Walk, false, Swap::TheFile, nullptr, nullptr, 3},
+      {"the folder swapped for a folder link", Walk, false, Swap::Given, L"target\\sub", L"target\\sub\\", 1},
+      {"the same, with wiping", Walk, false, Swap::Given, L"target\\sub", L"target\\sub\\", 1, true},
+      {"the folder above swapped for a junction-like link", Walk, false, Swap::Given, L"target", L"target\\sub\\", 1},
+      {"the walk, a folder swapped after its parent's listing", Walk, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
+      {"a folder tree with spared files", FolderExcept, true, Swap::TheOtherProfile, nullptr, nullptr, 3},
+      {"the cache of each profile", EachProfile, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
+      {"the old history folders", OldHistory, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
+      {"a custom folder,file entry", CustomEntry, true, Swap::Given, L"target\\p1\\Cache", L"target\\p1\\Cache\\", 0},
   };
   int n = 0;
   for (const Row& r : rows) {
@@ -131,22 +106,23 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
       if (r.swap == Swap::TheOtherProfile) swapped = relative.find(L"\\p1\\") != std::wstring::npos ? L"target\\p2" : L"target\\p1";
       if (!SwapForLink(box, swapped)) swapped = L"failed";
     };
-    int count = 0;
-    r.road(run.Thread(), box, count);
+    r.road(run.Thread(), box.Path(L"target"));
     if (swapped == L"failed") GTEST_SKIP() << "links can only be made under Wine";
     ASSERT_FALSE(swapped.empty());
     if (!r.profiles) { EXPECT_EQ(ReadAll(box.Path(L"outside\\a.txt")), "keep"); }
-    for (const std::wstring& file : OutsideFiles(box, subs)) EXPECT_EQ(ReadAll(file), "keep") << Narrow(file);
-    std::wstring logged = box.Path(r.logged != nullptr ? r.logged : swapped + (r.why == link ? L"" : L"\\"));
-    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + r.why)) << Narrow(logged);
+    for (const std::wstring& file : OutsideFiles(box, subs)) EXPECT_EQ(ReadAll(file), "keep") << testing::PrintToString(file);
+    const bool aFile = r.swap == Swap::TheFile;
+    std::wstring logged = box.Path(r.logged != nullptr ? r.logged : swapped + (aFile ? L"" : L"\\"));
+    const wchar_t* why = aFile ? L" (a link to another file)" : L" (the folder was replaced after it was listed)";
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + why)) << testing::PrintToString(logged);
     // Nothing that stayed is said to be deleted.
     for (const std::wstring& file : OutsideFiles(box, subs)) {
       std::wstring inside = box.Path(L"target") + file.substr(box.Path(L"outside").size());
       if (Exists(inside) || inside.find(box.Path(swapped + L"\\")) == 0) {
-        EXPECT_FALSE(run.log->Contains(L"Clean: deleting " + inside)) << Narrow(inside);
+        EXPECT_FALSE(run.log->Contains(L"Clean: deleting " + inside)) << testing::PrintToString(inside);
       }
     }
-    EXPECT_LE(count, r.mostDeleted);
+    EXPECT_LE(run.Thread().FItemCount, r.mostDeleted);
     EXPECT_GT(run.Thread().FItemRefused + run.Thread().FItemFailed, 0) << "a refusal counts against the exit code";
   }
 }

@@ -98,18 +98,12 @@ TEST(IEHelpers, TodayHistoryFolderAndNineXCodes) {
   day.wYear = 2024, day.wMonth = 3, day.wDay = 7;
   EXPECT_EQ(GetTodayHistoryFolderName(day), L"MSHist0120240307");
   // Only the 9x family removes files at restart through Wininit.ini.
-  const struct {
-    const char* name;
-    DWORD platform, major, minor;
-    bool wininit;
-  } versions[] = {
-      {"95", VER_PLATFORM_WIN32_WINDOWS, 4, 0, true},  {"98", VER_PLATFORM_WIN32_WINDOWS, 4, 10, true},
-      {"Me", VER_PLATFORM_WIN32_WINDOWS, 4, 90, true}, {"NT 3.51", VER_PLATFORM_WIN32_NT, 3, 51, false},
-      {"NT 4", VER_PLATFORM_WIN32_NT, 4, 0, false},    {"2000", VER_PLATFORM_WIN32_NT, 5, 0, false},
-      {"XP", VER_PLATFORM_WIN32_NT, 5, 1, false},      {"Vista", VER_PLATFORM_WIN32_NT, 6, 0, false},
-      {"7", VER_PLATFORM_WIN32_NT, 6, 1, false},       {"8.1", VER_PLATFORM_WIN32_NT, 6, 3, false},
-      {"10", VER_PLATFORM_WIN32_NT, 10, 0, false},
-  };
+  const DWORD kNine = VER_PLATFORM_WIN32_WINDOWS, kNT = VER_PLATFORM_WIN32_NT;
+  const struct { const char* name; DWORD platform, major, minor; bool wininit; } versions[] = {
+      {"95", kNine, 4, 0, true},      {"98", kNine, 4, 10, true},   {"Me", kNine, 4, 90, true},
+      {"NT 3.51", kNT, 3, 51, false}, {"NT 4", kNT, 4, 0, false},   {"2000", kNT, 5, 0, false},
+      {"XP", kNT, 5, 1, false},       {"Vista", kNT, 6, 0, false},  {"7", kNT, 6, 1, false},
+      {"8.1", kNT, 6, 3, false},      {"10", kNT, 10, 0, false}};
   for (const auto& v : versions)
     EXPECT_EQ(IsWininitVersion(core::WindowsVersionCode(v.platform, v.major, v.minor)), v.wininit) << v.name;
 }

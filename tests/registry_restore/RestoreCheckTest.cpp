@@ -98,11 +98,8 @@ TEST(RestoreText, AFileWithNothingToCheckIsNotRestored) {
   EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n").AllPresent());
   EXPECT_FALSE(CheckRegTextRestored("REGEDIT4\r\n\r\n[~KEY_CURRENT_USER\\Software]\r\n\"a\"=\"b\"\r\n").AllPresent());
   TTempFolder dir(L"VantorelRestoreNothing");
-  const struct {
-    std::string text;
-    long long size;  // the file is extended to this size; 0: as written
-    registry::TRestoreStatus status;
-  } cases[] = {
+  // Each file is extended to `size` (0: as written).
+  const struct { std::string text; long long size; registry::TRestoreStatus status; } cases[] = {
       {std::string("R\0E\0G\0E\0D\0I\0T\0\x34\0\r\0\n\0", 20), 0, registry::rsUnreadable},  // UTF-16 without its mark
       {"Windows Registry Editor Version 4.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n", 0, registry::rsUnreadable},
       // Larger than the program reads: refused with a reason, never ended on.

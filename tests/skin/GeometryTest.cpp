@@ -88,22 +88,14 @@ TEST(DrawParentBackground, PaintsWhatLiesUnderTheControl) {
   parent.SetClientSize(100, 100);
   ui::Panel panel;  // bevelled: a shadow line along its top and left
   ASSERT_TRUE(panel.Create(parent.Handle(), 50, 50, 40, 40, true));
-  struct Probe {
-    int x, y;
-    COLORREF colour;
-  };
-  struct Case {
-    const char* name;
-    HWND parent;
-    POINT at;  // the control's place on its parent
-    std::vector<Probe> probes;
-  };
+  struct Probe { int x, y; COLORREF colour; };
+  // A control at `at` on `parent`, and what it shows through.
+  struct Case { const char* name; HWND parent; POINT at; std::vector<Probe> probes; };
   const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0);
+  const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW), face = ::GetSysColor(COLOR_BTNFACE);
   const Case cases[] = {
       {"a form's own painting", parent.Handle(), {20, 10}, {{0, 0, blue}, {4, 4, blue}, {5, 5, red}, {9, 9, red}}},
-      {"the plain panel", panel.Handle(), {0, 0},
-       {{0, 0, ::GetSysColor(COLOR_BTNSHADOW)}, {5, 0, ::GetSysColor(COLOR_BTNSHADOW)}, {5, 5, ::GetSysColor(COLOR_BTNFACE)}}},
-  };
+      {"the plain panel", panel.Handle(), {0, 0}, {{0, 0, shadow}, {5, 0, shadow}, {5, 5, face}}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, c.at.x, c.at.y, 10, 10, c.parent, nullptr, nullptr, nullptr);

@@ -115,10 +115,7 @@ TEST(ScrollBar, LargeChangeIsTheStepOfAClickOnTheTrack) {
   TskScrollBar bar;
   ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 200, 16));
   const int thumb = bar.Track().Slider().Width();
-  struct Case {
-    int value;
-    short page;
-  };
+  struct Case { int value; short page; };
   for (const Case c : {Case{30, 30}, Case{0x10000 + 40, 40}, Case{500, 40}}) {
     SCOPED_TRACE(c.value);
     bar.SetPosition(0);

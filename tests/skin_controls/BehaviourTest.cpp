@@ -288,8 +288,7 @@ TEST(FlatAdvColours, FollowASystemColourChange) {
   TFlatButton onForm, inGroup;
   ASSERT_TRUE(onForm.Create(form.Handle(), L"Go", 10, 150));
   ASSERT_TRUE(inGroup.Create(group.Handle(), L"Go", 10, 20));
-  onForm.SetUseAdvColors(true);
-  inGroup.SetUseAdvColors(true);
+  for (TFlatButton* button : {&onForm, &inGroup}) button->SetUseAdvColors(true);
   const int element = COLOR_BTNFACE;
   const COLORREF before = ::GetSysColor(COLOR_BTNFACE), fresh = RGB(30, 140, 90);
   ASSERT_TRUE(::SetSysColors(1, &element, &fresh));

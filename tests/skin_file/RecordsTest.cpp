@@ -101,19 +101,18 @@ TEST(SkinRecords, RecordsSharingOnePictureDecodeItOnceAndPayForEachCopy) {
   runs.insert(runs.end(), {0, 1});
   Bytes padded = Bmp(2, 2, 24);
   padded.resize(4000, 0);
-  struct Shared {
+  const struct {
     const char* what;
     Bytes picture;
     std::size_t records;
     const char* error;
     std::uint32_t shorter = 0;  // each record's picture this much shorter than the last: other places
-  };
-  const Shared cases[] = {
+  } cases[] = {
       {"a large picture eight times", Bmp(2048, 2048, 8, {0, 1}), 8, "skin items too large in total"},
       {"runs past a one-pixel picture 800 times", BmpOf(1, 1, 8, 1, {0x112233, 0x445566}, {}, runs), 800, ""},
       {"overlapping pictures read twice the data", padded, 3, "skin items too large in total", 1},
   };
-  for (const Shared& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<Record> records(c.records, Record{"SKIN2_BUTTON", 0, {}});
     records[0].data = c.picture;
@@ -168,17 +167,13 @@ TEST(SkinRecords, TheChainEndsAtTheRecordWithNextOffsetZeroWithoutLoadingIt) {
 
 // The cap is checked before any record's data is read.
 TEST(SkinRecords, ChainsLongerThanTheRecordCapAreRefused) {
-  struct Chain {
-    std::size_t records;  // the ending one included
-    Record first;
-    const char* error;
-  };
-  const Chain chains[] = {
+  // `records` counts the ending one.
+  const struct { std::size_t records; Record first; const char* error; } chains[] = {
       {4096, {"I", 1, Int(1)}, ""},
       {4097, {"I", 1, Int(1)}, "skin has more than 4096 records"},
       {4097, {"B", 0, {'B', 'M'}}, "skin has more than 4096 records"},
   };
-  for (const Chain& c : chains) {
+  for (const auto& c : chains) {
     SCOPED_TRACE(c.records);
     std::vector<Record> records(c.records - 1, Record{"I", 1, Int(1)});
     records[0] = c.first;

@@ -206,6 +206,16 @@ TEST_F(SkinFormTest, DraggingStartsOnlyAwayFromTheButtons) {
   EXPECT_TRUE(dialog.Exists());
 }
 
+// How many pixels of `r` the window shows in colour `c`.
+int PixelsIn(HWND window, const RECT& r, COLORREF c) {
+  HDC dc = ::GetDC(window);
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += ::GetPixel(dc, x, y) == c;
+  ::ReleaseDC(window, dc);
+  return n;
+}
+
 bool g_menuSeen = false;
 bool g_menuThemed = false;
 // Pixels of the shown menu in the item colour and the left bar's first colour.
@@ -223,15 +233,8 @@ void CALLBACK WatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
     ::UpdateWindow(menu);
     RECT r{};
     ::GetClientRect(menu, &r);
-    HDC dc = ::GetDC(menu);
-    g_itemPixels = g_barPixels = 0;
-    for (int y = 0; y < r.bottom; ++y)
-      for (int x = 0; x < r.right; ++x) {
-        const COLORREF c = ::GetPixel(dc, x, y);
-        g_itemPixels += c == g_itemColour;
-        g_barPixels += c == g_barColour;
-      }
-    ::ReleaseDC(menu, dc);
+    g_itemPixels = PixelsIn(menu, r, g_itemColour);
+    g_barPixels = PixelsIn(menu, r, g_barColour);
     ::EndMenu();
   }
 }
@@ -264,22 +267,13 @@ TEST_F(SkinFormTest, TheSystemMenuTakesTheSkinFilesMenuColours) {
   ASSERT_TRUE(theme->GetReady());
   dialog.Frame.SetFileTheme(theme.get());
   dialog.Frame.SetUIStyle(skin::FromThemeFile);
-  struct Case {
-    const char* name;
-    bool freeTheTheme;
-    COLORREF item, bar;
-  };
-  const Case cases[] = {
-      {"skin file", false, RGB(0xF0, 0xE0, 0xC0), RGB(0x90, 0x60, 0x30)},
-      {"skin file freed", true, skin::GetBuiltinThemeColor(skin::DeepBlue, 21),
-       skin::GetBuiltinThemeColor(skin::DeepBlue, 23)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  const struct { bool freeTheTheme; COLORREF item, bar; } cases[] = {
+      {false, RGB(0xF0, 0xE0, 0xC0), RGB(0x90, 0x60, 0x30)},
+      {true, skin::GetBuiltinThemeColor(skin::DeepBlue, 21), skin::GetBuiltinThemeColor(skin::DeepBlue, 23)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.freeTheTheme ? "skin file freed" : "skin file");
     if (c.freeTheTheme) theme.reset();
-    g_itemColour = c.item;
-    g_barColour = c.bar;
-    g_menuSeen = false;
+    g_itemColour = c.item, g_barColour = c.bar, g_menuSeen = false;
     ::SetForegroundWindow(dialog.Handle());
     UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &WatchMenu);
     RECT wr = WindowRect();
@@ -432,18 +426,6 @@ COLORREF BarPixel(skin::TskMenuBar& bar, int x, int y) {
   return c;
 }
 
-// How many pixels of `r` the bar shows in colour `c`.
-int BarPixels(skin::TskMenuBar& bar, const RECT& r, COLORREF c) {
-  ::InvalidateRect(bar.Handle(), nullptr, FALSE);
-  ::UpdateWindow(bar.Handle());
-  HDC dc = ::GetDC(bar.Handle());
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += ::GetPixel(dc, x, y) == c;
-  ::ReleaseDC(bar.Handle(), dc);
-  return n;
-}
-
 // The button under the mouse is drawn as the popup menu's selected item
 // (face and edge in the style's selection colours); a disabled one turns hot
 // but keeps the bar's face; leaving the bar clears it.
@@ -513,15 +495,12 @@ TEST_F(SkinFormTest, MenuBarTakesMacOsPicturesAndTheSkinFilesColours) {
   EXPECT_EQ(BarPixel(bar, r.left, r.top), RGB(0x10, 0xA0, 0x10));
   // Captions: the hot one in file colour 7, the idle ones in colour 8.
   const COLORREF hotText = RGB(0xA0, 0x10, 0x10), idleText = RGB(0x10, 0xA0, 0xA0);
-  struct Caption {
-    size_t button;
-    COLORREF colour;
-    bool shown;
-  };
-  for (const Caption& c : {Caption{0, hotText, true}, Caption{0, idleText, false}, Caption{1, idleText, true},
-                           Caption{1, hotText, false}}) {
-    const int n = BarPixels(bar, bar.ButtonBounds(c.button), c.colour);
-    EXPECT_EQ(n > 5, c.shown) << "button " << c.button << ", colour " << std::hex << c.colour << ": " << std::dec << n;
+  ::InvalidateRect(bar.Handle(), nullptr, FALSE);
+  ::UpdateWindow(bar.Handle());
+  for (size_t i : {0u, 1u}) {
+    const RECT r = bar.ButtonBounds(i);
+    EXPECT_GT(PixelsIn(bar.Handle(), r, i == 0 ? hotText : idleText), 5) << "button " << i;
+    EXPECT_LE(PixelsIn(bar.Handle(), r, i == 0 ? idleText : hotText), 5) << "button " << i;
   }
   ::SendMessageW(bar.Handle(), WM_MOUSELEAVE, 0, 0);
   dialog.Frame.SetMenu(nullptr);
@@ -530,8 +509,7 @@ TEST_F(SkinFormTest, MenuBarTakesMacOsPicturesAndTheSkinFilesColours) {
 
 // A font given to the frame is the one its title bar draws the caption in.
 TEST_F(SkinFormTest, TheFramesFontIsTheTitleBarsCaptionFont) {
-  LOGFONTW asked{}, got{};
-  asked.lfHeight = -19;
+  LOGFONTW asked{-19}, got{};
   dialog.Frame.SetFont(asked);
   ASSERT_EQ(dialog.Frame.Font(), Bar().GetFont());
   ASSERT_TRUE(::GetObjectW(dialog.Frame.Font(), sizeof(got), &got));

@@ -75,19 +75,13 @@ TEST(TitleBarButtons, EveryEdgeIsInsideAndTheLaterOfTwoOverlappingButtonsWins) {
 // caption ends 10 pixels before the button row and the menus open 176
 // pixels further right. A font given to the bar measures the caption.
 TEST(TitleBarRightToLeft, CaptionEndsBeforeTheButtonsAndMenusMoveRight) {
-  struct Case {
-    bool system;
-    int offset;
-    int fontHeight;  // 0: the bar's own font
-  };
+  struct Case { bool system; int offset; int fontHeight; };  // fontHeight 0: the bar's own font
   for (Case c : {Case{true, 176, 0}, Case{true, 176, -24}, Case{false, 0, 0}}) {
     SCOPED_TRACE(testing::Message() << c.system << " " << c.fontHeight);
     skin_test::RightToLeftSystem system(c.system);
     Bar b(300);
     skin_test::ReadRightToLeft(b.form.Handle());
-    LOGFONTW asked{};
-    asked.lfHeight = c.fontHeight;
-    asked.lfWeight = FW_NORMAL;
+    LOGFONTW asked{c.fontHeight, 0, 0, 0, FW_NORMAL};
     ::lstrcpyW(asked.lfFaceName, L"Tahoma");
     HFONT font = c.fontHeight != 0 ? ::CreateFontIndirectW(&asked) : b.bar.GetFont();
     if (c.fontHeight != 0) b.bar.SetFont(asked);

@@ -22,6 +22,14 @@ constexpr COLORREF kButton = RGB(10, 200, 10);
 constexpr COLORREF kBorder = RGB(90, 20, 160);
 const RECT kButtonRect{80, 2, 97, 22};  // the arrow goes at (85, 10)
 
+// A pixel the window shows; with `frame`, counted from its outer corner.
+COLORREF PixelOf(HWND window, int x, int y, bool frame = false) {
+  HDC dc = frame ? ::GetWindowDC(window) : ::GetDC(window);
+  const COLORREF c = ::GetPixel(dc, x, y);
+  ::ReleaseDC(window, dc);
+  return c;
+}
+
 TEST(ComboButton, EachStateDrawsItsFaceEdgeAndArrow) {
   struct Probe {
     int x, y;
@@ -70,26 +78,20 @@ TEST(SkinComboBox, TakesTheStylesColoursAndPaintsEnabledOrNot) {
   // shadow while disabled, on the button colour.
   combo.SetUIStyle(DeepBlue);
   form.Show(true);
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
+  COMBOBOXINFO info{sizeof(info)};
   ASSERT_TRUE(::GetComboBoxInfo(combo.Handle(), &info));
   const RECT& b = info.rcButton;
   const int x = b.left + (b.right - b.left) / 2 - 3, y = (b.bottom - b.top) / 2;
   const COLORREF button = GetBuiltinThemeColor(DeepBlue, 15), grey = RGB(128, 128, 128), white = RGB(255, 255, 255);
-  struct Case {
-    bool enabled;
-    COLORREF arrow, shadow;  // at (x + 3, y + 1) and (x + 7, y + 1)
-  };
+  struct Case { bool enabled; COLORREF arrow, shadow; };  // at (x + 3, y + 1) and (x + 7, y + 1)
   for (const Case& c : {Case{false, grey, white}, Case{true, 0, button}}) {
     SCOPED_TRACE(c.enabled);
     combo.Enable(c.enabled);
     lists_test::Pump();
     combo.DrawComboButton();
-    HDC dc = ::GetDC(combo.Handle());
-    EXPECT_EQ(c.arrow, ::GetPixel(dc, x + 3, y + 1));
-    EXPECT_EQ(c.shadow, ::GetPixel(dc, x + 7, y + 1));
-    EXPECT_EQ(button, ::GetPixel(dc, b.right - 2, b.bottom - 2));
-    ::ReleaseDC(combo.Handle(), dc);
+    EXPECT_EQ(c.arrow, PixelOf(combo.Handle(), x + 3, y + 1));
+    EXPECT_EQ(c.shadow, PixelOf(combo.Handle(), x + 7, y + 1));
+    EXPECT_EQ(button, PixelOf(combo.Handle(), b.right - 2, b.bottom - 2));
   }
 }
 
@@ -207,14 +209,6 @@ TEST(SkinListView, HeaderSeparatorsFollowTheColumnBoundaries) {
   }
 }
 
-// The colour of a window's outermost pixel, frame included.
-COLORREF FramePixel(HWND window) {
-  HDC dc = ::GetWindowDC(window);
-  const COLORREF c = ::GetPixel(dc, 0, 0);
-  ::ReleaseDC(window, dc);
-  return c;
-}
-
 TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
   lists_test::HostForm form;
   TskListView view;
@@ -228,18 +222,17 @@ TEST(SkinListView, AListWithNoSkinnedBarsKeepsItsOwnAndAnEditFramesItself) {
   view.SyncScrollBars();
   view.PlaceScrollBars();
   lists_test::Pump();
-  SCROLLBARINFO own{};
-  own.cbSize = sizeof(own);
+  SCROLLBARINFO own{sizeof(own)};
   ASSERT_TRUE(::GetScrollBarInfo(view.Handle(), OBJID_VSCROLL, &own));
   EXPECT_EQ(0u, own.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) << "the list's own bar stays";
   view.Send(WM_VSCROLL, SB_LINEDOWN, 0);
   EXPECT_EQ(1, ::GetScrollPos(view.Handle(), SB_VERT));
-  EXPECT_EQ(GetBuiltinThemeColor(DeepBlue, 25), FramePixel(view.Handle()));
+  EXPECT_EQ(GetBuiltinThemeColor(DeepBlue, 25), PixelOf(view.Handle(), 0, 0, true));
   edit.SetUIStyle(MacOS);
   EXPECT_EQ(GetBuiltinThemeColor(MacOS, 25), edit.GetBorderColor());
   edit.Invalidate();
   lists_test::Pump();
-  EXPECT_EQ(GetBuiltinThemeColor(MacOS, 25), FramePixel(edit.Handle()));
+  EXPECT_EQ(GetBuiltinThemeColor(MacOS, 25), PixelOf(edit.Handle(), 0, 0, true));
 }
 
 TEST(SkinListView, KeysReachTheListsHandlerAsOnAPlainList) {
@@ -261,8 +254,7 @@ TEST(SkinListView, AnAssignedSkinnedBarFollowsTheListsOwnAndScrollsIt) {
   TskListView view;
   TskScrollBar bar, across;
   ASSERT_TRUE(view.Create(form.Handle(), 10, 10, 200, 150, false));
-  ASSERT_TRUE(bar.Create(form.Handle(), 0, 0, 100, 16));
-  ASSERT_TRUE(across.Create(form.Handle(), 0, 0, 100, 16));
+  for (TskScrollBar* b : {&bar, &across}) ASSERT_TRUE(b->Create(form.Handle(), 0, 0, 100, 16));
   view.AddColumn(L"Problem", 400);  // wider than the list: it scrolls sideways too
   for (int i = 0; i < 60; ++i) view.AddRow(L"row " + std::to_wstring(i));
   form.Show(true);

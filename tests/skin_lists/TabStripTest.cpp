@@ -121,16 +121,12 @@ TEST_F(StripFixture, HiddenTabsTakeNoRoomAndTheKeysPassThemOver) {
   EXPECT_EQ(0, Strip().TabWidth(1));
   EXPECT_EQ(2, Strip().TabAt(Strip().GetLeftMargin() + Strip().TabWidth(0) + 3, 5));
   // Tab stops at the last tab (the dialog's next control takes it from there);
-  // Ctrl+Tab goes round; Left and Right stop at the ends.
-  const struct {
-    int from;
-    WPARAM key;
-    std::vector<BYTE> held;
-    int to;  // -1: the strip lets the key go
-  } keys[] = {{0, VK_TAB, {}, 2},   {2, VK_TAB, {}, 3},           {3, VK_TAB, {}, -1},
-              {3, VK_TAB, {VK_SHIFT}, -1}, {3, VK_TAB, {VK_CONTROL}, 0}, {0, VK_TAB, {VK_CONTROL, VK_SHIFT}, 3},
-              {2, VK_TAB, {VK_CONTROL, VK_SHIFT}, 0}, {0, VK_RIGHT, {}, 2}, {2, VK_LEFT, {}, 0},
-              {0, VK_LEFT, {}, -1},  {3, VK_RIGHT, {}, -1}};
+  // Ctrl+Tab goes round; Left and Right stop at the ends. `to` -1: the strip
+  // lets the key go.
+  const struct { int from; WPARAM key; std::vector<BYTE> held; int to; } keys[] = {
+      {0, VK_TAB, {}, 2}, {2, VK_TAB, {}, 3}, {3, VK_TAB, {}, -1}, {3, VK_TAB, {VK_SHIFT}, -1},
+      {3, VK_TAB, {VK_CONTROL}, 0}, {0, VK_TAB, {VK_CONTROL, VK_SHIFT}, 3}, {2, VK_TAB, {VK_CONTROL, VK_SHIFT}, 0},
+      {0, VK_RIGHT, {}, 2}, {2, VK_LEFT, {}, 0}, {0, VK_LEFT, {}, -1}, {3, VK_RIGHT, {}, -1}};
   for (const auto& k : keys) {
     Strip().SetTabIndex(k.from);
     BYTE state[256] = {};

@@ -13,6 +13,28 @@ namespace {
 bool StartsWith(const std::wstring& s, const std::wstring& prefix) {
   return !prefix.empty() && s.compare(0, prefix.size(), prefix) == 0;
 }
+
+// The family a font asked for by `face` really comes from; Wine answers a
+// face it does not have with another one.
+std::wstring ResolvedFamily(const wchar_t* face, BYTE charset) {
+  LOGFONTW lf{-13};
+  lf.lfCharSet = charset;
+  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+  HFONT font = ::CreateFontIndirectW(&lf);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  wchar_t name[LF_FACESIZE] = {};
+  ::GetTextFaceW(dc, LF_FACESIZE, name);  // all a bitmap font, with no outline, tells
+  std::wstring family = name;
+  std::vector<char> buf(::GetOutlineTextMetricsW(dc, 0, nullptr));
+  auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(buf.data());
+  if (!buf.empty() && ::GetOutlineTextMetricsW(dc, static_cast<UINT>(buf.size()), otm) != 0)
+    family = reinterpret_cast<const wchar_t*>(buf.data() + reinterpret_cast<size_t>(otm->otmpFamilyName));
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::DeleteObject(font);
+  return family;
+}
 }  // namespace
 
 TEST(Harness, PrefixAndProfileLieInsideTheBuildFolder) {
@@ -47,45 +69,11 @@ TEST(Harness, PrefixAndProfileLieInsideTheBuildFolder) {
   }
 }
 
-namespace {
-
-// The family a font asked for by `face` really comes from; Wine answers a
-// face it does not have with another one.
-std::wstring ResolvedFamily(const wchar_t* face, BYTE charset) {
-  LOGFONTW lf{};
-  lf.lfHeight = -13;
-  lf.lfCharSet = charset;
-  lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
-  HFONT font = ::CreateFontIndirectW(&lf);
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  HGDIOBJ old = ::SelectObject(dc, font);
-  std::wstring family;
-  UINT size = ::GetOutlineTextMetricsW(dc, 0, nullptr);
-  std::vector<char> buf(size > 0 ? size : 1);
-  auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(buf.data());
-  if (size > 0 && ::GetOutlineTextMetricsW(dc, size, otm) != 0) {
-    family = reinterpret_cast<const wchar_t*>(buf.data() + reinterpret_cast<size_t>(otm->otmpFamilyName));
-  } else {
-    // A bitmap font has no outline; it names itself.
-    wchar_t name[LF_FACESIZE] = {};
-    ::GetTextFaceW(dc, LF_FACESIZE, name);
-    family = name;
-  }
-  ::SelectObject(dc, old);
-  ::DeleteDC(dc);
-  ::DeleteObject(font);
-  return family;
-}
-
-}  // namespace
-
 // The caption buttons draw glyphs of Marlett and the texts use Tahoma and
 // MS Sans Serif: the test prefix has them, as every prefix the scripts make.
 TEST(Harness, ThePrefixHasTheFontsTheWindowsAreDrawnWith) {
-  const struct {
-    const wchar_t* face;
-    BYTE charset;
-  } fonts[] = {{L"Marlett", SYMBOL_CHARSET}, {L"Tahoma", DEFAULT_CHARSET}, {L"MS Sans Serif", DEFAULT_CHARSET}};
+  const struct { const wchar_t* face; BYTE charset; } fonts[] = {
+      {L"Marlett", SYMBOL_CHARSET}, {L"Tahoma", DEFAULT_CHARSET}, {L"MS Sans Serif", DEFAULT_CHARSET}};
   for (const auto& f : fonts) {
     const std::wstring family = ResolvedFamily(f.face, f.charset);
     EXPECT_EQ(family, f.face) << "stood in for by " << std::string(family.begin(), family.end());
