@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/RegeditDriver.h"
 #include "ui/Application.h"
 #include "ui/DialogKeys.h"
+#include "ui/TreeView.h"
 
 namespace app_test {
 
@@ -79,6 +81,45 @@ inline bool OpenMainWindow(app::TfrmMain& form, skin::TFlatButton* page = nullpt
 inline void CloseMainWindow(app::TfrmMain& form) {
   if (::IsWindow(form.Handle())) ::DestroyWindow(form.Handle());
   Pump(50);
+}
+
+inline std::wstring TempPath(const std::wstring& name) {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  return temp + name;
+}
+
+// The label rectangle of a tree row (the message takes the row in the rectangle it fills).
+inline bool TreeItemRect(ui::TreeView& tree, ui::TreeNode node, RECT* r) {
+  std::memcpy(r, &node, sizeof(node));
+  return tree.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(r)) != 0;
+}
+
+// `clicks` real left clicks at a point of `window`, through the input queue.
+inline void ClickThroughInput(HWND window, POINT pt, int clicks = 1) {
+  ::ClientToScreen(window, &pt);
+  ::SetCursorPos(pt.x, pt.y);
+  INPUT click[4] = {};
+  for (int i = 0; i < 2 * clicks; ++i) {
+    click[i].type = INPUT_MOUSE;
+    click[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  }
+  ::SendInput(2 * clicks, click, sizeof(INPUT));
+}
+
+// How many pixels the screen shows inside `window` that `match`, looking at
+// every `step`th one each way; `all` receives how many were looked at.
+template <typename Match>
+int PixelsShown(HWND window, Match match, int step = 1, int* all = nullptr) {
+  RECT r{};
+  ::GetClientRect(window, &r);
+  HDC dc = ::GetDC(window);
+  int hits = 0, seen = 0;
+  for (int y = 0; y < r.bottom; y += step)
+    for (int x = 0; x < r.right; x += step, ++seen) hits += match(::GetPixel(dc, x, y)) ? 1 : 0;
+  ::ReleaseDC(window, dc);
+  if (all != nullptr) *all = seen;
+  return hits;
 }
 
 // Records what the registry editor was asked to show: "root|key|value".

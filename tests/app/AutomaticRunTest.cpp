@@ -7,6 +7,7 @@
 #include <string>
 
 #include "AppTestSupport.h"
+#include "support/Folders.h"
 #include "support/TestSupport.h"
 #include "sys/RegistryKey.h"
 
@@ -18,8 +19,6 @@ using app_test::OptionsFile;
 
 const wchar_t kRoot[] = L"C:\\vantorel-auto";
 const wchar_t kRunMru[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-
-bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void Touch(const std::wstring& p) { std::ofstream(p.c_str()) << "data"; }
 

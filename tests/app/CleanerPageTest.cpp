@@ -227,15 +227,12 @@ TEST(LogExport, TxtIsAppendedUnlessTheNameEndsInExactlyTxt) {
 }
 
 TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
-  wchar_t dir[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, dir);
-  std::wstring target = std::wstring(dir) + L"cleanlog.txt";
+  const std::wstring target = app_test::TempPath(L"cleanlog.txt");
   { std::ofstream(target.c_str()) << "keep"; }
   form.lMain.Add(L"Test: line");
   form.AddScanRow({L"P", L"D", L"HKEY_CURRENT_USER\\K", registry::fkDeleteKey});
-  env->chosenFile = std::wstring(dir) + L"cleanlog";
+  env->chosenFile = app_test::TempPath(L"cleanlog");
   boxAnswer = IDNO;
-  // Both exports ask the same question; the registry list's wears the information icon.
   const struct {
     const char* name;
     std::function<void()> save;

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <new>
 #include <thread>
@@ -19,6 +18,7 @@
 #include "app/Main.h"
 #include "app/WebPages.h"
 #include "indexdat/IndexDatBuilder.h"
+#include "support/Folders.h"
 #include "support/KeyPresser.h"
 #include "support/TestSupport.h"
 #include "ui/Application.h"
@@ -27,17 +27,8 @@
 namespace {
 
 using app_test::Pump;
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t buf[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, buf);
-  return std::wstring(buf) + name;
-}
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using app_test::TempPath;
+using testing_support::ReadBytes;
 
 void WriteAll(const std::wstring& path, const std::string& text) { std::ofstream(path.c_str(), std::ios::binary) << text; }
 
@@ -187,7 +178,7 @@ TEST_F(CustomDialogs, ListAddRemoveAndSave) {
   Screenshot(list, L"custom-list");
   Click(list.bOK);
   EXPECT_EQ(list.ModalResult(), IDOK);
-  std::string text = ReadAll(file);
+  std::string text = ReadBytes(file);
   EXPECT_EQ(text.find("Old"), std::string::npos) << text;
   EXPECT_NE(text.find("DelRegValue1=HKEY_CURRENT_USER\\Software\\Junk,Last"), std::string::npos) << text;
   EXPECT_NE(text.find("DelFile1="), std::string::npos) << text;
@@ -206,7 +197,7 @@ TEST_F(CustomDialogs, RemovingEveryRowAndSavingEmptiesTheList) {
   EXPECT_FALSE(list.bRemove.Enabled());
   ASSERT_TRUE(list.bOK.Enabled());
   Click(list.bOK);
-  std::string text = ReadAll(file);
+  std::string text = ReadBytes(file);
   EXPECT_EQ(text.find("<New List>"), std::string::npos) << text;
   EXPECT_NE(text.find("A=1"), std::string::npos) << text;
 }
@@ -232,7 +223,7 @@ TEST_F(CustomDialogs, EditingARegistryRowThatEndsInAComma) {
   EXPECT_EQ(list.lvContent.CellText(0, 0), L"HKEY_CURRENT_USER\\Software\\A");
   Click(list.bCancel);
   EXPECT_EQ(list.ModalResult(), IDCANCEL);
-  EXPECT_NE(ReadAll(file).find("Software\\A,"), std::string::npos) << "Cancel writes nothing";
+  EXPECT_NE(ReadBytes(file).find("Software\\A,"), std::string::npos) << "Cancel writes nothing";
 }
 
 // The skinned OK and Cancel of the row dialogs answer Enter and Escape; the
@@ -392,7 +383,7 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   ASSERT_TRUE(viewer.bDelete.Visible());
   viewer.eFileName.SetText(notIndex);
   Click(viewer.bDelete);
-  EXPECT_EQ(ReadAll(notIndex), junk) << "not a cache index: left as it was";
+  EXPECT_EQ(ReadBytes(notIndex), junk) << "not a cache index: left as it was";
   EXPECT_EQ(viewer.ModalResult(), IDCANCEL);
 }
 
@@ -433,7 +424,7 @@ TEST_F(CustomDialogs, ViewerDeleteScrubsACacheIndex) {
   ASSERT_TRUE(viewer.bDelete.Visible());
   EXPECT_EQ(viewer.eFileName.Text(), index) << "the shortcut types nothing";
   Click(viewer.bDelete);
-  EXPECT_EQ(ReadAll(index).find("http://a.example/"), std::string::npos);
+  EXPECT_EQ(ReadBytes(index).find("http://a.example/"), std::string::npos);
   EXPECT_TRUE(boxes.empty());
 }
 

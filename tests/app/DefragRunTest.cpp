@@ -16,8 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 std::wstring IniText(const std::wstring& file, const wchar_t* key) {
@@ -98,26 +96,21 @@ TEST(DefragRun, WithoutAHiveListBothEndWithTwoAndSayWhy) {
 // there: both runs name it and end with 1, and "/Regdefrag" schedules nothing.
 TEST(DefragRun, AFailedOrLeftOutHiveEndsWithOneAndSchedulesNothing) {
   using Seed = defrag_test::SeededHives;
-  const struct {
-    const char* what;
-    std::function<std::string(Seed&)> addFailing;  // gives what the log says of the hive
-  } cases[] = {
-      {"a save that fails",
-       [](Seed& s) { return "Failed to save the hive " + Narrow(s.Add(L"Gone", 32 * 1024, false).Name); }},
-      {"a file on a drive that does not exist",
-       [](Seed& s) {
-         const std::wstring name = L"\\REGISTRY\\USER\\VantorelOnNoDrive";
-         s.ListValue(name, L"\\Device\\HarddiskVolume99\\Users\\x\\NTUSER.DAT");
-         return "Left out the hive " + Narrow(name);
-       }},
-  };
+  // Each adds the failing hive and gives what the logs say of it.
+  const std::function<std::string(Seed&)> failings[] = {
+      [](Seed& s) { return "Failed to save the hive " + Narrow(s.Add(L"Gone", 32 * 1024, false).Name); },
+      [](Seed& s) {
+        const std::wstring name = L"\\REGISTRY\\USER\\VantorelOnNoDrive";
+        s.ListValue(name, L"\\Device\\HarddiskVolume99\\Users\\x\\NTUSER.DAT");  // no such drive
+        return "Left out the hive " + Narrow(name);
+      }};
   int n = 0;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& addFailing : failings) {
     app_test::ForgetOptions();
     Seed seed(L"VantorelDefragRun4" + std::to_wstring(++n));
     const registry::THive kept = seed.Add(L"A", 64 * 1024);
-    const std::string says = c.addFailing(seed);
+    const std::string says = addFailing(seed);
+    SCOPED_TRACE(says);
     EXPECT_EQ(RunToItsEnd(L"/Regscan out.ini", seed.Folder()), 1u);
     ExpectLogSays(L"Regscan.log", {says, "Exit code: 1"});
     EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), 1u);

@@ -3,7 +3,6 @@
 // and run through the program's own loop step.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -66,8 +65,7 @@ TEST_F(MainKeyboard, TabVisitsTheColumnAndThePageInReadingOrderAndShiftTabGoesBa
   const bool was = form.lvStartup.Checked(0);
   PressFocused(VK_SPACE);
   EXPECT_NE(form.lvStartup.Checked(0), was);
-  // The window hidden to the tray and brought back opens on its first control
-  // again when none had the focus.
+  // Back from the tray with no control focused, the window focuses one.
   ::SetFocus(nullptr);
   form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
   form.Send(app::WM_SHOWMAINWINDOW);
@@ -104,7 +102,6 @@ TEST_F(MainKeyboard, SpaceTicksATreeItemAndAltLetterOnTheToolsPageClicksItsButto
   }
 }
 
-// "<New List>" opens the custom list on Enter and on any mouse button.
 TEST_F(MainKeyboard, TheCustomListOpensWithEnterAndWithTheMiddleButton) {
   ui::TreeNode newList = nullptr;
   form.tvCleanItems.ForEach([&](ui::TreeNode n) {
@@ -112,50 +109,34 @@ TEST_F(MainKeyboard, TheCustomListOpensWithEnterAndWithTheMiddleButton) {
   });
   ASSERT_NE(newList, nullptr);
   form.tvCleanItems.Send(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(newList));
-  const struct {
-    const char* how;
-    std::function<void()> act;
-  } ways[] = {
-      {"Enter",
-       [&] {
-         form.tvCleanItems.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(newList));
-         ::SetFocus(form.tvCleanItems.Handle());
-         PressFocused(VK_RETURN);
-       }},
-      {"the middle button",
-       [&] {
-         RECT r{};
-         std::memcpy(&r, &newList, sizeof(newList));
-         form.tvCleanItems.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-         const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-         form.tvCleanItems.Post(WM_MBUTTONDOWN, MK_MBUTTON, at);
-         form.tvCleanItems.Post(WM_MBUTTONUP, 0, at);
-         Pump(50);
-       }},
-  };
-  for (const auto& w : ways) {
+  RECT r{};
+  app_test::TreeItemRect(form.tvCleanItems, newList, &r);
+  const LPARAM middle = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  for (const char* how : {"Enter", "the middle button"}) {
     testing_support::KeyPresser inList(L"TfrmNewCustomItem", VK_ESCAPE);
-    w.act();
-    EXPECT_TRUE(inList.Pressed()) << "opened by " << w.how;
-    EXPECT_TRUE(inList.ClosedByKey()) << w.how;
+    if (how[0] == 'E') {
+      form.tvCleanItems.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(newList));
+      ::SetFocus(form.tvCleanItems.Handle());
+      PressFocused(VK_RETURN);
+    } else {
+      form.tvCleanItems.Post(WM_MBUTTONDOWN, MK_MBUTTON, middle);
+      form.tvCleanItems.Post(WM_MBUTTONUP, 0, middle);
+      Pump(50);
+    }
+    EXPECT_TRUE(inList.Pressed()) << "opened by " << how;
+    EXPECT_TRUE(inList.ClosedByKey()) << how;
   }
 }
 
-// With the window hidden in the tray, the tray menu still answers its
-// letters and Escape.
 TEST_F(MainKeyboard, TheTrayMenuOfAHiddenWindowAnswersItsLettersAndEscape) {
   form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_FALSE(form.Visible());
-  const struct {
-    WPARAM key;
-    bool aboutOpens;
-  } keys[] = {{'A', true}, {VK_ESCAPE, false}};
-  for (const auto& k : keys) {
-    testing_support::KeyPresser inMenu(L"#32768", k.key);
+  for (WPARAM key : {WPARAM('A'), WPARAM(VK_ESCAPE)}) {
+    testing_support::KeyPresser inMenu(L"#32768", key);
     testing_support::KeyPresser inAbout(L"TfrmAbout", VK_ESCAPE);
     form.Send(app::WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
-    EXPECT_TRUE(inMenu.ClosedByKey()) << "key " << k.key;
-    EXPECT_EQ(inAbout.Pressed(), k.aboutOpens) << "key " << k.key;
+    EXPECT_TRUE(inMenu.ClosedByKey()) << "key " << key;
+    EXPECT_EQ(inAbout.Pressed(), key == 'A') << "key " << key;
   }
   EXPECT_FALSE(form.Visible()) << "the window stays in the tray";
 }
@@ -172,77 +153,44 @@ TEST_F(MainKeyboard, TheLetterAOfTheHelpMenuOpensAboutAndEscapeClosesIt) {
   EXPECT_EQ(::GetFocus(), form.bHelp.Handle()) << "the focus is back where it was";
 }
 
-}  // namespace
+struct Opened {
+  std::unique_ptr<ui::Form> form;
+  HWND first = nullptr;
+};
 
-namespace {
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  ::GetClassNameA(window, name, sizeof(name));
-  return name;
+// Makes a dialog of type D lazily; `create` makes its window and names its first control.
+template <typename D, typename Create>
+std::function<Opened()> Opener(Create create) {
+  return [create] {
+    auto d = std::make_unique<D>();
+    HWND first = create(*d);
+    return Opened{std::move(d), first};
+  };
 }
 
-// Each dialog opens with the focus on its first control, so that what is
-// typed at once goes there.
+// What is typed into a dialog at once goes to its first control.
 TEST(DialogKeyboard, EveryDialogOpensOnItsFirstControl) {
   ui::Application::Instance().Initialize();
   struct Silent : ui::IMessageBoxAnswerer {
     int Answer(HWND, const std::wstring&, UINT) override { return IDCANCEL; }
   } silent;
   ui::IMessageBoxAnswerer* previous = ui::SetMessageBoxAnswerer(&silent);
-  struct Opened {
-    std::unique_ptr<ui::Form> form;
-    HWND first = nullptr;
-  };
-  wchar_t temp[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, temp);
-  const std::wstring customFile = std::wstring(temp) + L"keyboard_custom.dat";
+  const std::wstring customFile = app_test::TempPath(L"keyboard_custom.dat");
   const struct {
     const wchar_t* cls;
     std::function<Opened()> open;
   } dialogs[] = {
-      {L"TVantorelAskDelete",
-       [] {
-         auto d = std::make_unique<app::TfrmAskDelete>();
-         d->CreateAskDialog(nullptr);
-         HWND first = d->cbAsk.Handle();
-         return Opened{std::move(d), first};
-       }},
-      {L"TfrmAbout",
-       [] {
-         auto d = std::make_unique<app::TfrmAbout>();
-         d->CreateAbout(nullptr);
-         HWND first = d->bOK.Handle();
-         return Opened{std::move(d), first};
-       }},
-      {L"TfrmRestore",
-       [] {
-         auto d = std::make_unique<app::TfrmRestore>();
-         d->CreateRestore(nullptr);
-         HWND first = d->eFolder.Handle();
-         return Opened{std::move(d), first};
-       }},
+      {L"TVantorelAskDelete", Opener<app::TfrmAskDelete>([](auto& d) { d.CreateAskDialog(nullptr); return d.cbAsk.Handle(); })},
+      {L"TfrmAbout", Opener<app::TfrmAbout>([](auto& d) { d.CreateAbout(nullptr); return d.bOK.Handle(); })},
+      {L"TfrmRestore", Opener<app::TfrmRestore>([](auto& d) { d.CreateRestore(nullptr); return d.eFolder.Handle(); })},
       {L"TfrmIndexDatViewer",
-       [] {
-         auto d = std::make_unique<app::TfrmIndexDatViewer>();
-         d->CreateDialogWindow(nullptr);
-         HWND first = d->lvIndexDat.Handle();
-         return Opened{std::move(d), first};
-       }},
-      {L"TfrmNewCustomItem",
-       [&] {
-         auto d = std::make_unique<app::TfrmNewCustomItem>();
-         d->CreateDialogWindow(nullptr, customFile);
-         HWND first = d->lvContent.Handle();
-         return Opened{std::move(d), first};
-       }},
+       Opener<app::TfrmIndexDatViewer>([](auto& d) { d.CreateDialogWindow(nullptr); return d.lvIndexDat.Handle(); })},
+      {L"TfrmNewCustomItem", Opener<app::TfrmNewCustomItem>([&](auto& d) {
+         d.CreateDialogWindow(nullptr, customFile);
+         return d.lvContent.Handle();
+       })},
       {L"TfrmAddRegistry",
-       [] {
-         auto d = std::make_unique<app::TfrmAddRegistry>();
-         d->CreateDialogWindow(nullptr);
-         HWND first = d->eRegistryKey.Handle();
-         return Opened{std::move(d), first};
-       }},
+       Opener<app::TfrmAddRegistry>([](auto& d) { d.CreateDialogWindow(nullptr); return d.eRegistryKey.Handle(); })},
   };
   for (const auto& d : dialogs) {
     Opened o = d.open();
@@ -250,8 +198,7 @@ TEST(DialogKeyboard, EveryDialogOpensOnItsFirstControl) {
     testing_support::KeyPresser press(d.cls, VK_ESCAPE);
     o.form->ShowModal(nullptr);
     EXPECT_TRUE(press.ClosedByKey()) << d.cls;
-    EXPECT_EQ(press.Target(), o.first) << d.cls << ": the key went to a " << ClassOf(press.Target()) << " "
-                                        << (press.Target() == o.form->Handle() ? "(the form)" : "");
+    EXPECT_EQ(press.Target(), o.first) << d.cls << (press.Target() == o.form->Handle() ? ": the key went to the form" : "");
   }
   // A letter typed at once lands in Add Registry's key box.
   app::TfrmAddRegistry add;

@@ -3,8 +3,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstring>
-#include <functional>
 #include <vector>
 
 #include "AppTestSupport.h"
@@ -31,14 +29,8 @@ class MainWindow : public ::testing::Test {
   }
   // Clicks the state icon of a tree node, left of its label.
   void ClickStateIcon(ui::TreeView& tree, ui::TreeNode node) {
-    // TVM_GETITEMRECT takes the item in the rectangle it fills.
-    union {
-      RECT rect;
-      HTREEITEM item;
-    } in{};
-    in.item = node;
-    ASSERT_TRUE(tree.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect)));
-    RECT r = in.rect;
+    RECT r{};
+    ASSERT_TRUE(app_test::TreeItemRect(tree, node, &r));
     LPARAM at = MAKELPARAM(r.left - 8, (r.top + r.bottom) / 2);
     tree.Send(WM_LBUTTONDOWN, MK_LBUTTON, at);
     tree.Send(WM_LBUTTONUP, 0, at);
@@ -156,39 +148,29 @@ TEST_F(MainWindow, NoInputCollapsesTheSectionTree) {
   const ui::TreeNode top = tv.First(), files = tv.FirstChild(top);
   auto clickAt = [&](ui::TreeNode n, UINT where, int clicks) {
     RECT r{};
-    std::memcpy(&r, &n, sizeof(n));
-    ASSERT_TRUE(tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+    ASSERT_TRUE(app_test::TreeItemRect(tv, n, &r));
     TVHITTESTINFO hit{{r.left + 2, (r.top + r.bottom) / 2}};
     while (hit.pt.x > 0 && !(tv.Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)) != 0 && (hit.flags & where))) --hit.pt.x;
     ASSERT_GT(hit.pt.x, 0) << "no such part on the row";
-    POINT pt = hit.pt;
-    ::ClientToScreen(tv.Handle(), &pt);
-    ::SetCursorPos(pt.x, pt.y);
-    INPUT click[4] = {};
-    for (int i = 0; i < 2 * clicks; ++i) {
-      click[i].type = INPUT_MOUSE;
-      click[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    }
-    ::SendInput(2 * clicks, click, sizeof(INPUT));
+    app_test::ClickThroughInput(tv.Handle(), hit.pt, clicks);
     Pump(300);
-  };
-  auto press = [&](ui::TreeNode n, WPARAM key) {
-    tv.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(n));
-    ::SetFocus(tv.Handle());
-    app_test::PressFocused(key);
   };
   const struct {
     const char* name;
-    std::function<void(ui::TreeNode)> act;
-  } inputs[] = {
-      {"double click", [&](ui::TreeNode n) { clickAt(n, TVHT_ONITEMLABEL, 2); }},
-      {"button", [&](ui::TreeNode n) { clickAt(n, TVHT_ONITEMBUTTON, 1); }},
-      {"minus", [&](ui::TreeNode n) { press(n, VK_SUBTRACT); }},
-      {"Left", [&](ui::TreeNode n) { press(n, VK_LEFT); }},
-  };
+    UINT part;  // a click on this part of the row, or else
+    int clicks;
+    WPARAM key;  // this key with the row selected
+  } inputs[] = {{"double click", TVHT_ONITEMLABEL, 2, 0}, {"button", TVHT_ONITEMBUTTON, 1, 0},
+                {"minus", 0, 0, VK_SUBTRACT}, {"Left", 0, 0, VK_LEFT}};
   for (const auto& input : inputs) {
     for (ui::TreeNode group : {files, top}) {
-      input.act(group);
+      if (input.key == 0) {
+        clickAt(group, input.part, input.clicks);
+      } else {
+        tv.Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(group));
+        ::SetFocus(tv.Handle());
+        app_test::PressFocused(input.key);
+      }
       EXPECT_TRUE(tv.Expanded(top) && tv.Expanded(files)) << input.name << " on " << tv.NodeText(group);
     }
   }
@@ -248,8 +230,6 @@ TEST_F(MainWindow, MinimisingHidesToTheTrayWithOneIconAndRestoreBringsItBack) {
   EXPECT_FALSE(form.TrayIconShown());
 }
 
-// Every button of every page lies wholly inside its page, down to the
-// window's smallest size.
 TEST_F(MainWindow, EveryButtonOfEveryPageIsWholeAtTheSmallestSize) {
   const struct {
     ui::GroupBox* page;
@@ -271,10 +251,8 @@ TEST_F(MainWindow, EveryButtonOfEveryPageIsWholeAtTheSmallestSize) {
       for (skin::TskButton* b : p.buttons) {
         if ((::GetWindowLongPtrW(b->Handle(), GWL_STYLE) & WS_VISIBLE) == 0) continue;
         const RECT r = b->Bounds();
-        const std::wstring caption = b->Text();
         EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= inside.right && r.bottom <= inside.bottom)
-            << "\"" << std::string(caption.begin(), caption.end()) << "\" at width " << size.cx << ": right "
-            << r.right << " of " << inside.right;
+            << b->Text() << " at width " << size.cx << ": right " << r.right << " of " << inside.right;
       }
     }
   }
@@ -402,20 +380,9 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
   for (const wchar_t* group : {L"Internet Explorer", L"Windows", L"Edge"}) {
     ui::TreeNode n = FindTop(tv, group);
     ASSERT_NE(n, nullptr);
-    union {
-      RECT rect;
-      HTREEITEM item;
-    } in{};
-    in.item = n;
-    ASSERT_TRUE(tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect)));
-    POINT pt{in.rect.left - 8, (in.rect.top + in.rect.bottom) / 2};
-    ::ClientToScreen(tv.Handle(), &pt);
-    ::SetCursorPos(pt.x, pt.y);
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, click, sizeof(INPUT));
+    RECT r{};
+    ASSERT_TRUE(app_test::TreeItemRect(tv, n, &r));
+    app_test::ClickThroughInput(tv.Handle(), {r.left - 8, (r.top + r.bottom) / 2});
     Pump(200);
     EXPECT_EQ(tv.StateIndex(n), 2) << "the click ticked the box";
   }
@@ -423,13 +390,9 @@ TEST_F(MainWindow, OnlyOneTreeRowIsSelectedAfterClickingSeveralBoxes) {
   Pump(200);
   int highlighted = 0;
   tv.ForEach([&](ui::TreeNode n) {
-    union {
-      RECT rect;
-      HTREEITEM item;
-    } in{};
-    in.item = n;
-    if (!tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect))) return;
-    highlighted += ColourPixelsOnScreen(tv.Handle(), in.rect, ::GetSysColor(COLOR_HIGHLIGHT)) > 20 ? 1 : 0;
+    RECT r{};
+    if (!app_test::TreeItemRect(tv, n, &r)) return;
+    highlighted += ColourPixelsOnScreen(tv.Handle(), r, ::GetSysColor(COLOR_HIGHLIGHT)) > 20 ? 1 : 0;
   });
   EXPECT_LE(highlighted, 1);
   ui::TreeNode edge = FindTop(tv, L"Edge");
@@ -456,9 +419,7 @@ TEST_F(MainWindow, ADialogFromAWindowPastTheScreensEdgeLiesWhollyOnTheScreen) {
     RECT r{}, inside{};
     ::GetWindowRect(dialog.Handle(), &r);
     ::IntersectRect(&inside, &r, &work);
-    EXPECT_TRUE(::EqualRect(&inside, &r)) << "dialog " << r.left << "," << r.top << "-" << r.right << "," << r.bottom
-                                          << ", work area " << work.left << "," << work.top << "-" << work.right << ","
-                                          << work.bottom;
+    EXPECT_TRUE(::EqualRect(&inside, &r)) << "dialog left " << r.left << ", right " << r.right << ", top " << r.top;
     ::DestroyWindow(dialog.Handle());
   }
 }

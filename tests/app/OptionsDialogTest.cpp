@@ -85,9 +85,7 @@ class OptionsDialog : public ::testing::Test, public ui::IMessageBoxAnswerer {
  protected:
   void SetUp() override {
     ForgetOptions();
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    data = std::wstring(temp) + L"vantorel-options\\";
+    data = app_test::TempPath(L"vantorel-options\\");
     cookies = data + L"Cookies\\";
     ::CreateDirectoryW(data.c_str(), nullptr);
     ::CreateDirectoryW(cookies.c_str(), nullptr);
@@ -277,9 +275,6 @@ TEST_F(OptionsDialog, TheScheduleIntervalIsChosenWithTheArrowsAndOkSavesIt) {
   EXPECT_EQ(form.Timer2.Interval(), 14400000u);
 }
 
-// The dialog opens on a control; Tab alone walks the Common page (the number
-// of times right after "Overwrite...") and leaves the tab strip for OK after
-// its last page; Ctrl+Tab and the arrows on the strip switch pages.
 TEST_F(OptionsDialog, TabAloneReachesOkAndTheStripSwitchesPagesFromTheKeyboard) {
   WithDialog([&](app::TfrmOptions& d) {
     EXPECT_TRUE(::IsChild(d.Handle(), ::GetFocus())) << "a control has the focus at once";
@@ -525,18 +520,6 @@ void SaveShot(HWND window, const std::string& name) {
 
 }  // namespace
 
-// The share of the pixels inside `window` that show `colour`, in percent.
-int ColourShare(HWND window, COLORREF colour) {
-  RECT r{};
-  ::GetClientRect(window, &r);
-  HDC dc = ::GetDC(window);
-  int hits = 0, all = 0;
-  for (int y = 0; y < r.bottom; y += 3)
-    for (int x = 0; x < r.right; x += 3, ++all) hits += ::GetPixel(dc, x, y) == colour ? 1 : 0;
-  ::ReleaseDC(window, dc);
-  return all > 0 ? hits * 100 / all : 0;
-}
-
 // Each page of the dialog in its skinned dress: the WinXP page is white where
 // a plain one would be grey. Also saved for a person to look at.
 TEST_F(OptionsDialog, ThePagesAreDrawnSkinned) {
@@ -548,7 +531,9 @@ TEST_F(OptionsDialog, ThePagesAreDrawnSkinned) {
       const skin::TskTabSheet* sheet = d.skPageControl1.Page(page);
       ASSERT_NE(sheet, nullptr);
       EXPECT_TRUE(sheet->Visible()) << page;
-      EXPECT_GT(ColourShare(sheet->Handle(), RGB(255, 255, 255)), 50) << page;
+      int all = 0;
+      const int white = app_test::PixelsShown(sheet->Handle(), [](COLORREF c) { return c == RGB(255, 255, 255); }, 3, &all);
+      EXPECT_GT(white * 2, all) << page;
       SaveShot(d.Handle(), "options_page_" + std::to_string(page));
     }
     EXPECT_EQ(5, d.skPageControl1.PageCount());

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "AppTestSupport.h"
+#include "support/Registry.h"
 #include "app/Main.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
@@ -15,26 +16,16 @@ namespace {
 using app_test::Pump;
 using app_test::PumpUntil;
 
-const LVITEMW kFocusSelect = [] {
-  LVITEMW item{};
-  item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
-  return item;
-}();
-
 // A left click on the check box of `row`, found with the list's own hit test.
 void ClickBox(ui::ListView& list, int row) {
   RECT r{LVIR_BOUNDS, 0, 0, 0};
   list.Send(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-  for (int x = r.left; x < r.right; ++x) {
-    LVHITTESTINFO hit{};
-    hit.pt = POINT{x, (r.top + r.bottom) / 2};
-    if (list.Send(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) != row || !(hit.flags & LVHT_ONITEMSTATEICON))
-      continue;
-    list.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, hit.pt.y));
-    list.Post(WM_LBUTTONUP, 0, MAKELPARAM(x, hit.pt.y));
-    return;
-  }
-  ADD_FAILURE() << "no check box on row " << row;
+  LVHITTESTINFO hit{{r.left, (r.top + r.bottom) / 2}};
+  auto onBox = [&] { return list.Send(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) == row && (hit.flags & LVHT_ONITEMSTATEICON); };
+  while (hit.pt.x < r.right && !onBox()) ++hit.pt.x;
+  ASSERT_LT(hit.pt.x, r.right) << "no check box on row " << row;
+  list.Post(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+  list.Post(WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
 }
 
 class RegistryPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
@@ -57,6 +48,13 @@ class RegistryPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
     form.tvRegistry.ForEach([&](ui::TreeNode n) {
       if (form.tvRegistry.ImageIndex(n) == id) form.tvRegistry.SetStateIndex(n, 2);
     });
+  }
+  // Backups go to %TEMP%\<name>, made here when `make`; no restore point is asked for.
+  std::wstring BackupTo(const std::wstring& name, bool make = true) {
+    core::OptionsSetting.OutputDirectory = app_test::TempPath(name);
+    if (make) ::CreateDirectoryW(core::OptionsSetting.OutputDirectory.c_str(), nullptr);
+    core::OptionsSetting.RestorePoint = false;
+    return core::OptionsSetting.OutputDirectory;
   }
   bool WaitScanEnd() {
     for (int i = 0; i < 600 && form.Scanning(); ++i) Pump(50);
@@ -159,10 +157,7 @@ TEST_F(RegistryPage, FixErrorsBacksUpThenDeletesTheTickedRowsAndKeepsTheRest) {
   }
   ASSERT_GE(rowA, 0);
   int before = form.lvRegistryData.Count();
-  wchar_t temp[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, temp);
-  core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-fix-backup";
-  core::OptionsSetting.RestorePoint = false;
+  BackupTo(L"vantorel-fix-backup", false);
   boxes.clear();
   boxAnswer = IDYES;  // create the missing backup folder
   form.bFixErrorsClick();
@@ -195,11 +190,7 @@ TEST_F(RegistryPage, RowsThatCannotBeFixedAreListedWithTheirReasonsAndStay) {
   // A key path with an empty part is never deleted: the row fails, with its reason.
   form.AddScanRow({L"ActiveX Issue", L"d", L"HKEY_CURRENT_USER\\Software\\\\VantorelReasons", registry::fkDeleteKey});
   form.lvRegistryData.SetChecked(0, true);
-  wchar_t temp[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, temp);
-  core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-fix-reasons";
-  ::CreateDirectoryW(core::OptionsSetting.OutputDirectory.c_str(), nullptr);
-  core::OptionsSetting.RestorePoint = false;
+  BackupTo(L"vantorel-fix-reasons");
   boxes.clear();
   form.bFixErrorsClick();
   EXPECT_EQ(form.lvRegistryData.Count(), 1) << "a row that was not fixed left the list";
@@ -213,11 +204,7 @@ TEST_F(RegistryPage, RowsThatCannotBeFixedAreListedWithTheirReasonsAndStay) {
 // With nothing in the list, a missing backup folder is still asked about
 // first; the run stops after the answer.
 TEST_F(RegistryPage, FixErrorsOnAnEmptyListAsksAboutTheMissingBackupFolderFirst) {
-  wchar_t temp[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"vantorel-fix-empty";
-  core::OptionsSetting.OutputDirectory = folder;
-  core::OptionsSetting.RestorePoint = false;
+  const std::wstring folder = BackupTo(L"vantorel-fix-empty", false);
   ::RemoveDirectoryW(folder.c_str());
   for (int answer : {IDNO, IDYES}) {
     boxes.clear();
@@ -231,12 +218,11 @@ TEST_F(RegistryPage, FixErrorsOnAnEmptyListAsksAboutTheMissingBackupFolderFirst)
   ::RemoveDirectoryW(folder.c_str());
 }
 
-// The count line follows each row's tick, whatever changed it.
 TEST_F(RegistryPage, TheCountLineFollowsATickChangedByMouseKeyboardMenuOrCode) {
   for (const wchar_t* key : {L"HKEY_CURRENT_USER\\A", L"HKEY_CURRENT_USER\\B", L"HKEY_CURRENT_USER\\C"})
     form.AddScanRow({L"P", L"D", key, registry::fkDeleteKey});
   ui::ListView& list = form.lvRegistryData;
-  auto selectRow1 = [&] { list.Send(LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&kFocusSelect)); };
+  auto selectRow1 = [&] { ListView_SetItemState(list.Handle(), 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED); };
   const struct {
     const char* way;
     std::function<void()> untickRow1;
@@ -256,13 +242,10 @@ TEST_F(RegistryPage, TheCountLineFollowsATickChangedByMouseKeyboardMenuOrCode) {
   }
 }
 
-// From the keyboard alone: Tab into the list, untick four rows with Down and
-// Space; the line counts the rest and the fix deletes exactly those.
 TEST_F(RegistryPage, RowsUntickedWithDownAndSpaceAreCountedAndLeftByTheFix) {
   const std::wstring base = L"Software\\VantorelKeyboardFix\\";
   for (int i = 0; i < 6; ++i) {
-    sys::RegistryKey k;
-    ASSERT_TRUE(k.Create(HKEY_CURRENT_USER, base + std::to_wstring(i)));
+    testing_support::CreateKey(HKEY_CURRENT_USER, base + std::to_wstring(i));
     form.AddScanRow({L"P", L"D", L"HKEY_CURRENT_USER\\" + base + std::to_wstring(i), registry::fkDeleteKey});
   }
   form.aSelectAllExecute();
@@ -274,34 +257,17 @@ TEST_F(RegistryPage, RowsUntickedWithDownAndSpaceAreCountedAndLeftByTheFix) {
     app_test::PressFocused(VK_SPACE);
   }
   EXPECT_EQ(form.lStatusBar.Text(), L" 6 Errors Found,  2 Errors Selected.");
-  wchar_t temp[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, temp);
-  core::OptionsSetting.OutputDirectory = std::wstring(temp) + L"vantorel-keyboard-fix";
-  ::CreateDirectoryW(core::OptionsSetting.OutputDirectory.c_str(), nullptr);
-  core::OptionsSetting.RestorePoint = false;
+  BackupTo(L"vantorel-keyboard-fix");
   form.bFixErrorsClick();
   EXPECT_EQ(form.lvRegistryData.Count(), 4);
-  for (int i = 0; i < 6; ++i) {
-    sys::RegistryKey k;
-    EXPECT_EQ(k.Open(HKEY_CURRENT_USER, base + std::to_wstring(i)), i < 4) << "key " << i;
-  }
-  for (int i = 0; i < 6; ++i) ::RegDeleteKeyW(HKEY_CURRENT_USER, (base + std::to_wstring(i)).c_str());
-  ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VantorelKeyboardFix");
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(testing_support::KeyExists(HKEY_CURRENT_USER, base + std::to_wstring(i)), i < 4) << "key " << i;
+  testing_support::DeleteTree(HKEY_CURRENT_USER, L"Software\\VantorelKeyboardFix");
 }
 
 // Dark pixels the screen shows inside `window`: the text a person reads there.
 int TextPixelsOnScreen(HWND window) {
-  RECT r{};
-  ::GetClientRect(window, &r);
-  HDC dc = ::GetDC(window);
-  int n = 0;
-  for (int y = 0; y < r.bottom; ++y)
-    for (int x = 0; x < r.right; ++x) {
-      COLORREF c = ::GetPixel(dc, x, y);
-      n += GetRValue(c) + GetGValue(c) + GetBValue(c) < 300 ? 1 : 0;
-    }
-  ::ReleaseDC(window, dc);
-  return n;
+  return app_test::PixelsShown(window, [](COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 300; });
 }
 
 // At the window's smallest size the fix result reads whole: every stroke of

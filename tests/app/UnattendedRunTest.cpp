@@ -5,12 +5,12 @@
 #include <shlobj.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "AppTestSupport.h"
 #include "core/SQLiteWrapper.h"
+#include "support/Folders.h"
 #include "support/TestSupport.h"
 #include "sys/RegistryKey.h"
 #include "support/Registry.h"
@@ -23,16 +23,7 @@ const wchar_t kRoot[] = L"C:\\vantorel-unattended";
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const int kValues = 12;
 
-bool Exists(const std::wstring& p) { return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::wstring ValueName(int i) { return L"VantorelUnattended" + std::to_wstring(i); }
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Our Run values as "name=text", in order; absent ones are left out.
 std::vector<std::wstring> OurValues() {
@@ -57,30 +48,14 @@ std::vector<std::wstring> RegFilesIn(const std::wstring& folder) {
   return files;
 }
 
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-      else ::DeleteFileW(path.c_str());
-    } while (::FindNextFileW(h, &fd));
-    ::FindClose(h);
-  }
-  ::RemoveDirectoryW(folder.c_str());
-}
-
 bool Regedit(const std::wstring& file) { return testing_support::ImportWithRegedit(file, 60000); }
 
 class UnattendedRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    RemoveTree(kRoot);
+    RemoveFolder(kRoot);
     ::SHCreateDirectoryExW(nullptr, Temp().c_str(), nullptr);
-    RemoveTree(DefaultBackup());
+    RemoveFolder(DefaultBackup());
     sys::RegistryKey run;
     ASSERT_TRUE(run.Create(HKEY_LOCAL_MACHINE, kRun));
     for (int i = 0; i < kValues; ++i)
@@ -106,8 +81,8 @@ class UnattendedRun : public ::testing::Test {
     sys::RegistryKey run;
     if (run.Open(HKEY_LOCAL_MACHINE, kRun, KEY_SET_VALUE))
       for (int i = 0; i < kValues; ++i) run.DeleteValue(ValueName(i));
-    RemoveTree(DefaultBackup());
-    RemoveTree(kRoot);
+    RemoveFolder(DefaultBackup());
+    RemoveFolder(kRoot);
   }
   static void Put(const wchar_t* section, const wchar_t* key, const wchar_t* value) {
     std::wstring ini = app_test::OptionsFile();
@@ -143,7 +118,7 @@ TEST_F(UnattendedRun, FirstRunWithDefaultOptionsMakesTheBackupFolderFixesAndEnds
   EXPECT_TRUE(OurValues().empty()) << "the dead startup entries were not fixed";
   std::vector<std::wstring> files = RegFilesIn(DefaultBackup());
   ASSERT_EQ(files.size(), 1u) << "the default backup folder was not made, or holds more than the run's file";
-  std::string log = ReadAll(Log());
+  std::string log = ReadBytes(Log());
   EXPECT_NE(log.find("Backup file: "), std::string::npos) << log;
   EXPECT_NE(log.find("Exit code: 0"), std::string::npos) << log;
   ASSERT_TRUE(Regedit(files[0]));
@@ -157,7 +132,7 @@ TEST_F(UnattendedRun, ABackupFolderThatIsMissingOrCannotBeWrittenStopsTheFixWith
     Put(L"Options", L"OutputDirectory", folder.c_str());
     EXPECT_EQ(ClearRun(), 2u);
     EXPECT_EQ(OurValues(), seeded_) << "a registry entry was deleted without its backup";
-    std::string log = ReadAll(Log());
+    std::string log = ReadBytes(Log());
     EXPECT_NE(log.find("Registry fix stopped: "), std::string::npos) << log;
   }
   EXPECT_FALSE(Exists(L"Q:\\VantorelBackup"));
@@ -170,13 +145,13 @@ TEST_F(UnattendedRun, TwoInstancesAtOnceBothEndAndTheirBackupsImportExactly) {
   DWORD codeA = 99, codeB = 99;
   ASSERT_TRUE(a.WaitForExit(90000, &codeA));
   ASSERT_TRUE(b.WaitForExit(90000, &codeB));
-  EXPECT_EQ(codeA, 0u) << ReadAll(Log());
-  EXPECT_EQ(codeB, 0u) << ReadAll(Log());
+  EXPECT_EQ(codeA, 0u) << ReadBytes(Log());
+  EXPECT_EQ(codeB, 0u) << ReadBytes(Log());
   EXPECT_TRUE(OurValues().empty());
   std::vector<std::wstring> files = RegFilesIn(DefaultBackup());
   ASSERT_FALSE(files.empty());
   for (const std::wstring& file : files) {
-    std::string text = ReadAll(file);
+    std::string text = ReadBytes(file);
     EXPECT_EQ(text.rfind("REGEDIT4\r\n", 0), 0u);
     EXPECT_EQ(text.find("REGEDIT4", 1), std::string::npos) << "two runs wrote into one file";
     EXPECT_EQ(text.find("[~"), std::string::npos) << "an entry was left unfinished";
@@ -199,7 +174,7 @@ TEST_F(UnattendedRun, ACleanWhereAFileCannotBeDeletedEndsWithOneAndTheLogNamesIt
   EXPECT_EQ(code, 1u);
   EXPECT_FALSE(Exists(loose));
   EXPECT_TRUE(Exists(held));
-  std::string log = ReadAll(Log());
+  std::string log = ReadBytes(Log());
   EXPECT_NE(log.find("could not delete"), std::string::npos) << log;
   EXPECT_NE(log.find("held.tmp"), std::string::npos) << log;
   EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
@@ -221,7 +196,7 @@ TEST_F(UnattendedRun, ABrowserDatabaseHeldLockedIsNamedLeftAsItIsAndEndsWithOne)
     core::TSQLiteDatabase db(webData);
     db.ExecSQL(L"CREATE TABLE autofill (name VARCHAR, value VARCHAR, value_lower VARCHAR, pair_id INTEGER PRIMARY KEY)");
     db.ExecSQL(L"INSERT INTO autofill VALUES ('q', 'Secret', 'secret', 1)");
-    before = ReadAll(webData);
+    before = ReadBytes(webData);
     // The browser holds its write lock.
     db.ExecSQL(L"BEGIN IMMEDIATE");
     db.ExecSQL(L"UPDATE autofill SET value = 'Held'");
@@ -229,27 +204,24 @@ TEST_F(UnattendedRun, ABrowserDatabaseHeldLockedIsNamedLeftAsItIsAndEndsWithOne)
     db.ExecSQL(L"ROLLBACK");
   }
   EXPECT_EQ(code, 1u);
-  EXPECT_TRUE(ReadAll(webData) == before) << "the locked database was written to";
-  std::string log = ReadAll(Log());
+  EXPECT_TRUE(ReadBytes(webData) == before) << "the locked database was written to";
+  std::string log = ReadBytes(Log());
   EXPECT_NE(log.find("could not clean database"), std::string::npos) << log;
   EXPECT_NE(log.find("Web Data"), std::string::npos) << log;
   EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
-  RemoveTree(google);
+  RemoveFolder(google);
 }
 
-// Nobody answers the question before My Documents is emptied: the run takes
-// No, keeps the folder, and Clear.log holds the question and the answer.
+// The question before My Documents is emptied.
 TEST_F(UnattendedRun, AQuestionNobodyAnswersIsAnsweredNoAndLogged) {
   for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
   // My Documents of the prefix is a link to HOME, which no clean enters:
   // here it is a plain folder, which the temporary files item reaches.
-  const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  const std::wstring docs = std::wstring(kRoot) + L"\\docs";
+  const std::wstring docs = std::wstring(kRoot) + L"\\docs", letter = docs + L"\\letter.txt";
   ::SHCreateDirectoryExW(nullptr, docs.c_str(), nullptr);
-  const std::wstring letter = docs + L"\\letter.txt";
   std::ofstream(letter.c_str()) << "dear";
   sys::RegistryKey folders;
-  ASSERT_TRUE(folders.Create(HKEY_CURRENT_USER, kShellFolders));
+  ASSERT_TRUE(folders.Create(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"));
   std::wstring saved;
   const bool had = folders.ReadString(L"Personal", &saved);
   folders.WriteString(L"Personal", docs);
@@ -259,9 +231,7 @@ TEST_F(UnattendedRun, AQuestionNobodyAnswersIsAnsweredNoAndLogged) {
   if (had) folders.WriteString(L"Personal", saved, REG_EXPAND_SZ);
   else folders.DeleteValue(L"Personal");
   EXPECT_TRUE(Exists(letter));
-  std::string log = ReadAll(Log());
-  EXPECT_NE(log.find("Not asked (unattended clean): \"Do you want to delete all files and folders under " +
-                     std::string(docs.begin(), docs.end()) + "\\?\" Answer taken: No"),
-            std::string::npos)
-      << log;
+  const std::string log = ReadBytes(Log()), under(docs.begin(), docs.end());
+  EXPECT_NE(log.find("Not asked (unattended clean): \"Do you want to delete all files and folders under " + under +
+                     "\\?\" Answer taken: No"), std::string::npos) << log;
 }
