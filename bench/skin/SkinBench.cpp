@@ -17,7 +17,7 @@
 #include "skin/file/ZipCrypt.h"
 #include "skin/file/ZipInflate.h"
 #ifdef VANTOREL_BENCH_ZLIB
-#include <zlib.h>
+#include "InflateOracle.h"
 #endif
 
 using skintest::Bytes;
@@ -95,19 +95,7 @@ Bytes Archive(const Bytes& payload, std::uint16_t method, const Bytes& plain) {
 }
 
 #ifdef VANTOREL_BENCH_ZLIB
-Bytes Deflate(const Bytes& plain) {
-  z_stream z{};
-  deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  Bytes out(deflateBound(&z, plain.size()));
-  z.next_in = const_cast<Bytes::value_type*>(plain.data());
-  z.avail_in = static_cast<uInt>(plain.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
+using inflate_oracle::Deflate;
 
 bool ZlibInflate(const Bytes& stream, std::size_t expected) {
   Bytes out(expected);

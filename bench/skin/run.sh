@@ -10,7 +10,7 @@ root=$(cd "$here/../.." && pwd)
 out=${VANTOREL_BENCH_BUILD:-$root/build-bench-native}
 mkdir -p "$out"
 src="$root/src/skin/file"
-g++ -std=c++17 -O2 -DVANTOREL_BENCH_ZLIB -I"$root/src" -I"$root/tests/skin_file" \
+g++ -std=c++17 -O2 -DVANTOREL_BENCH_ZLIB -I"$root/src" -I"$root/tests/skin_file" -I"$root/tests/fuzz" \
   "$here/SkinBench.cpp" "$src/ByteStream.cpp" "$src/SkinBitmap.cpp" "$src/SkinRecords.cpp" \
   "$src/ZipArchive.cpp" "$src/ZipCrypt.cpp" "$src/ZipInflate.cpp" -lz -o "$out/skin_bench"
 "$out/skin_bench" "$@"

@@ -39,20 +39,6 @@ struct Tally {
   }
 };
 
-Bytes Deflate(const Bytes& plain, int level, int strategy) {
-  z_stream z{};
-  deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy);
-  Bytes out(deflateBound(&z, plain.size()));
-  z.next_in = const_cast<Bytef*>(plain.data());
-  z.avail_in = static_cast<uInt>(plain.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
 Bytes Plain() {
   Bytes plain(1 + Below(4000));
   const int kind = Below(3), letters = 2 + Below(30);
@@ -136,7 +122,7 @@ int main(int argc, char** argv) {
   static const int kStrategies[] = {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_HUFFMAN_ONLY, Z_RLE, Z_FIXED};
   Tally zlib, mutated, generated, generatedMutated;
   for (long r = 0; r < rounds; ++r) {
-    Bytes stream = Deflate(Plain(), Below(10), kStrategies[Below(5)]);
+    Bytes stream = inflate_oracle::Deflate(Plain(), Below(10), kStrategies[Below(5)]);
     zlib.Check(stream, "zlib");
     Mutate(stream);
     mutated.Check(stream, "mutated zlib");

@@ -12,6 +12,22 @@
 
 namespace inflate_oracle {
 
+// A raw deflate stream of `plain`, as zlib writes it.
+inline std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& plain, int level = 9,
+                                         int strategy = Z_DEFAULT_STRATEGY) {
+  z_stream z{};
+  deflateInit2(&z, level, Z_DEFLATED, -15, 8, strategy);
+  std::vector<std::uint8_t> out(deflateBound(&z, plain.size()));
+  z.next_in = const_cast<Bytef*>(plain.data());
+  z.avail_in = static_cast<uInt>(plain.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
 enum class Verdict { Accepted, Refused, TooLong };
 
 struct Outcome {
