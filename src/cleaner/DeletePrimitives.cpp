@@ -154,21 +154,24 @@ bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path
   return false;
 }
 
-int64_t TClearTaskThread::EmptyPinnedFolder(FolderPin& folder, bool logFlag, int& count) {
-  Walk walk;
-  walk.logFlag = logFlag;
+// A pinned folder judged by the guard as a whole, then emptied; it stays.
+int64_t TClearTaskThread::EmptyJudgedPin(FolderPin& folder, const Walk& walk, int& count) {
   CheckedFolder checked = services_.guard->CheckFolder(folder.Path(), DeleteReach::Tree);
   if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return 0;
   return EmptyPinned(folder, checked.key, walk, count, false);
+}
+
+int64_t TClearTaskThread::EmptyPinnedFolder(FolderPin& folder, bool logFlag, int& count) {
+  Walk walk;
+  walk.logFlag = logFlag;
+  return EmptyJudgedPin(folder, walk, count);
 }
 
 int64_t TClearTaskThread::DeletePinnedByMask(FolderPin& folder, const std::wstring& mask, int& count, bool recursive) {
   FileMask fileMask(mask);
   if (fileMask.IsEmpty()) return 0;
   const Walk walk = Walk::ByMask(fileMask, recursive);
-  CheckedFolder checked = services_.guard->CheckFolder(folder.Path(), DeleteReach::Tree);
-  if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return 0;
-  return EmptyPinned(folder, checked.key, walk, count, false);
+  return EmptyJudgedPin(folder, walk, count);
 }
 
 int64_t TClearTaskThread::DeleteListedFolder(const ListedEntry& entry, bool logFlag, int& count) {

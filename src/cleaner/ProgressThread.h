@@ -166,6 +166,7 @@ class TClearTaskThread : public sys::Thread {
                                const core::guard::FolderPin* pin, DWORD attributes, bool logFlag);
   int64_t EmptyPinned(core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                       bool removeIt);
+  int64_t EmptyJudgedPin(core::guard::FolderPin& folder, const Walk& walk, int& count);
   int64_t WalkFolder(const core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                      bool* replaced);
   int64_t WalkSubFolder(const core::guard::ListedEntry& entry, const std::wstring& key, const Walk& walk, int& count);
