@@ -143,6 +143,12 @@ TEST(GuardRules, SystemLinks) {
       {m + L"SOFTWARE", L"Classes", m + L"SOFTWARE\\Classes", true},
       {m + L"SOFTWARE\\Wow6432Node", L"Classes", m + L"SOFTWARE\\Classes\\CLSID", false},
       {m + L"SOFTWARE\\Vendor", L"Classes", m + L"SOFTWARE\\Classes", false},
+      {m + L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows", L"App Paths", m + L"SOFTWARE\\Microsoft\\Windows\\App Paths",
+       true},
+      {m + L"SOFTWARE\\Classes\\Wow6432Node", L"TypeLib", m + L"SOFTWARE\\Classes\\TypeLib", true},
+      {m + L"SOFTWARE\\Wow6432Node\\Microsoft", L"OLE", m + L"SOFTWARE\\Microsoft\\RPC", false},
+      {m + L"SOFTWARE\\Wow6432Node\\Microsoft", L"OLE", m + L"SOFTWARE\\Wow6432Node\\Microsoft\\OLE", false},
+      {m + L"SOFTWARE\\Wow6432NodeX", L"OLE", m + L"SOFTWARE\\OLE", false},
       {u + L"\\Software", L"Classes", u + L"_Classes", true},
       {u + L"\\Software", L"Classes", L"\\REGISTRY\\USER\\S-1-5-21-8_Classes", false},  // another user's
       {u + L"\\Software", L"Classes", m + L"SOFTWARE\\Classes", false},

@@ -36,6 +36,15 @@ std::wstring UserHiveOfSoftware(const std::wstring& upper) {
   return hive.find(L'\\') == std::wstring::npos ? hive : std::wstring();
 }
 
+// The 32-bit view keeps the keys it shares with the native view as links
+// to the same key there: "...\WOW6432NODE\X" leads to "...\X".
+bool IsSharedViewLink(const std::wstring& upperFull, const std::wstring& upperTarget) {
+  const std::wstring view = L"\\WOW6432NODE";
+  size_t at = upperFull.find(view + L"\\");
+  if (at == std::wstring::npos) return false;
+  return upperTarget == upperFull.substr(0, at) + upperFull.substr(at + view.size());
+}
+
 LONG OpenPart(HKEY parent, const std::wstring& part, REGSAM access, HKEY* key, bool* isLink) {
   *key = nullptr;
   *isLink = false;
@@ -80,6 +89,8 @@ std::wstring KeyNativeName(HKEY key) {
 bool IsSystemLink(const std::wstring& parentName, const std::wstring& part, const std::wstring& targetName) {
   const std::wstring parent = sys::UpperCase(parentName), name = sys::UpperCase(part);
   const std::wstring target = sys::UpperCase(targetName);
+  if (name.empty() || parent.empty()) return false;
+  if (IsSharedViewLink(parent + L"\\" + name, target)) return true;
   if (name == L"CURRENTCONTROLSET") return parent == L"\\REGISTRY\\MACHINE\\SYSTEM" && IsControlSetName(target);
   if (name != L"CLASSES") return false;
   const std::wstring software = L"\\REGISTRY\\MACHINE\\SOFTWARE", classes = software + L"\\CLASSES";
