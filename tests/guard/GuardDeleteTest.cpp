@@ -72,6 +72,9 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
             ERROR_SUCCESS);
   EXPECT_FALSE(isLink);
   if (classes != nullptr) ::RegCloseKey(classes);
+  // Under a root handle too: the 32-bit view's type libraries are shared.
+  EXPECT_EQ(OpenKeyAsItself(HKEY_CLASSES_ROOT, L"TypeLib\\VantorelNoSuchKey", KEY_READ, &classes, &isLink),
+            ERROR_FILE_NOT_FOUND);
   struct Row {
     const char* what;
     LONG (*run)();

@@ -124,8 +124,8 @@ TEST(GuardRules, KeyPlaces) {
   EXPECT_FALSE(IsDeletableKeyPath(HKEY_CURRENT_USER, L"Software\\\\X"));
 }
 
-// The only links a key path may pass: the system's own, known by the key
-// that holds them, their name and where they lead.
+// The only links a key path may pass: the system's own, known by where they
+// are (the key that holds them and their name) and where they lead.
 TEST(GuardRules, SystemLinks) {
   const std::wstring m = L"\\REGISTRY\\MACHINE\\", u = L"\\REGISTRY\\USER\\S-1-5-21-7";
   struct Row {
@@ -156,8 +156,10 @@ TEST(GuardRules, SystemLinks) {
       {u + L"\\Software", L"SecLnk", u + L"\\Software\\Target", false},
       {L"", L"Classes", L"", false},
   };
-  for (const Row& r : rows)
-    EXPECT_EQ(IsSystemLink(r.parent, r.part, r.target), r.system) << Narrow(r.parent + L" " + r.part + L" " + r.target);
+  for (const Row& r : rows) {
+    const std::wstring link = r.parent + L"\\" + r.part;
+    EXPECT_EQ(IsSystemLink(link, r.target), r.system) << Narrow(link + L" -> " + r.target);
+  }
 }
 
 // What a data-file entry may remove inside the Windows, system, program and

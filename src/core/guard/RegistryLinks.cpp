@@ -26,9 +26,9 @@ bool IsControlSetName(const std::wstring& upper) {
   return true;
 }
 
-// "\REGISTRY\USER\<hive>\SOFTWARE" gives "<hive>"; anything else empty.
-std::wstring UserHiveOfSoftware(const std::wstring& upper) {
-  const std::wstring prefix = L"\\REGISTRY\\USER\\", suffix = L"\\SOFTWARE";
+// "\REGISTRY\USER\<hive>\SOFTWARE\CLASSES" gives "<hive>"; anything else empty.
+std::wstring UserHiveOfClasses(const std::wstring& upper) {
+  const std::wstring prefix = L"\\REGISTRY\\USER\\", suffix = L"\\SOFTWARE\\CLASSES";
   if (upper.size() <= prefix.size() + suffix.size() || upper.compare(0, prefix.size(), prefix) != 0 ||
       upper.compare(upper.size() - suffix.size(), suffix.size(), suffix) != 0)
     return {};
@@ -38,11 +38,11 @@ std::wstring UserHiveOfSoftware(const std::wstring& upper) {
 
 // The 32-bit view keeps the keys it shares with the native view as links
 // to the same key there: "...\WOW6432NODE\X" leads to "...\X".
-bool IsSharedViewLink(const std::wstring& upperFull, const std::wstring& upperTarget) {
+bool IsSharedViewLink(const std::wstring& upperLink, const std::wstring& upperTarget) {
   const std::wstring view = L"\\WOW6432NODE";
-  size_t at = upperFull.find(view + L"\\");
+  size_t at = upperLink.find(view + L"\\");
   if (at == std::wstring::npos) return false;
-  return upperTarget == upperFull.substr(0, at) + upperFull.substr(at + view.size());
+  return upperTarget == upperLink.substr(0, at) + upperLink.substr(at + view.size());
 }
 
 LONG OpenPart(HKEY parent, const std::wstring& part, REGSAM access, HKEY* key, bool* isLink) {
@@ -54,12 +54,14 @@ LONG OpenPart(HKEY parent, const std::wstring& part, REGSAM access, HKEY* key, b
   return ERROR_SUCCESS;
 }
 
-// The key the link `part` leads to, when it is a system link; else nullptr.
-// The target is judged by the handle that is kept, not by the link's text.
-HKEY FollowSystemLink(HKEY parent, const std::wstring& part, REGSAM view) {
+// The key the link `part` (open as itself in `link`) leads to, when it is a
+// system link; else nullptr. The target is judged by the handle that is
+// kept, not by the link's text.
+HKEY FollowSystemLink(HKEY parent, const std::wstring& part, HKEY link, REGSAM view) {
+  const std::wstring linkName = KeyNativeName(link);
   HKEY target = nullptr;
   if (::RegOpenKeyExW(parent, part.c_str(), 0, view | KEY_QUERY_VALUE, &target) != ERROR_SUCCESS) return nullptr;
-  if (IsSystemLink(KeyNativeName(parent), part, KeyNativeName(target))) return target;
+  if (IsSystemLink(linkName, KeyNativeName(target))) return target;
   ::RegCloseKey(target);
   return nullptr;
 }
@@ -86,17 +88,15 @@ std::wstring KeyNativeName(HKEY key) {
   return std::wstring(reinterpret_cast<const wchar_t*>(buf.data() + sizeof(ULONG)), bytes / sizeof(wchar_t));
 }
 
-bool IsSystemLink(const std::wstring& parentName, const std::wstring& part, const std::wstring& targetName) {
-  const std::wstring parent = sys::UpperCase(parentName), name = sys::UpperCase(part);
-  const std::wstring target = sys::UpperCase(targetName);
-  if (name.empty() || parent.empty()) return false;
-  if (IsSharedViewLink(parent + L"\\" + name, target)) return true;
-  if (name == L"CURRENTCONTROLSET") return parent == L"\\REGISTRY\\MACHINE\\SYSTEM" && IsControlSetName(target);
-  if (name != L"CLASSES") return false;
+bool IsSystemLink(const std::wstring& linkName, const std::wstring& targetName) {
+  const std::wstring link = sys::UpperCase(linkName), target = sys::UpperCase(targetName);
+  if (link.empty() || target.empty()) return false;
+  if (IsSharedViewLink(link, target)) return true;
+  if (link == L"\\REGISTRY\\MACHINE\\SYSTEM\\CURRENTCONTROLSET") return IsControlSetName(target);
   const std::wstring software = L"\\REGISTRY\\MACHINE\\SOFTWARE", classes = software + L"\\CLASSES";
-  if (parent == software || parent == software + L"\\WOW6432NODE")
+  if (link == classes || link == software + L"\\WOW6432NODE\\CLASSES")
     return target == classes || target == classes + L"\\WOW6432NODE";
-  const std::wstring hive = UserHiveOfSoftware(parent);
+  const std::wstring hive = UserHiveOfClasses(link);
   return !hive.empty() && target == L"\\REGISTRY\\USER\\" + hive + L"_CLASSES";
 }
 
@@ -113,8 +113,9 @@ LONG OpenPathAsItself(HKEY parent, const std::wstring& path, REGSAM access, LONG
     bool link = false;
     rc = OpenPart(at, parts[i], view, &next, &link);
     if (rc == ERROR_SUCCESS && link) {
+      HKEY target = FollowSystemLink(at, parts[i], next, view);
       ::RegCloseKey(next);
-      next = FollowSystemLink(at, parts[i], view);
+      next = target;
       if (next == nullptr) rc = linkMet;
     }
     if (owned != nullptr) ::RegCloseKey(owned);

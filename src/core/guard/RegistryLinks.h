@@ -18,10 +18,10 @@ std::wstring KeyNativeName(HKEY key);
 
 // The links the system keeps and that key paths of any program pass: the
 // current control set, a user's classes, and the keys the 32-bit view shares
-// with the native view (a link to the same key there). Each is known by the
-// key that holds it, its name and the key it leads to (all native names, any
-// letter case); any other link is not ours to follow.
-bool IsSystemLink(const std::wstring& parentName, const std::wstring& part, const std::wstring& targetName);
+// with the native view (a link to the same key there). Each is known by its
+// own native name and that of the key it leads to (any letter case); any
+// other link is not ours to follow.
+bool IsSystemLink(const std::wstring& linkName, const std::wstring& targetName);
 
 // Opens `path` below `parent` part by part. Every part before the last that
 // is a link, other than a system link, ends the walk with `linkMet` (nothing
