@@ -1,0 +1,31 @@
+#include "app/UserFiles.h"
+
+namespace app {
+
+std::wstring UserFileRefusal(const core::guard::CreatedFile& f, const std::wstring& path) {
+  switch (f.Result) {
+    case core::guard::CreateResult::Link:
+      return path + L" is a link to another file (or one of its names); nothing was written through it.";
+    case core::guard::CreateResult::Taken:
+      return path + L" is a folder, or a file made meanwhile; nothing was written to it.";
+    default:
+      return L"Unable to write to " + path;
+  }
+}
+
+bool WriteUserFile(const std::wstring& path, const std::string& bytes, std::wstring* why) {
+  core::guard::CreatedFile f =
+      core::guard::OpenUserFile(path, core::guard::UserFileMode::Replace, GENERIC_WRITE, FILE_SHARE_READ);
+  if (!f.Ok()) {
+    *why = UserFileRefusal(f, path);
+    return false;
+  }
+  DWORD written = 0;
+  bool ok = (bytes.empty() || ::WriteFile(f.Handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) &&
+            written == bytes.size();
+  ok = ::CloseHandle(f.Handle) && ok;
+  if (!ok) *why = L"Unable to write to " + path;
+  return ok;
+}
+
+}  // namespace app
