@@ -17,6 +17,7 @@
 #include "registry_fix/FixTestSupport.h"
 #include "ui/Application.h"
 #include "support/Shortcuts.h"
+#include "support/TestSupport.h"
 
 using testing_support::MakeShellLink;
 
@@ -157,6 +158,27 @@ TEST_F(ToolsPage, FullBackupThroughTheRegistryEditorWritesTheFile) {
   form.bBackupFullRegistry.OnClick();
   EXPECT_NE(ReadFileBytes(backups.Sub(L"full.Reg")).size(), 0u);
   EXPECT_FALSE(FileExists(backups.Sub(L"full.Reg.reg")));
+}
+
+TEST_F(ToolsPage, FullBackupNeverWritesThroughALink) {
+  TTempFolder outside(L"VantorelToolsOutside");
+  const std::wstring victim = outside.WriteFile(L"victim.txt", "keep");
+  const std::wstring made = outside.WriteFile(L"made.reg", "");
+  if (!testing_support::MakeSymlink(victim, backups.Sub(L"live.reg"))) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(testing_support::MakeSymlink(made, backups.Sub(L"dangling.reg")));
+  ASSERT_TRUE(::DeleteFileW(made.c_str()));
+  int ran = 0;
+  form.ToolsPage().RunCommand = [&ran](HWND, const std::wstring&, const std::wstring&) { return ++ran, true; };
+  TMessageRecorder yes(IDYES);
+  for (const wchar_t* name : {L"live.reg", L"dangling.reg"}) {
+    form.ToolsPage().ChooseFullBackupName = [&](HWND, std::wstring* chosen) { return *chosen = backups.Sub(name), true; };
+    form.bBackupFullRegistry.OnClick();
+    ASSERT_FALSE(yes.Messages.empty());
+    EXPECT_NE(yes.Messages.back().Text.find(L"is a link"), std::wstring::npos);
+  }
+  EXPECT_EQ(ran, 0);
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
+  EXPECT_FALSE(FileExists(made));
 }
 
 TEST_F(ToolsPage, HelpMenuHeaderAndTrayOpenTheirPages) {

@@ -24,10 +24,14 @@ CreatedFile Opened(HANDLE h) {
 
 bool IsTakenError(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
-// Removes a file this process has just made, through its own handle.
+// Removes a file this process has just made, through a handle on that very
+// file (the caller's own may lack the right to delete).
 void RemoveMadeFile(HANDLE h) {
+  HANDLE del = ::ReOpenFile(h, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+  if (del == INVALID_HANDLE_VALUE) return;
   FILE_DISPOSITION_INFO gone{TRUE};
-  ::SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof(gone));
+  ::SetFileInformationByHandle(del, FileDispositionInfo, &gone, sizeof(gone));
+  ::CloseHandle(del);
 }
 
 std::wstring RandomHex() {
@@ -72,7 +76,7 @@ CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share, D
     DWORD error = ::GetLastError();
     return Refused(IsTakenError(error) ? CreateResult::Taken : CreateResult::Failed, error);
   }
-  if ((access & DELETE) && ReachedThroughLink(h, path)) {
+  if (ReachedThroughLink(h, path)) {
     RemoveMadeFile(h);
     ::CloseHandle(h);
     return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
@@ -94,11 +98,18 @@ CreatedFile CreateScratchFile(const std::wstring& folder) {
 
 CreatedFile OpenUserFile(const std::wstring& path, UserFileMode mode, DWORD access, DWORD share) {
   CreatedFile f = CreateNewFile(path, access, share);
-  if (f.Result != CreateResult::Taken || mode == UserFileMode::CreateOnly) return f;
-  f = OpenExisting(path, mode, access, share);
+  if (f.Result != CreateResult::Taken) return f;
+  const bool onlyLook = mode == UserFileMode::CreateOnly;
+  f = onlyLook ? OpenExisting(path, UserFileMode::Keep, FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)
+               : OpenExisting(path, mode, access, share);
   // Taken to CREATE_NEW, missing to an open: a link that leads nowhere.
   if (f.Result == CreateResult::Failed && (f.Error == ERROR_FILE_NOT_FOUND || f.Error == ERROR_PATH_NOT_FOUND))
     return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
+  if (onlyLook && f.Ok()) {
+    ::CloseHandle(f.Handle);
+    return Refused(CreateResult::Taken, ERROR_FILE_EXISTS);
+  }
   return f;
 }
 

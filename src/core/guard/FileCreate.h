@@ -26,9 +26,9 @@ struct CreatedFile {
   bool Ok() const { return Result == CreateResult::Created; }
 };
 
-// The new file `path`. When `access` holds DELETE, a file that turns out not
-// to lie in the folder `path` names (the folder was swapped between) is
-// removed again and reported as a Link.
+// The new file `path`. A file that turns out not to lie in the folder `path`
+// names (the folder was swapped between) is removed again and reported as a
+// Link.
 CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share,
                           DWORD flags = FILE_ATTRIBUTE_NORMAL);
 

@@ -306,7 +306,7 @@ bool TRegBackupFile::Create(std::wstring* why) {
     std::wstring name = NumberedName(wanted_, n);
     // No write sharing: a second run cannot open this file and takes the next name.
     core::guard::CreatedFile f =
-        core::guard::CreateNewFile(name, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ);
+        core::guard::CreateNewFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
     if (f.Ok()) {
       file_ = f.Handle;
       name_ = name;
