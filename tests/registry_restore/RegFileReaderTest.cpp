@@ -2,7 +2,16 @@
 // and layout, and what it will not read.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "registry/restore/RegFileReader.h"
+#include "registry/restore/RestoreRun.h"
+#include "registry_fix/FixTestSupport.h"
 
 namespace {
 
@@ -67,6 +76,53 @@ TEST(RegFileReader, RootsInAnyCaseShortOrLong) {
   }
   EXPECT_EQ(registry::CanonicalRegData(L"hex(2):6a, 6B"), L"HEX(2):6A,6B");
   EXPECT_EQ(registry::CanonicalRegData(L"\"a b\""), L"\"a b\"");
+}
+
+// The most memory the process held while `work` ran, above what it held
+// before: the resident peak when this run raised it, sampled otherwise.
+template <class Work>
+SIZE_T PeakMemoryDuring(Work work) {
+  auto counters = [] {
+    PROCESS_MEMORY_COUNTERS c{};
+    c.cb = sizeof(c);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &c, sizeof(c));
+    return c;
+  };
+  const PROCESS_MEMORY_COUNTERS before = counters();
+  std::atomic<bool> done{false};
+  std::atomic<SIZE_T> sampled{before.WorkingSetSize};
+  std::thread sampler([&] {
+    while (!done) {
+      sampled = std::max<SIZE_T>(sampled, counters().WorkingSetSize);
+      ::Sleep(2);
+    }
+  });
+  work();
+  done = true;
+  sampler.join();
+  const PROCESS_MEMORY_COUNTERS after = counters();
+  SIZE_T peak = std::max<SIZE_T>(sampled, after.PeakWorkingSetSize > before.PeakWorkingSetSize ? after.PeakWorkingSetSize : 0);
+  return peak > before.WorkingSetSize ? peak - before.WorkingSetSize : 0;
+}
+
+// Tiny values under one long key: once the key was copied into every value.
+TEST(RegFileReader, SixtyMegabytesOfTinyValuesFitTheirBound) {
+  const std::string key = "HKEY_CURRENT_USER\\Software\\" + std::string(250 - 27, 'k');
+  std::string text = "REGEDIT4\r\n\r\n[" + key + "]\r\n";
+  const std::string tiny = "\"a\"=\"b\"\r\n";
+  text.reserve(60u << 20);
+  while (text.size() + tiny.size() + 16 < (60u << 20)) text += tiny;
+  text += "\"z\"=-\r\n";  // refused by its last line, so nothing is imported
+  fix_test::TTempFolder dir(L"VantorelRegFileSize");
+  const std::wstring file = dir.WriteFile(L"tiny.reg", text);
+  const size_t lines = std::count(text.begin(), text.end(), '\n');
+  std::string().swap(text);
+  registry::TRestoreOutcome r;
+  const SIZE_T peak = PeakMemoryDuring([&] { r = registry::RestoreRegFile(file, [](const std::wstring&) { return false; }); });
+  EXPECT_EQ(r.Status, registry::rsDeletes);
+  EXPECT_EQ(r.Line, static_cast<int>(lines));
+  EXPECT_LE(peak, SIZE_T(300) << 20) << "peak " << (peak >> 20) << " MB";
+  std::printf("reading 60 MB of tiny values took %u MB at its peak\n", static_cast<unsigned>(peak >> 20));
 }
 
 }  // namespace
