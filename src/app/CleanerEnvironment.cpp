@@ -2,12 +2,10 @@
 
 #include <commdlg.h>
 
-#include <fstream>
-
 #include "app/AskDelete.h"
 #include "app/Strings.h"
-#include "core/SystemInfo.h"
 #include "app/UserFiles.h"
+#include "core/SystemInfo.h"
 #include "sys/Text.h"
 
 namespace app {
@@ -55,10 +53,8 @@ bool WriteLogExport(const std::wstring& path, const std::vector<std::wstring>& l
 }
 
 bool AppendLogLine(const std::wstring& path, const std::wstring& line) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::app);
-  out << sys::ToAnsi(line) << "\r\n";
-  out.flush();
-  return static_cast<bool>(out);
+  std::wstring why;
+  return AppendUserFile(path, sys::ToAnsi(line) + "\r\n", &why);
 }
 
 }  // namespace app

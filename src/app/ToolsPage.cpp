@@ -13,6 +13,7 @@
 #include "app/WebPages.h"
 #include "core/Options.h"
 #include "core/guard/FileCreate.h"
+#include "core/guard/FileDelete.h"
 #include "registry/fix/FixRun.h"
 #include "registry/fix/RegExport.h"
 #include "registry/restore/BackupFiles.h"
@@ -169,7 +170,10 @@ void TToolsPage::bBackupFullRegistryClick() {
   LARGE_INTEGER size{};
   const bool written = ::GetFileSizeEx(held.Handle, &size) && size.QuadPart > 0;
   ::CloseHandle(held.Handle);
-  if (ran && !written) ui::ShowNotice(owner_, L"The registry editor wrote no backup file:\r\n" + name);
+  if (written) return;
+  // The empty file made for the editor is not left behind as a backup.
+  if (!exists) core::guard::DeleteNamedFile(name);
+  if (ran) ui::ShowNotice(owner_, L"The registry editor wrote no backup file:\r\n" + name);
 }
 
 void TToolsPage::bWindowsBackupClick() {

@@ -13,9 +13,13 @@ std::wstring UserFileRefusal(const core::guard::CreatedFile& f, const std::wstri
   }
 }
 
-bool WriteUserFile(const std::wstring& path, const std::string& bytes, std::wstring* why) {
-  core::guard::CreatedFile f =
-      core::guard::OpenUserFile(path, core::guard::UserFileMode::Replace, GENERIC_WRITE, FILE_SHARE_READ);
+namespace {
+
+bool WriteThrough(const std::wstring& path, core::guard::UserFileMode mode, const std::string& bytes,
+                  std::wstring* why) {
+  // Append access alone writes at the end, whatever the file holds.
+  const DWORD access = mode == core::guard::UserFileMode::Keep ? FILE_APPEND_DATA : GENERIC_WRITE;
+  core::guard::CreatedFile f = core::guard::OpenUserFile(path, mode, access, FILE_SHARE_READ);
   if (!f.Ok()) {
     *why = UserFileRefusal(f, path);
     return false;
@@ -26,6 +30,16 @@ bool WriteUserFile(const std::wstring& path, const std::string& bytes, std::wstr
   ok = ::CloseHandle(f.Handle) && ok;
   if (!ok) *why = L"Unable to write to " + path;
   return ok;
+}
+
+}  // namespace
+
+bool WriteUserFile(const std::wstring& path, const std::string& bytes, std::wstring* why) {
+  return WriteThrough(path, core::guard::UserFileMode::Replace, bytes, why);
+}
+
+bool AppendUserFile(const std::wstring& path, const std::string& bytes, std::wstring* why) {
+  return WriteThrough(path, core::guard::UserFileMode::Keep, bytes, why);
 }
 
 }  // namespace app

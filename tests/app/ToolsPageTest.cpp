@@ -143,6 +143,7 @@ TEST_F(ToolsPage, FullBackupAddsTheExtensionAndAsksBeforeOverwriting) {
   form.bBackupFullRegistry.OnClick();
   ASSERT_EQ(ran.size(), 1u);
   EXPECT_NE(ran[0].find(L"regedit.exe\" /e \"" + backups.Sub(L"all.reg") + L"\""), std::wstring::npos);
+  EXPECT_FALSE(FileExists(backups.Sub(L"all.reg"))) << "the empty file made for the editor stayed";
   backups.WriteFile(L"all.reg", "old");
   form.bBackupFullRegistry.OnClick();  // answered No
   EXPECT_EQ(ran.size(), 1u);
