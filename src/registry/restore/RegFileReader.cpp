@@ -126,6 +126,7 @@ class TRegParser {
 
  private:
   void Emit();
+  void Deleting(int line);
 
   TRegFile* f_;
   std::string logical_;
@@ -138,11 +139,18 @@ void TRegParser::EndLine() {
   ++line_;
   const View physical = View(logical_).substr(physicalStart_);
   if (line_ == 1) f_->KnownSignature = IsSignature(physical);
-  if (PhysicalLineDeletes(physical)) f_->DeletingLines.push_back(line_);
+  if (PhysicalLineDeletes(physical)) Deleting(line_);
   if (!continuing_) first_ = line_;
   continuing_ = StartsValue(logical_) && ContinuesNext(&logical_);
   if (continuing_) physicalStart_ = logical_.size();
   else Emit();
+}
+
+// A line found twice (alone and as its entry) is kept once; only a
+// continued entry's first line comes out of order.
+void TRegParser::Deleting(int line) {
+  std::deque<int>& lines = f_->DeletingLines;
+  if (lines.empty() || lines.back() != line) lines.push_back(line);
 }
 
 void TRegParser::Emit() {
@@ -150,7 +158,7 @@ void TRegParser::Emit() {
   if (ParseEntry(logical_, &e)) {
     if (e.IsKey) f_->Entries.AddKey(first_, e.Deletes, e.Key);
     else f_->Entries.AddValue(first_, e.Deletes, e.Name, e.Data);
-    if (e.Deletes) f_->DeletingLines.push_back(first_);
+    if (e.Deletes) Deleting(first_);
   }
   physicalStart_ = 0;
   logical_.clear();
@@ -164,7 +172,7 @@ void TRegParser::Finish() {
     logical_ += '\\';
     Emit();
   }
-  std::vector<int>& lines = f_->DeletingLines;
+  std::deque<int>& lines = f_->DeletingLines;
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
 }

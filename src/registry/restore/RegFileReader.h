@@ -18,8 +18,8 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <string>
-#include <vector>
 
 #include "registry/restore/RegEntries.h"
 
@@ -33,7 +33,7 @@ struct TRegFile {
   TRegEncoding Encoding = TRegEncoding::Ansi;
   bool KnownSignature = false; // first line "REGEDIT4" or "Windows Registry Editor Version 5.00"
   TRegEntries Entries;
-  std::vector<int> DeletingLines;  // every line that deletes, in order
+  std::deque<int> DeletingLines;   // every line that deletes, in order
 
   // The file is text the editor imports.
   bool Readable() const { return Decoded && KnownSignature; }
