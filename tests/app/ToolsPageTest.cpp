@@ -180,6 +180,11 @@ TEST_F(ToolsPage, FullBackupNeverWritesThroughALink) {
   EXPECT_EQ(ran, 0);
   EXPECT_EQ(ReadFileBytes(victim), "keep");
   EXPECT_FALSE(FileExists(made));
+  // A plain file named in another case is no link.
+  backups.WriteFile(L"plain.reg", "old");
+  form.ToolsPage().ChooseFullBackupName = [&](HWND, std::wstring* chosen) { return *chosen = backups.Sub(L"PLAIN"), true; };
+  form.bBackupFullRegistry.OnClick();
+  EXPECT_EQ(ran, 1) << yes.Messages.back().Text;
 }
 
 TEST_F(ToolsPage, HelpMenuHeaderAndTrayOpenTheirPages) {

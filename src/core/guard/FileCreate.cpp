@@ -51,6 +51,19 @@ std::wstring RandomHex() {
   return s;
 }
 
+// The open file is the one `path` names in its folder. The name as typed
+// may differ from the one on disk (in case, say): then the listed name is
+// judged, which for a link is the link's own.
+bool LiesWhereNamed(HANDLE h, const std::wstring& path) {
+  if (!ReachedThroughLink(h, path)) return true;
+  WIN32_FIND_DATAW found;
+  HANDLE find = ::FindFirstFileW(path.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  ::FindClose(find);
+  const std::wstring listed = path.substr(0, path.find_last_of(L"\\/") + 1) + found.cFileName;
+  return listed != path && !ReachedThroughLink(h, listed);
+}
+
 // An existing file the user named, judged on the handle that will write it.
 CreatedFile OpenExisting(const std::wstring& path, UserFileMode mode, DWORD access, DWORD share) {
   HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -60,7 +73,7 @@ CreatedFile OpenExisting(const std::wstring& path, UserFileMode mode, DWORD acce
   if (!::GetFileInformationByHandle(h, &info)) f = Refused(CreateResult::Failed, ::GetLastError());
   else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) f = Refused(CreateResult::Taken, ERROR_ALREADY_EXISTS);
   else if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.nNumberOfLinks > 1 ||
-           ReachedThroughLink(h, path))
+           !LiesWhereNamed(h, path))
     f = Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
   else if (mode == UserFileMode::Replace && !::SetEndOfFile(h))
     f = Refused(CreateResult::Failed, ::GetLastError());
