@@ -24,12 +24,13 @@ CreatedFile Opened(HANDLE h) {
 
 bool IsTakenError(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
-// Removes a file this process has just made, through a handle on that very
-// file (the caller's own may lack the right to delete).
+// Removes a file this process has just made, through its own handle when
+// that may delete, else through a second one on that very file.
 void RemoveMadeFile(HANDLE h) {
+  FILE_DISPOSITION_INFO gone{TRUE};
+  if (::SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof(gone))) return;
   HANDLE del = ::ReOpenFile(h, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
   if (del == INVALID_HANDLE_VALUE) return;
-  FILE_DISPOSITION_INFO gone{TRUE};
   ::SetFileInformationByHandle(del, FileDispositionInfo, &gone, sizeof(gone));
   ::CloseHandle(del);
 }
@@ -84,12 +85,16 @@ CreatedFile OpenExisting(const std::wstring& path, UserFileMode mode, DWORD acce
 }  // namespace
 
 CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
+  const size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return Refused(CreateResult::Failed, ERROR_INVALID_NAME);
+  // Pinned first, so that a folder swapped before the file is made is seen.
+  const FolderPin folder(path.substr(0, slash + 1), FollowLink::Yes);
   HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     DWORD error = ::GetLastError();
     return Refused(IsTakenError(error) ? CreateResult::Taken : CreateResult::Failed, error);
   }
-  if (ReachedThroughLink(h, path)) {
+  if (ReachedThroughLink(h, folder, path.substr(slash + 1))) {
     RemoveMadeFile(h);
     ::CloseHandle(h);
     return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);

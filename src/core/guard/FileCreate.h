@@ -26,9 +26,10 @@ struct CreatedFile {
   bool Ok() const { return Result == CreateResult::Created; }
 };
 
-// The new file `path`. A file that turns out not to lie in the folder `path`
-// names (the folder was swapped between) is removed again and reported as a
-// Link.
+// The new file `path` (a full path). A file that turns out not to lie in the
+// folder `path` names, as pinned just before (the folder was swapped
+// between), is reported as a Link, and removed again where the handle's
+// access or sharing allows it.
 CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share,
                           DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
