@@ -8,6 +8,7 @@
 #include "registry/fix/FixRun.h"
 #include "registry/fix/RegExport.h"
 #include "registry/fix/SystemPoint.h"
+#include "support/TestSupport.h"
 #include "ui/Application.h"
 
 using namespace registry;
@@ -152,6 +153,43 @@ TEST_F(FixRun, ARunWhoseFileAnotherRunHoldsTakesTheNextFreeName) {
   EXPECT_EQ(r.Fixed, 1);
   EXPECT_NE(r.BackupFile, other.Name());
   EXPECT_EQ(ReadFileBytes(other.Name()), std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n"));
+}
+
+TEST_F(FixRun, LinksPlantedUnderTheRunsNamesLeaveTheOutsideFilesAlone) {
+  SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
+  TTempFolder outside(L"outside");
+  const std::wstring victim = outside.WriteFile(L"victim.txt", "keep");
+  const std::wstring planted[] = {
+      // the scratch file's old fixed name, the run's name, its next free name
+      folder_.Sub(L"~vantorel-backup-test-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp"),
+      BackupFile(),
+      folder_.Sub(L"2026_12_06_080509_2.reg"),
+  };
+  for (const auto& link : planted)
+    if (!testing_support::MakeSymlink(victim, link)) GTEST_SKIP() << "links can only be made under Wine";
+  // A dangling link: following it would make a new file outside.
+  const std::wstring made = outside.WriteFile(L"made.reg", "");
+  ASSERT_TRUE(testing_support::MakeSymlink(made, folder_.Sub(L"2026_12_06_080509_3.reg")));
+  ASSERT_TRUE(::DeleteFileW(made.c_str()));
+  TMessageRecorder messages(IDYES);
+  TFixRunResult r = RunFix({ValueRow(L"Bad")}, Settings(folder_.Path()));
+  EXPECT_EQ(r.Stop, fsFinished);
+  EXPECT_EQ(r.Fixed, 1);
+  EXPECT_EQ(r.BackupFile, folder_.Sub(L"2026_12_06_080509_4.reg"));
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
+  EXPECT_FALSE(FileExists(outside.Sub(L"made.reg")));
+  // The old way of appending by name refuses the link as well.
+  std::wstring why;
+  EXPECT_FALSE(AppendToRegFile(BackupFile(), "\r\n[HKEY_CURRENT_USER\\X]\r\n", &why));
+  EXPECT_NE(why.find(L"link"), std::wstring::npos) << why;
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
+  // The folder check's scratch file is gone: the planted name is the only one of its kind.
+  WIN32_FIND_DATAW found;
+  HANDLE find = ::FindFirstFileW(folder_.Sub(L"~vantorel-*").c_str(), &found);
+  int scratch = 0;
+  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found)) ++scratch;
+  if (find != INVALID_HANDLE_VALUE) ::FindClose(find);
+  EXPECT_EQ(scratch, 1);
 }
 
 TEST_F(FixRun, UnattendedRunsNeverAskAndStopBeforeDeletingOnAnyFolderProblem) {
