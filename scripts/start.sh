@@ -16,7 +16,16 @@ bash "$root/scripts/setup.sh" start
 build=${VANTOREL_BUILD:-$root/build}
 [ -f "$build/bin/Vantorel.exe" ] ||
   echo "start: building the program first (about a minute on 8 cores, 4 on one; later starts are quick)"
-bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
+# The build's own lines only when it fails; a start with nothing to build is quiet.
+log=$(mktemp)
+if ! bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  echo "start: the build failed" >&2
+  exit 1
+fi
+if grep -q "Linking" "$log"; then echo "start: rebuilt what changed"; fi
+rm -f "$log"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vantorel/wine}
 if [ ! -d "$WINEPREFIX" ]; then

@@ -4,6 +4,7 @@
 
 #include "ui/Application.h"
 #include "ui/Control.h"
+#include "ui/DialogKeys.h"
 #include "ui/Timer.h"
 
 namespace ui {
@@ -88,6 +89,17 @@ bool Window::Reflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
   }
   Control* control = child != nullptr ? Control::FromHandle(child) : nullptr;
   return control != nullptr && control->OnReflect(msg, w, l, result);
+}
+
+void Window::Enable(bool enabled) {
+  HWND focus = ::GetFocus();
+  const bool handOn = !enabled && (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) != 0 &&
+                      (focus == hwnd_ || ::IsChild(hwnd_, focus));
+  ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+  if (!handOn) return;
+  HWND root = ::GetAncestor(hwnd_, GA_ROOT);
+  HWND next = NextTabStop(root, hwnd_, false);
+  if (next != nullptr && next != hwnd_ && !::IsChild(hwnd_, next)) ::SetFocus(next);
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM w, LPARAM l) {
