@@ -93,13 +93,12 @@ bool Window::Reflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
 
 void Window::Enable(bool enabled) {
   HWND focus = ::GetFocus();
-  const bool handOn = !enabled && (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) != 0 &&
-                      (focus == hwnd_ || ::IsChild(hwnd_, focus));
+  const bool handOn = !enabled && focus == hwnd_ && (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) != 0;
   ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
   if (!handOn) return;
   HWND root = ::GetAncestor(hwnd_, GA_ROOT);
   HWND next = NextTabStop(root, hwnd_, false);
-  if (next != nullptr && next != hwnd_ && !::IsChild(hwnd_, next)) ::SetFocus(next);
+  if (next != nullptr && next != hwnd_) ::SetFocus(next);
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -178,13 +178,15 @@ class TskTab : public ui::Control, public ListLookHolder {
   virtual void ApplyUIStyle() {}
   virtual void LayoutChildren();
   void PlaceTopPanel();
+  // A focus left on a page that went away moves to the first tab stop of the
+  // page shown, or to the strip.
+  void FocusShownPage();
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   void ApplyLook(const ThemeLook& look) override;
   void RedrawBorder() override;
 
  private:
   void Paint();
-  void FocusShownPage();
 
   COLORREF Color_ = 0;
   HFONT Font_ = nullptr;
