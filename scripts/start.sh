@@ -39,9 +39,12 @@ bash "$root/scripts/wine-fonts.sh" "$WINEPREFIX"
 echo "start: Wine prefix $WINEPREFIX"
 exe="$build/bin/Vantorel.exe"
 if [ -z "${DISPLAY:-}" ]; then
-  echo "start: no DISPLAY; running on a virtual Xvfb screen"
+  echo "start: no DISPLAY; running in a Wine desktop on a virtual Xvfb screen"
   # The screen stays until Wine's last process of the prefix has ended, so
-  # that none of them loses its X connection on a normal close.
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'wine "$0" "$@"; code=$?; wineserver -w; exit $code' "$exe" "$@"
+  # that none of them loses its X connection on a normal close. Inside Wine's
+  # own desktop: with no window manager, Wine waits 2 s for one on every
+  # window it hides, and a closed dialog stayed on the screen meanwhile.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+    'wine explorer /desktop=Vantorel,1280x1024 "$0" "$@"; code=$?; wineserver -w; exit $code' "$exe" "$@"
 fi
 exec wine "$exe" "$@"
