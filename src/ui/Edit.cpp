@@ -41,7 +41,8 @@ bool Edit::PassDialogKey(WPARAM key) {
   if ((key != VK_RETURN && key != VK_ESCAPE) || ::GetKeyState(VK_CONTROL) < 0) return false;
   HWND root = ::GetAncestor(hwnd_, GA_ROOT);
   if (root == nullptr || root == hwnd_) return false;
-  ::SendMessageW(root, WM_COMMAND, MAKEWPARAM(key == VK_RETURN ? IDOK : IDCANCEL, BN_CLICKED), 0);
+  const int id = key == VK_RETURN ? IDOK : IDCANCEL;
+  ::SendMessageW(root, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(root, id)));
   return true;
 }
 
