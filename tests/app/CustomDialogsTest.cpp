@@ -270,6 +270,14 @@ TEST_F(CustomDialogs, TabWalksTheFolderDialogIntoItsGroups) {
   for (int i = 0; i < 6; ++i) seen.push_back(at = ::GetNextDlgTabItem(d.Handle(), at, FALSE));
   EXPECT_EQ(seen, (std::vector<HWND>{d.eFolder.Handle(), d.bBrowseFolder.Handle(), d.rgOptions.Handle(),
                                      d.lbFile.Handle(), d.bCancel.Handle(), d.eFolder.Handle()}));
+  // A folder typed into the box lists its files at once.
+  std::wstring folder = TempPath(L"custom_dialog_typed");
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  WriteAll(folder + L"\\a.log", "x");
+  d.eFolder.SetText(folder);
+  EXPECT_EQ(d.lbFile.Count(), 1);
+  ::DeleteFileW((folder + L"\\a.log").c_str());
+  ::RemoveDirectoryW(folder.c_str());
 }
 
 indexdat_test::IndexDatBuilder ViewerFile() {
