@@ -487,9 +487,11 @@ TEST_F(CustomDialogs, TheToolsPageOpensTheViewer) {
 }
 
 // As CancelWhenShown, with the mouse on the dialog's Cancel button: the
-// click reaches it only when no window keeps the mouse captured.
-std::thread ClickCancelWhenShown(const wchar_t* className, std::atomic<bool>* seen, std::atomic<bool>* byMouse) {
-  return std::thread([className, seen, byMouse] {
+// click reaches it only when no window keeps the mouse captured. Else the
+// dialog is cancelled, and `capturer` gets a release to end its own loop.
+std::thread ClickCancelWhenShown(const wchar_t* className, HWND capturer, std::atomic<bool>* seen,
+                                 std::atomic<bool>* byMouse) {
+  return std::thread([className, capturer, seen, byMouse] {
     HWND dialog = nullptr;
     for (int i = 0; i < 500 && dialog == nullptr; ++i, ::Sleep(20)) {
       HWND d = ::FindWindowW(className, nullptr);
@@ -508,7 +510,10 @@ std::thread ClickCancelWhenShown(const wchar_t* className, std::atomic<bool>* se
     ::SendInput(2, click, sizeof(INPUT));
     for (int i = 0; i < 100 && ::IsWindowVisible(dialog); ++i) ::Sleep(20);
     *byMouse = !::IsWindowVisible(dialog);
-    if (!*byMouse) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    if (*byMouse) return;
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && ::IsWindowVisible(dialog); ++i) ::Sleep(20);
+    for (UINT up : {WM_LBUTTONUP, WM_RBUTTONUP}) ::PostMessageW(capturer, up, 0, 0);
   });
 }
 
@@ -543,7 +548,7 @@ TEST_F(CustomDialogs, ClickingNewListInTheCleanTreeOpensTheList) {
                 {"middle", MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}};
   for (const auto& c : clicks) {
     std::atomic<bool> seen{false}, byMouse{false};
-    std::thread closer = ClickCancelWhenShown(L"TfrmNewCustomItem", &seen, &byMouse);
+    std::thread closer = ClickCancelWhenShown(L"TfrmNewCustomItem", tv.Handle(), &seen, &byMouse);
     ::SetForegroundWindow(form.Handle());
     POINT pt{(in.rect.left + in.rect.right) / 2, (in.rect.top + in.rect.bottom) / 2};
     ::ClientToScreen(tv.Handle(), &pt);
