@@ -391,7 +391,8 @@ void TRegistryPage::bFixErrorsClick() {
   for (size_t i = r.Rows.size(); i-- > 0;)
     if (r.Rows[i].LeavesList()) DeleteScanRow(static_cast<int>(i));
   lvRegistryData.EndUpdate();
-  UpdateErrorCounts();
+  // With no rows the fix changed no count: the line stays as it was.
+  if (!rows.empty()) UpdateErrorCounts();
   form_.ReportFix(rows, r);
   if (r.Stop != registry::fsFinished) return;
   ShowStatus(registry::FixCountLine(r) + L" " + registry::FixBackupLine(r));

@@ -56,7 +56,10 @@ TEST(CheckBox, ClickAndSpaceToggleAndStateFollows) {
   ClickAt(box);
   EXPECT_EQ(cbChecked, box.GetState());
   ::SetFocus(box.Handle());
+  box.Send(WM_KEYDOWN, VK_SPACE, 0);
   box.Send(WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(cbUnchecked, box.GetState());
+  box.Send(WM_KEYUP, VK_RETURN, 0);  // released here, pressed elsewhere
   EXPECT_EQ(cbUnchecked, box.GetState());
   box.SetState(cbChecked);
   EXPECT_TRUE(box.GetChecked());
