@@ -119,6 +119,7 @@ FileStatus ScrubPass(HANDLE file, uint8_t value, uint64_t* written) {
 
 FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes) {
   NamedFile named(path);
+  if (named.slash == std::wstring::npos) return FileStatus::Missing;
   HANDLE h = INVALID_HANDLE_VALUE;
   FileStatus opened = Open(named.folder, named.name, GENERIC_READ, &h);
   if (opened != FileStatus::Done) return opened;
@@ -128,6 +129,7 @@ FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes) {
 
 ScrubResult ScrubIndexDat(const std::wstring& path, int passes) {
   NamedFile named(path);
+  if (named.slash == std::wstring::npos) return ScrubResult();
   return ScrubIndexDat(named.folder, named.name, passes);
 }
 
