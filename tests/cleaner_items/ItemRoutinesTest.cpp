@@ -447,7 +447,7 @@ const std::vector<ItemRow>& OfficeRows() {
              OfficeKeys(16, 16, L"\\InfoPath\\", {L"Recent Templates"})}),
        {}},
       {L"Microsoft Office - Recent Files",
-       {Recent(L"a.txt")},
+       {Recent(L"vantorel-no-extension")},
        {Recent(L"inner\\b.txt")},
        {Folder(B::AppData, kOfficeRecent + L"inner")}},
   };
@@ -463,7 +463,8 @@ const std::vector<ItemRow>& MessengerRows() {
         File(B::Profile, L"Tracing\\WindowsLiveMessenger1.uccapilog"),
         File(B::Profile, L"Tracing\\WindowsLiveMessenger1.uccapilog.bak")},
        {File(B::AppData, L"Microsoft\\MSN Messenger\\a.txt"), File(B::LocalAppData, L"Microsoft\\Messenger\\a.txt"),
-        File(B::Profile, L"Tracing\\Other.uccapilog"), File(B::Profile, L"Tracing\\WindowsLiveMessenger1.log")},
+        File(B::Profile, L"Tracing\\Other.uccapilog"), File(B::Profile, L"Tracing\\WindowsLiveMessenger1.log"),
+        File(B::Profile, L"Tracing\\WindowsLiveMessenger1.bak")},
        {Folder(B::AppData, L"Microsoft\\MSN Messenger"), Folder(B::LocalAppData, L"Microsoft\\Messenger"),
         Folder(B::Profile, L"Tracing")}},
       // The whole Cache folder goes before its own "ypager.log" is looked for;
@@ -548,4 +549,9 @@ TEST_P(ItemTable, EachItemRemovesExactlyItsEntriesInOrder) {
   for (const ItemRow& row : *GetParam()) CheckRow(row);
 }
 
-INSTANTIATE_TEST_SUITE_P(Groups, ItemTable, testing::Values(&WindowsRows(), &OfficeRows(), &MessengerRows()));
+std::string GroupName(const testing::TestParamInfo<const std::vector<ItemRow>*>& info) {
+  return info.param == &WindowsRows() ? "WindowsAndAdvanced" : info.param == &OfficeRows() ? "Office" : "Messengers";
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, ItemTable, testing::Values(&WindowsRows(), &OfficeRows(), &MessengerRows()),
+                         GroupName);
