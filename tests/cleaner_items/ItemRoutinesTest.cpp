@@ -236,9 +236,10 @@ struct Entry {
   StepBase base;       // for files and folders
   std::wstring path;   // key below HKEY_CURRENT_USER, or path below `base`
   std::wstring name;   // value name
+  int values = 1;      // a key's values, each counted
 };
 
-Entry Key(const std::wstring& key) { return {Kind::Key, StepBase::Registry, key, L""}; }
+Entry Key(const std::wstring& key, int values = 1) { return {Kind::Key, StepBase::Registry, key, L"", values}; }
 Entry Value(const std::wstring& key, const std::wstring& name) { return {Kind::Value, StepBase::Registry, key, name}; }
 Entry File(StepBase base, const std::wstring& path) { return {Kind::File, base, path, L""}; }
 Entry Folder(StepBase base, const std::wstring& path) { return {Kind::Folder, base, path, L""}; }
@@ -316,7 +317,7 @@ void Seed(const Entry& e) {
   switch (e.kind) {
     case Kind::Key:
       DeleteKey(HKEY_CURRENT_USER, e.path);
-      SetValue(HKEY_CURRENT_USER, e.path, L"v", L"x");
+      for (int i = 0; i < e.values; ++i) SetValue(HKEY_CURRENT_USER, e.path, L"v" + std::to_wstring(i), L"x");
       break;
     case Kind::Value: SetValue(HKEY_CURRENT_USER, e.path, e.name, L"x"); break;
     case Kind::File: WriteFile(PathOf(e), "x"); break;
@@ -368,10 +369,10 @@ using B = StepBase;
 const std::vector<ItemRow>& WindowsRows() {
   static const std::vector<ItemRow> rows = {
       {L"Windows - Recent Documents",
-       {Key(kExplorerKey + L"RecentDocs"), File(B::Recent, L"vantorel-items.lnk")},
+       {Key(kExplorerKey + L"RecentDocs", 3), File(B::Recent, L"vantorel-items.lnk")},
        {File(B::Recent, L"vantorel-items-keep\\inner.lnk")},
        {Folder(B::Recent, L"vantorel-items-keep")}},
-      {L"Windows - Start Run", {Key(kExplorerKey + L"RunMRU")}, {}, {}},
+      {L"Windows - Start Run", {Key(kExplorerKey + L"RunMRU", 5)}, {}, {}},
       {L"Windows - Search Assistant", {Key(L"Software\\Microsoft\\Search Assistant\\ACMru")}, {}, {}},
       {L"Windows - Temporary Files", {File(B::Temp, L"a.tmp")}, {Folder(B::Temp, L"")}, {}},
       {L"Windows - Memory Dumps",
@@ -513,7 +514,9 @@ void CheckRow(const ItemRow& row) {
     std::vector<std::wstring> logged = expected;
     for (const Entry& e : live ? std::vector<Entry>{} : row.testAgain) logged.push_back(UpperName(LogText(e)));
     EXPECT_EQ(Deletions(run), logged) << (live ? "clean" : "test");
-    EXPECT_EQ(run.Results()[row.caption].count, static_cast<int>(logged.size())) << (live ? "clean" : "test");
+    int count = static_cast<int>(logged.size());
+    for (const Entry& e : row.gone) count += e.values - 1;
+    EXPECT_EQ(run.Results()[row.caption].count, count) << (live ? "clean" : "test");
     for (const Entry& e : row.gone) EXPECT_EQ(Present(e), !live) << testing::PrintToString(LogText(e));
     for (const Entry& e : kept) EXPECT_TRUE(Present(e)) << testing::PrintToString(LogText(e));
   }
