@@ -19,16 +19,6 @@ const RootName kRoots[] = {
     {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG"},
 };
 
-std::vector<std::wstring> SplitKey(const std::wstring& path) {
-  std::vector<std::wstring> parts;
-  for (size_t at = 0;;) {
-    size_t end = path.find(L'\\', at);
-    parts.push_back(path.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at));
-    if (end == std::wstring::npos) return parts;
-    at = end + 1;
-  }
-}
-
 class KeyCloser {
  public:
   explicit KeyCloser(HKEY k) : k_(k) {}
@@ -146,7 +136,7 @@ std::wstring NormalKeyPath(const std::wstring& key) {
 
 bool IsCleanKeyPath(const std::wstring& path) {
   if (path.empty()) return true;
-  for (const auto& part : SplitKey(path)) {
+  for (const auto& part : KeyPathParts(path)) {
     if (part.empty()) return false;
   }
   return true;
@@ -154,7 +144,7 @@ bool IsCleanKeyPath(const std::wstring& path) {
 
 KeyPlace PlaceOfKey(HKEY root, const std::wstring& path) {
   if (path.empty()) return KeyPlace::Root;
-  std::vector<std::wstring> parts = SplitKey(sys::UpperCase(path));
+  std::vector<std::wstring> parts = KeyPathParts(sys::UpperCase(path));
   auto is = [&](size_t i, const wchar_t* name) { return i < parts.size() && parts[i] == name; };
   auto skipView = [&](size_t i) {
     if (is(i, L"WOW6432NODE")) parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(i));

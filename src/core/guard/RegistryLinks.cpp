@@ -8,16 +8,6 @@ namespace core {
 namespace guard {
 namespace {
 
-std::vector<std::wstring> PathParts(const std::wstring& path) {
-  std::vector<std::wstring> parts;
-  for (size_t at = 0;;) {
-    size_t end = path.find(L'\\', at);
-    parts.push_back(path.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at));
-    if (end == std::wstring::npos) return parts;
-    at = end + 1;
-  }
-}
-
 bool IsControlSetName(const std::wstring& upper) {
   const std::wstring prefix = L"\\REGISTRY\\MACHINE\\SYSTEM\\CONTROLSET";
   if (upper.size() != prefix.size() + 3 || upper.compare(0, prefix.size(), prefix) != 0) return false;
@@ -104,7 +94,7 @@ LONG OpenPathAsItself(HKEY parent, const std::wstring& path, REGSAM access, LONG
   *key = nullptr;
   *isLink = false;
   const REGSAM view = access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
-  const std::vector<std::wstring> parts = PathParts(path);
+  const std::vector<std::wstring> parts = KeyPathParts(path);
   HKEY owned = nullptr;  // the opened parent below `parent`, closed when passed
   HKEY at = parent;
   LONG rc = ERROR_SUCCESS;
@@ -125,6 +115,16 @@ LONG OpenPathAsItself(HKEY parent, const std::wstring& path, REGSAM access, LONG
   if (rc == ERROR_SUCCESS) rc = OpenPart(at, parts.back(), access, key, isLink);
   if (owned != nullptr) ::RegCloseKey(owned);
   return rc;
+}
+
+std::vector<std::wstring> KeyPathParts(const std::wstring& path) {
+  std::vector<std::wstring> parts;
+  for (size_t at = 0;;) {
+    size_t end = path.find(L'\\', at);
+    parts.push_back(path.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at));
+    if (end == std::wstring::npos) return parts;
+    at = end + 1;
+  }
 }
 
 }  // namespace guard

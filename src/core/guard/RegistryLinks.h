@@ -5,9 +5,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace core {
 namespace guard {
+
+// "a\\b\\c" as its parts, an empty part kept where two separators meet.
+std::vector<std::wstring> KeyPathParts(const std::wstring& path);
 
 // The key is a registry symbolic link (its own handle, opened as itself).
 bool IsLinkKey(HKEY key);
