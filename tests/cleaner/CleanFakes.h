@@ -106,7 +106,9 @@ struct CleanRun {
 // A fresh folder under the prefix's temporary folder, removed at the end.
 class Sandbox : public testing_support::ScratchFolder {
  public:
-  explicit Sandbox(const std::wstring& name) : ScratchFolder(L"vantorel-cleaner-tests", name) {}
+  // Below %TEMP%, or below `base` (a folder every user may write, say).
+  explicit Sandbox(const std::wstring& name, const std::wstring& base = L"")
+      : ScratchFolder(L"vantorel-cleaner-tests", name, base) {}
   void Folder(const std::wstring& relative) const;
   void File(const std::wstring& relative, const std::string& content, DWORD attrs = 0) const;
 };

@@ -5,7 +5,10 @@
 // files of the same names; none may go, and the log must say what was left.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include "CleanFakes.h"
+#include "cleaner/SystemPaths.h"
 #include "cleaner/items/BrowserItems.h"
 #include "cleaner/items/DataFiles.h"
 #include "cleaner/items/IEItems.h"
@@ -76,6 +79,7 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     const wchar_t* logged;   // the log line's path, relative; null: the swapped one
     int mostDeleted;
     bool wipe = false;
+    bool inProgramData = false;  // the tree below a folder every user may write
   };
   const Row rows[] = {
       {"a file swapped for a file link", Walk, false, Swap::TheFile, nullptr, nullptr, 3},
@@ -87,11 +91,15 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
       {"the cache of each profile", EachProfile, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
       {"the old history folders", OldHistory, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
       {"a custom folder,file entry", CustomEntry, true, Swap::Given, L"target\\p1\\Cache", L"target\\p1\\Cache\\", 0},
+      {"below ProgramData, a folder flipped after its parent's listing", Walk, true, Swap::TheOtherProfile, nullptr,
+       nullptr, 4, false, true},
+      {"below ProgramData, the folder flipped after its listing", Walk, false, Swap::Given, L"target\\sub",
+       L"target\\sub\\", 1, false, true},
   };
   int n = 0;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    Sandbox box(L"swap" + std::to_wstring(n++));
+    Sandbox box(L"swap" + std::to_wstring(n++), r.inProgramData ? SpecialFolderPath(CSIDL_COMMON_APPDATA) : L"");
     std::vector<std::wstring> subs = MakeTree(box, r.profiles);
     CleanSettings settings;
     settings.IsWipeFile = r.wipe;
