@@ -211,19 +211,18 @@ int64_t TClearTaskThread::DeleteListedFolder(const ListedEntry& entry, bool logF
   return key.empty() ? 0 : WalkSubFolder(entry, key, walk, count);
 }
 
-// Empties the pinned folder, then removes it when asked; the pin is closed
-// first, and a folder whose path no longer leads to it stays.
+// Empties the pinned folder, then removes it when asked, through the pin:
+// the folder emptied is the folder removed, wherever its path leads by now.
 int64_t TClearTaskThread::EmptyPinned(FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                                       bool removeIt) {
   bool replaced = false;
   int64_t bytes = WalkFolder(folder, key, walk, count, &replaced);
-  bool removing = removeIt && Live() && !Terminated();
-  if (replaced || (removing && !folder.StillInPlace())) {
+  if (replaced) {
     LogReplacedFolder(folder.Path());
     return bytes;
   }
+  if (removeIt && Live() && !Terminated()) services_.deleter->RemovePinnedFolder(folder);
   folder.Close();
-  if (removing) services_.deleter->RemoveFolder(folder.Path());
   return bytes;
 }
 

@@ -66,6 +66,10 @@ class RecordingDeleter : public IDeleter {
     calls.push_back(L"folder " + path);
     return forward_ ? real_.RemoveFolder(path) : true;
   }
+  bool RemovePinnedFolder(core::guard::FolderPin& folder) override {
+    calls.push_back(L"folder " + folder.Path());
+    return forward_ ? real_.RemovePinnedFolder(folder) : true;
+  }
   bool RemoveRegKey(HKEY root, const std::wstring& key) override {
     calls.push_back(L"key " + key);
     return forward_ ? real_.RemoveRegKey(root, key) : true;

@@ -197,6 +197,17 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
   EXPECT_TRUE(FolderPin(box / L"kept").IsLink());
   EXPECT_EQ(core_test::ReadFileBytes(box / L"outside\\f.txt"), "outside");
   EXPECT_EQ(core_test::ReadFileBytes(box / L"moved\\f.txt"), "kept");
+  // An emptied pin is removed through its handle: an empty folder the path
+  // leads to by now is not the one removed.
+  for (const wchar_t* f : {L"empty", L"emptyout"}) ASSERT_TRUE(::CreateDirectoryW((box / f).c_str(), nullptr));
+  FolderPin empty(box / L"empty");
+  ASSERT_TRUE(testing_support::SwapForLink(box / L"empty", box / L"emptymoved", box / L"emptyout"));
+  RemovePinnedFolder(empty);
+  EXPECT_NE(::GetFileAttributesW((box / L"emptyout").c_str()), INVALID_FILE_ATTRIBUTES);
+  FolderPin plain(box / L"emptymoved");
+  EXPECT_TRUE(plain.MayRemove());
+  EXPECT_TRUE(RemovePinnedFolder(plain));
+  EXPECT_EQ(::GetFileAttributesW((box / L"emptymoved").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A shared folder is known by identity: a link below it refuses the pin at

@@ -201,6 +201,12 @@ bool RemoveFolder(const std::wstring& path) {
   return removed && ::GetFileAttributesW(literal.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
+bool RemovePinnedFolder(FolderPin& folder) {
+  bool marked = folder.MayRemove() && folder.IsFolder() && !folder.IsLink() && MarkForDeletion(folder.Handle());
+  folder.Close();
+  return marked;
+}
+
 bool FindListedFile(const std::wstring& path, std::wstring* folder, std::wstring* name, DWORD* attributes) {
   if (!HasAcceptedForm(path) || path.find_first_of(L"*?") != std::wstring::npos) return false;
   size_t slash = path.find_last_of(L"\\/");

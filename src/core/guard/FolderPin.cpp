@@ -46,6 +46,12 @@ std::wstring FolderName(HANDLE h) {
   return name;
 }
 
+// 0 where the system gives no serial (some mapped folders): the index alone then.
+DWORD VolumeOf(HANDLE h) {
+  DWORD serial = 0;
+  return nt::VolumeSerial(h, &serial) ? serial : 0;
+}
+
 bool IsLinkAttributes(HANDLE h, DWORD* attrs) {
   return nt::Attributes(h, attrs) && (*attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
@@ -95,7 +101,8 @@ void SharedFolders::Add(const std::wstring& folder) {
   HANDLE h = OpenByPath(Bare(folder), FollowLink::Yes, kShareAll);
   if (h == INVALID_HANDLE_VALUE) return;
   FolderIdentity id;
-  if (nt::VolumeSerial(h, &id.volume) && nt::FileIndex(h, &id.index)) ids_.push_back(id);
+  id.volume = VolumeOf(h);
+  if (nt::FileIndex(h, &id.index)) ids_.push_back(id);
   ::CloseHandle(h);
 }
 
@@ -104,6 +111,16 @@ bool SharedFolders::Contains(const FolderIdentity& id) const {
     if (known == id) return true;
   }
   return false;
+}
+
+// A pin that may remove its folder once emptied; without that right where
+// another holder forbids it.
+LONG FolderPin::OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, ULONG options, HANDLE* out) {
+  options |= nt::kDirectoryFile;
+  LONG status = nt::OpenRelative(at, part, kFolderAccess | DELETE, share, options, out);
+  mayRemove_ = status >= 0;
+  if (status >= 0) return status;
+  return nt::OpenRelative(at, part, kFolderAccess, share, options, out);
 }
 
 FolderPin::FolderPin(const std::wstring& folder, FollowLink follow, const SharedFolders* shared)
@@ -121,7 +138,8 @@ void FolderPin::OpenChain(const SharedFolders* shared) {
   HANDLE at = OpenByPath(full.substr(0, root), FollowLink::Yes, kShareAll);
   if (at == INVALID_HANDLE_VALUE) return;
   std::wstring atName = FolderName(at);
-  bool known = nt::VolumeSerial(at, &identity_.volume) && nt::FileIndex(at, &identity_.index);
+  identity_.volume = VolumeOf(at);
+  bool known = nt::FileIndex(at, &identity_.index);
   bool belowShared = false;
   for (size_t from = root; known && from < full.size();) {
     size_t end = std::min(full.find(L'\\', from), full.size());
@@ -151,7 +169,8 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
   const bool keepLink = last && follow_ == FollowLink::No;
   DWORD share = last ? (follow_ == FollowLink::No ? kPinShare : kShareAll) : kShareAll;
   HANDLE child = INVALID_HANDLE_VALUE;
-  LONG status = nt::OpenRelative(*at, part, kFolderAccess, share, nt::kDirectoryFile | nt::kOpenReparsePoint, &child);
+  LONG status = last ? OpenPinnable(*at, part, share, nt::kOpenReparsePoint, &child)
+                     : nt::OpenRelative(*at, part, kFolderAccess, share, nt::kDirectoryFile | nt::kOpenReparsePoint, &child);
   if (status < 0) {
     ::CloseHandle(*at);
     *at = INVALID_HANDLE_VALUE;
@@ -160,22 +179,24 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
   DWORD attrs = 0;
   bool reparse = IsLinkAttributes(child, &attrs);
   std::wstring name = FolderName(child);
-  if (reparse || !IsNameOf(name, *atName, part)) {
+  const bool linked = reparse || !IsNameOf(name, *atName, part);
+  if (linked) {
     if (firstLink_.empty()) firstLink_ = full.substr(0, partEnd);
     if (last) link_ = true;
     if (belowShared) linkBelowShared_ = true;
     if (reparse && !keepLink && !belowShared) {
       ::CloseHandle(child);
       child = INVALID_HANDLE_VALUE;
-      if (nt::OpenRelative(*at, part, kFolderAccess, share, nt::kDirectoryFile, &child) >= 0) name = FolderName(child);
+      if (OpenPinnable(*at, part, share, 0, &child) >= 0) name = FolderName(child);
     }
-    if (belowShared || child == INVALID_HANDLE_VALUE || !nt::VolumeSerial(child, &identity_.volume)) {
+    if (belowShared || child == INVALID_HANDLE_VALUE) {
       if (child != INVALID_HANDLE_VALUE) ::CloseHandle(child);
       ::CloseHandle(*at);
       *at = INVALID_HANDLE_VALUE;
       return false;
     }
   }
+  if (linked) identity_.volume = VolumeOf(child);  // a link may lead to another volume
   ::CloseHandle(*at);
   *at = child;
   *atName = name;
@@ -186,10 +207,7 @@ FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name)
     : path_(parent.Path() + name + L'\\'), follow_(FollowLink::No) {
   if (parent.handle_ == INVALID_HANDLE_VALUE) return;
   HANDLE h = INVALID_HANDLE_VALUE;
-  if (nt::OpenRelative(parent.handle_, name, kFolderAccess, kPinShare, nt::kDirectoryFile | nt::kOpenReparsePoint,
-                       &h) < 0) {
-    return;
-  }
+  if (OpenPinnable(parent.handle_, name, kPinShare, nt::kOpenReparsePoint, &h) < 0) return;
   handle_ = h;
   DWORD attrs = 0;
   link_ = IsLinkAttributes(h, &attrs);

@@ -65,6 +65,8 @@ class FolderPin {
   // system does not say (then nothing can be checked against it).
   const std::wstring& Name() const { return name_; }
   HANDLE Handle() const { return handle_; }
+  // Opened with the right to remove it (not where another holder forbids that).
+  bool MayRemove() const { return mayRemove_; }
   const FolderIdentity& Identity() const { return identity_; }
   // The first link followed on the way (the folder itself included), as a
   // path without its "\"; empty when none was.
@@ -72,7 +74,7 @@ class FolderPin {
   // A link was met below a shared folder: nothing was pinned.
   bool LinkBelowShared() const { return linkBelowShared_; }
   // The path still leads to the pinned folder itself. Asked after a refused
-  // delete and before the folder is removed, not for every file.
+  // delete, to say why, not for every file.
   bool StillInPlace() const;
   void Close();
 
@@ -81,6 +83,7 @@ class FolderPin {
   bool StepInto(HANDLE* at, std::wstring* atName, const std::wstring& part, bool last, bool belowShared,
                 size_t partEnd, const std::wstring& full);
   bool IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const;
+  LONG OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, ULONG options, HANDLE* out);
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
   std::wstring path_, name_, firstLink_;
@@ -90,6 +93,7 @@ class FolderPin {
   bool link_ = false;
   bool replaced_ = false;
   bool linkBelowShared_ = false;
+  bool mayRemove_ = false;
 };
 
 // One entry of a pinned folder's listing, bound to the pin it came from: a
