@@ -136,7 +136,7 @@ toggle_maximised
 # reaches "Fast Mode" and then Test.
 page 3
 geometry
-xdotool mousemove $((X + 160)) $((Y + 87))
+xdotool mousemove $((X + frame + 160)) $((Y + top + 87)) # on Startup Manager, as the clicks place it
 sleep 3
 shoot Tools-hint
 page 0

@@ -16,7 +16,16 @@ bash "$root/scripts/setup.sh" start
 build=${VANTOREL_BUILD:-$root/build}
 [ -f "$build/bin/Vantorel.exe" ] ||
   echo "start: building the program first (about a minute on 8 cores, 4 on one; later starts are quick)"
-bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF
+# The build's own lines only when it fails; a start with nothing to build is quiet.
+log=$(mktemp)
+if ! bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  echo "start: the build failed" >&2
+  exit 1
+fi
+if grep -q "Linking" "$log"; then echo "start: rebuilt what changed"; fi
+rm -f "$log"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vantorel/wine}
 if [ ! -d "$WINEPREFIX" ]; then
@@ -30,9 +39,12 @@ bash "$root/scripts/wine-fonts.sh" "$WINEPREFIX"
 echo "start: Wine prefix $WINEPREFIX"
 exe="$build/bin/Vantorel.exe"
 if [ -z "${DISPLAY:-}" ]; then
-  echo "start: no DISPLAY; running on a virtual Xvfb screen"
+  echo "start: no DISPLAY; running in a Wine desktop on a virtual Xvfb screen"
   # The screen stays until Wine's last process of the prefix has ended, so
-  # that none of them loses its X connection on a normal close.
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'wine "$0" "$@"; code=$?; wineserver -w; exit $code' "$exe" "$@"
+  # that none of them loses its X connection on a normal close. Inside Wine's
+  # own desktop: with no window manager, Wine waits 2 s for one on every
+  # window it hides, and a closed dialog stayed on the screen meanwhile.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+    'wine explorer /desktop=Vantorel,1280x1024 "$0" "$@"; code=$?; wineserver -w; exit $code' "$exe" "$@"
 fi
 exec wine "$exe" "$@"

@@ -40,7 +40,11 @@ void TfrmAddFolder::OnCreate() {
   gbWashMode.SetBounds(gbSelectFile.Left(), gbSelectFile.Top(), gbWashMode.Width(), gbWashMode.Height());
 
   auto update = [this] { UpdateActions(); };
-  eFolder.OnChange = update;
+  // A folder typed into the box lists its files as one chosen with "..." does.
+  eFolder.OnChange = [this] {
+    if (rgOptions.ItemIndex() != 1) FillFileList();
+    UpdateActions();
+  };
   eFileMatch.OnChange = update;
   lbFile.OnSelChange = update;
   rbDeleteFolder.OnClick = update;
@@ -57,11 +61,13 @@ void TfrmAddFolder::rgOptionsClick() {
   bool fileMode = rgOptions.ItemIndex() != 1;
   gbWashMode.Show(!fileMode);
   gbSelectFile.Show(fileMode);
-  if (fileMode) {
-    lbFile.Clear();
-    for (const std::wstring& name : cleaner::custom::FilesInFolder(eFolder.Text())) lbFile.Add(name);
-  }
+  if (fileMode) FillFileList();
   UpdateActions();
+}
+
+void TfrmAddFolder::FillFileList() {
+  lbFile.Clear();
+  for (const std::wstring& name : cleaner::custom::FilesInFolder(eFolder.Text())) lbFile.Add(name);
 }
 
 void TfrmAddFolder::bBrowseFolderClick() {

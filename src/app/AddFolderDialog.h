@@ -22,6 +22,7 @@ class TfrmAddFolder : public ui::Form {
   const std::wstring& ResultText() const { return FResultText; }
 
   void rgOptionsClick();
+  void FillFileList();
   void bBrowseFolderClick();
   void aOKExecute();
   // Enables OK by the rules of the row builder.

@@ -37,7 +37,7 @@ class SystemCleanerEnvironment : public ICleanerEnvironment {
 // already ends in exactly ".txt".
 std::wstring LogExportFileName(const std::wstring& chosen);
 // Writes the log export: two header lines, an empty line, then the log.
-bool WriteLogExport(const std::wstring& path, const std::vector<std::wstring>& lines);
+bool WriteLogExport(const std::wstring& path, const std::vector<std::wstring>& lines, std::wstring* why = nullptr);
 // Adds one line at the end of a log file, made when missing.
 bool AppendLogLine(const std::wstring& path, const std::wstring& line);
 

@@ -355,7 +355,8 @@ void TCleanerPage::aSaveText_ClearHistoryExecute() {
   if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
       !ui::AskYesNo(form_.Handle(), path + L" has existed,overite it?"))
     return;
-  if (!WriteLogExport(path, lMain.Items())) ui::ShowError(form_.Handle(), L"Unable to write to " + path);
+  std::wstring why;
+  if (!WriteLogExport(path, lMain.Items(), &why)) ui::ShowError(form_.Handle(), why);
 }
 
 void TCleanerPage::Timer1Step() {

@@ -25,7 +25,8 @@ const wchar_t kScanSection[] = L"Scan Result";
 const wchar_t kNoHiveList[] = L"No registry hive list was found, so there is nothing to analyze.";
 const wchar_t kUnsupported[] = L"The software does not support the current Windows system!";
 const wchar_t kUnfinished[] = L"The analysis did not finish.";
-const wchar_t kNothingScheduled[] = L"Nothing was scheduled: not every hive could be saved.";
+const wchar_t kNoHiveFile[] = L"No file of a listed hive can be found, so there is nothing to analyze.";
+const wchar_t kCannotBeFound[] = L"cannot be found";
 
 std::wstring FullPath(const std::wstring& name) {
   wchar_t buf[MAX_PATH] = {};
@@ -66,11 +67,13 @@ void TDefragPage::LoadHiveList() {
   leftOut_.clear();
   hives_ = registry::LoadHiveList(FIsWow64, &leftOut_);
   for (const registry::THive& h : hives_) c_.lvMain.AddRow(h.Name, {L"", L"", L""});
+  // Below the hives the analysis fills, so that their rows keep their places.
+  for (const registry::THive& h : leftOut_) c_.lvMain.AddRow(h.Name, {kCannotBeFound, L"", L""});
 }
 
 void TDefragPage::bAnalyzeRegistryClick() {
   if (hives_.empty()) {
-    Notice(kNoHiveList, 2, MB_ICONINFORMATION);
+    Notice(leftOut_.empty() ? kNoHiveList : kNoHiveFile, 2, MB_ICONINFORMATION);
     return;
   }
   if (registry::AnyHiveCopyInUse(hives_)) {
@@ -111,8 +114,19 @@ void TDefragPage::LogSaveFailures(const std::vector<bool>& saved) {
 // A hive the list names but whose file is not there cannot be compacted:
 // an unattended run names it and counts it as failed.
 void TDefragPage::LogLeftOutHives() {
-  for (const registry::THive& h : leftOut_)
-    Notice(L"Left out the hive " + h.Name + L": its file " + h.File + L" cannot be found", 1);
+  for (const registry::THive& h : leftOut_) Notice(L"Left out the hive " + LeftOutText(h), 1);
+}
+
+std::wstring TDefragPage::LeftOutText(const registry::THive& h) {
+  return h.Name + L": its file " + h.File + L" " + kCannotBeFound;
+}
+
+// Why an unattended defragmentation scheduled nothing.
+std::wstring TDefragPage::NothingScheduledText() const {
+  std::wstring why;
+  if (!leftOut_.empty()) why = L"the file of a listed hive cannot be found";
+  if (!AnalysisComplete()) why += std::wstring(why.empty() ? L"" : L", and ") + L"not every hive could be saved";
+  return L"Nothing was scheduled: " + why + L".";
 }
 
 void TDefragPage::ShowSizeTable() {
@@ -129,10 +143,11 @@ void TDefragPage::ShowSizeTable() {
   c_.lSizeReduction.SetCaption(t.SizeReduction);
   c_.lCompactPercent.SetCaption(t.CompactPercent);
   if (FCommandLineRun) LogSizeTable(t);
-  // A hive whose copy failed is never swapped; the others may be.
+  // A hive whose copy failed is never swapped; the others may be, unless a
+  // listed hive was left out.
   bool anySaved = false;
   for (bool s : saved_) anySaved = anySaved || s;
-  c_.bDefragRegistry.Enable(anySaved);
+  c_.bDefragRegistry.Enable(anySaved && leftOut_.empty());
   if (t.LowRate && !FCommandLineRun) Notice(registry::LowRateMessage(t.CompactPercent));
 }
 
@@ -144,6 +159,8 @@ void TDefragPage::LogSizeTable(const registry::TSizeTable& t) {
 }
 
 void TDefragPage::bDefragRegistryClick() {
+  // A listed hive that was left out of the analysis: all hives change or none.
+  if (!leftOut_.empty()) return;
   bool systemRestore = core::IsXPTo7(FWindowsVersion);
   if (core::OptionsSetting.RestorePoint && !FCommandLineRun && systemRestore &&
       registry::ShowSystemPointDialog(owner_) != IDOK)
@@ -191,7 +208,7 @@ void TDefragPage::WMAutoDefrag() {
     // Unattended, only a complete analysis of every listed hive is acted on:
     // a failed or left-out hive schedules nothing.
     if (c_.bDefragRegistry.Enabled() && AnalysisComplete() && leftOut_.empty()) bDefragRegistryClick();
-    else if (runCode_ == 1) runLog_.push_back(kNothingScheduled);
+    else if (runCode_ == 1) runLog_.push_back(NothingScheduledText());
   });
 }
 
@@ -207,6 +224,8 @@ void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
     ini.WriteString(kScanSection, L"Size Reduction", c_.lSizeReduction.Text());
     ini.WriteString(kScanSection, L"Compact Percent", c_.lCompactPercent.Text());
     ini.WriteString(kScanSection, L"Time", LocalDateTimeText());
+    for (size_t i = 0; i < leftOut_.size(); ++i)
+      ini.WriteString(kScanSection, L"Left Out " + std::to_wstring(i + 1), LeftOutText(leftOut_[i]));
     ini.Flush();
   });
 }

@@ -71,6 +71,8 @@ class TDefragPage {
   void LogSaveFailures(const std::vector<bool>& saved);
   void LogSizeTable(const registry::TSizeTable& t);
   void LogLeftOutHives();
+  static std::wstring LeftOutText(const registry::THive& h);
+  std::wstring NothingScheduledText() const;
   void ShowSizeTable();
   void HideOwner() const;
   void RunUnattended(const std::function<void()>& run);

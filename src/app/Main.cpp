@@ -96,6 +96,7 @@ void TfrmMain::CreateComponents() {
   Cleaner.CreateControls(hwnd_);
   BuildCleanTree();
   tvCleanItems.OnMouseDown = [this](UINT b, POINT pt) { tvCleanItemsMouseDown(b, pt); };
+  tvCleanItems.OnClick = [this](UINT b, POINT pt) { tvCleanItemsClick(b, pt); };
   Registry.CreateControls(hwnd_);
   BuildRegistryTree();
   tvRegistry.OnMouseDown = [this](UINT b, POINT pt) { tvRegistryMouseDown(b, pt); };

@@ -205,6 +205,7 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
 
   void LoadInstalledApplications();
   void tvCleanItemsMouseDown(UINT button, POINT pt);
+  void tvCleanItemsClick(UINT button, POINT pt);
   void tvRegistryMouseDown(UINT button, POINT pt);
   bool tvRegistryCollapsing(ui::TreeNode node);
   void SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent);

@@ -89,17 +89,19 @@ void TfrmMain::SetParentFromChildren(ui::TreeView& tree, ui::TreeNode parent) {
   tree.SetStateIndex(parent, any ? 2 : 1);
 }
 
+// Any button opens it, once the tree has finished with the press: a dialog
+// opened inside the tree's own loop for the button would lose its clicks to
+// the tree's capture.
+void TfrmMain::tvCleanItemsClick(UINT, POINT pt) {
+  ui::TreeNode node = nullptr;
+  if (tvCleanItems.HitTest(pt, &node) != ui::TreeView::HitKind::Label) return;
+  if (tvCleanItems.Level(node) != 1 || tvCleanItems.NodeText(node) != L"<New List>") return;
+  Post(WM_SHOWCUSTOMLIST);
+}
+
 void TfrmMain::tvCleanItemsMouseDown(UINT, POINT pt) {
   ui::TreeNode node = nullptr;
-  ui::TreeView::HitKind hit = tvCleanItems.HitTest(pt, &node);
-  if (hit == ui::TreeView::HitKind::Label) {
-    // Any button opens it. Opened once the tree has finished with the click,
-    // not inside it.
-    if (tvCleanItems.Level(node) != 1 || tvCleanItems.NodeText(node) != L"<New List>") return;
-    Post(WM_SHOWCUSTOMLIST);
-    return;
-  }
-  if (hit != ui::TreeView::HitKind::StateIcon) return;
+  if (tvCleanItems.HitTest(pt, &node) != ui::TreeView::HitKind::StateIcon) return;
   int state = tvCleanItems.StateIndex(node);
   if (state == 1 || state == 2) tvCleanItems.SetStateIndex(node, 3 - state);
   int level = tvCleanItems.Level(node);

@@ -4,10 +4,9 @@
 
 #include <algorithm>
 
-#include <fstream>
-
 #include "app/Main.h"
 #include "app/RestoreForm.h"
+#include "app/UserFiles.h"
 #include "app/RegistryRows.h"
 #include "sys/TextCompare.h"
 #include "registry/RegKey.h"
@@ -340,10 +339,10 @@ void TRegistryPage::aSaveTextExecute() {
       ui::ShowMessage(form_.Handle(), path + L" has existed,overite it?", MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) !=
           IDYES)
     return;
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  for (const registry::TProblemRow& r : scanRows_) out << sys::ToAnsi(ExportLine(r)) << "\r\n";
-  out.flush();
-  if (!out) ui::ShowError(form_.Handle(), L"Unable to write to " + path);
+  std::string text;
+  for (const registry::TProblemRow& r : scanRows_) text += sys::ToAnsi(ExportLine(r)) + "\r\n";
+  std::wstring why;
+  if (!WriteUserFile(path, text, &why)) ui::ShowError(form_.Handle(), why);
 }
 
 void TRegistryPage::aOpenRegeditExecute() {
@@ -392,7 +391,8 @@ void TRegistryPage::bFixErrorsClick() {
   for (size_t i = r.Rows.size(); i-- > 0;)
     if (r.Rows[i].LeavesList()) DeleteScanRow(static_cast<int>(i));
   lvRegistryData.EndUpdate();
-  UpdateErrorCounts();
+  // With no rows the fix changed no count: the line stays as it was.
+  if (!rows.empty()) UpdateErrorCounts();
   form_.ReportFix(rows, r);
   if (r.Stop != registry::fsFinished) return;
   ShowStatus(registry::FixCountLine(r) + L" " + registry::FixBackupLine(r));

@@ -136,6 +136,10 @@ void TfrmRestore::aRestoreExecute() {
                                 std::to_wstring(registry::kMaxRegFileBytes >> 20) + L" MB), so it is not restored:\r\n" +
                                 file);
       return;
+    case registry::rsNoMemory:
+      ui::ShowNotice(hwnd_, L"The program ran out of memory while reading the backup file, so it is not restored:\r\n" +
+                                file);
+      return;
     case registry::rsDeletes:
       // A restore only puts data back; a file that would delete is refused whole.
       ui::ShowNotice(hwnd_, L"This file would delete registry data when imported (line " + std::to_wstring(r.Line) +

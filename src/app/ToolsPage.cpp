@@ -4,12 +4,18 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <memory>
+
 #include "app/About.h"
 #include "app/BackupHint.h"
 #include "app/IndexDatViewer.h"
+#include "app/UserFiles.h"
 #include "app/WebPages.h"
 #include "core/Options.h"
+#include "core/guard/FileCreate.h"
+#include "core/guard/FileDelete.h"
 #include "registry/fix/FixRun.h"
+#include "registry/fix/RegExport.h"
 #include "registry/restore/BackupFiles.h"
 #include "registry/restore/Regedit.h"
 #include "skin/menus/DressMenu.h"
@@ -111,6 +117,7 @@ void TToolsPage::bDeleteEntryClick() {
     if (c_.lvStartup.Checked(i) && !entries_[static_cast<size_t>(i)].IsShortcut()) anyValue = true;
   }
   std::wstring backup;
+  std::unique_ptr<registry::TRegBackupFile> backupFile;
   if (anyValue) {
     // A Run value is deleted only after its backup is in the backup folder.
     const std::wstring folder = core::OptionsSetting.OutputDirectory;
@@ -118,6 +125,8 @@ void TToolsPage::bDeleteEntryClick() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     backup = backupFile_ = registry::MakeBackupFileName(folder, now);
+    // A new file of its own, as a fix run makes, never one found under the name.
+    backupFile = std::make_unique<registry::TRegBackupFile>(backup);
   }
   std::wstring failures;
   for (int i = c_.lvStartup.Count() - 1; i >= 0; --i) {
@@ -131,6 +140,7 @@ void TToolsPage::bDeleteEntryClick() {
     c_.lvStartup.DeleteRow(i);
     entries_.erase(entries_.begin() + i);
   }
+  if (backupFile && !backupFile->Name().empty()) backupFile_ = backupFile->Name();
   if (!failures.empty()) ui::ShowNotice(owner_, L"These entries were not deleted:" + failures);
 }
 
@@ -140,14 +150,30 @@ void TToolsPage::bBackupFullRegistryClick() {
   std::wstring name;
   if (!ChooseFullBackupName(owner_, &name) || name.empty()) return;
   name = registry::FullBackupFileName(name);
-  if (FileExists(name) &&
+  const bool exists = FileExists(name);
+  if (exists &&
       ui::ShowMessage(owner_, name + L" has existed,overite it?", MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) !=
           IDYES) {
     return;
   }
-  if (RunCommand(owner_, registry::RegeditExportCommand(name), L"Backup registry...") && !FileExists(name)) {
-    ui::ShowNotice(owner_, L"The registry editor wrote no backup file:\r\n" + name);
+  // The editor writes the file by its name. It is made (or opened) here
+  // first, refused when the name is a link, and held without delete sharing
+  // while the editor runs, so that nobody can put a link in its place.
+  core::guard::CreatedFile held =
+      core::guard::OpenUserFile(name, exists ? core::guard::UserFileMode::Keep : core::guard::UserFileMode::CreateOnly,
+                                FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (!held.Ok()) {
+    ui::ShowNotice(owner_, UserFileRefusal(held, name));
+    return;
   }
+  const bool ran = RunCommand(owner_, registry::RegeditExportCommand(name), L"Backup registry...");
+  LARGE_INTEGER size{};
+  const bool written = ::GetFileSizeEx(held.Handle, &size) && size.QuadPart > 0;
+  ::CloseHandle(held.Handle);
+  if (written) return;
+  // The empty file made for the editor is not left behind as a backup.
+  if (!exists) core::guard::DeleteNamedFile(name);
+  if (ran) ui::ShowNotice(owner_, L"The registry editor wrote no backup file:\r\n" + name);
 }
 
 void TToolsPage::bWindowsBackupClick() {

@@ -363,6 +363,13 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
   return FileOutcome::Deleted;
 }
 
+// A link on the key's path, the last part included: refused like a folder
+// link the walk will not follow, and counted so that the run says so.
+void TClearTaskThread::RefuseRegLink(const std::wstring& shown) {
+  ++FItemRefused;
+  AddLog(FPrefix + L"skipping protected registry key" + L" " + shown + L" (a registry link; its target is kept)");
+}
+
 int TClearTaskThread::DeleteRegKeyByName(const std::wstring& rootName, const std::wstring& key) {
   HKEY root = RootKeyFromName(rootName);
   return root == nullptr ? 0 : DeleteKey(root, UpperName(rootName), key);
@@ -382,7 +389,7 @@ int TClearTaskThread::DeleteKey(HKEY root, const std::wstring& rootName, const s
   }
   // As with a folder link: the key it stands for is not ours to delete.
   if (IsRegLink(root, path)) {
-    AddLog(FPrefix + L"skipping protected registry key" + L" " + shown);
+    RefuseRegLink(shown);
     return 0;
   }
   if (!RegKeyExists(root, path)) return 0;
@@ -416,7 +423,11 @@ int TClearTaskThread::DeleteValues(HKEY root, const std::wstring& rootName, cons
   if (path.empty() || !RegKeyExists(root, path)) return 0;
   // A link is never followed, for one value as for all: the values are not
   // the link's but its target's.
-  if ((value.empty() && !IsDeletableKeyPath(root, path)) || IsRegLink(root, path)) {
+  if (IsRegLink(root, path)) {
+    RefuseRegLink(rootName + L"\\" + key);
+    return 0;
+  }
+  if (value.empty() && !IsDeletableKeyPath(root, path)) {
     AddLog(FPrefix + L"skipping protected registry key" + L" " + rootName + L"\\" + key);
     return 0;
   }

@@ -177,6 +177,7 @@ class TClearTaskThread : public sys::Thread {
   static std::wstring Question(const Walk& walk, const std::wstring& folder);
   bool PassesGuard(const CheckedFolder& checked, const std::wstring& question, UINT icon);
   bool PassesGuard(PathVerdict verdict, const std::wstring& path, const std::wstring& question, UINT icon);
+  void RefuseRegLink(const std::wstring& shown);
   int DeleteKey(HKEY root, const std::wstring& rootName, const std::wstring& key);
   int DeleteValues(HKEY root, const std::wstring& rootName, const std::wstring& key, const std::wstring& value);
 

@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <memory>
 
+#include "core/PinnedVfs.h"
 #include "sys/Text.h"
 
 namespace core {
@@ -59,7 +60,10 @@ class Statement {
 
 // The message of a failure: M alone when SQLite has no error, else M with
 // the code, its text, the statement and SQLite's message.
-[[noreturn]] void RaiseError(sqlite3* db, const std::wstring& message, const std::wstring& sql) {
+[[noreturn]] void RaiseError(const TSQLiteDatabase& database, const std::wstring& message, const std::wstring& sql) {
+  std::wstring refused = database.RefusedFile();
+  if (!refused.empty()) throw ESQLiteRefused(L"Refused \"" + refused + L"\": a link to another file", refused);
+  sqlite3* db = database.Handle();
   int code = db != nullptr ? sqlite3_errcode(db) : 0;
   if (code == 0) throw ESQLiteException(message);
   std::wstring native = sys::FromUtf8(sqlite3_errmsg(db));
@@ -67,9 +71,9 @@ class Statement {
                          sql + L"\": " + native);
 }
 
-void Prepare(sqlite3* db, const std::wstring& sql, Statement* stmt) {
+void Prepare(const TSQLiteDatabase& db, const std::wstring& sql, Statement* stmt) {
   std::string text = sys::ToUtf8(sql);
-  if (sqlite3_prepare_v2(db, text.c_str(), -1, stmt->Out(), nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v2(db.Handle(), text.c_str(), -1, stmt->Out(), nullptr) != SQLITE_OK) {
     RaiseError(db, L"Error executing SQL", sql);
   }
   if (stmt->Get() == nullptr) RaiseError(db, L"Could not prepare SQL statement", sql);
@@ -142,14 +146,42 @@ std::wstring SQLiteErrorStr(int code) {
 }
 
 TSQLiteDatabase::TSQLiteDatabase(const std::wstring& FileName) {
-  int rc = sqlite3_open(sys::ToUtf8(FileName).c_str(), &db_);
+  Open(FileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+}
+
+TSQLiteDatabase::TSQLiteDatabase(const guard::FolderPin& folder, const std::wstring& name)
+    : pinned_(std::make_unique<PinnedDatabase>()) {
+  pinned_->folder = &folder;
+  pinned_->name = name;
+  const char* vfs = PinnedVfsName();
+  if (vfs == nullptr) throw ESQLiteException(L"Failed to open database \"" + folder.Path() + name + L"\" : unknown error");
+  {
+    PinnedOpening opening(pinned_.get());
+    Open(folder.Path() + name, SQLITE_OPEN_READWRITE, vfs);
+  }
+  // Sorts and statement journals in memory: no file in the temporary folder.
+  try {
+    ExecSQL(L"PRAGMA temp_store = MEMORY");
+  } catch (...) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    throw;
+  }
+}
+
+void TSQLiteDatabase::Open(const std::wstring& FileName, int flags, const char* vfs) {
+  int rc = sqlite3_open_v2(sys::ToUtf8(FileName).c_str(), &db_, flags, vfs);
   if (rc == SQLITE_OK) return;
   std::wstring reason = db_ != nullptr ? sys::FromUtf8(sqlite3_errmsg(db_)) : L"unknown error";
   // A failed open still hands back a connection; it is closed before the raise.
   if (db_ != nullptr) sqlite3_close(db_);
   db_ = nullptr;
+  std::wstring refused = RefusedFile();
+  if (!refused.empty()) throw ESQLiteRefused(L"Refused \"" + refused + L"\": a link to another file", refused);
   throw ESQLiteException(L"Failed to open database \"" + FileName + L"\" : " + reason);
 }
+
+std::wstring TSQLiteDatabase::RefusedFile() const { return pinned_ ? pinned_->refused : std::wstring(); }
 
 TSQLiteDatabase::~TSQLiteDatabase() {
   if (db_ != nullptr) sqlite3_close(db_);
@@ -157,10 +189,10 @@ TSQLiteDatabase::~TSQLiteDatabase() {
 
 void TSQLiteDatabase::ExecSQL(const std::wstring& SQL) {
   Statement stmt;
-  Prepare(db_, SQL, &stmt);
+  Prepare(*this, SQL, &stmt);
   if (sqlite3_step(stmt.Get()) != SQLITE_DONE) {
     sqlite3_reset(stmt.Get());
-    RaiseError(db_, L"Error executing SQL statement", SQL);
+    RaiseError(*this, L"Error executing SQL statement", SQL);
   }
 }
 
@@ -179,16 +211,15 @@ bool TSQLiteDatabase::ColumnExists(const std::wstring& TableName, const std::wst
 }
 
 TSQLiteTable::TSQLiteTable(TSQLiteDatabase& Database, const std::wstring& SQL) {
-  sqlite3* db = Database.Handle();
   Statement stmt;
-  Prepare(db, SQL, &stmt);
+  Prepare(Database, SQL, &stmt);
   for (;;) {
     int rc = sqlite3_step(stmt.Get());
     if (rc == SQLITE_DONE) break;
-    if (rc == SQLITE_BUSY) RaiseError(db, L"Could not prepare SQL statement", SQL);
+    if (rc == SQLITE_BUSY) RaiseError(Database, L"Could not prepare SQL statement", SQL);
     if (rc != SQLITE_ROW) {
       sqlite3_reset(stmt.Get());
-      RaiseError(db, L"Could not retrieve data", SQL);
+      RaiseError(Database, L"Could not retrieve data", SQL);
     }
     if (RowCount == 0) {
       ColCount = sqlite3_column_count(stmt.Get());

@@ -3,6 +3,7 @@
 // failure is raised as ESQLiteException with SQLite's own error text.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <variant>
@@ -12,6 +13,11 @@ struct sqlite3;
 
 namespace core {
 
+namespace guard {
+class FolderPin;
+}
+struct PinnedDatabase;
+
 class ESQLiteException : public std::runtime_error {
  public:
   explicit ESQLiteException(const std::wstring& message);
@@ -19,6 +25,17 @@ class ESQLiteException : public std::runtime_error {
 
  private:
   std::wstring message_;
+};
+
+// A database, or a file SQLite makes beside it, is a link (or not the pinned
+// folder's own file): nothing of it was read or written.
+class ESQLiteRefused : public ESQLiteException {
+ public:
+  ESQLiteRefused(const std::wstring& message, const std::wstring& file) : ESQLiteException(message), file_(file) {}
+  const std::wstring& File() const { return file_; }
+
+ private:
+  std::wstring file_;
 };
 
 // The English text of a SQLite result code.
@@ -30,6 +47,11 @@ class TSQLiteDatabase {
  public:
   // Opens (or creates) the file; the name goes to SQLite as UTF-8.
   explicit TSQLiteDatabase(const std::wstring& FileName);
+  // Opens the existing database `name` of the pinned `folder`, which must
+  // outlive this object. It and every file SQLite makes beside it (journal,
+  // WAL, shared memory) are opened relative to the pin; a link in the place
+  // of any of them raises ESQLiteRefused. Temporary data stays in memory.
+  TSQLiteDatabase(const guard::FolderPin& folder, const std::wstring& name);
   ~TSQLiteDatabase();
   TSQLiteDatabase(const TSQLiteDatabase&) = delete;
   TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
@@ -44,9 +66,14 @@ class TSQLiteDatabase {
   bool ColumnExists(const std::wstring& TableName, const std::wstring& ColumnName);
 
   sqlite3* Handle() const { return db_; }
+  // The first of a pinned database's files found to be a link; empty else.
+  std::wstring RefusedFile() const;
 
  private:
+  void Open(const std::wstring& FileName, int flags, const char* vfs);
+
   sqlite3* db_ = nullptr;
+  std::unique_ptr<PinnedDatabase> pinned_;
 };
 
 // Type codes as SQLite numbers them.

@@ -100,6 +100,33 @@ bool EnterKey(const MSG& msg) {
   return true;
 }
 
+// +1 for Ctrl+Tab and Ctrl+PageDown, -1 with Shift or for Ctrl+PageUp, 0
+// for any other key.
+int PageStep(WPARAM key) {
+  if (!Held(VK_CONTROL) || Held(VK_MENU)) return 0;
+  if (key == VK_TAB) return Held(VK_SHIFT) ? -1 : 1;
+  if (key == VK_NEXT) return 1;
+  if (key == VK_PRIOR) return -1;
+  return 0;
+}
+
+BOOL CALLBACK OfferPageStep(HWND window, LPARAM param) {
+  auto* step = reinterpret_cast<int*>(param);
+  if (::SendMessageW(window, kPageStepMessage, static_cast<WPARAM>(*step), 0) != 1) return TRUE;
+  *step = 0;
+  return FALSE;
+}
+
+// Taken before the focused control sees it: a tabbed dialog turns its page
+// whatever holds the focus. The first page control in window order is the
+// outermost, the dialog's own.
+bool PageKey(HWND form, const MSG& msg) {
+  int step = PageStep(msg.wParam);
+  if (step == 0) return false;
+  ::EnumChildWindows(form, &OfferPageStep, reinterpret_cast<LPARAM>(&step));
+  return step == 0;
+}
+
 // A character typed without Alt picks an underlined letter only on a skinned
 // button: elsewhere a stray key must not press, say, "&Delete Entry".
 bool PlainCharacterOffButton(const MSG& msg) {
@@ -131,7 +158,7 @@ bool HandleDialogKey(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
   HWND form = FormOf(msg.hwnd);
   if (form == nullptr) return false;
-  if (msg.message == WM_KEYDOWN && (TabKey(form, msg) || ArrowKey(form, msg) || EnterKey(msg))) return true;
+  if (msg.message == WM_KEYDOWN && (PageKey(form, msg) || TabKey(form, msg) || ArrowKey(form, msg) || EnterKey(msg))) return true;
   if (PlainCharacterOffButton(msg)) return false;
   return ::IsDialogMessageW(form, &msg) != FALSE;
 }

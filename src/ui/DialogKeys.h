@@ -9,6 +9,9 @@
 //   Enter            clicks the focused push button, otherwise goes to the
 //                    form as IDOK (its default button);
 //   Escape           goes to the form as IDCANCEL (its cancel button);
+//   Ctrl+Tab, Ctrl+PageDown (with Shift, or Ctrl+PageUp: back)
+//                    shows the next page of the form's page control from
+//                    any control, as a tabbed dialog does;
 //   Alt+letter       clicks the control whose caption underlines the letter;
 //                    the letter alone does so only while a skinned push
 //                    button has the focus (it answers kButtonFocusQuery).
@@ -22,6 +25,10 @@ namespace ui {
 // Answered 1 by a skinned push button: the focus is on a button, so a typed
 // letter may act as its underlined letter.
 constexpr UINT kButtonFocusQuery = 0x8BB8;
+
+// Sent with wParam +1 or -1 to offer a page step: a page control shows the
+// next or previous page (round the row) and answers 1; other windows 0.
+constexpr UINT kPageStepMessage = 0xB007;
 
 // The one way the program's message loops handle a message: the dialog keys
 // of the form it is for first, otherwise translated and dispatched.

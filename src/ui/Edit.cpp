@@ -24,6 +24,7 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
       swallowChars_ = OnKeyDown(static_cast<UINT>(w));
+      if (!swallowChars_ && msg == WM_KEYDOWN && PassDialogKey(w)) swallowChars_ = true;
       return swallowChars_ ? 0 : DefaultProc(msg, w, l);
     case WM_CHAR:
     case WM_SYSCHAR:
@@ -32,6 +33,17 @@ LRESULT Edit::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     default:
       return DefaultProc(msg, w, l);
   }
+}
+
+// Enter and Escape that the handler left keep their meaning in the dialog:
+// its default button and its cancel, as the dialog manager sends them.
+bool Edit::PassDialogKey(WPARAM key) {
+  if ((key != VK_RETURN && key != VK_ESCAPE) || ::GetKeyState(VK_CONTROL) < 0) return false;
+  HWND root = ::GetAncestor(hwnd_, GA_ROOT);
+  if (root == nullptr || root == hwnd_) return false;
+  const int id = key == VK_RETURN ? IDOK : IDCANCEL;
+  ::SendMessageW(root, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(root, id)));
+  return true;
 }
 
 bool Edit::OnReflect(UINT msg, WPARAM w, LPARAM, LRESULT* result) {

@@ -1,5 +1,6 @@
 // A single-line edit. OnKeyDown sees every key press first (also the ones the
-// dialog would take, such as Enter and Escape) and may swallow it.
+// dialog would take, such as Enter and Escape) and may swallow it; Enter and
+// Escape it leaves go on to the dialog.
 #pragma once
 #include <functional>
 #include <string>
@@ -24,6 +25,7 @@ class Edit : public Control {
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
+  bool PassDialogKey(WPARAM key);
   bool swallowChars_ = false;
 };
 

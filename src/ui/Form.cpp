@@ -1,5 +1,7 @@
 #include "ui/Form.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "ui/Application.h"
@@ -151,12 +153,34 @@ void Form::RememberFocus() {
   if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
 }
 
+// A read-only box shows no caret and an empty list no focused row: focus
+// there shows nowhere.
+bool Form::CanShowFocus(HWND window) {
+  wchar_t cls[32] = {};
+  ::GetClassNameW(window, cls, 32);
+  if (::lstrcmpiW(cls, WC_LISTVIEWW) == 0) return ::SendMessageW(window, LVM_GETITEMCOUNT, 0, 0) > 0;
+  if (::lstrcmpiW(cls, L"ListBox") == 0) return ::SendMessageW(window, LB_GETCOUNT, 0, 0) > 0;
+  if (::lstrcmpiW(cls, L"Edit") == 0) return (::GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) == 0;
+  return true;
+}
+
+HWND Form::FirstFocusStop() {
+  HWND first = NextTabStop(hwnd_, nullptr, false);
+  HWND f = first;
+  for (int guard = 0; f != nullptr && guard < 256; ++guard) {
+    if (CanShowFocus(f)) return f;
+    f = NextTabStop(hwnd_, f, false);
+    if (f == first) break;
+  }
+  return first;
+}
+
 void Form::RestoreFocus() {
   HWND f = lastFocus_;
   // A form opened for the first time (or whose control went away) starts at
-  // its first tab stop, so that keys typed at once reach a control.
-  if (f == nullptr || !::IsChild(hwnd_, f) || !::IsWindowVisible(f) || !::IsWindowEnabled(f))
-    f = NextTabStop(hwnd_, nullptr, false);
+  // its first tab stop that can show the focus, so that keys typed at once
+  // reach a control the user sees.
+  if (f == nullptr || !::IsChild(hwnd_, f) || !::IsWindowVisible(f) || !::IsWindowEnabled(f)) f = FirstFocusStop();
   if (f != nullptr) ::SetFocus(f);
 }
 

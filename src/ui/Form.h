@@ -49,6 +49,8 @@ class Form : public Window {
   bool RegisterClassOnce();
   void RememberFocus();
   void RestoreFocus();
+  static bool CanShowFocus(HWND window);
+  HWND FirstFocusStop();
   // WM_NEXTDLGCTL: `l` set, focus the window `w`; else the next (w = 0) or
   // previous tab stop.
   void NextDialogControl(WPARAM w, LPARAM l);

@@ -135,7 +135,10 @@ bool TreeView::ClickSelected(HitKind part) {
   std::memcpy(&r, &node, sizeof(node));  // the message takes the node in the rectangle
   if (!Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return false;
   if (part == HitKind::Label) {
-    OnMouseDown(WM_LBUTTONDOWN, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    press_ = WM_LBUTTONDOWN;
+    pressAt_ = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    OnMouseDown(press_, pressAt_);
+    EndPress(WM_LBUTTONDOWN);  // a key has no press to wait for
     return true;
   }
   // The box lies left of the label; the tree's own hit test finds it.
@@ -148,10 +151,21 @@ bool TreeView::ClickSelected(HitKind part) {
   return false;
 }
 
+void TreeView::EndPress(UINT button) {
+  if (press_ != button) return;
+  press_ = 0;
+  if (OnClick) OnClick(button, pressAt_);
+}
+
 bool TreeView::OnReflect(UINT msg, WPARAM, LPARAM l, LRESULT* result) {
-  if (msg != WM_NOTIFY || !OnCollapsing) return false;
+  if (msg != WM_NOTIFY) return false;
   const auto* nm = reinterpret_cast<const NMTREEVIEWW*>(l);
   const UINT code = nm->hdr.code;
+  if (code == static_cast<UINT>(NM_CLICK) || code == static_cast<UINT>(NM_RCLICK)) {
+    EndPress(code == static_cast<UINT>(NM_CLICK) ? WM_LBUTTONDOWN : WM_RBUTTONDOWN);
+    return false;
+  }
+  if (!OnCollapsing) return false;
   const bool before = code == TVN_ITEMEXPANDINGW || code == TVN_ITEMEXPANDINGA;
   const bool after = code == TVN_ITEMEXPANDEDW || code == TVN_ITEMEXPANDEDA;
   if ((!before && !after) || (nm->action & (TVE_COLLAPSE | TVE_EXPAND)) != TVE_COLLAPSE) return false;
@@ -178,8 +192,15 @@ LRESULT TreeView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     return Control::OnMessage(msg, w, l) | DLGC_WANTALLKEYS;
   if (msg == WM_KEYDOWN && w == VK_RETURN && ClickSelected(HitKind::Label)) return 0;
   if (msg == WM_CHAR && w == L'\r' && OnMouseDown) return 0;
+  if (msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP) {
+    LRESULT result = Control::OnMessage(msg, w, l);
+    EndPress(msg - 1);  // each button's up message follows its down message
+    return result;
+  }
   if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return Control::OnMessage(msg, w, l);
   POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  press_ = msg;
+  pressAt_ = pt;
   if (OnMouseDown) OnMouseDown(msg, pt);
   TreeNode node = nullptr;
   bool onBox = HitTest(pt, &node) == HitKind::StateIcon;

@@ -45,6 +45,10 @@ class TreeView : public Control {
   // the selected node arrives here too, as a left click on its box, and
   // Enter as a left click on its label.
   std::function<void(UINT button, POINT pt)> OnMouseDown;
+  // The same press once the tree has finished with it: at its click notice,
+  // or at the release of a button it leaves alone (the tree runs a loop of
+  // its own while the left or right button is down). Enter arrives here too.
+  std::function<void(UINT button, POINT pt)> OnClick;
   // Asked before a node is collapsed by the mouse or the keyboard: false
   // keeps it open.
   std::function<bool(TreeNode)> OnCollapsing;
@@ -62,7 +66,11 @@ class TreeView : public Control {
   // Raises OnMouseDown on the selected node's box or label; false when
   // there is none.
   bool ClickSelected(HitKind part);
+  // Raises OnClick for the press of `button`, once.
+  void EndPress(UINT button);
   bool spaceTicked_ = false;
+  UINT press_ = 0;  // the button-down message of the press not yet ended
+  POINT pressAt_{};
 };
 
 // Image list of the check-box state pictures: 0 none, 1 empty box, 2 ticked box.

@@ -71,11 +71,13 @@ bool VirtualListView::OnReflect(UINT msg, WPARAM, LPARAM l, LRESULT* result) {
 
 LRESULT VirtualListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   const MSG* key = msg == WM_GETDLGCODE ? reinterpret_cast<const MSG*>(l) : nullptr;
-  auto enterOpensRow = [this] { return OnDblClick && Selected() >= 0; };
+  auto enterOpensRow = [this] { return OnDblClick && (Selected() >= 0 || Focused() >= 0); };
   // Enter on a row is the row's own, not the form's default button.
   if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN && enterOpensRow())
     return Control::OnMessage(msg, w, l) | DLGC_WANTALLKEYS;
   if (msg == WM_KEYDOWN && w == VK_RETURN && enterOpensRow()) {
+    // The row Tab focused without selecting it opens as a selected one does.
+    if (Selected() < 0) Select(Focused());
     OnDblClick();
     return 0;
   }

@@ -19,6 +19,7 @@ class VirtualListView : public Control {
   void SetRowCount(int count) { Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0); }
   int Count() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
   int Selected() const { return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); }
+  int Focused() const { return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)); }
   void Select(int row);
   // The text the list shows in a cell, asked from OnGetCell.
   std::wstring CellText(int row, int column) const;

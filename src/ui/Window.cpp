@@ -4,6 +4,7 @@
 
 #include "ui/Application.h"
 #include "ui/Control.h"
+#include "ui/DialogKeys.h"
 #include "ui/Timer.h"
 
 namespace ui {
@@ -88,6 +89,16 @@ bool Window::Reflect(UINT msg, WPARAM w, LPARAM l, LRESULT* result) {
   }
   Control* control = child != nullptr ? Control::FromHandle(child) : nullptr;
   return control != nullptr && control->OnReflect(msg, w, l, result);
+}
+
+void Window::Enable(bool enabled) {
+  HWND focus = ::GetFocus();
+  const bool handOn = !enabled && focus == hwnd_ && (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD) != 0;
+  ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+  if (!handOn) return;
+  HWND root = ::GetAncestor(hwnd_, GA_ROOT);
+  HWND next = NextTabStop(root, hwnd_, false);
+  if (next != nullptr && next != hwnd_) ::SetFocus(next);
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM w, LPARAM l) {

@@ -36,7 +36,10 @@ class Window {
   void SetText(const std::wstring& text) { ::SetWindowTextW(hwnd_, text.c_str()); }
   void Show(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
   bool Visible() const { return ::IsWindowVisible(hwnd_) != FALSE; }
-  void Enable(bool enabled) { ::EnableWindow(hwnd_, enabled ? TRUE : FALSE); }
+  // A control disabled while it holds the focus hands it to the next tab
+  // stop, so that the focus stays where a mark can show it. (A container
+  // leaves that to its owner: a page control moves it to the page shown.)
+  void Enable(bool enabled);
   bool Enabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
 
  protected:

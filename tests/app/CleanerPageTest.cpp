@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
+#include "support/TestSupport.h"
 #include "app/Main.h"
 #include "cleaner/ItemRoutines.h"
 #include "ui/Application.h"
@@ -252,6 +253,26 @@ TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
     std::getline(std::ifstream(target.c_str()), content);
     EXPECT_EQ(content, "keep") << e.name;
   }
+  // A link under the chosen name is refused, even once the user said Yes.
+  const std::wstring victim = app_test::TempPath(L"victim.txt");
+  { std::ofstream(victim.c_str()) << "keep"; }
+  ::DeleteFileW(app_test::TempPath(L"linklog.txt").c_str());
+  if (testing_support::MakeSymlink(victim, app_test::TempPath(L"linklog.txt"))) {
+    env->chosenFile = app_test::TempPath(L"linklog");
+    boxAnswer = IDYES;
+    for (const auto& e : exports) {
+      boxes.clear();
+      e.save();
+      ASSERT_EQ(boxes.size(), 2u) << e.name;
+      EXPECT_NE(boxes[1].find(L"is a link"), std::wstring::npos) << e.name;
+    }
+    std::string kept;
+    std::getline(std::ifstream(victim.c_str()), kept);
+    EXPECT_EQ(kept, "keep");
+    ::DeleteFileW(app_test::TempPath(L"linklog.txt").c_str());
+    env->chosenFile = app_test::TempPath(L"cleanlog");
+  }
+  ::DeleteFileW(victim.c_str());
   boxAnswer = IDYES;
   form.aSaveText_ClearHistoryExecute();
   std::ifstream in(target.c_str());

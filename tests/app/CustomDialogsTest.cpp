@@ -270,6 +270,14 @@ TEST_F(CustomDialogs, TabWalksTheFolderDialogIntoItsGroups) {
   for (int i = 0; i < 6; ++i) seen.push_back(at = ::GetNextDlgTabItem(d.Handle(), at, FALSE));
   EXPECT_EQ(seen, (std::vector<HWND>{d.eFolder.Handle(), d.bBrowseFolder.Handle(), d.rgOptions.Handle(),
                                      d.lbFile.Handle(), d.bCancel.Handle(), d.eFolder.Handle()}));
+  // A folder typed into the box lists its files at once.
+  std::wstring folder = TempPath(L"custom_dialog_typed");
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  WriteAll(folder + L"\\a.log", "x");
+  d.eFolder.SetText(folder);
+  EXPECT_EQ(d.lbFile.Count(), 1);
+  ::DeleteFileW((folder + L"\\a.log").c_str());
+  ::RemoveDirectoryW(folder.c_str());
 }
 
 indexdat_test::IndexDatBuilder ViewerFile() {
@@ -342,8 +350,10 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   EXPECT_FALSE(viewer.ProgressBar1.Visible()) << "idle again, not \"100%\"";
   boxes.clear();
 
+  // Enter in the name box is the default Show, though the box has keys of its own.
   viewer.eFileName.SetText(index);
-  Click(viewer.bShow);
+  ::SetFocus(viewer.eFileName.Handle());
+  app_test::PressFocused(VK_RETURN);
   ASSERT_EQ(viewer.lvIndexDat.Count(), 4);
   EXPECT_EQ(viewer.Panel1.Text(), L"4");
   EXPECT_EQ(viewer.ProgressBar1.Position(), 100);
@@ -362,12 +372,28 @@ TEST_F(CustomDialogs, ViewerShowsRowsOpensAndScrubs) {
   viewer.lvIndexDatDblClick();
   EXPECT_EQ(opened.size(), 1u) << "a program path is never started";
   EXPECT_EQ(boxes, (std::vector<std::wstring>{indexdat::kNotWebAddressMessage}));
-  // Enter on a row opens it as a double click does, and leaves the dialog open.
+  // Enter on a row opens it as a double click does, and leaves the dialog
+  // open: a selected row, and the first row that Tab focuses unselected.
   viewer.lvIndexDat.Select(0);
   ::SetFocus(viewer.lvIndexDat.Handle());
   app_test::PressFocused(VK_RETURN);
   EXPECT_EQ(opened, (std::vector<std::wstring>{L"http://leak.example/", L"http://a.example/"}));
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  viewer.lvIndexDat.Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  ASSERT_LT(viewer.lvIndexDat.Selected(), 0);
+  ::SetFocus(viewer.eFileName.Handle());
+  app_test::PressFocused(VK_TAB, {VK_SHIFT});
+  ASSERT_EQ(::GetFocus(), viewer.lvIndexDat.Handle());
+  app_test::PressFocused(VK_RETURN);
+  EXPECT_EQ(opened.size(), 3u);
+  EXPECT_EQ(opened.back(), L"http://a.example/");
   EXPECT_EQ(viewer.ModalResult(), 0);
+  // Escape in the name box closes the viewer.
+  ::SetFocus(viewer.eFileName.Handle());
+  app_test::PressFocused(VK_ESCAPE);
+  EXPECT_EQ(viewer.ModalResult(), IDCANCEL);
+  viewer.SetModalResult(0);
 
   HIMAGELIST images = reinterpret_cast<HIMAGELIST>(viewer.lvIndexDat.Send(LVM_GETIMAGELIST, LVSIL_SMALL));
   ASSERT_NE(images, nullptr);
@@ -460,6 +486,37 @@ TEST_F(CustomDialogs, TheToolsPageOpensTheViewer) {
   Pump(50);
 }
 
+// As CancelWhenShown, with the mouse on the dialog's Cancel button: the
+// click reaches it only when no window keeps the mouse captured. Else the
+// dialog is cancelled, and `capturer` gets a release to end its own loop.
+std::thread ClickCancelWhenShown(const wchar_t* className, HWND capturer, std::atomic<bool>* seen,
+                                 std::atomic<bool>* byMouse) {
+  return std::thread([className, capturer, seen, byMouse] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 500 && dialog == nullptr; ++i, ::Sleep(20)) {
+      HWND d = ::FindWindowW(className, nullptr);
+      if (d != nullptr && ::IsWindowVisible(d)) dialog = d;
+    }
+    if (dialog == nullptr) return;
+    *seen = true;
+    ::Sleep(300);
+    RECT r{};
+    ::GetWindowRect(::FindWindowExW(dialog, nullptr, nullptr, L"&Cancel"), &r);
+    ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, click, sizeof(INPUT));
+    for (int i = 0; i < 100 && ::IsWindowVisible(dialog); ++i) ::Sleep(20);
+    *byMouse = !::IsWindowVisible(dialog);
+    if (*byMouse) return;
+    ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && ::IsWindowVisible(dialog); ++i) ::Sleep(20);
+    for (UINT up : {WM_LBUTTONUP, WM_RBUTTONUP}) ::PostMessageW(capturer, up, 0, 0);
+  });
+}
+
 TEST_F(CustomDialogs, ClickingNewListInTheCleanTreeOpensTheList) {
   app_test::ForgetOptions();
   app::TfrmMain form;
@@ -482,22 +539,33 @@ TEST_F(CustomDialogs, ClickingNewListInTheCleanTreeOpensTheList) {
   } in{};
   in.item = leaf;
   ASSERT_TRUE(tv.Send(TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect)));
-  std::atomic<bool> seen{false};
-  std::thread closer = CancelWhenShown(L"TfrmNewCustomItem", &seen);
-  ::SetForegroundWindow(form.Handle());
-  POINT pt{(in.rect.left + in.rect.right) / 2, (in.rect.top + in.rect.bottom) / 2};
-  ::ClientToScreen(tv.Handle(), &pt);
-  ::SetCursorPos(pt.x, pt.y);
-  INPUT click[2] = {};
-  click[0].type = click[1].type = INPUT_MOUSE;
-  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(2, click, sizeof(INPUT));
-  app_test::PumpUntil([&] { return seen.load(); }, 8000);
-  Pump(200);
-  closer.join();
-  EXPECT_TRUE(seen);
-  EXPECT_TRUE(::IsWindowEnabled(form.Handle())) << "the dialog has closed";
+  // Each button opens it; its Cancel answers the mouse, and the next click opens it again.
+  const struct {
+    const char* button;
+    DWORD down, up;
+  } clicks[] = {{"right", MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+                {"left", MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+                {"middle", MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}};
+  for (const auto& c : clicks) {
+    std::atomic<bool> seen{false}, byMouse{false};
+    std::thread closer = ClickCancelWhenShown(L"TfrmNewCustomItem", tv.Handle(), &seen, &byMouse);
+    ::SetForegroundWindow(form.Handle());
+    POINT pt{(in.rect.left + in.rect.right) / 2, (in.rect.top + in.rect.bottom) / 2};
+    ::ClientToScreen(tv.Handle(), &pt);
+    ::SetCursorPos(pt.x, pt.y);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = c.down;
+    click[1].mi.dwFlags = c.up;
+    ::SendInput(2, click, sizeof(INPUT));
+    app_test::PumpUntil([&] { return seen.load(); }, 8000);
+    Pump(200);
+    closer.join();
+    EXPECT_TRUE(seen) << c.button;
+    EXPECT_TRUE(byMouse) << c.button << ": Cancel closed it by mouse";
+    EXPECT_TRUE(::IsWindowEnabled(form.Handle())) << "the dialog has closed";
+    Pump(100);
+  }
   ::DestroyWindow(form.Handle());
   Pump(50);
 }

@@ -111,6 +111,23 @@ TEST_F(DefragPage, ASoftwareCopyBelowAQuarterOfItsHiveFailsTheAnalysis) {
   EXPECT_EQ(Column(2), (std::vector<std::wstring>{L""}));
 }
 
+// A listed hive whose file is not there has its row, says so, and keeps the
+// other hives from being swapped.
+TEST_F(DefragPage, AHiveWithoutItsFileIsNamedAndNothingIsSwapped) {
+  const std::wstring gone = L"\\REGISTRY\\USER\\VantorelPageGone";
+  seed.ListValue(gone, defrag_test::DevicePathOf(seed.Folder() + L"\\Gone"));
+  Open({{L"A", true}});
+  ASSERT_EQ(form.lvMain.Count(), 2);
+  EXPECT_EQ(Column(0), (std::vector<std::wstring>{seeded[0].Name, gone}));
+  form.DefragPage().bAnalyzeRegistryClick();
+  EXPECT_EQ(Column(1), (std::vector<std::wstring>{L"64 KB", L"cannot be found"}));
+  EXPECT_TRUE(Exists(HiveCopyFile(seeded[0].File)));
+  EXPECT_FALSE(form.bDefragRegistry.Enabled());
+  form.DefragPage().bDefragRegistryClick();  // as if clicked anyway
+  EXPECT_TRUE(platform->calls.empty());
+  EXPECT_TRUE(boxes.empty()) << "no restart is offered";
+}
+
 TEST_F(DefragPage, AnalyzeWithoutAHiveListSaysSo) {
   Open({});
   ASSERT_TRUE(form.DefragPage().Hives().empty());

@@ -96,26 +96,35 @@ TEST(DefragRun, WithoutAHiveListBothEndWithTwoAndSayWhy) {
 // there: both runs name it and end with 1, and "/Regdefrag" schedules nothing.
 TEST(DefragRun, AFailedOrLeftOutHiveEndsWithOneAndSchedulesNothing) {
   using Seed = defrag_test::SeededHives;
-  // Each adds the failing hive and gives what the logs say of it.
-  const std::function<std::string(Seed&)> failings[] = {
-      [](Seed& s) { return "Failed to save the hive " + Narrow(s.Add(L"Gone", 32 * 1024, false).Name); },
-      [](Seed& s) {
-        const std::wstring name = L"\\REGISTRY\\USER\\VantorelOnNoDrive";
-        s.ListValue(name, L"\\Device\\HarddiskVolume99\\Users\\x\\NTUSER.DAT");  // no such drive
-        return "Left out the hive " + Narrow(name);
-      }};
+  const std::wstring leftOut = L"\\REGISTRY\\USER\\VantorelOnNoDrive";
+  // Each adds the failing hive and gives what the logs say of it, why nothing
+  // was scheduled, and what the result file says of it.
+  struct Failing {
+    std::function<std::string(Seed&)> add;
+    std::string why;
+    std::wstring result;
+  } failings[] = {
+      {[](Seed& s) { return "Failed to save the hive " + Narrow(s.Add(L"Gone", 32 * 1024, false).Name); },
+       "Nothing was scheduled: not every hive could be saved.", L"<none>"},
+      {[&](Seed& s) {
+         s.ListValue(leftOut, L"\\Device\\HarddiskVolume99\\Users\\x\\NTUSER.DAT");  // no such drive
+         return "Left out the hive " + Narrow(leftOut);
+       },
+       "Nothing was scheduled: the file of a listed hive cannot be found.",
+       leftOut + L": its file \\Device\\HarddiskVolume99\\Users\\x\\NTUSER.DAT cannot be found"}};
   int n = 0;
-  for (const auto& addFailing : failings) {
+  for (const Failing& failing : failings) {
     app_test::ForgetOptions();
     Seed seed(L"VantorelDefragRun4" + std::to_wstring(++n));
     const registry::THive kept = seed.Add(L"A", 64 * 1024);
-    const std::string says = addFailing(seed);
+    const std::string says = failing.add(seed);
     SCOPED_TRACE(says);
     EXPECT_EQ(RunToItsEnd(L"/Regscan out.ini", seed.Folder()), 1u);
     ExpectLogSays(L"Regscan.log", {says, "Exit code: 1"});
+    EXPECT_EQ(IniText(seed.Folder() + L"\\out.ini", L"Left Out 1"), failing.result);
     EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), 1u);
     EXPECT_FALSE(Exists(registry::HiveCopyFile(kept.File))) << "scheduled: " << Narrow(kept.File);
-    ExpectLogSays(L"Regdefrag.log", {says, "Nothing was scheduled", "Exit code: 1"});
+    ExpectLogSays(L"Regdefrag.log", {says, failing.why, "Exit code: 1"});
   }
 }
 

@@ -168,7 +168,8 @@ std::function<Opened()> Opener(Create create) {
   };
 }
 
-// What is typed into a dialog at once goes to its first control.
+// What is typed into a dialog at once goes to its first control that can
+// show the focus: no read-only box, no empty list.
 TEST(DialogKeyboard, EveryDialogOpensOnItsFirstControl) {
   ui::Application::Instance().Initialize();
   struct Silent : ui::IMessageBoxAnswerer {
@@ -182,12 +183,12 @@ TEST(DialogKeyboard, EveryDialogOpensOnItsFirstControl) {
   } dialogs[] = {
       {L"TVantorelAskDelete", Opener<app::TfrmAskDelete>([](auto& d) { d.CreateAskDialog(nullptr); return d.cbAsk.Handle(); })},
       {L"TfrmAbout", Opener<app::TfrmAbout>([](auto& d) { d.CreateAbout(nullptr); return d.bOK.Handle(); })},
-      {L"TfrmRestore", Opener<app::TfrmRestore>([](auto& d) { d.CreateRestore(nullptr); return d.eFolder.Handle(); })},
+      {L"TfrmRestore", Opener<app::TfrmRestore>([](auto& d) { d.CreateRestore(nullptr); return d.bBrowseFolder.Handle(); })},  // past the read-only box
       {L"TfrmIndexDatViewer",
-       Opener<app::TfrmIndexDatViewer>([](auto& d) { d.CreateDialogWindow(nullptr); return d.lvIndexDat.Handle(); })},
+       Opener<app::TfrmIndexDatViewer>([](auto& d) { d.CreateDialogWindow(nullptr); return d.eFileName.Handle(); })},
       {L"TfrmNewCustomItem", Opener<app::TfrmNewCustomItem>([&](auto& d) {
          d.CreateDialogWindow(nullptr, customFile);
-         return d.lvContent.Handle();
+         return d.bAddFolder.Handle();  // past the empty list
        })},
       {L"TfrmAddRegistry",
        Opener<app::TfrmAddRegistry>([](auto& d) { d.CreateDialogWindow(nullptr); return d.eRegistryKey.Handle(); })},

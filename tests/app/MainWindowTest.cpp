@@ -224,10 +224,61 @@ TEST_F(MainWindow, MinimisingHidesToTheTrayWithOneIconAndRestoreBringsItBack) {
   form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 0);
   form.Send(app::WM_SHOWMAINWINDOW);
   EXPECT_FALSE(form.TrayIconShown());
-  // lParam 1 ("/Auto") adds no icon of its own.
-  form.Send(WM_SYSCOMMAND, SC_MINIMIZE, 1);
-  EXPECT_FALSE(form.Visible());
-  EXPECT_FALSE(form.TrayIconShown());
+}
+
+// Where the window's own minimise button is, on the screen.
+bool MinimiseButtonCentre(HWND window, POINT* at) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  for (int y = r.top; y < r.top + 40; y += 2) {
+    for (int x = r.right - 1; x > r.right - 200; --x) {
+      if (::SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTMINBUTTON) continue;
+      int left = x;
+      while (::SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(left - 1, y)) == HTMINBUTTON) --left;
+      *at = POINT{(left + x) / 2, y + 4};
+      return ::SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(at->x, at->y)) == HTMINBUTTON;
+    }
+  }
+  return false;
+}
+
+// A minimise chosen with the mouse carries the cursor's position; only the
+// automatic run's own lParam 1 leaves the icon to the one made at start.
+TEST_F(MainWindow, EveryWayOfMinimisingHidesToTheTrayWithAnIconSaveTheAutomaticRuns) {
+  enum How { Sent, ClickOnTheButton };
+  const struct {
+    const char* name;
+    How how;
+    LPARAM lParam;
+    bool icon;
+  } rows[] = {
+      {"a real click on the minimise button", ClickOnTheButton, 0, true},
+      {"lParam 0 (the keyboard, the program itself)", Sent, 0, true},
+      {"the cursor's position from the title bar's menu", Sent, MAKELPARAM(412, 7), true},
+      {"a position with x 0", Sent, MAKELPARAM(0, 300), true},
+      {"lParam 1 (\"/Auto\")", Sent, 1, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_TRUE(form.Visible());
+    if (row.how == Sent) {
+      form.Send(WM_SYSCOMMAND, SC_MINIMIZE, row.lParam);
+    } else {
+      ::SetForegroundWindow(form.Handle());
+      Pump(50);
+      POINT at{};
+      ASSERT_TRUE(MinimiseButtonCentre(form.Handle(), &at));
+      ::ScreenToClient(form.Handle(), &at);
+      app_test::ClickThroughInput(form.Handle(), at);
+      EXPECT_TRUE(PumpUntil([&] { return !form.Visible(); }, 5000)) << "the click did not minimise";
+    }
+    EXPECT_FALSE(form.Visible());
+    EXPECT_TRUE(::IsIconic(form.Handle()));
+    EXPECT_EQ(form.TrayIconShown(), row.icon);
+    form.Send(app::WM_SHOWMAINWINDOW);
+    EXPECT_TRUE(form.Visible());
+    EXPECT_FALSE(form.TrayIconShown());
+  }
 }
 
 TEST_F(MainWindow, EveryButtonOfEveryPageIsWholeAtTheSmallestSize) {

@@ -290,20 +290,53 @@ TEST_F(OptionsDialog, TabAloneReachesOkAndTheStripSwitchesPagesFromTheKeyboard) 
     EXPECT_TRUE(wipe[1] == d.cbWipeNumber.Handle() || ::IsChild(d.cbWipeNumber.Handle(), wipe[1]))
         << "the number of times follows Overwrite";
     d.skPageControl1.SetActivePage(0);
-    ::SetFocus(d.skPageControl1.TopPanel().Handle());
+    HWND strip = d.skPageControl1.TopPanel().Handle();
+    ::SetFocus(strip);
+    // `from` focused first (null: where the last key left it); the focus
+    // stays on the strip, and goes from anywhere else to the page shown.
     const struct {
+      HWND from;
       WPARAM key;
       std::initializer_list<BYTE> held;
       int page;
-    } keys[] = {{VK_TAB, {VK_CONTROL}, 1}, {VK_RIGHT, {}, 2}, {VK_LEFT, {}, 1},
-                {VK_TAB, {VK_CONTROL, VK_SHIFT}, 0}, {VK_TAB, {VK_CONTROL, VK_SHIFT}, 4}};
+    } keys[] = {{nullptr, VK_TAB, {VK_CONTROL}, 1},
+                {nullptr, VK_RIGHT, {}, 2},
+                {nullptr, VK_LEFT, {}, 1},
+                {nullptr, VK_TAB, {VK_CONTROL, VK_SHIFT}, 0},
+                {nullptr, VK_TAB, {VK_CONTROL, VK_SHIFT}, 4},
+                {d.bEdit.Handle(), VK_TAB, {VK_CONTROL}, 0},  // round the row, once
+                {d.cbWipeFile.Handle(), VK_TAB, {VK_CONTROL}, 1},
+                {nullptr, VK_NEXT, {VK_CONTROL}, 2},
+                {nullptr, VK_PRIOR, {VK_CONTROL}, 1},
+                {d.bOK.Handle(), VK_TAB, {VK_CONTROL, VK_SHIFT}, 0},
+                {d.lvValues.Handle(), VK_NEXT, {VK_CONTROL}, 0}};  // the dialog's pages, not the inner ones
     for (const auto& k : keys) {
+      if (k.from == d.lvValues.Handle()) d.skPageControl1.SetActivePage(4);
+      if (k.from != nullptr) ::SetFocus(k.from);
+      HWND from = ::GetFocus();
       app_test::PressFocused(k.key, k.held);
       EXPECT_EQ(d.skPageControl1.ActivePageIndex(), k.page) << "key " << k.key;
-      EXPECT_EQ(::GetFocus(), d.skPageControl1.TopPanel().Handle());
+      HWND page = d.skPageControl1.Page(k.page)->Handle();
+      if (from == strip) EXPECT_EQ(::GetFocus(), from) << "key " << k.key;
+      else EXPECT_TRUE(::IsChild(page, ::GetFocus())) << "key " << k.key << " leaves the focus on the page shown";
     }
     app_test::PressFocused(VK_ESCAPE);
   });
+}
+
+// Enter on the Options button opens the dialog on its key-down; its
+// release then reaches the dialog's focused control and changes nothing.
+TEST_F(OptionsDialog, TheReleaseOfTheEnterThatOpenedItChangesNoSetting) {
+  WithDialog([&](app::TfrmOptions& d) { d.bOK.OnClick(); });
+  const std::string iniBefore = ReadBytes(app_test::OptionsFile());
+  const std::wstring runBefore = RunValue();
+  WithDialog([&](app::TfrmOptions& d) {
+    ::PostMessageW(::GetFocus(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    Pump(30);
+    d.bOK.OnClick();
+  });
+  EXPECT_EQ(RunValue(), runBefore);
+  EXPECT_EQ(ReadBytes(app_test::OptionsFile()), iniBefore);
 }
 
 TEST_F(OptionsDialog, KeyCaptureShowsStoresAndSwallowsTheKeys) {

@@ -206,6 +206,7 @@ TEST_F(RegistryPage, RowsThatCannotBeFixedAreListedWithTheirReasonsAndStay) {
 TEST_F(RegistryPage, FixErrorsOnAnEmptyListAsksAboutTheMissingBackupFolderFirst) {
   const std::wstring folder = BackupTo(L"vantorel-fix-empty", false);
   ::RemoveDirectoryW(folder.c_str());
+  const std::wstring line = form.lStatusBar.Text();
   for (int answer : {IDNO, IDYES}) {
     boxes.clear();
     boxAnswer = answer;
@@ -213,6 +214,7 @@ TEST_F(RegistryPage, FixErrorsOnAnEmptyListAsksAboutTheMissingBackupFolderFirst)
     EXPECT_EQ(boxes, std::vector<std::wstring>{folder + L",can not find the backup folder.\r\ncreates a new directory?"});
     DWORD a = ::GetFileAttributesW(folder.c_str());
     EXPECT_EQ(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY), answer == IDYES) << answer;
+    EXPECT_EQ(form.lStatusBar.Text(), line) << "no count line for an empty list";
   }
   EXPECT_EQ(form.lvRegistryData.Count(), 0);
   ::RemoveDirectoryW(folder.c_str());

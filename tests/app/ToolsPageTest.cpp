@@ -17,6 +17,7 @@
 #include "registry_fix/FixTestSupport.h"
 #include "ui/Application.h"
 #include "support/Shortcuts.h"
+#include "support/TestSupport.h"
 
 using testing_support::MakeShellLink;
 
@@ -142,6 +143,7 @@ TEST_F(ToolsPage, FullBackupAddsTheExtensionAndAsksBeforeOverwriting) {
   form.bBackupFullRegistry.OnClick();
   ASSERT_EQ(ran.size(), 1u);
   EXPECT_NE(ran[0].find(L"regedit.exe\" /e \"" + backups.Sub(L"all.reg") + L"\""), std::wstring::npos);
+  EXPECT_FALSE(FileExists(backups.Sub(L"all.reg"))) << "the empty file made for the editor stayed";
   backups.WriteFile(L"all.reg", "old");
   form.bBackupFullRegistry.OnClick();  // answered No
   EXPECT_EQ(ran.size(), 1u);
@@ -157,6 +159,32 @@ TEST_F(ToolsPage, FullBackupThroughTheRegistryEditorWritesTheFile) {
   form.bBackupFullRegistry.OnClick();
   EXPECT_NE(ReadFileBytes(backups.Sub(L"full.Reg")).size(), 0u);
   EXPECT_FALSE(FileExists(backups.Sub(L"full.Reg.reg")));
+}
+
+TEST_F(ToolsPage, FullBackupNeverWritesThroughALink) {
+  TTempFolder outside(L"VantorelToolsOutside");
+  const std::wstring victim = outside.WriteFile(L"victim.txt", "keep");
+  const std::wstring made = outside.WriteFile(L"made.reg", "");
+  if (!testing_support::MakeSymlink(victim, backups.Sub(L"live.reg"))) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(testing_support::MakeSymlink(made, backups.Sub(L"dangling.reg")));
+  ASSERT_TRUE(::DeleteFileW(made.c_str()));
+  int ran = 0;
+  form.ToolsPage().RunCommand = [&ran](HWND, const std::wstring&, const std::wstring&) { return ++ran, true; };
+  TMessageRecorder yes(IDYES);
+  for (const wchar_t* name : {L"live.reg", L"dangling.reg"}) {
+    form.ToolsPage().ChooseFullBackupName = [&](HWND, std::wstring* chosen) { return *chosen = backups.Sub(name), true; };
+    form.bBackupFullRegistry.OnClick();
+    ASSERT_FALSE(yes.Messages.empty());
+    EXPECT_NE(yes.Messages.back().Text.find(L"is a link"), std::wstring::npos);
+  }
+  EXPECT_EQ(ran, 0);
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
+  EXPECT_FALSE(FileExists(made));
+  // A plain file named in another case is no link.
+  backups.WriteFile(L"plain.reg", "old");
+  form.ToolsPage().ChooseFullBackupName = [&](HWND, std::wstring* chosen) { return *chosen = backups.Sub(L"PLAIN"), true; };
+  form.bBackupFullRegistry.OnClick();
+  EXPECT_EQ(ran, 1) << yes.Messages.back().Text;
 }
 
 TEST_F(ToolsPage, HelpMenuHeaderAndTrayOpenTheirPages) {

@@ -12,6 +12,7 @@
 #include "cleaner/items/BrowserItems.h"
 #include "cleaner/items/DataFiles.h"
 #include "cleaner/items/IEItems.h"
+#include "core/SQLiteWrapper.h"
 
 using namespace cleaner;
 using namespace cleaner_test;
@@ -40,6 +41,15 @@ std::vector<std::wstring> MakeTree(const Sandbox& box, bool profiles = false) {
   return subs;
 }
 
+// A form-data database with one row in p1\Cache of target\ and outside\.
+void AddDatabases(const Sandbox& box) {
+  for (const wchar_t* top : {L"target", L"outside"}) {
+    core::TSQLiteDatabase db(box.Path(std::wstring(top) + L"\\p1\\Cache\\Web Data"));
+    db.ExecSQL(L"CREATE TABLE autofill (name TEXT)");
+    db.ExecSQL(L"INSERT INTO autofill VALUES ('ann')");
+  }
+}
+
 // The roads from a listing to a delete, each run over target\ (`dir`).
 using Road = void (*)(TClearTaskThread& t, const std::wstring& dir);
 void Walk(TClearTaskThread& t, const std::wstring& dir) { t.DeleteFolderFiles(dir, true, true, L"", t.FItemCount); }
@@ -51,6 +61,13 @@ void CustomEntry(TClearTaskThread& t, const std::wstring& dir) {
   RunFileEntry(t, dir + L"\\p1\\Cache,one.txt", FolderTokens());
 }
 void OldHistory(TClearTaskThread& t, const std::wstring& dir) { ClearOldHistoryFolders(t, dir + L"\\"); }
+// A database step in a folder pinned before a delete there, as a profile's is.
+void DatabaseStep(TClearTaskThread& t, const std::wstring& dir) {
+  std::unique_ptr<core::guard::FolderPin> pin = t.PinItemFolder(dir + L"\\p1\\Cache");
+  if (!pin) return;
+  t.DeletePinnedByMask(*pin, L"one.txt", t.FItemCount, false);
+  RunDatabaseStep(t, *pin, L"Web Data", ChromeFormDataStatements());
+}
 
 std::vector<std::wstring> OutsideFiles(const Sandbox& box, const std::vector<std::wstring>& subs) {
   std::vector<std::wstring> files;
@@ -79,7 +96,9 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     const wchar_t* logged;   // the log line's path, relative; null: the swapped one
     int mostDeleted;
     bool wipe = false;
-    bool inProgramData = false;  // the tree below a folder every user may write
+    const wchar_t* why = nullptr;  // the log line's reason; null: a file's or a folder's as swapped
+    bool database = false;         // p1\Cache holds a database, which outside\ must keep whole
+    bool inProgramData = false;    // the tree below a folder every user may write
   };
   const Row rows[] = {
       {"a file swapped for a file link", Walk, false, Swap::TheFile, nullptr, nullptr, 3},
@@ -92,15 +111,21 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
       {"the old history folders", OldHistory, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
       {"a custom folder,file entry", CustomEntry, true, Swap::Given, L"target\\p1\\Cache", L"target\\p1\\Cache\\", 0},
       {"below ProgramData, a folder flipped after its parent's listing", Walk, true, Swap::TheOtherProfile, nullptr,
-       nullptr, 4, false, true},
+       nullptr, 4, false, nullptr, false, true},
       {"below ProgramData, the folder flipped after its listing", Walk, false, Swap::Given, L"target\\sub",
-       L"target\\sub\\", 1, false, true},
+       L"target\\sub\\", 1, false, nullptr, false, true},
+      {"a database whose folder is swapped after its pin", DatabaseStep, true, Swap::Given, L"target\\p1\\Cache",
+       L"target\\p1\\Cache\\Web Data", 0, false, L" (a link to another file)", true},
+      {"a database swapped for a link after its folder's pin", DatabaseStep, true, Swap::Given,
+       L"target\\p1\\Cache\\Web Data", L"target\\p1\\Cache\\Web Data", 1, false, L" (a link to another file)", true},
   };
   int n = 0;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     Sandbox box(L"swap" + std::to_wstring(n++), r.inProgramData ? SpecialFolderPath(CSIDL_COMMON_APPDATA) : L"");
     std::vector<std::wstring> subs = MakeTree(box, r.profiles);
+    if (r.database) AddDatabases(box);
+    const std::string outsideDatabase = r.database ? ReadAll(box.Path(L"outside\\p1\\Cache\\Web Data")) : "";
     CleanSettings settings;
     settings.IsWipeFile = r.wipe;
     settings.WipeNumber = 1;
@@ -121,7 +146,12 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     for (const std::wstring& file : OutsideFiles(box, subs)) EXPECT_EQ(ReadAll(file), "keep") << testing::PrintToString(file);
     const bool aFile = r.swap == Swap::TheFile;
     std::wstring logged = box.Path(r.logged != nullptr ? r.logged : swapped + (aFile ? L"" : L"\\"));
-    const wchar_t* why = aFile ? L" (a link to another file)" : L" (the folder was replaced after it was listed)";
+    const wchar_t* why = r.why != nullptr ? r.why
+                         : aFile     ? L" (a link to another file)"
+                                     : L" (the folder was replaced after it was listed)";
+    if (r.database) {
+      EXPECT_TRUE(ReadAll(box.Path(L"outside\\p1\\Cache\\Web Data")) == outsideDatabase) << "the outside database changed";
+    }
     EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + why)) << testing::PrintToString(logged);
     // Nothing that stayed is said to be deleted.
     for (const std::wstring& file : OutsideFiles(box, subs)) {

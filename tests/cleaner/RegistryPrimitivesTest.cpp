@@ -147,7 +147,16 @@ TEST_F(RegistryPrimitives, ALinkKeyIsNeverFollowed) {
   EXPECT_TRUE(TargetIntact());
   RemoveRegLink(childLink);
   EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, top), 0) << "a link named by an item is refused, as a folder link is";
-  EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected registry key HKEY_CURRENT_USER\\" + top));
+  const std::wstring kept = L" (a registry link; its target is kept)";
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected registry key HKEY_CURRENT_USER\\" + top + kept));
+  // A link on the way to the key or value is the same link.
+  EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, top + L"\\child"), 0);
+  EXPECT_EQ(t.DeleteRegKeyByName(L"HKEY_CURRENT_USER", top + L"\\child"), 0);
+  EXPECT_EQ(t.DeleteRegValuesByName(L"HKEY_CURRENT_USER", top + L"\\child", L"keep"), 0);
+  EXPECT_EQ(t.DeleteRegValues(HKEY_CURRENT_USER, top + L"\\child", L""), 0);
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected registry key HKEY_CURRENT_USER\\" + top + L"\\child" + kept));
+  EXPECT_TRUE(TargetIntact());
+  EXPECT_EQ(t.FItemRefused, 8) << "each link refused counts for the exit code";
   EXPECT_EQ(t.DeleteRegKey(HKEY_CURRENT_USER, Key(L"Full")), 5);
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Key(L"Full"))) << "the link below goes as a link";
   EXPECT_TRUE(TargetIntact());

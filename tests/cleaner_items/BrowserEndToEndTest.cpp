@@ -264,6 +264,24 @@ TEST_F(ChromeRoad, AStatementThatFailsHalfWayLeavesTheDatabaseAsItWas) {
   EXPECT_EQ(RowCount(p_ + L"Web Data", L"autofill"), 2);
 }
 
+// A link planted under the name of the journal SQLite would write: the
+// database is left whole, the file behind the link is never opened, and the
+// refusal is logged and counts against the exit code.
+TEST_F(ChromeRoad, AJournalNameThatIsALinkRefusesTheDatabase) {
+  Sandbox box(L"journal-link");
+  const std::wstring outside = box.Path(L"journal"), link = p_ + L"Web Data-journal";
+  WriteFile(outside, "outside");
+  if (!MakeSymlink(outside, link)) GTEST_SKIP() << "no symbolic link could be made";
+  const std::string before = ReadBytes(p_ + L"Web Data");
+  ItemRun run(CleanMode::RealClean);
+  run.Run({L"Google Chrome - Saved Form Information"});
+  RemoveLink(link);
+  EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + p_ + L"Web Data (" + link + L" is a link to another file)"));
+  EXPECT_EQ(ReadBytes(outside), "outside");
+  EXPECT_TRUE(ReadBytes(p_ + L"Web Data") == before) << "the database was written without its journal";
+  EXPECT_GT(run.thread->FTotalFailed, 0);
+}
+
 TEST_F(BrowserRoad, APlacesFileThatIsALinkIsNotFollowed) {
   const std::wstring mozilla = Roaming() + L"Mozilla\\";
   Own(mozilla, L"\\Mozilla\\");
@@ -277,6 +295,7 @@ TEST_F(BrowserRoad, APlacesFileThatIsALinkIsNotFollowed) {
   run.Run({L"Mozilla Firefox - Visited URL History"});
   EXPECT_TRUE(LogHas(run, link, L"a link to another file"));
   EXPECT_TRUE(ReadBytes(outside) == before) << "the database behind the link was cleaned";
+  EXPECT_GT(run.thread->FTotalFailed, 0) << "a refusal counts against the exit code";
   RemoveLink(link);
 }
 

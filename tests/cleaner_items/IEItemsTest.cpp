@@ -276,14 +276,27 @@ TEST(IEIndexDat, TreeScrubSparesTheWorkFolderAndWritesNothingInATest) {
   std::string bytes(sample.begin(), sample.end());
   WriteFile(box.Path(L"hist\\index.dat"), bytes);
   WriteFile(box.Path(L"hist\\MSHist01\\index.dat"), bytes);
+  // An index file that is a link to one outside: refused, not written through.
+  WriteFile(box.Path(L"outside\\index.dat"), bytes);
+  box.Folder(L"hist\\MSHist02");
+  const std::wstring link = box.Path(L"hist\\MSHist02\\index.dat");
+  const bool linked = MakeSymlink(box.Path(L"outside\\index.dat"), link);
   for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
-    RunRoutine(mode, {}, [&](TClearTaskThread& t) {
+    ItemRun run(mode);
+    run.table.Register(L"Test - routine", [&](TClearTaskThread& t) {
       t.FWorkPath = box.Path(L"hist");
       WipeIndexDatTree(t, t.FWorkPath);
     });
+    run.Run({L"Test - routine"});
     EXPECT_EQ(Records(box.Path(L"hist\\index.dat")), 1u);
     EXPECT_EQ(Records(box.Path(L"hist\\MSHist01\\index.dat")), mode == CleanMode::Test ? 1u : 0u);
+    EXPECT_EQ(Records(box.Path(L"outside\\index.dat")), 1u);
+    if (linked && mode == CleanMode::RealClean) {
+      EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + link + L" (a link to another file)"));
+      EXPECT_GT(run.thread->FTotalFailed, 0);
+    }
   }
+  if (linked) RemoveLink(link);
 }
 
 namespace {
@@ -318,7 +331,10 @@ void RestorePendingRenames(const std::wstring& before) {
 
 }  // namespace
 
-TEST(IERestart, MoveFileExOnNtAndWininitLinesOnNineX) {
+// The NT family's restart list removes by name as the system, following a
+// link planted after the scrub: nothing is put on it. The 9x family has no
+// such boundary and keeps its Wininit.ini lines, a link never among them.
+TEST(IERestart, NothingScheduledOnNtAndWininitLinesOnNineX) {
   Sandbox box(L"ie-restart");
   box.File(L"a\\index.dat");
   box.File(L"b\\index.dat");
@@ -330,29 +346,22 @@ TEST(IERestart, MoveFileExOnNtAndWininitLinesOnNineX) {
   if (linked) withLink.push_back(box.Path(L"link.dat"));
   std::wstring before = PendingRenames();
 
-  RunRoutine(CleanMode::Test, {}, [&](TClearTaskThread& t) {
-    RemoveAtRestart(t, files, 9, ini);
-    RemoveAtRestart(t, files, 3, ini);
-  });
-  EXPECT_EQ(PendingRenames(), before) << "a test schedules nothing";
-  EXPECT_FALSE(Exists(ini));
-
-  RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, withLink, 9, ini); });
+  for (CleanMode mode : {CleanMode::Test, CleanMode::RealClean}) {
+    RunRoutine(mode, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, withLink, 9, ini); });
+  }
+  RunRoutine(CleanMode::Test, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, files, 3, ini); });
   std::wstring pending = PendingRenames();
   RestorePendingRenames(before);
-  if (linked) RemoveLink(box.Path(L"link.dat"));
-  EXPECT_EQ(pending.find(L"link.dat"), std::wstring::npos) << "a link is never removed at restart";
-  EXPECT_EQ(pending.find(L"precious.txt"), std::wstring::npos);
-  EXPECT_NE(pending.find(box.Path(L"a\\index.dat")), std::wstring::npos) << testing::PrintToString(pending);
-  EXPECT_NE(pending.find(box.Path(L"b\\index.dat")), std::wstring::npos);
-  EXPECT_EQ(pending.find(L"missing.dat"), std::wstring::npos);
+  EXPECT_EQ(pending, before) << "scheduled on the NT family, or in a test";
   EXPECT_FALSE(Exists(ini));
 
   WriteText(ini, L"[Other]\r\nx=1\r\n[Rename]\r\nNUL=C:\\OLD.TXT\r\n");
-  RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, files, 3, ini); });
+  RunRoutine(CleanMode::RealClean, {}, [&](TClearTaskThread& t) { RemoveAtRestart(t, withLink, 3, ini); });
+  if (linked) RemoveLink(box.Path(L"link.dat"));
   std::string text = ReadBytes(ini);
   std::string a = sys::ToAnsi(core::GetShortPath(files[0])), b = sys::ToAnsi(core::GetShortPath(files[1]));
   EXPECT_EQ(text, "[Other]\r\nx=1\r\n[Rename]\r\nNUL=" + b + "\r\nNUL=" + a + "\r\nNUL=C:\\OLD.TXT\r\n");
+  EXPECT_EQ(PendingRenames(), before);
 }
 
 TEST(IERestart, WininitSectionAppendedWhenMissing) {
@@ -400,22 +409,57 @@ class IEIndexDatItem : public testing::Test {
 
 }  // namespace
 
-TEST_F(IEIndexDatItem, TestCountsThreeCleanScrubsAndSchedulesThem) {
+// On the NT family each file is emptied in place and stays for the browser;
+// nothing goes on the restart list. A folder on the way that is a link is
+// refused with its reason, and the file behind it keeps its records.
+TEST_F(IEIndexDatItem, EmptiedInPlaceScheduledNowhereAndNoLinkFollowed) {
   const std::wstring caption = L"Internet Explorer - Index.dat Files";
-  ItemRun test(CleanMode::Test);
-  test.Run({caption});
-  EXPECT_EQ(test.Results()[caption].count, 3);
-  EXPECT_TRUE(test.log->Contains(L"Warning: This will take effect next time windows is rebooted."));
-  for (const std::wstring& f : files_) EXPECT_EQ(Records(f), 1u) << testing::PrintToString(f);
-  EXPECT_EQ(PendingRenames(), pending_);
-
-  ItemRun clean(CleanMode::RealClean);
-  clean.Run({caption});
-  EXPECT_EQ(clean.Results()[caption].count, 3);
-  std::wstring pending = PendingRenames();
-  for (const std::wstring& f : files_) {
-    EXPECT_EQ(Records(f), 0u) << testing::PrintToString(f);
-    EXPECT_NE(pending.find(f), std::wstring::npos) << testing::PrintToString(f);
+  struct Row {
+    const char* what;
+    CleanMode mode;
+    bool contentLink;  // Content.IE5 a link to an outside folder with a valid index file
+  };
+  const Row rows[] = {
+      {"a test counts the three and writes nothing", CleanMode::Test, false},
+      {"a clean empties the three in place", CleanMode::RealClean, false},
+      {"Content.IE5 a link to an outside index file", CleanMode::RealClean, true},
+  };
+  ItemServices nt;
+  nt.windowsVersion = [] { return BYTE(9); };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    const std::vector<uint8_t> sample = SampleIndexDat();
+    for (const std::wstring& f : files_) WriteFile(f, std::string(sample.begin(), sample.end()));
+    const std::wstring content = ShellFolder(CSIDL_INTERNET_CACHE) + L"Content.IE5";
+    Sandbox box(L"ie-indexdat-link");
+    if (r.contentLink) {
+      WriteFile(box.Path(L"outside\\index.dat"), std::string(sample.begin(), sample.end()));
+      ASSERT_TRUE(::MoveFileW(content.c_str(), (content + L".saved").c_str()));
+      if (!MakeSymlink(box.Path(L"outside"), content)) {
+        ::MoveFileW((content + L".saved").c_str(), content.c_str());
+        GTEST_SKIP() << "no symbolic link could be made";
+      }
+    }
+    ItemRun run(r.mode, nt);
+    run.Run({caption});
+    if (r.contentLink) {
+      RemoveLink(content);
+      ASSERT_TRUE(::MoveFileW((content + L".saved").c_str(), content.c_str()));
+    }
+    const bool clean = r.mode == CleanMode::RealClean;
+    EXPECT_EQ(run.Results()[caption].count, 3);
+    EXPECT_FALSE(run.log->Contains(L"Warning: This will take effect next time windows is rebooted."));
+    EXPECT_EQ(PendingRenames(), pending_);
+    for (const std::wstring& f : files_) {
+      bool linked = r.contentLink && f.find(L"Content.IE5") != std::wstring::npos;
+      EXPECT_EQ(Records(f), clean && !linked ? 0u : 1u) << testing::PrintToString(f);
+      EXPECT_EQ(run.log->Contains(L"Clean: emptied " + f + L" and left it for the browser"), clean && !linked)
+          << testing::PrintToString(f);
+    }
+    if (!r.contentLink) continue;
+    EXPECT_EQ(Records(box.Path(L"outside\\index.dat")), 1u) << "the file behind the link was scrubbed";
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + content + L"\\ (a folder link; its target is kept)"));
+    EXPECT_GT(run.thread->FTotalFailed, 0) << "a refusal counts against the exit code";
   }
 }
 

@@ -6,10 +6,14 @@
 
 #include "Scratch.h"
 #include "core/SQLiteWrapper.h"
+#include "core/guard/FolderPin.h"
+#include "support/TestSupport.h"
 
 using namespace core;
 using core_test::ScratchFolder;
 using core_test::WriteFileBytes;
+using core_test::ReadFileBytes;
+using core_test::Exists;
 
 namespace {
 
@@ -122,6 +126,89 @@ TEST_F(SQLiteWrapper, LockedDatabaseGivesCode5AndStaysDeletable) {
     holder.ExecSQL(L"ROLLBACK");
   }
   EXPECT_TRUE(::DeleteFileW(file_.c_str())) << ::GetLastError();
+}
+
+// A database opened through the pin of its folder, with its side files: what
+// is a link is refused, and nothing outside the folder is read, made or
+// changed. in\ holds the database, out\ an outside one of the same name.
+TEST(SQLitePinned, EveryFileOfTheDatabaseIsItsFoldersOwn) {
+  enum class Place { Before, AfterOpen };
+  struct Row {
+    const char* what;
+    bool wal;
+    const wchar_t* linked;  // in\ + db + this is made a link to its out\ namesake; null: none
+    bool dangling;          // ... to a name there that does not exist yet
+    Place when;
+    const wchar_t* refused;  // the suffix of the file refused; null: cleaned
+  };
+  const Row rows[] = {
+      {"a plain database, its journal made and removed beside it", false, nullptr, false, Place::Before, nullptr},
+      {"a database in WAL mode, its WAL and shared memory beside it", true, nullptr, false, Place::Before, nullptr},
+      {"the database a link", false, L"", false, Place::Before, L""},
+      {"the journal's name a link to an outside journal", false, L"-journal", false, Place::Before, L"-journal"},
+      {"the journal's name a link to nothing yet", false, L"-journal", true, Place::Before, L"-journal"},
+      {"the WAL's name a link", true, L"-wal", false, Place::Before, L"-wal"},
+      {"the shared memory's name a link to nothing yet", true, L"-shm", true, Place::Before, L"-shm"},
+      {"the folder swapped for a link once the database is open", false, L"\\", false, Place::AfterOpen, L"-journal"},
+      {"the same in WAL mode, where a journal beside it is looked for first", true, L"\\", false, Place::AfterOpen,
+       L"-journal"},
+  };
+  int n = 0;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    ScratchFolder scratch;
+    const std::wstring in = scratch / (L"in" + std::to_wstring(n++)), out = scratch / L"out";
+    const std::wstring db = L"places.sqlite";
+    for (const std::wstring& folder : {in, out}) {
+      ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+      TSQLiteDatabase make(folder + L"\\" + db);
+      if (r.wal) make.GetTable(L"PRAGMA journal_mode=WAL");
+      make.ExecSQL(L"CREATE TABLE t (x TEXT)");
+      make.ExecSQL(L"INSERT INTO t VALUES ('row')");
+    }
+    ASSERT_TRUE(WriteFileBytes(out + L"\\" + db + L"-journal", "not a journal"));
+    ASSERT_TRUE(WriteFileBytes(out + L"\\" + db + L"-wal", std::string(32, 'w')));
+    const std::string outside = ReadFileBytes(out + L"\\" + db);
+    bool swapFolder = r.linked != nullptr && std::wstring(r.linked) == L"\\";
+    if (r.linked != nullptr && !swapFolder) {
+      std::wstring target = out + L"\\" + (r.dangling ? L"made-" : L"") + db + r.linked;
+      std::wstring link = in + L"\\" + db + r.linked;
+      if (std::wstring(r.linked).empty()) ::DeleteFileW(link.c_str());
+      if (r.dangling) {
+        ASSERT_TRUE(WriteFileBytes(target, "gone before the clean"));
+      }
+      if (!testing_support::MakeSymlink(target, link)) {
+        GTEST_SKIP() << "links can only be made under Wine";
+      }
+      if (r.dangling) {
+        ASSERT_TRUE(::DeleteFileW(target.c_str()));
+      }
+    }
+    guard::FolderPin pin(in, guard::FollowLink::Yes);
+    std::wstring refused = L"(none)";
+    try {
+      TSQLiteDatabase db_(pin, db);
+      if (r.when == Place::AfterOpen && !testing_support::SwapForLink(in, scratch / L"moved", out)) {
+        GTEST_SKIP() << "links can only be made under Wine";
+      }
+      db_.ExecSQL(L"DELETE FROM t");
+    } catch (const ESQLiteRefused& e) {
+      refused = e.File();
+    } catch (const ESQLiteException& e) {
+      refused = L"failed: " + e.Message();
+    }
+    EXPECT_EQ(refused, r.refused == nullptr ? L"(none)" : pin.Path() + db + r.refused);
+    EXPECT_TRUE(ReadFileBytes(out + L"\\" + db) == outside) << "the outside database was written";
+    EXPECT_EQ(ReadFileBytes(out + L"\\" + db + L"-journal"), "not a journal");
+    EXPECT_EQ(ReadFileBytes(out + L"\\" + db + L"-wal"), std::string(32, 'w'));
+    for (const wchar_t* side : {L"-journal", L"-wal", L"-shm"}) {
+      EXPECT_FALSE(Exists(out + L"\\made-" + db + side)) << "made through a link";
+    }
+    if (r.refused != nullptr) continue;
+    for (const wchar_t* side : {L"-journal", L"-wal"}) EXPECT_FALSE(Exists(in + L"\\" + db + side)) << "left behind";
+    TSQLiteDatabase check(in + L"\\" + db);
+    EXPECT_EQ(check.GetTable(L"SELECT x FROM t").Count(), 0);
+  }
 }
 
 TEST(SQLiteErrorText, CodesAndUnknownCodes) {

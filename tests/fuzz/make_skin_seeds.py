@@ -3,8 +3,10 @@
 (bit-field masks, 4- and 8-bit run-length images, 1-, 4-, 16- and 32-bit
 rows), pictures shared by several records, and skins whose items the look-ups
 find and whose strips are cut: as bare pictures, as skin data and inside
-stored and deflated archives. Names are the SHA-1 of the content, as the
-fuzzer names what it keeps. Run it again after changing it; commit corpus/.
+stored and deflated archives, and the largest skin the program accepts.
+Names are the SHA-1 of the content, as the fuzzer names what it keeps. Run it
+again after changing it; commit corpus/. With --largest it writes only that
+last one, which the fuzz script puts back after merging the corpus.
 """
 import hashlib
 import os
@@ -71,14 +73,32 @@ def shared_picture(records):
     return bytes(data) + picture
 
 
+def largest_accepted():
+    """The largest shape the program loads: an entry of 64 MB, all but 2 MB
+    of it behind the records, with four 4096x1000 one-bit pictures that keep
+    62.5 MB of pixels. About 64 KB deflated. The fuzzer must run it within
+    its own limits of time and memory, as the program does."""
+    picture = bmp_of(4096, 1000, 1, 0, bytes(4096 // 8 * 1000), RGB[:2])
+    keys = ["SKIN2_TITLEBAR1", "SKIN2_TITLEBAR2", "SKIN2_TITLEBAR3", "SKIN2_MENUBAR"]
+    data = sk2([(key, 0, picture) for key in keys])
+    data += bytes(64 * 1024 * 1024 - len(data))
+    return make_zip([Entry("SKINDATA.SK2", data)])
+
+
 def main():
     out = os.path.join(HERE, "corpus")
+    if sys.argv[1:] == ["--largest"]:
+        seed = largest_accepted()
+        with open(os.path.join(out, hashlib.sha1(seed).hexdigest()), "wb") as f:
+            f.write(seed)
+        return
     pics = pictures()
     seeds = list(pics.values())
     data = skin_data(pics)
     seeds += [data, shared_picture(40)]
     seeds += [make_zip([Entry("SKINDATA.SK2", data, method=m)]) for m in (0, 8)]
     seeds.append(make_zip([Entry("SKINDATA.SK2", shared_picture(40))]))
+    seeds.append(largest_accepted())
     for seed in seeds:
         with open(os.path.join(out, hashlib.sha1(seed).hexdigest()), "wb") as f:
             f.write(seed)

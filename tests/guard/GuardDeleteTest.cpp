@@ -64,6 +64,17 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
   if (!linked_) GTEST_SKIP() << "this registry makes no links";
   EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\link"));
   EXPECT_FALSE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\tree"));
+  EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\link\\child")) << "a link on the way counts as one";
+  // The system's own links are passed: the 32-bit view's classes are one.
+  HKEY classes = nullptr;
+  bool isLink = true;
+  EXPECT_EQ(OpenKeyAsItself(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID", KEY_READ, &classes, &isLink),
+            ERROR_SUCCESS);
+  EXPECT_FALSE(isLink);
+  if (classes != nullptr) ::RegCloseKey(classes);
+  // Under a root handle too: the 32-bit view's type libraries are shared.
+  EXPECT_EQ(OpenKeyAsItself(HKEY_CLASSES_ROOT, L"TypeLib\\VantorelNoSuchKey", KEY_READ, &classes, &isLink),
+            ERROR_FILE_NOT_FOUND);
   struct Row {
     const char* what;
     LONG (*run)();
@@ -79,6 +90,14 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
       {"tree with a link below, link removed",
        [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::RemoveLink); },
        static_cast<LONG>(ERROR_SUCCESS)},
+      {"one value, through a link", [] { return DeleteOneValue(HKEY_CURRENT_USER, kBase + L"\\link\\child", L"keep"); },
+       kLinkMet},
+      {"all values, through a link", [] { return DeleteAllValues(HKEY_CURRENT_USER, kBase + L"\\link\\child"); },
+       kLinkMet},
+      {"key tree through a link, stop",
+       [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\link\\child", LinkBelow::Stop); }, kLinkMet},
+      {"key tree through a link, link removed",
+       [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\link\\child", LinkBelow::RemoveLink); }, kLinkMet},
       {"the link itself", [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\link", LinkBelow::RemoveLink); },
        static_cast<LONG>(ERROR_SUCCESS)},
   };

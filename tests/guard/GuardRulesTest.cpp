@@ -124,6 +124,44 @@ TEST(GuardRules, KeyPlaces) {
   EXPECT_FALSE(IsDeletableKeyPath(HKEY_CURRENT_USER, L"Software\\\\X"));
 }
 
+// The only links a key path may pass: the system's own, known by where they
+// are (the key that holds them and their name) and where they lead.
+TEST(GuardRules, SystemLinks) {
+  const std::wstring m = L"\\REGISTRY\\MACHINE\\", u = L"\\REGISTRY\\USER\\S-1-5-21-7";
+  struct Row {
+    std::wstring parent, part, target;
+    bool system;
+  };
+  const Row rows[] = {
+      {m + L"SYSTEM", L"CurrentControlSet", m + L"SYSTEM\\ControlSet001", true},
+      {L"\\Registry\\Machine\\System", L"currentcontrolset", m + L"SYSTEM\\CONTROLSET002", true},
+      {m + L"SYSTEM", L"CurrentControlSet", m + L"SYSTEM\\ControlSet1", false},
+      {m + L"SYSTEM", L"CurrentControlSet", m + L"SOFTWARE\\Microsoft", false},
+      {m + L"SOFTWARE\\X", L"CurrentControlSet", m + L"SYSTEM\\ControlSet001", false},
+      {m + L"SOFTWARE\\Wow6432Node", L"Classes", m + L"SOFTWARE\\Classes", true},
+      {m + L"SOFTWARE\\Wow6432Node", L"Classes", m + L"SOFTWARE\\Classes\\Wow6432Node", true},
+      {m + L"SOFTWARE", L"Classes", m + L"SOFTWARE\\Classes", true},
+      {m + L"SOFTWARE\\Wow6432Node", L"Classes", m + L"SOFTWARE\\Classes\\CLSID", false},
+      {m + L"SOFTWARE\\Vendor", L"Classes", m + L"SOFTWARE\\Classes", false},
+      {m + L"SOFTWARE\\Wow6432Node\\Microsoft\\Windows", L"App Paths", m + L"SOFTWARE\\Microsoft\\Windows\\App Paths",
+       true},
+      {m + L"SOFTWARE\\Classes\\Wow6432Node", L"TypeLib", m + L"SOFTWARE\\Classes\\TypeLib", true},
+      {m + L"SOFTWARE\\Wow6432Node\\Microsoft", L"OLE", m + L"SOFTWARE\\Microsoft\\RPC", false},
+      {m + L"SOFTWARE\\Wow6432Node\\Microsoft", L"OLE", m + L"SOFTWARE\\Wow6432Node\\Microsoft\\OLE", false},
+      {m + L"SOFTWARE\\Wow6432NodeX", L"OLE", m + L"SOFTWARE\\OLE", false},
+      {u + L"\\Software", L"Classes", u + L"_Classes", true},
+      {u + L"\\Software", L"Classes", L"\\REGISTRY\\USER\\S-1-5-21-8_Classes", false},  // another user's
+      {u + L"\\Software", L"Classes", m + L"SOFTWARE\\Classes", false},
+      {u + L"\\Software\\X", L"Classes", u + L"\\Software\\X_Classes", false},
+      {u + L"\\Software", L"SecLnk", u + L"\\Software\\Target", false},
+      {L"", L"Classes", L"", false},
+  };
+  for (const Row& r : rows) {
+    const std::wstring link = r.parent + L"\\" + r.part;
+    EXPECT_EQ(IsSystemLink(link, r.target), r.system) << Narrow(link + L" -> " + r.target);
+  }
+}
+
 // What a data-file entry may remove inside the Windows, system, program and
 // profile folders: junk-kind files and known junk folders only.
 TEST(GuardRules, JunkFilesAndFolders) {

@@ -53,6 +53,10 @@ if [ ! -f "$ready" ]; then
   wineserver -w
   touch "$ready"
 fi
+# With no window manager on the private display, Wine draws the title bars
+# itself only when told to; else a click on a caption button reaches nothing.
+wine reg add 'HKCU\Software\Wine\AppDefaults\app_tests.exe\X11 Driver' /v Decorated /d N /f \
+  </dev/null >>"$env_dir/wineboot.log" 2>&1 || true
 # Also into a prefix made before the fonts were copied.
 bash "$here/../../scripts/wine-fonts.sh" "$WINEPREFIX"
 

@@ -9,6 +9,8 @@
 #include "IndexDatBuilder.h"
 #include "cleaner/indexdat/IndexDat.h"
 #include "cleaner/indexdat/IndexDatFile.h"
+#include "core/guard/FolderPin.h"
+#include "support/Folders.h"
 #include "support/TestSupport.h"
 
 using namespace indexdat;
@@ -329,7 +331,7 @@ TEST(IndexDatScrubFile, ALinkIsNotWrittenThrough) {
   std::wstring target = TempFile(L"link-target-index.dat"), link = TempFile(L"link-index.dat");
   Write(target, b.Bytes());
   if (!testing_support::MakeSymlink(target, link)) GTEST_SKIP() << "links cannot be made here";
-  EXPECT_EQ(ScrubIndexDat(link, 1).status, FileStatus::Refused);
+  EXPECT_EQ(ScrubIndexDat(link, 1).status, FileStatus::Linked);
   EXPECT_EQ(Read(target), b.Bytes());
   // The folder's Unix name + the link's own, so that nothing resolves the link.
   std::wstring folder = testing_support::ToUnixPath(TempFile(L""));
@@ -337,4 +339,28 @@ TEST(IndexDatScrubFile, ALinkIsNotWrittenThrough) {
   testing_support::RunUnix(L"/usr/bin/unlink \"" + folder + L"link-index.dat\"");
   for (int i = 0; i < 100 && ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(50);
   ::DeleteFileW(target.c_str());
+}
+
+// A folder pinned, then swapped for a link to one with a valid index file:
+// the scrub opens the file relative to the pin and refuses what it reaches.
+TEST(IndexDatScrubFile, AFolderSwappedForALinkAfterItsPinIsNotWrittenThrough) {
+  testing_support::ScratchFolder box(L"vantorel-indexdat", L"swap");
+  IndexDatBuilder b = OneTable();
+  b.Url(0x120, 0x400, "http://kept/");
+  for (const wchar_t* folder : {L"Content.IE5", L"outside"}) {
+    ASSERT_TRUE(::CreateDirectoryW(box.Path(folder).c_str(), nullptr));
+    Write(box.Path(folder) + L"\\index.dat", b.Bytes());
+  }
+  core::guard::FolderPin pin(box.Path(L"Content.IE5"));
+  ASSERT_TRUE(pin.IsFolder());
+  if (!testing_support::SwapForLink(box.Path(L"Content.IE5"), box.Path(L"moved"), box.Path(L"outside"))) {
+    GTEST_SKIP() << "links cannot be made here";
+  }
+  EXPECT_EQ(ScrubIndexDat(pin, L"index.dat", 1).status, FileStatus::Linked);
+  EXPECT_EQ(Read(box.Path(L"outside\\index.dat")), b.Bytes());
+  std::wstring unixFolder = testing_support::ToUnixPath(box.Dir());
+  testing_support::RunUnix(L"/usr/bin/unlink \"" + unixFolder + L"/Content.IE5\"");
+  for (int i = 0; i < 100 && ::GetFileAttributesW(box.Path(L"Content.IE5").c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
+    ::Sleep(50);
+  }
 }

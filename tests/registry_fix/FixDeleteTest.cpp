@@ -4,6 +4,8 @@
 // link, or a file that is not a regular shortcut.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "FixTestSupport.h"
 #include "registry/fix/FixDelete.h"
 #include "sys/Text.h"
@@ -162,10 +164,22 @@ TEST_F(FixDelete, ARegistryLinkIsNeverFollowed) {
     RemoveLinkTarget();
     GTEST_SKIP() << "this registry makes no links";
   }
-  TDeleteResult r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", top, file_);
-  EXPECT_EQ(r.Status, dsBackupFailed) << sys::ToUtf8(r.Reason);
-  EXPECT_TRUE(LinkTargetIntact());
-  r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", holder, file_);
+  // The link itself, or a link on the way to the key or value: refused, the target kept.
+  const std::pair<const char*, std::function<TDeleteResult()>> refused[] = {
+      {"the link", [&] { return DeleteKeyWithBackup(L"HKEY_CURRENT_USER", top, file_); }},
+      {"a key below it", [&] { return DeleteKeyWithBackup(L"HKEY_CURRENT_USER", top + L"\\child", file_); }},
+      {"a value below it",
+       [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", top + L"\\child", true, L"keep", file_); }},
+      {"without a backup",
+       [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", top + L"\\child", false, L"keep", file_); }},
+  };
+  for (const auto& row : refused) {
+    TDeleteResult r = row.second();
+    EXPECT_EQ(r.Status, dsRefused) << row.first << ": " << sys::ToUtf8(r.Reason);
+    EXPECT_NE(r.Reason.find(L"registry link"), std::wstring::npos) << row.first;
+    EXPECT_TRUE(LinkTargetIntact()) << row.first;
+  }
+  TDeleteResult r = DeleteKeyWithBackup(L"HKEY_CURRENT_USER", holder, file_);
   EXPECT_EQ(r.Status, dsBackupFailed) << sys::ToUtf8(r.Reason);
   EXPECT_TRUE(LinkTargetIntact());
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, holder + L"\\Sub", L"mine"));

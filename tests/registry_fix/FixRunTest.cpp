@@ -8,6 +8,7 @@
 #include "registry/fix/FixRun.h"
 #include "registry/fix/RegExport.h"
 #include "registry/fix/SystemPoint.h"
+#include "support/TestSupport.h"
 #include "ui/Application.h"
 
 using namespace registry;
@@ -50,12 +51,15 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   CreateKey(HKEY_CURRENT_USER, kBase + L"\\Parent\\Child");
   CreateKey(HKEY_CURRENT_USER, kBase + L"\\Parent\\ChildTwin");
   const std::wstring link = folder_.WriteFile(L"dead.lnk", "L");
-  // Keys that last only until Windows restarts, the second below the first.
-  for (const wchar_t* volatileKey : {L"\\Volatile", L"\\Volatile\\Inner"}) {
+  CreateKey(HKEY_CURRENT_USER, kBase + L"\\Lasting\\Mid");
+  // Keys that last only until Windows restarts, the second below the first,
+  // the third below lasting keys.
+  for (const wchar_t* volatileKey : {L"\\Volatile", L"\\Volatile\\Inner", L"\\Lasting\\Mid\\Volatile"}) {
     HKEY k = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (kBase + volatileKey).c_str(), 0, nullptr, REG_OPTION_VOLATILE,
                                 KEY_ALL_ACCESS, nullptr, &k, nullptr),
               ERROR_SUCCESS);
+    ::RegSetValueExW(k, L"vv", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
     ::RegCloseKey(k);
   }
   const std::vector<TFixRow> rows = {
@@ -74,6 +78,8 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
       {L"P", L"d", L"HKEY_NOWHERE\\Software\\X", fkDeleteKey, true},        // 12 unknown root
       {L"P", L"d", K + L"\\Volatile", fkDeleteKey, true},                  // 13 volatile
       {L"P", L"Inner", K + L"\\Volatile", fkDeleteSubKey, true},           // 14 below a volatile key
+      {L"P", L"d", K + L"\\Lasting", fkDeleteKey, true},                   // 15 holds a volatile key
+      {L"P", L"vv", K + L"\\Volatile\\Inner", fkDeleteNamedValue, true},    // 16 a volatile key's value
   };
   TMessageRecorder messages(IDNO);
   TFixRunResult r = RunFix(rows, Settings(folder_.Path()));
@@ -82,13 +88,15 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   EXPECT_EQ(r.BackupFile, BackupFile());
   const TFixOutcome expected[] = {foFixed,       foFixed,     foFixed, foFixed,  foFixed,  foFixed,  foFixed,
                                   foNotHandled, foKept, foAlreadyGone, foFailed, foFailed, foFailed,
-                                  foFailed, foFailed};
+                                  foFailed, foFailed, foFailed, foFailed};
   ASSERT_EQ(r.Rows.size(), rows.size());
   for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Rows[i].Outcome, expected[i]) << "row " << i;
   EXPECT_EQ(r.Fixed, 7);
-  EXPECT_EQ(r.Failed, 5);
-  for (size_t i : {13u, 14u}) EXPECT_NE(r.Rows[i].Reason.find(L"volatile"), std::wstring::npos) << "row " << i;
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\Volatile\\Inner"));
+  EXPECT_EQ(r.Failed, 7);
+  for (size_t i : {13u, 14u, 15u, 16u})
+    EXPECT_NE(r.Rows[i].Reason.find(L"volatile"), std::wstring::npos) << "row " << i;
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kBase + L"\\Volatile\\Inner", L"vv"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\Lasting\\Mid\\Volatile"));
   EXPECT_EQ(r.Skipped, 2);
   EXPECT_FALSE(r.Rows[10].Reason.empty());
   EXPECT_FALSE(r.Rows[11].LeavesList());
@@ -117,6 +125,7 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   EXPECT_LT(userAssist, subKey);
   EXPECT_LT(subKey, key);
   EXPECT_EQ(file.find("\\Volatile"), std::string::npos) << "nothing of a key that was left is in its backup";
+  EXPECT_EQ(file.find("\\Lasting"), std::string::npos);
 }
 
 TEST_F(FixRun, TwoRunsInTheSameSecondWriteTwoFilesNeverOne) {
@@ -144,6 +153,43 @@ TEST_F(FixRun, ARunWhoseFileAnotherRunHoldsTakesTheNextFreeName) {
   EXPECT_EQ(r.Fixed, 1);
   EXPECT_NE(r.BackupFile, other.Name());
   EXPECT_EQ(ReadFileBytes(other.Name()), std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n"));
+}
+
+TEST_F(FixRun, LinksPlantedUnderTheRunsNamesLeaveTheOutsideFilesAlone) {
+  SetString(HKEY_CURRENT_USER, kVals, L"Bad", L"1");
+  TTempFolder outside(L"outside");
+  const std::wstring victim = outside.WriteFile(L"victim.txt", "keep");
+  const std::wstring planted[] = {
+      // the scratch file's old fixed name, the run's name, its next free name
+      folder_.Sub(L"~vantorel-backup-test-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp"),
+      BackupFile(),
+      folder_.Sub(L"2026_12_06_080509_2.reg"),
+  };
+  for (const auto& link : planted)
+    if (!testing_support::MakeSymlink(victim, link)) GTEST_SKIP() << "links can only be made under Wine";
+  // A dangling link: following it would make a new file outside.
+  const std::wstring made = outside.WriteFile(L"made.reg", "");
+  ASSERT_TRUE(testing_support::MakeSymlink(made, folder_.Sub(L"2026_12_06_080509_3.reg")));
+  ASSERT_TRUE(::DeleteFileW(made.c_str()));
+  TMessageRecorder messages(IDYES);
+  TFixRunResult r = RunFix({ValueRow(L"Bad")}, Settings(folder_.Path()));
+  EXPECT_EQ(r.Stop, fsFinished);
+  EXPECT_EQ(r.Fixed, 1);
+  EXPECT_EQ(r.BackupFile, folder_.Sub(L"2026_12_06_080509_4.reg"));
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
+  EXPECT_FALSE(FileExists(outside.Sub(L"made.reg")));
+  // The old way of appending by name refuses the link as well.
+  std::wstring why;
+  EXPECT_FALSE(AppendToRegFile(BackupFile(), "\r\n[HKEY_CURRENT_USER\\X]\r\n", &why));
+  EXPECT_NE(why.find(L"link"), std::wstring::npos) << why;
+  EXPECT_EQ(ReadFileBytes(victim), "keep");
+  // The folder check's scratch file is gone: the planted name is the only one of its kind.
+  WIN32_FIND_DATAW found;
+  HANDLE find = ::FindFirstFileW(folder_.Sub(L"~vantorel-*").c_str(), &found);
+  int scratch = 0;
+  for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found)) ++scratch;
+  if (find != INVALID_HANDLE_VALUE) ::FindClose(find);
+  EXPECT_EQ(scratch, 1);
 }
 
 TEST_F(FixRun, UnattendedRunsNeverAskAndStopBeforeDeletingOnAnyFolderProblem) {

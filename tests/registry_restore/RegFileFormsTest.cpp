@@ -23,7 +23,7 @@ enum Wrap { kAnsi, kUtf16, kUtf16v5, kUtf8, kCrOnly, kLfOnly };
 
 struct Form {
   const char* what;
-  const char* body;  // after the header; '$' is the seeded key, '\n' the line end
+  std::string body;  // after the header; '$' is the seeded key, '\n' the line end
   int refusedLine;   // 0: the file is accepted
   Wrap wrap = kAnsi;
 };
@@ -39,6 +39,15 @@ std::string Build(const Form& f) {
   std::string wide = "\xFF\xFE";
   for (char c : text) wide += std::string{c, '\0'};
   return wide;
+}
+
+// A value line longer than the reader converts at once, whose characters
+// straddle the point where it is cut: `first` shifts `repeated` off its pairs
+// (under code page 932 one single-byte and many double-byte characters).
+std::string LongValue(const std::string& first, const std::string& repeated) {
+  std::string data = first;
+  while (data.size() < (80u << 10)) data += repeated;
+  return "[$]\n\"n\"=\"" + data + "\"\n";
 }
 
 const Form kForms[] = {
@@ -77,6 +86,7 @@ const Form kForms[] = {
      kUtf16v5},
     {"lower-case root, blanks", "  [hkey_current_user\\Software\\VantorelFixTest\\Forms\\New]\n", 0},
     {"double-byte text", "[$]\n; \x82\xa0\n\"n\"=\"\x82\xa0\x82\xa2\"\n", 0},
+    {"long double-byte value", LongValue("\xA1", "\x82\xa0"), 0},
 };
 
 void Seed() {

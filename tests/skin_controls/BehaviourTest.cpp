@@ -56,7 +56,10 @@ TEST(CheckBox, ClickAndSpaceToggleAndStateFollows) {
   ClickAt(box);
   EXPECT_EQ(cbChecked, box.GetState());
   ::SetFocus(box.Handle());
+  box.Send(WM_KEYDOWN, VK_SPACE, 0);
   box.Send(WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(cbUnchecked, box.GetState());
+  box.Send(WM_KEYUP, VK_RETURN, 0);  // released here, pressed elsewhere
   EXPECT_EQ(cbUnchecked, box.GetState());
   box.SetState(cbChecked);
   EXPECT_TRUE(box.GetChecked());
@@ -280,7 +283,9 @@ TEST(FlatAdvColours, FollowTheParentAndThePercentages) {
 }
 
 // A new system face colour reaches flat buttons that follow their parent's
-// colour, straight on the form or inside a group that follows the form.
+// colour, straight on the form or inside a group that follows the form: both
+// draw their face in it and their border in the grey 50 of 240 points of
+// lightness darker, the face's 188 taken as 198 (148 of 240 is 157 of 255).
 TEST(FlatAdvColours, FollowASystemColourChange) {
   HostForm form;
   TskGroupBox group;
@@ -290,16 +295,25 @@ TEST(FlatAdvColours, FollowASystemColourChange) {
   ASSERT_TRUE(inGroup.Create(group.Handle(), L"Go", 10, 20));
   for (TFlatButton* button : {&onForm, &inGroup}) button->SetUseAdvColors(true);
   const int element = COLOR_BTNFACE;
-  const COLORREF before = ::GetSysColor(COLOR_BTNFACE), fresh = RGB(30, 140, 90);
+  const COLORREF before = ::GetSysColor(COLOR_BTNFACE), fresh = RGB(200, 200, 200);
+  ASSERT_NE(before, fresh);
   ASSERT_TRUE(::SetSysColors(1, &element, &fresh));
   skin_test::PumpUntil([&] { return onForm.Color() == fresh && inGroup.Color() == fresh; }, 2000);
-  const COLORREF onFormNow = onForm.Color(), inGroupNow = inGroup.Color(), border = inGroup.ColorBorder();
+  Bitmap shots[2];
+  onForm.PaintTo(shots[0]);
+  inGroup.PaintTo(shots[1]);
   ::SetSysColors(1, &element, &before);
   skin_test::PumpFor(50);
-  EXPECT_EQ(fresh, onFormNow);
-  EXPECT_EQ(fresh, inGroupNow);
-  EXPECT_EQ(ShiftColorLightness(fresh, 0, 50, true), border);
-  EXPECT_EQ(before, onForm.Color()) << "and back";
+  for (const Bitmap& shot : shots) {
+    ASSERT_GT(shot.Height(), 4);
+    EXPECT_EQ(fresh, shot.Pixel(2, shot.Height() / 2)) << "the face";
+    const COLORREF border = shot.Pixel(0, 0);
+    EXPECT_TRUE(GetRValue(border) == GetGValue(border) && GetGValue(border) == GetBValue(border)) << border;
+    EXPECT_NEAR(GetRValue(border), 157, 2) << "the border";
+  }
+  Bitmap back;
+  onForm.PaintTo(back);
+  EXPECT_EQ(before, back.Pixel(2, back.Height() / 2)) << "and back";
 }
 
 TEST(FlatButton, TheCaptionTakesTheFontColour) {

@@ -23,10 +23,17 @@ void Pump() {
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ui::DispatchWithDialogKeys(msg);
 }
 
+// Marks a key whose press went elsewhere: only its release comes here.
+constexpr WPARAM kReleaseOnly = 0x10000;
+
 // A key as the keyboard sends it to the focused window: down, its
 // character handled, up. A small letter comes as Alt+letter, a capital as
 // the small letter typed alone.
 void Press(WPARAM key) {
+  if (key & kReleaseOnly) {
+    ::PostMessageW(::GetFocus(), WM_KEYUP, key & ~kReleaseOnly, 0xC0000001);
+    return Pump();
+  }
   if ((key >= 'a' && key <= 'z') || (key >= 'A' && key <= 'Z')) {
     const bool alt = key >= 'a';
     ::PostMessageW(::GetFocus(), alt ? WM_SYSCHAR : WM_CHAR, alt ? key : key + 32, alt ? 0x20000001 : 1);
@@ -72,6 +79,8 @@ TEST(SkinKeyboard, EveryControlIsReachedAndWorkedFromTheKeyboard) {
       {VK_DOWN, group.Button(4).Handle(), 4},  // the disabled item is passed over
       {VK_RIGHT, group.Button(0).Handle(), 0}, {VK_UP, group.Button(4).Handle(), 4},
       {VK_TAB, check.Handle(), 4},             {VK_SPACE, check.Handle(), 4},
+      {kReleaseOnly | VK_RETURN, check.Handle(), 4},  // a release alone changes no tick
+      {kReleaseOnly | VK_SPACE, check.Handle(), 4},
       {VK_TAB, button.Handle(), 4},            {VK_RETURN, button.Handle(), 4},
       {'G', button.Handle(), 4},  // a letter alone counts on a skinned button
       {VK_TAB, second.Handle(), 4},  // two radio buttons are one stop, entered at the checked one

@@ -82,6 +82,7 @@ struct BadStream {
   Bytes stream;
   InflateStatus expected;
   Bytes output = {};  // when it decodes
+  std::uint64_t limit = 1u << 24;
 };
 
 // A literal/length symbol; after 257 (length 3), the bits of a distance
@@ -140,7 +141,15 @@ std::vector<BadStream> BadStreams() {
   cases.push_back({"empty input", {}, InflateStatus::InputEnded});
   cases.push_back({"block type 3", {0x07}, InflateStatus::BadData});
   cases.push_back({"stored length not matched by its complement", {0x01, 5, 0, 0, 0, 'a'}, InflateStatus::BadData});
-  cases.push_back({"stored block past the end", {0x01, 5, 0, 0xFA, 0xFF, 'a', 'b'}, InflateStatus::InputEnded});
+  // Two of five stored bytes there: missing data unless the two already pass
+  // the limit, as zlib checks.
+  for (std::uint64_t limit : {std::uint64_t{1} << 24, std::uint64_t{4}, std::uint64_t{2}})
+    cases.push_back({"stored block past the end", {0x01, 5, 0, 0xFA, 0xFF, 'a', 'b'}, InflateStatus::InputEnded, {},
+                     limit});
+  for (std::uint64_t limit : {0, 1})
+    cases.push_back({"stored block past the end and the limit", {0x01, 5, 0, 0xFA, 0xFF, 'a', 'b'},
+                     InflateStatus::TooLong, {}, limit});
+  cases.push_back({"stored block", {0x01, 2, 0, 0xFD, 0xFF, 'a', 'b'}, Ok, {'a', 'b'}});
   {
     BitWriter w;
     FixedHeader(w, true);
@@ -202,14 +211,18 @@ std::vector<BadStream> BadStreams() {
   return cases;
 }
 
-// Each hand-made stream ends as the reference decoder ends it.
+// Each hand-made stream ends as the reference decoder ends it, also with the
+// limit at the output's size and one byte short of it.
 TEST(Inflate, InvalidDataFailsCleanly) {
   for (const BadStream& c : BadStreams()) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(testing::Message() << c.what << ", limit " << c.limit);
     Bytes out;
-    EXPECT_EQ(c.expected, Inflate(c.stream, &out).status);
-    if (c.expected == InflateStatus::Ok) {
-      EXPECT_EQ(c.output, out);
+    EXPECT_EQ(c.expected, Inflate(c.stream, &out, c.limit).status);
+    if (c.expected != InflateStatus::Ok) continue;
+    EXPECT_EQ(c.output, out);
+    EXPECT_EQ(InflateStatus::Ok, Inflate(c.stream, nullptr, out.size()).status);
+    if (!out.empty()) {
+      EXPECT_EQ(InflateStatus::TooLong, Inflate(c.stream, nullptr, out.size() - 1).status);
     }
   }
 }

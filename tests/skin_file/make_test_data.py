@@ -57,8 +57,9 @@ class Keys:
 
 class Entry:
     def __init__(self, name, data, method=8, password=b"", descriptor=False, strategy=zlib.Z_DEFAULT_STRATEGY,
-                 level=9, announced=None):
+                 level=9, announced=None, local_extra=b"", central_extra=b""):
         self.name, self.data, self.method = name, data, method
+        self.local_extra, self.central_extra = local_extra, central_extra
         self.password, self.descriptor = password, descriptor
         self.strategy, self.level, self.announced = strategy, level, announced
 
@@ -82,15 +83,27 @@ def make_zip(entries, mark=b"SK", comment=b""):
         offset = len(body)
         sizes = (0, 0, 0) if e.descriptor else (crc, len(payload), size)
         body += struct.pack("<IHHHHHIIIHH", 0x04034B50, 20, flags, e.method, DOS_TIME, DOS_DATE, *sizes,
-                            len(name), 0) + name + payload
+                            len(name), len(e.local_extra)) + name + e.local_extra + payload
         if e.descriptor:
             body += struct.pack("<IIII", 0x08074B50, crc, len(payload), size)
         central += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 20, 20, flags, e.method, DOS_TIME, DOS_DATE,
-                               crc, len(payload), size, len(name), 0, 0, 0, 0, 0, offset) + name
+                               crc, len(payload), size, len(name), len(e.central_extra), 0, 0, 0, 0,
+                               offset) + name + e.central_extra
     end = struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, len(entries), len(entries), len(central), len(body),
                       len(comment)) + comment
     whole = bytes(body + central + end)
     return mark + whole[2:]
+
+
+def time_field(*times):
+    """The extra field common zip tools write: "UT", flags, Unix times."""
+    return struct.pack("<HHB", 0x5455, 1 + 4 * len(times), (1 << len(times)) - 1) + \
+        b"".join(struct.pack("<I", t) for t in times)
+
+
+def owner_field():
+    """The "ux" field of the file's owner ids."""
+    return struct.pack("<HHBBIBI", 0x7875, 11, 1, 4, 1000, 4, 1000)
 
 
 def bmp(width, height, bits, pixels, palette=()):
@@ -209,6 +222,16 @@ def main():
     other = payloads()["text"][:5000]
     write("plain.skn", make_zip([Entry("readme.txt", b"not the data", method=0),
                                  Entry("SKINDATA.SK2", skin), Entry("other.bin", other, strategy=zlib.Z_FIXED)]))
+    # Extra fields as zip tools write them: the local header's "UT" field
+    # (9 bytes) the same as the directory's, and a local one longer than the
+    # directory's (access time there too).
+    ut = time_field(1700000000)
+    write("extra.skn", make_zip([Entry("readme.txt", b"not the data", method=0, local_extra=ut, central_extra=ut),
+                                 Entry("SKINDATA.SK2", skin, local_extra=ut, central_extra=ut)]))
+    write("extradiffers.skn", make_zip([
+        Entry("readme.txt", b"not the data", method=0, local_extra=time_field(1700000000, 1700000001)),
+        Entry("SKINDATA.SK2", skin, local_extra=time_field(1700000000, 1700000001) + owner_field(),
+              central_extra=ut)]))
     write("stored.skn", make_zip([Entry("SKINDATA.SK2", skin, method=0)]))
     write("lower.skn", make_zip([Entry("skindata.sk2", skin)]))
     write("encrypted.skn", make_zip([Entry("SKINDATA.SK2", skin, password=b"secret")]))

@@ -507,13 +507,50 @@ TEST_F(SkinFormTest, MenuBarTakesMacOsPicturesAndTheSkinFilesColours) {
   dialog.Frame.SetFileTheme(nullptr);
 }
 
-// A font given to the frame is the one its title bar draws the caption in.
+// The box of the caption's pixels as the title bar shows it: between where
+// the caption starts and the first button right of it.
+RECT DrawnCaption(skin::TskTitleBar& bar) {
+  bar.PaintNow();
+  const COLORREF text = bar.FormActive() ? bar.FontColor : ::GetSysColor(COLOR_INACTIVECAPTION);
+  RECT client{};
+  ::GetClientRect(bar.Handle(), &client);
+  LONG right = client.right;
+  for (size_t i = 0; i < bar.Buttons.size(); ++i) {
+    const RECT b = bar.ButtonRect(i);
+    if (bar.Buttons[i].Visible && b.left > bar.CaptionX()) right = std::min(right, b.left);
+  }
+  RECT box{client.right, client.bottom, 0, 0};
+  HDC dc = ::GetDC(bar.Handle());
+  for (int y = 0; y < client.bottom; ++y) {
+    for (int x = bar.CaptionX(); x < right; ++x) {
+      if (::GetPixel(dc, x, y) != text) continue;
+      box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                 std::max<LONG>(box.bottom, y + 1)};
+    }
+  }
+  ::ReleaseDC(bar.Handle(), dc);
+  return box;
+}
+
+// A font given to the frame is the one its title bar draws the caption in:
+// the caption shown grows with it to the width that font gives the text.
 TEST_F(SkinFormTest, TheFramesFontIsTheTitleBarsCaptionFont) {
-  LOGFONTW asked{-19}, got{};
+  dialog.Frame.SetCaption(L"Wide caption");
+  const RECT before = DrawnCaption(Bar());
+  ASSERT_GT(before.right, before.left) << "no caption drawn";
+  LOGFONTW asked{-19, 0, 0, 0, FW_NORMAL};
+  ::lstrcpyW(asked.lfFaceName, L"Tahoma");
   dialog.Frame.SetFont(asked);
-  ASSERT_EQ(dialog.Frame.Font(), Bar().GetFont());
-  ASSERT_TRUE(::GetObjectW(dialog.Frame.Font(), sizeof(got), &got));
-  EXPECT_EQ(got.lfHeight, -19);
+  const RECT after = DrawnCaption(Bar());
+  HFONT font = ::CreateFontIndirectW(&asked);
+  HDC dc = ::GetDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, font);
+  const int width = skin_test::TextWidth(dc, L"Wide caption");
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  ::DeleteObject(font);
+  EXPECT_NEAR(after.right - after.left, width, 3);
+  EXPECT_GE(after.bottom - after.top, before.bottom - before.top + 3);
 }
 
 TEST_F(SkinFormTest, RemovingTheFrameGivesTheCaptionBack) {

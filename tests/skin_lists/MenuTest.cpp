@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "ListsTestSupport.h"
+#include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -118,6 +120,50 @@ TEST(SkinMenu, ItemsAreDrawnInTheThemesColours) {
   EXPECT_EQ(COLORREF(8684164), canvas.Pixel(60, 2));
   EXPECT_EQ(face, canvas.Pixel(60, 3));
   EXPECT_EQ(face, canvas.Pixel(27, 2));  // the line starts clear of the bar
+}
+
+// The columns where two drawings of an item differ, on rows from `top` down.
+std::pair<int, int> DifferingColumns(const skin::Bitmap& a, const skin::Bitmap& b, int top = 0) {
+  int left = a.Width(), right = -1;
+  for (int y = top; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y)) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  return {left, right};
+}
+
+std::unique_ptr<skin::Bitmap> DrawCaption(TskPopupMenu& menu, const wchar_t* caption) {
+  auto canvas = std::make_unique<skin::Bitmap>(220, 21);
+  TskMenuItem item{caption};
+  menu.DrawItem(item, canvas->Canvas(), RECT{0, 0, 220, 21}, false);
+  return canvas;
+}
+
+// The underline lies under the letter after "&", whatever blanks come
+// before it: the letter's ink is found by drawing the caption cut after it.
+TEST(SkinMenu, TheUnderlineLiesUnderTheLetterAfterTheAmpersand) {
+  const struct {
+    const wchar_t *caption, *plain, *before, *through;
+  } cases[] = {{L"Select &All", L"Select All", L"Select ", L"Select A"},
+               {L"Online &Help", L"Online Help", L"Online ", L"Online H"},
+               {L"Deselect A&ll of Type", L"Deselect All of Type", L"Deselect A", L"Deselect Al"},
+               {L"&Copy", L"Copy", L"", L"C"}};
+  for (TskUIStyle style : {WinXP, DeepBlue}) {
+    TskPopupMenu menu;
+    menu.SetUIStyle(style);
+    for (const auto& c : cases) {
+      auto underlined = DrawCaption(menu, c.caption), plain = DrawCaption(menu, c.plain);
+      auto before = DrawCaption(menu, c.before), through = DrawCaption(menu, c.through);
+      std::pair<int, int> line = DifferingColumns(*underlined, *plain);
+      std::pair<int, int> letter = DifferingColumns(*before, *through);
+      ASSERT_LE(line.first, line.second) << "an underline is drawn for " << testing::PrintToString(c.caption);
+      EXPECT_GE(line.first, letter.first - 1) << testing::PrintToString(c.caption);
+      EXPECT_LE(line.second, letter.second + 2) << testing::PrintToString(c.caption);
+      EXPECT_LE(line.first, letter.second) << testing::PrintToString(c.caption);
+    }
+  }
 }
 
 TEST(SkinMenu, ACheckedItemShowsAMarkEvenWithoutTheCheckPicture) {

@@ -12,6 +12,7 @@
 
 #include "support/KeyPresser.h"
 #include "ui/Application.h"
+#include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/MessageBox.h"
 #include "ui/Panels.h"
@@ -174,8 +175,11 @@ TEST_F(MessagePath, AnOwnedTimerArrivesAsTheOwnersTimerMessage) {
 class TwoButtons : public ui::Form {
  public:
   TwoButtons() : ui::Form(L"VantorelTwoButtons") {}
-  bool Make() {
+  // `keyed`: an edit with keys of its own comes first and has the focus.
+  bool Make(bool keyed = false) {
     if (!Create(nullptr, L"two", WS_POPUP | WS_CAPTION)) return false;
+    if (keyed) box.Create(hwnd_, L"", 10, 40, 100, 20);
+    box.OnKeyDown = [](UINT key) { return key == 'S'; };
     ok.Create(hwnd_, L"OK", 10, 10, 60, 20, BS_DEFPUSHBUTTON);
     cancel.Create(hwnd_, L"Cancel", 80, 10, 60, 20);
     ok.SetId(IDOK);
@@ -184,6 +188,7 @@ class TwoButtons : public ui::Form {
     cancel.OnClick = [this] { SetModalResult(IDNO); };
     return true;
   }
+  ui::Edit box;
   ui::Button ok, cancel;
 };
 
@@ -192,14 +197,29 @@ TEST(DialogKeys, EnterAndEscapeReachTheOkAndCancelButtons) {
   const struct {
     WPARAM key;
     int result;
-  } cases[] = {{VK_RETURN, IDYES}, {VK_ESCAPE, IDNO}};
+    bool inKeyedEdit;  // the edit's handler leaves these keys to the dialog
+  } cases[] = {{VK_RETURN, IDYES, false}, {VK_ESCAPE, IDNO, false}, {VK_RETURN, IDYES, true}, {VK_ESCAPE, IDNO, true}};
   for (const auto& c : cases) {
     TwoButtons dialog;
-    ASSERT_TRUE(dialog.Make());
+    ASSERT_TRUE(dialog.Make(c.inKeyedEdit));
     testing_support::KeyPresser press(L"VantorelTwoButtons", c.key);
     EXPECT_EQ(dialog.ShowModal(nullptr), c.result) << "key " << c.key;
     EXPECT_TRUE(press.Pressed());
+    if (c.inKeyedEdit) {
+      EXPECT_EQ(press.Target(), dialog.box.Handle());
+    }
   }
+}
+
+// A button that turns disabled while focused leaves the focus on the next stop.
+TEST(DialogKeys, AFocusedButtonThatTurnsDisabledHandsTheFocusOn) {
+  ui::Application::Instance().Initialize();
+  TwoButtons dialog;
+  ASSERT_TRUE(dialog.Make());
+  ::ShowWindow(dialog.Handle(), SW_SHOW);
+  ::SetFocus(dialog.ok.Handle());
+  dialog.ok.Enable(false);
+  EXPECT_EQ(::GetFocus(), dialog.cancel.Handle());
 }
 
 TEST(DialogKeys, EscapeClosesAModalFormThroughItsCloseBoxOnly) {

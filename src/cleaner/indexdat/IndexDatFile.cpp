@@ -6,7 +6,7 @@
 #include <new>
 #include <random>
 
-#include "core/guard/FileDelete.h"
+#include "core/guard/PinnedOpen.h"
 
 namespace indexdat {
 namespace {
@@ -30,26 +30,39 @@ class Handle {
   HANDLE h_;
 };
 
-FileStatus Open(const std::wstring& path, DWORD access, HANDLE* out) {
-  DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return FileStatus::Missing;
-  // A link is never written through: its target is not ours to scrub.
-  if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) return FileStatus::Refused;
-  HANDLE h = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return FileStatus::CannotOpen;
-  // Checked again on the open file: some systems show a file link as a
-  // plain file, and the name may have become a link since.
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!::GetFileInformationByHandle(h, &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
-      core::guard::ReachedThroughLink(h, path)) {
-    ::CloseHandle(h);
-    return FileStatus::Refused;
+// Shared with the browser, which may hold the file open.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opened relative to the pin, never through a link: its target is not ours
+// to read or scrub.
+FileStatus Open(const core::guard::FolderPin& folder, const std::wstring& name, DWORD access, HANDLE* out) {
+  if (!folder.IsFolder()) return FileStatus::Missing;
+  core::guard::PinnedOpen opened =
+      core::guard::OpenPinnedFile(folder, name, access, kShareAll, core::guard::PinnedCreate::No);
+  switch (opened.result) {
+    case core::guard::PinnedOpenResult::Opened:
+      *out = opened.handle;
+      return FileStatus::Done;
+    case core::guard::PinnedOpenResult::Missing:
+      return FileStatus::Missing;
+    case core::guard::PinnedOpenResult::Refused:
+      return FileStatus::Linked;
+    default:
+      return FileStatus::CannotOpen;
   }
-  *out = h;
-  return FileStatus::Done;
 }
+
+// A file named by a path: its folder as it is reached now, links on the way
+// taken as the user's own layout.
+struct NamedFile {
+  explicit NamedFile(const std::wstring& path)
+      : slash(path.find_last_of(L'\\')),
+        folder(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1), core::guard::FollowLink::Yes),
+        name(slash == std::wstring::npos ? path : path.substr(slash + 1)) {}
+  size_t slash;
+  core::guard::FolderPin folder;
+  std::wstring name;
+};
 
 bool At(HANDLE file, uint64_t offset) {
   LARGE_INTEGER to;
@@ -105,21 +118,29 @@ FileStatus ScrubPass(HANDLE file, uint8_t value, uint64_t* written) {
 }  // namespace
 
 FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes) {
+  NamedFile named(path);
+  if (named.slash == std::wstring::npos) return FileStatus::Missing;
   HANDLE h = INVALID_HANDLE_VALUE;
-  FileStatus opened = Open(path, GENERIC_READ, &h);
+  FileStatus opened = Open(named.folder, named.name, GENERIC_READ, &h);
   if (opened != FileStatus::Done) return opened;
   Handle file(h);
   return ReadAll(file.Get(), bytes);
 }
 
 ScrubResult ScrubIndexDat(const std::wstring& path, int passes) {
+  NamedFile named(path);
+  if (named.slash == std::wstring::npos) return ScrubResult();
+  return ScrubIndexDat(named.folder, named.name, passes);
+}
+
+ScrubResult ScrubIndexDat(const core::guard::FolderPin& folder, const std::wstring& name, int passes) {
   passes = std::clamp(passes, 1, 3);
   std::minstd_rand random(::GetTickCount() ^ ::GetCurrentThreadId());
   std::uniform_int_distribution<int> anyByte(0, 254);
   ScrubResult result;
   for (int pass = 1; pass <= passes; ++pass) {
     HANDLE h = INVALID_HANDLE_VALUE;
-    result.status = Open(path, GENERIC_READ | GENERIC_WRITE, &h);
+    result.status = Open(folder, name, GENERIC_READ | GENERIC_WRITE, &h);
     if (result.status != FileStatus::Done) break;
     Handle file(h);
     uint8_t value = pass == passes ? 0 : static_cast<uint8_t>(anyByte(random));

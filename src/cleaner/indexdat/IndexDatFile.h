@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cleaner/indexdat/IndexDat.h"
+#include "core/guard/FolderPin.h"
 
 namespace indexdat {
 
@@ -16,10 +17,12 @@ enum class FileStatus {
   Missing,       // no such file
   CannotOpen,    // in use without sharing, no access, or unreadable
   NotCacheFile,  // does not start with the cache signature: left untouched
-  Refused,       // a link, or too large to be an index file or to read into memory
+  Refused,       // too large to be an index file or to read into memory
+  Linked,        // a link, or not the folder's own file: left untouched
 };
 
-// Reads the whole file (sharing it with the browser).
+// Reads the whole file (sharing it with the browser). A file named by a path
+// must be its folder's own, as the folder is reached now.
 FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes);
 
 struct ScrubResult {
@@ -32,5 +35,8 @@ struct ScrubResult {
 // one with a random byte 0..254. A file that cannot be opened ends the
 // scrub; the passes done stay done.
 ScrubResult ScrubIndexDat(const std::wstring& path, int passes);
+// The file `name` of the pinned `folder`, as the folder's listing spells it:
+// every pass opens it relative to the pin and refuses a link.
+ScrubResult ScrubIndexDat(const core::guard::FolderPin& folder, const std::wstring& name, int passes);
 
 }  // namespace indexdat

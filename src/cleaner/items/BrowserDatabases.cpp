@@ -206,16 +206,16 @@ void RunDatabaseStep(TClearTaskThread& t, const core::guard::FolderPin& folder, 
                      const std::vector<DatabaseStatement>& statements) {
   std::wstring file = folder.Path() + name;
   if (t.IsTest() || t.Terminated() || !IsFile(file)) return;
-  // Opened only when it lies in the pinned folder: a database a link leads
-  // to belongs to no profile we were asked to clean.
-  if (!core::guard::LiesInPinnedFolder(folder, name)) {
-    ++t.FItemRefused;
-    t.AddLog(t.Prefix() + L"skipping" + L" " + file + L" (a link to another file)");
-    return;
-  }
+  // Opened relative to the pin, and so are its journal, WAL and shared
+  // memory: a database a link leads to belongs to no profile we were asked
+  // to clean, whenever the link was put there.
   try {
-    core::TSQLiteDatabase db(file);
+    core::TSQLiteDatabase db(folder, name);
     CleanDatabase(db, statements);
+  } catch (const core::ESQLiteRefused& e) {
+    ++t.FItemRefused;
+    std::wstring why = e.File() == file ? L"a link to another file" : e.File() + L" is a link to another file";
+    t.AddLog(t.Prefix() + L"skipping" + L" " + file + L" (" + why + L")");
   } catch (const core::ESQLiteException& e) {
     // A locked or damaged database costs this one file, not the run.
     ++t.FItemFailed;

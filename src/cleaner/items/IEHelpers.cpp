@@ -142,31 +142,64 @@ bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const 
   return false;
 }
 
-void WipeIndexDat(TClearTaskThread& t, const std::wstring& path) {
-  if (t.IsTest()) return;
+indexdat::FileStatus WipeListedIndexDat(TClearTaskThread& t, const core::guard::ListedEntry& entry) {
+  if (t.IsTest()) return indexdat::FileStatus::Missing;
   const CleanSettings& s = t.Settings();
-  indexdat::ScrubResult result = indexdat::ScrubIndexDat(path, s.IsWipeFile ? s.WipeNumber : 0);
-  if (result.status == indexdat::FileStatus::NotCacheFile)
-    t.AddLog(L"Not a cache index file, left unchanged: " + path);
-  else if (result.status == indexdat::FileStatus::Refused)
-    t.AddLog(L"Not scrubbed (a link or too large): " + path);
+  indexdat::FileStatus status = entry.IsLink() ? indexdat::FileStatus::Linked
+                                               : indexdat::ScrubIndexDat(entry.Folder(), entry.Name(),
+                                                                         s.IsWipeFile ? s.WipeNumber : 0).status;
+  if (status == indexdat::FileStatus::NotCacheFile) {
+    t.AddLog(L"Not a cache index file, left unchanged: " + entry.Path());
+  } else if (status == indexdat::FileStatus::Refused) {
+    t.AddLog(L"Not scrubbed (too large): " + entry.Path());
+  } else if (status == indexdat::FileStatus::Linked) {
+    ++t.FItemRefused;
+    t.AddLog(t.Prefix() + L"skipping" + L" " + entry.Path() + L" (a link to another file)");
+  }
+  return status;
+}
+
+indexdat::FileStatus WipeIndexDat(TClearTaskThread& t, const std::wstring& folder, const std::wstring& below) {
+  using core::guard::FolderPin;
+  if (t.IsTest() || folder.empty() || !FolderExists(folder)) return indexdat::FileStatus::Missing;
+  std::unique_ptr<FolderPin> base = t.PinItemFolder(WithSlash(folder));
+  if (!base) return indexdat::FileStatus::Missing;
+  std::unique_ptr<FolderPin> sub = below.empty() ? nullptr : core::guard::PinBelow(*base, below);
+  if (!below.empty() && !sub) return indexdat::FileStatus::Missing;
+  if (sub && sub->IsReplaced()) {
+    t.LogReplacedFolder(sub->Path());
+    return indexdat::FileStatus::Linked;
+  }
+  if (sub && sub->IsLink()) {
+    // Its target is not the browser's folder: the file there is left as it is.
+    ++t.FItemRefused;
+    t.AddLog(t.Prefix() + L"skipping" + L" " + sub->Path() + L" (a folder link; its target is kept)");
+    return indexdat::FileStatus::Linked;
+  }
+  indexdat::FileStatus status = indexdat::FileStatus::Missing;
+  core::guard::ListPinned(sub ? *sub : *base, [&](const core::guard::ListedEntry& entry) {
+    if (entry.IsFolder() || Upper(entry.Name()) != L"INDEX.DAT") return true;
+    status = WipeListedIndexDat(t, entry);
+    return false;
+  });
+  return status;
 }
 
 namespace {
 
 // The index files of a pinned folder and of the folders below it, each
-// folder pinned from its parent's listing; links are never entered, and a
-// file is scrubbed only when it still lies in the pinned folder.
+// folder pinned from its parent's listing; links are never entered, and each
+// file is opened relative to its folder's pin.
 void WipeIndexDatsIn(TClearTaskThread& t, const core::guard::FolderPin& folder, bool spared) {
   core::guard::ListPinned(folder, [&](const core::guard::ListedEntry& entry) {
     if (t.Terminated()) return false;
-    if (entry.IsLink()) return true;
+    if (entry.IsLink() && entry.IsFolder()) return true;
     if (entry.IsFolder()) {
       core::guard::FolderPin child(folder, entry.Name());
       if (child.IsFolder() && !child.IsLink()) WipeIndexDatsIn(t, child, false);
       else t.LogReplacedFolder(child.Path());
-    } else if (!spared && Upper(entry.Name()) == L"INDEX.DAT" && core::guard::LiesInPinnedFolder(folder, entry.Name())) {
-      WipeIndexDat(t, entry.Path());
+    } else if (!spared && Upper(entry.Name()) == L"INDEX.DAT") {
+      WipeListedIndexDat(t, entry);
     }
     return true;
   });
@@ -182,12 +215,6 @@ void WipeIndexDatTree(TClearTaskThread& t, const std::wstring& folder) {
 }
 
 bool IsWininitVersion(BYTE versionCode) { return (versionCode >= 1 && versionCode <= 4) || versionCode == 8; }
-
-bool DeleteAtReboot(TClearTaskThread& t, const std::wstring& path) {
-  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-  if (t.IsTest() || IsLinkOrFolder(path)) return false;
-  return ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
-}
 
 bool AddWininitRenames(const std::wstring& iniPath, const std::vector<std::wstring>& lines) {
   std::vector<std::string> text = ReadLines(iniPath);
@@ -212,11 +239,9 @@ bool AddWininitRenames(const std::wstring& iniPath, const std::vector<std::wstri
 
 void RemoveAtRestart(TClearTaskThread& t, const std::vector<std::wstring>& files, BYTE versionCode,
                      const std::wstring& iniPath) {
-  if (t.IsTest()) return;
-  if (!IsWininitVersion(versionCode)) {
-    for (const std::wstring& file : files) DeleteAtReboot(t, file);
-    return;
-  }
+  // The NT family gets nothing: its restart list removes by name as the
+  // system, following whatever link a program of the user put there since.
+  if (t.IsTest() || !IsWininitVersion(versionCode)) return;
   // "NUL=<short path>" deletes the file before the 9x family starts. A
   // missing file has no short path and gets no line.
   std::vector<std::wstring> lines;

@@ -126,7 +126,7 @@ void ClearIETempFiles(TClearTaskThread& t, const ItemServices&) {
   if (cache.empty() || !FolderExists(cache)) return;
   t.FItemBytes = t.DeleteFolderFiles(cache, false, logFiles, t.IsTest() ? L"index.dat" : L"", t.FItemCount);
   t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
-  WipeIndexDat(t, cache + L"Content.IE5\\index.dat");
+  WipeIndexDat(t, cache, L"Content.IE5");
 }
 
 void ClearIECookies(TClearTaskThread& t, const ItemServices& s) {
@@ -142,7 +142,7 @@ void ClearIECookies(TClearTaskThread& t, const ItemServices& s) {
                                         true);
   t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
   // A cookie kept must keep its index entry too.
-  if (keep.empty()) WipeIndexDat(t, folder + L"index.dat");
+  if (keep.empty()) WipeIndexDat(t, folder, L"");
 }
 
 void ClearIEUrlHistory(TClearTaskThread& t, const ItemServices& s) {
@@ -224,18 +224,33 @@ void ClearIETypedURLs(TClearTaskThread& t, const ItemServices&) {
   t.FItemCount += t.DeleteRegKey(HKEY_CURRENT_USER, std::wstring(kExplorerBar) + L"ContainingTextMRU");
 }
 
+// The NT family removes nothing at the next restart (see RemoveAtRestart):
+// each file is emptied here and stays for the browser, which holds it.
 void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices& s) {
-  t.AddLog(L"Warning: This will take effect next time windows is rebooted.");
+  const bool nineX = IsWininitVersion(s.windowsVersion());
+  if (nineX) t.AddLog(L"Warning: This will take effect next time windows is rebooted.");
+  struct IndexFile {
+    std::wstring folder, below;
+  };
+  std::vector<IndexFile> places;
   std::wstring cookies = BrowserFolder(CSIDL_COOKIES), cache = IECacheFolder(), history = IEHistoryFolder();
+  if (!cookies.empty()) places.push_back({cookies, L""});
+  if (!cache.empty()) places.push_back({cache, L"Content.IE5"});
+  if (!history.empty()) places.push_back({history, L"History.IE5"});
   std::vector<std::wstring> files;
-  if (!cookies.empty()) files.push_back(cookies + L"index.dat");
-  if (!cache.empty()) files.push_back(cache + L"Content.IE5\\index.dat");
-  if (!history.empty()) files.push_back(history + L"History.IE5\\index.dat");
-  for (const std::wstring& file : files) t.FItemBytes += core::GetFileSizeByFind(file);
+  for (const IndexFile& place : places) {
+    files.push_back(place.folder + (place.below.empty() ? L"" : place.below + L"\\") + L"index.dat");
+    t.FItemBytes += core::GetFileSizeByFind(files.back());
+  }
   t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
   if (t.FItemSizeText != L"0") t.FItemCount = 3;
   if (t.IsTest()) return;
-  for (const std::wstring& file : files) WipeIndexDat(t, file);
+  for (size_t i = 0; i < places.size(); ++i) {
+    indexdat::FileStatus status = WipeIndexDat(t, places[i].folder, places[i].below);
+    if (!nineX && status == indexdat::FileStatus::Done) {
+      t.AddLog(t.Prefix() + L"emptied " + files[i] + L" and left it for the browser");
+    }
+  }
   RemoveAtRestart(t, files, s.windowsVersion(), WindowsFile(L"Wininit.ini"));
 }
 

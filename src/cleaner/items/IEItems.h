@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cleaner/ProgressThread.h"
+#include "cleaner/indexdat/IndexDatFile.h"
 #include "cleaner/items/ItemServices.h"
 
 namespace cleaner {
@@ -45,21 +46,24 @@ std::vector<std::wstring> ReadCookieKeepList(const std::wstring& dataFolder);
 // turn, or the file's name once an entry naming a ".txt" file was met.
 bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const std::vector<std::wstring>& keep);
 
-// Scrub in place (never in a test): one file, or every index.dat below a
-// folder except those directly in FWorkPath.
-void WipeIndexDat(TClearTaskThread& t, const std::wstring& path);
+// Scrub in place (never in a test). The index.dat of `folder` or of its
+// sub-folder `below` (empty: the folder itself), found in the pinned listing
+// of its folder; `below` and the file are refused, logged and counted when
+// they are links. Missing when there is no such file (or in a test).
+indexdat::FileStatus WipeIndexDat(TClearTaskThread& t, const std::wstring& folder, const std::wstring& below);
+// One index file a pinned listing gave.
+indexdat::FileStatus WipeListedIndexDat(TClearTaskThread& t, const core::guard::ListedEntry& entry);
+// Every index.dat below a folder except those directly in FWorkPath.
 void WipeIndexDatTree(TClearTaskThread& t, const std::wstring& folder);
 
 // The 9x family (version codes 1 to 4 and 8) removes files at the next
-// restart through Wininit.ini, the rest through MoveFileEx.
+// restart through Wininit.ini; the NT family schedules nothing by name.
 bool IsWininitVersion(BYTE versionCode);
-// Nothing in a test. True for a missing file; a link is refused.
-bool DeleteAtReboot(TClearTaskThread& t, const std::wstring& path);
 // Inserts `lines` below the first "[rename]" header of `iniPath` (appending
 // one when there is none), so that they stand there in reverse order.
 bool AddWininitRenames(const std::wstring& iniPath, const std::vector<std::wstring>& lines);
-// Schedules the files' removal at the next restart the way `versionCode`
-// asks for; `iniPath` is Wininit.ini of the Windows folder.
+// On the 9x family, schedules the files' removal at the next restart in
+// `iniPath` (Wininit.ini of the Windows folder); nothing on the NT family.
 void RemoveAtRestart(TClearTaskThread& t, const std::vector<std::wstring>& files, BYTE versionCode,
                      const std::wstring& iniPath);
 

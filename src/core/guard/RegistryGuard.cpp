@@ -67,6 +67,40 @@ LONG SubKeyNames(HKEY key, std::vector<std::wstring>* names) {
   }
 }
 
+// The system refuses a volatile key a lasting subkey: a probe made through
+// the key's own handle tells, and is deleted at once through its handle.
+bool IsOpenKeyVolatile(HKEY key) {
+  const std::wstring name = L"Vantorel volatility probe " + std::to_wstring(::GetCurrentProcessId()) + L"." +
+                            std::to_wstring(::GetTickCount());
+  HKEY probe = nullptr;
+  DWORD disposition = 0;
+  LONG rc = ::RegCreateKeyExW(key, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, DELETE | KEY_QUERY_VALUE,
+                              nullptr, &probe, &disposition);
+  if (rc == ERROR_CHILD_MUST_BE_VOLATILE) return true;
+  if (rc != ERROR_SUCCESS) return false;
+  if (disposition == REG_CREATED_NEW_KEY) DeleteOpenKey(probe);
+  ::RegCloseKey(probe);
+  return false;
+}
+
+// Every key below a volatile one is volatile too, but a lasting key may
+// hold either: each key of the tree is asked. Links are not entered.
+bool HoldsVolatileBelow(HKEY key) {
+  if (IsOpenKeyVolatile(key)) return true;
+  std::vector<std::wstring> children;
+  if (SubKeyNames(key, &children) != ERROR_SUCCESS) return false;
+  for (const auto& child : children) {
+    HKEY sub = nullptr;
+    bool link = false;
+    if (OpenPathAsItself(key, child, KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS, kLinkMet, &sub, &link) !=
+        ERROR_SUCCESS)
+      continue;
+    KeyCloser closer(sub);
+    if (!link && HoldsVolatileBelow(sub)) return true;
+  }
+  return false;
+}
+
 LONG DeleteTreeBelow(HKEY parent, const std::wstring& path, LinkBelow links) {
   HKEY key = nullptr;
   bool link = false;
@@ -149,25 +183,16 @@ bool IsDeletableKeyPath(HKEY root, const std::wstring& normalKey) {
   return !normalKey.empty() && IsCleanKeyPath(normalKey) && PlaceOfKey(root, normalKey) == KeyPlace::Deeper;
 }
 
-bool IsLinkKey(HKEY key) {
-  DWORD type = REG_NONE;
-  return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-         type == REG_LINK;
-}
-
 LONG OpenKeyAsItself(HKEY parent, const std::wstring& path, REGSAM access, HKEY* key, bool* isLink) {
-  *key = nullptr;
-  *isLink = false;
-  LONG rc = ::RegOpenKeyExW(parent, path.c_str(), REG_OPTION_OPEN_LINK, access | KEY_QUERY_VALUE, key);
-  if (rc != ERROR_SUCCESS) return rc;
-  *isLink = IsLinkKey(*key);
-  return ERROR_SUCCESS;
+  return OpenPathAsItself(parent, path, access, kLinkMet, key, isLink);
 }
 
 bool IsRegLink(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
   bool link = false;
-  if (OpenKeyAsItself(root, path, KEY_QUERY_VALUE, &key, &link) != ERROR_SUCCESS) return false;
+  LONG rc = OpenKeyAsItself(root, path, KEY_QUERY_VALUE, &key, &link);
+  if (rc == kLinkMet) return true;
+  if (rc != ERROR_SUCCESS) return false;
   ::RegCloseKey(key);
   return link;
 }
@@ -177,18 +202,16 @@ bool IsVolatileKey(HKEY root, const std::wstring& path) {
   bool link = false;
   if (OpenKeyAsItself(root, path, KEY_CREATE_SUB_KEY, &key, &link) != ERROR_SUCCESS) return false;
   KeyCloser closer(key);
-  if (link) return false;
-  const std::wstring name = L"Vantorel volatility probe " + std::to_wstring(::GetCurrentProcessId()) + L"." +
-                            std::to_wstring(::GetTickCount());
-  HKEY probe = nullptr;
-  DWORD disposition = 0;
-  LONG rc = ::RegCreateKeyExW(key, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, DELETE | KEY_QUERY_VALUE,
-                              nullptr, &probe, &disposition);
-  if (rc == ERROR_CHILD_MUST_BE_VOLATILE) return true;
-  if (rc != ERROR_SUCCESS) return false;
-  if (disposition == REG_CREATED_NEW_KEY) DeleteOpenKey(probe);
-  ::RegCloseKey(probe);
-  return false;
+  return !link && IsOpenKeyVolatile(key);
+}
+
+bool HoldsVolatileKey(HKEY root, const std::wstring& path) {
+  HKEY key = nullptr;
+  bool link = false;
+  if (OpenKeyAsItself(root, path, KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS, &key, &link) != ERROR_SUCCESS)
+    return false;
+  KeyCloser closer(key);
+  return !link && HoldsVolatileBelow(key);
 }
 
 LONG DeleteKeyTree(HKEY root, const std::wstring& path, LinkBelow links) {

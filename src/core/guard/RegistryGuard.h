@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "core/guard/RegistryLinks.h"
+
 namespace core {
 namespace guard {
 
@@ -36,10 +38,11 @@ bool IsDeletableKeyPath(HKEY root, const std::wstring& normalKey);
 // A registry link met where a delete would have to follow it.
 constexpr LONG kLinkMet = ERROR_CANT_ACCESS_FILE;
 
-// Opens the key itself, never a link's target; `isLink` tells whether it is one.
+// Opens the key itself, never a link's target; `isLink` tells whether it is
+// one. A link on the way to it (other than the system's own) gives kLinkMet.
 LONG OpenKeyAsItself(HKEY parent, const std::wstring& path, REGSAM access, HKEY* key, bool* isLink);
-bool IsLinkKey(HKEY key);
-// The key is a registry symbolic link: it stands for a key elsewhere.
+// The key is a registry symbolic link, or lies below one: it stands for a
+// key elsewhere.
 bool IsRegLink(HKEY root, const std::wstring& path);
 
 // The key is volatile: made with REG_OPTION_VOLATILE, or below such a key
@@ -49,6 +52,8 @@ bool IsRegLink(HKEY root, const std::wstring& path);
 // subkey, which is how it is told: a subkey the question made is deleted at
 // once through its own handle. False when it cannot be told.
 bool IsVolatileKey(HKEY root, const std::wstring& path);
+// The key or any key below it is volatile; links below are not entered.
+bool HoldsVolatileKey(HKEY root, const std::wstring& path);
 
 enum class LinkBelow {
   RemoveLink,  // a link in the tree goes as a link, its target stays

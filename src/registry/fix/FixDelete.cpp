@@ -22,6 +22,10 @@ namespace {
 
 TDeleteResult Result(TDeleteStatus status, std::wstring reason = {}) { return {status, std::move(reason)}; }
 
+const wchar_t kLinkOnPath[] = L"The key path passes a registry link, which is not followed.";
+const wchar_t kVolatile[] =
+    L"The key is volatile (it lasts only until Windows restarts), which a backup file cannot restore.";
+
 std::wstring TrimOneBackslash(const std::wstring& key) {
   return !key.empty() && key.back() == L'\\' ? key.substr(0, key.size() - 1) : key;
 }
@@ -52,9 +56,10 @@ std::wstring KeyRefusal(HKEY root, const std::wstring& path) {
     default:
       break;
   }
-  // The restore could not recreate it below a parent that is itself volatile.
-  if (guard::IsVolatileKey(root, path))
-    return L"The key is volatile (it lasts only until Windows restarts), which a backup file cannot restore.";
+  if (guard::IsRegLink(root, path)) return kLinkOnPath;
+  // The restore would bring a volatile key back as a lasting one, or could
+  // not recreate it below a parent that is itself volatile.
+  if (guard::HoldsVolatileKey(root, path)) return kVolatile;
   return {};
 }
 
@@ -99,6 +104,7 @@ TDeleteResult DeleteValueWithBackup(const std::wstring& Root, const std::wstring
   HKEY key = nullptr;
   bool link = false;
   LONG rc = guard::OpenKeyAsItself(root, path, KEY_QUERY_VALUE, &key, &link);
+  if (rc == guard::kLinkMet) return Result(dsRefused, kLinkOnPath);
   if (rc == ERROR_FILE_NOT_FOUND) return Result(dsMissing, L"The key does not exist.");
   if (rc != ERROR_SUCCESS) return Result(dsDeleteFailed, L"The key cannot be opened: " + SystemErrorText(rc));
   rc = link ? guard::kLinkMet : ::RegQueryValueExW(key, ValueName.c_str(), nullptr, nullptr, nullptr, nullptr);
@@ -107,6 +113,7 @@ TDeleteResult DeleteValueWithBackup(const std::wstring& Root, const std::wstring
   if (rc == ERROR_FILE_NOT_FOUND) return Result(dsMissing, L"The value does not exist.");
   if (rc != ERROR_SUCCESS) return Result(dsBackupFailed, L"The value cannot be read: " + SystemErrorText(rc));
   if (WithBackup) {
+    if (guard::IsVolatileKey(root, path)) return Result(dsRefused, kVolatile);
     TDeleteResult backup = FromExport(ExportRegEntry(BackupFile, root, path, ValueName, false));
     if (!backup.Deleted()) return backup;
   }

@@ -6,6 +6,7 @@
 #include "core/Options.h"
 #include "core/Paths.h"
 #include "core/SystemInfo.h"
+#include "core/guard/FileCreate.h"
 #include "core/Text.h"
 #include "registry/RegKey.h"
 #include "registry/fix/FixErrors.h"
@@ -40,17 +41,15 @@ bool CreateFolderWithParents(std::wstring path) {
 // Writes and removes a scratch file: a folder that takes no file cannot take
 // the backup either, and then nothing may be deleted.
 bool FolderTakesFiles(const std::wstring& folder, DWORD* error) {
-  std::wstring probe = WithBackslash(folder) + L"~vantorel-backup-test-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
-  HANDLE h = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    *error = ::GetLastError();
+  core::guard::CreatedFile probe = core::guard::CreateScratchFile(WithBackslash(folder));
+  if (!probe.Ok()) {
+    *error = probe.Error;
     return false;
   }
   DWORD written = 0;
-  bool ok = ::WriteFile(h, "\r\n", 2, &written, nullptr) && written == 2;
+  bool ok = ::WriteFile(probe.Handle, "\r\n", 2, &written, nullptr) && written == 2;
   *error = ok ? ERROR_SUCCESS : ::GetLastError();
-  ::CloseHandle(h);
+  ::CloseHandle(probe.Handle);
   return ok;
 }
 

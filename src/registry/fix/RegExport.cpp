@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/guard/FileCreate.h"
 #include "core/guard/RegistryGuard.h"
 #include "registry/RegKey.h"
 #include "registry/fix/FixErrors.h"
@@ -206,6 +207,12 @@ bool WriteAll(HANDLE file, const std::string& text) {
   return true;
 }
 
+std::wstring BackupCreateFailure(const core::guard::CreatedFile& f) {
+  if (f.Result == core::guard::CreateResult::Link)
+    return L"the name leads elsewhere (a link, or a file with other names); nothing is written through it.";
+  return SystemErrorText(f.Error);
+}
+
 bool Seek(HANDLE file, LONGLONG at) {
   LARGE_INTEGER pos;
   pos.QuadPart = at;
@@ -298,18 +305,18 @@ bool TRegBackupFile::Create(std::wstring* why) {
   for (int n = 1; n <= kMaxBackupNames; ++n) {
     std::wstring name = NumberedName(wanted_, n);
     // No write sharing: a second run cannot open this file and takes the next name.
-    HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      file_ = h;
+    core::guard::CreatedFile f =
+        core::guard::CreateNewFile(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+    if (f.Ok()) {
+      file_ = f.Handle;
       name_ = name;
       return true;
     }
-    DWORD error = ::GetLastError();
-    bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS || error == ERROR_SHARING_VIOLATION ||
-                 (error == ERROR_ACCESS_DENIED && ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES);
+    // A name someone else holds, a link planted under it included, is passed over.
+    bool taken = f.Result == core::guard::CreateResult::Taken || f.Error == ERROR_SHARING_VIOLATION ||
+                 (f.Error == ERROR_ACCESS_DENIED && ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES);
     if (!taken) {
-      *why = L"The backup file " + name + L" cannot be created: " + SystemErrorText(error);
+      *why = L"The backup file " + name + L" cannot be created: " + BackupCreateFailure(f);
       return false;
     }
   }
@@ -330,10 +337,11 @@ bool AppendToRegFile(const std::wstring& FileName, const std::string& text, std:
     auto it = OpenRuns().find(NameKey(FileName));
     if (it != OpenRuns().end()) return it->second->Append(text, why);
   }
-  TFileHandle file(::CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) {
-    *why = L"The backup file " + FileName + L" cannot be opened: " + SystemErrorText(::GetLastError());
+  core::guard::CreatedFile opened = core::guard::OpenUserFile(FileName, core::guard::UserFileMode::Keep,
+                                                              GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
+  TFileHandle file(opened.Handle);
+  if (!opened.Ok()) {
+    *why = L"The backup file " + FileName + L" cannot be opened: " + BackupCreateFailure(opened);
     return false;
   }
   if (!AppendEntry(file.Get(), FileName, text, why)) return false;

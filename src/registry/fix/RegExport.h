@@ -38,7 +38,8 @@ TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::w
 
 // Appends `text` to the file (with the header when the file is new or
 // empty) as above; on any failure the file is cut back to its old end. A name
-// that a TRegBackupFile of this process holds goes to that run's own file.
+// that a TRegBackupFile of this process holds goes to that run's own file;
+// an existing name that is a link, or a file with other names, is refused.
 bool AppendToRegFile(const std::wstring& FileName, const std::string& text, std::wstring* why);
 
 // Stands in for the first character of a key header's root name until the
@@ -52,8 +53,8 @@ std::vector<std::pair<size_t, char>> SpoilRegHeaders(std::string* text);
 
 // The backup file of one fix run, made on its first entry and held open
 // until the run ends, so that no other run can write into it. It is a new
-// file: when the wanted name exists or another run holds it, the next free
-// name ("..._2.reg", "..._3.reg") is taken. While it lives, AppendToRegFile
+// file: when anything bears the wanted name (a link included) or another run
+// holds it, the next free name ("..._2.reg", "..._3.reg") is taken. While it lives, AppendToRegFile
 // of the wanted name writes here.
 class TRegBackupFile {
  public:

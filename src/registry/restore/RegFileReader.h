@@ -11,32 +11,29 @@
 // errs towards seeing one: "[-" after blanks even inside the bracket, data
 // starting with "-", and every physical line of a continued value also
 // judged on its own.
+//
+// The file is read in pieces and parsed line by line: no line is kept after
+// it is parsed, and the entries are packed (RegEntries.h), so that reading
+// costs a few times the file's size whatever its shape.
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <string>
-#include <vector>
+
+#include "registry/restore/RegEntries.h"
 
 namespace registry {
 
 enum class TRegEncoding { Ansi, Utf8, Utf16 };
 
-struct TRegEntry {
-  int Line = 0;           // 1-based line where the entry starts
-  bool IsKey = false;     // a "[...]" header; otherwise a value line
-  bool Deletes = false;   // "[-key]", or a value whose data is "-"
-  std::wstring Key;       // header: the key as written; value: its section's key
-  std::wstring Name;      // value name, unescaped; empty for the default value "@"
-  std::wstring Data;      // value data after "=", continuations joined, blanks trimmed
-};
-
 struct TRegFile {
   bool Decoded = false;        // the bytes read as text of one of the encodings
-  bool TooLarge = false;       // not read: it needs more memory than the program has
+  bool OutOfMemory = false;    // not read: it needs more memory than the program has
   TRegEncoding Encoding = TRegEncoding::Ansi;
   bool KnownSignature = false; // first line "REGEDIT4" or "Windows Registry Editor Version 5.00"
-  std::vector<TRegEntry> Entries;
-  std::vector<int> DeletingLines;  // every line that deletes, in order
+  TRegEntries Entries;
+  std::deque<int> DeletingLines;   // every line that deletes, in order
 
   // The file is text the editor imports.
   bool Readable() const { return Decoded && KnownSignature; }
@@ -48,19 +45,20 @@ struct TRegFile {
 TRegFile ParseRegBytes(const std::string& bytes);
 // Text already decoded.
 TRegFile ParseRegText(const std::wstring& text);
-// The largest .reg file read: 64 MB. Reading costs the program several
-// times a file's size (its bytes, its text in UTF-16, its entries), and a
-// 32-bit program has 2 GB of address space in all; a fix writes backups far
-// smaller than this.
+// The largest .reg file read: 64 MB. A fix writes backups far smaller.
 constexpr long long kMaxRegFileBytes = 64LL << 20;
 
-enum class TRegRead { Read, Unreadable, TooLarge };
+enum class TRegRead {
+  Read,
+  Unreadable,  // it cannot be opened or read
+  TooLarge,    // above kMaxRegFileBytes; not read
+  NoMemory,    // memory ran out while it was read
+};
 
-// Reads the whole file: Unreadable when it cannot be opened or read,
-// TooLarge above kMaxRegFileBytes (or when memory runs out). With `keepOpen`
-// the file stays open, shared for reading only, until the caller closes the
-// handle: what was read is what others read meanwhile.
-TRegRead ReadRegFileBytes(const std::wstring& file, std::string* bytes, HANDLE* keepOpen = nullptr);
+// Reads and parses the whole file into `out` (left empty unless Read). With
+// `keepOpen` the file stays open, shared for reading only, until the caller
+// closes the handle: what was read is what others read meanwhile.
+TRegRead ReadRegFile(const std::wstring& file, TRegFile* out, HANDLE* keepOpen = nullptr);
 
 // "HKEY_CURRENT_USER\Software\X" or "hkcu\Software\X" to its predefined root
 // and the path below it; false for an unknown root.

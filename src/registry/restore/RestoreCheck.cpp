@@ -86,9 +86,9 @@ int RegTextDeletingLine(const std::string& text) { return ParseRegBytes(text).Fi
 bool RegTextDeletes(const std::string& text) { return RegTextDeletingLine(text) != 0; }
 
 TRestoreCheck CheckRegFileRestored(const std::wstring& file) {
-  std::string text;
-  if (ReadRegFileBytes(file, &text) != TRegRead::Read) return {};
-  return CheckRegTextRestored(text);
+  TRegFile text;
+  if (ReadRegFile(file, &text) != TRegRead::Read) return {};
+  return CheckRegEntriesRestored(text);
 }
 
 }  // namespace registry

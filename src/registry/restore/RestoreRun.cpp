@@ -17,13 +17,13 @@ class TOpenFile {
 
 TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& runImport) {
   TRestoreOutcome out;
-  std::string bytes;
   // Held open from the check to the end of the import, so that the editor
   // imports exactly the text that was judged.
   TOpenFile held;
-  const TRegRead read = ReadRegFileBytes(file, &bytes, &held.h);
-  const TRegFile text = read == TRegRead::Read ? ParseRegBytes(bytes) : TRegFile{};
-  if (read == TRegRead::TooLarge || text.TooLarge) out.Status = rsTooLarge;
+  TRegFile text;
+  const TRegRead read = ReadRegFile(file, &text, &held.h);
+  if (read == TRegRead::TooLarge) out.Status = rsTooLarge;
+  if (read == TRegRead::NoMemory) out.Status = rsNoMemory;
   if (!text.Readable()) return out;
   if ((out.Line = text.FirstDeletingLine()) != 0) {
     out.Status = rsDeletes;

@@ -13,6 +13,7 @@ namespace registry {
 enum TRestoreStatus {
   rsUnreadable,  // the file cannot be read as .reg text; nothing imported
   rsTooLarge,    // the file is larger than the reader takes (kMaxRegFileBytes); nothing imported
+  rsNoMemory,    // memory ran out while the file was read; nothing imported
   rsDeletes,     // a line would delete; nothing imported
   rsNotRun,      // the editor did not run to its end
   rsIncomplete,  // imported, but not every entry is back (or none could be checked)

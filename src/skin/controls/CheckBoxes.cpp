@@ -136,12 +136,23 @@ LRESULT TskCheckBox::OnMessage(UINT msg, WPARAM w, LPARAM l) {
       if (::PtInRect(&rc, p) && IsEnabled()) Click();
       return 0;
     }
-    case WM_KEYUP:
-      if ((w == VK_SPACE || w == VK_RETURN) && IsFocused() && IsEnabled() && ClickOnKeyUp()) {
+    case WM_KEYDOWN:
+      if (w == VK_SPACE || w == VK_RETURN) keyDown_ = static_cast<UINT>(w);
+      return 0;
+    case WM_KEYUP: {
+      // Only the release of a key pressed here: the release of an Enter that
+      // opened this window on another control must not change a setting.
+      const bool own = keyDown_ == w;
+      keyDown_ = 0;
+      if (own && (w == VK_SPACE || w == VK_RETURN) && IsFocused() && IsEnabled() && ClickOnKeyUp()) {
         Repaint();
         Click();
       }
       return 0;
+    }
+    case WM_KILLFOCUS:
+      keyDown_ = 0;
+      return SkinControl::OnMessage(msg, w, l);
     case WM_SETTEXT: {
       LRESULT r = SkinControl::OnMessage(msg, w, l);
       AdjustSize();

@@ -47,6 +47,7 @@ class TskCheckBox : public SkinControl {
  private:
   bool Picture(Bitmap& out) const;
   bool autoSize_ = true;
+  UINT keyDown_ = 0;  // Space or Enter pressed while focused, until released
 };
 
 class TskRadioButton : public TskCheckBox {

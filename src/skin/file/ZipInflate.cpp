@@ -142,17 +142,21 @@ class InflateWindow {
     pos_ += length;
     return Flush();
   }
+  // As zlib does: bytes that are not there are missing data, whatever the
+  // length says; only bytes present past the limit make the output too long.
   InflateStatus Stored(ZipBitReader& reader, std::uint32_t length) {
-    if (Total() + length > limit_) return InflateStatus::TooLong;
-    while (length > 0) {
-      const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::size_t>(length, kFlushAt - pos_));
+    const std::uint32_t allowed = static_cast<std::uint32_t>(std::min<std::uint64_t>(length, limit_ - Total()));
+    for (std::uint32_t left = allowed; left > 0;) {
+      const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::size_t>(left, kFlushAt - pos_));
       if (!reader.ReadBytes(window_.data() + pos_, n)) return InflateStatus::InputEnded;
       pos_ += n;
-      length -= n;
+      left -= n;
       const InflateStatus status = Flush();
       if (status != InflateStatus::Ok) return status;
     }
-    return InflateStatus::Ok;
+    if (allowed == length) return InflateStatus::Ok;
+    std::uint8_t next = 0;
+    return reader.ReadBytes(&next, 1) ? InflateStatus::TooLong : InflateStatus::InputEnded;
   }
   InflateStatus Finish() {
     if (pos_ > 0 && !sink_.Write(window_.data(), pos_)) return InflateStatus::WriteFailed;

@@ -193,6 +193,7 @@ void TskPageControl::TabChanged(int Index) {
     TskTabSheet* page = Page(Index);
     Activate(page);
     if (page != nullptr && ::GetFocus() != TopPanel().Handle()) FocusFirstChild(*page);
+    FocusShownPage();
   }
   TskTab::TabChanged(Index);
 }

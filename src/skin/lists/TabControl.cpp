@@ -5,6 +5,7 @@
 #include "skin/lists/ThemeAccess.h"
 #include "skin/theme/BuiltinTheme.h"
 #include "skin/theme/StyleResolve.h"
+#include "ui/DialogKeys.h"
 
 namespace skin {
 
@@ -76,6 +77,38 @@ void TskTab::SetPageDrawFocused(bool Value) {
 }
 
 void TskTab::SetTabIndex(int Value) { TopPanel_->SetTabIndex(Value); }
+
+void TskTab::StepPage(int Step) {
+  const int next = TopPanel_->TabFromActive(Step);
+  if (next >= 0) TopPanel_->SetTabIndex(next);
+  FocusShownPage();
+}
+
+namespace {
+
+// The window and every parent up to `top` shown and enabled.
+bool UsableUpTo(HWND window, HWND top) {
+  for (HWND w = window; w != nullptr && w != top; w = ::GetParent(w))
+    if (!::IsWindowVisible(w) || !::IsWindowEnabled(w)) return false;
+  return true;
+}
+
+}  // namespace
+
+void TskTab::FocusShownPage() {
+  HWND focus = ::GetFocus();
+  if (!::IsChild(hwnd_, focus) || UsableUpTo(focus, hwnd_)) return;
+  HWND strip = TopPanel_->Handle();
+  for (HWND page = ::GetWindow(hwnd_, GW_CHILD); page != nullptr; page = ::GetWindow(page, GW_HWNDNEXT)) {
+    if (page == strip || !::IsWindowVisible(page) || !::IsWindowEnabled(page)) continue;
+    HWND first = ::GetNextDlgTabItem(page, nullptr, FALSE);
+    if (first != nullptr && ::IsChild(page, first)) {
+      ::SetFocus(first);
+      return;
+    }
+  }
+  ::SetFocus(strip);
+}
 
 bool TskTab::AllowChange() {
   bool allow = true;
@@ -152,6 +185,9 @@ LRESULT TskTab::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT:
       Paint();
       return 0;
+    case ui::kPageStepMessage:
+      StepPage(static_cast<int>(w));
+      return 1;
     case WM_SIZE:
       PlaceTopPanel();
       LayoutChildren();

@@ -74,6 +74,8 @@ class TskTabControlTopPanel : public ui::Control {
   // (round the row), Right and Left the next and previous. -1 when the key
   // selects none and, for Tab, leaves the strip.
   int TabForKey(WPARAM Key) const;
+  // The visible tab `Step` tabs away from the active one, round the row.
+  int TabFromActive(int Step) const { return VisibleTabFrom(Step, true); }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
@@ -150,6 +152,11 @@ class TskTab : public ui::Control, public ListLookHolder {
   // strip's height + 3 on the strip's side.
   RECT PageArea() const;
 
+  // Shows the page `Step` tabs away (Ctrl+Tab and the like from any control
+  // of the form); a focus left on a page that went away moves to the first
+  // tab stop of the page shown, or to the strip.
+  void StepPage(int Step);
+
   // Asked before a tab picked by mouse becomes active.
   bool AllowChange();
   virtual void TabChanged(int Index);
@@ -171,6 +178,9 @@ class TskTab : public ui::Control, public ListLookHolder {
   virtual void ApplyUIStyle() {}
   virtual void LayoutChildren();
   void PlaceTopPanel();
+  // A focus left on a page that went away moves to the first tab stop of the
+  // page shown, or to the strip.
+  void FocusShownPage();
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
   void ApplyLook(const ThemeLook& look) override;
   void RedrawBorder() override;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "skin/draw/Bitmap.h"
 #include "skin/draw/Fills.h"
@@ -20,6 +22,47 @@ bool StretchTopRows(HDC canvas, const RECT& rect, const wchar_t* name, int rows)
   if (!picture.LoadFromResource(::GetModuleHandleW(nullptr), name)) return false;
   picture.SetHeight(std::min(rows, picture.Height()));
   return StretchDrawBitmap(picture, canvas, rect);
+}
+
+// The caption without its "&" marks ("&&" stands for one "&"), and the
+// index of the letter the first mark underlines; -1 for none.
+std::wstring StripPrefix(const std::wstring& caption, int* prefix) {
+  std::wstring text;
+  *prefix = -1;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == L'&') {
+      if (++i == caption.size()) break;
+      if (caption[i] != L'&' && *prefix < 0) *prefix = static_cast<int>(text.size());
+    }
+    text += caption[i];
+  }
+  return text;
+}
+
+// One line, centred in height, left or right aligned and clipped to `r`,
+// with the letter after "&" underlined. Wine's DrawText places that line by
+// the font's measured advances but draws a blank of the menu font narrower,
+// so after a blank the line slid right under the next letters; here the
+// letters are placed by the very advances that place the line.
+void DrawCaptionLine(HDC dc, const std::wstring& caption, const RECT& r, bool alignRight) {
+  int prefix = -1;
+  const std::wstring text = StripPrefix(caption, &prefix);
+  const int n = static_cast<int>(text.size());
+  if (n == 0) return;
+  std::vector<INT> ends(static_cast<size_t>(n)), advances(static_cast<size_t>(n));
+  SIZE size{};
+  if (!::GetTextExtentExPointW(dc, text.c_str(), n, 0, nullptr, ends.data(), &size)) return;
+  for (int i = 0; i < n; ++i) advances[static_cast<size_t>(i)] = ends[static_cast<size_t>(i)] - (i > 0 ? ends[static_cast<size_t>(i - 1)] : 0);
+  TEXTMETRICW tm{};
+  ::GetTextMetricsW(dc, &tm);
+  const int x = alignRight ? r.right - size.cx : r.left;
+  const int y = r.top + (r.bottom - r.top - tm.tmHeight) / 2;
+  ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(n), advances.data());
+  if (prefix < 0) return;
+  const int from = x + (prefix > 0 ? ends[static_cast<size_t>(prefix - 1)] : 0);
+  RECT line{from, y + tm.tmAscent + 1, x + ends[static_cast<size_t>(prefix)] - 1, y + tm.tmAscent + 2};
+  RECT clipped{};
+  if (::IntersectRect(&clipped, &line, &r)) FillRectColor(dc, clipped, ::GetTextColor(dc));
 }
 
 }  // namespace
@@ -245,7 +288,7 @@ void TskSkinMenu::DrawItem(TskMenuItem& Item, HDC Canvas, const RECT& Rect, bool
   ::SetTextColor(Canvas, ColorToRGB(!Item.Enabled ? RGB(128, 128, 128) : selected ? SelectedFontColor : FontColor));
   RECT caption = ltr ? RECT{Rect.left + BarWidth + 4, Rect.top, Rect.right, Rect.bottom}
                      : RECT{Rect.left + BarWidth, Rect.top, Rect.right - 4, Rect.bottom};
-  ::DrawTextW(Canvas, Item.Caption.c_str(), -1, &caption, DT_VCENTER | DT_SINGLELINE | (ltr ? 0 : DT_RIGHT));
+  DrawCaptionLine(Canvas, Item.Caption, caption, !ltr);
   if (!Item.ShortCut.empty()) {
     RECT shortcut = ltr ? RECT{Rect.right - TextWidth(Canvas, Item.ShortCut) - 16, Rect.top, Rect.right, Rect.bottom}
                         : RECT{Rect.left + BarWidth + 4, Rect.top, Rect.right, Rect.bottom};

@@ -1,0 +1,53 @@
+// Files this program makes in folders others may write (the backup folder)
+// and files the user names (exports, the full backup). CREATE_NEW never opens
+// whatever already bears the name, a link included (dangling or not): a name
+// planted first is met, never written through. An existing file the user
+// named is opened and then judged on its handle: Wine opens a file link's
+// target even when asked for the link itself, so that flag proves nothing.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace core {
+namespace guard {
+
+enum class CreateResult {
+  Created,  // the handle is open on the file
+  Taken,    // something bears the name (a file, a folder or a link)
+  Link,     // the name leads elsewhere: a link, a file with other names, or a folder swapped meanwhile
+  Failed,   // the system refused; see Error
+};
+
+struct CreatedFile {
+  HANDLE Handle = INVALID_HANDLE_VALUE;
+  CreateResult Result = CreateResult::Failed;
+  DWORD Error = ERROR_SUCCESS;
+  bool Ok() const { return Result == CreateResult::Created; }
+};
+
+// The new file `path` (a full path). A file that turns out not to lie in the
+// folder `path` names, as pinned just before (the folder was swapped
+// between), is reported as a Link, and removed again where the handle's
+// access or sharing allows it.
+CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share,
+                          DWORD flags = FILE_ATTRIBUTE_NORMAL);
+
+// A file of a random name in `folder`, written by no one else and removed
+// when its handle closes.
+CreatedFile CreateScratchFile(const std::wstring& folder);
+
+enum class UserFileMode {
+  CreateOnly,  // a new file only; an existing name is Taken
+  Replace,     // a new file, or the existing one emptied
+  Keep,        // a new file, or the existing one as it is (to append to, or for another program to write)
+};
+
+// A file the user named, opened with `access` for writing into it. An
+// existing file is refused (Link) when its handle is not the file the path
+// names, or when it has more than one name: writing would change the file
+// behind the link.
+CreatedFile OpenUserFile(const std::wstring& path, UserFileMode mode, DWORD access, DWORD share);
+
+}  // namespace guard
+}  // namespace core

@@ -1,0 +1,177 @@
+#include "registry/restore/RegEntries.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace registry {
+namespace {
+
+constexpr unsigned kIsKey = 1, kDeletes = 2;
+constexpr size_t kBlockBits = 20;
+constexpr size_t kBlockBytes = size_t(1) << kBlockBits;
+// A record larger than this gets a block of its own, so that little of a
+// block is left unused.
+constexpr size_t kOwnBlockBytes = 64 << 10;
+constexpr size_t kMaxBlocks = size_t(1) << (32 - kBlockBits);
+
+size_t VarintSize(uint64_t v) {
+  size_t n = 1;
+  while (v >= 0x80) {
+    v >>= 7;
+    ++n;
+  }
+  return n;
+}
+
+char* PutVarint(char* p, uint64_t v) {
+  while (v >= 0x80) {
+    *p++ = static_cast<char>(0x80 | (v & 0x7F));
+    v >>= 7;
+  }
+  *p++ = static_cast<char>(v);
+  return p;
+}
+
+const char* GetVarint(const char* p, uint64_t* v) {
+  *v = 0;
+  for (int shift = 0;; shift += 7) {
+    unsigned char b = static_cast<unsigned char>(*p++);
+    *v |= uint64_t(b & 0x7F) << shift;
+    if (b < 0x80) return p;
+  }
+}
+
+char* PutText(char* p, std::string_view text) {
+  p = PutVarint(p, text.size());
+  if (!text.empty()) std::memcpy(p, text.data(), text.size());
+  return p + text.size();
+}
+
+const char* GetText(const char* p, std::string_view* text) {
+  uint64_t n = 0;
+  p = GetVarint(p, &n);
+  *text = std::string_view(p, static_cast<size_t>(n));
+  return p + n;
+}
+
+}  // namespace
+
+void AppendPackedUnit(std::string* out, wchar_t unit) {
+  unsigned u = static_cast<unsigned>(unit) & 0xFFFF;
+  if (u < 0x80) {
+    out->push_back(static_cast<char>(u));
+  } else if (u < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (u >> 6)));
+    out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (u >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
+  }
+}
+
+std::wstring UnpackText(std::string_view packed) {
+  std::wstring text;
+  text.reserve(packed.size());
+  for (size_t i = 0; i < packed.size();) {
+    unsigned b = static_cast<unsigned char>(packed[i]);
+    auto next = [&](size_t k) { return i + k < packed.size() ? static_cast<unsigned char>(packed[i + k]) & 0x3Fu : 0u; };
+    if (b < 0x80) {
+      text += static_cast<wchar_t>(b);
+      i += 1;
+    } else if (b < 0xE0) {
+      text += static_cast<wchar_t>((b & 0x1F) << 6 | next(1));
+      i += 2;
+    } else {
+      text += static_cast<wchar_t>((b & 0x0F) << 12 | next(1) << 6 | next(2));
+      i += 3;
+    }
+  }
+  return text;
+}
+
+char* TRegEntries::Room(size_t bytes, uint32_t* at) {
+  const bool own = bytes > kOwnBlockBytes;
+  if (own || current_ == SIZE_MAX || used_ + bytes > kBlockBytes) {
+    if (blocks_.size() >= kMaxBlocks) throw std::bad_alloc();
+    blocks_.push_back(std::unique_ptr<char[]>(new char[own ? bytes : kBlockBytes]));
+    if (own) {
+      *at = static_cast<uint32_t>((blocks_.size() - 1) << kBlockBits);
+      return blocks_.back().get();
+    }
+    current_ = blocks_.size() - 1;
+    used_ = 0;
+  }
+  *at = static_cast<uint32_t>(current_ << kBlockBits | used_);
+  char* p = blocks_[current_].get() + used_;
+  used_ += bytes;
+  return p;
+}
+
+void TRegEntries::Add(int line, unsigned flags, std::string_view first, std::string_view second, bool hasSecond) {
+  // Every entry takes a line of its own, so the line is stored as its
+  // distance from the entry's number: one byte in a file of entries alone.
+  const uint64_t head = (uint64_t(line) - 1 - offsets_.size()) << 2 | flags;
+  size_t bytes = VarintSize(head) + VarintSize(first.size()) + first.size();
+  if (hasSecond) bytes += VarintSize(second.size()) + second.size();
+  uint32_t at = 0;
+  char* p = Room(bytes, &at);
+  p = PutText(PutVarint(p, head), first);
+  if (hasSecond) PutText(p, second);
+  offsets_.push_back(at);
+}
+
+void TRegEntries::AddKey(int line, bool deletes, std::string_view key) {
+  sections_.push_back(static_cast<uint32_t>(offsets_.size()));
+  Add(line, kIsKey | (deletes ? kDeletes : 0), key, {}, false);
+}
+
+void TRegEntries::AddValue(int line, bool deletes, std::string_view name, std::string_view data) {
+  Add(line, deletes ? kDeletes : 0, name, data, true);
+}
+
+TRegEntries::TRecord TRegEntries::Record(size_t i) const {
+  const uint32_t at = offsets_[i];
+  const char* p = blocks_[at >> kBlockBits].get() + (at & (kBlockBytes - 1));
+  uint64_t head = 0;
+  p = GetVarint(p, &head);
+  TRecord r{static_cast<int>((head >> 2) + 1 + i), (head & kIsKey) != 0, (head & kDeletes) != 0, {}, {}};
+  p = GetText(p, &r.First);
+  if (!r.IsKey) GetText(p, &r.Second);
+  return r;
+}
+
+size_t TRegEntries::SectionOf(size_t i) const {
+  auto after = std::upper_bound(sections_.begin(), sections_.end(), static_cast<uint32_t>(i));
+  return after == sections_.begin() ? SIZE_MAX : *(after - 1);
+}
+
+TRegEntry TRegEntries::Unpack(size_t i, size_t* keyOf, std::wstring* key) const {
+  const TRecord r = Record(i);
+  TRegEntry e;
+  e.Line = r.Line;
+  e.IsKey = r.IsKey;
+  e.Deletes = r.Deletes;
+  const size_t section = SectionOf(i);
+  if (section != *keyOf) {
+    *keyOf = section;
+    *key = section == SIZE_MAX ? std::wstring() : UnpackText(Record(section).First);
+  }
+  e.Key = *key;
+  if (!r.IsKey) {
+    e.Name = UnpackText(r.First);
+    e.Data = UnpackText(r.Second);
+  }
+  return e;
+}
+
+TRegEntry TRegEntries::operator[](size_t i) const {
+  size_t keyOf = SIZE_MAX - 1;
+  std::wstring key;
+  return Unpack(i, &keyOf, &key);
+}
+
+TRegEntry TRegEntries::const_iterator::operator*() const { return owner_->Unpack(at_, &keyOf_, &key_); }
+
+}  // namespace registry
