@@ -221,7 +221,11 @@ FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name)
   // the link's target.
   if (parent.Name().empty() || (name_ != parent.Name() + name + L'\\' && !IsTrimmedNameOfItself(parent, name))) {
     folder_ = false;
-    replaced_ = true;
+    // Only to say why it is left: a name that is a link now was followed
+    // (some systems follow one even when told not to); else the folder moved.
+    DWORD named = ::GetFileAttributesW(LiteralPath(Bare(path_)).c_str());
+    link_ = named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    replaced_ = !link_;
   }
 }
 
