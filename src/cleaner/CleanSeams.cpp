@@ -56,6 +56,10 @@ FileRemoval SystemDeleter::RemoveListedFile(const core::guard::FolderPin& folder
 
 bool SystemDeleter::RemoveFolder(const std::wstring& path) { return core::guard::RemoveFolder(path); }
 
+bool SystemDeleter::RemovePinnedFolder(core::guard::FolderPin& folder) {
+  return core::guard::RemovePinnedFolder(folder);
+}
+
 bool SystemDeleter::RemoveRegKey(HKEY root, const std::wstring& key) { return DeleteRegKeyTree(root, key); }
 
 bool SystemDeleter::RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) {

@@ -69,6 +69,8 @@ class IDeleter {
                                        DWORD attributes, int wipePasses) = 0;
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool RemoveFolder(const std::wstring& path) = 0;
+  // Removes the emptied pinned folder through its own handle, and closes the pin.
+  virtual bool RemovePinnedFolder(core::guard::FolderPin& folder) = 0;
   virtual bool RemoveRegKey(HKEY root, const std::wstring& key) = 0;
   virtual bool RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) = 0;
 };
@@ -110,6 +112,7 @@ class SystemDeleter : public IDeleter {
   FileRemoval RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name, DWORD attributes,
                                int wipePasses) override;
   bool RemoveFolder(const std::wstring& path) override;
+  bool RemovePinnedFolder(core::guard::FolderPin& folder) override;
   bool RemoveRegKey(HKEY root, const std::wstring& key) override;
   bool RemoveRegValue(HKEY root, const std::wstring& key, const std::wstring& name) override;
 };
@@ -120,6 +123,7 @@ class RefusingDeleter : public IDeleter {
   FileRemoval RemoveFile(const std::wstring&, int) override { return {}; }
   FileRemoval RemoveListedFile(const core::guard::FolderPin&, const std::wstring&, DWORD, int) override { return {}; }
   bool RemoveFolder(const std::wstring&) override { return false; }
+  bool RemovePinnedFolder(core::guard::FolderPin&) override { return false; }
   bool RemoveRegKey(HKEY, const std::wstring&) override { return false; }
   bool RemoveRegValue(HKEY, const std::wstring&, const std::wstring&) override { return false; }
 };

@@ -23,6 +23,7 @@ struct TClearTaskThread::Walk {
   bool filesQuestion = false;      // the question of the mask deletion
   std::wstring sparedText;         // upper-cased: a file whose name holds it is kept
   UINT questionIcon = MB_ICONINFORMATION;
+  const std::wstring* dataMask = nullptr;  // a data-file entry's mask: its folder judged as one
 
   bool Keeps(const std::wstring& name) const {
     if (mask != nullptr) return !mask->Matches(name);
@@ -98,7 +99,8 @@ int64_t TClearTaskThread::EmptyFolder(const std::wstring& folder, DeleteReach re
   CheckedFolder checked;
   std::unique_ptr<FolderPin> pin = PinFolder(folder, reach, walk, &checked);
   // A folder that is itself a link is emptied as the user laid it out; the link stays.
-  return pin ? EmptyPinned(*pin, checked.key, walk, count, walk.removeTop && !checked.isLink) : 0;
+  return pin ? EmptyPinned(*pin, checked.key, walk, count, walk.removeTop && !checked.isLink && !checked.keepFolder)
+             : 0;
 }
 
 std::unique_ptr<FolderPin> TClearTaskThread::PinItemFolder(const std::wstring& folder) {
@@ -107,25 +109,53 @@ std::unique_ptr<FolderPin> TClearTaskThread::PinItemFolder(const std::wstring& f
   return PinFolder(folder, DeleteReach::Tree, walk, &checked);
 }
 
-// A folder an item names: pinned first, then judged, then checked to be
-// still where its path leads, so that the judgement is the pinned folder's.
-// A link on its way is followed as the user's own layout, and said so once.
+// A folder an item names: pinned part by part, and judged as pinned, so
+// that the judgement is the pinned folder's and nothing is looked up again by
+// path. A link on its way is followed as the user's own layout, and said so once.
 std::unique_ptr<FolderPin> TClearTaskThread::PinFolder(const std::wstring& folder, DeleteReach reach,
                                                       const Walk& walk, CheckedFolder* checkedOut) {
   if (Terminated() || folder == L"\\" || !IsFolder(folder)) return nullptr;
-  auto pin = std::make_unique<FolderPin>(folder, FollowLink::Yes);
-  if (!pin->IsFolder()) return nullptr;
-  CheckedFolder checked = services_.guard->CheckFolder(pin->Path(), reach);
-  if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return nullptr;
-  if (!pin->StillInPlace()) {
-    LogReplacedFolder(pin->Path());
-    return nullptr;
-  }
+  std::unique_ptr<FolderPin> pin = services_.guard->Pin(folder);
+  CheckedFolder checked = services_.guard->CheckFolder(*pin, reach);
+  if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon) || !pin->IsFolder()) return nullptr;
+  if (walk.dataMask != nullptr && !PassesDataFileRule(*pin, *walk.dataMask, &checked)) return nullptr;
   if (!checked.linkOnPath.empty() && FFollowedLinks.insert(checked.linkOnPath).second) {
     AddLog(FPrefix + L"following the link" + L" " + checked.linkOnPath + L" (the user's own layout)");
   }
   *checkedOut = checked;
   return pin;
+}
+
+// A data-file entry's folder judged as pinned: the folder it resolves to,
+// not a link's name, decides whether it is a junk folder.
+bool TClearTaskThread::PassesDataFileRule(const FolderPin& pin, const std::wstring& mask, CheckedFolder* checked) {
+  core::guard::DataFileJudgement judged = services_.guard->JudgeDataFileEntry(pin, mask);
+  if (!judged.allowed) {
+    ++FItemRefused;
+    AddLog(FPrefix + L"skipping protected folder" + L" " + checked->path + L" (" + judged.reason + L")");
+    return false;
+  }
+  checked->keepFolder = judged.keepFolder;
+  return true;
+}
+
+int64_t TClearTaskThread::DeleteDataFileEntry(const std::wstring& folder, const std::wstring& mask, bool removeFolder,
+                                              int& count) {
+  Walk walk;
+  walk.dataMask = &mask;
+  walk.removeTop = removeFolder;
+  FileMask fileMask(mask);
+  bool wholeFolder = mask.empty() || mask == L"*.*" || mask == L"*";
+  if (!wholeFolder) {
+    if (fileMask.IsEmpty()) return 0;
+    walk = Walk::ByMask(fileMask, false);
+    walk.dataMask = &mask;
+  }
+  DeleteReach reach = wholeFolder                     ? DeleteReach::Tree
+                      : fileMask.MatchesEverything()  ? DeleteReach::AllFiles
+                      : fileMask.IsWildcard()         ? DeleteReach::SomeFiles
+                                                      : DeleteReach::OneName;
+  return EmptyFolder(folder, reach, walk, count);
 }
 
 bool TClearTaskThread::PassesGuard(const CheckedFolder& checked, const std::wstring& question, UINT icon) {
@@ -156,7 +186,7 @@ bool TClearTaskThread::PassesGuard(PathVerdict verdict, const std::wstring& path
 
 // A pinned folder judged by the guard as a whole, then emptied; it stays.
 int64_t TClearTaskThread::EmptyJudgedPin(FolderPin& folder, const Walk& walk, int& count) {
-  CheckedFolder checked = services_.guard->CheckFolder(folder.Path(), DeleteReach::Tree);
+  CheckedFolder checked = services_.guard->CheckFolder(folder, DeleteReach::Tree);
   if (!PassesGuard(checked, Question(walk, checked.path), walk.questionIcon)) return 0;
   return EmptyPinned(folder, checked.key, walk, count, false);
 }
@@ -177,23 +207,22 @@ int64_t TClearTaskThread::DeletePinnedByMask(FolderPin& folder, const std::wstri
 int64_t TClearTaskThread::DeleteListedFolder(const ListedEntry& entry, bool logFlag, int& count) {
   Walk walk;
   walk.logFlag = logFlag;
-  std::wstring key = services_.guard->CheckFolder(entry.Folder().Path(), DeleteReach::Tree).key;
+  std::wstring key = services_.guard->CheckFolder(entry.Folder(), DeleteReach::Tree).key;
   return key.empty() ? 0 : WalkSubFolder(entry, key, walk, count);
 }
 
-// Empties the pinned folder, then removes it when asked; the pin is closed
-// first, and a folder whose path no longer leads to it stays.
+// Empties the pinned folder, then removes it when asked, through the pin:
+// the folder emptied is the folder removed, wherever its path leads by now.
 int64_t TClearTaskThread::EmptyPinned(FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                                       bool removeIt) {
   bool replaced = false;
   int64_t bytes = WalkFolder(folder, key, walk, count, &replaced);
-  bool removing = removeIt && Live() && !Terminated();
-  if (replaced || (removing && !folder.StillInPlace())) {
+  if (replaced) {
     LogReplacedFolder(folder.Path());
     return bytes;
   }
+  if (removeIt && Live() && !Terminated()) services_.deleter->RemovePinnedFolder(folder);
   folder.Close();
-  if (removing) services_.deleter->RemoveFolder(folder.Path());
   return bytes;
 }
 

@@ -116,6 +116,9 @@ class TClearTaskThread : public sys::Thread {
                             int& count);
   int64_t DeleteSubFolder(const std::wstring& folder, int& count, bool logFlag, const std::wstring& excluded);
   int64_t DeleteFilesByMask(const std::wstring& folder, const std::wstring& mask, int& count, bool recursive);
+  // A data-file entry's folder with its mask (empty or "*.*": the whole
+  // folder), judged by the data-file rule on the folder as pinned.
+  int64_t DeleteDataFileEntry(const std::wstring& folder, const std::wstring& mask, bool removeFolder, int& count);
   // Empties a folder tree but keeps every file whose name holds `spared`
   // (letter case ignored); folders go only with `removeFolder`, once empty.
   int64_t EmptyFolderExcept(const std::wstring& folder, bool removeFolder, int& count, const std::wstring& spared);
@@ -160,6 +163,7 @@ class TClearTaskThread : public sys::Thread {
   int64_t EmptyFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk, int& count);
   std::unique_ptr<core::guard::FolderPin> PinFolder(const std::wstring& folder, DeleteReach reach, const Walk& walk,
                                                     CheckedFolder* checked);
+  bool PassesDataFileRule(const core::guard::FolderPin& pin, const std::wstring& mask, CheckedFolder* checked);
   void RemoveFolderLink(const core::guard::ListedEntry& entry, const Walk& walk);
   FileOutcome DeleteListedFile(const core::guard::ListedEntry& entry, bool logFlag);
   FileOutcome DeleteListedFile(const std::wstring& folder, const std::wstring& name,

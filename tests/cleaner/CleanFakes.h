@@ -66,6 +66,10 @@ class RecordingDeleter : public IDeleter {
     calls.push_back(L"folder " + path);
     return forward_ ? real_.RemoveFolder(path) : true;
   }
+  bool RemovePinnedFolder(core::guard::FolderPin& folder) override {
+    calls.push_back(L"folder " + folder.Path());
+    return forward_ ? real_.RemovePinnedFolder(folder) : true;
+  }
   bool RemoveRegKey(HKEY root, const std::wstring& key) override {
     calls.push_back(L"key " + key);
     return forward_ ? real_.RemoveRegKey(root, key) : true;
@@ -106,7 +110,9 @@ struct CleanRun {
 // A fresh folder under the prefix's temporary folder, removed at the end.
 class Sandbox : public testing_support::ScratchFolder {
  public:
-  explicit Sandbox(const std::wstring& name) : ScratchFolder(L"vantorel-cleaner-tests", name) {}
+  // Below %TEMP%, or below `base` (a folder every user may write, say).
+  explicit Sandbox(const std::wstring& name, const std::wstring& base = L"")
+      : ScratchFolder(L"vantorel-cleaner-tests", name, base) {}
   void Folder(const std::wstring& relative) const;
   void File(const std::wstring& relative, const std::string& content, DWORD attrs = 0) const;
 };

@@ -5,7 +5,10 @@
 // files of the same names; none may go, and the log must say what was left.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include "CleanFakes.h"
+#include "cleaner/SystemPaths.h"
 #include "cleaner/items/BrowserItems.h"
 #include "cleaner/items/DataFiles.h"
 #include "cleaner/items/IEItems.h"
@@ -95,6 +98,7 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     bool wipe = false;
     const wchar_t* why = nullptr;  // the log line's reason; null: a file's or a folder's as swapped
     bool database = false;         // p1\Cache holds a database, which outside\ must keep whole
+    bool inProgramData = false;    // the tree below a folder every user may write
   };
   const Row rows[] = {
       {"a file swapped for a file link", Walk, false, Swap::TheFile, nullptr, nullptr, 3},
@@ -106,6 +110,10 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
       {"the cache of each profile", EachProfile, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
       {"the old history folders", OldHistory, true, Swap::TheOtherProfile, nullptr, nullptr, 4},
       {"a custom folder,file entry", CustomEntry, true, Swap::Given, L"target\\p1\\Cache", L"target\\p1\\Cache\\", 0},
+      {"below ProgramData, a folder flipped after its parent's listing", Walk, true, Swap::TheOtherProfile, nullptr,
+       nullptr, 4, false, nullptr, false, true},
+      {"below ProgramData, the folder flipped after its listing", Walk, false, Swap::Given, L"target\\sub",
+       L"target\\sub\\", 1, false, nullptr, false, true},
       {"a database whose folder is swapped after its pin", DatabaseStep, true, Swap::Given, L"target\\p1\\Cache",
        L"target\\p1\\Cache\\Web Data", 0, false, L" (a link to another file)", true},
       {"a database swapped for a link after its folder's pin", DatabaseStep, true, Swap::Given,
@@ -114,7 +122,7 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
   int n = 0;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    Sandbox box(L"swap" + std::to_wstring(n++));
+    Sandbox box(L"swap" + std::to_wstring(n++), r.inProgramData ? SpecialFolderPath(CSIDL_COMMON_APPDATA) : L"");
     std::vector<std::wstring> subs = MakeTree(box, r.profiles);
     if (r.database) AddDatabases(box);
     const std::string outsideDatabase = r.database ? ReadAll(box.Path(L"outside\\p1\\Cache\\Web Data")) : "";

@@ -146,6 +146,8 @@ TEST(PathGuard, RefusesALinkAndWhatItLeadsTo) {
 // Below ProgramData (and the Windows Temp folder, and the Public profile)
 // any user may put a link: one at any level refuses the folder, and the
 // clean logs why and touches nothing through it.
+// Below a folder every user may write, a link is judged as the pin opens
+// it, at any depth, and the shared folder is known however it is reached.
 TEST(PathGuard, ALinkBelowAFolderEveryUserMayWriteRefusesTheTarget) {
   Sandbox box(L"guard-shared");
   box.Folder(L"outside");
@@ -154,20 +156,42 @@ TEST(PathGuard, ALinkBelowAFolderEveryUserMayWriteRefusesTheTarget) {
   std::wstring programData = SpecialFolderPath(CSIDL_COMMON_APPDATA);
   ASSERT_FALSE(programData.empty());
   std::wstring app = programData + L"VantorelSwapApp";
+  std::wstring deep = programData + L"VantorelSharedDeep";
+  ::CreateDirectoryW(deep.c_str(), nullptr);
+  ::CreateDirectoryW((deep + L"\\x").c_str(), nullptr);
   if (!MakeSymlink(box.Path(L"outside"), app)) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(MakeSymlink(box.Path(L"outside"), deep + L"\\x\\L"));
+  ASSERT_TRUE(MakeSymlink(programData, box.Path(L"pd")));  // the user's own way to ProgramData
+  struct Row {
+    const char* what;
+    std::wstring folder;
+  };
+  const Row rows[] = {
+      {"a link right below ProgramData", app + L"\\Cache"},
+      {"a link two folders below", deep + L"\\x\\L\\Cache"},
+      {"ProgramData reached through the user's own link", box.Path(L"pd\\VantorelSwapApp\\Cache")},
+  };
   PathGuard guard(SystemGuardFolders());
-  CheckedFolder cache = guard.CheckFolder(app + L"\\Cache", DeleteReach::Tree);
-  EXPECT_EQ(cache.verdict, PathVerdict::Refused);
-  EXPECT_EQ(cache.reason, L"a link below a folder every user may write");
-  // The same line of a custom list, in a clean.
-  CleanRun run(CleanMode::RealClean, {}, true);
-  RunFileEntry(run.Thread(), app + L"\\Cache", FolderTokens());
-  EXPECT_EQ(run.Thread().FItemCount, 0);
-  EXPECT_EQ(ReadAll(box.Path(L"outside\\Cache\\secret.txt")), "keep");
-  EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected folder " + app + L"\\Cache\\" +
-                                L" (a link below a folder every user may write)"));
-  EXPECT_EQ(run.Thread().FItemRefused, 1);
-  testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(app));
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    CheckedFolder cache = guard.CheckFolder(*guard.Pin(r.folder), DeleteReach::Tree);
+    EXPECT_EQ(cache.verdict, PathVerdict::Refused);
+    EXPECT_EQ(cache.reason, L"a link below a folder every user may write");
+    // The same line of a custom list, in a clean.
+    CleanRun run(CleanMode::RealClean, {}, true);
+    RunFileEntry(run.Thread(), r.folder, FolderTokens());
+    EXPECT_EQ(run.Thread().FItemCount, 0);
+    EXPECT_EQ(ReadAll(box.Path(L"outside\\Cache\\secret.txt")), "keep");
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected folder " + r.folder + L"\\" +
+                                  L" (a link below a folder every user may write)"));
+    EXPECT_EQ(run.Thread().FItemRefused, 1);
+  }
+  // Above it, the user's own link is followed.
+  EXPECT_EQ(guard.CheckFolder(*guard.Pin(box.Path(L"pd")), DeleteReach::Tree).reason, L"");
+  for (const std::wstring& link : {app, deep + L"\\x\\L"}) {
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(link));
+  }
+  testing_support::RemoveFolder(deep);
 }
 
 TEST(SystemPaths, FoldersEndInASeparatorAndTheTokenIsRead) {
@@ -234,4 +258,28 @@ TEST(PathGuard, DataFileEntriesTakeOnlyJunkFromSystemFolders) {
     }
     EXPECT_EQ(judged.reason.empty(), r.allowed);
   }
+}
+
+// A folder named like a junk folder is judged by where it leads: "Temp" as a
+// link into the Windows folder is the folder there, which is no junk folder.
+TEST(PathGuard, AJunkNamedLinkIsJudgedByItsTarget) {
+  Sandbox box(L"guard-junk-link");
+  wchar_t buf[MAX_PATH] = {};
+  std::wstring inWindows = std::wstring(buf, ::GetWindowsDirectoryW(buf, MAX_PATH)) + L"\\VantorelGuardKept";
+  ::CreateDirectoryW(inWindows.c_str(), nullptr);
+  for (const wchar_t* name : {L"a.txt", L"b.log"}) testing_support::WriteBytes(inWindows + L"\\" + name, "keep");
+  if (!MakeSymlink(inWindows, box.Path(L"Temp"))) GTEST_SKIP() << "links can only be made under Wine";
+  PathGuard guard(SystemGuardFolders());
+  const std::wstring link = box.Path(L"Temp");
+  EXPECT_FALSE(guard.JudgeDataFileEntry(link, L"*.*").allowed);
+  EXPECT_FALSE(guard.JudgeDataFileEntry(*guard.Pin(link), L"*.*").allowed);
+  EXPECT_FALSE(guard.JudgeDataFileEntry(*guard.Pin(link), L"").allowed);
+  CleanRun run(CleanMode::RealClean, {}, true);
+  RunFileEntry(run.Thread(), link + L",*.*", FolderTokens());
+  RunFileEntry(run.Thread(), link, FolderTokens());
+  EXPECT_EQ(run.Thread().FItemCount, 0);
+  for (const wchar_t* name : {L"a.txt", L"b.log"}) EXPECT_EQ(ReadAll(inWindows + L"\\" + name), "keep");
+  EXPECT_EQ(run.Thread().FItemRefused, 2);
+  testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(link));
+  testing_support::RemoveFolder(inWindows);
 }

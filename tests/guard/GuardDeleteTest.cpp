@@ -202,6 +202,13 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
     GTEST_SKIP() << "links can only be made under Wine";
   }
   EXPECT_FALSE(pin.StillInPlace());
+  // Listed through its handle: the pinned folder's own file, not the link's.
+  int64_t listedSize = -1;
+  ListPinned(pin, [&](const ListedEntry& e) {
+    if (std::wstring(e.Name()) == L"f.txt") listedSize = e.Size();
+    return true;
+  });
+  EXPECT_EQ(listedSize, 4);
   EXPECT_EQ(DeleteListedFile(pin, L"f.txt", FILE_ATTRIBUTE_ARCHIVE), FileDeleteResult::Refused);
   FolderPin child(pin, L"sub");
   EXPECT_TRUE(child.IsReplaced());
@@ -209,4 +216,52 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
   EXPECT_TRUE(FolderPin(box / L"kept").IsLink());
   EXPECT_EQ(core_test::ReadFileBytes(box / L"outside\\f.txt"), "outside");
   EXPECT_EQ(core_test::ReadFileBytes(box / L"moved\\f.txt"), "kept");
+  // An emptied pin is removed through its handle: an empty folder the path
+  // leads to by now is not the one removed.
+  for (const wchar_t* f : {L"empty", L"emptyout"}) ASSERT_TRUE(::CreateDirectoryW((box / f).c_str(), nullptr));
+  FolderPin empty(box / L"empty");
+  ASSERT_TRUE(testing_support::SwapForLink(box / L"empty", box / L"emptymoved", box / L"emptyout"));
+  RemovePinnedFolder(empty);
+  EXPECT_NE(::GetFileAttributesW((box / L"emptyout").c_str()), INVALID_FILE_ATTRIBUTES);
+  FolderPin plain(box / L"emptymoved");
+  EXPECT_TRUE(plain.MayRemove());
+  EXPECT_TRUE(RemovePinnedFolder(plain));
+  EXPECT_EQ(::GetFileAttributesW((box / L"emptymoved").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A shared folder is known by identity: a link below it refuses the pin at
+// any depth, however the shared folder itself was reached; above it, and
+// with no link below it, the pin goes through.
+TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
+  ScratchFolder box;
+  for (const wchar_t* f : {L"shared", L"shared\\x", L"shared\\x\\plain", L"outside", L"own"}) {
+    ASSERT_TRUE(::CreateDirectoryW((box / f).c_str(), nullptr));
+  }
+  if (!MakeSymlink(box / L"outside", box / L"shared\\x\\L")) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(MakeSymlink(box / L"shared", box / L"toshared"));
+  ASSERT_TRUE(MakeSymlink(box / L"outside", box / L"own\\L"));
+  SharedFolders shared;
+  shared.Add(box / L"shared");
+  struct Row {
+    const wchar_t* folder;
+    bool refused;
+    const wchar_t* firstLink;  // relative; empty: none
+  };
+  const Row rows[] = {
+      {L"shared\\x\\L", true, L"shared\\x\\L"},
+      {L"toshared\\x\\L", true, L"toshared"},  // the user's own link, then one below the shared folder
+      {L"toshared\\x\\plain", false, L"toshared"},
+      {L"shared\\x\\plain", false, L""},
+      {L"own\\L", false, L"own\\L"},            // not below a shared folder: the user's own layout
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.folder, r.folder + wcslen(r.folder)));
+    FolderPin pin(box / r.folder, FollowLink::Yes, &shared);
+    EXPECT_EQ(pin.LinkBelowShared(), r.refused);
+    EXPECT_EQ(pin.IsFolder(), !r.refused);
+    EXPECT_EQ(pin.FirstLink(), *r.firstLink ? box / r.firstLink : L"");
+  }
+  for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L"}) {
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
+  }
 }

@@ -82,10 +82,11 @@ void RemoveFolder(const std::wstring& path, const std::wstring& sandboxName) {
   ::RemoveDirectoryW(folder.c_str());
 }
 
-ScratchFolder::ScratchFolder(const std::wstring& area, const std::wstring& name) : area_(area) {
-  std::wstring base = TempFolder() + area + L"\\";
-  ::CreateDirectoryW(base.c_str(), nullptr);
-  root_ = base + name + L"\\";
+ScratchFolder::ScratchFolder(const std::wstring& area, const std::wstring& name, const std::wstring& base)
+    : area_(area) {
+  std::wstring folder = (base.empty() ? TempFolder() : base) + area + L"\\";
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  root_ = folder + name + L"\\";
   RemoveFolder(root_, area_);
   ::CreateDirectoryW(root_.c_str(), nullptr);
 }

@@ -20,10 +20,11 @@ std::string ReadBytes(const std::wstring& path);
 // `sandboxName` goes through the Unix tool, which removes Unix links as links.
 void RemoveFolder(const std::wstring& path, const std::wstring& sandboxName = L"");
 
-// A fresh folder %TEMP%\<area>\<name>\, removed when the object goes.
+// A fresh folder %TEMP%\<area>\<name>\ (or <base><area>\<name>\), removed
+// when the object goes.
 class ScratchFolder {
  public:
-  ScratchFolder(const std::wstring& area, const std::wstring& name);
+  ScratchFolder(const std::wstring& area, const std::wstring& name, const std::wstring& base = L"");
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;

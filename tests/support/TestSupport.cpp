@@ -38,6 +38,11 @@ bool RunUnix(std::wstring cmd) {
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   if (!::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  // Wine starts a Unix program without a process handle and may leave a stale
+  // value in hThread: closing that closed a handle of this process (its
+  // current-user registry key, which broke every later shell-folder look-up).
+  // Callers wait on the program's effect instead.
+  if (pi.hProcess == nullptr) return true;
   ::WaitForSingleObject(pi.hProcess, 30000);
   ::CloseHandle(pi.hThread);
   ::CloseHandle(pi.hProcess);

@@ -124,13 +124,15 @@ int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const Folde
     LogRefusedEntry(t, value, judged.reason);
     return 0;
   }
+  // Judged again on the folder as pinned: a name that changes after the
+  // judgement above leads the delete nowhere else.
   switch (entry.form) {
     case FileEntryForm::Folder:
-      return t.DeleteFolderFiles(entry.folder, !judged.keepFolder, true, std::wstring(), t.FItemCount);
+      return t.DeleteDataFileEntry(entry.folder, std::wstring(), !judged.keepFolder, t.FItemCount);
     case FileEntryForm::FolderContents:
-      return t.DeleteFolderFiles(entry.folder, false, true, std::wstring(), t.FItemCount);
+      return t.DeleteDataFileEntry(entry.folder, std::wstring(), false, t.FItemCount);
     case FileEntryForm::Mask:
-      return t.DeleteFilesByMask(entry.folder, entry.mask, t.FItemCount, false);
+      return t.DeleteDataFileEntry(entry.folder, entry.mask, false, t.FItemCount);
   }
   return 0;
 }

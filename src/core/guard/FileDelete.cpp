@@ -1,6 +1,7 @@
 #include "core/guard/FileDelete.h"
 
 #include "core/guard/FileNames.h"
+#include "core/guard/NtFiles.h"
 
 #include <string_view>
 
@@ -8,18 +9,10 @@ namespace core {
 namespace guard {
 namespace {
 
-struct IoStatus {
-  union {
-    LONG Status;
-    PVOID Pointer;
-  };
-  ULONG_PTR Information;
-};
-
 constexpr int kFileBasicInformation = 4;
-constexpr int kFileDispositionInformation = 13;
 
-using NtSetInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
+using nt::MarkForDeletion;
+using nt::SetInformation;
 
 HANDLE OpenAttributes(const std::wstring& path, DWORD flags) {
   return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -32,11 +25,10 @@ bool IsFolderAndName(std::wstring_view path, std::wstring_view folder, std::wstr
          path.substr(folder.size()) == name;
 }
 
+// Two names of one folder: the same volume, so the index tells.
 bool SameFile(HANDLE a, HANDLE b) {
-  BY_HANDLE_FILE_INFORMATION ia{}, ib{};
-  return ::GetFileInformationByHandle(a, &ia) && ::GetFileInformationByHandle(b, &ib) &&
-         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
-         ia.nFileIndexLow == ib.nFileIndexLow;
+  ULONGLONG ia = 0, ib = 0;
+  return nt::FileIndex(a, &ia) && nt::FileIndex(b, &ib) && ia == ib;
 }
 
 // Some systems give a name that ends in dots or spaces without them. Then
@@ -57,18 +49,6 @@ bool IsTrimmedKernelName(std::wstring_view fileName, std::wstring_view folderNam
   std::wstring trimmed = TrimmedName(name);
   if (!trimmed.empty()) return IsFolderAndName(fileName, folderName, trimmed);
   return fileName == folderName || fileName == folderName.substr(0, folderName.size() - 1);
-}
-
-LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
-  static auto set = reinterpret_cast<NtSetInformationFileFn>(
-      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile"));
-  if (set == nullptr) return -1;
-  IoStatus io{};
-  return set(h, &io, info, size, infoClass);
-}
-
-bool MarkForDeletion(HANDLE h, BOOLEAN remove = TRUE) {
-  return SetInformation(h, &remove, sizeof(remove), kFileDispositionInformation) >= 0;
 }
 
 struct BasicInfo {
@@ -105,9 +85,26 @@ FileDeleteResult DeleteReadOnlyAware(HANDLE h, DWORD attributes, bool readOnly) 
   return FileDeleteResult::Failed;
 }
 
-FileDeleteResult FromOpenError(DWORD error) {
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileDeleteResult::Missing;
+FileDeleteResult FromOpenStatus(LONG status) {
+  // No such name, or no such path.
+  if (status == static_cast<LONG>(0xC0000034) || status == static_cast<LONG>(0xC000003A)) {
+    return FileDeleteResult::Missing;
+  }
   return FileDeleteResult::Failed;
+}
+
+// The file `name` of the pinned folder, opened from the pin's handle: one
+// look-up, within that folder, never a link's target where the system
+// honours that (and where it does not, ReachedThroughLink sees it).
+HANDLE OpenListed(const FolderPin& folder, const std::wstring& name, DWORD access, LONG* status = nullptr) {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  LONG got = -1;
+  if (folder.Handle() != INVALID_HANDLE_VALUE && IsPlainFileName(name)) {
+    got = nt::OpenRelative(folder.Handle(), name, access, nt::kShareAll, nt::kNonDirectoryFile | nt::kOpenReparsePoint,
+                           &h);
+  }
+  if (status != nullptr) *status = got;
+  return got >= 0 ? h : INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -142,8 +139,7 @@ bool IsFileReachedThroughLink(const std::wstring& path) {
 }
 
 bool LiesInPinnedFolder(const FolderPin& folder, const std::wstring& name) {
-  if (!IsPlainFileName(name)) return false;
-  HANDLE h = OpenAttributes(LiteralPath(folder.Path() + name), FILE_FLAG_OPEN_REPARSE_POINT);
+  HANDLE h = OpenListed(folder, name, FILE_READ_ATTRIBUTES);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool inPlace = !ReachedThroughLink(h, folder, name);
   ::CloseHandle(h);
@@ -163,11 +159,9 @@ FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& n
   if (!MayDelete(folder.Path(), name, attributes)) return FileDeleteResult::Refused;
   bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   DWORD access = DELETE | FILE_READ_ATTRIBUTES | (readOnly ? FILE_WRITE_ATTRIBUTES : 0);
-  std::wstring path = LiteralPath(folder.Path() + name);
-  HANDLE h = ::CreateFileW(path.c_str(), access,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return FromOpenError(::GetLastError());
+  LONG status = 0;
+  HANDLE h = OpenListed(folder, name, access, &status);
+  if (h == INVALID_HANDLE_VALUE) return FromOpenStatus(status);
   FileDeleteResult result = ReachedThroughLink(h, folder, name) ? FileDeleteResult::Refused
                                                                  : DeleteReadOnlyAware(h, attributes, readOnly);
   ::CloseHandle(h);
@@ -176,9 +170,7 @@ FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& n
 
 bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes) {
   if (!MayDelete(folder.Path(), name, attributes)) return false;
-  HANDLE h = ::CreateFileW(LiteralPath(folder.Path() + name).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE h = OpenListed(folder, name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool set = !ReachedThroughLink(h, folder, name) && SetAttributes(h, attributes);
   ::CloseHandle(h);
@@ -197,17 +189,22 @@ bool RemoveFolder(const std::wstring& path) {
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
+  DWORD attrs = 0;
   DWORD named = ::GetFileAttributesW(literal.c_str());
   bool removed = false;
-  if (::GetFileInformationByHandle(h, &info) && named != INVALID_FILE_ATTRIBUTES &&
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-      ((info.dwFileAttributes ^ named) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+  if (nt::Attributes(h, &attrs) && named != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+      ((attrs ^ named) & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
     removed = MarkForDeletion(h);
   }
   ::CloseHandle(h);
   // Marked is not gone where the system decides at the close: ask the name.
   return removed && ::GetFileAttributesW(literal.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool RemovePinnedFolder(FolderPin& folder) {
+  bool marked = folder.MayRemove() && folder.IsFolder() && !folder.IsLink() && MarkForDeletion(folder.Handle());
+  folder.Close();
+  return marked;
 }
 
 bool FindListedFile(const std::wstring& path, std::wstring* folder, std::wstring* name, DWORD* attributes) {

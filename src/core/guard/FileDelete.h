@@ -56,6 +56,10 @@ bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, 
 // dot or a space is taken as written.
 bool RemoveFolder(const std::wstring& path);
 
+// Removes the emptied pinned folder through the pin's own handle and closes
+// the pin; false (the folder stays) for a link, or a pin not opened for it.
+bool RemovePinnedFolder(FolderPin& folder);
+
 // One file named by a full path as its folder lists it: the folder (with its
 // "\"), the name as the folder spells it, and its attributes. False when the
 // path has no accepted form, holds a wildcard, or names nothing.

@@ -1,6 +1,10 @@
 #include "core/guard/FolderPin.h"
 
+#include <algorithm>
+
 #include "core/guard/FileNames.h"
+#include "core/guard/NtFiles.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 namespace guard {
@@ -15,7 +19,11 @@ struct NtUnicodeString {
 constexpr int kObjectNameInformation = 1;
 using NtQueryObjectFn = LONG(WINAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+using nt::kShareAll;
+constexpr DWORD kFolderAccess = FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE;
+// A pin not shared for deletion: where the system honours that, the folder
+// cannot be renamed away while it is walked.
+constexpr DWORD kPinShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 std::wstring WithSlash(const std::wstring& folder) {
   return !folder.empty() && folder.back() == L'\\' ? folder : folder + L'\\';
@@ -26,12 +34,9 @@ std::wstring Bare(const std::wstring& folder) {
   return folder.size() > 3 && folder.back() == L'\\' ? folder.substr(0, folder.size() - 1) : folder;
 }
 
-// A pin not shared for deletion: where the system honours that, the folder
-// cannot be renamed away while it is walked. A look (after a refusal) shares all.
-HANDLE OpenFolder(const std::wstring& bare, FollowLink follow, DWORD share) {
+HANDLE OpenByPath(const std::wstring& bare, FollowLink follow, DWORD share) {
   DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (follow == FollowLink::No ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-  return ::CreateFileW(LiteralPath(bare).c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING, flags,
-                       nullptr);
+  return ::CreateFileW(LiteralPath(bare).c_str(), kFolderAccess, share, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
 std::wstring FolderName(HANDLE h) {
@@ -39,6 +44,43 @@ std::wstring FolderName(HANDLE h) {
   std::wstring name(KernelName(h, &buf));
   if (!name.empty() && name.back() != L'\\') name += L'\\';
   return name;
+}
+
+// 0 where the system gives no serial (some mapped folders): the index alone then.
+DWORD VolumeOf(HANDLE h) {
+  DWORD serial = 0;
+  return nt::VolumeSerial(h, &serial) ? serial : 0;
+}
+
+bool IsLinkAttributes(HANDLE h, DWORD* attrs) {
+  return nt::Attributes(h, attrs) && (*attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The full form a chain starts from, taken as written when any part would be trimmed.
+std::wstring FullForm(const std::wstring& bare) {
+  if (HasTrimmedPart(bare)) return StripExtendedPrefix(LiteralPath(bare));
+  DWORD n = ::GetFullPathNameW(bare.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return std::wstring();
+  std::wstring full(n, L'\0');
+  n = ::GetFullPathNameW(bare.c_str(), n, &full[0], nullptr);
+  if (n == 0 || n >= full.size()) return std::wstring();
+  full.resize(n);
+  return full;
+}
+
+// Where the parts below the root begin: "C:\" or "\\server\share\"; 0 for neither.
+size_t RootLength(const std::wstring& full) {
+  if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return 3;
+  if (full.compare(0, 2, L"\\\\") != 0) return 0;
+  size_t server = full.find(L'\\', 2);
+  if (server == std::wstring::npos) return 0;
+  size_t share = full.find(L'\\', server + 1);
+  return share == std::wstring::npos ? 0 : share + 1;
+}
+
+// The kernel names `name` the part `part` of the folder named `parent`.
+bool IsNameOf(const std::wstring& name, const std::wstring& parent, const std::wstring& part) {
+  return !parent.empty() && sys::SameText(name, parent + part + L'\\');
 }
 
 }  // namespace
@@ -54,16 +96,136 @@ std::wstring_view KernelName(HANDLE h, KernelNameBuffer* buf) {
   return std::wstring_view(name->Buffer, name->Length / sizeof(wchar_t));
 }
 
-FolderPin::FolderPin(const std::wstring& folder, FollowLink follow) : path_(WithSlash(folder)) { Open(follow); }
+void SharedFolders::Add(const std::wstring& folder) {
+  if (folder.empty()) return;
+  HANDLE h = OpenByPath(Bare(folder), FollowLink::Yes, kShareAll);
+  if (h == INVALID_HANDLE_VALUE) return;
+  FolderIdentity id;
+  id.volume = VolumeOf(h);
+  if (nt::FileIndex(h, &id.index)) ids_.push_back(id);
+  ::CloseHandle(h);
+}
 
-FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name) : path_(parent.Path() + name + L'\\') {
-  Open(FollowLink::No);
+bool SharedFolders::Contains(const FolderIdentity& id) const {
+  for (const auto& known : ids_) {
+    if (known == id) return true;
+  }
+  return false;
+}
+
+// A pin that may remove its folder once emptied; without that right where
+// another holder forbids it.
+LONG FolderPin::OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, ULONG options, HANDLE* out) {
+  options |= nt::kDirectoryFile;
+  LONG status = nt::OpenRelative(at, part, kFolderAccess | DELETE, share, options, out);
+  mayRemove_ = status >= 0;
+  if (status >= 0) return status;
+  return nt::OpenRelative(at, part, kFolderAccess, share, options, out);
+}
+
+FolderPin::FolderPin(const std::wstring& folder, FollowLink follow, const SharedFolders* shared)
+    : path_(WithSlash(folder)), follow_(follow) {
+  OpenChain(shared);
+}
+
+// From the root down, each part opened from its parent's handle and judged
+// as it is opened: a link is one by its attributes, or (where the system
+// follows it anyway) by the kernel naming the folder elsewhere.
+void FolderPin::OpenChain(const SharedFolders* shared) {
+  std::wstring full = FullForm(Bare(path_));
+  size_t root = RootLength(full);
+  if (root == 0) return;
+  HANDLE at = OpenByPath(full.substr(0, root), FollowLink::Yes, kShareAll);
+  if (at == INVALID_HANDLE_VALUE) return;
+  std::wstring atName = FolderName(at);
+  identity_.volume = VolumeOf(at);
+  bool known = nt::FileIndex(at, &identity_.index);
+  bool belowShared = false;
+  for (size_t from = root; known && from < full.size();) {
+    size_t end = std::min(full.find(L'\\', from), full.size());
+    if (end > from) {
+      belowShared = belowShared || (shared != nullptr && shared->Contains(identity_));
+      bool last = full.find_first_not_of(L'\\', end) == std::wstring::npos;
+      known = StepInto(&at, &atName, full.substr(from, end - from), last, belowShared, end, full) &&
+              nt::FileIndex(at, &identity_.index);
+    }
+    from = end + 1;
+  }
+  DWORD attrs = 0;
+  if (!known || !nt::Attributes(at, &attrs)) {
+    if (at != INVALID_HANDLE_VALUE) ::CloseHandle(at);
+    return;
+  }
+  handle_ = at;
+  name_ = atName;
+  folder_ = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Moves `*at` one part down. A link is followed as the user's own layout,
+// and stops the walk below a shared folder; the last part with FollowLink::No
+// is the link itself.
+bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& part, bool last, bool belowShared,
+                         size_t partEnd, const std::wstring& full) {
+  const bool keepLink = last && follow_ == FollowLink::No;
+  DWORD share = last ? (follow_ == FollowLink::No ? kPinShare : kShareAll) : kShareAll;
+  HANDLE child = INVALID_HANDLE_VALUE;
+  LONG status = last ? OpenPinnable(*at, part, share, nt::kOpenReparsePoint, &child)
+                     : nt::OpenRelative(*at, part, kFolderAccess, share, nt::kDirectoryFile | nt::kOpenReparsePoint, &child);
+  if (status < 0) {
+    ::CloseHandle(*at);
+    *at = INVALID_HANDLE_VALUE;
+    return false;
+  }
+  DWORD attrs = 0;
+  bool reparse = IsLinkAttributes(child, &attrs);
+  std::wstring name = FolderName(child);
+  const bool linked = reparse || !IsNameOf(name, *atName, part);
+  if (linked) {
+    if (firstLink_.empty()) firstLink_ = full.substr(0, partEnd);
+    if (last) link_ = true;
+    if (belowShared) linkBelowShared_ = true;
+    if (reparse && !keepLink && !belowShared) {
+      ::CloseHandle(child);
+      child = INVALID_HANDLE_VALUE;
+      if (OpenPinnable(*at, part, share, 0, &child) >= 0) name = FolderName(child);
+    }
+    if (belowShared || child == INVALID_HANDLE_VALUE) {
+      if (child != INVALID_HANDLE_VALUE) ::CloseHandle(child);
+      ::CloseHandle(*at);
+      *at = INVALID_HANDLE_VALUE;
+      return false;
+    }
+  }
+  if (linked) identity_.volume = VolumeOf(child);  // a link may lead to another volume
+  ::CloseHandle(*at);
+  *at = child;
+  *atName = name;
+  return true;
+}
+
+FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name)
+    : path_(parent.Path() + name + L'\\'), follow_(FollowLink::No) {
+  if (parent.handle_ == INVALID_HANDLE_VALUE) return;
+  HANDLE h = INVALID_HANDLE_VALUE;
+  if (OpenPinnable(parent.handle_, name, kPinShare, nt::kOpenReparsePoint, &h) < 0) return;
+  handle_ = h;
+  DWORD attrs = 0;
+  link_ = IsLinkAttributes(h, &attrs);
+  identity_.volume = parent.identity_.volume;
+  if (!nt::FileIndex(h, &identity_.index)) return;
+  folder_ = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
   if (!folder_ || link_) return;
-  // Opened by path, the sub-folder is the parent's own only when its name is
-  // the pinned parent's name and its own.
+  name_ = FolderName(h);
+  // Opened from the parent's handle, the sub-folder is the parent's own only
+  // when the kernel names it so: where a link is followed anyway, it names
+  // the link's target.
   if (parent.Name().empty() || (name_ != parent.Name() + name + L'\\' && !IsTrimmedNameOfItself(parent, name))) {
     folder_ = false;
-    replaced_ = true;
+    // Only to say why it is left: a name that is a link now was followed
+    // (some systems follow one even when told not to); else the folder moved.
+    DWORD named = ::GetFileAttributesW(LiteralPath(Bare(path_)).c_str());
+    link_ = named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    replaced_ = !link_;
   }
 }
 
@@ -72,78 +234,46 @@ FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name) : path_(
 bool FolderPin::IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const {
   std::wstring trimmed = TrimmedName(name);
   if (!EndsInDotOrSpace(name) || trimmed.empty() || name_ != parent.Name() + trimmed + L'\\') return false;
-  HANDLE other = OpenFolder(parent.Path() + trimmed, FollowLink::No, kShareAll);
-  if (other == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-  BY_HANDLE_FILE_INFORMATION info{};
-  bool same = ::GetFileInformationByHandle(other, &info) &&
-              identity_ == Identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  HANDLE other = INVALID_HANDLE_VALUE;
+  LONG status = nt::OpenRelative(parent.handle_, trimmed, FILE_READ_ATTRIBUTES, kShareAll, nt::kOpenReparsePoint,
+                                 &other);
+  if (status < 0) return status == static_cast<LONG>(0xC0000034);  // no such name
+  ULONGLONG index = 0;
+  bool same = nt::FileIndex(other, &index) && index == identity_.index;
   ::CloseHandle(other);
   return !same;
-}
-
-void FolderPin::Open(FollowLink follow) {
-  follow_ = follow;
-  std::wstring bare = Bare(path_);
-  handle_ = OpenFolder(bare, follow, follow == FollowLink::No ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll);
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (handle_ == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle_, &info)) return;
-  DWORD attrs = info.dwFileAttributes;
-  if (follow == FollowLink::No) {
-    // The name is asked too: some systems show a link only there.
-    DWORD named = ::GetFileAttributesW(LiteralPath(bare).c_str());
-    if (named == INVALID_FILE_ATTRIBUTES) return;
-    attrs |= named;
-    link_ = (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  }
-  folder_ = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  identity_ = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-  name_ = FolderName(handle_);
 }
 
 bool FolderPin::StillInPlace() const {
   if (handle_ == INVALID_HANDLE_VALUE || name_.empty()) return false;
   std::wstring bare = Bare(path_);
-  HANDLE h = OpenFolder(bare, follow_, kShareAll);
+  HANDLE h = OpenByPath(bare, follow_, kShareAll);
   if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  bool same = ::GetFileInformationByHandle(h, &info) &&
-              identity_ == Identity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow} &&
-              FolderName(h) == name_;
+  ULONGLONG index = 0;
+  bool same = nt::FileIndex(h, &index) && index == identity_.index && FolderName(h) == name_;
   ::CloseHandle(h);
   if (!same || follow_ == FollowLink::Yes) return same;
   DWORD named = ::GetFileAttributesW(LiteralPath(bare).c_str());
   return named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
-namespace {
-
-HANDLE FindFirst(const std::wstring& pattern, WIN32_FIND_DATAW* fd) {
-  // The basic form skips the short names; systems before Windows 7 reject it.
-  static bool basic = true;
-  if (basic) {
-    HANDLE h = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, fd, FindExSearchNameMatch, nullptr,
-                                  FIND_FIRST_EX_LARGE_FETCH);
-    if (h != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_INVALID_PARAMETER) return h;
-    basic = false;
-  }
-  return ::FindFirstFileW(pattern.c_str(), fd);
-}
-
-bool IsDots(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
-}
-
-}  // namespace
-
+// Listed through the pin's own handle: what is listed is the pinned folder,
+// whatever its path leads to by now.
 bool ListPinned(const FolderPin& folder, const std::function<bool(const ListedEntry&)>& visit) {
   if (!folder.IsFolder()) return false;
-  WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirst(LiteralPath(folder.Path() + L"*"), &fd);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  do {
-    if (!IsDots(fd.cFileName) && !visit(ListedEntry(folder, fd))) break;
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
+  std::vector<ULONGLONG> buf(8192);  // 64 KB, aligned for the entries
+  const ULONG size = static_cast<ULONG>(buf.size() * sizeof(ULONGLONG));
+  nt::Batch batch = nt::ReadFolder(folder.Handle(), buf.data(), size, true);
+  if (batch == nt::Batch::Failed) return false;
+  bool go = true;
+  while (go && batch == nt::Batch::Filled) {
+    go = nt::ForEachEntry(buf.data(), [&](const WIN32_FIND_DATAW& fd) {
+      const wchar_t* n = fd.cFileName;
+      bool dots = n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0'));
+      return dots || visit(ListedEntry(folder, fd));
+    });
+    if (go) batch = nt::ReadFolder(folder.Handle(), buf.data(), size, false);
+  }
   return true;
 }
 

@@ -1,7 +1,8 @@
-// A folder held open from before it is listed until its last delete. Its
-// identity (the kernel's name, volume and file id) is read from that handle,
-// never from its path again: a folder swapped for a link after its listing
-// leads elsewhere by path, and each delete checked against the pin sees that.
+// A folder held open from before it is listed until its last delete. It is
+// reached part by part, each part opened from its parent's handle without
+// following a link, and its identity (the kernel's name, volume and file id)
+// is read from that handle, never from its path again: the listing, every
+// delete and every sub-folder go through the handle.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace core {
 namespace guard {
@@ -18,10 +20,33 @@ enum class FollowLink {
   Yes,  // the folder the path leads to, as a named file's folder is taken
 };
 
+// A folder's identity: its volume's serial and its index there.
+struct FolderIdentity {
+  DWORD volume = 0;
+  ULONGLONG index = 0;
+  bool operator==(const FolderIdentity& o) const { return volume == o.volume && index == o.index; }
+};
+
+// The folders every user may write (the Windows Temp folder, ProgramData,
+// the Public profile), known by identity: reached by any way, a user's own
+// link included, they are the same folders.
+class SharedFolders {
+ public:
+  void Add(const std::wstring& folder);
+  bool Contains(const FolderIdentity& id) const;
+  bool Empty() const { return ids_.empty(); }
+
+ private:
+  std::vector<FolderIdentity> ids_;
+};
+
 class FolderPin {
  public:
-  // `folder` with or without its final "\".
-  explicit FolderPin(const std::wstring& folder, FollowLink follow = FollowLink::No);
+  // `folder` with or without its final "\", reached from its drive or share
+  // root. With FollowLink::Yes a link on the way is followed as the user's
+  // own layout, except below one of `shared`: there it stops the pin.
+  explicit FolderPin(const std::wstring& folder, FollowLink follow = FollowLink::No,
+                     const SharedFolders* shared = nullptr);
   // The sub-folder `name` of `parent`, as the parent's listing named it. Not
   // a folder when the one opened is not the parent's own `name` (the parent
   // or a folder above it has been replaced since).
@@ -39,26 +64,36 @@ class FolderPin {
   // The kernel's name of the pinned folder, ending in "\"; empty when the
   // system does not say (then nothing can be checked against it).
   const std::wstring& Name() const { return name_; }
+  HANDLE Handle() const { return handle_; }
+  // Opened with the right to remove it (not where another holder forbids that).
+  bool MayRemove() const { return mayRemove_; }
+  const FolderIdentity& Identity() const { return identity_; }
+  // The first link followed on the way (the folder itself included), as a
+  // path without its "\"; empty when none was.
+  const std::wstring& FirstLink() const { return firstLink_; }
+  // A link was met below a shared folder: nothing was pinned.
+  bool LinkBelowShared() const { return linkBelowShared_; }
   // The path still leads to the pinned folder itself. Asked after a refused
-  // delete and before the folder is removed, not for every file.
+  // delete, to say why, not for every file.
   bool StillInPlace() const;
   void Close();
 
  private:
-  struct Identity {
-    DWORD volume = 0, high = 0, low = 0;
-    bool operator==(const Identity& o) const { return volume == o.volume && high == o.high && low == o.low; }
-  };
-  void Open(FollowLink follow);
+  void OpenChain(const SharedFolders* shared);
+  bool StepInto(HANDLE* at, std::wstring* atName, const std::wstring& part, bool last, bool belowShared,
+                size_t partEnd, const std::wstring& full);
   bool IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const;
+  LONG OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, ULONG options, HANDLE* out);
 
   HANDLE handle_ = INVALID_HANDLE_VALUE;
-  std::wstring path_, name_;
-  Identity identity_;
+  std::wstring path_, name_, firstLink_;
+  FolderIdentity identity_;
   FollowLink follow_ = FollowLink::No;
   bool folder_ = false;
   bool link_ = false;
   bool replaced_ = false;
+  bool linkBelowShared_ = false;
+  bool mayRemove_ = false;
 };
 
 // One entry of a pinned folder's listing, bound to the pin it came from: a

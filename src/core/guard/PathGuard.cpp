@@ -83,22 +83,30 @@ std::wstring PathGuard::CanonicalPath(const std::wstring& path) {
 }
 
 std::wstring PathGuard::ResolvedPath(const std::wstring& canonical) {
-  GetFinalPathFn finalPath = FinalPathFunction();
-  if (finalPath == nullptr || canonical.empty()) return canonical;
+  if (FinalPathFunction() == nullptr || canonical.empty()) return canonical;
   HANDLE h = ::CreateFileW(canonical.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return canonical;
+  std::wstring resolved = FinalPathOf(h, canonical);
+  ::CloseHandle(h);
+  return resolved;
+}
+
+// The folder's path as the system names the open handle; `otherwise` when
+// it does not say.
+std::wstring PathGuard::FinalPathOf(HANDLE h, const std::wstring& otherwise) {
+  GetFinalPathFn finalPath = FinalPathFunction();
+  if (finalPath == nullptr || h == INVALID_HANDLE_VALUE) return otherwise;
   std::wstring buf(1024, L'\0');
   DWORD n = finalPath(h, &buf[0], static_cast<DWORD>(buf.size()), 0);
   if (n >= buf.size()) {
     buf.assign(n + 1, L'\0');
     n = finalPath(h, &buf[0], static_cast<DWORD>(buf.size()), 0);
   }
-  ::CloseHandle(h);
-  if (n == 0 || n >= buf.size()) return canonical;
+  if (n == 0 || n >= buf.size()) return otherwise;
   buf.resize(n);
   std::wstring resolved = StripExtendedPrefix(buf);
-  return HasAcceptedForm(resolved) ? WithSlash(resolved) : canonical;
+  return HasAcceptedForm(resolved) ? WithSlash(resolved) : otherwise;
 }
 
 PathGuard::PathGuard(const GuardFolders& folders) {
@@ -109,6 +117,7 @@ PathGuard::PathGuard(const GuardFolders& folders) {
   for (const auto& f : folders.shared) {
     std::wstring canonical = CanonicalPath(f);
     if (!canonical.empty()) shared_.push_back(sys::UpperCase(canonical));
+    sharedIds_.Add(canonical);
   }
 }
 
@@ -128,17 +137,31 @@ bool PathGuard::InSystemPlace(const std::wstring& key) const {
 }
 
 DataFileJudgement PathGuard::JudgeDataFileEntry(const std::wstring& folder, const std::wstring& mask) const {
-  DataFileJudgement judged;
   std::wstring canonical = CanonicalPath(folder);
-  if (canonical.empty()) return judged;  // the walk's own guard says no
-  if (!InSystemPlace(sys::UpperCase(canonical)) && !InSystemPlace(sys::UpperCase(ResolvedPath(canonical)))) return judged;
+  if (canonical.empty()) return DataFileJudgement();  // the walk's own guard says no
+  return JudgeInSystemPlace(canonical, ResolvedPath(canonical), mask);
+}
+
+DataFileJudgement PathGuard::JudgeDataFileEntry(const FolderPin& pin, const std::wstring& mask) const {
+  std::wstring canonical = CanonicalPath(pin.Path());
+  if (canonical.empty()) return DataFileJudgement();
+  return JudgeInSystemPlace(canonical, FinalPathOf(pin.Handle(), std::wstring()), mask);
+}
+
+// A folder that is, or resolves into, a system place may lose junk only. The
+// folder judged is the one the entry resolves to: a link named like a junk
+// folder does not make its target one.
+DataFileJudgement PathGuard::JudgeInSystemPlace(const std::wstring& canonical, const std::wstring& resolved,
+                                                const std::wstring& mask) const {
+  DataFileJudgement judged;
+  if (!InSystemPlace(sys::UpperCase(canonical)) && !InSystemPlace(sys::UpperCase(resolved))) return judged;
   bool wholeFolder = mask.empty() || mask == L"*.*" || mask == L"*";
   if (!wholeFolder) {
     judged.allowed = IsJunkFileMask(mask);
     if (!judged.allowed) judged.reason = L"only junk files may be removed from a system folder";
     return judged;
   }
-  judged.allowed = IsJunkFolderName(canonical);
+  judged.allowed = !resolved.empty() && IsJunkFolderName(resolved);
   judged.keepFolder = true;
   if (!judged.allowed) judged.reason = L"only a junk folder may be emptied in a system folder";
   return judged;
@@ -208,6 +231,27 @@ CheckedFolder PathGuard::CheckFolder(const std::wstring& folder, DeleteReach rea
     checked.verdict = Worse(checked.verdict, PathVerdict::Refused);
     checked.reason = L"a link below a folder every user may write";
   }
+  return checked;
+}
+
+std::unique_ptr<FolderPin> PathGuard::Pin(const std::wstring& folder) const {
+  return std::make_unique<FolderPin>(folder, FollowLink::Yes, &sharedIds_);
+}
+
+CheckedFolder PathGuard::CheckFolder(const FolderPin& pin, DeleteReach reach) const {
+  CheckedFolder checked;
+  checked.path = CanonicalPath(pin.Path());
+  if (checked.path.empty()) return checked;
+  checked.linkOnPath = pin.FirstLink();
+  if (pin.LinkBelowShared()) {
+    checked.verdict = PathVerdict::Refused;
+    checked.reason = L"a link below a folder every user may write";
+    return checked;
+  }
+  if (!pin.IsFolder()) return checked;
+  checked.isLink = pin.IsLink();
+  checked.key = sys::UpperCase(FinalPathOf(pin.Handle(), checked.path));
+  checked.verdict = Worse(CheckKey(sys::UpperCase(checked.path), reach), CheckKey(checked.key, reach));
   return checked;
 }
 

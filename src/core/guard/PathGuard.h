@@ -5,10 +5,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/guard/FileNames.h"
+#include "core/guard/FolderPin.h"
 
 namespace core {
 namespace guard {
@@ -61,6 +63,7 @@ struct CheckedFolder {
   bool isLink = false;      // the folder itself is a junction or symbolic link
   std::wstring linkOnPath;  // the first link on the way to the folder (itself included), followed
   std::wstring reason;      // with Refused, when there is more to say than "protected"
+  bool keepFolder = false;  // a data-file entry's junk folder in a system place: emptied, never removed
 };
 
 class PathGuard {
@@ -71,12 +74,22 @@ class PathGuard {
   // included) is the user's own layout and is followed, except below a shared
   // folder, where it refuses the folder.
   CheckedFolder CheckFolder(const std::wstring& folder, DeleteReach reach) const;
+  // Judges a pinned folder: its key is the handle's own final path, its links
+  // those the pin met on its way, refused below a shared folder.
+  CheckedFolder CheckFolder(const FolderPin& pin, DeleteReach reach) const;
+  // Pins `folder` for a delete: links on its way are judged as they are
+  // opened, against the shared folders known by identity.
+  std::unique_ptr<FolderPin> Pin(const std::wstring& folder) const;
   // Judges a folder found while walking a checked one, from its key.
   PathVerdict CheckKey(const std::wstring& key, DeleteReach reach) const;
   // Judges a data-file entry: the files of `folder` that `mask` selects, or
   // the whole folder when `mask` is empty or "*.*". Inside a system place
   // only junk-kind files and known junk folders may go.
+  // A junk folder is judged by the folder the entry resolves to, never a
+  // link's own name.
   DataFileJudgement JudgeDataFileEntry(const std::wstring& folder, const std::wstring& mask) const;
+  // The same for the folder as pinned, which the delete then uses.
+  DataFileJudgement JudgeDataFileEntry(const FolderPin& pin, const std::wstring& mask) const;
 
   // "X:\..." or "\\server\share\..." as typed; nothing relative, no device
   // paths, no stream names.
@@ -85,6 +98,7 @@ class PathGuard {
   // "\"); empty when the path has no accepted form.
   static std::wstring CanonicalPath(const std::wstring& path);
   static std::wstring ResolvedPath(const std::wstring& canonical);
+  static std::wstring FinalPathOf(HANDLE h, const std::wstring& otherwise);
 
  private:
   void Add(std::vector<std::wstring>* keys, const std::wstring& folder);
@@ -95,12 +109,15 @@ class PathGuard {
   bool InSystemPlace(const std::wstring& key) const;
   // The shared folder `upper` (a canonical path, upper-cased) lies strictly below; empty for none.
   std::wstring SharedFolderAbove(const std::wstring& upper) const;
+  DataFileJudgement JudgeInSystemPlace(const std::wstring& canonical, const std::wstring& resolved,
+                                       const std::wstring& mask) const;
 
   std::vector<std::wstring> refused_;
   std::vector<std::wstring> asked_;
   std::vector<std::wstring> systemTrees_;
   std::vector<std::wstring> systemTops_;
   std::vector<std::wstring> shared_;
+  SharedFolders sharedIds_;
 };
 
 }  // namespace guard

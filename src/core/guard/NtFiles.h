@@ -1,0 +1,72 @@
+// The few native file calls the guard needs and Win32 does not offer: an
+// open relative to a folder handle, and small queries on a handle. Declared
+// here, resolved from ntdll at first use.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace core {
+namespace guard {
+namespace nt {
+
+constexpr ULONG kDirectoryFile = 0x00000001;
+constexpr ULONG kNonDirectoryFile = 0x00000040;
+constexpr ULONG kOpenReparsePoint = 0x00200000;
+constexpr ULONG kOpenForBackup = 0x00004000;
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens `name` (one part, no separator) of the folder `root` as it is
+// written: no trimming, no lookup by path. The handle is synchronous.
+// Returns the status; `out` is set only on success.
+LONG OpenRelative(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
+                  HANDLE* out);
+
+// The file's index on its volume.
+bool FileIndex(HANDLE h, ULONGLONG* index);
+// The attributes of the object the handle holds.
+bool Attributes(HANDLE h, DWORD* attributes);
+// The serial of the volume the handle lies on (a query some systems answer
+// from another process: asked once per pinned root).
+bool VolumeSerial(HANDLE h, DWORD* serial);
+
+LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass);
+bool MarkForDeletion(HANDLE h, BOOLEAN remove = TRUE);
+
+// One batch of the folder's entries into `buf`, from the start when
+// `restart`: Filled, or End when there are no more, or Failed.
+enum class Batch { Filled, End, Failed };
+Batch ReadFolder(HANDLE folder, void* buf, ULONG size, bool restart);
+// Walks a batch ReadFolder filled: each entry as find data (no short name).
+template <typename Visit>
+bool ForEachEntry(const void* buf, Visit visit);
+
+struct FullDirInfo {
+  ULONG NextEntryOffset;
+  ULONG FileIndex;
+  LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime, EndOfFile, AllocationSize;
+  ULONG FileAttributes;
+  ULONG FileNameLength;
+  ULONG EaSize;
+  WCHAR FileName[1];
+};
+
+// An entry as the find functions give it, or false for a name too long to fit.
+bool ToFindData(const FullDirInfo& e, WIN32_FIND_DATAW* fd);
+
+template <typename Visit>
+bool ForEachEntry(const void* buf, Visit visit) {
+  const BYTE* at = static_cast<const BYTE*>(buf);
+  for (;;) {
+    const auto* e = reinterpret_cast<const FullDirInfo*>(at);
+    WIN32_FIND_DATAW fd;
+    if (ToFindData(*e, &fd) && !visit(fd)) return false;
+    if (e->NextEntryOffset == 0) return true;
+    at += e->NextEntryOffset;
+  }
+}
+
+}  // namespace nt
+}  // namespace guard
+}  // namespace core
