@@ -24,17 +24,6 @@ CreatedFile Opened(HANDLE h) {
 
 bool IsTakenError(DWORD error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
-// Removes a file this process has just made, through its own handle when
-// that may delete, else through a second one on that very file.
-void RemoveMadeFile(HANDLE h) {
-  FILE_DISPOSITION_INFO gone{TRUE};
-  if (::SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof(gone))) return;
-  HANDLE del = ::ReOpenFile(h, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
-  if (del == INVALID_HANDLE_VALUE) return;
-  ::SetFileInformationByHandle(del, FileDispositionInfo, &gone, sizeof(gone));
-  ::CloseHandle(del);
-}
-
 std::wstring RandomHex() {
   unsigned char raw[12] = {};
   if (!RtlGenRandom(raw, sizeof(raw))) {
@@ -95,7 +84,7 @@ CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share, D
     return Refused(IsTakenError(error) ? CreateResult::Taken : CreateResult::Failed, error);
   }
   if (ReachedThroughLink(h, folder, path.substr(slash + 1))) {
-    RemoveMadeFile(h);
+    RemoveJustMadeFile(h);
     ::CloseHandle(h);
     return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
   }
@@ -129,6 +118,15 @@ CreatedFile OpenUserFile(const std::wstring& path, UserFileMode mode, DWORD acce
     return Refused(CreateResult::Taken, ERROR_FILE_EXISTS);
   }
   return f;
+}
+
+void RemoveJustMadeFile(HANDLE h) {
+  FILE_DISPOSITION_INFO gone{TRUE};
+  if (::SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof(gone))) return;
+  HANDLE del = ::ReOpenFile(h, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
+  if (del == INVALID_HANDLE_VALUE) return;
+  ::SetFileInformationByHandle(del, FileDispositionInfo, &gone, sizeof(gone));
+  ::CloseHandle(del);
 }
 
 }  // namespace guard

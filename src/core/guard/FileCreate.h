@@ -33,6 +33,11 @@ struct CreatedFile {
 CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share,
                           DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
+// Removes a file this process has just made and found in the wrong place,
+// through its own handle when that may delete, else through a second handle
+// on that very file; never by name.
+void RemoveJustMadeFile(HANDLE h);
+
 // A file of a random name in `folder`, written by no one else and removed
 // when its handle closes.
 CreatedFile CreateScratchFile(const std::wstring& folder);

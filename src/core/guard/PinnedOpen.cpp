@@ -1,33 +1,12 @@
 #include "core/guard/PinnedOpen.h"
 
+#include "core/guard/FileCreate.h"
 #include "core/guard/FileDelete.h"
 #include "core/guard/FileNames.h"
 
 namespace core {
 namespace guard {
 namespace {
-
-struct IoStatus {
-  union {
-    LONG Status;
-    PVOID Pointer;
-  };
-  ULONG_PTR Information;
-};
-
-constexpr int kFileDispositionInformation = 13;
-using NtSetInformationFileFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
-
-// A file just made by this call, found to be in the wrong place: it goes
-// again through the handle that made it, never by name.
-void RemoveMadeFile(HANDLE h) {
-  static auto set = reinterpret_cast<NtSetInformationFileFn>(
-      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile"));
-  if (set == nullptr) return;
-  BOOLEAN remove = TRUE;
-  IoStatus io{};
-  set(h, &io, &remove, sizeof(remove), kFileDispositionInformation);
-}
 
 // The open file is the pinned folder's own `name`: no link (some systems
 // show one only on the handle's name, so that is compared too), no folder,
@@ -41,7 +20,7 @@ bool IsOwnFile(HANDLE h, const FolderPin& folder, const std::wstring& name) {
 
 PinnedOpen Checked(HANDLE h, const FolderPin& folder, const std::wstring& name, bool made) {
   if (IsOwnFile(h, folder, name)) return {h, PinnedOpenResult::Opened, 0};
-  if (made) RemoveMadeFile(h);
+  if (made) RemoveJustMadeFile(h);
   ::CloseHandle(h);
   return {INVALID_HANDLE_VALUE, PinnedOpenResult::Refused, ERROR_CANT_ACCESS_FILE};
 }
