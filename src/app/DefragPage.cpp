@@ -26,7 +26,30 @@ const wchar_t kNoHiveList[] = L"No registry hive list was found, so there is not
 const wchar_t kUnsupported[] = L"The software does not support the current Windows system!";
 const wchar_t kUnfinished[] = L"The analysis did not finish.";
 const wchar_t kNoHiveFile[] = L"No file of a listed hive can be found, so there is nothing to analyze.";
-const wchar_t kCannotBeFound[] = L"cannot be found";
+
+// How the page, the logs and the result file name a hive left out of the
+// analysis. Only one whose file cannot be found holds back the others' swaps:
+// a file on a volume with no drive letter is there, just not compacted.
+struct TLeftOutTexts {
+  registry::TLeftOutReason why;
+  const wchar_t* row;      // in the hive's row
+  const wchar_t* fileIs;   // after "<hive>: its file <path> "
+  const wchar_t* logLead;  // before that, in an unattended run's log
+  const wchar_t* iniKey;   // the result file's key, numbered from 1
+  bool holdsSwaps;
+};
+const TLeftOutTexts kLeftOutTexts[] = {
+    {registry::TLeftOutReason::NotFound, L"cannot be found", L"cannot be found", L"Left out the hive ", L"Left Out ",
+     true},
+    {registry::TLeftOutReason::NoDriveLetter, L"not compacted (on a volume with no drive letter)",
+     L"is on a volume with no drive letter", L"Not compacted: the hive ", L"Not Compacted ", false},
+};
+
+const TLeftOutTexts& TextsOf(registry::TLeftOutReason why) {
+  for (const TLeftOutTexts& t : kLeftOutTexts)
+    if (t.why == why) return t;
+  return kLeftOutTexts[0];
+}
 
 std::wstring FullPath(const std::wstring& name) {
   wchar_t buf[MAX_PATH] = {};
@@ -68,7 +91,7 @@ void TDefragPage::LoadHiveList() {
   hives_ = registry::LoadHiveList(FIsWow64, &leftOut_);
   for (const registry::THive& h : hives_) c_.lvMain.AddRow(h.Name, {L"", L"", L""});
   // Below the hives the analysis fills, so that their rows keep their places.
-  for (const registry::THive& h : leftOut_) c_.lvMain.AddRow(h.Name, {kCannotBeFound, L"", L""});
+  for (const registry::TLeftOutHive& h : leftOut_) c_.lvMain.AddRow(h.Hive.Name, {TextsOf(h.Why).row, L"", L""});
 }
 
 void TDefragPage::bAnalyzeRegistryClick() {
@@ -111,20 +134,30 @@ void TDefragPage::LogSaveFailures(const std::vector<bool>& saved) {
   if (failed > 0 && failed == hives_.size()) Notice(L"No hive could be saved.", 2);
 }
 
-// A hive the list names but whose file is not there cannot be compacted:
-// an unattended run names it and counts it as failed.
+// A hive the list names but whose file no drive letter reaches cannot be
+// compacted: an unattended run names it, and counts it as failed when its
+// file cannot be found.
 void TDefragPage::LogLeftOutHives() {
-  for (const registry::THive& h : leftOut_) Notice(L"Left out the hive " + LeftOutText(h), 1);
+  for (const registry::TLeftOutHive& h : leftOut_) {
+    const TLeftOutTexts& t = TextsOf(h.Why);
+    Notice(t.logLead + LeftOutText(h), t.holdsSwaps ? 1 : 0);
+  }
 }
 
-std::wstring TDefragPage::LeftOutText(const registry::THive& h) {
-  return h.Name + L": its file " + h.File + L" " + kCannotBeFound;
+std::wstring TDefragPage::LeftOutText(const registry::TLeftOutHive& h) {
+  return h.Hive.Name + L": its file " + h.Hive.File + L" " + TextsOf(h.Why).fileIs;
+}
+
+bool TDefragPage::SwapsHeldBack() const {
+  for (const registry::TLeftOutHive& h : leftOut_)
+    if (TextsOf(h.Why).holdsSwaps) return true;
+  return false;
 }
 
 // Why an unattended defragmentation scheduled nothing.
 std::wstring TDefragPage::NothingScheduledText() const {
   std::wstring why;
-  if (!leftOut_.empty()) why = L"the file of a listed hive cannot be found";
+  if (SwapsHeldBack()) why = L"the file of a listed hive cannot be found";
   if (!AnalysisComplete()) why += std::wstring(why.empty() ? L"" : L", and ") + L"not every hive could be saved";
   return L"Nothing was scheduled: " + why + L".";
 }
@@ -143,11 +176,11 @@ void TDefragPage::ShowSizeTable() {
   c_.lSizeReduction.SetCaption(t.SizeReduction);
   c_.lCompactPercent.SetCaption(t.CompactPercent);
   if (FCommandLineRun) LogSizeTable(t);
-  // A hive whose copy failed is never swapped; the others may be, unless a
-  // listed hive was left out.
+  // A hive whose copy failed is never swapped; the others may be, unless the
+  // file of a listed hive cannot be found.
   bool anySaved = false;
   for (bool s : saved_) anySaved = anySaved || s;
-  c_.bDefragRegistry.Enable(anySaved && leftOut_.empty());
+  c_.bDefragRegistry.Enable(anySaved && !SwapsHeldBack());
   if (t.LowRate && !FCommandLineRun) Notice(registry::LowRateMessage(t.CompactPercent));
 }
 
@@ -159,8 +192,8 @@ void TDefragPage::LogSizeTable(const registry::TSizeTable& t) {
 }
 
 void TDefragPage::bDefragRegistryClick() {
-  // A listed hive that was left out of the analysis: all hives change or none.
-  if (!leftOut_.empty()) return;
+  // A listed hive whose file cannot be found: all hives change or none.
+  if (SwapsHeldBack()) return;
   bool systemRestore = core::IsXPTo7(FWindowsVersion);
   if (core::OptionsSetting.RestorePoint && !FCommandLineRun && systemRestore &&
       registry::ShowSystemPointDialog(owner_) != IDOK)
@@ -206,8 +239,8 @@ void TDefragPage::WMAutoDefrag() {
   RunUnattended([this] {
     bAnalyzeRegistryClick();
     // Unattended, only a complete analysis of every listed hive is acted on:
-    // a failed or left-out hive schedules nothing.
-    if (c_.bDefragRegistry.Enabled() && AnalysisComplete() && leftOut_.empty()) bDefragRegistryClick();
+    // a failed hive, or one whose file cannot be found, schedules nothing.
+    if (c_.bDefragRegistry.Enabled() && AnalysisComplete() && !SwapsHeldBack()) bDefragRegistryClick();
     else if (runCode_ == 1) runLog_.push_back(NothingScheduledText());
   });
 }
@@ -224,8 +257,11 @@ void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
     ini.WriteString(kScanSection, L"Size Reduction", c_.lSizeReduction.Text());
     ini.WriteString(kScanSection, L"Compact Percent", c_.lCompactPercent.Text());
     ini.WriteString(kScanSection, L"Time", LocalDateTimeText());
-    for (size_t i = 0; i < leftOut_.size(); ++i)
-      ini.WriteString(kScanSection, L"Left Out " + std::to_wstring(i + 1), LeftOutText(leftOut_[i]));
+    for (const TLeftOutTexts& t : kLeftOutTexts) {
+      int n = 0;
+      for (const registry::TLeftOutHive& h : leftOut_)
+        if (h.Why == t.why) ini.WriteString(kScanSection, t.iniKey + std::to_wstring(++n), LeftOutText(h));
+    }
     ini.Flush();
   });
 }

@@ -71,7 +71,9 @@ class TDefragPage {
   void LogSaveFailures(const std::vector<bool>& saved);
   void LogSizeTable(const registry::TSizeTable& t);
   void LogLeftOutHives();
-  static std::wstring LeftOutText(const registry::THive& h);
+  static std::wstring LeftOutText(const registry::TLeftOutHive& h);
+  // A listed hive's file cannot be found: no hive may be swapped.
+  bool SwapsHeldBack() const;
   std::wstring NothingScheduledText() const;
   void ShowSizeTable();
   void HideOwner() const;
@@ -80,7 +82,7 @@ class TDefragPage {
   HWND owner_;
   Controls c_;
   std::vector<registry::THive> hives_;
-  std::vector<registry::THive> leftOut_;  // listed, but their file is not there
+  std::vector<registry::TLeftOutHive> leftOut_;  // listed, but no drive letter reaches their file
   std::vector<bool> saved_;          // of the last finished analysis
   std::set<std::wstring> scheduled_; // copies Windows loads at the next start
   std::shared_ptr<registry::IDefragPlatform> platform_;

@@ -25,7 +25,31 @@ int DeviceDepth(const std::wstring& path) {
   return 0;
 }
 
+// The system's answer, from the file's attributes; a path that is no device
+// path is not asked.
+class SystemDeviceFiles : public IDeviceFiles {
+ public:
+  bool FileExists(const std::wstring& DevicePath) override {
+    if (!sys::StartsWithText(DevicePath, L"\\Device\\")) return false;
+    const DWORD attr = ::GetFileAttributesW((L"\\\\?\\GLOBALROOT" + DevicePath).c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+};
+
+std::shared_ptr<IDeviceFiles>& InstalledDeviceFiles() {
+  static std::shared_ptr<IDeviceFiles> files = std::make_shared<SystemDeviceFiles>();
+  return files;
+}
+
 }  // namespace
+
+std::shared_ptr<IDeviceFiles> DeviceFiles() { return InstalledDeviceFiles(); }
+
+std::shared_ptr<IDeviceFiles> SetDeviceFiles(std::shared_ptr<IDeviceFiles> files) {
+  if (!files) files = std::make_shared<SystemDeviceFiles>();
+  std::swap(files, InstalledDeviceFiles());
+  return files;
+}
 
 std::wstring QueryDosDeviceName(const std::wstring& drive) {
   wchar_t buf[1000] = {};

@@ -3,6 +3,10 @@
 // the copies left at the window's close.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <set>
+
 #include "AppTestSupport.h"
 #include "app/Main.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
@@ -111,22 +115,93 @@ TEST_F(DefragPage, ASoftwareCopyBelowAQuarterOfItsHiveFailsTheAnalysis) {
   EXPECT_EQ(Column(2), (std::vector<std::wstring>{L""}));
 }
 
-// A listed hive whose file is not there has its row, says so, and keeps the
-// other hives from being swapped.
-TEST_F(DefragPage, AHiveWithoutItsFileIsNamedAndNothingIsSwapped) {
-  const std::wstring gone = L"\\REGISTRY\\USER\\VantorelPageGone";
-  seed.ListValue(gone, defrag_test::DevicePathOf(seed.Folder() + L"\\Gone"));
-  Open({{L"A", true}});
-  ASSERT_EQ(form.lvMain.Count(), 2);
-  EXPECT_EQ(Column(0), (std::vector<std::wstring>{seeded[0].Name, gone}));
+// A listed hive whose file no drive letter reaches has its row, which says
+// why. Only one whose file cannot be found keeps the other hives from being
+// swapped, by the button or by "/Regdefrag".
+struct LeftOutRow {
+  const char* test;
+  const wchar_t* listed;  // a device path, or a file name in the seed folder (on a drive with a letter)
+  bool onDevice;          // what the system says of the device path
+  const wchar_t* row;
+  const wchar_t* iniKey;  // in "/Regscan"'s result file
+  const wchar_t* fileIs;   // ...after "<hive>: its file <path> " there, and in the log
+  const wchar_t* logLead;  // ...before that in the log
+  bool swaps;
+};
+const LeftOutRow kLeftOutRows[] = {
+    // A letter reaches its volume: not there through it is gone, whatever the device says.
+    {"MissingFile", L"Gone", true, L"cannot be found", L"Left Out 1", L"cannot be found", L"Left out the hive ", false},
+    {"BootVolumeWithNoLetter", L"\\Device\\HarddiskVolume77\\Boot\\BCD", true,
+     L"not compacted (on a volume with no drive letter)", L"Not Compacted 1", L"is on a volume with no drive letter",
+     L"Not compacted: the hive ", true},
+    {"NoSuchVolume", L"\\Device\\HarddiskVolume78\\EFI\\Microsoft\\Boot\\BCD", false, L"cannot be found",
+     L"Left Out 1", L"cannot be found", L"Left out the hive ", false},
+};
+
+void PrintTo(const LeftOutRow& r, std::ostream* os) { *os << r.test; }
+
+class LeftOutHive : public DefragPage, public ::testing::WithParamInterface<LeftOutRow> {
+ protected:
+  // Lists the hive (and, after it, the hive A), as the system would show it.
+  void OpenWithTheLeftOutHive() {
+    const LeftOutRow& r = GetParam();
+    path = r.listed[0] == L'\\' ? r.listed : defrag_test::DevicePathOf(seed.Folder() + L"\\" + r.listed);
+    seed.ListValue(name, path);
+    devices = std::make_unique<defrag_test::FakeDeviceFiles>(
+        r.onDevice ? std::set<std::wstring>{path} : std::set<std::wstring>{});
+    Open({{L"A", true}});
+    ASSERT_EQ(form.lvMain.Count(), 2);
+    ASSERT_EQ(Column(0), (std::vector<std::wstring>{seeded[0].Name, name}));
+  }
+  const std::wstring name = L"\\REGISTRY\\MACHINE\\VantorelPageLeftOut";
+  std::wstring path;
+  std::unique_ptr<defrag_test::FakeDeviceFiles> devices;
+};
+
+TEST_P(LeftOutHive, HasItsRowAndHoldsBackTheSwapsOnlyWhenNotFound) {
+  const LeftOutRow& r = GetParam();
+  OpenWithTheLeftOutHive();
   form.DefragPage().bAnalyzeRegistryClick();
-  EXPECT_EQ(Column(1), (std::vector<std::wstring>{L"64 KB", L"cannot be found"}));
+  EXPECT_EQ(Column(1), (std::vector<std::wstring>{L"64 KB", r.row}));
   EXPECT_TRUE(Exists(HiveCopyFile(seeded[0].File)));
-  EXPECT_FALSE(form.bDefragRegistry.Enabled());
-  form.DefragPage().bDefragRegistryClick();  // as if clicked anyway
-  EXPECT_TRUE(platform->calls.empty());
-  EXPECT_TRUE(boxes.empty()) << "no restart is offered";
+  EXPECT_EQ(form.bDefragRegistry.Enabled(), r.swaps);
+  form.DefragPage().bDefragRegistryClick();  // as if clicked, enabled or not
+  ASSERT_EQ(platform->calls.size(), r.swaps ? 1u : 0u);
+  if (r.swaps) {
+    EXPECT_EQ(platform->calls[0].newFile, HiveCopyFile(seeded[0].File));
+  }
+  ASSERT_EQ(boxes.size(), r.swaps ? 1u : 0u) << "a restart is offered only after a swap";
+  if (r.swaps) {
+    EXPECT_EQ(boxes[0].rfind(L"You must restart your computer", 0), 0u);
+  }
 }
+
+TEST_P(LeftOutHive, CommandLineRunsNameItAndScheduleTheOthersOnlyWhenItIsThere) {
+  const LeftOutRow& r = GetParam();
+  OpenWithTheLeftOutHive();
+  app::TDefragPage& page = form.DefragPage();
+  page.FCommandLineRun = true;
+  const std::wstring ini = seed.Folder() + L"\\result.ini";
+  page.WMAutoDefragScan(ini);
+  wchar_t text[512] = {};
+  ::GetPrivateProfileStringW(L"Scan Result", r.iniKey, L"<none>", text, 512, ini.c_str());
+  const std::wstring said = name + L": its file " + path + L" " + r.fileIs;
+  EXPECT_EQ(text, said);
+  EXPECT_EQ(page.RunExitCode(), r.swaps ? 0 : 1);
+
+  page.WMAutoDefrag();
+  EXPECT_EQ(page.RunExitCode(), r.swaps ? 0 : 1);
+  ASSERT_EQ(platform->calls.size(), r.swaps ? 1u : 0u);
+  if (r.swaps) {
+    EXPECT_EQ(platform->calls[0].newFile, HiveCopyFile(seeded[0].File));
+  }
+  const std::vector<std::wstring>& log = page.RunLog();
+  EXPECT_NE(std::find(log.begin(), log.end(), r.logLead + said), log.end()) << r.test;
+  EXPECT_TRUE(boxes.empty()) << "a command-line run asks nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LeftOutHive, ::testing::ValuesIn(kLeftOutRows),
+                         [](const ::testing::TestParamInfo<LeftOutRow>& info) { return std::string(info.param.test); });
 
 TEST_F(DefragPage, AnalyzeWithoutAHiveListSaysSo) {
   Open({});

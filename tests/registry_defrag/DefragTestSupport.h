@@ -4,10 +4,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "core/DevicePaths.h"
 #include "registry/defrag/DefragPlatform.h"
 #include "registry/defrag/HiveList.h"
 #include "support/Registry.h"
@@ -84,6 +86,25 @@ class SeededHives {
   }
   std::wstring folder_;
   std::vector<std::wstring> names_;
+};
+
+// Files on volumes with no drive letter, which Wine cannot show: while it
+// lives, exactly the device paths in `files` are there.
+class FakeDeviceFiles {
+ public:
+  explicit FakeDeviceFiles(std::set<std::wstring> files)
+      : previous_(core::SetDeviceFiles(std::make_shared<Files>(std::move(files)))) {}
+  ~FakeDeviceFiles() { core::SetDeviceFiles(previous_); }
+  FakeDeviceFiles(const FakeDeviceFiles&) = delete;
+  FakeDeviceFiles& operator=(const FakeDeviceFiles&) = delete;
+
+ private:
+  struct Files : core::IDeviceFiles {
+    explicit Files(std::set<std::wstring> f) : files(std::move(f)) {}
+    bool FileExists(const std::wstring& path) override { return files.count(path) > 0; }
+    std::set<std::wstring> files;
+  };
+  std::shared_ptr<core::IDeviceFiles> previous_;
 };
 
 // Records the swaps and restarts asked for; restarts nothing.

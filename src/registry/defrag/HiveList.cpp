@@ -29,6 +29,18 @@ std::wstring ExistingOrEmpty(std::wstring file, bool IsWow64) {
   return FileExists(file) ? file : std::wstring();
 }
 
+bool HasDriveLetter(const std::wstring& path) {
+  return !DevicePathToDrivePath(path, FixedDrives()).empty() || !core::DevicePathToDosPath(path).empty();
+}
+
+// A file that no drive letter reaches may still be there: the boot partition
+// (System Reserved, EFI) that holds the BCD hive has no letter. A file that a
+// letter reaches and that is not there is gone.
+TLeftOutReason WhyLeftOut(const std::wstring& path) {
+  if (!HasDriveLetter(path) && core::DeviceFiles()->FileExists(path)) return TLeftOutReason::NoDriveLetter;
+  return TLeftOutReason::NotFound;
+}
+
 }  // namespace
 
 bool FileExists(const std::wstring& path) {
@@ -73,7 +85,7 @@ std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64) {
   return file;
 }
 
-std::vector<THive> LoadHiveList(bool IsWow64, std::vector<THive>* leftOut) {
+std::vector<THive> LoadHiveList(bool IsWow64, std::vector<TLeftOutHive>* leftOut) {
   std::vector<THive> hives;
   sys::RegistryKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, kHiveListKey, KEY_READ)) return hives;
@@ -83,7 +95,7 @@ std::vector<THive> LoadHiveList(bool IsWow64, std::vector<THive>* leftOut) {
     if (!key.ReadString(name, &text) || text.empty()) continue;
     std::wstring file = HivePathToFileName(text, IsWow64);
     if (!file.empty()) hives.push_back({name, file});
-    else if (leftOut != nullptr) leftOut->push_back({name, text});
+    else if (leftOut != nullptr) leftOut->push_back({{name, text}, WhyLeftOut(text)});
   }
   return hives;
 }

@@ -36,10 +36,22 @@ std::wstring ToSysnativePath(const std::wstring& Path, const FileExistsFn& exist
 // A hive path of the hive list to an existing file path, or empty.
 std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64);
 
+// Why a listed hive is left out of the analysis.
+enum class TLeftOutReason {
+  NotFound,       // no such file, or no such volume
+  NoDriveLetter,  // the file is there, on a volume with no drive letter
+};
+
+struct TLeftOutHive {
+  THive Hive;  // File: the path as listed
+  TLeftOutReason Why = TLeftOutReason::NotFound;
+};
+
 // The hive-list key's hives with an existing file, in enumeration order;
-// empty when the key does not open. Hives listed with a file that is not
-// there (a missing file, a drive that does not exist) go to `leftOut`, with
-// File the path as listed; hives listed without a file have none to save.
-std::vector<THive> LoadHiveList(bool IsWow64, std::vector<THive>* leftOut = nullptr);
+// empty when the key does not open. Hives listed with a file that no drive
+// letter reaches go to `leftOut`, and why: the file is either not there (a
+// missing file, a volume that does not exist) or on a volume with no letter,
+// as core::DeviceFiles() tells. Hives listed without a file have none to save.
+std::vector<THive> LoadHiveList(bool IsWow64, std::vector<TLeftOutHive>* leftOut = nullptr);
 
 }  // namespace registry
