@@ -189,17 +189,19 @@ char* TRegEntries::Room(size_t bytes, uint32_t* at) {
 
 void TRegEntries::Add(int line, unsigned flags, std::string_view first, std::string_view second, bool hasSecond) {
   const size_t index = offsets_.size();
-  // Every entry takes a line of its own, so the line is stored as its
-  // distance from the entry's number: one byte in a file of entries alone.
-  const uint64_t head = (uint64_t(line) - 1 - index) << 2 | flags;
+  // Every entry takes a line of its own, after the one before it, so the
+  // line is stored as its distance from that one: one byte, but after a gap.
+  const uint64_t head = (uint64_t(line - last_.Line) - 1) << 2 | flags;
   size_t bytes = VarintSize(head) + VarintSize(first.size()) + first.size();
   if (hasSecond) bytes += VarintSize(second.size()) + second.size();
   uint32_t at = 0;
   char* p = Room(bytes, &at);
   p = PutText(PutVarint(p, head), first);
   if (hasSecond) PutText(p, second);
-  if (flags & kIsKey) lastSection_ = index;
-  if (index % kMarkEvery == 0) marks_.push_back(lastSection_ == SIZE_MAX ? kNoSection : static_cast<uint32_t>(lastSection_));
+  if (flags & kIsKey) last_.Section = index;
+  last_.Line = line;
+  if (index % kMarkEvery == 0)
+    marks_.push_back({last_.Section == SIZE_MAX ? kNoSection : static_cast<uint32_t>(last_.Section), line});
   offsets_.push_back(at);
 }
 
@@ -216,30 +218,34 @@ const char* TRegEntries::At(size_t i) const {
   return blocks_[at >> kBlockBits].get() + (at & (kBlockBytes - 1));
 }
 
-// The flags are the low bits of the record's first byte.
-bool TRegEntries::IsKeyAt(size_t i) const { return (static_cast<unsigned char>(*At(i)) & kIsKey) != 0; }
-
 TRegEntries::TRecord TRegEntries::Record(size_t i) const {
   uint64_t head = 0;
   const char* p = GetVarint(At(i), &head);
-  TRecord r{static_cast<int>((head >> 2) + 1 + i), (head & kIsKey) != 0, (head & kDeletes) != 0, {}, {}};
+  TRecord r{(head & kIsKey) != 0, (head & kDeletes) != 0, {}, {}};
   p = GetText(p, &r.First);
   if (!r.IsKey) GetText(p, &r.Second);
   return r;
 }
 
-size_t TRegEntries::SectionOf(size_t i) const {
-  const size_t mark = i / kMarkEvery;
-  size_t section = marks_[mark] == kNoSection ? SIZE_MAX : marks_[mark];
-  for (size_t j = mark * kMarkEvery + 1; j <= i; ++j)
-    if (IsKeyAt(j)) section = j;
-  return section;
+void TRegEntries::Step(size_t i, TPlace* place) const {
+  uint64_t head = 0;
+  GetVarint(At(i), &head);
+  place->Line += static_cast<int>(head >> 2) + 1;
+  if (head & kIsKey) place->Section = i;
 }
 
-TRegEntry TRegEntries::Unpack(size_t i, size_t section, size_t* keyOf, std::wstring* key) const {
+TRegEntries::TPlace TRegEntries::PlaceOf(size_t i) const {
+  const size_t mark = i / kMarkEvery;
+  TPlace place{marks_[mark].Section == kNoSection ? SIZE_MAX : marks_[mark].Section, marks_[mark].Line};
+  for (size_t j = mark * kMarkEvery + 1; j <= i; ++j) Step(j, &place);
+  return place;
+}
+
+TRegEntry TRegEntries::Unpack(size_t i, const TPlace& place, size_t* keyOf, std::wstring* key) const {
   const TRecord r = Record(i);
+  const size_t section = place.Section;
   TRegEntry e;
-  e.Line = r.Line;
+  e.Line = place.Line;
   e.IsKey = r.IsKey;
   e.Deletes = r.Deletes;
   if (section != *keyOf) {
@@ -257,17 +263,17 @@ TRegEntry TRegEntries::Unpack(size_t i, size_t section, size_t* keyOf, std::wstr
 TRegEntry TRegEntries::operator[](size_t i) const {
   size_t keyOf = SIZE_MAX - 1;
   std::wstring key;
-  return Unpack(i, SectionOf(i), &keyOf, &key);
+  return Unpack(i, PlaceOf(i), &keyOf, &key);
 }
 
 TRegEntries::const_iterator::const_iterator(const TRegEntries* owner, size_t at)
-    : owner_(owner), at_(at), section_(at < owner->size() ? owner->SectionOf(at) : SIZE_MAX) {}
+    : owner_(owner), at_(at), place_(at < owner->size() ? owner->PlaceOf(at) : TPlace{}) {}
 
 TRegEntries::const_iterator& TRegEntries::const_iterator::operator++() {
-  if (++at_ < owner_->size() && owner_->IsKeyAt(at_)) section_ = at_;
+  if (++at_ < owner_->size()) owner_->Step(at_, &place_);
   return *this;
 }
 
-TRegEntry TRegEntries::const_iterator::operator*() const { return owner_->Unpack(at_, section_, &keyOf_, &key_); }
+TRegEntry TRegEntries::const_iterator::operator*() const { return owner_->Unpack(at_, place_, &keyOf_, &key_); }
 
 }  // namespace registry

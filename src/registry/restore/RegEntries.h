@@ -70,6 +70,13 @@ class TRegEntries {
   bool empty() const { return offsets_.empty(); }
   TRegEntry operator[](size_t i) const;
 
+  // Where an entry stands: its line and its section's header (SIZE_MAX:
+  // before any header).
+  struct TPlace {
+    size_t Section = SIZE_MAX;
+    int Line = 0;
+  };
+
   // Walks the entries in order, unpacking each section's key once.
   class const_iterator {
    public:
@@ -81,7 +88,7 @@ class TRegEntries {
    private:
     const TRegEntries* owner_;
     size_t at_;
-    size_t section_;                   // the header of the entry at at_
+    TPlace place_;                     // of the entry at at_
     mutable size_t keyOf_ = SIZE_MAX;  // the header whose key is in key_
     mutable std::wstring key_;
   };
@@ -90,18 +97,21 @@ class TRegEntries {
 
  private:
   struct TRecord {
-    int Line;
     bool IsKey, Deletes;
     std::string_view First, Second;  // key, or name and data
+  };
+  struct TMark {
+    uint32_t Section;  // UINT32_MAX before any header
+    int Line;
   };
   void Add(int line, unsigned flags, std::string_view first, std::string_view second, bool hasSecond);
   char* Room(size_t bytes, uint32_t* at);
   const char* At(size_t i) const;
-  bool IsKeyAt(size_t i) const;
   TRecord Record(size_t i) const;
-  size_t SectionOf(size_t i) const;  // SIZE_MAX: before any header
+  void Step(size_t i, TPlace* place) const;  // from entry i - 1 to entry i
+  TPlace PlaceOf(size_t i) const;
   std::wstring Text(std::string_view packed) const;
-  TRegEntry Unpack(size_t i, size_t section, size_t* keyOf, std::wstring* key) const;
+  TRegEntry Unpack(size_t i, const TPlace& place, size_t* keyOf, std::wstring* key) const;
 
   UINT codePage_ = kPackedUnits;
   TLeadBytes leads_;
@@ -109,10 +119,10 @@ class TRegEntries {
   size_t current_ = SIZE_MAX;        // the block being filled
   size_t used_ = 0;                  // bytes taken in it
   std::deque<uint32_t> offsets_;     // block number << 20 | offset in it
-  // The header of every kMarkEvery-th entry (a header costs no more than a
-  // value): a section is found from the mark before it.
-  std::deque<uint32_t> marks_;
-  size_t lastSection_ = SIZE_MAX;
+  // The place of every kMarkEvery-th entry: a record holds only its distance
+  // from the entry before it, and a header costs no more than a value.
+  std::deque<TMark> marks_;
+  TPlace last_;                      // of the last entry added
 };
 
 }  // namespace registry
