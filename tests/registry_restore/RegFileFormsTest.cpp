@@ -93,10 +93,13 @@ const Form kForms[] = {
     // Characters outside the ANSI code page (1252 or 932): an emoji, CJK,
     // Greek and an accented letter, in key and value names and in data.
     {"UTF-16 names outside the code page",
-     "[$\\\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC]\n\"\xCE\xA9 \xC3\xA9\"=\"x\"\n\"\xF0\x9F\x98\x80\"=dword:00000002\n", 0,
-     kUtf16v5},
+     "[$\\\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC]\n"
+     "\"\xCE\xA9 \xC3\xA9\"=\"x\"\n\"\xF0\x9F\x98\x80\"=dword:00000002\n",
+     0, kUtf16v5},
     {"UTF-16 data outside the code page",
-     "[$]\n\"n\"=\"\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9 \xC3\xA9\"\n@=\"\xC3\xA9\\\\\\\"\xCE\xA9\"\n", 0, kUtf16},
+     "[$]\n\"n\"=\"\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9 \xC3\xA9\"\n"
+     "@=\"\xC3\xA9\\\\\\\"\xCE\xA9\"\n",
+     0, kUtf16},
 };
 
 void Seed() {
