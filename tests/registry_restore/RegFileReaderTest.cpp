@@ -171,6 +171,8 @@ TEST(RegFileReader, SixtyMegabytesOfAnyShapeFitTheirBound) {
       {"a name of Euro signs", key + "\"", "\x80", false, 0, "\"=\"x\"", 1252},
       {"a line of half-width kana", key + "\"s\"=\"", "\xB1", false, 0, "\"", 932},
       {"a name of half-width kana", key + "\"", "\xB1", false, 0, "\"=\"x\"", 932},
+      // Their trail byte is a backslash, which the packed form must not show.
+      {"a line of double-byte characters", key + "\"s\"=\"", "\x83\x5C", false, 0, "\"", 932},
       {"a UTF-16 name of CJK characters", key + "\"", "\xE6\x97\xA5", true, 0, "\"=\"x\""},
   };
   fix_test::TTempFolder dir(L"VantorelRegFileSize");
