@@ -127,23 +127,24 @@ void TfrmRestore::aRestoreExecute() {
   if (file.empty()) return;
   const registry::TRestoreOutcome r = registry::RestoreRegFile(
       file, [this](const std::wstring& command) { return RunCommand(hwnd_, command, L"Restore registry..."); });
+  const std::wstring shown = registry::NameForMessage(file);
   switch (r.Status) {
     case registry::rsUnreadable:
-      ui::ShowNotice(hwnd_, L"The backup file cannot be read:\r\n" + file);
+      ui::ShowNotice(hwnd_, L"The backup file cannot be read:\r\n" + shown);
       return;
     case registry::rsTooLarge:
       ui::ShowNotice(hwnd_, L"The backup file is too large to be read (the limit is " +
                                 std::to_wstring(registry::kMaxRegFileBytes >> 20) + L" MB), so it is not restored:\r\n" +
-                                file);
+                                shown);
       return;
     case registry::rsNoMemory:
       ui::ShowNotice(hwnd_, L"The program ran out of memory while reading the backup file, so it is not restored:\r\n" +
-                                file);
+                                shown);
       return;
     case registry::rsDeletes:
       // A restore only puts data back; a file that would delete is refused whole.
       ui::ShowNotice(hwnd_, L"This file would delete registry data when imported (line " + std::to_wstring(r.Line) +
-                                L"), so it is not restored:\r\n" + file);
+                                L"), so it is not restored:\r\n" + shown);
       return;
     case registry::rsNotRun:
       return;
@@ -162,7 +163,8 @@ void TfrmRestore::ShowIncompleteRestore(const registry::TRestoreCheck& check) {
                    L"The backup holds no entry that could be checked after the restore; the backup file is kept.");
     return;
   }
-  std::wstring first = check.Missing.empty() ? std::wstring() : L"\r\n" + check.Missing.front();
+  std::wstring first =
+      check.Missing.empty() ? std::wstring() : L"\r\n" + registry::NameForMessage(check.Missing.front());
   const size_t missing = check.Missing.size();
   const wchar_t* counted = missing == 1 ? L" entry of the backup is" : L" entries of the backup are";
   ui::ShowNotice(hwnd_, std::to_wstring(missing) + counted +
@@ -175,7 +177,7 @@ void TfrmRestore::aDeleteExecute() {
   if (file.empty()) return;
   core::guard::FileDeleteResult r = core::guard::DeleteNamedFile(file);
   if (r != core::guard::FileDeleteResult::Deleted && r != core::guard::FileDeleteResult::Missing) {
-    ui::ShowNotice(hwnd_, L"The backup file could not be deleted:\r\n" + file);
+    ui::ShowNotice(hwnd_, L"The backup file could not be deleted:\r\n" + registry::NameForMessage(file));
     return;
   }
   ListView1.DeleteRow(row);

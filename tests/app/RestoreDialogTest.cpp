@@ -3,11 +3,14 @@
 // entry is back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppTestSupport.h"
 #include "app/BackupHint.h"
 #include "app/RestoreForm.h"
 #include "core/Options.h"
 #include "registry/fix/FixDelete.h"
+#include "registry/restore/RestoreRun.h"
 #include "registry_fix/FixTestSupport.h"
 #include "ui/Application.h"
 
@@ -83,25 +86,67 @@ TEST_F(RestoreDialog, RestoreBringsTheValueBackAndThenDeletesTheFile) {
   EXPECT_TRUE(boxes.Messages.empty());
 }
 
+// The pairs of a cut name stay whole.
+bool NoLoneSurrogate(const std::wstring& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (IS_LOW_SURROGATE(s[i])) return false;
+    if (IS_HIGH_SURROGATE(s[i]) && (++i == s.size() || !IS_LOW_SURROGATE(s[i]))) return false;
+  }
+  return true;
+}
+
+// After an editor that imports nothing, the file is kept and its missing
+// entry counted and named: a name of any length cut to a readable one (a
+// message naming millions of characters once held the program for minutes).
 TEST_F(RestoreDialog, AFileWhoseEntriesAreNotBackIsKept) {
   core::OptionsSetting.DeleteBackupFile = true;
-  app::TfrmRestore f;
-  ASSERT_TRUE(f.CreateRestore(nullptr));
-  std::wstring ran;
-  // An editor that ends at once and imports nothing.
-  f.RunCommand = [&ran](HWND, const std::wstring& cmd, const std::wstring&) {
-    ran = cmd;
-    return true;
+  const std::string section = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\RestoreDialog]\r\n";
+  const std::wstring key = L"HKEY_CURRENT_USER\\" + kKey + L"\\";
+  std::string emoji;
+  for (int i = 0; i < 250000; ++i) emoji += "\xF0\x9F\x98\x80";
+  const struct {
+    const wchar_t* file;
+    std::string text;              // empty: the fix's backup made at set-up
+    std::wstring starts, ends;     // of the entry the message names
+  } rows[] = {
+      {L"2026_12_06_080509.reg", "", key + L"Kept", key + L"Kept"},
+      {L"2026_12_07_000000.reg", section + "\"a" + std::string(1 << 20, 'n') + "z\"=\"x\"\r\n", key + L"annn", L"nnz"},
+      {L"2026_12_08_000000.reg", "\xEF\xBB\xBF" + section + "\"" + emoji + "\"=\"x\"\r\n", key + L"\U0001F600",
+       L"\U0001F600"},
   };
-  f.ListView1.SelectRow(0);
-  f.aRestoreExecute();
-  EXPECT_NE(ran.find(L"regedit.exe\" /s \"" + newest + L"\""), std::wstring::npos) << ran;
-  EXPECT_TRUE(FileExists(newest));
-  EXPECT_EQ(f.ListView1.Count(), 2);
-  ASSERT_EQ(boxes.Messages.size(), 1u);
-  EXPECT_NE(boxes.Messages[0].Text.find(L"kept"), std::wstring::npos);
-  EXPECT_EQ(boxes.Messages[0].Text.rfind(L"1 entry of the backup is not in the registry", 0), 0u)
-      << "one missing entry is counted in the singular";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    const std::wstring file = row.text.empty() ? newest : dir.WriteFile(row.file, row.text);
+    boxes.Messages.clear();
+    app::TfrmRestore f;
+    ASSERT_TRUE(f.CreateRestore(nullptr));
+    const int count = f.ListView1.Count();
+    std::wstring ran;
+    DWORD editorEnded = 0;
+    // An editor that ends at once and imports nothing.
+    f.RunCommand = [&ran, &editorEnded](HWND, const std::wstring& cmd, const std::wstring&) {
+      ran = cmd;
+      editorEnded = ::GetTickCount();
+      return true;
+    };
+    const std::vector<std::wstring> names = Names(f);
+    f.ListView1.SelectRow(static_cast<int>(std::find(names.begin(), names.end(), row.file) - names.begin()));
+    f.aRestoreExecute();
+    EXPECT_LT(::GetTickCount() - editorEnded, 10000u) << "the message came late";
+    EXPECT_NE(ran.find(L"regedit.exe\" /s \"" + file + L"\""), std::wstring::npos) << ran;
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_EQ(f.ListView1.Count(), count);
+    ASSERT_EQ(boxes.Messages.size(), 1u);
+    const std::wstring& text = boxes.Messages[0].Text;
+    EXPECT_NE(text.find(L"kept"), std::wstring::npos);
+    EXPECT_EQ(text.rfind(L"1 entry of the backup is not in the registry", 0), 0u)
+        << "one missing entry is counted in the singular";
+    const std::wstring named = text.substr(text.rfind(L'\n') + 1);
+    EXPECT_LE(named.size(), registry::kMessageNameChars);
+    EXPECT_EQ(named.rfind(row.starts, 0), 0u) << named.substr(0, 100);
+    EXPECT_EQ(named.substr(named.size() - std::min(named.size(), row.ends.size())), row.ends);
+    EXPECT_TRUE(NoLoneSurrogate(named));
+  }
 }
 
 TEST_F(RestoreDialog, AFileThatWouldDeleteIsNotImported) {

@@ -23,7 +23,7 @@ enum Wrap { kAnsi, kUtf16, kUtf16v5, kUtf8, kCrOnly, kLfOnly };
 
 struct Form {
   const char* what;
-  std::string body;  // after the header; '$' is the seeded key, '\n' the line end
+  std::string body;  // after the header; '$' is the seeded key, '\n' the line end; UTF-8 for UTF-16
   int refusedLine;   // 0: the file is accepted
   Wrap wrap = kAnsi;
 };
@@ -36,8 +36,11 @@ std::string Build(const Form& f) {
     text += c == '$' ? "HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Forms" : c == '\n' ? eol : std::string(1, c);
   if (f.wrap == kUtf8) return "\xEF\xBB\xBF" + text;
   if (f.wrap != kUtf16 && f.wrap != kUtf16v5) return text;
-  std::string wide = "\xFF\xFE";
-  for (char c : text) wide += std::string{c, '\0'};
+  const int units = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::string wide(2 + 2 * static_cast<size_t>(units), '\0');
+  wide[0] = '\xFF', wide[1] = '\xFE';
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), reinterpret_cast<wchar_t*>(&wide[2]),
+                        units);
   return wide;
 }
 
@@ -87,6 +90,16 @@ const Form kForms[] = {
     {"lower-case root, blanks", "  [hkey_current_user\\Software\\VantorelFixTest\\Forms\\New]\n", 0},
     {"double-byte text", "[$]\n; \x82\xa0\n\"n\"=\"\x82\xa0\x82\xa2\"\n", 0},
     {"long double-byte value", LongValue("\xA1", "\x82\xa0"), 0},
+    // Characters outside the ANSI code page (1252 or 932): an emoji, CJK,
+    // Greek and an accented letter, in key and value names and in data.
+    {"UTF-16 names outside the code page",
+     "[$\\\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC]\n"
+     "\"\xCE\xA9 \xC3\xA9\"=\"x\"\n\"\xF0\x9F\x98\x80\"=dword:00000002\n",
+     0, kUtf16v5},
+    {"UTF-16 data outside the code page",
+     "[$]\n\"n\"=\"\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9 \xC3\xA9\"\n"
+     "@=\"\xC3\xA9\\\\\\\"\xCE\xA9\"\n",
+     0, kUtf16},
 };
 
 void Seed() {

@@ -64,12 +64,12 @@ std::string HexPrefix(DWORD type) {
 }
 
 bool FormatData(DWORD type, const BYTE* data, size_t size, std::string* out, std::wstring* why) {
-  std::wstring text;
-  if (type == REG_SZ && PlainText(data, size, &text)) {
+  std::wstring quoted;
+  if (type == REG_SZ && FormatRegQuotedText(data, size, &quoted)) {
     bool lossless = false;
-    std::string ansi = sys::ToAnsi(EscapeRegQuotes(EscapeRegBackslashes(text)), &lossless);
+    std::string ansi = sys::ToAnsi(quoted, &lossless);
     if (lossless) {
-      *out = "\"" + ansi + "\"";
+      *out = ansi;
       return true;
     }
   }
@@ -111,6 +111,13 @@ std::wstring EscapeRegQuotes(const std::wstring& Text) {
     out += c;
   }
   return out;
+}
+
+bool FormatRegQuotedText(const BYTE* data, size_t size, std::wstring* quoted) {
+  std::wstring text;
+  if (!PlainText(data, size, &text)) return false;
+  *quoted = L"\"" + EscapeRegQuotes(EscapeRegBackslashes(text)) + L"\"";
+  return true;
 }
 
 bool FormatRegKeyHeader(const std::wstring& rootName, const std::wstring& path, std::string* lines,

@@ -26,6 +26,10 @@ bool FormatRegKeyHeader(const std::wstring& rootName, const std::wstring& path, 
 bool FormatRegValueLine(const std::wstring& name, DWORD type, const BYTE* data, size_t size, std::string* line,
                         std::wstring* why);
 
+// Plain text (REG_SZ data of characters ended by its one NUL, none of them a
+// control character) as quoted data, escaped; false for any other data.
+bool FormatRegQuotedText(const BYTE* data, size_t size, std::wstring* quoted);
+
 // "hex:" or "hex(N):" and the bytes as upper-case pairs separated by commas;
 // after the comma that follows byte i (i > 0, a multiple of 25) the list goes
 // on in the next line after a "\".

@@ -14,6 +14,8 @@ constexpr size_t kBlockBytes = size_t(1) << kBlockBits;
 // block is left unused.
 constexpr size_t kOwnBlockBytes = 64 << 10;
 constexpr size_t kMaxBlocks = size_t(1) << (32 - kBlockBits);
+constexpr size_t kMarkEvery = 64;
+constexpr uint32_t kNoSection = UINT32_MAX;
 
 size_t VarintSize(uint64_t v) {
   size_t n = 1;
@@ -57,6 +59,11 @@ const char* GetText(const char* p, std::string_view* text) {
 
 }  // namespace
 
+TLeadBytes::TLeadBytes(UINT codePage) {
+  if (codePage == kPackedUnits) return;
+  for (unsigned b = 0x80; b < 0x100; ++b) lead_[b] = ::IsDBCSLeadByteEx(codePage, static_cast<BYTE>(b)) != FALSE;
+}
+
 void AppendPackedUnit(std::string* out, wchar_t unit) {
   unsigned u = static_cast<unsigned>(unit) & 0xFFFF;
   if (u < 0x80) {
@@ -71,7 +78,21 @@ void AppendPackedUnit(std::string* out, wchar_t unit) {
   }
 }
 
-std::wstring UnpackText(std::string_view packed) {
+// A trail byte from 0xC0 up stands for itself; a lower one (below 0x80 it
+// could read as syntax) becomes two bytes from 0x80 up.
+void AppendPackedPair(std::string* out, unsigned char lead, unsigned char trail) {
+  out->push_back(static_cast<char>(lead));
+  if (trail >= 0xC0) {
+    out->push_back(static_cast<char>(trail));
+  } else {
+    out->push_back(static_cast<char>(0x80 | (trail >> 6)));
+    out->push_back(static_cast<char>(0x80 | (trail & 0x3F)));
+  }
+}
+
+namespace {
+
+std::wstring UnpackUnits(std::string_view packed) {
   std::wstring text;
   text.reserve(packed.size());
   for (size_t i = 0; i < packed.size();) {
@@ -90,6 +111,63 @@ std::wstring UnpackText(std::string_view packed) {
   }
   return text;
 }
+
+// The file's bytes again, every trail byte as it was.
+std::string UnescapePairs(std::string_view packed, const TLeadBytes& leads) {
+  std::string raw;
+  raw.reserve(packed.size());
+  for (size_t i = 0; i < packed.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(packed[i]);
+    raw.push_back(static_cast<char>(b));
+    // A lead byte at the end is the last of its line, alone.
+    if (!leads[b] || i + 1 >= packed.size()) continue;
+    unsigned t = static_cast<unsigned char>(packed[++i]);
+    if (t < 0xC0 && i + 1 < packed.size()) t = (t & 0x3F) << 6 | (static_cast<unsigned char>(packed[++i]) & 0x3F);
+    raw.push_back(static_cast<char>(t));
+  }
+  return raw;
+}
+
+// A backslash in a quoted name takes the next character into it.
+std::string UnescapeName(std::string_view s) {
+  std::string name;
+  name.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    if (s[i] == '\\' && i + 1 < s.size()) {
+      if (s[i + 1] != '\\' && s[i + 1] != '"') name += '\\';
+      name += s[i + 1];
+      i += 2;
+    } else {
+      name += s[i++];
+    }
+  }
+  return name;
+}
+
+}  // namespace
+
+std::wstring UnpackText(std::string_view packed, UINT codePage, const TLeadBytes& leads) {
+  if (codePage == kPackedUnits) return UnpackUnits(packed);
+  std::string raw;
+  if (leads.Any()) {
+    raw = UnescapePairs(packed, leads);
+    packed = raw;
+  }
+  if (packed.empty()) return {};
+  const int size = static_cast<int>(packed.size());
+  int n = ::MultiByteToWideChar(codePage, 0, packed.data(), size, nullptr, 0);
+  std::wstring text(static_cast<size_t>(std::max(n, 0)), L'\0');
+  if (n > 0) n = ::MultiByteToWideChar(codePage, 0, packed.data(), size, &text[0], n);
+  text.resize(static_cast<size_t>(std::max(n, 0)));
+  return text;
+}
+
+void TRegEntries::SetCodePage(UINT codePage) {
+  codePage_ = codePage;
+  leads_ = TLeadBytes(codePage);
+}
+
+std::wstring TRegEntries::Text(std::string_view packed) const { return UnpackText(packed, codePage_, leads_); }
 
 char* TRegEntries::Room(size_t bytes, uint32_t* at) {
   const bool own = bytes > kOwnBlockBytes;
@@ -110,20 +188,24 @@ char* TRegEntries::Room(size_t bytes, uint32_t* at) {
 }
 
 void TRegEntries::Add(int line, unsigned flags, std::string_view first, std::string_view second, bool hasSecond) {
-  // Every entry takes a line of its own, so the line is stored as its
-  // distance from the entry's number: one byte in a file of entries alone.
-  const uint64_t head = (uint64_t(line) - 1 - offsets_.size()) << 2 | flags;
+  const size_t index = offsets_.size();
+  // Every entry takes a line of its own, after the one before it, so the
+  // line is stored as its distance from that one: one byte, but after a gap.
+  const uint64_t head = (uint64_t(line - last_.Line) - 1) << 2 | flags;
   size_t bytes = VarintSize(head) + VarintSize(first.size()) + first.size();
   if (hasSecond) bytes += VarintSize(second.size()) + second.size();
   uint32_t at = 0;
   char* p = Room(bytes, &at);
   p = PutText(PutVarint(p, head), first);
   if (hasSecond) PutText(p, second);
+  if (flags & kIsKey) last_.Section = index;
+  last_.Line = line;
+  if (index % kMarkEvery == 0)
+    marks_.push_back({last_.Section == SIZE_MAX ? kNoSection : static_cast<uint32_t>(last_.Section), line});
   offsets_.push_back(at);
 }
 
 void TRegEntries::AddKey(int line, bool deletes, std::string_view key) {
-  sections_.push_back(static_cast<uint32_t>(offsets_.size()));
   Add(line, kIsKey | (deletes ? kDeletes : 0), key, {}, false);
 }
 
@@ -131,37 +213,49 @@ void TRegEntries::AddValue(int line, bool deletes, std::string_view name, std::s
   Add(line, deletes ? kDeletes : 0, name, data, true);
 }
 
-TRegEntries::TRecord TRegEntries::Record(size_t i) const {
+const char* TRegEntries::At(size_t i) const {
   const uint32_t at = offsets_[i];
-  const char* p = blocks_[at >> kBlockBits].get() + (at & (kBlockBytes - 1));
+  return blocks_[at >> kBlockBits].get() + (at & (kBlockBytes - 1));
+}
+
+TRegEntries::TRecord TRegEntries::Record(size_t i) const {
   uint64_t head = 0;
-  p = GetVarint(p, &head);
-  TRecord r{static_cast<int>((head >> 2) + 1 + i), (head & kIsKey) != 0, (head & kDeletes) != 0, {}, {}};
+  const char* p = GetVarint(At(i), &head);
+  TRecord r{(head & kIsKey) != 0, (head & kDeletes) != 0, {}, {}};
   p = GetText(p, &r.First);
   if (!r.IsKey) GetText(p, &r.Second);
   return r;
 }
 
-size_t TRegEntries::SectionOf(size_t i) const {
-  auto after = std::upper_bound(sections_.begin(), sections_.end(), static_cast<uint32_t>(i));
-  return after == sections_.begin() ? SIZE_MAX : *(after - 1);
+void TRegEntries::Step(size_t i, TPlace* place) const {
+  uint64_t head = 0;
+  GetVarint(At(i), &head);
+  place->Line += static_cast<int>(head >> 2) + 1;
+  if (head & kIsKey) place->Section = i;
 }
 
-TRegEntry TRegEntries::Unpack(size_t i, size_t* keyOf, std::wstring* key) const {
+TRegEntries::TPlace TRegEntries::PlaceOf(size_t i) const {
+  const size_t mark = i / kMarkEvery;
+  TPlace place{marks_[mark].Section == kNoSection ? SIZE_MAX : marks_[mark].Section, marks_[mark].Line};
+  for (size_t j = mark * kMarkEvery + 1; j <= i; ++j) Step(j, &place);
+  return place;
+}
+
+TRegEntry TRegEntries::Unpack(size_t i, const TPlace& place, size_t* keyOf, std::wstring* key) const {
   const TRecord r = Record(i);
+  const size_t section = place.Section;
   TRegEntry e;
-  e.Line = r.Line;
+  e.Line = place.Line;
   e.IsKey = r.IsKey;
   e.Deletes = r.Deletes;
-  const size_t section = SectionOf(i);
   if (section != *keyOf) {
     *keyOf = section;
-    *key = section == SIZE_MAX ? std::wstring() : UnpackText(Record(section).First);
+    *key = section == SIZE_MAX ? std::wstring() : Text(Record(section).First);
   }
   e.Key = *key;
   if (!r.IsKey) {
-    e.Name = UnpackText(r.First);
-    e.Data = UnpackText(r.Second);
+    e.Name = Text(UnescapeName(r.First));
+    e.Data = Text(r.Second);
   }
   return e;
 }
@@ -169,9 +263,17 @@ TRegEntry TRegEntries::Unpack(size_t i, size_t* keyOf, std::wstring* key) const 
 TRegEntry TRegEntries::operator[](size_t i) const {
   size_t keyOf = SIZE_MAX - 1;
   std::wstring key;
-  return Unpack(i, &keyOf, &key);
+  return Unpack(i, PlaceOf(i), &keyOf, &key);
 }
 
-TRegEntry TRegEntries::const_iterator::operator*() const { return owner_->Unpack(at_, &keyOf_, &key_); }
+TRegEntries::const_iterator::const_iterator(const TRegEntries* owner, size_t at)
+    : owner_(owner), at_(at), place_(at < owner->size() ? owner->PlaceOf(at) : TPlace{}) {}
+
+TRegEntries::const_iterator& TRegEntries::const_iterator::operator++() {
+  if (++at_ < owner_->size()) owner_->Step(at_, &place_);
+  return *this;
+}
+
+TRegEntry TRegEntries::const_iterator::operator*() const { return owner_->Unpack(at_, place_, &keyOf_, &key_); }
 
 }  // namespace registry

@@ -39,9 +39,9 @@ bool StartsValue(View logical) { return !logical.empty() && (logical[0] == '"' |
 struct TParsed {
   bool IsKey = false;
   bool Deletes = false;
-  View Key;          // a header's key
-  std::string Name;  // a value's name, unescaped
-  View Data;         // a value's data
+  View Key;   // a header's key
+  View Name;  // a value's name as written between its quotes, escapes kept
+  View Data;  // a value's data
 };
 
 // "[" blanks "-"? key "]": the key up to the last "]" (or the line's end).
@@ -55,18 +55,12 @@ void ParseHeader(View logical, TParsed* e) {
 }
 
 // A quoted name from `s[1]` on; `end` is set after its closing quote. A
-// backslash takes the next character into the name.
-bool ParseQuotedName(View s, std::string* name, size_t* end) {
+// backslash takes the next character into the name; the name is unescaped
+// only when it is unpacked, so that it is never copied here.
+bool ParseQuotedName(View s, View* name, size_t* end) {
   size_t i = 1;
-  while (i < s.size() && s[i] != '"') {
-    if (s[i] == '\\' && i + 1 < s.size()) {
-      if (s[i + 1] != '\\' && s[i + 1] != '"') *name += '\\';
-      *name += s[i + 1];
-      i += 2;
-    } else {
-      *name += s[i++];
-    }
-  }
+  while (i < s.size() && s[i] != '"') i += s[i] == '\\' && i + 1 < s.size() ? 2 : 1;
+  *name = s.substr(1, i - 1);
   *end = i + 1;
   return i < s.size();
 }
@@ -146,11 +140,15 @@ void TRegParser::EndLine() {
   else Emit();
 }
 
-// A line found twice (alone and as its entry) is kept once; only a
-// continued entry's first line comes out of order.
+// Only the first few are kept, in order, each once (a line is found alone
+// and as its entry; a continued entry's first line comes out of order).
 void TRegParser::Deleting(int line) {
   std::deque<int>& lines = f_->DeletingLines;
-  if (lines.empty() || lines.back() != line) lines.push_back(line);
+  auto at = std::lower_bound(lines.begin(), lines.end(), line);
+  if (at != lines.end() && *at == line) return;
+  if (lines.size() == kKeptDeletingLines && at == lines.end()) return;
+  lines.insert(at, line);
+  if (lines.size() > kKeptDeletingLines) lines.pop_back();
 }
 
 void TRegParser::Emit() {
@@ -172,9 +170,6 @@ void TRegParser::Finish() {
     logical_ += '\\';
     Emit();
   }
-  std::deque<int>& lines = f_->DeletingLines;
-  std::sort(lines.begin(), lines.end());
-  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
 }
 
 // Runs the decoder and the parser over what `feed` hands the decoder; false
@@ -189,6 +184,7 @@ TRegFile Parse(Feed feed) {
     decoder.Finish();
     if (decoder.Bad()) return {};
     parser.Finish();
+    f.Entries.SetCodePage(decoder.PackedCodePage());
     f.Decoded = true;
     f.Encoding = decoder.Encoding();
   } catch (const std::bad_alloc&) {

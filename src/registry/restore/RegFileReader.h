@@ -27,13 +27,17 @@ namespace registry {
 
 enum class TRegEncoding { Ansi, Utf8, Utf16 };
 
+// Only the first deleting line is ever named; a few more are kept to show
+// where else the file deletes.
+constexpr size_t kKeptDeletingLines = 16;
+
 struct TRegFile {
   bool Decoded = false;        // the bytes read as text of one of the encodings
   bool OutOfMemory = false;    // not read: it needs more memory than the program has
   TRegEncoding Encoding = TRegEncoding::Ansi;
   bool KnownSignature = false; // first line "REGEDIT4" or "Windows Registry Editor Version 5.00"
   TRegEntries Entries;
-  std::deque<int> DeletingLines;   // every line that deletes, in order
+  std::deque<int> DeletingLines;   // the first lines that delete, in order (kKeptDeletingLines at most)
 
   // The file is text the editor imports.
   bool Readable() const { return Decoded && KnownSignature; }

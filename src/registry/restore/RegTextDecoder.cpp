@@ -1,15 +1,15 @@
 #include "registry/restore/RegTextDecoder.h"
 
-#include "registry/restore/RegEntries.h"
 #include "registry/restore/RegFileReader.h"
 
 namespace registry {
 namespace {
 
-// 8-bit text of a line is converted once this much of it waits.
+// Marked UTF-8 of a line is checked once this much of it waits.
 constexpr size_t kPieceBytes = 64 << 10;
 
 bool IsBlank(unsigned c) { return c == ' ' || c == '\t'; }
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -35,6 +35,7 @@ void TRegTextDecoder::Start(const char* bytes, size_t n, bool atEnd) {
   } else {
     kind_ = Kind::Ansi;
     codePage_ = ::GetACP();
+    leads_ = TLeadBytes(codePage_);
   }
   std::string first;
   first.swap(head_);
@@ -53,26 +54,37 @@ void TRegTextDecoder::FeedText(const wchar_t* text, size_t n) {
 
 void TRegTextDecoder::Bytes(const char* bytes, size_t n) {
   const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes);
-  if (kind_ == Kind::Utf16) {
-    for (size_t i = 0; i < n && !bad_; ++i) {
-      if (odd_ < 0) {
-        odd_ = b[i];
-        continue;
-      }
-      Unit(static_cast<unsigned>(odd_) | static_cast<unsigned>(b[i]) << 8);
-      odd_ = -1;
-    }
+  if (kind_ != Kind::Utf16) {
+    for (size_t i = 0; i < n && !bad_; ++i) Byte(b[i]);
     return;
   }
   for (size_t i = 0; i < n && !bad_; ++i) {
-    // ASCII stands for itself in every ANSI code page and in UTF-8; a byte
-    // of a longer character waits for its conversion with the rest of the line.
-    if (b[i] < 0x80 && pending_.empty()) {
-      Unit(b[i]);
-    } else if (!LineControl(b[i])) {
-      pending_ += static_cast<char>(b[i]);
-      if (pending_.size() >= kPieceBytes) ConvertPending(false);
+    if (odd_ < 0) {
+      odd_ = b[i];
+      continue;
     }
+    Unit(static_cast<unsigned>(odd_) | static_cast<unsigned>(b[i]) << 8);
+    odd_ = -1;
+  }
+}
+
+// ASCII stands for itself in every ANSI code page and in UTF-8. A byte of a
+// longer UTF-8 character waits, with the rest of the line, to be checked; a
+// double-byte character is packed whole.
+void TRegTextDecoder::Byte(unsigned char b) {
+  if (LineControl(b) || bad_) return;
+  if (lead_ >= 0) {
+    AppendPackedPair(line_, static_cast<unsigned char>(lead_), b);
+    lead_ = -1;
+  } else if (!pending_.empty() || (b >= 0x80 && kind_ == Kind::Utf8)) {
+    atStart_ = false;
+    pending_ += static_cast<char>(b);
+    if (pending_.size() >= kPieceBytes) CheckPending(false);
+  } else if (leads_[b]) {
+    atStart_ = false;
+    lead_ = b;
+  } else {
+    Char(b);
   }
 }
 
@@ -93,7 +105,10 @@ bool TRegTextDecoder::LineControl(unsigned unit) {
     inLine_ = true;
     return false;
   }
-  ConvertPending(true);
+  CheckPending(true);
+  // A lead byte last in its line stands alone.
+  if (lead_ >= 0) line_->push_back(static_cast<char>(lead_));
+  lead_ = -1;
   endLine_();
   atStart_ = true;
   inLine_ = false;
@@ -102,48 +117,44 @@ bool TRegTextDecoder::LineControl(unsigned unit) {
 
 void TRegTextDecoder::Unit(unsigned unit) {
   if (LineControl(unit) || bad_) return;
-  if (atStart_ && IsBlank(unit)) return;
+  Char(unit);
+}
+
+void TRegTextDecoder::Char(unsigned c) {
+  if (atStart_ && IsBlank(c)) return;
   atStart_ = false;
-  AppendPackedUnit(line_, static_cast<wchar_t>(unit));
+  if (kind_ == Kind::Utf16) AppendPackedUnit(line_, static_cast<wchar_t>(c));
+  else line_->push_back(static_cast<char>(c));
 }
 
-// Where the waiting bytes may be cut with no character split: after the last
-// whole character.
-size_t TRegTextDecoder::SafeCut() const {
-  if (codePage_ == CP_UTF8) {
-    size_t cut = pending_.size() - 1;
-    while (cut > 0 && (static_cast<unsigned char>(pending_[cut]) & 0xC0) == 0x80) --cut;
-    return cut;
-  }
-  size_t at = 0;
-  while (at < pending_.size()) {
-    size_t step = ::IsDBCSLeadByteEx(codePage_, static_cast<BYTE>(pending_[at])) ? 2 : 1;
-    if (at + step > pending_.size()) break;
-    at += step;
-  }
-  return at;
+// Where the waiting UTF-8 may be cut with no character split: before the
+// last character's first byte. A character has at most three continuation
+// bytes, so it is found among the last four bytes or not at all; 0 then.
+size_t TRegTextDecoder::Utf8Cut() const {
+  const size_t n = pending_.size();
+  for (size_t back = 1; back <= 4 && back <= n; ++back)
+    if (!IsUtf8Continuation(pending_[n - back])) return n - back;
+  return 0;
 }
 
-void TRegTextDecoder::ConvertPending(bool all) {
+// Marked UTF-8 must be UTF-8 throughout; what is checked joins the line as it is.
+void TRegTextDecoder::CheckPending(bool all) {
   if (pending_.empty() || bad_) return;
-  const size_t cut = all ? pending_.size() : SafeCut();
-  if (cut == 0) return;
-  // Marked UTF-8 must be UTF-8 throughout; the ANSI code page takes any byte.
-  const DWORD flags = kind_ == Kind::Utf8 ? MB_ERR_INVALID_CHARS : 0;
-  int n = ::MultiByteToWideChar(codePage_, flags, pending_.data(), static_cast<int>(cut), nullptr, 0);
-  if (n > 0) {
-    wide_.resize(static_cast<size_t>(n));
-    n = ::MultiByteToWideChar(codePage_, flags, pending_.data(), static_cast<int>(cut), wide_.data(), n);
+  const size_t cut = all ? pending_.size() : Utf8Cut();
+  if (cut == 0 ||
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, pending_.data(), static_cast<int>(cut), nullptr, 0) <= 0) {
+    bad_ = true;
+    return;
   }
-  if (n <= 0 && kind_ == Kind::Utf8) bad_ = true;
-  atStart_ = false;
-  for (int i = 0; i < n; ++i) AppendPackedUnit(line_, wide_[static_cast<size_t>(i)]);
+  line_->append(pending_, 0, cut);
   pending_.erase(0, cut);
 }
 
 void TRegTextDecoder::Finish() {
   if (kind_ == Kind::Unknown) Start("", 0, true);
-  ConvertPending(true);
+  CheckPending(true);
+  if (lead_ >= 0 && !bad_) line_->push_back(static_cast<char>(lead_));
+  lead_ = -1;
   if (inLine_ && !bad_) endLine_();
   inLine_ = false;
 }

@@ -17,9 +17,10 @@ bool KeyExists(HKEY root, const std::wstring& path) {
 }
 
 // The registry's value as the file would hold its data now: as the backup
-// writer writes it, or, for the hex forms of a UTF-16 file (whose text types
-// carry UTF-16 bytes, not ANSI ones), as its raw bytes.
-bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& name, bool rawHex,
+// writer writes it, but in UTF-16 for a UTF-16 file, which holds text of any
+// characters: plain text quoted, and the hex forms of the text types as their
+// raw (UTF-16) bytes, not as ANSI ones.
+bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& name, bool unicodeFile, bool rawHex,
                       std::wstring* data) {
   HKEY key = nullptr;
   if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
@@ -33,9 +34,11 @@ bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& n
     *data = sys::FromAnsi(FormatRegHexData(type, bytes.data(), size));
     return true;
   }
+  if (unicodeFile && type == REG_SZ && FormatRegQuotedText(bytes.data(), size, data)) return true;
   std::string line;
   std::wstring why;
-  if (!FormatRegValueLine(name, type, bytes.data(), size, &line, &why)) return false;
+  // The name plays no part in how the data is written.
+  if (!FormatRegValueLine(L"", type, bytes.data(), size, &line, &why)) return false;
   // Read back through the same reader as the file, continuations and all.
   TRegFile written = ParseRegText(sys::FromAnsi(line));
   if (written.Entries.size() != 1) return false;
@@ -48,7 +51,8 @@ bool ValueIsBack(const TRegEntry& e, bool unicodeFile) {
   std::wstring path, now;
   const std::wstring want = CanonicalRegData(e.Data);
   const bool rawHex = unicodeFile && want.compare(0, 4, L"HEX(") == 0;
-  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) && CurrentValueData(root, path, e.Name, rawHex, &now) &&
+  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) &&
+         CurrentValueData(root, path, e.Name, unicodeFile, rawHex, &now) &&
          CanonicalRegData(now) == want;
 }
 

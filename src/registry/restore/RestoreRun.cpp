@@ -39,4 +39,13 @@ TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& ru
   return out;
 }
 
+std::wstring NameForMessage(const std::wstring& name) {
+  if (name.size() <= kMessageNameChars) return name;
+  size_t head = kMessageNameChars * 2 / 3, tail = name.size() - (kMessageNameChars - head - 3);
+  // No cut parts a surrogate pair.
+  if (IS_HIGH_SURROGATE(name[head - 1])) --head;
+  if (IS_LOW_SURROGATE(name[tail])) ++tail;
+  return name.substr(0, head) + L"..." + name.substr(tail);
+}
+
 }  // namespace registry

@@ -31,4 +31,10 @@ using TImportRunner = std::function<bool(const std::wstring& commandLine)>;
 
 TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& runImport);
 
+// A name (of a file, a key or a value) as a message shows it: one longer than
+// kMessageNameChars keeps its start and its end around "...". A file can hold
+// a name of millions of characters, which a message box takes minutes to lay out.
+constexpr size_t kMessageNameChars = 240;
+std::wstring NameForMessage(const std::wstring& name);
+
 }  // namespace registry
