@@ -14,9 +14,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh" start
 build=${VANTOREL_BUILD:-$root/build}
-[ -f "$build/bin/Vantorel.exe" ] ||
+exe="$build/bin/Vantorel.exe"
+# The program's file as the build left it: a relink makes a new one.
+program() { stat -c '%i %y %s' "$exe" 2>/dev/null || true; }
+before=$(program)
+[ -n "$before" ] ||
   echo "start: building the program first (about a minute on 8 cores, 4 on one; later starts are quick)"
-# The build's own lines only when it fails; a start with nothing to build is quiet.
+# The build's own lines only when it fails; a start with nothing to build is
+# quiet, and the first build has said its own line.
 log=$(mktemp)
 if ! bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF >"$log" 2>&1; then
   cat "$log" >&2
@@ -24,8 +29,8 @@ if ! bash "$root/scripts/build.sh" -DVANTOREL_TESTS=OFF -DVANTOREL_BENCH=OFF >"$
   echo "start: the build failed" >&2
   exit 1
 fi
-if grep -q "Linking" "$log"; then echo "start: rebuilt what changed"; fi
 rm -f "$log"
+if [ -n "$before" ] && [ "$(program)" != "$before" ]; then echo "start: rebuilt what changed"; fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=${WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/vantorel/wine}
 if [ ! -d "$WINEPREFIX" ]; then
@@ -37,7 +42,6 @@ fi
 # Marlett, Tahoma and MS Sans Serif from fonts-wine, also into an older prefix.
 bash "$root/scripts/wine-fonts.sh" "$WINEPREFIX"
 echo "start: Wine prefix $WINEPREFIX"
-exe="$build/bin/Vantorel.exe"
 if [ -z "${DISPLAY:-}" ]; then
   echo "start: no DISPLAY; running in a Wine desktop on a virtual Xvfb screen"
   # The screen stays until Wine's last process of the prefix has ended, so

@@ -257,7 +257,8 @@ TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
   const std::wstring victim = app_test::TempPath(L"victim.txt");
   { std::ofstream(victim.c_str()) << "keep"; }
   ::DeleteFileW(app_test::TempPath(L"linklog.txt").c_str());
-  if (testing_support::MakeSymlink(victim, app_test::TempPath(L"linklog.txt"))) {
+  const bool linked = testing_support::MakeSymlink(victim, app_test::TempPath(L"linklog.txt"));
+  if (linked) {
     env->chosenFile = app_test::TempPath(L"linklog");
     boxAnswer = IDYES;
     for (const auto& e : exports) {
@@ -285,6 +286,7 @@ TEST_F(CleanerPage, LogExportAsksBeforeReplacingAFile) {
   EXPECT_EQ(l3, "");
   EXPECT_EQ(l4, "Test: line");
   ::DeleteFileW(target.c_str());
+  if (!linked) GTEST_SKIP() << "the link under the chosen name was not tried: links can only be made under Wine";
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST(FolderPrimitives, ACleanRemovesExactlyItsSetAndNoSentinel) {
     EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + tree.box.Path(link) + L" (a folder link; its target is kept)"));
   }
   EXPECT_EQ(after, expected);
-  if (!tree.linked) std::printf("note: no link in this tree (not Wine)\n");
+  if (!tree.linked) GTEST_SKIP() << "no link in this tree: links can only be made under Wine";
 }
 
 TEST(FolderPrimitives, ExcludedNamesAndMasks) {
@@ -207,6 +207,7 @@ TEST(FolderPrimitives, RefusedFoldersNeverReachADeleteCall) {
   EXPECT_FALSE(t.DeleteOneFile(L"", true));
   EXPECT_EQ(t.DeleteFolderFiles(L"\\", false, true, L"", count), 0);
   EXPECT_TRUE(run.deleter->calls.empty());
+  if (!linked) GTEST_SKIP() << "a link to the profile was not tried: links can only be made under Wine";
 }
 
 TEST(FolderPrimitives, WipingSkipsFilesWithAnotherNameAndSaysSo) {

@@ -38,7 +38,8 @@ TEST(WipeFile, LeavesFilesThatAreNotOnlyOursAlone) {
   EXPECT_EQ(ReadAll(box.Path(L"precious.txt")), "precious");
   // Wine shows a file link as a plain file; its resolved name gives it away.
   box.File(L"single.txt", "single");
-  if (MakeSymlink(box.Path(L"single.txt"), box.Path(L"to-single.txt"))) {
+  const bool linked = MakeSymlink(box.Path(L"single.txt"), box.Path(L"to-single.txt"));
+  if (linked) {
     EXPECT_EQ(WipeFile(box.Path(L"to-single.txt"), 1), WipeResult::Refused);
     EXPECT_EQ(ReadAll(box.Path(L"single.txt")), "single");
   }
@@ -48,6 +49,7 @@ TEST(WipeFile, LeavesFilesThatAreNotOnlyOursAlone) {
   EXPECT_EQ(WipeFile(box.Path(L"busy.txt"), 1), WipeResult::Failed);
   ::CloseHandle(busy);
   EXPECT_EQ(ReadAll(box.Path(L"busy.txt")), "busy");
+  if (!linked) GTEST_SKIP() << "a file link was not tried: links can only be made under Wine";
 }
 
 // Each pass opens the file anew: a name swapped for another file's second

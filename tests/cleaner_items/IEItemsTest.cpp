@@ -297,6 +297,7 @@ TEST(IEIndexDat, TreeScrubSparesTheWorkFolderAndWritesNothingInATest) {
     }
   }
   if (linked) RemoveLink(link);
+  if (!linked) GTEST_SKIP() << "the index file linked outside was not tried: links can only be made under Wine";
 }
 
 namespace {
@@ -362,6 +363,7 @@ TEST(IERestart, NothingScheduledOnNtAndWininitLinesOnNineX) {
   std::string a = sys::ToAnsi(core::GetShortPath(files[0])), b = sys::ToAnsi(core::GetShortPath(files[1]));
   EXPECT_EQ(text, "[Other]\r\nx=1\r\n[Rename]\r\nNUL=" + b + "\r\nNUL=" + a + "\r\nNUL=C:\\OLD.TXT\r\n");
   EXPECT_EQ(PendingRenames(), before);
+  if (!linked) GTEST_SKIP() << "a link among the files was not tried: links can only be made under Wine";
 }
 
 TEST(IERestart, WininitSectionAppendedWhenMissing) {

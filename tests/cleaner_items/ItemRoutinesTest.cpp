@@ -468,11 +468,13 @@ const std::vector<ItemRow>& MessengerRows() {
         File(B::Profile, L"Tracing\\WindowsLiveMessenger1.bak")},
        {Folder(B::AppData, L"Microsoft\\MSN Messenger"), Folder(B::LocalAppData, L"Microsoft\\Messenger"),
         Folder(B::Profile, L"Tracing")}},
+      // IMVCache and Profiles are emptied to their depth, the folders kept.
       // The whole Cache folder goes before its own "ypager.log" is looked for;
       // a test, which leaves it, finds it twice.
       {L"Instant Messengers - Yahoo! Messenger",
        {File(B::ProgramFiles, kYahoo + L"ypager.log"), File(B::ProgramFiles, kYahoo + L"IMVCache\\a.dat"),
-        File(B::ProgramFiles, kYahoo + L"Profiles\\a.dat"), File(B::ProgramFiles, kYahoo + L"Cache\\ypager.log"),
+        File(B::ProgramFiles, kYahoo + L"IMVCache\\inner\\b.dat"), File(B::ProgramFiles, kYahoo + L"Profiles\\a.dat"),
+        File(B::ProgramFiles, kYahoo + L"Profiles\\inner\\b.dat"), File(B::ProgramFiles, kYahoo + L"Cache\\ypager.log"),
         File(B::ProgramFiles, kYahoo + L"Logs\\a.txt"), File(B::ProgramFiles, kYahoo + L"Games\\a.gif")},
        {File(B::ProgramFiles, kYahoo + L"other.log"), File(B::ProgramFiles, kYahoo + L"Cache\\inner\\a.dat"),
         File(B::ProgramFiles, kYahoo + L"Logs\\inner\\a.txt"), File(B::ProgramFiles, kYahoo + L"Games\\a.png"),

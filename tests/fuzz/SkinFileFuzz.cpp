@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 
 #include "skin/file/SkinBitmap.h"
 #include "skin/file/SkinRecords.h"
@@ -60,6 +61,11 @@ std::uint64_t PrintOf(const skin::SkinData& skin, bool ok, const std::string& er
   return f.Value();
 }
 
+std::string Capitals(std::string text) {
+  for (char& c : text) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  return text;
+}
+
 // A decoded picture lies inside the size its header states.
 bool InsideItsSize(const skin::SkinImage& image) {
   return image.width > 0 && image.height > 0 && image.width <= skin::kMaxSkinImageSide &&
@@ -80,23 +86,44 @@ std::string CheckCells(const skin::SkinImage& image, int count) {
   return {};
 }
 
-// A ready skin's pictures lie inside their sizes, each name finds a record,
-// and its strips cut.
+// The first picture of each name, its name in ASCII capitals: what a
+// look-up must find, indexed once per skin, so that checking look-ups costs
+// no more than the skin's size (a skin may hold 4,096 pictures).
+using NameIndex = std::unordered_map<std::string, const skin::SkinImage*>;
+NameIndex FirstOfEachName(const skin::SkinData& skin) {
+  NameIndex first;
+  for (const auto& [name, image] : skin.Bitmaps) first.emplace(Capitals(name), &image);
+  return first;
+}
+
+// The look-up of `name` finds the first picture of that name, whatever its case.
+bool FindsTheFirst(const skin::SkinData& skin, const NameIndex& first, const std::string& name) {
+  const auto indexed = first.find(Capitals(name));
+  return skin.FindBitmap(name) == (indexed == first.end() ? nullptr : indexed->second);
+}
+
+// A ready skin's pictures lie inside their sizes, the look-ups of the item
+// keys and of some pictures' names find the first picture of the name, and
+// its strips cut.
 std::string CheckSkin(const skin::SkinData& skin) {
+  const NameIndex first = FirstOfEachName(skin);
   for (const char* key : skin::SkinItemKeys) {
     skin.FindInteger(key), skin.FindByte(key);
+    if (!FindsTheFirst(skin, first, key)) return "a look-up found another picture";
     if (const skin::SkinImage* found = skin.FindBitmap(key); found && !InsideItsSize(*found))
       return "a looked-up picture outside its size";
   }
   // Cutting copies the pictures: eight of them, and no more pixels than one
   // largest picture holds, so that a skin of 64 MB of pictures is cut in time.
+  // Their names are looked up too: each look-up reads the whole list.
   int cut = 0;
   std::size_t pixels = 0;
   for (const auto& [name, image] : skin.Bitmaps) {
     if (!InsideItsSize(image)) return "a picture outside its size";
-    if (!skin.FindBitmap(name)) return "a picture its name does not find";
     pixels += image.pixels.size();
-    if (cut++ < 8 && pixels <= skin::kMaxSkinImagePixels) {
+    if (cut++ < 8) {
+      if (!FindsTheFirst(skin, first, name)) return "a picture its name does not find";
+      if (pixels > skin::kMaxSkinImagePixels) continue;
       const std::string failed = CheckCells(image, 1 + image.width % 5);
       if (!failed.empty()) return failed;
     }

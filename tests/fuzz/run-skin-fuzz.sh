@@ -33,8 +33,10 @@ seeds="$out/seeds"
 rm -rf "$seeds" && mkdir -p "$seeds"
 find "$root/tests/skin_file/data" -type f -size -256k -exec cp {} "$seeds/" \;
 
-# A small quarantine keeps the sanitizer's own memory out of the RSS limit.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
+# A small quarantine keeps the sanitizer's own memory out of the RSS limit,
+# whatever else the caller's ASAN_OPTIONS set; a quarantine size of their own
+# comes later and wins.
+export ASAN_OPTIONS=quarantine_size_mb=16${ASAN_OPTIONS:+:$ASAN_OPTIONS}
 "$out/skin_file_fuzz" -max_total_time="$seconds" -max_len=262144 -timeout=10 -rss_limit_mb=512 \
   -artifact_prefix="$here/crashes/" "$out/found" "$here/corpus" "$seeds"
 

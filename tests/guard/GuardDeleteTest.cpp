@@ -180,7 +180,7 @@ TEST(GuardFiles, AFileIsDeletedOnlyAsItself) {
   for (const wchar_t* link : {L"CaseLink.tmp", L"keep.dat.", L"to.txt"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(dir) + L"/" + link);
   }
-  if (!links) std::printf("note: no file links here (not Wine)\n");
+  if (!links) GTEST_SKIP() << "the rows that need file links were not tried: links can only be made under Wine";
 }
 
 // A pinned folder is known by its handle, not its path: once the path leads

@@ -128,18 +128,24 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   EXPECT_EQ(file.find("\\Lasting"), std::string::npos);
 }
 
+// The second name is numbered before the name's own extension, wherever
+// other dots stand in the path: in a folder's name among them.
 TEST_F(FixRun, TwoRunsInTheSameSecondWriteTwoFilesNeverOne) {
-  SetString(HKEY_CURRENT_USER, kVals, L"First", L"1");
-  SetString(HKEY_CURRENT_USER, kVals, L"Second", L"2");
-  TFixRunResult first = RunFix({ValueRow(L"First")}, Settings(folder_.Path()));
-  TFixRunResult second = RunFix({ValueRow(L"Second")}, Settings(folder_.Path()));
-  EXPECT_EQ(first.Fixed, 1);
-  EXPECT_EQ(second.Fixed, 1);
-  EXPECT_EQ(first.BackupFile, BackupFile());
-  EXPECT_EQ(second.BackupFile, folder_.Sub(L"2026_12_06_080509_2.reg"));
-  const std::string head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Run\\Vals]\r\n";
-  EXPECT_EQ(ReadFileBytes(first.BackupFile), head + "\"First\"=\"1\"\r\n");
-  EXPECT_EQ(ReadFileBytes(second.BackupFile), head + "\"Second\"=\"2\"\r\n");
+  for (const std::wstring& folder : {folder_.Path(), folder_.Sub(L"backups.v2")}) {
+    SCOPED_TRACE(testing::PrintToString(folder));
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
+    SetString(HKEY_CURRENT_USER, kVals, L"First", L"1");
+    SetString(HKEY_CURRENT_USER, kVals, L"Second", L"2");
+    TFixRunResult first = RunFix({ValueRow(L"First")}, Settings(folder));
+    TFixRunResult second = RunFix({ValueRow(L"Second")}, Settings(folder));
+    EXPECT_EQ(first.Fixed, 1);
+    EXPECT_EQ(second.Fixed, 1);
+    EXPECT_EQ(first.BackupFile, folder + L"\\2026_12_06_080509.reg");
+    EXPECT_EQ(second.BackupFile, folder + L"\\2026_12_06_080509_2.reg");
+    const std::string head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Run\\Vals]\r\n";
+    EXPECT_EQ(ReadFileBytes(first.BackupFile), head + "\"First\"=\"1\"\r\n");
+    EXPECT_EQ(ReadFileBytes(second.BackupFile), head + "\"Second\"=\"2\"\r\n");
+  }
 }
 
 TEST_F(FixRun, ARunWhoseFileAnotherRunHoldsTakesTheNextFreeName) {

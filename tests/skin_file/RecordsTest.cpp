@@ -94,23 +94,30 @@ TEST(SkinRecords, MisSizedAndUnknownRecordsArePassedOver) {
 // Records that point at one picture each keep a copy, counted toward the
 // cap, but the picture is decoded once: 800 records over 60 KB of runs past
 // a one-pixel picture's edge load at once. Pictures at other places that
-// overlap may not read more than the data holds.
+// overlap may not read more than the data holds. A picture's pixels count
+// toward the cap before it is decoded or copied: the one past the cap costs
+// no memory.
 TEST(SkinRecords, RecordsSharingOnePictureDecodeItOnceAndPayForEachCopy) {
   Bytes runs;
   for (int i = 0; i < 15000; ++i) runs.insert(runs.end(), {255, 1, 0, 0});
   runs.insert(runs.end(), {0, 1});
   Bytes padded = Bmp(2, 2, 24);
   padded.resize(4000, 0);
+  // 16 MB of pixels from a few bytes: runs that end at once.
+  Bytes blank = BmpOf(4096, 1024, 8, 1, {0, 1}, {}, {0, 1});
+  blank.resize(blank.size() + 16, 0);
   const struct {
     const char* what;
     Bytes picture;
     std::size_t records;
     const char* error;
+    int largeBuffers;           // pictures decoded or copied, each of 16 MB
     std::uint32_t shorter = 0;  // each record's picture this much shorter than the last: other places
   } cases[] = {
-      {"a large picture eight times", Bmp(2048, 2048, 8, {0, 1}), 8, "skin items too large in total"},
-      {"runs past a one-pixel picture 800 times", BmpOf(1, 1, 8, 1, {0x112233, 0x445566}, {}, runs), 800, ""},
-      {"overlapping pictures read twice the data", padded, 3, "skin items too large in total", 1},
+      {"a large picture eight times", Bmp(2048, 2048, 8, {0, 1}), 8, "skin items too large in total", 3},
+      {"runs past a one-pixel picture 800 times", BmpOf(1, 1, 8, 1, {0x112233, 0x445566}, {}, runs), 800, "", 0},
+      {"overlapping pictures read twice the data", padded, 3, "skin items too large in total", 0, 1},
+      {"four large pictures at other places", blank, 4, "skin items too large in total", 3, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -125,7 +132,9 @@ TEST(SkinRecords, RecordsSharingOnePictureDecodeItOnceAndPayForEachCopy) {
     skin::SkinData items;
     std::string error;
     const auto start = std::chrono::steady_clock::now();
+    const int buffersBefore = skintest::LargeBuffers();
     EXPECT_EQ(*c.error == 0, Parse(data, items, &error));
+    EXPECT_EQ(c.largeBuffers, skintest::LargeBuffers() - buffersBefore);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(c.error, error);
     if (*c.error) continue;

@@ -2,9 +2,30 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
 #include "support/TestSupport.h"
 
+namespace {
+constexpr std::size_t kLargeBuffer = 1u << 20;
+std::atomic<int> largeBuffers{0};
+}  // namespace
+
+// Counts what LargeBuffers() tells; kept apart from the tests, so that no
+// call site sees this pair inlined.
+void* operator new(std::size_t size) {
+  if (size >= kLargeBuffer) ++largeBuffers;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
 namespace skintest {
+
+int LargeBuffers() { return largeBuffers; }
 
 std::wstring DataPath(const std::string& name) {
   return testing_support::FromUnixPath(testing_support::Env(L"VANTOREL_SOURCE_DIR") + L"/tests/skin_file/data/" +

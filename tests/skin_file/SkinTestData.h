@@ -13,5 +13,8 @@ std::wstring DataPath(const std::string& name);  // Windows path of data/<name>
 Bytes ReadData(const std::string& name);
 std::wstring FuzzPath(const std::string& folder);  // Windows path of tests/fuzz/<folder>
 Bytes ReadFileBytes(const std::wstring& path);
+// Buffers of a megabyte or more this program has been given so far: each
+// picture a parse decodes or copies is one.
+int LargeBuffers();
 
 }  // namespace skintest

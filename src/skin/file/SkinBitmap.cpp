@@ -265,6 +265,14 @@ bool DecodeSkinBitmap(const std::uint8_t* data, std::size_t size, SkinImage& ima
   return ok;
 }
 
+bool StatedSkinBitmapPixels(const std::uint8_t* data, std::size_t size, std::uint64_t& pixels) {
+  BmpHeader h;
+  std::string ignored;
+  if (!ReadHeader(data, size, h, ignored) || !CheckSize(h, ignored)) return false;
+  pixels = static_cast<std::uint64_t>(h.width) * (h.height < 0 ? -std::int64_t{h.height} : h.height);
+  return true;
+}
+
 bool CutSkinImagePart(const SkinImage& source, SkinImage& dest, int count, int index) {
   if (count < 1 || index < 1 || index > count || source.width < count) return false;
   const int cell = source.width / count;

@@ -30,6 +30,10 @@ constexpr std::uint32_t kMaxSkinImagePixels = 4u * 1024u * 1024u;
 bool DecodeSkinBitmap(const std::uint8_t* data, std::size_t size, SkinImage& image, std::string& error,
                       bool* otherForm = nullptr);
 
+// The pixels a picture's header asks for, read without decoding it; false
+// where DecodeSkinBitmap would refuse the header or the size.
+bool StatedSkinBitmapPixels(const std::uint8_t* data, std::size_t size, std::uint64_t& pixels);
+
 // Cell `index` (1-based) of `count` equal cells side by side; the last cell is
 // taken against the right edge. False for a count or index out of range.
 bool CutSkinImagePart(const SkinImage& source, SkinImage& dest, int count, int index);

@@ -123,6 +123,13 @@ bool AddBitmap(Loading& l, const SkinRecord& r) {
   }
   if (r.dataSize > l.unread) return Fail(l.error, "skin items too large in total");
   l.unread -= r.dataSize;
+  // The pixels the header asks for count before they are decoded: a picture
+  // past the cap costs no memory. A header that states none decodes to nothing.
+  std::uint64_t stated = 0;
+  if (StatedSkinBitmapPixels(l.data + r.dataOffset, r.dataSize, stated) &&
+      !Keep(l, stated * sizeof(std::uint32_t))) {
+    return false;
+  }
   SkinImage image;
   std::string why;
   bool otherForm = false;
@@ -132,7 +139,6 @@ bool AddBitmap(Loading& l, const SkinRecord& r) {
     l.pictures.emplace(place, kPassedOver);
     return otherForm || Fail(l.error, r.name + ": " + why);
   }
-  if (!Keep(l, image.pixels.size() * sizeof(image.pixels[0]))) return false;
   l.pictures.emplace(place, l.skin.Bitmaps.size());
   l.skin.Bitmaps.emplace_back(r.name, std::move(image));
   return true;
