@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Options.h"
+#include "core/guard/SettingsFile.h"
 #include "support/Folders.h"
 #include "support/TestSupport.h"
 #include "sys/IniFile.h"
@@ -133,7 +134,7 @@ class OptionsTest : public ::testing::Test {
     Load();
   }
   std::wstring Value(const std::wstring& file, const wchar_t* section, const std::wstring& key) {
-    return sys::IniFile(file).ReadString(section, key, L"<missing>");
+    return core::guard::SettingsIni(file).ReadString(section, key, L"<missing>");
   }
 
   static int counter_;
@@ -388,7 +389,7 @@ TEST_F(OptionsTest, ListEntriesReadAsASingleKeyReadWouldGiveThem) {
       "Key4=a=b\r\nKey5=first\r\nKey5=second\r\n";
   LoadText(file);
   ASSERT_EQ(keys_.size(), 6u);
-  const sys::IniFile ini(UserFile());
+  const sys::IniFile ini = core::guard::SettingsIni(UserFile());
   for (int i = 1; i <= 6; ++i)
     EXPECT_EQ(keys_[i - 1], ini.ReadString(L"IgnoreKey", L"Key" + std::to_wstring(i), L"")) << "Key" << i;
   EXPECT_EQ(keys_[3], L"a=b");
