@@ -325,20 +325,21 @@ std::wstring OptionsFilePath(const OptionsPaths& paths) {
   return file;
 }
 
-void LoadSaveOptions(bool IsLoad, IOptionsHost& host, const OptionsPaths& paths) {
+bool LoadSaveOptions(bool IsLoad, IOptionsHost& host, const OptionsPaths& paths) {
   IniFile ini = guard::SettingsIni(OptionsFilePath(paths));
   if (IsLoad) {
     Load(ini, OptionsSetting, host, paths);
-    return;
+    return ini.ReadResult() == guard::FileOutcome::Done || ini.ReadResult() == guard::FileOutcome::Missing;
   }
   Save(ini, OptionsSetting, host);
   ini.Flush();
   const std::wstring mirror = MirrorPath(paths);
   if (FileExists(ini.Path()) && FileExists(mirror) && !SameFile(ini.Path(), mirror) && CopyRefused(ini.Path(), mirror))
     throw sys::IniWriteError(mirror, guard::FileOutcome::Refused, ERROR_SUCCESS);
+  return true;
 }
 
-void LoadSaveOptions(bool IsLoad, IOptionsHost& host) { LoadSaveOptions(IsLoad, host, DefaultOptionsPaths()); }
+bool LoadSaveOptions(bool IsLoad, IOptionsHost& host) { return LoadSaveOptions(IsLoad, host, DefaultOptionsPaths()); }
 
 OptionsPaths DefaultOptionsPaths() {
   OptionsPaths p;

@@ -143,6 +143,9 @@ void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::ws
   if (s.dataFolder.empty()) return;
   sys::IniFile ini = core::guard::SettingsIni(s.dataFolder + fileName);
   std::vector<std::wstring> lines = ini.SectionLines(section);
+  const sys::IniStore::Result read = ini.ReadResult();
+  if (read == sys::IniStore::Result::Refused || read == sys::IniStore::Result::Failed)
+    t.AddLog(L"Not read: " + ini.Path() + L" (a link, a file with more than one name, or unreadable)");
   if (lines.empty()) return;
   FolderTokens tokens = ReadFolderTokens();
   AdministratorGate gate(t, s);
