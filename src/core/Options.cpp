@@ -72,9 +72,9 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
 // was refused (a link, or a file with more than one name).
 bool CopyRefused(const std::wstring& from, const std::wstring& to) {
   std::string bytes;
-  if (guard::ReadSettingsFile(from, &bytes) != guard::FileOutcome::Done) return false;
+  if (guard::ReadWholeFile(from, &bytes) != guard::FileOutcome::Done) return false;
   DWORD error = ERROR_SUCCESS;
-  return guard::ReplaceSettingsFile(to, bytes, &error) == guard::FileOutcome::Refused;
+  return guard::ReplaceWholeFile(to, bytes, &error) == guard::FileOutcome::Refused;
 }
 
 std::wstring MirrorPath(const OptionsPaths& paths) { return JoinPath(paths.ProgramFolder, L"options.ini"); }

@@ -327,14 +327,14 @@ TEST(GuardFiles, ASettingsFileIsReadAndReplacedWholeNeverThroughALink) {
     if (r.needsLinks && !links) continue;
     SCOPED_TRACE(std::string(r.name, r.name + wcslen(r.name)));
     std::string bytes = "unchanged";
-    EXPECT_EQ(ReadSettingsFile(box / r.name, &bytes), r.read);
+    EXPECT_EQ(ReadWholeFile(box / r.name, &bytes), r.read);
     if (r.read != FileOutcome::Done) {
       EXPECT_EQ(bytes, "") << "nothing read through a refused name";
     } else {
       EXPECT_EQ(bytes, "[Old]\r\nx=1\r\n");
     }
     DWORD error = 0;
-    EXPECT_EQ(ReplaceSettingsFile(box / r.name, "new", &error), r.replace);
+    EXPECT_EQ(ReplaceWholeFile(box / r.name, "new", &error), r.replace);
     if (r.after != nullptr) {
       EXPECT_EQ(core_test::ReadFileBytes(box / r.name), r.after);
     }

@@ -63,7 +63,7 @@ bool IsLinkOrFolder(const std::wstring& path) {
 // never written over.
 bool ReadLines(const std::wstring& path, std::vector<std::string>* lines) {
   std::string text;
-  const core::guard::FileOutcome read = core::guard::ReadSettingsFile(path, &text);
+  const core::guard::FileOutcome read = core::guard::ReadWholeFile(path, &text);
   if (read != core::guard::FileOutcome::Done && read != core::guard::FileOutcome::Missing) return false;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
@@ -79,7 +79,7 @@ bool WriteLines(const std::wstring& path, const std::vector<std::string>& lines)
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   DWORD error = ERROR_SUCCESS;
-  return core::guard::ReplaceSettingsFile(path, text, &error) == core::guard::FileOutcome::Done;
+  return core::guard::ReplaceWholeFile(path, text, &error) == core::guard::FileOutcome::Done;
 }
 
 }  // namespace

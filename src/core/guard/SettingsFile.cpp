@@ -64,7 +64,7 @@ FileOutcome Unpinned(const NamedFile& file, const std::wstring& path) {
 
 bool ReadAll(HANDLE h, std::string* bytes) {
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(h, &size) || size.QuadPart > static_cast<LONGLONG>(kMaxSettingsFileBytes)) return false;
+  if (!::GetFileSizeEx(h, &size) || size.QuadPart > static_cast<LONGLONG>(kMaxWholeFileBytes)) return false;
   bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
   size_t done = 0;
   while (done < bytes->size()) {
@@ -109,7 +109,7 @@ DWORD RenameInto(HANDLE h, const FolderPin& folder, const std::wstring& name) {
 
 }  // namespace
 
-FileOutcome ReadSettingsFile(const std::wstring& path, std::string* bytes) {
+FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
   bytes->clear();
   const NamedFile file(path);
   if (file.slash == std::wstring::npos) return FileOutcome::Failed;
@@ -122,7 +122,7 @@ FileOutcome ReadSettingsFile(const std::wstring& path, std::string* bytes) {
   return FileOutcome::Failed;
 }
 
-FileOutcome ReplaceSettingsFile(const std::wstring& path, const std::string& bytes, DWORD* error) {
+FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes, DWORD* error) {
   *error = ERROR_SUCCESS;
   const NamedFile file(path);
   if (file.slash == std::wstring::npos || !file.folder.IsFolder()) {
@@ -153,9 +153,9 @@ namespace {
 
 class GuardedStore : public sys::IniStore {
  public:
-  Result Load(const std::wstring& path, std::string* bytes) override { return ReadSettingsFile(path, bytes); }
+  Result Load(const std::wstring& path, std::string* bytes) override { return ReadWholeFile(path, bytes); }
   Result Save(const std::wstring& path, const std::string& bytes, DWORD* error) override {
-    return ReplaceSettingsFile(path, bytes, error);
+    return ReplaceWholeFile(path, bytes, error);
   }
 };
 

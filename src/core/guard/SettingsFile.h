@@ -1,6 +1,6 @@
 // The files the program keeps its settings and lists in (options.ini, the
-// data lists, a "/Regscan" result): read whole and written whole, never
-// through a link. A read opens the file relative to its folder's pin and
+// data lists, a "/Regscan" result), and small files it shows: read whole and
+// written whole, never through a link. A read opens the file relative to its folder's pin and
 // judges that handle; a save writes a new file of a random name beside the
 // old one and renames it over the old name through the pin, which replaces
 // a name, never what a link leads to. An old name that is a link, or a file
@@ -19,12 +19,12 @@ namespace guard {
 using FileOutcome = sys::IniStore::Result;
 
 // No settings file comes near this; a larger one is not read into memory.
-constexpr size_t kMaxSettingsFileBytes = 64u << 20;
+constexpr size_t kMaxWholeFileBytes = 64u << 20;
 
-FileOutcome ReadSettingsFile(const std::wstring& path, std::string* bytes);
+FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes);
 // Done, Refused (the old name; nothing written) or Failed (`error` says why;
 // the old file is as it was).
-FileOutcome ReplaceSettingsFile(const std::wstring& path, const std::string& bytes, DWORD* error);
+FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes, DWORD* error);
 
 // The store every ini file of the program goes through.
 sys::IniStore& SettingsStore();
