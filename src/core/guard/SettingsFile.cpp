@@ -114,7 +114,7 @@ FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
   const NamedFile file(path);
   if (file.slash == std::wstring::npos) return FileOutcome::Failed;
   if (!file.folder.IsFolder()) return Unpinned(file, path);
-  const PinnedOpen opened = OpenPinnedFile(file.folder, file.name, GENERIC_READ, FILE_SHARE_READ, PinnedCreate::No);
+  const PinnedOpen opened = OpenPinnedFile(file.folder, file.name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, PinnedCreate::No);
   if (opened.result != PinnedOpenResult::Opened) return OutcomeOf(opened.result);
   const Handle h(opened.handle);
   if (ReadAll(h.Get(), bytes)) return FileOutcome::Done;
