@@ -140,7 +140,7 @@ FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes,
   const CreatedFile made = CreateScratchIn(file.folder, GENERIC_WRITE);
   if (!made.Ok()) {
     *error = made.Error;
-    return FileOutcome::Failed;
+    return made.Result == CreateResult::Link ? FileOutcome::Refused : FileOutcome::Failed;
   }
   const Handle h(made.Handle);
   if (!WriteAll(h.Get(), bytes)) *error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_WRITE_FAULT;
