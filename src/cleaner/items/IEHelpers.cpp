@@ -113,17 +113,15 @@ std::wstring GetTodayHistoryFolderName(const SYSTEMTIME& day) {
   return L"MSHist01" + std::to_wstring(day.wYear) + core::TwoDigitStr(day.wMonth) + core::TwoDigitStr(day.wDay);
 }
 
-std::vector<std::wstring> ReadCookieKeepList(const std::wstring& dataFolder) {
-  std::vector<std::wstring> keep;
-  std::wstring path = dataFolder + L"Cookies.dat";
-  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return keep;
-  sys::IniFile ini = core::guard::SettingsIni(path);
+bool ReadCookieKeepList(const std::wstring& dataFolder, std::vector<std::wstring>* keep) {
+  keep->clear();
+  sys::IniFile ini = core::guard::SettingsIni(dataFolder + L"Cookies.dat");
   long count = std::min(ini.ReadInteger(kKeepSection, L"Count", 0), kMaxKeepEntries);
   for (long i = 0; i < count; ++i) {
     std::wstring entry = ini.ReadString(kKeepSection, std::to_wstring(i), L"");
-    if (!entry.empty()) keep.push_back(entry);
+    if (!entry.empty()) keep->push_back(entry);
   }
-  return keep;
+  return ini.ReadResult() == sys::IniStore::Result::Done || ini.ReadResult() == sys::IniStore::Result::Missing;
 }
 
 bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const std::vector<std::wstring>& keep) {
