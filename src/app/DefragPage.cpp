@@ -5,6 +5,7 @@
 #include "core/Options.h"
 #include "core/SystemInfo.h"
 #include "core/Privileges.h"
+#include "core/guard/SettingsFile.h"
 #include "registry/defrag/DefragSteps.h"
 #include "registry/defrag/SizeTable.h"
 #include "registry/fix/SystemPoint.h"
@@ -248,10 +249,16 @@ void TDefragPage::WMAutoDefrag() {
 void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
   RunUnattended([&] {
     const std::wstring file = iniName.empty() ? std::wstring() : FullPath(iniName);
-    if (!file.empty()) ::WritePrivateProfileStringW(kScanSection, nullptr, nullptr, file.c_str());
+    // The old result goes first, so that a stopped run leaves none; a file
+    // that may not be written stops the run here, before the analysis.
+    if (!file.empty()) {
+      sys::IniFile old = core::guard::SettingsIni(file);
+      old.EraseSection(kScanSection);
+      old.Flush();
+    }
     bAnalyzeRegistryClick();
     if (file.empty()) return;
-    sys::IniFile ini(file);
+    sys::IniFile ini = core::guard::SettingsIni(file);
     ini.WriteString(kScanSection, L"Current Size", c_.lCurrentRegistrySize.Text());
     ini.WriteString(kScanSection, L"New Size", c_.lNewRegistrySize.Text());
     ini.WriteString(kScanSection, L"Size Reduction", c_.lSizeReduction.Text());

@@ -296,7 +296,7 @@ void TfrmMain::FormCreate() {
   core::OptionsSetting.IgnoreKeyList = &ignoreKeys_;
   LoadInstalledApplications();
   tvCleanItems.Post(WM_VSCROLL, SB_TOP, 0);
-  core::LoadSaveOptions(true, *this);
+  optionsRead_ = core::LoadSaveOptions(true, *this);
   if (FirstParam(args_) == L"/Auto") SetTrayIcon(true);
   FAppExStyle = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
   SyncTreeExpansion(false);
@@ -387,7 +387,7 @@ void TfrmMain::FormClose() {
   FSelectedItems.reset();
   SyncTreeExpansion(true);
   try {
-    core::LoadSaveOptions(false, *this);
+    if (!optionsSaved_) core::LoadSaveOptions(false, *this);
   } catch (const std::exception& e) {
     ui::Application::Instance().ShowException(e);
   }

@@ -216,6 +216,9 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
   void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
   void WriteUnattendedLog();
+  // Saves the options before an unattended run's log is written: a refusal
+  // goes into `lines` and the exit code, and nobody is asked anything.
+  void SaveOptionsBeforeLog(std::vector<std::wstring>* lines);
   bool DeclineUnattended(const std::wstring& why);  // logs why a "/Clear" run skipped its clean; false
   // "/Regdefrag" and "/Regscan": the run, its log and exit code, then the close.
   LRESULT WMHiveToolRun(UINT msg);
@@ -250,6 +253,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   std::vector<std::wstring> ignoreValues_, ignoreKeys_;
   bool activated_ = false;
   bool closed_ = false;
+  bool optionsRead_ = true;    // options.ini was read (or missing), not refused or unreadable
+  bool optionsSaved_ = false;  // saved before an unattended run's log; not again at the close
   bool trayIconShown_ = false;
 };
 

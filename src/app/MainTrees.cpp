@@ -11,7 +11,7 @@
 #include "cleaner/items/CleanItemCatalogue.h"
 #include "core/Paths.h"
 #include "sys/TextCompare.h"
-#include "sys/IniFile.h"
+#include "core/guard/SettingsFile.h"
 #include "sys/RegistryKey.h"
 
 namespace app {
@@ -142,7 +142,7 @@ void TfrmMain::LoadInstalledApplications() {
   if (apps == nullptr) return;
   std::wstring dat = core::JoinPath(core::GetProgramFolder(), L"kavo.dat");
   if (::GetFileAttributesW(dat.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  std::vector<std::wstring> sections = sys::IniFile(dat).SectionNames();
+  std::vector<std::wstring> sections = core::guard::SettingsIni(dat).SectionNames();
   sys::RegistryKey uninstall;
   if (!uninstall.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall")) return;
   std::vector<std::wstring> added;

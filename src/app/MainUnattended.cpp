@@ -6,6 +6,7 @@
 #include "app/CleanerEnvironment.h"
 #include "app/DefragPage.h"
 #include "registry/fix/FixReport.h"
+#include "sys/Text.h"
 #include "ui/MessageBox.h"
 
 namespace app {
@@ -23,6 +24,7 @@ void TfrmMain::WriteUnattendedLog() {
   Cleaner.FlushLog();
   std::vector<std::wstring> lines = lMain.Items();
   lines.insert(lines.end(), unattendedLog_.begin(), unattendedLog_.end());
+  SaveOptionsBeforeLog(&lines);
   lines.push_back(L"Exit code: " + std::to_wstring(exitCode_));
   // Nobody is there to tell when it cannot be written; the exit code still says how the run went.
   WriteLogExport(LogBesideOptions(L"Clear.log"), lines);
@@ -34,14 +36,36 @@ LRESULT TfrmMain::WMHiveToolRun(UINT msg) {
   else defragPage_->WMAutoDefragScan(args_.size() > 1 ? args_[1] : std::wstring());
   NoteUnattendedOutcome(defragPage_->RunExitCode());
   std::vector<std::wstring> lines = defragPage_->RunLog();
+  SaveOptionsBeforeLog(&lines);
   lines.push_back(L"Exit code: " + std::to_wstring(exitCode_));
   WriteLogExport(LogBesideOptions(defrag ? L"Regdefrag.log" : L"Regscan.log"), lines);
   Close();
   return 0;
 }
 
+void TfrmMain::SaveOptionsBeforeLog(std::vector<std::wstring>* lines) {
+  SyncTreeExpansion(true);
+  optionsSaved_ = true;
+  try {
+    core::LoadSaveOptions(false, *this);
+  } catch (const std::exception& e) {
+    lines->push_back(sys::FromUtf8(e.what()));
+    NoteUnattendedOutcome(1);
+  }
+}
+
 LRESULT TfrmMain::WMAutoRun() {
   ::ShowWindow(hwnd_, SW_HIDE);
+  // Nothing is cleaned or fixed on the strength of options that were not read.
+  if (FSilentClear && !optionsRead_) {
+    unattendedLog_.push_back(L"The options file " + core::OptionsFilePath(core::DefaultOptionsPaths()) +
+                             L" was not read (a link, a file with more than one name, or unreadable): nothing was "
+                             L"cleaned.");
+    NoteUnattendedOutcome(2);
+    WriteUnattendedLog();
+    Close();
+    return 0;
+  }
   StartCleaner(crAutoClean);
   bScanClick();
   return 0;

@@ -8,6 +8,7 @@
 #include <climits>
 #include <map>
 
+#include "core/guard/SettingsFile.h"
 #include "sys/IniFile.h"
 
 namespace core {
@@ -65,6 +66,15 @@ bool SameFile(const std::wstring& a, const std::wstring& b) {
   if (!FileIdentity(a, &ia) || !FileIdentity(b, &ib)) return false;
   return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
          ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+// The file `from` copied whole over `to` through the guard; whether `to`
+// was refused (a link, or a file with more than one name).
+bool CopyRefused(const std::wstring& from, const std::wstring& to) {
+  std::string bytes;
+  if (guard::ReadWholeFile(from, &bytes) != guard::FileOutcome::Done) return false;
+  DWORD error = ERROR_SUCCESS;
+  return guard::ReplaceWholeFile(to, bytes, &error) == guard::FileOutcome::Refused;
 }
 
 std::wstring MirrorPath(const OptionsPaths& paths) { return JoinPath(paths.ProgramFolder, L"options.ini"); }
@@ -310,24 +320,26 @@ std::wstring OptionsFilePath(const OptionsPaths& paths) {
   if (!own.empty() && ForceFolder(own)) folder = own;
   std::wstring file = JoinPath(folder, L"options.ini");
   std::wstring mirror = MirrorPath(paths);
-  if (!FileExists(file) && FileExists(mirror)) ::CopyFileW(mirror.c_str(), file.c_str(), FALSE);
+  // A refused seed is no worse than none: the save that follows says why.
+  if (!FileExists(file) && FileExists(mirror)) CopyRefused(mirror, file);
   return file;
 }
 
-void LoadSaveOptions(bool IsLoad, IOptionsHost& host, const OptionsPaths& paths) {
-  IniFile ini(OptionsFilePath(paths));
+bool LoadSaveOptions(bool IsLoad, IOptionsHost& host, const OptionsPaths& paths) {
+  IniFile ini = guard::SettingsIni(OptionsFilePath(paths));
   if (IsLoad) {
     Load(ini, OptionsSetting, host, paths);
-    return;
+    return ini.ReadResult() == guard::FileOutcome::Done || ini.ReadResult() == guard::FileOutcome::Missing;
   }
   Save(ini, OptionsSetting, host);
   ini.Flush();
   const std::wstring mirror = MirrorPath(paths);
-  if (FileExists(ini.Path()) && FileExists(mirror) && !SameFile(ini.Path(), mirror))
-    ::CopyFileW(ini.Path().c_str(), mirror.c_str(), FALSE);
+  if (FileExists(ini.Path()) && FileExists(mirror) && !SameFile(ini.Path(), mirror) && CopyRefused(ini.Path(), mirror))
+    throw sys::IniWriteError(mirror, guard::FileOutcome::Refused, ERROR_SUCCESS);
+  return true;
 }
 
-void LoadSaveOptions(bool IsLoad, IOptionsHost& host) { LoadSaveOptions(IsLoad, host, DefaultOptionsPaths()); }
+bool LoadSaveOptions(bool IsLoad, IOptionsHost& host) { return LoadSaveOptions(IsLoad, host, DefaultOptionsPaths()); }
 
 OptionsPaths DefaultOptionsPaths() {
   OptionsPaths p;

@@ -94,8 +94,11 @@ constexpr int kMaxOptionsListCount = 10000;
 // 0..kMaxOptionsListCount, and a saved window rectangle that shows on no
 // monitor loads as the centred default. The numbered sections are read and
 // the list sections written in one call each, so a long list stays quick.
-void LoadSaveOptions(bool IsLoad, IOptionsHost& host, const OptionsPaths& paths);
-void LoadSaveOptions(bool IsLoad, IOptionsHost& host);
+// The file is read and saved whole through the guard: a load of a file that
+// is a link, has more than one name or cannot be read gives the defaults and
+// returns false; a save over it raises (and writes nothing).
+bool LoadSaveOptions(bool IsLoad, IOptionsHost& host, const OptionsPaths& paths);
+bool LoadSaveOptions(bool IsLoad, IOptionsHost& host);
 
 // The options file in use for `paths`, after the seeding copy (step exposed for tests).
 std::wstring OptionsFilePath(const OptionsPaths& paths);

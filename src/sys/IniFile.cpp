@@ -1,23 +1,38 @@
 #include "sys/IniFile.h"
 
-#include <cwchar>
 #include <cwctype>
 
 #include "sys/Text.h"
 
 namespace sys {
 
-std::wstring IniFile::ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& def) const {
-  std::wstring buf(2048, L'\0');
-  for (;;) {
-    DWORD n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), def.c_str(), buf.data(),
-                                         static_cast<DWORD>(buf.size()), path_.c_str());
-    if (n + 1 < buf.size()) {
-      buf.resize(n);
-      return buf;
-    }
-    buf.resize(buf.size() * 4);  // truncated: read again with room
+const IniText& IniFile::Text() const {
+  if (!loaded_) {
+    std::string bytes;
+    read_ = store_->Load(path_, &bytes);
+    text_ = read_ == IniStore::Result::Done ? IniText::Parse(bytes) : IniText();
+    loaded_ = true;
   }
+  return text_;
+}
+
+IniText& IniFile::Changed() {
+  Text();
+  changed_ = true;
+  return text_;
+}
+
+IniStore::Result IniFile::ReadResult() const {
+  Text();
+  return read_;
+}
+
+std::wstring IniFile::ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& def) const {
+  std::wstring value;
+  if (!Text().Find(section, key, &value)) return def;
+  // One pair of enclosing quotes goes, as the profile functions drop it.
+  const bool quoted = value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+  return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
 bool IniFile::ParseInteger(const std::wstring& raw, long* value) {
@@ -65,8 +80,7 @@ bool IniFile::ReadBool(const std::wstring& section, const std::wstring& key, boo
 }
 
 void IniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-  if (!::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()))
-    throw IniWriteError("Unable to write to " + ToUtf8(path_));
+  Changed().Set(section, key, value);
 }
 
 void IniFile::WriteInteger(const std::wstring& section, const std::wstring& key, long value) {
@@ -78,49 +92,61 @@ void IniFile::WriteBool(const std::wstring& section, const std::wstring& key, bo
 }
 
 bool IniFile::ValueExists(const std::wstring& section, const std::wstring& key) const {
-  // A default no value can hold tells a missing key from an empty one.
-  static const wchar_t kMissing[] = L"\x01missing\x01";
-  return ReadString(section, key, kMissing) != kMissing;
+  std::wstring value;
+  return Text().Find(section, key, &value);
 }
 
-std::vector<std::wstring> IniFile::ReadMultiString(const wchar_t* section) const {
-  std::vector<wchar_t> buf(32768);
-  for (;;) {
-    DWORD n = section == nullptr
-                  ? ::GetPrivateProfileSectionNamesW(buf.data(), static_cast<DWORD>(buf.size()), path_.c_str())
-                  : ::GetPrivateProfileSectionW(section, buf.data(), static_cast<DWORD>(buf.size()), path_.c_str());
-    if (n + 2 < buf.size()) {
-      std::vector<std::wstring> out;
-      for (const wchar_t* p = buf.data(); *p != L'\0' && p < buf.data() + n; p += std::wcslen(p) + 1) out.emplace_back(p);
-      return out;
-    }
-    buf.resize(buf.size() * 4);
-  }
-}
-
-std::vector<std::wstring> IniFile::SectionNames() const { return ReadMultiString(nullptr); }
+std::vector<std::wstring> IniFile::SectionNames() const { return Text().SectionNames(); }
 
 std::vector<std::wstring> IniFile::SectionLines(const std::wstring& section) const {
-  return ReadMultiString(section.c_str());
+  return Text().SectionLines(section);
 }
 
 void IniFile::EraseSection(const std::wstring& section) {
-  if (!::WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, path_.c_str()))
-    throw IniWriteError("Unable to write to " + ToUtf8(path_));
+  Text();
+  if (text_.EraseSection(section)) changed_ = true;
 }
 
 void IniFile::WriteSection(const std::wstring& section, const std::vector<std::wstring>& lines) {
-  std::wstring block;
-  for (const std::wstring& line : lines) block.append(line).push_back(L'\0');
-  block.push_back(L'\0');
-  if (!::WritePrivateProfileSectionW(section.c_str(), block.c_str(), path_.c_str()))
-    throw IniWriteError("Unable to write to " + ToUtf8(path_));
+  Changed().ReplaceSection(section, lines);
 }
 
-void IniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
-  ::WritePrivateProfileStringW(section.c_str(), key.c_str(), nullptr, path_.c_str());
+void IniFile::DeleteKey(const std::wstring& section, const std::wstring& key) { Changed().EraseKey(section, key); }
+
+namespace {
+
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* text = nullptr;
+  DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring out = n > 0 ? std::wstring(text, n) : L"error " + std::to_wstring(error);
+  if (text != nullptr) ::LocalFree(text);
+  while (!out.empty() && (std::iswspace(out.back()) || out.back() == L'.')) out.pop_back();
+  return out;
 }
 
-void IniFile::Flush() { ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, path_.c_str()); }
+}  // namespace
+
+void IniFile::Flush() {
+  // A file that was not read whole is never replaced by what little was
+  // read, and says so even when nothing changed.
+  IniStore::Result result = ReadResult();
+  DWORD error = ERROR_SUCCESS;
+  if (result == IniStore::Result::Done || result == IniStore::Result::Missing) {
+    if (!changed_) return;
+    result = store_->Save(path_, text_.Bytes(), &error);
+  }
+  if (result == IniStore::Result::Done) {
+    changed_ = false;
+    return;
+  }
+  throw IniWriteError(path_, result, error);
+}
+
+IniWriteError::IniWriteError(const std::wstring& path, IniStore::Result result, DWORD error)
+    : std::runtime_error("Unable to write to " + ToUtf8(path) + ": " +
+                         ToUtf8(result == IniStore::Result::Refused ? L"it is a link, or a file with more than one name"
+                                : error != ERROR_SUCCESS            ? SystemErrorText(error)
+                                                                    : L"it could not be read")) {}
 
 }  // namespace sys

@@ -10,6 +10,7 @@
 #include "cleaner/items/DataFileEntries.h"
 #include "cleaner/items/DataFiles.h"
 #include "ItemsFakes.h"
+#include "core/guard/SettingsFile.h"
 #include "sys/IniFile.h"
 #include "sys/Text.h"
 
@@ -107,7 +108,7 @@ TEST(Catalogue, ShippedKavoDatStaysNarrow) {
   tokens.localAppData = L"C:\\L";
   tokens.currentAppData = L"C:\\R";
   tokens.commonAppData = L"C:\\C";
-  sys::IniFile ini(ShippedKavo());
+  sys::IniFile ini = core::guard::SettingsIni(ShippedKavo());
   int entries = 0;
   for (const std::wstring& section : ini.SectionNames()) {
     for (const std::wstring& line : ini.SectionLines(section)) {

@@ -87,10 +87,16 @@ TEST(IECookies, KeepListRules) {
 
 TEST(IECookies, KeepListFileSkipsEmptyAndStaleEntries) {
   Sandbox box(L"ie-keep");
-  EXPECT_TRUE(ReadCookieKeepList(box.Root()).empty()) << "no Cookies.dat";
+  std::vector<std::wstring> keep;
+  EXPECT_TRUE(ReadCookieKeepList(box.Root(), &keep));
+  EXPECT_TRUE(keep.empty()) << "no Cookies.dat";
   WriteText(box.Path(L"Cookies.dat"),
             L"[Cookies to keep]\r\nCount=5\r\n0=a.com\r\n1=\r\n2=x@b[1].txt\r\n4=gone.com\r\n9=beyond.com\r\n");
-  EXPECT_EQ(ReadCookieKeepList(box.Root()), (std::vector<std::wstring>{L"a.com", L"x@b[1].txt", L"gone.com"}));
+  EXPECT_TRUE(ReadCookieKeepList(box.Root(), &keep));
+  EXPECT_EQ(keep, (std::vector<std::wstring>{L"a.com", L"x@b[1].txt", L"gone.com"}));
+  // A second name of a file elsewhere is not read: no cookie may go.
+  ASSERT_TRUE(::CreateHardLinkW(box.Path(L"second.dat").c_str(), box.Path(L"Cookies.dat").c_str(), nullptr));
+  EXPECT_FALSE(ReadCookieKeepList(box.Root(), &keep));
 }
 
 TEST(IEHelpers, TodayHistoryFolderAndNineXCodes) {

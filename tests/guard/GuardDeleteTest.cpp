@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "Scratch.h"
 #include "support/Registry.h"
 #include "support/TestSupport.h"
 #include "core/guard/FileDelete.h"
 #include "core/guard/RegistryGuard.h"
+#include "core/guard/SettingsFile.h"
 
 using namespace core::guard;
 using core_test::ScratchFolder;
@@ -264,4 +268,84 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
   }
+}
+
+namespace {
+
+// The names of the files in `folder` that start with `prefix`.
+std::vector<std::wstring> NamesStartingWith(const std::wstring& folder, const std::wstring& prefix) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((folder + L"\\" + prefix + L"*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(fd.cFileName);
+  while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+// A settings file is read and replaced whole, never through a link: a name
+// that is a link or a second name of a file is refused and the file behind
+// it stays byte for byte; a link that leads nowhere is replaced itself; files
+// planted under the scratch names are never written into.
+TEST(GuardFiles, ASettingsFileIsReadAndReplacedWholeNeverThroughALink) {
+  ScratchFolder box;
+  const std::wstring dir = box.Path();
+  ASSERT_TRUE(::CreateDirectoryW((box / L"outside").c_str(), nullptr));
+  ASSERT_TRUE(MakeFile(box / L"outside\\victim.ini", "[Victim]\r\nkeep=1\r\n"));
+  ASSERT_TRUE(MakeFile(box / L"plain.ini", "[Old]\r\nx=1\r\n"));
+  ASSERT_TRUE(::CreateDirectoryW((box / L"folder.ini").c_str(), nullptr));
+  ASSERT_TRUE(::CreateHardLinkW((box / L"second.ini").c_str(), (box / L"outside\\victim.ini").c_str(), nullptr));
+  ASSERT_TRUE(MakeFile(box / L"outside\\nothing.ini", "gone"));
+  const bool links = MakeSymlink(box / L"outside\\victim.ini", box / L"link.ini") &&
+                     MakeSymlink(box / L"outside\\nothing.ini", box / L"dangling.ini");
+  ASSERT_TRUE(::DeleteFileW((box / L"outside\\nothing.ini").c_str()));
+  // Planted where a guess of the scratch name would land.
+  ASSERT_TRUE(MakeFile(box / L"~vantorel-000000000000000000000000.tmp", "planted"));
+  if (links) {
+    ASSERT_TRUE(MakeSymlink(box / L"outside\\victim.ini", box / L"~vantorel-ffffffffffffffffffffffff.tmp"));
+  }
+  const std::vector<std::wstring> planted = NamesStartingWith(dir, L"~vantorel-");
+  struct Row {
+    const wchar_t* name;
+    bool needsLinks;
+    FileOutcome read, replace;
+    const char* after;  // what the name reads as afterwards; null: as before
+  };
+  const Row rows[] = {
+      {L"plain.ini", false, FileOutcome::Done, FileOutcome::Done, "new"},
+      {L"missing.ini", false, FileOutcome::Missing, FileOutcome::Done, "new"},
+      {L"second.ini", false, FileOutcome::Refused, FileOutcome::Refused, nullptr},
+      {L"folder.ini", false, FileOutcome::Failed, FileOutcome::Failed, nullptr},
+      {L"link.ini", true, FileOutcome::Refused, FileOutcome::Refused, nullptr},
+      {L"dangling.ini", true, FileOutcome::Missing, FileOutcome::Done, "new"},
+  };
+  for (const Row& r : rows) {
+    if (r.needsLinks && !links) continue;
+    SCOPED_TRACE(std::string(r.name, r.name + wcslen(r.name)));
+    std::string bytes = "unchanged";
+    EXPECT_EQ(ReadWholeFile(box / r.name, &bytes), r.read);
+    if (r.read != FileOutcome::Done) {
+      EXPECT_EQ(bytes, "") << "nothing read through a refused name";
+    } else {
+      EXPECT_EQ(bytes, "[Old]\r\nx=1\r\n");
+    }
+    DWORD error = 0;
+    EXPECT_EQ(ReplaceWholeFile(box / r.name, "new", &error), r.replace);
+    if (r.after != nullptr) {
+      EXPECT_EQ(core_test::ReadFileBytes(box / r.name), r.after);
+    }
+    EXPECT_EQ(core_test::ReadFileBytes(box / L"outside\\victim.ini"), "[Victim]\r\nkeep=1\r\n");
+    EXPECT_FALSE(core_test::Exists(box / L"outside\\nothing.ini")) << "a link's target is never made";
+  }
+  EXPECT_EQ(NamesStartingWith(dir, L"~vantorel-"), planted) << "a scratch file left behind, or a planted one gone";
+  EXPECT_EQ(core_test::ReadFileBytes(box / L"~vantorel-000000000000000000000000.tmp"), "planted");
+  EXPECT_EQ(core_test::ReadFileBytes(box / L"second.ini"), "[Victim]\r\nkeep=1\r\n");
+  for (const wchar_t* link : {L"link.ini", L"dangling.ini", L"~vantorel-ffffffffffffffffffffffff.tmp"}) {
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
+  }
+  if (!links) GTEST_SKIP() << "links can only be made under Wine: the link rows were not run";
 }

@@ -4,6 +4,7 @@
 
 #include "app/options/OptionsForm.h"
 #include "core/Paths.h"
+#include "core/guard/SettingsFile.h"
 #include "ui/MessageBox.h"
 #include "sys/Text.h"
 
@@ -13,16 +14,12 @@ namespace {
 // A cookie file is a few lines; a larger file is shown only in part.
 constexpr DWORD kMaxViewBytes = 64 * 1024;
 
+// Read through the guard: a cookie that is a link to another file is not
+// shown, for that file may be one the user could not read.
 bool ReadTextLines(const std::wstring& path, std::vector<std::wstring>* lines) {
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  std::string bytes(kMaxViewBytes, '\0');
-  DWORD got = 0;
-  BOOL ok = ::ReadFile(file, bytes.data(), kMaxViewBytes, &got, nullptr);
-  ::CloseHandle(file);
-  if (!ok) return false;
-  bytes.resize(got);
+  std::string bytes;
+  if (core::guard::ReadWholeFile(path, &bytes) != core::guard::FileOutcome::Done) return false;
+  if (bytes.size() > kMaxViewBytes) bytes.resize(kMaxViewBytes);
   std::istringstream text(bytes);
   for (std::string line; std::getline(text, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -8,6 +8,7 @@
 #include "cleaner/items/DataFileEntries.h"
 #include "core/SystemInfo.h"
 #include "core/guard/RegistryGuard.h"
+#include "core/guard/SettingsFile.h"
 #include "core/guard/SystemPlaces.h"
 #include "sys/IniFile.h"
 #include "sys/Text.h"
@@ -140,8 +141,11 @@ int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const Folde
 void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::wstring& fileName,
                        const std::wstring& section) {
   if (s.dataFolder.empty()) return;
-  sys::IniFile ini(s.dataFolder + fileName);
+  sys::IniFile ini = core::guard::SettingsIni(s.dataFolder + fileName);
   std::vector<std::wstring> lines = ini.SectionLines(section);
+  const sys::IniStore::Result read = ini.ReadResult();
+  if (read == sys::IniStore::Result::Refused || read == sys::IniStore::Result::Failed)
+    t.AddLog(L"Not read: " + ini.Path() + L" (a link, a file with more than one name, or unreadable)");
   if (lines.empty()) return;
   FolderTokens tokens = ReadFolderTokens();
   AdministratorGate gate(t, s);
@@ -155,18 +159,18 @@ void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::ws
   t.FItemSizeText = TClearTaskThread::FormatKB(bytes);
 }
 
-std::vector<std::wstring> ReadKavoSections(const std::wstring& path) { return sys::IniFile(path).SectionNames(); }
+std::vector<std::wstring> ReadKavoSections(const std::wstring& path) { return core::guard::SettingsIni(path).SectionNames(); }
 
 std::vector<std::wstring> ReadCustomList(const std::wstring& path) {
   std::vector<std::wstring> rows;
-  for (const auto& pair : SectionPairs(sys::IniFile(path), kCustomListSection)) rows.push_back(pair.second);
+  for (const auto& pair : SectionPairs(core::guard::SettingsIni(path), kCustomListSection)) rows.push_back(pair.second);
   return rows;
 }
 
 bool WriteCustomList(const std::wstring& path, const std::vector<std::wstring>& rows,
                      std::vector<std::wstring>* refused) {
   if (!CheckStorable(rows, refused)) return false;
-  sys::IniFile ini(path);
+  sys::IniFile ini = core::guard::SettingsIni(path);
   if (HasSection(ini, kCustomListSection)) ini.EraseSection(kCustomListSection);
   int registryRows = 0;
   int fileRows = 0;
@@ -181,7 +185,7 @@ bool WriteCustomList(const std::wstring& path, const std::vector<std::wstring>& 
 }
 
 std::vector<std::wstring> ReadCookiesToKeep(const std::wstring& path) {
-  sys::IniFile ini(path);
+  sys::IniFile ini = core::guard::SettingsIni(path);
   long count = ini.ReadInteger(kCookiesSection, L"Count", 0);
   // Entries by number; only the keys below Count are read, whatever else the
   // section holds, and a huge Count costs nothing.
@@ -202,7 +206,7 @@ std::vector<std::wstring> ReadCookiesToKeep(const std::wstring& path) {
 bool WriteCookiesToKeep(const std::wstring& path, const std::vector<std::wstring>& entries,
                         std::vector<std::wstring>* refused) {
   if (!CheckStorable(entries, refused)) return false;
-  sys::IniFile ini(path);
+  sys::IniFile ini = core::guard::SettingsIni(path);
   ini.WriteInteger(kCookiesSection, L"Count", static_cast<long>(entries.size()));
   for (size_t i = 0; i < entries.size(); ++i) ini.WriteString(kCookiesSection, std::to_wstring(i), entries[i]);
   ini.Flush();

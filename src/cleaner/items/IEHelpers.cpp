@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/guard/FileDelete.h"
+#include "core/guard/SettingsFile.h"
 #include "cleaner/SystemPaths.h"
 #include "cleaner/indexdat/IndexDatFile.h"
 #include "cleaner/items/IEItems.h"
@@ -58,35 +59,27 @@ bool IsLinkOrFolder(const std::wstring& path) {
          ((a & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 || core::guard::IsFileReachedThroughLink(path));
 }
 
-std::vector<std::string> ReadLines(const std::wstring& path) {
-  std::vector<std::string> lines;
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return lines;
+// False when the file is there but was not read (a link, say): it is then
+// never written over.
+bool ReadLines(const std::wstring& path, std::vector<std::string>* lines) {
   std::string text;
-  char buf[4096];
-  DWORD got = 0;
-  while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) text.append(buf, got);
-  ::CloseHandle(h);
+  const core::guard::FileOutcome read = core::guard::ReadWholeFile(path, &text);
+  if (read != core::guard::FileOutcome::Done && read != core::guard::FileOutcome::Missing) return false;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines->push_back(line);
   }
-  return lines;
+  return true;
 }
 
-// Written beside the file and then put in its place, so that a failed write
-// leaves the old file whole.
+// Replaced whole through the guard, so that a failed write leaves the old
+// file whole and a link is never written through.
 bool WriteLines(const std::wstring& path, const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  std::wstring temp = path + L".new";
-  HANDLE h = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD wrote = 0;
-  bool ok = ::WriteFile(h, text.data(), DWORD(text.size()), &wrote, nullptr) && wrote == text.size();
-  ok = ::CloseHandle(h) && ok;
-  return ok && ::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  DWORD error = ERROR_SUCCESS;
+  return core::guard::ReplaceWholeFile(path, text, &error) == core::guard::FileOutcome::Done;
 }
 
 }  // namespace
@@ -120,17 +113,15 @@ std::wstring GetTodayHistoryFolderName(const SYSTEMTIME& day) {
   return L"MSHist01" + std::to_wstring(day.wYear) + core::TwoDigitStr(day.wMonth) + core::TwoDigitStr(day.wDay);
 }
 
-std::vector<std::wstring> ReadCookieKeepList(const std::wstring& dataFolder) {
-  std::vector<std::wstring> keep;
-  std::wstring path = dataFolder + L"Cookies.dat";
-  if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return keep;
-  sys::IniFile ini(path);
+bool ReadCookieKeepList(const std::wstring& dataFolder, std::vector<std::wstring>* keep) {
+  keep->clear();
+  sys::IniFile ini = core::guard::SettingsIni(dataFolder + L"Cookies.dat");
   long count = std::min(ini.ReadInteger(kKeepSection, L"Count", 0), kMaxKeepEntries);
   for (long i = 0; i < count; ++i) {
     std::wstring entry = ini.ReadString(kKeepSection, std::to_wstring(i), L"");
-    if (!entry.empty()) keep.push_back(entry);
+    if (!entry.empty()) keep->push_back(entry);
   }
-  return keep;
+  return ini.ReadResult() == sys::IniStore::Result::Done || ini.ReadResult() == sys::IniStore::Result::Missing;
 }
 
 bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const std::vector<std::wstring>& keep) {
@@ -217,7 +208,8 @@ void WipeIndexDatTree(TClearTaskThread& t, const std::wstring& folder) {
 bool IsWininitVersion(BYTE versionCode) { return (versionCode >= 1 && versionCode <= 4) || versionCode == 8; }
 
 bool AddWininitRenames(const std::wstring& iniPath, const std::vector<std::wstring>& lines) {
-  std::vector<std::string> text = ReadLines(iniPath);
+  std::vector<std::string> text;
+  if (!ReadLines(iniPath, &text)) return false;
   auto header = std::find_if(text.begin(), text.end(), [](const std::string& line) {
     return Upper(sys::FromAnsi(line)) == L"[RENAME]";
   });

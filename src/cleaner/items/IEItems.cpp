@@ -132,8 +132,12 @@ void ClearIETempFiles(TClearTaskThread& t, const ItemServices&) {
 void ClearIECookies(TClearTaskThread& t, const ItemServices& s) {
   std::wstring folder = CookieWorkFolder();
   if (folder.empty()) return;
-  std::vector<std::wstring> keep = ReadCookieKeepList(s.dataFolder);
-  t.FItemBytes = ClearCookieFiles(t, folder, keep);
+  std::vector<std::wstring> keep;
+  const bool read = ReadCookieKeepList(s.dataFolder, &keep);
+  if (read) t.FItemBytes = ClearCookieFiles(t, folder, keep);
+  else
+    t.AddLog(L"Not read: " + s.dataFolder + L"Cookies.dat (a link, a file with more than one name, or unreadable): "
+             L"no cookie was removed");
   std::wstring local = GetIELocalPath();
   if (!local.empty()) t.FItemBytes += t.DeleteFilesByMask(local + L"DOMStore", L"*.xml", t.FItemCount, true);
   std::wstring roaming = core::GetAppDataPath();
@@ -142,7 +146,7 @@ void ClearIECookies(TClearTaskThread& t, const ItemServices& s) {
                                         true);
   t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
   // A cookie kept must keep its index entry too.
-  if (keep.empty()) WipeIndexDat(t, folder, L"");
+  if (read && keep.empty()) WipeIndexDat(t, folder, L"");
 }
 
 void ClearIEUrlHistory(TClearTaskThread& t, const ItemServices& s) {

@@ -3,6 +3,7 @@
 #include <ntsecapi.h>
 
 #include "core/guard/FileDelete.h"
+#include "core/guard/PinnedOpen.h"
 
 namespace core {
 namespace guard {
@@ -99,6 +100,20 @@ CreatedFile CreateScratchFile(const std::wstring& folder) {
     f = CreateNewFile(base + L"~vantorel-" + RandomHex() + L".tmp", GENERIC_WRITE | DELETE, 0,
                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
     if (f.Result != CreateResult::Taken) return f;
+  }
+  return f;
+}
+
+CreatedFile CreateScratchIn(const FolderPin& folder, DWORD access) {
+  CreatedFile f;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    PinnedOpen made = OpenPinnedFile(folder, L"~vantorel-" + RandomHex() + L".tmp", access | DELETE, 0,
+                                     PinnedCreate::New);
+    if (made.result == PinnedOpenResult::Opened) return Opened(made.handle);
+    f = Refused(made.result == PinnedOpenResult::Refused ? CreateResult::Link : CreateResult::Failed, made.error);
+    // A taken random name is someone's guess come true: try a few more.
+    if (!IsTakenError(made.error)) return f;
+    f.Result = CreateResult::Taken;
   }
   return f;
 }

@@ -12,6 +12,8 @@
 namespace core {
 namespace guard {
 
+class FolderPin;
+
 enum class CreateResult {
   Created,  // the handle is open on the file
   Taken,    // something bears the name (a file, a folder or a link)
@@ -41,6 +43,11 @@ void RemoveJustMadeFile(HANDLE h);
 // A file of a random name in `folder`, written by no one else and removed
 // when its handle closes.
 CreatedFile CreateScratchFile(const std::wstring& folder);
+
+// A new file of a random name in the pinned `folder`, made relative to the
+// pin and checked on its handle to be the pin's own; kept when the handle
+// closes (to be renamed into place). `access` gains DELETE, so that it can.
+CreatedFile CreateScratchIn(const FolderPin& folder, DWORD access);
 
 enum class UserFileMode {
   CreateOnly,  // a new file only; an existing name is Taken

@@ -1,0 +1,170 @@
+#include "core/guard/SettingsFile.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "core/guard/FileCreate.h"
+#include "core/guard/FolderPin.h"
+#include "core/guard/NtFiles.h"
+#include "core/guard/PinnedOpen.h"
+
+extern "C" ULONG WINAPI RtlNtStatusToDosError(LONG status);
+
+namespace core {
+namespace guard {
+namespace {
+
+constexpr int kFileRenameInformation = 10;
+
+// A file named by a full path: its folder pinned as it is reached now, links
+// above it taken as the user's own layout, as any file the user names is.
+struct NamedFile {
+  explicit NamedFile(const std::wstring& path)
+      : slash(path.find_last_of(L'\\')),
+        folder(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1), FollowLink::Yes),
+        name(slash == std::wstring::npos ? std::wstring() : path.substr(slash + 1)) {}
+  size_t slash;
+  FolderPin folder;
+  std::wstring name;
+};
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() { ::CloseHandle(h_); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE Get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+FileOutcome OutcomeOf(PinnedOpenResult result) {
+  switch (result) {
+    case PinnedOpenResult::Opened:
+      return FileOutcome::Done;
+    case PinnedOpenResult::Missing:
+      return FileOutcome::Missing;
+    case PinnedOpenResult::Refused:
+      return FileOutcome::Refused;
+    default:
+      return FileOutcome::Failed;
+  }
+}
+
+// A folder that cannot be pinned: missing, or not to be entered.
+FileOutcome Unpinned(const NamedFile& file, const std::wstring& path) {
+  if (file.folder.LinkBelowShared()) return FileOutcome::Refused;
+  const DWORD attributes = ::GetFileAttributesW(path.substr(0, file.slash + 1).c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES ? FileOutcome::Missing : FileOutcome::Failed;
+}
+
+bool ReadAll(HANDLE h, std::string* bytes) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(h, &size) || size.QuadPart > static_cast<LONGLONG>(kMaxWholeFileBytes)) return false;
+  bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes->size()) {
+    DWORD got = 0;
+    if (!::ReadFile(h, &(*bytes)[done], static_cast<DWORD>(bytes->size() - done), &got, nullptr)) return false;
+    if (got == 0) break;  // shorter than it said: what is there
+    done += got;
+  }
+  bytes->resize(done);
+  return true;
+}
+
+bool WriteAll(HANDLE h, const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    DWORD wrote = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    if (!::WriteFile(h, bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) return false;
+    done += wrote;
+  }
+  return ::FlushFileBuffers(h) != FALSE;
+}
+
+// Renames the open file to `name` in the pinned folder, over whatever bears
+// that name: a link there is replaced itself.
+DWORD RenameInto(HANDLE h, const FolderPin& folder, const std::wstring& name) {
+  struct RenameInfo {
+    BOOLEAN ReplaceIfExists;
+    HANDLE RootDirectory;
+    ULONG FileNameLength;
+    WCHAR FileName[1];
+  };
+  const ULONG nameBytes = static_cast<ULONG>(name.size() * sizeof(wchar_t));
+  std::vector<BYTE> buf(offsetof(RenameInfo, FileName) + nameBytes + sizeof(wchar_t), 0);
+  auto* info = reinterpret_cast<RenameInfo*>(buf.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = folder.Handle();
+  info->FileNameLength = nameBytes;
+  std::memcpy(info->FileName, name.data(), nameBytes);
+  const LONG status = nt::SetInformation(h, info, static_cast<ULONG>(buf.size()), kFileRenameInformation);
+  return status >= 0 ? ERROR_SUCCESS : RtlNtStatusToDosError(status);
+}
+
+}  // namespace
+
+FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
+  bytes->clear();
+  const NamedFile file(path);
+  if (file.slash == std::wstring::npos) return FileOutcome::Failed;
+  if (!file.folder.IsFolder()) return Unpinned(file, path);
+  const PinnedOpen opened = OpenPinnedFile(file.folder, file.name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, PinnedCreate::No);
+  if (opened.result != PinnedOpenResult::Opened) return OutcomeOf(opened.result);
+  const Handle h(opened.handle);
+  if (ReadAll(h.Get(), bytes)) return FileOutcome::Done;
+  bytes->clear();
+  return FileOutcome::Failed;
+}
+
+FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes, DWORD* error) {
+  *error = ERROR_SUCCESS;
+  const NamedFile file(path);
+  if (file.slash == std::wstring::npos || !file.folder.IsFolder()) {
+    *error = ERROR_PATH_NOT_FOUND;
+    return file.folder.LinkBelowShared() ? FileOutcome::Refused : FileOutcome::Failed;
+  }
+  // The old name judged first: a link or a second name stays as it is.
+  const PinnedOpen old =
+      OpenPinnedFile(file.folder, file.name, FILE_READ_ATTRIBUTES, nt::kShareAll, PinnedCreate::No);
+  if (old.result == PinnedOpenResult::Opened) ::CloseHandle(old.handle);
+  else if (old.result != PinnedOpenResult::Missing) {
+    *error = old.error;
+    return OutcomeOf(old.result);
+  }
+  const CreatedFile made = CreateScratchIn(file.folder, GENERIC_WRITE);
+  if (!made.Ok()) {
+    *error = made.Error;
+    return made.Result == CreateResult::Link ? FileOutcome::Refused : FileOutcome::Failed;
+  }
+  const Handle h(made.Handle);
+  if (!WriteAll(h.Get(), bytes)) *error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_WRITE_FAULT;
+  else if ((*error = RenameInto(h.Get(), file.folder, file.name)) == ERROR_SUCCESS) return FileOutcome::Done;
+  nt::MarkForDeletion(h.Get());  // the old file stays whole
+  return FileOutcome::Failed;
+}
+
+namespace {
+
+class GuardedStore : public sys::IniStore {
+ public:
+  Result Load(const std::wstring& path, std::string* bytes) override { return ReadWholeFile(path, bytes); }
+  Result Save(const std::wstring& path, const std::string& bytes, DWORD* error) override {
+    return ReplaceWholeFile(path, bytes, error);
+  }
+};
+
+}  // namespace
+
+sys::IniStore& SettingsStore() {
+  static GuardedStore store;
+  return store;
+}
+
+}  // namespace guard
+}  // namespace core
