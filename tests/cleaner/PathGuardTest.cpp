@@ -175,7 +175,7 @@ TEST(PathGuard, ALinkBelowAFolderEveryUserMayWriteRefusesTheTarget) {
       {"a link two folders below", deep + L"\\x\\L\\Cache", shared, below},
       // ProgramData is no place of the user's: their own link there is refused before any below it.
       {"ProgramData reached through the user's own link", box.Path(L"pd\\VantorelSwapApp\\Cache"), L"", intoIt},
-      {"the user's own link to ProgramData itself", box.Path(L"pd"), L"", intoIt},
+      {"a plain folder past the user's own link", box.Path(L"pd\\VantorelSharedDeep\\x"), L"", intoIt},
   };
   PathGuard guard(SystemGuardFolders());
   for (const Row& r : rows) {
