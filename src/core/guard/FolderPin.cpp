@@ -223,7 +223,7 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
       child = INVALID_HANDLE_VALUE;
       if (OpenPinnable(*at, part, share, 0, &child) >= 0) name = FolderName(child);
     }
-    if (belowShared || child == INVALID_HANDLE_VALUE || (!keepLink && !FollowsInto(child))) {
+    if (belowShared || child == INVALID_HANDLE_VALUE || (!keepLink && !FollowsInto(child, name))) {
       if (child != INVALID_HANDLE_VALUE) ::CloseHandle(child);
       ::CloseHandle(*at);
       *at = INVALID_HANDLE_VALUE;
@@ -253,18 +253,21 @@ bool FolderPin::IsLinked(HANDLE child, bool reparse, const std::wstring& name, c
 // where it really is, walked again from its root part by part, each part
 // judged by identity, must be the very folder the link opened; and where the
 // system can tell, the user's own token must be able to delete there.
-bool FolderPin::FollowsInto(HANDLE child) {
+bool FolderPin::FollowsInto(HANDLE child, const std::wstring& childName) {
   if (linkDepth_ >= kMostLinks) return RefuseLink(kUncheckedPlace);
   std::wstring target = TargetPath(child);
   if (target.empty()) return RefuseLink(kUncheckedPlace);
   FolderPin walked(target, TargetWalk{linkDepth_ + 1});
   if (!walked.linkIntoPlace_.empty()) return RefuseLink(walked.linkIntoPlace_);
-  FolderIdentity opened{VolumeOf(child), 0};
-  if (!walked.IsFolder() || !nt::FileIndex(child, &opened.index) || !(opened == walked.identity_)) {
+  // The same index under the same kernel name is the same volume: its serial
+  // is asked only where the names differ.
+  ULONGLONG index = 0;
+  if (!walked.IsFolder() || !nt::FileIndex(child, &index) || index != walked.identity_.index ||
+      !(sys::SameText(childName, walked.name_) || VolumeOf(child) == walked.identity_.volume)) {
     return RefuseLink(kUncheckedPlace);
   }
   if (UserMayDelete(child) == UserRight::Denied) return RefuseLink(Bare(target));
-  identity_.volume = opened.volume;
+  identity_.volume = walked.identity_.volume;
   return true;
 }
 

@@ -96,7 +96,7 @@ class FolderPin {
                 size_t partEnd, const std::wstring& full);
   bool IsLinked(HANDLE child, bool reparse, const std::wstring& name, const std::wstring& atName,
                 const std::wstring& part) const;
-  bool FollowsInto(HANDLE child);
+  bool FollowsInto(HANDLE child, const std::wstring& childName);
   bool NotePlace(PlacesPassed* passed);
   bool EndsOutsidePlaces(const PlacesPassed& passed, const std::wstring& root);
   bool RefuseLink(const std::wstring& place);
