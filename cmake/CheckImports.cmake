@@ -7,7 +7,7 @@ cmake_minimum_required(VERSION 3.20)
 
 # Every DLL the program imports, each one on Vista. Before adding one, check
 # the Windows that brought it.
-set(known_dlls ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 MSIMG32 MSVCRT NTDLL OLE32 SHELL32 USER32 WININET)
+set(known_dlls ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 MSIMG32 MSVCRT NTDLL OLE32 SHELL32 USER32 USERENV WININET)
 
 # Functions of those DLLs that came after Vista and that code of this kind
 # reaches for: Windows 7, 8, 8.1 and 10.

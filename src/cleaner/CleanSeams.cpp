@@ -34,6 +34,11 @@ FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) 
   DWORD attributes = 0;
   if (!core::guard::FindListedFile(path, &folder, &name, &attributes)) return {};
   core::guard::FolderPin pin(folder, core::guard::FollowLink::Yes);
+  if (!pin.LinkIntoPlace().empty()) {
+    FileRemoval refused;
+    refused.linkIntoPlace = pin.LinkIntoPlace();
+    return refused;
+  }
   return RemoveListedFile(pin, name, attributes, wipePasses);
 }
 

@@ -51,6 +51,7 @@ struct FileRemoval {
   WipeOutcome wipe = WipeOutcome::NotAsked;
   const wchar_t* notWipedBecause = nullptr;  // with NotWiped, when the reason is worth a word
   bool refusedAsLink = false;                // left: reached through a link, not itself
+  std::wstring linkIntoPlace;                // left: its folder lies past a link of the user's into this place
 };
 
 // Every call that changes the file system or the registry on behalf of a

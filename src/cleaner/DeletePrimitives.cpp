@@ -5,6 +5,7 @@
 #include "cleaner/Masks.h"
 #include "cleaner/ProgressThread.h"
 #include "cleaner/RegistryPaths.h"
+#include "core/guard/LockedPlaces.h"
 #include "sys/RegistryKey.h"
 
 namespace cleaner {
@@ -163,7 +164,8 @@ bool TClearTaskThread::PassesGuard(const CheckedFolder& checked, const std::wstr
     return PassesGuard(checked.verdict, checked.path, question, icon);
   }
   ++FItemRefused;
-  AddLog(FPrefix + L"skipping protected folder" + L" " + checked.path + L" (" + checked.reason + L")");
+  AddLog(FPrefix + (checked.userLink ? L"skipping" : L"skipping protected folder") + L" " + checked.path + L" (" +
+         checked.reason + L")");
   return false;
 }
 
@@ -346,6 +348,12 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
   int passes = settings_.IsWipeFile ? settings_.WipeNumber : 0;
   FileRemoval removal = pin == nullptr ? services_.deleter->RemoveFile(path(), passes)
                                        : services_.deleter->RemoveListedFile(*pin, name, attributes, passes);
+  if (!removal.linkIntoPlace.empty()) {
+    ++FItemRefused;
+    AddLog(FPrefix + L"skipping" + L" " + folder + L" (" + core::guard::LinkIntoPlaceReason(removal.linkIntoPlace) +
+           L")");
+    return FileOutcome::Left;
+  }
   if (!removal.removed) {
     ++FItemFailed;
     // Refused: the file is a link, or its folder is no longer the one listed.

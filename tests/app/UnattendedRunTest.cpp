@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -260,4 +261,117 @@ TEST_F(UnattendedRun, AQuestionNobodyAnswersIsAnsweredNoAndLogged) {
   const std::string log = ReadBytes(Log()), under(docs.begin(), docs.end());
   EXPECT_NE(log.find("Not asked (unattended clean): \"Do you want to delete all files and folders under " + under +
                      "\\?\" Answer taken: No"), std::string::npos) << log;
+}
+
+namespace {
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t buf[MAX_PATH] = {};
+  return ::SHGetFolderPathW(nullptr, csidl, nullptr, 0, buf) == S_OK ? buf : L"";
+}
+
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+// A folder made a link to `target` for one run: the folder, where there is
+// one, is parked beside it and comes back when the object goes.
+class LinkedFolder {
+ public:
+  LinkedFolder(const std::wstring& folder, const std::wstring& target) : folder_(folder), parked_(folder + L".parked") {
+    MakeFolders(folder.substr(0, folder.rfind(L'\\')));
+    if (Exists(folder)) ::MoveFileW(folder.c_str(), parked_.c_str());
+    linked_ = !Exists(folder) && MakeSymlink(target, folder);
+  }
+  ~LinkedFolder() {
+    RunUnix(L"/bin/rm -f \"" + ToUnixPath(folder_) + L"\"");
+    for (int i = 0; i < 100 && Exists(folder_); ++i) ::Sleep(50);
+    if (Exists(parked_)) ::MoveFileW(parked_.c_str(), folder_.c_str());
+  }
+  bool Linked() const { return linked_; }
+
+ private:
+  std::wstring folder_, parked_;
+  bool linked_ = false;
+};
+
+}  // namespace
+
+// The folders of five items, each made a link by the user. Into the Windows
+// folder, Program Files, ProgramData or another user's profile nothing is
+// deleted: the log names the folder and the place, and the run ends with 1.
+// Into another folder of the user's or another drive, the clean goes on as
+// before and the run ends with 0.
+TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCannotChange) {
+  for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
+  const std::wstring mozilla = ShellFolder(CSIDL_APPDATA) + L"\\Mozilla";
+  const std::wstring google = ShellFolder(CSIDL_LOCAL_APPDATA) + L"\\Google";
+  ASSERT_FALSE(Exists(mozilla) || Exists(google)) << "left over from an earlier run";
+  struct Item {
+    const wchar_t* caption;
+    std::wstring folder;
+    const wchar_t* planted;  // a file the item deletes, relative to the folder
+  };
+  const Item items[] = {
+      {L"Windows - Temporary Files", Temp(), L"t.tmp"},
+      {L"Mozilla Firefox - Cookies", mozilla + L"\\Firefox\\Profiles", L"x.default\\cookies.txt"},
+      {L"Google Chrome - Temporary Internet Files", google + L"\\Chrome\\User Data\\Default\\Cache", L"f1"},
+      {L"Windows - Recent Documents", ShellFolder(CSIDL_RECENT), L"r.lnk"},
+      {L"Internet Explorer - Temporary Internet Files", ShellFolder(CSIDL_INTERNET_CACHE), L"c.htm"},
+  };
+  wchar_t buf[MAX_PATH] = {};
+  const std::wstring windows(buf, ::GetWindowsDirectoryW(buf, MAX_PATH));
+  const std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  const std::wstring programs = Env(L"ProgramW6432"), programsX86 = ShellFolder(CSIDL_PROGRAM_FILESX86);
+  const std::wstring programData = ShellFolder(CSIDL_COMMON_APPDATA);
+  const std::wstring profile = ShellFolder(CSIDL_PROFILE);
+  const std::wstring otherUser = profile.substr(0, profile.rfind(L'\\')) + L"\\VantorelOtherUser";
+  const std::wstring own = profile + L"\\VantorelLinked", otherDrive = BuildDir() + L"\\vantorel-linked";
+  ASSERT_FALSE(programs.empty() || programsX86.empty() || programData.empty() || profile.empty());
+  struct Row {
+    size_t item;
+    std::wstring target;
+    std::wstring place;  // the log's place; empty: the link is followed
+  };
+  const Row rows[] = {
+      {0, system + L"\\VantorelLinked", windows},
+      {1, programs + L"\\VantorelLinked", programs},
+      {2, programData + L"\\VantorelLinked", programData},
+      {3, otherUser + L"\\AppData\\Local\\Temp", L"another user's profile"},
+      {4, programsX86 + L"\\VantorelLinked", programsX86},
+      {0, own + L"\\temp", L""},
+      {1, otherDrive + L"\\profiles", L""},
+      {2, std::wstring(kRoot) + L"\\own-cache", L""},
+      {3, otherDrive + L"\\recent", L""},
+      {4, own + L"\\cache", L""},
+  };
+  // Every link into the system's places in one run, then every other one.
+  for (bool refused : {true, false}) {
+    SCOPED_TRACE(refused ? "into the system's places" : "elsewhere of the user's");
+    std::vector<std::unique_ptr<LinkedFolder>> links;
+    int selected = 0;
+    for (const Row& r : rows) {
+      if (r.place.empty() == refused) continue;
+      ASSERT_TRUE(WriteBytes(r.target + L"\\" + items[r.item].planted, "planted"));
+      links.push_back(std::make_unique<LinkedFolder>(items[r.item].folder, r.target));
+      if (!links.back()->Linked()) GTEST_SKIP() << "links can only be made under Wine";
+      Put(L"NodeSelected", std::to_wstring(++selected).c_str(), items[r.item].caption);
+    }
+    Put(L"NodeSelected", L"SelectedCount", std::to_wstring(selected).c_str());
+    ::DeleteFileW(Log().c_str());
+    const DWORD code = ClearRun();
+    links.clear();
+    const std::string log = ReadBytes(Log());
+    for (const Row& r : rows) {
+      if (r.place.empty() == refused) continue;
+      const Item& item = items[r.item];
+      SCOPED_TRACE(Narrow(item.caption));
+      EXPECT_EQ(Exists(r.target + L"\\" + item.planted), refused);
+      if (refused) {
+        EXPECT_NE(log.find(Narrow(L"skipping " + item.folder + L"\\ (a link of yours into " + r.place +
+                                  L"; its target is kept)")), std::string::npos) << log;
+      }
+      RemoveFolder(r.target);
+    }
+    EXPECT_EQ(code, refused ? 1u : 0u) << log;
+  }
+  for (const std::wstring& folder : {mozilla, google, otherUser, own, otherDrive}) RemoveFolder(folder);
 }

@@ -162,32 +162,35 @@ TEST(PathGuard, ALinkBelowAFolderEveryUserMayWriteRefusesTheTarget) {
   if (!MakeSymlink(box.Path(L"outside"), app)) GTEST_SKIP() << "links can only be made under Wine";
   ASSERT_TRUE(MakeSymlink(box.Path(L"outside"), deep + L"\\x\\L"));
   ASSERT_TRUE(MakeSymlink(programData, box.Path(L"pd")));  // the user's own way to ProgramData
+  const std::wstring shared = L"protected folder ", below = L"a link below a folder every user may write";
+  const std::wstring intoIt = L"a link of yours into " + programData.substr(0, programData.size() - 1) +
+                              L"; its target is kept";
   struct Row {
     const char* what;
     std::wstring folder;
+    std::wstring lead, reason;  // of the log line
   };
   const Row rows[] = {
-      {"a link right below ProgramData", app + L"\\Cache"},
-      {"a link two folders below", deep + L"\\x\\L\\Cache"},
-      {"ProgramData reached through the user's own link", box.Path(L"pd\\VantorelSwapApp\\Cache")},
+      {"a link right below ProgramData", app + L"\\Cache", shared, below},
+      {"a link two folders below", deep + L"\\x\\L\\Cache", shared, below},
+      // ProgramData is no place of the user's: their own link there is refused before any below it.
+      {"ProgramData reached through the user's own link", box.Path(L"pd\\VantorelSwapApp\\Cache"), L"", intoIt},
+      {"a plain folder past the user's own link", box.Path(L"pd\\VantorelSharedDeep\\x"), L"", intoIt},
   };
   PathGuard guard(SystemGuardFolders());
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     CheckedFolder cache = guard.CheckFolder(*guard.Pin(r.folder), DeleteReach::Tree);
     EXPECT_EQ(cache.verdict, PathVerdict::Refused);
-    EXPECT_EQ(cache.reason, L"a link below a folder every user may write");
+    EXPECT_EQ(cache.reason, r.reason);
     // The same line of a custom list, in a clean.
     CleanRun run(CleanMode::RealClean, {}, true);
     RunFileEntry(run.Thread(), r.folder, FolderTokens());
     EXPECT_EQ(run.Thread().FItemCount, 0);
     EXPECT_EQ(ReadAll(box.Path(L"outside\\Cache\\secret.txt")), "keep");
-    EXPECT_TRUE(run.log->Contains(L"Clean: skipping protected folder " + r.folder + L"\\" +
-                                  L" (a link below a folder every user may write)"));
+    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + r.lead + r.folder + L"\\" + L" (" + r.reason + L")"));
     EXPECT_EQ(run.Thread().FItemRefused, 1);
   }
-  // Above it, the user's own link is followed.
-  EXPECT_EQ(guard.CheckFolder(*guard.Pin(box.Path(L"pd")), DeleteReach::Tree).reason, L"");
   for (const std::wstring& link : {app, deep + L"\\x\\L"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(link));
   }

@@ -3,6 +3,8 @@
 // and a file is deleted only when its handle is the file its name names.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
+#include <userenv.h>
 
 #include <algorithm>
 #include <vector>
@@ -10,7 +12,9 @@
 #include "Scratch.h"
 #include "support/Registry.h"
 #include "support/TestSupport.h"
+#include "core/guard/FileCreate.h"
 #include "core/guard/FileDelete.h"
+#include "core/guard/LockedPlaces.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SettingsFile.h"
 
@@ -235,7 +239,10 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
 
 // A shared folder is known by identity: a link below it refuses the pin at
 // any depth, however the shared folder itself was reached; above it, and
-// with no link below it, the pin goes through.
+// with no link below it, the pin goes through. A link of the user's is
+// followed only out of the places they could not change, known by identity
+// too: a second link, or the place's own name, changes nothing. Every pin
+// that follows links keeps to that: a named file's delete, a new file.
 TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   ScratchFolder box;
   for (const wchar_t* f : {L"shared", L"shared\\x", L"shared\\x\\plain", L"outside", L"own"}) {
@@ -244,12 +251,49 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   if (!MakeSymlink(box / L"outside", box / L"shared\\x\\L")) GTEST_SKIP() << "links can only be made under Wine";
   ASSERT_TRUE(MakeSymlink(box / L"shared", box / L"toshared"));
   ASSERT_TRUE(MakeSymlink(box / L"outside", box / L"own\\L"));
+  wchar_t buf[MAX_PATH + 1] = {};
+  const std::wstring windows(buf, ::GetWindowsDirectoryW(buf, MAX_PATH));
+  const std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  const std::wstring programs(buf, ::GetEnvironmentVariableW(L"ProgramW6432", buf, MAX_PATH));
+  const std::wstring programData = ::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, buf) == S_OK ? buf : L"";
+  DWORD size = MAX_PATH;
+  const std::wstring users = ::GetProfilesDirectoryW(buf, &size) ? buf : L"";
+  ASSERT_FALSE(programs.empty() || programData.empty() || users.empty());
+  const std::wstring otherUser = users + L"\\VantorelOtherUser";
+  const std::wstring otherDrive = testing_support::BuildDir() + L"\\vantorel-pin-outside";
+  struct Link {
+    const wchar_t* name;
+    std::wstring target;
+  };
+  const Link links[] = {
+      {L"tosystem", system + L"\\VantorelPin"}, {L"toprograms", programs + L"\\VantorelPin"},
+      {L"toprogramdata", programData + L"\\VantorelPin"}, {L"toother", otherUser + L"\\AppData\\Local\\Temp"},
+      {L"tousers", users}, {L"toroot", windows.substr(0, 3)}, {L"toz", otherDrive},
+      {L"tolink", box / L"tosystem"},  // a second link, to the first
+  };
+  testing_support::MakeFolders(system + L"\\VantorelPin\\sub");
+  for (const Link& l : links) {
+    testing_support::MakeFolders(l.target);
+    ASSERT_TRUE(MakeSymlink(l.target, box / l.name)) << l.name;
+  }
   SharedFolders shared;
   shared.Add(box / L"shared");
+  struct DenyAll : IUserRights {
+    UserRight MayDelete(HANDLE) override { return UserRight::Denied; }
+  } denyAll;
+  struct ScopedRights {
+    explicit ScopedRights(IUserRights* fake) : saved(fake != nullptr ? SetUserRights(fake) : nullptr) {}
+    ~ScopedRights() {
+      if (saved != nullptr) SetUserRights(saved);
+    }
+    IUserRights* saved;
+  };
   struct Row {
     const wchar_t* folder;
     bool refused;
     const wchar_t* firstLink;  // relative; empty: none
+    std::wstring into;         // the place a link of the user's would lead into; empty: followed
+    bool userMayNotDelete = false;
   };
   const Row rows[] = {
       {L"shared\\x\\L", true, L"shared\\x\\L"},
@@ -257,17 +301,50 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"toshared\\x\\plain", false, L"toshared"},
       {L"shared\\x\\plain", false, L""},
       {L"own\\L", false, L"own\\L"},            // not below a shared folder: the user's own layout
+      {L"tosystem", false, L"tosystem", windows},
+      {L"toprograms", false, L"toprograms", programs},
+      {L"toprogramdata", false, L"toprogramdata", programData},
+      {L"toother", false, L"toother", L"another user's profile"},
+      {L"tousers", false, L"tousers", users},
+      {L"toroot", false, L"toroot", windows.substr(0, 3)},
+      {L"tolink", false, L"tolink", windows},
+      {L"toz", false, L"toz"},  // another drive of the user's
+      {L"own\\L", false, L"own\\L", box / L"outside", true},  // where the user's own token could not delete
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.folder, r.folder + wcslen(r.folder)));
+    SCOPED_TRACE(std::string(r.folder, r.folder + wcslen(r.folder)) + (r.userMayNotDelete ? " (denied)" : ""));
+    ScopedRights rights(r.userMayNotDelete ? &denyAll : nullptr);
     FolderPin pin(box / r.folder, FollowLink::Yes, &shared);
     EXPECT_EQ(pin.LinkBelowShared(), r.refused);
-    EXPECT_EQ(pin.IsFolder(), !r.refused);
+    EXPECT_EQ(pin.LinkIntoPlace(), r.into);
+    EXPECT_EQ(pin.IsFolder(), !r.refused && r.into.empty());
     EXPECT_EQ(pin.FirstLink(), *r.firstLink ? box / r.firstLink : L"");
+    // A named file there, and a new one.
+    if (r.refused) continue;
+    const std::wstring folder = box / r.folder + L"\\";
+    ASSERT_TRUE(core_test::WriteFileBytes(folder + L"f.txt", "planted"));
+    EXPECT_EQ(DeleteListedFile(folder, L"f.txt", FILE_ATTRIBUTE_ARCHIVE) == FileDeleteResult::Deleted, r.into.empty());
+    EXPECT_EQ(core_test::Exists(folder + L"f.txt"), !r.into.empty());
+    CreatedFile made = CreateNewFile(folder + L"new.txt", GENERIC_WRITE, 0);
+    EXPECT_EQ(made.Ok(), r.into.empty());
+    EXPECT_EQ(core_test::Exists(folder + L"new.txt"), r.into.empty());
+    if (made.Ok()) ::CloseHandle(made.Handle);
+    ::DeleteFileW((folder + L"new.txt").c_str());
+    ::DeleteFileW((folder + L"f.txt").c_str());
   }
+  // A link on the way to a folder whose own last link would be kept as it is.
+  EXPECT_EQ(FolderPin(box / L"tolink\\sub").LinkIntoPlace(), windows);
   for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
   }
+  for (const Link& l : links) {
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / l.name));
+  }
+  for (const std::wstring& made : {system + L"\\VantorelPin\\sub", system + L"\\VantorelPin", programs + L"\\VantorelPin",
+                                   programData + L"\\VantorelPin", otherDrive}) {
+    ::RemoveDirectoryW(made.c_str());
+  }
+  testing_support::RemoveFolder(otherUser);
 }
 
 namespace {

@@ -79,6 +79,8 @@ CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share, D
   if (slash == std::wstring::npos) return Refused(CreateResult::Failed, ERROR_INVALID_NAME);
   // Pinned first, so that a folder swapped before the file is made is seen.
   const FolderPin folder(path.substr(0, slash + 1), FollowLink::Yes);
+  // Nothing is made where a link of the user's leads into the system's places.
+  if (!folder.LinkIntoPlace().empty()) return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
   HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     DWORD error = ::GetLastError();

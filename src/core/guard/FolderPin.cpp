@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/guard/FileNames.h"
+#include "core/guard/LockedPlaces.h"
 #include "core/guard/NtFiles.h"
 #include "sys/TextCompare.h"
 
@@ -83,6 +84,25 @@ bool IsNameOf(const std::wstring& name, const std::wstring& parent, const std::w
   return !parent.empty() && sys::SameText(name, parent + part + L'\\');
 }
 
+// A link's target within a link's target, and so on, is judged this deep at most.
+constexpr int kMostLinks = 4;
+const wchar_t kUncheckedPlace[] = L"a place that could not be checked";
+
+using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+
+// Where the open folder really is, as a drive or share path; empty when the
+// system does not say.
+std::wstring TargetPath(HANDLE h) {
+  static auto finalPath = reinterpret_cast<GetFinalPathFn>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"));
+  std::wstring path(1024, L'\0');
+  DWORD n = finalPath != nullptr ? finalPath(h, &path[0], static_cast<DWORD>(path.size()), 0) : 0;
+  if (n == 0 || n >= path.size()) return std::wstring();
+  path.resize(n);
+  path = StripExtendedPrefix(path);
+  return RootLength(path) == 0 ? std::wstring() : path;
+}
+
 }  // namespace
 
 std::wstring_view KernelName(HANDLE h, KernelNameBuffer* buf) {
@@ -128,6 +148,18 @@ FolderPin::FolderPin(const std::wstring& folder, FollowLink follow, const Shared
   OpenChain(shared);
 }
 
+FolderPin::FolderPin(const std::wstring& target, TargetWalk walk)
+    : path_(WithSlash(target)), follow_(FollowLink::Yes), linkDepth_(walk.depth) {
+  OpenChain(nullptr);
+}
+
+// What a link's target passed on its way down from its root.
+struct FolderPin::PlacesPassed {
+  int parts = 0;
+  const LockedPlace* users = nullptr;
+  bool ownProfile = false;
+};
+
 // From the root down, each part opened from its parent's handle and judged
 // as it is opened: a link is one by its attributes, or (where the system
 // follows it anyway) by the kernel naming the folder elsewhere.
@@ -141,16 +173,18 @@ void FolderPin::OpenChain(const SharedFolders* shared) {
   identity_.volume = VolumeOf(at);
   bool known = nt::FileIndex(at, &identity_.index);
   bool belowShared = false;
+  PlacesPassed passed;
   for (size_t from = root; known && from < full.size();) {
     size_t end = std::min(full.find(L'\\', from), full.size());
     if (end > from) {
       belowShared = belowShared || (shared != nullptr && shared->Contains(identity_));
       bool last = full.find_first_not_of(L'\\', end) == std::wstring::npos;
       known = StepInto(&at, &atName, full.substr(from, end - from), last, belowShared, end, full) &&
-              nt::FileIndex(at, &identity_.index);
+              nt::FileIndex(at, &identity_.index) && NotePlace(&passed);
     }
     from = end + 1;
   }
+  if (known && linkDepth_ > 0) known = EndsOutsidePlaces(passed, full.substr(0, root));
   DWORD attrs = 0;
   if (!known || !nt::Attributes(at, &attrs)) {
     if (at != INVALID_HANDLE_VALUE) ::CloseHandle(at);
@@ -179,7 +213,7 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
   DWORD attrs = 0;
   bool reparse = IsLinkAttributes(child, &attrs);
   std::wstring name = FolderName(child);
-  const bool linked = reparse || !IsNameOf(name, *atName, part);
+  const bool linked = IsLinked(child, reparse, name, *atName, part);
   if (linked) {
     if (firstLink_.empty()) firstLink_ = full.substr(0, partEnd);
     if (last) link_ = true;
@@ -189,18 +223,79 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
       child = INVALID_HANDLE_VALUE;
       if (OpenPinnable(*at, part, share, 0, &child) >= 0) name = FolderName(child);
     }
-    if (belowShared || child == INVALID_HANDLE_VALUE) {
+    if (belowShared || child == INVALID_HANDLE_VALUE || (!keepLink && !FollowsInto(child, name))) {
       if (child != INVALID_HANDLE_VALUE) ::CloseHandle(child);
       ::CloseHandle(*at);
       *at = INVALID_HANDLE_VALUE;
       return false;
     }
+    if (keepLink) identity_.volume = VolumeOf(child);  // a link may lead to another volume
+    linkFollowed_ = linkFollowed_ || !keepLink;
   }
-  if (linked) identity_.volume = VolumeOf(child);  // a link may lead to another volume
   ::CloseHandle(*at);
   *at = child;
   *atName = name;
   return true;
+}
+
+// A link by its attributes, or (where the system follows one anyway) by the
+// kernel naming the folder elsewhere; not the system's own view of
+// "system32" for a 32-bit program.
+bool FolderPin::IsLinked(HANDLE child, bool reparse, const std::wstring& name, const std::wstring& atName,
+                         const std::wstring& part) const {
+  if (reparse) return true;
+  if (IsNameOf(name, atName, part)) return false;
+  FolderIdentity id{identity_.volume, 0};
+  return !nt::FileIndex(child, &id.index) || !LockedPlaces::OfSystem().IsSystemRedirect(identity_, part, id);
+}
+
+// A link is followed only into a folder the user could change unelevated:
+// where it really is, walked again from its root part by part, each part
+// judged by identity, must be the very folder the link opened; and where the
+// system can tell, the user's own token must be able to delete there.
+bool FolderPin::FollowsInto(HANDLE child, const std::wstring& childName) {
+  if (linkDepth_ >= kMostLinks) return RefuseLink(kUncheckedPlace);
+  std::wstring target = TargetPath(child);
+  if (target.empty()) return RefuseLink(kUncheckedPlace);
+  FolderPin walked(target, TargetWalk{linkDepth_ + 1});
+  if (!walked.linkIntoPlace_.empty()) return RefuseLink(walked.linkIntoPlace_);
+  // The same index under the same kernel name is the same volume: its serial
+  // is asked only where the names differ.
+  ULONGLONG index = 0;
+  if (!walked.IsFolder() || !nt::FileIndex(child, &index) || index != walked.identity_.index ||
+      !(sys::SameText(childName, walked.name_) || VolumeOf(child) == walked.identity_.volume)) {
+    return RefuseLink(kUncheckedPlace);
+  }
+  if (UserMayDelete(child) == UserRight::Denied) return RefuseLink(Bare(target));
+  identity_.volume = walked.identity_.volume;
+  return true;
+}
+
+// In a link's target every part is judged as it is opened, and so is every
+// part past a followed link: the Windows folder, Program Files, ProgramData
+// or another user's profile stop the walk.
+bool FolderPin::NotePlace(PlacesPassed* passed) {
+  ++passed->parts;
+  if (linkDepth_ == 0 && !linkFollowed_) return true;
+  const LockedPlace* place = LockedPlaces::OfSystem().Find(identity_);
+  if (place == nullptr || (linkDepth_ == 0 && place->kind != PlaceKind::Tree)) return true;
+  if (place->kind == PlaceKind::Tree) return RefuseLink(place->name);
+  if (place->kind == PlaceKind::Users) passed->users = place;
+  if (place->kind == PlaceKind::OwnProfile) passed->ownProfile = true;
+  return true;
+}
+
+// A drive's root itself, the Users folder itself, or a folder inside it
+// outside the user's own profile.
+bool FolderPin::EndsOutsidePlaces(const PlacesPassed& passed, const std::wstring& root) {
+  if (passed.parts == 0) return RefuseLink(root);
+  if (passed.users == nullptr || passed.ownProfile) return true;
+  return RefuseLink(passed.users->id == identity_ ? passed.users->name : L"another user's profile");
+}
+
+bool FolderPin::RefuseLink(const std::wstring& place) {
+  linkIntoPlace_ = place;
+  return false;
 }
 
 FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name)

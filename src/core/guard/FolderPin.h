@@ -43,8 +43,10 @@ class SharedFolders {
 class FolderPin {
  public:
   // `folder` with or without its final "\", reached from its drive or share
-  // root. With FollowLink::Yes a link on the way is followed as the user's
-  // own layout, except below one of `shared`: there it stops the pin.
+  // root. A link on the way (with FollowLink::Yes the folder itself too) is
+  // followed as the user's own layout, except below one of `shared`, and
+  // only where it leads outside every place the user could not change
+  // unelevated: elsewhere it stops the pin.
   explicit FolderPin(const std::wstring& folder, FollowLink follow = FollowLink::No,
                      const SharedFolders* shared = nullptr);
   // The sub-folder `name` of `parent`, as the parent's listing named it. Not
@@ -73,15 +75,31 @@ class FolderPin {
   const std::wstring& FirstLink() const { return firstLink_; }
   // A link was met below a shared folder: nothing was pinned.
   bool LinkBelowShared() const { return linkBelowShared_; }
+  // A link on the way leads into a place the user could not change (its
+  // readable name), or where that could not be told: nothing was pinned.
+  const std::wstring& LinkIntoPlace() const { return linkIntoPlace_; }
   // The path still leads to the pinned folder itself. Asked after a refused
   // delete, to say why, not for every file.
   bool StillInPlace() const;
   void Close();
 
  private:
+  struct TargetWalk {
+    int depth;
+  };
+  struct PlacesPassed;
+  // The target of a link, walked again from its root.
+  FolderPin(const std::wstring& target, TargetWalk walk);
+
   void OpenChain(const SharedFolders* shared);
   bool StepInto(HANDLE* at, std::wstring* atName, const std::wstring& part, bool last, bool belowShared,
                 size_t partEnd, const std::wstring& full);
+  bool IsLinked(HANDLE child, bool reparse, const std::wstring& name, const std::wstring& atName,
+                const std::wstring& part) const;
+  bool FollowsInto(HANDLE child, const std::wstring& childName);
+  bool NotePlace(PlacesPassed* passed);
+  bool EndsOutsidePlaces(const PlacesPassed& passed, const std::wstring& root);
+  bool RefuseLink(const std::wstring& place);
   bool IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const;
   LONG OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, ULONG options, HANDLE* out);
 
@@ -94,6 +112,9 @@ class FolderPin {
   bool replaced_ = false;
   bool linkBelowShared_ = false;
   bool mayRemove_ = false;
+  int linkDepth_ = 0;          // 0: an item's folder; more: a link's target, walked again
+  bool linkFollowed_ = false;  // the parts after a followed link are judged too
+  std::wstring linkIntoPlace_;
 };
 
 // One entry of a pinned folder's listing, bound to the pin it came from: a

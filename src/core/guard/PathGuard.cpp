@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sys/TextCompare.h"
+#include "core/guard/LockedPlaces.h"
 #include "core/guard/SystemPlaces.h"
 
 namespace core {
@@ -145,6 +146,7 @@ DataFileJudgement PathGuard::JudgeDataFileEntry(const std::wstring& folder, cons
 DataFileJudgement PathGuard::JudgeDataFileEntry(const FolderPin& pin, const std::wstring& mask) const {
   std::wstring canonical = CanonicalPath(pin.Path());
   if (canonical.empty()) return DataFileJudgement();
+  if (!pin.LinkIntoPlace().empty()) return DataFileJudgement{false, false, LinkIntoPlaceReason(pin.LinkIntoPlace())};
   return JudgeInSystemPlace(canonical, FinalPathOf(pin.Handle(), std::wstring()), mask);
 }
 
@@ -246,6 +248,12 @@ CheckedFolder PathGuard::CheckFolder(const FolderPin& pin, DeleteReach reach) co
   if (pin.LinkBelowShared()) {
     checked.verdict = PathVerdict::Refused;
     checked.reason = L"a link below a folder every user may write";
+    return checked;
+  }
+  if (!pin.LinkIntoPlace().empty()) {
+    checked.verdict = PathVerdict::Refused;
+    checked.reason = LinkIntoPlaceReason(pin.LinkIntoPlace());
+    checked.userLink = true;
     return checked;
   }
   if (!pin.IsFolder()) return checked;

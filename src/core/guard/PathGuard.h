@@ -63,6 +63,7 @@ struct CheckedFolder {
   bool isLink = false;      // the folder itself is a junction or symbolic link
   std::wstring linkOnPath;  // the first link on the way to the folder (itself included), followed
   std::wstring reason;      // with Refused, when there is more to say than "protected"
+  bool userLink = false;    // refused: a link of the user's leads where they could not change
   bool keepFolder = false;  // a data-file entry's junk folder in a system place: emptied, never removed
 };
 
@@ -75,7 +76,8 @@ class PathGuard {
   // folder, where it refuses the folder.
   CheckedFolder CheckFolder(const std::wstring& folder, DeleteReach reach) const;
   // Judges a pinned folder: its key is the handle's own final path, its links
-  // those the pin met on its way, refused below a shared folder.
+  // those the pin met on its way, refused below a shared folder or where one
+  // leads into a place the user could not change.
   CheckedFolder CheckFolder(const FolderPin& pin, DeleteReach reach) const;
   // Pins `folder` for a delete: links on its way are judged as they are
   // opened, against the shared folders known by identity.

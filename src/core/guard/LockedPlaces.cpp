@@ -1,0 +1,187 @@
+#include "core/guard/LockedPlaces.h"
+
+#include <aclapi.h>
+#include <shlobj.h>
+#include <userenv.h>
+
+#include "core/guard/NtFiles.h"
+#include "sys/TextCompare.h"
+
+namespace core {
+namespace guard {
+namespace {
+
+const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+
+bool IdentityOf(const std::wstring& folder, FolderIdentity* id) {
+  if (folder.empty()) return false;
+  HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool known = nt::VolumeSerial(h, &id->volume) && nt::FileIndex(h, &id->index);
+  ::CloseHandle(h);
+  return known;
+}
+
+std::wstring Folder(UINT(WINAPI* get)(LPWSTR, UINT)) {
+  wchar_t buf[MAX_PATH + 1] = {};
+  UINT n = get(buf, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
+}
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t buf[MAX_PATH + 1] = {};
+  return ::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf) == S_OK ? buf : L"";
+}
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t buf[MAX_PATH + 1] = {};
+  DWORD n = ::GetEnvironmentVariableW(name, buf, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::wstring(buf, n) : std::wstring();
+}
+
+std::wstring ProfilesFolder() {
+  wchar_t buf[MAX_PATH + 1] = {};
+  DWORD n = MAX_PATH;
+  return ::GetProfilesDirectoryW(buf, &n) ? buf : L"";
+}
+
+// Every profile the system lists, wherever it lies (a moved one too).
+std::vector<std::wstring> ListedProfiles() {
+  std::vector<std::wstring> profiles;
+  HKEY list = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProfileList, 0, KEY_READ | KEY_WOW64_64KEY, &list) != ERROR_SUCCESS) {
+    return profiles;
+  }
+  wchar_t sid[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD n = 256;
+    if (::RegEnumKeyExW(list, i, sid, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    wchar_t raw[MAX_PATH + 1] = {}, expanded[MAX_PATH + 1] = {};
+    DWORD size = sizeof(raw) - sizeof(wchar_t);
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(list, sid, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) continue;
+    if (::RegQueryValueExW(key, L"ProfileImagePath", nullptr, nullptr, reinterpret_cast<BYTE*>(raw), &size) ==
+            ERROR_SUCCESS &&
+        ::ExpandEnvironmentStringsW(raw, expanded, MAX_PATH) - 1 < MAX_PATH) {
+      profiles.push_back(expanded);
+    }
+    ::RegCloseKey(key);
+  }
+  ::RegCloseKey(list);
+  return profiles;
+}
+
+// The user's own token, where this one is its elevated twin; null elsewhere.
+HANDLE LinkedToken() {
+  HANDLE token = nullptr, linked = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return nullptr;
+  TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+  DWORD size = 0;
+  if (!::GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &size) ||
+      type != TokenElevationTypeFull ||
+      !::GetTokenInformation(token, TokenLinkedToken, &linked, sizeof(linked), &size)) {
+    linked = nullptr;
+  }
+  ::CloseHandle(token);
+  return linked;
+}
+
+using ReOpenFileFn = HANDLE(WINAPI*)(HANDLE, DWORD, DWORD, DWORD);
+
+// The folder's security, read through a second handle on the same folder.
+bool AccessOf(HANDLE folder, HANDLE token, ACCESS_MASK* granted) {
+  static auto reopen = reinterpret_cast<ReOpenFileFn>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "ReOpenFile"));
+  if (reopen == nullptr) return false;
+  HANDLE h = reopen(folder, READ_CONTROL, nt::kShareAll, FILE_FLAG_BACKUP_SEMANTICS);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION |
+                                    DACL_SECURITY_INFORMATION;
+  bool checked = false;
+  if (::GetSecurityInfo(h, SE_FILE_OBJECT, what, nullptr, nullptr, nullptr, nullptr, &sd) == ERROR_SUCCESS) {
+    GENERIC_MAPPING mapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    PRIVILEGE_SET privileges;
+    DWORD privilegesSize = sizeof(privileges);
+    BOOL status = FALSE;
+    checked = ::AccessCheck(sd, token, MAXIMUM_ALLOWED, &mapping, &privileges, &privilegesSize, granted, &status) &&
+              status;
+    ::LocalFree(sd);
+  }
+  ::CloseHandle(h);
+  return checked;
+}
+
+class SystemUserRights : public IUserRights {
+ public:
+  UserRight MayDelete(HANDLE folder) override {
+    HANDLE token = LinkedToken();
+    if (token == nullptr) return UserRight::Unknown;
+    ACCESS_MASK granted = 0;
+    bool may = AccessOf(folder, token, &granted) && (granted & (DELETE | FILE_DELETE_CHILD)) != 0;
+    ::CloseHandle(token);
+    return may ? UserRight::Granted : UserRight::Denied;
+  }
+};
+
+SystemUserRights g_systemRights;
+IUserRights* g_rights = &g_systemRights;
+
+}  // namespace
+
+const LockedPlaces& LockedPlaces::OfSystem() {
+  static const LockedPlaces places = Read();
+  return places;
+}
+
+LockedPlaces LockedPlaces::Read() {
+  LockedPlaces places;
+  // The user's own profile first: found first, it is never taken for another user's.
+  places.Add(ShellFolder(CSIDL_PROFILE), PlaceKind::OwnProfile);
+  const std::wstring windows = Folder(&::GetWindowsDirectoryW);
+  places.Add(windows, PlaceKind::Tree);
+  if (IdentityOf(windows, &places.windows_)) IdentityOf(Folder(&::GetSystemWow64DirectoryW), &places.wow64_);
+  for (const std::wstring& folder : {Environment(L"ProgramW6432"), ShellFolder(CSIDL_PROGRAM_FILES),
+                                     ShellFolder(CSIDL_PROGRAM_FILESX86), ShellFolder(CSIDL_COMMON_APPDATA)}) {
+    places.Add(folder, PlaceKind::Tree);
+  }
+  places.Add(ProfilesFolder(), PlaceKind::Users);
+  for (const std::wstring& profile : ListedProfiles()) places.Add(profile, PlaceKind::Tree, L"another user's profile");
+  return places;
+}
+
+void LockedPlaces::Add(const std::wstring& folder, PlaceKind kind, const std::wstring& name) {
+  LockedPlace place;
+  if (!IdentityOf(folder, &place.id) || Find(place.id) != nullptr) return;
+  place.kind = kind;
+  place.name = name.empty() ? folder : name;
+  places_.push_back(place);
+}
+
+const LockedPlace* LockedPlaces::Find(const FolderIdentity& id) const {
+  for (const LockedPlace& place : places_) {
+    if (place.id == id) return &place;
+  }
+  return nullptr;
+}
+
+bool LockedPlaces::IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part,
+                                    const FolderIdentity& child) const {
+  return wow64_.index != 0 && parent == windows_ && child == wow64_ && sys::SameText(part, L"system32");
+}
+
+std::wstring LinkIntoPlaceReason(const std::wstring& place) {
+  return L"a link of yours into " + place + L"; its target is kept";
+}
+
+IUserRights* SetUserRights(IUserRights* rights) {
+  IUserRights* previous = g_rights;
+  g_rights = rights != nullptr ? rights : &g_systemRights;
+  return previous;
+}
+
+UserRight UserMayDelete(HANDLE folder) { return g_rights->MayDelete(folder); }
+
+}  // namespace guard
+}  // namespace core

@@ -1,0 +1,70 @@
+// The folders a user cannot change unelevated, where no link of theirs may
+// lead a delete or a write of this elevated program: the Windows folder,
+// both Program Files, ProgramData, the Users folder and every profile but
+// the user's own. Known by identity, so that no name or second link hides
+// one. And, where the system can tell, what the user's own token may delete.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "core/guard/FolderPin.h"
+
+namespace core {
+namespace guard {
+
+enum class PlaceKind {
+  Tree,        // the folder and everything below it
+  Users,       // the Users folder: itself, and every profile in it but the user's own
+  OwnProfile,  // the user's own profile: allowed, even inside the Users folder
+};
+
+struct LockedPlace {
+  FolderIdentity id;
+  PlaceKind kind = PlaceKind::Tree;
+  std::wstring name;  // readable, for the log
+};
+
+class LockedPlaces {
+ public:
+  // This system's, read once, at the first link judged.
+  static const LockedPlaces& OfSystem();
+
+  const LockedPlace* Find(const FolderIdentity& id) const;
+  // The 32-bit view of "system32" in the Windows folder, which the system
+  // opens in its stead for a 32-bit program: the system's, not a link.
+  bool IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part, const FolderIdentity& child) const;
+
+ private:
+  static LockedPlaces Read();
+  // `folder` as the system names it; `name` is what the log says (the path when empty).
+  void Add(const std::wstring& folder, PlaceKind kind, const std::wstring& name = std::wstring());
+
+  std::vector<LockedPlace> places_;
+  FolderIdentity windows_, wow64_;
+};
+
+// The log's reason for a folder whose way passes a link of the user's into `place`.
+std::wstring LinkIntoPlaceReason(const std::wstring& place);
+
+// What the user's own, unelevated token may do with a folder.
+enum class UserRight {
+  Unknown,  // the system cannot tell (no linked token): not a refusal
+  Granted,
+  Denied,   // also when the check could not finish
+};
+
+class IUserRights {
+ public:
+  virtual ~IUserRights() = default;
+  // May the user's own token delete in the open folder `folder`?
+  virtual UserRight MayDelete(HANDLE folder) = 0;
+};
+
+// Replaces the check (not owned; null restores the system's); returns the previous one.
+IUserRights* SetUserRights(IUserRights* rights);
+UserRight UserMayDelete(HANDLE folder);
+
+}  // namespace guard
+}  // namespace core
