@@ -8,6 +8,7 @@
 #include "support/Registry.h"
 #include "support/TestSupport.h"
 #include "core/guard/FileDelete.h"
+#include "core/guard/RegistryEntry.h"
 #include "core/guard/RegistryGuard.h"
 
 using namespace core::guard;
@@ -20,6 +21,9 @@ namespace {
 
 const std::wstring kBase = L"Software\\VantorelTests\\Guard";
 const std::wstring kTarget = L"Software\\VantorelTests\\GuardTarget";
+// A link under a part named like the 32-bit view; the key holding that part
+// shows it alone in the 32-bit view, so it holds nothing else.
+const std::wstring kWowLink = kBase + L"\\wow\\Wow6432Node\\link";
 
 bool MakeKey(const std::wstring& key, const wchar_t* value) {
   HKEY h = nullptr;
@@ -46,11 +50,16 @@ class GuardRegistry : public ::testing::Test {
     ASSERT_TRUE(MakeKey(kTarget + L"\\child", L"keep"));
     ASSERT_TRUE(MakeKey(kTarget, L"top"));
     ASSERT_TRUE(MakeKey(kBase + L"\\tree\\sub", L"v"));
+    ASSERT_TRUE(MakeKey(kBase + L"\\wow", nullptr));
     linked_ = MakeRegLink(kBase + L"\\link", NativeUserKey(kTarget)) &&
-              MakeRegLink(kBase + L"\\tree\\sub\\link", NativeUserKey(kTarget));
+              MakeRegLink(kBase + L"\\tree\\sub\\link", NativeUserKey(kTarget)) &&
+              MakeRegLink(kWowLink, NativeUserKey(kTarget));
     if (linked_) linked_ = HasValue(kBase + L"\\link", L"top");
   }
   void TearDown() override {
+    testing_support::RemoveRegLink(kWowLink);
+    for (const wchar_t* key : {L"\\wow\\Wow6432Node", L"\\wow"})
+      ::RegDeleteKeyExW(HKEY_CURRENT_USER, (kBase + key).c_str(), KEY_WOW64_64KEY, 0);
     DeleteKeyTree(HKEY_CURRENT_USER, kBase, LinkBelow::RemoveLink);
     DeleteKeyTree(HKEY_CURRENT_USER, kTarget, LinkBelow::RemoveLink);
   }
@@ -65,6 +74,7 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
   EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\link"));
   EXPECT_FALSE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\tree"));
   EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\link\\child")) << "a link on the way counts as one";
+  EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kWowLink + L"\\child")) << "a link under Wow6432Node";
   // The system's own links are passed: the 32-bit view's classes are one.
   HKEY classes = nullptr;
   bool isLink = true;
@@ -72,6 +82,9 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
             ERROR_SUCCESS);
   EXPECT_FALSE(isLink);
   if (classes != nullptr) ::RegCloseKey(classes);
+  // A held key's values reach through a system link at the key itself;
+  // the key itself is the link.
+  EXPECT_TRUE(KeyEntry(HKEY_LOCAL_MACHINE, L"Software\\Classes", EntryScope::Values, kEntryRead).IsOpen());
   // Under a root handle too: the 32-bit view's type libraries are shared.
   EXPECT_EQ(OpenKeyAsItself(HKEY_CLASSES_ROOT, L"TypeLib\\VantorelNoSuchKey", KEY_READ, &classes, &isLink),
             ERROR_FILE_NOT_FOUND);
@@ -87,6 +100,22 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
        kLinkMet},
       {"tree with a link below, stop",
        [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::Stop); }, kLinkMet},
+      {"one value, through a link under Wow6432Node",
+       [] { return DeleteOneValue(HKEY_CURRENT_USER, kWowLink + L"\\child", L"keep"); }, kLinkMet},
+      {"key tree through a link under Wow6432Node",
+       [] { return DeleteKeyTree(HKEY_CURRENT_USER, kWowLink + L"\\child", LinkBelow::Stop); }, kLinkMet},
+      {"held value through a link under Wow6432Node",
+       [] { return KeyEntry(HKEY_CURRENT_USER, kWowLink + L"\\child", EntryScope::Values, kEntryDelete).DeleteValue(L"keep"); },
+       kLinkMet},
+      {"held value of the link itself",
+       [] { return KeyEntry(HKEY_CURRENT_USER, kBase + L"\\link", EntryScope::Values, kEntryDelete).DeleteValue(L"top"); },
+       kLinkMet},
+      {"held tree with a link below",
+       [] { return KeyEntry(HKEY_CURRENT_USER, kBase + L"\\tree", EntryScope::Tree, kEntryDelete).DeleteTree(); },
+       kLinkMet},
+      {"held tree of the link itself",
+       [] { return KeyEntry(HKEY_CURRENT_USER, kBase + L"\\link", EntryScope::Tree, kEntryDelete).DeleteTree(); },
+       kLinkMet},
       {"tree with a link below, link removed",
        [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::RemoveLink); },
        static_cast<LONG>(ERROR_SUCCESS)},
