@@ -43,6 +43,11 @@ bool HasValue(const std::wstring& key, const wchar_t* value) {
   return has;
 }
 
+// An entry below HKEY_CURRENT_USER held for a delete.
+KeyEntry Held(const std::wstring& path, EntryScope scope) {
+  return KeyEntry(HKEY_CURRENT_USER, path, scope, kEntryDelete);
+}
+
 class GuardRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -105,17 +110,11 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
       {"key tree through a link under Wow6432Node",
        [] { return DeleteKeyTree(HKEY_CURRENT_USER, kWowLink + L"\\child", LinkBelow::Stop); }, kLinkMet},
       {"held value through a link under Wow6432Node",
-       [] { return KeyEntry(HKEY_CURRENT_USER, kWowLink + L"\\child", EntryScope::Values, kEntryDelete).DeleteValue(L"keep"); },
+       [] { return Held(kWowLink + L"\\child", EntryScope::Values).DeleteValue(L"keep"); }, kLinkMet},
+      {"held value of the link itself", [] { return Held(kBase + L"\\link", EntryScope::Values).DeleteValue(L"top"); },
        kLinkMet},
-      {"held value of the link itself",
-       [] { return KeyEntry(HKEY_CURRENT_USER, kBase + L"\\link", EntryScope::Values, kEntryDelete).DeleteValue(L"top"); },
-       kLinkMet},
-      {"held tree with a link below",
-       [] { return KeyEntry(HKEY_CURRENT_USER, kBase + L"\\tree", EntryScope::Tree, kEntryDelete).DeleteTree(); },
-       kLinkMet},
-      {"held tree of the link itself",
-       [] { return KeyEntry(HKEY_CURRENT_USER, kBase + L"\\link", EntryScope::Tree, kEntryDelete).DeleteTree(); },
-       kLinkMet},
+      {"held tree with a link below", [] { return Held(kBase + L"\\tree", EntryScope::Tree).DeleteTree(); }, kLinkMet},
+      {"held tree of the link itself", [] { return Held(kBase + L"\\link", EntryScope::Tree).DeleteTree(); }, kLinkMet},
       {"tree with a link below, link removed",
        [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::RemoveLink); },
        static_cast<LONG>(ERROR_SUCCESS)},

@@ -264,7 +264,8 @@ TEST_F(FixDelete, AKeySwappedForALinkOnTheWayNeverReachesTheBackupOrTheDelete) {
   }
   RemoveRegLink(mid);
   const std::pair<const char*, std::function<TDeleteResult()>> rows[] = {
-      {"one value", [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", mid + L"\\child", true, L"keep", file_); }},
+      {"one value",
+       [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", mid + L"\\child", true, L"keep", file_); }},
       {"the whole key", [&] { return DeleteKeyWithBackup(L"HKEY_CURRENT_USER", mid + L"\\child", file_); }},
   };
   const int calls = RaceCalls();
