@@ -117,13 +117,13 @@ void KeyEntry::HoldTree(HeldKey* key, const std::wstring& below, REGSAM access) 
     bool link = false;
     rc = OpenKeyAsItself(key->Handle(), name, access, &sub, &link);
     if (rc == ERROR_FILE_NOT_FOUND) continue;
-    if (rc != ERROR_SUCCESS) {
+    const std::wstring path = below.empty() ? name : below + L"\\" + name;
+    if (rc != ERROR_SUCCESS && rc != kLinkMet) {
       Fail(EntryState::Unknown, rc);
       return;
     }
-    key->SubKeys().emplace_back(sub, name);
-    const std::wstring path = below.empty() ? name : below + L"\\" + name;
-    if (link) {
+    if (sub != nullptr) key->SubKeys().emplace_back(sub, name);
+    if (link || rc == kLinkMet) {
       linkPath_ = path;
       Fail(EntryState::LinkBelow, kLinkMet);
       return;
