@@ -4,6 +4,7 @@
 
 #include "core/Options.h"
 #include "core/SystemInfo.h"
+#include "registry/FixEntry.h"
 #include "sys/TextCompare.h"
 
 namespace registry {
@@ -160,7 +161,12 @@ void TScanTaskThread::ShowTitle(const std::wstring& title) { FShared->Status.Set
 
 void TScanTaskThread::ShowCurrentKey(const std::wstring& key) { FShared->Status.SetCurrentKey(key); }
 
-void TScanTaskThread::AddProblemRow(TProblemRow row) { FShared->Rows.Push(std::move(row)); }
+// Every section's rows pass here: a row the fix would refuse (a link on the
+// key's path or below it, a volatile key) would come back after every fix.
+// The judgement writes a probe key, so it is made of the rows found only.
+void TScanTaskThread::AddProblemRow(TProblemRow row) {
+  if (FixWouldGoAhead(row)) FShared->Rows.Push(std::move(row));
+}
 
 void TScanTaskThread::AddValueProblemRow(const std::wstring& problem, const std::wstring& keyPath,
                                          const std::wstring& valueName, const std::wstring& data) {

@@ -15,6 +15,7 @@
 #include "core/guard/FileCreate.h"
 #include "core/guard/FileDelete.h"
 #include "core/guard/LockedPlaces.h"
+#include "core/guard/RegistryEntry.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SettingsFile.h"
 
@@ -28,6 +29,9 @@ namespace {
 
 const std::wstring kBase = L"Software\\VantorelTests\\Guard";
 const std::wstring kTarget = L"Software\\VantorelTests\\GuardTarget";
+// A link under a part named like the 32-bit view; the key holding that part
+// shows it alone in the 32-bit view, so it holds nothing else.
+const std::wstring kWowLink = kBase + L"\\wow\\Wow6432Node\\link";
 
 bool MakeKey(const std::wstring& key, const wchar_t* value) {
   HKEY h = nullptr;
@@ -47,6 +51,11 @@ bool HasValue(const std::wstring& key, const wchar_t* value) {
   return has;
 }
 
+// An entry below HKEY_CURRENT_USER held for a delete.
+KeyEntry Held(const std::wstring& path, EntryScope scope) {
+  return KeyEntry(HKEY_CURRENT_USER, path, scope, kEntryDelete);
+}
+
 class GuardRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,11 +63,16 @@ class GuardRegistry : public ::testing::Test {
     ASSERT_TRUE(MakeKey(kTarget + L"\\child", L"keep"));
     ASSERT_TRUE(MakeKey(kTarget, L"top"));
     ASSERT_TRUE(MakeKey(kBase + L"\\tree\\sub", L"v"));
+    ASSERT_TRUE(MakeKey(kBase + L"\\wow", nullptr));
     linked_ = MakeRegLink(kBase + L"\\link", NativeUserKey(kTarget)) &&
-              MakeRegLink(kBase + L"\\tree\\sub\\link", NativeUserKey(kTarget));
+              MakeRegLink(kBase + L"\\tree\\sub\\link", NativeUserKey(kTarget)) &&
+              MakeRegLink(kWowLink, NativeUserKey(kTarget));
     if (linked_) linked_ = HasValue(kBase + L"\\link", L"top");
   }
   void TearDown() override {
+    testing_support::RemoveRegLink(kWowLink);
+    for (const wchar_t* key : {L"\\wow\\Wow6432Node", L"\\wow"})
+      ::RegDeleteKeyExW(HKEY_CURRENT_USER, (kBase + key).c_str(), KEY_WOW64_64KEY, 0);
     DeleteKeyTree(HKEY_CURRENT_USER, kBase, LinkBelow::RemoveLink);
     DeleteKeyTree(HKEY_CURRENT_USER, kTarget, LinkBelow::RemoveLink);
   }
@@ -73,6 +87,7 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
   EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\link"));
   EXPECT_FALSE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\tree"));
   EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kBase + L"\\link\\child")) << "a link on the way counts as one";
+  EXPECT_TRUE(IsRegLink(HKEY_CURRENT_USER, kWowLink + L"\\child")) << "a link under Wow6432Node";
   // The system's own links are passed: the 32-bit view's classes are one.
   HKEY classes = nullptr;
   bool isLink = true;
@@ -80,6 +95,9 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
             ERROR_SUCCESS);
   EXPECT_FALSE(isLink);
   if (classes != nullptr) ::RegCloseKey(classes);
+  // A held key's values reach through a system link at the key itself;
+  // the key itself is the link.
+  EXPECT_TRUE(KeyEntry(HKEY_LOCAL_MACHINE, L"Software\\Classes", EntryScope::Values, kEntryRead).IsOpen());
   // Under a root handle too: the 32-bit view's type libraries are shared.
   EXPECT_EQ(OpenKeyAsItself(HKEY_CLASSES_ROOT, L"TypeLib\\VantorelNoSuchKey", KEY_READ, &classes, &isLink),
             ERROR_FILE_NOT_FOUND);
@@ -95,6 +113,16 @@ TEST_F(GuardRegistry, ALinkIsNeverFollowed) {
        kLinkMet},
       {"tree with a link below, stop",
        [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::Stop); }, kLinkMet},
+      {"one value, through a link under Wow6432Node",
+       [] { return DeleteOneValue(HKEY_CURRENT_USER, kWowLink + L"\\child", L"keep"); }, kLinkMet},
+      {"key tree through a link under Wow6432Node",
+       [] { return DeleteKeyTree(HKEY_CURRENT_USER, kWowLink + L"\\child", LinkBelow::Stop); }, kLinkMet},
+      {"held value through a link under Wow6432Node",
+       [] { return Held(kWowLink + L"\\child", EntryScope::Values).DeleteValue(L"keep"); }, kLinkMet},
+      {"held value of the link itself", [] { return Held(kBase + L"\\link", EntryScope::Values).DeleteValue(L"top"); },
+       kLinkMet},
+      {"held tree with a link below", [] { return Held(kBase + L"\\tree", EntryScope::Tree).DeleteTree(); }, kLinkMet},
+      {"held tree of the link itself", [] { return Held(kBase + L"\\link", EntryScope::Tree).DeleteTree(); }, kLinkMet},
       {"tree with a link below, link removed",
        [] { return DeleteKeyTree(HKEY_CURRENT_USER, kBase + L"\\tree", LinkBelow::RemoveLink); },
        static_cast<LONG>(ERROR_SUCCESS)},

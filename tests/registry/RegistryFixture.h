@@ -20,6 +20,8 @@ using testing_support::CreateKey;
 using testing_support::DeleteTree;
 using testing_support::DeleteValue;
 using testing_support::KeyExists;
+using testing_support::MakeRegLink;
+using testing_support::RemoveRegLink;
 using testing_support::SetDword;
 inline void SetText(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value,
                     DWORD type = REG_SZ) {

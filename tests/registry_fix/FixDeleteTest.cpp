@@ -4,7 +4,10 @@
 // link, or a file that is not a regular shortcut.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <functional>
+#include <thread>
 
 #include "FixTestSupport.h"
 #include "registry/fix/FixDelete.h"
@@ -158,9 +161,15 @@ TEST_F(FixDelete, ARegistryLinkIsNeverFollowed) {
   MakeLinkTarget();
   const std::wstring native = L"\\Registry\\Machine\\" + kLinkTarget;
   const std::wstring holder = kBase + L"\\Holder", inner = holder + L"\\Sub\\link", top = kBase + L"\\TopLink";
+  // Under a part named like the 32-bit view, in the user's own keys. The key
+  // that holds it shows that part alone in the 32-bit view, so it has no
+  // other subkeys here.
+  const std::wstring wow = kBase + L"\\Wow\\Wow6432Node\\WowLink";
   SetString(HKEY_CURRENT_USER, holder + L"\\Sub", L"mine", L"x");
-  if (!MakeRegLink(inner, native) || !MakeRegLink(top, native)) {
+  CreateKey(HKEY_CURRENT_USER, kBase + L"\\Wow");
+  if (!MakeRegLink(inner, native) || !MakeRegLink(top, native) || !MakeRegLink(wow, native)) {
     RemoveRegLink(inner);
+    RemoveRegLink(top);
     RemoveLinkTarget();
     GTEST_SKIP() << "this registry makes no links";
   }
@@ -172,6 +181,11 @@ TEST_F(FixDelete, ARegistryLinkIsNeverFollowed) {
        [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", top + L"\\child", true, L"keep", file_); }},
       {"without a backup",
        [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", top + L"\\child", false, L"keep", file_); }},
+      {"the link under Wow6432Node", [&] { return DeleteKeyWithBackup(L"HKEY_CURRENT_USER", wow, file_); }},
+      {"a key below the link under Wow6432Node",
+       [&] { return DeleteKeyWithBackup(L"HKEY_CURRENT_USER", wow + L"\\child", file_); }},
+      {"a value below the link under Wow6432Node",
+       [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", wow + L"\\child", true, L"keep", file_); }},
   };
   for (const auto& row : refused) {
     TDeleteResult r = row.second();
@@ -186,6 +200,98 @@ TEST_F(FixDelete, ARegistryLinkIsNeverFollowed) {
   EXPECT_FALSE(FileExists(file_));
   RemoveRegLink(inner);
   RemoveRegLink(top);
+  RemoveRegLink(wow);
+  RemoveLinkTarget();
+}
+
+namespace {
+
+// Swaps a key on the way to an entry, over and over, between the user's own
+// key and a link to the machine's key, as a program of the user could.
+class TPathSwapper {
+ public:
+  TPathSwapper(std::wstring key, std::wstring target)
+      : key_(std::move(key)), target_(std::move(target)), thread_([this] { Run(); }) {}
+  ~TPathSwapper() {
+    stop_ = true;
+    thread_.join();
+    RemoveRegLink(key_);
+    DeleteTree(HKEY_CURRENT_USER, key_);
+  }
+  int Swaps() const { return swaps_; }
+  // Until the first swap is done, so that every call meets a swapping key.
+  void WaitRunning() const {
+    for (int ms = 0; swaps_ == 0 && ms < 5000; ++ms) ::Sleep(1);
+  }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      SetString(HKEY_CURRENT_USER, key_ + L"\\child", L"keep", L"mine");
+      ::Sleep(swaps_ % 8 == 7 ? 20 : swaps_ % 2);  // now and then long enough for a whole fix
+      DeleteTree(HKEY_CURRENT_USER, key_);  // never while it is the link: that would empty the target
+      if (MakeRegLink(key_, target_)) {
+        ::Sleep(swaps_ % 3 == 0);
+        RemoveRegLink(key_);
+      }
+      ++swaps_;
+    }
+  }
+
+  const std::wstring key_, target_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> swaps_{0};
+  std::thread thread_;
+};
+
+int RaceCalls() {
+  const std::wstring n = testing_support::Env(L"VANTOREL_FIX_RACE_CALLS");
+  return n.empty() ? 50 : std::stoi(n);
+}
+
+}  // namespace
+
+// The backup reads the entry on the handles its delete then uses, opened
+// once part by part: a swap at any moment never puts the machine key's
+// values into the backup, and never deletes them.
+TEST_F(FixDelete, AKeySwappedForALinkOnTheWayNeverReachesTheBackupOrTheDelete) {
+  MakeLinkTarget();
+  const std::wstring mid = kBase + L"\\Race\\Mid";
+  CreateKey(HKEY_CURRENT_USER, kBase + L"\\Race");  // lasting: a link would make it volatile
+  if (!MakeRegLink(mid, L"\\Registry\\Machine\\" + kLinkTarget)) {
+    RemoveLinkTarget();
+    GTEST_SKIP() << "this registry makes no links";
+  }
+  RemoveRegLink(mid);
+  const std::pair<const char*, std::function<TDeleteResult()>> rows[] = {
+      {"one value",
+       [&] { return DeleteValueWithBackup(L"HKEY_CURRENT_USER", mid + L"\\child", true, L"keep", file_); }},
+      {"the whole key", [&] { return DeleteKeyWithBackup(L"HKEY_CURRENT_USER", mid + L"\\child", file_); }},
+  };
+  const int calls = RaceCalls();
+  for (const auto& row : rows) {
+    ::DeleteFileW(file_.c_str());
+    int deleted = 0, refused = 0, missing = 0, failed = 0, swaps = 0;
+    {
+      TPathSwapper swapper(mid, L"\\Registry\\Machine\\" + kLinkTarget);
+      swapper.WaitRunning();
+      // As many calls again while the swapper lags, on a busy machine.
+      for (int i = 0; i < calls || (swapper.Swaps() < calls / 5 && i < 2 * calls); ++i) {
+        TDeleteResult r = row.second();
+        deleted += r.Deleted();
+        refused += r.Status == dsRefused;
+        missing += r.Status == dsMissing;
+        failed += r.Status != dsDeleted && r.Status != dsRefused && r.Status != dsMissing;
+      }
+      swaps = swapper.Swaps();
+    }
+    std::printf("%s: %d calls, %d deleted, %d refused, %d missing, %d swaps\n", row.first,
+                deleted + refused + missing + failed, deleted, refused, missing, swaps);
+    EXPECT_GT(swaps, 0) << row.first;
+    EXPECT_TRUE(LinkTargetIntact()) << row.first;
+    EXPECT_EQ(ReadFileBytes(file_).find("\"data\""), std::string::npos)
+        << row.first << ": the target's value was backed up";
+  }
   RemoveLinkTarget();
 }
 

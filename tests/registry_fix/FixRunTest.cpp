@@ -62,7 +62,7 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
     ::RegSetValueExW(k, L"vv", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
     ::RegCloseKey(k);
   }
-  const std::vector<TFixRow> rows = {
+  std::vector<TFixRow> rows = {
       {L"P", L"d", K + L"\\KeyDoomed", fkDeleteKey, true},                  // 0
       {L"P", L"d", K + L"\\Vals\\Bad1", fkDeleteValue, true},               // 1
       {L"P", L"Named\\Bad", K + L"\\Vals", fkDeleteNamedValue, true},       // 2
@@ -81,20 +81,37 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
       {L"P", L"d", K + L"\\Lasting", fkDeleteKey, true},                   // 15 holds a volatile key
       {L"P", L"vv", K + L"\\Volatile\\Inner", fkDeleteNamedValue, true},    // 16 a volatile key's value
   };
+  std::vector<TFixOutcome> expected = {foFixed,       foFixed,  foFixed,  foFixed,  foFixed,  foFixed,
+                                       foFixed,       foNotHandled, foKept, foAlreadyGone, foFailed, foFailed,
+                                       foFailed,      foFailed, foFailed, foFailed, foFailed};
+  // A link to another key of the user's, under a part named like the
+  // 32-bit view (the key that holds that part shows it alone there).
+  const std::wstring linkTarget = std::wstring(kTestKey) + L"\\RunLinkTarget";
+  const std::wstring wowLink = kBase + L"\\Wow\\Wow6432Node\\Link";
+  SetString(HKEY_CURRENT_USER, linkTarget + L"\\child", L"keep", L"target data");
+  CreateKey(HKEY_CURRENT_USER, kBase + L"\\Wow");
+  const bool linked = MakeRegLink(wowLink, testing_support::NativeUserKey(linkTarget));
+  if (linked) {
+    const std::wstring through = L"HKEY_CURRENT_USER\\" + wowLink + L"\\child";
+    rows.push_back({L"P", L"keep", through, fkDeleteNamedValue, true});  // 17 a value through the link
+    rows.push_back({L"P", L"d", through, fkDeleteKey, true});            // 18 a key through the link
+    expected.insert(expected.end(), {foFailed, foFailed});
+  }
   TMessageRecorder messages(IDNO);
   TFixRunResult r = RunFix(rows, Settings(folder_.Path()));
+  RemoveRegLink(wowLink);
   EXPECT_EQ(r.Stop, fsFinished);
   EXPECT_TRUE(messages.Messages.empty());
   EXPECT_EQ(r.BackupFile, BackupFile());
-  const TFixOutcome expected[] = {foFixed,       foFixed,     foFixed, foFixed,  foFixed,  foFixed,  foFixed,
-                                  foNotHandled, foKept, foAlreadyGone, foFailed, foFailed, foFailed,
-                                  foFailed, foFailed, foFailed, foFailed};
   ASSERT_EQ(r.Rows.size(), rows.size());
   for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Rows[i].Outcome, expected[i]) << "row " << i;
   EXPECT_EQ(r.Fixed, 7);
-  EXPECT_EQ(r.Failed, 7);
+  EXPECT_EQ(r.Failed, linked ? 9 : 7);
   for (size_t i : {13u, 14u, 15u, 16u})
     EXPECT_NE(r.Rows[i].Reason.find(L"volatile"), std::wstring::npos) << "row " << i;
+  for (size_t i = 17; i < rows.size(); ++i)
+    EXPECT_NE(r.Rows[i].Reason.find(L"registry link"), std::wstring::npos) << "row " << i;
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, linkTarget + L"\\child", L"keep"));
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kBase + L"\\Volatile\\Inner", L"vv"));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kBase + L"\\Lasting\\Mid\\Volatile"));
   EXPECT_EQ(r.Skipped, 2);
@@ -126,6 +143,8 @@ TEST_F(FixRun, TickedRowsLastToFirstEachWithItsResult) {
   EXPECT_LT(subKey, key);
   EXPECT_EQ(file.find("\\Volatile"), std::string::npos) << "nothing of a key that was left is in its backup";
   EXPECT_EQ(file.find("\\Lasting"), std::string::npos);
+  EXPECT_EQ(file.find("target data"), std::string::npos) << "a value reached through the link is in the backup";
+  if (!linked) GTEST_SKIP() << "this registry makes no links: the rows through one were left out";
 }
 
 // The second name is numbered before the name's own extension, wherever

@@ -64,6 +64,17 @@ TEST_F(RegExport, NothingWrittenForMissingOrUnwritableEntries) {
   const std::string before = ReadFileBytes(file_);
   EXPECT_EQ(ExportRegEntry(file_, HKEY_CURRENT_USER, kBase, L"", true).Status, esNotWritable);
   EXPECT_EQ(ReadFileBytes(file_), before);
+
+  // A key reached through a registry link is not read, whole or one value:
+  // the export opens it as the delete does.
+  SetString(HKEY_CURRENT_USER, kBase + L"\\Target", L"t", L"elsewhere");
+  const std::wstring link = kBase + L"\\Link";
+  if (!MakeRegLink(link, testing_support::NativeUserKey(kBase + L"\\Target")))
+    GTEST_SKIP() << "this registry makes no links";
+  EXPECT_EQ(ExportRegEntry(file_, HKEY_CURRENT_USER, link, L"", true).Status, esNotWritable);
+  EXPECT_EQ(ExportRegEntry(file_, HKEY_CURRENT_USER, link, L"t", false).Status, esNotWritable);
+  EXPECT_EQ(ReadFileBytes(file_), before);
+  RemoveRegLink(link);
 }
 
 // A kill or crash while a large entry is appended leaves the file cut

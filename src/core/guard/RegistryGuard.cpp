@@ -32,8 +32,36 @@ class KeyCloser {
   HKEY k_;
 };
 
-// NtDeleteKey on an open key: the key the handle holds, whatever its name
-// now leads to. RegDeleteKey would open the name again, through a link.
+LONG DeleteTreeBelow(HKEY parent, const std::wstring& path, LinkBelow links) {
+  HKEY key = nullptr;
+  bool link = false;
+  LONG rc = OpenKeyAsItself(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &key, &link);
+  if (rc != ERROR_SUCCESS) return rc;
+  KeyCloser closer(key);
+  if (link) return links == LinkBelow::RemoveLink ? DeleteOpenKey(key) : kLinkMet;
+  std::vector<std::wstring> children;
+  rc = ListSubKeyNames(key, &children);
+  if (rc != ERROR_SUCCESS) return rc;  // a subkey that cannot be listed: delete none of them
+  for (const auto& child : children) {
+    LONG childRc = DeleteTreeBelow(key, child, links);
+    if (childRc != ERROR_SUCCESS && childRc != ERROR_FILE_NOT_FOUND) return childRc;
+  }
+  return DeleteOpenKey(key);
+}
+
+}  // namespace
+
+LONG ListSubKeyNames(HKEY key, std::vector<std::wstring>* names) {
+  wchar_t buf[256];  // key names are at most 255 characters
+  for (DWORD i = 0;; ++i) {
+    DWORD len = 256;
+    LONG rc = ::RegEnumKeyExW(key, i, buf, &len, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+    if (rc != ERROR_SUCCESS) return rc;
+    names->emplace_back(buf, len);
+  }
+}
+
 LONG DeleteOpenKey(HKEY key) {
   using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
   using ToDosErrorFn = ULONG(WINAPI*)(LONG);
@@ -44,71 +72,6 @@ LONG DeleteOpenKey(HKEY key) {
   LONG status = ntDeleteKey(key);
   return status >= 0 ? ERROR_SUCCESS : static_cast<LONG>(toDosError(status));
 }
-
-// Names are collected before anything below is deleted.
-LONG SubKeyNames(HKEY key, std::vector<std::wstring>* names) {
-  wchar_t buf[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD len = 256;
-    LONG rc = ::RegEnumKeyExW(key, i, buf, &len, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
-    if (rc != ERROR_SUCCESS) return rc;
-    names->emplace_back(buf, len);
-  }
-}
-
-// The system refuses a volatile key a lasting subkey: a probe made through
-// the key's own handle tells, and is deleted at once through its handle.
-bool IsOpenKeyVolatile(HKEY key) {
-  const std::wstring name = L"Vantorel volatility probe " + std::to_wstring(::GetCurrentProcessId()) + L"." +
-                            std::to_wstring(::GetTickCount());
-  HKEY probe = nullptr;
-  DWORD disposition = 0;
-  LONG rc = ::RegCreateKeyExW(key, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, DELETE | KEY_QUERY_VALUE,
-                              nullptr, &probe, &disposition);
-  if (rc == ERROR_CHILD_MUST_BE_VOLATILE) return true;
-  if (rc != ERROR_SUCCESS) return false;
-  if (disposition == REG_CREATED_NEW_KEY) DeleteOpenKey(probe);
-  ::RegCloseKey(probe);
-  return false;
-}
-
-// Every key below a volatile one is volatile too, but a lasting key may
-// hold either: each key of the tree is asked. Links are not entered.
-bool HoldsVolatileBelow(HKEY key) {
-  if (IsOpenKeyVolatile(key)) return true;
-  std::vector<std::wstring> children;
-  if (SubKeyNames(key, &children) != ERROR_SUCCESS) return false;
-  for (const auto& child : children) {
-    HKEY sub = nullptr;
-    bool link = false;
-    if (OpenPathAsItself(key, child, KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS, kLinkMet, &sub, &link) !=
-        ERROR_SUCCESS)
-      continue;
-    KeyCloser closer(sub);
-    if (!link && HoldsVolatileBelow(sub)) return true;
-  }
-  return false;
-}
-
-LONG DeleteTreeBelow(HKEY parent, const std::wstring& path, LinkBelow links) {
-  HKEY key = nullptr;
-  bool link = false;
-  LONG rc = OpenKeyAsItself(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE, &key, &link);
-  if (rc != ERROR_SUCCESS) return rc;
-  KeyCloser closer(key);
-  if (link) return links == LinkBelow::RemoveLink ? DeleteOpenKey(key) : kLinkMet;
-  std::vector<std::wstring> children;
-  rc = SubKeyNames(key, &children);
-  if (rc != ERROR_SUCCESS) return rc;  // a subkey that cannot be listed: delete none of them
-  for (const auto& child : children) {
-    LONG childRc = DeleteTreeBelow(key, child, links);
-    if (childRc != ERROR_SUCCESS && childRc != ERROR_FILE_NOT_FOUND) return childRc;
-  }
-  return DeleteOpenKey(key);
-}
-
-}  // namespace
 
 HKEY RootKeyFromName(const std::wstring& name) {
   std::wstring upper = sys::UpperCase(name);
@@ -181,27 +144,10 @@ bool IsRegLink(HKEY root, const std::wstring& path) {
   HKEY key = nullptr;
   bool link = false;
   LONG rc = OpenKeyAsItself(root, path, KEY_QUERY_VALUE, &key, &link);
-  if (rc == kLinkMet) return true;
-  if (rc != ERROR_SUCCESS) return false;
+  if (rc == ERROR_FILE_NOT_FOUND) return false;
+  if (rc != ERROR_SUCCESS) return true;  // a walk that could not finish is no proof of "no link"
   ::RegCloseKey(key);
   return link;
-}
-
-bool IsVolatileKey(HKEY root, const std::wstring& path) {
-  HKEY key = nullptr;
-  bool link = false;
-  if (OpenKeyAsItself(root, path, KEY_CREATE_SUB_KEY, &key, &link) != ERROR_SUCCESS) return false;
-  KeyCloser closer(key);
-  return !link && IsOpenKeyVolatile(key);
-}
-
-bool HoldsVolatileKey(HKEY root, const std::wstring& path) {
-  HKEY key = nullptr;
-  bool link = false;
-  if (OpenKeyAsItself(root, path, KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS, &key, &link) != ERROR_SUCCESS)
-    return false;
-  KeyCloser closer(key);
-  return !link && HoldsVolatileBelow(key);
 }
 
 LONG DeleteKeyTree(HKEY root, const std::wstring& path, LinkBelow links) {

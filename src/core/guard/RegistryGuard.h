@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "core/guard/RegistryLinks.h"
 
@@ -42,18 +43,15 @@ constexpr LONG kLinkMet = ERROR_CANT_ACCESS_FILE;
 // one. A link on the way to it (other than the system's own) gives kLinkMet.
 LONG OpenKeyAsItself(HKEY parent, const std::wstring& path, REGSAM access, HKEY* key, bool* isLink);
 // The key is a registry symbolic link, or lies below one: it stands for a
-// key elsewhere.
+// key elsewhere. Also true when the walk to it could not finish (a missing
+// key is no link).
 bool IsRegLink(HKEY root, const std::wstring& path);
 
-// The key is volatile: made with REG_OPTION_VOLATILE, or below such a key
-// (under Wine, "Software\Wine\Temporary System Parameters"), it lives only
-// until Windows restarts, and a backup file cannot bring it back where the
-// system takes no lasting key. The system refuses such a key a non-volatile
-// subkey, which is how it is told: a subkey the question made is deleted at
-// once through its own handle. False when it cannot be told.
-bool IsVolatileKey(HKEY root, const std::wstring& path);
-// The key or any key below it is volatile; links below are not entered.
-bool HoldsVolatileKey(HKEY root, const std::wstring& path);
+// The names of an open key's subkeys, all collected before any is used.
+LONG ListSubKeyNames(HKEY key, std::vector<std::wstring>* names);
+// Deletes the key an open handle holds (it needs DELETE access), whatever
+// its name leads to by now; RegDeleteKey would look the name up again.
+LONG DeleteOpenKey(HKEY key);
 
 enum class LinkBelow {
   RemoveLink,  // a link in the tree goes as a link, its target stays

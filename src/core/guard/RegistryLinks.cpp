@@ -8,6 +8,8 @@ namespace core {
 namespace guard {
 namespace {
 
+const wchar_t kViewPart[] = L"Wow6432Node";
+
 bool IsControlSetName(const std::wstring& upper) {
   const std::wstring prefix = L"\\REGISTRY\\MACHINE\\SYSTEM\\CONTROLSET";
   if (upper.size() != prefix.size() + 3 || upper.compare(0, prefix.size(), prefix) != 0) return false;
@@ -44,16 +46,72 @@ LONG OpenPart(HKEY parent, const std::wstring& part, REGSAM access, HKEY* key, b
   return ERROR_SUCCESS;
 }
 
-// The key the link `part` (open as itself in `link`) leads to, when it is a
-// system link; else nullptr. The target is judged by the handle that is
-// kept, not by the link's text.
-HKEY FollowSystemLink(HKEY parent, const std::wstring& part, HKEY link, REGSAM view) {
+// The key the link `part` (open as itself in `link`) leads to, opened with
+// `access`, when it is a system link; else nullptr. The target is judged by
+// the handle that is kept, not by the link's text.
+HKEY FollowSystemLink(HKEY parent, const std::wstring& part, HKEY link, REGSAM access) {
   const std::wstring linkName = KeyNativeName(link);
   HKEY target = nullptr;
-  if (::RegOpenKeyExW(parent, part.c_str(), 0, view | KEY_QUERY_VALUE, &target) != ERROR_SUCCESS) return nullptr;
+  if (::RegOpenKeyExW(parent, part.c_str(), 0, access, &target) != ERROR_SUCCESS) return nullptr;
   if (IsSystemLink(linkName, KeyNativeName(target))) return target;
   ::RegCloseKey(target);
   return nullptr;
+}
+
+// A predefined root: its handle has no name of its own to judge by.
+bool IsRootHandle(HKEY key) {
+  const ULONG_PTR value = reinterpret_cast<ULONG_PTR>(key);
+  return value >= 0x80000000u && value < 0x80000100u;
+}
+
+// A native key name without its "\Wow6432Node" parts: the same place in
+// either view.
+std::wstring WithoutViewParts(const std::wstring& name) {
+  std::wstring out;
+  for (const auto& part : KeyPathParts(name))
+    if (!sys::SameText(part, kViewPart)) out += part + L"\\";
+  return out;
+}
+
+// A key opened as `part` below the key named `parentName` lies right below
+// it, in either view (the system may lead a 32-bit view into or out of a
+// "Wow6432Node" on the way). Any other name was reached through a link its
+// open did not show: one made without its target, say, that got one since.
+// Below a root handle only the name is read.
+LONG CheckBelow(const std::wstring& parentName, const std::wstring& part, HKEY key, std::wstring* name, LONG linkMet) {
+  *name = KeyNativeName(key);
+  if (name->empty()) return ERROR_CANTREAD;
+  if (parentName.empty()) return ERROR_SUCCESS;
+  return sys::SameText(WithoutViewParts(*name), WithoutViewParts(parentName + L"\\" + part)) ? ERROR_SUCCESS
+                                                                                                : linkMet;
+}
+
+struct TStep {
+  HKEY key = nullptr;
+  std::wstring name;  // its native name; empty for a root handle
+};
+
+// The part below `at`, opened as itself and checked to lie below it; a link
+// is followed where `follow` and it is the system's, else it ends the walk
+// (kept and told by `isLink` where it is not to be followed).
+LONG OpenStep(const TStep& at, const std::wstring& part, REGSAM access, bool follow, LONG linkMet, TStep* next,
+              bool* isLink) {
+  bool link = false;
+  LONG rc = OpenPart(at.key, part, access, &next->key, &link);
+  if (rc == ERROR_SUCCESS) rc = CheckBelow(at.name, part, next->key, &next->name, linkMet);
+  if (rc == ERROR_SUCCESS && link && follow) {
+    HKEY target = FollowSystemLink(at.key, part, next->key, access | KEY_QUERY_VALUE);
+    ::RegCloseKey(next->key);
+    next->key = target;
+    next->name = target != nullptr ? KeyNativeName(target) : std::wstring();
+    rc = target == nullptr ? linkMet : next->name.empty() ? ERROR_CANTREAD : ERROR_SUCCESS;
+  }
+  if (rc != ERROR_SUCCESS && next->key != nullptr) {
+    ::RegCloseKey(next->key);
+    next->key = nullptr;
+  }
+  *isLink = rc == ERROR_SUCCESS && link && !follow;
+  return rc;
 }
 
 }  // namespace
@@ -91,28 +149,36 @@ bool IsSystemLink(const std::wstring& linkName, const std::wstring& targetName) 
 }
 
 LONG OpenPathAsItself(HKEY parent, const std::wstring& path, REGSAM access, LONG linkMet, HKEY* key, bool* isLink) {
+  return OpenPath(parent, path, access, linkMet, LastPart::AsItself, key, isLink);
+}
+
+LONG OpenPath(HKEY parent, const std::wstring& path, REGSAM access, LONG linkMet, LastPart last, HKEY* key,
+              bool* isLink) {
   *key = nullptr;
   *isLink = false;
   const REGSAM view = access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
   const std::vector<std::wstring> parts = KeyPathParts(path);
+  TStep at{parent, IsRootHandle(parent) ? std::wstring() : KeyNativeName(parent)};
+  if (!IsRootHandle(parent) && at.name.empty()) return ERROR_CANTREAD;
   HKEY owned = nullptr;  // the opened parent below `parent`, closed when passed
-  HKEY at = parent;
   LONG rc = ERROR_SUCCESS;
-  for (size_t i = 0; i + 1 < parts.size() && rc == ERROR_SUCCESS; ++i) {
-    HKEY next = nullptr;
-    bool link = false;
-    rc = OpenPart(at, parts[i], view, &next, &link);
-    if (rc == ERROR_SUCCESS && link) {
-      HKEY target = FollowSystemLink(at, parts[i], next, view);
-      ::RegCloseKey(next);
-      next = target;
-      if (next == nullptr) rc = linkMet;
-    }
+  for (size_t i = 0; i < parts.size() && rc == ERROR_SUCCESS; ++i) {
+    const bool isLast = i + 1 == parts.size();
+    // A 32-bit view opens a key that holds a "Wow6432Node" as that key
+    // instead, from which the part named next cannot be reached; a path
+    // that names it means the key itself, as a whole-path open takes it.
+    const REGSAM partAccess = isLast ? access : !sys::SameText(parts[i + 1], kViewPart) ? view : KEY_WOW64_64KEY;
+    const bool follow = !isLast || last == LastPart::Followed;
+    TStep next;
+    rc = OpenStep(at, parts[i], partAccess, follow, linkMet, &next, isLink);
     if (owned != nullptr) ::RegCloseKey(owned);
-    owned = next;
+    owned = next.key;
     at = next;
   }
-  if (rc == ERROR_SUCCESS) rc = OpenPart(at, parts.back(), access, key, isLink);
+  if (rc == ERROR_SUCCESS) {
+    *key = owned;  // the last part, held
+    owned = nullptr;
+  }
   if (owned != nullptr) ::RegCloseKey(owned);
   return rc;
 }

@@ -30,8 +30,22 @@ bool IsSystemLink(const std::wstring& linkName, const std::wstring& targetName);
 // Opens `path` below `parent` part by part. Every part before the last that
 // is a link, other than a system link, ends the walk with `linkMet` (nothing
 // opened); the last part is opened as itself and `isLink` tells whether it
-// is one. The WOW64 view flags of `access` apply to every part.
+// is one. Each key opened must also bear the name of the part below the key
+// it was opened from (in either view): a link that its own open did not
+// show (one that got its target only after) gives `linkMet` too, and a name
+// that cannot be read ERROR_CANTREAD. The WOW64 view flags of `access` apply
+// to every part, but the key before a part named "Wow6432Node" is the key
+// itself, not its 32-bit view.
 LONG OpenPathAsItself(HKEY parent, const std::wstring& path, REGSAM access, LONG linkMet, HKEY* key, bool* isLink);
+
+enum class LastPart {
+  AsItself,  // as above: the last part is opened as itself, link or not
+  Followed,  // the last part is treated as the others: a system link is followed to the key it stands for
+};
+// OpenPathAsItself with the choice for the last part; with Followed,
+// `isLink` is always false.
+LONG OpenPath(HKEY parent, const std::wstring& path, REGSAM access, LONG linkMet, LastPart last, HKEY* key,
+              bool* isLink);
 
 }  // namespace guard
 }  // namespace core

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/Text.h"
+#include "core/guard/RegistryEntry.h"
+#include "registry/FixEntry.h"
 #include "registry/RegKey.h"
 #include "sys/TextCompare.h"
 #include "registry/fix/FixRun.h"
@@ -128,38 +130,19 @@ TRecheck RecheckShownPath(const std::wstring& path, const TPathCheckContext& ctx
   return {};
 }
 
-bool ValueGone(const TTarget& key, const std::wstring& name) {
-  TOpenKey k(key.Root, key.Rest);
-  if (k.Get() == nullptr) return true;
-  return ::RegQueryValueExW(k.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
-}
-
-bool KeyGone(const TTarget& key) {
-  HKEY k = nullptr;
-  LONG rc = ::RegOpenKeyExW(key.Root, key.Rest.c_str(), 0, KEY_QUERY_VALUE, &k);
-  if (rc == ERROR_SUCCESS) ::RegCloseKey(k);
-  return rc == ERROR_FILE_NOT_FOUND;
-}
-
 }  // namespace
 
 bool RowTargetGone(const TFixRow& row) {
-  TTarget t = Split(row.RegistryKey);
-  if (row.FixKind == fkDeleteFile) return ::GetFileAttributesW(row.RegistryKey.c_str()) == INVALID_FILE_ATTRIBUTES;
-  if (t.Root == nullptr) return false;
-  switch (row.FixKind) {
-    case fkDeleteKey: return KeyGone(t);
-    case fkDeleteSubKey: return KeyGone({t.Root, JoinKeyPath(t.Rest, row.Data)});
-    case fkDeleteValue: {
-      size_t last = t.Rest.find_last_of(L'\\');
-      if (last == std::wstring::npos) return ValueGone({t.Root, L""}, t.Rest);
-      return ValueGone({t.Root, t.Rest.substr(0, last)}, t.Rest.substr(last + 1));
-    }
-    case fkDeleteNamedValue: return ValueGone(t, row.Data);
-    case fkDeleteDefaultValue: return ValueGone(t, L"");
-    case fkDeleteUserAssistValue: return ValueGone(t, core::Rot13(row.Data));
-    default: return false;
-  }
+  const TFixTarget t = FixTargetOf(row.RegistryKey, row.Data, row.FixKind);
+  if (t.Kind == TFixTarget::tkFile) return ::GetFileAttributesW(row.RegistryKey.c_str()) == INVALID_FILE_ATTRIBUTES;
+  HKEY root = RootFromName(t.RootName);
+  if (t.Kind == TFixTarget::tkNone || root == nullptr) return false;
+  const core::guard::EntryScope scope =
+      t.Kind == TFixTarget::tkKey ? core::guard::EntryScope::Key : core::guard::EntryScope::Values;
+  core::guard::KeyEntry key(root, t.Key, scope, core::guard::kEntryRead);
+  if (t.Kind == TFixTarget::tkKey || !key.IsOpen()) return key.State() == core::guard::EntryState::Missing;
+  return ::RegQueryValueExW(key.Key().Handle(), t.ValueName.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_FILE_NOT_FOUND;
 }
 
 TPathCheckContext FixPathContext() {

@@ -8,8 +8,8 @@
 #include "core/SystemInfo.h"
 #include "core/guard/FileCreate.h"
 #include "core/Text.h"
-#include "registry/RegKey.h"
-#include "registry/fix/FixErrors.h"
+#include "registry/FixEntry.h"
+#include "registry/FixErrors.h"
 #include "registry/fix/FixRecheck.h"
 #include "registry/fix/RegExport.h"
 #include "registry/fix/SystemPoint.h"
@@ -208,33 +208,12 @@ TFixRunResult RunFix(const std::vector<TFixRow>& rows, const TFixSettings& setti
 }
 
 TDeleteResult FixProblemRow(const TFixRow& row, const std::wstring& BackupFile) {
-  const std::wstring& K = row.RegistryKey;
-  const std::wstring& D = row.Data;
-  size_t slash = K.find(L'\\');
-  if (slash == std::wstring::npos) return {dsRefused, L"The registry key holds no backslash."};
-  const std::wstring root = K.substr(0, slash);
-  const std::wstring rest = K.substr(slash + 1);
-  switch (row.FixKind) {
-    case fkDeleteKey:
-      return DeleteKeyWithBackup(root, rest, BackupFile);
-    case fkDeleteValue: {
-      size_t last = rest.find_last_of(L'\\');
-      if (last == std::wstring::npos) return DeleteValueWithBackup(root, L"", true, rest, BackupFile);
-      return DeleteValueWithBackup(root, rest.substr(0, last), true, rest.substr(last + 1), BackupFile);
-    }
-    case fkDeleteNamedValue:
-      return DeleteValueWithBackup(root, rest, true, D, BackupFile);
-    case fkDeleteSubKey:
-      if (D.empty()) return {dsRefused, L"The subkey has no name."};
-      return DeleteKeyWithBackup(root, JoinKeyPath(rest, D), BackupFile);
-    case fkDeleteFile:
-      return DeleteShortcutFile(K);
-    case fkDeleteDefaultValue:
-      return DeleteValueWithBackup(root, rest, true, L"", BackupFile);
-    case fkDeleteUserAssistValue:
-      return DeleteValueWithBackup(root, rest, true, core::Rot13(D), BackupFile);
-    default:
-      return {dsRefused, L"The row has an unknown fix kind."};
+  const TFixTarget t = FixTargetOf(row.RegistryKey, row.Data, row.FixKind);
+  switch (t.Kind) {
+    case TFixTarget::tkKey: return DeleteKeyWithBackup(t.RootName, t.Key, BackupFile);
+    case TFixTarget::tkValue: return DeleteValueWithBackup(t.RootName, t.Key, true, t.ValueName, BackupFile);
+    case TFixTarget::tkFile: return DeleteShortcutFile(row.RegistryKey);
+    default: return {dsRefused, t.Why};
   }
 }
 

@@ -7,27 +7,13 @@
 #include <vector>
 
 #include "core/guard/FileCreate.h"
-#include "core/guard/RegistryGuard.h"
+#include "core/guard/RegistryEntry.h"
 #include "registry/RegKey.h"
-#include "registry/fix/FixErrors.h"
+#include "registry/FixErrors.h"
 #include "registry/fix/RegFileFormat.h"
 
 namespace registry {
 namespace {
-
-class TKeyHandle {
- public:
-  ~TKeyHandle() {
-    if (key_ != nullptr) ::RegCloseKey(key_);
-  }
-  LONG Open(HKEY root, const std::wstring& path, REGSAM access, DWORD options = 0) {
-    return ::RegOpenKeyExW(root, path.c_str(), options, access, &key_);
-  }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 TExportResult Fail(TExportStatus status, std::wstring reason) { return {status, std::move(reason)}; }
 
@@ -75,44 +61,20 @@ TExportResult FormatAllValues(HKEY key, std::string* text) {
   return {esWritten, {}};
 }
 
-TExportResult SubKeyNames(HKEY key, std::vector<std::wstring>* names) {
-  wchar_t buf[256];  // key names are at most 255 characters
-  for (DWORD i = 0;; ++i) {
-    DWORD len = 256;
-    LONG rc = ::RegEnumKeyExW(key, i, buf, &len, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_NO_MORE_ITEMS) return {esWritten, {}};
-    if (rc != ERROR_SUCCESS) return Fail(esNotWritable, L"A subkey cannot be listed: " + SystemErrorText(rc));
-    names->emplace_back(buf, len);
-  }
-}
-
-// The key `name` below `parent` (the path from the root is `path`), opened
-// as itself: a registry link is not entered. A backup file cannot bring a
-// link back, and what lies behind one is not part of this key.
-TExportResult FormatKeySection(HKEY parent, const std::wstring& name, const std::wstring& rootName,
-                               const std::wstring& path, std::string* text) {
-  TKeyHandle key;
-  LONG rc = key.Open(parent, name, KEY_READ, REG_OPTION_OPEN_LINK);
-  if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The key " + rootName + L"\\" + path);
-  if (core::guard::IsLinkKey(key.Get()))
-    return Fail(esNotWritable,
-                L"The key " + rootName + L"\\" + path + L" is a registry link, which a backup file cannot restore.");
+// The held key and every key held below it, depth first, in the order the
+// registry listed them.
+TExportResult FormatHeldKey(const core::guard::HeldKey& key, const std::wstring& rootName, const std::wstring& path,
+                            std::string* text) {
   std::string header;
   std::wstring why;
   if (!FormatRegKeyHeader(rootName, path, &header, &why)) return Fail(esNotWritable, L"Key " + path + L": " + why);
   *text += header;
-  TExportResult r = FormatAllValues(key.Get(), text);
-  if (r.Status != esWritten) return r;
-  std::vector<std::wstring> subKeys;
-  r = SubKeyNames(key.Get(), &subKeys);
-  if (r.Status != esWritten) return r;
-  for (const auto& sub : subKeys) {
-    r = FormatKeySection(key.Get(), sub, rootName, path + L"\\" + sub, text);
-    // A subkey that vanished meanwhile would not come back: the copy is incomplete.
-    if (r.Status == esMissing) return Fail(esNotWritable, L"The key changed while it was read.");
-    if (r.Status != esWritten) return r;
+  TExportResult r = FormatAllValues(key.Handle(), text);
+  for (size_t i = 0; r.Status == esWritten && i < key.SubKeys().size(); ++i) {
+    const core::guard::HeldKey& sub = key.SubKeys()[i];
+    r = FormatHeldKey(sub, rootName, path + L"\\" + sub.Name(), text);
   }
-  return {esWritten, {}};
+  return r;
 }
 
 LONG ReadValue(HKEY key, const std::wstring& name, DWORD* type, std::vector<BYTE>* data) {
@@ -132,14 +94,11 @@ LONG ReadValue(HKEY key, const std::wstring& name, DWORD* type, std::vector<BYTE
   return ERROR_MORE_DATA;
 }
 
-TExportResult FormatValueSection(HKEY root, const std::wstring& rootName, const std::wstring& path,
-                                 const std::wstring& valueName, std::string* text) {
-  TKeyHandle key;
-  LONG rc = key.Open(root, path, KEY_QUERY_VALUE);
-  if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The key " + rootName + L"\\" + path);
+TExportResult FormatHeldValue(HKEY key, const std::wstring& rootName, const std::wstring& path,
+                              const std::wstring& valueName, std::string* text) {
   DWORD type = REG_NONE;
   std::vector<BYTE> data;
-  rc = ReadValue(key.Get(), valueName, &type, &data);
+  LONG rc = ReadValue(key, valueName, &type, &data);
   if (rc != ERROR_SUCCESS) return FromOpenError(rc, L"The value \"" + valueName + L"\"");
   std::string header, line;
   std::wstring why;
@@ -150,18 +109,46 @@ TExportResult FormatValueSection(HKEY root, const std::wstring& rootName, const 
   return {esWritten, {}};
 }
 
+// Why an entry that is not open cannot be read for a backup.
+TExportResult FromEntry(const core::guard::KeyEntry& entry, const std::wstring& keyName) {
+  using core::guard::EntryState;
+  switch (entry.State()) {
+    case EntryState::Missing: return Fail(esMissing, L"The key " + keyName + L" does not exist.");
+    case EntryState::Link:
+      return Fail(esNotWritable, L"The key path " + keyName + L" passes a registry link, which is not followed.");
+    case EntryState::Volatile:
+      return Fail(esNotWritable, L"The key " + keyName +
+                                     L" is volatile (it lasts only until Windows restarts), which a backup file "
+                                     L"cannot restore.");
+    case EntryState::LinkBelow:
+      return Fail(esNotWritable, L"The key " + keyName + L"\\" + entry.LinkPath() +
+                                     L" is a registry link, which a backup file cannot restore.");
+    default:
+      return Fail(esNotWritable, L"The key " + keyName + L" cannot be read: " + SystemErrorText(entry.Error()));
+  }
+}
+
 }  // namespace
 
-TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
-                             std::string* text) {
+TExportResult FormatHeldEntry(const core::guard::KeyEntry& entry, HKEY RootKey, const std::wstring& Key,
+                              const std::wstring& ValueName, bool WholeKey, std::string* text) {
   const std::wstring rootName = RootName(RootKey);
   if (rootName.empty()) return Fail(esNotWritable, L"The registry root is not one of the five known roots.");
   const std::wstring path = TrimOneBackslash(Key);
   text->clear();
-  TExportResult r = WholeKey ? FormatKeySection(RootKey, path, rootName, path, text)
-                             : FormatValueSection(RootKey, rootName, path, ValueName, text);
+  if (!entry.IsOpen()) return FromEntry(entry, rootName + L"\\" + path);
+  TExportResult r = WholeKey ? FormatHeldKey(entry.Key(), rootName, path, text)
+                             : FormatHeldValue(entry.Key().Handle(), rootName, path, ValueName, text);
   if (r.Status != esWritten) text->clear();
   return r;
+}
+
+TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
+                             std::string* text) {
+  const core::guard::KeyEntry entry(RootKey, TrimOneBackslash(Key),
+                                    WholeKey ? core::guard::EntryScope::Tree : core::guard::EntryScope::Values,
+                                    core::guard::kEntryRead);
+  return FormatHeldEntry(entry, RootKey, Key, ValueName, WholeKey, text);
 }
 
 TExportResult ExportRegEntry(const std::wstring& FileName, HKEY RootKey, const std::wstring& Key,

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/guard/RegistryEntry.h"
+
 namespace registry {
 
 enum TExportStatus {
@@ -26,15 +28,22 @@ struct TExportResult {
 };
 
 // Appends one key (WholeKey: its values and all its subkeys, depth first) or
-// the one value ValueName of Key ("" is the default value). A key that is or
-// holds a registry link cannot be written whole (esNotWritable). A new or empty
-// file gets the "REGEDIT4" line first. A trailing "\" of Key is ignored.
+// the one value ValueName of Key ("" is the default value). The key is opened
+// as a delete opens it (core::guard::KeyEntry): a key reached through a
+// registry link, or (whole) holding one, is not read (esNotWritable). A new
+// or empty file gets the "REGEDIT4" line first. A trailing "\" of Key is ignored.
 TExportResult ExportRegEntry(const std::wstring& FileName, HKEY RootKey, const std::wstring& Key,
                              const std::wstring& ValueName, bool WholeKey);
 
 // The same entry as file text, without touching the file.
 TExportResult FormatRegEntry(HKEY RootKey, const std::wstring& Key, const std::wstring& ValueName, bool WholeKey,
                              std::string* text);
+
+// The entry as file text, read through the handles `entry` holds (its tree
+// for WholeKey, opened so by the caller); Key names it in the file. The
+// delete that follows goes through the same handles.
+TExportResult FormatHeldEntry(const core::guard::KeyEntry& entry, HKEY RootKey, const std::wstring& Key,
+                              const std::wstring& ValueName, bool WholeKey, std::string* text);
 
 // Appends `text` to the file (with the header when the file is new or
 // empty) as above; on any failure the file is cut back to its old end. A name

@@ -1,4 +1,4 @@
-#include "registry/fix/FixErrors.h"
+#include "registry/FixErrors.h"
 
 namespace registry {
 
