@@ -64,12 +64,30 @@ bool IsRootHandle(HKEY key) {
   return value >= 0x80000000u && value < 0x80000100u;
 }
 
-// A native key name without its "\Wow6432Node" parts: the same place in
-// either view.
-std::wstring WithoutViewParts(const std::wstring& name) {
-  std::wstring out;
+// Parts that start the machine's classes or a user's classes in a native
+// name without its view parts; 0 for neither.
+size_t ClassesRootParts(const std::vector<std::wstring>& p) {
+  auto is = [&](size_t i, const wchar_t* name) { return i < p.size() && sys::SameText(p[i], name); };
+  if (!is(0, L"") || !is(1, L"REGISTRY")) return 0;
+  if (is(2, L"MACHINE") && is(3, L"SOFTWARE") && is(4, L"CLASSES")) return 5;
+  const std::wstring suffix = L"_CLASSES";
+  if (is(2, L"USER") && p.size() > 3 && p[3].size() > suffix.size() &&
+      sys::SameText(p[3].substr(p[3].size() - suffix.size()), suffix))
+    return 4;
+  return 0;
+}
+
+// A native key name as one place: without its "\Wow6432Node" parts (the same
+// place in either view), and with the machine's and a user's classes as one
+// root, which HKEY_CLASSES_ROOT merges (a class opened below the user's key
+// of a merged name may lie in the machine's, and the other way round).
+std::wstring ComparableName(const std::wstring& name) {
+  std::vector<std::wstring> parts;
   for (const auto& part : KeyPathParts(name))
-    if (!sys::SameText(part, kViewPart)) out += part + L"\\";
+    if (!sys::SameText(part, kViewPart)) parts.push_back(part);
+  const size_t classes = ClassesRootParts(parts);
+  std::wstring out = classes > 0 ? L"<classes>\\" : L"";
+  for (size_t i = classes; i < parts.size(); ++i) out += parts[i] + L"\\";
   return out;
 }
 
@@ -82,7 +100,7 @@ LONG CheckBelow(const std::wstring& parentName, const std::wstring& part, HKEY k
   *name = KeyNativeName(key);
   if (name->empty()) return ERROR_CANTREAD;
   if (parentName.empty()) return ERROR_SUCCESS;
-  return sys::SameText(WithoutViewParts(*name), WithoutViewParts(parentName + L"\\" + part)) ? ERROR_SUCCESS
+  return sys::SameText(ComparableName(*name), ComparableName(parentName + L"\\" + part)) ? ERROR_SUCCESS
                                                                                                 : linkMet;
 }
 
