@@ -46,34 +46,17 @@ std::wstring BackupName(const wchar_t* what) {
   return std::wstring(temp, n) + L"vantorel-fix-bench-" + what + L".reg";
 }
 
-// Seconds per value: one fix row each, into one run's backup file.
-double TimeValueFixes(int count, int* fixed) {
-  const std::wstring file = BackupName(L"values");
+// Seconds per row: one fix row of `kind` for each key, into one run's backup
+// file (a value row names `valueName`, a key row goes with its remaining value).
+double TimeFixes(const wchar_t* what, const wchar_t* valueName, TFixKind kind, int count, int* fixed) {
+  const std::wstring file = BackupName(what);
   ::DeleteFileW(file.c_str());
   *fixed = 0;
   double start = Now();
   {
     TRegBackupFile backup(file);
     for (int i = 0; i < count; ++i) {
-      TFixRow row(L"bench", L"Path", kRootName + L"\\" + KeyOf(i), fkDeleteNamedValue, true);
-      if (FixProblemRow(row, file).Deleted()) ++*fixed;
-    }
-  }
-  double elapsed = Now() - start;
-  ::DeleteFileW(file.c_str());
-  return elapsed / count;
-}
-
-// Seconds per key: each key with its remaining value, as the key rows go.
-double TimeKeyFixes(int count, int* fixed) {
-  const std::wstring file = BackupName(L"keys");
-  ::DeleteFileW(file.c_str());
-  *fixed = 0;
-  double start = Now();
-  {
-    TRegBackupFile backup(file);
-    for (int i = 0; i < count; ++i) {
-      TFixRow row(L"bench", L"", kRootName + L"\\" + KeyOf(i), fkDeleteKey, true);
+      TFixRow row(L"bench", valueName, kRootName + L"\\" + KeyOf(i), kind, true);
       if (FixProblemRow(row, file).Deleted()) ++*fixed;
     }
   }
@@ -104,8 +87,8 @@ int wmain(int argc, wchar_t** argv) {
   Seed(count);
   double plain = TimePlainOpens(count);
   int values = 0, keys = 0;
-  double value = TimeValueFixes(count, &values);
-  double key = TimeKeyFixes(count, &keys);
+  double value = TimeFixes(L"values", L"Path", fkDeleteNamedValue, count, &values);
+  double key = TimeFixes(L"keys", L"", fkDeleteKey, count, &keys);
   std::printf("%d entries, four parts below HKEY_CURRENT_USER\n", count);
   std::printf("plain open and read   %8.3f ms per value\n", plain * 1e3);
   std::printf("value fix             %8.3f ms per value (%d fixed), %.1f times a plain open\n", value * 1e3, values,

@@ -1,17 +1,3 @@
 #!/usr/bin/env bash
-# Runs the scan benchmark in its own throw-away Wine prefix inside the build
-# folder: bench/scan/run.sh <build folder> [key counts...]
-# The program and its wineserver share one CPU: every registry call is a round
-# trip to the server, and its cost otherwise depends on where the scheduler
-# happens to put the two processes.
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-harness=$here/../../tests/harness
-build=$(cd "${1:?build folder}" && pwd)
-shift
-env_dir=$build/bench-env
-pin=()
-if command -v taskset >/dev/null; then pin=(taskset -c "${BENCH_CPU:-0}"); fi
-"${pin[@]}" bash "$harness/setup.sh" "$env_dir" >/dev/null
-trap 'bash "$harness/teardown.sh" "$env_dir" >/dev/null 2>&1' EXIT
-"${pin[@]}" bash "$harness/wine-run.sh" "$env_dir" "$build/bench/scan_bench.exe" "$@"
+# Runs the scan benchmark on one CPU: bench/scan/run.sh <build folder> [key counts...]
+exec bash "$(dirname "$0")/../run-on-one-cpu.sh" scan_bench.exe "$@"
