@@ -150,8 +150,8 @@ TEST(SQLitePinned, EveryFileOfTheDatabaseIsItsFoldersOwn) {
       {"the WAL's name a link", true, L"-wal", false, Place::Before, L"-wal"},
       {"the shared memory's name a link to nothing yet", true, L"-shm", true, Place::Before, L"-shm"},
       {"the folder swapped for a link once the database is open", false, L"\\", false, Place::AfterOpen, L"-journal"},
-      {"the same in WAL mode, where a journal beside it is looked for first", true, L"\\", false, Place::AfterOpen,
-       L"-journal"},
+      {"the same in WAL mode: the WAL made in the pinned folder is named as the outside one", true, L"\\", false,
+       Place::AfterOpen, L"-wal"},
   };
   int n = 0;
   for (const Row& r : rows) {

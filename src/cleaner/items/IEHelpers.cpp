@@ -146,8 +146,7 @@ indexdat::FileStatus WipeListedIndexDat(TClearTaskThread& t, const core::guard::
   if (t.IsTest()) return indexdat::FileStatus::Missing;
   const CleanSettings& s = t.Settings();
   indexdat::FileStatus status = entry.IsLink() ? indexdat::FileStatus::Linked
-                                               : indexdat::ScrubIndexDat(entry.Folder(), entry.Name(),
-                                                                         s.IsWipeFile ? s.WipeNumber : 0).status;
+                                               : indexdat::ScrubIndexDat(entry, s.IsWipeFile ? s.WipeNumber : 0).status;
   if (status == indexdat::FileStatus::NotCacheFile) {
     t.AddLog(L"Not a cache index file, left unchanged: " + entry.Path());
   } else if (status == indexdat::FileStatus::Refused) {

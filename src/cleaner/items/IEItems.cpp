@@ -53,7 +53,7 @@ void ClearCookieFile(TClearTaskThread& t, const core::guard::ListedEntry& entry,
   std::wstring path = entry.Path();
   std::wstring host;
   try {
-    host = core::GetCookieHost(path);
+    host = core::GetCookieHost(entry);
   } catch (...) {
     // Nothing is deleted on the strength of a file we could not read.
     t.AddLog(L"Cannot read cookie " + path + L", kept");
