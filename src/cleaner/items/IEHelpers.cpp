@@ -154,6 +154,10 @@ indexdat::FileStatus WipeListedIndexDat(TClearTaskThread& t, const core::guard::
   } else if (status == indexdat::FileStatus::Linked) {
     ++t.FItemRefused;
     t.AddLog(t.Prefix() + L"skipping" + L" " + entry.Path() + L" (a link to another file)");
+  } else if (status == indexdat::FileStatus::CannotOpen) {
+    // Held by the browser without write sharing: left as it was, and said so.
+    ++t.FItemFailed;
+    t.AddLog(t.Prefix() + L"not emptied" + L" " + entry.Path() + L" (in use)");
   }
   return status;
 }

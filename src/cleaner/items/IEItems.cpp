@@ -250,6 +250,8 @@ void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices& s) {
     if (!nineX && status == indexdat::FileStatus::Done) {
       t.AddLog(t.Prefix() + L"emptied " + files[i] + L" and left it for the browser");
     }
+    // One the browser holds stays whole: not counted as cleaned.
+    if (status == indexdat::FileStatus::CannotOpen && t.FItemCount > 0) --t.FItemCount;
   }
   RemoveAtRestart(t, files, s.windowsVersion(), WindowsFile(L"Wininit.ini"));
 }

@@ -83,7 +83,7 @@ PinnedOpen Judged(HANDLE h, const FolderPin& folder, const std::wstring& name, c
 
 PinnedOpen OpenById(const FolderPin& folder, const std::wstring& name, ULONGLONG id, DWORD access, DWORD share,
                     DWORD flags) {
-  if (BeforeOpen()) BeforeOpen()(name);
+  if (BeforeOpen()) BeforeOpen()(folder.Path() + name);
   HANDLE h = INVALID_HANDLE_VALUE;
   LONG status = nt::OpenRelative(folder.Handle(), name, AccessOf(access, flags), share, OptionsOf(flags), &h);
   if (status < 0) return FromStatus(status);
@@ -118,7 +118,7 @@ bool IsTaken(const PinnedOpen& made) {
 
 }  // namespace
 
-void SetBeforeContentOpen(std::function<void(const std::wstring& name)> hook) { BeforeOpen() = std::move(hook); }
+void SetBeforeContentOpen(std::function<void(const std::wstring& path)> hook) { BeforeOpen() = std::move(hook); }
 
 PinnedOpen OpenListedFile(const ListedEntry& entry, DWORD access, DWORD share, DWORD flags) {
   const FolderPin& folder = entry.Folder();

@@ -50,9 +50,10 @@ PinnedOpen OpenListedFile(const ListedEntry& entry, DWORD access, DWORD share, D
 PinnedOpen OpenPinnedFile(const FolderPin& folder, const std::wstring& name, DWORD access, DWORD share,
                           PinnedCreate create, DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
-// Tests only: called with the name just before a listed file is opened,
-// where a test swaps the name as another program could at that moment.
-void SetBeforeContentOpen(std::function<void(const std::wstring& name)> hook);
+// Tests only: called with the file's path (its pin's path and its name) just
+// before a listed file is opened, where a test swaps the name as another
+// program could at that moment.
+void SetBeforeContentOpen(std::function<void(const std::wstring& path)> hook);
 
 }  // namespace guard
 }  // namespace core
