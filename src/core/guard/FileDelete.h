@@ -52,13 +52,13 @@ bool RemoveFolder(const std::wstring& path);
 // the pin; false (the folder stays) for a link, or a pin not opened for it.
 bool RemovePinnedFolder(FolderPin& folder);
 
+// A full path one file may be found by: an accepted form, no wildcard, and
+// a name after its last separator.
+bool IsNamedFilePath(const std::wstring& path);
 // One file named by a full path: its folder pinned from the drive root (links
 // on the way taken as the user's own layout), the name found in that pin's
-// listing and handed to `use` with the pin. Missing when the folder or the
-// name is not there, Failed when the folder could not be listed; false from
-// the start (nothing looked for) when the path has no accepted form or holds
-// a wildcard.
-bool IsNamedFilePath(const std::wstring& path);
+// listing and handed to `use`. Missing when the path is no such path or its
+// folder or name is not there; Failed when the folder could not be listed.
 Lookup FindNamedFile(const std::wstring& path, const std::function<void(const ListedEntry&)>& use);
 
 // One file named by a full path: found as FindNamedFile, then deleted as

@@ -22,7 +22,6 @@ constexpr ULONG kFileOpen = 1;
 constexpr ULONG kFileCreate = 2;  // a new name only: never opens what bears it, a link included
 
 constexpr LONG kNameNotFound = static_cast<LONG>(0xC0000034);
-constexpr LONG kNameCollision = static_cast<LONG>(0xC0000035);
 constexpr LONG kPathNotFound = static_cast<LONG>(0xC000003A);
 
 // Opens `name` (one part, no separator) of the folder `root` as it is
