@@ -28,32 +28,28 @@ const wchar_t* WhyNotWiped(WipeResult wiped) {
 
 }  // namespace
 
-// A file named by its path: its folder is pinned now, as the path leads.
+// A file named by its path: its folder is pinned now, as the path leads, and
+// the name found in that pin's listing.
 FileRemoval SystemDeleter::RemoveFile(const std::wstring& path, int wipePasses) {
-  std::wstring folder, name;
-  DWORD attributes = 0;
-  if (!core::guard::FindListedFile(path, &folder, &name, &attributes)) return {};
-  core::guard::FolderPin pin(folder, core::guard::FollowLink::Yes);
-  if (!pin.LinkIntoPlace().empty()) {
-    FileRemoval refused;
-    refused.linkIntoPlace = pin.LinkIntoPlace();
-    return refused;
-  }
-  return RemoveListedFile(pin, name, attributes, wipePasses);
+  FileRemoval result;
+  core::guard::FindNamedFile(
+      path, [&](const core::guard::ListedEntry& entry) { result = RemoveListedFile(entry, wipePasses); },
+      &result.linkIntoPlace);
+  return result;
 }
 
-FileRemoval SystemDeleter::RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name,
-                                            DWORD attributes, int wipePasses) {
+FileRemoval SystemDeleter::RemoveListedFile(const core::guard::ListedEntry& entry, int wipePasses) {
   FileRemoval result;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return result;
+  if (entry.IsFolder()) return result;
   if (wipePasses > 0) {
-    WipeResult wiped = WipeFile(folder, name, wipePasses);
+    WipeResult wiped = WipeFile(entry, wipePasses);
     result.wipe = wiped == WipeResult::Wiped ? WipeOutcome::Wiped : WipeOutcome::NotWiped;
     result.notWipedBecause = WhyNotWiped(wiped);
   }
   // Where a file link looks like a plain file, deleting it would delete the
   // file it points at, which no clean asked for: the guard leaves it.
-  core::guard::FileDeleteResult deleted = core::guard::DeleteListedFile(folder, name, attributes);
+  core::guard::FileDeleteResult deleted =
+      core::guard::DeleteListedFile(entry.Folder(), entry.Name(), entry.Attributes());
   result.removed = deleted == core::guard::FileDeleteResult::Deleted;
   result.refusedAsLink = deleted == core::guard::FileDeleteResult::Refused;
   return result;

@@ -63,11 +63,11 @@ class IDeleter {
   // overwriting it first with `wipePasses` passes when that is more than 0.
   // Read-only files are deleted.
   virtual FileRemoval RemoveFile(const std::wstring& path, int wipePasses) = 0;
-  // The same for a file a folder walk listed: `folder` is the folder pinned
-  // before its listing, which the file must still be in (never a path looked
-  // up again), and the listed attributes spare the deleter a look of its own.
-  virtual FileRemoval RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name,
-                                       DWORD attributes, int wipePasses) = 0;
+  // The same for a file a folder walk listed: the entry's folder is the one
+  // pinned before its listing, which the file must still be in (never a path
+  // looked up again), and its listed attributes and id spare the deleter a
+  // look of its own.
+  virtual FileRemoval RemoveListedFile(const core::guard::ListedEntry& entry, int wipePasses) = 0;
   // Removes an empty folder, or a folder link without touching its target.
   virtual bool RemoveFolder(const std::wstring& path) = 0;
   // Removes the emptied pinned folder through its own handle, and closes the pin.
@@ -110,8 +110,7 @@ class MessageBoxAsker : public IQuestionAsker {
 class SystemDeleter : public IDeleter {
  public:
   FileRemoval RemoveFile(const std::wstring& path, int wipePasses) override;
-  FileRemoval RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name, DWORD attributes,
-                               int wipePasses) override;
+  FileRemoval RemoveListedFile(const core::guard::ListedEntry& entry, int wipePasses) override;
   bool RemoveFolder(const std::wstring& path) override;
   bool RemovePinnedFolder(core::guard::FolderPin& folder) override;
   bool RemoveRegKey(HKEY root, const std::wstring& key) override;
@@ -122,7 +121,7 @@ class SystemDeleter : public IDeleter {
 class RefusingDeleter : public IDeleter {
  public:
   FileRemoval RemoveFile(const std::wstring&, int) override { return {}; }
-  FileRemoval RemoveListedFile(const core::guard::FolderPin&, const std::wstring&, DWORD, int) override { return {}; }
+  FileRemoval RemoveListedFile(const core::guard::ListedEntry&, int) override { return {}; }
   bool RemoveFolder(const std::wstring&) override { return false; }
   bool RemovePinnedFolder(core::guard::FolderPin&) override { return false; }
   bool RemoveRegKey(HKEY, const std::wstring&) override { return false; }

@@ -223,8 +223,9 @@ int64_t TClearTaskThread::EmptyPinned(FolderPin& folder, const std::wstring& key
     LogReplacedFolder(folder.Path());
     return bytes;
   }
+  // Only its removal closes the pin: a pin its owner handed in stays open
+  // for the owner's next step there (another mask, a database).
   if (removeIt && Live() && !Terminated()) services_.deleter->RemovePinnedFolder(folder);
-  folder.Close();
   return bytes;
 }
 
@@ -309,8 +310,8 @@ void TClearTaskThread::LogReplacedFolder(const std::wstring& folder) {
 bool TClearTaskThread::DeleteOneFile(const std::wstring& path, bool logFlag) {
   if (!PathGuard::HasAcceptedForm(path)) return false;
   size_t slash = path.find_last_of(L"\\/");
-  return DeleteListedFile(path.substr(0, slash + 1), path.substr(slash + 1), nullptr, INVALID_FILE_ATTRIBUTES,
-                          logFlag) == FileOutcome::Deleted;
+  return DeleteListedFile(path.substr(0, slash + 1), path.substr(slash + 1), nullptr, logFlag) ==
+         FileOutcome::Deleted;
 }
 
 bool TClearTaskThread::DeletePinnedFile(const ListedEntry& entry, bool logFlag) {
@@ -320,14 +321,13 @@ bool TClearTaskThread::DeletePinnedFile(const ListedEntry& entry, bool logFlag) 
 }
 
 TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const ListedEntry& entry, bool logFlag) {
-  return DeleteListedFile(entry.Folder().Path(), entry.Name(), &entry.Folder(), entry.Attributes(), logFlag);
+  return DeleteListedFile(entry.Folder().Path(), entry.Name(), &entry, logFlag);
 }
 
-// A file of `folder` as its pinned listing gave it, with its attributes; or,
-// with no pin, a file named by an item, which the deleter looks up itself.
+// A file of `folder` as its pinned listing gave it; or, with no entry, a file
+// named by an item, which the deleter looks up itself.
 TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstring& folder, const std::wstring& name,
-                                                                 const FolderPin* pin, DWORD attributes,
-                                                                 bool logFlag) {
+                                                                 const ListedEntry* entry, bool logFlag) {
   // The full path only for a log line: a fast clean of many files builds none.
   auto path = [&folder, &name] { return folder + name; };
   if (!core::guard::IsPlainFileName(name)) {
@@ -346,8 +346,8 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
     return FileOutcome::Deleted;
   }
   int passes = settings_.IsWipeFile ? settings_.WipeNumber : 0;
-  FileRemoval removal = pin == nullptr ? services_.deleter->RemoveFile(path(), passes)
-                                       : services_.deleter->RemoveListedFile(*pin, name, attributes, passes);
+  FileRemoval removal = entry == nullptr ? services_.deleter->RemoveFile(path(), passes)
+                                         : services_.deleter->RemoveListedFile(*entry, passes);
   if (!removal.linkIntoPlace.empty()) {
     ++FItemRefused;
     AddLog(FPrefix + L"skipping" + L" " + folder + L" (" + core::guard::LinkIntoPlaceReason(removal.linkIntoPlace) +
@@ -357,7 +357,7 @@ TClearTaskThread::FileOutcome TClearTaskThread::DeleteListedFile(const std::wstr
   if (!removal.removed) {
     ++FItemFailed;
     // Refused: the file is a link, or its folder is no longer the one listed.
-    if (removal.refusedAsLink && pin != nullptr && !pin->StillInPlace()) return FileOutcome::FolderReplaced;
+    if (removal.refusedAsLink && entry != nullptr && !entry->Folder().StillInPlace()) return FileOutcome::FolderReplaced;
     if (removal.refusedAsLink) AddLog(FPrefix + L"skipping" + L" " + path() + L" (a link to another file)");
     else AddLog(FPrefix + L"could not delete" + L" " + path());
     return FileOutcome::Left;

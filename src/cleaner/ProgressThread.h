@@ -167,7 +167,7 @@ class TClearTaskThread : public sys::Thread {
   void RemoveFolderLink(const core::guard::ListedEntry& entry, const Walk& walk);
   FileOutcome DeleteListedFile(const core::guard::ListedEntry& entry, bool logFlag);
   FileOutcome DeleteListedFile(const std::wstring& folder, const std::wstring& name,
-                               const core::guard::FolderPin* pin, DWORD attributes, bool logFlag);
+                               const core::guard::ListedEntry* entry, bool logFlag);
   int64_t EmptyPinned(core::guard::FolderPin& folder, const std::wstring& key, const Walk& walk, int& count,
                       bool removeIt);
   int64_t EmptyJudgedPin(core::guard::FolderPin& folder, const Walk& walk, int& count);

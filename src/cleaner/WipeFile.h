@@ -32,11 +32,11 @@ using WipePassHook = std::function<void(int pass, BYTE value)>;
 // size and its name. Only what the file really occupies is overwritten: a
 // sparse or compressed file, or one bigger than the drive's free space, is
 // left unwiped.
-// `path` names the file in full; its folder is pinned as the wipe begins.
+// `path` names the file in full; its folder is pinned as the wipe begins and
+// the name found in that pin's listing.
 WipeResult WipeFile(const std::wstring& path, int passes, const WipePassHook& afterPass = {});
-// The file `name` of a folder pinned before its listing: every pass opens the
-// file in that very folder or not at all.
-WipeResult WipeFile(const core::guard::FolderPin& folder, const std::wstring& name, int passes,
-                    const WipePassHook& afterPass = {});
+// The file a pinned listing gave: every pass opens it relative to that pin,
+// and writes only when it is still the file listed (its id), with no other name.
+WipeResult WipeFile(const core::guard::ListedEntry& entry, int passes, const WipePassHook& afterPass = {});
 
 }  // namespace cleaner

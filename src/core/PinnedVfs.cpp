@@ -7,6 +7,7 @@
 
 #include "core/guard/FileDelete.h"
 #include "core/guard/PinnedOpen.h"
+#include "sys/Text.h"
 
 namespace core {
 namespace {
@@ -80,7 +81,7 @@ HANDLE WINAPI PinnedCreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECUR
     return INVALID_HANDLE_VALUE;
   }
   guard::PinnedOpen opened = guard::OpenPinnedFile(*db->folder, name, access, share, CreateOf(disposition), flags);
-  if (opened.result == guard::PinnedOpenResult::Refused) {
+  if (opened.Refused()) {
     Refuse(db, db->folder->Path() + name);
     return INVALID_HANDLE_VALUE;
   }
@@ -177,7 +178,32 @@ int Delete(sqlite3_vfs*, const char* name, int syncDir) {
   return gWindows->xDelete(gWindows, name, syncDir);
 }
 
-int Access(sqlite3_vfs*, const char* name, int flags, int* out) { return gWindows->xAccess(gWindows, name, flags, out); }
+// The journal and WAL names the pager asks about (and only those carry their
+// database before them).
+bool IsJournalOrWal(const char* name) {
+  size_t length = std::strlen(name);
+  auto endsIn = [&](const char* suffix) {
+    size_t n = std::strlen(suffix);
+    return length > n && std::strcmp(name + length - n, suffix) == 0;
+  };
+  return endsIn("-journal") || endsIn("-wal");
+}
+
+// Whether a journal or WAL of a pinned database is there is asked of the
+// pin's listing, as its open will be: its path may lead elsewhere by now. As
+// the Windows VFS has it, an empty file does not exist.
+int Access(sqlite3_vfs*, const char* name, int flags, int* out) {
+  PinnedDatabase* db = IsJournalOrWal(name) ? OwnerOf(name) : nullptr;
+  if (db == nullptr) return gWindows->xAccess(gWindows, name, flags, out);
+  *out = 0;
+  std::wstring side = SideName(*db, sys::FromUtf8(name).c_str());
+  if (side.empty()) return SQLITE_OK;
+  guard::Lookup found = guard::FindPinned(*db->folder, side, [&](const guard::ListedEntry& entry) {
+    bool there = !entry.IsFolder() && (flags != SQLITE_ACCESS_EXISTS || entry.Size() > 0);
+    *out = there && (flags != SQLITE_ACCESS_READWRITE || (entry.Attributes() & FILE_ATTRIBUTE_READONLY) == 0);
+  });
+  return found == guard::Lookup::Failed ? SQLITE_IOERR_ACCESS : SQLITE_OK;
+}
 
 // Names stay exactly as given: the side files' names are built from it and
 // must begin with the pinned folder's path.

@@ -1,8 +1,9 @@
 // SQLite's Windows VFS with every file of a database opened relative to the
 // pinned folder of that database: the database itself and the journal, WAL
 // and shared-memory files SQLite makes beside it. Each is opened through the
-// guard (core/guard/PinnedOpen.h); a link in the place of any of them is
-// refused, and so is any other name.
+// guard (core/guard/PinnedOpen.h), found in the pin's listing and judged by
+// identity; a link in the place of any of them, a file swapped in after the
+// listing, or one with a second name is refused, and so is any other name.
 #pragma once
 #include <string>
 

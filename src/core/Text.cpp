@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "core/Errors.h"
+#include "core/guard/FileDelete.h"
+#include "core/guard/PinnedOpen.h"
 #include "sys/Text.h"
 
 namespace core {
@@ -77,9 +79,18 @@ std::wstring CookieHostFromText(const std::string& text) {
 }
 
 std::wstring GetCookieHost(const std::wstring& FileName) {
-  HANDLE file = ::CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw InOutError(::GetLastError());
+  std::wstring host;
+  guard::Lookup found = guard::FindNamedFile(FileName, [&](const guard::ListedEntry& entry) {
+    host = GetCookieHost(entry);
+  });
+  if (found != guard::Lookup::Found) throw InOutError(ERROR_FILE_NOT_FOUND);
+  return host;
+}
+
+std::wstring GetCookieHost(const guard::ListedEntry& entry) {
+  guard::PinnedOpen opened = guard::OpenListedFile(entry, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (opened.result != guard::PinnedOpenResult::Opened) throw InOutError(opened.error);
+  HANDLE file = opened.handle;
   std::string text;
   try {
     text = ReadLeadingLines(file, 3);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Shortcut.h"
+#include "core/guard/FolderPin.h"
 
 namespace core {
 
@@ -24,7 +25,11 @@ std::wstring Rot13(const std::wstring& Text);
 
 // The third line of an Internet Explorer cookie file (its host and path),
 // less one final "/"; empty when the file has fewer lines. Raises InOutError
-// when the file cannot be opened or read.
+// when the file cannot be opened or read. The file is opened relative to its
+// folder's pin and judged by the guard: a link's target is never read.
+std::wstring GetCookieHost(const guard::ListedEntry& entry);
+// The same for a file named by a full path: its folder pinned, the name found
+// in the pin's listing.
 std::wstring GetCookieHost(const std::wstring& FileName);
 // The same from the file's bytes (ANSI, LF or CRLF line ends).
 std::wstring CookieHostFromText(const std::string& text);

@@ -239,6 +239,31 @@ TEST_F(UnattendedRun, ABrowserDatabaseHeldLockedIsNamedLeftAsItIsAndEndsWithOne)
   RemoveFolder(google);
 }
 
+// On the NT family an index.dat is emptied in place; one the browser holds
+// without write sharing is left whole, named, and the run ends with 1.
+TEST_F(UnattendedRun, AnIndexFileTheBrowserHoldsIsNamedLeftWholeAndEndsWithOne) {
+  for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
+  Put(L"NodeSelected", L"1", L"Internet Explorer - Index.dat Files");
+  wchar_t cookies[MAX_PATH] = {};
+  ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_COOKIES | CSIDL_FLAG_CREATE, nullptr, 0, cookies), S_OK);
+  const std::wstring index = std::wstring(cookies) + L"\\index.dat";
+  const std::string saved = Exists(index) ? ReadBytes(index) : std::string();
+  const std::string held = "Client UrlCache MMF Ver 5.2" + std::string(100, 'x');
+  ASSERT_TRUE(WriteBytes(index, held));
+  HANDLE h = ::CreateFileW(index.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD code = ClearRun();
+  ::CloseHandle(h);
+  const std::string after = ReadBytes(index);
+  if (saved.empty()) ::DeleteFileW(index.c_str());
+  else WriteBytes(index, saved);
+  EXPECT_EQ(code, 1u);
+  EXPECT_TRUE(after == held) << "the held index file was written to";
+  std::string log = ReadBytes(Log()), named(index.begin(), index.end());
+  EXPECT_NE(log.find("Clean: not emptied " + named + " (in use)"), std::string::npos) << log;
+  EXPECT_NE(log.find("Exit code: 1"), std::string::npos) << log;
+}
+
 // The question before My Documents is emptied.
 TEST_F(UnattendedRun, AQuestionNobodyAnswersIsAnsweredNoAndLogged) {
   for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");

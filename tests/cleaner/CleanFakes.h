@@ -55,12 +55,10 @@ class RecordingDeleter : public IDeleter {
     return forward_ ? real_.RemoveFile(path, wipePasses) : FileRemoval{true, WipeOutcome::NotAsked};
   }
   // `onFile` runs between the folder's listing and the delete.
-  FileRemoval RemoveListedFile(const core::guard::FolderPin& folder, const std::wstring& name, DWORD attributes,
-                               int wipePasses) override {
-    calls.push_back(L"file " + folder.Path() + name);
-    if (onFile) onFile(folder.Path() + name);
-    return forward_ ? real_.RemoveListedFile(folder, name, attributes, wipePasses)
-                    : FileRemoval{true, WipeOutcome::NotAsked};
+  FileRemoval RemoveListedFile(const core::guard::ListedEntry& entry, int wipePasses) override {
+    calls.push_back(L"file " + entry.Path());
+    if (onFile) onFile(entry.Path());
+    return forward_ ? real_.RemoveListedFile(entry, wipePasses) : FileRemoval{true, WipeOutcome::NotAsked};
   }
   bool RemoveFolder(const std::wstring& path) override {
     calls.push_back(L"folder " + path);

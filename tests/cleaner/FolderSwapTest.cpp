@@ -13,6 +13,7 @@
 #include "cleaner/items/DataFiles.h"
 #include "cleaner/items/IEItems.h"
 #include "core/SQLiteWrapper.h"
+#include "core/guard/PinnedOpen.h"
 
 using namespace cleaner;
 using namespace cleaner_test;
@@ -85,8 +86,10 @@ bool SwapForLink(const Sandbox& box, const std::wstring& relative) {
 }  // namespace
 
 TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
-  // What is swapped when the first file below target\ is about to go.
-  enum class Swap { TheFile, Given, TheOtherProfile };
+  // What is swapped when the first file below target\ is about to go; with
+  // AtOpen, the file Given for a copy of its outside namesake after its
+  // listing, just before it is opened to be read or written.
+  enum class Swap { TheFile, Given, TheOtherProfile, AtOpen };
   struct Row {
     const char* what;
     Road road;
@@ -102,6 +105,7 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
   };
   const Row rows[] = {
       {"a file swapped for a file link", Walk, false, Swap::TheFile, nullptr, nullptr, 3},
+      {"the same, with wiping", Walk, false, Swap::TheFile, nullptr, nullptr, 3, true},
       {"the folder swapped for a folder link", Walk, false, Swap::Given, L"target\\sub", L"target\\sub\\", 1},
       {"the same, with wiping", Walk, false, Swap::Given, L"target\\sub", L"target\\sub\\", 1, true},
       {"the folder above swapped for a junction-like link", Walk, false, Swap::Given, L"target", L"target\\sub\\", 1},
@@ -118,6 +122,8 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
        L"target\\p1\\Cache\\Web Data", 0, false, L" (a link to another file)", true},
       {"a database swapped for a link after its folder's pin", DatabaseStep, true, Swap::Given,
        L"target\\p1\\Cache\\Web Data", L"target\\p1\\Cache\\Web Data", 1, false, L" (a link to another file)", true},
+      {"a database swapped for another file after its listing", DatabaseStep, true, Swap::AtOpen,
+       L"target\\p1\\Cache\\Web Data", L"target\\p1\\Cache\\Web Data", 1, false, L" (a link to another file)", true},
   };
   int n = 0;
   for (const Row& r : rows) {
@@ -131,7 +137,17 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
     settings.WipeNumber = 1;
     CleanRun run(CleanMode::RealClean, settings, true);
     std::wstring swapped;
+    if (r.swap == Swap::AtOpen) {
+      core::guard::SetBeforeContentOpen([&](const std::wstring& path) {
+        if (!swapped.empty() || path != box.Path(r.swapped)) return;
+        std::wstring outside = box.Path(L"outside" + std::wstring(r.swapped).substr(6));
+        bool moved = ::MoveFileW(path.c_str(), box.Path(L"moved-away").c_str()) &&
+                     ::CopyFileW(outside.c_str(), path.c_str(), TRUE);
+        swapped = moved ? r.swapped : L"failed";
+      });
+    }
     run.deleter->onFile = [&](const std::wstring& path) {
+      if (r.swap == Swap::AtOpen) return;
       if (!swapped.empty() || path.find(box.Path(r.profiles ? L"target\\" : L"target\\sub\\")) != 0) return;
       std::wstring relative = path.substr(box.Root().size());
       if (r.swap == Swap::TheFile) swapped = relative;
@@ -140,6 +156,7 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
       if (!SwapForLink(box, swapped)) swapped = L"failed";
     };
     r.road(run.Thread(), box.Path(L"target"));
+    core::guard::SetBeforeContentOpen(nullptr);
     if (swapped == L"failed") GTEST_SKIP() << "links can only be made under Wine";
     ASSERT_FALSE(swapped.empty());
     if (!r.profiles) { EXPECT_EQ(ReadAll(box.Path(L"outside\\a.txt")), "keep"); }
@@ -151,6 +168,9 @@ TEST(FolderSwap, AFolderReplacedAfterItsListingLeavesEveryOutsideFile) {
                                      : L" (the folder was replaced after it was listed)";
     if (r.database) {
       EXPECT_TRUE(ReadAll(box.Path(L"outside\\p1\\Cache\\Web Data")) == outsideDatabase) << "the outside database changed";
+    }
+    if (r.swap == Swap::AtOpen) {
+      EXPECT_TRUE(ReadAll(box.Path(swapped)) == outsideDatabase) << "the file swapped in changed";
     }
     EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + logged + why)) << testing::PrintToString(logged);
     // Nothing that stayed is said to be deleted.

@@ -43,6 +43,21 @@ TEST(WipeFile, LeavesFilesThatAreNotOnlyOursAlone) {
     EXPECT_EQ(WipeFile(box.Path(L"to-single.txt"), 1), WipeResult::Refused);
     EXPECT_EQ(ReadAll(box.Path(L"single.txt")), "single");
   }
+  // The name swapped for another plain file after the listing: the handle's
+  // name looks right, the file is not the one listed.
+  box.File(L"listed.txt", "listed");
+  box.File(L"stranger.txt", "stranger");
+  core::guard::FolderPin pin(box.Root());
+  bool seen = false;
+  core::guard::ListPinned(pin, [&](const core::guard::ListedEntry& entry) {
+    if (std::wstring(entry.Name()) != L"listed.txt") return true;
+    seen = ::MoveFileW(box.Path(L"listed.txt").c_str(), box.Path(L"moved.txt").c_str()) &&
+           ::MoveFileW(box.Path(L"stranger.txt").c_str(), box.Path(L"listed.txt").c_str());
+    EXPECT_EQ(WipeFile(entry, 1), WipeResult::Refused);
+    return false;
+  });
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(ReadAll(box.Path(L"listed.txt")), "stranger");
   EXPECT_EQ(WipeFile(box.Path(L"missing.txt"), 1), WipeResult::Missing);
   box.File(L"busy.txt", "busy");
   HANDLE busy = ::CreateFileW(box.Path(L"busy.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -16,9 +16,11 @@
 #include "cleaner/items/ItemSteps.h"
 #include "indexdat/IndexDatBuilder.h"
 #include "core/Files.h"
+#include "core/guard/PinnedOpen.h"
 #include "core/SystemInfo.h"
 #include "sys/RegistryKey.h"
 #include "sys/Text.h"
+#include "sys/TextCompare.h"
 
 using namespace cleaner;
 using namespace items_test;
@@ -418,55 +420,96 @@ class IEIndexDatItem : public testing::Test {
 }  // namespace
 
 // On the NT family each file is emptied in place and stays for the browser;
-// nothing goes on the restart list. A folder on the way that is a link is
-// refused with its reason, and the file behind it keeps its records.
+// nothing goes on the restart list. A folder on the way that is a link, an
+// index file with a second name outside, or one swapped for another file
+// after its listing is refused with its reason, and the file behind it
+// keeps its records; one the browser holds without write sharing is left,
+// said so and not counted.
 TEST_F(IEIndexDatItem, EmptiedInPlaceScheduledNowhereAndNoLinkFollowed) {
   const std::wstring caption = L"Internet Explorer - Index.dat Files";
+  enum class Trap {
+    None,
+    ContentLink,    // Content.IE5 a link to an outside folder with a valid index file
+    HardLink,       // the cookies' index a second name of an outside index file
+    SwappedAtOpen,  // the history's index swapped for a copy of an outside one just before its open
+    HeldOpen,       // the cache's index held open by another program without write sharing
+  };
   struct Row {
     const char* what;
     CleanMode mode;
-    bool contentLink;  // Content.IE5 a link to an outside folder with a valid index file
+    Trap trap;
+    size_t trapped;      // the index of files_ the trap is on
+    const wchar_t* why;  // the end of its log line
   };
   const Row rows[] = {
-      {"a test counts the three and writes nothing", CleanMode::Test, false},
-      {"a clean empties the three in place", CleanMode::RealClean, false},
-      {"Content.IE5 a link to an outside index file", CleanMode::RealClean, true},
+      {"a test counts the three and writes nothing", CleanMode::Test, Trap::None, 9, nullptr},
+      {"a clean empties the three in place", CleanMode::RealClean, Trap::None, 9, nullptr},
+      {"Content.IE5 a link to an outside index file", CleanMode::RealClean, Trap::ContentLink, 1,
+       L"\\ (a folder link; its target is kept)"},
+      {"the cookies' index a hard link to an outside file", CleanMode::RealClean, Trap::HardLink, 0,
+       L" (a link to another file)"},
+      {"the history's index swapped after its listing", CleanMode::RealClean, Trap::SwappedAtOpen, 2,
+       L" (a link to another file)"},
+      {"the cache's index in use by the browser", CleanMode::RealClean, Trap::HeldOpen, 1, L" (in use)"},
   };
   ItemServices nt;
   nt.windowsVersion = [] { return BYTE(9); };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     const std::vector<uint8_t> sample = SampleIndexDat();
-    for (const std::wstring& f : files_) WriteFile(f, std::string(sample.begin(), sample.end()));
+    const std::string bytes(sample.begin(), sample.end());
+    for (const std::wstring& f : files_) WriteFile(f, bytes);
     const std::wstring content = ShellFolder(CSIDL_INTERNET_CACHE) + L"Content.IE5";
     Sandbox box(L"ie-indexdat-link");
-    if (r.contentLink) {
-      WriteFile(box.Path(L"outside\\index.dat"), std::string(sample.begin(), sample.end()));
+    const std::wstring outside = box.Path(L"outside\\index.dat");
+    WriteFile(outside, bytes);
+    if (r.trap == Trap::ContentLink) {
       ASSERT_TRUE(::MoveFileW(content.c_str(), (content + L".saved").c_str()));
       if (!MakeSymlink(box.Path(L"outside"), content)) {
         ::MoveFileW((content + L".saved").c_str(), content.c_str());
         GTEST_SKIP() << "no symbolic link could be made";
       }
     }
+    if (r.trap == Trap::HardLink) {
+      ASSERT_TRUE(::DeleteFileW(files_[r.trapped].c_str()));
+      ASSERT_TRUE(::CreateHardLinkW(files_[r.trapped].c_str(), outside.c_str(), nullptr));
+    }
+    bool swapped = false;
+    if (r.trap == Trap::SwappedAtOpen) {
+      core::guard::SetBeforeContentOpen([&](const std::wstring& path) {
+        if (swapped || !sys::SameText(path, files_[r.trapped])) return;
+        swapped = ::MoveFileW(path.c_str(), box.Path(L"moved-away").c_str()) &&
+                  ::CopyFileW(outside.c_str(), path.c_str(), TRUE);
+      });
+    }
+    HANDLE held = r.trap != Trap::HeldOpen ? INVALID_HANDLE_VALUE
+                                           : ::CreateFileW(files_[r.trapped].c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                           nullptr, OPEN_EXISTING, 0, nullptr);
     ItemRun run(r.mode, nt);
     run.Run({caption});
-    if (r.contentLink) {
+    core::guard::SetBeforeContentOpen(nullptr);
+    if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
+    if (r.trap == Trap::ContentLink) {
       RemoveLink(content);
       ASSERT_TRUE(::MoveFileW((content + L".saved").c_str(), content.c_str()));
     }
+    EXPECT_EQ(swapped, r.trap == Trap::SwappedAtOpen);
     const bool clean = r.mode == CleanMode::RealClean;
-    EXPECT_EQ(run.Results()[caption].count, 3);
+    EXPECT_EQ(run.Results()[caption].count, r.trap == Trap::HeldOpen ? 2 : 3);
     EXPECT_FALSE(run.log->Contains(L"Warning: This will take effect next time windows is rebooted."));
     EXPECT_EQ(PendingRenames(), pending_);
-    for (const std::wstring& f : files_) {
-      bool linked = r.contentLink && f.find(L"Content.IE5") != std::wstring::npos;
-      EXPECT_EQ(Records(f), clean && !linked ? 0u : 1u) << testing::PrintToString(f);
-      EXPECT_EQ(run.log->Contains(L"Clean: emptied " + f + L" and left it for the browser"), clean && !linked)
+    for (size_t i = 0; i < files_.size(); ++i) {
+      const std::wstring& f = files_[i];
+      bool trapped = r.trap != Trap::None && i == r.trapped;
+      EXPECT_EQ(Records(f), clean && !trapped ? 0u : 1u) << testing::PrintToString(f);
+      EXPECT_EQ(run.log->Contains(L"Clean: emptied " + f + L" and left it for the browser"), clean && !trapped)
           << testing::PrintToString(f);
     }
-    if (!r.contentLink) continue;
-    EXPECT_EQ(Records(box.Path(L"outside\\index.dat")), 1u) << "the file behind the link was scrubbed";
-    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + content + L"\\ (a folder link; its target is kept)"));
+    if (r.trap == Trap::None) continue;
+    EXPECT_EQ(Records(outside), 1u) << "the file behind the link was scrubbed";
+    const std::wstring logged = r.trap == Trap::ContentLink ? content : files_[r.trapped];
+    const wchar_t* verb = r.trap == Trap::HeldOpen ? L"Clean: not emptied " : L"Clean: skipping ";
+    EXPECT_TRUE(run.log->Contains(verb + logged + r.why)) << testing::PrintToString(run.log->Lines());
     EXPECT_GT(run.thread->FTotalFailed, 0) << "a refusal counts against the exit code";
   }
 }

@@ -7,6 +7,7 @@
 #include "Scratch.h"
 #include "core/SQLiteWrapper.h"
 #include "core/guard/FolderPin.h"
+#include "core/guard/PinnedOpen.h"
 #include "support/TestSupport.h"
 
 using namespace core;
@@ -129,10 +130,16 @@ TEST_F(SQLiteWrapper, LockedDatabaseGivesCode5AndStaysDeletable) {
 }
 
 // A database opened through the pin of its folder, with its side files: what
-// is a link is refused, and nothing outside the folder is read, made or
-// changed. in\ holds the database, out\ an outside one of the same name.
+// is a link (a second name included) or another file than the one listed is
+// refused, and nothing outside the folder is read, made or changed. The
+// folder in\ holds the database, out\ an outside one of the same name.
 TEST(SQLitePinned, EveryFileOfTheDatabaseIsItsFoldersOwn) {
-  enum class Place { Before, AfterOpen };
+  enum class Place {
+    Before,     // a symbolic link made before the database is opened
+    HardLink,   // a second name of the outside file, made before
+    AtOpen,     // the name swapped for a copy of the outside file after its listing, just before its open
+    AfterOpen,  // the folder swapped for a link once the database is open
+  };
   struct Row {
     const char* what;
     bool wal;
@@ -148,10 +155,14 @@ TEST(SQLitePinned, EveryFileOfTheDatabaseIsItsFoldersOwn) {
       {"the journal's name a link to an outside journal", false, L"-journal", false, Place::Before, L"-journal"},
       {"the journal's name a link to nothing yet", false, L"-journal", true, Place::Before, L"-journal"},
       {"the WAL's name a link", true, L"-wal", false, Place::Before, L"-wal"},
+      {"the database a hard link to the outside one", false, L"", false, Place::HardLink, L""},
+      {"the journal's name a hard link to an outside journal", false, L"-journal", false, Place::HardLink,
+       L"-journal"},
+      {"the database swapped for another file after its listing", false, L"", false, Place::AtOpen, L""},
       {"the shared memory's name a link to nothing yet", true, L"-shm", true, Place::Before, L"-shm"},
       {"the folder swapped for a link once the database is open", false, L"\\", false, Place::AfterOpen, L"-journal"},
-      {"the same in WAL mode, where a journal beside it is looked for first", true, L"\\", false, Place::AfterOpen,
-       L"-journal"},
+      {"the same in WAL mode: the WAL made in the pinned folder is named as the outside one", true, L"\\", false,
+       Place::AfterOpen, L"-wal"},
   };
   int n = 0;
   for (const Row& r : rows) {
@@ -170,7 +181,20 @@ TEST(SQLitePinned, EveryFileOfTheDatabaseIsItsFoldersOwn) {
     ASSERT_TRUE(WriteFileBytes(out + L"\\" + db + L"-wal", std::string(32, 'w')));
     const std::string outside = ReadFileBytes(out + L"\\" + db);
     bool swapFolder = r.linked != nullptr && std::wstring(r.linked) == L"\\";
-    if (r.linked != nullptr && !swapFolder) {
+    if (r.when == Place::HardLink) {
+      std::wstring link = in + L"\\" + db + r.linked;
+      ::DeleteFileW(link.c_str());
+      ASSERT_TRUE(::CreateHardLinkW(link.c_str(), (out + L"\\" + db + r.linked).c_str(), nullptr));
+    }
+    bool swapped = false;
+    if (r.when == Place::AtOpen) {
+      guard::SetBeforeContentOpen([&](const std::wstring& path) {
+        if (swapped || path != in + L"\\" + db + r.linked) return;
+        swapped = ::MoveFileW(path.c_str(), (scratch / L"moved-away").c_str()) &&
+                  ::CopyFileW((out + L"\\" + db + r.linked).c_str(), path.c_str(), TRUE);
+      });
+    }
+    if (r.linked != nullptr && !swapFolder && r.when == Place::Before) {
       std::wstring target = out + L"\\" + (r.dangling ? L"made-" : L"") + db + r.linked;
       std::wstring link = in + L"\\" + db + r.linked;
       if (std::wstring(r.linked).empty()) ::DeleteFileW(link.c_str());
@@ -196,6 +220,11 @@ TEST(SQLitePinned, EveryFileOfTheDatabaseIsItsFoldersOwn) {
       refused = e.File();
     } catch (const ESQLiteException& e) {
       refused = L"failed: " + e.Message();
+    }
+    guard::SetBeforeContentOpen(nullptr);
+    EXPECT_EQ(swapped, r.when == Place::AtOpen);
+    if (swapped) {
+      EXPECT_TRUE(ReadFileBytes(in + L"\\" + db) == outside) << "the file swapped in was written";
     }
     EXPECT_EQ(refused, r.refused == nullptr ? L"(none)" : pin.Path() + db + r.refused);
     EXPECT_TRUE(ReadFileBytes(out + L"\\" + db) == outside) << "the outside database was written";

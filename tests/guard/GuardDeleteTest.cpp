@@ -15,6 +15,8 @@
 #include "core/guard/FileCreate.h"
 #include "core/guard/FileDelete.h"
 #include "core/guard/LockedPlaces.h"
+#include "core/guard/NtFiles.h"
+#include "core/guard/PinnedOpen.h"
 #include "core/guard/RegistryEntry.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SettingsFile.h"
@@ -170,11 +172,19 @@ bool MakeFile(const std::wstring& path, const std::string& content, DWORD attrib
 
 // Wine shows a Unix link to a file as a plain file: its name only tells. A
 // link may differ from its target only in letter case, or only by a
-// trailing dot that a plain path loses.
+// trailing dot that a plain path loses. Each file is first opened for its
+// content, as a database or a wipe opens it, then deleted by its path: the
+// open also refuses a second name and a file swapped in after the listing,
+// which the delete, removing a name only, takes.
 TEST(GuardFiles, AFileIsDeletedOnlyAsItself) {
   ScratchFolder box;
   const std::wstring dir = box.Path() + L"\\";
   ASSERT_TRUE(MakeFile(dir + L"plain.tmp", "go"));
+  ASSERT_TRUE(MakeFile(dir + L"other-case.tmp", "go"));
+  ASSERT_TRUE(MakeFile(dir + L"swapped.tmp", "go"));
+  ASSERT_TRUE(MakeFile(dir + L"stranger.tmp", "stranger"));
+  ASSERT_TRUE(MakeFile(dir + L"first.txt", "keep"));
+  ASSERT_TRUE(::CreateHardLinkW((dir + L"second.tmp").c_str(), (dir + L"first.txt").c_str(), nullptr));
   ASSERT_TRUE(MakeFile(dir + L"readonly.tmp", "go", FILE_ATTRIBUTE_READONLY));
   ASSERT_TRUE(MakeFile(dir + L"caselink.tmp", "keep"));
   ASSERT_TRUE(MakeFile(dir + L"keep.dat", "keep"));
@@ -187,25 +197,46 @@ TEST(GuardFiles, AFileIsDeletedOnlyAsItself) {
     const wchar_t* name;
     bool needsLinks;
     FileDeleteResult expected;
+    PinnedOpenResult opened;
+    bool swapAtOpen = false;  // swapped for stranger.tmp between the listing and the open
   };
   const Row rows[] = {
-      {L"plain.tmp", false, FileDeleteResult::Deleted},
-      {L"readonly.tmp", false, FileDeleteResult::Deleted},
-      {L"own.dat.", false, FileDeleteResult::Deleted},
-      {L"missing.tmp", false, FileDeleteResult::Missing},
-      {L"to.txt", true, FileDeleteResult::Refused},
-      {L"CaseLink.tmp", true, FileDeleteResult::Refused},
-      {L"keep.dat.", true, FileDeleteResult::Refused},
+      {L"plain.tmp", false, FileDeleteResult::Deleted, PinnedOpenResult::Opened},
+      {L"OTHER-CASE.TMP", false, FileDeleteResult::Deleted, PinnedOpenResult::Opened},
+      {L"readonly.tmp", false, FileDeleteResult::Deleted, PinnedOpenResult::Opened},
+      {L"own.dat.", false, FileDeleteResult::Deleted, PinnedOpenResult::Opened},
+      {L"missing.tmp", false, FileDeleteResult::Missing, PinnedOpenResult::Missing},
+      {L"second.tmp", false, FileDeleteResult::Deleted, PinnedOpenResult::OtherName},
+      {L"swapped.tmp", false, FileDeleteResult::Deleted, PinnedOpenResult::Refused, true},
+      {L"to.txt", true, FileDeleteResult::Refused, PinnedOpenResult::Refused},
+      {L"CaseLink.tmp", true, FileDeleteResult::Refused, PinnedOpenResult::Refused},
+      {L"keep.dat.", true, FileDeleteResult::Refused, PinnedOpenResult::Refused},
   };
+  FolderPin pin(dir);
   for (const Row& r : rows) {
     if (r.needsLinks && !links) continue;
     SCOPED_TRACE(std::string(r.name, r.name + wcslen(r.name)));
+    bool swapped = false;
+    if (r.swapAtOpen) {
+      SetBeforeContentOpen([&](const std::wstring& path) {
+        swapped = ::MoveFileW(path.c_str(), (dir + L"moved.tmp").c_str()) &&
+                  ::MoveFileW((dir + L"stranger.tmp").c_str(), path.c_str());
+      });
+    }
+    PinnedOpen opened = OpenPinnedFile(pin, r.name, GENERIC_READ | GENERIC_WRITE, nt::kShareAll, PinnedCreate::No);
+    SetBeforeContentOpen(nullptr);
+    EXPECT_EQ(opened.result, r.opened);
+    EXPECT_EQ(swapped, r.swapAtOpen);
+    if (opened.handle != INVALID_HANDLE_VALUE) ::CloseHandle(opened.handle);
+    if (swapped) {
+      EXPECT_EQ(core_test::ReadFileBytes(dir + r.name), "stranger");
+    }
     EXPECT_EQ(DeleteNamedFile(dir + r.name), r.expected);
     if (r.expected == FileDeleteResult::Deleted) {
       EXPECT_EQ(::GetFileAttributesW((L"\\\\?\\" + dir + r.name).c_str()), INVALID_FILE_ATTRIBUTES);
     }
   }
-  for (const wchar_t* kept : {L"caselink.tmp", L"keep.dat", L"secret.txt", L"own.dat"}) {
+  for (const wchar_t* kept : {L"caselink.tmp", L"keep.dat", L"secret.txt", L"own.dat", L"first.txt"}) {
     EXPECT_EQ(core_test::ReadFileBytes(dir + kept), "keep") << std::string(kept, kept + wcslen(kept));
   }
   EXPECT_EQ(DeleteNamedFile(dir + L"*.tmp"), FileDeleteResult::Refused);

@@ -9,6 +9,7 @@
 
 #include "core/Paths.h"
 #include "core/Text.h"
+#include "core/guard/FolderPin.h"
 
 namespace app {
 namespace {
@@ -54,23 +55,22 @@ std::wstring UserCookieFolder() {
 std::vector<TCookieFile> CookiesToDelete(const std::wstring& folder, const std::vector<std::wstring>& keep) {
   std::vector<TCookieFile> out;
   if (folder.empty()) return out;
-  const std::wstring dir = core::WithTrailingBackslash(folder);
-  WIN32_FIND_DATAW fd{};
-  HANDLE h = ::FindFirstFileW((dir + L"*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return out;
+  // Read through the folder's pin: a cookie's name that is a link shows
+  // nothing of the file it leads to.
+  core::guard::FolderPin pin(core::WithTrailingBackslash(folder), core::guard::FollowLink::Yes);
   auto kept = [&keep](const std::wstring& s) { return std::find(keep.begin(), keep.end(), s) != keep.end(); };
-  do {
-    const std::wstring name = fd.cFileName;
-    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || name.find(L".txt") == std::wstring::npos) continue;
+  core::guard::ListPinned(pin, [&](const core::guard::ListedEntry& entry) {
+    const std::wstring name = entry.Name();
+    if (entry.IsFolder() || name.find(L".txt") == std::wstring::npos) return true;
     std::wstring host;
     try {
-      host = core::GetCookieHost(dir + name);
+      host = core::GetCookieHost(entry);
     } catch (const std::exception&) {
-      continue;  // a locked or vanished file costs only its own line
+      return true;  // a locked, vanished or linked file costs only its own line
     }
     if (!kept(name) && !kept(host)) out.push_back({host, name});
-  } while (::FindNextFileW(h, &fd));
-  ::FindClose(h);
+    return true;
+  });
   return out;
 }
 

@@ -33,20 +33,16 @@ class Handle {
 // Shared with the browser, which may hold the file open.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Opened relative to the pin, never through a link: its target is not ours
-// to read or scrub.
-FileStatus Open(const core::guard::FolderPin& folder, const std::wstring& name, DWORD access, HANDLE* out) {
-  if (!folder.IsFolder()) return FileStatus::Missing;
-  core::guard::PinnedOpen opened =
-      core::guard::OpenPinnedFile(folder, name, access, kShareAll, core::guard::PinnedCreate::No);
+// Opened relative to the pin, never through a link, and judged by the
+// guard: a file that is not the one listed is not ours to read or scrub.
+FileStatus Opened(const core::guard::PinnedOpen& opened, HANDLE* out) {
+  if (opened.Refused()) return FileStatus::Linked;
   switch (opened.result) {
     case core::guard::PinnedOpenResult::Opened:
       *out = opened.handle;
       return FileStatus::Done;
     case core::guard::PinnedOpenResult::Missing:
       return FileStatus::Missing;
-    case core::guard::PinnedOpenResult::Refused:
-      return FileStatus::Linked;
     default:
       return FileStatus::CannotOpen;
   }
@@ -120,8 +116,11 @@ FileStatus ScrubPass(HANDLE file, uint8_t value, uint64_t* written) {
 FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes) {
   NamedFile named(path);
   if (named.slash == std::wstring::npos) return FileStatus::Missing;
+  if (!named.folder.IsFolder()) return FileStatus::Missing;
   HANDLE h = INVALID_HANDLE_VALUE;
-  FileStatus opened = Open(named.folder, named.name, GENERIC_READ, &h);
+  FileStatus opened = Opened(core::guard::OpenPinnedFile(named.folder, named.name, GENERIC_READ, kShareAll,
+                                                         core::guard::PinnedCreate::No),
+                             &h);
   if (opened != FileStatus::Done) return opened;
   Handle file(h);
   return ReadAll(file.Get(), bytes);
@@ -134,13 +133,24 @@ ScrubResult ScrubIndexDat(const std::wstring& path, int passes) {
 }
 
 ScrubResult ScrubIndexDat(const core::guard::FolderPin& folder, const std::wstring& name, int passes) {
+  ScrubResult result;
+  if (!folder.IsFolder()) return result;
+  if (core::guard::FindPinned(folder, name, [&](const core::guard::ListedEntry& entry) {
+        result = ScrubIndexDat(entry, passes);
+      }) == core::guard::Lookup::Failed) {
+    result.status = FileStatus::CannotOpen;
+  }
+  return result;
+}
+
+ScrubResult ScrubIndexDat(const core::guard::ListedEntry& entry, int passes) {
   passes = std::clamp(passes, 1, 3);
   std::minstd_rand random(::GetTickCount() ^ ::GetCurrentThreadId());
   std::uniform_int_distribution<int> anyByte(0, 254);
   ScrubResult result;
   for (int pass = 1; pass <= passes; ++pass) {
     HANDLE h = INVALID_HANDLE_VALUE;
-    result.status = Open(folder, name, GENERIC_READ | GENERIC_WRITE, &h);
+    result.status = Opened(core::guard::OpenListedFile(entry, GENERIC_READ | GENERIC_WRITE, kShareAll), &h);
     if (result.status != FileStatus::Done) break;
     Handle file(h);
     uint8_t value = pass == passes ? 0 : static_cast<uint8_t>(anyByte(random));

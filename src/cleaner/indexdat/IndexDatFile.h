@@ -18,7 +18,7 @@ enum class FileStatus {
   CannotOpen,    // in use without sharing, no access, or unreadable
   NotCacheFile,  // does not start with the cache signature: left untouched
   Refused,       // too large to be an index file or to read into memory
-  Linked,        // a link, or not the folder's own file: left untouched
+  Linked,        // a link, a file with another name, or not the file listed: left untouched
 };
 
 // Reads the whole file (sharing it with the browser). A file named by a path
@@ -35,8 +35,10 @@ struct ScrubResult {
 // one with a random byte 0..254. A file that cannot be opened ends the
 // scrub; the passes done stay done.
 ScrubResult ScrubIndexDat(const std::wstring& path, int passes);
-// The file `name` of the pinned `folder`, as the folder's listing spells it:
-// every pass opens it relative to the pin and refuses a link.
+// The file `name` of the pinned `folder`, found in the pin's listing.
 ScrubResult ScrubIndexDat(const core::guard::FolderPin& folder, const std::wstring& name, int passes);
+// The file a pinned listing gave: every pass opens it relative to the pin and
+// scrubs it only while it is the file listed, with no other name.
+ScrubResult ScrubIndexDat(const core::guard::ListedEntry& entry, int passes);
 
 }  // namespace indexdat

@@ -137,8 +137,7 @@ indexdat::FileStatus WipeListedIndexDat(TClearTaskThread& t, const core::guard::
   if (t.IsTest()) return indexdat::FileStatus::Missing;
   const CleanSettings& s = t.Settings();
   indexdat::FileStatus status = entry.IsLink() ? indexdat::FileStatus::Linked
-                                               : indexdat::ScrubIndexDat(entry.Folder(), entry.Name(),
-                                                                         s.IsWipeFile ? s.WipeNumber : 0).status;
+                                               : indexdat::ScrubIndexDat(entry, s.IsWipeFile ? s.WipeNumber : 0).status;
   if (status == indexdat::FileStatus::NotCacheFile) {
     t.AddLog(L"Not a cache index file, left unchanged: " + entry.Path());
   } else if (status == indexdat::FileStatus::Refused) {
@@ -146,6 +145,10 @@ indexdat::FileStatus WipeListedIndexDat(TClearTaskThread& t, const core::guard::
   } else if (status == indexdat::FileStatus::Linked) {
     ++t.FItemRefused;
     t.AddLog(t.Prefix() + L"skipping" + L" " + entry.Path() + L" (a link to another file)");
+  } else if (status == indexdat::FileStatus::CannotOpen) {
+    // Held by the browser without write sharing: left as it was, and said so.
+    ++t.FItemFailed;
+    t.AddLog(t.Prefix() + L"not emptied" + L" " + entry.Path() + L" (in use)");
   }
   return status;
 }

@@ -53,7 +53,7 @@ void ClearCookieFile(TClearTaskThread& t, const core::guard::ListedEntry& entry,
   std::wstring path = entry.Path();
   std::wstring host;
   try {
-    host = core::GetCookieHost(path);
+    host = core::GetCookieHost(entry);
   } catch (...) {
     // Nothing is deleted on the strength of a file we could not read.
     t.AddLog(L"Cannot read cookie " + path + L", kept");
@@ -254,6 +254,8 @@ void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices& s) {
     if (!nineX && status == indexdat::FileStatus::Done) {
       t.AddLog(t.Prefix() + L"emptied " + files[i] + L" and left it for the browser");
     }
+    // One the browser holds stays whole: not counted as cleaned.
+    if (status == indexdat::FileStatus::CannotOpen && t.FItemCount > 0) --t.FItemCount;
   }
   RemoveAtRestart(t, files, s.windowsVersion(), WindowsFile(L"Wininit.ini"));
 }

@@ -138,14 +138,6 @@ bool IsFileReachedThroughLink(const std::wstring& path) {
   return linked;
 }
 
-bool LiesInPinnedFolder(const FolderPin& folder, const std::wstring& name) {
-  HANDLE h = OpenListed(folder, name, FILE_READ_ATTRIBUTES);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool inPlace = !ReachedThroughLink(h, folder, name);
-  ::CloseHandle(h);
-  return inPlace;
-}
-
 bool IsPlainFileName(const std::wstring& name) {
   return !name.empty() && name != L"." && name != L".." && name.find_first_of(L"\\/:*?\"<>|") == std::wstring::npos;
 }
@@ -166,15 +158,6 @@ FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& n
                                                                  : DeleteReadOnlyAware(h, attributes, readOnly);
   ::CloseHandle(h);
   return result;
-}
-
-bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes) {
-  if (!MayDelete(folder.Path(), name, attributes)) return false;
-  HANDLE h = OpenListed(folder, name, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool set = !ReachedThroughLink(h, folder, name) && SetAttributes(h, attributes);
-  ::CloseHandle(h);
-  return set;
 }
 
 // A folder, or a folder link, removed through a handle on the name itself.
@@ -207,28 +190,34 @@ bool RemovePinnedFolder(FolderPin& folder) {
   return marked;
 }
 
-bool FindListedFile(const std::wstring& path, std::wstring* folder, std::wstring* name, DWORD* attributes) {
+bool IsNamedFilePath(const std::wstring& path) {
   if (!HasAcceptedForm(path) || path.find_first_of(L"*?") != std::wstring::npos) return false;
   size_t slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos || slash + 1 == path.size()) return false;
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW(LiteralPath(path).c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  ::FindClose(find);
-  *folder = path.substr(0, slash + 1);
-  *name = fd.cFileName;
-  *attributes = fd.dwFileAttributes;
-  return true;
+  return slash != std::wstring::npos && slash + 1 < path.size();
+}
+
+Lookup FindNamedFile(const std::wstring& path, const std::function<void(const ListedEntry&)>& use,
+                     std::wstring* linkIntoPlace) {
+  if (!IsNamedFilePath(path)) return Lookup::Missing;
+  size_t slash = path.find_last_of(L"\\/");
+  FolderPin folder(path.substr(0, slash + 1), FollowLink::Yes);
+  if (!folder.LinkIntoPlace().empty()) {
+    if (linkIntoPlace != nullptr) *linkIntoPlace = folder.LinkIntoPlace();
+    return Lookup::Failed;
+  }
+  if (!folder.IsFolder()) return Lookup::Missing;
+  return FindPinned(folder, path.substr(slash + 1), use);
 }
 
 FileDeleteResult DeleteNamedFile(const std::wstring& path) {
-  std::wstring folder, name;
-  DWORD attributes = 0;
-  if (!FindListedFile(path, &folder, &name, &attributes)) {
-    bool named = HasAcceptedForm(path) && path.find_first_of(L"*?") == std::wstring::npos;
-    return named ? FileDeleteResult::Missing : FileDeleteResult::Refused;
-  }
-  return DeleteListedFile(folder, name, attributes);
+  if (!IsNamedFilePath(path)) return FileDeleteResult::Refused;
+  FileDeleteResult result = FileDeleteResult::Missing;
+  std::wstring place;
+  Lookup found = FindNamedFile(
+      path, [&](const ListedEntry& entry) { result = DeleteListedFile(entry.Folder(), entry.Name(), entry.Attributes()); },
+      &place);
+  if (!place.empty()) return FileDeleteResult::Refused;
+  return found == Lookup::Failed ? FileDeleteResult::Failed : result;
 }
 
 }  // namespace guard

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "core/guard/FolderPin.h"
@@ -28,10 +29,6 @@ bool ReachedThroughLink(HANDLE file, const FolderPin& folder, const std::wstring
 bool ReachedThroughLink(HANDLE file, const std::wstring& folder, const std::wstring& name);
 bool ReachedThroughLink(HANDLE file, const std::wstring& path);
 bool IsFileReachedThroughLink(const std::wstring& path);
-// The file `name` is there in the pinned `folder` itself, not reached through
-// a link or a folder that replaced it: what a file is checked for before it
-// is opened by its path (a database, an index file).
-bool LiesInPinnedFolder(const FolderPin& folder, const std::wstring& name);
 
 // A name a folder may list and a delete may take as one file: no separator,
 // no stream colon, no wildcard, not "." or "..".
@@ -45,11 +42,6 @@ FileDeleteResult DeleteListedFile(const FolderPin& folder, const std::wstring& n
 // The same with `folder` (ending in "\") pinned as the delete begins.
 FileDeleteResult DeleteListedFile(const std::wstring& folder, const std::wstring& name, DWORD attributes);
 
-// Sets the attributes of the file `name` of the pinned `folder` through a
-// handle checked as DeleteListedFile checks it; false when it is not that
-// file or the system refused.
-bool SetListedFileAttributes(const FolderPin& folder, const std::wstring& name, DWORD attributes);
-
 // Removes an empty folder, or a folder link without touching its target,
 // through a handle opened on the name itself; false (and nothing touched)
 // where the system would open a link's target instead. A name ending in a
@@ -60,12 +52,19 @@ bool RemoveFolder(const std::wstring& path);
 // the pin; false (the folder stays) for a link, or a pin not opened for it.
 bool RemovePinnedFolder(FolderPin& folder);
 
-// One file named by a full path as its folder lists it: the folder (with its
-// "\"), the name as the folder spells it, and its attributes. False when the
-// path has no accepted form, holds a wildcard, or names nothing.
-bool FindListedFile(const std::wstring& path, std::wstring* folder, std::wstring* name, DWORD* attributes);
+// A full path one file may be found by: an accepted form, no wildcard, and
+// a name after its last separator.
+bool IsNamedFilePath(const std::wstring& path);
+// One file named by a full path: its folder pinned from the drive root (links
+// on the way taken as the user's own layout), the name found in that pin's
+// listing and handed to `use`. Missing when the path is no such path or its
+// folder or name is not there; Failed when the folder could not be listed, or
+// when a link of the user's on the way leads into a place they could not
+// change (then `linkIntoPlace`, when given, names that place).
+Lookup FindNamedFile(const std::wstring& path, const std::function<void(const ListedEntry&)>& use,
+                     std::wstring* linkIntoPlace = nullptr);
 
-// One file named by a full path: found as FindListedFile, then deleted as
+// One file named by a full path: found as FindNamedFile, then deleted as
 // DeleteListedFile.
 FileDeleteResult DeleteNamedFile(const std::wstring& path);
 

@@ -352,24 +352,59 @@ bool FolderPin::StillInPlace() const {
   return named != INVALID_FILE_ATTRIBUTES && (named & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
 }
 
+namespace {
+
+// Every entry of the folder `handle` holds ("." and ".." left out), as
+// entries of `folder`.
+bool ListHandle(const FolderPin& folder, HANDLE handle, const std::function<bool(const ListedEntry&)>& visit) {
+  std::vector<ULONGLONG> buf(8192);  // 64 KB, aligned for the entries
+  const ULONG size = static_cast<ULONG>(buf.size() * sizeof(ULONGLONG));
+  nt::Batch batch = nt::ReadFolder(handle, buf.data(), size, true);
+  if (batch == nt::Batch::Failed) return false;
+  bool go = true;
+  while (go && batch == nt::Batch::Filled) {
+    go = nt::ForEachEntry(buf.data(), [&](const WIN32_FIND_DATAW& fd, ULONGLONG id) {
+      const wchar_t* n = fd.cFileName;
+      bool dots = n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0'));
+      return dots || visit(ListedEntry(folder, fd, id));
+    });
+    if (go) batch = nt::ReadFolder(handle, buf.data(), size, false);
+  }
+  return true;
+}
+
+}  // namespace
+
 // Listed through the pin's own handle: what is listed is the pinned folder,
 // whatever its path leads to by now.
 bool ListPinned(const FolderPin& folder, const std::function<bool(const ListedEntry&)>& visit) {
   if (!folder.IsFolder()) return false;
-  std::vector<ULONGLONG> buf(8192);  // 64 KB, aligned for the entries
-  const ULONG size = static_cast<ULONG>(buf.size() * sizeof(ULONGLONG));
-  nt::Batch batch = nt::ReadFolder(folder.Handle(), buf.data(), size, true);
-  if (batch == nt::Batch::Failed) return false;
-  bool go = true;
-  while (go && batch == nt::Batch::Filled) {
-    go = nt::ForEachEntry(buf.data(), [&](const WIN32_FIND_DATAW& fd) {
-      const wchar_t* n = fd.cFileName;
-      bool dots = n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0'));
-      return dots || visit(ListedEntry(folder, fd));
-    });
-    if (go) batch = nt::ReadFolder(folder.Handle(), buf.data(), size, false);
+  return ListHandle(folder, folder.Handle(), visit);
+}
+
+Lookup FindPinned(const FolderPin& folder, const std::wstring& name, const std::function<void(const ListedEntry&)>& use) {
+  if (!folder.IsFolder()) return Lookup::Failed;
+  HANDLE second = INVALID_HANDLE_VALUE;
+  if (nt::Reopen(folder.Handle(), FILE_LIST_DIRECTORY, kShareAll, nt::kDirectoryFile, &second) < 0) {
+    return Lookup::Failed;
   }
-  return true;
+  WIN32_FIND_DATAW found{};
+  ULONGLONG foundId = 0;
+  bool exact = false, any = false;
+  bool listed = ListHandle(folder, second, [&](const ListedEntry& entry) {
+    exact = name == entry.Name();
+    if (exact || (!any && sys::SameText(name, entry.Name()))) {
+      found = entry.Data();
+      foundId = entry.FileId();
+      any = true;
+    }
+    return !exact;
+  });
+  ::CloseHandle(second);
+  if (!listed) return Lookup::Failed;
+  if (!any) return Lookup::Missing;
+  use(ListedEntry(folder, found, foundId));
+  return Lookup::Found;
 }
 
 std::unique_ptr<FolderPin> PinBelow(const FolderPin& base, const std::wstring& relative) {

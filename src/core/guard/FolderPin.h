@@ -122,9 +122,13 @@ class FolderPin {
 // nothing listed is looked up again by path.
 class ListedEntry {
  public:
-  ListedEntry(const FolderPin& folder, const WIN32_FIND_DATAW& data) : folder_(folder), data_(data) {}
+  ListedEntry(const FolderPin& folder, const WIN32_FIND_DATAW& data, ULONGLONG fileId)
+      : folder_(folder), data_(data), fileId_(fileId) {}
   const FolderPin& Folder() const { return folder_; }
   const WIN32_FIND_DATAW& Data() const { return data_; }
+  // Its index on the pinned folder's volume, as listed: what an open of its
+  // content must meet.
+  ULONGLONG FileId() const { return fileId_; }
   const wchar_t* Name() const { return data_.cFileName; }
   DWORD Attributes() const { return data_.dwFileAttributes; }
   bool IsFolder() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
@@ -136,11 +140,20 @@ class ListedEntry {
  private:
   const FolderPin& folder_;
   const WIN32_FIND_DATAW& data_;
+  ULONGLONG fileId_;
 };
 
 // Lists the pinned folder ("." and ".." left out) and hands each entry to
 // `visit` until it returns false. False when the folder could not be listed.
 bool ListPinned(const FolderPin& folder, const std::function<bool(const ListedEntry&)>& visit);
+
+// Finds `name` in the pinned folder's own listing, as written or else as the
+// system matches it ignoring case, and hands that entry to `use`. Listed
+// through a second handle on the pinned folder, so a listing of the pin
+// under way goes on undisturbed. Found, Missing, or Failed when the folder
+// could not be listed.
+enum class Lookup { Found, Missing, Failed };
+Lookup FindPinned(const FolderPin& folder, const std::wstring& name, const std::function<void(const ListedEntry&)>& use);
 
 // The folder `relative` ("a\b") below `base`, each part pinned from the one
 // above as its listing would name it. Null when a part is missing; a part

@@ -29,12 +29,11 @@ struct IoStatus {
 };
 
 constexpr ULONG kCaseInsensitive = 0x40;
-constexpr ULONG kFileOpen = 1;
 constexpr ULONG kSynchronousIo = 0x20;
 constexpr int kFileInternalInformation = 6;
 constexpr int kFileDispositionInformation = 13;
 constexpr int kFileAttributeTagInformation = 35;
-constexpr int kFileFullDirectoryInformation = 2;
+constexpr int kFileIdFullDirectoryInformation = 38;
 constexpr int kFileFsVolumeInformation = 1;
 
 using CreateFn = LONG(WINAPI*)(HANDLE*, ACCESS_MASK, ObjectAttributes*, IoStatus*, LARGE_INTEGER*, ULONG, ULONG,
@@ -53,21 +52,43 @@ LONG Query(HANDLE h, void* info, ULONG size, int infoClass) {
   return query(h, &io, info, size, infoClass);
 }
 
-}  // namespace
-
-LONG OpenRelative(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
-                  HANDLE* out) {
+// `name` may be empty only for a second handle on `root` itself.
+LONG Create(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG disposition, ULONG options,
+            ULONG attributes, HANDLE* out) {
   static auto create = reinterpret_cast<CreateFn>(Ntdll("NtCreateFile"));
-  if (create == nullptr || name.empty() || name.size() > 32767) return -1;
+  if (create == nullptr || name.size() > 32767) return -1;
   CountedString text{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
                      static_cast<USHORT>(name.size() * sizeof(wchar_t)), const_cast<PWSTR>(name.c_str())};
   ObjectAttributes attrs{sizeof(ObjectAttributes), root, &text, kCaseInsensitive, nullptr, nullptr};
   IoStatus io{};
   HANDLE h = nullptr;
-  LONG status = create(&h, access | SYNCHRONIZE, &attrs, &io, nullptr, 0, share, kFileOpen,
+  LONG status = create(&h, access | SYNCHRONIZE, &attrs, &io, nullptr, attributes, share, disposition,
                        options | kSynchronousIo | kOpenForBackup, nullptr, 0);
   if (status >= 0) *out = h;
   return status;
+}
+
+}  // namespace
+
+LONG OpenRelative(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG options,
+                  HANDLE* out) {
+  return CreateRelative(root, name, access, share, kFileOpen, options, 0, out);
+}
+
+LONG CreateRelative(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG disposition,
+                    ULONG options, ULONG attributes, HANDLE* out) {
+  if (name.empty()) return -1;
+  return Create(root, name, access, share, disposition, options, attributes, out);
+}
+
+LONG Reopen(HANDLE h, ACCESS_MASK access, ULONG share, ULONG options, HANDLE* out) {
+  return Create(h, std::wstring(), access, share, kFileOpen, options, 0, out);
+}
+
+DWORD ErrorOf(LONG status) {
+  using ToErrorFn = ULONG(WINAPI*)(LONG);
+  static auto toError = reinterpret_cast<ToErrorFn>(Ntdll("RtlNtStatusToDosError"));
+  return toError != nullptr ? toError(status) : ERROR_GEN_FAILURE;
 }
 
 bool FileIndex(HANDLE h, ULONGLONG* index) {
@@ -118,14 +139,14 @@ Batch ReadFolder(HANDLE folder, void* buf, ULONG size, bool restart) {
   static auto read = reinterpret_cast<QueryDirFn>(Ntdll("NtQueryDirectoryFile"));
   if (read == nullptr) return Batch::Failed;
   IoStatus io{};
-  LONG status = read(folder, nullptr, nullptr, nullptr, &io, buf, size, kFileFullDirectoryInformation, FALSE,
+  LONG status = read(folder, nullptr, nullptr, nullptr, &io, buf, size, kFileIdFullDirectoryInformation, FALSE,
                      nullptr, restart ? TRUE : FALSE);
   if (status == static_cast<LONG>(0x80000006) || status == static_cast<LONG>(0xC000000F)) return Batch::End;
   if (status < 0) return Batch::Failed;
   return io.Information > 0 ? Batch::Filled : Batch::End;
 }
 
-bool ToFindData(const FullDirInfo& e, WIN32_FIND_DATAW* fd) {
+bool ToFindData(const IdFullDirInfo& e, WIN32_FIND_DATAW* fd) {
   size_t chars = e.FileNameLength / sizeof(wchar_t);
   if (chars >= MAX_PATH) return false;
   *fd = WIN32_FIND_DATAW{};
