@@ -145,7 +145,7 @@ void IniFile::Flush() {
 
 IniWriteError::IniWriteError(const std::wstring& path, IniStore::Result result, DWORD error)
     : std::runtime_error("Unable to write to " + ToUtf8(path) + ": " +
-                         ToUtf8(result == IniStore::Result::Refused ? L"it is a link, or a file with more than one name"
+                         ToUtf8(result == IniStore::Result::Refused ? L"it is a link, a folder, or a file with more than one name"
                                 : error != ERROR_SUCCESS            ? SystemErrorText(error)
                                                                     : L"it could not be read")) {}
 

@@ -455,7 +455,7 @@ TEST(GuardFiles, ASettingsFileIsReadAndReplacedWholeNeverThroughALink) {
       {L"plain.ini", false, FileOutcome::Done, FileOutcome::Done, "new"},
       {L"missing.ini", false, FileOutcome::Missing, FileOutcome::Done, "new"},
       {L"second.ini", false, FileOutcome::Refused, FileOutcome::Refused, nullptr},
-      {L"folder.ini", false, FileOutcome::Failed, FileOutcome::Failed, nullptr},
+      {L"folder.ini", false, FileOutcome::Refused, FileOutcome::Refused, nullptr},
       {L"link.ini", true, FileOutcome::Refused, FileOutcome::Refused, nullptr},
       {L"dangling.ini", true, FileOutcome::Missing, FileOutcome::Done, "new"},
   };

@@ -49,6 +49,7 @@ FileOutcome OutcomeOf(PinnedOpenResult result) {
     case PinnedOpenResult::Missing:
       return FileOutcome::Missing;
     case PinnedOpenResult::Refused:
+    case PinnedOpenResult::OtherName:
       return FileOutcome::Refused;
     default:
       return FileOutcome::Failed;
