@@ -44,6 +44,7 @@ class SeededHives {
     ::GetTempPathW(MAX_PATH, temp);
     folder_ = std::wstring(temp) + folderName;
     ::CreateDirectoryW(folder_.c_str(), nullptr);
+    ForgetLeftovers();
     Clear();
   }
   ~SeededHives() { Clear(); }
@@ -70,6 +71,21 @@ class SeededHives {
   const std::wstring& Folder() const { return folder_; }
 
  private:
+  // Hives a test run ended before it could unlist them (a timeout, a crash):
+  // every seeded name carries "Vantorel", and the prefix outlives the run.
+  static void ForgetLeftovers() {
+    HKEY list = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHiveListKey, 0, KEY_READ | KEY_WRITE, &list) != ERROR_SUCCESS) return;
+    std::vector<std::wstring> seeded;
+    wchar_t name[512];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = static_cast<DWORD>(std::size(name));
+      if (::RegEnumValueW(list, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      if (std::wstring(name, length).find(L"Vantorel") != std::wstring::npos) seeded.emplace_back(name, length);
+    }
+    for (const std::wstring& n : seeded) ::RegDeleteValueW(list, n.c_str());
+    ::RegCloseKey(list);
+  }
   void Clear() {
     sys::RegistryKey list;
     if (list.Open(HKEY_LOCAL_MACHINE, kHiveListKey, KEY_READ | KEY_WRITE))
