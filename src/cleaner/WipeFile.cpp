@@ -8,29 +8,16 @@
 #include "core/guard/FileDelete.h"
 #include "core/guard/FileNames.h"
 #include "core/guard/NtFiles.h"
+#include "core/guard/OwnedHandle.h"
 #include "core/guard/PinnedOpen.h"
 
 namespace cleaner {
 namespace {
 
 using core::guard::ListedEntry;
+using core::guard::OwnedHandle;
 using core::guard::PinnedOpen;
 using core::guard::PinnedOpenResult;
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (ok()) ::CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 WipeResult FromOpen(PinnedOpenResult opened) {
   switch (opened) {
@@ -81,15 +68,15 @@ WipeResult CheckOccupied(HANDLE file, const std::wstring& folder, LONGLONG size)
 // given to another file meanwhile.
 WipeResult WipePass(const ListedEntry& entry, bool firstPass, const std::vector<BYTE>& block) {
   PinnedOpen opened = core::guard::OpenListedFile(entry, GENERIC_READ | GENERIC_WRITE, 0);
-  Handle file(opened.handle);
-  if (!file.ok()) return FromOpen(opened.result);
+  OwnedHandle file(opened.handle);
+  if (!file.Valid()) return FromOpen(opened.result);
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.get(), &size)) return WipeResult::Failed;
+  if (!::GetFileSizeEx(file.Get(), &size)) return WipeResult::Failed;
   if (firstPass) {
-    WipeResult occupied = CheckOccupied(file.get(), entry.Folder().Path(), size.QuadPart);
+    WipeResult occupied = CheckOccupied(file.Get(), entry.Folder().Path(), size.QuadPart);
     if (occupied != WipeResult::Wiped) return occupied;
   }
-  if (!WritePass(file.get(), size.QuadPart, block)) return WipeResult::Failed;
+  if (!WritePass(file.Get(), size.QuadPart, block)) return WipeResult::Failed;
   return WipeResult::Wiped;
 }
 
@@ -135,11 +122,11 @@ WipeResult WipeFile(const ListedEntry& entry, int passes, const WipePassHook& af
   // (it reads and writes no data), and put back on it.
   PinnedOpen attributes =
       core::guard::OpenListedFile(entry, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, core::guard::nt::kShareAll);
-  Handle held(attributes.handle);
-  if (!held.ok()) return FromOpen(attributes.result);
-  if (!SetAttributes(held.get(), attrs & ~FILE_ATTRIBUTE_READONLY)) return WipeResult::Failed;
+  OwnedHandle held(attributes.handle);
+  if (!held.Valid()) return FromOpen(attributes.result);
+  if (!SetAttributes(held.Get(), attrs & ~FILE_ATTRIBUTE_READONLY)) return WipeResult::Failed;
   WipeResult result = RunPasses(entry, passes, afterPass);
-  SetAttributes(held.get(), attrs);
+  SetAttributes(held.Get(), attrs);
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include <new>
 #include <random>
 
+#include "core/guard/OwnedHandle.h"
 #include "core/guard/PinnedOpen.h"
 
 namespace indexdat {
@@ -14,21 +15,6 @@ namespace {
 // Real index files stay far below this; a larger one is not read into memory.
 constexpr LONGLONG kMaxFileSize = 256LL * 1024 * 1024;
 constexpr DWORD kChunk = 4096;
-
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (Valid()) ::CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 // Shared with the browser, which may hold the file open.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -122,7 +108,7 @@ FileStatus ReadIndexDat(const std::wstring& path, std::vector<uint8_t>* bytes) {
                                                          core::guard::PinnedCreate::No),
                              &h);
   if (opened != FileStatus::Done) return opened;
-  Handle file(h);
+  core::guard::OwnedHandle file(h);
   return ReadAll(file.Get(), bytes);
 }
 
@@ -152,7 +138,7 @@ ScrubResult ScrubIndexDat(const core::guard::ListedEntry& entry, int passes) {
     HANDLE h = INVALID_HANDLE_VALUE;
     result.status = Opened(core::guard::OpenListedFile(entry, GENERIC_READ | GENERIC_WRITE, kShareAll), &h);
     if (result.status != FileStatus::Done) break;
-    Handle file(h);
+    core::guard::OwnedHandle file(h);
     uint8_t value = pass == passes ? 0 : static_cast<uint8_t>(anyByte(random));
     try {
       result.status = ScrubPass(file.Get(), value, &result.written);

@@ -8,6 +8,7 @@
 #include "core/guard/FileCreate.h"
 #include "core/guard/FolderPin.h"
 #include "core/guard/NtFiles.h"
+#include "core/guard/OwnedHandle.h"
 #include "core/guard/PinnedOpen.h"
 
 extern "C" ULONG WINAPI RtlNtStatusToDosError(LONG status);
@@ -30,18 +31,6 @@ struct NamedFile {
   std::wstring name;
 };
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() { ::CloseHandle(h_); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
-
 FileOutcome OutcomeOf(PinnedOpenResult result) {
   switch (result) {
     case PinnedOpenResult::Opened:
@@ -58,7 +47,7 @@ FileOutcome OutcomeOf(PinnedOpenResult result) {
 
 // A folder that cannot be pinned: missing, or not to be entered.
 FileOutcome Unpinned(const NamedFile& file, const std::wstring& path) {
-  if (file.folder.LinkBelowShared()) return FileOutcome::Refused;
+  if (file.folder.LinkBelowShared() || !file.folder.LinkIntoPlace().empty()) return FileOutcome::Refused;
   const DWORD attributes = ::GetFileAttributesW(path.substr(0, file.slash + 1).c_str());
   return attributes == INVALID_FILE_ATTRIBUTES ? FileOutcome::Missing : FileOutcome::Failed;
 }
@@ -117,7 +106,7 @@ FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
   if (!file.folder.IsFolder()) return Unpinned(file, path);
   const PinnedOpen opened = OpenPinnedFile(file.folder, file.name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, PinnedCreate::No);
   if (opened.result != PinnedOpenResult::Opened) return OutcomeOf(opened.result);
-  const Handle h(opened.handle);
+  const OwnedHandle h(opened.handle);
   if (ReadAll(h.Get(), bytes)) return FileOutcome::Done;
   bytes->clear();
   return FileOutcome::Failed;
@@ -143,7 +132,7 @@ FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes,
     *error = made.Error;
     return made.Result == CreateResult::Link ? FileOutcome::Refused : FileOutcome::Failed;
   }
-  const Handle h(made.Handle);
+  const OwnedHandle h(made.Handle);
   if (!WriteAll(h.Get(), bytes)) *error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_WRITE_FAULT;
   else if ((*error = RenameInto(h.Get(), file.folder, file.name)) == ERROR_SUCCESS) return FileOutcome::Done;
   nt::MarkForDeletion(h.Get());  // the old file stays whole
