@@ -90,15 +90,16 @@ TEST(IECookies, KeepListRules) {
 TEST(IECookies, KeepListFileSkipsEmptyAndStaleEntries) {
   Sandbox box(L"ie-keep");
   std::vector<std::wstring> keep;
-  EXPECT_TRUE(ReadCookieKeepList(box.Root(), &keep));
+  using Read = sys::IniStore::Result;
+  EXPECT_EQ(ReadCookieKeepList(box.Root(), &keep), Read::Missing);
   EXPECT_TRUE(keep.empty()) << "no Cookies.dat";
   WriteText(box.Path(L"Cookies.dat"),
             L"[Cookies to keep]\r\nCount=5\r\n0=a.com\r\n1=\r\n2=x@b[1].txt\r\n4=gone.com\r\n9=beyond.com\r\n");
-  EXPECT_TRUE(ReadCookieKeepList(box.Root(), &keep));
+  EXPECT_EQ(ReadCookieKeepList(box.Root(), &keep), Read::Done);
   EXPECT_EQ(keep, (std::vector<std::wstring>{L"a.com", L"x@b[1].txt", L"gone.com"}));
   // A second name of a file elsewhere is not read: no cookie may go.
   ASSERT_TRUE(::CreateHardLinkW(box.Path(L"second.dat").c_str(), box.Path(L"Cookies.dat").c_str(), nullptr));
-  EXPECT_FALSE(ReadCookieKeepList(box.Root(), &keep));
+  EXPECT_EQ(ReadCookieKeepList(box.Root(), &keep), Read::Refused);
 }
 
 TEST(IEHelpers, TodayHistoryFolderAndNineXCodes) {
@@ -424,7 +425,8 @@ class IEIndexDatItem : public testing::Test {
 // index file with a second name outside, or one swapped for another file
 // after its listing is refused with its reason, and the file behind it
 // keeps its records; one the browser holds without write sharing is left,
-// said so and not counted.
+// said so and not counted. Only the files emptied are counted, with their
+// size: three that are not cache index files end as no item.
 TEST_F(IEIndexDatItem, EmptiedInPlaceScheduledNowhereAndNoLinkFollowed) {
   const std::wstring caption = L"Internet Explorer - Index.dat Files";
   enum class Trap {
@@ -433,12 +435,13 @@ TEST_F(IEIndexDatItem, EmptiedInPlaceScheduledNowhereAndNoLinkFollowed) {
     HardLink,       // the cookies' index a second name of an outside index file
     SwappedAtOpen,  // the history's index swapped for a copy of an outside one just before its open
     HeldOpen,       // the cache's index held open by another program without write sharing
+    NoIndexFiles,   // all three are other files under the name
   };
   struct Row {
     const char* what;
     CleanMode mode;
     Trap trap;
-    size_t trapped;      // the index of files_ the trap is on
+    size_t trapped;      // the index of files_ the trap is on; 9: all three
     const wchar_t* why;  // the end of its log line
   };
   const Row rows[] = {
@@ -451,6 +454,7 @@ TEST_F(IEIndexDatItem, EmptiedInPlaceScheduledNowhereAndNoLinkFollowed) {
       {"the history's index swapped after its listing", CleanMode::RealClean, Trap::SwappedAtOpen, 2,
        L" (a link to another file)"},
       {"the cache's index in use by the browser", CleanMode::RealClean, Trap::HeldOpen, 1, L" (in use)"},
+      {"three files that are not cache index files", CleanMode::RealClean, Trap::NoIndexFiles, 9, nullptr},
   };
   ItemServices nt;
   nt.windowsVersion = [] { return BYTE(9); };
@@ -458,7 +462,8 @@ TEST_F(IEIndexDatItem, EmptiedInPlaceScheduledNowhereAndNoLinkFollowed) {
     SCOPED_TRACE(r.what);
     const std::vector<uint8_t> sample = SampleIndexDat();
     const std::string bytes(sample.begin(), sample.end());
-    for (const std::wstring& f : files_) WriteFile(f, bytes);
+    const std::string other(32 * 1024, 'o');
+    for (const std::wstring& f : files_) WriteFile(f, r.trap == Trap::NoIndexFiles ? other : bytes);
     const std::wstring content = ShellFolder(CSIDL_INTERNET_CACHE) + L"Content.IE5";
     Sandbox box(L"ie-indexdat-link");
     const std::wstring outside = box.Path(L"outside\\index.dat");
@@ -495,17 +500,27 @@ TEST_F(IEIndexDatItem, EmptiedInPlaceScheduledNowhereAndNoLinkFollowed) {
     }
     EXPECT_EQ(swapped, r.trap == Trap::SwappedAtOpen);
     const bool clean = r.mode == CleanMode::RealClean;
-    EXPECT_EQ(run.Results()[caption].count, r.trap == Trap::HeldOpen ? 2 : 3);
+    auto isTrapped = [&](size_t i) { return r.trap != Trap::None && (r.trapped == 9 || i == r.trapped); };
+    size_t left = 0;
+    for (size_t i = 0; i < files_.size(); ++i) left += clean && isTrapped(i) ? 1 : 0;
+    const ItemResult result = run.Results()[caption];
+    EXPECT_EQ(result.count, static_cast<int>(files_.size() - left));
+    EXPECT_EQ(result.kb, TClearTaskThread::FormatKB(int64_t(bytes.size()) * int64_t(files_.size() - left)));
     EXPECT_FALSE(run.log->Contains(L"Warning: This will take effect next time windows is rebooted."));
     EXPECT_EQ(PendingRenames(), pending_);
     for (size_t i = 0; i < files_.size(); ++i) {
       const std::wstring& f = files_[i];
-      bool trapped = r.trap != Trap::None && i == r.trapped;
-      EXPECT_EQ(Records(f), clean && !trapped ? 0u : 1u) << testing::PrintToString(f);
+      const bool trapped = isTrapped(i);
+      if (r.trap == Trap::NoIndexFiles) {
+        EXPECT_EQ(ReadBytes(f), other);
+        EXPECT_TRUE(run.log->Contains(L"Not a cache index file, left unchanged: " + f)) << testing::PrintToString(f);
+      } else {
+        EXPECT_EQ(Records(f), clean && !trapped ? 0u : 1u) << testing::PrintToString(f);
+      }
       EXPECT_EQ(run.log->Contains(L"Clean: emptied " + f + L" and left it for the browser"), clean && !trapped)
           << testing::PrintToString(f);
     }
-    if (r.trap == Trap::None) continue;
+    if (r.trap == Trap::None || r.trap == Trap::NoIndexFiles) continue;
     EXPECT_EQ(Records(outside), 1u) << "the file behind the link was scrubbed";
     const std::wstring logged = r.trap == Trap::ContentLink ? content : files_[r.trapped];
     const wchar_t* verb = r.trap == Trap::HeldOpen ? L"Clean: not emptied " : L"Clean: skipping ";

@@ -117,6 +117,15 @@ std::vector<std::pair<std::wstring, std::wstring>> SectionPairs(const sys::IniFi
 
 }  // namespace
 
+bool NoteUnreadDataFile(TClearTaskThread& t, const std::wstring& path, sys::IniStore::Result read,
+                        const std::wstring& left) {
+  if (read == sys::IniStore::Result::Refused) ++t.FItemRefused;
+  else if (read == sys::IniStore::Result::Failed) ++t.FItemFailed;
+  else return false;
+  t.AddLog(L"Not read: " + path + L" (a link, a file with more than one name, or unreadable)" + left);
+  return true;
+}
+
 int64_t RunFileEntry(TClearTaskThread& t, const std::wstring& value, const FolderTokens& tokens) {
   FileEntry entry;
   if (!ResolveFileEntry(value, tokens, &entry)) return 0;
@@ -143,9 +152,7 @@ void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::ws
   if (s.dataFolder.empty()) return;
   sys::IniFile ini = core::guard::SettingsIni(s.dataFolder + fileName);
   std::vector<std::wstring> lines = ini.SectionLines(section);
-  const sys::IniStore::Result read = ini.ReadResult();
-  if (read == sys::IniStore::Result::Refused || read == sys::IniStore::Result::Failed)
-    t.AddLog(L"Not read: " + ini.Path() + L" (a link, a file with more than one name, or unreadable)");
+  if (NoteUnreadDataFile(t, ini.Path(), ini.ReadResult(), L"")) return;
   if (lines.empty()) return;
   FolderTokens tokens = ReadFolderTokens();
   AdministratorGate gate(t, s);

@@ -7,6 +7,7 @@
 
 #include "cleaner/items/DataFileEntries.h"
 #include "cleaner/items/ItemServices.h"
+#include "sys/IniFile.h"
 
 namespace cleaner {
 
@@ -20,6 +21,14 @@ extern const wchar_t kCookiesFileName[];  // "Cookies.dat"
 // as the current clean item. A missing file or section counts 0.
 void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::wstring& fileName,
                        const std::wstring& section);
+
+// A data file that is there but was not read (a link, a file with more than
+// one name, unreadable): the log names it and what the item left for want of
+// it, and it counts against the run as a refused or failed entry, so that an
+// unattended run does not end as if all was done. False when it was read or
+// is missing.
+bool NoteUnreadDataFile(TClearTaskThread& t, const std::wstring& path, sys::IniStore::Result read,
+                        const std::wstring& left);
 
 // One file line of a data file (a folder, "folder,*.*" or "folder,mask"),
 // judged and run as part of the current item; the bytes removed.

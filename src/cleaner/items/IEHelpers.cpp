@@ -113,7 +113,7 @@ std::wstring GetTodayHistoryFolderName(const SYSTEMTIME& day) {
   return L"MSHist01" + std::to_wstring(day.wYear) + core::TwoDigitStr(day.wMonth) + core::TwoDigitStr(day.wDay);
 }
 
-bool ReadCookieKeepList(const std::wstring& dataFolder, std::vector<std::wstring>* keep) {
+sys::IniStore::Result ReadCookieKeepList(const std::wstring& dataFolder, std::vector<std::wstring>* keep) {
   keep->clear();
   sys::IniFile ini = core::guard::SettingsIni(dataFolder + L"Cookies.dat");
   long count = std::min(ini.ReadInteger(kKeepSection, L"Count", 0), kMaxKeepEntries);
@@ -121,7 +121,7 @@ bool ReadCookieKeepList(const std::wstring& dataFolder, std::vector<std::wstring
     std::wstring entry = ini.ReadString(kKeepSection, std::to_wstring(i), L"");
     if (!entry.empty()) keep->push_back(entry);
   }
-  return ini.ReadResult() == sys::IniStore::Result::Done || ini.ReadResult() == sys::IniStore::Result::Missing;
+  return ini.ReadResult();
 }
 
 bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const std::vector<std::wstring>& keep) {

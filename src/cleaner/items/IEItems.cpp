@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "cleaner/items/DataFiles.h"
 #include "cleaner/items/IEServices.h"
 #include "cleaner/items/ItemSteps.h"
 #include "core/Files.h"
@@ -133,11 +134,9 @@ void ClearIECookies(TClearTaskThread& t, const ItemServices& s) {
   std::wstring folder = CookieWorkFolder();
   if (folder.empty()) return;
   std::vector<std::wstring> keep;
-  const bool read = ReadCookieKeepList(s.dataFolder, &keep);
+  const bool read = !NoteUnreadDataFile(t, s.dataFolder + kCookiesFileName, ReadCookieKeepList(s.dataFolder, &keep),
+                                         L": no cookie was removed");
   if (read) t.FItemBytes = ClearCookieFiles(t, folder, keep);
-  else
-    t.AddLog(L"Not read: " + s.dataFolder + L"Cookies.dat (a link, a file with more than one name, or unreadable): "
-             L"no cookie was removed");
   std::wstring local = GetIELocalPath();
   if (!local.empty()) t.FItemBytes += t.DeleteFilesByMask(local + L"DOMStore", L"*.xml", t.FItemCount, true);
   std::wstring roaming = core::GetAppDataPath();
@@ -242,21 +241,26 @@ void ClearIndexDatFiles(TClearTaskThread& t, const ItemServices& s) {
   if (!cache.empty()) places.push_back({cache, L"Content.IE5"});
   if (!history.empty()) places.push_back({history, L"History.IE5"});
   std::vector<std::wstring> files;
+  std::vector<int64_t> sizes;
   for (const IndexFile& place : places) {
     files.push_back(place.folder + (place.below.empty() ? L"" : place.below + L"\\") + L"index.dat");
-    t.FItemBytes += core::GetFileSizeByFind(files.back());
+    sizes.push_back(core::GetFileSizeByFind(files.back()));
+  }
+  // A test counts each file there is; a clean only each file it emptied. One
+  // it left as it was (not an index file, held, a link) is no item removed.
+  for (size_t i = 0; i < places.size(); ++i) {
+    if (t.IsTest()) {
+      if (sizes[i] <= 0) continue;
+    } else {
+      indexdat::FileStatus status = WipeIndexDat(t, places[i].folder, places[i].below);
+      if (status != indexdat::FileStatus::Done) continue;
+      if (!nineX) t.AddLog(t.Prefix() + L"emptied " + files[i] + L" and left it for the browser");
+    }
+    ++t.FItemCount;
+    t.FItemBytes += sizes[i];
   }
   t.FItemSizeText = TClearTaskThread::FormatKB(t.FItemBytes);
-  if (t.FItemSizeText != L"0") t.FItemCount = 3;
   if (t.IsTest()) return;
-  for (size_t i = 0; i < places.size(); ++i) {
-    indexdat::FileStatus status = WipeIndexDat(t, places[i].folder, places[i].below);
-    if (!nineX && status == indexdat::FileStatus::Done) {
-      t.AddLog(t.Prefix() + L"emptied " + files[i] + L" and left it for the browser");
-    }
-    // One the browser holds stays whole: not counted as cleaned.
-    if (status == indexdat::FileStatus::CannotOpen && t.FItemCount > 0) --t.FItemCount;
-  }
   RemoveAtRestart(t, files, s.windowsVersion(), WindowsFile(L"Wininit.ini"));
 }
 

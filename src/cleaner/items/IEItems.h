@@ -10,6 +10,7 @@
 #include "cleaner/ProgressThread.h"
 #include "cleaner/indexdat/IndexDatFile.h"
 #include "cleaner/items/ItemServices.h"
+#include "sys/IniFile.h"
 
 namespace cleaner {
 
@@ -41,10 +42,10 @@ std::wstring GetTodayHistoryFolderName(const SYSTEMTIME& day);
 int64_t ClearOldHistoryFolders(TClearTaskThread& t, const std::wstring& folder);
 
 // Cookies.dat in `dataFolder`: the non-empty entries of "Cookies to keep"
-// (none when there is no such file). False when the file is there but was not
-// read (a link, a file with more than one name, unreadable): then no cookie
-// may go, for any of them may be one to keep.
-bool ReadCookieKeepList(const std::wstring& dataFolder, std::vector<std::wstring>* keep);
+// (none when there is no such file), and how the file was read. Unless Done or
+// Missing (a link, a file with more than one name, unreadable), no cookie may
+// go, for any of them may be one to keep.
+sys::IniStore::Result ReadCookieKeepList(const std::wstring& dataFolder, std::vector<std::wstring>* keep);
 // Whether a cookie file is kept: the host is compared with each entry in
 // turn, or the file's name once an entry naming a ".txt" file was met.
 bool IsCookieKept(const std::wstring& fileName, const std::wstring& host, const std::vector<std::wstring>& keep);
