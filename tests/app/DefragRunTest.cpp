@@ -70,29 +70,6 @@ TEST(DefragRun, RegscanWritesTheFiveKeysAndLeavesNoCopy) {
   EXPECT_FALSE(Exists(ini)) << "without a file name nothing is written";
 }
 
-// The result file as a link or a second name of a file elsewhere: that file
-// stays byte for byte, and the run stops with 2 and says why.
-TEST(DefragRun, ARegscanResultFileThatIsALinkIsNeverWrittenThrough) {
-  for (bool hardLink : {true, false}) {
-    SCOPED_TRACE(hardLink ? "second name" : "link");
-    app_test::ForgetOptions();
-    defrag_test::SeededHives seed(hardLink ? L"VantorelDefragRun6" : L"VantorelDefragRun7");
-    const registry::THive hive = seed.Add(L"A", 64 * 1024);
-    const std::wstring outside = seed.Folder() + L"\\outside.ini";
-    const std::wstring ini = seed.Folder() + L"\\result.ini";
-    const std::string kOutside = "[Scan Result]\r\nCurrent Size=precious\r\n[Other]\r\nx=1\r\n";
-    ASSERT_TRUE(WriteBytes(outside, kOutside));
-    const bool made = hardLink ? ::CreateHardLinkW(ini.c_str(), outside.c_str(), nullptr) != FALSE
-                               : MakeSymlink(outside, ini);
-    if (!made) GTEST_SKIP() << "links can only be made under Wine";
-    EXPECT_EQ(RunToItsEnd(L"/Regscan result.ini", seed.Folder()), 2u);
-    EXPECT_EQ(ReadBytes(outside), kOutside);
-    ExpectLogSays(L"Regscan.log", {"Unable to write to " + Narrow(ini) + ": it is a link", "Exit code: 2"});
-    EXPECT_FALSE(Exists(registry::HiveCopyFile(hive.File)));
-    RunUnix(L"/bin/rm -f " + ToUnixPath(ini));
-  }
-}
-
 TEST(DefragRun, RegdefragSchedulesTheSwapsAndEndsWithoutRestarting) {
   app_test::ForgetOptions();
   defrag_test::SeededHives seed(L"VantorelDefragRun2");

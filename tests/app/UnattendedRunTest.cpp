@@ -139,32 +139,6 @@ TEST_F(UnattendedRun, ABackupFolderThatIsMissingOrCannotBeWrittenStopsTheFixWith
   EXPECT_FALSE(Exists(L"Q:\\VantorelBackup"));
 }
 
-// options.ini as a link or a second name of a file elsewhere: the run reads
-// no options through it, so it cleans and fixes nothing, says why in its log,
-// ends with 2 and leaves that file byte for byte.
-TEST_F(UnattendedRun, AnOptionsFileThatIsALinkIsNeitherReadNorWrittenAndTheRunEndsWithTwo) {
-  const std::wstring ini = app_test::OptionsFile();
-  const std::wstring outside = std::wstring(kRoot) + L"\\outside.ini";
-  const std::string seeded = ReadBytes(ini);
-  ASSERT_FALSE(seeded.empty());
-  for (bool hardLink : {true, false}) {
-    SCOPED_TRACE(hardLink ? "second name" : "link");
-    ASSERT_TRUE(WriteBytes(outside, seeded));
-    ::DeleteFileW(ini.c_str());
-    const bool made = hardLink ? ::CreateHardLinkW(ini.c_str(), outside.c_str(), nullptr) != FALSE
-                               : MakeSymlink(outside, ini);
-    if (!made) GTEST_SKIP() << "links can only be made under Wine";
-    EXPECT_EQ(ClearRun(), 2u);
-    EXPECT_EQ(ReadBytes(outside), seeded);
-    EXPECT_EQ(OurValues(), seeded_) << "fixed on options that were not read";
-    std::string log = ReadBytes(Log());
-    EXPECT_NE(log.find("was not read"), std::string::npos) << log;
-    EXPECT_NE(log.find("Unable to write to "), std::string::npos) << log;
-    EXPECT_NE(log.find("Exit code: 2"), std::string::npos) << log;
-    RunUnix(L"/bin/rm -f " + ToUnixPath(ini));
-  }
-}
-
 TEST_F(UnattendedRun, TwoInstancesAtOnceBothEndAndTheirBackupsImportExactly) {
   StartedProcess a, b;
   ASSERT_TRUE(a.Start(ProgramPath(), L"/Clear"));

@@ -193,18 +193,6 @@ TEST(DataFileGuard, SystemFilesAndKeysAreRefusedAndOrdinaryLinesStillClean) {
   }
   EXPECT_EQ(refusals, static_cast<int>(refusedLines.size()));
 
-  // A list that is a second name of a file elsewhere is not read: nothing
-  // runs on the strength of it, and the log says so.
-  WriteFile(box.Path(L"own\\a.tmp"), "junk");
-  ASSERT_TRUE(::MoveFileW(box.Path(L"data\\Custom.dat").c_str(), box.Path(L"elsewhere.dat").c_str()));
-  ASSERT_TRUE(::CreateHardLinkW(box.Path(L"data\\Custom.dat").c_str(), box.Path(L"elsewhere.dat").c_str(), nullptr));
-  ItemRun linked(CleanMode::RealClean, DataFolder(box.Path(L"data")));
-  linked.Run({L"Custom Lists - <New List>"});
-  EXPECT_TRUE(Exists(box.Path(L"own\\a.tmp")));
-  bool said = false;
-  for (const auto& line : linked.log->Lines()) said = said || line.find(L"Not read: ") == 0;
-  EXPECT_TRUE(said);
-
   ::DeleteFileW((system + L"\\vantorel-probe.dll").c_str());
   ::DeleteFileW((windows + L"\\vantorel-probe.ini").c_str());
   RemoveTree(windows + L"\\vantorel-probe");

@@ -479,50 +479,6 @@ TEST_F(OptionsTest, WriteErrorPropagates) {
   ::CloseHandle(lock);
 }
 
-// options.ini, or its copy beside the program, as a link or a second name of
-// a file elsewhere: that file is neither read nor written, a load gives the
-// defaults and says so, and a save raises.
-TEST_F(OptionsTest, ALinkedOptionsFileIsNeitherReadNorWrittenThrough) {
-  const std::wstring outside = root_ + L"\\outside.ini";
-  const std::string kOutside = "[Options]\r\nWipeNumber=9\r\n[Foreign]\r\nKept=yes\r\n";
-  struct Row {
-    const char* what;
-    bool mirror;  // the copy beside the program rather than the user's file
-    bool hardLink;
-  } rows[] = {{"user file, link", false, false},
-              {"user file, second name", false, true},
-              {"program-folder copy, link", true, false},
-              {"program-folder copy, second name", true, true}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.what);
-    paths_.AppDataFolder = root_ + L"\\appdata" + std::to_wstring(++loads_) + L"\\";
-    ::CreateDirectoryW(paths_.AppDataFolder.c_str(), nullptr);
-    ::CreateDirectoryW((paths_.AppDataFolder + L"Vantorel").c_str(), nullptr);
-    ::DeleteFileW(MirrorFile().c_str());
-    WriteText(outside, kOutside);
-    if (r.mirror) WriteText(UserFile(), "[Options]\r\nWipeNumber=3\r\n");
-    const std::wstring name = r.mirror ? MirrorFile() : UserFile();
-    const bool made = r.hardLink ? ::CreateHardLinkW(name.c_str(), outside.c_str(), nullptr) != FALSE
-                                 : testing_support::MakeSymlink(outside, name);
-    if (!made) GTEST_SKIP() << "links can only be made under Wine";
-    FreshRecord();
-    EXPECT_EQ(core::LoadSaveOptions(true, host_, paths_), r.mirror);
-    EXPECT_EQ(OptionsSetting.WipeNumber, r.mirror ? 3 : 1) << "read through the link";
-    OptionsSetting.WipeNumber = 5;
-    try {
-      Save();
-      ADD_FAILURE() << "a save over a link must raise";
-    } catch (const sys::IniWriteError& e) {
-      EXPECT_NE(std::string(e.what()).find(Narrow(name) + ": it is a link"), std::string::npos) << e.what();
-    }
-    EXPECT_EQ(ReadBytes(outside), kOutside);
-    if (r.mirror) {
-      EXPECT_EQ(Value(UserFile(), L"Options", L"WipeNumber"), L"5") << "the user's own file is saved";
-    }
-    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(name));
-  }
-}
-
 TEST(DefaultOptionsPaths, PointAtTheRealFolders) {
   core::OptionsPaths p = core::DefaultOptionsPaths();
   ASSERT_FALSE(p.AppDataFolder.empty());

@@ -208,28 +208,3 @@ TEST(CustomList, SavingWritesTheRowsInOrderAndAnEmptyListErasesTheSection) {
   EXPECT_EQ(text.find("<New List>"), std::string::npos) << text;
   EXPECT_NE(text.find("Keep=1"), std::string::npos) << text;
 }
-
-// Custom.dat as a link or a second name of a file elsewhere: the list reads
-// as empty, a save raises, and the file behind the name stays byte for byte.
-TEST(CustomList, ALinkedListFileIsNeitherReadNorWrittenThrough) {
-  const std::wstring folder = TempFolder();
-  const std::wstring outside = folder + L"\\outside.dat";
-  const std::wstring path = folder + L"\\Custom.dat";
-  const std::string kOutside = "[<New List>]\r\nDelFile1=C:\\Precious\r\n";
-  for (bool hardLink : {true, false}) {
-    SCOPED_TRACE(hardLink ? "second name" : "link");
-    ::DeleteFileW(path.c_str());
-    WriteAll(outside, kOutside);
-    const bool made = hardLink ? ::CreateHardLinkW(path.c_str(), outside.c_str(), nullptr) != FALSE
-                               : testing_support::MakeSymlink(outside, path);
-    if (!made) GTEST_SKIP() << "links can only be made under Wine";
-    TCustomListModel list;
-    list.Load(path);
-    EXPECT_EQ(list.Count(), 0) << "read through the link";
-    list.Add(L"C:\\Temp\\junk");
-    std::vector<std::wstring> refused;
-    EXPECT_THROW(list.Save(path, &refused), sys::IniWriteError);
-    EXPECT_EQ(ReadAll(outside), kOutside);
-    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(path));
-  }
-}
