@@ -134,6 +134,14 @@ bool PlainCharacterOffButton(const MSG& msg) {
   return ::SendMessageW(msg.hwnd, kButtonFocusQuery, 0, 0) != 1;
 }
 
+// Sent to the form itself, not left to the focused control to pass on.
+bool CloseKey(HWND form, const MSG& msg) {
+  if (msg.message != WM_SYSKEYDOWN || msg.wParam != VK_F4 || (HIWORD(msg.lParam) & KF_ALTDOWN) == 0) return false;
+  if (::GetClassLongPtrW(form, GCL_STYLE) & CS_NOCLOSE) return false;
+  ::PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return true;
+}
+
 HWND FormOf(HWND window) {
   HWND root = window != nullptr ? ::GetAncestor(window, GA_ROOT) : nullptr;
   return Form::FromHandle(root) != nullptr ? root : nullptr;
@@ -159,6 +167,7 @@ bool HandleDialogKey(MSG& msg) {
   HWND form = FormOf(msg.hwnd);
   if (form == nullptr) return false;
   if (msg.message == WM_KEYDOWN && (PageKey(form, msg) || TabKey(form, msg) || ArrowKey(form, msg) || EnterKey(msg))) return true;
+  if (CloseKey(form, msg)) return true;
   if (PlainCharacterOffButton(msg)) return false;
   return ::IsDialogMessageW(form, &msg) != FALSE;
 }

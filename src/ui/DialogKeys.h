@@ -14,7 +14,10 @@
 //                    any control, as a tabbed dialog does;
 //   Alt+letter       clicks the control whose caption underlines the letter;
 //                    the letter alone does so only while a skinned push
-//                    button has the focus (it answers kButtonFocusQuery).
+//                    button has the focus (it answers kButtonFocusQuery);
+//   Alt+F4           closes the form (SC_CLOSE) whichever control has the
+//                    focus, as the default window procedure does: some
+//                    controls (a tree view under Wine) keep it to themselves.
 // Controls take part through WM_GETDLGCODE: DLGC_BUTTON, DLGC_RADIOBUTTON,
 // DLGC_UNDEFPUSHBUTTON, and DLGC_WANT* for the keys they keep.
 #pragma once

@@ -153,6 +153,46 @@ TEST_F(MainKeyboard, TheLetterAOfTheHelpMenuOpensAboutAndEscapeClosesIt) {
   EXPECT_EQ(::GetFocus(), form.bHelp.Handle()) << "the focus is back where it was";
 }
 
+// Alt+F4 closes the main window whichever control has the focus, as the
+// keyboard sends it: Alt down, F4 down and up as system keys, Alt up.
+TEST(MainWindowKeyboard, AltF4ClosesTheWindowFromEveryControl) {
+  const struct {
+    const char* what;
+    std::function<HWND(app::TfrmMain&)> control;
+  } rows[] = {
+      {"the clean tree", [](app::TfrmMain& f) { return f.tvCleanItems.Handle(); }},
+      {"the log", [](app::TfrmMain& f) { return f.lMain.Handle(); }},
+      {"a button", [](app::TfrmMain& f) { return f.bTest.Handle(); }},
+      {"a page button", [](app::TfrmMain& f) { return f.bCleaner.Handle(); }},
+      {"the startup list",
+       [](app::TfrmMain& f) {
+         f.FlatButtonClick(f.bTools);
+         f.lvStartup.AddRow(L"one", {L"f", L"l"});
+         return f.lvStartup.Handle();
+       }},
+  };
+  for (const auto& r : rows) {
+    app::TfrmMain form;
+    ASSERT_TRUE(app_test::OpenMainWindow(form)) << r.what;
+    const HWND window = form.Handle(), control = r.control(form);
+    ::SetFocus(control);
+    ASSERT_EQ(::GetFocus(), control) << r.what;
+    BYTE state[256] = {};
+    state[VK_MENU] = state[VK_LMENU] = 0x80;
+    ::SetKeyboardState(state);
+    ::PostMessageW(control, WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+    ::PostMessageW(control, WM_SYSKEYDOWN, VK_F4, 0x203E0001);
+    ::PostMessageW(control, WM_SYSKEYUP, VK_F4, 0xE03E0001);
+    Pump(30);
+    BYTE none[256] = {};
+    ::SetKeyboardState(none);
+    ::PostMessageW(control, WM_KEYUP, VK_MENU, 0xC0380001);
+    Pump(50);
+    EXPECT_FALSE(::IsWindow(window)) << "Alt+F4 from " << r.what << " left the window open";
+    app_test::CloseMainWindow(form);
+  }
+}
+
 struct Opened {
   std::unique_ptr<ui::Form> form;
   HWND first = nullptr;
