@@ -90,10 +90,15 @@ THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64
   }
   // Just before the swap: the names it is handed lead to the pinned folder,
   // and ".bak" is free there.
-  if (!folder.Pin().StillInPlace()) step = RefusedStep(L"its folder was moved or replaced");
-  else if (!IsMissing(folder, backupName)) step = RefusedFile(backupName);
-  else if (platform.ReplaceKey(target, copy, backup) == ERROR_SUCCESS) return {THiveStep::Done, L""};
-  else step = {};
+  if (!folder.Pin().StillInPlace()) {
+    step = RefusedStep(L"its folder was moved or replaced");
+  } else if (!IsMissing(folder, backupName)) {
+    step = RefusedFile(backupName);
+  } else if (platform.ReplaceKey(target, folder.PathOf(copy), folder.PathOf(backup)) == ERROR_SUCCESS) {
+    return {THiveStep::Done, L""};
+  } else {
+    step = {};
+  }
   if (old.Valid()) guard::RenameInPin(old.Get(), folder.Pin(), backupName);
   return step;
 }

@@ -1,9 +1,12 @@
 #include "registry/defrag/HiveFiles.h"
 
+#include <windows.h>
+
 #include "core/RegistryRead.h"
 #include "core/guard/PinnedMove.h"
 #include "core/guard/NtFiles.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
+#include "sys/TextCompare.h"
 
 namespace registry {
 
@@ -11,9 +14,41 @@ namespace guard = core::guard;
 
 THiveStep RefusedStep(const std::wstring& why) { return {THiveStep::Refused, why}; }
 
+namespace {
+
+const wchar_t kSysnative[] = L"\\sysnative\\";
+
+using DisableFn = BOOL(WINAPI*)(PVOID*);
+using RevertFn = BOOL(WINAPI*)(PVOID);
+FARPROC Kernel32(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name); }
+
+// The folder of `hiveFile`, "sysnative" as "system32" once the redirection is off.
+std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, bool redirectionOff) {
+  if (slash == std::wstring::npos) return {};
+  std::wstring folder = hiveFile.substr(0, slash + 1);
+  size_t at = sys::FindText(folder, kSysnative);
+  if (redirectionOff && at != std::wstring::npos) folder.replace(at, 11, L"\\system32\\");
+  return folder;
+}
+
+}  // namespace
+
+THiveFolder::Redirection::Redirection(const std::wstring& hiveFile) {
+  static auto disable = reinterpret_cast<DisableFn>(Kernel32("Wow64DisableWow64FsRedirection"));
+  off = sys::FindText(hiveFile, kSysnative) != std::wstring::npos && disable != nullptr && disable(&previous);
+}
+
+THiveFolder::Redirection::~Redirection() {
+  static auto revert = reinterpret_cast<RevertFn>(Kernel32("Wow64RevertWow64FsRedirection"));
+  if (off && revert != nullptr) revert(previous);
+}
+
 THiveFolder::THiveFolder(const std::wstring& hiveFile)
     : slash_(hiveFile.find_last_of(L'\\')),
-      pin_(slash_ == std::wstring::npos ? std::wstring() : hiveFile.substr(0, slash_ + 1), guard::FollowLink::Yes) {}
+      redirection_(hiveFile),
+      pin_(FolderToPin(hiveFile, slash_, redirection_.off), guard::FollowLink::Yes) {}
+
+THiveFolder::~THiveFolder() = default;
 
 THiveStep THiveFolder::Unpinned() const {
   if (!pin_.LinkIntoPlace().empty())

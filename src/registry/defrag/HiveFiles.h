@@ -22,10 +22,17 @@ struct THiveStep {
 
 THiveStep RefusedStep(const std::wstring& why);
 
-// The folder of a hive file, pinned now.
+// The folder of a hive file, pinned now. A 32-bit program reaches the
+// system's hives through "sysnative", but a name opened relative to that
+// folder's handle would be redirected again, into the 32-bit system folder:
+// such a folder is pinned by its real name, with the redirection off on this
+// thread while the object lives (so it lives on one thread only).
 class THiveFolder {
  public:
   explicit THiveFolder(const std::wstring& hiveFile);
+  ~THiveFolder();
+  THiveFolder(const THiveFolder&) = delete;
+  THiveFolder& operator=(const THiveFolder&) = delete;
   const core::guard::FolderPin& Pin() const { return pin_; }
   bool Pinned() const { return pin_.IsFolder(); }
   // Not pinned: refused, with why, for a link the folder may not be reached
@@ -33,9 +40,19 @@ class THiveFolder {
   THiveStep Unpinned() const;
   // The name in this folder of `file`, a path beside the hive file.
   std::wstring NameOf(const std::wstring& file) const;
+  // The full path of `file` as the pin reaches it, for the system to open
+  // while this object lives.
+  std::wstring PathOf(const std::wstring& file) const { return pin_.Path() + NameOf(file); }
 
  private:
+  struct Redirection {
+    explicit Redirection(const std::wstring& hiveFile);
+    ~Redirection();
+    void* previous = nullptr;
+    bool off = false;
+  };
   size_t slash_;
+  Redirection redirection_;  // before the pin: off while it is taken, on after it is closed
   core::guard::FolderPin pin_;
 };
 
