@@ -289,6 +289,12 @@ void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
       int n = 0;
       for (const registry::TLeftOutHive& h : leftOut_)
         if (h.Why == t.why) ini.WriteString(kScanSection, t.iniKey + std::to_wstring(++n), LeftOutText(h));
+      // A refused hive is there, and not compacted either.
+      if (!t.holdsSwaps) {
+        for (size_t i = 0; i < hives_.size(); ++i)
+          if (!RefusalOf(i).empty())
+            ini.WriteString(kScanSection, t.iniKey + std::to_wstring(++n), hives_[i].Name + L": " + RefusalOf(i));
+      }
     }
     ini.Flush();
   });

@@ -160,18 +160,22 @@ TEST(DefragRun, ALinkBesideAHiveNeverLeadsTheCopyOrTheSwapBelowSystem32) {
   struct Row {
     const char* what;
     std::function<void(defrag_test::SeededHives&, THive&, const defrag_test::SystemProbe&)> plant;
+    bool refusedAtAnalysis = false;  // else at the swap
   } rows[] = {
       {"the copy a link to a missing file",
-       [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixMissing(), h.File + L".fdc")); }},
+       [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixMissing(), h.File + L".fdc")); },
+       true},
       {"the copy a link to an existing file",
-       [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFile(), h.File + L".fdc")); }},
+       [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFile(), h.File + L".fdc")); },
+       true},
       {"the hive's folder a link",
        [](defrag_test::SeededHives& seed, THive& h, auto& sys) {
          ASSERT_TRUE(WriteBytes(sys.Folder() + L"\\UsrClass.dat", "the hive below system32"));
          ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFolder(), seed.Folder() + L"\\Local"));
          h.File = seed.Folder() + L"\\Local\\UsrClass.dat";
          seed.ListValue(h.Name, defrag_test::DevicePathOf(h.File));
-       }},
+       },
+       true},
       {"the old backup a link",
        [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFile(), h.File + L".bak")); }},
       {"its aside a link",
@@ -192,6 +196,11 @@ TEST(DefragRun, ALinkBesideAHiveNeverLeadsTheCopyOrTheSwapBelowSystem32) {
     if (row.plant) row.plant(seed, hive, system);
     const auto before = system.Contents();
     ASSERT_FALSE(before.empty());
+    if (row.refusedAtAnalysis) {
+      EXPECT_EQ(RunToItsEnd(L"/Regscan out.ini", seed.Folder()), 1u);
+      EXPECT_EQ(IniText(seed.Folder() + L"\\out.ini", L"Not Compacted 1").rfind(hive.Name + L": its ", 0), 0u);
+      EXPECT_EQ(system.Contents(), before);
+    }
     EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), row.plant ? 1u : 0u);
     EXPECT_EQ(system.Contents(), before) << "nothing below system32 changes";
     EXPECT_TRUE(Exists(registry::HiveCopyFile(kept.File))) << "the other hive is still scheduled";
