@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 #include "core/RegistryRead.h"
 #include "core/guard/PinnedMove.h"
 #include "core/guard/NtFiles.h"
@@ -27,7 +29,7 @@ std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, bool redire
   if (slash == std::wstring::npos) return {};
   std::wstring folder = hiveFile.substr(0, slash + 1);
   size_t at = sys::FindText(folder, kSysnative);
-  if (redirectionOff && at != std::wstring::npos) folder.replace(at, 11, L"\\system32\\");
+  if (redirectionOff && at != std::wstring::npos) folder.replace(at, std::size(kSysnative) - 1, L"\\system32\\");
   return folder;
 }
 

@@ -59,10 +59,9 @@ class THiveFolder {
 // The file `name` of the pinned folder that a step refuses to touch.
 THiveStep RefusedFile(const std::wstring& name);
 
-// Opens the file `name` of the folder, judged on the pin: Done (the handle in
-// `*opened`), Failed (in use, or missing when `missing` is not given), or
-// Refused (a link, a folder or a file with another name). A missing file is
-// reported in `*missing`.
+// Opens the file `name` of the folder, judged on the pin: Done with the
+// handle in `*opened`; Refused for a link, a folder or a file with another
+// name; else Failed, and `*missing` (when given) says whether it is not there.
 THiveStep OpenHiveFile(const THiveFolder& folder, const std::wstring& name, DWORD access,
                        core::guard::PinnedOpen* opened, bool* missing = nullptr);
 
