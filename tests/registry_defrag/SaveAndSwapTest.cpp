@@ -147,6 +147,7 @@ struct SwapCase {
   bool copy, backup, failing;
   bool result, called, backupKept, asideExists;
   const wchar_t* link = nullptr;  // this file beside the hive is a link to a file below system32
+  bool folderLink = false;        // the hive is reached through a link to a folder below system32
 };
 
 TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
@@ -158,6 +159,7 @@ TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
       {"the copy a link", false, true, false, false, false, true, false, L".fdc"},
       {"the old backup a link", true, false, false, false, false, false, false, L".bak"},
       {"the aside a link", true, true, false, false, false, true, false, L".bak.prev"},
+      {"the hive's folder a link", false, false, false, false, false, false, false, nullptr, true},
   };
   defrag_test::SeededHives seed(L"VantorelDefragSwap");
   defrag_test::SystemProbe system;
@@ -174,11 +176,15 @@ TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
     if (c.link != nullptr) {
       ASSERT_TRUE(defrag_test::UnixLink(system.UnixFile(), h.File + c.link));
     }
+    if (c.folderLink) {
+      ASSERT_TRUE(defrag_test::UnixLink(system.UnixFolder(), seed.Folder() + L"\\Linked"));
+      h.File = seed.Folder() + L"\\Linked\\system.dat";
+    }
     RecordingPlatform platform;
     if (c.failing) platform.failing.insert(copy);
     const THiveStep step = ReplaceHive(platform, h, false);
     EXPECT_EQ(step.Ok(), c.result);
-    EXPECT_EQ(step.Result == THiveStep::Refused, c.link != nullptr) << step.Why;
+    EXPECT_EQ(step.Result == THiveStep::Refused, c.link != nullptr || c.folderLink) << step.Why;
     ASSERT_EQ(platform.calls.size(), c.called ? 1u : 0u);
     if (c.called) {
       const RecordingPlatform::Call& call = platform.calls[0];
