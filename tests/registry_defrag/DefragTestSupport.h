@@ -170,6 +170,22 @@ class SystemProbe {
   std::wstring windows_;
 };
 
+// A folder of our own in the Windows Temp folder, which every user may write.
+class SharedProbe {
+ public:
+  SharedProbe() {
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    folder_ = std::wstring(windows) + L"\\Temp\\VantorelDefragShared";
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+  }
+  ~SharedProbe() { ::RemoveDirectoryW(folder_.c_str()); }
+  const std::wstring& Folder() const { return folder_; }
+
+ private:
+  std::wstring folder_;
+};
+
 // A Unix link `link` (a Windows path whose folder exists) to the Unix path
 // `target`, there or not. Wine may return before the command has run: a
 // marker made after the link says it has.

@@ -49,6 +49,7 @@ void Hand(TScanDefragTaskThread& t, const std::vector<THive>& hives, HWND to) {
 TEST(ScanDefragTaskThread, SavesEachHiveAndFlagsTheOneThatFailed) {
   defrag_test::SeededHives seed(L"VantorelDefragSave");
   defrag_test::SystemProbe system;
+  defrag_test::SharedProbe shared;
   const auto before = system.Contents();
   ASSERT_EQ(before.size(), 1u) << "the file below system32";
   struct Row {
@@ -67,6 +68,14 @@ TEST(ScanDefragTaskThread, SavesEachHiveAndFlagsTheOneThatFailed) {
        [&](THive& h) {
          ASSERT_TRUE(defrag_test::UnixLink(system.UnixFolder(), seed.Folder() + L"\\Linked"));
          h.File = seed.Folder() + L"\\Linked\\system.dat";
+       },
+       false, true},
+      // Below a folder every user may write, any link may be another user's,
+      // even one that leads back to the user's own folder.
+      {L"LinkBelowShared",
+       [&](THive& h) {
+         ASSERT_TRUE(defrag_test::UnixLink(testing_support::ToUnixPath(seed.Folder()), shared.Folder() + L"\\Linked"));
+         h.File = shared.Folder() + L"\\Linked\\LinkBelowShared";
        },
        false, true},
   };
@@ -98,7 +107,9 @@ TEST(ScanDefragTaskThread, SavesEachHiveAndFlagsTheOneThatFailed) {
     EXPECT_EQ(got[i].lParam, static_cast<LPARAM>(i + 1));
   }
   EXPECT_EQ(got.back().message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_FALSE(Exists(HiveCopyFile(hives.back().File)));
   defrag_test::RemoveLinks(seed.Folder());
+  defrag_test::RemoveLinks(shared.Folder());
 }
 
 // Holds the second hive until the test has pressed Stop.

@@ -1,6 +1,7 @@
 #include "registry/defrag/HiveFiles.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <iterator>
 
@@ -33,6 +34,22 @@ std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, bool redire
   return folder;
 }
 
+// The folders every user may write, as for the cleaner's items: no link
+// below them is followed, as any may be another user's.
+const guard::SharedFolders& Shared() {
+  static const guard::SharedFolders shared = [] {
+    guard::SharedFolders folders;
+    wchar_t buf[MAX_PATH + 1] = {};
+    UINT n = ::GetWindowsDirectoryW(buf, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) folders.Add(std::wstring(buf, n) + L"\\Temp");
+    if (::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf) == S_OK) folders.Add(buf);
+    n = ::GetEnvironmentVariableW(L"PUBLIC", buf, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) folders.Add(std::wstring(buf, n));
+    return folders;
+  }();
+  return shared;
+}
+
 }  // namespace
 
 THiveFolder::Redirection::Redirection(const std::wstring& hiveFile) {
@@ -48,7 +65,7 @@ THiveFolder::Redirection::~Redirection() {
 THiveFolder::THiveFolder(const std::wstring& hiveFile)
     : slash_(hiveFile.find_last_of(L'\\')),
       redirection_(hiveFile),
-      pin_(FolderToPin(hiveFile, slash_, redirection_.off), guard::FollowLink::Yes) {}
+      pin_(FolderToPin(hiveFile, slash_, redirection_.off), guard::FollowLink::Yes, &Shared()) {}
 
 THiveFolder::~THiveFolder() = default;
 

@@ -1,7 +1,8 @@
 // The files the defragmenter keeps beside a hive file (its copy, the old hive
 // kept as ".bak", and that one's aside) are reached only through the hive's
 // folder, pinned as an item's folder is: a link of the user's on the way is
-// followed only where it leads outside the places the user could not change.
+// followed only where it leads outside the places the user could not change,
+// and never below a folder every user may write.
 // Nothing there is created, moved or removed by its whole path.
 #pragma once
 #include <string>
