@@ -64,8 +64,9 @@ THiveFolder::Redirection::~Redirection() {
 
 THiveFolder::THiveFolder(const std::wstring& hiveFile)
     : slash_(hiveFile.find_last_of(L'\\')),
+      shared_(&Shared()),
       redirection_(hiveFile),
-      pin_(FolderToPin(hiveFile, slash_, redirection_.off), guard::FollowLink::Yes, &Shared()) {}
+      pin_(FolderToPin(hiveFile, slash_, redirection_.off), guard::FollowLink::Yes, shared_) {}
 
 THiveFolder::~THiveFolder() = default;
 

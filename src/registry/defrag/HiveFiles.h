@@ -53,6 +53,7 @@ class THiveFolder {
     bool off = false;
   };
   size_t slash_;
+  const core::guard::SharedFolders* shared_;  // read before the redirection is off
   Redirection redirection_;  // before the pin: off while it is taken, on after it is closed
   core::guard::FolderPin pin_;
 };
