@@ -80,11 +80,22 @@ void TDefragPage::Notice(const std::wstring& text, int code, UINT icon) {
   runCode_ = std::max(runCode_, code);
 }
 
+// Every hive was saved, or refused: a refused hive is not compacted and
+// holds back no other.
 bool TDefragPage::AnalysisComplete() const {
   if (saved_.empty() || saved_.size() != hives_.size()) return false;
-  for (bool s : saved_)
-    if (!s) return false;
+  for (size_t i = 0; i < saved_.size(); ++i)
+    if (!saved_[i] && RefusalOf(i).empty()) return false;
   return true;
+}
+
+const std::wstring& TDefragPage::RefusalOf(size_t i) const {
+  static const std::wstring none;
+  return i < refused_.size() ? refused_[i] : none;
+}
+
+void TDefragPage::NoticeRefused(size_t i, const std::wstring& why) {
+  Notice(L"Not compacted: the hive " + hives_[i].Name + L": " + why, 1);
 }
 
 void TDefragPage::LoadHiveList() {
@@ -109,6 +120,7 @@ void TDefragPage::bAnalyzeRegistryClick() {
   bool slow = core::IsVistaOrLater(FWindowsVersion) || FIsWow64;
   THiveSaveOutcome outcome = dialog.Execute(owner_, hives_, FIsWow64, slow, FCommandLineRun);
   saved_.clear();
+  refused_ = outcome.Refused;
   c_.bDefragRegistry.Enable(false);
   if (!outcome.Finished) {  // rows and labels keep what they showed
     if (FCommandLineRun) Notice(kUnfinished, 2);
@@ -123,12 +135,17 @@ void TDefragPage::bAnalyzeRegistryClick() {
   ShowSizeTable();
 }
 
-// The page shows a failed save as "Failed" in the hive's row; a command-line
-// run names each such hive, and says so when not one was saved.
+// The page shows a failed save as "Failed" in the hive's row, and a refused
+// hive as not compacted, with why; a command-line run names each such hive,
+// and says so when not one could be saved.
 void TDefragPage::LogSaveFailures(const std::vector<bool>& saved) {
   size_t failed = 0;
   for (size_t i = 0; i < hives_.size(); ++i) {
     if (i < saved.size() && saved[i]) continue;
+    if (!RefusalOf(i).empty()) {
+      NoticeRefused(i, RefusalOf(i));
+      continue;
+    }
     ++failed;
     Notice(L"Failed to save the hive " + hives_[i].Name + L" to " + registry::HiveCopyFile(hives_[i].File), 1);
   }
@@ -160,12 +177,13 @@ std::wstring TDefragPage::NothingScheduledText() const {
   std::wstring why;
   if (SwapsHeldBack()) why = L"the file of a listed hive cannot be found";
   if (!AnalysisComplete()) why += std::wstring(why.empty() ? L"" : L", and ") + L"not every hive could be saved";
+  if (why.empty()) why = L"no hive may be compacted";
   return L"Nothing was scheduled: " + why + L".";
 }
 
 void TDefragPage::ShowSizeTable() {
   registry::TSizeTable t =
-      registry::BuildSizeTable(registry::MeasureHives(hives_, saved_), registry::LocaleDecimalSeparator());
+      registry::BuildSizeTable(registry::MeasureHives(hives_, saved_, refused_), registry::LocaleDecimalSeparator());
   for (size_t i = 0; i < t.Rows.size() && static_cast<int>(i) < c_.lvMain.Count(); ++i) {
     int row = static_cast<int>(i);
     c_.lvMain.SetCellText(row, 1, t.Rows[i].CurrentSize);
@@ -202,9 +220,12 @@ void TDefragPage::bDefragRegistryClick() {
   core::EnableRestorePrivilege();
   for (size_t i = 0; i < hives_.size() && i < saved_.size(); ++i) {
     if (!saved_[i]) continue;
-    if (registry::ReplaceHive(*platform_, hives_[i], FIsWow64)) {
+    const registry::THiveStep step = registry::ReplaceHive(*platform_, hives_[i], FIsWow64);
+    if (step.Ok()) {
       scheduled_.insert(registry::HiveCopyFile(hives_[i].File));
       if (FCommandLineRun) runLog_.push_back(L"Scheduled for the next start: " + hives_[i].Name);
+    } else if (step.Result == registry::THiveStep::Refused) {
+      NoticeRefused(i, step.Why);
     } else {
       Notice(kDefragFailed + hives_[i].Name, 1);
     }
@@ -268,6 +289,12 @@ void TDefragPage::WMAutoDefragScan(const std::wstring& iniName) {
       int n = 0;
       for (const registry::TLeftOutHive& h : leftOut_)
         if (h.Why == t.why) ini.WriteString(kScanSection, t.iniKey + std::to_wstring(++n), LeftOutText(h));
+      // A refused hive is there, and not compacted either.
+      if (!t.holdsSwaps) {
+        for (size_t i = 0; i < hives_.size(); ++i)
+          if (!RefusalOf(i).empty())
+            ini.WriteString(kScanSection, t.iniKey + std::to_wstring(++n), hives_[i].Name + L": " + RefusalOf(i));
+      }
     }
     ini.Flush();
   });

@@ -69,6 +69,9 @@ class TDefragPage {
   // `icon` (MB_ICON...) for the messages of our own; the rest show none.
   void Notice(const std::wstring& text, int code = 0, UINT icon = 0);
   void LogSaveFailures(const std::vector<bool>& saved);
+  // Why hive i is not compacted; empty when it was not refused.
+  const std::wstring& RefusalOf(size_t i) const;
+  void NoticeRefused(size_t i, const std::wstring& why);
   void LogSizeTable(const registry::TSizeTable& t);
   void LogLeftOutHives();
   static std::wstring LeftOutText(const registry::TLeftOutHive& h);
@@ -84,6 +87,7 @@ class TDefragPage {
   std::vector<registry::THive> hives_;
   std::vector<registry::TLeftOutHive> leftOut_;  // listed, but no drive letter reaches their file
   std::vector<bool> saved_;          // of the last finished analysis
+  std::vector<std::wstring> refused_;  // of the last analysis: why a hive is not compacted
   std::set<std::wstring> scheduled_; // copies Windows loads at the next start
   std::shared_ptr<registry::IDefragPlatform> platform_;
   std::function<void(TfrmGetNewHiveProgess&)> dialogSetup_;

@@ -148,6 +148,7 @@ bool TfrmGetNewHiveProgess::FormClose() {
       return true;
     }
     outcome_.Saved = FThread->Saved();
+    outcome_.Refused = FThread->Refusals();
     outcome_.Finished = FThread->AllHandled() && !FStopped;
     FThread.reset();
   }

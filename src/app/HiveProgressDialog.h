@@ -25,6 +25,7 @@ namespace app {
 struct THiveSaveOutcome {
   bool Finished = false;     // every hive was handled and Stop was not pressed
   std::vector<bool> Saved;   // per hive: its copy was written
+  std::vector<std::wstring> Refused;  // per hive: why it is not compacted; empty for the others
 };
 
 class TfrmGetNewHiveProgess : public ui::Form {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/guard/FolderPin.h"
+
 namespace core {
 
 // The text of a string value (plain or expandable, unexpanded); empty when the
@@ -19,10 +21,22 @@ struct HiveTarget {
 };
 HiveTarget ParseHivePath(const std::wstring& KeyPath, bool IsWow64);
 
+enum class HiveSaveResult {
+  Saved,
+  Failed,   // no such key, in use, or the system refused
+  Refused,  // the name is a link, a folder or a file with another name, left as it is
+};
+
 // Saves the hive named like \REGISTRY\MACHINE\SOFTWARE or \REGISTRY\USER\<sid>
-// to FileName, replacing an existing file. The existing file is removed even
-// when the save then fails, so no stale copy is taken for a fresh one. Needs
-// the backup privilege (EnableBackupPrivilege).
+// to the file `name` of the pinned `folder`, made there as a new file, never
+// through a link; the system writes the hive into that very handle. An old
+// file of that name is removed first, through the pin, even when the save
+// then fails, so no stale copy is taken for a fresh one. Needs the backup
+// privilege (EnableBackupPrivilege).
+HiveSaveResult SaveHiveBeside(const std::wstring& KeyPath, const guard::FolderPin& folder, const std::wstring& name,
+                              bool IsWow64);
+
+// The same for the full path FileName, its folder pinned as a named file's is.
 bool SaveHiveToFile(const std::wstring& KeyPath, const std::wstring& FileName, bool IsWow64);
 
 }  // namespace core

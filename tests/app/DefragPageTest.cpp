@@ -56,20 +56,28 @@ class DefragPage : public ::testing::Test, public ui::IMessageBoxAnswerer {
   ui::IMessageBoxAnswerer* previous = nullptr;
 };
 
+// D's copy is a link of the user's to a file below system32: D is refused,
+// shown as not compacted with why, and never swapped.
 TEST_F(DefragPage, AnalysisShowsTheTableAndOnlySavedHivesAreSwapped) {
-  Open({{L"A", true}, {L"B", false}, {L"C", true}});
-  ASSERT_EQ(form.lvMain.Count(), 3);
-  EXPECT_EQ(Column(0), (std::vector<std::wstring>{seeded[0].Name, seeded[1].Name, seeded[2].Name}));
+  defrag_test::SystemProbe system;
+  Open({{L"A", true}, {L"B", false}, {L"C", true}, {L"D", true}});
+  ASSERT_TRUE(defrag_test::UnixLink(system.UnixFile(), HiveCopyFile(seeded[3].File)));
+  const auto systemBefore = system.Contents();
+  ASSERT_EQ(form.lvMain.Count(), 4);
+  EXPECT_EQ(Column(0), (std::vector<std::wstring>{seeded[0].Name, seeded[1].Name, seeded[2].Name, seeded[3].Name}));
   EXPECT_FALSE(form.bDefragRegistry.Enabled());
 
   form.DefragPage().bAnalyzeRegistryClick();
   EXPECT_TRUE(Exists(HiveCopyFile(seeded[0].File)));
   EXPECT_FALSE(Exists(HiveCopyFile(seeded[1].File)));
   EXPECT_TRUE(Exists(HiveCopyFile(seeded[2].File)));
-  EXPECT_EQ(Column(1), (std::vector<std::wstring>{L"64 KB", L"64 KB", L"64 KB"}));
+  EXPECT_EQ(system.Contents(), systemBefore);
+  EXPECT_EQ(Column(1), (std::vector<std::wstring>{L"64 KB", L"64 KB", L"64 KB", L"64 KB"}));
   std::vector<std::wstring> next = Column(2), reduction = Column(3);
   EXPECT_EQ(next[1], L"Failed");
   EXPECT_EQ(reduction[1], L"");
+  EXPECT_EQ(next[3], L"not compacted (its file D.fdc is a link, a folder or a file with another name)");
+  EXPECT_EQ(reduction[3], L"");
   EXPECT_NE(reduction[0].find(L'%'), std::wstring::npos);
   EXPECT_EQ(form.lCurrentRegistrySize.Text(), L"128 KB");  // the failed hive counts in no total
   EXPECT_NE(form.lCompactPercent.Text().find(L'%'), std::wstring::npos);
@@ -91,6 +99,8 @@ TEST_F(DefragPage, AnalysisShowsTheTableAndOnlySavedHivesAreSwapped) {
   ::SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(Exists(HiveCopyFile(seeded[0].File))) << "Windows loads this copy at the next start";
   EXPECT_FALSE(Exists(HiveCopyFile(seeded[2].File))) << "a copy whose swap failed is left over";
+  EXPECT_EQ(system.Contents(), systemBefore);
+  defrag_test::RemoveLinks(seed.Folder());
 }
 
 TEST_F(DefragPage, StopLeavesTheAnalysisUnfinished) {

@@ -128,6 +128,98 @@ TEST(DefragRun, AFailedOrLeftOutHiveEndsWithOneAndSchedulesNothing) {
   }
 }
 
+// A hive in a folder the user may write, with a link of the user's planted
+// beside it or in its folder's place: the copy, the backups and the swap
+// never change anything below system32. That hive is not compacted, and
+// named in the log; the other hive is still scheduled; the run ends with 1.
+TEST(DefragRun, ALinkBesideAHiveNeverLeadsTheCopyOrTheSwapBelowSystem32) {
+  using registry::THive;
+  struct Row {
+    const char* what;
+    std::function<void(defrag_test::SeededHives&, THive&, const defrag_test::SystemProbe&)> plant;
+    bool refusedAtAnalysis = false;  // else at the swap
+  } rows[] = {
+      {"the copy a link to a missing file",
+       [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixMissing(), h.File + L".fdc")); },
+       true},
+      {"the copy a link to an existing file",
+       [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFile(), h.File + L".fdc")); },
+       true},
+      {"the hive's folder a link",
+       [](defrag_test::SeededHives& seed, THive& h, auto& sys) {
+         ASSERT_TRUE(WriteBytes(sys.Folder() + L"\\UsrClass.dat", "the hive below system32"));
+         ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFolder(), seed.Folder() + L"\\Local"));
+         h.File = seed.Folder() + L"\\Local\\UsrClass.dat";
+         seed.ListValue(h.Name, defrag_test::DevicePathOf(h.File));
+       },
+       true},
+      {"the old backup a link",
+       [](auto&, THive& h, auto& sys) { ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFile(), h.File + L".bak")); }},
+      {"its aside a link",
+       [](auto&, THive& h, auto& sys) {
+         ASSERT_TRUE(WriteBytes(h.File + L".bak", "the old backup"));
+         ASSERT_TRUE(defrag_test::UnixLink(sys.UnixFile(), h.File + L".bak.prev"));
+       }},
+      {"plain files: scheduled", nullptr},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    app_test::ForgetOptions();
+    defrag_test::SystemProbe system;
+    defrag_test::SeededHives seed(L"VantorelDefragLink" + std::to_wstring(++n));
+    const THive kept = seed.Add(L"Kept", 32 * 1024);
+    THive hive = seed.Add(L"UsrClass.dat", 64 * 1024);
+    if (row.plant) row.plant(seed, hive, system);
+    const auto before = system.Contents();
+    ASSERT_FALSE(before.empty());
+    if (row.refusedAtAnalysis) {
+      EXPECT_EQ(RunToItsEnd(L"/Regscan out.ini", seed.Folder()), 1u);
+      EXPECT_EQ(IniText(seed.Folder() + L"\\out.ini", L"Not Compacted 1").rfind(hive.Name + L": its ", 0), 0u);
+      EXPECT_EQ(system.Contents(), before);
+    }
+    EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), row.plant ? 1u : 0u);
+    EXPECT_EQ(system.Contents(), before) << "nothing below system32 changes";
+    EXPECT_TRUE(Exists(registry::HiveCopyFile(kept.File))) << "the other hive is still scheduled";
+    if (row.plant) {
+      ExpectLogSays(L"Regdefrag.log", {"Not compacted: the hive " + Narrow(hive.Name), "Exit code: 1"});
+    } else {
+      ExpectLogSays(L"Regdefrag.log", {"Scheduled for the next start: " + Narrow(hive.Name), "Exit code: 0"});
+    }
+    defrag_test::RemoveLinks(seed.Folder());
+  }
+}
+
+// A 32-bit program on 64-bit Windows reaches the system's hives through
+// "sysnative": analysis after analysis, a swap with an old backup to move
+// aside, and an analysis after that swap all work, and a close without a
+// defragmentation leaves no copy behind.
+TEST(DefragRun, AHiveBelowSystem32IsAnalysedAndSwappedRunAfterRun) {
+  BOOL wow64 = FALSE;
+  if (!::IsWow64Process(::GetCurrentProcess(), &wow64) || !wow64) GTEST_SKIP() << "not a 64-bit prefix";
+  app_test::ForgetOptions();
+  defrag_test::SystemProbe system;
+  defrag_test::SeededHives seed(L"VantorelDefragSys");
+  registry::THive hive = seed.Add(L"Sys", 32 * 1024);
+  ASSERT_TRUE(WriteBytes(system.Folder() + L"\\Sys", std::string(32 * 1024, 'h')));
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  seed.ListValue(hive.Name, defrag_test::DevicePathOf(std::wstring(windows) + L"\\system32\\VantorelDefragProbe\\Sys"));
+  const std::wstring file = system.Folder() + L"\\Sys";
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(RunToItsEnd(L"/Regscan", seed.Folder()), 0u) << "analysis " << run + 1;
+    EXPECT_FALSE(Exists(registry::HiveCopyFile(file))) << "a copy left after analysis " << run + 1;
+  }
+  ASSERT_TRUE(WriteBytes(file + L".bak", "the old backup"));
+  ASSERT_TRUE(WriteBytes(file + L".bak.prev", "an older backup"));
+  EXPECT_EQ(RunToItsEnd(L"/Regdefrag", seed.Folder()), 0u);
+  ExpectLogSays(L"Regdefrag.log", {"Scheduled for the next start: " + Narrow(hive.Name), "Exit code: 0"});
+  EXPECT_EQ(ReadBytes(file + L".bak.prev"), "the old backup");
+  EXPECT_TRUE(Exists(registry::HiveCopyFile(file)));
+  EXPECT_EQ(RunToItsEnd(L"/Regscan", seed.Folder()), 0u) << "an analysis after a scheduled swap";
+  ExpectLogSays(L"Regscan.log", {"Exit code: 0"});
+}
+
 TEST(DefragRun, ACopyHeldOpenStopsTheScanWithTwo) {
   app_test::ForgetOptions();
   defrag_test::SeededHives seed(L"VantorelDefragRun5");

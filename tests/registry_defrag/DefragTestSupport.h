@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -13,6 +14,7 @@
 #include "registry/defrag/DefragPlatform.h"
 #include "registry/defrag/HiveList.h"
 #include "support/Registry.h"
+#include "support/TestSupport.h"
 #include "sys/RegistryKey.h"
 
 namespace defrag_test {
@@ -122,6 +124,96 @@ class FakeDeviceFiles {
   };
   std::shared_ptr<core::IDeviceFiles> previous_;
 };
+
+// A folder below the real system32 (this 32-bit program reaches it through
+// "sysnative") holding one file: what a link of the user's must never let
+// the defragmenter create, change or move. Links are made from the Unix side.
+class SystemProbe {
+ public:
+  SystemProbe() {
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    windows_ = windows;
+    Remove();
+    ::CreateDirectoryW(Folder().c_str(), nullptr);
+    HANDLE h = ::CreateFileW((Folder() + L"\\system.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(h, "a file of the system", 20, &written, nullptr);
+    ::CloseHandle(h);
+  }
+  ~SystemProbe() { Remove(); }
+  std::wstring Folder() const { return windows_ + L"\\sysnative\\VantorelDefragProbe"; }
+  // Unix paths: the folder, its file, and a name in it that is not there.
+  std::wstring UnixFolder() const { return testing_support::ToUnixPath(windows_) + L"/system32/VantorelDefragProbe"; }
+  std::wstring UnixFile() const { return UnixFolder() + L"/system.dat"; }
+  std::wstring UnixMissing() const { return UnixFolder() + L"/missing.dat"; }
+  // Each name in the folder with its size and time.
+  std::map<std::wstring, std::wstring> Contents() const {
+    std::map<std::wstring, std::wstring> seen;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = ::FindFirstFileW((Folder() + L"\\*").c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return seen;
+    do {
+      if (fd.cFileName[0] == L'.') continue;
+      seen[fd.cFileName] = std::to_wstring(fd.nFileSizeLow) + L"@" + std::to_wstring(fd.ftLastWriteTime.dwLowDateTime);
+    } while (::FindNextFileW(f, &fd));
+    ::FindClose(f);
+    return seen;
+  }
+
+ private:
+  void Remove() const {
+    if (::GetFileAttributesW(Folder().c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    testing_support::RunUnix(L"/bin/rm -rf \"" + UnixFolder() + L"\"");
+    for (int i = 0; i < 100 && ::GetFileAttributesW(Folder().c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(50);
+  }
+  std::wstring windows_;
+};
+
+// A folder of our own in the Windows Temp folder, which every user may write.
+class SharedProbe {
+ public:
+  SharedProbe() {
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    folder_ = std::wstring(windows) + L"\\Temp\\VantorelDefragShared";
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+  }
+  ~SharedProbe() { ::RemoveDirectoryW(folder_.c_str()); }
+  const std::wstring& Folder() const { return folder_; }
+
+ private:
+  std::wstring folder_;
+};
+
+// A Unix link `link` (a Windows path whose folder exists) to the Unix path
+// `target`, there or not. Wine may return before the command has run: a
+// marker made after the link says it has.
+inline bool UnixLink(const std::wstring& target, const std::wstring& link) {
+  const size_t slash = link.find_last_of(L'\\');
+  const std::wstring folder = testing_support::ToUnixPath(link.substr(0, slash));
+  const std::wstring marker = link + L".linked";
+  if (folder.empty()) return false;
+  const std::wstring unixLink = folder + L"/" + link.substr(slash + 1);
+  if (!testing_support::RunUnix(L"/bin/sh -c \"ln -sfn '" + target + L"' '" + unixLink + L"' && touch '" + unixLink +
+                                L".linked'\"")) {
+    return false;
+  }
+  for (int i = 0; i < 100 && ::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(50);
+  return ::DeleteFileW(marker.c_str()) != FALSE;
+}
+
+// Removes every link in the Windows folder `folder` from the Unix side, where
+// a delete takes the link itself, never what it leads to.
+inline void RemoveLinks(const std::wstring& folder) {
+  const std::wstring unixFolder = testing_support::ToUnixPath(folder);
+  const std::wstring done = folder + L"\\links.removed";
+  if (unixFolder.empty()) return;
+  testing_support::RunUnix(L"/bin/sh -c \"find '" + unixFolder + L"' -maxdepth 1 -type l -delete; touch '" + unixFolder +
+                           L"/links.removed'\"");
+  for (int i = 0; i < 100 && ::GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(50);
+  ::DeleteFileW(done.c_str());
+}
 
 // Records the swaps and restarts asked for; restarts nothing.
 class RecordingPlatform : public registry::IDefragPlatform {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "DefragTestSupport.h"
 #include "registry/defrag/DefragSteps.h"
@@ -43,27 +44,72 @@ void Hand(TScanDefragTaskThread& t, const std::vector<THive>& hives, HWND to) {
   }
 }
 
+// Each hive is saved to a new copy made in its own folder, or refused where a
+// link of the user's would lead the copy below system32: nothing there changes.
 TEST(ScanDefragTaskThread, SavesEachHiveAndFlagsTheOneThatFailed) {
   defrag_test::SeededHives seed(L"VantorelDefragSave");
-  std::vector<THive> hives = {seed.Add(L"A", 8192), seed.Add(L"Missing", 8192, false), seed.Add(L"B", 8192)};
+  defrag_test::SystemProbe system;
+  defrag_test::SharedProbe shared;
+  const auto before = system.Contents();
+  ASSERT_EQ(before.size(), 1u) << "the file below system32";
+  struct Row {
+    const wchar_t* name;
+    std::function<void(THive&)> plant;  // after the hive is seeded
+    bool saved, refused;
+  } rows[] = {
+      {L"A", nullptr, true, false},
+      {L"Missing", nullptr, false, false},
+      {L"B", nullptr, true, false},
+      {L"CopyToSystemFile", [&](THive& h) { ASSERT_TRUE(defrag_test::UnixLink(system.UnixFile(), HiveCopyFile(h.File))); },
+       false, true},
+      {L"CopyToNothing", [&](THive& h) { ASSERT_TRUE(defrag_test::UnixLink(system.UnixMissing(), HiveCopyFile(h.File))); },
+       false, true},
+      {L"FolderLink",
+       [&](THive& h) {
+         ASSERT_TRUE(defrag_test::UnixLink(system.UnixFolder(), seed.Folder() + L"\\Linked"));
+         h.File = seed.Folder() + L"\\Linked\\system.dat";
+       },
+       false, true},
+      // Below a folder every user may write, any link may be another user's,
+      // even one that leads back to the user's own folder.
+      {L"LinkBelowShared",
+       [&](THive& h) {
+         ASSERT_TRUE(defrag_test::UnixLink(testing_support::ToUnixPath(seed.Folder()), shared.Folder() + L"\\Linked"));
+         h.File = shared.Folder() + L"\\Linked\\LinkBelowShared";
+       },
+       false, true},
+  };
+  std::vector<THive> hives;
+  for (const Row& r : rows) {
+    hives.push_back(seed.Add(r.name, 8192, std::wstring(r.name) != L"Missing"));
+    if (r.plant) r.plant(hives.back());
+  }
   WriteText(HiveCopyFile(hives[1].File), "stale copy of an earlier analysis");
   Inbox inbox;
   TScanDefragTaskThread t;
   Hand(t, hives, inbox.hwnd);
   ASSERT_TRUE(t.Start());
   ASSERT_TRUE(t.WaitFor(30000));
-  EXPECT_EQ(t.Saved(), (std::vector<bool>{true, false, true}));
   EXPECT_TRUE(t.AllHandled());
-  EXPECT_TRUE(Exists(HiveCopyFile(hives[0].File)));
-  EXPECT_FALSE(Exists(HiveCopyFile(hives[1].File))) << "a stale copy must not pass for a fresh one";
-  EXPECT_TRUE(Exists(HiveCopyFile(hives[2].File)));
-  std::vector<MSG> got = inbox.Take();
-  ASSERT_EQ(got.size(), 4u);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(got[i].message, static_cast<UINT>(WM_HIVESAVED));
-    EXPECT_EQ(got[i].lParam, i + 1);
+  for (size_t i = 0; i < hives.size(); ++i) {
+    SCOPED_TRACE(rows[i].name);
+    EXPECT_EQ(t.Saved()[i], rows[i].saved);
+    EXPECT_EQ(!t.Refusals()[i].empty(), rows[i].refused) << t.Refusals()[i];
+    if (!rows[i].refused) {
+      EXPECT_EQ(Exists(HiveCopyFile(hives[i].File)), rows[i].saved);
+    }
   }
-  EXPECT_EQ(got[3].message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_EQ(system.Contents(), before) << "nothing below system32 changes";
+  std::vector<MSG> got = inbox.Take();
+  ASSERT_EQ(got.size(), hives.size() + 1);
+  for (size_t i = 0; i < hives.size(); ++i) {
+    EXPECT_EQ(got[i].message, static_cast<UINT>(WM_HIVESAVED));
+    EXPECT_EQ(got[i].lParam, static_cast<LPARAM>(i + 1));
+  }
+  EXPECT_EQ(got.back().message, static_cast<UINT>(WM_CLOSE));
+  EXPECT_FALSE(Exists(HiveCopyFile(hives.back().File)));
+  defrag_test::RemoveLinks(seed.Folder());
+  defrag_test::RemoveLinks(shared.Folder());
 }
 
 // Holds the second hive until the test has pressed Stop.
@@ -78,13 +124,13 @@ class HeldThread : public TScanDefragTaskThread {
   }
 
  protected:
-  bool SaveHive(size_t i) override {
+  THiveStep SaveHive(size_t i) override {
     if (i == 1) {
       ::SetEvent(entered);
       ::WaitForSingleObject(release, 10000);
     }
     saved.push_back(i);
-    return true;
+    return {THiveStep::Done, L""};
   }
 };
 
@@ -111,6 +157,8 @@ struct SwapCase {
   const char* what;
   bool copy, backup, failing;
   bool result, called, backupKept, asideExists;
+  const wchar_t* link = nullptr;  // this file beside the hive is a link to a file below system32
+  bool folderLink = false;        // the hive is reached through a link to a folder below system32
 };
 
 TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
@@ -119,18 +167,35 @@ TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
       {"old backup, swap scheduled", true, true, false, true, true, false, true},
       {"old backup, swap refused", true, true, true, false, true, true, false},
       {"no copy: nothing to swap in", false, true, false, false, false, true, false},
+      {"the copy a link", false, true, false, false, false, true, false, L".fdc"},
+      {"the old backup a link", true, false, false, false, false, false, false, L".bak"},
+      {"the aside a link", true, true, false, false, false, true, false, L".bak.prev"},
+      {"the hive's folder a link", false, false, false, false, false, false, false, nullptr, true},
   };
   defrag_test::SeededHives seed(L"VantorelDefragSwap");
+  defrag_test::SystemProbe system;
+  const auto before = system.Contents();
+  ASSERT_EQ(before.size(), 1u) << "the file below system32";
   for (const SwapCase& c : cases) {
     SCOPED_TRACE(c.what);
     THive h = seed.Add(L"Swap", 100);
     const std::wstring copy = HiveCopyFile(h.File), bak = HiveBackupFile(h.File), aside = HiveBackupAsideFile(h.File);
+    defrag_test::RemoveLinks(seed.Folder());
     for (const std::wstring& f : {copy, bak, aside}) ::DeleteFileW(f.c_str());
     if (c.copy) WriteText(copy, "copy");
     if (c.backup) WriteText(bak, "previous backup");
+    if (c.link != nullptr) {
+      ASSERT_TRUE(defrag_test::UnixLink(system.UnixFile(), h.File + c.link));
+    }
+    if (c.folderLink) {
+      ASSERT_TRUE(defrag_test::UnixLink(system.UnixFolder(), seed.Folder() + L"\\Linked"));
+      h.File = seed.Folder() + L"\\Linked\\system.dat";
+    }
     RecordingPlatform platform;
     if (c.failing) platform.failing.insert(copy);
-    EXPECT_EQ(ReplaceHive(platform, h, false), c.result);
+    const THiveStep step = ReplaceHive(platform, h, false);
+    EXPECT_EQ(step.Ok(), c.result);
+    EXPECT_EQ(step.Result == THiveStep::Refused, c.link != nullptr || c.folderLink) << step.Why;
     ASSERT_EQ(platform.calls.size(), c.called ? 1u : 0u);
     if (c.called) {
       const RecordingPlatform::Call& call = platform.calls[0];
@@ -142,7 +207,9 @@ TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
     }
     EXPECT_EQ(Exists(bak) && Contents(bak) == "previous backup", c.backupKept);
     EXPECT_EQ(Exists(aside) && Contents(aside) == "previous backup", c.asideExists);
+    EXPECT_EQ(system.Contents(), before) << "nothing below system32 changes";
   }
+  defrag_test::RemoveLinks(seed.Folder());
 }
 
 TEST(ReplaceHive, TheMachineSoftwareHiveIsSwappedInTheSixtyFourBitView) {
@@ -151,7 +218,7 @@ TEST(ReplaceHive, TheMachineSoftwareHiveIsSwappedInTheSixtyFourBitView) {
   h.Name = L"\\REGISTRY\\MACHINE\\SOFTWARE";
   WriteText(HiveCopyFile(h.File), "copy");
   RecordingPlatform platform;
-  EXPECT_TRUE(ReplaceHive(platform, h, true));
+  EXPECT_TRUE(ReplaceHive(platform, h, true).Ok());
   ASSERT_EQ(platform.calls.size(), 1u);
   EXPECT_EQ(platform.calls[0].root, HKEY_LOCAL_MACHINE);
   EXPECT_EQ(platform.calls[0].subKey, L"SOFTWARE");

@@ -5,18 +5,42 @@
 #include <algorithm>
 
 #include "core/Files.h"
-#include "core/guard/FileDelete.h"
+#include "core/guard/OwnedHandle.h"
+#include "core/guard/PinnedMove.h"
 #include "sys/TextCompare.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
 
 namespace registry {
 
+namespace guard = core::guard;
+
 std::wstring HiveBackupFile(const std::wstring& hiveFile) { return hiveFile + L".bak"; }
 std::wstring HiveBackupAsideFile(const std::wstring& hiveFile) { return HiveBackupFile(hiveFile) + L".prev"; }
 
+namespace {
+
+// Another instance is analysing: the copy is this folder's own and cannot be
+// opened for exclusive use. A copy refused on the pin is left to the save.
+bool CopyInUse(const THive& hive) {
+  const std::wstring copy = HiveCopyFile(hive.File);
+  if (!FileExists(copy)) return false;
+  const THiveFolder folder(hive.File);
+  if (!folder.Pinned()) return false;
+  guard::PinnedOpen opened = guard::OpenPinnedFile(folder.Pin(), folder.NameOf(copy), GENERIC_READ | GENERIC_WRITE,
+                                                   0, guard::PinnedCreate::No);
+  if (opened.result == guard::PinnedOpenResult::Opened) ::CloseHandle(opened.handle);
+  return opened.result == guard::PinnedOpenResult::Failed;
+}
+
+bool IsMissing(const THiveFolder& folder, const std::wstring& name) {
+  return guard::FindPinned(folder.Pin(), name, [](const guard::ListedEntry&) {}) == guard::Lookup::Missing;
+}
+
+}  // namespace
+
 bool AnyHiveCopyInUse(const std::vector<THive>& hives) {
   for (const THive& h : hives)
-    if (core::IsFileInUse(HiveCopyFile(h.File))) return true;
+    if (CopyInUse(h)) return true;
   return false;
 }
 
@@ -28,45 +52,63 @@ bool SoftwareCopyTooSmall(const std::vector<THive>& hives, const std::vector<boo
   return false;
 }
 
-std::vector<THiveSize> MeasureHives(const std::vector<THive>& hives, const std::vector<bool>& saved) {
+std::vector<THiveSize> MeasureHives(const std::vector<THive>& hives, const std::vector<bool>& saved,
+                                    const std::vector<std::wstring>& refusals) {
   std::vector<THiveSize> sizes;
   for (size_t i = 0; i < hives.size(); ++i) {
     THiveSize s;
     s.Current = std::max<std::int64_t>(0, core::GetFileSize64(hives[i].File));
     s.New = std::max<std::int64_t>(0, core::GetFileSize64(HiveCopyFile(hives[i].File)));
     s.Saved = i < saved.size() && saved[i];
+    if (i < refusals.size()) s.Refused = refusals[i];
     sizes.push_back(s);
   }
   return sizes;
 }
 
-bool ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64) {
+THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64) {
   const core::HiveTarget target = core::ParseHivePath(hive.Name, IsWow64);
-  const std::wstring copy = HiveCopyFile(hive.File);
-  if (target.root == nullptr || !FileExists(copy)) return false;
-  const std::wstring backup = HiveBackupFile(hive.File);
-  const std::wstring aside = HiveBackupAsideFile(hive.File);
+  if (target.root == nullptr) return {};
+  const THiveFolder folder(hive.File);
+  if (!folder.Pinned()) return folder.Unpinned();
+  const std::wstring copy = HiveCopyFile(hive.File), backup = HiveBackupFile(hive.File);
+  const std::wstring backupName = folder.NameOf(backup), asideName = folder.NameOf(HiveBackupAsideFile(hive.File));
+  // The copy Windows is to load: this folder's own plain file.
+  guard::PinnedOpen opened;
+  THiveStep step = OpenHiveFile(folder, folder.NameOf(copy), FILE_READ_ATTRIBUTES, &opened);
+  if (!step.Ok()) return step;
+  ::CloseHandle(opened.handle);
   // The swap needs the ".bak" name free; the backup there is kept aside, and
-  // only one generation of it.
-  const bool movedAside = FileExists(backup);
-  if (movedAside) {
-    if (FileExists(aside) && !DeleteHiveFile(aside)) return false;
-    if (!::MoveFileExW(backup.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+  // only one generation of it, moved through its own handle.
+  bool none = false;
+  step = OpenHiveFile(folder, backupName, DELETE, &opened, &none);
+  if (!step.Ok() && !none) return step;
+  const guard::OwnedHandle old(none ? INVALID_HANDLE_VALUE : opened.handle);
+  if (old.Valid()) {
+    if (!(step = RemoveHiveFile(folder, asideName)).Ok()) return step;
+    if (guard::RenameInPin(old.Get(), folder.Pin(), asideName) != ERROR_SUCCESS) return {};
   }
-  if (platform.ReplaceKey(target, copy, backup) == ERROR_SUCCESS) return true;
-  if (movedAside && !FileExists(backup)) ::MoveFileExW(aside.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH);
-  return false;
-}
-
-bool DeleteHiveFile(const std::wstring& path) {
-  const core::guard::FileDeleteResult r = core::guard::DeleteNamedFile(path);
-  return r == core::guard::FileDeleteResult::Deleted || r == core::guard::FileDeleteResult::Missing;
+  // Just before the swap: the names it is handed lead to the pinned folder,
+  // and ".bak" is free there.
+  if (!folder.Pin().StillInPlace()) {
+    step = RefusedStep(L"its folder was moved or replaced");
+  } else if (!IsMissing(folder, backupName)) {
+    step = RefusedFile(backupName);
+  } else if (platform.ReplaceKey(target, folder.PathOf(copy), folder.PathOf(backup)) == ERROR_SUCCESS) {
+    return {THiveStep::Done, L""};
+  } else {
+    step = {};
+  }
+  if (old.Valid()) guard::RenameInPin(old.Get(), folder.Pin(), backupName);
+  return step;
 }
 
 void DeleteLeftoverCopies(const std::vector<THive>& hives, const std::set<std::wstring>& keep) {
   for (const THive& h : hives) {
     const std::wstring copy = HiveCopyFile(h.File);
-    if (keep.count(copy) == 0 && FileExists(copy)) DeleteHiveFile(copy);
+    if (keep.count(copy) != 0 || !FileExists(copy)) continue;
+    const THiveFolder folder(h.File);
+    if (folder.Pinned()) RemoveHiveFile(folder, folder.NameOf(copy));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "registry/defrag/DefragPlatform.h"
+#include "registry/defrag/HiveFiles.h"
 #include "registry/defrag/HiveList.h"
 #include "registry/defrag/SizeTable.h"
 
@@ -23,17 +24,16 @@ bool AnyHiveCopyInUse(const std::vector<THive>& hives);
 // a failed save, not a compaction.
 bool SoftwareCopyTooSmall(const std::vector<THive>& hives, const std::vector<bool>& saved);
 
-// The sizes of each hive file and of its copy.
-std::vector<THiveSize> MeasureHives(const std::vector<THive>& hives, const std::vector<bool>& saved);
+// The sizes of each hive file and of its copy, and why a hive was refused.
+std::vector<THiveSize> MeasureHives(const std::vector<THive>& hives, const std::vector<bool>& saved,
+                                    const std::vector<std::wstring>& refusals = {});
 
 // Has Windows load the hive's copy at the next start, keeping the current
 // hive file as ".bak". An existing ".bak" is moved aside first and put back
-// when the swap fails. False when the copy is missing or the swap failed.
-bool ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64);
-
-// Deletes one file of the defragmenter (a hive copy, an old moved-aside
-// backup); true when it is gone.
-bool DeleteHiveFile(const std::wstring& path);
+// when the swap fails. Failed when the copy is missing or the swap failed;
+// Refused, touching nothing, where the hive's folder or one of its files
+// (the copy, ".bak", the aside) is not to be written.
+THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64);
 
 // Deletes the copies an analysis left, except those in `keep` (copies that
 // Windows is to load at the next start).

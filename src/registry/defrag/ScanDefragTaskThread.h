@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/WindowMessages.h"
+#include "registry/defrag/HiveFiles.h"
 #include "sys/Thread.h"
 
 namespace registry {
@@ -28,20 +29,23 @@ class TScanDefragTaskThread : public sys::Thread {
   std::vector<std::wstring> FHiveNames, FHiveFiles;
   bool FIsWow64 = false;
 
-  // Read once the thread has ended: which copies were written, and whether
-  // the loop ran through every hive (not stopped).
+  // Read once the thread has ended: which copies were written, why a hive
+  // was refused (empty for the others), and whether the loop ran through
+  // every hive (not stopped).
   const std::vector<bool>& Saved() const { return saved_; }
+  const std::vector<std::wstring>& Refusals() const { return refusals_; }
   bool AllHandled() const { return allHandled_; }
   // Set just before the closing WM_CLOSE is posted.
   bool Done() const { return done_; }
 
  protected:
   void Execute() override;
-  // Saves hive i to its copy; true when the copy was written.
-  virtual bool SaveHive(size_t i);
+  // Saves hive i to its copy.
+  virtual THiveStep SaveHive(size_t i);
 
  private:
   std::vector<bool> saved_;
+  std::vector<std::wstring> refusals_;
   bool allHandled_ = false;
   std::atomic<bool> done_{false};
 };

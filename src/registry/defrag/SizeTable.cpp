@@ -38,7 +38,8 @@ TSizeTable BuildSizeTable(const std::vector<THiveSize>& hives, const std::wstrin
   std::int64_t totalCurrent = 0, totalNew = 0;
   for (const THiveSize& h : hives) {
     if (!h.Saved) {
-      t.Rows.push_back({core::FormatSizeKB(h.Current), kHiveSaveFailed, L""});
+      t.Rows.push_back({core::FormatSizeKB(h.Current),
+                        h.Refused.empty() ? std::wstring(kHiveSaveFailed) : L"not compacted (" + h.Refused + L")", L""});
       continue;
     }
     totalCurrent += h.Current;

@@ -11,6 +11,7 @@ struct THiveSize {
   std::int64_t Current = 0;  // the hive file
   std::int64_t New = 0;      // its copy
   bool Saved = false;        // the copy was written
+  std::wstring Refused;      // why the hive is not compacted (a refused copy)
 };
 
 struct TSizeRow {

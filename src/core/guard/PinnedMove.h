@@ -1,0 +1,26 @@
+// Moving a file within its pinned folder, or out of it: the open file itself
+// is renamed relative to the pin's handle, so neither a name looked up again
+// nor a link on the way decides where it lands, and nothing that bears the
+// new name is ever replaced; a name is removed as the pin's listing gives it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "core/guard/FileDelete.h"
+#include "core/guard/FolderPin.h"
+
+namespace core {
+namespace guard {
+
+// Renames the open file `file` (opened with DELETE, judged on the pin) to
+// `name` in the pinned `folder`. ERROR_SUCCESS, ERROR_ALREADY_EXISTS when
+// something bears that name, or the system's error.
+DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name);
+
+// Removes the file `name` of the pinned `folder` where the pin's listing has
+// it: Missing when it does not; Refused, and left, for a link or a folder.
+FileDeleteResult RemoveFromPin(const FolderPin& folder, const std::wstring& name);
+
+}  // namespace guard
+}  // namespace core

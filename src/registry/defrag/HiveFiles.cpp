@@ -1,0 +1,123 @@
+#include "registry/defrag/HiveFiles.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <iterator>
+
+#include "core/RegistryRead.h"
+#include "core/guard/PinnedMove.h"
+#include "core/guard/NtFiles.h"
+#include "registry/defrag/ScanDefragTaskThread.h"
+#include "sys/TextCompare.h"
+
+namespace registry {
+
+namespace guard = core::guard;
+
+THiveStep RefusedStep(const std::wstring& why) { return {THiveStep::Refused, why}; }
+
+namespace {
+
+const wchar_t kSysnative[] = L"\\sysnative\\";
+
+using DisableFn = BOOL(WINAPI*)(PVOID*);
+using RevertFn = BOOL(WINAPI*)(PVOID);
+FARPROC Kernel32(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name); }
+
+// The folder of `hiveFile`, "sysnative" as "system32" once the redirection is off.
+std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, bool redirectionOff) {
+  if (slash == std::wstring::npos) return {};
+  std::wstring folder = hiveFile.substr(0, slash + 1);
+  size_t at = sys::FindText(folder, kSysnative);
+  if (redirectionOff && at != std::wstring::npos) folder.replace(at, std::size(kSysnative) - 1, L"\\system32\\");
+  return folder;
+}
+
+// The folders every user may write, as for the cleaner's items: no link
+// below them is followed, as any may be another user's.
+const guard::SharedFolders& Shared() {
+  static const guard::SharedFolders shared = [] {
+    guard::SharedFolders folders;
+    wchar_t buf[MAX_PATH + 1] = {};
+    UINT n = ::GetWindowsDirectoryW(buf, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) folders.Add(std::wstring(buf, n) + L"\\Temp");
+    if (::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf) == S_OK) folders.Add(buf);
+    n = ::GetEnvironmentVariableW(L"PUBLIC", buf, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) folders.Add(std::wstring(buf, n));
+    return folders;
+  }();
+  return shared;
+}
+
+}  // namespace
+
+THiveFolder::Redirection::Redirection(const std::wstring& hiveFile) {
+  static auto disable = reinterpret_cast<DisableFn>(Kernel32("Wow64DisableWow64FsRedirection"));
+  off = sys::FindText(hiveFile, kSysnative) != std::wstring::npos && disable != nullptr && disable(&previous);
+}
+
+THiveFolder::Redirection::~Redirection() {
+  static auto revert = reinterpret_cast<RevertFn>(Kernel32("Wow64RevertWow64FsRedirection"));
+  if (off && revert != nullptr) revert(previous);
+}
+
+THiveFolder::THiveFolder(const std::wstring& hiveFile)
+    : slash_(hiveFile.find_last_of(L'\\')),
+      shared_(&Shared()),
+      redirection_(hiveFile),
+      pin_(FolderToPin(hiveFile, slash_, redirection_.off), guard::FollowLink::Yes, shared_) {}
+
+THiveFolder::~THiveFolder() = default;
+
+THiveStep THiveFolder::Unpinned() const {
+  if (!pin_.LinkIntoPlace().empty())
+    return RefusedStep(L"its folder is reached through a link into " + pin_.LinkIntoPlace());
+  if (pin_.LinkBelowShared())
+    return RefusedStep(L"its folder is reached through a link below a folder every user may write");
+  return {};
+}
+
+std::wstring THiveFolder::NameOf(const std::wstring& file) const {
+  return slash_ == std::wstring::npos ? file : file.substr(slash_ + 1);
+}
+
+THiveStep RefusedFile(const std::wstring& name) {
+  return RefusedStep(L"its file " + name + L" is a link, a folder or a file with another name");
+}
+
+THiveStep OpenHiveFile(const THiveFolder& folder, const std::wstring& name, DWORD access,
+                       guard::PinnedOpen* opened, bool* missing) {
+  *opened = guard::OpenPinnedFile(folder.Pin(), name, access, guard::nt::kShareAll, guard::PinnedCreate::No);
+  if (missing != nullptr) *missing = opened->result == guard::PinnedOpenResult::Missing;
+  if (opened->result == guard::PinnedOpenResult::Opened) return {THiveStep::Done, L""};
+  if (opened->Refused()) return RefusedFile(name);
+  return {THiveStep::Failed, L""};
+}
+
+THiveStep RemoveHiveFile(const THiveFolder& folder, const std::wstring& name) {
+  switch (guard::RemoveFromPin(folder.Pin(), name)) {
+    case guard::FileDeleteResult::Refused:
+      return RefusedFile(name);
+    case guard::FileDeleteResult::Failed:
+      return {};
+    default:
+      return {THiveStep::Done, L""};
+  }
+}
+
+THiveStep SaveHiveCopy(const THive& hive, bool IsWow64) {
+  const THiveFolder folder(hive.File);
+  if (!folder.Pinned()) return folder.Unpinned();
+  const std::wstring name = folder.NameOf(HiveCopyFile(hive.File));
+  switch (core::SaveHiveBeside(hive.Name, folder.Pin(), name, IsWow64)) {
+    case core::HiveSaveResult::Saved:
+      return {THiveStep::Done, L""};
+    case core::HiveSaveResult::Refused:
+      return RefusedFile(name);
+    default:
+      return {};
+  }
+}
+
+}  // namespace registry
