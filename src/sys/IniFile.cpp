@@ -1,6 +1,7 @@
 #include "sys/IniFile.h"
 
 #include <cwctype>
+#include <utility>
 
 #include "sys/Text.h"
 
@@ -10,7 +11,7 @@ const IniText& IniFile::Text() const {
   if (!loaded_) {
     std::string bytes;
     read_ = store_->Load(path_, &bytes);
-    text_ = read_ == IniStore::Result::Done ? IniText::Parse(bytes) : IniText();
+    text_ = read_ == IniStore::Result::Done ? IniText::Parse(std::move(bytes)) : IniText();
     loaded_ = true;
   }
   return text_;
@@ -101,6 +102,12 @@ std::vector<std::wstring> IniFile::SectionNames() const { return Text().SectionN
 std::vector<std::wstring> IniFile::SectionLines(const std::wstring& section) const {
   return Text().SectionLines(section);
 }
+
+void IniFile::VisitSection(const std::wstring& section, const IniText::LineVisitor& visit) const {
+  Text().VisitSection(section, visit);
+}
+
+size_t IniFile::SectionSize(const std::wstring& section) const { return Text().SectionSize(section); }
 
 void IniFile::EraseSection(const std::wstring& section) {
   Text();
