@@ -6,6 +6,7 @@
 #include <map>
 
 #include "support/Folders.h"
+#include "support/PeakMemory.h"
 #include "sys/IniFile.h"
 
 namespace {
@@ -239,6 +240,90 @@ TEST(IniFile, ASaveRewritesTheWholeTextKeepingWhatItDidNotChange) {
     ini.WriteString(L"A", L"k", L"\u00e8");
     ini.Flush();
     EXPECT_EQ(store.files[L"C:\\u.ini"], m.saved);
+  }
+}
+
+// Files on disk, read and written whole, as the program's own store does.
+class DiskStore : public sys::IniStore {
+ public:
+  Result Load(const std::wstring& path, std::string* bytes) override {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return Result::Missing;
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(h, &size);
+    bytes->assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    const bool ok = ::ReadFile(h, &(*bytes)[0], static_cast<DWORD>(bytes->size()), &got, nullptr) && got == bytes->size();
+    ::CloseHandle(h);
+    return ok ? Result::Done : Result::Failed;
+  }
+  Result Save(const std::wstring& path, const std::string& bytes, DWORD* error) override {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD wrote = 0;
+    const bool ok = h != INVALID_HANDLE_VALUE &&
+                    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) && wrote == bytes.size();
+    *error = ok ? ERROR_SUCCESS : ::GetLastError();
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    return ok ? Result::Done : Result::Failed;
+  }
+};
+
+// A file of about 60 MB: `head`, then `lines` repeated; in UTF-16 when `wide`.
+std::string SixtyMegabytes(const std::string& head, const std::string& lines, bool wide) {
+  std::string text;
+  const size_t count = ((60u << 20) / (wide ? 2 : 1) - head.size()) / lines.size();
+  text.reserve(head.size() + count * lines.size());
+  text = head;
+  for (size_t i = 0; i < count; ++i) text += lines;
+  if (!wide) return text;
+  std::string utf16(2 + 2 * text.size(), '\0');
+  utf16[0] = '\xFF', utf16[1] = '\xFE';
+  for (size_t i = 0; i < text.size(); ++i) utf16[2 + 2 * i] = text[i];
+  return utf16;
+}
+
+// Whatever its shape, a settings file near the size limit is read, changed
+// and saved within four times its size (one long line took ten times).
+TEST(IniFile, SixtyMegabytesOfAnyShapeAreReadAndSavedWithinFourTimesTheirSize) {
+  const struct {
+    const char* what;
+    std::string head, lines;
+    bool wide;
+  } shapes[] = {
+      {"one line", "[Options]\r\nk=", "abcdefghijklmnopqrstuvwxyz", false},
+      {"the tiniest keys", "[Options]\r\n", "a=b\r\n", false},
+      {"bare keys, LF", "[Options]\r\n", "a\n", false},
+      {"headers alone", "", "[k]\r\n", false},
+      {"an ignore list", "[Options]\r\nIsWipeFile=0\r\n[IgnoreValue]\r\nCount=1\r\n",
+       "Value1=HKEY_CURRENT_USER\\Software\\Vendor\\Product\\Value\r\n", false},
+      {"UTF-16 tiny keys", "[Options]\r\n", "a=b\r\n", true},
+  };
+  testing_support::ScratchFolder dir(L"IniFileTest", L"size");
+  for (const auto& shape : shapes) {
+    SCOPED_TRACE(shape.what);
+    std::string text = SixtyMegabytes(shape.head, shape.lines, shape.wide);
+    const std::wstring path = dir.Path(L"big.ini");
+    ASSERT_TRUE(testing_support::WriteBytes(path, text));
+    const size_t size = text.size();
+    std::string().swap(text);
+    DiskStore store;
+    std::wstring before;
+    const DWORD start = ::GetTickCount();
+    const SIZE_T peak = testing_support::PeakMemoryDuring([&] {
+      sys::IniFile ini(path, store);
+      before = ini.ReadString(L"Options", L"Missing", L"<none>");
+      ini.WriteBool(L"Options", L"IsWipeFile", true);
+      ini.WriteString(L"Window", L"Left", L"10");
+      ini.Flush();
+    });
+    const DWORD ms = ::GetTickCount() - start;
+    EXPECT_EQ(before, L"<none>");
+    EXPECT_LE(peak, 4 * size) << "peak " << (peak >> 20) << " MB";
+    std::printf("%s: %u MB read and saved in %lu ms at a peak of %u MB (%.1f times)\n", shape.what,
+                static_cast<unsigned>(size >> 20), static_cast<unsigned long>(ms), static_cast<unsigned>(peak >> 20),
+                static_cast<double>(peak) / static_cast<double>(size));
+    const sys::IniFile saved(path, store);
+    EXPECT_EQ(saved.ReadString(L"Window", L"Left", L""), L"10");
   }
 }
 
