@@ -383,6 +383,33 @@ TEST_F(OptionsTest, TenThousandIgnoreEntriesSaveAndLoadQuickly) {
   EXPECT_EQ(OptionsSetting.IgnoreKeyCount, 10000);
 }
 
+// However long, an ignore list loads whole and is saved whole: a file of
+// 2 x 100,000 entries once came back with 2 x 10,000.
+TEST_F(OptionsTest, IgnoreListsKeepEveryEntryTheFileHolds) {
+  for (int entries : {10001, 100000}) {
+    SCOPED_TRACE(entries);
+    std::string text = "[Options]\r\nWipeNumber=3\r\n";
+    std::vector<std::wstring> expected;
+    for (const char* list : {"IgnoreValue", "IgnoreKey"}) {
+      const std::string prefix = list == std::string("IgnoreValue") ? "Value" : "Key";
+      text += std::string("[") + list + "]\r\nCount=" + std::to_string(entries) + "\r\n";
+      for (int i = 1; i <= entries; ++i)
+        text += prefix + std::to_string(i) + "=HKEY_CURRENT_USER\\Software\\Vendor " + std::to_string(i) + "\r\n";
+    }
+    for (int i = 1; i <= entries; ++i) expected.push_back(L"HKEY_CURRENT_USER\\Software\\Vendor " + std::to_wstring(i));
+    LoadText(text);
+    EXPECT_EQ(values_, expected);
+    EXPECT_EQ(keys_, expected);
+    EXPECT_EQ(OptionsSetting.IgnoreKeyCount, entries);
+    Save();
+    FreshRecord();
+    Load();
+    EXPECT_EQ(values_, expected) << "after a save";
+    EXPECT_EQ(keys_, expected) << "after a save";
+    EXPECT_EQ(OptionsSetting.WipeNumber, 3);
+  }
+}
+
 TEST_F(OptionsTest, ListEntriesReadAsASingleKeyReadWouldGiveThem) {
   const std::string file =
       "[IgnoreKey]\r\nCount=6\r\nKey1 = spaced \r\nkey2=lower case key\r\nKey3=\"quoted\"\r\n"
