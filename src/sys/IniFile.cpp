@@ -153,6 +153,7 @@ void IniFile::Flush() {
 IniWriteError::IniWriteError(const std::wstring& path, IniStore::Result result, DWORD error)
     : std::runtime_error("Unable to write to " + ToUtf8(path) + ": " +
                          ToUtf8(result == IniStore::Result::Refused ? L"it is a link, a folder, or a file with more than one name"
+                                : error == ERROR_FILE_READ_ONLY     ? L"it is read-only"
                                 : error != ERROR_SUCCESS            ? SystemErrorText(error)
                                                                     : L"it could not be read")) {}
 

@@ -488,22 +488,57 @@ TEST_F(OptionsTest, UnusablePerUserFolderFallsBackToTheProgramFolder) {
   }
 }
 
+// The scratch files a save writes beside options.ini.
+std::vector<std::wstring> ScratchFilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((folder + L"\\~vantorel-*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(fd.cFileName);
+  while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+  return names;
+}
+
+// A save that cannot replace the file raises "Unable to write to" and why,
+// leaves the file as it was (a read-only one read-only, as the profile
+// functions leave it) and no scratch file beside it.
 TEST_F(OptionsTest, WriteErrorPropagates) {
   paths_.AppDataFolder = root_ + L"\\appdata\\\\";  // a folder that ends in two backslashes
   Load();
   Save();
-  // Another program holds the file open without sharing it.
-  HANDLE lock = ::CreateFileW(UserFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  OptionsSetting.IsWipeFile = true;
-  try {
-    Save();
-    ADD_FAILURE() << "a key that cannot be written must raise";
-  } catch (const sys::IniWriteError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Unable to write to ", 0), 0u) << e.what();
-    EXPECT_EQ(std::string(e.what()).find("\\\\"), std::string::npos) << e.what();
+  const std::string saved = ReadBytes(UserFile());
+  const struct {
+    const char* what;
+    bool readOnly;  // else another program holds the file open, sharing all but its removal
+    const char* why;
+  } rows[] = {{"held open", false, ""}, {"read-only", true, ": it is read-only"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    if (r.readOnly) {
+      ASSERT_TRUE(::SetFileAttributesW(UserFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+      lock = ::CreateFileW(UserFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    }
+    OptionsSetting.IsWipeFile = !OptionsSetting.IsWipeFile;
+    try {
+      Save();
+      ADD_FAILURE() << "a key that cannot be written must raise";
+    } catch (const sys::IniWriteError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("Unable to write to ", 0), 0u) << e.what();
+      EXPECT_EQ(std::string(e.what()).find("\\\\"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(r.why), std::string::npos) << e.what();
+    }
+    if (lock != INVALID_HANDLE_VALUE) ::CloseHandle(lock);
+    EXPECT_EQ(ReadBytes(UserFile()), saved);
+    EXPECT_EQ(::GetFileAttributesW(UserFile().c_str()) & FILE_ATTRIBUTE_READONLY,
+              r.readOnly ? static_cast<DWORD>(FILE_ATTRIBUTE_READONLY) : 0u);
+    EXPECT_EQ(ScratchFilesIn(root_ + L"\\appdata\\Vantorel"), std::vector<std::wstring>()) << "left behind";
+    ::SetFileAttributesW(UserFile().c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-  ::CloseHandle(lock);
 }
 
 // options.ini, or its copy beside the program, as a link or a second name of
