@@ -197,10 +197,14 @@ std::string IniText::Encode(const std::wstring& text) const {
 // New lines to go in at `at`, each ended by CR LF; a line end first when the
 // line before `at` has none (the last line of the file).
 std::string IniText::EncodeLines(size_t at, const std::vector<std::wstring>& lines) const {
-  std::wstring text;
-  if (at > textBegin_ && !IsLineEnd(Unit(at - unit_))) text = L"\r\n";
-  for (const std::wstring& line : lines) text.append(line).append(L"\r\n");
-  return Encode(text);
+  const std::string lineEnd = Encode(L"\r\n");
+  size_t size = lineEnd.size() * (lines.size() + 1);
+  for (const std::wstring& line : lines) size += line.size() * unit_;
+  std::string text;
+  text.reserve(size);
+  if (at > textBegin_ && !IsLineEnd(Unit(at - unit_))) text = lineEnd;
+  for (const std::wstring& line : lines) text.append(Encode(line)).append(lineEnd);
+  return text;
 }
 
 // `name` as asked: a section's listing takes it as it is, the other calls

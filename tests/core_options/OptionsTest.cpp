@@ -10,6 +10,7 @@
 #include "core/Options.h"
 #include "core/guard/SettingsFile.h"
 #include "support/Folders.h"
+#include "support/PeakMemory.h"
 #include "support/TestSupport.h"
 #include "sys/IniFile.h"
 
@@ -408,6 +409,45 @@ TEST_F(OptionsTest, IgnoreListsKeepEveryEntryTheFileHolds) {
     EXPECT_EQ(keys_, expected) << "after a save";
     EXPECT_EQ(OptionsSetting.WipeNumber, 3);
   }
+}
+
+// A 60 MB options.ini, nearly all ignore list, loads and saves within four
+// times its size besides the lists themselves (the window's own data).
+TEST_F(OptionsTest, SixtyMegabytesOfIgnoreListsLoadAndSaveWithinFourTimesTheirSize) {
+  std::string text = "[Options]\r\nWipeNumber=3\r\n";
+  const std::string entry = "=HKEY_CURRENT_USER\\Software\\Vendor\\Product\\Settings\\Value\r\n";
+  const int entries = static_cast<int>((30u << 20) / (entry.size() + 12));
+  text.reserve(64u << 20);
+  for (const char* list : {"IgnoreValue", "IgnoreKey"}) {
+    const std::string prefix = list == std::string("IgnoreValue") ? "Value" : "Key";
+    text += std::string("[") + list + "]\r\nCount=" + std::to_string(entries) + "\r\n";
+    for (int i = 1; i <= entries; ++i) text += prefix + std::to_string(i) + entry;
+  }
+  const size_t size = text.size();
+  paths_.AppDataFolder = root_ + L"\\appdata\\";
+  ::CreateDirectoryW(paths_.AppDataFolder.c_str(), nullptr);
+  ::CreateDirectoryW((paths_.AppDataFolder + L"Vantorel").c_str(), nullptr);
+  WriteText(UserFile(), text);
+  std::string().swap(text);
+  FreshRecord();
+  values_.reserve(entries);
+  keys_.reserve(entries);
+  const SIZE_T listBytes = 2 * static_cast<SIZE_T>(entries) * (sizeof(std::wstring) + 2 * (entry.size() + 1));
+  DWORD start = ::GetTickCount();
+  const SIZE_T loadPeak = testing_support::PeakMemoryDuring([&] { Load(); });
+  const DWORD loadMs = ::GetTickCount() - start;
+  ASSERT_EQ(values_.size(), static_cast<size_t>(entries));
+  start = ::GetTickCount();
+  const SIZE_T savePeak = testing_support::PeakMemoryDuring([&] { Save(); });
+  const DWORD saveMs = ::GetTickCount() - start;
+  std::printf("%u MB options.ini: load %lu ms at a peak of %u MB, save %lu ms at a peak of %u MB; lists %u MB\n",
+              static_cast<unsigned>(size >> 20), static_cast<unsigned long>(loadMs), static_cast<unsigned>(loadPeak >> 20),
+              static_cast<unsigned long>(saveMs), static_cast<unsigned>(savePeak >> 20),
+              static_cast<unsigned>(listBytes >> 20));
+  EXPECT_LE(loadPeak, 4 * size + listBytes);
+  EXPECT_LE(savePeak, 4 * size);
+  EXPECT_EQ(Value(UserFile(), L"IgnoreKey", L"Key" + std::to_wstring(entries)),
+            L"HKEY_CURRENT_USER\\Software\\Vendor\\Product\\Settings\\Value");
 }
 
 TEST_F(OptionsTest, ListEntriesReadAsASingleKeyReadWouldGiveThem) {
