@@ -214,14 +214,26 @@ bool IniText::FindSection(const std::wstring& name, Range* range) const {
     *range = {npos, textBegin_, headers_.empty() ? TextEnd() : headers_[0]};
     return true;
   }
-  size_t begin = 0, end = 0;
-  for (size_t i = 0; i < headers_.size(); ++i) {
-    const Line line = LineAt(headers_[i]);
-    if (!Header(line, &begin, &end) || !SameName(begin, end, name)) continue;
-    *range = {line.begin, line.next, i + 1 < headers_.size() ? headers_[i + 1] : TextEnd()};
-    return true;
+  // The same few sections are asked for again and again (every setting of
+  // the options is a look-up): each is looked for once among the headers.
+  const std::wstring upper = UpperCase(name);
+  auto known = std::find_if(found_.begin(), found_.end(), [&](const Found& f) { return f.name == upper; });
+  if (known == found_.end()) {
+    if (found_.size() >= kFoundNames) found_.clear();
+    found_.push_back({upper, FirstHeaderNamed(name)});
+    known = found_.end() - 1;
   }
-  return false;
+  const size_t i = known->header;
+  if (i == npos) return false;
+  *range = {headers_[i], LineAt(headers_[i]).next, i + 1 < headers_.size() ? headers_[i + 1] : TextEnd()};
+  return true;
+}
+
+size_t IniText::FirstHeaderNamed(const std::wstring& name) const {
+  size_t begin = 0, end = 0;
+  for (size_t i = 0; i < headers_.size(); ++i)
+    if (Header(LineAt(headers_[i]), &begin, &end) && SameName(begin, end, name)) return i;
+  return npos;
 }
 
 bool IniText::FindKey(const Range& range, const std::wstring& key, Line* line, KeyLine* parsed) const {
@@ -315,9 +327,28 @@ void IniText::Splice(size_t at, size_t erase, const std::string& insert) {
     if (Header(l, &name, &nameEnd)) added.push_back(l.begin);
     line = l.next;
   }
-  const ptrdiff_t firstAt = first - headers_.begin();
+  if (first == last && added.empty()) return;
+  const size_t firstAt = static_cast<size_t>(first - headers_.begin()), erased = static_cast<size_t>(last - first);
   headers_.erase(first, last);
-  headers_.insert(headers_.begin() + firstAt, added.begin(), added.end());
+  headers_.insert(headers_.begin() + static_cast<ptrdiff_t>(firstAt), added.begin(), added.end());
+  Renumber(firstAt, erased, added.size());
+}
+
+// The sections looked for, after `erased` headers from index `at` gave way
+// to `added` new ones: only the new ones need a look.
+void IniText::Renumber(size_t at, size_t erased, size_t added) {
+  size_t begin = 0, end = 0;
+  auto gone = [&](Found& f) {
+    if (f.header != npos && f.header < at) return false;
+    if (f.header != npos && f.header < at + erased) return true;  // looked for afresh when next asked
+    const size_t old = f.header;
+    f.header = npos;
+    for (size_t i = at; i < at + added && f.header == npos; ++i)
+      if (Header(LineAt(headers_[i]), &begin, &end) && SameName(begin, end, f.name)) f.header = i;
+    if (f.header == npos && old != npos) f.header = old - erased + added;
+    return false;
+  };
+  found_.erase(std::remove_if(found_.begin(), found_.end(), gone), found_.end());
 }
 
 void IniText::AppendSection(const std::wstring& section, const std::vector<std::wstring>& lines) {

@@ -82,10 +82,12 @@ class IniText {
   std::string EncodeLines(size_t at, const std::vector<std::wstring>& lines) const;
 
   bool FindSection(const std::wstring& name, Range* range) const;
+  size_t FirstHeaderNamed(const std::wstring& name) const;
   bool FindKey(const Range& range, const std::wstring& key, Line* line, KeyLine* parsed) const;
   size_t BodyEnd(const Range& range) const;
   void AppendSection(const std::wstring& section, const std::vector<std::wstring>& lines);
   void Splice(size_t at, size_t erase, const std::string& insert);
+  void Renumber(size_t at, size_t erased, size_t added);
 
   std::string bytes_;
   Encoding encoding_ = Encoding::Ansi;
@@ -93,6 +95,12 @@ class IniText {
   size_t textBegin_ = 0;  // after the mark
   bool doubleByte_ = false;
   std::vector<size_t> headers_;  // where each header line starts, in order
+  struct Found {
+    std::wstring name;  // upper-cased
+    size_t header;      // its index in headers_, npos for none
+  };
+  static constexpr size_t kFoundNames = 64;
+  mutable std::vector<Found> found_;  // sections looked for since the headers last changed
 };
 
 }  // namespace sys

@@ -205,6 +205,22 @@ TEST(IniFile, ASaveRewritesTheWholeTextKeepingWhatItDidNotChange) {
          i.DeleteKey(L"A", L"other");
        },
        "; kept comment\r\n[A]\r\nx = 1\r\n\r\n[A]\r\nx=second section\r\n"},
+      {"the first of two sections erased: the second answers",
+       [](sys::IniFile& i) {
+         EXPECT_EQ(i.ReadString(L"A", L"x", L""), L"1");
+         i.EraseSection(L"A");
+         i.WriteString(L"A", L"x", L"3");
+       },
+       "; kept comment\r\n[B]\nfirst=1\n\n[A]\r\nx=3\r\n"},
+      {"a section asked for before it was added",
+       [](sys::IniFile& i) {
+         EXPECT_EQ(i.ReadString(L"C", L"on", L"none"), L"none");
+         i.WriteBool(L"C", L"on", true);
+         i.WriteBool(L"C", L"off", false);
+         i.WriteString(L"B", L"second", L"2");
+       },
+       "; kept comment\r\n[A]\r\nx = 1\r\n  other=keep  \r\n\r\n[B]\nfirst=1\nsecond=2\r\n\n[A]\r\nx=second section\r\n"
+       "\r\n[C]\r\non=1\r\noff=0\r\n"},
       {"lines ended by a lone CR", [](sys::IniFile& i) { i.WriteString(L"A", L"z", L"3"); },
        "[A]\rx=1\rz=3\r\n[B]\ry=2\r", "[A]\rx=1\r[B]\ry=2\r"},
       {"a last line with no line end", [](sys::IniFile& i) { i.WriteString(L"A", L"y", L"2"); },
