@@ -93,8 +93,8 @@ void IniText::Trim(size_t* begin, size_t* end) const {
   while (*end > *begin && IsBlank(Unit(*end - unit_))) *end -= unit_;
 }
 
-// Blanks, "=", "[" and NUL are never the second byte of a double-byte
-// character, so the text is searched for them in its own units.
+// Blanks, "=" and NUL lie below 0x40, where no double-byte character has
+// its second byte, so the text is searched for them in its own units.
 size_t IniText::CutAtNul(size_t begin, size_t end) const {
   for (size_t at = begin; at < end; at += unit_)
     if (Unit(at) == 0) return at;
