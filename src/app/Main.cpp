@@ -372,6 +372,10 @@ void TfrmMain::FormActivate() {
     Timer2.SetInterval(core::ScheduleIntervalToMs(o.CleanInterval));
     Timer2.SetEnabled(o.AutoClean);
   }
+  // Told as the window opens, not first at its close; an unattended run,
+  // which nobody watches, logs it instead.
+  if (!optionsRead_ && !FSilentClear && !FCommandLineRun)
+    ui::ShowError(hwnd_, OptionsNotRead(L"the program starts with its default settings and cannot save them."));
 }
 
 bool TfrmMain::OnCloseQuery() {

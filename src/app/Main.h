@@ -216,6 +216,8 @@ class TfrmMain : public ui::Form, public core::IOptionsHost {
   void NoteUnattendedOutcome(int code) { exitCode_ = code > exitCode_ ? code : exitCode_; }
   void ReportFix(const std::vector<registry::TFixRow>& rows, const registry::TFixRunResult& r);
   void WriteUnattendedLog();
+  // "The options file ... was not read (...)": `outcome` says what follows.
+  std::wstring OptionsNotRead(const std::wstring& outcome) const;
   // Saves the options before an unattended run's log is written: a refusal
   // goes into `lines` and the exit code, and nobody is asked anything.
   void SaveOptionsBeforeLog(std::vector<std::wstring>* lines);

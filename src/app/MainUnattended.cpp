@@ -20,6 +20,11 @@ std::wstring LogBesideOptions(const wchar_t* name) {
 
 }  // namespace
 
+std::wstring TfrmMain::OptionsNotRead(const std::wstring& outcome) const {
+  return L"The options file " + core::OptionsFilePath(core::DefaultOptionsPaths()) +
+         L" was not read (a link, a folder, a file with more than one name, or unreadable): " + outcome;
+}
+
 void TfrmMain::WriteUnattendedLog() {
   Cleaner.FlushLog();
   std::vector<std::wstring> lines = lMain.Items();
@@ -58,9 +63,7 @@ LRESULT TfrmMain::WMAutoRun() {
   ::ShowWindow(hwnd_, SW_HIDE);
   // Nothing is cleaned or fixed on the strength of options that were not read.
   if (FSilentClear && !optionsRead_) {
-    unattendedLog_.push_back(L"The options file " + core::OptionsFilePath(core::DefaultOptionsPaths()) +
-                             L" was not read (a link, a file with more than one name, or unreadable): nothing was "
-                             L"cleaned.");
+    unattendedLog_.push_back(OptionsNotRead(L"nothing was cleaned."));
     NoteUnattendedOutcome(2);
     WriteUnattendedLog();
     Close();

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <map>
 
 #include "core/guard/SettingsFile.h"
 #include "sys/IniFile.h"
@@ -79,44 +78,51 @@ bool CopyRefused(const std::wstring& from, const std::wstring& to) {
 
 std::wstring MirrorPath(const OptionsPaths& paths) { return JoinPath(paths.ProgramFolder, L"options.ini"); }
 
-std::wstring Trimmed(const std::wstring& s) {
-  size_t first = s.find_first_not_of(L" \t");
-  if (first == std::wstring::npos) return {};
-  return s.substr(first, s.find_last_not_of(L" \t") - first + 1);
+// A count sizes a loop and a list: never negative, and never more than the
+// lines its section holds (or kMaxOptionsListCount, when that is more), so a
+// count the file cannot back claims no memory.
+int ListCount(const IniFile& ini, const wchar_t* section, const wchar_t* key) {
+  long n = 0;
+  if (!IniFile::ParseInteger(ini.ReadString(section, key, L""), &n) || n <= 0) return 0;
+  const size_t most = std::max<size_t>(ini.SectionSize(section), kMaxOptionsListCount);
+  return static_cast<int>(std::min<size_t>(static_cast<size_t>(n), most));
 }
 
-std::wstring KeyOf(const std::wstring& line) { return sys::UpperCase(Trimmed(line.substr(0, line.find(L'=')))); }
+// 1..count when `key` is `prefix` (any case) and that number, as the key a
+// single read of entry i names; else 0.
+int EntryNumber(const std::wstring& key, const std::wstring& prefix, int count) {
+  const size_t digits = key.size() - std::min(key.size(), prefix.size());
+  if (digits == 0 || digits > 10 || key[prefix.size()] == L'0') return 0;
+  if (!sys::SameText(key.substr(0, prefix.size()), prefix)) return 0;
+  long long n = 0;
+  for (size_t i = prefix.size(); i < key.size(); ++i) {
+    if (key[i] < L'0' || key[i] > L'9') return 0;
+    n = n * 10 + (key[i] - L'0');
+  }
+  return n <= count ? static_cast<int>(n) : 0;
+}
 
-// A numbered section read in one call: thousands of numbered keys cost one
-// file read, not one each. Keys compare without regard to case and the
-// first of two equal keys wins, as the profile functions do.
-class SectionValues {
- public:
-  SectionValues(const IniFile& ini, const wchar_t* section) {
-    for (const std::wstring& line : ini.SectionLines(section)) {
-      size_t eq = line.find(L'=');
-      if (eq != std::wstring::npos) values_.emplace(KeyOf(line), Unquoted(Trimmed(line.substr(eq + 1))));
-    }
-  }
-  std::wstring Get(const std::wstring& key) const {
-    auto it = values_.find(sys::UpperCase(key));
-    return it == values_.end() ? std::wstring() : it->second;
-  }
-  // A count sizes a loop and a list: never negative, never absurd.
-  int Count(const std::wstring& key) const {
-    long n = 0;
-    if (!IniFile::ParseInteger(Get(key), &n)) return 0;
-    return static_cast<int>(std::clamp<long>(n, 0, kMaxOptionsListCount));
-  }
+// A single read strips one pair of enclosing quotes; so does this.
+std::wstring Unquoted(const std::wstring& v) {
+  bool quoted = v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front();
+  return quoted ? v.substr(1, v.size() - 2) : v;
+}
 
- private:
-  // A single read strips one pair of enclosing quotes; so does this.
-  static std::wstring Unquoted(const std::wstring& v) {
-    bool quoted = v.size() >= 2 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front();
-    return quoted ? v.substr(1, v.size() - 2) : v;
-  }
-  std::map<std::wstring, std::wstring> values_;
-};
+// Entries prefix + 1 to prefix + count of a section, read in one pass over
+// it: thousands of numbered keys cost one walk, not one each. As single
+// reads give them, the first key of a number wins and a missing one is empty.
+std::vector<std::wstring> ReadEntries(const IniFile& ini, const wchar_t* section, const std::wstring& prefix,
+                                      int count) {
+  std::vector<std::wstring> entries(static_cast<size_t>(count));
+  std::vector<bool> seen(static_cast<size_t>(count));
+  ini.VisitSection(section, [&](const std::wstring& key, const std::wstring* value) {
+    const int i = EntryNumber(key, prefix, count);
+    if (i == 0 || seen[i - 1]) return;
+    seen[i - 1] = true;
+    if (value != nullptr) entries[i - 1] = Unquoted(*value);
+  });
+  return entries;
+}
 
 // ---- load ----
 
@@ -149,12 +155,8 @@ void LoadSchedule(const IniFile& ini, TOptionsSetting& o) {
 
 void LoadNodeSelected(const IniFile& ini, TOptionsSetting& o, IOptionsHost& host) {
   host.UntickAllCleanNodes();
-  const SectionValues values(ini, kNodeSelected);
-  o.SelectedCount = values.Count(L"SelectedCount");
-  std::vector<std::wstring> captions;
-  captions.reserve(o.SelectedCount);
-  for (int i = 1; i <= o.SelectedCount; ++i) captions.push_back(values.Get(Num(i)));
-  host.TickCleanCaptions(captions);
+  o.SelectedCount = ListCount(ini, kNodeSelected, L"SelectedCount");
+  host.TickCleanCaptions(ReadEntries(ini, kNodeSelected, L"", o.SelectedCount));
 }
 
 void LoadSettings(const IniFile& ini, TOptionsSetting& o, const OptionsPaths& paths) {
@@ -173,10 +175,9 @@ void LoadSettings(const IniFile& ini, TOptionsSetting& o, const OptionsPaths& pa
 void LoadList(const IniFile& ini, const wchar_t* section, const wchar_t* prefix, int& count,
               std::vector<std::wstring>* list) {
   if (list == nullptr) return;
-  const SectionValues values(ini, section);
-  const int n = values.Count(L"Count");
-  list->reserve(list->size() + n);
-  for (int i = 1; i <= n; ++i) list->push_back(values.Get(prefix + Num(i)));
+  std::vector<std::wstring> entries = ReadEntries(ini, section, prefix, ListCount(ini, section, L"Count"));
+  list->reserve(list->size() + entries.size());
+  for (std::wstring& entry : entries) list->push_back(std::move(entry));
   count = static_cast<int>(list->size());
 }
 
@@ -286,8 +287,9 @@ void SaveList(IniFile& ini, const wchar_t* section, const wchar_t* prefix, int& 
   lines.reserve(list->size() + 1);
   lines.push_back(L"Count=" + Num(count));
   for (int i = 1; i <= count; ++i) lines.push_back(prefix + Num(i) + L"=" + (*list)[i - 1]);
-  for (const std::wstring& line : ini.SectionLines(section))
-    if (!IsListKey(KeyOf(line), prefix)) lines.push_back(line);
+  ini.VisitSection(section, [&](const std::wstring& key, const std::wstring* value) {
+    if (!IsListKey(sys::UpperCase(key), prefix)) lines.push_back(value != nullptr ? key + L"=" + *value : key);
+  });
   ini.WriteSection(section, lines);
 }
 

@@ -85,15 +85,18 @@ struct OptionsPaths {
 };
 OptionsPaths DefaultOptionsPaths();
 
+// A count the file gives (SelectedCount, an ignore list's Count) is held to
+// the number of lines its section holds, or to this when that is more: every
+// entry the file holds loads, and a count it cannot back claims no memory.
 constexpr int kMaxOptionsListCount = 10000;
 
 // Loads (true) or saves (false) OptionsSetting. Ini write errors propagate
 // as sys::IniWriteError. The ignore lists are saved from their real sizes and
 // their count fields follow the lists; a list pointer left null skips that
-// list's section in both directions. Counts read from the file are held to
-// 0..kMaxOptionsListCount, and a saved window rectangle that shows on no
+// list's section in both directions. Counts read from the file are held as
+// kMaxOptionsListCount says, and a saved window rectangle that shows on no
 // monitor loads as the centred default. The numbered sections are read and
-// the list sections written in one call each, so a long list stays quick.
+// the list sections written in one pass each, so a long list stays quick.
 // The file is read and saved whole through the guard: a load of a file that
 // is a link, has more than one name or cannot be read gives the defaults and
 // returns false; a save over it raises (and writes nothing).

@@ -1,6 +1,7 @@
 #include "sys/IniFile.h"
 
 #include <cwctype>
+#include <utility>
 
 #include "sys/Text.h"
 
@@ -10,7 +11,7 @@ const IniText& IniFile::Text() const {
   if (!loaded_) {
     std::string bytes;
     read_ = store_->Load(path_, &bytes);
-    text_ = read_ == IniStore::Result::Done ? IniText::Parse(bytes) : IniText();
+    text_ = read_ == IniStore::Result::Done ? IniText::Parse(std::move(bytes)) : IniText();
     loaded_ = true;
   }
   return text_;
@@ -102,6 +103,12 @@ std::vector<std::wstring> IniFile::SectionLines(const std::wstring& section) con
   return Text().SectionLines(section);
 }
 
+void IniFile::VisitSection(const std::wstring& section, const IniText::LineVisitor& visit) const {
+  Text().VisitSection(section, visit);
+}
+
+size_t IniFile::SectionSize(const std::wstring& section) const { return Text().SectionSize(section); }
+
 void IniFile::EraseSection(const std::wstring& section) {
   Text();
   if (text_.EraseSection(section)) changed_ = true;
@@ -146,6 +153,7 @@ void IniFile::Flush() {
 IniWriteError::IniWriteError(const std::wstring& path, IniStore::Result result, DWORD error)
     : std::runtime_error("Unable to write to " + ToUtf8(path) + ": " +
                          ToUtf8(result == IniStore::Result::Refused ? L"it is a link, a folder, or a file with more than one name"
+                                : error == ERROR_FILE_READ_ONLY     ? L"it is read-only"
                                 : error != ERROR_SUCCESS            ? SystemErrorText(error)
                                                                     : L"it could not be read")) {}
 

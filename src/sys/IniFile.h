@@ -57,6 +57,9 @@ class IniFile {
   std::vector<std::wstring> SectionNames() const;
   // Every "key=value" line of a section as it stands, duplicates kept.
   std::vector<std::wstring> SectionLines(const std::wstring& section) const;
+  // The same lines one at a time (IniText::VisitSection), and how many there are.
+  void VisitSection(const std::wstring& section, const IniText::LineVisitor& visit) const;
+  size_t SectionSize(const std::wstring& section) const;
   void EraseSection(const std::wstring& section);
   // Replaces the whole section by these "key=value" lines.
   void WriteSection(const std::wstring& section, const std::vector<std::wstring>& lines);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "registry_fix/FixTestSupport.h"
+#include "support/Folders.h"
 #include "app/Main.h"
 #include "ui/Application.h"
 
@@ -61,6 +63,52 @@ TEST_F(MainWindow, OpensWithItsSizeCaptionAndCleanerPage) {
   EXPECT_EQ(form.bRegistry.Top(), rc.top + 5 + 61);
   EXPECT_EQ(form.bRegistryDefrag.Top(), rc.top + 5 + 122);
   EXPECT_EQ(form.bHelp.Top(), rc.top + 5 + 305);
+}
+
+// An options.ini that could not be read (a folder in its place, a file
+// another program holds without sharing) is told as the window opens, once,
+// and the window starts with the defaults; one that was read is not.
+TEST(MainWindowStart, AnOptionsFileThatWasNotReadIsToldAsTheWindowOpens) {
+  const std::wstring ini = app_test::OptionsFile();
+  enum class Kind { Readable, Folder, Held };
+  const struct {
+    const char* what;
+    Kind kind;
+  } rows[] = {{"read", Kind::Readable}, {"a folder in its place", Kind::Folder}, {"held without sharing", Kind::Held}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    app_test::ForgetOptions();
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (r.kind == Kind::Folder) {
+      ASSERT_TRUE(::CreateDirectoryW(ini.c_str(), nullptr));
+    } else {
+      ASSERT_TRUE(testing_support::WriteBytes(ini, "[Options]\r\nWipeNumber=7\r\n"));
+      if (r.kind == Kind::Held) held = ::CreateFileW(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    {
+      fix_test::TMessageRecorder boxes(IDOK);
+      ui::Application::Instance().Initialize();
+      app::TfrmMain form;
+      ASSERT_TRUE(form.CreateMain({}));
+      form.ShowMain();
+      Pump(200);
+      std::vector<std::wstring> told;
+      for (const auto& m : boxes.Messages) told.push_back(m.Text);
+      if (r.kind == Kind::Readable) {
+        EXPECT_TRUE(told.empty()) << (told.empty() ? std::wstring() : told[0]);
+        EXPECT_EQ(core::OptionsSetting.WipeNumber, 7);
+      } else {
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_NE(told[0].find(ini + L" was not read"), std::wstring::npos) << told[0];
+        EXPECT_NE(told[0].find(L"default settings"), std::wstring::npos) << told[0];
+        EXPECT_EQ(core::OptionsSetting.WipeNumber, 1);
+      }
+      app_test::CloseMainWindow(form);
+    }
+    if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
+    if (r.kind == Kind::Folder) ::RemoveDirectoryW(ini.c_str());
+  }
+  app_test::ForgetOptions();
 }
 
 TEST_F(MainWindow, PageButtonsSwitchPagesAndPaintTheChosenButtonWhite) {

@@ -97,6 +97,35 @@ TEST(ProgramRun, SavedTicksAndMaximisedStateComeBack) {
   EXPECT_EQ(::GetPrivateProfileIntW(L"Window", L"State", -1, file.c_str()), 3u);
 }
 
+// 2 x 100,000 ignore entries come through a start and a close whole (they
+// once came back as 2 x 10,000).
+TEST(ProgramRun, LongIgnoreListsKeepEveryEntryThroughAStartAndAClose) {
+  const std::wstring file = OptionsFile();
+  const int entries = 100000;
+  std::string text;
+  for (const char* list : {"IgnoreValue", "IgnoreKey"}) {
+    const std::string prefix = list == std::string("IgnoreValue") ? "Value" : "Key";
+    text += std::string("[") + list + "]\r\nCount=" + std::to_string(entries) + "\r\n";
+    for (int i = 1; i <= entries; ++i) text += prefix + std::to_string(i) + "=HKEY_CURRENT_USER\\Software\\V" + std::to_string(i) + "\r\n";
+  }
+  HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD wrote = 0;
+  ::WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &wrote, nullptr);
+  ::CloseHandle(h);
+  RunAndClose(L"", [](HWND) {});
+  for (const wchar_t* list : {L"IgnoreValue", L"IgnoreKey"}) {
+    const std::wstring prefix = std::wstring(list) == L"IgnoreValue" ? L"Value" : L"Key";
+    EXPECT_EQ(::GetPrivateProfileIntW(list, L"Count", -1, file.c_str()), static_cast<UINT>(entries)) << list;
+    for (int i : {1, 10001, entries}) {
+      wchar_t buf[256] = {};
+      ::GetPrivateProfileStringW(list, (prefix + std::to_wstring(i)).c_str(), L"", buf, 256, file.c_str());
+      EXPECT_EQ(std::wstring(buf), L"HKEY_CURRENT_USER\\Software\\V" + std::to_wstring(i)) << list << i;
+    }
+  }
+  ::DeleteFileW(file.c_str());
+}
+
 TEST(ProgramRun, HugeSavedCountsDoNotHoldUpStartUp) {
   std::wstring file = OptionsFile();
   ::DeleteFileW(file.c_str());

@@ -10,6 +10,7 @@
 #include "core/Options.h"
 #include "core/guard/SettingsFile.h"
 #include "support/Folders.h"
+#include "support/PeakMemory.h"
 #include "support/TestSupport.h"
 #include "sys/IniFile.h"
 
@@ -383,6 +384,72 @@ TEST_F(OptionsTest, TenThousandIgnoreEntriesSaveAndLoadQuickly) {
   EXPECT_EQ(OptionsSetting.IgnoreKeyCount, 10000);
 }
 
+// However long, an ignore list loads whole and is saved whole: a file of
+// 2 x 100,000 entries once came back with 2 x 10,000.
+TEST_F(OptionsTest, IgnoreListsKeepEveryEntryTheFileHolds) {
+  for (int entries : {10001, 100000}) {
+    SCOPED_TRACE(entries);
+    std::string text = "[Options]\r\nWipeNumber=3\r\n";
+    std::vector<std::wstring> expected;
+    for (const char* list : {"IgnoreValue", "IgnoreKey"}) {
+      const std::string prefix = list == std::string("IgnoreValue") ? "Value" : "Key";
+      text += std::string("[") + list + "]\r\nCount=" + std::to_string(entries) + "\r\n";
+      for (int i = 1; i <= entries; ++i)
+        text += prefix + std::to_string(i) + "=HKEY_CURRENT_USER\\Software\\Vendor " + std::to_string(i) + "\r\n";
+    }
+    for (int i = 1; i <= entries; ++i) expected.push_back(L"HKEY_CURRENT_USER\\Software\\Vendor " + std::to_wstring(i));
+    LoadText(text);
+    EXPECT_EQ(values_, expected);
+    EXPECT_EQ(keys_, expected);
+    EXPECT_EQ(OptionsSetting.IgnoreKeyCount, entries);
+    Save();
+    FreshRecord();
+    Load();
+    EXPECT_EQ(values_, expected) << "after a save";
+    EXPECT_EQ(keys_, expected) << "after a save";
+    EXPECT_EQ(OptionsSetting.WipeNumber, 3);
+  }
+}
+
+// A 60 MB options.ini, nearly all ignore list, loads and saves within four
+// times its size besides the lists themselves (the window's own data).
+TEST_F(OptionsTest, SixtyMegabytesOfIgnoreListsLoadAndSaveWithinFourTimesTheirSize) {
+  std::string text = "[Options]\r\nWipeNumber=3\r\n";
+  const std::string entry = "=HKEY_CURRENT_USER\\Software\\Vendor\\Product\\Settings\\Value\r\n";
+  const int entries = static_cast<int>((30u << 20) / (entry.size() + 12));
+  text.reserve(64u << 20);
+  for (const char* list : {"IgnoreValue", "IgnoreKey"}) {
+    const std::string prefix = list == std::string("IgnoreValue") ? "Value" : "Key";
+    text += std::string("[") + list + "]\r\nCount=" + std::to_string(entries) + "\r\n";
+    for (int i = 1; i <= entries; ++i) text += prefix + std::to_string(i) + entry;
+  }
+  const size_t size = text.size();
+  paths_.AppDataFolder = root_ + L"\\appdata\\";
+  ::CreateDirectoryW(paths_.AppDataFolder.c_str(), nullptr);
+  ::CreateDirectoryW((paths_.AppDataFolder + L"Vantorel").c_str(), nullptr);
+  WriteText(UserFile(), text);
+  std::string().swap(text);
+  FreshRecord();
+  values_.reserve(entries);
+  keys_.reserve(entries);
+  const SIZE_T listBytes = 2 * static_cast<SIZE_T>(entries) * (sizeof(std::wstring) + 2 * (entry.size() + 1));
+  DWORD start = ::GetTickCount();
+  const SIZE_T loadPeak = testing_support::PeakMemoryDuring([&] { Load(); });
+  const DWORD loadMs = ::GetTickCount() - start;
+  ASSERT_EQ(values_.size(), static_cast<size_t>(entries));
+  start = ::GetTickCount();
+  const SIZE_T savePeak = testing_support::PeakMemoryDuring([&] { Save(); });
+  const DWORD saveMs = ::GetTickCount() - start;
+  std::printf("%u MB options.ini: load %lu ms at a peak of %u MB, save %lu ms at a peak of %u MB; lists %u MB\n",
+              static_cast<unsigned>(size >> 20), static_cast<unsigned long>(loadMs), static_cast<unsigned>(loadPeak >> 20),
+              static_cast<unsigned long>(saveMs), static_cast<unsigned>(savePeak >> 20),
+              static_cast<unsigned>(listBytes >> 20));
+  EXPECT_LE(loadPeak, 4 * size + listBytes);
+  EXPECT_LE(savePeak, 4 * size);
+  EXPECT_EQ(Value(UserFile(), L"IgnoreKey", L"Key" + std::to_wstring(entries)),
+            L"HKEY_CURRENT_USER\\Software\\Vendor\\Product\\Settings\\Value");
+}
+
 TEST_F(OptionsTest, ListEntriesReadAsASingleKeyReadWouldGiveThem) {
   const std::string file =
       "[IgnoreKey]\r\nCount=6\r\nKey1 = spaced \r\nkey2=lower case key\r\nKey3=\"quoted\"\r\n"
@@ -461,22 +528,57 @@ TEST_F(OptionsTest, UnusablePerUserFolderFallsBackToTheProgramFolder) {
   }
 }
 
+// The scratch files a save writes beside options.ini.
+std::vector<std::wstring> ScratchFilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = ::FindFirstFileW((folder + L"\\~vantorel-*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(fd.cFileName);
+  while (::FindNextFileW(h, &fd));
+  ::FindClose(h);
+  return names;
+}
+
+// A save that cannot replace the file raises "Unable to write to" and why,
+// leaves the file as it was (a read-only one read-only, as the profile
+// functions leave it) and no scratch file beside it.
 TEST_F(OptionsTest, WriteErrorPropagates) {
   paths_.AppDataFolder = root_ + L"\\appdata\\\\";  // a folder that ends in two backslashes
   Load();
   Save();
-  // Another program holds the file open without sharing it.
-  HANDLE lock = ::CreateFileW(UserFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  OptionsSetting.IsWipeFile = true;
-  try {
-    Save();
-    ADD_FAILURE() << "a key that cannot be written must raise";
-  } catch (const sys::IniWriteError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Unable to write to ", 0), 0u) << e.what();
-    EXPECT_EQ(std::string(e.what()).find("\\\\"), std::string::npos) << e.what();
+  const std::string saved = ReadBytes(UserFile());
+  const struct {
+    const char* what;
+    bool readOnly;  // else another program holds the file open, sharing all but its removal
+    const char* why;
+  } rows[] = {{"held open", false, ""}, {"read-only", true, ": it is read-only"}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    if (r.readOnly) {
+      ASSERT_TRUE(::SetFileAttributesW(UserFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    } else {
+      lock = ::CreateFileW(UserFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    }
+    OptionsSetting.IsWipeFile = !OptionsSetting.IsWipeFile;
+    try {
+      Save();
+      ADD_FAILURE() << "a key that cannot be written must raise";
+    } catch (const sys::IniWriteError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("Unable to write to ", 0), 0u) << e.what();
+      EXPECT_EQ(std::string(e.what()).find("\\\\"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(r.why), std::string::npos) << e.what();
+    }
+    if (lock != INVALID_HANDLE_VALUE) ::CloseHandle(lock);
+    EXPECT_EQ(ReadBytes(UserFile()), saved);
+    EXPECT_EQ(::GetFileAttributesW(UserFile().c_str()) & FILE_ATTRIBUTE_READONLY,
+              r.readOnly ? static_cast<DWORD>(FILE_ATTRIBUTE_READONLY) : 0u);
+    EXPECT_EQ(ScratchFilesIn(root_ + L"\\appdata\\Vantorel"), std::vector<std::wstring>()) << "left behind";
+    ::SetFileAttributesW(UserFile().c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-  ::CloseHandle(lock);
 }
 
 TEST(DefaultOptionsPaths, PointAtTheRealFolders) {

@@ -97,6 +97,14 @@ DWORD RenameInto(HANDLE h, const FolderPin& folder, const std::wstring& name) {
   return status >= 0 ? ERROR_SUCCESS : RtlNtStatusToDosError(status);
 }
 
+// ERROR_FILE_READ_ONLY for a read-only file; the system's error when that
+// cannot be told; else ERROR_SUCCESS.
+DWORD ReadOnlyOrWhyNot(HANDLE h) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(h, &info)) return ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_ACCESS_DENIED;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? ERROR_FILE_READ_ONLY : ERROR_SUCCESS;
+}
+
 }  // namespace
 
 FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
@@ -119,11 +127,14 @@ FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes,
     *error = ERROR_PATH_NOT_FOUND;
     return file.folder.LinkBelowShared() ? FileOutcome::Refused : FileOutcome::Failed;
   }
-  // The old name judged first: a link or a second name stays as it is.
+  // The old name judged first: a link or a second name stays as it is, and
+  // so does a read-only file, which the profile functions do not write either.
   const PinnedOpen old =
       OpenPinnedFile(file.folder, file.name, FILE_READ_ATTRIBUTES, nt::kShareAll, PinnedCreate::No);
-  if (old.result == PinnedOpenResult::Opened) ::CloseHandle(old.handle);
-  else if (old.result != PinnedOpenResult::Missing) {
+  if (old.result == PinnedOpenResult::Opened) {
+    const OwnedHandle oldFile(old.handle);
+    if ((*error = ReadOnlyOrWhyNot(oldFile.Get())) != ERROR_SUCCESS) return FileOutcome::Failed;
+  } else if (old.result != PinnedOpenResult::Missing) {
     *error = old.error;
     return OutcomeOf(old.result);
   }

@@ -22,8 +22,9 @@ using FileOutcome = sys::IniStore::Result;
 constexpr size_t kMaxWholeFileBytes = 64u << 20;
 
 FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes);
-// Done, Refused (the old name; nothing written) or Failed (`error` says why;
-// the old file is as it was).
+// Done, Refused (the old name; nothing written) or Failed (`error` says why:
+// ERROR_FILE_READ_ONLY for a read-only file; the old file is as it was, and
+// no scratch file stays beside it).
 FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes, DWORD* error);
 
 // The store every ini file of the program goes through.
