@@ -10,6 +10,7 @@
 #include <deque>
 #include <thread>
 
+#include "registry/restore/RegData.h"
 #include "registry/restore/RegFileReader.h"
 #include "registry/restore/RestoreRun.h"
 #include "registry_fix/FixTestSupport.h"
@@ -89,8 +90,59 @@ TEST(RegFileReader, RootsInAnyCaseShortOrLong) {
     EXPECT_EQ(root, c.root) << c.key;
     EXPECT_EQ(sub, c.sub) << c.key;
   }
-  EXPECT_EQ(registry::CanonicalRegData(L"hex(2):6a, 6B"), L"HEX(2):6A,6B");
-  EXPECT_EQ(registry::CanonicalRegData(L"\"a b\""), L"\"a b\"");
+}
+
+class TKeptBytes : public registry::TRegDataSink {
+ public:
+  void Put(const BYTE* bytes, size_t n) override { Bytes.append(reinterpret_cast<const char*>(bytes), n); }
+  std::string Bytes;
+};
+
+// A value's data is what the editor sets: its type and bytes, whatever the
+// spelling (each row as Wine's editor imports it, or refuses it).
+TEST(RegFileReader, DataIsTheTypeAndBytesTheEditorSets) {
+  using std::string;
+  const struct { const char* data; bool unicode; bool read; DWORD type; string bytes; } cases[] = {
+      {"\"x\" ;c", false, true, REG_SZ, string("x\0\0\0", 4)},
+      {"\"x\" y", false, false},
+      {"\"a\\tb\\nc\\rd\\\\e\\\"f\"", true, true, REG_SZ, string("a\0t\0b\0\n\0c\0\r\0d\0\\\0e\0\"\0f\0\0\0", 24)},
+      {"\"a\\0\"", false, false},
+      {"\"open", false, false},
+      {"dword: 0000000a ;c", false, true, REG_DWORD, string("\x0a\0\0\0", 4)},
+      {"dword:ffffffff", false, true, REG_DWORD, "\xff\xff\xff\xff"},
+      {"DWORD:00000001", false, false},
+      {"dword:123456789", false, false},
+      {"dword:", false, false},
+      {"HEX:01,02", false, false},
+      {"hex:01,02,", false, true, REG_BINARY, "\x01\x02"},
+      {"hex:", false, true, REG_BINARY, ""},
+      {"hex:1, ff ; c", false, true, REG_BINARY, "\x01\xff"},
+      {"hex:100", false, false},
+      {"hex:01 ,02", false, false},
+      {"hex:01,,02", false, false},
+      {"hex(2):41,00,42,00", true, true, REG_EXPAND_SZ, string("A\0B\0\0\0", 6)},
+      {"hex(7):61,00,00,00,00,00", true, true, REG_MULTI_SZ, string("a\0\0\0\0\0", 6)},
+      {"hex( 2):41,00", true, true, REG_EXPAND_SZ, string("A\0\0\0", 4)},
+      {"hex(2):", true, true, REG_EXPAND_SZ, ""},
+      {"hex(0x2):41", true, false},
+      {"hex(b):01,02,03,04,05,06,07,08", true, true, 0xb, "\x01\x02\x03\x04\x05\x06\x07\x08"},
+      {"hex():01", false, true, REG_NONE, "\x01"},
+      {"hex(100000000):01", false, false},
+      // In an 8-bit file the bytes of text are ANSI, converted by the editor.
+      {"hex(2):41,42", false, true, REG_EXPAND_SZ, string("A\0B\0\0\0", 6)},
+      {"hex(1):41,00", false, true, REG_SZ, string("A\0\0\0", 4)},
+  };
+  for (const auto& c : cases) {
+    const std::string packed = c.data;  // ASCII is its own packed text
+    const registry::TLeadBytes leads(registry::kPackedUnits);
+    registry::TPackedUnits text(packed, registry::kPackedUnits, leads);
+    TKeptBytes kept;
+    DWORD type = 0xFFFF;
+    EXPECT_EQ(registry::ReadRegData(text, c.unicode, &type, kept), c.read) << c.data;
+    if (!c.read) continue;
+    EXPECT_EQ(type, c.type) << c.data;
+    EXPECT_EQ(kept.Bytes, c.bytes) << c.data;
+  }
 }
 
 // The most memory the process held while `work` ran, above what it held

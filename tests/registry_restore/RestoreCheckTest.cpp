@@ -37,9 +37,9 @@ TEST_F(RestoreCheck, DeletedValuesComeBackThroughTheRegistryEditor) {
   }
   registry::TRestoreCheck before = registry::CheckRegFileRestored(backup);
   EXPECT_TRUE(before.Readable);
-  EXPECT_EQ(before.Missing.size(), 4u);
+  EXPECT_EQ(before.Missing, 4);
   registry::TRestoreOutcome r = registry::RestoreRegFile(backup, &restore_test::RunImport);
-  EXPECT_EQ(r.Status, registry::rsRestored) << (r.Check.Missing.empty() ? L"" : r.Check.Missing.front());
+  EXPECT_EQ(r.Status, registry::rsRestored) << (r.Check.FirstMissing.empty() ? L"" : r.Check.FirstMissing.front());
   EXPECT_EQ(r.Check.Entries, 8);  // four sections, four values
   EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kKey), seeded) << "not byte-identical after the restore";
   EXPECT_TRUE(FileExists(backup)) << "only the dialog deletes, and only as DeleteBackupFile says";

@@ -44,14 +44,15 @@ struct TParsed {
   View Data;  // a value's data
 };
 
-// "[" blanks "-"? key "]": the key up to the last "]" (or the line's end).
+// "[" blanks "-"? key "]": the key up to the last "]", blanks before it
+// kept, as the editor keeps them (or up to the line's end, trimmed).
 void ParseHeader(View logical, TParsed* e) {
   View rest = TrimLeft(logical.substr(1));
   e->IsKey = true;
   e->Deletes = !rest.empty() && rest[0] == '-';
   if (e->Deletes) rest = TrimLeft(rest.substr(1));
   size_t close = rest.rfind(']');
-  e->Key = TrimRight(close == View::npos ? rest : rest.substr(0, close));
+  e->Key = close == View::npos ? TrimRight(rest) : rest.substr(0, close);
 }
 
 // A quoted name from `s[1]` on; `end` is set after its closing quote. A
@@ -210,15 +211,6 @@ HKEY RootFromName(const std::wstring& name) {
 
 }  // namespace
 
-TRegFile ParseRegText(const std::wstring& text) {
-  TRegFile f = Parse([&text](TRegTextDecoder& d) {
-    d.FeedText(text.data(), text.size());
-    return true;
-  });
-  f.Encoding = TRegEncoding::Ansi;
-  return f;
-}
-
 TRegFile ParseRegBytes(const std::string& bytes) {
   return Parse([&bytes](TRegTextDecoder& d) {
     d.Feed(bytes.data(), bytes.size());
@@ -256,16 +248,6 @@ bool SplitRegKeyPath(const std::wstring& key, HKEY* root, std::wstring* subKey) 
   *root = RootFromName(key.substr(0, slash));
   *subKey = slash == std::wstring::npos ? std::wstring() : key.substr(slash + 1);
   return *root != nullptr;
-}
-
-std::wstring CanonicalRegData(const std::wstring& data) {
-  if (!data.empty() && data[0] == L'"') return data;
-  std::wstring out;
-  for (wchar_t c : data) {
-    if (IsBlank(c)) continue;
-    out += (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-  }
-  return out;
 }
 
 }  // namespace registry
