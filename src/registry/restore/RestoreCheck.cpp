@@ -18,6 +18,69 @@ namespace {
 constexpr size_t kMaxNameUnits = 32767;
 constexpr size_t kMaxNamePacked = 3 * kMaxNameUnits;
 
+// A value read into one buffer of our own. The registry's own reading
+// routine copies the data through a second buffer of its size, which for a
+// long value doubles what the check holds; the system's call underneath it
+// does not.
+class TValueReader {
+ public:
+  TValueReader() : buffer_(4096) {
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    query_ = ntdll ? reinterpret_cast<TQuery>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryValueKey")))
+                   : nullptr;
+  }
+  // The value `name` of `key`: its type, and its bytes at *data.
+  bool Read(HKEY key, const std::wstring& name, DWORD* type, const BYTE** data, size_t* size);
+
+ private:
+  struct TUnicodeName {
+    USHORT Length, MaximumLength;
+    PCWSTR Buffer;
+  };
+  // KEY_VALUE_PARTIAL_INFORMATION
+  struct TInfo {
+    ULONG TitleIndex, Type, DataLength;
+  };
+  using TQuery = LONG(NTAPI*)(HANDLE, const TUnicodeName*, int, void*, ULONG, ULONG*);
+  static constexpr int kPartialInformation = 2;
+  static constexpr LONG kBufferOverflow = static_cast<LONG>(0x80000005), kBufferTooSmall = static_cast<LONG>(0xC0000023);
+  TQuery query_;
+  std::vector<BYTE> buffer_;
+};
+
+bool TValueReader::Read(HKEY key, const std::wstring& name, DWORD* type, const BYTE** data, size_t* size) {
+  if (query_ == nullptr) {
+    DWORD got = static_cast<DWORD>(buffer_.size());
+    LONG rc = ::RegQueryValueExW(key, name.c_str(), nullptr, type, buffer_.data(), &got);
+    if (rc == ERROR_MORE_DATA) {
+      buffer_.resize(got);
+      rc = ::RegQueryValueExW(key, name.c_str(), nullptr, type, buffer_.data(), &got);
+    }
+    *data = buffer_.data();
+    *size = got;
+    return rc == ERROR_SUCCESS;
+  }
+  const TUnicodeName n{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                       static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.c_str()};
+  ULONG need = 0;
+  LONG status = query_(key, &n, kPartialInformation, buffer_.data(), static_cast<ULONG>(buffer_.size()), &need);
+  if ((status == kBufferOverflow || status == kBufferTooSmall) && need > buffer_.size()) {
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    buffer_.resize(need);
+    status = query_(key, &n, kPartialInformation, buffer_.data(), static_cast<ULONG>(buffer_.size()), &need);
+  }
+  if (status < 0) return false;
+  TInfo info;
+  std::memcpy(&info, buffer_.data(), sizeof(info));
+  // The data follows the three fields.
+  if (info.DataLength > buffer_.size() - sizeof(info)) return false;
+  *type = info.Type;
+  *data = buffer_.data() + sizeof(info);
+  *size = info.DataLength;
+  return true;
+}
+
 // Compares the bytes it is given with the registry's, as they come.
 class TSameBytes : public TRegDataSink {
  public:
@@ -64,7 +127,7 @@ class TShortName {
 class TChecker {
  public:
   TChecker(const TRegEntries& entries, bool unicodeFile, TRestoreCheck* r)
-      : entries_(entries), unicode_(unicodeFile), r_(r), data_(4096) {}
+      : entries_(entries), unicode_(unicodeFile), r_(r) {}
   ~TChecker() { CloseKey(); }
   void Entry(const TRegEntries::TRaw& e);
 
@@ -82,7 +145,7 @@ class TChecker {
   std::string_view sectionKey_;
   HKEY key_ = nullptr;  // the section's key; null when it is not there
   std::wstring path_, name_;
-  std::vector<BYTE> data_;
+  TValueReader values_;
 };
 
 void TChecker::CloseKey() {
@@ -125,15 +188,12 @@ void TChecker::Header(const TRegEntries::TRaw& e) {
 
 bool TChecker::ValueIsBack(const TRegEntries::TRaw& e) {
   if (key_ == nullptr || e.Deletes || !Name(e.First, true, &name_)) return false;
-  DWORD type = 0, size = static_cast<DWORD>(data_.size());
-  LONG rc = ::RegQueryValueExW(key_, name_.c_str(), nullptr, &type, data_.data(), &size);
-  if (rc == ERROR_MORE_DATA) {
-    data_.resize(size);
-    rc = ::RegQueryValueExW(key_, name_.c_str(), nullptr, &type, data_.data(), &size);
-  }
-  if (rc != ERROR_SUCCESS) return false;
+  DWORD type = 0;
+  const BYTE* data = nullptr;
+  size_t size = 0;
+  if (!values_.Read(key_, name_, &type, &data, &size)) return false;
   TPackedUnits text(e.Second, entries_.CodePage(), entries_.Leads());
-  TSameBytes same(data_.data(), size);
+  TSameBytes same(data, size);
   DWORD fileType = 0;
   return ReadRegData(text, unicode_, &fileType, same) && fileType == type && same.Equal();
 }
