@@ -2,6 +2,8 @@
 // editor's import of it, and the check that every entry is present again.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "registry/fix/FixDelete.h"
 #include "registry/restore/Regedit.h"
 #include "registry/restore/RestoreCheck.h"
@@ -95,6 +97,46 @@ TEST_F(RestoreCheck, AnExportOfTheEditorComesBackWhole) {
       << r.Check.Missing << " missing, first " << (r.Check.FirstMissing.empty() ? L"" : r.Check.FirstMissing.front());
   EXPECT_EQ(r.Check.Entries, 12 + 11 * 17);  // the tree's key, eleven keys, their values
   EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, tree), seeded);
+}
+
+// Takes every piece of address space it can while it lives, so that any
+// large allocation of the process fails.
+class TAddressSpaceTaken {
+ public:
+  TAddressSpaceTaken() {
+    for (SIZE_T size = SIZE_T(1) << 30; size >= (SIZE_T(1) << 20); size /= 2)
+      while (void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) taken_[count_++ % kMost] = p;
+  }
+  ~TAddressSpaceTaken() {
+    for (size_t i = 0; i < count_ && i < kMost; ++i) ::VirtualFree(taken_[i], 0, MEM_RELEASE);
+  }
+
+ private:
+  static constexpr size_t kMost = 8192;
+  void* taken_[kMost] = {};
+  size_t count_ = 0;
+};
+
+// Memory that runs out after the import is reported as such, not as a
+// restore, and never ends the program.
+TEST_F(RestoreCheck, MemoryRunningOutDuringTheCheckIsReported) {
+  TTempFolder dir(L"VantorelRestoreMemory");
+  const std::vector<BYTE> big(4u << 20, 0x5A);
+  std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n\"big\"=hex:";
+  for (size_t i = 0; i < big.size(); ++i) text += i + 1 < big.size() ? "5a," : "5a\r\n";
+  const std::wstring file = dir.WriteFile(L"big.reg", text);
+  std::unique_ptr<TAddressSpaceTaken> taken;
+  registry::TRestoreOutcome r = registry::RestoreRegFile(file, [&](const std::wstring&) {
+    SetValue(HKEY_CURRENT_USER, kKey, L"big", REG_BINARY, big);  // imported
+    taken = std::make_unique<TAddressSpaceTaken>();
+    return true;
+  });
+  taken.reset();
+  EXPECT_EQ(r.Status, registry::rsNoMemory);
+  EXPECT_TRUE(r.Imported);
+  EXPECT_FALSE(r.Check.AllPresent());
+  // With memory to spare, the same file is restored.
+  EXPECT_EQ(registry::RestoreRegFile(file, [](const std::wstring&) { return true; }).Status, registry::rsRestored);
 }
 
 // HKLM\Software is redirected for a 32-bit program on a 64-bit system: the
