@@ -252,6 +252,7 @@ TEST(RegFileReader, SixtyMegabytesOfAnyShapeFitTheirBound) {
       // Their trail byte is a backslash, which the packed form must not show.
       {"a line of double-byte characters", key + "\"s\"=\"", "\x83\x5C", false, 0, "\"", 932, true, rsRestored},
       {"a UTF-16 name of CJK characters", key + "\"", "\xE6\x97\xA5", true, 0, "\"=\"x\"", 0, true},
+      {"a UTF-16 line of CJK characters", key + "\"s\"=\"", "\xE8\xA1\xA8", true, 0, "\"", 0, true, rsRestored},
   };
   fix_test::TTempFolder dir(L"VantorelRegFileSize");
   const std::wstring wideKey(keyName.begin(), keyName.end());
