@@ -176,6 +176,9 @@ TEST_F(RestoreCheck, EntriesAreJudgedByWhatTheRegistryHolds) {
       {"\"Gone\"=\"x\"\r\n", false, 2, 0},                // no such value
       {"\r\n[~KEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n\"Z\"=\"z\"\r\n", true, 1, 1},  // spoiled
       {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n", false, 2, 0},              // no such key
+      // The editor passes over a header with blanks after its "[".
+      {"\r\n[ HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n\"A\"=\"one\"\r\n", false, 3, 0},
+      {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore ]\r\n", false, 2, 0},  // another key
   };
   for (const Case& c : cases) {
     registry::TRestoreCheck r = CheckRegTextRestored(head + c.body);

@@ -44,13 +44,16 @@ struct TParsed {
   View Data;  // a value's data
 };
 
-// "[" blanks "-"? key "]": the key up to the last "]", blanks before it
-// kept, as the editor keeps them (or up to the line's end, trimmed).
+// "[" key "]": the key up to the last "]", spelled as the file spells it:
+// blanks before the "]" belong to the name, as the editor keeps them, and a
+// key after blanks names no key the editor opens (it passes over such a
+// header). Without a "]" the key goes to the line's end, trimmed. A "-"
+// after blanks is still read as a delete.
 void ParseHeader(View logical, TParsed* e) {
-  View rest = TrimLeft(logical.substr(1));
+  View rest = logical.substr(1);
   e->IsKey = true;
-  e->Deletes = !rest.empty() && rest[0] == '-';
-  if (e->Deletes) rest = TrimLeft(rest.substr(1));
+  e->Deletes = !TrimLeft(rest).empty() && TrimLeft(rest)[0] == '-';
+  if (e->Deletes) rest = TrimLeft(TrimLeft(rest).substr(1));
   size_t close = rest.rfind(']');
   e->Key = close == View::npos ? TrimRight(rest) : rest.substr(0, close);
 }
