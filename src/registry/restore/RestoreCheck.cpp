@@ -175,11 +175,14 @@ std::wstring TChecker::Shown(std::string_view packed, bool unescape) const {
 }
 
 void TChecker::Header(const TRegEntries::TRaw& e) {
-  CloseKey();
-  sectionKey_ = e.First;
   const bool spoiled = !e.First.empty() && e.First[0] == kSpoiledRootChar;
   inSection_ = !spoiled;
   if (spoiled) ++r_->Spoiled;
+  // The fix writes a header before every value it saves: the key of the
+  // section before, when it is the same, stays open.
+  if (key_ != nullptr && !e.Deletes && e.First == sectionKey_) return;
+  CloseKey();
+  sectionKey_ = e.First;
   HKEY root = nullptr;
   std::wstring sub;
   if (spoiled || e.Deletes || !Name(e.First, false, &path_) || !SplitRegKeyPath(path_, &root, &sub)) return;
