@@ -51,9 +51,10 @@ struct TParsed {
 // after blanks is still read as a delete.
 void ParseHeader(View logical, TParsed* e) {
   View rest = logical.substr(1);
+  const View trimmed = TrimLeft(rest);
   e->IsKey = true;
-  e->Deletes = !TrimLeft(rest).empty() && TrimLeft(rest)[0] == '-';
-  if (e->Deletes) rest = TrimLeft(TrimLeft(rest).substr(1));
+  e->Deletes = !trimmed.empty() && trimmed[0] == '-';
+  if (e->Deletes) rest = TrimLeft(trimmed.substr(1));
   size_t close = rest.rfind(']');
   e->Key = close == View::npos ? TrimRight(rest) : rest.substr(0, close);
 }
