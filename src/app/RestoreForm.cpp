@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <new>
+
 #include "app/BackupHint.h"
 #include "core/FolderDialog.h"
 #include "core/Options.h"
@@ -15,6 +17,7 @@ namespace app {
 namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr wchar_t kOutOfMemoryNotice[] = L"The program ran out of memory; the backup file is kept.";
 
 bool ChooseFolderWithDialog(std::wstring* folder) {
   return core::SelectDirectory(L"Please select the directory to add", L"", *folder);
@@ -127,7 +130,15 @@ void TfrmRestore::aRestoreExecute() {
   if (file.empty()) return;
   const registry::TRestoreOutcome r = registry::RestoreRegFile(
       file, [this](const std::wstring& command) { return RunCommand(hwnd_, command, L"Restore registry..."); });
-  const std::wstring shown = registry::NameForMessage(file);
+  try {
+    ShowRestoreOutcome(r, registry::NameForMessage(file));
+  } catch (const std::bad_alloc&) {
+    // Even the message may not fit; the backup is kept all the same.
+    ui::ShowNotice(hwnd_, kOutOfMemoryNotice);
+  }
+}
+
+void TfrmRestore::ShowRestoreOutcome(const registry::TRestoreOutcome& r, const std::wstring& shown) {
   switch (r.Status) {
     case registry::rsUnreadable:
       ui::ShowNotice(hwnd_, L"The backup file cannot be read:\r\n" + shown);
@@ -138,7 +149,10 @@ void TfrmRestore::aRestoreExecute() {
                                 shown);
       return;
     case registry::rsNoMemory:
-      ui::ShowNotice(hwnd_, L"The program ran out of memory while reading the backup file, so it is not restored:\r\n" +
+      ui::ShowNotice(hwnd_, (r.Imported ? L"The program ran out of memory while checking the restored backup file; "
+                                          L"the backup file is kept:\r\n"
+                                        : L"The program ran out of memory while reading the backup file, so it is not "
+                                          L"restored:\r\n") +
                                 shown);
       return;
     case registry::rsDeletes:
@@ -164,8 +178,8 @@ void TfrmRestore::ShowIncompleteRestore(const registry::TRestoreCheck& check) {
     return;
   }
   std::wstring first =
-      check.Missing.empty() ? std::wstring() : L"\r\n" + registry::NameForMessage(check.Missing.front());
-  const size_t missing = check.Missing.size();
+      check.FirstMissing.empty() ? std::wstring() : L"\r\n" + registry::NameForMessage(check.FirstMissing.front());
+  const int missing = check.Missing;
   const wchar_t* counted = missing == 1 ? L" entry of the backup is" : L" entries of the backup are";
   ui::ShowNotice(hwnd_, std::to_wstring(missing) + counted +
                             L" not in the registry after the restore; the backup file is kept." + first);

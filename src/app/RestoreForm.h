@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "registry/restore/RestoreCheck.h"
+#include "registry/restore/RestoreRun.h"
 #include "skin/controls/Bars.h"
 #include "skin/controls/Buttons.h"
 #include "skin/controls/CheckBoxes.h"
@@ -59,6 +59,7 @@ class TfrmRestore : public ui::Form {
 
  private:
   std::wstring SelectedFile() const;
+  void ShowRestoreOutcome(const registry::TRestoreOutcome& r, const std::wstring& shown);
   void ShowIncompleteRestore(const registry::TRestoreCheck& check);
 };
 

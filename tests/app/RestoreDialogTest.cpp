@@ -104,15 +104,25 @@ TEST_F(RestoreDialog, AFileWhoseEntriesAreNotBackIsKept) {
   const std::wstring key = L"HKEY_CURRENT_USER\\" + kKey + L"\\";
   std::string emoji;
   for (int i = 0; i < 250000; ++i) emoji += "\xF0\x9F\x98\x80";
+  const std::wstring one = L"1 entry of the backup is not in the registry";
+  // Sixty megabytes of headers naming no key: every one of them missing. The
+  // check once kept each as a string until memory ran out and the program ended.
+  const size_t headers = (60u << 20) / 3;
+  std::string empties = "REGEDIT4\r\n";
+  for (size_t i = 0; i < headers; ++i) empties += "[\r\n";
   const struct {
     const wchar_t* file;
     std::string text;              // empty: the fix's backup made at set-up
     std::wstring starts, ends;     // of the entry the message names
+    std::wstring says;             // the message's start
   } rows[] = {
-      {L"2026_12_06_080509.reg", "", key + L"Kept", key + L"Kept"},
-      {L"2026_12_07_000000.reg", section + "\"a" + std::string(1 << 20, 'n') + "z\"=\"x\"\r\n", key + L"annn", L"nnz"},
+      {L"2026_12_06_080509.reg", "", key + L"Kept", key + L"Kept", one},
+      {L"2026_12_07_000000.reg", section + "\"a" + std::string(1 << 20, 'n') + "z\"=\"x\"\r\n", key + L"annn", L"nnz",
+       one},
       {L"2026_12_08_000000.reg", "\xEF\xBB\xBF" + section + "\"" + emoji + "\"=\"x\"\r\n", key + L"\U0001F600",
-       L"\U0001F600"},
+       L"\U0001F600", one},
+      {L"2026_12_09_000000.reg", std::move(empties), L"", L"",
+       std::to_wstring(headers) + L" entries of the backup are not in the registry"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
@@ -139,8 +149,7 @@ TEST_F(RestoreDialog, AFileWhoseEntriesAreNotBackIsKept) {
     ASSERT_EQ(boxes.Messages.size(), 1u);
     const std::wstring& text = boxes.Messages[0].Text;
     EXPECT_NE(text.find(L"kept"), std::wstring::npos);
-    EXPECT_EQ(text.rfind(L"1 entry of the backup is not in the registry", 0), 0u)
-        << "one missing entry is counted in the singular";
+    EXPECT_EQ(text.rfind(row.says, 0), 0u) << text.substr(0, 100);
     const std::wstring named = text.substr(text.rfind(L'\n') + 1);
     EXPECT_LE(named.size(), registry::kMessageNameChars);
     EXPECT_EQ(named.rfind(row.starts, 0), 0u) << named.substr(0, 100);

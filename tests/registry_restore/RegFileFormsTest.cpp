@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 #include "RestoreTestSupport.h"
@@ -53,6 +54,30 @@ std::string LongValue(const std::string& first, const std::string& repeated) {
   return "[$]\n\"n\"=\"" + data + "\"\n";
 }
 
+// Values of one hex type, of each size in bytes, as a section's lines: on
+// one line, or wrapped after every 25 bytes as exports are. Text types end
+// in a NUL unit, as the editor would make them.
+std::string HexValues(int type, std::initializer_list<size_t> sizes, bool wrapped) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string lines = "[$]\n";
+  for (size_t size : sizes) {
+    char head[32];
+    std::snprintf(head, sizeof(head), "\"h%u\"=hex(%x):", static_cast<unsigned>(size), static_cast<unsigned>(type));
+    lines += head;
+    for (size_t i = 0; i < size; ++i) {
+      const bool end = type != 0xb && i + 2 >= size;
+      const unsigned b = end || (i % 2 == 1) || (type == REG_MULTI_SZ && i % 14 == 12) ? 0 : 'a' + i % 26;
+      lines += kDigits[b >> 4];
+      lines += kDigits[b & 15];
+      if (i + 1 == size) break;
+      lines += ',';
+      if (wrapped && i % 25 == 24) lines += "\\\n  ";
+    }
+    lines += "\n";
+  }
+  return lines;
+}
+
 const Form kForms[] = {
     {"plain key delete", "[-$\\K]\n", 3},
     {"indented key delete", "   [-$\\K]\n", 3},
@@ -96,6 +121,20 @@ const Form kForms[] = {
      "[$\\\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC]\n"
      "\"\xCE\xA9 \xC3\xA9\"=\"x\"\n\"\xF0\x9F\x98\x80\"=dword:00000002\n",
      0, kUtf16v5},
+    // Longer than one line of the backup writer, as exports write them.
+    {"UTF-16 hex(2), one line", HexValues(REG_EXPAND_SZ, {28, 100, 10000}, false), 0, kUtf16v5},
+    {"UTF-16 hex(2), wrapped", HexValues(REG_EXPAND_SZ, {28, 100, 10000}, true), 0, kUtf16v5},
+    {"UTF-16 hex(7), one line", HexValues(REG_MULTI_SZ, {28, 100, 10000}, false), 0, kUtf16},
+    {"UTF-16 hex(7), wrapped", HexValues(REG_MULTI_SZ, {28, 100, 10000}, true), 0, kUtf16},
+    {"UTF-16 hex(b), one line", HexValues(0xb, {27, 100, 10000}, false), 0, kUtf16v5},
+    {"UTF-16 hex(b), wrapped", HexValues(0xb, {27, 100, 10000}, true), 0, kUtf16v5},
+    // A tab as it is, line ends escaped as exports write them, or in hex.
+    {"UTF-16 text with a tab and CR LF", "[$]\n\"t\"=\"a\tb\"\n\"c\"=\"a\\r\\nb\"\n", 0, kUtf16v5},
+    {"UTF-16 text with CR LF in hex", "[$]\n\"c\"=hex(1):61,00,0d,00,0a,00,62,00,00,00\n", 0, kUtf16},
+    {"text with a tab", "[$]\n\"t\"=\"a\tb\"\n", 0},
+    // Blanks that end a key's or a value's name are part of it.
+    {"names ending in a blank", "[$\\trail ]\n\"v \"=\"x\"\n[$\\two  ]\n@=\"y\"\n", 0},
+    {"UTF-16 names ending in a blank", "[$\\trail ]\n\"v \"=\"x\"\n\"w\t\"=dword:00000001\n", 0, kUtf16v5},
     {"UTF-16 data outside the code page",
      "[$]\n\"n\"=\"\xF0\x9F\x98\x80 \xE6\x97\xA5\xE6\x9C\xAC \xCE\xA9 \xC3\xA9\"\n"
      "@=\"\xC3\xA9\\\\\\\"\xCE\xA9\"\n",
@@ -154,7 +193,7 @@ TEST(RegFileForms, EveryFormTheEditorDeletesWithIsRefusedAndChangesNothing) {
     });
     const bool refused = f.refusedLine != 0;
     EXPECT_EQ(r.Status, refused ? registry::rsDeletes : registry::rsRestored)
-        << (r.Check.Missing.empty() ? L"" : r.Check.Missing.front());
+        << (r.Check.FirstMissing.empty() ? L"" : r.Check.FirstMissing.front());
     EXPECT_EQ(imported, !refused);
     if (refused) {
       EXPECT_EQ(r.Line, f.refusedLine);

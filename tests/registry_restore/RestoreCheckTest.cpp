@@ -2,6 +2,8 @@
 // editor's import of it, and the check that every entry is present again.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "registry/fix/FixDelete.h"
 #include "registry/restore/Regedit.h"
 #include "registry/restore/RestoreCheck.h"
@@ -37,12 +39,104 @@ TEST_F(RestoreCheck, DeletedValuesComeBackThroughTheRegistryEditor) {
   }
   registry::TRestoreCheck before = registry::CheckRegFileRestored(backup);
   EXPECT_TRUE(before.Readable);
-  EXPECT_EQ(before.Missing.size(), 4u);
+  EXPECT_EQ(before.Missing, 4);
   registry::TRestoreOutcome r = registry::RestoreRegFile(backup, &restore_test::RunImport);
-  EXPECT_EQ(r.Status, registry::rsRestored) << (r.Check.Missing.empty() ? L"" : r.Check.Missing.front());
+  EXPECT_EQ(r.Status, registry::rsRestored) << (r.Check.FirstMissing.empty() ? L"" : r.Check.FirstMissing.front());
   EXPECT_EQ(r.Check.Entries, 8);  // four sections, four values
   EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kKey), seeded) << "not byte-identical after the restore";
   EXPECT_TRUE(FileExists(backup)) << "only the dialog deletes, and only as DeleteBackupFile says";
+}
+
+// Values of every type and name a tree can hold, written as the editor's own
+// export writes them (UTF-16, escaped line ends, wrapped lower-case hex).
+void SeedTree(const std::wstring& base) {
+  std::vector<BYTE> multi = TextBytes(L"one");
+  const std::vector<BYTE> two = TextBytes(L"two");
+  multi.insert(multi.end(), two.begin(), two.end());
+  multi.insert(multi.end(), {0, 0});
+  std::vector<BYTE> counted(100);
+  for (size_t i = 0; i < counted.size(); ++i) counted[i] = static_cast<BYTE>(i * 7);
+  const struct { const wchar_t* name; DWORD type; std::vector<BYTE> data; } values[] = {
+      {L"", REG_SZ, TextBytes(L"default")},
+      {L"plain", REG_SZ, TextBytes(L"C:\\Program Files\\a.exe \"quoted\"")},
+      {L"lines", REG_SZ, TextBytes(L"one\r\ntwo\nthree\r")},
+      {L"tab", REG_SZ, TextBytes(L"a\tb")},
+      {L"wide \u00e9\u65e5\U0001F600", REG_SZ, TextBytes(L"\u03a9\U0001F600")},
+      {L"empty", REG_SZ, TextBytes(L"")},
+      {L"ends in a blank ", REG_SZ, TextBytes(L"x")},
+      {L"back\\slash \"and\" =", REG_SZ, TextBytes(L"y")},
+      {L"expand", REG_EXPAND_SZ, TextBytes(L"%SystemRoot%\\system32\\a long enough path.dll")},
+      {L"multi", REG_MULTI_SZ, multi},
+      {L"dword", REG_DWORD, Bytes({0xFF, 0, 0, 0x80})},
+      {L"qword", REG_QWORD, Bytes({1, 2, 3, 4, 5, 6, 7, 8})},
+      {L"binary", REG_BINARY, counted},
+      {L"nothing", REG_BINARY, {}},
+      {L"none", REG_NONE, Bytes({1, 2})},
+      {L"big endian", REG_DWORD_BIG_ENDIAN, Bytes({0, 0, 0, 1})},
+      {L"odd type", 0x20, counted},
+  };
+  for (int k = 0; k < 11; ++k) {
+    const std::wstring key = base + (k == 0 ? L"\\trail " : k == 1 ? L"\\\u65e5\u672c" : L"\\K" + std::to_wstring(k));
+    for (const auto& v : values) SetValue(HKEY_CURRENT_USER, key, v.name, v.type, v.data);
+  }
+}
+
+// A tree exported by the registry editor, removed, and imported back from
+// that export: every one of its entries is restored.
+TEST_F(RestoreCheck, AnExportOfTheEditorComesBackWhole) {
+  TTempFolder dir(L"VantorelRestoreExport");
+  const std::wstring tree = kKey + L"\\Tree", file = dir.Sub(L"export.reg");
+  SeedTree(tree);
+  const std::vector<std::string> seeded = DumpTree(HKEY_CURRENT_USER, tree);
+  ASSERT_TRUE(restore_test::RunImport(L"\"" + registry::RegeditPathForProgramView() + L"\" /e \"" + file +
+                                      L"\" \"HKEY_CURRENT_USER\\" + tree + L"\""));
+  ASSERT_EQ(ReadFileBytes(file).compare(0, 2, "\xFF\xFE"), 0) << "not the editor's UTF-16 export";
+  DeleteTree(HKEY_CURRENT_USER, tree);
+  registry::TRestoreOutcome r = registry::RestoreRegFile(file, &restore_test::RunImport);
+  EXPECT_EQ(r.Status, registry::rsRestored)
+      << r.Check.Missing << " missing, first " << (r.Check.FirstMissing.empty() ? L"" : r.Check.FirstMissing.front());
+  EXPECT_EQ(r.Check.Entries, 12 + 11 * 17);  // the tree's key, eleven keys, their values
+  EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, tree), seeded);
+}
+
+// Takes every piece of address space it can while it lives, so that any
+// large allocation of the process fails.
+class TAddressSpaceTaken {
+ public:
+  TAddressSpaceTaken() {
+    for (SIZE_T size = SIZE_T(1) << 30; size >= (SIZE_T(1) << 20); size /= 2)
+      while (void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) taken_[count_++ % kMost] = p;
+  }
+  ~TAddressSpaceTaken() {
+    for (size_t i = 0; i < count_ && i < kMost; ++i) ::VirtualFree(taken_[i], 0, MEM_RELEASE);
+  }
+
+ private:
+  static constexpr size_t kMost = 8192;
+  void* taken_[kMost] = {};
+  size_t count_ = 0;
+};
+
+// Memory that runs out after the import is reported as such, not as a
+// restore, and never ends the program.
+TEST_F(RestoreCheck, MemoryRunningOutDuringTheCheckIsReported) {
+  TTempFolder dir(L"VantorelRestoreMemory");
+  const std::vector<BYTE> big(4u << 20, 0x5A);
+  std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n\"big\"=hex:";
+  for (size_t i = 0; i < big.size(); ++i) text += i + 1 < big.size() ? "5a," : "5a\r\n";
+  const std::wstring file = dir.WriteFile(L"big.reg", text);
+  std::unique_ptr<TAddressSpaceTaken> taken;
+  registry::TRestoreOutcome r = registry::RestoreRegFile(file, [&](const std::wstring&) {
+    SetValue(HKEY_CURRENT_USER, kKey, L"big", REG_BINARY, big);  // imported
+    taken = std::make_unique<TAddressSpaceTaken>();
+    return true;
+  });
+  taken.reset();
+  EXPECT_EQ(r.Status, registry::rsNoMemory);
+  EXPECT_TRUE(r.Imported);
+  EXPECT_FALSE(r.Check.AllPresent());
+  // With memory to spare, the same file is restored.
+  EXPECT_EQ(registry::RestoreRegFile(file, [](const std::wstring&) { return true; }).Status, registry::rsRestored);
 }
 
 // HKLM\Software is redirected for a 32-bit program on a 64-bit system: the
@@ -82,6 +176,9 @@ TEST_F(RestoreCheck, EntriesAreJudgedByWhatTheRegistryHolds) {
       {"\"Gone\"=\"x\"\r\n", false, 2, 0},                // no such value
       {"\r\n[~KEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n\"Z\"=\"z\"\r\n", true, 1, 1},  // spoiled
       {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n", false, 2, 0},              // no such key
+      // The editor passes over a header with blanks after its "[".
+      {"\r\n[ HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n\"A\"=\"one\"\r\n", false, 3, 0},
+      {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore ]\r\n", false, 2, 0},  // another key
   };
   for (const Case& c : cases) {
     registry::TRestoreCheck r = CheckRegTextRestored(head + c.body);

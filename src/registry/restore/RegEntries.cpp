@@ -90,76 +90,79 @@ void AppendPackedPair(std::string* out, unsigned char lead, unsigned char trail)
   }
 }
 
-namespace {
+TPackedUnits::TPackedUnits(std::string_view packed, UINT codePage, const TLeadBytes& leads)
+    : rest_(packed), codePage_(codePage), leads_(leads) {}
 
-std::wstring UnpackUnits(std::string_view packed) {
-  std::wstring text;
-  text.reserve(packed.size());
-  for (size_t i = 0; i < packed.size();) {
-    unsigned b = static_cast<unsigned char>(packed[i]);
-    auto next = [&](size_t k) { return i + k < packed.size() ? static_cast<unsigned char>(packed[i + k]) & 0x3Fu : 0u; };
-    if (b < 0x80) {
-      text += static_cast<wchar_t>(b);
-      i += 1;
-    } else if (b < 0xE0) {
-      text += static_cast<wchar_t>((b & 0x1F) << 6 | next(1));
-      i += 2;
-    } else {
-      text += static_cast<wchar_t>((b & 0x0F) << 12 | next(1) << 6 | next(2));
-      i += 3;
-    }
-  }
-  return text;
-}
-
-// The file's bytes again, every trail byte as it was.
-std::string UnescapePairs(std::string_view packed, const TLeadBytes& leads) {
-  std::string raw;
-  raw.reserve(packed.size());
-  for (size_t i = 0; i < packed.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(packed[i]);
-    raw.push_back(static_cast<char>(b));
+// Moves the file's bytes of whole characters from rest_ into raw_, every
+// trail byte as it was; their number.
+size_t TPackedUnits::TakeRaw() {
+  size_t n = 0, i = 0;
+  const bool utf8 = codePage_ == CP_UTF8;
+  while (i < rest_.size() && n < kPiece) {
+    unsigned char b = static_cast<unsigned char>(rest_[i]);
+    // A piece ends before a character's first byte, never inside it: each
+    // starts with room for the longest.
+    if ((!utf8 || (b & 0xC0) != 0x80) && n + 4 > kPiece) break;
+    raw_[n++] = static_cast<char>(b);
+    ++i;
     // A lead byte at the end is the last of its line, alone.
-    if (!leads[b] || i + 1 >= packed.size()) continue;
-    unsigned t = static_cast<unsigned char>(packed[++i]);
-    if (t < 0xC0 && i + 1 < packed.size()) t = (t & 0x3F) << 6 | (static_cast<unsigned char>(packed[++i]) & 0x3F);
-    raw.push_back(static_cast<char>(t));
+    if (!leads_[b] || i >= rest_.size()) continue;
+    unsigned t = static_cast<unsigned char>(rest_[i++]);
+    if (t < 0xC0 && i < rest_.size()) t = (t & 0x3F) << 6 | (static_cast<unsigned char>(rest_[i++]) & 0x3F);
+    raw_[n++] = static_cast<char>(t);
   }
-  return raw;
+  rest_.remove_prefix(i);
+  return n;
 }
 
-// A backslash in a quoted name takes the next character into it.
-std::string UnescapeName(std::string_view s) {
-  std::string name;
-  name.reserve(s.size());
-  for (size_t i = 0; i < s.size();) {
-    if (s[i] == '\\' && i + 1 < s.size()) {
-      if (s[i + 1] != '\\' && s[i + 1] != '"') name += '\\';
-      name += s[i + 1];
-      i += 2;
-    } else {
-      name += s[i++];
+bool TPackedUnits::Refill() {
+  at_ = count_ = 0;
+  while (count_ == 0 && !rest_.empty()) {
+    if (codePage_ != kPackedUnits) {
+      const size_t n = TakeRaw();
+      // No code page makes more units than bytes.
+      const int got = ::MultiByteToWideChar(codePage_, 0, raw_, static_cast<int>(n), units_, static_cast<int>(kPiece));
+      count_ = got > 0 ? static_cast<size_t>(got) : 0;
+      continue;
     }
+    size_t i = 0;
+    auto next = [&](size_t k) { return i + k < rest_.size() ? static_cast<unsigned char>(rest_[i + k]) & 0x3Fu : 0u; };
+    while (i < rest_.size() && count_ < kPiece) {
+      unsigned b = static_cast<unsigned char>(rest_[i]);
+      if (b < 0x80) {
+        units_[count_++] = static_cast<wchar_t>(b);
+        i += 1;
+      } else if (b < 0xE0) {
+        units_[count_++] = static_cast<wchar_t>((b & 0x1F) << 6 | next(1));
+        i += 2;
+      } else {
+        units_[count_++] = static_cast<wchar_t>((b & 0x0F) << 12 | next(1) << 6 | next(2));
+        i += 3;
+      }
+    }
+    rest_.remove_prefix(std::min(i, rest_.size()));
   }
-  return name;
+  return count_ > 0;
 }
-
-}  // namespace
 
 std::wstring UnpackText(std::string_view packed, UINT codePage, const TLeadBytes& leads) {
-  if (codePage == kPackedUnits) return UnpackUnits(packed);
-  std::string raw;
-  if (leads.Any()) {
-    raw = UnescapePairs(packed, leads);
-    packed = raw;
-  }
-  if (packed.empty()) return {};
-  const int size = static_cast<int>(packed.size());
-  int n = ::MultiByteToWideChar(codePage, 0, packed.data(), size, nullptr, 0);
-  std::wstring text(static_cast<size_t>(std::max(n, 0)), L'\0');
-  if (n > 0) n = ::MultiByteToWideChar(codePage, 0, packed.data(), size, &text[0], n);
-  text.resize(static_cast<size_t>(std::max(n, 0)));
+  TPackedUnits units(packed, codePage, leads);
+  std::wstring text;
+  for (wchar_t u; units.Next(&u);) text += u;
   return text;
+}
+
+bool TRegUnescape::Put(wchar_t unit, wchar_t* out) {
+  escaped_ = pending_;
+  if (!pending_) {
+    pending_ = unit == L'\\';
+    *out = unit;
+    return !pending_;
+  }
+  pending_ = false;
+  if (unit == L'0') valid_ = false;
+  *out = unit == L'n' ? L'\n' : unit == L'r' ? L'\r' : unit;
+  return true;
 }
 
 void TRegEntries::SetCodePage(UINT codePage) {
@@ -241,39 +244,22 @@ TRegEntries::TPlace TRegEntries::PlaceOf(size_t i) const {
   return place;
 }
 
-TRegEntry TRegEntries::Unpack(size_t i, const TPlace& place, size_t* keyOf, std::wstring* key) const {
+TRegEntry TRegEntries::operator[](size_t i) const {
+  const TPlace place = PlaceOf(i);
   const TRecord r = Record(i);
-  const size_t section = place.Section;
   TRegEntry e;
   e.Line = place.Line;
   e.IsKey = r.IsKey;
   e.Deletes = r.Deletes;
-  if (section != *keyOf) {
-    *keyOf = section;
-    *key = section == SIZE_MAX ? std::wstring() : Text(Record(section).First);
-  }
-  e.Key = *key;
+  if (place.Section != SIZE_MAX) e.Key = Text(Record(place.Section).First);
   if (!r.IsKey) {
-    e.Name = Text(UnescapeName(r.First));
+    TPackedUnits name(r.First, codePage_, leads_);
+    TRegUnescape unescape;
+    for (wchar_t u, c; name.Next(&u);)
+      if (unescape.Put(u, &c)) e.Name += c;
     e.Data = Text(r.Second);
   }
   return e;
 }
-
-TRegEntry TRegEntries::operator[](size_t i) const {
-  size_t keyOf = SIZE_MAX - 1;
-  std::wstring key;
-  return Unpack(i, PlaceOf(i), &keyOf, &key);
-}
-
-TRegEntries::const_iterator::const_iterator(const TRegEntries* owner, size_t at)
-    : owner_(owner), at_(at), place_(at < owner->size() ? owner->PlaceOf(at) : TPlace{}) {}
-
-TRegEntries::const_iterator& TRegEntries::const_iterator::operator++() {
-  if (++at_ < owner_->size()) owner_->Step(at_, &place_);
-  return *this;
-}
-
-TRegEntry TRegEntries::const_iterator::operator*() const { return owner_->Unpack(at_, place_, &keyOf_, &key_); }
 
 }  // namespace registry

@@ -49,8 +49,52 @@ class TLeadBytes {
 
 void AppendPackedUnit(std::string* out, wchar_t unit);
 void AppendPackedPair(std::string* out, unsigned char lead, unsigned char trail);
-// `leads` are those of `codePage`.
+
+// The UTF-16 units of packed text, one by one, converted a small piece at a
+// time: data of any length is read without a copy of it. `leads` are those
+// of `codePage` and must outlive the reader.
+class TPackedUnits {
+ public:
+  TPackedUnits(std::string_view packed, UINT codePage, const TLeadBytes& leads);
+  TPackedUnits(const TPackedUnits&) = delete;
+  TPackedUnits& operator=(const TPackedUnits&) = delete;
+  // False at the end of the text.
+  bool Next(wchar_t* unit) {
+    if (at_ == count_ && !Refill()) return false;
+    *unit = units_[at_++];
+    return true;
+  }
+
+ private:
+  static constexpr size_t kPiece = 4096;
+  bool Refill();
+  size_t TakeRaw();
+
+  std::string_view rest_;
+  UINT codePage_;
+  const TLeadBytes& leads_;
+  size_t at_ = 0, count_ = 0;
+  char raw_[kPiece];
+  wchar_t units_[kPiece];
+};
+
 std::wstring UnpackText(std::string_view packed, UINT codePage, const TLeadBytes& leads);
+
+// A name or quoted text as the registry editor unescapes it: "\\" and "\""
+// stand for themselves, "\n" and "\r" for a line feed and a carriage return,
+// a backslash before any other character is dropped; "\0" and a backslash
+// at the end make the line one the editor does not import.
+class TRegUnescape {
+ public:
+  // The character for `unit`, in *out; false while it is only a backslash.
+  bool Put(wchar_t unit, wchar_t* out);
+  // The last character came from an escape.
+  bool Escaped() const { return escaped_; }
+  bool Valid() const { return valid_ && !pending_; }
+
+ private:
+  bool pending_ = false, escaped_ = false, valid_ = true;
+};
 
 class TRegEntries {
  public:
@@ -69,6 +113,8 @@ class TRegEntries {
   size_t size() const { return offsets_.size(); }
   bool empty() const { return offsets_.empty(); }
   TRegEntry operator[](size_t i) const;
+  UINT CodePage() const { return codePage_; }
+  const TLeadBytes& Leads() const { return leads_; }
 
   // Where an entry stands: its line and its section's header (SIZE_MAX:
   // before any header).
@@ -77,23 +123,23 @@ class TRegEntries {
     int Line = 0;
   };
 
-  // Walks the entries in order, unpacking each section's key once.
-  class const_iterator {
-   public:
-    const_iterator(const TRegEntries* owner, size_t at);
-    TRegEntry operator*() const;
-    const_iterator& operator++();
-    bool operator!=(const const_iterator& o) const { return at_ != o.at_; }
-
-   private:
-    const TRegEntries* owner_;
-    size_t at_;
-    TPlace place_;                     // of the entry at at_
-    mutable size_t keyOf_ = SIZE_MAX;  // the header whose key is in key_
-    mutable std::wstring key_;
+  // An entry as it is stored: its texts still packed, a value's name with
+  // its escapes.
+  struct TRaw {
+    int Line;
+    bool IsKey, Deletes;
+    std::string_view First, Second;  // key, or name and data
   };
-  const_iterator begin() const { return {this, 0}; }
-  const_iterator end() const { return {this, size()}; }
+  // Calls `visit` for each entry in order, unpacking nothing.
+  template <class Visit>
+  void Walk(Visit&& visit) const {
+    TPlace place;
+    for (size_t i = 0; i < size(); ++i) {
+      Step(i, &place);
+      const TRecord r = Record(i);
+      visit(TRaw{place.Line, r.IsKey, r.Deletes, r.First, r.Second});
+    }
+  }
 
  private:
   struct TRecord {
@@ -111,7 +157,6 @@ class TRegEntries {
   void Step(size_t i, TPlace* place) const;  // from entry i - 1 to entry i
   TPlace PlaceOf(size_t i) const;
   std::wstring Text(std::string_view packed) const;
-  TRegEntry Unpack(size_t i, const TPlace& place, size_t* keyOf, std::wstring* key) const;
 
   UINT codePage_ = kPackedUnits;
   TLeadBytes leads_;

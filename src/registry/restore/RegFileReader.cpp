@@ -44,14 +44,19 @@ struct TParsed {
   View Data;  // a value's data
 };
 
-// "[" blanks "-"? key "]": the key up to the last "]" (or the line's end).
+// "[" key "]": the key up to the last "]", spelled as the file spells it:
+// blanks before the "]" belong to the name, as the editor keeps them, and a
+// key after blanks names no key the editor opens (it passes over such a
+// header). Without a "]" the key goes to the line's end, trimmed. A "-"
+// after blanks is still read as a delete.
 void ParseHeader(View logical, TParsed* e) {
-  View rest = TrimLeft(logical.substr(1));
+  View rest = logical.substr(1);
+  const View trimmed = TrimLeft(rest);
   e->IsKey = true;
-  e->Deletes = !rest.empty() && rest[0] == '-';
-  if (e->Deletes) rest = TrimLeft(rest.substr(1));
+  e->Deletes = !trimmed.empty() && trimmed[0] == '-';
+  if (e->Deletes) rest = TrimLeft(trimmed.substr(1));
   size_t close = rest.rfind(']');
-  e->Key = TrimRight(close == View::npos ? rest : rest.substr(0, close));
+  e->Key = close == View::npos ? TrimRight(rest) : rest.substr(0, close);
 }
 
 // A quoted name from `s[1]` on; `end` is set after its closing quote. A
@@ -210,15 +215,6 @@ HKEY RootFromName(const std::wstring& name) {
 
 }  // namespace
 
-TRegFile ParseRegText(const std::wstring& text) {
-  TRegFile f = Parse([&text](TRegTextDecoder& d) {
-    d.FeedText(text.data(), text.size());
-    return true;
-  });
-  f.Encoding = TRegEncoding::Ansi;
-  return f;
-}
-
 TRegFile ParseRegBytes(const std::string& bytes) {
   return Parse([&bytes](TRegTextDecoder& d) {
     d.Feed(bytes.data(), bytes.size());
@@ -256,16 +252,6 @@ bool SplitRegKeyPath(const std::wstring& key, HKEY* root, std::wstring* subKey) 
   *root = RootFromName(key.substr(0, slash));
   *subKey = slash == std::wstring::npos ? std::wstring() : key.substr(slash + 1);
   return *root != nullptr;
-}
-
-std::wstring CanonicalRegData(const std::wstring& data) {
-  if (!data.empty() && data[0] == L'"') return data;
-  std::wstring out;
-  for (wchar_t c : data) {
-    if (IsBlank(c)) continue;
-    out += (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-  }
-  return out;
 }
 
 }  // namespace registry

@@ -47,8 +47,6 @@ struct TRegFile {
 
 // The file's bytes, as read from disk.
 TRegFile ParseRegBytes(const std::string& bytes);
-// Text already decoded.
-TRegFile ParseRegText(const std::wstring& text);
 // The largest .reg file read: 64 MB. A fix writes backups far smaller.
 constexpr long long kMaxRegFileBytes = 64LL << 20;
 
@@ -67,9 +65,5 @@ TRegRead ReadRegFile(const std::wstring& file, TRegFile* out, HANDLE* keepOpen =
 // "HKEY_CURRENT_USER\Software\X" or "hkcu\Software\X" to its predefined root
 // and the path below it; false for an unknown root.
 bool SplitRegKeyPath(const std::wstring& key, HKEY* root, std::wstring* subKey);
-
-// Data text in one comparable form: quoted text as it is; any other form
-// (dword:, hex:, hex(N):) without blanks, in upper case.
-std::wstring CanonicalRegData(const std::wstring& data);
 
 }  // namespace registry

@@ -47,11 +47,6 @@ void TRegTextDecoder::Feed(const char* bytes, size_t n) {
   else Bytes(bytes, n);
 }
 
-void TRegTextDecoder::FeedText(const wchar_t* text, size_t n) {
-  if (kind_ == Kind::Unknown) kind_ = Kind::Utf16;
-  for (size_t i = 0; i < n && !bad_; ++i) Unit(static_cast<unsigned>(text[i]) & 0xFFFF);
-}
-
 void TRegTextDecoder::Bytes(const char* bytes, size_t n) {
   const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes);
   if (kind_ != Kind::Utf16) {

@@ -25,8 +25,6 @@ class TRegTextDecoder {
   TRegTextDecoder(std::string* line, std::function<void()> endLine);
 
   void Feed(const char* bytes, size_t n);
-  // UTF-16 text with no mark.
-  void FeedText(const wchar_t* text, size_t n);
   // Ends the last line.
   void Finish();
 

@@ -2,64 +2,214 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <new>
+
 #include "registry/fix/RegExport.h"
-#include "registry/fix/RegFileFormat.h"
-#include "sys/Text.h"
+#include "registry/restore/RegData.h"
+#include "registry/restore/RestoreRun.h"
 
 namespace registry {
 namespace {
 
-bool KeyExists(HKEY root, const std::wstring& path) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(key);
-  return true;
-}
+// No key path or value name is longer than a counted string of the system
+// holds (32767 units), and packed text takes at most three bytes a unit: a
+// longer one cannot be in the registry, and is never unpacked.
+constexpr size_t kMaxNameUnits = 32767;
+constexpr size_t kMaxNamePacked = 3 * kMaxNameUnits;
 
-// The registry's value as the file would hold its data now: as the backup
-// writer writes it, but in UTF-16 for a UTF-16 file, which holds text of any
-// characters: plain text quoted, and the hex forms of the text types as their
-// raw (UTF-16) bytes, not as ANSI ones.
-bool CurrentValueData(HKEY root, const std::wstring& path, const std::wstring& name, bool unicodeFile, bool rawHex,
-                      std::wstring* data) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  DWORD type = 0, size = 0;
-  LONG rc = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
-  std::vector<BYTE> bytes(size + 2);
-  if (rc == ERROR_SUCCESS) rc = ::RegQueryValueExW(key, name.c_str(), nullptr, &type, bytes.data(), &size);
-  ::RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return false;
-  if (rawHex) {
-    *data = sys::FromAnsi(FormatRegHexData(type, bytes.data(), size));
-    return true;
+// A value read into one buffer of our own. The registry's own reading
+// routine copies the data through a second buffer of its size, which for a
+// long value doubles what the check holds; the system's call underneath it
+// does not.
+class TValueReader {
+ public:
+  TValueReader() : buffer_(4096) {
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    query_ = ntdll ? reinterpret_cast<TQuery>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryValueKey")))
+                   : nullptr;
   }
-  if (unicodeFile && type == REG_SZ && FormatRegQuotedText(bytes.data(), size, data)) return true;
-  std::string line;
-  std::wstring why;
-  // The name plays no part in how the data is written.
-  if (!FormatRegValueLine(L"", type, bytes.data(), size, &line, &why)) return false;
-  // Read back through the same reader as the file, continuations and all.
-  TRegFile written = ParseRegText(sys::FromAnsi(line));
-  if (written.Entries.size() != 1) return false;
-  *data = written.Entries[0].Data;
+  // The value `name` of `key`: its type, and its bytes at *data.
+  bool Read(HKEY key, const std::wstring& name, DWORD* type, const BYTE** data, size_t* size);
+
+ private:
+  struct TUnicodeName {
+    USHORT Length, MaximumLength;
+    PCWSTR Buffer;
+  };
+  // KEY_VALUE_PARTIAL_INFORMATION
+  struct TInfo {
+    ULONG TitleIndex, Type, DataLength;
+  };
+  using TQuery = LONG(NTAPI*)(HANDLE, const TUnicodeName*, int, void*, ULONG, ULONG*);
+  static constexpr int kPartialInformation = 2;
+  static constexpr LONG kBufferOverflow = static_cast<LONG>(0x80000005), kBufferTooSmall = static_cast<LONG>(0xC0000023);
+  TQuery query_;
+  std::vector<BYTE> buffer_;
+};
+
+bool TValueReader::Read(HKEY key, const std::wstring& name, DWORD* type, const BYTE** data, size_t* size) {
+  if (query_ == nullptr) {
+    DWORD got = static_cast<DWORD>(buffer_.size());
+    LONG rc = ::RegQueryValueExW(key, name.c_str(), nullptr, type, buffer_.data(), &got);
+    if (rc == ERROR_MORE_DATA) {
+      buffer_.resize(got);
+      rc = ::RegQueryValueExW(key, name.c_str(), nullptr, type, buffer_.data(), &got);
+    }
+    *data = buffer_.data();
+    *size = got;
+    return rc == ERROR_SUCCESS;
+  }
+  const TUnicodeName n{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                       static_cast<USHORT>(name.size() * sizeof(wchar_t)), name.c_str()};
+  ULONG need = 0;
+  LONG status = query_(key, &n, kPartialInformation, buffer_.data(), static_cast<ULONG>(buffer_.size()), &need);
+  if ((status == kBufferOverflow || status == kBufferTooSmall) && need > buffer_.size()) {
+    buffer_.clear();
+    buffer_.shrink_to_fit();
+    buffer_.resize(need);
+    status = query_(key, &n, kPartialInformation, buffer_.data(), static_cast<ULONG>(buffer_.size()), &need);
+  }
+  if (status < 0) return false;
+  TInfo info;
+  std::memcpy(&info, buffer_.data(), sizeof(info));
+  // The data follows the three fields.
+  if (info.DataLength > buffer_.size() - sizeof(info)) return false;
+  *type = info.Type;
+  *data = buffer_.data() + sizeof(info);
+  *size = info.DataLength;
   return true;
 }
 
-bool ValueIsBack(const TRegEntry& e, bool unicodeFile) {
-  HKEY root = nullptr;
-  std::wstring path, now;
-  const std::wstring want = CanonicalRegData(e.Data);
-  const bool rawHex = unicodeFile && want.compare(0, 4, L"HEX(") == 0;
-  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) &&
-         CurrentValueData(root, path, e.Name, unicodeFile, rawHex, &now) &&
-         CanonicalRegData(now) == want;
+// Compares the bytes it is given with the registry's, as they come.
+class TSameBytes : public TRegDataSink {
+ public:
+  TSameBytes(const BYTE* want, size_t size) : want_(want), size_(size) {}
+  void Put(const BYTE* bytes, size_t n) override {
+    same_ = same_ && n <= size_ - at_ && std::memcmp(want_ + at_, bytes, n) == 0;
+    if (same_) at_ += n;
+  }
+  bool Equal() const { return same_ && at_ == size_; }
+
+ private:
+  const BYTE* want_;
+  size_t size_, at_ = 0;
+  bool same_ = true;
+};
+
+// A name as a message shows it, made from its packed text without unpacking
+// all of it: its start and its end around "...", pairs kept whole.
+class TShortName {
+ public:
+  void Add(wchar_t c) {
+    ++count_;
+    if (head_.size() < kMessageNameChars) head_ += c;
+    else tail_[(count_ - 1) % kTail] = c;
+  }
+  std::wstring Text() const {
+    if (count_ <= kMessageNameChars) return head_;
+    size_t head = kMessageNameChars * 2 / 3;
+    std::wstring end;
+    for (size_t i = count_ - kTail; i < count_; ++i)
+      end += i < kMessageNameChars ? head_[i] : tail_[i % kTail];
+    if (IS_HIGH_SURROGATE(head_[head - 1])) --head;
+    if (IS_LOW_SURROGATE(end[0])) end.erase(0, 1);
+    return head_.substr(0, head) + L"..." + end;
+  }
+
+ private:
+  static constexpr size_t kTail = kMessageNameChars - kMessageNameChars * 2 / 3 - 3;
+  std::wstring head_;
+  wchar_t tail_[kTail] = {};
+  size_t count_ = 0;
+};
+
+class TChecker {
+ public:
+  TChecker(const TRegEntries& entries, bool unicodeFile, TRestoreCheck* r)
+      : entries_(entries), unicode_(unicodeFile), r_(r) {}
+  ~TChecker() { CloseKey(); }
+  void Entry(const TRegEntries::TRaw& e);
+
+ private:
+  void Header(const TRegEntries::TRaw& e);
+  bool ValueIsBack(const TRegEntries::TRaw& e);
+  bool Name(std::string_view packed, bool unescape, std::wstring* out) const;
+  std::wstring Shown(std::string_view packed, bool unescape) const;
+  void CloseKey();
+
+  const TRegEntries& entries_;
+  const bool unicode_;
+  TRestoreCheck* r_;
+  bool inSection_ = false;
+  std::string_view sectionKey_;
+  HKEY key_ = nullptr;  // the section's key; null when it is not there
+  std::wstring path_, name_;
+  TValueReader values_;
+};
+
+void TChecker::CloseKey() {
+  if (key_ != nullptr) ::RegCloseKey(key_);
+  key_ = nullptr;
 }
 
-bool KeyIsBack(const TRegEntry& e) {
+// The unpacked name, unescaped if asked; false for one that no registry
+// name can be (too long, or an escape the editor refuses).
+bool TChecker::Name(std::string_view packed, bool unescape, std::wstring* out) const {
+  out->clear();
+  if (packed.size() > kMaxNamePacked) return false;
+  TPackedUnits units(packed, entries_.CodePage(), entries_.Leads());
+  TRegUnescape escapes;
+  for (wchar_t u, c; units.Next(&u);)
+    if (!unescape || escapes.Put(u, &c)) *out += unescape ? c : u;
+  return out->size() <= kMaxNameUnits && (!unescape || escapes.Valid());
+}
+
+std::wstring TChecker::Shown(std::string_view packed, bool unescape) const {
+  TPackedUnits units(packed, entries_.CodePage(), entries_.Leads());
+  TRegUnescape escapes;
+  TShortName shown;
+  for (wchar_t u, c; units.Next(&u);)
+    if (!unescape || escapes.Put(u, &c)) shown.Add(unescape ? c : u);
+  return shown.Text();
+}
+
+void TChecker::Header(const TRegEntries::TRaw& e) {
+  const bool spoiled = !e.First.empty() && e.First[0] == kSpoiledRootChar;
+  inSection_ = !spoiled;
+  if (spoiled) ++r_->Spoiled;
+  // The fix writes a header before every value it saves: the key of the
+  // section before, when it is the same, stays open.
+  if (key_ != nullptr && !e.Deletes && e.First == sectionKey_) return;
+  CloseKey();
+  sectionKey_ = e.First;
   HKEY root = nullptr;
-  std::wstring path;
-  return !e.Deletes && SplitRegKeyPath(e.Key, &root, &path) && KeyExists(root, path);
+  std::wstring sub;
+  if (spoiled || e.Deletes || !Name(e.First, false, &path_) || !SplitRegKeyPath(path_, &root, &sub)) return;
+  if (::RegOpenKeyExW(root, sub.c_str(), 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) key_ = nullptr;
+}
+
+bool TChecker::ValueIsBack(const TRegEntries::TRaw& e) {
+  if (key_ == nullptr || e.Deletes || !Name(e.First, true, &name_)) return false;
+  DWORD type = 0;
+  const BYTE* data = nullptr;
+  size_t size = 0;
+  if (!values_.Read(key_, name_, &type, &data, &size)) return false;
+  TPackedUnits text(e.Second, entries_.CodePage(), entries_.Leads());
+  TSameBytes same(data, size);
+  DWORD fileType = 0;
+  return ReadRegData(text, unicode_, &fileType, same) && fileType == type && same.Equal();
+}
+
+void TChecker::Entry(const TRegEntries::TRaw& e) {
+  if (e.IsKey) Header(e);
+  if (!inSection_) return;
+  ++r_->Entries;
+  if (e.IsKey ? key_ != nullptr && !e.Deletes : ValueIsBack(e)) return;
+  if (r_->Missing++ >= static_cast<int>(kKeptMissing)) return;
+  std::wstring shown = Shown(sectionKey_, false);
+  if (!e.IsKey) shown += L"\\" + (e.First.empty() ? std::wstring(L"@") : Shown(e.First, true));
+  r_->FirstMissing.push_back(std::move(shown));
 }
 
 }  // namespace
@@ -68,17 +218,12 @@ TRestoreCheck CheckRegEntriesRestored(const TRegFile& file) {
   TRestoreCheck r;
   r.Readable = file.Readable();
   if (!r.Readable) return r;
-  bool inSection = false;
-  for (const TRegEntry& e : file.Entries) {
-    if (e.IsKey) {
-      bool spoiled = !e.Key.empty() && e.Key[0] == kSpoiledRootChar;
-      inSection = !spoiled;
-      if (spoiled) ++r.Spoiled;
-    }
-    if (!inSection) continue;
-    ++r.Entries;
-    if (e.IsKey ? !KeyIsBack(e) : !ValueIsBack(e, file.Encoding == TRegEncoding::Utf16))
-      r.Missing.push_back(e.IsKey ? e.Key : e.Key + L"\\" + (e.Name.empty() ? std::wstring(L"@") : e.Name));
+  try {
+    TChecker checker(file.Entries, file.Encoding == TRegEncoding::Utf16, &r);
+    file.Entries.Walk([&checker](const TRegEntries::TRaw& e) { checker.Entry(e); });
+  } catch (const std::bad_alloc&) {
+    r.OutOfMemory = true;
+    r.FirstMissing.clear();
   }
   return r;
 }

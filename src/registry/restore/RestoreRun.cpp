@@ -1,5 +1,7 @@
 #include "registry/restore/RestoreRun.h"
 
+#include <new>
+
 #include "registry/restore/Regedit.h"
 
 namespace registry {
@@ -13,29 +15,39 @@ class TOpenFile {
   HANDLE h = INVALID_HANDLE_VALUE;
 };
 
-}  // namespace
-
-TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& runImport) {
-  TRestoreOutcome out;
+void Restore(const std::wstring& file, const TImportRunner& runImport, TRestoreOutcome* out) {
   // Held open from the check to the end of the import, so that the editor
   // imports exactly the text that was judged.
   TOpenFile held;
   TRegFile text;
   const TRegRead read = ReadRegFile(file, &text, &held.h);
-  if (read == TRegRead::TooLarge) out.Status = rsTooLarge;
-  if (read == TRegRead::NoMemory) out.Status = rsNoMemory;
-  if (!text.Readable()) return out;
-  if ((out.Line = text.FirstDeletingLine()) != 0) {
-    out.Status = rsDeletes;
-    return out;
+  if (read == TRegRead::TooLarge) out->Status = rsTooLarge;
+  if (read == TRegRead::NoMemory) out->Status = rsNoMemory;
+  if (!text.Readable()) return;
+  if ((out->Line = text.FirstDeletingLine()) != 0) {
+    out->Status = rsDeletes;
+    return;
   }
-  if (!runImport(RegeditImportCommand(file))) {
-    out.Status = rsNotRun;
-    return out;
+  out->Imported = runImport(RegeditImportCommand(file));
+  if (!out->Imported) {
+    out->Status = rsNotRun;
+    return;
   }
   // The editor's exit code tells nothing: what counts is what the registry holds now.
-  out.Check = CheckRegEntriesRestored(text);
-  out.Status = out.Check.AllPresent() ? rsRestored : rsIncomplete;
+  out->Check = CheckRegEntriesRestored(text);
+  out->Status = out->Check.OutOfMemory ? rsNoMemory : out->Check.AllPresent() ? rsRestored : rsIncomplete;
+}
+
+}  // namespace
+
+TRestoreOutcome RestoreRegFile(const std::wstring& file, const TImportRunner& runImport) {
+  TRestoreOutcome out;
+  try {
+    Restore(file, runImport, &out);
+  } catch (const std::bad_alloc&) {
+    out.Status = rsNoMemory;
+    out.Check = TRestoreCheck{};
+  }
   return out;
 }
 

@@ -1,7 +1,8 @@
 // Restoring one .reg backup: the file is read once, refused whole when it
 // cannot be read or when any line of it would delete registry data, imported
 // by the registry editor otherwise, and then checked entry by entry. The
-// caller deletes the file only on rsRestored.
+// caller deletes the file only on rsRestored. No exception leaves it: memory
+// that runs out anywhere on the way gives rsNoMemory.
 #pragma once
 #include <functional>
 #include <string>
@@ -13,7 +14,7 @@ namespace registry {
 enum TRestoreStatus {
   rsUnreadable,  // the file cannot be read as .reg text; nothing imported
   rsTooLarge,    // the file is larger than the reader takes (kMaxRegFileBytes); nothing imported
-  rsNoMemory,    // memory ran out while the file was read; nothing imported
+  rsNoMemory,    // memory ran out: while the file was read (nothing imported) or checked (Imported)
   rsDeletes,     // a line would delete; nothing imported
   rsNotRun,      // the editor did not run to its end
   rsIncomplete,  // imported, but not every entry is back (or none could be checked)
@@ -23,6 +24,7 @@ enum TRestoreStatus {
 struct TRestoreOutcome {
   TRestoreStatus Status = rsUnreadable;
   int Line = 0;          // rsDeletes: the first deleting line
+  bool Imported = false; // the editor ran to its end
   TRestoreCheck Check;   // rsIncomplete, rsRestored
 };
 
