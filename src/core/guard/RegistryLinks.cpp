@@ -144,13 +144,6 @@ REGSAM PartAccess(const std::vector<std::wstring>& parts, size_t i, REGSAM acces
   return sys::SameText(parts[i + 1], kViewPart) ? KEY_WOW64_64KEY : access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
 }
 
-// "\\A\\B" is right below "\\A".
-bool IsRightBelow(const std::wstring& name, const std::wstring& parentName) {
-  return name.size() > parentName.size() + 1 && name[parentName.size()] == L'\\' &&
-         sys::SameText(name.substr(0, parentName.size()), parentName) &&
-         name.find(L'\\', parentName.size() + 1) == std::wstring::npos;
-}
-
 }  // namespace
 
 // OpenPath through a KeyChain.
@@ -175,16 +168,6 @@ struct ChainWalk {
     const REGSAM views = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
     return held.reusable && held.text == parts[i] && (held.access & views) == (wanted & views) &&
            (held.access & wanted) == wanted;
-  }
-
-  // The held part that `next` was opened from (with `rc`) still bears its
-  // name: a key opened right below that name shows it, anything else asks
-  // the part itself. A failure there is not trusted: the path is opened
-  // afresh.
-  static bool StillNamed(const Part& held, LONG rc, const TStep& next, bool followed) {
-    if (rc != ERROR_SUCCESS) return false;
-    if (!followed && IsRightBelow(next.name, held.name)) return true;
-    return sys::SameText(KeyNativeName(held.key), held.name);
   }
 
   // `stale`: a held part was not where it had been; nothing is answered.
@@ -221,13 +204,14 @@ struct ChainWalk {
       TStep next;
       bool followed = false;
       LONG rc = OpenStep(at, parts[i], partAccess, follow, linkMet, &next, isLink, &followed);
-      if (i == shared && shared > 0 && !StillNamed(held.back(), rc, next, followed)) {
-        if (next.key != nullptr) ::RegCloseKey(next.key);
-        *isLink = false;
-        *stale = true;
-        return ERROR_CANTREAD;
+      // The part opened below a held part lies right below the name that
+      // part had (OpenStep checks it), so it is still there. A failure
+      // there may come of a held part that is gone or moved: the path is
+      // opened afresh for the answer.
+      if (rc != ERROR_SUCCESS) {
+        *stale = i == shared && shared > 0;
+        return rc;
       }
-      if (rc != ERROR_SUCCESS) return rc;
       reusable = reusable && !*isLink && !followed;
       held.push_back(Part{parts[i], partAccess, next.key, next.name, reusable, KeyLife::Unknown});
       at = next;

@@ -61,8 +61,9 @@ enum class KeyLife { Unknown, Lasting, Volatile };
 // the root. A held part is used again only where it is a key that is no
 // link nor below one, opened for the same view with the rights now asked,
 // and only while it still bears the name it had: the part opened next below
-// it must lie right below that name, or it is asked for its name again. Any
-// doubt drops the chain and opens the path from the root. One thread only.
+// it must lie right below that name, and a path that ends at a held part
+// asks it for its name again. Any doubt, and any failure below a held part,
+// drops the chain and opens the path from the root. One thread only.
 class KeyChain {
  public:
   KeyChain() = default;
