@@ -159,7 +159,8 @@ void BenchHiveSection(std::vector<int> sizes) {
       std::printf("%8d %-14s %7u %9.3f %10.0f %9.3f %10.0f %8.1f %7.2f\n", total, tree.Name,
                   static_cast<unsigned>(rows - baseRows), scan, total / scan, bare, total / bare,
                   scan / total * 1e6, scan / bare);
-      if (static_cast<int>(visited) != total) std::printf("         the bare walk saw %u keys\n", static_cast<unsigned>(visited));
+      if (static_cast<int>(visited) != total)
+        std::printf("         the bare walk saw %u keys\n", static_cast<unsigned>(visited));
       std::fflush(stdout);
       ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
     }

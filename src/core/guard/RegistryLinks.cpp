@@ -213,7 +213,7 @@ struct ChainWalk {
         return rc;
       }
       reusable = reusable && !*isLink && !followed;
-      held.push_back(Part{parts[i], partAccess, next.key, next.name, reusable, KeyLife::Unknown});
+      held.push_back(Part{parts[i], partAccess, next.key, next.name, reusable, followed, KeyLife::Unknown});
       at = next;
     }
     *key = held.back().key;
@@ -229,9 +229,11 @@ void KeyChain::Keep(size_t count) {
 }
 
 KeyLife KeyChain::Life(HKEY key) const {
+  bool volatileAbove = false;
   for (const Part& part : parts_) {
-    if (part.life == KeyLife::Volatile) return KeyLife::Volatile;
-    if (part.key == key) return part.life;
+    if (part.viaLink) volatileAbove = false;
+    if (part.key == key) return volatileAbove ? KeyLife::Volatile : part.life;
+    volatileAbove = volatileAbove || part.life == KeyLife::Volatile;
   }
   return KeyLife::Unknown;
 }
@@ -240,7 +242,8 @@ void KeyChain::SetLife(HKEY key, KeyLife life) {
   for (size_t i = 0; i < parts_.size(); ++i) {
     if (parts_[i].key != key) continue;
     parts_[i].life = life;
-    for (size_t above = 0; life == KeyLife::Lasting && above < i; ++above) parts_[above].life = KeyLife::Lasting;
+    for (size_t at = i; life == KeyLife::Lasting && at > 0 && !parts_[at].viaLink; --at)
+      parts_[at - 1].life = KeyLife::Lasting;
     return;
   }
 }

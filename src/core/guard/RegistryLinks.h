@@ -77,7 +77,8 @@ class KeyChain {
   }
   // What is known of the held key `key`: Volatile when it or a held part
   // above it is volatile (the system gives a volatile key volatile subkeys
-  // only), Lasting when it was found lasting.
+  // only), Lasting when it was found lasting. A key a link led to lies
+  // elsewhere: the parts above the link tell nothing of it, nor it of them.
   KeyLife Life(HKEY key) const;
   // A lasting key also tells that every part above it lasts.
   void SetLife(HKEY key, KeyLife life);
@@ -90,6 +91,7 @@ class KeyChain {
     HKEY key;
     std::wstring name;  // its native name then
     bool reusable;      // no link, nor below one
+    bool viaLink;       // the key a link led to, not a subkey of the part above
     KeyLife life;
   };
   void Keep(size_t count);
