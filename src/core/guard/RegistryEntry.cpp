@@ -1,6 +1,5 @@
 #include "core/guard/RegistryEntry.h"
 
-#include <atomic>
 #include <cstddef>
 
 #include "core/guard/RegistryGuard.h"
@@ -18,21 +17,34 @@ struct KeyFlagsInformation {
 const int kKeyFlagsInformation = 5;
 const ULONG kKeyFlagVolatile = 0x1;
 
-// Volatile or Open as the key's flags tell; Unknown where the system does
-// not answer. A system that does not know the question is not asked again.
-EntryState FlagVolatility(HKEY key) {
-  static std::atomic<bool> unanswered{false};
-  if (unanswered) return EntryState::Unknown;
+// Volatile or Open as the key's flags read; Unknown when they cannot be read.
+EntryState ReadFlags(HKEY key) {
   KeyFlagsInformation info{};
   ULONG size = 0;
   const LONG status = QueryKeyInformation(key, kKeyFlagsInformation, &info, sizeof(info), &size);
-  if (status >= 0 && size >= offsetof(KeyFlagsInformation, ControlFlags))
-    return (info.KeyFlags & kKeyFlagVolatile) != 0 ? EntryState::Volatile : EntryState::Open;
-  const ULONG code = static_cast<ULONG>(status);
-  if (status >= 0 || code == 0xC000000DuL || code == 0xC0000003uL || code == 0xC0000002uL)
-    unanswered = true;  // invalid parameter, invalid class, not implemented
-  return EntryState::Unknown;
+  if (status < 0 || size < offsetof(KeyFlagsInformation, ControlFlags)) return EntryState::Unknown;
+  return (info.KeyFlags & kKeyFlagVolatile) != 0 ? EntryState::Volatile : EntryState::Open;
 }
+
+EntryState ReadMachineKeyFlags(const wchar_t* path) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return EntryState::Unknown;
+  const EntryState state = ReadFlags(key);
+  ::RegCloseKey(key);
+  return state;
+}
+
+// The flags are trusted once they read as they must for two keys every
+// system has: the hardware key, made anew at each start, volatile, and the
+// software key lasting. A system that does not tell them (Wine answers the
+// question as an invalid parameter) or tells them otherwise is not asked.
+bool FlagsTellVolatility() {
+  static const bool told = ReadMachineKeyFlags(L"HARDWARE") == EntryState::Volatile &&
+                           ReadMachineKeyFlags(L"SOFTWARE") == EntryState::Open;
+  return told;
+}
+
+EntryState FlagVolatility(HKEY key) { return FlagsTellVolatility() ? ReadFlags(key) : EntryState::Unknown; }
 
 // A probe subkey made through the key's own handle and deleted through its
 // own: Volatile, Open (a lasting key) or Unknown. A probe name that exists
