@@ -133,6 +133,7 @@ void TScanTaskThread::RunSections() {
     } catch (...) {
       // A value or key the section did not expect ends that section only.
     }
+    FFixChain.Clear();
     Synchronize([this] { NotifySectionDone(); });
   }
   if (Terminated()) return;
@@ -146,13 +147,7 @@ void TScanTaskThread::RunSection(int id) {
   FCurrentSection = id;
   FProblem = section->Problem;
   if (section->Title != nullptr) ShowTitle(section->Title);
-  try {
-    if (section->Routine != nullptr) (this->*section->Routine)();
-  } catch (...) {
-    FFixChain.Clear();
-    throw;
-  }
-  FFixChain.Clear();
+  if (section->Routine != nullptr) (this->*section->Routine)();
 }
 
 void TScanTaskThread::NotifySectionDone() {
