@@ -1,11 +1,13 @@
 // Times the HKEY_CURRENT_USER section over a seeded subtree against a bare
-// enumeration of the same keys, and the Custom Controls section over seeded
-// interfaces and type libraries. Run it inside a throw-away Wine prefix only
-// (run.sh does): it writes to HKEY_CURRENT_USER\Software\VantorelBench and
-// below HKEY_CLASSES_ROOT\Interface and \TypeLib.
-//   scan_bench [key counts...]   the hive section only
-//   scan_bench controls          the Custom Controls section only
-//   scan_bench                   both
+// enumeration of the same keys, for a tree with no problems and for one with
+// a row in every key, and the Custom Controls section over seeded interfaces
+// and type libraries. Run it inside a throw-away Wine prefix only (run.sh
+// does): it writes to HKEY_CURRENT_USER\Software\VantorelBench and below
+// HKEY_CLASSES_ROOT\Interface and \TypeLib.
+//   scan_bench [key counts...]        the hive section only
+//   scan_bench controls               the Custom Controls section only
+//   scan_bench                        both
+//   scan_bench once <keys> clean|rows one scan of one tree (requests.sh counts its requests)
 #include <windows.h>
 
 #include "../BenchClock.h"
@@ -54,8 +56,16 @@ void SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+// The two trees: every key's Folder value names the bench's own folder, or a
+// missing folder below it, which makes a row of every key.
+struct TTree {
+  const char* Name;
+  bool RowPerKey;
+};
+const TTree kTrees[] = {{"no problems", false}, {"a row per key", true}};
+
 // Key i (1-based) has the children 10i+1 .. 10i+10; 0 is the bench key itself.
-void SeedChildren(HKEY parent, int node, int total, const TPaths& paths) {
+void SeedChildren(HKEY parent, int node, int total, const TPaths& paths, const TTree& tree) {
   for (int c = node * kFanOut + 1; c <= node * kFanOut + kFanOut && c <= total; ++c) {
     HKEY key = nullptr;
     std::wstring name = L"K" + std::to_wstring(c);
@@ -65,16 +75,17 @@ void SeedChildren(HKEY parent, int node, int total, const TPaths& paths) {
     ::RegSetValueExW(key, L"Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof(count));
     SetText(key, L"Label", L"Bench entry number " + std::to_wstring(c));
     SetText(key, L"Program", paths.present);
-    SetText(key, L"Folder", paths.folder + L"\\Missing\\Folder" + std::to_wstring(c) + L"\\");
-    SeedChildren(key, c, total, paths);
+    SetText(key, L"Folder",
+            tree.RowPerKey ? paths.folder + L"\\Missing\\Folder" + std::to_wstring(c) + L"\\" : paths.folder + L"\\");
+    SeedChildren(key, c, total, paths, tree);
     ::RegCloseKey(key);
   }
 }
 
-void Seed(int total, const TPaths& paths) {
+void Seed(int total, const TPaths& paths, const TTree& tree) {
   HKEY root = nullptr;
   ::RegCreateKeyExW(HKEY_CURRENT_USER, kBenchKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root, nullptr);
-  SeedChildren(root, 0, total, paths);
+  SeedChildren(root, 0, total, paths, tree);
   ::RegCloseKey(root);
 }
 
@@ -130,31 +141,43 @@ void BenchHiveSection(std::vector<int> sizes) {
   size_t baseRows = 0;
   double base = Best([&] { return TimeSection(&baseRows); });
   std::printf("baseline: HKEY_CURRENT_USER section %.3f s, %u rows\n", base, static_cast<unsigned>(baseRows));
-  std::printf("%8s %10s %12s %12s %12s %10s %7s\n", "keys", "scan s", "scan keys/s", "bare s", "bare keys/s", "us/key",
-              "ratio");
-  double firstPerKey = 0;
+  std::printf("%8s %-14s %7s %9s %10s %9s %10s %8s %7s\n", "keys", "tree", "rows", "scan s", "scan keys/s", "bare s",
+              "bare keys/s", "us/key", "ratio");
   for (int total : sizes) {
-    Seed(total, paths);
-    // Interleaved, best of each: the registry server saves its files now
-    // and then, which stalls whichever run it meets.
-    size_t rows = 0, visited = 0;
-    double scan = 1e30, bare = 1e30;
-    for (int r = 0; r < kRepeats; ++r) {
-      scan = std::min(scan, TimeSection(&rows) - base);
-      double start = Now();
-      visited = BareWalk(HKEY_CURRENT_USER, kBenchKey) - 1;
-      bare = std::min(bare, Now() - start);
+    for (const TTree& tree : kTrees) {
+      Seed(total, paths, tree);
+      // Interleaved, best of each: the registry server saves its files now
+      // and then, which stalls whichever run it meets.
+      size_t rows = 0, visited = 0;
+      double scan = 1e30, bare = 1e30;
+      for (int r = 0; r < kRepeats; ++r) {
+        scan = std::min(scan, TimeSection(&rows) - base);
+        double start = Now();
+        visited = BareWalk(HKEY_CURRENT_USER, kBenchKey) - 1;
+        bare = std::min(bare, Now() - start);
+      }
+      std::printf("%8d %-14s %7u %9.3f %10.0f %9.3f %10.0f %8.1f %7.2f\n", total, tree.Name,
+                  static_cast<unsigned>(rows - baseRows), scan, total / scan, bare, total / bare,
+                  scan / total * 1e6, scan / bare);
+      if (static_cast<int>(visited) != total)
+        std::printf("         the bare walk saw %u keys\n", static_cast<unsigned>(visited));
+      std::fflush(stdout);
+      ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
     }
-    double perKey = scan / total * 1e6;
-    if (firstPerKey == 0) firstPerKey = perKey;
-    std::printf("%8d %10.3f %12.0f %12.3f %12.0f %10.1f %7.2f\n", total, scan, total / scan, bare, total / bare, perKey,
-                scan / bare);
-    std::printf("         rows found %u (expected %d), keys walked %u, time per key %+.0f%% against the first size\n",
-                static_cast<unsigned>(rows - baseRows), total, static_cast<unsigned>(visited),
-                (perKey / firstPerKey - 1) * 100);
-    std::fflush(stdout);
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
   }
+  ::DeleteFileW(paths.present.c_str());
+  ::RemoveDirectoryW(paths.folder.c_str());
+}
+
+// One scan of one tree, for a count of its server requests.
+void ScanOnce(int total, bool rowPerKey) {
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
+  TPaths paths = MakeFolder();
+  Seed(total, paths, kTrees[rowPerKey ? 1 : 0]);
+  size_t rows = 0;
+  TimeSection(&rows);
+  std::printf("%u rows\n", static_cast<unsigned>(rows));
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
   ::DeleteFileW(paths.present.c_str());
   ::RemoveDirectoryW(paths.folder.c_str());
 }
@@ -255,6 +278,10 @@ void BenchCustomControls() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 4 && std::wstring(argv[1]) == L"once") {
+    ScanOnce(_wtoi(argv[2]), std::wstring(argv[3]) == L"rows");
+    return 0;
+  }
   const bool controlsOnly = argc > 1 && std::wstring(argv[1]) == L"controls";
   std::vector<int> sizes;
   for (int i = 1; i < argc && !controlsOnly; ++i) sizes.push_back(_wtoi(argv[i]));

@@ -76,7 +76,7 @@ TFixTarget FixTargetOf(const std::wstring& K, const std::wstring& D, int FixKind
   }
 }
 
-TFixEntry::TFixEntry(HKEY root, const std::wstring& path) {
+TFixEntry::TFixEntry(HKEY root, const std::wstring& path, guard::KeyChain* chain) {
   if (path.empty() || !guard::IsCleanKeyPath(path)) {
     Set(fvRefused, L"An empty or incomplete key path is never deleted.");
     return;
@@ -89,7 +89,7 @@ TFixEntry::TFixEntry(HKEY root, const std::wstring& path) {
   // A class goes only when it holds no subkeys: it is opened alone and
   // asked, never with a tree such as CLSID below it.
   const bool isClass = place == guard::KeyPlace::Class;
-  if (!Open(root, path, isClass ? guard::EntryScope::Key : guard::EntryScope::Tree)) return;
+  if (!Open(root, path, isClass ? guard::EntryScope::Key : guard::EntryScope::Tree, chain)) return;
   if (isClass && HasSubKeys(entry_->Key().Handle())) {
     Set(fvRefused, L"A class that holds subkeys is never deleted whole.");
     return;
@@ -97,12 +97,13 @@ TFixEntry::TFixEntry(HKEY root, const std::wstring& path) {
   JudgeVolatile();
 }
 
-TFixEntry::TFixEntry(HKEY root, const std::wstring& path, const std::wstring& valueName, bool backup) {
+TFixEntry::TFixEntry(HKEY root, const std::wstring& path, const std::wstring& valueName, bool backup,
+                     guard::KeyChain* chain) {
   if (!guard::IsCleanKeyPath(path)) {
     Set(fvRefused, L"The key path has an empty part.");
     return;
   }
-  if (!Open(root, path, guard::EntryScope::Values)) return;
+  if (!Open(root, path, guard::EntryScope::Values, chain)) return;
   LONG rc = ::RegQueryValueExW(entry_->Key().Handle(), valueName.c_str(), nullptr, nullptr, nullptr, nullptr);
   if (rc == ERROR_FILE_NOT_FOUND) {
     Set(fvMissing, L"The value does not exist.");
@@ -113,8 +114,8 @@ TFixEntry::TFixEntry(HKEY root, const std::wstring& path, const std::wstring& va
   }
 }
 
-bool TFixEntry::Open(HKEY root, const std::wstring& path, guard::EntryScope scope) {
-  entry_ = std::make_unique<guard::KeyEntry>(root, path, scope, guard::kEntryDelete);
+bool TFixEntry::Open(HKEY root, const std::wstring& path, guard::EntryScope scope, guard::KeyChain* chain) {
+  entry_ = std::make_unique<guard::KeyEntry>(root, path, scope, guard::kEntryDelete, chain);
   switch (entry_->State()) {
     case guard::EntryState::Open: return true;
     case guard::EntryState::Missing: Set(fvMissing, L"The key does not exist."); break;
@@ -145,13 +146,13 @@ void TFixEntry::Set(TFixVerdict verdict, std::wstring reason) {
   reason_ = std::move(reason);
 }
 
-bool FixWouldGoAhead(const TProblemRow& row) {
+bool FixWouldGoAhead(const TProblemRow& row, guard::KeyChain* chain) {
   const TFixTarget t = FixTargetOf(row.RegistryKey, row.Data, row.FixKind);
   if (t.Kind != TFixTarget::tkKey && t.Kind != TFixTarget::tkValue) return true;
   HKEY root = RootFromName(t.RootName);
   if (root == nullptr) return false;
-  if (t.Kind == TFixTarget::tkKey) return TFixEntry(root, t.Key).GoAhead();
-  return TFixEntry(root, t.Key, t.ValueName, true).GoAhead();
+  if (t.Kind == TFixTarget::tkKey) return TFixEntry(root, t.Key, chain).GoAhead();
+  return TFixEntry(root, t.Key, t.ValueName, true, chain).GoAhead();
 }
 
 }  // namespace registry

@@ -38,10 +38,12 @@ enum TFixVerdict {
 // is to be backed up, whether it is volatile.
 class TFixEntry {
  public:
-  // The whole key `path` below `root`.
-  TFixEntry(HKEY root, const std::wstring& path);
+  // The whole key `path` below `root`. A `chain` (the scan's) lends the
+  // parts of the path it holds and keeps those opened.
+  TFixEntry(HKEY root, const std::wstring& path, core::guard::KeyChain* chain = nullptr);
   // The value `valueName` of the key `path`; `backup`: it is to be backed up.
-  TFixEntry(HKEY root, const std::wstring& path, const std::wstring& valueName, bool backup);
+  TFixEntry(HKEY root, const std::wstring& path, const std::wstring& valueName, bool backup,
+            core::guard::KeyChain* chain = nullptr);
 
   TFixVerdict Verdict() const { return verdict_; }
   const std::wstring& Reason() const { return reason_; }
@@ -51,7 +53,7 @@ class TFixEntry {
   core::guard::KeyEntry& Held() { return *entry_; }
 
  private:
-  bool Open(HKEY root, const std::wstring& path, core::guard::EntryScope scope);
+  bool Open(HKEY root, const std::wstring& path, core::guard::EntryScope scope, core::guard::KeyChain* chain);
   void JudgeVolatile();
   void Set(TFixVerdict verdict, std::wstring reason);
 
@@ -62,7 +64,8 @@ class TFixEntry {
 
 // Whether the fix would go ahead with the row now: a row whose key or value
 // it would refuse, or could not find where the scan found it, is not listed.
-// A shortcut file, or a row that names no key, is not judged here.
-bool FixWouldGoAhead(const TProblemRow& row);
+// A shortcut file, or a row that names no key, is not judged here. The scan
+// passes its `chain`, so that the rows of one branch share its parts.
+bool FixWouldGoAhead(const TProblemRow& row, core::guard::KeyChain* chain = nullptr);
 
 }  // namespace registry

@@ -133,6 +133,7 @@ void TScanTaskThread::RunSections() {
     } catch (...) {
       // A value or key the section did not expect ends that section only.
     }
+    FFixChain.Clear();
     Synchronize([this] { NotifySectionDone(); });
   }
   if (Terminated()) return;
@@ -163,9 +164,10 @@ void TScanTaskThread::ShowCurrentKey(const std::wstring& key) { FShared->Status.
 
 // Every section's rows pass here: a row the fix would refuse (a link on the
 // key's path or below it, a volatile key) would come back after every fix.
-// The judgement writes a probe key, so it is made of the rows found only.
+// The judgement may write a probe key, so it is made of the rows found only;
+// the rows of one branch share the keys opened on its path.
 void TScanTaskThread::AddProblemRow(TProblemRow row) {
-  if (FixWouldGoAhead(row)) FShared->Rows.Push(std::move(row));
+  if (FixWouldGoAhead(row, &FFixChain)) FShared->Rows.Push(std::move(row));
 }
 
 void TScanTaskThread::AddValueProblemRow(const std::wstring& problem, const std::wstring& keyPath,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/guard/RegistryLinks.h"
 #include "registry/PathCheck.h"
 #include "registry/RegKey.h"
 #include "sys/RegistryKey.h"
@@ -163,6 +164,9 @@ class TScanTaskThread : public sys::Thread {
   std::shared_ptr<TScanShared> FShared;
   std::shared_ptr<TScanPoster> FPoster;
   std::wstring FProblem;
+  // The keys the filter of the rows opened last, for the next row of the
+  // same branch; emptied after every section.
+  core::guard::KeyChain FFixChain;
 };
 
 // "3" -> 3; anything that is not a whole decimal number -> 0.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 
 #include "FakeFileSystem.h"
 #include "RegistryFixture.h"
@@ -109,6 +111,126 @@ TEST_F(TreeWalk, KeysThatCannotBeOpenedAreSkippedAndTheWalkGoesOn) {
   DeleteLink(HKEY_CURRENT_USER, kWalk + std::wstring(L"\\B"));
   EXPECT_EQ(Without(rows, {}), (TRows{{L"Problem", L"C:\\Gone\\a.exe", kWalkPath + L"\\A\\Bad", fkDeleteValue},
                                      {L"Problem", L"C:\\Gone\\c.exe", kWalkPath + L"\\C\\Bad", fkDeleteValue}}));
+}
+
+namespace {
+
+const std::wstring kTarget = std::wstring(kBase) + L"\\LinkTarget";
+
+void Bad(const std::wstring& key) { SetText(HKEY_CURRENT_USER, key, L"Bad", L"C:\\Gone\\app.exe"); }
+std::wstring Under(const std::wstring& walkKey) { return std::wstring(kWalk) + L"\\" + walkKey; }
+
+bool RenameKey(const std::wstring& key, const std::wstring& newName) {
+  using RenameFn = LONG(WINAPI*)(HKEY, LPCWSTR, LPCWSTR);
+  auto rename = reinterpret_cast<RenameFn>(::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"), "RegRenameKey"));
+  return rename != nullptr && rename(HKEY_CURRENT_USER, key.c_str(), newName.c_str()) == ERROR_SUCCESS;
+}
+
+bool LinkToTarget(const std::wstring& walkKey) {
+  return MakeRegLink(Under(walkKey), testing_support::NativeUserKey(kTarget));
+}
+
+void MakeVolatile(const std::wstring& key) {
+  HKEY k = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &k,
+                        nullptr) == ERROR_SUCCESS)
+    ::RegCloseKey(k);
+}
+
+}  // namespace
+
+// The rows of one branch share the keys their filter opened. A branch that
+// changes between two rows (a key renamed, its name then given to a link or
+// a volatile key) is judged afresh, never on the key held for the old name;
+// a sibling whose name only starts like a held key's is not that key. Each
+// case: one walk, the change, a second walk by the same thread; the keys
+// (below the walk) whose bad value the second walk lists.
+TEST_F(TreeWalk, ABranchThatChangedBetweenRowsIsJudgedAfresh) {
+  struct Case {
+    const char* what;
+    std::function<void()> seed;
+    std::function<bool()> change;  // false: this registry cannot make the change
+    std::vector<std::wstring> listed;
+  };
+  const Case cases[] = {
+      {"a held key renamed, its name made a link",
+       [] {
+         Bad(Under(L"Branch\\Key"));
+         Bad(kTarget + L"\\Key");
+       },
+       [] { return RenameKey(Under(L"Branch"), L"Moved") && LinkToTarget(L"Branch"); },
+       {L"Moved\\Key"}},
+      {"a row below a held key renamed, its name made a link",
+       [] {
+         Bad(Under(L"Branch\\Key"));
+         SetText(HKEY_CURRENT_USER, Under(L"Branch\\Key\\Deeper"), L"Good", L"C:\\Present\\app.exe");
+         Bad(kTarget + L"\\Key\\Deeper");
+       },
+       [] {
+         Bad(Under(L"Branch\\Key\\Deeper"));  // listed as Moved\Key\Deeper
+         return RenameKey(Under(L"Branch"), L"Moved") && LinkToTarget(L"Branch");
+       },
+       {L"Moved\\Key", L"Moved\\Key\\Deeper"}},
+      {"a held key renamed, a key made anew in its place",
+       [] { Bad(Under(L"Branch\\Key")); },
+       [] {
+         if (!RenameKey(Under(L"Branch"), L"Moved")) return false;
+         Bad(Under(L"Branch\\Key\\Deeper"));
+         return true;
+       },
+       {L"Moved\\Key", L"Branch\\Key\\Deeper"}},
+      {"a held key deleted, its name made a link",
+       [] {
+         Bad(Under(L"Branch\\Key"));
+         Bad(kTarget + L"\\Key");
+       },
+       [] {
+         DeleteTree(HKEY_CURRENT_USER, Under(L"Branch"));
+         return LinkToTarget(L"Branch");
+       },
+       {}},
+      {"a held lasting key renamed, its name made volatile",
+       [] { Bad(Under(L"Branch\\Key")); },
+       [] {
+         if (!RenameKey(Under(L"Branch"), L"Moved")) return false;
+         MakeVolatile(Under(L"Branch"));
+         MakeVolatile(Under(L"Branch\\Key"));
+         Bad(Under(L"Branch\\Key"));
+         return true;
+       },
+       {L"Moved\\Key"}},
+      {"a volatile key below a held lasting key", [] { Bad(Under(L"Lasting")); },
+       [] {
+         MakeVolatile(Under(L"Lasting\\Volatile"));
+         Bad(Under(L"Lasting\\Volatile"));
+         return true;
+       },
+       {L"Lasting"}},
+      {"a link whose name starts with a held key's", [] {
+         Bad(Under(L"Pre\\Key"));
+         Bad(kTarget + L"\\Key");
+       },
+       [] { return LinkToTarget(L"Prefix"); }, {L"Pre\\Key"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteTree(HKEY_CURRENT_USER, kBase);
+    c.seed();
+    TWalkThread thread(TScanSettings{false, 0, false, fs_});
+    thread.Walk(sidHkcu, L"HKEY_CURRENT_USER", kWalk);
+    const bool changed = c.change();
+    TRows rows = changed ? thread.Walk(sidHkcu, L"HKEY_CURRENT_USER", kWalk) : TRows{};
+    for (const wchar_t* link : {L"Branch", L"Prefix"}) RemoveRegLink(Under(link));
+    if (!changed) {
+      std::printf("skipped (this registry cannot make the change): %s\n", c.what);
+      continue;
+    }
+    TRows expected;
+    for (const auto& key : c.listed)
+      expected.push_back({L"Problem", L"C:\\Gone\\app.exe", kWalkPath + L"\\" + key + L"\\Bad", fkDeleteValue});
+    EXPECT_TRUE(Without(rows, expected).empty()) << "unexpected:\n" << Describe(Without(rows, expected));
+    EXPECT_TRUE(Without(expected, rows).empty()) << "missing:\n" << Describe(Without(expected, rows));
+  }
 }
 
 TEST_F(TreeWalk, SkipTablesBelongToTheirSection) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/guard/RegistryLinks.h"
+
 namespace core {
 namespace guard {
 
@@ -16,7 +18,9 @@ namespace guard {
 class HeldKey {
  public:
   HeldKey() = default;
-  HeldKey(HKEY handle, std::wstring name) : handle_(handle), name_(std::move(name)) {}
+  // `owned`: closed with it; else the handle belongs to a KeyChain.
+  HeldKey(HKEY handle, std::wstring name, bool owned = true)
+      : handle_(handle), name_(std::move(name)), owned_(owned) {}
   ~HeldKey();
   HeldKey(HeldKey&& other) noexcept;
   HeldKey& operator=(HeldKey&& other) noexcept;
@@ -33,6 +37,7 @@ class HeldKey {
  private:
   HKEY handle_ = nullptr;
   std::wstring name_;
+  bool owned_ = true;
   std::vector<HeldKey> subKeys_;
 };
 
@@ -59,8 +64,10 @@ constexpr REGSAM kEntryDelete = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | 
 class KeyEntry {
  public:
   // Opens `path` below `root` with `access` (its WOW64 view flags apply to
-  // every part). A path with an empty part is Unknown.
-  KeyEntry(HKEY root, const std::wstring& path, EntryScope scope, REGSAM access);
+  // every part). A path with an empty part is Unknown. Through a `chain`
+  // (which must outlive the entry) the key's path starts from the parts the
+  // chain holds, and what is learnt of their volatility stays there.
+  KeyEntry(HKEY root, const std::wstring& path, EntryScope scope, REGSAM access, KeyChain* chain = nullptr);
   KeyEntry(const KeyEntry&) = delete;
   KeyEntry& operator=(const KeyEntry&) = delete;
 
@@ -71,10 +78,11 @@ class KeyEntry {
   const std::wstring& LinkPath() const { return linkPath_; }
   const HeldKey& Key() const { return key_; }
 
-  // Whether a held key is volatile, asked through its own handle: the system
-  // refuses a volatile key a lasting subkey, and one made by the question is
-  // deleted at once through its handle. It writes, so it is asked only of
-  // entries about to be deleted. Volatile or Unknown become the state.
+  // Whether a held key is volatile, asked through its own handle: of its
+  // flags where the system tells them, else by a lasting subkey, which the
+  // system refuses a volatile key and which is deleted at once through its
+  // handle. That may write, so it is asked only of entries about to be
+  // deleted. Volatile or Unknown become the state.
   EntryState CheckVolatile();
   // One value of the held key.
   LONG DeleteValue(const std::wstring& name) const;
@@ -84,11 +92,13 @@ class KeyEntry {
 
  private:
   EntryState Fail(EntryState state, LONG error);
+  EntryState TopVolatility();
   void HoldTree(HeldKey* key, const std::wstring& below, REGSAM access);
 
   EntryState state_ = EntryState::Unknown;
   LONG error_ = ERROR_SUCCESS;
   std::wstring linkPath_;
+  KeyChain* chain_ = nullptr;
   HeldKey key_;
 };
 

@@ -111,9 +111,10 @@ struct TStep {
 
 // The part below `at`, opened as itself and checked to lie below it; a link
 // is followed where `follow` and it is the system's, else it ends the walk
-// (kept and told by `isLink` where it is not to be followed).
+// (kept and told by `isLink` where it is not to be followed). `followed`
+// tells that a link was followed.
 LONG OpenStep(const TStep& at, const std::wstring& part, REGSAM access, bool follow, LONG linkMet, TStep* next,
-              bool* isLink) {
+              bool* isLink, bool* followed = nullptr) {
   bool link = false;
   LONG rc = OpenPart(at.key, part, access, &next->key, &link);
   if (rc == ERROR_SUCCESS) rc = CheckBelow(at.name, part, next->key, &next->name, linkMet);
@@ -129,10 +130,131 @@ LONG OpenStep(const TStep& at, const std::wstring& part, REGSAM access, bool fol
     next->key = nullptr;
   }
   *isLink = rc == ERROR_SUCCESS && link && !follow;
+  if (followed != nullptr) *followed = rc == ERROR_SUCCESS && link && follow;
   return rc;
 }
 
+// The access a part of `parts` is opened with: the view for the parts on
+// the way, all of `access` for the last.
+REGSAM PartAccess(const std::vector<std::wstring>& parts, size_t i, REGSAM access) {
+  if (i + 1 == parts.size()) return access;
+  // A 32-bit view opens a key that holds a "Wow6432Node" as that key
+  // instead, from which the part named next cannot be reached; a path
+  // that names it means the key itself, as a whole-path open takes it.
+  return sys::SameText(parts[i + 1], kViewPart) ? KEY_WOW64_64KEY : access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+}
+
 }  // namespace
+
+// OpenPath through a KeyChain.
+struct ChainWalk {
+  using Part = KeyChain::Part;
+
+  static LONG Open(KeyChain* chain, HKEY parent, const std::wstring& path, REGSAM access, LONG linkMet, LastPart last,
+                   HKEY* key, bool* isLink) {
+    const std::vector<std::wstring> parts = KeyPathParts(path);
+    bool stale = false;
+    LONG rc = Walk(chain, parent, parts, access, linkMet, last, key, isLink, &stale);
+    if (!stale) return rc;
+    chain->Clear();
+    return Walk(chain, parent, parts, access, linkMet, last, key, isLink, &stale);
+  }
+
+ private:
+  // The held part serves as part `i`: the same text, the same view, at
+  // least the rights asked, and no link on the way to it.
+  static bool Serves(const Part& held, const std::vector<std::wstring>& parts, size_t i, REGSAM access) {
+    const REGSAM wanted = PartAccess(parts, i, access);
+    const REGSAM views = KEY_WOW64_32KEY | KEY_WOW64_64KEY;
+    return held.reusable && held.text == parts[i] && (held.access & views) == (wanted & views) &&
+           (held.access & wanted) == wanted;
+  }
+
+  // `stale`: a held part was not where it had been; nothing is answered.
+  static LONG Walk(KeyChain* chain, HKEY parent, const std::vector<std::wstring>& parts, REGSAM access,
+                   LONG linkMet, LastPart last, HKEY* key, bool* isLink, bool* stale) {
+    *key = nullptr;
+    *isLink = false;
+    *stale = false;
+    auto& held = chain->parts_;
+    if (chain->root_ != parent) {
+      chain->Clear();
+      chain->root_ = parent;
+    }
+    size_t shared = 0;
+    while (shared < held.size() && shared < parts.size() && Serves(held[shared], parts, shared, access)) ++shared;
+    chain->Keep(shared);
+    if (shared == parts.size()) {  // a path that ends at a held part asks it for its name
+      *stale = !sys::SameText(KeyNativeName(held.back().key), held.back().name);
+      if (*stale) return ERROR_CANTREAD;
+      *key = held.back().key;
+      return ERROR_SUCCESS;
+    }
+    TStep at{parent, std::wstring()};
+    if (shared > 0) {
+      at = TStep{held.back().key, held.back().name};
+    } else if (!IsRootHandle(parent)) {
+      at.name = KeyNativeName(parent);
+      if (at.name.empty()) return ERROR_CANTREAD;
+    }
+    bool reusable = true;
+    for (size_t i = shared; i < parts.size(); ++i) {
+      const bool follow = i + 1 < parts.size() || last == LastPart::Followed;
+      const REGSAM partAccess = PartAccess(parts, i, access);
+      TStep next;
+      bool followed = false;
+      LONG rc = OpenStep(at, parts[i], partAccess, follow, linkMet, &next, isLink, &followed);
+      // The part opened below a held part lies right below the name that
+      // part had (OpenStep checks it), so it is still there. A failure
+      // there may come of a held part that is gone or moved: the path is
+      // opened afresh for the answer.
+      if (rc != ERROR_SUCCESS) {
+        *stale = i == shared && shared > 0;
+        return rc;
+      }
+      reusable = reusable && !*isLink && !followed;
+      held.push_back(Part{parts[i], partAccess, next.key, next.name, reusable, followed, KeyLife::Unknown});
+      at = next;
+    }
+    *key = held.back().key;
+    return ERROR_SUCCESS;
+  }
+};
+
+void KeyChain::Keep(size_t count) {
+  while (parts_.size() > count) {
+    ::RegCloseKey(parts_.back().key);
+    parts_.pop_back();
+  }
+}
+
+KeyLife KeyChain::Life(HKEY key) const {
+  bool volatileAbove = false;
+  for (const Part& part : parts_) {
+    if (part.viaLink) volatileAbove = false;
+    if (part.key == key) return volatileAbove ? KeyLife::Volatile : part.life;
+    volatileAbove = volatileAbove || part.life == KeyLife::Volatile;
+  }
+  return KeyLife::Unknown;
+}
+
+void KeyChain::SetLife(HKEY key, KeyLife life) {
+  for (size_t i = 0; i < parts_.size(); ++i) {
+    if (parts_[i].key != key) continue;
+    parts_[i].life = life;
+    for (size_t at = i; life == KeyLife::Lasting && at > 0 && !parts_[at].viaLink; --at)
+      parts_[at - 1].life = KeyLife::Lasting;
+    return;
+  }
+}
+
+LONG QueryKeyInformation(HKEY key, int infoClass, void* buffer, ULONG size, ULONG* returned) {
+  using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  static auto ntQueryKey =
+      reinterpret_cast<NtQueryKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey"));
+  if (ntQueryKey == nullptr) return static_cast<LONG>(0xC0000002L);  // STATUS_NOT_IMPLEMENTED
+  return ntQueryKey(key, infoClass, buffer, size, returned);
+}
 
 bool IsLinkKey(HKEY key) {
   DWORD type = REG_NONE;
@@ -141,14 +263,10 @@ bool IsLinkKey(HKEY key) {
 }
 
 std::wstring KeyNativeName(HKEY key) {
-  using NtQueryKeyFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-  static auto ntQueryKey =
-      reinterpret_cast<NtQueryKeyFn>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey"));
   const int kKeyNameInformation = 3;
   std::vector<BYTE> buf(4096);
   ULONG size = 0;
-  if (ntQueryKey == nullptr || ntQueryKey(key, kKeyNameInformation, buf.data(), static_cast<ULONG>(buf.size()), &size) < 0)
-    return {};
+  if (QueryKeyInformation(key, kKeyNameInformation, buf.data(), static_cast<ULONG>(buf.size()), &size) < 0) return {};
   ULONG bytes = *reinterpret_cast<const ULONG*>(buf.data());
   if (bytes > buf.size() - sizeof(ULONG)) return {};
   return std::wstring(reinterpret_cast<const wchar_t*>(buf.data() + sizeof(ULONG)), bytes / sizeof(wchar_t));
@@ -171,24 +289,19 @@ LONG OpenPathAsItself(HKEY parent, const std::wstring& path, REGSAM access, LONG
 }
 
 LONG OpenPath(HKEY parent, const std::wstring& path, REGSAM access, LONG linkMet, LastPart last, HKEY* key,
-              bool* isLink) {
+              bool* isLink, KeyChain* chain) {
   *key = nullptr;
   *isLink = false;
-  const REGSAM view = access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+  if (chain != nullptr) return ChainWalk::Open(chain, parent, path, access, linkMet, last, key, isLink);
   const std::vector<std::wstring> parts = KeyPathParts(path);
   TStep at{parent, IsRootHandle(parent) ? std::wstring() : KeyNativeName(parent)};
   if (!IsRootHandle(parent) && at.name.empty()) return ERROR_CANTREAD;
   HKEY owned = nullptr;  // the opened parent below `parent`, closed when passed
   LONG rc = ERROR_SUCCESS;
   for (size_t i = 0; i < parts.size() && rc == ERROR_SUCCESS; ++i) {
-    const bool isLast = i + 1 == parts.size();
-    // A 32-bit view opens a key that holds a "Wow6432Node" as that key
-    // instead, from which the part named next cannot be reached; a path
-    // that names it means the key itself, as a whole-path open takes it.
-    const REGSAM partAccess = isLast ? access : !sys::SameText(parts[i + 1], kViewPart) ? view : KEY_WOW64_64KEY;
-    const bool follow = !isLast || last == LastPart::Followed;
+    const bool follow = i + 1 < parts.size() || last == LastPart::Followed;
     TStep next;
-    rc = OpenStep(at, parts[i], partAccess, follow, linkMet, &next, isLink);
+    rc = OpenStep(at, parts[i], PartAccess(parts, i, access), follow, linkMet, &next, isLink);
     if (owned != nullptr) ::RegCloseKey(owned);
     owned = next.key;
     at = next;
