@@ -423,6 +423,37 @@ std::vector<std::wstring> NamesStartingWith(const std::wstring& folder, const st
 
 }  // namespace
 
+// A new file is made relative to its folder's pin: a folder flipped between
+// a folder of the user's and a link below system32 while files are made
+// never receives one below system32, whichever moment the flip hits. The
+// flip runs on the Unix side, where no handle of this process holds it up.
+TEST(GuardFiles, ANewFileNeverLandsWhereItsFolderIsFlippedTo) {
+  ScratchFolder box;
+  wchar_t buf[MAX_PATH + 1] = {};
+  const std::wstring outside = std::wstring(buf, ::GetSystemDirectoryW(buf, MAX_PATH)) + L"\\VantorelFlip";
+  testing_support::MakeFolders(outside);
+  ASSERT_TRUE(::CreateDirectoryW((box / L"real").c_str(), nullptr));
+  if (!MakeSymlink(outside, box / L"link")) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(core_test::WriteFileBytes(box / L"flipping", ""));
+  testing_support::RunUnix(L"/bin/sh -c \"cd '" + testing_support::ToUnixPath(box.Path()) +
+                           L"' && while [ -e flipping ]; do mv -T real flip; mv -T flip real; mv -T link flip; "
+                           L"mv -T flip link; done; touch flipped\"");
+  int made = 0;
+  for (int run = 0; run < 100; ++run) {
+    CreatedFile f = CreateNewFile(box / L"flip" + L"\\new" + std::to_wstring(run) + L".txt", GENERIC_WRITE, 0);
+    if (f.Ok()) {
+      ++made;
+      ::CloseHandle(f.Handle);
+    }
+    ::Sleep(run % 3);
+  }
+  ::DeleteFileW((box / L"flipping").c_str());
+  for (int i = 0; i < 200 && !core_test::Exists(box / L"flipped"); ++i) ::Sleep(50);
+  EXPECT_EQ(NamesStartingWith(outside, L"new"), std::vector<std::wstring>()) << made << " made in the user's folder";
+  testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / L"link"));
+  testing_support::RemoveFolder(outside);
+}
+
 // A settings file is read and replaced whole, never through a link: a name
 // that is a link or a second name of a file is refused and the file behind
 // it stays byte for byte; a link that leads nowhere is replaced itself; files
