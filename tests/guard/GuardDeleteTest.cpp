@@ -320,6 +320,22 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   ASSERT_FALSE(programs.empty() || programData.empty() || users.empty());
   const std::wstring otherUser = users + L"\\VantorelOtherUser";
   const std::wstring otherDrive = testing_support::BuildDir() + L"\\vantorel-pin-outside";
+  const std::wstring ownName = ::SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buf) == S_OK ? buf : L"";
+  const std::wstring own = L"tousers" + ownName.substr(ownName.find_last_of(L'\\')) + L"\\VantorelPinOwn";
+  // The system's own name for the real system folder is that folder, not a
+  // link of the user's, and not the 32-bit view "system32" opens.
+  testing_support::MakeFolders(system + L"\\VantorelPin\\sub");
+  testing_support::MakeFolders(windows + L"\\sysnative\\VantorelPin");
+  FolderPin native(windows + L"\\sysnative\\VantorelPin", FollowLink::Yes);
+  EXPECT_TRUE(native.IsFolder());
+  EXPECT_EQ(native.LinkIntoPlace(), L"");
+  EXPECT_EQ(native.FirstLink(), L"");
+  EXPECT_NE(native.Identity().index, FolderPin(system + L"\\VantorelPin").Identity().index);
+  // Letters of the user's for the Windows folder, Program Files and
+  // ProgramData: a place is the same by any letter.
+  using testing_support::MappedDrive;
+  const MappedDrive letters[] = {{L'X', windows}, {L'P', programs}, {L'Q', programData}};
+  for (const MappedDrive& letter : letters) ASSERT_TRUE(letter.Mapped());
   struct Link {
     const wchar_t* name;
     std::wstring target;
@@ -329,8 +345,11 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"toprogramdata", programData + L"\\VantorelPin"}, {L"toother", otherUser + L"\\AppData\\Local\\Temp"},
       {L"tousers", users}, {L"toroot", windows.substr(0, 3)}, {L"toz", otherDrive},
       {L"tolink", box / L"tosystem"},  // a second link, to the first
+      {L"tonative", windows + L"\\sysnative\\VantorelPin"},  // the real system folder, by the system's name
+      {L"toletterx", L"X:\\VantorelPin"}, {L"towindowsx", windows + L"\\VantorelPinX"},
+      {L"toletterp", L"P:\\VantorelPin"}, {L"toletterq", L"Q:\\VantorelPin"},
   };
-  testing_support::MakeFolders(system + L"\\VantorelPin\\sub");
+  testing_support::MakeFolders(ownName + L"\\VantorelPinOwn");
   for (const Link& l : links) {
     testing_support::MakeFolders(l.target);
     ASSERT_TRUE(MakeSymlink(l.target, box / l.name)) << l.name;
@@ -348,7 +367,7 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
     IUserRights* saved;
   };
   struct Row {
-    const wchar_t* folder;
+    std::wstring folder;
     bool refused;
     const wchar_t* firstLink;  // relative; empty: none
     std::wstring into;         // the place a link of the user's would lead into; empty: followed
@@ -369,9 +388,17 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"tolink", false, L"tolink", windows},
       {L"toz", false, L"toz"},  // another drive of the user's
       {L"own\\L", false, L"own\\L", box / L"outside", true},  // where the user's own token could not delete
+      // A link into the Users folder is judged where the whole path ends.
+      {own, false, L"tousers"},
+      {L"tousers\\VantorelOtherUser\\AppData", false, L"tousers", L"another user's profile"},
+      {L"tonative", false, L"tonative", windows},
+      {L"toletterx", false, L"toletterx", windows},
+      {L"towindowsx", false, L"towindowsx", windows},
+      {L"toletterp", false, L"toletterp", programs},
+      {L"toletterq", false, L"toletterq", programData},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.folder, r.folder + wcslen(r.folder)) + (r.userMayNotDelete ? " (denied)" : ""));
+    SCOPED_TRACE(std::string(r.folder.begin(), r.folder.end()) + (r.userMayNotDelete ? " (denied)" : ""));
     ScopedRights rights(r.userMayNotDelete ? &denyAll : nullptr);
     FolderPin pin(box / r.folder, FollowLink::Yes, &shared);
     EXPECT_EQ(pin.LinkBelowShared(), r.refused);
@@ -393,14 +420,25 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   }
   // A link on the way to a folder whose own last link would be kept as it is.
   EXPECT_EQ(FolderPin(box / L"tolink\\sub").LinkIntoPlace(), windows);
-  for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L"}) {
+  {
+    // A letter for the drive's root names every folder of the drive by itself.
+    MappedDrive root(L'A', windows.substr(0, 3));
+    ASSERT_TRUE(root.Mapped());
+    ASSERT_TRUE(MakeSymlink(L"A:\\" + windows.substr(3) + L"\\VantorelPin", box / L"toletteraw"));
+    ASSERT_TRUE(MakeSymlink(L"A:\\", box / L"toroota"));
+    EXPECT_EQ(FolderPin(box / L"toletteraw", FollowLink::Yes).LinkIntoPlace(), windows);
+    EXPECT_EQ(FolderPin(box / L"toroota", FollowLink::Yes).LinkIntoPlace(), L"A:\\");
+  }
+  for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L", L"toletteraw", L"toroota"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
   }
   for (const Link& l : links) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / l.name));
   }
   for (const std::wstring& made : {system + L"\\VantorelPin\\sub", system + L"\\VantorelPin", programs + L"\\VantorelPin",
-                                   programData + L"\\VantorelPin", otherDrive}) {
+                                   programData + L"\\VantorelPin", otherDrive, windows + L"\\sysnative\\VantorelPin",
+                                   windows + L"\\VantorelPin", windows + L"\\VantorelPinX",
+                                   ownName + L"\\VantorelPinOwn"}) {
     ::RemoveDirectoryW(made.c_str());
   }
   testing_support::RemoveFolder(otherUser);

@@ -13,12 +13,15 @@ namespace {
 
 const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
+// A volume the system cannot name (Wine's, for a drive letter it was not
+// told of) is left 0: the index alone then.
 bool IdentityOf(const std::wstring& folder, FolderIdentity* id) {
   if (folder.empty()) return false;
   HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
-  bool known = nt::VolumeSerial(h, &id->volume) && nt::FileIndex(h, &id->index);
+  if (!nt::VolumeSerial(h, &id->volume)) id->volume = 0;
+  bool known = nt::FileIndex(h, &id->index);
   ::CloseHandle(h);
   return known;
 }
@@ -141,7 +144,12 @@ LockedPlaces LockedPlaces::Read() {
   places.Add(ShellFolder(CSIDL_PROFILE), PlaceKind::OwnProfile);
   const std::wstring windows = Folder(&::GetWindowsDirectoryW);
   places.Add(windows, PlaceKind::Tree);
-  if (IdentityOf(windows, &places.windows_)) IdentityOf(Folder(&::GetSystemWow64DirectoryW), &places.wow64_);
+  const std::wstring wow64 = Folder(&::GetSystemWow64DirectoryW);
+  if (IdentityOf(windows, &places.windows_) && IdentityOf(wow64, &places.wow64_) &&
+      IdentityOf(windows + L"\\sysnative", &places.native_)) {
+    places.wow64Name_ = wow64.substr(wow64.find_last_of(L'\\') + 1);
+    places.nativeName_ = L"System32";
+  }
   for (const std::wstring& folder : {Environment(L"ProgramW6432"), ShellFolder(CSIDL_PROGRAM_FILES),
                                      ShellFolder(CSIDL_PROGRAM_FILESX86), ShellFolder(CSIDL_COMMON_APPDATA)}) {
     places.Add(folder, PlaceKind::Tree);
@@ -159,16 +167,32 @@ void LockedPlaces::Add(const std::wstring& folder, PlaceKind kind, const std::ws
   places_.push_back(place);
 }
 
-const LockedPlace* LockedPlaces::Find(const FolderIdentity& id) const {
+namespace {
+
+bool SameFolder(const FolderIdentity& a, const FolderIdentity& b) {
+  return a.index == b.index && (a.volume == b.volume || a.volume == 0 || b.volume == 0);
+}
+
+}  // namespace
+
+const LockedPlace* LockedPlaces::Find(const FolderIdentity& id, bool anyVolume) const {
   for (const LockedPlace& place : places_) {
-    if (place.id == id) return &place;
+    if (anyVolume ? place.id.index == id.index : SameFolder(place.id, id)) return &place;
   }
   return nullptr;
 }
 
 bool LockedPlaces::IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part,
                                     const FolderIdentity& child) const {
-  return wow64_.index != 0 && parent == windows_ && child == wow64_ && sys::SameText(part, L"system32");
+  if (wow64_.index == 0 || !SameFolder(parent, windows_)) return false;
+  if (sys::SameText(part, L"system32")) return SameFolder(child, wow64_);
+  return native_.index != 0 && sys::SameText(part, L"sysnative") && SameFolder(child, native_);
+}
+
+std::wstring LockedPlaces::OnDisk(const FolderIdentity& parent, const std::wstring& part) const {
+  if (nativeName_.empty() || !SameFolder(parent, windows_)) return part;
+  if (sys::SameText(part, L"system32")) return wow64Name_;
+  return sys::SameText(part, L"sysnative") ? nativeName_ : part;
 }
 
 std::wstring LinkIntoPlaceReason(const std::wstring& place) {
