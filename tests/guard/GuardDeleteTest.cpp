@@ -29,6 +29,8 @@ using testing_support::NativeUserKey;
 
 namespace {
 
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
 const std::wstring kBase = L"Software\\VantorelTests\\Guard";
 const std::wstring kTarget = L"Software\\VantorelTests\\GuardTarget";
 // A link under a part named like the 32-bit view; the key holding that part
@@ -236,6 +238,24 @@ TEST(GuardFiles, AFileIsDeletedOnlyAsItself) {
       EXPECT_EQ(::GetFileAttributesW((L"\\\\?\\" + dir + r.name).c_str()), INVALID_FILE_ATTRIBUTES);
     }
   }
+  // Two names that differ only in letter case (made on the Unix side, where
+  // they can be): each is found as written, with its own file id.
+  if (links) {
+    const std::wstring unixDir = testing_support::ToUnixPath(box.Path());
+    testing_support::RunUnix(L"/bin/sh -c \"printf Dup > '" + unixDir + L"/Dup.tmp' && printf dup > '" + unixDir +
+                             L"/dup.tmp'\"");
+    for (int i = 0; i < 100 && !(core_test::Exists(dir + L"Dup.tmp") && core_test::Exists(dir + L"dup.tmp")); ++i)
+      ::Sleep(50);
+    for (const wchar_t* name : {L"Dup.tmp", L"dup.tmp"}) {
+      PinnedOpen dup = OpenPinnedFile(pin, name, GENERIC_READ, nt::kShareAll, PinnedCreate::No);
+      ASSERT_EQ(dup.result, PinnedOpenResult::Opened) << Narrow(name);
+      char read[8] = {};
+      DWORD got = 0;
+      ::ReadFile(dup.handle, read, sizeof(read), &got, nullptr);
+      ::CloseHandle(dup.handle);
+      EXPECT_EQ(std::string(read, got), Narrow(name).substr(0, 3));
+    }
+  }
   for (const wchar_t* kept : {L"caselink.tmp", L"keep.dat", L"secret.txt", L"own.dat", L"first.txt"}) {
     EXPECT_EQ(core_test::ReadFileBytes(dir + kept), "keep") << std::string(kept, kept + wcslen(kept));
   }
@@ -356,6 +376,10 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   }
   SharedFolders shared;
   shared.Add(box / L"shared");
+  // Known by volume and index: the same index on another volume is another folder.
+  FolderIdentity sharedId = FolderPin(box / L"shared").Identity();
+  EXPECT_TRUE(shared.Contains(sharedId));
+  EXPECT_FALSE(shared.Contains(FolderIdentity{sharedId.volume + 1, sharedId.index}));
   struct DenyAll : IUserRights {
     UserRight MayDelete(HANDLE) override { return UserRight::Denied; }
   } denyAll;
