@@ -351,6 +351,14 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   EXPECT_EQ(native.LinkIntoPlace(), L"");
   EXPECT_EQ(native.FirstLink(), L"");
   EXPECT_NE(native.Identity().index, FolderPin(system + L"\\VantorelPin").Identity().index);
+  // A thread that turned the redirection off names the real one "system32".
+  PVOID redirection = nullptr;
+  if (::Wow64DisableWow64FsRedirection(&redirection)) {
+    FolderPin real(windows + L"\\system32\\VantorelPin", FollowLink::Yes);
+    ::Wow64RevertWow64FsRedirection(redirection);
+    EXPECT_TRUE(real.IsFolder());
+    EXPECT_EQ(real.Identity().index, native.Identity().index);
+  }
   // Letters of the user's for the Windows folder, Program Files and
   // ProgramData: a place is the same by any letter.
   using testing_support::MappedDrive;

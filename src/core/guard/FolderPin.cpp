@@ -201,7 +201,8 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
   HANDLE child = INVALID_HANDLE_VALUE;
   // A path as written names the system's redirected folders by the names a
   // 32-bit program uses; a link's target is named as it is on disk.
-  const std::wstring onDisk = linkDepth_ == 0 ? LockedPlaces::OfSystem().OnDisk(identity_, part) : part;
+  const std::wstring onDisk =
+      linkDepth_ == 0 ? LockedPlaces::OfSystem().OnDisk(identity_, part, full.substr(0, partEnd)) : part;
   LONG status = last ? OpenPinnable(*at, onDisk, share, nt::kOpenReparsePoint, &child)
                      : nt::OpenRelative(*at, onDisk, kFolderAccess, share, nt::kDirectoryFile | nt::kOpenReparsePoint, &child);
   if (status < 0) {

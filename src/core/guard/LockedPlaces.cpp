@@ -131,10 +131,42 @@ class SystemUserRights : public IUserRights {
 SystemUserRights g_systemRights;
 IUserRights* g_rights = &g_systemRights;
 
+using DisableFn = BOOL(WINAPI*)(PVOID*);
+using EnableFn = BOOLEAN(WINAPI*)(BOOLEAN);
+using RevertFn = BOOL(WINAPI*)(PVOID);
+
+FARPROC Kernel32(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name); }
+
+// The system's redirection as a 32-bit program has it by default, whatever
+// the calling thread turned off: the places are read as every thread names
+// them, and no library loads from the wrong system folder meanwhile.
+class DefaultRedirection {
+ public:
+  DefaultRedirection() {
+    static auto disable = reinterpret_cast<DisableFn>(Kernel32("Wow64DisableWow64FsRedirection"));
+    static auto enable = reinterpret_cast<EnableFn>(Kernel32("Wow64EnableWow64FsRedirection"));
+    saved_ = disable != nullptr && enable != nullptr && disable(&previous_);
+    if (saved_) enable(TRUE);
+  }
+  ~DefaultRedirection() {
+    static auto revert = reinterpret_cast<RevertFn>(Kernel32("Wow64RevertWow64FsRedirection"));
+    if (saved_ && revert != nullptr) revert(previous_);
+  }
+  DefaultRedirection(const DefaultRedirection&) = delete;
+  DefaultRedirection& operator=(const DefaultRedirection&) = delete;
+
+ private:
+  PVOID previous_ = nullptr;
+  bool saved_ = false;
+};
+
 }  // namespace
 
 const LockedPlaces& LockedPlaces::OfSystem() {
-  static const LockedPlaces places = Read();
+  static const LockedPlaces places = [] {
+    DefaultRedirection redirection;
+    return Read();
+  }();
   return places;
 }
 
@@ -189,10 +221,16 @@ bool LockedPlaces::IsSystemRedirect(const FolderIdentity& parent, const std::wst
   return native_.index != 0 && sys::SameText(part, L"sysnative") && SameFolder(child, native_);
 }
 
-std::wstring LockedPlaces::OnDisk(const FolderIdentity& parent, const std::wstring& part) const {
-  if (nativeName_.empty() || !SameFolder(parent, windows_)) return part;
-  if (sys::SameText(part, L"system32")) return wow64Name_;
-  return sys::SameText(part, L"sysnative") ? nativeName_ : part;
+std::wstring LockedPlaces::OnDisk(const FolderIdentity& parent, const std::wstring& part,
+                                  const std::wstring& path) const {
+  if (nativeName_.empty() || !SameFolder(parent, windows_) ||
+      !(sys::SameText(part, L"system32") || sys::SameText(part, L"sysnative"))) {
+    return part;
+  }
+  FolderIdentity opened;
+  if (!IdentityOf(path, &opened)) return part;
+  if (SameFolder(opened, wow64_)) return wow64Name_;
+  return SameFolder(opened, native_) ? nativeName_ : part;
 }
 
 std::wstring LinkIntoPlaceReason(const std::wstring& place) {

@@ -41,10 +41,11 @@ class LockedPlaces {
   // as other folders for a 32-bit program: "system32" as the 32-bit view,
   // "sysnative" as the real system folder. They are what they open, not links.
   bool IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part, const FolderIdentity& child) const;
-  // The name on disk of the folder such a name opens in `parent` (the part
-  // itself elsewhere): a walk opens names relative to a handle as they are
-  // on disk, where the system would redirect none.
-  std::wstring OnDisk(const FolderIdentity& parent, const std::wstring& part) const;
+  // The name on disk of the folder such a name `part` of `parent` opens
+  // (the part itself elsewhere): a walk opens names relative to a handle as
+  // they are on disk. Which folder it is, `path` (the parent's path and the
+  // part) opened as the calling thread's redirection has it tells, by identity.
+  std::wstring OnDisk(const FolderIdentity& parent, const std::wstring& part, const std::wstring& path) const;
 
  private:
   static LockedPlaces Read();
