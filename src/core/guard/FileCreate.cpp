@@ -102,13 +102,14 @@ CreatedFile CreateNewFileIn(const FolderPin& folder, const std::wstring& name, D
   }
 }
 
-CreatedFile CreateScratchFile(const std::wstring& folder) {
-  std::wstring base = folder.empty() || folder.back() != L'\\' ? folder + L"\\" : folder;
+CreatedFile CreateScratchFile(const std::wstring& folder, DWORD access, std::wstring* path) {
+  const FolderPin pin(folder, FollowLink::Yes);
   CreatedFile f;
   // A taken random name is someone's guess come true: try a few more.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    f = CreateNewFile(base + L"~vantorel-" + RandomHex() + L".tmp", GENERIC_WRITE | DELETE, 0,
-                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+    const std::wstring name = L"~vantorel-" + RandomHex() + L".tmp";
+    f = CreateNewFileIn(pin, name, access | DELETE, 0, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+    if (f.Ok() && path != nullptr) *path = pin.Path() + name;
     if (f.Result != CreateResult::Taken) return f;
   }
   return f;

@@ -44,8 +44,8 @@ CreatedFile CreateNewFileIn(const FolderPin& folder, const std::wstring& name, D
 void RemoveJustMadeFile(HANDLE h);
 
 // A file of a random name in `folder`, written by no one else and removed
-// when its handle closes.
-CreatedFile CreateScratchFile(const std::wstring& folder);
+// when its handle closes; opened with `access`, its path put in `path`.
+CreatedFile CreateScratchFile(const std::wstring& folder, DWORD access = GENERIC_WRITE, std::wstring* path = nullptr);
 
 // A new file of a random name in the pinned `folder`, made relative to the
 // pin and checked on its handle to be the pin's own; kept when the handle
