@@ -157,6 +157,7 @@ LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
   static auto set = reinterpret_cast<SetFn>(Ntdll("NtSetInformationFile"));
   if (set == nullptr) return -1;
   IoStatus io{};
+  LiteralNames literal;  // a new name given relative to a folder's handle, as for an open
   return set(h, &io, info, size, infoClass);
 }
 
