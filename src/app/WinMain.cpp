@@ -8,7 +8,9 @@
 #include "app/Strings.h"
 #include "app/SystemPointForms.h"
 #include "cleaner/items/CleanItemCatalogue.h"
+#include "core/guard/FileCreate.h"
 #include "registry/fix/SystemPoint.h"
+#include "skin/file/SkinTempFile.h"
 #include "ui/Application.h"
 #include "ui/MessageBox.h"
 
@@ -21,6 +23,12 @@ std::vector<std::wstring> CommandLineParams() {
   if (argv != nullptr) ::LocalFree(argv);
   return params;
 }
+
+// The skin reader's temporary file, made relative to the temporary folder's pin.
+HANDLE MakeSkinTempFile(const std::wstring& folder, std::wstring* path) {
+  core::guard::CreatedFile made = core::guard::CreateScratchFile(folder, GENERIC_READ | GENERIC_WRITE, path);
+  return made.Ok() ? made.Handle : INVALID_HANDLE_VALUE;
+}
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -30,6 +38,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app.SetTitle(app::kProductName);
     cleaner::RegisterCleanItems(cleaner::ItemRoutineTable::Program());
     registry::SetSystemPointDialog(&app::ShowSystemPointDialog);
+    skin::SetTempFileMaker(&MakeSkinTempFile);
     app::TfrmMain frmMain;
     if (!frmMain.CreateMain(CommandLineParams())) {
       ui::ShowError(nullptr, L"The main window could not be created.");

@@ -296,7 +296,8 @@ class LinkedFolder {
 
 // The folders of five items, each made a link by the user. Into the Windows
 // folder, Program Files, ProgramData or another user's profile nothing is
-// deleted: the log names the folder and the place, and the run ends with 1.
+// deleted, by whatever drive letter the link names the place: the log names
+// the folder and the place, and the run ends with 1.
 // Into another folder of the user's or another drive, the clean goes on as
 // before and the run ends with 0.
 TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCannotChange) {
@@ -325,30 +326,50 @@ TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCa
   const std::wstring otherUser = profile.substr(0, profile.rfind(L'\\')) + L"\\VantorelOtherUser";
   const std::wstring own = profile + L"\\VantorelLinked", otherDrive = BuildDir() + L"\\vantorel-linked";
   ASSERT_FALSE(programs.empty() || programsX86.empty() || programData.empty() || profile.empty());
+  enum Run { kIntoPlaces, kElsewhere, kByLetters };
   struct Row {
     size_t item;
     std::wstring target;
     std::wstring place;  // the log's place; empty: the link is followed
+    Run run;
   };
   const Row rows[] = {
-      {0, system + L"\\VantorelLinked", windows},
-      {1, programs + L"\\VantorelLinked", programs},
-      {2, programData + L"\\VantorelLinked", programData},
-      {3, otherUser + L"\\AppData\\Local\\Temp", L"another user's profile"},
-      {4, programsX86 + L"\\VantorelLinked", programsX86},
-      {0, own + L"\\temp", L""},
-      {1, otherDrive + L"\\profiles", L""},
-      {2, std::wstring(kRoot) + L"\\own-cache", L""},
-      {3, otherDrive + L"\\recent", L""},
-      {4, own + L"\\cache", L""},
+      {0, system + L"\\VantorelLinked", windows, kIntoPlaces},
+      {1, programs + L"\\VantorelLinked", programs, kIntoPlaces},
+      {2, programData + L"\\VantorelLinked", programData, kIntoPlaces},
+      {3, otherUser + L"\\AppData\\Local\\Temp", L"another user's profile", kIntoPlaces},
+      {4, programsX86 + L"\\VantorelLinked", programsX86, kIntoPlaces},
+      {0, own + L"\\temp", L"", kElsewhere},
+      {1, otherDrive + L"\\profiles", L"", kElsewhere},
+      {2, std::wstring(kRoot) + L"\\own-cache", L"", kElsewhere},
+      {3, otherDrive + L"\\recent", L"", kElsewhere},
+      {4, own + L"\\cache", L"", kElsewhere},
+      // Letters of the user's for the Windows folder, Program Files,
+      // ProgramData and the drive's root: the place is the same by any name.
+      {0, L"X:\\vtprobe7", windows, kByLetters},
+      {1, windows + L"\\vtprobe8", windows, kByLetters},  // the plain path, while X: exists
+      {2, L"P:\\vtprobe7", programs, kByLetters},
+      {3, L"Q:\\vtprobe7", programData, kByLetters},
+      {4, L"A:\\" + windows.substr(3) + L"\\vtprobe9", windows, kByLetters},
   };
-  // Every link into the system's places in one run, then every other one.
-  for (bool refused : {true, false}) {
-    SCOPED_TRACE(refused ? "into the system's places" : "elsewhere of the user's");
+  // Every link into the system's places in one run, then every other one,
+  // then the links by drive letters, made before the program starts.
+  for (Run run : {kIntoPlaces, kElsewhere, kByLetters}) {
+    const bool refused = run != kElsewhere;
+    SCOPED_TRACE(run == kIntoPlaces ? "into the system's places" : run == kElsewhere ? "elsewhere of the user's"
+                                                                                     : "by drive letters");
+    std::vector<std::unique_ptr<MappedDrive>> letters;
+    if (run == kByLetters) {
+      for (const auto& letter : {std::make_pair(L'X', windows), std::make_pair(L'P', programs),
+                                 std::make_pair(L'Q', programData), std::make_pair(L'A', windows.substr(0, 3))}) {
+        letters.push_back(std::make_unique<MappedDrive>(letter.first, letter.second));
+        ASSERT_TRUE(letters.back()->Mapped());
+      }
+    }
     std::vector<std::unique_ptr<LinkedFolder>> links;
     int selected = 0;
     for (const Row& r : rows) {
-      if (r.place.empty() == refused) continue;
+      if (r.run != run) continue;
       ASSERT_TRUE(WriteBytes(r.target + L"\\" + items[r.item].planted, "planted"));
       links.push_back(std::make_unique<LinkedFolder>(items[r.item].folder, r.target));
       if (!links.back()->Linked()) GTEST_SKIP() << "links can only be made under Wine";
@@ -360,7 +381,7 @@ TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCa
     links.clear();
     const std::string log = ReadBytes(Log());
     for (const Row& r : rows) {
-      if (r.place.empty() == refused) continue;
+      if (r.run != run) continue;
       const Item& item = items[r.item];
       SCOPED_TRACE(Narrow(item.caption));
       EXPECT_EQ(Exists(r.target + L"\\" + item.planted), refused);

@@ -3,6 +3,7 @@
 // must not get past it.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <userenv.h>
 
 #include "CleanFakes.h"
 #include "cleaner/PathGuard.h"
@@ -162,6 +163,16 @@ TEST(PathGuard, ALinkBelowAFolderEveryUserMayWriteRefusesTheTarget) {
   if (!MakeSymlink(box.Path(L"outside"), app)) GTEST_SKIP() << "links can only be made under Wine";
   ASSERT_TRUE(MakeSymlink(box.Path(L"outside"), deep + L"\\x\\L"));
   ASSERT_TRUE(MakeSymlink(programData, box.Path(L"pd")));  // the user's own way to ProgramData
+  // The system's junction to the Users folder, where this system has none.
+  const std::wstring legacy = L"C:\\Documents and Settings";
+  wchar_t users[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH;
+  ASSERT_TRUE(::GetProfilesDirectoryW(users, &size));
+  const bool madeLegacy = !testing_support::Exists(legacy) && MakeSymlink(users, legacy);
+  const std::wstring profile = SpecialFolderPath(CSIDL_PROFILE);
+  const std::wstring ownLegacy = legacy + profile.substr(profile.find_last_of(L'\\', profile.size() - 2)) +
+                                 L"VantorelLegacy";
+  ASSERT_TRUE(testing_support::WriteBytes(profile + L"VantorelLegacy\\a.tmp", "go"));
   const std::wstring shared = L"protected folder ", below = L"a link below a folder every user may write";
   const std::wstring intoIt = L"a link of yours into " + programData.substr(0, programData.size() - 1) +
                               L"; its target is kept";
@@ -176,21 +187,27 @@ TEST(PathGuard, ALinkBelowAFolderEveryUserMayWriteRefusesTheTarget) {
       // ProgramData is no place of the user's: their own link there is refused before any below it.
       {"ProgramData reached through the user's own link", box.Path(L"pd\\VantorelSwapApp\\Cache"), L"", intoIt},
       {"a plain folder past the user's own link", box.Path(L"pd\\VantorelSharedDeep\\x"), L"", intoIt},
+      // Through the Users folder into the user's own profile: where the whole path ends is theirs.
+      {"the user's own profile through the system's junction", ownLegacy, L"", L""},
   };
   PathGuard guard(SystemGuardFolders());
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
+    const bool refused = !r.reason.empty();
     CheckedFolder cache = guard.CheckFolder(*guard.Pin(r.folder), DeleteReach::Tree);
-    EXPECT_EQ(cache.verdict, PathVerdict::Refused);
+    EXPECT_EQ(cache.verdict, refused ? PathVerdict::Refused : PathVerdict::Allowed);
     EXPECT_EQ(cache.reason, r.reason);
     // The same line of a custom list, in a clean.
     CleanRun run(CleanMode::RealClean, {}, true);
     RunFileEntry(run.Thread(), r.folder, FolderTokens());
-    EXPECT_EQ(run.Thread().FItemCount, 0);
+    EXPECT_EQ(run.Thread().FItemCount, refused ? 0 : 1);
     EXPECT_EQ(ReadAll(box.Path(L"outside\\Cache\\secret.txt")), "keep");
-    EXPECT_TRUE(run.log->Contains(L"Clean: skipping " + r.lead + r.folder + L"\\" + L" (" + r.reason + L")"));
-    EXPECT_EQ(run.Thread().FItemRefused, 1);
+    EXPECT_EQ(run.log->Contains(L"Clean: skipping " + r.lead + r.folder + L"\\" + L" (" + r.reason + L")"), refused);
+    EXPECT_EQ(run.Thread().FItemRefused, refused ? 1 : 0);
   }
+  EXPECT_FALSE(testing_support::Exists(profile + L"VantorelLegacy\\a.tmp"));
+  testing_support::RemoveFolder(profile + L"VantorelLegacy");
+  if (madeLegacy) testing_support::RunUnix(L"/bin/rm -f \"" + testing_support::ToUnixPath(legacy) + L"\"");
   for (const std::wstring& link : {app, deep + L"\\x\\L"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(link));
   }

@@ -29,6 +29,8 @@ using testing_support::NativeUserKey;
 
 namespace {
 
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
 const std::wstring kBase = L"Software\\VantorelTests\\Guard";
 const std::wstring kTarget = L"Software\\VantorelTests\\GuardTarget";
 // A link under a part named like the 32-bit view; the key holding that part
@@ -236,6 +238,24 @@ TEST(GuardFiles, AFileIsDeletedOnlyAsItself) {
       EXPECT_EQ(::GetFileAttributesW((L"\\\\?\\" + dir + r.name).c_str()), INVALID_FILE_ATTRIBUTES);
     }
   }
+  // Two names that differ only in letter case (made on the Unix side, where
+  // they can be): each is found as written, with its own file id.
+  if (links) {
+    const std::wstring unixDir = testing_support::ToUnixPath(box.Path());
+    testing_support::RunUnix(L"/bin/sh -c \"printf Dup > '" + unixDir + L"/Dup.tmp' && printf dup > '" + unixDir +
+                             L"/dup.tmp'\"");
+    for (int i = 0; i < 100 && !(core_test::Exists(dir + L"Dup.tmp") && core_test::Exists(dir + L"dup.tmp")); ++i)
+      ::Sleep(50);
+    for (const wchar_t* name : {L"Dup.tmp", L"dup.tmp"}) {
+      PinnedOpen dup = OpenPinnedFile(pin, name, GENERIC_READ, nt::kShareAll, PinnedCreate::No);
+      ASSERT_EQ(dup.result, PinnedOpenResult::Opened) << Narrow(name);
+      char read[8] = {};
+      DWORD got = 0;
+      ::ReadFile(dup.handle, read, sizeof(read), &got, nullptr);
+      ::CloseHandle(dup.handle);
+      EXPECT_EQ(std::string(read, got), Narrow(name).substr(0, 3));
+    }
+  }
   for (const wchar_t* kept : {L"caselink.tmp", L"keep.dat", L"secret.txt", L"own.dat", L"first.txt"}) {
     EXPECT_EQ(core_test::ReadFileBytes(dir + kept), "keep") << std::string(kept, kept + wcslen(kept));
   }
@@ -320,6 +340,30 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   ASSERT_FALSE(programs.empty() || programData.empty() || users.empty());
   const std::wstring otherUser = users + L"\\VantorelOtherUser";
   const std::wstring otherDrive = testing_support::BuildDir() + L"\\vantorel-pin-outside";
+  const std::wstring ownName = ::SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, 0, buf) == S_OK ? buf : L"";
+  const std::wstring own = L"tousers" + ownName.substr(ownName.find_last_of(L'\\')) + L"\\VantorelPinOwn";
+  // The system's own name for the real system folder is that folder, not a
+  // link of the user's, and not the 32-bit view "system32" opens.
+  testing_support::MakeFolders(system + L"\\VantorelPin\\sub");
+  testing_support::MakeFolders(windows + L"\\sysnative\\VantorelPin");
+  FolderPin native(windows + L"\\sysnative\\VantorelPin", FollowLink::Yes);
+  EXPECT_TRUE(native.IsFolder());
+  EXPECT_EQ(native.LinkIntoPlace(), L"");
+  EXPECT_EQ(native.FirstLink(), L"");
+  EXPECT_NE(native.Identity().index, FolderPin(system + L"\\VantorelPin").Identity().index);
+  // A thread that turned the redirection off names the real one "system32".
+  PVOID redirection = nullptr;
+  if (::Wow64DisableWow64FsRedirection(&redirection)) {
+    FolderPin real(windows + L"\\system32\\VantorelPin", FollowLink::Yes);
+    ::Wow64RevertWow64FsRedirection(redirection);
+    EXPECT_TRUE(real.IsFolder());
+    EXPECT_EQ(real.Identity().index, native.Identity().index);
+  }
+  // Letters of the user's for the Windows folder, Program Files and
+  // ProgramData: a place is the same by any letter.
+  using testing_support::MappedDrive;
+  const MappedDrive letters[] = {{L'X', windows}, {L'P', programs}, {L'Q', programData}};
+  for (const MappedDrive& letter : letters) ASSERT_TRUE(letter.Mapped());
   struct Link {
     const wchar_t* name;
     std::wstring target;
@@ -329,14 +373,21 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"toprogramdata", programData + L"\\VantorelPin"}, {L"toother", otherUser + L"\\AppData\\Local\\Temp"},
       {L"tousers", users}, {L"toroot", windows.substr(0, 3)}, {L"toz", otherDrive},
       {L"tolink", box / L"tosystem"},  // a second link, to the first
+      {L"tonative", windows + L"\\sysnative\\VantorelPin"},  // the real system folder, by the system's name
+      {L"toletterx", L"X:\\VantorelPin"}, {L"towindowsx", windows + L"\\VantorelPinX"},
+      {L"toletterp", L"P:\\VantorelPin"}, {L"toletterq", L"Q:\\VantorelPin"},
   };
-  testing_support::MakeFolders(system + L"\\VantorelPin\\sub");
+  testing_support::MakeFolders(ownName + L"\\VantorelPinOwn");
   for (const Link& l : links) {
     testing_support::MakeFolders(l.target);
     ASSERT_TRUE(MakeSymlink(l.target, box / l.name)) << l.name;
   }
   SharedFolders shared;
   shared.Add(box / L"shared");
+  // Known by volume and index: the same index on another volume is another folder.
+  FolderIdentity sharedId = FolderPin(box / L"shared").Identity();
+  EXPECT_TRUE(shared.Contains(sharedId));
+  EXPECT_FALSE(shared.Contains(FolderIdentity{sharedId.volume + 1, sharedId.index}));
   struct DenyAll : IUserRights {
     UserRight MayDelete(HANDLE) override { return UserRight::Denied; }
   } denyAll;
@@ -348,7 +399,7 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
     IUserRights* saved;
   };
   struct Row {
-    const wchar_t* folder;
+    std::wstring folder;
     bool refused;
     const wchar_t* firstLink;  // relative; empty: none
     std::wstring into;         // the place a link of the user's would lead into; empty: followed
@@ -369,9 +420,17 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"tolink", false, L"tolink", windows},
       {L"toz", false, L"toz"},  // another drive of the user's
       {L"own\\L", false, L"own\\L", box / L"outside", true},  // where the user's own token could not delete
+      // A link into the Users folder is judged where the whole path ends.
+      {own, false, L"tousers"},
+      {L"tousers\\VantorelOtherUser\\AppData", false, L"tousers", L"another user's profile"},
+      {L"tonative", false, L"tonative", windows},
+      {L"toletterx", false, L"toletterx", windows},
+      {L"towindowsx", false, L"towindowsx", windows},
+      {L"toletterp", false, L"toletterp", programs},
+      {L"toletterq", false, L"toletterq", programData},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.folder, r.folder + wcslen(r.folder)) + (r.userMayNotDelete ? " (denied)" : ""));
+    SCOPED_TRACE(std::string(r.folder.begin(), r.folder.end()) + (r.userMayNotDelete ? " (denied)" : ""));
     ScopedRights rights(r.userMayNotDelete ? &denyAll : nullptr);
     FolderPin pin(box / r.folder, FollowLink::Yes, &shared);
     EXPECT_EQ(pin.LinkBelowShared(), r.refused);
@@ -393,14 +452,25 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   }
   // A link on the way to a folder whose own last link would be kept as it is.
   EXPECT_EQ(FolderPin(box / L"tolink\\sub").LinkIntoPlace(), windows);
-  for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L"}) {
+  {
+    // A letter for the drive's root names every folder of the drive by itself.
+    MappedDrive root(L'A', windows.substr(0, 3));
+    ASSERT_TRUE(root.Mapped());
+    ASSERT_TRUE(MakeSymlink(L"A:\\" + windows.substr(3) + L"\\VantorelPin", box / L"toletteraw"));
+    ASSERT_TRUE(MakeSymlink(L"A:\\", box / L"toroota"));
+    EXPECT_EQ(FolderPin(box / L"toletteraw", FollowLink::Yes).LinkIntoPlace(), windows);
+    EXPECT_EQ(FolderPin(box / L"toroota", FollowLink::Yes).LinkIntoPlace(), L"A:\\");
+  }
+  for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L", L"toletteraw", L"toroota"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
   }
   for (const Link& l : links) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / l.name));
   }
   for (const std::wstring& made : {system + L"\\VantorelPin\\sub", system + L"\\VantorelPin", programs + L"\\VantorelPin",
-                                   programData + L"\\VantorelPin", otherDrive}) {
+                                   programData + L"\\VantorelPin", otherDrive, windows + L"\\sysnative\\VantorelPin",
+                                   windows + L"\\VantorelPin", windows + L"\\VantorelPinX",
+                                   ownName + L"\\VantorelPinOwn"}) {
     ::RemoveDirectoryW(made.c_str());
   }
   testing_support::RemoveFolder(otherUser);
@@ -422,6 +492,43 @@ std::vector<std::wstring> NamesStartingWith(const std::wstring& folder, const st
 }
 
 }  // namespace
+
+// A new file is made relative to its folder's pin: a folder flipped between
+// a folder of the user's and a link below system32 while files are made
+// never receives one below system32, whichever moment the flip hits, nor a
+// scratch file made there (the skin reader's, say) for its moment. The
+// flip runs on the Unix side, where no handle of this process holds it up.
+TEST(GuardFiles, ANewFileNeverLandsWhereItsFolderIsFlippedTo) {
+  ScratchFolder box;
+  wchar_t buf[MAX_PATH + 1] = {};
+  const std::wstring outside = std::wstring(buf, ::GetSystemDirectoryW(buf, MAX_PATH)) + L"\\VantorelFlip";
+  testing_support::MakeFolders(outside);
+  ASSERT_TRUE(::CreateDirectoryW((box / L"real").c_str(), nullptr));
+  if (!MakeSymlink(outside, box / L"link")) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(core_test::WriteFileBytes(box / L"flipping", ""));
+  testing_support::RunUnix(L"/bin/sh -c \"cd '" + testing_support::ToUnixPath(box.Path()) +
+                           L"' && while [ -e flipping ]; do mv -T real flip; mv -T flip real; mv -T link flip; "
+                           L"mv -T flip link; done; touch flipped\"");
+  for (int run = 0; run < 100; ++run) {
+    CreatedFile f = CreateNewFile(box / L"flip" + L"\\new" + std::to_wstring(run) + L".txt", GENERIC_WRITE, 0);
+    std::wstring path;
+    CreatedFile scratch = CreateScratchFile(box / L"flip", GENERIC_READ | GENERIC_WRITE, &path);
+    for (CreatedFile* one : {&f, &scratch}) {
+      if (one->Ok()) ::CloseHandle(one->Handle);
+    }
+    if (scratch.Ok()) {
+      EXPECT_EQ(path.compare(0, (box / L"flip\\~vantorel-").size(), box / L"flip\\~vantorel-"), 0);
+    }
+    ::Sleep(run % 3);
+  }
+  ::DeleteFileW((box / L"flipping").c_str());
+  for (int i = 0; i < 200 && !core_test::Exists(box / L"flipped"); ++i) ::Sleep(50);
+  for (const wchar_t* prefix : {L"new", L"~vantorel-"}) {
+    EXPECT_EQ(NamesStartingWith(outside, prefix), std::vector<std::wstring>()) << Narrow(prefix);
+  }
+  testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / L"link"));
+  testing_support::RemoveFolder(outside);
+}
 
 // A settings file is read and replaced whole, never through a link: a name
 // that is a link or a second name of a file is refused and the file behind

@@ -74,6 +74,26 @@ bool SwapForLink(const std::wstring& path, const std::wstring& movedTo, const st
   return Exists(movedTo) && MakeSymlink(target, path);
 }
 
+MappedDrive::MappedDrive(wchar_t letter, const std::wstring& target) {
+  const std::wstring prefix = Env(L"WINEPREFIX"), unixTarget = ToUnixPath(target);
+  root_ = std::wstring(1, letter) + L":\\";
+  if (prefix.empty() || unixTarget.empty() || ::GetFileAttributesW(root_.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+  link_ = prefix + L"/dosdevices/" + static_cast<wchar_t>(::towlower(letter)) + L":";
+  RunUnix(L"/bin/ln -s \"" + unixTarget + L"\" \"" + link_ + L"\"");
+  for (int i = 0; i < 100 && !mapped_; ++i) {
+    mapped_ = ::GetFileAttributesW(root_.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!mapped_) ::Sleep(50);
+  }
+  ::Sleep(1100);
+}
+
+MappedDrive::~MappedDrive() {
+  if (link_.empty()) return;
+  RunUnix(L"/bin/rm -f \"" + link_ + L"\"");
+  for (int i = 0; i < 100 && ::GetFileAttributesW(root_.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(50);
+  ::Sleep(1100);
+}
+
 std::wstring BuildDir() { return FromUnixPath(Env(L"VANTOREL_BUILD_DIR")); }
 std::wstring ProgramPath() { return FromUnixPath(Env(L"VANTOREL_BIN_DIR")) + L"\\Vantorel.exe"; }
 

@@ -24,6 +24,24 @@ bool MakeSymlink(const std::wstring& target, const std::wstring& link);
 // the prefix); false where that cannot be done (not Wine).
 bool SwapForLink(const std::wstring& path, const std::wstring& movedTo, const std::wstring& target);
 
+// A drive letter of the prefix mapped onto the folder `target` for the
+// object's life, as a user may map one in Wine's dosdevices folder. Wine
+// names folders by the deepest letter that reaches them, and its processes
+// take a letter's coming and going into their names within a second: both
+// ends wait for that.
+class MappedDrive {
+ public:
+  MappedDrive(wchar_t letter, const std::wstring& target);
+  ~MappedDrive();
+  MappedDrive(const MappedDrive&) = delete;
+  MappedDrive& operator=(const MappedDrive&) = delete;
+  bool Mapped() const { return mapped_; }
+
+ private:
+  std::wstring root_, link_;
+  bool mapped_ = false;
+};
+
 std::wstring BuildDir();    // Windows form of the build folder
 std::wstring ProgramPath(); // Windows form of Vantorel.exe
 

@@ -77,30 +77,39 @@ CreatedFile OpenExisting(const std::wstring& path, UserFileMode mode, DWORD acce
 CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share, DWORD flags) {
   const size_t slash = path.find_last_of(L'\\');
   if (slash == std::wstring::npos) return Refused(CreateResult::Failed, ERROR_INVALID_NAME);
-  // Pinned first, so that a folder swapped before the file is made is seen.
+  // Pinned first; the file is then made relative to the pin, so a folder
+  // swapped for a link meanwhile never receives it.
   const FolderPin folder(path.substr(0, slash + 1), FollowLink::Yes);
-  // Nothing is made where a link of the user's leads into the system's places.
-  if (!folder.LinkIntoPlace().empty()) return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
-  HANDLE h = ::CreateFileW(path.c_str(), access, share, nullptr, CREATE_NEW, flags, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    DWORD error = ::GetLastError();
-    return Refused(IsTakenError(error) ? CreateResult::Taken : CreateResult::Failed, error);
-  }
-  if (ReachedThroughLink(h, folder, path.substr(slash + 1))) {
-    RemoveJustMadeFile(h);
-    ::CloseHandle(h);
-    return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
-  }
-  return Opened(h);
+  return CreateNewFileIn(folder, path.substr(slash + 1), access, share, flags);
 }
 
-CreatedFile CreateScratchFile(const std::wstring& folder) {
-  std::wstring base = folder.empty() || folder.back() != L'\\' ? folder + L"\\" : folder;
+CreatedFile CreateNewFileIn(const FolderPin& folder, const std::wstring& name, DWORD access, DWORD share,
+                            DWORD flags) {
+  // Nothing is made where a link of the user's leads into the system's places.
+  if (!folder.LinkIntoPlace().empty() || folder.LinkBelowShared()) {
+    return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
+  }
+  if (!folder.IsFolder()) return Refused(CreateResult::Failed, ERROR_PATH_NOT_FOUND);
+  PinnedOpen made = OpenPinnedFile(folder, name, access, share, PinnedCreate::New, flags);
+  switch (made.result) {
+    case PinnedOpenResult::Opened:
+      return Opened(made.handle);
+    case PinnedOpenResult::Refused:
+    case PinnedOpenResult::OtherName:
+      return Refused(CreateResult::Link, ERROR_CANT_ACCESS_FILE);
+    default:
+      return Refused(IsTakenError(made.error) ? CreateResult::Taken : CreateResult::Failed, made.error);
+  }
+}
+
+CreatedFile CreateScratchFile(const std::wstring& folder, DWORD access, std::wstring* path) {
+  const FolderPin pin(folder, FollowLink::Yes);
   CreatedFile f;
   // A taken random name is someone's guess come true: try a few more.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    f = CreateNewFile(base + L"~vantorel-" + RandomHex() + L".tmp", GENERIC_WRITE | DELETE, 0,
-                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+    const std::wstring name = L"~vantorel-" + RandomHex() + L".tmp";
+    f = CreateNewFileIn(pin, name, access | DELETE, 0, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+    if (f.Ok() && path != nullptr) *path = pin.Path() + name;
     if (f.Result != CreateResult::Taken) return f;
   }
   return f;
@@ -108,14 +117,10 @@ CreatedFile CreateScratchFile(const std::wstring& folder) {
 
 CreatedFile CreateScratchIn(const FolderPin& folder, DWORD access) {
   CreatedFile f;
+  // A taken random name is someone's guess come true: try a few more.
   for (int attempt = 0; attempt < 4; ++attempt) {
-    PinnedOpen made = OpenPinnedFile(folder, L"~vantorel-" + RandomHex() + L".tmp", access | DELETE, 0,
-                                     PinnedCreate::New);
-    if (made.result == PinnedOpenResult::Opened) return Opened(made.handle);
-    f = Refused(made.result == PinnedOpenResult::Refused ? CreateResult::Link : CreateResult::Failed, made.error);
-    // A taken random name is someone's guess come true: try a few more.
-    if (!IsTakenError(made.error)) return f;
-    f.Result = CreateResult::Taken;
+    f = CreateNewFileIn(folder, L"~vantorel-" + RandomHex() + L".tmp", access | DELETE, 0);
+    if (f.Result != CreateResult::Taken) return f;
   }
   return f;
 }

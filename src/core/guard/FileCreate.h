@@ -28,12 +28,15 @@ struct CreatedFile {
   bool Ok() const { return Result == CreateResult::Created; }
 };
 
-// The new file `path` (a full path). A file that turns out not to lie in the
-// folder `path` names, as pinned just before (the folder was swapped
-// between), is reported as a Link, and removed again where the handle's
-// access or sharing allows it.
+// The new file `path` (a full path): its folder is pinned, and the file is
+// made relative to that pin, never by its whole path, and judged on its
+// handle. A folder reached through a link of the user's into the system's
+// places, or a file that is not the pin's own, is a Link.
 CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share,
                           DWORD flags = FILE_ATTRIBUTE_NORMAL);
+// The same in a folder pinned already.
+CreatedFile CreateNewFileIn(const FolderPin& folder, const std::wstring& name, DWORD access, DWORD share,
+                            DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
 // Removes a file this process has just made and found in the wrong place,
 // through its own handle when that may delete, else through a second handle
@@ -41,8 +44,8 @@ CreatedFile CreateNewFile(const std::wstring& path, DWORD access, DWORD share,
 void RemoveJustMadeFile(HANDLE h);
 
 // A file of a random name in `folder`, written by no one else and removed
-// when its handle closes.
-CreatedFile CreateScratchFile(const std::wstring& folder);
+// when its handle closes; opened with `access`, its path put in `path`.
+CreatedFile CreateScratchFile(const std::wstring& folder, DWORD access = GENERIC_WRITE, std::wstring* path = nullptr);
 
 // A new file of a random name in the pinned `folder`, made relative to the
 // pin and checked on its handle to be the pin's own; kept when the handle

@@ -153,16 +153,11 @@ FolderPin::FolderPin(const std::wstring& target, TargetWalk walk)
   OpenChain(nullptr);
 }
 
-// What a link's target passed on its way down from its root.
-struct FolderPin::PlacesPassed {
-  int parts = 0;
-  const LockedPlace* users = nullptr;
-  bool ownProfile = false;
-};
-
 // From the root down, each part opened from its parent's handle and judged
 // as it is opened: a link is one by its attributes, or (where the system
-// follows it anyway) by the kernel naming the folder elsewhere.
+// follows it anyway) by the kernel naming the folder elsewhere. A link's
+// target is judged from its root; what the walk passed after a followed
+// link is judged where the whole path ends.
 void FolderPin::OpenChain(const SharedFolders* shared) {
   std::wstring full = FullForm(Bare(path_));
   size_t root = RootLength(full);
@@ -171,20 +166,21 @@ void FolderPin::OpenChain(const SharedFolders* shared) {
   if (at == INVALID_HANDLE_VALUE) return;
   std::wstring atName = FolderName(at);
   identity_.volume = VolumeOf(at);
-  bool known = nt::FileIndex(at, &identity_.index);
+  bool known = nt::FileIndex(at, &identity_.index) && NoteRoot(full.substr(0, root));
   bool belowShared = false;
-  PlacesPassed passed;
   for (size_t from = root; known && from < full.size();) {
     size_t end = std::min(full.find(L'\\', from), full.size());
     if (end > from) {
       belowShared = belowShared || (shared != nullptr && shared->Contains(identity_));
       bool last = full.find_first_not_of(L'\\', end) == std::wstring::npos;
+      const int followed = linksFollowed_;
+      // A link followed here was judged as its target was walked.
       known = StepInto(&at, &atName, full.substr(from, end - from), last, belowShared, end, full) &&
-              nt::FileIndex(at, &identity_.index) && NotePlace(&passed);
+              nt::FileIndex(at, &identity_.index) && (linksFollowed_ != followed || NotePlace());
     }
     from = end + 1;
   }
-  if (known && linkDepth_ > 0) known = EndsOutsidePlaces(passed, full.substr(0, root));
+  if (known && linkDepth_ == 0 && linksFollowed_ > 0) known = EndsOutsidePlaces();
   DWORD attrs = 0;
   if (!known || !nt::Attributes(at, &attrs)) {
     if (at != INVALID_HANDLE_VALUE) ::CloseHandle(at);
@@ -203,8 +199,12 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
   const bool keepLink = last && follow_ == FollowLink::No;
   DWORD share = last ? (follow_ == FollowLink::No ? kPinShare : kShareAll) : kShareAll;
   HANDLE child = INVALID_HANDLE_VALUE;
-  LONG status = last ? OpenPinnable(*at, part, share, nt::kOpenReparsePoint, &child)
-                     : nt::OpenRelative(*at, part, kFolderAccess, share, nt::kDirectoryFile | nt::kOpenReparsePoint, &child);
+  // A path as written names the system's redirected folders by the names a
+  // 32-bit program uses; a link's target is named as it is on disk.
+  const std::wstring onDisk =
+      linkDepth_ == 0 ? LockedPlaces::OfSystem().OnDisk(identity_, part, full.substr(0, partEnd)) : part;
+  LONG status = last ? OpenPinnable(*at, onDisk, share, nt::kOpenReparsePoint, &child)
+                     : nt::OpenRelative(*at, onDisk, kFolderAccess, share, nt::kDirectoryFile | nt::kOpenReparsePoint, &child);
   if (status < 0) {
     ::CloseHandle(*at);
     *at = INVALID_HANDLE_VALUE;
@@ -221,7 +221,7 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
     if (reparse && !keepLink && !belowShared) {
       ::CloseHandle(child);
       child = INVALID_HANDLE_VALUE;
-      if (OpenPinnable(*at, part, share, 0, &child) >= 0) name = FolderName(child);
+      if (OpenPinnable(*at, onDisk, share, 0, &child) >= 0) name = FolderName(child);
     }
     if (belowShared || child == INVALID_HANDLE_VALUE || (!keepLink && !FollowsInto(child, name))) {
       if (child != INVALID_HANDLE_VALUE) ::CloseHandle(child);
@@ -230,7 +230,6 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
       return false;
     }
     if (keepLink) identity_.volume = VolumeOf(child);  // a link may lead to another volume
-    linkFollowed_ = linkFollowed_ || !keepLink;
   }
   ::CloseHandle(*at);
   *at = child;
@@ -239,8 +238,9 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
 }
 
 // A link by its attributes, or (where the system follows one anyway) by the
-// kernel naming the folder elsewhere; not the system's own view of
-// "system32" for a 32-bit program.
+// kernel naming the folder elsewhere; not the system's own redirection
+// names ("system32" for a 32-bit program, "sysnative"), which are the
+// folders they open.
 bool FolderPin::IsLinked(HANDLE child, bool reparse, const std::wstring& name, const std::wstring& atName,
                          const std::wstring& part) const {
   if (reparse) return true;
@@ -268,29 +268,48 @@ bool FolderPin::FollowsInto(HANDLE child, const std::wstring& childName) {
   }
   if (UserMayDelete(child) == UserRight::Denied) return RefuseLink(Bare(target));
   identity_.volume = walked.identity_.volume;
+  passed_ = walked.passed_;  // the walk goes on from the target
+  ++linksFollowed_;
   return true;
+}
+
+// A link's target starts at a drive's root. Where its letter stands for a
+// locked folder of another drive (a letter of the user's mapped onto the
+// Windows folder, say), the root is that folder.
+bool FolderPin::NoteRoot(const std::wstring& root) {
+  if (linkDepth_ == 0) return true;
+  passed_.root = root;
+  const LockedPlace* place = LockedPlaces::OfSystem().Find(identity_, true);
+  if (place == nullptr) return true;
+  passed_.rootStandsForPlace = true;
+  return NotePlace(place);
 }
 
 // In a link's target every part is judged as it is opened, and so is every
 // part past a followed link: the Windows folder, Program Files, ProgramData
 // or another user's profile stop the walk.
-bool FolderPin::NotePlace(PlacesPassed* passed) {
-  ++passed->parts;
-  if (linkDepth_ == 0 && !linkFollowed_) return true;
-  const LockedPlace* place = LockedPlaces::OfSystem().Find(identity_);
-  if (place == nullptr || (linkDepth_ == 0 && place->kind != PlaceKind::Tree)) return true;
+bool FolderPin::NotePlace() {
+  ++passed_.parts;
+  if (linkDepth_ == 0 && linksFollowed_ == 0) return true;
+  return NotePlace(LockedPlaces::OfSystem().Find(identity_, passed_.rootStandsForPlace));
+}
+
+bool FolderPin::NotePlace(const LockedPlace* place) {
+  if (place == nullptr) return true;
   if (place->kind == PlaceKind::Tree) return RefuseLink(place->name);
-  if (place->kind == PlaceKind::Users) passed->users = place;
-  if (place->kind == PlaceKind::OwnProfile) passed->ownProfile = true;
+  if (place->kind == PlaceKind::Users) passed_.users = place;
+  if (place->kind == PlaceKind::OwnProfile) passed_.ownProfile = true;
   return true;
 }
 
-// A drive's root itself, the Users folder itself, or a folder inside it
-// outside the user's own profile.
-bool FolderPin::EndsOutsidePlaces(const PlacesPassed& passed, const std::wstring& root) {
-  if (passed.parts == 0) return RefuseLink(root);
-  if (passed.users == nullptr || passed.ownProfile) return true;
-  return RefuseLink(passed.users->id == identity_ ? passed.users->name : L"another user's profile");
+// Where the whole path ends: a drive's root itself, the Users folder itself,
+// or a folder inside it outside the user's own profile, are refused.
+bool FolderPin::EndsOutsidePlaces() {
+  if (passed_.parts == 0 && !passed_.rootStandsForPlace) return RefuseLink(passed_.root);
+  if (passed_.users == nullptr || passed_.ownProfile) return true;
+  return RefuseLink(LockedPlaces::OfSystem().Find(identity_, passed_.rootStandsForPlace) == passed_.users
+                        ? passed_.users->name
+                        : L"another user's profile");
 }
 
 bool FolderPin::RefuseLink(const std::wstring& place) {

@@ -15,6 +15,8 @@
 namespace core {
 namespace guard {
 
+struct LockedPlace;
+
 enum class FollowLink {
   No,   // a link is opened itself, and IsLink says so
   Yes,  // the folder the path leads to, as a named file's folder is taken
@@ -87,7 +89,15 @@ class FolderPin {
   struct TargetWalk {
     int depth;
   };
-  struct PlacesPassed;
+  // What the walk passed, once a link was followed: judged where the whole
+  // path ends, not where a link's own target does.
+  struct PlacesPassed {
+    int parts = 0;                    // below the root
+    std::wstring root;                // the root it came down from
+    bool rootStandsForPlace = false;  // a letter mapped onto a locked folder
+    const LockedPlace* users = nullptr;
+    bool ownProfile = false;
+  };
   // The target of a link, walked again from its root.
   FolderPin(const std::wstring& target, TargetWalk walk);
 
@@ -97,8 +107,10 @@ class FolderPin {
   bool IsLinked(HANDLE child, bool reparse, const std::wstring& name, const std::wstring& atName,
                 const std::wstring& part) const;
   bool FollowsInto(HANDLE child, const std::wstring& childName);
-  bool NotePlace(PlacesPassed* passed);
-  bool EndsOutsidePlaces(const PlacesPassed& passed, const std::wstring& root);
+  bool NoteRoot(const std::wstring& root);
+  bool NotePlace();
+  bool NotePlace(const LockedPlace* place);
+  bool EndsOutsidePlaces();
   bool RefuseLink(const std::wstring& place);
   bool IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const;
   LONG OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, ULONG options, HANDLE* out);
@@ -113,7 +125,8 @@ class FolderPin {
   bool linkBelowShared_ = false;
   bool mayRemove_ = false;
   int linkDepth_ = 0;          // 0: an item's folder; more: a link's target, walked again
-  bool linkFollowed_ = false;  // the parts after a followed link are judged too
+  int linksFollowed_ = 0;       // the parts after a followed link are judged too
+  PlacesPassed passed_;
   std::wstring linkIntoPlace_;
 };
 

@@ -13,12 +13,15 @@ namespace {
 
 const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
+// A volume the system cannot name (Wine's, for a drive letter it was not
+// told of) is left 0: the index alone then.
 bool IdentityOf(const std::wstring& folder, FolderIdentity* id) {
   if (folder.empty()) return false;
   HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
-  bool known = nt::VolumeSerial(h, &id->volume) && nt::FileIndex(h, &id->index);
+  if (!nt::VolumeSerial(h, &id->volume)) id->volume = 0;
+  bool known = nt::FileIndex(h, &id->index);
   ::CloseHandle(h);
   return known;
 }
@@ -128,10 +131,42 @@ class SystemUserRights : public IUserRights {
 SystemUserRights g_systemRights;
 IUserRights* g_rights = &g_systemRights;
 
+using DisableFn = BOOL(WINAPI*)(PVOID*);
+using EnableFn = BOOLEAN(WINAPI*)(BOOLEAN);
+using RevertFn = BOOL(WINAPI*)(PVOID);
+
+FARPROC Kernel32(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name); }
+
+// The system's redirection as a 32-bit program has it by default, whatever
+// the calling thread turned off: the places are read as every thread names
+// them, and no library loads from the wrong system folder meanwhile.
+class DefaultRedirection {
+ public:
+  DefaultRedirection() {
+    static auto disable = reinterpret_cast<DisableFn>(Kernel32("Wow64DisableWow64FsRedirection"));
+    static auto enable = reinterpret_cast<EnableFn>(Kernel32("Wow64EnableWow64FsRedirection"));
+    saved_ = disable != nullptr && enable != nullptr && disable(&previous_);
+    if (saved_) enable(TRUE);
+  }
+  ~DefaultRedirection() {
+    static auto revert = reinterpret_cast<RevertFn>(Kernel32("Wow64RevertWow64FsRedirection"));
+    if (saved_ && revert != nullptr) revert(previous_);
+  }
+  DefaultRedirection(const DefaultRedirection&) = delete;
+  DefaultRedirection& operator=(const DefaultRedirection&) = delete;
+
+ private:
+  PVOID previous_ = nullptr;
+  bool saved_ = false;
+};
+
 }  // namespace
 
 const LockedPlaces& LockedPlaces::OfSystem() {
-  static const LockedPlaces places = Read();
+  static const LockedPlaces places = [] {
+    DefaultRedirection redirection;
+    return Read();
+  }();
   return places;
 }
 
@@ -141,7 +176,12 @@ LockedPlaces LockedPlaces::Read() {
   places.Add(ShellFolder(CSIDL_PROFILE), PlaceKind::OwnProfile);
   const std::wstring windows = Folder(&::GetWindowsDirectoryW);
   places.Add(windows, PlaceKind::Tree);
-  if (IdentityOf(windows, &places.windows_)) IdentityOf(Folder(&::GetSystemWow64DirectoryW), &places.wow64_);
+  const std::wstring wow64 = Folder(&::GetSystemWow64DirectoryW);
+  if (IdentityOf(windows, &places.windows_) && IdentityOf(wow64, &places.wow64_) &&
+      IdentityOf(windows + L"\\sysnative", &places.native_)) {
+    places.wow64Name_ = wow64.substr(wow64.find_last_of(L'\\') + 1);
+    places.nativeName_ = L"System32";
+  }
   for (const std::wstring& folder : {Environment(L"ProgramW6432"), ShellFolder(CSIDL_PROGRAM_FILES),
                                      ShellFolder(CSIDL_PROGRAM_FILESX86), ShellFolder(CSIDL_COMMON_APPDATA)}) {
     places.Add(folder, PlaceKind::Tree);
@@ -159,16 +199,38 @@ void LockedPlaces::Add(const std::wstring& folder, PlaceKind kind, const std::ws
   places_.push_back(place);
 }
 
-const LockedPlace* LockedPlaces::Find(const FolderIdentity& id) const {
+namespace {
+
+bool SameFolder(const FolderIdentity& a, const FolderIdentity& b) {
+  return a.index == b.index && (a.volume == b.volume || a.volume == 0 || b.volume == 0);
+}
+
+}  // namespace
+
+const LockedPlace* LockedPlaces::Find(const FolderIdentity& id, bool anyVolume) const {
   for (const LockedPlace& place : places_) {
-    if (place.id == id) return &place;
+    if (anyVolume ? place.id.index == id.index : SameFolder(place.id, id)) return &place;
   }
   return nullptr;
 }
 
 bool LockedPlaces::IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part,
                                     const FolderIdentity& child) const {
-  return wow64_.index != 0 && parent == windows_ && child == wow64_ && sys::SameText(part, L"system32");
+  if (wow64_.index == 0 || !SameFolder(parent, windows_)) return false;
+  if (sys::SameText(part, L"system32")) return SameFolder(child, wow64_);
+  return native_.index != 0 && sys::SameText(part, L"sysnative") && SameFolder(child, native_);
+}
+
+std::wstring LockedPlaces::OnDisk(const FolderIdentity& parent, const std::wstring& part,
+                                  const std::wstring& path) const {
+  if (nativeName_.empty() || !SameFolder(parent, windows_) ||
+      !(sys::SameText(part, L"system32") || sys::SameText(part, L"sysnative"))) {
+    return part;
+  }
+  FolderIdentity opened;
+  if (!IdentityOf(path, &opened)) return part;
+  if (SameFolder(opened, wow64_)) return wow64Name_;
+  return SameFolder(opened, native_) ? nativeName_ : part;
 }
 
 std::wstring LinkIntoPlaceReason(const std::wstring& place) {

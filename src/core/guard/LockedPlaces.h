@@ -31,10 +31,21 @@ class LockedPlaces {
   // This system's, read once, at the first link judged.
   static const LockedPlaces& OfSystem();
 
-  const LockedPlace* Find(const FolderIdentity& id) const;
-  // The 32-bit view of "system32" in the Windows folder, which the system
-  // opens in its stead for a 32-bit program: the system's, not a link.
+  // The place `id` is. A volume the system could not name (0) is taken to be
+  // any: where a check cannot finish, the folder is taken for the place.
+  // With `anyVolume` the index alone decides: for a drive's root, which is
+  // never a locked folder unless its letter stands for one (a letter mapped
+  // onto a folder of another drive, with a serial of its own).
+  const LockedPlace* Find(const FolderIdentity& id, bool anyVolume = false) const;
+  // The system's own redirection names in the Windows folder, which it opens
+  // as other folders for a 32-bit program: "system32" as the 32-bit view,
+  // "sysnative" as the real system folder. They are what they open, not links.
   bool IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part, const FolderIdentity& child) const;
+  // The name on disk of the folder such a name `part` of `parent` opens
+  // (the part itself elsewhere): a walk opens names relative to a handle as
+  // they are on disk. Which folder it is, `path` (the parent's path and the
+  // part) opened as the calling thread's redirection has it tells, by identity.
+  std::wstring OnDisk(const FolderIdentity& parent, const std::wstring& part, const std::wstring& path) const;
 
  private:
   static LockedPlaces Read();
@@ -42,7 +53,8 @@ class LockedPlaces {
   void Add(const std::wstring& folder, PlaceKind kind, const std::wstring& name = std::wstring());
 
   std::vector<LockedPlace> places_;
-  FolderIdentity windows_, wow64_;
+  FolderIdentity windows_, wow64_, native_;
+  std::wstring wow64Name_, nativeName_;
 };
 
 // The log's reason for a folder whose way passes a link of the user's into `place`.

@@ -19,7 +19,11 @@ std::string PasswordBytes(const std::wstring& password) {
   return bytes;
 }
 
+TempFileMaker g_maker = nullptr;
+
 }  // namespace
+
+void SetTempFileMaker(TempFileMaker maker) { g_maker = maker; }
 
 FileSource::~FileSource() {
   if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
@@ -54,6 +58,11 @@ bool FileSource::ReadAt(std::uint64_t offset, void* buffer, std::size_t count) c
 SkinTempFile::~SkinTempFile() { Close(); }
 
 bool SkinTempFile::Create() {
+  if (g_maker != nullptr) {
+    const std::wstring folder = GetTempDirectory();
+    handle_ = folder.empty() ? INVALID_HANDLE_VALUE : g_maker(folder, &path_);
+    return handle_ != INVALID_HANDLE_VALUE;
+  }
   path_ = NewTempFileName();
   if (path_.empty()) return false;
   // CREATE_NEW: never write into a file someone placed under that name.

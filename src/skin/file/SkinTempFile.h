@@ -51,6 +51,13 @@ class SkinTempFile : public ByteSink {
   std::wstring path_;
 };
 
+// Makes the temporary file in `folder`: a handle open for reading and
+// writing, the file removed when it closes, and its path; an invalid handle
+// on failure. The program hands in its guarded maker, which makes the file
+// relative to the folder's pin; without one it is made new by its path.
+using TempFileMaker = HANDLE (*)(const std::wstring& folder, std::wstring* path);
+void SetTempFileMaker(TempFileMaker maker);
+
 // The temporary folder with a trailing backslash.
 std::wstring GetTempDirectory();
 // GetTempDirectory plus the braced text of a new GUID; empty when no GUID could be made.
