@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "cleaner/SystemPaths.h"
+#include "core/guard/LockedPlaces.h"
 
 namespace cleaner {
 namespace {
@@ -12,16 +13,6 @@ void AddFolder(std::vector<std::wstring>* list, UINT (WINAPI* get)(LPWSTR, UINT)
   wchar_t buf[MAX_PATH + 1];
   UINT n = get(buf, MAX_PATH);
   if (n > 0 && n < MAX_PATH) list->emplace_back(buf, n);
-}
-
-// The Public profile: its variable, or the folder above the shared documents.
-std::wstring PublicProfilePath() {
-  wchar_t buf[MAX_PATH + 1];
-  DWORD n = ::GetEnvironmentVariableW(L"PUBLIC", buf, MAX_PATH);
-  if (n > 0 && n < MAX_PATH) return std::wstring(buf, n);
-  std::wstring docs = SpecialFolderPath(CSIDL_COMMON_DOCUMENTS);
-  if (docs.size() < 2) return std::wstring();
-  return docs.substr(0, docs.find_last_of(L'\\', docs.size() - 2) + 1);
 }
 
 }  // namespace
@@ -43,10 +34,7 @@ GuardFolders SystemGuardFolders() {
   }
   f.refused = f.systemTrees;
   f.refused.insert(f.refused.end(), f.systemTops.begin(), f.systemTops.end());
-  std::wstring windows = SpecialFolderPath(CSIDL_WINDOWS);
-  if (!windows.empty()) f.shared.push_back(windows + L"Temp\\");
-  f.shared.push_back(SpecialFolderPath(CSIDL_COMMON_APPDATA));
-  f.shared.push_back(PublicProfilePath());
+  f.shared = core::guard::SharedFolderPaths();
   std::wstring docs = GetMyDocumentsPath();
   f.asked.push_back(docs);
   if (!docs.empty()) f.asked.push_back(docs + L"My Pictures\\");

@@ -3,18 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
-#include <atomic>
 #include <deque>
-#include <thread>
 
 #include "registry/restore/RegData.h"
 #include "registry/restore/RegFileReader.h"
 #include "registry/restore/RestoreRun.h"
 #include "registry_fix/FixTestSupport.h"
 #include "RestoreTestSupport.h"
+#include "support/PeakMemory.h"
 
 namespace {
 
@@ -146,32 +144,7 @@ TEST(RegFileReader, DataIsTheTypeAndBytesTheEditorSets) {
   }
 }
 
-// The most memory the process held while `work` ran, above what it held
-// before: the resident peak when this run raised it, sampled otherwise.
-template <class Work>
-SIZE_T PeakMemoryDuring(Work work) {
-  auto counters = [] {
-    PROCESS_MEMORY_COUNTERS c{};
-    c.cb = sizeof(c);
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &c, sizeof(c));
-    return c;
-  };
-  const PROCESS_MEMORY_COUNTERS before = counters();
-  std::atomic<bool> done{false};
-  std::atomic<SIZE_T> sampled{before.WorkingSetSize};
-  std::thread sampler([&] {
-    while (!done) {
-      sampled = std::max<SIZE_T>(sampled, counters().WorkingSetSize);
-      ::Sleep(2);
-    }
-  });
-  work();
-  done = true;
-  sampler.join();
-  const PROCESS_MEMORY_COUNTERS after = counters();
-  SIZE_T peak = std::max<SIZE_T>(sampled, after.PeakWorkingSetSize > before.PeakWorkingSetSize ? after.PeakWorkingSetSize : 0);
-  return peak > before.WorkingSetSize ? peak - before.WorkingSetSize : 0;
-}
+using testing_support::PeakMemoryDuring;
 
 int Utf16Units(const std::string& utf8) {
   return ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);

@@ -1,10 +1,12 @@
 #include "core/guard/LockedPlaces.h"
 
 #include <aclapi.h>
+#include <algorithm>
 #include <shlobj.h>
 #include <userenv.h>
 
 #include "core/guard/NtFiles.h"
+#include "core/guard/Redirection.h"
 #include "sys/TextCompare.h"
 
 namespace core {
@@ -131,40 +133,13 @@ class SystemUserRights : public IUserRights {
 SystemUserRights g_systemRights;
 IUserRights* g_rights = &g_systemRights;
 
-using DisableFn = BOOL(WINAPI*)(PVOID*);
-using EnableFn = BOOLEAN(WINAPI*)(BOOLEAN);
-using RevertFn = BOOL(WINAPI*)(PVOID);
-
-FARPROC Kernel32(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name); }
-
-// The system's redirection as a 32-bit program has it by default, whatever
-// the calling thread turned off: the places are read as every thread names
-// them, and no library loads from the wrong system folder meanwhile.
-class DefaultRedirection {
- public:
-  DefaultRedirection() {
-    static auto disable = reinterpret_cast<DisableFn>(Kernel32("Wow64DisableWow64FsRedirection"));
-    static auto enable = reinterpret_cast<EnableFn>(Kernel32("Wow64EnableWow64FsRedirection"));
-    saved_ = disable != nullptr && enable != nullptr && disable(&previous_);
-    if (saved_) enable(TRUE);
-  }
-  ~DefaultRedirection() {
-    static auto revert = reinterpret_cast<RevertFn>(Kernel32("Wow64RevertWow64FsRedirection"));
-    if (saved_ && revert != nullptr) revert(previous_);
-  }
-  DefaultRedirection(const DefaultRedirection&) = delete;
-  DefaultRedirection& operator=(const DefaultRedirection&) = delete;
-
- private:
-  PVOID previous_ = nullptr;
-  bool saved_ = false;
-};
-
 }  // namespace
 
 const LockedPlaces& LockedPlaces::OfSystem() {
   static const LockedPlaces places = [] {
-    DefaultRedirection redirection;
+    // Read as every thread names them, whatever the calling thread turned
+    // off, and no library loads from the wrong system folder meanwhile.
+    const ThreadRedirection redirection(ThreadRedirection::Default);
     return Read();
   }();
   return places;
@@ -231,6 +206,20 @@ std::wstring LockedPlaces::OnDisk(const FolderIdentity& parent, const std::wstri
   if (!IdentityOf(path, &opened)) return part;
   if (SameFolder(opened, wow64_)) return wow64Name_;
   return SameFolder(opened, native_) ? nativeName_ : part;
+}
+
+std::vector<std::wstring> SharedFolderPaths() {
+  std::vector<std::wstring> folders;
+  const std::wstring windows = Folder(&::GetWindowsDirectoryW);
+  if (!windows.empty()) folders.push_back(windows + L"\\Temp");
+  folders.push_back(ShellFolder(CSIDL_COMMON_APPDATA));
+  // The Public profile: its variable, or the folder above the shared documents.
+  std::wstring publicProfile = Environment(L"PUBLIC");
+  const std::wstring docs = ShellFolder(CSIDL_COMMON_DOCUMENTS);
+  if (publicProfile.empty() && docs.size() > 1) publicProfile = docs.substr(0, docs.find_last_of(L'\\', docs.size() - 2) + 1);
+  folders.push_back(publicProfile);
+  folders.erase(std::remove(folders.begin(), folders.end(), std::wstring()), folders.end());
+  return folders;
 }
 
 std::wstring LinkIntoPlaceReason(const std::wstring& place) {

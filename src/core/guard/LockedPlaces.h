@@ -57,6 +57,10 @@ class LockedPlaces {
   std::wstring wow64Name_, nativeName_;
 };
 
+// The folders every user may write (the Windows Temp folder, ProgramData,
+// the Public profile), as the system names them; none that it does not give.
+std::vector<std::wstring> SharedFolderPaths();
+
 // The log's reason for a folder whose way passes a link of the user's into `place`.
 std::wstring LinkIntoPlaceReason(const std::wstring& place);
 

@@ -1,5 +1,7 @@
 #include "core/guard/NtFiles.h"
 
+#include "core/guard/Redirection.h"
+
 namespace core {
 namespace guard {
 namespace nt {
@@ -52,34 +54,11 @@ LONG Query(HANDLE h, void* info, ULONG size, int infoClass) {
   return query(h, &io, info, size, infoClass);
 }
 
-using DisableFn = BOOL(WINAPI*)(PVOID*);
-using RevertFn = BOOL(WINAPI*)(PVOID);
-
 // A 32-bit program's names are redirected by the system (system32 to its
 // 32-bit view), and some systems redirect a name relative to a handle too,
 // by the handle's own name: below the real system folder, reached by its
 // name "sysnative", every name would then land in the 32-bit view. A name
 // relative to a handle is what it is on disk.
-class LiteralNames {
- public:
-  LiteralNames() {
-    static auto disable = reinterpret_cast<DisableFn>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection"));
-    disabled_ = disable != nullptr && disable(&old_);
-  }
-  ~LiteralNames() {
-    static auto revert = reinterpret_cast<RevertFn>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "Wow64RevertWow64FsRedirection"));
-    if (disabled_ && revert != nullptr) revert(old_);
-  }
-  LiteralNames(const LiteralNames&) = delete;
-  LiteralNames& operator=(const LiteralNames&) = delete;
-
- private:
-  PVOID old_ = nullptr;
-  bool disabled_ = false;
-};
-
 // `name` may be empty only for a second handle on `root` itself.
 LONG Create(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG share, ULONG disposition, ULONG options,
             ULONG attributes, HANDLE* out) {
@@ -90,7 +69,7 @@ LONG Create(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG sha
   ObjectAttributes attrs{sizeof(ObjectAttributes), root, &text, kCaseInsensitive, nullptr, nullptr};
   IoStatus io{};
   HANDLE h = nullptr;
-  LiteralNames literal;
+  const ThreadRedirection literal(ThreadRedirection::Off);
   LONG status = create(&h, access | SYNCHRONIZE, &attrs, &io, nullptr, attributes, share, disposition,
                        options | kSynchronousIo | kOpenForBackup, nullptr, 0);
   if (status >= 0) *out = h;
@@ -157,7 +136,7 @@ LONG SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
   static auto set = reinterpret_cast<SetFn>(Ntdll("NtSetInformationFile"));
   if (set == nullptr) return -1;
   IoStatus io{};
-  LiteralNames literal;  // a new name given relative to a folder's handle, as for an open
+  const ThreadRedirection literal(ThreadRedirection::Off);  // a new name given relative to a folder's handle, as for an open
   return set(h, &io, info, size, infoClass);
 }
 

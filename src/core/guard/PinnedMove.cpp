@@ -23,12 +23,12 @@ struct RenameInfo {
 
 }  // namespace
 
-DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name) {
+DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name, RenameOver over) {
   if (!folder.IsFolder() || !IsPlainFileName(name)) return ERROR_INVALID_NAME;
   const ULONG nameBytes = static_cast<ULONG>(name.size() * sizeof(wchar_t));
   std::vector<BYTE> buf(offsetof(RenameInfo, FileName) + nameBytes + sizeof(wchar_t), 0);
   auto* info = reinterpret_cast<RenameInfo*>(buf.data());
-  info->ReplaceIfExists = FALSE;
+  info->ReplaceIfExists = over == RenameOver::Name;
   info->RootDirectory = folder.Handle();
   info->FileNameLength = nameBytes;
   std::memcpy(info->FileName, name.data(), nameBytes);

@@ -13,10 +13,16 @@
 namespace core {
 namespace guard {
 
+enum class RenameOver {
+  Nothing,  // a name that is taken stays as it is
+  Name,     // whatever bears the name is replaced, a link itself, never its target
+};
+
 // Renames the open file `file` (opened with DELETE, judged on the pin) to
 // `name` in the pinned `folder`. ERROR_SUCCESS, ERROR_ALREADY_EXISTS when
-// something bears that name, or the system's error.
-DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name);
+// something bears that name and `over` is Nothing, or the system's error.
+DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name,
+                  RenameOver over = RenameOver::Nothing);
 
 // Removes the file `name` of the pinned `folder` where the pin's listing has
 // it: Missing when it does not; Refused, and left, for a link or a folder.

@@ -1,23 +1,17 @@
 #include "core/guard/SettingsFile.h"
 
 #include <algorithm>
-#include <cstddef>
-#include <cstring>
-#include <vector>
 
 #include "core/guard/FileCreate.h"
 #include "core/guard/FolderPin.h"
 #include "core/guard/NtFiles.h"
 #include "core/guard/OwnedHandle.h"
+#include "core/guard/PinnedMove.h"
 #include "core/guard/PinnedOpen.h"
-
-extern "C" ULONG WINAPI RtlNtStatusToDosError(LONG status);
 
 namespace core {
 namespace guard {
 namespace {
-
-constexpr int kFileRenameInformation = 10;
 
 // A file named by a full path: its folder pinned as it is reached now, links
 // above it taken as the user's own layout, as any file the user names is.
@@ -77,26 +71,6 @@ bool WriteAll(HANDLE h, const std::string& bytes) {
   return ::FlushFileBuffers(h) != FALSE;
 }
 
-// Renames the open file to `name` in the pinned folder, over whatever bears
-// that name: a link there is replaced itself.
-DWORD RenameInto(HANDLE h, const FolderPin& folder, const std::wstring& name) {
-  struct RenameInfo {
-    BOOLEAN ReplaceIfExists;
-    HANDLE RootDirectory;
-    ULONG FileNameLength;
-    WCHAR FileName[1];
-  };
-  const ULONG nameBytes = static_cast<ULONG>(name.size() * sizeof(wchar_t));
-  std::vector<BYTE> buf(offsetof(RenameInfo, FileName) + nameBytes + sizeof(wchar_t), 0);
-  auto* info = reinterpret_cast<RenameInfo*>(buf.data());
-  info->ReplaceIfExists = TRUE;
-  info->RootDirectory = folder.Handle();
-  info->FileNameLength = nameBytes;
-  std::memcpy(info->FileName, name.data(), nameBytes);
-  const LONG status = nt::SetInformation(h, info, static_cast<ULONG>(buf.size()), kFileRenameInformation);
-  return status >= 0 ? ERROR_SUCCESS : RtlNtStatusToDosError(status);
-}
-
 // ERROR_FILE_READ_ONLY for a read-only file; the system's error when that
 // cannot be told; else ERROR_SUCCESS.
 DWORD ReadOnlyOrWhyNot(HANDLE h) {
@@ -145,7 +119,7 @@ FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes,
   }
   const OwnedHandle h(made.Handle);
   if (!WriteAll(h.Get(), bytes)) *error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_WRITE_FAULT;
-  else if ((*error = RenameInto(h.Get(), file.folder, file.name)) == ERROR_SUCCESS) return FileOutcome::Done;
+  else if ((*error = RenameInPin(h.Get(), file.folder, file.name, RenameOver::Name)) == ERROR_SUCCESS) return FileOutcome::Done;
   nt::MarkForDeletion(h.Get());  // the old file stays whole
   return FileOutcome::Failed;
 }

@@ -22,11 +22,10 @@ namespace {
 // Another instance is analysing: the copy is this folder's own and cannot be
 // opened for exclusive use. A copy refused on the pin is left to the save.
 bool CopyInUse(const THive& hive) {
-  const std::wstring copy = HiveCopyFile(hive.File);
-  if (!FileExists(copy)) return false;
   const THiveFolder folder(hive.File);
   if (!folder.Pinned()) return false;
-  guard::PinnedOpen opened = guard::OpenPinnedFile(folder.Pin(), folder.NameOf(copy), GENERIC_READ | GENERIC_WRITE,
+  guard::PinnedOpen opened = guard::OpenPinnedFile(folder.Pin(), folder.NameOf(HiveCopyFile(hive.File)),
+                                                   GENERIC_READ | GENERIC_WRITE,
                                                    0, guard::PinnedCreate::No);
   if (opened.result == guard::PinnedOpenResult::Opened) ::CloseHandle(opened.handle);
   return opened.result == guard::PinnedOpenResult::Failed;
@@ -106,7 +105,7 @@ THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64
 void DeleteLeftoverCopies(const std::vector<THive>& hives, const std::set<std::wstring>& keep) {
   for (const THive& h : hives) {
     const std::wstring copy = HiveCopyFile(h.File);
-    if (keep.count(copy) != 0 || !FileExists(copy)) continue;
+    if (keep.count(copy) != 0) continue;
     const THiveFolder folder(h.File);
     if (folder.Pinned()) RemoveHiveFile(folder, folder.NameOf(copy));
   }

@@ -1,11 +1,11 @@
 #include "registry/defrag/HiveFiles.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <iterator>
 
 #include "core/RegistryRead.h"
+#include "core/guard/LockedPlaces.h"
 #include "core/guard/PinnedMove.h"
 #include "core/guard/NtFiles.h"
 #include "registry/defrag/ScanDefragTaskThread.h"
@@ -21,10 +21,6 @@ namespace {
 
 const wchar_t kSysnative[] = L"\\sysnative\\";
 
-using DisableFn = BOOL(WINAPI*)(PVOID*);
-using RevertFn = BOOL(WINAPI*)(PVOID);
-FARPROC Kernel32(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name); }
-
 // The folder of `hiveFile`, "sysnative" as "system32" once the redirection is off.
 std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, bool redirectionOff) {
   if (slash == std::wstring::npos) return {};
@@ -39,12 +35,7 @@ std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, bool redire
 const guard::SharedFolders& Shared() {
   static const guard::SharedFolders shared = [] {
     guard::SharedFolders folders;
-    wchar_t buf[MAX_PATH + 1] = {};
-    UINT n = ::GetWindowsDirectoryW(buf, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) folders.Add(std::wstring(buf, n) + L"\\Temp");
-    if (::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf) == S_OK) folders.Add(buf);
-    n = ::GetEnvironmentVariableW(L"PUBLIC", buf, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) folders.Add(std::wstring(buf, n));
+    for (const std::wstring& folder : guard::SharedFolderPaths()) folders.Add(folder);
     return folders;
   }();
   return shared;
@@ -52,21 +43,11 @@ const guard::SharedFolders& Shared() {
 
 }  // namespace
 
-THiveFolder::Redirection::Redirection(const std::wstring& hiveFile) {
-  static auto disable = reinterpret_cast<DisableFn>(Kernel32("Wow64DisableWow64FsRedirection"));
-  off = sys::FindText(hiveFile, kSysnative) != std::wstring::npos && disable != nullptr && disable(&previous);
-}
-
-THiveFolder::Redirection::~Redirection() {
-  static auto revert = reinterpret_cast<RevertFn>(Kernel32("Wow64RevertWow64FsRedirection"));
-  if (off && revert != nullptr) revert(previous);
-}
-
 THiveFolder::THiveFolder(const std::wstring& hiveFile)
     : slash_(hiveFile.find_last_of(L'\\')),
       shared_(&Shared()),
-      redirection_(hiveFile),
-      pin_(FolderToPin(hiveFile, slash_, redirection_.off), guard::FollowLink::Yes, shared_) {}
+      redirection_(guard::ThreadRedirection::Off, sys::FindText(hiveFile, kSysnative) != std::wstring::npos),
+      pin_(FolderToPin(hiveFile, slash_, redirection_.Changed()), guard::FollowLink::Yes, shared_) {}
 
 THiveFolder::~THiveFolder() = default;
 

@@ -9,6 +9,7 @@
 
 #include "core/guard/FolderPin.h"
 #include "core/guard/PinnedOpen.h"
+#include "core/guard/Redirection.h"
 #include "registry/defrag/HiveList.h"
 
 namespace registry {
@@ -46,15 +47,9 @@ class THiveFolder {
   std::wstring PathOf(const std::wstring& file) const { return pin_.Path() + NameOf(file); }
 
  private:
-  struct Redirection {
-    explicit Redirection(const std::wstring& hiveFile);
-    ~Redirection();
-    void* previous = nullptr;
-    bool off = false;
-  };
   size_t slash_;
   const core::guard::SharedFolders* shared_;  // read before the redirection is off
-  Redirection redirection_;  // before the pin: off while it is taken, on after it is closed
+  core::guard::ThreadRedirection redirection_;  // before the pin: off while it is taken, on after it is closed
   core::guard::FolderPin pin_;
 };
 
