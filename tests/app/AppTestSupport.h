@@ -9,10 +9,14 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "app/Main.h"
 #include "app/RegeditDriver.h"
 #include "ui/Application.h"
 #include "ui/DialogKeys.h"
+#include "support/Folders.h"
+#include "support/TestSupport.h"
 #include "ui/TreeView.h"
 
 namespace app_test {
@@ -65,6 +69,32 @@ inline std::wstring OptionsFile() {
 
 // Every test starts from the defaults, whatever an earlier one saved.
 inline void ForgetOptions() { ::DeleteFileW(OptionsFile().c_str()); }
+
+// The log `name` the unattended runs write beside options.ini.
+inline std::wstring LogBesideOptions(const wchar_t* name) {
+  const std::wstring ini = OptionsFile();
+  return ini.substr(0, ini.rfind(L'\\') + 1) + name;
+}
+
+// Checks that that log says each of `phrases`.
+inline void ExpectLogSays(const wchar_t* name, std::initializer_list<std::string> phrases) {
+  const std::string log = testing_support::ReadBytes(LogBesideOptions(name));
+  for (const std::string& p : phrases) EXPECT_NE(log.find(p), std::string::npos) << p << " not in:\n" << log;
+}
+
+// Runs the program with `args` from `folder` (a relative file name is taken
+// from there) to its end, which it must reach by itself, and gives its exit code.
+inline DWORD RunToItsEnd(const std::wstring& args, const std::wstring& folder) {
+  wchar_t previous[MAX_PATH] = {};
+  ::GetCurrentDirectoryW(MAX_PATH, previous);
+  ::SetCurrentDirectoryW(folder.c_str());
+  testing_support::StartedProcess p;
+  const bool started = p.Start(testing_support::ProgramPath(), args);
+  ::SetCurrentDirectoryW(previous);
+  DWORD code = 99;
+  EXPECT_TRUE(started && p.WaitForExit(90000, &code)) << args << " did not end by itself";
+  return code;
+}
 
 // A main window made from the default options and shown, on `page` when
 // one is given.

@@ -20,10 +20,17 @@
 #include "sys/RegistryKey.h"
 
 using namespace testing_support;
+using app_test::ExpectLogSays;
+using app_test::LogBesideOptions;
 
 namespace {
 
 const wchar_t kRoot[] = L"C:\\vantorel-linked-files";
+
+DWORD RunToItsEnd(const std::wstring& args, const std::wstring& folder = kRoot) {
+  return app_test::RunToItsEnd(args, folder);
+}
+
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kDeadEntry[] = L"VantorelLinkedFiles";
 
@@ -34,11 +41,6 @@ std::wstring ProgramFolder() {
   return exe.substr(0, exe.rfind(L'\\') + 1);
 }
 
-std::wstring LogBesideOptions(const wchar_t* name) {
-  const std::wstring ini = app_test::OptionsFile();
-  return ini.substr(0, ini.rfind(L'\\') + 1) + name;
-}
-
 // Options that run the one clean item `caption` (none when empty) and, with
 // `fix`, the startup-programs section of the registry scan, as ini text.
 std::string OptionsSelecting(const std::wstring& caption, bool fix = false) {
@@ -47,26 +49,6 @@ std::string OptionsSelecting(const std::wstring& caption, bool fix = false) {
   text += "[TreeViewNodeCheck]\r\n";
   for (int i = 1; i <= 25; ++i) text += std::to_string(i) + (fix && i == 14 ? "=1\r\n" : "=0\r\n");
   return text;
-}
-
-// Runs the program with `args` from `folder` to its end (it must end by
-// itself) and gives its exit code.
-DWORD RunToItsEnd(const std::wstring& args, const std::wstring& folder = kRoot) {
-  wchar_t previous[MAX_PATH] = {};
-  ::GetCurrentDirectoryW(MAX_PATH, previous);
-  ::SetCurrentDirectoryW(folder.c_str());  // a relative file name is taken from here
-  StartedProcess p;
-  const bool started = p.Start(ProgramPath(), args);
-  ::SetCurrentDirectoryW(previous);
-  DWORD code = 99;
-  EXPECT_TRUE(started && p.WaitForExit(90000, &code)) << args << " did not end by itself";
-  return code;
-}
-
-// Checks that the log `name` beside options.ini says each of `phrases`.
-void ExpectLogSays(const wchar_t* name, std::initializer_list<std::string> phrases) {
-  const std::string log = ReadBytes(LogBesideOptions(name));
-  for (const std::string& p : phrases) EXPECT_NE(log.find(p), std::string::npos) << p << " not in:\n" << log;
 }
 
 bool DeadEntryThere() {

@@ -71,6 +71,19 @@ bool WriteAll(HANDLE h, const std::string& bytes) {
   return ::FlushFileBuffers(h) != FALSE;
 }
 
+// Renames the new file over `name`. Another instance of the program may hold
+// the old file for a moment (reading it, or judging it for its own save), and
+// the system refuses to replace a file that is open: a little later it is free.
+DWORD RenameOverWhenFree(HANDLE h, const FolderPin& folder, const std::wstring& name) {
+  DWORD error = ERROR_SUCCESS;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    error = RenameInPin(h, folder, name, RenameOver::Name);
+    if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
+    ::Sleep(50);
+  }
+  return error;
+}
+
 // ERROR_FILE_READ_ONLY for a read-only file; the system's error when that
 // cannot be told; else ERROR_SUCCESS.
 DWORD ReadOnlyOrWhyNot(HANDLE h) {
@@ -79,9 +92,7 @@ DWORD ReadOnlyOrWhyNot(HANDLE h) {
   return (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? ERROR_FILE_READ_ONLY : ERROR_SUCCESS;
 }
 
-}  // namespace
-
-FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
+FileOutcome ReadOnce(const std::wstring& path, std::string* bytes) {
   bytes->clear();
   const NamedFile file(path);
   if (file.slash == std::wstring::npos) return FileOutcome::Failed;
@@ -94,7 +105,7 @@ FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
   return FileOutcome::Failed;
 }
 
-FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes, DWORD* error) {
+FileOutcome ReplaceOnce(const std::wstring& path, const std::string& bytes, DWORD* error) {
   *error = ERROR_SUCCESS;
   const NamedFile file(path);
   if (file.slash == std::wstring::npos || !file.folder.IsFolder()) {
@@ -119,9 +130,33 @@ FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes,
   }
   const OwnedHandle h(made.Handle);
   if (!WriteAll(h.Get(), bytes)) *error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_WRITE_FAULT;
-  else if ((*error = RenameInPin(h.Get(), file.folder, file.name, RenameOver::Name)) == ERROR_SUCCESS) return FileOutcome::Done;
+  else if ((*error = RenameOverWhenFree(h.Get(), file.folder, file.name)) == ERROR_SUCCESS) return FileOutcome::Done;
   nt::MarkForDeletion(h.Get());  // the old file stays whole
   return FileOutcome::Failed;
+}
+
+// Another instance of the program saving the same file replaces it under
+// our look: the name then briefly leads to another file than the one listed,
+// which is refused as a link would be. Asked again a little later, a file that
+// is no link is read or saved; a link is refused every time.
+template <class Once>
+FileOutcome UnlessReplacedMeanwhile(Once once) {
+  FileOutcome outcome = once();
+  for (int attempt = 0; attempt < 3 && outcome == FileOutcome::Refused; ++attempt) {
+    ::Sleep(50);
+    outcome = once();
+  }
+  return outcome;
+}
+
+}  // namespace
+
+FileOutcome ReadWholeFile(const std::wstring& path, std::string* bytes) {
+  return UnlessReplacedMeanwhile([&] { return ReadOnce(path, bytes); });
+}
+
+FileOutcome ReplaceWholeFile(const std::wstring& path, const std::string& bytes, DWORD* error) {
+  return UnlessReplacedMeanwhile([&] { return ReplaceOnce(path, bytes, error); });
 }
 
 namespace {
