@@ -225,7 +225,7 @@ TEST(RegFileForms, EveryFormTheEditorDeletesWithIsRefusedAndChangesNothing) {
     for (const std::wstring& value : f.deleted) {
       const std::wstring named = L"HKEY_CURRENT_USER\\" + kKey + L"\\" + value;
       const std::vector<std::wstring>& first = r.Check.FirstMissing;
-      EXPECT_NE(std::find(first.begin(), first.end(), named), first.end()) << named << L" is not named missing";
+      EXPECT_TRUE(std::find(first.begin(), first.end(), named) != first.end()) << named << L" is not named missing";
     }
     if (refused) {
       EXPECT_EQ(r.Line, f.refusedLine);

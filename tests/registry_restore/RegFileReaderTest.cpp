@@ -196,14 +196,19 @@ std::string Utf16File(const std::string& utf8) {
 // The text of a file of about 60 MB: its header, `head`, `lines` repeated,
 // `tail`, and, when `deleting`, a line that deletes (so that nothing is
 // imported). The text is given in UTF-8 for a UTF-16 file (`wide`), in the
-// file's bytes otherwise.
+// file's bytes otherwise. A run of '#' in `lines` is the repeat's number.
 std::string SizedText(const std::string& head, const std::string& lines, const std::string& tail, bool wide,
                       bool deleting) {
   const size_t piece = wide ? 2 * static_cast<size_t>(Utf16Units(lines)) : lines.size();
   std::string text = "REGEDIT4\r\n\r\n" + head;
   const size_t count = ((60u << 20) - 2 * (text.size() + tail.size() + 16)) / piece;
   text.reserve(text.size() + count * lines.size() + tail.size() + 16);
-  for (size_t i = 0; i < count; ++i) text += lines;
+  const size_t first = lines.find('#'), last = lines.rfind('#');
+  for (size_t i = 0; i < count; ++i) {
+    text += lines;
+    for (size_t at = last, n = i; first != std::string::npos && at + 1 > first; --at, n /= 36)
+      text[text.size() - lines.size() + at] = "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36];
+  }
   return text + tail + (deleting ? "\r\n\"z\"=-\r\n" : "\r\n");
 }
 
@@ -246,6 +251,7 @@ TEST(RegFileReader, SixtyMegabytesOfAnyShapeFitTheirBound) {
       {"tiny values under a 250-character key", key, "\"a\"=\"b\"\r\n", false},
       {"the tiniest values, LF", "", "@=\n", false},
       {"headers alone", "", "[k]\r\n", false},
+      {"headers of keys that all differ", "", "[#####]\r\n", false},
       {"UTF-16 tiny values", key, "\"a\"=\"b\"\r\n", true},
       {"one value continued over every line", key + "\"h\"=hex:", "00,01,02,03,04,05,06,07,\\\r\n  ", false, 0, "08",
        0, true, rsRestored},
