@@ -127,11 +127,12 @@ class TShortName {
 };
 
 // Each key is one entry however many sections name it: the fix writes a
-// header before every value it saves, values of one key not always together.
-// Sections are noted as they come (a repeat of the one just noted is not) and
-// told apart by sorting, which takes no memory but an index a section. A key
-// is missing when any section of it found it missing. Keys are told apart as
-// the file spells them.
+// header before every value it saves, and the values of one key are not
+// always together. Sections are noted as they come (a repeat of the one just
+// noted is not) and told apart by sorting, at the cost of an index for each
+// noted; no hash table, whose collisions a file could choose. A key is
+// missing when any section of it found it missing. Keys are told apart as
+// the file spells them, as the fix always spells a key the same way.
 class TKeyCount {
  public:
   explicit TKeyCount(const TRegEntries& entries) : entries_(entries) {}
@@ -147,7 +148,7 @@ class TKeyCount {
     std::sort(noted_.begin(), noted_.end(), [&key](uint32_t a, uint32_t b) { return key(a) < key(b); });
     for (size_t i = 0, j = 0; i < noted_.size(); i = j) {
       bool missing = false;
-      for (j = i; j < noted_.size() && key(noted_[j]) == key(noted_[i]); ++j) missing = missing || (noted_[j] & 1);
+      for (j = i; j < noted_.size() && key(noted_[j]) == key(noted_[i]); ++j) missing = missing || (noted_[j] & 1) != 0;
       ++r->Entries;
       r->Missing += missing ? 1 : 0;
     }
