@@ -105,8 +105,9 @@ TEST_F(RestoreDialog, AFileWhoseEntriesAreNotBackIsKept) {
   std::string emoji;
   for (int i = 0; i < 250000; ++i) emoji += "\xF0\x9F\x98\x80";
   const std::wstring one = L"1 entry of the backup is not in the registry";
-  // Sixty megabytes of headers naming no key: every one of them missing. The
-  // check once kept each as a string until memory ran out and the program ended.
+  // Sixty megabytes of headers naming no key: one key, missing, named once.
+  // The check once kept each as a string until memory ran out and the
+  // program ended.
   const size_t headers = (60u << 20) / 3;
   std::string empties = "REGEDIT4\r\n";
   for (size_t i = 0; i < headers; ++i) empties += "[\r\n";
@@ -121,8 +122,7 @@ TEST_F(RestoreDialog, AFileWhoseEntriesAreNotBackIsKept) {
        one},
       {L"2026_12_08_000000.reg", "\xEF\xBB\xBF" + section + "\"" + emoji + "\"=\"x\"\r\n", key + L"\U0001F600",
        L"\U0001F600", one},
-      {L"2026_12_09_000000.reg", std::move(empties), L"", L"",
-       std::to_wstring(headers) + L" entries of the backup are not in the registry"},
+      {L"2026_12_09_000000.reg", std::move(empties), L"", L"", one},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);

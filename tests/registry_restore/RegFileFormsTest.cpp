@@ -2,7 +2,8 @@
 // to learn what it does, and then restored through the program's road: every
 // form the editor deletes with is refused by the reader before any import,
 // the registry stays as it was, and the refusal names the line. Harmless
-// forms must still be restored.
+// forms must still be restored; where lines may or may not go on, values are
+// deleted after the import, and the check must name each of them missing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,6 +28,11 @@ struct Form {
   std::string body;  // after the header; '$' is the seeded key, '\n' the line end; UTF-8 for UTF-16
   int refusedLine;   // 0: the file is accepted
   Wrap wrap = kAnsi;
+  // An accepted file: the values deleted after the import ("name" or
+  // "sub\\name" below the seeded key), and how many entries the check must
+  // then find missing, those among them.
+  std::vector<std::wstring> deleted = {};
+  int missing = 0;
 };
 
 std::string Build(const Form& f) {
@@ -96,7 +102,8 @@ const Form kForms[] = {
     {"CR-only line ends", "[$]\n\"v\"=-\n", 4, kCrOnly},
     {"LF-only line ends", "[$]\n\"v\"=-\n", 4, kLfOnly},
     {"delete inside a continued value", "[$]\n\"w\"=hex:01,\\\n  \"v\"=-\n", 5},
-    {"continued into a delete", "[$]\n\"v\"=\\\n  -\n", 4},
+    // Only hex data goes on in the next line; an editor that went on here would delete.
+    {"a lone backslash before a delete", "[$]\n\"v\"=\\\n  -\n", 4},
     {"second section deletes", "[$]\n\"n\"=\"1\"\n\n[-$\\K]\n", 6},
     // 0x81 is a lead byte of code page 932: converted before the split, it
     // would take the line end with it and join the delete to the comment.
@@ -109,6 +116,20 @@ const Form kForms[] = {
     {"data ending in =-", "[$]\n\"v\"=\"a=-\"\n", 0},
     {"comment lines", "; [-$\\K]\n[$]\n# \"v\"=-\n\"n\"=\"1\"\n", 0},
     {"continued hex", "[$]\n\"w\"=hex:01,02,\\\n  03\n", 0},
+    // Only hex data goes on, and only from a backslash where a byte could
+    // stand; the editor imports the lines after the others.
+    {"a comment ending in a backslash", "[$]\n\"a\"=\"x\" ;note\\\n\"b\"=\"y\"\n\"c\"=\"z\"\n", 0, kAnsi, {L"b"}, 1},
+    {"a dword's comment ending in a backslash", "[$]\n\"a\"=dword:00000001 ;c\\\n[$\\AB]\n\"v\"=\"1\"\n\"w\"=\"2\"\n", 0,
+     kAnsi, {L"AB\\v"}, 1},
+    {"text ending in a backslash", "[$]\n\"a\"=\"x\"\\\n\"b\"=\"y\"\n", 0, kAnsi, {L"b"}, 2},
+    {"hex ending where the editor stops",
+     "[$]\n\"h\"=hex:01,02\\\n\"b\"=\"y\"\n\"i\"=HEX:01,\\\n\"c\"=\"z\"\n\"j\"=hex:01,\\\n#c\n\"d\"=\"w\"\n"
+     "\"k\"=hex:01,\\\n\\\n\"e\"=\"u\"\n",
+     0, kAnsi, {L"b", L"c", L"d", L"e"}, 8},
+    // The editor reads hex data on past comments and blank lines.
+    {"hex going on past comments and blank lines",
+     "[$]\n\"h\"=hex:01,\\\n; note\n\n  02,\\ ; note\n  \n  03\n\"b\"=\"y\"\n", 0, kAnsi, {L"b"}, 1},
+    {"hex going on in the last line, no line end", "[$]\n\"b\"=\"y\"\n\"h\"=hex:01,02,\\", 0, kAnsi, {L"h"}, 1},
     {"key with a dash", "[$\\K-2]\n\"a\"=dword:00000001\n", 0},
     {"UTF-16 values", "[$]\n\"n\" = \"text\"\n\"e\"=hex(2):25,00,41,00,25,00,00,00\n\"m\"=hex(7):61,00,00,00,00,00\n", 0,
      kUtf16v5},
@@ -187,14 +208,25 @@ TEST(RegFileForms, EveryFormTheEditorDeletesWithIsRefusedAndChangesNothing) {
     Seed();
     const std::vector<std::string> seeded = DumpTree(HKEY_CURRENT_USER, kTestKey);
     bool imported = false;
-    registry::TRestoreOutcome r = registry::RestoreRegFile(file, [&imported](const std::wstring& cmd) {
-      imported = true;
-      return restore_test::RunImport(cmd);
+    registry::TRestoreOutcome r = registry::RestoreRegFile(file, [&imported, &f](const std::wstring& cmd) {
+      imported = restore_test::RunImport(cmd);
+      for (const std::wstring& value : f.deleted) {
+        const size_t slash = value.rfind(L'\\');
+        const std::wstring sub = slash == std::wstring::npos ? L"" : L"\\" + value.substr(0, slash);
+        testing_support::DeleteValue(HKEY_CURRENT_USER, kKey + sub, value.substr(slash + 1));
+      }
+      return imported;
     });
     const bool refused = f.refusedLine != 0;
-    EXPECT_EQ(r.Status, refused ? registry::rsDeletes : registry::rsRestored)
+    EXPECT_EQ(r.Status, refused ? registry::rsDeletes : f.missing > 0 ? registry::rsIncomplete : registry::rsRestored)
         << (r.Check.FirstMissing.empty() ? L"" : r.Check.FirstMissing.front());
     EXPECT_EQ(imported, !refused);
+    EXPECT_EQ(r.Check.Missing, f.missing);
+    for (const std::wstring& value : f.deleted) {
+      const std::wstring named = L"HKEY_CURRENT_USER\\" + kKey + L"\\" + value;
+      const std::vector<std::wstring>& first = r.Check.FirstMissing;
+      EXPECT_TRUE(std::find(first.begin(), first.end(), named) != first.end()) << named << L" is not named missing";
+    }
     if (refused) {
       EXPECT_EQ(r.Line, f.refusedLine);
       EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kTestKey), seeded);

@@ -38,6 +38,41 @@ TEST(RegFileReader, EntriesCarryTheirLineKeyNameAndData) {
   EXPECT_EQ(f.Entries[3].Line, 6);
 }
 
+// Hex data goes on in the next line exactly where the editor goes on with
+// it, and no other data does (each row as Wine's editor reads it). Rows give
+// the lines after a header, '\n' for CR LF, and the values read: their
+// names, "=", and their data joined, "|" between values.
+TEST(RegFileReader, HexDataGoesOnWhereTheEditorGoesOn) {
+  const struct { const char* what; std::string body; const wchar_t* values; } rows[] = {
+      {"after a comma", "\"h\"=hex:01, \\\n  02\n", L"h=hex:01, 02"},
+      {"past comments, blank lines and a comment after the backslash",
+       "\"h\"=hex:\\\n; c\n\n01,\\ ;c\n\t\n02\n@=\"x\"\n", L"h=hex:01,02|=\"x\""},
+      {"hex(N) data", "\"h\"=hex(2):41,\\\n42\n", L"h=hex(2):41,42"},
+      {"into the next value's line", "\"h\"=hex:01,\\\n\"b\"=\"y\"\n", L"h=hex:01,\"b\"=\"y\""},
+      {"into a \"#\" line, and no further", "\"h\"=hex:01,\\\n#c\n\"b\"=\"y\"\n", L"h=hex:01,#c|b=\"y\""},
+      {"not from a backslash first in a line that goes on", "\"h\"=hex:01,\\\n\\\n\"b\"=\"y\"\n",
+       L"h=hex:01,\\|b=\"y\""},
+      {"not without a comma", "\"h\"=hex:01\\\n\"b\"=\"y\"\n", L"h=hex:01\\|b=\"y\""},
+      {"not after a fault", "\"h\"=hex:01,zz,\\\n\"b\"=\"y\"\n", L"h=hex:01,zz,\\|b=\"y\""},
+      {"not with more after the backslash", "\"h\"=hex:01,\\ 02\n\"b\"=\"y\"\n", L"h=hex:01,\\ 02|b=\"y\""},
+      {"not in upper case", "\"h\"=HEX:01,\\\n\"b\"=\"y\"\n", L"h=HEX:01,\\|b=\"y\""},
+      {"not text", "\"a\"=\"x\" ;c\\\n\"b\"=\"y\"\n", L"a=\"x\" ;c\\|b=\"y\""},
+      {"not a dword", "\"a\"=dword:00000001\\\n\"b\"=\"y\"\n", L"a=dword:00000001\\|b=\"y\""},
+      {"the file's last line, no line end", "\"b\"=\"y\"\n\"h\"=hex:01,\\", L"b=\"y\"|h=hex:01,"},
+      {"the file's end after a comment", "\"h\"=hex:01,\\\n;c\n", L"h=hex:01,"},
+  };
+  for (const auto& row : rows) {
+    std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n";
+    for (char c : row.body) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const TRegFile f = ParseRegBytes(text);
+    std::wstring values;
+    for (size_t i = 1; i < f.Entries.size(); ++i)
+      values += (i > 1 ? L"|" : L"") + f.Entries[i].Name + L"=" + f.Entries[i].Data;
+    EXPECT_EQ(values, row.values) << row.what;
+    EXPECT_EQ(f.FirstDeletingLine(), 0) << row.what;
+  }
+}
+
 TEST(RegFileReader, EncodingsAndLineEnds) {
   // Marked UTF-8 and UTF-16 files are read in the forms table. Each row is
   // read within a second: a run of UTF-8 continuation bytes once took time
@@ -161,14 +196,19 @@ std::string Utf16File(const std::string& utf8) {
 // The text of a file of about 60 MB: its header, `head`, `lines` repeated,
 // `tail`, and, when `deleting`, a line that deletes (so that nothing is
 // imported). The text is given in UTF-8 for a UTF-16 file (`wide`), in the
-// file's bytes otherwise.
+// file's bytes otherwise. A run of '#' in `lines` is the repeat's number.
 std::string SizedText(const std::string& head, const std::string& lines, const std::string& tail, bool wide,
                       bool deleting) {
   const size_t piece = wide ? 2 * static_cast<size_t>(Utf16Units(lines)) : lines.size();
   std::string text = "REGEDIT4\r\n\r\n" + head;
   const size_t count = ((60u << 20) - 2 * (text.size() + tail.size() + 16)) / piece;
   text.reserve(text.size() + count * lines.size() + tail.size() + 16);
-  for (size_t i = 0; i < count; ++i) text += lines;
+  const size_t first = lines.find('#'), last = lines.rfind('#');
+  for (size_t i = 0; i < count; ++i) {
+    text += lines;
+    for (size_t at = last, n = i; first != std::string::npos && at + 1 > first; --at, n /= 36)
+      text[text.size() - lines.size() + at] = "0123456789abcdefghijklmnopqrstuvwxyz"[n % 36];
+  }
   return text + tail + (deleting ? "\r\n\"z\"=-\r\n" : "\r\n");
 }
 
@@ -211,6 +251,7 @@ TEST(RegFileReader, SixtyMegabytesOfAnyShapeFitTheirBound) {
       {"tiny values under a 250-character key", key, "\"a\"=\"b\"\r\n", false},
       {"the tiniest values, LF", "", "@=\n", false},
       {"headers alone", "", "[k]\r\n", false},
+      {"headers of keys that all differ", "", "[#####]\r\n", false},
       {"UTF-16 tiny values", key, "\"a\"=\"b\"\r\n", true},
       {"one value continued over every line", key + "\"h\"=hex:", "00,01,02,03,04,05,06,07,\\\r\n  ", false, 0, "08",
        0, true, rsRestored},

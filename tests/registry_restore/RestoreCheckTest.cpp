@@ -42,7 +42,7 @@ TEST_F(RestoreCheck, DeletedValuesComeBackThroughTheRegistryEditor) {
   EXPECT_EQ(before.Missing, 4);
   registry::TRestoreOutcome r = registry::RestoreRegFile(backup, &restore_test::RunImport);
   EXPECT_EQ(r.Status, registry::rsRestored) << (r.Check.FirstMissing.empty() ? L"" : r.Check.FirstMissing.front());
-  EXPECT_EQ(r.Check.Entries, 8);  // four sections, four values
+  EXPECT_EQ(r.Check.Entries, 5);  // four sections of one key, four values
   EXPECT_EQ(DumpTree(HKEY_CURRENT_USER, kKey), seeded) << "not byte-identical after the restore";
   EXPECT_TRUE(FileExists(backup)) << "only the dialog deletes, and only as DeleteBackupFile says";
 }
@@ -168,23 +168,31 @@ TEST_F(RestoreCheck, EntriesAreJudgedByWhatTheRegistryHolds) {
     bool allPresent;
     int entries;
     int spoiled;
+    int missing;
   };
   const Case cases[] = {
-      {"\"A\"=\"one\"\r\n\"N\"=dword:00000001\r\n", true, 3, 0},
-      {"\"A\"=\"two\"\r\n", false, 2, 0},                 // other data
-      {"\"N\"=\"1\"\r\n", false, 2, 0},                   // other type
-      {"\"Gone\"=\"x\"\r\n", false, 2, 0},                // no such value
-      {"\r\n[~KEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n\"Z\"=\"z\"\r\n", true, 1, 1},  // spoiled
-      {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n", false, 2, 0},              // no such key
+      {"\"A\"=\"one\"\r\n\"N\"=dword:00000001\r\n", true, 3, 0, 0},
+      {"\"A\"=\"two\"\r\n", false, 2, 0, 1},                 // other data
+      {"\"N\"=\"1\"\r\n", false, 2, 0, 1},                   // other type
+      {"\"Gone\"=\"x\"\r\n", false, 2, 0, 1},                // no such value
+      {"\r\n[~KEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n\"Z\"=\"z\"\r\n", true, 1, 1, 0},  // spoiled
+      {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n", false, 2, 0, 1},              // no such key
       // The editor passes over a header with blanks after its "[".
-      {"\r\n[ HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n\"A\"=\"one\"\r\n", false, 3, 0},
-      {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore ]\r\n", false, 2, 0},  // another key
+      {"\r\n[ HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n\"A\"=\"one\"\r\n", false, 3, 0, 2},
+      {"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore ]\r\n", false, 2, 0, 1},  // another key
+      // Each key counts once, however many sections name it, together or apart.
+      {"\"A\"=\"one\"\r\n[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n\"x\"=\"1\"\r\n"
+       "[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Nowhere]\r\n\"y\"=\"2\"\r\n"
+       "[HKEY_CURRENT_USER\\Software\\VantorelFixTest\\Restore]\r\n\"N\"=dword:00000001\r\n",
+       false, 6, 0, 3},
   };
   for (const Case& c : cases) {
     registry::TRestoreCheck r = CheckRegTextRestored(head + c.body);
     EXPECT_EQ(r.AllPresent(), c.allPresent) << c.body;
     EXPECT_EQ(r.Entries, c.entries) << c.body;
     EXPECT_EQ(r.Spoiled, c.spoiled) << c.body;
+    EXPECT_EQ(r.Missing, c.missing) << c.body;
+    EXPECT_EQ(r.FirstMissing.size(), static_cast<size_t>(c.missing)) << c.body;
   }
   EXPECT_FALSE(CheckRegTextRestored("not a reg file").Readable);
 }

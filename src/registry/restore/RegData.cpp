@@ -1,6 +1,7 @@
 #include "registry/restore/RegData.h"
 
 #include <string>
+#include <string_view>
 
 namespace registry {
 namespace {
@@ -14,10 +15,28 @@ int HexDigit(wchar_t c) {
   return -1;
 }
 
+// The bytes of packed text as units: its ASCII is the text's own, and no
+// other byte is any of the syntax read here. Enough to follow the syntax of
+// a line without converting it.
+class TByteUnits {
+ public:
+  explicit TByteUnits(std::string_view bytes) : bytes_(bytes) {}
+  bool Next(wchar_t* c) {
+    if (at_ == bytes_.size()) return false;
+    *c = static_cast<unsigned char>(bytes_[at_++]);
+    return true;
+  }
+
+ private:
+  std::string_view bytes_;
+  size_t at_ = 0;
+};
+
 // The units of the data, with room to put two back.
+template <class Source>
 class TUnits {
  public:
-  explicit TUnits(TPackedUnits& text) : text_(text) {}
+  explicit TUnits(Source& text) : text_(text) {}
   bool Next(wchar_t* c) {
     if (back_ == 0) return text_.Next(c);
     *c = put_[--back_];
@@ -38,7 +57,7 @@ class TUnits {
   }
 
  private:
-  TPackedUnits& text_;
+  Source& text_;
   wchar_t put_[2] = {};
   int back_ = 0;
 };
@@ -68,7 +87,8 @@ class TBytesOut {
 };
 
 // Text up to its closing quote, unescaped, and the NUL the editor ends it with.
-bool ReadQuoted(TUnits& in, TBytesOut& out) {
+template <class Source>
+bool ReadQuoted(TUnits<Source>& in, TBytesOut& out) {
   TRegUnescape unescape;
   for (wchar_t u, c; in.Next(&u);) {
     if (!unescape.Put(u, &c)) continue;
@@ -83,7 +103,8 @@ bool ReadQuoted(TUnits& in, TBytesOut& out) {
 
 // A number in hex after blanks, up to `most` digits and at most `max`;
 // `*digits` tells how many it had. False when it is too long or too large.
-bool ReadNumber(TUnits& in, size_t most, unsigned long long max, unsigned long long* value, size_t* digits) {
+template <class Source>
+bool ReadNumber(TUnits<Source>& in, size_t most, unsigned long long max, unsigned long long* value, size_t* digits) {
   *value = 0;
   *digits = 0;
   wchar_t c = in.SkipBlanks();
@@ -101,7 +122,8 @@ bool ReadNumber(TUnits& in, size_t most, unsigned long long max, unsigned long l
   return true;
 }
 
-bool ReadDword(TUnits& in, TBytesOut& out) {
+template <class Source>
+bool ReadDword(TUnits<Source>& in, TBytesOut& out) {
   unsigned long long v = 0;
   size_t digits = 0;
   if (!ReadNumber(in, 8, 0xFFFFFFFFull, &v, &digits) || digits == 0 || !in.AtEnd()) return false;
@@ -111,7 +133,8 @@ bool ReadDword(TUnits& in, TBytesOut& out) {
 
 // "hex(" N "):", N in hex (no digits is 0), as the editor reads the type;
 // a second character "x" (a "0x" prefix) is refused.
-bool ReadHexType(TUnits& in, DWORD* type) {
+template <class Source>
+bool ReadHexType(TUnits<Source>& in, DWORD* type) {
   wchar_t first = 0, second = 0, c = 0;
   if (!in.Next(&first)) return false;
   if (in.Next(&second)) {
@@ -165,50 +188,91 @@ class THexBytes {
   std::string ansiBytes_;
 };
 
+enum class THexEnd { Fault, End, GoesOn };
+
 // Bytes in hex separated by commas, blanks before each; a comma may end
-// the list, and a comment may follow it.
-bool ReadHexBytes(TUnits& in, THexBytes& bytes) {
-  for (;;) {
+// the list, and a comment may follow it. Where a byte could stand, a "\"
+// with only blanks or a comment after it makes the editor go on reading the
+// data in the next line; not as the first thing of such a line, though
+// (`backslashFirst` false).
+template <class Source, class Bytes>
+THexEnd ReadHexBytes(TUnits<Source>& in, bool backslashFirst, Bytes& bytes) {
+  for (bool backslash = backslashFirst;; backslash = true) {
     unsigned long long v = 0;
     size_t digits = 0;
-    if (!ReadNumber(in, 64, 0xFF, &v, &digits)) return false;
-    if (digits == 0) return in.AtEnd();
-    bytes.Byte(static_cast<BYTE>(v));
+    if (!ReadNumber(in, 64, 0xFF, &v, &digits)) return THexEnd::Fault;
     wchar_t c = 0;
-    if (!in.Next(&c)) return true;
+    if (digits == 0 && backslash && in.Next(&c)) {
+      if (c == L'\\') return in.AtEnd() ? THexEnd::GoesOn : THexEnd::Fault;
+      in.Unget(c);
+    }
+    if (digits == 0) return in.AtEnd() ? THexEnd::End : THexEnd::Fault;
+    bytes.Byte(static_cast<BYTE>(v));
+    if (!in.Next(&c)) return THexEnd::End;
     if (c != L',') {
       in.Unget(c);
-      return in.AtEnd();
+      return in.AtEnd() ? THexEnd::End : THexEnd::Fault;
     }
-    if (!in.Next(&c)) return true;
-    in.Unget(c);
   }
 }
+
+enum class TForm { Fault, Quoted, Dword, Hex };
+
+// How the data starts: quoted text, "dword:", or "hex:" or "hex(N):" with
+// its type in *type. The editor takes these words in lower case only.
+template <class Source>
+TForm ReadForm(TUnits<Source>& in, DWORD* type) {
+  wchar_t c = 0;
+  if (!in.Next(&c)) return TForm::Fault;
+  if (c == L'"') return TForm::Quoted;
+  std::wstring word(1, c);
+  while (word.size() < 6 && c != L':' && c != L'(' && in.Next(&c)) word += c;
+  if (word == L"dword:") return TForm::Dword;
+  if (word == L"hex:") {
+    *type = REG_BINARY;
+    return TForm::Hex;
+  }
+  return word == L"hex(" && ReadHexType(in, type) ? TForm::Hex : TForm::Fault;
+}
+
+struct TNoBytes {
+  void Byte(BYTE) {}
+};
 
 }  // namespace
 
 bool ReadRegData(TPackedUnits& text, bool unicodeFile, DWORD* type, TRegDataSink& sink) {
-  TUnits in(text);
+  TUnits<TPackedUnits> in(text);
   TBytesOut out(sink);
-  wchar_t c = 0;
-  if (!in.Next(&c)) return false;
-  if (c == L'"') {
-    *type = REG_SZ;
-    return ReadQuoted(in, out);
+  switch (ReadForm(in, type)) {
+    case TForm::Quoted:
+      *type = REG_SZ;
+      return ReadQuoted(in, out);
+    case TForm::Dword:
+      *type = REG_DWORD;
+      return ReadDword(in, out);
+    case TForm::Hex:
+      break;
+    default:
+      return false;
   }
-  std::wstring word(1, c);
-  while (word.size() < 6 && c != L':' && c != L'(' && in.Next(&c)) word += c;
-  if (word == L"dword:") {
-    *type = REG_DWORD;
-    return ReadDword(in, out);
-  }
-  if (word == L"hex(" && !ReadHexType(in, type)) return false;
-  if (word == L"hex:") *type = REG_BINARY;
-  else if (word != L"hex(") return false;
   THexBytes bytes(*type, unicodeFile, out);
-  if (!ReadHexBytes(in, bytes)) return false;
+  // The data comes with its lines joined: a "\" left in it is one the
+  // editor did not go on from.
+  if (ReadHexBytes(in, true, bytes) != THexEnd::End) return false;
   bytes.Finish();
   return true;
+}
+
+size_t HexGoesOnAt(std::string_view packed, bool valueLine) {
+  TByteUnits units(packed);
+  TUnits<TByteUnits> in(units);
+  DWORD type = 0;
+  if (valueLine && ReadForm(in, &type) != TForm::Hex) return std::string_view::npos;
+  TNoBytes none;
+  if (ReadHexBytes(in, valueLine, none) != THexEnd::GoesOn) return std::string_view::npos;
+  // Nothing before it is a backslash: only the data's form and its bytes.
+  return packed.find('\\');
 }
 
 }  // namespace registry

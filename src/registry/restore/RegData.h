@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string_view>
 
 #include "registry/restore/RegEntries.h"
 
@@ -25,5 +26,13 @@ class TRegDataSink {
 // hex (1, 2, 7) are ended by a NUL when they lack one; in a file that is not
 // UTF-16 their bytes are ANSI text, which the editor converts.
 bool ReadRegData(TPackedUnits& text, bool unicodeFile, DWORD* type, TRegDataSink& sink);
+
+// Where the editor goes on reading hex data in the next line: the place of
+// the "\" in `packed` that makes it go on, npos where the data ends. That
+// "\" stands where a byte could, after "hex:", "hex(N):" or a comma, with
+// only blanks or a comment after it, and all before it is data the editor
+// reads. `packed` is a value's data after "=" (`valueLine`), or a later line
+// of that data, leading blanks left out, where a "\" may not come first.
+size_t HexGoesOnAt(std::string_view packed, bool valueLine);
 
 }  // namespace registry

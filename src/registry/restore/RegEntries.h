@@ -130,6 +130,8 @@ class TRegEntries {
     bool IsKey, Deletes;
     std::string_view First, Second;  // key, or name and data
   };
+  // A header's key as it is stored, packed.
+  std::string_view PackedKey(size_t i) const { return Record(i).First; }
   // Calls `visit` for each entry in order, unpacking nothing.
   template <class Visit>
   void Walk(Visit&& visit) const {

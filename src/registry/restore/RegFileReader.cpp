@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/guard/RegistryGuard.h"
+#include "registry/restore/RegData.h"
 #include "registry/restore/RegTextDecoder.h"
 
 namespace registry {
@@ -94,28 +95,22 @@ bool ParseEntry(View logical, TParsed* e) {
 }
 
 // A line judged alone: a deleting header or value, or any value-like line
-// that ends in "=" and "-" however its name reads.
+// that ends in "=" and "-" however its name reads. A lone "\" after "=" is
+// read as one too: an editor that went on from it into a line starting
+// with "-" would delete.
 bool PhysicalLineDeletes(View line) {
   TParsed e;
   const View t = Trim(line);
   if (ParseEntry(t, &e) && e.Deletes) return true;
   size_t eq = t.rfind('=');
-  return StartsValue(t) && eq != View::npos && Trim(t.substr(eq + 1)) == "-";
-}
-
-// Whether the logical line goes on in the next one; if so its trailing "\"
-// is removed. Works at the end only, so that long continued data costs time
-// in step with its length.
-bool ContinuesNext(std::string* logical) {
-  while (!logical->empty() && IsBlank(logical->back())) logical->pop_back();
-  if (logical->empty() || logical->back() != '\\') return false;
-  logical->pop_back();
-  return true;
+  const View data = eq == View::npos ? View() : Trim(t.substr(eq + 1));
+  return StartsValue(t) && (data == "-" || data == "\\");
 }
 
 // Takes the file's lines one by one as the decoder ends them. Only the
-// logical line being read is held: a value continued over many lines is
-// joined once, in place, and each entry is packed as soon as it is whole.
+// logical line being read is held: hex data the editor reads on over many
+// lines is joined once, in place, and each entry is packed as soon as it is
+// whole.
 class TRegParser {
  public:
   explicit TRegParser(TRegFile* f) : f_(f) {}
@@ -124,6 +119,7 @@ class TRegParser {
   void Finish();
 
  private:
+  size_t GoesOnAt() const;
   void Emit();
   void Deleting(int line);
 
@@ -134,15 +130,41 @@ class TRegParser {
   bool continuing_ = false;
 };
 
+// Where the logical line's hex data goes on in the next line, as the editor
+// goes on: the place of its "\" in logical_, npos where the line ends. Only
+// the last physical line is looked at, so that long data costs time in step
+// with its length.
+size_t TRegParser::GoesOnAt() const {
+  const View text(logical_);
+  View data = text.substr(physicalStart_);
+  TParsed e;
+  if (!continuing_) {
+    if (!StartsValue(text) || !ParseValue(text, &e)) return View::npos;
+    data = e.Data;
+  }
+  const size_t at = HexGoesOnAt(data, !continuing_);
+  return at == View::npos ? at : static_cast<size_t>(data.data() - text.data()) + at;
+}
+
 void TRegParser::EndLine() {
   ++line_;
   const View physical = View(logical_).substr(physicalStart_);
   if (line_ == 1) f_->KnownSignature = IsSignature(physical);
   if (PhysicalLineDeletes(physical)) Deleting(line_);
   if (!continuing_) first_ = line_;
-  continuing_ = StartsValue(logical_) && ContinuesNext(&logical_);
-  if (continuing_) physicalStart_ = logical_.size();
-  else Emit();
+  // The editor reads hex data on past blank lines and ";" comments.
+  if (continuing_ && (physical.empty() || physical[0] == ';')) {
+    logical_.resize(physicalStart_);
+    return;
+  }
+  const size_t at = GoesOnAt();
+  continuing_ = at != View::npos;
+  if (continuing_) {
+    logical_.resize(at);
+    physicalStart_ = at;
+  } else {
+    Emit();
+  }
 }
 
 // Only the first few are kept, in order, each once (a line is found alone
@@ -170,11 +192,8 @@ void TRegParser::Emit() {
 }
 
 void TRegParser::Finish() {
-  // The file ended inside a continued value: its last "\" is data.
-  if (continuing_) {
-    logical_ += '\\';
-    Emit();
-  }
+  // The file ended while hex data went on: the editor sets what it read.
+  if (continuing_) Emit();
 }
 
 // Runs the decoder and the parser over what `feed` hands the decoder; false

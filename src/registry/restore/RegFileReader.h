@@ -3,14 +3,16 @@
 // UTF-16LE with its byte-order mark, UTF-8 with its mark, and 8-bit text in
 // the ANSI code page (which reads the ASCII syntax of unmarked UTF-8 alike);
 // CR LF, LF and CR line ends; blanks and tabs before headers and value names
-// and around "="; value data continued with a trailing backslash; ";" and "#"
-// comment lines; root names in any case, short (HKLM) or long. 8-bit text is
-// split into lines on its bytes before any code-page conversion.
+// and around "="; ";" and "#" comment lines; root names in any case, short
+// (HKLM) or long. Hex data goes on in the next line exactly where the editor
+// goes on with it (RegData.h), past blank lines and ";" comments; no other
+// data does. 8-bit text is split into lines on its bytes before any code-page
+// conversion.
 //
 // Where the editor and the reader could disagree on a deletion, the reader
 // errs towards seeing one: "[-" after blanks even inside the bracket, data
-// starting with "-", and every physical line of a continued value also
-// judged on its own.
+// starting with "-", a lone "\" after "=", and every physical line of a
+// continued value also judged on its own.
 //
 // The file is read in pieces and parsed line by line: no line is kept after
 // it is parsed, and the entries are packed (RegEntries.h), so that reading

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -124,15 +126,52 @@ class TShortName {
   size_t count_ = 0;
 };
 
+// Each key is one entry however many sections name it: the fix writes a
+// header before every value it saves, and the values of one key are not
+// always together. Sections are noted as they come (a repeat of the one just
+// noted is not) and told apart by sorting, at the cost of an index for each
+// noted; no hash table, whose collisions a file could choose. A key is
+// missing when any section of it found it missing. Keys are told apart as
+// the file spells them, as the fix always spells a key the same way.
+class TKeyCount {
+ public:
+  explicit TKeyCount(const TRegEntries& entries) : entries_(entries) {}
+  void Note(size_t entry, std::string_view key, bool missing) {
+    if (!noted_.empty() && key == last_ && missing == lastMissing_) return;
+    noted_.push_back(static_cast<uint32_t>(entry << 1 | (missing ? 1 : 0)));
+    last_ = key;
+    lastMissing_ = missing;
+  }
+  // Adds the keys to the entries and the missing ones to the missing.
+  void AddTo(TRestoreCheck* r) {
+    auto key = [this](uint32_t noted) { return entries_.PackedKey(noted >> 1); };
+    std::sort(noted_.begin(), noted_.end(), [&key](uint32_t a, uint32_t b) { return key(a) < key(b); });
+    for (size_t i = 0, j = 0; i < noted_.size(); i = j) {
+      bool missing = false;
+      for (j = i; j < noted_.size() && key(noted_[j]) == key(noted_[i]); ++j) missing = missing || (noted_[j] & 1) != 0;
+      ++r->Entries;
+      r->Missing += missing ? 1 : 0;
+    }
+  }
+
+ private:
+  const TRegEntries& entries_;
+  std::vector<uint32_t> noted_;  // entry << 1 | missing
+  std::string_view last_;
+  bool lastMissing_ = false;
+};
+
 class TChecker {
  public:
   TChecker(const TRegEntries& entries, bool unicodeFile, TRestoreCheck* r)
-      : entries_(entries), unicode_(unicodeFile), r_(r) {}
+      : entries_(entries), unicode_(unicodeFile), r_(r), keys_(entries) {}
   ~TChecker() { CloseKey(); }
   void Entry(const TRegEntries::TRaw& e);
+  void Finish() { keys_.AddTo(r_); }
 
  private:
   void Header(const TRegEntries::TRaw& e);
+  void KeyEntry(const TRegEntries::TRaw& e, size_t index);
   bool ValueIsBack(const TRegEntries::TRaw& e);
   bool Name(std::string_view packed, bool unescape, std::wstring* out) const;
   std::wstring Shown(std::string_view packed, bool unescape) const;
@@ -146,6 +185,9 @@ class TChecker {
   HKEY key_ = nullptr;  // the section's key; null when it is not there
   std::wstring path_, name_;
   TValueReader values_;
+  TKeyCount keys_;
+  size_t index_ = 0;                        // of the entry being checked
+  std::vector<std::string_view> namedKeys_;  // the keys FirstMissing names
 };
 
 void TChecker::CloseKey() {
@@ -201,15 +243,28 @@ bool TChecker::ValueIsBack(const TRegEntries::TRaw& e) {
   return ReadRegData(text, unicode_, &fileType, same) && fileType == type && same.Equal();
 }
 
+// Keys are counted at the end; a missing one is named once.
+void TChecker::KeyEntry(const TRegEntries::TRaw& e, size_t index) {
+  const bool missing = key_ == nullptr || e.Deletes;
+  keys_.Note(index, e.First, missing);
+  if (!missing || r_->FirstMissing.size() >= kKeptMissing ||
+      std::find(namedKeys_.begin(), namedKeys_.end(), e.First) != namedKeys_.end())
+    return;
+  namedKeys_.push_back(e.First);
+  r_->FirstMissing.push_back(Shown(e.First, false));
+}
+
 void TChecker::Entry(const TRegEntries::TRaw& e) {
+  const size_t index = index_++;
   if (e.IsKey) Header(e);
   if (!inSection_) return;
+  if (e.IsKey) return KeyEntry(e, index);
   ++r_->Entries;
-  if (e.IsKey ? key_ != nullptr && !e.Deletes : ValueIsBack(e)) return;
-  if (r_->Missing++ >= static_cast<int>(kKeptMissing)) return;
-  std::wstring shown = Shown(sectionKey_, false);
-  if (!e.IsKey) shown += L"\\" + (e.First.empty() ? std::wstring(L"@") : Shown(e.First, true));
-  r_->FirstMissing.push_back(std::move(shown));
+  if (ValueIsBack(e)) return;
+  ++r_->Missing;
+  if (r_->FirstMissing.size() >= kKeptMissing) return;
+  r_->FirstMissing.push_back(Shown(sectionKey_, false) + L"\\" +
+                             (e.First.empty() ? std::wstring(L"@") : Shown(e.First, true)));
 }
 
 }  // namespace
@@ -221,6 +276,7 @@ TRestoreCheck CheckRegEntriesRestored(const TRegFile& file) {
   try {
     TChecker checker(file.Entries, file.Encoding == TRegEncoding::Utf16, &r);
     file.Entries.Walk([&checker](const TRegEntries::TRaw& e) { checker.Entry(e); });
+    checker.Finish();
   } catch (const std::bad_alloc&) {
     r.OutOfMemory = true;
     r.FirstMissing.clear();

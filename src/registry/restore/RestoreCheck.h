@@ -20,7 +20,7 @@ constexpr size_t kKeptMissing = 16;
 struct TRestoreCheck {
   bool Readable = false;     // the file reads as text the editor imports
   bool OutOfMemory = false;  // memory ran out during the check: nothing is known
-  int Entries = 0;           // keys and values the file brings back
+  int Entries = 0;           // keys (each once, however many sections name it) and values the file brings back
   int Spoiled = 0;           // sections left spoiled: not importable, not counted
   int Missing = 0;           // entries not found as the file holds them
   // The first of them (kKeptMissing at most), each name cut for a message
