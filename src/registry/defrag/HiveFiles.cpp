@@ -20,45 +20,14 @@ THiveStep RefusedStep(const std::wstring& why) { return {THiveStep::Refused, why
 namespace {
 
 const wchar_t kSysnative[] = L"\\sysnative\\";
-const size_t kSysnativeLength = std::size(kSysnative) - 1;
-
-// A volume the system cannot name is left 0, as the guard leaves it.
-bool IdentityOf(const std::wstring& folder, guard::FolderIdentity* id) {
-  HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, guard::nt::kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  if (!guard::nt::VolumeSerial(h, &id->volume)) id->volume = 0;
-  const bool known = guard::nt::FileIndex(h, &id->index);
-  ::CloseHandle(h);
-  return known;
-}
-
-// Where the folder of `hiveFile` passes the Windows folder's own "sysnative"
-// (a 32-bit program's name for the real system folder), the offset of the
-// separator before it; npos elsewhere. Judged as the guard judges that name,
-// by what the folder above is and what the name opens, not by the name
-// alone: a user's folder called so is just a folder.
-size_t SysnativeAt(const std::wstring& hiveFile, size_t slash) {
-  if (slash == std::wstring::npos) return slash;
-  const std::wstring folder = hiveFile.substr(0, slash + 1);
-  for (size_t from = 0;;) {
-    const size_t found = sys::FindText(folder.substr(from), kSysnative);
-    if (found == std::wstring::npos) return found;
-    const size_t at = from + found;
-    guard::FolderIdentity parent, opened;
-    if (IdentityOf(folder.substr(0, at + 1), &parent) && IdentityOf(folder.substr(0, at + kSysnativeLength), &opened) &&
-        guard::LockedPlaces::OfSystem().IsSystemRedirect(parent, L"sysnative", opened)) {
-      return at;
-    }
-    from = at + 1;
-  }
-}
 
 // The folder of `hiveFile`, that "sysnative" as "system32" once the redirection is off.
 std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, size_t sysnative, bool redirectionOff) {
   if (slash == std::wstring::npos) return {};
   std::wstring folder = hiveFile.substr(0, slash + 1);
-  if (redirectionOff && sysnative != std::wstring::npos) folder.replace(sysnative, kSysnativeLength, L"\\system32\\");
+  if (redirectionOff && sysnative != std::wstring::npos) {
+    folder.replace(sysnative, std::size(kSysnative) - 1, L"\\system32\\");
+  }
   return folder;
 }
 
@@ -77,7 +46,7 @@ const guard::SharedFolders& Shared() {
 
 THiveFolder::THiveFolder(const std::wstring& hiveFile)
     : slash_(hiveFile.find_last_of(L'\\')),
-      sysnative_(SysnativeAt(hiveFile, slash_)),
+      sysnative_(SystemSysnativeAt(hiveFile)),
       shared_(&Shared()),
       redirection_(guard::ThreadRedirection::Off, sysnative_ != std::wstring::npos),
       pin_(FolderToPin(hiveFile, slash_, sysnative_, redirection_.Changed()), guard::FollowLink::Yes, shared_) {}
