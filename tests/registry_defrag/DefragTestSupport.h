@@ -39,6 +39,17 @@ inline void WriteFileOfSize(const std::wstring& path, DWORD size) {
   ::CloseHandle(h);
 }
 
+// Deletes the files (not the sub-folders) of `folder`.
+inline void DeleteFilesIn(const std::wstring& folder) {
+  WIN32_FIND_DATAW fd;
+  HANDLE f = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
+  if (f == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileW((folder + L"\\" + fd.cFileName).c_str());
+  } while (::FindNextFileW(f, &fd));
+  ::FindClose(f);
+}
+
 class SeededHives {
  public:
   explicit SeededHives(const std::wstring& folderName) {
@@ -94,16 +105,29 @@ class SeededHives {
       for (const std::wstring& n : names_) list.DeleteValue(n);
     names_.clear();
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kSeedKey);
-    WIN32_FIND_DATAW fd;
-    HANDLE f = ::FindFirstFileW((folder_ + L"\\*").c_str(), &fd);
-    if (f == INVALID_HANDLE_VALUE) return;
-    do {
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileW((folder_ + L"\\" + fd.cFileName).c_str());
-    } while (::FindNextFileW(f, &fd));
-    ::FindClose(f);
+    DeleteFilesIn(folder_);
   }
   std::wstring folder_;
   std::vector<std::wstring> names_;
+};
+
+// A folder of the user's named `name` in the seeded hives' folder, removed
+// with its files.
+class UserFolder {
+ public:
+  UserFolder(const SeededHives& seed, const std::wstring& name) : folder_(seed.Folder() + L"\\" + name) {
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+  }
+  ~UserFolder() {
+    DeleteFilesIn(folder_);
+    ::RemoveDirectoryW(folder_.c_str());
+  }
+  UserFolder(const UserFolder&) = delete;
+  UserFolder& operator=(const UserFolder&) = delete;
+  const std::wstring& Folder() const { return folder_; }
+
+ private:
+  std::wstring folder_;
 };
 
 // Files on volumes with no drive letter, which Wine cannot show: while it
@@ -143,6 +167,8 @@ class SystemProbe {
   }
   ~SystemProbe() { Remove(); }
   std::wstring Folder() const { return windows_ + L"\\sysnative\\VantorelDefragProbe"; }
+  // The same folder by its name on disk, as the thread sees it with the redirection off.
+  std::wstring RealFolder() const { return windows_ + L"\\system32\\VantorelDefragProbe"; }
   // Unix paths: the folder, its file, and a name in it that is not there.
   std::wstring UnixFolder() const { return testing_support::ToUnixPath(windows_) + L"/system32/VantorelDefragProbe"; }
   std::wstring UnixFile() const { return UnixFolder() + L"/system.dat"; }

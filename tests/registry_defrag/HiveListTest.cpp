@@ -34,6 +34,9 @@ TEST(ToSysnativePath, TakesTheSysnativeFileOnlyWhenItExists) {
             L"c:\\Windows\\sysnative\\config\\SAM");
   EXPECT_EQ(ToSysnativePath(L"c:\\Windows\\System32\\config\\SAM", only(L"")), L"c:\\Windows\\System32\\config\\SAM");
   EXPECT_EQ(ToSysnativePath(L"c:\\Users\\a\\NTUSER.DAT", only(L"")), L"c:\\Users\\a\\NTUSER.DAT");
+  // Only the Windows folder's own: a user's folder called so is no system folder.
+  EXPECT_EQ(ToSysnativePath(L"c:\\Users\\system32\\NTUSER.DAT", only(L"c:\\Users\\sysnative\\NTUSER.DAT")),
+            L"c:\\Users\\system32\\NTUSER.DAT");
 }
 
 TEST(LoadHiveList, ListsTheHivesWithAnExistingFileInOrderAndSaysWhyTheOthersAreLeftOut) {

@@ -50,6 +50,7 @@ TEST(ScanDefragTaskThread, SavesEachHiveAndFlagsTheOneThatFailed) {
   defrag_test::SeededHives seed(L"VantorelDefragSave");
   defrag_test::SystemProbe system;
   defrag_test::SharedProbe shared;
+  const defrag_test::UserFolder sysnative(seed, L"sysnative");
   const auto before = system.Contents();
   ASSERT_EQ(before.size(), 1u) << "the file below system32";
   struct Row {
@@ -60,6 +61,9 @@ TEST(ScanDefragTaskThread, SavesEachHiveAndFlagsTheOneThatFailed) {
       {L"A", nullptr, true, false},
       {L"Missing", nullptr, false, false},
       {L"B", nullptr, true, false},
+      // Only the Windows folder's own "sysnative" names the real system folder.
+      {L"InAUsersFolderCalledSysnative",
+       [&](THive& h) { h.File = sysnative.Folder() + L"\\InAUsersFolderCalledSysnative"; }, true, false},
       {L"CopyToSystemFile", [&](THive& h) { ASSERT_TRUE(defrag_test::UnixLink(system.UnixFile(), HiveCopyFile(h.File))); },
        false, true},
       {L"CopyToNothing", [&](THive& h) { ASSERT_TRUE(defrag_test::UnixLink(system.UnixMissing(), HiveCopyFile(h.File))); },
@@ -159,6 +163,7 @@ struct SwapCase {
   bool result, called, backupKept, asideExists;
   const wchar_t* link = nullptr;  // this file beside the hive is a link to a file below system32
   bool folderLink = false;        // the hive is reached through a link to a folder below system32
+  enum { Seeded, UsersSysnative, BelowSystem32 } folder = Seeded;  // where the hive file is
 };
 
 TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
@@ -171,14 +176,27 @@ TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
       {"the old backup a link", true, false, false, false, false, false, false, L".bak"},
       {"the aside a link", true, true, false, false, false, true, false, L".bak.prev"},
       {"the hive's folder a link", false, false, false, false, false, false, false, nullptr, true},
+      {"a folder of the user's called sysnative", true, true, false, true, true, false, true, nullptr, false,
+       SwapCase::UsersSysnative},
+      // Handed the names of the real folder, which the swap reaches with the
+      // redirection off; checked last, as it writes below system32.
+      {"below system32, reached through sysnative", true, true, false, true, true, false, true, nullptr, false,
+       SwapCase::BelowSystem32},
   };
   defrag_test::SeededHives seed(L"VantorelDefragSwap");
   defrag_test::SystemProbe system;
+  const defrag_test::UserFolder sysnative(seed, L"sysnative");
   const auto before = system.Contents();
   ASSERT_EQ(before.size(), 1u) << "the file below system32";
   for (const SwapCase& c : cases) {
     SCOPED_TRACE(c.what);
     THive h = seed.Add(L"Swap", 100);
+    std::wstring swapFolder = seed.Folder();
+    if (c.folder != SwapCase::Seeded) {
+      h.File = (c.folder == SwapCase::UsersSysnative ? sysnative.Folder() : system.Folder()) + L"\\Swap";
+      swapFolder = c.folder == SwapCase::UsersSysnative ? sysnative.Folder() : system.RealFolder();
+      WriteText(h.File, "hive");
+    }
     const std::wstring copy = HiveCopyFile(h.File), bak = HiveBackupFile(h.File), aside = HiveBackupAsideFile(h.File);
     defrag_test::RemoveLinks(seed.Folder());
     for (const std::wstring& f : {copy, bak, aside}) ::DeleteFileW(f.c_str());
@@ -201,13 +219,15 @@ TEST(ReplaceHive, MovesAnOldBackupAsideAndPutsItBackWhenTheSwapFails) {
       const RecordingPlatform::Call& call = platform.calls[0];
       EXPECT_EQ(call.root, HKEY_USERS);
       EXPECT_EQ(call.subKey, h.Name.substr(std::wstring(L"\\REGISTRY\\USER\\").size()));
-      EXPECT_EQ(call.newFile, copy);
-      EXPECT_EQ(call.oldFile, bak);
+      EXPECT_EQ(call.newFile, swapFolder + L"\\Swap.fdc");
+      EXPECT_EQ(call.oldFile, swapFolder + L"\\Swap.bak");
       EXPECT_TRUE(call.oldFileFree);
     }
     EXPECT_EQ(Exists(bak) && Contents(bak) == "previous backup", c.backupKept);
     EXPECT_EQ(Exists(aside) && Contents(aside) == "previous backup", c.asideExists);
-    EXPECT_EQ(system.Contents(), before) << "nothing below system32 changes";
+    if (c.folder != SwapCase::BelowSystem32) {
+      EXPECT_EQ(system.Contents(), before) << "nothing below system32 changes";
+    }
   }
   defrag_test::RemoveLinks(seed.Folder());
 }

@@ -35,6 +35,26 @@ bool IsMissing(const THiveFolder& folder, const std::wstring& name) {
   return guard::FindPinned(folder.Pin(), name, [](const guard::ListedEntry&) {}) == guard::Lookup::Missing;
 }
 
+// The copy Windows is to load: this folder's own plain file.
+THiveStep CopyIsOwnFile(const THiveFolder& folder, const std::wstring& name) {
+  guard::PinnedOpen opened;
+  THiveStep step = OpenHiveFile(folder, name, FILE_READ_ATTRIBUTES, &opened);
+  if (step.Ok()) ::CloseHandle(opened.handle);
+  return step;
+}
+
+// Just before the swap: the names it is handed lead to the pinned folder, the
+// copy is still its own plain file there, and ".bak" is free there.
+THiveStep ScheduleSwap(IDefragPlatform& platform, const core::HiveTarget& target, const THiveFolder& folder,
+                       const std::wstring& copy, const std::wstring& backup) {
+  if (!folder.Pin().StillInPlace()) return RefusedStep(L"its folder was moved or replaced");
+  const THiveStep step = CopyIsOwnFile(folder, folder.NameOf(copy));
+  if (!step.Ok()) return step;
+  if (!IsMissing(folder, folder.NameOf(backup))) return RefusedFile(folder.NameOf(backup));
+  if (platform.ReplaceKey(target, folder.PathOf(copy), folder.PathOf(backup)) != ERROR_SUCCESS) return {};
+  return {THiveStep::Done, L""};
+}
+
 }  // namespace
 
 bool AnyHiveCopyInUse(const std::vector<THive>& hives) {
@@ -72,14 +92,13 @@ THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64
   if (!folder.Pinned()) return folder.Unpinned();
   const std::wstring copy = HiveCopyFile(hive.File), backup = HiveBackupFile(hive.File);
   const std::wstring backupName = folder.NameOf(backup), asideName = folder.NameOf(HiveBackupAsideFile(hive.File));
-  // The copy Windows is to load: this folder's own plain file.
-  guard::PinnedOpen opened;
-  THiveStep step = OpenHiveFile(folder, folder.NameOf(copy), FILE_READ_ATTRIBUTES, &opened);
+  // Nothing moves for a copy that is not there or not this folder's own.
+  THiveStep step = CopyIsOwnFile(folder, folder.NameOf(copy));
   if (!step.Ok()) return step;
-  ::CloseHandle(opened.handle);
   // The swap needs the ".bak" name free; the backup there is kept aside, and
   // only one generation of it, moved through its own handle.
   bool none = false;
+  guard::PinnedOpen opened;
   step = OpenHiveFile(folder, backupName, DELETE, &opened, &none);
   if (!step.Ok() && !none) return step;
   const guard::OwnedHandle old(none ? INVALID_HANDLE_VALUE : opened.handle);
@@ -87,17 +106,8 @@ THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64
     if (!(step = RemoveHiveFile(folder, asideName)).Ok()) return step;
     if (guard::RenameInPin(old.Get(), folder.Pin(), asideName) != ERROR_SUCCESS) return {};
   }
-  // Just before the swap: the names it is handed lead to the pinned folder,
-  // and ".bak" is free there.
-  if (!folder.Pin().StillInPlace()) {
-    step = RefusedStep(L"its folder was moved or replaced");
-  } else if (!IsMissing(folder, backupName)) {
-    step = RefusedFile(backupName);
-  } else if (platform.ReplaceKey(target, folder.PathOf(copy), folder.PathOf(backup)) == ERROR_SUCCESS) {
-    return {THiveStep::Done, L""};
-  } else {
-    step = {};
-  }
+  step = ScheduleSwap(platform, target, folder, copy, backup);
+  if (step.Ok()) return step;
   if (old.Valid()) guard::RenameInPin(old.Get(), folder.Pin(), backupName);
   return step;
 }

@@ -21,12 +21,13 @@ namespace {
 
 const wchar_t kSysnative[] = L"\\sysnative\\";
 
-// The folder of `hiveFile`, "sysnative" as "system32" once the redirection is off.
-std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, bool redirectionOff) {
+// The folder of `hiveFile`, that "sysnative" as "system32" once the redirection is off.
+std::wstring FolderToPin(const std::wstring& hiveFile, size_t slash, size_t sysnative, bool redirectionOff) {
   if (slash == std::wstring::npos) return {};
   std::wstring folder = hiveFile.substr(0, slash + 1);
-  size_t at = sys::FindText(folder, kSysnative);
-  if (redirectionOff && at != std::wstring::npos) folder.replace(at, std::size(kSysnative) - 1, L"\\system32\\");
+  if (redirectionOff && sysnative != std::wstring::npos) {
+    folder.replace(sysnative, std::size(kSysnative) - 1, L"\\system32\\");
+  }
   return folder;
 }
 
@@ -45,9 +46,10 @@ const guard::SharedFolders& Shared() {
 
 THiveFolder::THiveFolder(const std::wstring& hiveFile)
     : slash_(hiveFile.find_last_of(L'\\')),
+      sysnative_(SystemSysnativeAt(hiveFile)),
       shared_(&Shared()),
-      redirection_(guard::ThreadRedirection::Off, sys::FindText(hiveFile, kSysnative) != std::wstring::npos),
-      pin_(FolderToPin(hiveFile, slash_, redirection_.Changed()), guard::FollowLink::Yes, shared_) {}
+      redirection_(guard::ThreadRedirection::Off, sysnative_ != std::wstring::npos),
+      pin_(FolderToPin(hiveFile, slash_, sysnative_, redirection_.Changed()), guard::FollowLink::Yes, shared_) {}
 
 THiveFolder::~THiveFolder() = default;
 

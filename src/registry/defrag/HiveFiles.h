@@ -25,10 +25,11 @@ struct THiveStep {
 THiveStep RefusedStep(const std::wstring& why);
 
 // The folder of a hive file, pinned now. A 32-bit program reaches the
-// system's hives through "sysnative", but a name opened relative to that
-// folder's handle would be redirected again, into the 32-bit system folder:
-// such a folder is pinned by its real name, with the redirection off on this
-// thread while the object lives (so it lives on one thread only).
+// system's hives through the Windows folder's own "sysnative", but a name
+// opened relative to that folder's handle would be redirected again, into
+// the 32-bit system folder: such a folder is pinned by its real name, with
+// the redirection off on this thread while the object lives (so it lives on
+// one thread only). A folder of any other place called so is just a folder.
 class THiveFolder {
  public:
   explicit THiveFolder(const std::wstring& hiveFile);
@@ -48,6 +49,7 @@ class THiveFolder {
 
  private:
   size_t slash_;
+  size_t sysnative_;  // where the path passes the Windows folder's own "sysnative", read with the redirection on
   const core::guard::SharedFolders* shared_;  // read before the redirection is off
   core::guard::ThreadRedirection redirection_;  // before the pin: off while it is taken, on after it is closed
   core::guard::FolderPin pin_;

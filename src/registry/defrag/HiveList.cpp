@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "core/DevicePaths.h"
+#include "core/guard/LockedPlaces.h"
+#include "core/guard/NtFiles.h"
+#include "core/guard/Redirection.h"
 #include "sys/TextCompare.h"
 #include "sys/RegistryKey.h"
 
@@ -10,6 +15,35 @@ namespace registry {
 namespace {
 
 const wchar_t kHiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
+
+namespace guard = core::guard;
+
+// A volume the system cannot name is left 0, as the guard leaves it.
+bool IdentityOf(const std::wstring& folder, guard::FolderIdentity* id) {
+  HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, guard::nt::kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  if (!guard::nt::VolumeSerial(h, &id->volume)) id->volume = 0;
+  const bool known = guard::nt::FileIndex(h, &id->index);
+  ::CloseHandle(h);
+  return known;
+}
+
+const wchar_t kSystem32[] = L"system32";
+const wchar_t kSysnative[] = L"sysnative";
+
+// The first place where `accept` takes the folder part `name` of `path`
+// (ignoring case), as the offset of the "\" before it; npos when none.
+template <typename Accept>
+size_t FindPart(const std::wstring& path, const std::wstring& name, Accept accept) {
+  const std::wstring part = L"\\" + name + L"\\";
+  for (size_t from = 0;;) {
+    const size_t found = sys::FindText(path.substr(from), part);
+    if (found == std::wstring::npos) return found;
+    if (accept(from + found)) return from + found;
+    from += found + 1;
+  }
+}
 
 // Where `device` occurs in `path` as a whole device part, followed by a
 // separator or the end ("...Volume1" must not match "...Volume10\").
@@ -70,11 +104,24 @@ std::wstring DevicePathToDrivePath(const std::wstring& Path, const std::vector<T
   return {};
 }
 
+size_t SystemSysnativeAt(const std::wstring& path) {
+  // The names as every thread has them, whatever this one turned off.
+  const guard::ThreadRedirection redirection(guard::ThreadRedirection::Default);
+  return FindPart(path, kSysnative, [&](size_t slash) {
+    const std::wstring above = path.substr(0, slash + 1);
+    guard::FolderIdentity parent, opened;
+    return IdentityOf(above, &parent) && IdentityOf(above + kSysnative, &opened) &&
+           guard::LockedPlaces::OfSystem().IsSystemRedirect(parent, kSysnative, opened);
+  });
+}
+
 std::wstring ToSysnativePath(const std::wstring& Path, const FileExistsFn& exists) {
-  size_t at = sys::FindText(Path, L"system32");
-  if (at == std::wstring::npos) return Path;
-  std::wstring candidate = Path.substr(0, at) + L"sysnative" + Path.substr(at + 8);
-  return exists(candidate) ? candidate : Path;
+  std::wstring candidate;
+  const size_t at = FindPart(Path, kSystem32, [&](size_t slash) {
+    candidate = Path.substr(0, slash + 1) + kSysnative + Path.substr(slash + 1 + std::wcslen(kSystem32));
+    return SystemSysnativeAt(candidate) == slash;
+  });
+  return at != std::wstring::npos && exists(candidate) ? candidate : Path;
 }
 
 std::wstring HivePathToFileName(const std::wstring& Path, bool IsWow64) {

@@ -28,9 +28,16 @@ std::wstring DevicePathToDrivePath(const std::wstring& Path, const std::vector<T
 using FileExistsFn = std::function<bool(const std::wstring&)>;
 bool FileExists(const std::wstring& path);
 
-// "system32" (first occurrence, any case) turned into "sysnative" when that
-// names an existing file; otherwise Path. A 32-bit process under WOW64 reaches
-// the real system folder only through "sysnative".
+// Where `path` passes the Windows folder's own "sysnative" (a 32-bit
+// program's name for the real system folder), the offset of the "\" before
+// that part; npos elsewhere. Judged as the guard judges the name, by what the
+// folder above is and what the name opens: a user's folder called so is just
+// a folder.
+size_t SystemSysnativeAt(const std::wstring& path);
+
+// The Windows folder's own "system32" (any case) turned into "sysnative" when
+// that names an existing file; otherwise Path. A 32-bit process under WOW64
+// reaches the real system folder only through "sysnative".
 std::wstring ToSysnativePath(const std::wstring& Path, const FileExistsFn& exists = &FileExists);
 
 // A hive path of the hive list to an existing file path, or empty.
