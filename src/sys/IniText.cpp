@@ -201,19 +201,32 @@ std::string IniText::Encode(const std::wstring& text) const {
 }
 
 // New lines to go in at `at`, each ended by CR LF; a line end first when the
-// line before `at` has none (the last line of the file). Sized first, so the
-// text is made once at its own size.
+// line before `at` has none (the last line of the file). They are encoded
+// into blocks of at most a megabyte and joined once at their size, so a long
+// section never doubles its room as it grows.
 std::string IniText::EncodeLines(size_t at, const LineWriter& write) const {
   const std::string lineEnd = Encode(L"\r\n");
-  const bool endFirst = at > textBegin_ && !IsLineEnd(Unit(at - unit_));
-  size_t size = endFirst ? lineEnd.size() : 0;
+  std::vector<std::string> blocks(1);
+  size_t size = 0;
+  auto add = [&](const std::string& bytes) {
+    if (blocks.back().size() + bytes.size() > blocks.back().capacity()) {
+      blocks.emplace_back();
+      blocks.back().reserve(std::max(std::min<size_t>(std::max<size_t>(size, 256), 1u << 20), bytes.size()));
+    }
+    blocks.back().append(bytes);
+    size += bytes.size();
+  };
+  if (at > textBegin_ && !IsLineEnd(Unit(at - unit_))) add(lineEnd);
   write([&](const std::wstring& line) {
-    size += (unit_ == 2 || IsAscii(line) ? line.size() * unit_ : Encode(line).size()) + lineEnd.size();
+    add(Encode(line));
+    add(lineEnd);
   });
   std::string text;
   text.reserve(size);
-  if (endFirst) text.append(lineEnd);
-  write([&](const std::wstring& line) { text.append(Encode(line)).append(lineEnd); });
+  for (std::string& block : blocks) {
+    text.append(block);
+    std::string().swap(block);
+  }
   return text;
 }
 

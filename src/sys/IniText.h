@@ -57,9 +57,8 @@ class IniText {
   // never held as lines beside the text it becomes.
   using LineSink = std::function<void(const std::wstring& line)>;
   using LineWriter = std::function<void(const LineSink& put)>;
-  // The first section so named gets exactly these lines. `write` is called
-  // twice, to size the new text and to fill it, and must put the same lines
-  // both times; it may read this text, which changes only after it is done.
+  // The first section so named gets exactly these lines. `write` may read
+  // this text: it changes only after `write` is done.
   void ReplaceSection(const std::wstring& section, const LineWriter& write);
   void ReplaceSection(const std::wstring& section, const std::vector<std::wstring>& lines);
 
