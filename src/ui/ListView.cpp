@@ -128,9 +128,42 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     if (OnClick) OnClick();
     return 0;
   }
-  if (msg != WM_SETFOCUS) return Control::OnMessage(msg, w, l);
+  if (msg == WM_PAINT) return PaintWithEmptyFocus(msg, w, l);
+  // The mark of an empty list comes and goes with the focus and the rows.
+  const bool marks = msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_SIZE || msg == LVM_INSERTITEMW ||
+                     msg == LVM_DELETEITEM || msg == LVM_DELETEALLITEMS;
+  const bool wasEmpty = marks && Count() == 0;
   LRESULT result = Control::OnMessage(msg, w, l);
-  FocusFirstRowIfNone(hwnd_);
+  if (msg == WM_SETFOCUS) FocusFirstRowIfNone(hwnd_);
+  if (marks && (wasEmpty || Count() == 0)) Invalidate();
+  return result;
+}
+
+// A list with no row has none to show the focus on, so the focus would show
+// nowhere: the empty body below the header gets the focus mark instead, as an
+// empty list box shows one.
+LRESULT ListView::PaintWithEmptyFocus(UINT msg, WPARAM w, LPARAM l) {
+  HRGN painted = ::CreateRectRgn(0, 0, 0, 0);
+  const bool any = ::GetUpdateRgn(hwnd_, painted, FALSE) > NULLREGION;
+  LRESULT result = Control::OnMessage(msg, w, l);
+  RECT body{};
+  ::GetClientRect(hwnd_, &body);
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  if (header != nullptr && ::IsWindowVisible(header)) {
+    RECT r{};
+    ::GetWindowRect(header, &r);
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    body.top = std::max(body.top, r.bottom);
+  }
+  ::InflateRect(&body, -2, -2);
+  if (any && ::GetFocus() == hwnd_ && Count() == 0 && !::IsRectEmpty(&body)) {
+    // Only where the list has just painted: the mark is drawn by inverting.
+    HDC dc = ::GetDC(hwnd_);
+    ::SelectClipRgn(dc, painted);
+    ::DrawFocusRect(dc, &body);
+    ::ReleaseDC(hwnd_, dc);
+  }
+  ::DeleteObject(painted);
   return result;
 }
 
