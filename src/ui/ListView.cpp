@@ -139,28 +139,34 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
   return result;
 }
 
-// A list with no row has none to show the focus on, so the focus would show
-// nowhere: the empty body below the header gets the focus mark instead, as an
-// empty list box shows one.
-LRESULT ListView::PaintWithEmptyFocus(UINT msg, WPARAM w, LPARAM l) {
-  HRGN painted = ::CreateRectRgn(0, 0, 0, 0);
-  const bool any = ::GetUpdateRgn(hwnd_, painted, FALSE) > NULLREGION;
-  LRESULT result = Control::OnMessage(msg, w, l);
-  RECT body{};
-  ::GetClientRect(hwnd_, &body);
+// Below the header, where the rows would be.
+RECT ListView::RowsArea() const {
+  RECT rows{};
+  ::GetClientRect(hwnd_, &rows);
   HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
   if (header != nullptr && ::IsWindowVisible(header)) {
     RECT r{};
     ::GetWindowRect(header, &r);
     ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    body.top = std::max(body.top, r.bottom);
+    rows.top = std::max(rows.top, r.bottom);
   }
-  ::InflateRect(&body, -2, -2);
-  if (any && ::GetFocus() == hwnd_ && Count() == 0 && !::IsRectEmpty(&body)) {
+  return rows;
+}
+
+// A list with no row has none to show the focus on, so the focus would show
+// nowhere: the empty rows area gets the focus mark instead, as an empty list
+// box shows one.
+LRESULT ListView::PaintWithEmptyFocus(UINT msg, WPARAM w, LPARAM l) {
+  HRGN painted = ::CreateRectRgn(0, 0, 0, 0);
+  const bool any = ::GetUpdateRgn(hwnd_, painted, FALSE) > NULLREGION;
+  LRESULT result = Control::OnMessage(msg, w, l);
+  RECT mark = RowsArea();
+  ::InflateRect(&mark, -2, -2);
+  if (any && ::GetFocus() == hwnd_ && Count() == 0 && !::IsRectEmpty(&mark)) {
     // Only where the list has just painted: the mark is drawn by inverting.
     HDC dc = ::GetDC(hwnd_);
     ::SelectClipRgn(dc, painted);
-    ::DrawFocusRect(dc, &body);
+    ::DrawFocusRect(dc, &mark);
     ::ReleaseDC(hwnd_, dc);
   }
   ::DeleteObject(painted);

@@ -50,6 +50,7 @@ class ListView : public Control {
 
  private:
   LRESULT PaintWithEmptyFocus(UINT msg, WPARAM w, LPARAM l);
+  RECT RowsArea() const;
 
   std::vector<int> columnWidths_;  // as added
   int updating_ = 0;
