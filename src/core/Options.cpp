@@ -277,20 +277,20 @@ bool IsListKey(const std::wstring& key, const std::wstring& prefix) {
 
 // Written from the list itself, so a stale count field can neither drop
 // entries nor index past the end. The section goes in one write (key by key,
-// ten thousand entries took minutes); numbered keys of a longer earlier list
-// go with it, keys of anyone else stay.
+// ten thousand entries took minutes), its lines handed over one at a time so
+// the list is never held again as lines; numbered keys of a longer earlier
+// list go with it, keys of anyone else stay.
 void SaveList(IniFile& ini, const wchar_t* section, const wchar_t* prefix, int& count,
               const std::vector<std::wstring>* list) {
   if (list == nullptr) return;
   count = static_cast<int>(list->size());
-  std::vector<std::wstring> lines;
-  lines.reserve(list->size() + 1);
-  lines.push_back(L"Count=" + Num(count));
-  for (int i = 1; i <= count; ++i) lines.push_back(prefix + Num(i) + L"=" + (*list)[i - 1]);
-  ini.VisitSection(section, [&](const std::wstring& key, const std::wstring* value) {
-    if (!IsListKey(sys::UpperCase(key), prefix)) lines.push_back(value != nullptr ? key + L"=" + *value : key);
+  ini.WriteSection(section, [&](const sys::IniText::LineSink& put) {
+    put(L"Count=" + Num(count));
+    for (int i = 1; i <= count; ++i) put(prefix + Num(i) + L"=" + (*list)[i - 1]);
+    ini.VisitSection(section, [&](const std::wstring& key, const std::wstring* value) {
+      if (!IsListKey(sys::UpperCase(key), prefix)) put(value != nullptr ? key + L"=" + *value : key);
+    });
   });
-  ini.WriteSection(section, lines);
 }
 
 void SaveWindow(IniFile& ini, IOptionsHost& host) {

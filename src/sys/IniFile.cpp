@@ -118,6 +118,10 @@ void IniFile::WriteSection(const std::wstring& section, const std::vector<std::w
   Changed().ReplaceSection(section, lines);
 }
 
+void IniFile::WriteSection(const std::wstring& section, const IniText::LineWriter& write) {
+  Changed().ReplaceSection(section, write);
+}
+
 void IniFile::DeleteKey(const std::wstring& section, const std::wstring& key) { Changed().EraseKey(section, key); }
 
 namespace {

@@ -61,8 +61,10 @@ class IniFile {
   void VisitSection(const std::wstring& section, const IniText::LineVisitor& visit) const;
   size_t SectionSize(const std::wstring& section) const;
   void EraseSection(const std::wstring& section);
-  // Replaces the whole section by these "key=value" lines.
+  // Replaces the whole section by these "key=value" lines (see
+  // IniText::ReplaceSection for lines put one at a time).
   void WriteSection(const std::wstring& section, const std::vector<std::wstring>& lines);
+  void WriteSection(const std::wstring& section, const IniText::LineWriter& write);
   void DeleteKey(const std::wstring& section, const std::wstring& key);
   // Writes the changed text to disk, whole. Raises IniWriteError ("Unable to
   // write to <file>", and why) when it cannot, or when the file was refused

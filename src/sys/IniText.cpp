@@ -28,6 +28,12 @@ bool IsAscii(const std::wstring& s) {
 
 unsigned AsciiUpper(unsigned c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
+IniText::LineWriter Each(const std::vector<std::wstring>& lines) {
+  return [&lines](const IniText::LineSink& put) {
+    for (const std::wstring& line : lines) put(line);
+  };
+}
+
 std::wstring Trimmed(const std::wstring& s) {
   size_t first = 0, last = s.size();
   while (first < last && IsBlank(s[first])) ++first;
@@ -195,15 +201,32 @@ std::string IniText::Encode(const std::wstring& text) const {
 }
 
 // New lines to go in at `at`, each ended by CR LF; a line end first when the
-// line before `at` has none (the last line of the file).
-std::string IniText::EncodeLines(size_t at, const std::vector<std::wstring>& lines) const {
+// line before `at` has none (the last line of the file). They are encoded
+// into blocks of at most a megabyte and joined once at their size, so a long
+// section never doubles its room as it grows.
+std::string IniText::EncodeLines(size_t at, const LineWriter& write) const {
   const std::string lineEnd = Encode(L"\r\n");
-  size_t size = lineEnd.size() * (lines.size() + 1);
-  for (const std::wstring& line : lines) size += line.size() * unit_;
+  std::vector<std::string> blocks(1);
+  size_t size = 0;
+  auto add = [&](const std::string& bytes) {
+    if (blocks.back().size() + bytes.size() > blocks.back().capacity()) {
+      blocks.emplace_back();
+      blocks.back().reserve(std::max(std::min<size_t>(std::max<size_t>(size, 256), 1u << 20), bytes.size()));
+    }
+    blocks.back().append(bytes);
+    size += bytes.size();
+  };
+  if (at > textBegin_ && !IsLineEnd(Unit(at - unit_))) add(lineEnd);
+  write([&](const std::wstring& line) {
+    add(Encode(line));
+    add(lineEnd);
+  });
   std::string text;
   text.reserve(size);
-  if (at > textBegin_ && !IsLineEnd(Unit(at - unit_))) text = lineEnd;
-  for (const std::wstring& line : lines) text.append(Encode(line)).append(lineEnd);
+  for (std::string& block : blocks) {
+    text.append(block);
+    std::string().swap(block);
+  }
   return text;
 }
 
@@ -316,7 +339,7 @@ std::vector<std::wstring> IniText::SectionLines(const std::wstring& section) con
 // Replaces [at, at + erase) by `insert`, keeping the header index whole: the
 // new text may itself hold headers, or turn a line into one.
 void IniText::Splice(size_t at, size_t erase, const std::string& insert) {
-  bytes_.replace(at, erase, insert);
+  Replace(at, erase, insert);
   auto first = std::lower_bound(headers_.begin(), headers_.end(), at);
   auto last = std::lower_bound(first, headers_.end(), at + erase);
   for (auto it = last; it != headers_.end(); ++it) *it = *it - erase + insert.size();
@@ -332,6 +355,22 @@ void IniText::Splice(size_t at, size_t erase, const std::string& insert) {
   headers_.erase(first, last);
   headers_.insert(headers_.begin() + static_cast<ptrdiff_t>(firstAt), added.begin(), added.end());
   Renumber(firstAt, erased, added.size());
+}
+
+// A string that outgrows its room doubles it while the old text still
+// lives: three times the text at once. A text that must grow is made anew at
+// its size and a sixteenth more, so the old and the new live side by side
+// once, and later small edits seldom move it again.
+void IniText::Replace(size_t at, size_t erase, const std::string& insert) {
+  const size_t size = bytes_.size() - erase + insert.size();
+  if (size <= bytes_.capacity()) {
+    bytes_.replace(at, erase, insert);
+    return;
+  }
+  std::string grown;
+  grown.reserve(size + size / 16);
+  grown.append(bytes_, 0, at).append(insert).append(bytes_, at + erase, npos);
+  bytes_.swap(grown);
 }
 
 // The sections looked for, after `erased` headers from index `at` gave way
@@ -351,7 +390,7 @@ void IniText::Renumber(size_t at, size_t erased, size_t added) {
   found_.erase(std::remove_if(found_.begin(), found_.end(), gone), found_.end());
 }
 
-void IniText::AppendSection(const std::wstring& section, const std::vector<std::wstring>& lines) {
+void IniText::AppendSection(const std::wstring& section, const LineWriter& write) {
   const size_t end = TextEnd();
   // The new section stands apart from a last line that is not blank.
   bool lastBlank = true;
@@ -361,17 +400,18 @@ void IniText::AppendSection(const std::wstring& section, const std::vector<std::
     lastBlank = !ParseKey(line, &parsed);
     at = line.next;
   }
-  std::vector<std::wstring> text;
-  text.reserve(lines.size() + 2);
-  if (!lastBlank) text.emplace_back();
-  text.push_back(L"[" + section + L"]");
-  text.insert(text.end(), lines.begin(), lines.end());
-  Splice(end, 0, EncodeLines(end, text));
+  const std::wstring header = L"[" + section + L"]";
+  Splice(end, 0, EncodeLines(end, [&](const LineSink& put) {
+           if (!lastBlank) put(std::wstring());
+           put(header);
+           write(put);
+         }));
 }
 
 void IniText::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
   Range range{};
-  if (!FindSection(Trimmed(section), &range)) return AppendSection(section, {key + L"=" + value});
+  const LineWriter added = [&](const LineSink& put) { put(key + L"=" + value); };
+  if (!FindSection(Trimmed(section), &range)) return AppendSection(section, added);
   Line line{};
   KeyLine parsed{};
   if (FindKey(range, key, &line, &parsed)) {
@@ -382,7 +422,7 @@ void IniText::Set(const std::wstring& section, const std::wstring& key, const st
   // After the section's last line that is not blank, so a blank line before
   // the next section stays where it is.
   const size_t after = BodyEnd(range);
-  Splice(after, 0, EncodeLines(after, {key + L"=" + value}));
+  Splice(after, 0, EncodeLines(after, added));
 }
 
 void IniText::EraseKey(const std::wstring& section, const std::wstring& key) {
@@ -401,13 +441,17 @@ bool IniText::EraseSection(const std::wstring& section) {
   return true;
 }
 
-void IniText::ReplaceSection(const std::wstring& section, const std::vector<std::wstring>& lines) {
+void IniText::ReplaceSection(const std::wstring& section, const LineWriter& write) {
   Range range{};
-  if (!FindSection(Trimmed(section), &range)) return AppendSection(section, lines);
+  if (!FindSection(Trimmed(section), &range)) return AppendSection(section, write);
   // Blank lines that close the section stay, to part it from the next.
   const size_t end = BodyEnd(range);
-  const std::string text = EncodeLines(range.begin, lines);
+  const std::string text = EncodeLines(range.begin, write);
   if (bytes_.compare(range.begin, end - range.begin, text) != 0) Splice(range.begin, end - range.begin, text);
+}
+
+void IniText::ReplaceSection(const std::wstring& section, const std::vector<std::wstring>& lines) {
+  ReplaceSection(section, Each(lines));
 }
 
 }  // namespace sys

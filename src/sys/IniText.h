@@ -53,7 +53,13 @@ class IniText {
   void EraseKey(const std::wstring& section, const std::wstring& key);
   // False when there was no such section.
   bool EraseSection(const std::wstring& section);
-  // The first section so named gets exactly these lines.
+  // A section's new lines, handed over one at a time, so that a long list is
+  // never held as lines beside the text it becomes.
+  using LineSink = std::function<void(const std::wstring& line)>;
+  using LineWriter = std::function<void(const LineSink& put)>;
+  // The first section so named gets exactly these lines. `write` may read
+  // this text: it changes only after `write` is done.
+  void ReplaceSection(const std::wstring& section, const LineWriter& write);
   void ReplaceSection(const std::wstring& section, const std::vector<std::wstring>& lines);
 
  private:
@@ -79,14 +85,15 @@ class IniText {
   bool SameName(size_t begin, size_t end, const std::wstring& name) const;
   std::wstring Decode(size_t begin, size_t end) const;
   std::string Encode(const std::wstring& text) const;
-  std::string EncodeLines(size_t at, const std::vector<std::wstring>& lines) const;
+  std::string EncodeLines(size_t at, const LineWriter& write) const;
 
   bool FindSection(const std::wstring& name, Range* range) const;
   size_t FirstHeaderNamed(const std::wstring& name) const;
   bool FindKey(const Range& range, const std::wstring& key, Line* line, KeyLine* parsed) const;
   size_t BodyEnd(const Range& range) const;
-  void AppendSection(const std::wstring& section, const std::vector<std::wstring>& lines);
+  void AppendSection(const std::wstring& section, const LineWriter& write);
   void Splice(size_t at, size_t erase, const std::string& insert);
+  void Replace(size_t at, size_t erase, const std::string& insert);
   void Renumber(size_t at, size_t erased, size_t added);
 
   std::string bytes_;

@@ -153,8 +153,8 @@ void Form::RememberFocus() {
   if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
 }
 
-// A read-only box shows no caret and an empty list no focused row: focus
-// there shows nowhere.
+// A read-only box shows no caret and an empty list no row (a list view only
+// its focus mark): a form opening there would show nothing to act on.
 bool Form::CanShowFocus(HWND window) {
   wchar_t cls[32] = {};
   ::GetClassNameW(window, cls, 32);

@@ -128,9 +128,48 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM w, LPARAM l) {
     if (OnClick) OnClick();
     return 0;
   }
-  if (msg != WM_SETFOCUS) return Control::OnMessage(msg, w, l);
+  if (msg == WM_PAINT) return PaintWithEmptyFocus(msg, w, l);
+  // The mark of an empty list comes and goes with the focus and the rows.
+  const bool marks = msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_SIZE || msg == LVM_INSERTITEMW ||
+                     msg == LVM_DELETEITEM || msg == LVM_DELETEALLITEMS;
+  const bool wasEmpty = marks && Count() == 0;
   LRESULT result = Control::OnMessage(msg, w, l);
-  FocusFirstRowIfNone(hwnd_);
+  if (msg == WM_SETFOCUS) FocusFirstRowIfNone(hwnd_);
+  if (marks && (wasEmpty || Count() == 0)) Invalidate();
+  return result;
+}
+
+// Below the header, where the rows would be.
+RECT ListView::RowsArea() const {
+  RECT rows{};
+  ::GetClientRect(hwnd_, &rows);
+  HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
+  if (header != nullptr && ::IsWindowVisible(header)) {
+    RECT r{};
+    ::GetWindowRect(header, &r);
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    rows.top = std::max(rows.top, r.bottom);
+  }
+  return rows;
+}
+
+// A list with no row has none to show the focus on, so the focus would show
+// nowhere: the empty rows area gets the focus mark instead, as an empty list
+// box shows one.
+LRESULT ListView::PaintWithEmptyFocus(UINT msg, WPARAM w, LPARAM l) {
+  HRGN painted = ::CreateRectRgn(0, 0, 0, 0);
+  const bool any = ::GetUpdateRgn(hwnd_, painted, FALSE) > NULLREGION;
+  LRESULT result = Control::OnMessage(msg, w, l);
+  RECT mark = RowsArea();
+  ::InflateRect(&mark, -2, -2);
+  if (any && ::GetFocus() == hwnd_ && Count() == 0 && !::IsRectEmpty(&mark)) {
+    // Only where the list has just painted: the mark is drawn by inverting.
+    HDC dc = ::GetDC(hwnd_);
+    ::SelectClipRgn(dc, painted);
+    ::DrawFocusRect(dc, &mark);
+    ::ReleaseDC(hwnd_, dc);
+  }
+  ::DeleteObject(painted);
   return result;
 }
 

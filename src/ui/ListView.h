@@ -49,6 +49,9 @@ class ListView : public Control {
   LRESULT OnMessage(UINT msg, WPARAM w, LPARAM l) override;
 
  private:
+  LRESULT PaintWithEmptyFocus(UINT msg, WPARAM w, LPARAM l);
+  RECT RowsArea() const;
+
   std::vector<int> columnWidths_;  // as added
   int updating_ = 0;
   bool checksChanged_ = false;

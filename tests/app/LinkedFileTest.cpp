@@ -159,7 +159,7 @@ TEST_F(LinkedFiles, NoCallerReadsOrWritesThroughASecondNameOrALink) {
        [&](const std::wstring& name) {
          EXPECT_EQ(RunToItsEnd(L"/Clear"), 1u);
          EXPECT_TRUE(Exists(std::wstring(kRoot) + L"\\own\\a.tmp"));
-         ExpectLogSays(L"Clear.log", {"Not read: " + Narrow(name), "Exit code: 1"});
+         ExpectLogSays(L"Clear.log", {"Not read: " + Narrow(name), "1 items could not be removed.", "Exit code: 1"});
        }},
       // Any cookie may be one to keep: none goes.
       {"Cookies.dat of \"/Clear\"",
@@ -175,7 +175,9 @@ TEST_F(LinkedFiles, NoCallerReadsOrWritesThroughASecondNameOrALink) {
        [&](const std::wstring& name) {
          EXPECT_EQ(RunToItsEnd(L"/Clear"), 1u);
          EXPECT_TRUE(Exists(cookie));
-         ExpectLogSays(L"Clear.log", {"Not read: " + Narrow(name), "no cookie was removed", "Exit code: 1"});
+         ExpectLogSays(L"Clear.log",
+                       {"Not read: " + Narrow(name), "no cookie was removed", "1 items could not be removed.",
+                        "Exit code: 1"});
          ::DeleteFileW(cookie.c_str());
        },
        true},

@@ -71,6 +71,42 @@ std::wstring Snapshot(const core::TOptionsSetting& o) {
   return s.str();
 }
 
+// The pixels of a window as the screen shows them.
+std::vector<DWORD> Look(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HDC screen = ::GetDC(nullptr);
+  HDC canvas = ::CreateCompatibleDC(screen);
+  HBITMAP picture = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(canvas, picture);
+  ::BitBlt(canvas, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  ::GdiFlush();
+  std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + w * h);
+  ::SelectObject(canvas, old);
+  ::DeleteObject(picture);
+  ::DeleteDC(canvas);
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The focused control shows that it has the focus: it looks otherwise while
+// `elsewhere` has it.
+bool FocusShows(HWND elsewhere) {
+  HWND focus = ::GetFocus();
+  Pump(50);
+  const std::vector<DWORD> with = Look(focus);
+  ::SetFocus(elsewhere);
+  Pump(50);
+  const std::vector<DWORD> without = Look(focus);
+  ::SetFocus(focus);
+  Pump(50);
+  return with != without;
+}
+
 // Holds the given keys down for this thread while `press` runs.
 void WithKeysHeld(std::initializer_list<BYTE> keys, const std::function<void()>& press) {
   BYTE state[256] = {};
@@ -292,8 +328,9 @@ TEST_F(OptionsDialog, TabAloneReachesOkAndTheStripSwitchesPagesFromTheKeyboard) 
     d.skPageControl1.SetActivePage(0);
     HWND strip = d.skPageControl1.TopPanel().Handle();
     ::SetFocus(strip);
-    // `from` focused first (null: where the last key left it); the focus
-    // stays on the strip, and goes from anywhere else to the page shown.
+    // `from` focused first, its page shown (null: where the last key left
+    // it); the focus stays on the strip, and goes from anywhere else to the
+    // page shown, where it shows.
     const struct {
       HWND from;
       WPARAM key;
@@ -309,9 +346,12 @@ TEST_F(OptionsDialog, TabAloneReachesOkAndTheStripSwitchesPagesFromTheKeyboard) 
                 {nullptr, VK_NEXT, {VK_CONTROL}, 2},
                 {nullptr, VK_PRIOR, {VK_CONTROL}, 1},
                 {d.bOK.Handle(), VK_TAB, {VK_CONTROL, VK_SHIFT}, 0},
-                {d.lvValues.Handle(), VK_NEXT, {VK_CONTROL}, 0}};  // the dialog's pages, not the inner ones
+                {d.lvValues.Handle(), VK_NEXT, {VK_CONTROL}, 0},  // the dialog's pages, not the inner ones
+                {d.eHide.Handle(), VK_TAB, {VK_CONTROL}, 4},      // onto an empty list
+                {d.bCancel.Handle(), VK_TAB, {}, 4}};             // round into the page shown
     for (const auto& k : keys) {
-      if (k.from == d.lvValues.Handle()) d.skPageControl1.SetActivePage(4);
+      for (int i = 0; i < d.skPageControl1.PageCount(); ++i)
+        if (k.from != nullptr && ::IsChild(d.skPageControl1.Page(i)->Handle(), k.from)) d.skPageControl1.SetActivePage(i);
       if (k.from != nullptr) ::SetFocus(k.from);
       HWND from = ::GetFocus();
       app_test::PressFocused(k.key, k.held);
@@ -319,6 +359,7 @@ TEST_F(OptionsDialog, TabAloneReachesOkAndTheStripSwitchesPagesFromTheKeyboard) 
       HWND page = d.skPageControl1.Page(k.page)->Handle();
       if (from == strip) EXPECT_EQ(::GetFocus(), from) << "key " << k.key;
       else EXPECT_TRUE(::IsChild(page, ::GetFocus())) << "key " << k.key << " leaves the focus on the page shown";
+      EXPECT_TRUE(FocusShows(d.bOK.Handle())) << "key " << k.key << " from page " << k.page;
     }
     app_test::PressFocused(VK_ESCAPE);
   });

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "ItemsFakes.h"
 #include "core/FakePStore.h"
@@ -180,6 +181,38 @@ TEST_F(IECookieItem, KeptAndUnreadableCookiesSurvive) {
   }
   ::CloseHandle(locked);
   EXPECT_TRUE(Exists(folder_ + L"vantorel@locked[1].txt"));
+}
+
+// A keep list that was not read leaves every cookie, and the clean reads the
+// same whether the file was refused or could not be read.
+TEST_F(IECookieItem, AKeepListNotReadReadsTheSameWhateverKeptItUnread) {
+  const std::wstring list = box_.Path(L"Cookies.dat");
+  const struct {
+    const char* why;
+    std::function<HANDLE()> hold;  // what keeps the list unread, closed after the run
+  } causes[] = {
+      {"a second name of a file elsewhere (refused)",
+       [&] {
+         ::CreateHardLinkW(box_.Path(L"elsewhere.dat").c_str(), list.c_str(), nullptr);
+         return INVALID_HANDLE_VALUE;
+       }},
+      {"held open without sharing (unreadable)",
+       [&] { return ::CreateFileW(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr); }},
+  };
+  std::vector<std::wstring> first;
+  for (const auto& c : causes) {
+    SCOPED_TRACE(c.why);
+    HANDLE held = c.hold();
+    ItemRun run(CleanMode::RealClean, DataFolder(box_.Root()));
+    run.Run({L"Internet Explorer - Cookies"});
+    if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
+    ::DeleteFileW(box_.Path(L"elsewhere.dat").c_str());
+    EXPECT_TRUE(Exists(folder_ + L"vantorel@gone[1].txt"));
+    EXPECT_TRUE(run.log->Contains(L"1 items could not be removed."));
+    EXPECT_EQ(run.thread->FTotalFailed, 1);
+    if (first.empty()) first = run.log->Lines();
+    else EXPECT_EQ(run.log->Lines(), first);
+  }
 }
 
 TEST(IEHistory, StoreAndCacheCountedInATestRemovedInAClean) {

@@ -24,9 +24,9 @@ void ClearDataFileItem(TClearTaskThread& t, const ItemServices& s, const std::ws
 
 // A data file that is there but was not read (a link, a file with more than
 // one name, unreadable): the log names it and what the item left for want of
-// it, and it counts against the run as a refused or failed entry, so that an
-// unattended run does not end as if all was done. False when it was read or
-// is missing.
+// it, and in a clean it counts as one entry that could not be removed, so
+// that an unattended run does not end as if all was done. False when it was
+// read or is missing.
 bool NoteUnreadDataFile(TClearTaskThread& t, const std::wstring& path, sys::IniStore::Result read,
                         const std::wstring& left);
 
