@@ -324,10 +324,11 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
 // that follows links keeps to that: a named file's delete, a new file.
 TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   ScratchFolder box;
-  for (const wchar_t* f : {L"shared", L"shared\\x", L"shared\\x\\plain", L"outside", L"own"}) {
+  for (const wchar_t* f : {L"shared", L"shared\\x", L"shared\\x\\plain", L"shared\\y", L"outside", L"own"}) {
     ASSERT_TRUE(::CreateDirectoryW((box / f).c_str(), nullptr));
   }
   if (!MakeSymlink(box / L"outside", box / L"shared\\x\\L")) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(MakeSymlink(box / L"outside", box / L"shared\\y\\L"));
   ASSERT_TRUE(MakeSymlink(box / L"shared", box / L"toshared"));
   ASSERT_TRUE(MakeSymlink(box / L"outside", box / L"own\\L"));
   wchar_t buf[MAX_PATH + 1] = {};
@@ -360,9 +361,27 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
     EXPECT_EQ(real.Identity().index, native.Identity().index);
   }
   // Letters of the user's for the Windows folder, Program Files and
-  // ProgramData: a place is the same by any letter.
+  // ProgramData: a place is the same by any letter. Letters onto a folder
+  // inside a place, the Users folder or a shared folder: it lies there
+  // whichever letter names it. Letters onto folders of the user's own.
   using testing_support::MappedDrive;
-  const MappedDrive letters[] = {{L'X', windows}, {L'P', programs}, {L'Q', programData}};
+  const std::wstring defaultProfile = users + L"\\Default", ownLetter = ownName + L"\\VantorelPinLetter";
+  const bool madeDefault = !core_test::Exists(defaultProfile);
+  for (const std::wstring& folder : {defaultProfile, otherUser, ownLetter, otherDrive + L"\\letter"}) {
+    testing_support::MakeFolders(folder);
+  }
+  const MappedDrive letters[] = {{L'X', windows},
+                                 {L'P', programs},
+                                 {L'Q', programData},
+                                 {L'U', users + L"\\Public"},
+                                 {L'V', defaultProfile},
+                                 {L'W', windows + L"\\temp"},
+                                 {L'S', system},
+                                 {L'R', programs + L"\\Common Files"},
+                                 {L'O', otherUser},
+                                 {L'M', ownLetter},
+                                 {L'N', otherDrive + L"\\letter"},
+                                 {L'K', box / L"shared\\y"}};
   for (const MappedDrive& letter : letters) ASSERT_TRUE(letter.Mapped());
   struct Link {
     const wchar_t* name;
@@ -376,6 +395,10 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"tonative", windows + L"\\sysnative\\VantorelPin"},  // the real system folder, by the system's name
       {L"toletterx", L"X:\\VantorelPin"}, {L"towindowsx", windows + L"\\VantorelPinX"},
       {L"toletterp", L"P:\\VantorelPin"}, {L"toletterq", L"Q:\\VantorelPin"},
+      {L"toletteru", L"U:\\VantorelPin"}, {L"toletterv", L"V:\\VantorelPin"}, {L"toletterw", L"W:\\VantorelPin"},
+      {L"toletters", L"S:\\VantorelPin"}, {L"toletterr", L"R:\\VantorelPin"}, {L"tolettero", L"O:\\VantorelPin"},
+      {L"toletterm", L"M:\\VantorelPin"}, {L"tolettern", L"N:\\VantorelPin"},
+      {L"toletterk", L"K:\\"}, {L"toinshared", box / L"shared\\y"},  // a folder below the shared one
   };
   testing_support::MakeFolders(ownName + L"\\VantorelPinOwn");
   for (const Link& l : links) {
@@ -428,6 +451,16 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"towindowsx", false, L"towindowsx", windows},
       {L"toletterp", false, L"toletterp", programs},
       {L"toletterq", false, L"toletterq", programData},
+      {L"toletteru", false, L"toletteru", L"another user's profile"},
+      {L"toletterv", false, L"toletterv", L"another user's profile"},
+      {L"toletterw", false, L"toletterw", windows},
+      {L"toletters", false, L"toletters", windows},
+      {L"toletterr", false, L"toletterr", programs},
+      {L"tolettero", false, L"tolettero", L"another user's profile"},
+      {L"toletterm", false, L"toletterm"},
+      {L"tolettern", false, L"tolettern"},
+      {L"toletterk\\L", true, L"toletterk"},  // by a letter onto it, and by its path
+      {L"toinshared\\L", true, L"toinshared"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.folder.begin(), r.folder.end()) + (r.userMayNotDelete ? " (denied)" : ""));
@@ -461,7 +494,7 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
     EXPECT_EQ(FolderPin(box / L"toletteraw", FollowLink::Yes).LinkIntoPlace(), windows);
     EXPECT_EQ(FolderPin(box / L"toroota", FollowLink::Yes).LinkIntoPlace(), L"A:\\");
   }
-  for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L", L"toletteraw", L"toroota"}) {
+  for (const wchar_t* link : {L"shared\\x\\L", L"shared\\y\\L", L"toshared", L"own\\L", L"toletteraw", L"toroota"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
   }
   for (const Link& l : links) {
@@ -473,7 +506,12 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
                                    ownName + L"\\VantorelPinOwn"}) {
     ::RemoveDirectoryW(made.c_str());
   }
-  testing_support::RemoveFolder(otherUser);
+  for (const std::wstring& made : {users + L"\\Public\\VantorelPin", windows + L"\\temp\\VantorelPin",
+                                   programs + L"\\Common Files\\VantorelPin", defaultProfile + L"\\VantorelPin"}) {
+    ::RemoveDirectoryW(made.c_str());
+  }
+  for (const std::wstring& made : {otherUser, ownLetter, otherDrive}) testing_support::RemoveFolder(made);
+  if (madeDefault) testing_support::RemoveFolder(defaultProfile);
 }
 
 namespace {
