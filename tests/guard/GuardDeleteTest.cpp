@@ -16,7 +16,9 @@
 #include "core/guard/FileDelete.h"
 #include "core/guard/LockedPlaces.h"
 #include "core/guard/NtFiles.h"
+#include "core/guard/PinnedMove.h"
 #include "core/guard/PinnedOpen.h"
+#include "core/guard/Redirection.h"
 #include "core/guard/RegistryEntry.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SettingsFile.h"
@@ -314,6 +316,99 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
   EXPECT_TRUE(plain.MayRemove());
   EXPECT_TRUE(RemovePinnedFolder(plain));
   EXPECT_EQ(::GetFileAttributesW((box / L"emptymoved").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A file renamed through its folder's pin takes a name that something bears
+// only when asked to replace it, and then replaces the name, a link itself,
+// never the link's target.
+TEST(GuardFiles, ARenameThroughAPinReplacesANameOnlyWhenAskedTo) {
+  ScratchFolder box;
+  ASSERT_TRUE(::CreateDirectoryW((box / L"outside").c_str(), nullptr));
+  ASSERT_TRUE(MakeFile(box / L"outside\\victim.txt", "victim"));
+  enum Bearer { kNothing, kFile, kLink };
+  struct Row {
+    Bearer bearer;
+    RenameOver over;
+    DWORD result;
+  };
+  const Row rows[] = {
+      {kNothing, RenameOver::Nothing, ERROR_SUCCESS}, {kFile, RenameOver::Nothing, ERROR_ALREADY_EXISTS},
+      {kLink, RenameOver::Nothing, ERROR_ALREADY_EXISTS}, {kNothing, RenameOver::Name, ERROR_SUCCESS},
+      {kFile, RenameOver::Name, ERROR_SUCCESS},          {kLink, RenameOver::Name, ERROR_SUCCESS},
+  };
+  bool links = true;
+  FolderPin pin(box.Path());
+  for (const Row& r : rows) {
+    const char* const bearers[] = {"nothing", "a file", "a link"};
+    SCOPED_TRACE(std::string("the name bears ") + bearers[r.bearer] + (r.over == RenameOver::Name ? ", replaced" : ""));
+    ASSERT_TRUE(MakeFile(box / L"moved.txt", "moved"));
+    if (r.bearer == kFile) {
+      ASSERT_TRUE(MakeFile(box / L"name.txt", "taken"));
+    }
+    if (r.bearer == kLink && !(links = MakeSymlink(box / L"outside\\victim.txt", box / L"name.txt"))) continue;
+    PinnedOpen moved = OpenPinnedFile(pin, L"moved.txt", DELETE | SYNCHRONIZE, nt::kShareAll, PinnedCreate::No);
+    ASSERT_EQ(moved.result, PinnedOpenResult::Opened);
+    EXPECT_EQ(RenameInPin(moved.handle, pin, L"name.txt", r.over), r.result);
+    ::CloseHandle(moved.handle);
+    const bool renamed = r.result == ERROR_SUCCESS;
+    EXPECT_EQ(core_test::ReadFileBytes(box / L"name.txt"),
+              renamed ? "moved" : r.bearer == kFile ? "taken" : "victim");
+    EXPECT_EQ(core_test::Exists(box / L"moved.txt"), !renamed);
+    EXPECT_EQ(core_test::ReadFileBytes(box / L"outside\\victim.txt"), "victim");
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / L"name.txt"));
+    for (int i = 0; i < 100 && core_test::Exists(box / L"name.txt"); ++i) ::Sleep(50);
+    ::DeleteFileW((box / L"moved.txt").c_str());
+  }
+  if (!links) GTEST_SKIP() << "links can only be made under Wine: the link rows were not run";
+}
+
+// A redirection scope sets the calling thread's redirection of the system
+// folder's name for its life, and puts back what the thread had, whichever
+// way the thread had it.
+TEST(GuardFiles, ARedirectionScopePutsTheThreadsOwnBack) {
+  wchar_t buf[MAX_PATH + 1] = {};
+  const std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  const std::wstring wow64(buf, ::GetSystemWow64DirectoryW(buf, MAX_PATH));
+  BOOL wow = FALSE;
+  if (wow64.empty() || !::IsWow64Process(::GetCurrentProcess(), &wow) || !wow) {
+    GTEST_SKIP() << "no redirection for this program";
+  }
+  // "system32" opens the 32-bit view while the thread has the redirection on.
+  auto indexOf = [](const std::wstring& path) {
+    HANDLE h = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ULONGLONG index = 0;
+    if (h != INVALID_HANDLE_VALUE && !nt::FileIndex(h, &index)) index = 0;
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    return index;
+  };
+  const ULONGLONG view32 = indexOf(wow64);
+  ASSERT_NE(view32, 0u);
+  auto redirected = [&] { return indexOf(system) == view32; };
+  struct Row {
+    bool offBefore;
+    ThreadRedirection::Mode mode;
+    bool apply;
+    bool offInside;
+  };
+  const Row rows[] = {
+      {false, ThreadRedirection::Off, true, true},      {true, ThreadRedirection::Off, true, true},
+      {false, ThreadRedirection::Default, true, false}, {true, ThreadRedirection::Default, true, false},
+      {false, ThreadRedirection::Off, false, false},    {true, ThreadRedirection::Default, false, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.offBefore ? "off" : "on") + (r.mode == ThreadRedirection::Off ? ", Off" : ", Default") +
+                 (r.apply ? "" : ", not applied"));
+    PVOID own = nullptr;
+    ASSERT_TRUE(!r.offBefore || ::Wow64DisableWow64FsRedirection(&own));
+    {
+      const ThreadRedirection scope(r.mode, r.apply);
+      EXPECT_EQ(scope.Changed(), r.apply);
+      EXPECT_EQ(!redirected(), r.offInside);
+    }
+    EXPECT_EQ(!redirected(), r.offBefore);
+    if (r.offBefore) ::Wow64RevertWow64FsRedirection(own);
+  }
 }
 
 // A shared folder is known by identity: a link below it refuses the pin at
