@@ -280,7 +280,7 @@ bool FolderPin::FollowsInto(HANDLE child, const std::wstring& childName) {
 // A link's target starts at a drive's root. Where its letter stands for a
 // locked folder of another drive (a letter of the user's mapped onto the
 // Windows folder, say), the root is that folder; where it stands for any
-// other folder, the root lies where that folder does.
+// other folder but the system drive's root, it lies where that folder does.
 bool FolderPin::NoteRoot(const std::wstring& root) {
   if (linkDepth_ == 0) return true;
   passed_.root = root;
@@ -289,6 +289,7 @@ bool FolderPin::NoteRoot(const std::wstring& root) {
     passed_.rootStandsForPlace = passed_.byIndex = true;
     if (!NotePlace(place)) return false;
   }
+  if (LockedPlaces::OfSystem().IsSystemDriveRoot(identity_)) return true;
   const LetterFolder letter = FolderOfLetter(root, identity_.index);
   if (letter.kind == LetterFolder::Volume) return true;
   if (letter.kind == LetterFolder::Unknown || linkDepth_ >= kMostLinks) return RefuseLink(kUncheckedPlace);

@@ -153,6 +153,7 @@ LockedPlaces LockedPlaces::Read() {
   places.Add(ShellFolder(CSIDL_PROFILE), PlaceKind::OwnProfile);
   const std::wstring windows = Folder(&::GetWindowsDirectoryW);
   places.Add(windows, PlaceKind::Tree);
+  if (windows.size() > 3) IdentityOf(windows.substr(0, 3), &places.systemRoot_);
   const std::wstring wow64 = Folder(&::GetSystemWow64DirectoryW);
   if (IdentityOf(windows, &places.windows_) && IdentityOf(wow64, &places.wow64_) &&
       IdentityOf(windows + L"\\sysnative", &places.native_)) {
@@ -185,6 +186,10 @@ const LockedPlace* LockedPlaces::Find(const FolderIdentity& id, bool anyVolume) 
     if (SameFolder(place.id, id, anyVolume)) return &place;
   }
   return nullptr;
+}
+
+bool LockedPlaces::IsSystemDriveRoot(const FolderIdentity& id) const {
+  return systemRoot_.index != 0 && SameFolder(systemRoot_, id, true);
 }
 
 bool LockedPlaces::IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part,

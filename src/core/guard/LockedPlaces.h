@@ -36,6 +36,9 @@ class LockedPlaces {
   // letter stands for one (a letter mapped onto a folder of another drive,
   // with a serial of its own), and for the folders below such a letter.
   const LockedPlace* Find(const FolderIdentity& id, bool anyVolume = false) const;
+  // The root of the drive that holds the Windows folder, by whatever letter
+  // reaches it: every place lies below it, so it lies inside none.
+  bool IsSystemDriveRoot(const FolderIdentity& id) const;
   // The system's own redirection names in the Windows folder, which it opens
   // as other folders for a 32-bit program: "system32" as the 32-bit view,
   // "sysnative" as the real system folder. They are what they open, not links.
@@ -52,7 +55,7 @@ class LockedPlaces {
   void Add(const std::wstring& folder, PlaceKind kind, const std::wstring& name = std::wstring());
 
   std::vector<LockedPlace> places_;
-  FolderIdentity windows_, wow64_, native_;
+  FolderIdentity windows_, wow64_, native_, systemRoot_;
   std::wstring wow64Name_, nativeName_;
 };
 
