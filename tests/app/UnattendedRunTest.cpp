@@ -296,10 +296,11 @@ class LinkedFolder {
 
 // The folders of five items, each made a link by the user. Into the Windows
 // folder, Program Files, ProgramData or another user's profile nothing is
-// deleted, by whatever drive letter the link names the place: the log names
-// the folder and the place, and the run ends with 1.
-// Into another folder of the user's or another drive, the clean goes on as
-// before and the run ends with 0.
+// deleted, by whatever drive letter the link names the place, a letter onto
+// a folder inside one of them too: the log names the folder and the place,
+// and the run ends with 1.
+// Into another folder of the user's or another drive, by a letter or not,
+// the clean goes on as before; with nothing refused the run ends with 0.
 TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCannotChange) {
   for (int i = 1; i <= 25; ++i) Put(L"TreeViewNodeCheck", std::to_wstring(i).c_str(), L"0");
   const std::wstring mozilla = ShellFolder(CSIDL_APPDATA) + L"\\Mozilla";
@@ -326,7 +327,10 @@ TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCa
   const std::wstring otherUser = profile.substr(0, profile.rfind(L'\\')) + L"\\VantorelOtherUser";
   const std::wstring own = profile + L"\\VantorelLinked", otherDrive = BuildDir() + L"\\vantorel-linked";
   ASSERT_FALSE(programs.empty() || programsX86.empty() || programData.empty() || profile.empty());
-  enum Run { kIntoPlaces, kElsewhere, kByLetters };
+  const std::wstring users = profile.substr(0, profile.rfind(L'\\')), defaultProfile = users + L"\\Default";
+  const bool madeDefault = !Exists(defaultProfile);
+  const wchar_t kOtherProfile[] = L"another user's profile";
+  enum Run { kIntoPlaces, kElsewhere, kByLetters, kInsideByLetters, kOwnByLetters };
   struct Row {
     size_t item;
     std::wstring target;
@@ -337,7 +341,7 @@ TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCa
       {0, system + L"\\VantorelLinked", windows, kIntoPlaces},
       {1, programs + L"\\VantorelLinked", programs, kIntoPlaces},
       {2, programData + L"\\VantorelLinked", programData, kIntoPlaces},
-      {3, otherUser + L"\\AppData\\Local\\Temp", L"another user's profile", kIntoPlaces},
+      {3, otherUser + L"\\AppData\\Local\\Temp", kOtherProfile, kIntoPlaces},
       {4, programsX86 + L"\\VantorelLinked", programsX86, kIntoPlaces},
       {0, own + L"\\temp", L"", kElsewhere},
       {1, otherDrive + L"\\profiles", L"", kElsewhere},
@@ -351,20 +355,44 @@ TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCa
       {2, L"P:\\vtprobe7", programs, kByLetters},
       {3, L"Q:\\vtprobe7", programData, kByLetters},
       {4, L"A:\\" + windows.substr(3) + L"\\vtprobe9", windows, kByLetters},
+      // Letters onto a folder inside those places or the Users folder, and
+      // onto a profile the system does not list: the place holds the folder
+      // whichever letter names it.
+      {0, L"U:\\vtprobe7", kOtherProfile, kInsideByLetters},
+      {1, L"V:\\vtprobe7", kOtherProfile, kInsideByLetters},
+      {2, L"W:\\vtprobe7", windows, kInsideByLetters},
+      {3, L"S:\\vtprobe7", windows, kInsideByLetters},
+      {4, L"R:\\vtprobe7", programs, kInsideByLetters},
+      {0, L"O:\\vtprobe7", kOtherProfile, kOwnByLetters},
+      // Letters onto a folder of the user's profile and onto another drive's.
+      {1, L"M:\\profiles", L"", kOwnByLetters},
+      {2, L"N:\\cache", L"", kOwnByLetters},
+  };
+  struct Letter {
+    Run run;
+    wchar_t letter;
+    std::wstring target;
+  };
+  const Letter letters[] = {
+      {kByLetters, L'X', windows}, {kByLetters, L'P', programs}, {kByLetters, L'Q', programData},
+      {kByLetters, L'A', windows.substr(0, 3)},
+      {kInsideByLetters, L'U', users + L"\\Public"}, {kInsideByLetters, L'V', defaultProfile},
+      {kInsideByLetters, L'W', windows + L"\\temp"}, {kInsideByLetters, L'S', system},
+      {kInsideByLetters, L'R', programs + L"\\Common Files"},
+      {kOwnByLetters, L'O', otherUser}, {kOwnByLetters, L'M', own}, {kOwnByLetters, L'N', otherDrive},
   };
   // Every link into the system's places in one run, then every other one,
   // then the links by drive letters, made before the program starts.
-  for (Run run : {kIntoPlaces, kElsewhere, kByLetters}) {
-    const bool refused = run != kElsewhere;
-    SCOPED_TRACE(run == kIntoPlaces ? "into the system's places" : run == kElsewhere ? "elsewhere of the user's"
-                                                                                     : "by drive letters");
-    std::vector<std::unique_ptr<MappedDrive>> letters;
-    if (run == kByLetters) {
-      for (const auto& letter : {std::make_pair(L'X', windows), std::make_pair(L'P', programs),
-                                 std::make_pair(L'Q', programData), std::make_pair(L'A', windows.substr(0, 3))}) {
-        letters.push_back(std::make_unique<MappedDrive>(letter.first, letter.second));
-        ASSERT_TRUE(letters.back()->Mapped());
-      }
+  for (Run run : {kIntoPlaces, kElsewhere, kByLetters, kInsideByLetters, kOwnByLetters}) {
+    const char* const names[] = {"into the system's places", "elsewhere of the user's", "by drive letters",
+                                 "by letters onto folders inside the places", "by letters onto profiles"};
+    SCOPED_TRACE(names[run]);
+    std::vector<std::unique_ptr<MappedDrive>> mapped;
+    for (const Letter& letter : letters) {
+      if (letter.run != run) continue;
+      MakeFolders(letter.target);
+      mapped.push_back(std::make_unique<MappedDrive>(letter.letter, letter.target));
+      ASSERT_TRUE(mapped.back()->Mapped()) << letter.letter;
     }
     std::vector<std::unique_ptr<LinkedFolder>> links;
     int selected = 0;
@@ -380,10 +408,13 @@ TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCa
     const DWORD code = ClearRun();
     links.clear();
     const std::string log = ReadBytes(Log());
+    bool anyRefused = false;
     for (const Row& r : rows) {
       if (r.run != run) continue;
       const Item& item = items[r.item];
       SCOPED_TRACE(Narrow(item.caption));
+      const bool refused = !r.place.empty();
+      anyRefused = anyRefused || refused;
       EXPECT_EQ(Exists(r.target + L"\\" + item.planted), refused);
       if (refused) {
         EXPECT_NE(log.find(Narrow(L"skipping " + item.folder + L"\\ (a link of yours into " + r.place +
@@ -391,7 +422,8 @@ TEST_F(UnattendedRun, AnItemFolderMadeALinkIsFollowedOnlyOutOfThePlacesTheUserCa
       }
       RemoveFolder(r.target);
     }
-    EXPECT_EQ(code, refused ? 1u : 0u) << log;
+    EXPECT_EQ(code, anyRefused ? 1u : 0u) << log;
   }
   for (const std::wstring& folder : {mozilla, google, otherUser, own, otherDrive}) RemoveFolder(folder);
+  if (madeDefault) RemoveFolder(defaultProfile);
 }

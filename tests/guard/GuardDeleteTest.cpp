@@ -16,7 +16,9 @@
 #include "core/guard/FileDelete.h"
 #include "core/guard/LockedPlaces.h"
 #include "core/guard/NtFiles.h"
+#include "core/guard/PinnedMove.h"
 #include "core/guard/PinnedOpen.h"
+#include "core/guard/Redirection.h"
 #include "core/guard/RegistryEntry.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SettingsFile.h"
@@ -316,6 +318,99 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
   EXPECT_EQ(::GetFileAttributesW((box / L"emptymoved").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// A file renamed through its folder's pin takes a name that something bears
+// only when asked to replace it, and then replaces the name, a link itself,
+// never the link's target.
+TEST(GuardFiles, ARenameThroughAPinReplacesANameOnlyWhenAskedTo) {
+  ScratchFolder box;
+  ASSERT_TRUE(::CreateDirectoryW((box / L"outside").c_str(), nullptr));
+  ASSERT_TRUE(MakeFile(box / L"outside\\victim.txt", "victim"));
+  enum Bearer { kNothing, kFile, kLink };
+  struct Row {
+    Bearer bearer;
+    RenameOver over;
+    DWORD result;
+  };
+  const Row rows[] = {
+      {kNothing, RenameOver::Nothing, ERROR_SUCCESS}, {kFile, RenameOver::Nothing, ERROR_ALREADY_EXISTS},
+      {kLink, RenameOver::Nothing, ERROR_ALREADY_EXISTS}, {kNothing, RenameOver::Name, ERROR_SUCCESS},
+      {kFile, RenameOver::Name, ERROR_SUCCESS},          {kLink, RenameOver::Name, ERROR_SUCCESS},
+  };
+  bool links = true;
+  FolderPin pin(box.Path());
+  for (const Row& r : rows) {
+    const char* const bearers[] = {"nothing", "a file", "a link"};
+    SCOPED_TRACE(std::string("the name bears ") + bearers[r.bearer] + (r.over == RenameOver::Name ? ", replaced" : ""));
+    ASSERT_TRUE(MakeFile(box / L"moved.txt", "moved"));
+    if (r.bearer == kFile) {
+      ASSERT_TRUE(MakeFile(box / L"name.txt", "taken"));
+    }
+    if (r.bearer == kLink && !(links = MakeSymlink(box / L"outside\\victim.txt", box / L"name.txt"))) continue;
+    PinnedOpen moved = OpenPinnedFile(pin, L"moved.txt", DELETE | SYNCHRONIZE, nt::kShareAll, PinnedCreate::No);
+    ASSERT_EQ(moved.result, PinnedOpenResult::Opened);
+    EXPECT_EQ(RenameInPin(moved.handle, pin, L"name.txt", r.over), r.result);
+    ::CloseHandle(moved.handle);
+    const bool renamed = r.result == ERROR_SUCCESS;
+    EXPECT_EQ(core_test::ReadFileBytes(box / L"name.txt"),
+              renamed ? "moved" : r.bearer == kFile ? "taken" : "victim");
+    EXPECT_EQ(core_test::Exists(box / L"moved.txt"), !renamed);
+    EXPECT_EQ(core_test::ReadFileBytes(box / L"outside\\victim.txt"), "victim");
+    testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / L"name.txt"));
+    for (int i = 0; i < 100 && core_test::Exists(box / L"name.txt"); ++i) ::Sleep(50);
+    ::DeleteFileW((box / L"moved.txt").c_str());
+  }
+  if (!links) GTEST_SKIP() << "links can only be made under Wine: the link rows were not run";
+}
+
+// A redirection scope sets the calling thread's redirection of the system
+// folder's name for its life, and puts back what the thread had, whichever
+// way the thread had it.
+TEST(GuardFiles, ARedirectionScopePutsTheThreadsOwnBack) {
+  wchar_t buf[MAX_PATH + 1] = {};
+  const std::wstring system(buf, ::GetSystemDirectoryW(buf, MAX_PATH));
+  const std::wstring wow64(buf, ::GetSystemWow64DirectoryW(buf, MAX_PATH));
+  BOOL wow = FALSE;
+  if (wow64.empty() || !::IsWow64Process(::GetCurrentProcess(), &wow) || !wow) {
+    GTEST_SKIP() << "no redirection for this program";
+  }
+  // "system32" opens the 32-bit view while the thread has the redirection on.
+  auto indexOf = [](const std::wstring& path) {
+    HANDLE h = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ULONGLONG index = 0;
+    if (h != INVALID_HANDLE_VALUE && !nt::FileIndex(h, &index)) index = 0;
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    return index;
+  };
+  const ULONGLONG view32 = indexOf(wow64);
+  ASSERT_NE(view32, 0u);
+  auto redirected = [&] { return indexOf(system) == view32; };
+  struct Row {
+    bool offBefore;
+    ThreadRedirection::Mode mode;
+    bool apply;
+    bool offInside;
+  };
+  const Row rows[] = {
+      {false, ThreadRedirection::Off, true, true},      {true, ThreadRedirection::Off, true, true},
+      {false, ThreadRedirection::Default, true, false}, {true, ThreadRedirection::Default, true, false},
+      {false, ThreadRedirection::Off, false, false},    {true, ThreadRedirection::Default, false, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.offBefore ? "off" : "on") + (r.mode == ThreadRedirection::Off ? ", Off" : ", Default") +
+                 (r.apply ? "" : ", not applied"));
+    PVOID own = nullptr;
+    ASSERT_TRUE(!r.offBefore || ::Wow64DisableWow64FsRedirection(&own));
+    {
+      const ThreadRedirection scope(r.mode, r.apply);
+      EXPECT_EQ(scope.Changed(), r.apply);
+      EXPECT_EQ(!redirected(), r.offInside);
+    }
+    EXPECT_EQ(!redirected(), r.offBefore);
+    if (r.offBefore) ::Wow64RevertWow64FsRedirection(own);
+  }
+}
+
 // A shared folder is known by identity: a link below it refuses the pin at
 // any depth, however the shared folder itself was reached; above it, and
 // with no link below it, the pin goes through. A link of the user's is
@@ -324,10 +419,11 @@ TEST(GuardFiles, APinKeepsTheListedFolderWhenItsPathIsSwapped) {
 // that follows links keeps to that: a named file's delete, a new file.
 TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
   ScratchFolder box;
-  for (const wchar_t* f : {L"shared", L"shared\\x", L"shared\\x\\plain", L"outside", L"own"}) {
+  for (const wchar_t* f : {L"shared", L"shared\\x", L"shared\\x\\plain", L"shared\\y", L"outside", L"own"}) {
     ASSERT_TRUE(::CreateDirectoryW((box / f).c_str(), nullptr));
   }
   if (!MakeSymlink(box / L"outside", box / L"shared\\x\\L")) GTEST_SKIP() << "links can only be made under Wine";
+  ASSERT_TRUE(MakeSymlink(box / L"outside", box / L"shared\\y\\L"));
   ASSERT_TRUE(MakeSymlink(box / L"shared", box / L"toshared"));
   ASSERT_TRUE(MakeSymlink(box / L"outside", box / L"own\\L"));
   wchar_t buf[MAX_PATH + 1] = {};
@@ -360,9 +456,27 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
     EXPECT_EQ(real.Identity().index, native.Identity().index);
   }
   // Letters of the user's for the Windows folder, Program Files and
-  // ProgramData: a place is the same by any letter.
+  // ProgramData: a place is the same by any letter. Letters onto a folder
+  // inside a place, the Users folder or a shared folder: it lies there
+  // whichever letter names it. Letters onto folders of the user's own.
   using testing_support::MappedDrive;
-  const MappedDrive letters[] = {{L'X', windows}, {L'P', programs}, {L'Q', programData}};
+  const std::wstring defaultProfile = users + L"\\Default", ownLetter = ownName + L"\\VantorelPinLetter";
+  const bool madeDefault = !core_test::Exists(defaultProfile);
+  for (const std::wstring& folder : {defaultProfile, otherUser, ownLetter, otherDrive + L"\\letter"}) {
+    testing_support::MakeFolders(folder);
+  }
+  const MappedDrive letters[] = {{L'X', windows},
+                                 {L'P', programs},
+                                 {L'Q', programData},
+                                 {L'U', users + L"\\Public"},
+                                 {L'V', defaultProfile},
+                                 {L'W', windows + L"\\temp"},
+                                 {L'S', system},
+                                 {L'R', programs + L"\\Common Files"},
+                                 {L'O', otherUser},
+                                 {L'M', ownLetter},
+                                 {L'N', otherDrive + L"\\letter"},
+                                 {L'K', box / L"shared\\y"}};
   for (const MappedDrive& letter : letters) ASSERT_TRUE(letter.Mapped());
   struct Link {
     const wchar_t* name;
@@ -376,6 +490,10 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"tonative", windows + L"\\sysnative\\VantorelPin"},  // the real system folder, by the system's name
       {L"toletterx", L"X:\\VantorelPin"}, {L"towindowsx", windows + L"\\VantorelPinX"},
       {L"toletterp", L"P:\\VantorelPin"}, {L"toletterq", L"Q:\\VantorelPin"},
+      {L"toletteru", L"U:\\VantorelPin"}, {L"toletterv", L"V:\\VantorelPin"}, {L"toletterw", L"W:\\VantorelPin"},
+      {L"toletters", L"S:\\VantorelPin"}, {L"toletterr", L"R:\\VantorelPin"}, {L"tolettero", L"O:\\VantorelPin"},
+      {L"toletterm", L"M:\\VantorelPin"}, {L"tolettern", L"N:\\VantorelPin"},
+      {L"toletterk", L"K:\\"}, {L"toinshared", box / L"shared\\y"},  // a folder below the shared one
   };
   testing_support::MakeFolders(ownName + L"\\VantorelPinOwn");
   for (const Link& l : links) {
@@ -428,6 +546,16 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
       {L"towindowsx", false, L"towindowsx", windows},
       {L"toletterp", false, L"toletterp", programs},
       {L"toletterq", false, L"toletterq", programData},
+      {L"toletteru", false, L"toletteru", L"another user's profile"},
+      {L"toletterv", false, L"toletterv", L"another user's profile"},
+      {L"toletterw", false, L"toletterw", windows},
+      {L"toletters", false, L"toletters", windows},
+      {L"toletterr", false, L"toletterr", programs},
+      {L"tolettero", false, L"tolettero", L"another user's profile"},
+      {L"toletterm", false, L"toletterm"},
+      {L"tolettern", false, L"tolettern"},
+      {L"toletterk\\L", true, L"toletterk"},  // by a letter onto it, and by its path
+      {L"toinshared\\L", true, L"toinshared"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.folder.begin(), r.folder.end()) + (r.userMayNotDelete ? " (denied)" : ""));
@@ -461,7 +589,7 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
     EXPECT_EQ(FolderPin(box / L"toletteraw", FollowLink::Yes).LinkIntoPlace(), windows);
     EXPECT_EQ(FolderPin(box / L"toroota", FollowLink::Yes).LinkIntoPlace(), L"A:\\");
   }
-  for (const wchar_t* link : {L"shared\\x\\L", L"toshared", L"own\\L", L"toletteraw", L"toroota"}) {
+  for (const wchar_t* link : {L"shared\\x\\L", L"shared\\y\\L", L"toshared", L"own\\L", L"toletteraw", L"toroota"}) {
     testing_support::RunUnix(L"/bin/rm -f " + testing_support::ToUnixPath(box / link));
   }
   for (const Link& l : links) {
@@ -473,7 +601,12 @@ TEST(GuardFiles, ALinkBelowASharedFolderStopsThePinHoweverItIsReached) {
                                    ownName + L"\\VantorelPinOwn"}) {
     ::RemoveDirectoryW(made.c_str());
   }
-  testing_support::RemoveFolder(otherUser);
+  for (const std::wstring& made : {users + L"\\Public\\VantorelPin", windows + L"\\temp\\VantorelPin",
+                                   programs + L"\\Common Files\\VantorelPin", defaultProfile + L"\\VantorelPin"}) {
+    ::RemoveDirectoryW(made.c_str());
+  }
+  for (const std::wstring& made : {otherUser, ownLetter, otherDrive}) testing_support::RemoveFolder(made);
+  if (madeDefault) testing_support::RemoveFolder(defaultProfile);
 }
 
 namespace {

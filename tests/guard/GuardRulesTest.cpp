@@ -1,11 +1,13 @@
 // The rules of the guarded-delete module, one table each: path forms and
-// file names, where a key lies below its real root, and what a data file may
-// remove in the system's own places.
+// file names, when a folder is a known one by its identity, where a key lies
+// below its real root, and what a data file may remove in the system's own
+// places.
 #include <gtest/gtest.h>
 
 #include "core/Files.h"
 #include "core/guard/FileDelete.h"
 #include "core/guard/FileNames.h"
+#include "core/guard/LockedPlaces.h"
 #include "core/guard/RegistryGuard.h"
 #include "core/guard/SystemPlaces.h"
 
@@ -73,6 +75,31 @@ TEST(GuardRules, ListedFileNames) {
   }
   for (const wchar_t* name : {L"", L".", L"..", L"bad:name", L"a\\b", L"a/b", L"*.tmp", L"a?", L"a|b", L"a<b"}) {
     EXPECT_FALSE(IsPlainFileName(name)) << Narrow(name);
+  }
+}
+
+// A locked place or a shared folder is known by volume and index. A volume
+// the system could not name, on either side, is any; a folder below a
+// letter that stands for a folder of another drive is known by index alone.
+TEST(GuardRules, FolderIdentities) {
+  struct Row {
+    FolderIdentity known, id;
+    bool anyVolume;
+    bool same;
+  };
+  const Row rows[] = {
+      {{7, 42}, {7, 42}, false, true},
+      {{7, 42}, {8, 42}, false, false},
+      {{7, 42}, {7, 43}, false, false},
+      {{0, 42}, {8, 42}, false, true},
+      {{7, 42}, {0, 42}, false, true},
+      {{0, 42}, {0, 43}, false, false},
+      {{7, 42}, {8, 42}, true, true},
+      {{7, 42}, {7, 43}, true, false},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(SameFolder(r.known, r.id, r.anyVolume), r.same)
+        << r.known.volume << ":" << r.known.index << " " << r.id.volume << ":" << r.id.index << " " << r.anyVolume;
   }
 }
 

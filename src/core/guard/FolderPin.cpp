@@ -84,8 +84,9 @@ bool IsNameOf(const std::wstring& name, const std::wstring& parent, const std::w
   return !parent.empty() && sys::SameText(name, parent + part + L'\\');
 }
 
-// A link's target within a link's target, and so on, is judged this deep at most.
-constexpr int kMostLinks = 4;
+// A link's target, or the folder above a letter's, within another such
+// walk, and so on, is judged this deep at most.
+constexpr int kMostLinks = 8;
 const wchar_t kUncheckedPlace[] = L"a place that could not be checked";
 
 using GetFinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
@@ -126,9 +127,9 @@ void SharedFolders::Add(const std::wstring& folder) {
   ::CloseHandle(h);
 }
 
-bool SharedFolders::Contains(const FolderIdentity& id) const {
+bool SharedFolders::Contains(const FolderIdentity& id, bool anyVolume) const {
   for (const auto& known : ids_) {
-    if (known == id) return true;
+    if (SameFolder(known, id, anyVolume)) return true;
   }
   return false;
 }
@@ -144,13 +145,13 @@ LONG FolderPin::OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, U
 }
 
 FolderPin::FolderPin(const std::wstring& folder, FollowLink follow, const SharedFolders* shared)
-    : path_(WithSlash(folder)), follow_(follow) {
-  OpenChain(shared);
+    : path_(WithSlash(folder)), follow_(follow), shared_(shared) {
+  OpenChain();
 }
 
 FolderPin::FolderPin(const std::wstring& target, TargetWalk walk)
-    : path_(WithSlash(target)), follow_(FollowLink::Yes), linkDepth_(walk.depth) {
-  OpenChain(nullptr);
+    : path_(WithSlash(target)), follow_(FollowLink::Yes), linkDepth_(walk.depth), shared_(walk.shared) {
+  OpenChain();
 }
 
 // From the root down, each part opened from its parent's handle and judged
@@ -158,7 +159,7 @@ FolderPin::FolderPin(const std::wstring& target, TargetWalk walk)
 // follows it anyway) by the kernel naming the folder elsewhere. A link's
 // target is judged from its root; what the walk passed after a followed
 // link is judged where the whole path ends.
-void FolderPin::OpenChain(const SharedFolders* shared) {
+void FolderPin::OpenChain() {
   std::wstring full = FullForm(Bare(path_));
   size_t root = RootLength(full);
   if (root == 0) return;
@@ -167,15 +168,15 @@ void FolderPin::OpenChain(const SharedFolders* shared) {
   std::wstring atName = FolderName(at);
   identity_.volume = VolumeOf(at);
   bool known = nt::FileIndex(at, &identity_.index) && NoteRoot(full.substr(0, root));
-  bool belowShared = false;
   for (size_t from = root; known && from < full.size();) {
     size_t end = std::min(full.find(L'\\', from), full.size());
     if (end > from) {
-      belowShared = belowShared || (shared != nullptr && shared->Contains(identity_));
+      passed_.belowShared =
+          passed_.belowShared || (shared_ != nullptr && shared_->Contains(identity_, passed_.byIndex));
       bool last = full.find_first_not_of(L'\\', end) == std::wstring::npos;
       const int followed = linksFollowed_;
       // A link followed here was judged as its target was walked.
-      known = StepInto(&at, &atName, full.substr(from, end - from), last, belowShared, end, full) &&
+      known = StepInto(&at, &atName, full.substr(from, end - from), last, passed_.belowShared, end, full) &&
               nt::FileIndex(at, &identity_.index) && (linksFollowed_ != followed || NotePlace());
     }
     from = end + 1;
@@ -257,7 +258,8 @@ bool FolderPin::FollowsInto(HANDLE child, const std::wstring& childName) {
   if (linkDepth_ >= kMostLinks) return RefuseLink(kUncheckedPlace);
   std::wstring target = TargetPath(child);
   if (target.empty()) return RefuseLink(kUncheckedPlace);
-  FolderPin walked(target, TargetWalk{linkDepth_ + 1});
+  FolderPin walked(target, TargetWalk{linkDepth_ + 1, shared_});
+  if (walked.linkBelowShared_) return RefuseBelowShared();
   if (!walked.linkIntoPlace_.empty()) return RefuseLink(walked.linkIntoPlace_);
   // The same index under the same kernel name is the same volume: its serial
   // is asked only where the names differ.
@@ -268,21 +270,56 @@ bool FolderPin::FollowsInto(HANDLE child, const std::wstring& childName) {
   }
   if (UserMayDelete(child) == UserRight::Denied) return RefuseLink(Bare(target));
   identity_.volume = walked.identity_.volume;
+  const bool belowShared = passed_.belowShared;
   passed_ = walked.passed_;  // the walk goes on from the target
+  passed_.belowShared = passed_.belowShared || belowShared;
   ++linksFollowed_;
   return true;
 }
 
 // A link's target starts at a drive's root. Where its letter stands for a
 // locked folder of another drive (a letter of the user's mapped onto the
-// Windows folder, say), the root is that folder.
+// Windows folder, say), the root is that folder; where it stands for any
+// other folder but the system drive's root, it lies where that folder does.
 bool FolderPin::NoteRoot(const std::wstring& root) {
   if (linkDepth_ == 0) return true;
   passed_.root = root;
   const LockedPlace* place = LockedPlaces::OfSystem().Find(identity_, true);
-  if (place == nullptr) return true;
-  passed_.rootStandsForPlace = true;
-  return NotePlace(place);
+  if (place != nullptr) {
+    passed_.rootStandsForPlace = passed_.byIndex = true;
+    if (!NotePlace(place)) return false;
+  }
+  if (LockedPlaces::OfSystem().IsSystemDriveRoot(identity_)) return true;
+  const LetterFolder letter = FolderOfLetter(root, identity_.index);
+  if (letter.kind == LetterFolder::Volume) return true;
+  if (letter.kind == LetterFolder::Unknown || linkDepth_ >= kMostLinks) return RefuseLink(kUncheckedPlace);
+  return NoteLetterFolder(letter);
+}
+
+// The folder a letter stands for, judged from the folder that holds it,
+// walked from its own root: the places and shared folders above it are the
+// root's too. That folder's listing must hold the very folder the letter
+// opened, as a folder and not as a link. Below it, the letter's volume is
+// not the folders' own, so their index alone decides.
+bool FolderPin::NoteLetterFolder(const LetterFolder& letter) {
+  FolderPin above(letter.parent, TargetWalk{linkDepth_ + 1, shared_});
+  if (above.linkBelowShared_) return RefuseBelowShared();
+  if (!above.linkIntoPlace_.empty()) return RefuseLink(above.linkIntoPlace_);
+  FolderIdentity id{above.identity_.volume, identity_.index};
+  bool listed = false;
+  if (above.IsFolder()) {
+    ListPinned(above, [&](const ListedEntry& entry) {
+      listed = entry.FileId() == id.index && entry.IsFolder() && !entry.IsLink();
+      return !listed;
+    });
+  }
+  if (!listed) return RefuseLink(kUncheckedPlace);
+  if (above.passed_.users != nullptr) passed_.users = above.passed_.users;
+  passed_.ownProfile = passed_.ownProfile || above.passed_.ownProfile;
+  const bool shared = shared_ != nullptr && (shared_->Contains(above.identity_, true) || shared_->Contains(id, true));
+  passed_.belowShared = passed_.belowShared || above.passed_.belowShared || shared;
+  passed_.byIndex = true;
+  return NotePlace(LockedPlaces::OfSystem().Find(id, true));
 }
 
 // In a link's target every part is judged as it is opened, and so is every
@@ -291,7 +328,7 @@ bool FolderPin::NoteRoot(const std::wstring& root) {
 bool FolderPin::NotePlace() {
   ++passed_.parts;
   if (linkDepth_ == 0 && linksFollowed_ == 0) return true;
-  return NotePlace(LockedPlaces::OfSystem().Find(identity_, passed_.rootStandsForPlace));
+  return NotePlace(LockedPlaces::OfSystem().Find(identity_, passed_.byIndex));
 }
 
 bool FolderPin::NotePlace(const LockedPlace* place) {
@@ -307,13 +344,18 @@ bool FolderPin::NotePlace(const LockedPlace* place) {
 bool FolderPin::EndsOutsidePlaces() {
   if (passed_.parts == 0 && !passed_.rootStandsForPlace) return RefuseLink(passed_.root);
   if (passed_.users == nullptr || passed_.ownProfile) return true;
-  return RefuseLink(LockedPlaces::OfSystem().Find(identity_, passed_.rootStandsForPlace) == passed_.users
+  return RefuseLink(LockedPlaces::OfSystem().Find(identity_, passed_.byIndex) == passed_.users
                         ? passed_.users->name
                         : L"another user's profile");
 }
 
 bool FolderPin::RefuseLink(const std::wstring& place) {
   linkIntoPlace_ = place;
+  return false;
+}
+
+bool FolderPin::RefuseBelowShared() {
+  linkBelowShared_ = true;
   return false;
 }
 

@@ -16,6 +16,7 @@ namespace core {
 namespace guard {
 
 struct LockedPlace;
+struct LetterFolder;
 
 enum class FollowLink {
   No,   // a link is opened itself, and IsLink says so
@@ -35,7 +36,8 @@ struct FolderIdentity {
 class SharedFolders {
  public:
   void Add(const std::wstring& folder);
-  bool Contains(const FolderIdentity& id) const;
+  // With `anyVolume` by index alone (see SameFolder).
+  bool Contains(const FolderIdentity& id, bool anyVolume = false) const;
   bool Empty() const { return ids_.empty(); }
 
  private:
@@ -88,6 +90,7 @@ class FolderPin {
  private:
   struct TargetWalk {
     int depth;
+    const SharedFolders* shared;
   };
   // What the walk passed, once a link was followed: judged where the whole
   // path ends, not where a link's own target does.
@@ -95,23 +98,27 @@ class FolderPin {
     int parts = 0;                    // below the root
     std::wstring root;                // the root it came down from
     bool rootStandsForPlace = false;  // a letter mapped onto a locked folder
+    bool byIndex = false;             // a letter mapped onto a folder of another drive: its volume is not theirs
+    bool belowShared = false;         // the folders passed lie below a shared folder
     const LockedPlace* users = nullptr;
     bool ownProfile = false;
   };
-  // The target of a link, walked again from its root.
+  // The target of a link, or the folder above a letter's, walked again from its root.
   FolderPin(const std::wstring& target, TargetWalk walk);
 
-  void OpenChain(const SharedFolders* shared);
+  void OpenChain();
   bool StepInto(HANDLE* at, std::wstring* atName, const std::wstring& part, bool last, bool belowShared,
                 size_t partEnd, const std::wstring& full);
   bool IsLinked(HANDLE child, bool reparse, const std::wstring& name, const std::wstring& atName,
                 const std::wstring& part) const;
   bool FollowsInto(HANDLE child, const std::wstring& childName);
   bool NoteRoot(const std::wstring& root);
+  bool NoteLetterFolder(const LetterFolder& letter);
   bool NotePlace();
   bool NotePlace(const LockedPlace* place);
   bool EndsOutsidePlaces();
   bool RefuseLink(const std::wstring& place);
+  bool RefuseBelowShared();
   bool IsTrimmedNameOfItself(const FolderPin& parent, const std::wstring& name) const;
   LONG OpenPinnable(HANDLE at, const std::wstring& part, DWORD share, ULONG options, HANDLE* out);
 
@@ -128,6 +135,7 @@ class FolderPin {
   int linksFollowed_ = 0;       // the parts after a followed link are judged too
   PlacesPassed passed_;
   std::wstring linkIntoPlace_;
+  const SharedFolders* shared_ = nullptr;
 };
 
 // One entry of a pinned folder's listing, bound to the pin it came from: a

@@ -1,12 +1,14 @@
 #include "core/guard/LockedPlaces.h"
 
 #include <aclapi.h>
-#include <algorithm>
 #include <shlobj.h>
 #include <userenv.h>
 
+#include <algorithm>
+
 #include "core/guard/NtFiles.h"
 #include "core/guard/Redirection.h"
+#include "sys/Text.h"
 #include "sys/TextCompare.h"
 
 namespace core {
@@ -151,6 +153,7 @@ LockedPlaces LockedPlaces::Read() {
   places.Add(ShellFolder(CSIDL_PROFILE), PlaceKind::OwnProfile);
   const std::wstring windows = Folder(&::GetWindowsDirectoryW);
   places.Add(windows, PlaceKind::Tree);
+  if (windows.size() > 3) IdentityOf(windows.substr(0, 3), &places.systemRoot_);
   const std::wstring wow64 = Folder(&::GetSystemWow64DirectoryW);
   if (IdentityOf(windows, &places.windows_) && IdentityOf(wow64, &places.wow64_) &&
       IdentityOf(windows + L"\\sysnative", &places.native_)) {
@@ -174,19 +177,19 @@ void LockedPlaces::Add(const std::wstring& folder, PlaceKind kind, const std::ws
   places_.push_back(place);
 }
 
-namespace {
-
-bool SameFolder(const FolderIdentity& a, const FolderIdentity& b) {
-  return a.index == b.index && (a.volume == b.volume || a.volume == 0 || b.volume == 0);
+bool SameFolder(const FolderIdentity& known, const FolderIdentity& id, bool anyVolume) {
+  return known.index == id.index && (anyVolume || known.volume == id.volume || known.volume == 0 || id.volume == 0);
 }
-
-}  // namespace
 
 const LockedPlace* LockedPlaces::Find(const FolderIdentity& id, bool anyVolume) const {
   for (const LockedPlace& place : places_) {
-    if (anyVolume ? place.id.index == id.index : SameFolder(place.id, id)) return &place;
+    if (SameFolder(place.id, id, anyVolume)) return &place;
   }
   return nullptr;
+}
+
+bool LockedPlaces::IsSystemDriveRoot(const FolderIdentity& id) const {
+  return systemRoot_.index != 0 && SameFolder(systemRoot_, id, true);
 }
 
 bool LockedPlaces::IsSystemRedirect(const FolderIdentity& parent, const std::wstring& part,
@@ -206,6 +209,53 @@ std::wstring LockedPlaces::OnDisk(const FolderIdentity& parent, const std::wstri
   if (!IdentityOf(path, &opened)) return part;
   if (SameFolder(opened, wow64_)) return wow64Name_;
   return SameFolder(opened, native_) ? nativeName_ : part;
+}
+
+namespace {
+
+using UnixNameFn = char*(CDECL*)(LPCWSTR);
+using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+
+FARPROC Kernel32(const char* name) { return ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name); }
+
+// The open folder's drive path; empty when the system does not give one.
+std::wstring DrivePathOf(HANDLE h) {
+  static auto finalPath = reinterpret_cast<FinalPathFn>(Kernel32("GetFinalPathNameByHandleW"));
+  wchar_t buf[1024] = {};
+  const DWORD n = finalPath != nullptr ? finalPath(h, buf, 1024, 0) : 0;
+  std::wstring path(buf, n > 0 && n < 1024 ? n : 0);
+  if (path.compare(0, 4, L"\\\\?\\") == 0) path.erase(0, 4);
+  return path.size() >= 3 && path[1] == L':' && path[2] == L'\\' ? path : std::wstring();
+}
+
+}  // namespace
+
+LetterFolder FolderOfLetter(const std::wstring& root, ULONGLONG index) {
+  static auto unixName = reinterpret_cast<UnixNameFn>(Kernel32("wine_get_unix_file_name"));
+  LetterFolder folder;
+  if (unixName == nullptr || root.size() != 3 || root[1] != L':') {
+    folder.kind = LetterFolder::Volume;
+    return folder;
+  }
+  char* name = unixName(root.c_str());  // the letter's link: ".../dosdevices/x:/"
+  std::string link = name != nullptr ? name : "";
+  if (name != nullptr) ::HeapFree(::GetProcessHeap(), 0, name);
+  if (link == "/") folder.kind = LetterFolder::Volume;  // the host's own root
+  if (link.empty() || link[0] != '/' || link == "/") return folder;
+  if (link.back() != '/') link += '/';
+  const std::wstring above = L"\\\\?\\unix" + sys::FromUtf8(link + "..");
+  HANDLE h = ::CreateFileW(above.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return folder;
+  ULONGLONG aboveIndex = 0;
+  if (nt::FileIndex(h, &aboveIndex)) {
+    folder.parent = DrivePathOf(h);
+    // The host's root is its own "..".
+    folder.kind = aboveIndex == index ? LetterFolder::Volume
+                                      : folder.parent.empty() ? LetterFolder::Unknown : LetterFolder::Folder;
+  }
+  ::CloseHandle(h);
+  return folder;
 }
 
 std::vector<std::wstring> SharedFolderPaths() {

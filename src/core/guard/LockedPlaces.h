@@ -31,12 +31,14 @@ class LockedPlaces {
   // This system's, read once, at the first link judged.
   static const LockedPlaces& OfSystem();
 
-  // The place `id` is. A volume the system could not name (0) is taken to be
-  // any: where a check cannot finish, the folder is taken for the place.
-  // With `anyVolume` the index alone decides: for a drive's root, which is
-  // never a locked folder unless its letter stands for one (a letter mapped
-  // onto a folder of another drive, with a serial of its own).
+  // The place `id` is (see SameFolder). With `anyVolume` the index alone
+  // decides: for a drive's root, which is never a locked folder unless its
+  // letter stands for one (a letter mapped onto a folder of another drive,
+  // with a serial of its own), and for the folders below such a letter.
   const LockedPlace* Find(const FolderIdentity& id, bool anyVolume = false) const;
+  // The root of the drive that holds the Windows folder, by whatever letter
+  // reaches it: every place lies below it, so it lies inside none.
+  bool IsSystemDriveRoot(const FolderIdentity& id) const;
   // The system's own redirection names in the Windows folder, which it opens
   // as other folders for a 32-bit program: "system32" as the 32-bit view,
   // "sysnative" as the real system folder. They are what they open, not links.
@@ -53,9 +55,32 @@ class LockedPlaces {
   void Add(const std::wstring& folder, PlaceKind kind, const std::wstring& name = std::wstring());
 
   std::vector<LockedPlace> places_;
-  FolderIdentity windows_, wow64_, native_;
+  FolderIdentity windows_, wow64_, native_, systemRoot_;
   std::wstring wow64Name_, nativeName_;
 };
+
+// `id` is the folder known as `known` (a locked place, a shared folder): the
+// same index on the same volume. A volume the system could not name (0), on
+// either side, is taken to be any, and so is every volume with `anyVolume`:
+// where a check cannot finish, the folder is taken for the known one.
+bool SameFolder(const FolderIdentity& known, const FolderIdentity& id, bool anyVolume = false);
+
+// Where the folder a drive letter's root stands for lies.
+struct LetterFolder {
+  enum Kind {
+    Volume,   // the root of its volume
+    Folder,   // a folder inside `parent`
+    Unknown,  // the system would not say
+  } kind = Unknown;
+  std::wstring parent;  // as the system names it
+};
+// `root` is a drive's root ("X:\") whose index is `index`. Windows names a
+// folder by its volume's own letter, so a root it names is its volume's.
+// Wine names a folder by the deepest letter that reaches it, and a letter
+// there is a link in the prefix that may lead to any folder: the folder
+// above it is the one the letter's Unix path with ".." opens, a path Wine
+// hands to the host as it is.
+LetterFolder FolderOfLetter(const std::wstring& root, ULONGLONG index);
 
 // The folders every user may write (the Windows Temp folder, ProgramData,
 // the Public profile), as the system names them; none that it does not give.
