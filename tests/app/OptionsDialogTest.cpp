@@ -559,37 +559,21 @@ namespace {
 void SaveShot(HWND window, const std::string& name) {
   RECT r{};
   ::GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HDC screen = ::GetDC(nullptr);
-  HDC mem = ::CreateCompatibleDC(screen);
-  HBITMAP dib = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(mem, dib);
-  ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ::GdiFlush();
-  const DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+  const std::vector<DWORD> pixels = Look(window);
+  BITMAPINFOHEADER info = {sizeof(BITMAPINFOHEADER), r.right - r.left, -(r.bottom - r.top), 1, 32, BI_RGB};
+  const DWORD size = static_cast<DWORD>(pixels.size() * sizeof(DWORD));
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfOffBits = sizeof(file) + sizeof(info);
   file.bfSize = file.bfOffBits + size;
   const char* dir = std::getenv("VANTOREL_BUILD_DIR");
   const std::string path = (dir != nullptr ? "Z:" + std::string(dir) : std::string(".")) + "/" + name + ".bmp";
   if (FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(&file, sizeof(file), 1, f);
-    std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, f);
-    std::fwrite(bits, 1, size, f);
+    std::fwrite(&info, sizeof(info), 1, f);
+    std::fwrite(pixels.data(), 1, size, f);
     std::fclose(f);
   }
-  ::SelectObject(mem, old);
-  ::DeleteObject(dib);
-  ::DeleteDC(mem);
-  ::ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
