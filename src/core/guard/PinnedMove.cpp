@@ -6,6 +6,7 @@
 
 #include "core/guard/FileDelete.h"
 #include "core/guard/NtFiles.h"
+#include "core/guard/PinnedOpen.h"
 
 namespace core {
 namespace guard {
@@ -21,6 +22,13 @@ struct RenameInfo {
   WCHAR FileName[1];
 };
 
+// A file whose new name another program has taken over since (another
+// instance saving the same settings) has none left: it was in place.
+bool HasAName(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  return !::GetFileInformationByHandle(file, &info) || info.nNumberOfLinks > 0;
+}
+
 }  // namespace
 
 DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name, RenameOver over) {
@@ -33,8 +41,8 @@ DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name
   info->FileNameLength = nameBytes;
   std::memcpy(info->FileName, name.data(), nameBytes);
   const LONG status = nt::SetInformation(file, info, static_cast<ULONG>(buf.size()), kFileRenameInformation);
-  if (status >= 0) return ERROR_SUCCESS;
-  return status == kNameCollision ? ERROR_ALREADY_EXISTS : nt::ErrorOf(status);
+  if (status < 0) return status == kNameCollision ? ERROR_ALREADY_EXISTS : nt::ErrorOf(status);
+  return StillPinnedAs(file, folder, name) || !HasAName(file) ? ERROR_SUCCESS : kRenamedElsewhere;
 }
 
 FileDeleteResult RemoveFromPin(const FolderPin& folder, const std::wstring& name) {

@@ -51,8 +51,8 @@ PinnedOpen FromStatus(LONG status) {
 
 // The open file is the pinned folder's own `name`: a plain file on the
 // pin's volume, the file the listing gave (`listedId`; null for a file just
-// made), with no other name that could make a write land elsewhere too, and
-// named by the kernel as the pinned folder's `name`.
+// made), with no other name that could make a write land elsewhere too,
+// named by the kernel as the pinned folder's `name`, and listed so once more.
 PinnedOpenResult Judge(HANDLE h, const FolderPin& folder, const std::wstring& name, const ULONGLONG* listedId) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(h, &info)) return PinnedOpenResult::Refused;  // cannot tell: not ours
@@ -64,7 +64,9 @@ PinnedOpenResult Judge(HANDLE h, const FolderPin& folder, const std::wstring& na
     return PinnedOpenResult::Refused;
   }
   if (info.nNumberOfLinks > 1) return PinnedOpenResult::OtherName;
-  if (info.nNumberOfLinks == 0 || ReachedThroughLink(h, folder, name)) return PinnedOpenResult::Refused;
+  if (info.nNumberOfLinks == 0 || ReachedThroughLink(h, folder, name) || !StillPinnedAs(h, folder, name)) {
+    return PinnedOpenResult::Refused;
+  }
   return PinnedOpenResult::Opened;
 }
 
@@ -117,6 +119,14 @@ bool IsTaken(const PinnedOpen& made) {
 }
 
 }  // namespace
+
+bool StillPinnedAs(HANDLE h, const FolderPin& folder, const std::wstring& name) {
+  DWORD attributes = 0;
+  ULONGLONG listed = 0, opened = 0;
+  return folder.IsFolder() && nt::ReadEntry(folder.Handle(), name, &attributes, &listed) >= 0 &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 && nt::FileIndex(h, &opened) &&
+         listed == opened;
+}
 
 void SetBeforeContentOpen(std::function<void(const std::wstring& path)> hook) { BeforeOpen() = std::move(hook); }
 

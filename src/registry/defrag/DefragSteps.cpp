@@ -85,7 +85,7 @@ THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64
   const guard::OwnedHandle old(none ? INVALID_HANDLE_VALUE : opened.handle);
   if (old.Valid()) {
     if (!(step = RemoveHiveFile(folder, asideName)).Ok()) return step;
-    if (guard::RenameInPin(old.Get(), folder.Pin(), asideName) != ERROR_SUCCESS) return {};
+    if (!(step = MoveHiveFile(folder, old.Get(), asideName)).Ok()) return step;
   }
   // Just before the swap: the names it is handed lead to the pinned folder,
   // and ".bak" is free there.
@@ -98,8 +98,8 @@ THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64
   } else {
     step = {};
   }
-  if (old.Valid()) guard::RenameInPin(old.Get(), folder.Pin(), backupName);
-  return step;
+  const THiveStep back = old.Valid() ? MoveHiveFile(folder, old.Get(), backupName) : THiveStep{};
+  return back.Result == THiveStep::Refused ? back : step;
 }
 
 void DeleteLeftoverCopies(const std::vector<THive>& hives, const std::set<std::wstring>& keep) {
