@@ -18,12 +18,12 @@ enum class RenameOver {
   Name,     // whatever bears the name is replaced, a link itself, never its target
 };
 
-// What RenameInPin answers for a rename the system did, after which the
-// file is not the pinned folder's `name` but still has a name: it went to
-// another folder. Under Wine a rename relative to a folder's handle goes by
-// the folder's name, through a link put in the folder's place meanwhile.
-// Such a file is not removed through its handle, which the system may take
-// by the name the file should have had.
+// What RenameInPin answers when, after the rename (done or reported failed),
+// the file still has a name but not in the pinned folder: it went to another
+// folder. Under Wine a rename relative to a folder's handle goes by the
+// folder's name, through a link put in the folder's place meanwhile, and
+// may then answer that it failed. Such a file is not removed through its
+// handle, which the system may take by the name it should have had.
 constexpr DWORD kRenamedElsewhere = ERROR_FILE_INVALID;
 
 // Renames the open file `file` (opened with DELETE, judged on the pin) to
