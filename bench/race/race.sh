@@ -16,7 +16,9 @@
 #             each swapped with a link to an outside file
 # The program defaults to the build's own; give another build's to compare.
 # RACE_CALM=1 runs without the swapping program: a check of the set-up (the
-# run must then do its own work every time and nothing else).
+# run must then do its own work every time and nothing else). RACE_PAUSE=s
+# waits s seconds after each swap (0 by default): a slower swap lets more
+# runs get past their first look and meet the swap later on.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 harness=$here/../../tests/harness
@@ -63,13 +65,14 @@ write_options() {
 # A folder's names with a checksum of each file, one a line.
 snapshot() { (cd "$1" && find . -mindepth 1 -printf '%P ' -exec sh -c '[ -f "$0" ] && sha1sum <"$0" || echo dir' {} \;) | sort; }
 
-# Swaps two names in one step (renameat2 with RENAME_EXCHANGE) as fast as it
-# can until told to stop; the names are as they were when it ends.
+# Swaps two names in one step (renameat2 with RENAME_EXCHANGE) until told to
+# stop, RACE_PAUSE seconds apart; the names are as they were when it ends.
 swap_loop() {
-  exec python3 - "$1" "$2" <<'PY'
-import ctypes, signal, sys
+  exec python3 - "$1" "$2" "${RACE_PAUSE:-0}" <<'PY'
+import ctypes, signal, sys, time
 libc = ctypes.CDLL(None, use_errno=True)
 a, b = sys.argv[1].encode(), sys.argv[2].encode()
+pause = float(sys.argv[3])
 stop = False
 def on_term(*_):
     global stop
@@ -79,6 +82,8 @@ swapped = False
 while not stop:
     if libc.renameat2(-100, a, -100, b, 2) == 0:
         swapped = not swapped
+    if pause:
+        time.sleep(pause)
 if swapped:
     libc.renameat2(-100, a, -100, b, 2)
 PY
@@ -112,4 +117,4 @@ for run in $(seq 1 "$runs"); do
   road_judge
 done
 road_report
-echo "($runs runs of $exe$([ -n "${RACE_CALM:-}" ] && echo ', calm'))"
+echo "($runs runs of $exe$([ -n "${RACE_CALM:-}" ] && echo ', calm')$([ -n "${RACE_PAUSE:-}" ] && echo ", $RACE_PAUSE s between swaps"))"
