@@ -624,38 +624,76 @@ std::vector<std::wstring> NamesStartingWith(const std::wstring& folder, const st
   return names;
 }
 
+// The file `h` holds is the entry `name` of the folder `pin` holds, by id.
+bool LiesIn(const FolderPin& pin, const std::wstring& name, HANDLE h) {
+  ULONGLONG listed = 0, opened = 0;
+  return FindPinned(pin, name, [&](const ListedEntry& e) { listed = e.FileId(); }) == Lookup::Found &&
+         nt::FileIndex(h, &opened) && listed == opened;
+}
+
 }  // namespace
+
+// Swaps the names "flip" and "link" of the folder it is started in, in one
+// step each time, as fast as it can while "flipping" is there; two renames
+// where the file system cannot swap.
+const char kFlipper[] =
+    "import ctypes, os, sys\n"
+    "os.chdir(sys.argv[1])\n"
+    "libc = ctypes.CDLL(None)\n"
+    "def swap():\n"
+    "    if libc.renameat2(-100, b'flip', -100, b'link', 2) != 0:\n"
+    "        os.rename('flip', 'spare'); os.rename('link', 'flip'); os.rename('spare', 'link')\n"
+    "while os.path.exists('flipping'):\n"
+    "    swap()\n"
+    "if os.path.islink('flip'):\n"
+    "    swap()\n"
+    "open('flipped', 'w').close()\n";
 
 // A new file is made relative to its folder's pin: a folder flipped between
 // a folder of the user's and a link below system32 while files are made
-// never receives one below system32, whichever moment the flip hits, nor a
-// scratch file made there (the skin reader's, say) for its moment. The
-// flip runs on the Unix side, where no handle of this process holds it up.
+// never receives one below system32, whichever moment the flip hits (Wine
+// follows a link it was asked to open itself, and names the handle a moment
+// later), nor a scratch file made there (the skin reader's, say) for its
+// moment. Each is looked for while its handle is open (a scratch file goes
+// at its close): it lies in the user's folder, held open from before the
+// flips. The flip runs on the Unix side, where no handle of this process
+// holds it up.
 TEST(GuardFiles, ANewFileNeverLandsWhereItsFolderIsFlippedTo) {
   ScratchFolder box;
   wchar_t buf[MAX_PATH + 1] = {};
   const std::wstring outside = std::wstring(buf, ::GetSystemDirectoryW(buf, MAX_PATH)) + L"\\VantorelFlip";
   testing_support::MakeFolders(outside);
-  ASSERT_TRUE(::CreateDirectoryW((box / L"real").c_str(), nullptr));
+  ASSERT_TRUE(::CreateDirectoryW((box / L"flip").c_str(), nullptr));
   if (!MakeSymlink(outside, box / L"link")) GTEST_SKIP() << "links can only be made under Wine";
+  const FolderPin own(box / L"flip");
+  ASSERT_TRUE(own.IsFolder());
+  ASSERT_TRUE(core_test::WriteFileBytes(box / L"flipper.py", kFlipper));
   ASSERT_TRUE(core_test::WriteFileBytes(box / L"flipping", ""));
-  testing_support::RunUnix(L"/bin/sh -c \"cd '" + testing_support::ToUnixPath(box.Path()) +
-                           L"' && while [ -e flipping ]; do mv -T real flip; mv -T flip real; mv -T link flip; "
-                           L"mv -T flip link; done; touch flipped\"");
+  testing_support::RunUnix(L"/usr/bin/env python3 \"" + testing_support::ToUnixPath(box / L"flipper.py") + L"\" \"" +
+                           testing_support::ToUnixPath(box.Path()) + L"\"");
+  int made = 0;
   for (int run = 0; run < 100; ++run) {
-    CreatedFile f = CreateNewFile(box / L"flip" + L"\\new" + std::to_wstring(run) + L".txt", GENERIC_WRITE, 0);
+    const std::wstring name = L"new" + std::to_wstring(run) + L".txt";
+    CreatedFile f = CreateNewFile(box / L"flip\\" + name, GENERIC_WRITE, 0);
     std::wstring path;
     CreatedFile scratch = CreateScratchFile(box / L"flip", GENERIC_READ | GENERIC_WRITE, &path);
-    for (CreatedFile* one : {&f, &scratch}) {
-      if (one->Ok()) ::CloseHandle(one->Handle);
-    }
     if (scratch.Ok()) {
       EXPECT_EQ(path.compare(0, (box / L"flip\\~vantorel-").size(), box / L"flip\\~vantorel-"), 0);
+    }
+    const std::wstring scratchName = path.substr(path.find_last_of(L'\\') + 1);
+    for (const auto& one : {std::make_pair(&f, name), std::make_pair(&scratch, scratchName)}) {
+      if (!one.first->Ok()) continue;
+      ++made;
+      EXPECT_FALSE(core_test::Exists(outside + L"\\" + one.second)) << Narrow(one.second);
+      EXPECT_TRUE(LiesIn(own, one.second, one.first->Handle)) << Narrow(one.second);
+      ::CloseHandle(one.first->Handle);
     }
     ::Sleep(run % 3);
   }
   ::DeleteFileW((box / L"flipping").c_str());
   for (int i = 0; i < 200 && !core_test::Exists(box / L"flipped"); ++i) ::Sleep(50);
+  EXPECT_TRUE(core_test::Exists(box / L"flipped")) << "the flips never ran";
+  EXPECT_GT(made, 0) << "no file was made in the user's folder at all";
   for (const wchar_t* prefix : {L"new", L"~vantorel-"}) {
     EXPECT_EQ(NamesStartingWith(outside, prefix), std::vector<std::wstring>()) << Narrow(prefix);
   }

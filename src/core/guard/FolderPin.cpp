@@ -84,6 +84,21 @@ bool IsNameOf(const std::wstring& name, const std::wstring& parent, const std::w
   return !parent.empty() && sys::SameText(name, parent + part + L'\\');
 }
 
+// A folder opened from its parent is the parent's own entry of that name:
+// a plain folder of the opened folder's id, as the parent's listing gives
+// it. Under Wine an open that asks not to follow a link follows it anyway,
+// and the handle's name is worked out a moment later: a link put at the
+// name for the open and taken away before then passes for the folder. The
+// listing reads the name as it stands, a link as a link, so it shows either
+// that link or a folder of another id.
+bool ListedAsItself(HANDLE parent, const std::wstring& part, HANDLE child) {
+  DWORD attributes = 0;
+  ULONGLONG listed = 0, opened = 0;
+  return nt::ReadEntry(parent, part, &attributes, &listed) >= 0 && nt::FileIndex(child, &opened) &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == FILE_ATTRIBUTE_DIRECTORY &&
+         listed == opened;
+}
+
 // A link's target, or the folder above a letter's, within another such
 // walk, and so on, is judged this deep at most.
 constexpr int kMostLinks = 8;
@@ -214,7 +229,8 @@ bool FolderPin::StepInto(HANDLE* at, std::wstring* atName, const std::wstring& p
   DWORD attrs = 0;
   bool reparse = IsLinkAttributes(child, &attrs);
   std::wstring name = FolderName(child);
-  const bool linked = IsLinked(child, reparse, name, *atName, part);
+  const bool linked = IsLinked(child, reparse, name, *atName, part) ||
+                      (IsNameOf(name, *atName, part) && !ListedAsItself(*at, onDisk, child));
   if (linked) {
     if (firstLink_.empty()) firstLink_ = full.substr(0, partEnd);
     if (last) link_ = true;
@@ -373,9 +389,10 @@ FolderPin::FolderPin(const FolderPin& parent, const std::wstring& name)
   if (!folder_ || link_) return;
   name_ = FolderName(h);
   // Opened from the parent's handle, the sub-folder is the parent's own only
-  // when the kernel names it so: where a link is followed anyway, it names
-  // the link's target.
-  if (parent.Name().empty() || (name_ != parent.Name() + name + L'\\' && !IsTrimmedNameOfItself(parent, name))) {
+  // when the kernel names it so (where a link is followed anyway, it names
+  // the link's target) and the parent's listing gives it by that name.
+  if (parent.Name().empty() || (name_ != parent.Name() + name + L'\\' && !IsTrimmedNameOfItself(parent, name)) ||
+      !ListedAsItself(parent.handle_, name, h)) {
     folder_ = false;
     // Only to say why it is left: a name that is a link now was followed
     // (some systems follow one even when told not to); else the folder moved.

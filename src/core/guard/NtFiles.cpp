@@ -1,6 +1,7 @@
 #include "core/guard/NtFiles.h"
 
 #include "core/guard/Redirection.h"
+#include "sys/TextCompare.h"
 
 namespace core {
 namespace guard {
@@ -153,6 +154,30 @@ Batch ReadFolder(HANDLE folder, void* buf, ULONG size, bool restart) {
   if (status == static_cast<LONG>(0x80000006) || status == static_cast<LONG>(0xC000000F)) return Batch::End;
   if (status < 0) return Batch::Failed;
   return io.Information > 0 ? Batch::Filled : Batch::End;
+}
+
+LONG ReadEntry(HANDLE folder, const std::wstring& name, DWORD* attributes, ULONGLONG* id) {
+  static auto read = reinterpret_cast<QueryDirFn>(Ntdll("NtQueryDirectoryFile"));
+  if (read == nullptr || name.empty() || name.size() >= MAX_PATH) return -1;
+  // A handle's listing keeps the first name it was asked for: a second handle.
+  HANDLE second = INVALID_HANDLE_VALUE;
+  LONG status = Reopen(folder, FILE_LIST_DIRECTORY, kShareAll, kDirectoryFile, &second);
+  if (status < 0) return status;
+  ULONGLONG buf[(sizeof(IdFullDirInfo) + MAX_PATH * sizeof(wchar_t)) / sizeof(ULONGLONG) + 1];
+  CountedString mask{static_cast<USHORT>(name.size() * sizeof(wchar_t)),
+                     static_cast<USHORT>(name.size() * sizeof(wchar_t)), const_cast<PWSTR>(name.c_str())};
+  IoStatus io{};
+  status = read(second, nullptr, nullptr, nullptr, &io, buf, sizeof(buf), kFileIdFullDirectoryInformation, TRUE,
+                &mask, TRUE);
+  ::CloseHandle(second);
+  if (status == static_cast<LONG>(0x80000006) || status == static_cast<LONG>(0xC000000F)) return kNameNotFound;
+  if (status < 0) return status;
+  const auto* e = reinterpret_cast<const IdFullDirInfo*>(buf);
+  const std::wstring listed(e->FileName, e->FileNameLength / sizeof(wchar_t));
+  if (!sys::SameText(listed, name)) return kNameNotFound;
+  *attributes = e->FileAttributes;
+  *id = static_cast<ULONGLONG>(e->FileId.QuadPart);
+  return status;
 }
 
 bool ToFindData(const IdFullDirInfo& e, WIN32_FIND_DATAW* fd) {

@@ -72,6 +72,12 @@ struct IdFullDirInfo {
 };
 static_assert(offsetof(IdFullDirInfo, FileName) == 80, "the system's layout");
 
+// The entry `name` (one part) of the folder `folder` holds, looked up by
+// that name alone through a second handle on the folder, as a listing gives
+// it: its attributes and file id. The status; kNameNotFound when the folder
+// holds no such name.
+LONG ReadEntry(HANDLE folder, const std::wstring& name, DWORD* attributes, ULONGLONG* id);
+
 // An entry as the find functions give it, or false for a name too long to fit.
 bool ToFindData(const IdFullDirInfo& e, WIN32_FIND_DATAW* fd);
 

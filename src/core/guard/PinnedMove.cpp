@@ -6,6 +6,7 @@
 
 #include "core/guard/FileDelete.h"
 #include "core/guard/NtFiles.h"
+#include "core/guard/PinnedOpen.h"
 
 namespace core {
 namespace guard {
@@ -21,6 +22,26 @@ struct RenameInfo {
   WCHAR FileName[1];
 };
 
+// A file whose new name another program has taken over since (another
+// instance saving the same settings) has none left: it was in place.
+bool HasAName(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  return !::GetFileInformationByHandle(file, &info) || info.nNumberOfLinks > 0;
+}
+
+// The pinned folder lists the open file under some name (a rename that
+// failed left it under its old one).
+bool Holds(const FolderPin& folder, HANDLE file) {
+  ULONGLONG id = 0;
+  bool held = false;
+  if (!nt::FileIndex(file, &id)) return false;
+  ListPinned(folder, [&](const ListedEntry& entry) {
+    held = entry.FileId() == id && !entry.IsLink() && !entry.IsFolder();
+    return !held;
+  });
+  return held;
+}
+
 }  // namespace
 
 DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name, RenameOver over) {
@@ -33,8 +54,11 @@ DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name
   info->FileNameLength = nameBytes;
   std::memcpy(info->FileName, name.data(), nameBytes);
   const LONG status = nt::SetInformation(file, info, static_cast<ULONG>(buf.size()), kFileRenameInformation);
-  if (status >= 0) return ERROR_SUCCESS;
-  return status == kNameCollision ? ERROR_ALREADY_EXISTS : nt::ErrorOf(status);
+  const DWORD answer = status >= 0 ? ERROR_SUCCESS : status == kNameCollision ? ERROR_ALREADY_EXISTS : nt::ErrorOf(status);
+  // Done or not, the file must still lie in the pinned folder: Wine can move
+  // it elsewhere and then answer that it failed.
+  const bool inPlace = status >= 0 ? StillPinnedAs(file, folder, name) : Holds(folder, file);
+  return inPlace || !HasAName(file) ? answer : kRenamedElsewhere;
 }
 
 FileDeleteResult RemoveFromPin(const FolderPin& folder, const std::wstring& name) {

@@ -18,9 +18,18 @@ enum class RenameOver {
   Name,     // whatever bears the name is replaced, a link itself, never its target
 };
 
+// What RenameInPin answers when, after the rename (done or reported failed),
+// the file still has a name but not in the pinned folder: it went to another
+// folder. Under Wine a rename relative to a folder's handle goes by the
+// folder's name, through a link put in the folder's place meanwhile, and
+// may then answer that it failed. Such a file is not removed through its
+// handle, which the system may take by the name it should have had.
+constexpr DWORD kRenamedElsewhere = ERROR_FILE_INVALID;
+
 // Renames the open file `file` (opened with DELETE, judged on the pin) to
 // `name` in the pinned `folder`. ERROR_SUCCESS, ERROR_ALREADY_EXISTS when
-// something bears that name and `over` is Nothing, or the system's error.
+// something bears that name and `over` is Nothing, kRenamedElsewhere, or
+// the system's error.
 DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name,
                   RenameOver over = RenameOver::Nothing);
 

@@ -51,8 +51,8 @@ PinnedOpen FromStatus(LONG status) {
 
 // The open file is the pinned folder's own `name`: a plain file on the
 // pin's volume, the file the listing gave (`listedId`; null for a file just
-// made), with no other name that could make a write land elsewhere too, and
-// named by the kernel as the pinned folder's `name`.
+// made), with no other name that could make a write land elsewhere too,
+// named by the kernel as the pinned folder's `name`, and so once more when opened again.
 PinnedOpenResult Judge(HANDLE h, const FolderPin& folder, const std::wstring& name, const ULONGLONG* listedId) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(h, &info)) return PinnedOpenResult::Refused;  // cannot tell: not ours
@@ -64,7 +64,9 @@ PinnedOpenResult Judge(HANDLE h, const FolderPin& folder, const std::wstring& na
     return PinnedOpenResult::Refused;
   }
   if (info.nNumberOfLinks > 1) return PinnedOpenResult::OtherName;
-  if (info.nNumberOfLinks == 0 || ReachedThroughLink(h, folder, name)) return PinnedOpenResult::Refused;
+  if (info.nNumberOfLinks == 0 || ReachedThroughLink(h, folder, name) || !StillPinnedAs(h, folder, name)) {
+    return PinnedOpenResult::Refused;
+  }
   return PinnedOpenResult::Opened;
 }
 
@@ -117,6 +119,38 @@ bool IsTaken(const PinnedOpen& made) {
 }
 
 }  // namespace
+
+namespace {
+
+// The name opened once more relative to the pin is the open file `id`, by
+// its id and by the name the system gives the new handle.
+bool OpensAgainAs(ULONGLONG id, const FolderPin& folder, const std::wstring& name) {
+  HANDLE again = INVALID_HANDLE_VALUE;
+  if (nt::OpenRelative(folder.Handle(), name, FILE_READ_ATTRIBUTES, nt::kShareAll,
+                       nt::kNonDirectoryFile | nt::kOpenReparsePoint, &again) < 0) {
+    return false;
+  }
+  ULONGLONG opened = 0;
+  DWORD attributes = 0;
+  const bool same = nt::FileIndex(again, &opened) && opened == id && nt::Attributes(again, &attributes) &&
+                    (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && !ReachedThroughLink(again, folder, name);
+  ::CloseHandle(again);
+  return same;
+}
+
+// Each look again is fooled only when the swap wins its race once more.
+constexpr int kLooksAgain = 2;
+
+}  // namespace
+
+bool StillPinnedAs(HANDLE h, const FolderPin& folder, const std::wstring& name) {
+  ULONGLONG id = 0;
+  if (!folder.IsFolder() || !nt::FileIndex(h, &id)) return false;
+  for (int look = 0; look < kLooksAgain; ++look) {
+    if (!OpensAgainAs(id, folder, name)) return false;
+  }
+  return true;
+}
 
 void SetBeforeContentOpen(std::function<void(const std::wstring& path)> hook) { BeforeOpen() = std::move(hook); }
 

@@ -50,6 +50,15 @@ PinnedOpen OpenListedFile(const ListedEntry& entry, DWORD access, DWORD share, D
 PinnedOpen OpenPinnedFile(const FolderPin& folder, const std::wstring& name, DWORD access, DWORD share,
                           PinnedCreate create, DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
+// Asked again after the work on an open file (it was read, or renamed to
+// `name`), and by every open here: the name, opened afresh relative to the
+// pin a few times and judged as the first open was, is still this very
+// file. Under Wine a file link at the name, put there for the open and taken
+// away before the handle's name was worked out, passes every look taken at
+// the open (Wine lists a file link with its target's id); each open again
+// shows the link, by its name or by another id, unless the race is won again.
+bool StillPinnedAs(HANDLE h, const FolderPin& folder, const std::wstring& name);
+
 // Tests only: called with the file's path (its pin's path and its name) just
 // before a listed file is opened, where a test swaps the name as another
 // program could at that moment.

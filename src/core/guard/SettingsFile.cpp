@@ -100,9 +100,14 @@ FileOutcome ReadOnce(const std::wstring& path, std::string* bytes) {
   const PinnedOpen opened = OpenPinnedFile(file.folder, file.name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, PinnedCreate::No);
   if (opened.result != PinnedOpenResult::Opened) return OutcomeOf(opened.result);
   const OwnedHandle h(opened.handle);
-  if (ReadAll(h.Get(), bytes)) return FileOutcome::Done;
+  if (!ReadAll(h.Get(), bytes)) {
+    bytes->clear();
+    return FileOutcome::Failed;
+  }
+  // What was read is taken as this folder's file only if it still is.
+  if (StillPinnedAs(h.Get(), file.folder, file.name)) return FileOutcome::Done;
   bytes->clear();
-  return FileOutcome::Failed;
+  return FileOutcome::Refused;
 }
 
 FileOutcome ReplaceOnce(const std::wstring& path, const std::string& bytes, DWORD* error) {
@@ -131,7 +136,7 @@ FileOutcome ReplaceOnce(const std::wstring& path, const std::string& bytes, DWOR
   const OwnedHandle h(made.Handle);
   if (!WriteAll(h.Get(), bytes)) *error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_WRITE_FAULT;
   else if ((*error = RenameOverWhenFree(h.Get(), file.folder, file.name)) == ERROR_SUCCESS) return FileOutcome::Done;
-  nt::MarkForDeletion(h.Get());  // the old file stays whole
+  if (*error != kRenamedElsewhere) nt::MarkForDeletion(h.Get());  // the old file stays whole
   return FileOutcome::Failed;
 }
 

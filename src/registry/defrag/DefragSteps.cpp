@@ -104,12 +104,12 @@ THiveStep ReplaceHive(IDefragPlatform& platform, const THive& hive, bool IsWow64
   const guard::OwnedHandle old(none ? INVALID_HANDLE_VALUE : opened.handle);
   if (old.Valid()) {
     if (!(step = RemoveHiveFile(folder, asideName)).Ok()) return step;
-    if (guard::RenameInPin(old.Get(), folder.Pin(), asideName) != ERROR_SUCCESS) return {};
+    if (!(step = MoveHiveFile(folder, old.Get(), asideName)).Ok()) return step;
   }
   step = ScheduleSwap(platform, target, folder, copy, backup);
   if (step.Ok()) return step;
-  if (old.Valid()) guard::RenameInPin(old.Get(), folder.Pin(), backupName);
-  return step;
+  const THiveStep back = old.Valid() ? MoveHiveFile(folder, old.Get(), backupName) : THiveStep{};
+  return back.Result == THiveStep::Refused ? back : step;
 }
 
 void DeleteLeftoverCopies(const std::vector<THive>& hives, const std::set<std::wstring>& keep) {

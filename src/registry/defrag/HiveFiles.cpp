@@ -78,6 +78,17 @@ THiveStep OpenHiveFile(const THiveFolder& folder, const std::wstring& name, DWOR
   return {THiveStep::Failed, L""};
 }
 
+THiveStep MoveHiveFile(const THiveFolder& folder, HANDLE file, const std::wstring& name) {
+  switch (guard::RenameInPin(file, folder.Pin(), name)) {
+    case ERROR_SUCCESS:
+      return {THiveStep::Done, L""};
+    case guard::kRenamedElsewhere:
+      return RefusedStep(L"its file renamed to " + name + L" did not stay in its folder");
+    default:
+      return {};
+  }
+}
+
 THiveStep RemoveHiveFile(const THiveFolder& folder, const std::wstring& name) {
   switch (guard::RemoveFromPin(folder.Pin(), name)) {
     case guard::FileDeleteResult::Refused:

@@ -64,6 +64,10 @@ THiveStep RefusedFile(const std::wstring& name);
 THiveStep OpenHiveFile(const THiveFolder& folder, const std::wstring& name, DWORD access,
                        core::guard::PinnedOpen* opened, bool* missing = nullptr);
 
+// Renames the open file `file` of the folder to `name` there (a name that
+// is taken stays as it is). Refused when the file went to another folder.
+THiveStep MoveHiveFile(const THiveFolder& folder, HANDLE file, const std::wstring& name);
+
 // Removes the file `name` of the folder when there; a link is refused.
 THiveStep RemoveHiveFile(const THiveFolder& folder, const std::wstring& name);
 
