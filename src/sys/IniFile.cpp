@@ -159,7 +159,7 @@ IniWriteError::IniWriteError(const std::wstring& path, IniStore::Result result, 
                          ToUtf8(result == IniStore::Result::Refused ? L"it is a link, a folder, or a file with more than one name"
                                 : error == ERROR_FILE_READ_ONLY     ? L"it is read-only"
                                 // the store's answer for a rename that went to another folder
-                                : error == ERROR_FILE_INVALID       ? L"the new file did not stay in its folder as it was put in place"
+                                : error == ERROR_FILE_INVALID       ? L"the rename that puts it in place went to another folder"
                                 : error != ERROR_SUCCESS            ? SystemErrorText(error)
                                                                     : L"it could not be read")) {}
 

@@ -18,12 +18,14 @@ enum class RenameOver {
   Name,     // whatever bears the name is replaced, a link itself, never its target
 };
 
-// What RenameInPin answers when, after the rename (done or reported failed),
-// the file still has a name but not in the pinned folder: it went to another
-// folder. Under Wine a rename relative to a folder's handle goes by the
-// folder's name, through a link put in the folder's place meanwhile, and
-// may then answer that it failed. Such a file is not removed through its
-// handle, which the system may take by the name it should have had.
+// What RenameInPin answers when the rename went to another folder: after a
+// rename reported done the file is not the pinned folder's `name`, or after
+// one reported failed it is not in the folder at all, and it still has a
+// name. Under Wine a rename relative to a folder's handle goes by the
+// folder's name: through a link put in the folder's place meanwhile, or to
+// another folder put at that name, which may then answer that it failed.
+// Such a file is not removed through its handle, which the system may take
+// by a name of that other folder.
 constexpr DWORD kRenamedElsewhere = ERROR_FILE_INVALID;
 
 // Renames the open file `file` (opened with DELETE, judged on the pin) to

@@ -83,7 +83,7 @@ THiveStep MoveHiveFile(const THiveFolder& folder, HANDLE file, const std::wstrin
     case ERROR_SUCCESS:
       return {THiveStep::Done, L""};
     case guard::kRenamedElsewhere:
-      return RefusedStep(L"its file renamed to " + name + L" did not stay in its folder");
+      return RefusedStep(L"the rename of its file to " + name + L" went to another folder");
     default:
       return {};
   }
