@@ -5,15 +5,15 @@
 # Runs in its own throw-away Wine prefix inside the build folder; never part
 # of the test run, never a real home.
 #   bench/race/race.sh <build folder> ROAD RUNS [Vantorel.exe]
-# Roads ("/Clear" runs unless said):
+# Roads ("/Clear" runs unless said; what each counts is said in its file):
 #   settings  the settings folder swapped with a link to a folder below
-#             system32 (files.sh for what is counted)
-#   hive      a hive's folder swapped so, during "/Regdefrag" runs
-#   options   options.ini swapped with a link to an outside file
+#             system32 (folders.sh)
+#   hive      a hive's folder swapped so, during "/Regdefrag" runs (folders.sh)
+#   options   options.ini swapped with a link to an outside file (options.sh)
 #   database  the Firefox history step on a default profile's places.sqlite,
 #   wipe      "Windows - Temporary Files" with wiping on, one file,
 #   indexdat  "Internet Explorer - Index.dat Files", the cookies' index.dat:
-#             each swapped with a link to an outside file
+#             each swapped with a link to an outside file (files.sh)
 # The program defaults to the build's own; give another build's to compare.
 # RACE_CALM=1 runs without the swapping program: a check of the set-up (the
 # run must then do its own work every time and nothing else). RACE_PAUSE=s

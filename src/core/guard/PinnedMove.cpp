@@ -54,7 +54,9 @@ DWORD RenameInPin(HANDLE file, const FolderPin& folder, const std::wstring& name
   info->FileNameLength = nameBytes;
   std::memcpy(info->FileName, name.data(), nameBytes);
   const LONG status = nt::SetInformation(file, info, static_cast<ULONG>(buf.size()), kFileRenameInformation);
-  const DWORD answer = status >= 0 ? ERROR_SUCCESS : status == kNameCollision ? ERROR_ALREADY_EXISTS : nt::ErrorOf(status);
+  const DWORD answer = status >= 0                ? ERROR_SUCCESS
+                       : status == kNameCollision ? ERROR_ALREADY_EXISTS
+                                                  : nt::ErrorOf(status);
   // Done or not, the file must still lie in the pinned folder: Wine can move
   // it elsewhere and then answer that it failed.
   const bool inPlace = status >= 0 ? StillPinnedAs(file, folder, name) : Holds(folder, file);

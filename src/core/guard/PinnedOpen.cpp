@@ -52,7 +52,8 @@ PinnedOpen FromStatus(LONG status) {
 // The open file is the pinned folder's own `name`: a plain file on the
 // pin's volume, the file the listing gave (`listedId`; null for a file just
 // made), with no other name that could make a write land elsewhere too,
-// named by the kernel as the pinned folder's `name`, and so once more when opened again.
+// named by the kernel as the pinned folder's `name`, and so again when the
+// name is opened afresh.
 PinnedOpenResult Judge(HANDLE h, const FolderPin& folder, const std::wstring& name, const ULONGLONG* listedId) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(h, &info)) return PinnedOpenResult::Refused;  // cannot tell: not ours
@@ -117,10 +118,6 @@ bool IsTaken(const PinnedOpen& made) {
   return made.result == PinnedOpenResult::Failed &&
          (made.error == ERROR_FILE_EXISTS || made.error == ERROR_ALREADY_EXISTS);
 }
-
-}  // namespace
-
-namespace {
 
 // The name opened once more relative to the pin is the open file `id`, by
 // its id and by the name the system gives the new handle.
