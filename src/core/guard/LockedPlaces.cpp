@@ -17,19 +17,6 @@ namespace {
 
 const wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
-// A volume the system cannot name (Wine's, for a drive letter it was not
-// told of) is left 0: the index alone then.
-bool IdentityOf(const std::wstring& folder, FolderIdentity* id) {
-  if (folder.empty()) return false;
-  HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  if (!nt::VolumeSerial(h, &id->volume)) id->volume = 0;
-  bool known = nt::FileIndex(h, &id->index);
-  ::CloseHandle(h);
-  return known;
-}
-
 std::wstring Folder(UINT(WINAPI* get)(LPWSTR, UINT)) {
   wchar_t buf[MAX_PATH + 1] = {};
   UINT n = get(buf, MAX_PATH);
@@ -136,6 +123,20 @@ SystemUserRights g_systemRights;
 IUserRights* g_rights = &g_systemRights;
 
 }  // namespace
+
+// A volume Wine cannot name (a drive letter it was not told of) is left 0:
+// the index alone then.
+bool IdentityOf(const std::wstring& folder, FolderIdentity* id) {
+  if (folder.empty()) return false;
+  HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, nt::kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  if (!nt::VolumeSerial(h, &id->volume)) id->volume = 0;
+  bool known = nt::FileIndex(h, &id->index);
+  ::CloseHandle(h);
+  return known;
+}
+
 
 const LockedPlaces& LockedPlaces::OfSystem() {
   static const LockedPlaces places = [] {

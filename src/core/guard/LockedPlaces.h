@@ -59,6 +59,10 @@ class LockedPlaces {
   std::wstring wow64Name_, nativeName_;
 };
 
+// The identity of the folder `folder` names, read from a handle opened for
+// its attributes only; a volume the system cannot name is left 0.
+bool IdentityOf(const std::wstring& folder, FolderIdentity* id);
+
 // `id` is the folder known as `known` (a locked place, a shared folder): the
 // same index on the same volume. A volume the system could not name (0), on
 // either side, is taken to be any, and so is every volume with `anyVolume`:

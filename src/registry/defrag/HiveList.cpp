@@ -6,7 +6,6 @@
 
 #include "core/DevicePaths.h"
 #include "core/guard/LockedPlaces.h"
-#include "core/guard/NtFiles.h"
 #include "core/guard/Redirection.h"
 #include "sys/TextCompare.h"
 #include "sys/RegistryKey.h"
@@ -17,17 +16,6 @@ namespace {
 const wchar_t kHiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
 
 namespace guard = core::guard;
-
-// A volume the system cannot name is left 0, as the guard leaves it.
-bool IdentityOf(const std::wstring& folder, guard::FolderIdentity* id) {
-  HANDLE h = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, guard::nt::kShareAll, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  if (!guard::nt::VolumeSerial(h, &id->volume)) id->volume = 0;
-  const bool known = guard::nt::FileIndex(h, &id->index);
-  ::CloseHandle(h);
-  return known;
-}
 
 const wchar_t kSystem32[] = L"system32";
 const wchar_t kSysnative[] = L"sysnative";
@@ -110,7 +98,7 @@ size_t SystemSysnativeAt(const std::wstring& path) {
   return FindPart(path, kSysnative, [&](size_t slash) {
     const std::wstring above = path.substr(0, slash + 1);
     guard::FolderIdentity parent, opened;
-    return IdentityOf(above, &parent) && IdentityOf(above + kSysnative, &opened) &&
+    return guard::IdentityOf(above, &parent) && guard::IdentityOf(above + kSysnative, &opened) &&
            guard::LockedPlaces::OfSystem().IsSystemRedirect(parent, kSysnative, opened);
   });
 }
